@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# The demo: runs the host on a script that makes, saves and reopens a drawing and lists it.
+set -euo pipefail
+build="${1:-build/release}"
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+out="$(mktemp -d "${TMPDIR:-/tmp}/kestrum-demo-XXXXXX")"
+if [ ! -x "$build/bin/cadhost" ]; then
+  echo "The host program is not built yet ($build/bin/cadhost)." >&2
+  exit 1
+fi
+cd "$out"
+"$OLDPWD/$build/bin/cadhost" --script "$here/demo.scr"
+echo "Demo outputs are in $out"

@@ -1,0 +1,53 @@
+#include "test_env.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+namespace fs = std::filesystem;
+
+namespace kestrum::test {
+namespace {
+
+fs::path makeUniqueDir(const fs::path& parent, const std::string& prefix) {
+  std::string pattern = (parent / (prefix + "XXXXXX")).string();
+  if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot create a temporary folder in " + parent.string());
+  return fs::path(pattern);
+}
+
+fs::path envPath(const char* name, const char* fallback) {
+  const char* value = std::getenv(name);
+  return fs::path(value && *value ? value : fallback);
+}
+
+}  // namespace
+
+const fs::path& programDir() {
+  static const fs::path dir = makeUniqueDir(fs::temp_directory_path(), "kestrum-test-");
+  return dir;
+}
+
+fs::path sourcePath(const std::string& relative) {
+  return envPath("KESTRUM_SOURCE_DIR", KESTRUM_TEST_SOURCE_DIR) / relative;
+}
+
+fs::path buildPath(const std::string& relative) {
+  return envPath("KESTRUM_BUILD_DIR", KESTRUM_TEST_BUILD_DIR) / relative;
+}
+
+TempDir::TempDir() : path_(makeUniqueDir(programDir(), "t")) {}
+
+TempDir::~TempDir() {
+  std::error_code ignored;
+  fs::remove_all(path_, ignored);
+}
+
+std::string readFile(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+}  // namespace kestrum::test

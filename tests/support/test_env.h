@@ -1,0 +1,35 @@
+// Test environment: every test program runs with its own temporary configuration file and
+// per-user folders, and can make fresh scratch folders of its own.
+#pragma once
+#include <filesystem>
+#include <string>
+
+namespace kestrum::test {
+
+// The folder that this test program owns for its whole run (removed at exit).
+const std::filesystem::path& programDir();
+
+// A path inside the source tree (for fixtures and shipped data).
+std::filesystem::path sourcePath(const std::string& relative);
+
+// A path inside the build tree (for modules and programs built beside the tests).
+std::filesystem::path buildPath(const std::string& relative);
+
+// A fresh, empty folder that is removed when the object goes away.
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+  const std::filesystem::path& path() const { return path_; }
+  std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// Reads a whole file; empty when it cannot be read.
+std::string readFile(const std::filesystem::path& file);
+
+}  // namespace kestrum::test

@@ -1,0 +1,17 @@
+// CaeName: the name of an engine object (a virtual base of the named engine classes).
+#pragma once
+#include "amg/CaeString.h"
+
+class CaeName {
+ public:
+  CaeName() = default;
+  explicit CaeName(const CaeString& name) : name_(name) {}
+  virtual ~CaeName() = default;
+
+  const CaeString& Name() const { return name_; }
+  void Name(const CaeString& name) { name_ = name; }
+  void SetName(const CaeString& name) { name_ = name; }
+
+ private:
+  CaeString name_;
+};

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "AtomicFile.h"
+#include "amg/CaeAtomicFile.h"
 #include "EngineMessages.h"
 #include "amg/CaeMsgCall.h"
 
@@ -246,7 +246,7 @@ bool StoreLocked(const std::string& key, const std::string& value, int scope, Wa
   std::error_code ignored;
   if (!std::getenv("KESTRUM_CONFIG")) fs::create_directories(store.path.parent_path(), ignored);
   std::string error;
-  if (!amg_file::WriteAtomically(store.path, Joined(lines), error)) {
+  if (!CaeFile::WriteAtomically(store.path, Joined(lines), error)) {
     warnings.push_back({amg_msg::kConfigWriteFailed, {CaeString(store.path.string()), CaeString(error)}});
     return false;
   }

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "AtomicFile.h"
+#include "amg/CaeAtomicFile.h"
 #include "amg/CaeMsgCall.h"
 
 bool CaePolyLine::GetPoint(double& x, double& y, int i) const {
@@ -93,7 +93,7 @@ bool CaeGraph::Report(const std::filesystem::path& file) const {
     }
   }
   std::string error;
-  if (amg_file::WriteAtomically(file, text.View(), error)) return true;
+  if (CaeFile::WriteAtomically(file, text.View(), error)) return true;
   CaeMsgCall::Message(1, kCaeMsgCannotOpenFile, {CaeString(file.string() + ": " + error)});
   return false;
 }

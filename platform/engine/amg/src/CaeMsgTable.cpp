@@ -22,6 +22,7 @@ constexpr Entry kTable[] = {
     {0x80002004, "Unknown unit type %1; the value was not converted.\r\n"},
     {0x80002005, "Unit %1 does not measure quantity type %2; the unit was not changed.\r\n"},
     {0x80002006, "Unknown unit id %1; its names were not added.\r\n"},
+    {0x80002102, "Could not move %1 to %2.\r\n"},
     {0xc0000fa2, "General Error in %1 at line %2\r\n"},
     {0xc0000fa6, "Could not open file %1 \r\n"},
     {0xc0000faa, "A material has not been specified for the model.\r\n"},
@@ -80,6 +81,7 @@ constexpr Entry kTable[] = {
     {0xc00010d3, "The assembly mating relation %1 is not consistent with the type of mesh.\r\n"},
     {0xc00010e7, "Results are associated with the mesh for this model.\r\nSince an h-adaptive analysis can modify "
                  "the mesh, you must\r\neither delete the existing results or create a new model.\r\n"},
+    {0xc0002101, "%1 is not available yet.\r\n"},
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "AtomicFile.h"
+#include "amg/CaeAtomicFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
-namespace amg_file {
+namespace CaeFile {
 
 namespace {
 
@@ -59,4 +59,4 @@ bool WriteAtomically(const std::filesystem::path& file, std::string_view content
   return true;
 }
 
-}  // namespace amg_file
+}  // namespace CaeFile

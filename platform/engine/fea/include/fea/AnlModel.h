@@ -1,0 +1,195 @@
+// Analysis models and their sub-models.
+//
+// A model is one analysis of the part (stress, vibration, buckling or heat transfer): its
+// sub-models (one per body, each with material, element property and mesh), mesh constraints,
+// mating-relation pairs, jobs and result sets. The list operations are virtual: a drawing's model
+// keeps its parts in the drawing; the engine's own operations keep them in engine lists and own
+// what they create. Indexes are 0-based. Counts named Num* include erased parts, NumLive* and
+// walks pass over them.
+//
+// Writing decks, submitting analyses and adapting meshes come with the solver: until then they
+// report "not available yet" and answer failure.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "amg/CaeActive.h"
+#include "amg/CaeArray.h"
+#include "amg/CaeAttrib.h"
+#include "amg/CaeFlags.h"
+#include "amg/CaeList.h"
+#include "amg/CaeName.h"
+#include "amg/CaeString.h"
+#include "fea/AnlTypes.h"
+#include "fea/CaeElem.h"
+
+class AmgConstraint;
+class AmgMesh;
+class AnlJob;
+class AnlMateRelPair;
+class AnlResltCase;
+class AnlWriter;
+class CaeCoordSys;
+class CaeMaterial;
+class FerResultSet;
+
+// One body of a model: its material, element property, coordinate system and mesh.
+class AnlSubModel : public CaeAttrib, public virtual CaeName {
+ public:
+  CAE_DECLARE_TYPE_INFO;
+  AnlSubModel();
+  explicit AnlSubModel(CaeTopoRef* body);
+  ~AnlSubModel() override;
+  AnlSubModel(const AnlSubModel&) = delete;
+  AnlSubModel& operator=(const AnlSubModel&) = delete;
+
+  long Id() const { return id_; }
+  void Id(long id) { id_ = id; }
+  // A new id, one above every id handed out so far in the process.
+  static long NextSubModelId();
+
+  // The sub-model's own copy of a material. The sub-model deletes the material it holds when it
+  // is destroyed; AssignMaterial does not delete the previous one: callers delete it (or keep
+  // it) before assigning a new copy.
+  CaeMaterial* GetMaterial() const { return material_; }
+  void AssignMaterial(CaeMaterial* material) { material_ = material; }
+  // Element property (owned).
+  CaeElemProp* GetProp() const { return prop_.get(); }
+  void AssignProp(CaeElemProp* prop);
+  CaeCoordSys* GetCoordSys() const { return coordSys_.get(); }
+  void AssignCoordSys(CaeCoordSys* coordSys);
+  // Whether the mesh is made of shell elements.
+  int MeshIsShell() const { return shell_; }
+  void SetMeshIsShell(int flag) { shell_ = flag ? 1 : 0; }
+  // Takes the sub-model's element kind from a mesh (shell when it holds shell elements).
+  void SetMeshProps(AmgMesh* mesh);
+  // Refinement needs the mesher; reports "not available yet" and answers null.
+  AmgMesh* CreateRefinedMesh(int flag);
+  // Grouping of changes (the engine keeps no transaction state of its own).
+  void StartTransaction() { ++transactionDepth_; }
+  void EndTransaction() { if (transactionDepth_ > 0) --transactionDepth_; }
+
+  CaeTypeId GetInfo() const override { return Info; }
+  // The mesh (not owned by the engine's sub-model).
+  virtual AmgMesh* Mesh() { return mesh_; }
+  virtual void SetMesh(AmgMesh* mesh) { mesh_ = mesh; }
+
+ private:
+  long id_ = 0;
+  CaeMaterial* material_ = nullptr;
+  std::unique_ptr<CaeElemProp> prop_;
+  std::unique_ptr<CaeCoordSys> coordSys_;
+  AmgMesh* mesh_ = nullptr;
+  int shell_ = 0;
+  int transactionDepth_ = 0;
+};
+
+class AnlModel : public virtual CaeActive, public virtual CaeName {
+ public:
+  AnlModel();
+  AnlModel(const CaeString& name, AnlType type);
+  ~AnlModel() override;
+  AnlModel(const AnlModel&) = delete;
+  AnlModel& operator=(const AnlModel&) = delete;
+
+  AnlType Type() const { return type_; }
+  void SetType(AnlType type) { type_ = type; }
+  long Id() const { return id_; }
+  void SetId(long id) { id_ = id; }
+  // Native length within which two faces count as mated.
+  double GetMateRelTolerance() const { return mateTolerance_; }
+  void SetMateRelTolerance(double tolerance) { mateTolerance_ = tolerance; }
+  // h-adaptivity: CaeOn (0) or CaeOff (1); iterations 1 to 10; target error in percent.
+  CaeOnOff GetHAdaptivity() const { return hAdaptivity_; }
+  void SetHAdaptivity(CaeOnOff value) { hAdaptivity_ = value; }
+  int GetAdaptIterations() const { return adaptIterations_; }
+  void SetAdaptIterations(int iterations) { adaptIterations_ = iterations; }
+  double GetAdaptTargetError() const { return adaptTargetError_; }
+  void SetAdaptTargetError(double percent) { adaptTargetError_ = percent; }
+  const AnlElemDescTable& GetDescTab() const { return descTab_; }
+  void MakeCurrent() { MarkAsCurrent(); }
+  void MakeUncurrent() { MarkAsNotCurrent(); }
+
+  // Over the live sub-models' meshes.
+  int HasShellMesh();
+  int HasSolidMesh();
+  // Appends every node of the live sub-models' meshes to `list`; answers how many.
+  int Nodes(CaeList<CaeNode>& list, int flag);
+  int NumNodes(int flag);
+  // The highest node and element ids of the live meshes (0 when there are none).
+  void HighestNodeElementIds(long& node, long& element);
+
+  // Checks that the model can be analysed: every live sub-model has a material and a mesh.
+  // Appends a heading, then one message per finding; `codes` gets each message's code at the
+  // same index (0 for the heading of a passed check). Answers 1 when it passes, 0 when not.
+  int CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>& codes);
+  // A new deck writer (the caller deletes it); its Check and Write report that decks cannot be
+  // written yet.
+  AnlWriter* DeckWriter(AnlCode code);
+  // Need the solver: report "not available yet" and answer failure (null or 0, with the message
+  // set).
+  AnlJob* SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int flag,
+                         CaeString& message, AnlCode code);
+  int SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, AnlCode code);
+  int AdaptMeshes(FerResultSet* results, int quantityType, CaeString& message, int& stop);
+  // Multi-point constraints are the solver's; nothing to validate yet (answers 1).
+  int ValidateMPCs() { return 1; }
+  void UpdateResultCaseForHAdaptivity() {}
+
+  // --- virtual operations ----------------------------------------------------------------
+  virtual AnlJob* NewJob();
+  virtual AmgMesh* NewMesh(CaeTopoRef* body);
+  virtual AnlSubModel* NewSubModelForBody(CaeTopoRef* body);
+  virtual AnlSubModel* NewSubModel();
+  virtual void DeleteSubModel(AnlSubModel* subModel);
+  virtual int NumSubModels();
+  virtual AnlSubModel* GetSubModel(int index);
+  virtual void AddConstraint(AmgConstraint* constraint);
+  virtual void DeleteConstraint(AmgConstraint* constraint);
+  virtual int NumConstraints();
+  virtual int NumLiveConstraints();
+  virtual AmgConstraint* GetConstraint(int index);
+  virtual void AddMateRelPair(AnlMateRelPair* pair);
+  virtual void DeleteMateRelPair(AnlMateRelPair* pair);
+  virtual int NumMateRelPairs();
+  virtual int NumLiveMateRelPairs();
+  virtual AnlMateRelPair* GetMateRelPair(int index);
+  virtual AnlMateRelPair* FirstLiveMateRelPair();
+  virtual AnlMateRelPair* NextLiveMateRelPair();
+  virtual FerResultSet* NewResultSet(const CaeString& name);
+  // Marks the result set of that name erased; 0 when there is none.
+  virtual int DeleteResultSet(const CaeString& name);
+  virtual int NumResultSets();
+  virtual FerResultSet* GetResultSet(int index);
+  virtual FerResultSet* FindResultSet(const CaeString& name);
+  virtual void AddJob(AnlJob* job);
+  virtual void DeleteJob(AnlJob* job);
+  virtual int NumJobs();
+  virtual AnlJob* GetJob(int index);
+  virtual AnlJob* FindJobByDeck(const CaeString& deckName);
+
+ protected:
+  // The engine lists (not owning); the owned_ vectors hold what the engine's New made.
+  std::vector<AnlSubModel*> subModels_;
+  std::vector<AmgConstraint*> constraints_;
+  std::vector<AnlMateRelPair*> pairs_;
+  std::vector<FerResultSet*> resultSets_;
+  std::vector<AnlJob*> jobs_;
+
+ private:
+  std::vector<AmgMesh*> LiveMeshes();
+  AnlType type_ = AnlStress;
+  long id_ = 0;
+  double mateTolerance_ = 1.0e-5;
+  CaeOnOff hAdaptivity_ = CaeOff;
+  int adaptIterations_ = 3;
+  double adaptTargetError_ = 5.0;
+  AnlElemDescTable descTab_;
+  std::size_t pairCursor_ = 0;
+  std::vector<std::unique_ptr<AnlSubModel>> ownedSubModels_;
+  std::vector<std::unique_ptr<AmgMesh>> ownedMeshes_;
+  std::vector<std::unique_ptr<FerResultSet>> ownedResultSets_;
+  std::vector<std::unique_ptr<AnlJob>> ownedJobs_;
+};

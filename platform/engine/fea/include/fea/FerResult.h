@@ -1,0 +1,160 @@
+// Result sets: what a solved analysis leaves for display, as data. A set has a name, an analysis
+// type, subsets (each with one value, for example a mode's frequency, under a common subset name
+// and unit type) and results (one per result quantity). The bulk data of a result stay in files;
+// a file result knows its data file.
+//
+// Reading solver output into result sets comes with the solver; here the classes hold what they
+// are given.
+#pragma once
+
+#include <memory>
+#include <vector>
+
+#include "amg/CaeActive.h"
+#include "amg/CaeName.h"
+#include "amg/CaeString.h"
+#include "amg/CaeUnit.h"
+
+// Result quantities the engine names.
+enum FerQuantityType : int {
+  FerQtyStress = 1,
+  FerQtyStrain = 2,
+  FerQtyDisplacement = 3,  // also what drives a deformed shape
+  FerQtyTemperature = 16,
+  FerQtyHeatFlux = 17,
+  FerQtyMaterial = 29,     // the Concept material quantity
+};
+
+// The analysis type of a result set: 0 stress, 1 vibration, 2 buckling, 3 heat transfer.
+typedef int FerAnlType;
+
+class FerResultSubSet {
+ public:
+  explicit FerResultSubSet(double value = 0.0) : value_(value) {}
+  // The native value of the subset (a mode's frequency or load factor).
+  double GetValue() const { return value_; }
+  void SetValue(double value) { value_ = value; }
+
+ private:
+  double value_;
+};
+
+class FerResult : public virtual CaeActive {
+ public:
+  FerResult() = default;
+  explicit FerResult(int quantityType);
+  ~FerResult() override = default;
+
+  // The quantity type of a result name ("Displacement", "Stress", "Strain", "Temperature",
+  // "Heat Flux", "Material"); 0 for any other name.
+  static int NameToType(const CaeString& name);
+
+  const CaeString& Name() const { return name_; }
+  void SetName(const CaeString& name) { name_ = name; }
+  int QuantityType() const { return quantityType_; }
+  void SetQuantityType(int type);
+  // The unit type of the quantity (stress, length, temperature, ...; no unit otherwise).
+  CaeUnitType UnitType() const;
+  // The name of component i (0-based) of the quantity; empty past the last one.
+  CaeString CompName(int i) const;
+  // Fills all of `names` with the component names (cylindrical ones when asked and the quantity
+  // has them); the list ends at the first empty name. Answers how many there are.
+  static constexpr int kMaxComponents = 11;
+  int GetComponentNames(CaeString names[kMaxComponents], int cylindrical) const;
+  // How the quantity can be displayed (unknown quantities: not at all).
+  int CanAverage() const;
+  int CanShowAsColors() const;
+  int CanShowAsDeformation() const;
+  int CanShowAsSymbol() const;
+  int IsField() const { return field_; }
+  void SetFieldValue(int flag) { field_ = flag ? 1 : 0; }
+  int EntityCount() const { return entityCount_; }
+  void SetEntityCount(int count) { entityCount_ = count; }
+  int EntityType() const { return entityType_; }
+  void SetEntityType(int type) { entityType_ = type; }
+  int DataType() const { return dataType_; }
+  void SetDataType(int type) { dataType_ = type; }
+  int DataCount() const { return dataCount_; }
+  void SetDataCount(int count) { dataCount_ = count; }
+  int SubSetCount() const { return subSetCount_; }
+  void SetSubSetCount(int count) { subSetCount_ = count; }
+  int MaxEnt() const { return maxEnt_; }
+  void SetMaxEnt(int value) { maxEnt_ = value; }
+
+ private:
+  CaeString name_;
+  int quantityType_ = 0;
+  int field_ = 0;
+  int entityCount_ = 0;
+  int entityType_ = 0;
+  int dataType_ = 0;
+  int dataCount_ = 0;
+  int subSetCount_ = 0;
+  int maxEnt_ = 0;
+};
+
+// A result whose data live in a file beside the drawing.
+class FerFileResult : public FerResult {
+ public:
+  using FerResult::FerResult;
+  const CaeString& GetDataFileForDB() const { return dataFile_; }
+  void SetDataFileFromDB(const CaeString& file) { dataFile_ = file; }
+
+ private:
+  CaeString dataFile_;
+};
+
+class FerResultSet : public virtual CaeActive, public virtual CaeName {
+ public:
+  FerResultSet();
+  explicit FerResultSet(const CaeString& name);
+  ~FerResultSet() override;
+  FerResultSet(const FerResultSet&) = delete;
+  FerResultSet& operator=(const FerResultSet&) = delete;
+
+  // Names the set; the set must be empty. Answers 1.
+  int Create(const CaeString& name);
+
+  FerAnlType AnalType() const { return analType_; }
+  void SetAnalType(FerAnlType type) { analType_ = type; }
+  const CaeString& AnalTypeName() const { return analTypeName_; }
+  void SetAnlTypName(const CaeString& name) { analTypeName_ = name; }
+  // Modal: the subsets are vibration or buckling modes.
+  int IsModal() const { return modal_; }
+  void Modal(int flag) { modal_ = flag ? 1 : 0; }
+  int IsModelShape() const { return modelShape_; }
+  void SetModelShape(int flag) { modelShape_ = flag ? 1 : 0; }
+  int IsModelConcept() const { return modelConcept_; }
+  void SetModelConcept(int flag) { modelConcept_ = flag ? 1 : 0; }
+
+  // Subsets (owned), with their common name and unit type.
+  int HasSubSets() const { return NumSubSets() > 0; }
+  int NumSubSets() const { return static_cast<int>(subSets_.size()); }
+  // 0-based; null out of range.
+  FerResultSubSet* GetSubSet(int index) const;
+  void AddSubSet(FerResultSubSet* subSet);
+  CaeUnitType SubSetUnits() const { return subSetUnits_; }
+  void SetSubSetUnits(CaeUnitType type) { subSetUnits_ = type; }
+  const CaeString& SubSetName() const { return subSetName_; }
+  void SetSubSetName(const CaeString& name) { subSetName_ = name; }
+
+  // Results (owned), in the order added.
+  int NumResults() const { return static_cast<int>(results_.size()); }
+  void AddResult(FerResult* result);
+  FerResult* FirstResult();
+  FerResult* NextResult();
+  // The first result of a quantity type, or null.
+  FerResult* FindResult(int quantityType) const;
+
+ private:
+  FerAnlType analType_ = 0;
+  CaeString analTypeName_;
+  int modal_ = 0;
+  int modelShape_ = 0;
+  int modelConcept_ = 0;
+  CaeUnitType subSetUnits_ = CaeUtNone;
+  CaeString subSetName_;
+  std::vector<std::unique_ptr<FerResultSubSet>> subSets_;
+  std::vector<std::unique_ptr<FerResult>> results_;
+  std::size_t cursor_ = 0;
+};

@@ -1,0 +1,136 @@
+// The results state, its interface to the drawing, and the results display.
+//
+// Process-wide current objects: one results state (FerState::GetState) and one current display
+// (FerDisplay::GetCurrent, the active drawing's). Each is unset by its own destructor, so neither
+// query ever answers a destroyed object.
+//
+// The protocol of a settings change: get the state, get its interface, GetFerSettings, change a
+// sub-setting, SetFerSettings. That does not redraw; FerState::UpdateImage does.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "amg/CaeString.h"
+#include "fea/FerSettings.h"
+
+class CaeUnitSystem;
+class FerResultSet;
+
+// Reads a solver's results file into a new result set of the model. Reading solver output comes
+// with the solver: until then Read reports "not available yet" and answers 0.
+class FerReader {
+ public:
+  explicit FerReader(const CaeString& resultsFile) : file_(resultsFile) {}
+  virtual ~FerReader() = default;
+  const CaeString& File() const { return file_; }
+  // The result-case name pairs of the job, in the order given.
+  void AddResltCaseNames(const CaeString& first, const CaeString& second);
+  int NumResltCaseNames() const { return static_cast<int>(names_.size()); }
+  // Loads the file in the given units. Answers 1 when a result set was made, 0 when not.
+  virtual int Read(const CaeUnitSystem& units);
+
+ private:
+  CaeString file_;
+  std::vector<std::pair<CaeString, CaeString>> names_;
+};
+
+// A results display (the results window derives from it). It keeps the settings of its view and
+// counts its redraws.
+class FerDisplay {
+ public:
+  FerDisplay();
+  virtual ~FerDisplay();
+  FerDisplay(const FerDisplay&) = delete;
+  FerDisplay& operator=(const FerDisplay&) = delete;
+
+  static FerDisplay* GetCurrent();
+  // Makes `display` current (null unsets); answers the display that was current.
+  static FerDisplay* SetCurrent(FerDisplay* display);
+  // Leaves the process without a current display.
+  static void UnSetCurrent();
+  // Unsets the current display only when it is `display`.
+  static void UnSetCurrent(FerDisplay* display);
+
+  const FerDispSettings& Settings() const { return settings_; }
+  void SetSettings(const FerDispSettings& settings) { settings_ = settings; }
+
+  // Redraws the view from its settings.
+  virtual void Redraw() { ++redraws_; }
+  int RedrawCount() const { return redraws_; }
+  // Closes the view's window (the display object stays).
+  virtual void Close() {}
+  // Rebuilds the view's graphics (after a change of host units).
+  virtual void ForceRecreate() { Redraw(); }
+
+ private:
+  FerDispSettings settings_;
+  int redraws_ = 0;
+};
+
+// The results state's view of the drawing: which result set is displayed, the display
+// settings, and the drawing's meshes. The drawing's interface derives from it.
+class CaeFerInterface {
+ public:
+  virtual ~CaeFerInterface() = default;
+  // The current display and a copy of its settings; the display is null without one.
+  virtual void GetFerSettings(FerDisplay*& display, FerDispSettings& settings);
+  // Stores the settings in the display (null: the current display). No redraw.
+  virtual void SetFerSettings(FerDisplay* display, const FerDispSettings& settings);
+  // The displayed result set: the one named by the current settings, as the drawing finds it.
+  // The engine's own interface knows no result sets and answers null.
+  virtual FerResultSet* GetResultSet() { return nullptr; }
+  virtual int NumMesh() { return 0; }
+  virtual long MeshId(int) { return 0; }
+  virtual int MeshHasShells(long) { return 0; }
+  // A new reader of a results file (the caller deletes it); the code is the job's analysis code.
+  virtual FerReader* Reader(const CaeString& resultsFile, int code);
+};
+
+class FerState {
+ public:
+  FerState();
+  // Unsets the state when it is the current one. Never raises.
+  virtual ~FerState();
+  FerState(const FerState&) = delete;
+  FerState& operator=(const FerState&) = delete;
+
+  // The current state, or null.
+  static FerState* GetState();
+  // Makes `state` current (null unsets); answers the state that was current.
+  static FerState* SetState(FerState* state);
+
+  // The interface is not owned.
+  void SetInterface(CaeFerInterface* ferInterface) { interface_ = ferInterface; }
+  CaeFerInterface* GetInterface() const { return interface_; }
+
+  // Redraws the current display from its settings; nothing without a display.
+  void UpdateImage();
+  // Puts displayable defaults into the view: colour of the displacement result for modal sets,
+  // else of the first result, first subset. Answers 1 when defaults were set, 0 when there is no
+  // result set or it has no result. Redraws when asked.
+  virtual int DefaultDisplay(int redraw);
+
+  // The animation state machine. Go returns at once (the display animates on its own); Step
+  // moves one frame either way within the frame count of the animation settings.
+  void AnimateInit();
+  void AnimateGo(int fullCycle);
+  void AnimateStop();
+  void AnimateStep(int direction);
+  void AnimateDone();
+  int IsAnimationInitialized() const { return animInitialized_; }
+  int IsAnimating() const { return animating_; }
+  int AnimationFrame() const { return frame_; }
+
+  // Exports need the renderer and the results reader; they report "not available yet" and
+  // answer 0.
+  int ExportVRML(const CaeString& file, int animate, int frameMethod, int frames, int version1);
+  int ExportNF(const CaeString& file, int flag);
+
+ private:
+  CaeFerInterface* interface_ = nullptr;
+  int animInitialized_ = 0;
+  int animating_ = 0;
+  int fullCycle_ = 0;
+  int frame_ = 0;
+};

@@ -1,0 +1,462 @@
+#include "fea/OptModel.h"
+
+#include <algorithm>
+
+#include "CheckReport.h"
+#include "LiveWalk.h"
+#include "UnitText.h"
+#include "amg/CaeMsgCall.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlJob.h"
+#include "fea/AnlModel.h"
+#include "fea/AnlResltCase.h"
+#include "fea/AnlWriter.h"
+#include "fea/FeaMessages.h"
+
+CAE_DEFINE_TYPE_INFO(OptFunction, CaeAttrib)
+CAE_DEFINE_TYPE_INFO(OptObjective, OptFunction)
+CAE_DEFINE_TYPE_INFO(OptConstraint, OptFunction)
+
+namespace {
+
+struct ResponseInfo {
+  const char* text;
+  CaeUnitType unit;
+};
+
+constexpr ResponseInfo kResponses[] = {
+    {"mass", CaeUtMass},           {"volume", CaeUtVolume},   {"frequency", CaeUtFrequency},
+    {"load factor", CaeUtNone},    {"stress", CaeUtStress},   {"strain", CaeUtStrain},
+    {"displacement", CaeUtLength}, {"displacement", CaeUtLength},
+};
+
+const ResponseInfo* FindResponse(int type) {
+  return type >= 0 && type < static_cast<int>(std::size(kResponses)) ? &kResponses[type] : nullptr;
+}
+
+// A walk that, with activeOnly, also passes over inactive items.
+template <class T>
+T* Skip(CaeCursorList<T>& list, T* item, bool activeOnly) {
+  while (item && (item->IsMarkedAsErased() || (activeOnly && !item->IsActive()))) item = list.NextAfter(nullptr);
+  return item;
+}
+
+template <class T>
+T* FirstOf(CaeCursorList<T>& list, bool activeOnly) {
+  return Skip(list, list.First(), activeOnly);
+}
+
+template <class T>
+T* NextOf(CaeCursorList<T>& list, bool activeOnly) {
+  if (!list.Current()) return nullptr;
+  return Skip(list, list.NextAfter(nullptr), activeOnly);
+}
+
+}  // namespace
+
+// --- OptParameters -------------------------------------------------------------------------
+
+OptParameters::OptParameters()
+    : shapeMaxCycles(10),
+      constraintActiveTolerance(-0.03),
+      constraintViolatedTolerance(0.003),
+      relativeObjectiveChange(0.001),
+      absoluteObjectiveChange(1.0e-4),
+      relativeVariableChange(0.001),
+      maxConstraintViolation(0.003),
+      sensitivityOnly(0),
+      conceptMaxCycles(30),
+      conceptConvergenceSpeed(3),
+      conceptFirstChange(0.1),
+      conceptChangeMode(0),
+      spareInt(0),
+      spareValue(0.0),
+      spareFlag(0) {}
+
+// --- OptFunction ---------------------------------------------------------------------------
+
+OptFunction::OptFunction() = default;
+
+OptFunction::OptFunction(const CaeString& name, OptResponseType responseType)
+    : CaeName(name), responseType_(responseType) {}
+
+OptFunction::~OptFunction() = default;
+
+CaeString OptFunction::ResponseText() const {
+  const ResponseInfo* info = FindResponse(responseType_);
+  return info ? CaeString(info->text) : CaeString();
+}
+
+CaeUnitType OptFunction::UnitType() const {
+  const ResponseInfo* info = FindResponse(responseType_);
+  return info ? info->unit : CaeUtNone;
+}
+
+CaeString OptFunction::UnitText() const { return fea_detail::UnitTypeText(UnitType()); }
+
+void OptFunction::AddAnlResultCase(AnlResltCase* resultCase) {
+  CAE_CHECK(resultCase);
+  fea_detail::AppendOnce(resultCases_, resultCase);
+}
+
+void OptFunction::RemoveAnlResultCase(AnlResltCase* resultCase) { fea_detail::Unlist(resultCases_, resultCase); }
+
+AnlResltCase* OptFunction::FirstAnlResultCase() { return fea_detail::FirstLive(resultCases_); }
+
+AnlResltCase* OptFunction::NextAnlResultCase() { return fea_detail::NextLive(resultCases_); }
+
+OptObjective::OptObjective() : CaeName(CaeString(kDefaultName)) {}
+
+OptObjective::OptObjective(const CaeString& name, OptResponseType responseType)
+    : CaeName(name.IsEmpty() ? CaeString(kDefaultName) : name), OptFunction(name, responseType) {}
+
+// --- OptConstraint -------------------------------------------------------------------------
+
+OptConstraint::OptConstraint() = default;
+
+OptConstraint::OptConstraint(int) {}
+
+OptConstraint::OptConstraint(const CaeString& name, int components, CaeCoordSys* coordSys,
+                             OptResponseType responseType, CaeTopoRef* topoRef)
+    : CaeName(name), OptFunction(name, responseType) {
+  Components(components);
+  CoordSys(coordSys);
+  SetTopoRef(topoRef);
+}
+
+void OptConstraint::AddToResultCase(OptResultCase* resultCase) {
+  CAE_CHECK(resultCase);
+  if (!InResultCase(resultCase)) resultCases_.push_back(resultCase);
+}
+
+void OptConstraint::AddToAllResultCases() {
+  ::OptModel* model = Owner();
+  if (!model) return;
+  for (OptResultCase* rc = model->FirstOptResultCase(0); rc; rc = model->NextOptResultCase())
+    AddToResultCase(rc);
+}
+
+void OptConstraint::RemoveFromResultCase(OptResultCase* resultCase) {
+  resultCases_.erase(std::remove(resultCases_.begin(), resultCases_.end(), resultCase), resultCases_.end());
+}
+
+void OptConstraint::RemoveFromAllResultCases() { resultCases_.clear(); }
+
+int OptConstraint::InResultCase(const OptResultCase* resultCase) const {
+  return std::find(resultCases_.begin(), resultCases_.end(), resultCase) != resultCases_.end() ? 1 : 0;
+}
+
+int OptConstraint::InAnyResultCase() const { return resultCases_.empty() ? 0 : 1; }
+
+void OptConstraint::BuildResultCaseList() {
+  std::vector<OptResultCase*> live;
+  if (::OptModel* model = Owner()) {
+    for (OptResultCase* rc = model->FirstOptResultCase(0); rc; rc = model->NextOptResultCase())
+      if (InResultCase(rc)) live.push_back(rc);
+  }
+  resultCases_ = std::move(live);
+}
+
+// --- OptVariable and OptVariableSet --------------------------------------------------------
+
+OptVariable::OptVariable() : unitType_(CaeUtLength) {}
+
+OptVariable::OptVariable(const CaeString& name) : CaeName(name), unitType_(CaeUtLength) {}
+
+OptVariable::~OptVariable() = default;
+
+CaeString OptVariable::UnitText() const { return fea_detail::UnitTypeText(unitType_); }
+
+int OptVariable::ApplyValue(double value) {
+  value_ = value;
+  return 1;
+}
+
+OptVariable* OptVariableSet::FirstVariable() {
+  cursor_ = 0;
+  return variables_.empty() ? nullptr : variables_.front();
+}
+
+OptVariable* OptVariableSet::NextVariable() {
+  if (cursor_ + 1 >= variables_.size()) {
+    cursor_ = variables_.size();
+    return nullptr;
+  }
+  return variables_[++cursor_];
+}
+
+// --- OptResultData and OptResultCase -------------------------------------------------------
+
+double OptResultData::Value(int cycle) const {
+  return cycle >= 0 && cycle < values_.Count() ? values_[cycle] : 0.0;
+}
+
+void OptResultData::SetValue(int cycle, double value) {
+  if (cycle < 0) return;
+  while (values_.Count() <= cycle) values_.Append(0.0);
+  values_[cycle] = value;
+}
+
+OptResultCase::OptResultCase() = default;
+
+OptResultCase::OptResultCase(const CaeString& name) : CaeName(name) {}
+
+OptResultCase::~OptResultCase() = default;
+
+OptResultData* OptResultCase::NewObjective() {
+  objective_ = std::make_unique<OptResultData>();
+  return objective_.get();
+}
+
+OptResultData* OptResultCase::NewMaxConstraint() {
+  maxConstraint_ = std::make_unique<OptResultData>();
+  return maxConstraint_.get();
+}
+
+OptResultData* OptResultCase::NewResVariable() {
+  variables_.push_back(std::make_unique<OptResultData>());
+  return variables_.back().get();
+}
+
+OptResultData* OptResultCase::NewResConstraint() {
+  constraints_.push_back(std::make_unique<OptResultData>());
+  return constraints_.back().get();
+}
+
+double OptResultCase::Objective(int cycle) const { return objective_ ? objective_->Value(cycle) : 0.0; }
+
+double OptResultCase::MaxConstraint(int cycle) const { return maxConstraint_ ? maxConstraint_->Value(cycle) : 0.0; }
+
+OptResultData* OptResultCase::ResultVariable(int index) const {
+  return index >= 0 && index < NumResultVariable() ? variables_[index].get() : nullptr;
+}
+
+OptResultData* OptResultCase::ResultConstraint(int index) const {
+  return index >= 0 && index < NumResultConstraint() ? constraints_[index].get() : nullptr;
+}
+
+void OptResultCase::Prepare() {
+  objective_.reset();
+  maxConstraint_.reset();
+  variables_.clear();
+  constraints_.clear();
+  ::OptModel* model = owner_;
+  if (!model) return;
+  if (OptObjective* objective = model->Objective()) {
+    OptResultData* record = NewObjective();
+    record->Name(objective->Name());
+    record->responseText = objective->ResponseText();
+    record->unitText = objective->UnitText();
+  }
+  NewMaxConstraint()->Name(CaeString("Maximum constraint"));
+  std::unique_ptr<OptVariableSet> variables(model->Variables());
+  int id = 1;
+  for (OptVariable* v = variables->FirstVariable(); v; v = variables->NextVariable()) {
+    OptResultData* record = NewResVariable();
+    record->Name(v->Name());
+    record->unitText = v->UnitText();
+    v->Bounds(record->lower, record->upper);
+    record->SetId(id++);
+  }
+  id = 1;
+  for (OptConstraint* c = model->FirstConstraint(1); c; c = model->NextConstraint()) {
+    OptResultData* record = NewResConstraint();
+    record->Name(c->Name());
+    record->responseText = c->ResponseText();
+    record->unitText = c->UnitText();
+    c->Bounds(record->lower, record->upper);
+    record->SetId(id++);
+  }
+  initialized_ = 1;
+}
+
+int OptResultCase::ProcessResults() {
+  FeaReportNotAvailable("Processing optimisation results");
+  return 0;
+}
+
+int OptResultCase::InitializeData(const CaeString&) {
+  FeaReportNotAvailable("Reading optimisation results");
+  return 0;
+}
+
+int OptResultCase::InitializeData() { return InitializeData(fileName_); }
+
+int OptResultCase::SaveData(const CaeString&) {
+  FeaReportNotAvailable("Writing optimisation results");
+  return 0;
+}
+
+int OptResultCase::SaveData() { return SaveData(fileName_); }
+
+// --- OptModel ------------------------------------------------------------------------------
+
+OptModel::OptModel() { MarkAsNotCurrent(); }
+
+OptModel::OptModel(const CaeString& name) : CaeName(name) { MarkAsNotCurrent(); }
+
+OptModel::~OptModel() {
+  // The lists refer to objects; those the model made go after them.
+  constraints_.RemoveAll();
+  anlResultCases_.RemoveAll();
+  optResultCases_.RemoveAll();
+  jobs_.RemoveAll();
+}
+
+::AnlModel* OptModel::AnlModel() { return anlModel_ && !anlModel_->IsMarkedAsErased() ? anlModel_ : nullptr; }
+
+void OptModel::SetAnlModel(::AnlModel* model) { anlModel_ = model; }
+
+OptObjective* OptModel::Objective() {
+  return objective_ && !objective_->IsMarkedAsErased() ? objective_ : nullptr;
+}
+
+void OptModel::SetObjective(OptObjective* objective) {
+  objective_ = objective;
+  if (objective) objective->Owner(this);
+}
+
+void OptModel::AddConstraint(OptConstraint* constraint) {
+  CAE_CHECK(constraint);
+  fea_detail::AppendOnce(constraints_, constraint);
+  constraint->Owner(this);
+}
+
+void OptModel::RemoveConstraint(OptConstraint* constraint) {
+  CAE_CHECK(constraint);
+  constraint->MarkAsErased();
+}
+
+int OptModel::NumConstraints() { return fea_detail::CountLive(constraints_.Head()); }
+
+OptConstraint* OptModel::FirstConstraint(int activeOnly) {
+  constraintsActiveOnly_ = activeOnly != 0;
+  return FirstOf(constraints_, constraintsActiveOnly_);
+}
+
+OptConstraint* OptModel::NextConstraint() { return NextOf(constraints_, constraintsActiveOnly_); }
+
+int OptModel::MoveConstraint(OptConstraint* moved, OptConstraint* place) {
+  return fea_detail::MoveToPositionOf(constraints_, moved, place);
+}
+
+void OptModel::AddAnlResultCase(AnlResltCase* resultCase) {
+  CAE_CHECK(resultCase);
+  fea_detail::AppendOnce(anlResultCases_, resultCase);
+}
+
+void OptModel::RemoveAnlResultCase(AnlResltCase* resultCase) {
+  CAE_CHECK(resultCase);
+  resultCase->MarkAsErased();
+}
+
+int OptModel::NumAnlResultCases() { return fea_detail::CountLive(anlResultCases_.Head()); }
+
+AnlResltCase* OptModel::FirstAnlResultCase(int activeOnly) {
+  anlCasesActiveOnly_ = activeOnly != 0;
+  return FirstOf(anlResultCases_, anlCasesActiveOnly_);
+}
+
+AnlResltCase* OptModel::NextAnlResultCase() { return NextOf(anlResultCases_, anlCasesActiveOnly_); }
+
+int OptModel::MoveAnlResultCase(AnlResltCase* moved, AnlResltCase* place) {
+  return fea_detail::MoveToPositionOf(anlResultCases_, moved, place);
+}
+
+OptResultCase* OptModel::NewOptResultCase(const CaeString& jobName, const CaeString& name) {
+  auto resultCase = std::make_unique<OptResultCase>(name);
+  OptResultCase* result = resultCase.get();
+  ownedResultCases_.push_back(std::move(resultCase));
+  result->AnlJobName(jobName);
+  AddOptResultCase(result);
+  result->Prepare();
+  return result;
+}
+
+void OptModel::AddOptResultCase(OptResultCase* resultCase) {
+  CAE_CHECK(resultCase);
+  fea_detail::AppendOnce(optResultCases_, resultCase);
+  resultCase->SetOwner(this);
+}
+
+void OptModel::RemoveOptResultCase(OptResultCase* resultCase) {
+  CAE_CHECK(resultCase);
+  if (resultCase == currentResultCase_) SetCurrentOptResultCase(nullptr);
+  resultCase->MarkAsErased();
+}
+
+int OptModel::NumOptResultCases() { return optResultCases_.Count(); }
+
+OptResultCase* OptModel::FirstOptResultCase(int activeOnly) {
+  optCasesActiveOnly_ = activeOnly != 0;
+  return FirstOf(optResultCases_, optCasesActiveOnly_);
+}
+
+OptResultCase* OptModel::NextOptResultCase() { return NextOf(optResultCases_, optCasesActiveOnly_); }
+
+int OptModel::MoveOptResultCase(OptResultCase* moved, OptResultCase* place) {
+  return fea_detail::MoveToPositionOf(optResultCases_, moved, place);
+}
+
+OptResultCase* OptModel::FindOptResultCase(const CaeString& name) {
+  for (OptResultCase* rc : optResultCases_.Head())
+    if (rc->Name() == name) return rc;
+  return nullptr;
+}
+
+OptResultCase* OptModel::CurrentOptResultCase() {
+  return currentResultCase_ && !currentResultCase_->IsMarkedAsErased() ? currentResultCase_ : nullptr;
+}
+
+void OptModel::SetCurrentOptResultCase(OptResultCase* resultCase) {
+  if (currentResultCase_ && currentResultCase_ != resultCase) currentResultCase_->MarkAsNotCurrent();
+  currentResultCase_ = resultCase;
+  if (resultCase) resultCase->MarkAsCurrent();
+}
+
+void OptModel::AddJob(AnlJob* job) {
+  CAE_CHECK(job);
+  if (!jobs_.Find(job)->HasItem()) jobs_.Append(job);
+}
+
+void OptModel::RemoveJob(AnlJob* job) {
+  CAE_CHECK(job);
+  job->MarkAsErased();
+}
+
+int OptModel::NumJobs() { return jobs_.Count(); }
+
+AnlJob* OptModel::FindJob(const CaeString& deckName) {
+  for (AnlJob* job : jobs_)
+    if (job->DeckName() == deckName) return job;
+  return nullptr;
+}
+
+AnlJob* OptModel::Job(int index) {
+  CAE_CHECK(index >= 0 && index < jobs_.Count());
+  CaeList<AnlJob>* node = jobs_.FirstNode();
+  for (int i = 0; i < index; ++i) node = node->Next();
+  return node->Item()->IsMarkedAsErased() ? nullptr : node->Item();
+}
+
+OptVariableSet* OptModel::Variables() {
+  AnlControl* control = AnlControl::GetCurrent();
+  return control ? control->GetDesignVariables(this) : new OptVariableSet;
+}
+
+int OptModel::CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>* codes) {
+  fea_detail::CheckReport report(messages, codes);
+  ::AnlModel* model = AnlModel();
+  if (!model) report.Finding(kFeaMsgNoSimulationModel);
+  else if (model->HasShellMesh()) report.Finding(kFeaMsgOptShells);
+  if (!Objective()) report.Finding(kFeaMsgNoObjective);
+  if (type_ == CaeOptShape) {
+    std::unique_ptr<OptVariableSet> variables(Variables());
+    if (variables->Count() == 0) report.Finding(kFeaMsgNoDesignVariables);
+  }
+  return report.Finish(kFeaMsgOptCheckFailed, CaeString::Format("Check of the optimization model %s passed.", Name().Text()));
+}
+
+AnlWriter* OptModel::DeckWriter(int) { return new AnlWriter; }
+
+void OptModel::SetWriterOptions(AnlWriter*) {}

@@ -1,0 +1,263 @@
+// Analysis models, sub-models, jobs and result cases.
+#include <filesystem>
+#include <fstream>
+
+#include "amg/CaeMaterial.h"
+#include "amg/CaeMsgCall.h"
+#include "fea/AmgMesh.h"
+#include "fea/AnlJob.h"
+#include "fea/AnlMateRel.h"
+#include "fea/AnlModel.h"
+#include "fea/AnlResltCase.h"
+#include "fea/AnlWriter.h"
+#include "fea/AttLbcCase.h"
+#include "fea/FerResult.h"
+#include "fea_fixture.h"
+#include "test_env.h"
+
+namespace {
+
+using AnlModelTest = FeaTest;
+
+TEST_F(AnlModelTest, SubModelsAndTheirMeshKind) {
+  AnlModel model(CaeString("Bracket"), AnlStress);
+  EXPECT_EQ(model.HasShellMesh(), 0);
+  AnlSubModel* solid = model.NewSubModel();
+  AnlSubModel* shell = model.NewSubModel();
+  EXPECT_NE(solid->Id(), shell->Id());
+  AmgMesh* solidMesh = model.NewMesh(nullptr);
+  AmgMesh* shellMesh = model.NewMesh(nullptr);
+  solid->SetMesh(solidMesh);
+  shell->SetMesh(shellMesh);
+  std::vector<CaeNode*> nodes;
+  CaeList<CaeNode> nodeList;
+  for (int i = 0; i < 3; ++i) {
+    nodes.push_back(new CaeNode(CaeVector(i, 0, 0), 10 + i));
+    nodeList.Append(nodes.back());
+  }
+  CaeList<CaeElem> elements;
+  elements.Append(CaeElem::Create(nodes.data(), 3, CaeElemShell, CaeShapeTri, CaeElemLinear, 40));
+  shellMesh->AddNodes(nodeList);
+  shellMesh->AddElements(elements);
+  shell->SetMeshProps(shellMesh);
+  solid->SetMeshProps(solidMesh);
+  EXPECT_EQ(shell->MeshIsShell(), 1);
+  EXPECT_EQ(solid->MeshIsShell(), 0);
+  EXPECT_EQ(model.HasShellMesh(), 1);
+  EXPECT_EQ(model.HasSolidMesh(), 1);
+  EXPECT_EQ(model.NumNodes(0), 3);
+  long node = 0, element = 0;
+  model.HighestNodeElementIds(node, element);
+  EXPECT_EQ(node, 12);
+  EXPECT_EQ(element, 40);
+
+  model.DeleteSubModel(shell);
+  EXPECT_EQ(model.HasShellMesh(), 0) << "erased sub-models do not count";
+  EXPECT_EQ(model.NumSubModels(), 2);
+  EXPECT_EQ(model.NumNodes(0), 0);
+}
+
+TEST_F(AnlModelTest, MaterialIsTheSubModelsOwnCopy) {
+  AnlSubModel sub;
+  EXPECT_EQ(sub.GetMaterial(), nullptr);
+  auto* steel = new CaeMaterial(CaeString("Steel"));
+  sub.AssignMaterial(steel);
+  EXPECT_EQ(sub.GetMaterial()->Name(), "Steel");
+  // Callers delete the old material themselves before assigning a new copy.
+  delete sub.GetMaterial();
+  sub.AssignMaterial(new CaeMaterial(CaeString("Aluminium")));
+  EXPECT_EQ(sub.GetMaterial()->Name(), "Aluminium");
+}
+
+std::vector<std::uint32_t> Codes(const CaeArray<std::uint32_t>& codes) {
+  return std::vector<std::uint32_t>(codes.Data(), codes.Data() + codes.Count());
+}
+
+// Each state of the model gives a heading (message 0) and one finding per problem, each with its
+// code at the same index.
+TEST_F(AnlModelTest, CheckModelHeadingThenFindings) {
+  struct Case {
+    const char* what;
+    bool part, material, mesh;
+    int passes;
+    std::vector<std::uint32_t> codes;
+  };
+  const Case cases[] = {
+      {"no parts", false, false, false, 0, {0xc0000fe6, 0xc0000fac}},
+      {"bare part", true, false, false, 0, {0xc0000fe6, 0xc0000faa, 0xc0000fac}},
+      {"no mesh", true, true, false, 0, {0xc0000fe6, 0xc0000fac}},
+      {"no material", true, false, true, 0, {0xc0000fe6, 0xc0000faa}},
+      {"complete", true, true, true, 1, {0}},
+  };
+  for (const Case& c : cases) {
+    AnlModel model(CaeString("Bracket"), AnlStress);
+    if (c.part) {
+      AnlSubModel* sub = model.NewSubModel();
+      if (c.material) sub->AssignMaterial(new CaeMaterial(CaeString("Steel")));
+      if (c.mesh) sub->SetMesh(model.NewMesh(nullptr));
+      AnlSubModel* erased = model.NewSubModel();  // erased parts are not checked
+      erased->MarkAsErased();
+    }
+    CaeArray<CaeString> messages;
+    CaeArray<std::uint32_t> codes;
+    EXPECT_EQ(model.CheckModel(messages, codes), c.passes) << c.what;
+    EXPECT_EQ(Codes(codes), c.codes) << c.what;
+    ASSERT_EQ(messages.Count(), codes.Count()) << c.what;
+    for (int i = 1; i < messages.Count(); ++i) EXPECT_EQ(messages[i], CaeMsgTxt::GetMessage(codes[i])) << c.what;
+    if (c.passes) {
+      EXPECT_NE(messages[0].Str().find("Bracket"), std::string::npos);
+    }
+  }
+}
+
+TEST_F(AnlModelTest, ResultSetsAndJobsByNameSkipErased) {
+  AnlModel model(CaeString("m"), AnlVibration);
+  FerResultSet* first = model.NewResultSet(CaeString("VibrationResultSet"));
+  EXPECT_EQ(model.FindResultSet(CaeString("VibrationResultSet")), first);
+  EXPECT_EQ(model.DeleteResultSet(CaeString("VibrationResultSet")), 1);
+  EXPECT_EQ(model.FindResultSet(CaeString("VibrationResultSet")), nullptr);
+  EXPECT_EQ(model.DeleteResultSet(CaeString("missing")), 0);
+  EXPECT_EQ(model.NumResultSets(), 1);
+
+  AnlJob* job = model.NewJob();
+  job->Create(CaeString("/work/m/job1"));
+  EXPECT_EQ(model.FindJobByDeck(CaeString("/work/m/job1.inp")), job);
+  model.DeleteJob(job);
+  EXPECT_EQ(model.FindJobByDeck(CaeString("/work/m/job1.inp")), nullptr);
+  EXPECT_EQ(model.GetJob(0), job);
+  EXPECT_EQ(model.GetJob(1), nullptr);
+}
+
+TEST_F(AnlModelTest, MatingPairsWalkAndErase) {
+  AnlModel model;
+  AttMateRel a1, a2, b1, b2;
+  AnlMateRelPair first(&a1, &a2), second(&b1, &b2);
+  EXPECT_EQ(a1.Pair(), &first);
+  model.AddMateRelPair(&first);
+  model.AddMateRelPair(&second);
+  model.DeleteMateRelPair(&first);
+  EXPECT_TRUE(a1.IsMarkedAsErased()) << "erasing a pair erases its relations";
+  EXPECT_EQ(model.NumMateRelPairs(), 2);
+  EXPECT_EQ(model.NumLiveMateRelPairs(), 1);
+  EXPECT_EQ(model.FirstLiveMateRelPair(), &second);
+  EXPECT_EQ(model.NextLiveMateRelPair(), nullptr);
+}
+
+TEST_F(AnlModelTest, SolverOperationsReportThatTheyAreNotAvailable) {
+  AnlModel model;
+  CaeString message;
+  int stop = 0;
+  std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
+  ASSERT_NE(writer, nullptr);
+  CaeArray<CaeString> reasons;
+  EXPECT_EQ(writer->Check(reasons), 0);
+  EXPECT_EQ(model.SubmitAnalysis(nullptr, CaeString("a.inp"), nullptr, 0, message, AnlCodeSolve), nullptr);
+  EXPECT_FALSE(message.IsEmpty());
+  EXPECT_EQ(model.SubmitHAdaptiveAnalysis(nullptr, message, AnlCodeSolve), 0);
+  EXPECT_EQ(model.AdaptMeshes(nullptr, 1, message, stop), 0);
+  EXPECT_NE(stop, 0);
+  EXPECT_EQ(model.NumJobs(), 0) << "a failed submission leaves no job";
+  EXPECT_EQ(Messages().size(), 3u);
+}
+
+TEST_F(AnlModelTest, WriterKeepsSettingsButWritesNoDeckYet) {
+  AnlWriter writer;
+  AnlResltCase rc(CaeString("ResultSet1"));
+  writer.AddResltCase(&rc);
+  writer.SetOutputRequests(CaeFlags(1 | 2 | 128));
+  writer.SetNumModes(5);
+  writer.SetLowMode(10.0);
+  writer.SetHighMode(500.0);
+  EXPECT_EQ(writer.ResltCase(0), &rc);
+  EXPECT_EQ(writer.ResltCase(1), nullptr);
+  EXPECT_TRUE(writer.OutputRequests().IsSet(128));
+  EXPECT_EQ(writer.NumModes(), 5);
+  EXPECT_EQ(writer.HighMode(), 500.0);
+
+  CaeArray<CaeString> report;
+  EXPECT_EQ(writer.Check(report), 0);
+  EXPECT_EQ(report.Count(), 1);
+  kestrum::test::TempDir dir;
+  CaeString message;
+  EXPECT_EQ(writer.Write(CaeString((dir / "a.inp").string()), message), 0);
+  EXPECT_FALSE(message.IsEmpty());
+  EXPECT_FALSE(std::filesystem::exists(dir / "a.inp")) << "no half-written deck";
+  EXPECT_TRUE(Logged(1, "deck"));
+}
+
+TEST_F(AnlModelTest, JobFileNamesComeFromTheBaseName) {
+  AnlDrvJob job;
+  job.Create(CaeString("/data/part/Stress1"));
+  EXPECT_EQ(job.BaseName(), "/data/part/Stress1");
+  EXPECT_EQ(job.DeckName(), "/data/part/Stress1.inp");
+  EXPECT_EQ(job.ResultsFile(), "/data/part/Stress1.frd");
+  EXPECT_EQ(job.AnalysisDB(), "/data/part/Stress1.dat");
+  EXPECT_EQ(job.ErrorFile(), "/data/part/Stress1.log");
+  EXPECT_EQ(job.AnlDir(), "/data/part");
+  job.AddResltCaseNames(CaeString("a"), CaeString("b"));
+  CaeString first, second;
+  EXPECT_TRUE(job.GetResltCaseNames(0, first, second));
+  EXPECT_EQ(first, "a");
+  EXPECT_EQ(second, "b");
+  EXPECT_FALSE(job.GetResltCaseNames(1, first, second));
+}
+
+TEST_F(AnlModelTest, RunningFailsHonestlyAndPollingFindsResults) {
+  kestrum::test::TempDir dir;
+  AnlDrvJob job;
+  job.Create(CaeString((dir / "job").string()));
+  EXPECT_EQ(job.Run(), 0);
+  EXPECT_EQ(job.Failed(), 1);
+  EXPECT_EQ(job.HaveResults(), 0);
+  EXPECT_TRUE(Logged(1, "Running the solver"));
+
+  job.SetStatus(AnlStatusPending);
+  job.Check();
+  EXPECT_EQ(job.IsPending(), 1) << "no results file yet";
+  std::ofstream(dir / "job.frd") << "results";
+  std::ofstream(dir / "job.inp") << "deck";
+  job.Check();
+  EXPECT_EQ(job.HaveResults(), 1);
+  EXPECT_EQ(job.CleanUp(), 2);
+  EXPECT_FALSE(std::filesystem::exists(dir / "job.frd"));
+}
+
+TEST_F(AnlModelTest, ConceptJobKeepsItsTexts) {
+  AnlConstrJob job(1200);
+  EXPECT_EQ(job.AnalysisCode(), AnlCodeConcept);
+  EXPECT_EQ(job.NodeCount(), 1200);
+  job.SetText(0, CaeString("one"));
+  job.SetText(2, CaeString("three"));
+  job.SetText(3, CaeString("ignored"));
+  EXPECT_EQ(job.Text(0), "one");
+  EXPECT_EQ(job.Text(1), "");
+  EXPECT_EQ(job.Text(2), "three");
+  EXPECT_EQ(job.Text(3), "");
+  job.SetJobValue(-7);
+  EXPECT_EQ(job.JobValue(), -7);
+}
+
+TEST_F(AnlModelTest, ResultCaseEntriesByCategory) {
+  AnlResltCase rc(CaeString("ResultSet1"), 1);
+  AttLbcCase loads(CaeString("Loads"), AttLbcCase::kLoadSet);
+  AttLbcCase gone(CaeString("Gone"), AttLbcCase::kLoadSet);
+  AttLbcCase restraints(CaeString("Restraints"), AttLbcCase::kRestraintSet);
+  AnlLbcCase* l = rc.AddLoadCase(&loads, 2.0);
+  rc.AddLoadCase(&gone, 1.0);
+  AnlLbcCase* r = rc.AddBoundaryCase(&restraints, 1.0);
+  gone.MarkAsErased();
+  EXPECT_EQ(rc.NumLoadCase(), 2);
+  EXPECT_EQ(rc.NumBoundaryCase(), 1);
+  EXPECT_EQ(rc.FirstLbcCase(0), l);
+  EXPECT_EQ(l->Scale(), 2.0);
+  EXPECT_EQ(rc.NextLbcCase(), nullptr) << "entries of erased sets are passed over";
+  EXPECT_EQ(rc.FirstLbcCase(1), r);
+  EXPECT_EQ(r->LbcCase(), &restraints);
+  EXPECT_EQ(rc.RemoveLoadCase(r), 0) << "a restraint entry is not a load entry";
+  EXPECT_EQ(rc.RemoveBoundaryCase(r), 1);
+  EXPECT_EQ(rc.FirstLbcCase(1), nullptr);
+  rc.Type(AnlResltModal);
+  EXPECT_EQ(rc.Type(), AnlResltModal);
+}
+
+}  // namespace

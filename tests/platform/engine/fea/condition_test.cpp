@@ -1,0 +1,207 @@
+// Conditions and condition sets: kinds told apart by the engine's type test, values in own and
+// global axes, temperature tables, set membership and walks.
+#include <cmath>
+
+#include "amg/CaeCoordSys.h"
+#include "fea/AnlControl.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcCase.h"
+#include "fea/CaeFunc.h"
+#include "fea_fixture.h"
+
+namespace {
+
+using ConditionTest = FeaTest;
+
+const AttLbcDescript* Descriptor(AttType code) {
+  static const AttLbcDescriptTable table;
+  return table.Find(code);
+}
+
+CaeFunc* Constant(const CaeVector& value) {
+  static const int kConstant[3] = {0, 0, 0};
+  auto* f = new CaeFuncCoordLinear(new CaeFuncVariable(CaeString("Vertex Force"), CaeUtForce), nullptr, kConstant);
+  f->SetDefiningValuesVec(1, &value, nullptr, nullptr, nullptr);
+  return f;
+}
+
+TEST_F(ConditionTest, KindsAreToldApartByTheEngineTypeTest) {
+  AttLbc load(Descriptor(1), nullptr, Constant({1, 0, 0}), nullptr, nullptr);
+  AttModelLbc gravity(Descriptor(12), Constant({0, 0, -9.81}), nullptr, nullptr);
+  AttLbcConv convection(Descriptor(18), nullptr, 25.0, 293.0);
+  AttLbcHgen heat(Descriptor(19), nullptr, 1.0e4);
+  AttModelTemp temperature(Descriptor(14), nullptr, 350.0, 293.0);
+
+  struct Row {
+    const AttBaseLbc* condition;
+    CaeTypeId type;
+    bool attribute;
+  };
+  const Row rows[] = {
+      {&load, AttLbc::Info, true},         {&gravity, AttModelLbc::Info, false}, {&convection, AttLbcConv::Info, true},
+      {&heat, AttLbcHgen::Info, true},     {&temperature, AttModelTemp::Info, true},
+  };
+  for (const Row& row : rows) {
+    const CaeTypeId info = row.condition->GetInfo();
+    EXPECT_EQ(info, row.type) << info.GetTypeInfo()->Name();
+    EXPECT_TRUE(info.CanCast(AttBaseLbc::Info));
+    EXPECT_EQ(info.CanCast(CaeAttrib::Info), row.attribute) << info.GetTypeInfo()->Name();
+    for (const Row& other : rows) {
+      if (&other != &row) {
+        EXPECT_NE(info, other.type);
+      }
+    }
+  }
+  EXPECT_EQ(gravity.Type(), 12);
+  EXPECT_EQ(dynamic_cast<const CaeAttrib*>(static_cast<const AttBaseLbc*>(&load)), &load);
+}
+
+// The value at the origin is what gets filed: it must come back exactly, also where a
+// cylindrical or spherical system is singular.
+TEST_F(ConditionTest, LocalValueAtTheOriginIsTheDefiningVector) {
+  const CaeVector v(0.1, -2.5, 1.0e-7);
+  const CaeCoordSys* systems[] = {
+      new CaeCoordSysCartesian(),
+      new CaeCoordSysCylindric(),
+      new CaeCoordSysSpheric(),
+  };
+  for (const CaeCoordSys* cs : systems) {
+    AttLbc lbc(Descriptor(1), nullptr, Constant(v), cs->Clone(), nullptr);
+    EXPECT_EQ(lbc.EvaluateVecAtPointLocal(CaeVector(0, 0, 0)), v) << cs->KindName();
+    delete cs;
+  }
+}
+
+TEST_F(ConditionTest, GlobalValueFollowsTheCoordinateSystem) {
+  // A system turned by 90 degrees about z: local x is global y.
+  CaeTransform turned;
+  turned.SetUnitVector(0, CaeVector(0, 1, 0));
+  turned.SetUnitVector(1, CaeVector(-1, 0, 0));
+  AttLbc lbc(Descriptor(1), nullptr, Constant({5, 0, 0}), new CaeCoordSysCartesian(turned), nullptr);
+  EXPECT_TRUE(lbc.EvaluateVecAtPoint(CaeVector(1, 2, 3)).Equal(CaeVector(0, 5, 0), 1e-12));
+  AttLbc global(Descriptor(1), nullptr, Constant({5, 0, 0}), nullptr, nullptr);
+  EXPECT_EQ(global.EvaluateVecAtPoint(CaeVector(1, 2, 3)), CaeVector(5, 0, 0));
+  AttBaseLbc scratch(Descriptor(5), 1);
+  EXPECT_EQ(scratch.EvaluateVecAtPoint(CaeVector(1, 1, 1)), CaeVector(0, 0, 0)) << "no function, no value";
+}
+
+TEST_F(ConditionTest, FreeComponentsAndFunctionReplacement) {
+  AttLbcComponents free;
+  free.flag[3] = free.flag[4] = free.flag[5] = 1;
+  AttLbc restraint(Descriptor(5), nullptr, nullptr, nullptr, &free);
+  int out[6];
+  restraint.FreeComponents(out);
+  EXPECT_EQ(std::vector<int>(out, out + 6), (std::vector<int>{0, 0, 0, 1, 1, 1}));
+  const int all[6] = {1, 1, 1, 1, 1, 1};
+  restraint.SetFreeComponents(all);
+  EXPECT_EQ(restraint.FreeComponents()[0], 1);
+  restraint.SetFunction(Constant({1, 2, 3}));
+  restraint.SetFunction(Constant({4, 5, 6}));  // the first one is freed (checked by the sanitizer)
+  EXPECT_EQ(restraint.EvaluateVecAtPointLocal({}), CaeVector(4, 5, 6));
+}
+
+TEST_F(ConditionTest, TemperatureRowsKeepInsertionOrder) {
+  AttLbcConv convection(Descriptor(18), nullptr, 25.0, 293.0);
+  EXPECT_EQ(convection.Constant(), 1);
+  EXPECT_EQ(convection.FirstFilmValue(), nullptr);
+  convection.Constant(0);
+  convection.AddFilmValue(400.0, 30.0);
+  convection.AddFilmValue(300.0, 20.0);
+  convection.AddFilmValue(350.0, 25.0);
+  std::vector<double> temps;
+  for (AttTableTempValue* row = convection.FirstFilmValue(); row; row = convection.NextFilmValue())
+    temps.push_back(row->Temp());
+  EXPECT_EQ(temps, (std::vector<double>{400.0, 300.0, 350.0}));
+  EXPECT_EQ(convection.NumValues(), 3);
+  EXPECT_EQ(convection.NextFilmValue(), nullptr);
+
+  AttLbcHgen heat(Descriptor(19), nullptr, 1.0e4);
+  heat.AddHGenValue(300.0, 1.0);
+  ASSERT_NE(heat.FirstHGenValue(), nullptr);
+  EXPECT_EQ(heat.FirstHGenValue()->Value(), 1.0);
+  EXPECT_EQ(heat.NextHGenValue(), nullptr);
+
+  AttModelTemp temperature(Descriptor(14), nullptr, 350.0, 293.0);
+  EXPECT_EQ(temperature.ModelTemp(), 350.0);
+  EXPECT_EQ(temperature.RefTemp(), 293.0);
+}
+
+TEST_F(ConditionTest, NodalValuesAreOwnedAndWalkedInOrder) {
+  AttModelTemp temperature(Descriptor(14), nullptr, 350.0, 293.0);
+  AttFlbcDescriptTable table;
+  temperature.SetFDesc(table.Find(AttFlbcTemperature));
+  for (int i = 0; i < 3; ++i)
+    temperature.AddFlbc(new AttFlbc(nullptr, temperature.GetFDesc(), &temperature, CaeVector(i, 0, 0), {}));
+  std::vector<double> values;
+  for (AttFlbc* f = temperature.FirstFlbc(); f; f = temperature.NextFlbc()) values.push_back(f->Value().X());
+  EXPECT_EQ(values, (std::vector<double>{0, 1, 2}));
+  temperature.ClearFlbcs();
+  EXPECT_EQ(temperature.NumFlbcs(), 0);
+  EXPECT_EQ(temperature.FirstFlbc(), nullptr);
+}
+
+TEST_F(ConditionTest, SetMembersByPositionCountAndWalk) {
+  AttLbcCase set(CaeString("Loads"), AttLbcCase::kLoadSet);
+  AttLbc a(Descriptor(1), nullptr, nullptr, nullptr, nullptr);
+  AttLbc b(Descriptor(2), nullptr, nullptr, nullptr, nullptr);
+  AttLbc c(Descriptor(4), nullptr, nullptr, nullptr, nullptr);
+  for (AttBaseLbc* m : std::initializer_list<AttBaseLbc*>{&a, &b, &c}) set.AddLbc(m);
+  set.AddLbc(&a);  // listed once
+  set.DeleteLbc(&b);
+  EXPECT_EQ(set.NumLbcs(), 2);
+  EXPECT_EQ(set.CountLbcs(1), 2);
+  EXPECT_EQ(set.CountLbcs(0), 3);
+  EXPECT_EQ(set.GetLbc(2), &b) << "positions count erased members";
+  EXPECT_EQ(set.GetLbc(0), nullptr);
+  EXPECT_EQ(set.GetLbc(4), nullptr);
+  EXPECT_EQ(set.FirstLbc(), &a);
+  EXPECT_EQ(set.NextLbc(), &c);
+  EXPECT_EQ(set.NextLbc(), nullptr);
+  EXPECT_EQ(set.GetName(), "Loads");
+}
+
+TEST_F(ConditionTest, ModelLevelConditionsByType) {
+  AttLbcCase loads(CaeString("Loads"), AttLbcCase::kLoadSet);
+  AttLbc force(Descriptor(12), nullptr, nullptr, nullptr, nullptr);  // type 12 but given a load kind below
+  AttModelLbc erasedGravity(Descriptor(12), nullptr, nullptr, nullptr);
+  AttModelLbc gravity(Descriptor(12), nullptr, nullptr, nullptr);
+  AttModelTemp temperature(Descriptor(14), nullptr, 300.0, 293.0);
+  erasedGravity.MarkAsErased();
+  AttLbcDescript loadLike = *Descriptor(12);
+  loadLike.kind = AttKindLoad;
+  force.SetDescriptor(&loadLike);
+  for (AttBaseLbc* m : std::initializer_list<AttBaseLbc*>{&force, &erasedGravity, &gravity, &temperature})
+    loads.AddLbc(m);
+  EXPECT_EQ(loads.GetModelLbc(12), &gravity);
+  EXPECT_EQ(loads.GetModelLbc(14), &temperature);
+  EXPECT_EQ(loads.GetModelLbc(13), nullptr);
+
+  AttLbcCase restraints(CaeString("Restraints"), AttLbcCase::kRestraintSet);
+  restraints.AddLbc(&gravity);
+  EXPECT_EQ(restraints.GetModelLbc(12), nullptr) << "a restraint set holds no model-level loads";
+}
+
+TEST_F(ConditionTest, AddingToTheCurrentSetFollowsTheDescriptorKind) {
+  AttLbc force(Descriptor(1), nullptr, nullptr, nullptr, nullptr);
+  force.AddToCurrentCase();  // no control: nothing happens
+  EXPECT_EQ(force.Case(), nullptr);
+
+  AnlControl control;
+  control.SetCurrent();
+  AttLbcCase* loads = control.NewLoadCase(CaeString("Loads"));
+  AttLbcCase* restraints = control.NewRestraintCase(CaeString("Restraints"));
+  control.SetCurrentLoadCase(loads);
+  control.SetCurrentRestraintCase(restraints);
+  AttLbc fixed(Descriptor(7), nullptr, nullptr, nullptr, nullptr);
+  force.AddToCurrentCase();
+  fixed.AddToCurrentCase();
+  EXPECT_EQ(force.Case(), loads);
+  EXPECT_EQ(fixed.Case(), restraints);
+  EXPECT_EQ(force.IsInCurrentCase(), 1);
+  EXPECT_EQ(loads->FirstLbc(), &force);
+  EXPECT_EQ(restraints->FirstLbc(), &fixed);
+  control.SetCurrentLoadCase(control.NewLoadCase(CaeString("Other")));
+  EXPECT_EQ(force.IsInCurrentCase(), 0);
+}
+
+}  // namespace

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The demo: runs the host on a script that makes, saves and reopens a drawing and lists it.
 set -euo pipefail
-build="${1:-build/release}"
+build="$(cd "${1:-build/release}" && pwd)"
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 out="$(mktemp -d "${TMPDIR:-/tmp}/kestrum-demo-XXXXXX")"
 if [ ! -x "$build/bin/cadhost" ]; then
@@ -9,5 +9,5 @@ if [ ! -x "$build/bin/cadhost" ]; then
   exit 1
 fi
 cd "$out"
-"$OLDPWD/$build/bin/cadhost" --script "$here/demo.scr"
+"$build/bin/cadhost" --script "$here/demo.scr"
 echo "Demo outputs are in $out"

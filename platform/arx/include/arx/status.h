@@ -35,6 +35,7 @@ enum ErrorStatus : int {
   eNoActiveTransactions = 90,
   eNotTopTransaction = 91,
   eCannotNestBlockDefs = 100,
+  eWrongDatabase = 105,       // the id belongs to another database
   eIsWriteProtected = 110,
   eAtMaxReaders = 120,
   eWasOpenForWrite = 320,

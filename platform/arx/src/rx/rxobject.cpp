@@ -172,7 +172,7 @@ const char* Acad::statusName(ErrorStatus status) {
     KESTRUM_STATUS(eUnknownHandle) KESTRUM_STATUS(eBadDxfFile) KESTRUM_STATUS(eWasErased)
     KESTRUM_STATUS(eWasNotErased) KESTRUM_STATUS(ePermanentlyErased) KESTRUM_STATUS(eWasOpenForRead)
     KESTRUM_STATUS(eNoActiveTransactions) KESTRUM_STATUS(eNotTopTransaction)
-    KESTRUM_STATUS(eCannotNestBlockDefs) KESTRUM_STATUS(eIsWriteProtected) KESTRUM_STATUS(eAtMaxReaders)
+    KESTRUM_STATUS(eCannotNestBlockDefs) KESTRUM_STATUS(eWrongDatabase) KESTRUM_STATUS(eIsWriteProtected) KESTRUM_STATUS(eAtMaxReaders)
     KESTRUM_STATUS(eWasOpenForWrite) KESTRUM_STATUS(eWasOpenForNotify) KESTRUM_STATUS(eNotThatKindOfClass)
     KESTRUM_STATUS(eLockViolation) KESTRUM_STATUS(eInvalidContext) KESTRUM_STATUS(eCommandCancelled)
     KESTRUM_STATUS(eUserBreak) KESTRUM_STATUS(eLoadFailed) KESTRUM_STATUS(eUnloadFailed)

@@ -1,0 +1,60 @@
+// The host's command line: built-in commands, running commands by name, the command loop,
+// queued LISP expressions and the host's start and end.
+//
+// Every document command runs as one undo group of its document's database (except UNDO, U,
+// REDO, QSAVE and SAVEAS, which change no drawing content) while its document is locked for
+// write, between E commandWillStart(name) and E commandEnded / commandCancelled /
+// commandFailed(name). Commands run by acedCommand inside another command are notified the same
+// way but belong to the outer command's undo group. NEW, OPEN, DXFIN, CLOSE and QUIT run outside
+// any document: no command notifications, no undo group. Registered application commands
+// (arx/accmd.h) run by name like built-in ones; built-in names win.
+//
+// Built-in commands: NEW, OPEN, QSAVE, SAVEAS, CLOSE, QUIT, UNDO, U, REDO, REGENALL, ARXLOAD,
+// ARXUNLOAD, DXFOUT, DXFIN, LAYER (New/ON/OFF/List), LIST, UCS (X/Y/Z angle, World), MENULOAD,
+// MENUUNLOAD.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace cadhost {
+
+enum class CommandContext { kDocument, kApplication };
+// A built-in command's work: RTNORM done, RTCAN cancelled, RTERROR failed.
+using HostCommandFunc = std::function<int()>;
+void addHostCommand(const std::string& name, CommandContext context, HostCommandFunc work);
+
+// Runs a command by the name typed ("_.UNDO" and "undo" both run UNDO). Unknown names print
+// "Unknown command" with the name. RTNORM, RTCAN, or RTERROR.
+int runCommand(const std::string& typedName);
+// Reads the next line at the command prompt and runs it; false once the input has ended or QUIT
+// ran. Blank lines are skipped. Queued LISP expressions run after each command.
+bool runNextCommand();
+// Runs commands until the input ends or QUIT, then quits.
+void runCommandLoop();
+bool quitRequested();
+
+// Start-up: the registry entries, the built-in commands and, with `withDrawing`, a new drawing.
+void startHost(bool withDrawing);
+// Ends the host as QUIT does (message 8, drawings closed, applications unloaded) and resets the
+// command line's state (queued input and expressions, menus, support path), so that startHost can
+// run again (tests).
+void shutdownHost();
+
+// LISP expressions evaluated so far (oldest first), and the ones still waiting.
+void runQueuedExpressions();
+std::vector<std::string> evaluatedExpressions();
+std::vector<std::string> pendingExpressions();
+void clearEvaluatedExpressions();
+
+// Folders acedFindFile searches after the current drawing's folder.
+void setSupportPath(const std::vector<std::string>& folders);
+std::vector<std::string> supportPath();
+
+// Menus as the host holds them (for tests and listing).
+std::vector<std::string> loadedMenuGroups();
+std::vector<std::string> menuBar();  // pull-down names by position, P1 first
+void resetMenus();
+
+}  // namespace cadhost

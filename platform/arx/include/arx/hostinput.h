@@ -1,0 +1,56 @@
+// The host's input queue and command line: what a person types, picks or cancels, in order.
+//
+// Input items are typed lines, points, picks (an entity or subentity path with the picked point)
+// and ESC. At the command prompt a typed line is split into words ("double quotes" keep blanks):
+// the first word is the command, the others answer its prompts in order. At a prompt, a whole
+// typed line is one answer. When the queue is empty the input source is asked for the next line
+// (the program reads standard input or its script); when it has none the input has ended and
+// waiting functions return RTCAN. Lines starting with "@" are user actions for a waiting window:
+// they go to the user-action handler, never to the command line.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "arx/dbsubent.h"
+
+namespace cadhost {
+
+struct InputItem {
+  enum Kind { kLine, kWord, kPoint, kPick, kEscape };
+  Kind kind = kLine;
+  std::string text;  // kLine, kWord
+  double point[3] = {0, 0, 0};  // kPoint, kPick
+  AcDbFullSubentPath path;      // kPick
+};
+
+// Appends to the queue. queueText splits its text at line ends ("\n", "\r\n"), one line each.
+void queueText(const std::string& text);
+void queuePoint(double x, double y, double z = 0.0);
+void queuePick(const AcDbFullSubentPath& path, double x = 0, double y = 0, double z = 0);
+void queueEscape();
+// Puts words at the front of the queue, in order (the answers that follow a command name).
+void pushFrontWords(const std::vector<std::string>& words);
+void clearInput();
+std::size_t queuedInputCount();
+
+// Where lines come from when the queue is empty; returns false when the input has ended.
+using InputSource = std::function<bool(std::string& line)>;
+void setInputSource(InputSource source);
+// Handles a "@..." line; returns true when a window took it. By default the host prints that
+// no window is waiting.
+using UserActionHandler = std::function<bool(const std::string& line)>;
+void setUserActionHandler(UserActionHandler handler);
+
+// Prints `prompt` and waits for the next item; nullopt when the input has ended.
+std::optional<InputItem> nextInput(const char* prompt);
+// Waits for a pick: RTNORM with the path and point, RTCAN on ESC or end of input, RTNONE for
+// an empty line; any other input is refused with a message and asked again.
+int getPick(const char* prompt, AcDbFullSubentPath& path, double point[3]);
+
+// Number of acedUpdateDisplay calls since start.
+int displayUpdates();
+
+}  // namespace cadhost

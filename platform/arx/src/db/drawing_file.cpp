@@ -1,0 +1,357 @@
+// Our binary drawing format.
+//
+//   header:  8-byte magic, u32 format version, u32 CRC-32C of the payload, u64 payload length
+//   payload: u64 next handle, 8 u64 root handles, u32 record count, then the records
+//   record:  u32 body length, then the body: u16 class-name length, class name, u64 handle,
+//            u8 flags (1 = erased), and the fields the object's dwgOutFields wrote
+// Integers are little-endian.
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <string_view>
+#include <unordered_map>
+
+#include "arx/dbfiler.h"
+#include "atomic_file.h"
+#include "database_impl.h"
+
+static_assert(std::endian::native == std::endian::little, "the drawing format is written little-endian");
+
+namespace {
+
+constexpr char kMagic[8] = {'K', 'E', 'S', 'T', 'D', 'W', 'G', '\x1a'};
+constexpr Adesk::UInt32 kFormatVersion = 1;
+constexpr std::size_t kHeaderSize = 24;
+constexpr int kRootCount = 8;
+
+using CrcTables = std::array<std::array<Adesk::UInt32, 256>, 8>;
+
+// CRC-32C (Castagnoli): the processor's crc32 instruction computes it when it has one.
+constexpr Adesk::UInt32 kCrcPolynomial = 0x82F63B78u;
+
+constexpr CrcTables makeCrcTables() {
+  CrcTables tables{};
+  for (Adesk::UInt32 i = 0; i < 256; ++i) {
+    Adesk::UInt32 c = i;
+    for (int k = 0; k < 8; ++k) c = (c & 1) ? kCrcPolynomial ^ (c >> 1) : c >> 1;
+    tables[0][i] = c;
+  }
+  for (std::size_t t = 1; t < 8; ++t)
+    for (std::size_t i = 0; i < 256; ++i) tables[t][i] = (tables[t - 1][i] >> 8) ^ tables[0][tables[t - 1][i] & 0xFF];
+  return tables;
+}
+
+// Eight bytes at a time through tables.
+Adesk::UInt32 crc32cTables(const unsigned char* p, std::size_t n, Adesk::UInt32 crc) {
+  static constexpr CrcTables t = makeCrcTables();
+  for (; n >= 8; n -= 8, p += 8) {
+    Adesk::UInt32 low, high;
+    std::memcpy(&low, p, 4);
+    std::memcpy(&high, p + 4, 4);
+    low ^= crc;
+    crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^
+          t[3][high & 0xFF] ^ t[2][(high >> 8) & 0xFF] ^ t[1][(high >> 16) & 0xFF] ^ t[0][high >> 24];
+  }
+  for (; n > 0; --n, ++p) crc = t[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
+  return crc;
+}
+
+#if defined(__x86_64__)
+__attribute__((target("sse4.2"))) Adesk::UInt32 crc32cHardware(const unsigned char* p, std::size_t n,
+                                                                Adesk::UInt32 crc) {
+  Adesk::UInt64 wide = crc;
+  for (; n >= 8; n -= 8, p += 8) {
+    Adesk::UInt64 word;
+    std::memcpy(&word, p, 8);
+    wide = __builtin_ia32_crc32di(wide, word);
+  }
+  crc = static_cast<Adesk::UInt32>(wide);
+  for (; n > 0; --n, ++p) crc = __builtin_ia32_crc32qi(crc, *p);
+  return crc;
+}
+#endif
+
+Adesk::UInt32 crc32(std::string_view data) {
+  const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+  Adesk::UInt32 crc = 0xFFFFFFFFu;
+#if defined(__x86_64__)
+  static const bool hardware = __builtin_cpu_supports("sse4.2");
+  crc = hardware ? crc32cHardware(p, data.size(), crc) : crc32cTables(p, data.size(), crc);
+#else
+  crc = crc32cTables(p, data.size(), crc);
+#endif
+  return crc ^ 0xFFFFFFFFu;
+}
+
+// Reads fixed-size values from a byte range; `ok` turns false at the first overrun.
+class Reader {
+ public:
+  explicit Reader(std::string_view data) : data_(data) {}
+  template <class T>
+  T get() {
+    T value{};
+    if (position_ + sizeof value > data_.size()) {
+      ok = false;
+      return value;
+    }
+    std::memcpy(&value, data_.data() + position_, sizeof value);
+    position_ += sizeof value;
+    return value;
+  }
+  std::string_view bytes(std::size_t size) {
+    if (position_ + size > data_.size()) {
+      ok = false;
+      return {};
+    }
+    std::string_view view = data_.substr(position_, size);
+    position_ += size;
+    return view;
+  }
+  std::string_view rest() {
+    std::string_view view = data_.substr(std::min(position_, data_.size()));
+    position_ = data_.size();
+    return view;
+  }
+  bool atEnd() const { return position_ == data_.size(); }
+  bool ok = true;
+
+ private:
+  std::string_view data_;
+  std::size_t position_ = 0;
+};
+
+struct RecordView {
+  std::string_view className;
+  AcDbHandle handle;
+  bool erased = false;
+  std::string_view fields;
+};
+
+AcDbObjectId* rootIds(AcDbDatabase::Impl& d, int index) {
+  AcDbObjectId* roots[kRootCount] = {&d.blockTable, &d.layerTable, &d.linetypeTable, &d.namedObjects,
+                                     &d.modelSpace, &d.layerZero,  &d.continuous,    &d.clayer};
+  return roots[index];
+}
+
+void report(std::vector<std::string>* messages, std::string text) {
+  if (messages) messages->push_back(std::move(text));
+}
+
+std::string quoted(const std::string& path) { return "\"" + path + "\""; }
+
+template <class T>
+void putRaw(AcDbDwgFiler& out, T value) {
+  AcDbFilerAccess::appendRaw(out, &value, sizeof value);
+}
+
+// Appends one object's record to the filer that holds the whole file; false when the object's
+// dwgOutFields failed.
+bool appendRecord(AcDbDwgFiler& out, AcDbObject* object, std::string* problem) {
+  const char* className = object->isA()->name();
+  auto nameLength = static_cast<Adesk::UInt16>(std::strlen(className));
+  std::size_t lengthAt = AcDbFilerAccess::used(out);
+  putRaw(out, Adesk::UInt32{0});  // the body length, known once the fields are written
+  putRaw(out, nameLength);
+  AcDbFilerAccess::appendRaw(out, className, nameLength);
+  putRaw(out, object->objectHandle().value());
+  putRaw(out, static_cast<Adesk::UInt8>(object->isErased() ? 1 : 0));
+  AcDbObjectAccess::beginFiling(object);
+  Acad::ErrorStatus status = object->dwgOutFields(&out);
+  AcDbObjectAccess::endFiling(object);
+  if (status != Acad::eOk || out.filerStatus() != Acad::eOk) {
+    *problem = std::string("The object ") + className + " (handle " + object->objectHandle().text() +
+               ") could not be written (" + Acad::statusName(status != Acad::eOk ? status : out.filerStatus()) + ").";
+    return false;
+  }
+  auto bodyLength = static_cast<Adesk::UInt32>(AcDbFilerAccess::used(out) - lengthAt - sizeof(Adesk::UInt32));
+  AcDbFilerAccess::overwrite(out, lengthAt, &bodyLength, sizeof bodyLength);
+  return true;
+}
+
+Adesk::UInt64 nextHandleOf(std::string_view payload) {
+  Reader in(payload);
+  return in.get<Adesk::UInt64>();
+}
+
+// Splits the payload into records; false when the framing is inconsistent.
+bool splitRecords(std::string_view payload, Adesk::UInt64* nextHandle, Adesk::UInt64 roots[kRootCount],
+                  std::vector<RecordView>* records) {
+  Reader in(payload);
+  *nextHandle = in.get<Adesk::UInt64>();
+  for (int i = 0; i < kRootCount; ++i) roots[i] = in.get<Adesk::UInt64>();
+  auto count = in.get<Adesk::UInt32>();
+  if (!in.ok || count > payload.size()) return false;
+  records->reserve(count);
+  for (Adesk::UInt32 i = 0; i < count && in.ok; ++i) {
+    Reader body(in.bytes(in.get<Adesk::UInt32>()));
+    RecordView record;
+    record.className = body.bytes(body.get<Adesk::UInt16>());
+    record.handle = AcDbHandle(body.get<Adesk::UInt64>());
+    record.erased = body.get<Adesk::UInt8>() & 1;
+    if (!in.ok || !body.ok || record.handle.isNull()) return false;
+    record.fields = body.rest();
+    records->push_back(record);
+  }
+  return in.ok && in.atEnd();
+}
+
+// Class records by name, looked up once per name while a drawing is read.
+class ClassCache {
+ public:
+  AcRxClass* find(std::string_view name) {
+    if (name == lastName_) return lastClass_;  // records of one class tend to come together
+    lastName_ = name;
+    lastClass_ = lookUp(name);
+    return lastClass_;
+  }
+
+ private:
+  AcRxClass* lookUp(std::string_view name) {
+    auto it = classes_.find(name);
+    if (it != classes_.end()) return it->second;
+    AcRxClass* cls = acrxFindClass(std::string(name).c_str());
+    classes_.emplace(name, cls);
+    return cls;
+  }
+
+  std::unordered_map<std::string_view, AcRxClass*> classes_;
+  std::string_view lastName_;
+  AcRxClass* lastClass_ = nullptr;
+};
+
+// Re-creates one object from its record; false (with a message) when it cannot be read.
+bool loadRecord(AcDbDatabase* db, const RecordView& record, AcDbStub* stub, ClassCache& classes,
+                std::vector<std::string>* messages) {
+  AcRxClass* cls = classes.find(record.className);
+  AcRxObject* made = cls ? cls->create() : nullptr;
+  // The class record says what the object is; no need for a dynamic cast per record.
+  auto* object = made && made->isKindOf(AcDbObject::desc()) ? static_cast<AcDbObject*>(made) : nullptr;
+  if (!object) {
+    delete made;
+    report(messages, "Skipped an object of unknown class " + std::string(record.className) + " (handle " +
+                         record.handle.text() + ").");
+    return false;
+  }
+  stub->object = object;
+  AcDbObjectAccess::attach(object, stub);
+  AcDbDwgFiler filer(AcDb::kFileFiler, db, record.fields);
+  AcDbObjectAccess::beginFiling(object);
+  Acad::ErrorStatus status = object->dwgInFields(&filer);
+  AcDbObjectAccess::endFiling(object);
+  if (status == Acad::eOk && filer.filerStatus() == Acad::eOk && filer.atEnd()) {
+    AcDbObjectAccess::setErased(object, record.erased);
+    return true;
+  }
+  report(messages, "Skipped an object of class " + std::string(record.className) + " (handle " + record.handle.text() +
+                       "): its record could not be read.");
+  stub->object = nullptr;
+  AcDbObjectAccess::attach(object, nullptr);
+  delete object;
+  return false;
+}
+
+}  // namespace
+
+Acad::ErrorStatus AcDbDatabase::saveAs(const std::string& path, std::vector<std::string>* messages) {
+  Impl& d = *impl_;
+  AcDbDwgFiler out(AcDb::kFileFiler, this);  // holds the whole file; records are framed in it
+  AcDbFilerAccess::reserve(out, kHeaderSize + 128 + d.stubs.size() * 72);  // a small object's record
+  const char header[kHeaderSize] = {};
+  AcDbFilerAccess::appendRaw(out, header, kHeaderSize);  // filled in once the payload is complete
+  putRaw(out, d.nextHandle);
+  for (int i = 0; i < kRootCount; ++i) putRaw(out, rootIds(d, i)->handle().value());
+  std::size_t countAt = AcDbFilerAccess::used(out);
+  putRaw(out, Adesk::UInt32{0});
+  Adesk::UInt32 count = 0;
+  std::string problem;
+  for (AcDbStub& stub : d.stubs) {
+    if (!stub.object) continue;
+    if (!appendRecord(out, stub.object, &problem)) {
+      report(messages, problem + " The drawing was not saved.");
+      return Acad::eFilerError;
+    }
+    ++count;
+  }
+  AcDbFilerAccess::overwrite(out, countAt, &count, sizeof count);
+  std::string file = out.takeBuffer();
+
+  std::string_view body = std::string_view(file).substr(kHeaderSize);
+  const Adesk::UInt32 checksum = crc32(body);
+  const auto length = static_cast<Adesk::UInt64>(body.size());
+  std::memcpy(file.data(), kMagic, sizeof kMagic);
+  std::memcpy(file.data() + 8, &kFormatVersion, 4);
+  std::memcpy(file.data() + 12, &checksum, 4);
+  std::memcpy(file.data() + 16, &length, 8);
+  std::string error;
+  if (!writeFileAtomically(path, file, &error)) {
+    report(messages, error);
+    return Acad::eFileAccessErr;
+  }
+  d.filename = path;
+  return Acad::eOk;
+}
+
+Acad::ErrorStatus AcDbDatabase::readDwgFile(const std::string& path, std::vector<std::string>* messages) {
+  Impl& d = *impl_;
+  if (!d.stubs.empty()) {
+    report(messages, "A drawing can only be read into an empty database.");
+    return Acad::eInvalidContext;
+  }
+  std::string file, error;
+  if (!readWholeFile(path, &file, &error)) {
+    report(messages, error);
+    return Acad::eFileNotFound;
+  }
+  if (file.size() < sizeof kMagic || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) {
+    report(messages, quoted(path) + " is not a drawing file.");
+    return Acad::eBadDwgHeader;
+  }
+  Reader header(std::string_view(file).substr(sizeof kMagic));
+  auto version = header.get<Adesk::UInt32>();
+  auto checksum = header.get<Adesk::UInt32>();
+  auto length = header.get<Adesk::UInt64>();
+  if (!header.ok || length > file.size() - kHeaderSize) {
+    report(messages, "The drawing file " + quoted(path) + " is truncated.");
+    return Acad::eBadDwgHeader;
+  }
+  if (version != kFormatVersion) {
+    report(messages, "The drawing file " + quoted(path) + " has format version " + std::to_string(version) +
+                         ", which this program cannot read.");
+    return Acad::eBadDwgHeader;
+  }
+  std::string_view payload = std::string_view(file).substr(kHeaderSize);
+  if (length != payload.size() || crc32(payload) != checksum) {
+    report(messages, "The drawing file " + quoted(path) + " is damaged (its checksum does not match).");
+    return Acad::eDwgCRCError;
+  }
+  Adesk::UInt64 nextHandle = 0;
+  Adesk::UInt64 roots[kRootCount] = {};
+  std::vector<RecordView> records;
+  if (!splitRecords(payload, &nextHandle, roots, &records)) {
+    report(messages, "The drawing file " + quoted(path) + " is damaged (its records are inconsistent).");
+    return Acad::eDwgCRCError;
+  }
+
+  // Every id exists before any record is read, so that references resolve.
+  // Room for the handles in use, but no more than the records justify, whatever the file claims.
+  d.byDenseHandle.reserve(std::min<std::size_t>(nextHandleOf(payload), records.size() * 2 + 1024));
+  std::vector<AcDbStub*> stubs;
+  stubs.reserve(records.size());
+  for (const RecordView& record : records) {
+    if (d.stubOf(record.handle)) {
+      d.forgetAllStubs();
+      report(messages, "The drawing file " + quoted(path) + " is damaged (a handle is used twice).");
+      return Acad::eDwgCRCError;
+    }
+    stubs.push_back(d.newStub(record.handle));
+  }
+  ++d.suppressRecording;
+  d.nextHandle = std::max(d.nextHandle, nextHandle);
+  ClassCache classes;
+  for (std::size_t i = 0; i < records.size(); ++i) loadRecord(this, records[i], stubs[i], classes, messages);
+  for (int i = 0; i < kRootCount; ++i) *rootIds(d, i) = d.idOf(AcDbHandle(roots[i]));
+  --d.suppressRecording;
+  d.filename = path;
+  return Acad::eOk;
+}

@@ -1,0 +1,221 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "arx/dbdatabase.h"
+#include "test_env.h"
+#include "test_thing.h"
+
+namespace {
+
+using kestrum::test::readFile;
+using kestrum::test::TempDir;
+
+void writeFile(const std::filesystem::path& path, const std::string& data) {
+  std::ofstream(path, std::ios::binary) << data;
+}
+
+class DrawingFiles : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    TestThing::registerClass();
+    a = addThing(db, "a", 1);
+    b = addThing(db, "b", 2);
+    TestThing* thing = nullptr;
+    acdbOpenObject(thing, a, AcDb::kForWrite);
+    thing->setPartner(b);
+    thing->setValue(0.25);
+    thing->close();
+    acdbOpenObject(thing, b, AcDb::kForWrite);
+    thing->erase();
+    thing->close();
+    AcDbLayerTable* layers = nullptr;
+    db.getLayerTable(layers, AcDb::kForWrite);
+    auto* layer = new AcDbLayerTableRecord();
+    layer->setName("CAE_MESH");
+    layer->setIsOff(true);
+    layer->setLinetypeObjectId(db.continuousLinetype());
+    layers->add(layer);
+    layer->close();
+    layers->close();
+    AcDbDictionary* named = nullptr;
+    db.getNamedObjectsDictionary(named, AcDb::kForWrite);
+    auto* models = new AcDbDictionary();
+    AcDbObjectId id;
+    named->setAt("CAEP_DICT", models, id);
+    models->close();
+    named->close();
+  }
+  // Saves db, then reads the file into a fresh database.
+  std::unique_ptr<AcDbDatabase> saveAndRead(std::vector<std::string>* messages = nullptr) {
+    EXPECT_EQ(db.saveAs(path.string()), Acad::eOk);
+    auto loaded = std::make_unique<AcDbDatabase>(false);
+    EXPECT_EQ(loaded->readDwgFile(path.string(), messages), Acad::eOk);
+    return loaded;
+  }
+  AcDbDatabase db;
+  AcDbObjectId a, b;
+  TempDir dir;
+  std::filesystem::path path = dir / "part.dwg";
+};
+
+TEST_F(DrawingFiles, SaveAndOpenRoundTrip) {
+  std::vector<std::string> messages;
+  auto loaded = saveAndRead(&messages);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(db.filename(), path.string());
+  EXPECT_EQ(loaded->numObjects(true), db.numObjects(true));
+
+  AcDbObjectId la, lb;
+  ASSERT_EQ(loaded->getAcDbObjectId(la, false, a.handle()), Acad::eOk);
+  ASSERT_EQ(loaded->getAcDbObjectId(lb, false, b.handle()), Acad::eOk);
+  TestThing* thing = nullptr;
+  ASSERT_EQ(acdbOpenObject(thing, la, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(thing->label(), "a");
+  EXPECT_EQ(thing->value(), 0.25);
+  EXPECT_EQ(thing->partner(), lb);  // ids re-made from handles
+  EXPECT_EQ(thing->ownerId(), loaded->modelSpaceId());
+  EXPECT_EQ(thing->filedIn, std::vector<AcDb::FilerType>{AcDb::kFileFiler});
+  thing->close();
+  EXPECT_TRUE(lb.isErased());  // erased objects keep their ids and state
+
+  AcDbLayerTable* layers = nullptr;
+  ASSERT_EQ(loaded->getLayerTable(layers, AcDb::kForRead), Acad::eOk);
+  AcDbLayerTableRecord* layer = nullptr;
+  ASSERT_EQ(layers->getAt("cae_mesh", layer, AcDb::kForRead), Acad::eOk);
+  EXPECT_TRUE(layer->isOff());
+  EXPECT_EQ(layer->linetypeObjectId(), loaded->continuousLinetype());
+  layer->close();
+  layers->close();
+  AcDbDictionary* named = nullptr;
+  ASSERT_EQ(loaded->getNamedObjectsDictionary(named, AcDb::kForRead), Acad::eOk);
+  EXPECT_TRUE(named->has("caep_dict"));
+  named->close();
+
+  // New objects in the loaded drawing get handles of their own.
+  AcDbObjectId added = addThing(*loaded, "later");
+  EXPECT_GT(added.handle(), a.handle());
+  EXPECT_GT(added.handle(), b.handle());
+}
+
+TEST_F(DrawingFiles, DamagedFilesOpenNothingAndStayUntouched) {
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const std::string good = readFile(path);
+  ASSERT_GT(good.size(), 100u);
+  std::string flipped = good;
+  flipped[good.size() / 2] ^= 0x5A;
+  std::string newer = good;
+  newer[8] = 9;
+
+  struct Case {
+    const char* name;
+    std::string contents;
+    Acad::ErrorStatus status;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"truncated", good.substr(0, good.size() - 7), Acad::eBadDwgHeader, "is truncated"},
+      {"header only", good.substr(0, 12), Acad::eBadDwgHeader, "is truncated"},
+      {"bad checksum", flipped, Acad::eDwgCRCError, "checksum"},
+      {"foreign", "0\nSECTION\n2\nHEADER\n0\nENDSEC\n0\nEOF\n", Acad::eBadDwgHeader, "is not a drawing file"},
+      {"empty", "", Acad::eBadDwgHeader, "is not a drawing file"},
+      {"newer format", newer, Acad::eBadDwgHeader, "format version 9"},
+  };
+  for (const Case& c : cases) {
+    std::filesystem::path damaged = dir / "damaged.dwg";
+    writeFile(damaged, c.contents);
+    AcDbDatabase target(false);
+    std::vector<std::string> messages;
+    EXPECT_EQ(target.readDwgFile(damaged.string(), &messages), c.status) << c.name;
+    ASSERT_EQ(messages.size(), 1u) << c.name;
+    EXPECT_NE(messages[0].find(c.says), std::string::npos) << c.name << ": " << messages[0];
+    EXPECT_EQ(target.numObjects(true), 0) << c.name;
+    EXPECT_EQ(readFile(damaged), c.contents) << c.name;
+  }
+
+  AcDbDatabase target(false);
+  std::vector<std::string> messages;
+  EXPECT_EQ(target.readDwgFile((dir / "missing.dwg").string(), &messages), Acad::eFileNotFound);
+  EXPECT_EQ(messages.size(), 1u);
+  AcDbDatabase full;
+  EXPECT_EQ(full.readDwgFile(path.string(), &messages), Acad::eInvalidContext);
+}
+
+TEST_F(DrawingFiles, UnreadableRecordIsReportedAndSkipped) {
+  AcDbObjectId bad = addThing(db, "bad", 5);
+  TestThing* thing = nullptr;
+  acdbOpenObject(thing, bad, AcDb::kForWrite);
+  thing->writeUnreadableRecord = true;
+  thing->close();
+
+  std::vector<std::string> messages;
+  auto loaded = saveAndRead(&messages);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("TestThing"), std::string::npos) << messages[0];
+  EXPECT_NE(messages[0].find("(handle " + bad.handle().text() + ")"), std::string::npos) << messages[0];
+
+  AcDbObjectId skipped, kept;
+  ASSERT_EQ(loaded->getAcDbObjectId(skipped, false, bad.handle()), Acad::eOk);
+  AcDbObject* object = nullptr;
+  EXPECT_EQ(acdbOpenObject(object, skipped, AcDb::kForRead), Acad::ePermanentlyErased);
+  ASSERT_EQ(loaded->getAcDbObjectId(kept, false, a.handle()), Acad::eOk);
+  EXPECT_EQ(readThing(kept, [](TestThing& t) { return t.label(); }), "a");
+  EXPECT_EQ(loaded->numObjects(true), db.numObjects(true) - 1);
+}
+
+TEST_F(DrawingFiles, UnknownClassIsReportedAndSkipped) {
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  // An unregistered class stands in for a drawing made with an application that is not loaded.
+  AcRxClass* cls = TestThing::desc();
+  ASSERT_EQ(acrxFindClass("TestThing"), cls);
+  acrxClassDictionary()->remove("TestThing");
+  std::vector<std::string> messages;
+  AcDbDatabase loaded(false);
+  EXPECT_EQ(loaded.readDwgFile(path.string(), &messages), Acad::eOk);
+  acrxClassDictionary()->atPut("TestThing", cls);
+  ASSERT_EQ(messages.size(), 2u);  // a and b
+  EXPECT_NE(messages[0].find("unknown class TestThing"), std::string::npos) << messages[0];
+  EXPECT_EQ(loaded.numObjects(true), db.numObjects(true) - 2);
+}
+
+TEST_F(DrawingFiles, SaveKeepsThePermissionsOfTheFileItReplaces) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const mode_t mask = ::umask(0);
+  ::umask(mask);
+  EXPECT_EQ(static_cast<unsigned>(fs::status(path).permissions()), 0666u & ~mask);  // not mkstemp's 0600
+  const fs::perms chosen = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+  fs::permissions(path, chosen);
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  EXPECT_EQ(fs::status(path).permissions(), chosen);
+}
+
+TEST_F(DrawingFiles, FailedSaveLeavesThePreviousFile) {
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const std::string before = readFile(path);
+  TestThing* thing = nullptr;
+  acdbOpenObject(thing, a, AcDb::kForWrite);
+  thing->setCount(99);
+  thing->failWriting = true;
+  thing->close();
+  std::vector<std::string> messages;
+  EXPECT_EQ(db.saveAs(path.string(), &messages), Acad::eFilerError);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("was not saved"), std::string::npos);
+  EXPECT_EQ(readFile(path), before);
+  for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+    EXPECT_EQ(entry.path().filename(), "part.dwg") << "left behind: " << entry.path();
+
+  acdbOpenObject(thing, a, AcDb::kForWrite);
+  thing->failWriting = false;
+  thing->close();
+  messages.clear();
+  EXPECT_EQ(db.saveAs((dir / "no" / "such" / "folder.dwg").string(), &messages), Acad::eFileAccessErr);
+  ASSERT_EQ(messages.size(), 1u);
+  EXPECT_NE(messages[0].find("Cannot write"), std::string::npos) << messages[0];
+  EXPECT_EQ(db.filename(), path.string());  // a failed save does not rename the drawing
+}
+
+}  // namespace

@@ -1,5 +1,6 @@
 // cadhost: the CAD host program. Reads commands from the terminal or from a script
-// (`--script FILE`, one input per line), optionally opening a drawing first.
+// (`--script FILE`, one input per line), optionally opening a drawing first. Lines that start
+// with "@" act on the window waiting for the user (see frontend.h).
 #include <unistd.h>
 
 #include <cstdio>
@@ -11,6 +12,7 @@
 #include "arx/acutads.h"
 #include "arx/hostcmds.h"
 #include "arx/hostinput.h"
+#include "frontend.h"
 #include "mcad/amiapp.h"
 
 namespace {
@@ -47,13 +49,10 @@ int main(int argc, char** argv) {
   bool echoInput = !script.empty() || !isatty(STDIN_FILENO);
 
   cadhost::setPrintEcho([](std::string_view text) { std::cout << text << std::flush; });
-  cadhost::setInputSource([&](std::string& line) {
-    if (!std::getline(in, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (echoInput) std::cout << line << "\n";
-    cadhost::clearPrintedText();  // already on stdout; keep the transcript from growing
-    return true;
-  });
+  bool interactive = script.empty() && isatty(STDIN_FILENO);
+  cadhost::FrontEnd frontEnd(in, echoInput, interactive,
+                             [](const std::string& text) { std::cout << text << std::flush; });
+  frontEnd.install();
   cadhost::startHost(drawing.empty());
   mcadLoadApiModule();
   if (!drawing.empty() && !acDocManagerPtr()->openDocument(drawing)) acDocManagerPtr()->newDocument();

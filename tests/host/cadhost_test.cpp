@@ -109,7 +109,7 @@ TEST(CadhostProgram, BadLinesAreExplainedAndTheScriptGoesOn) {
   EXPECT_TRUE(contains(run.output, "Unknown command \"FROBNICATE\".")) << run.output;
   EXPECT_TRUE(contains(run.output, "Cannot find the file \"missing.dwg\"")) << run.output;
   EXPECT_TRUE(contains(run.output, "Cannot open \"junk.dwg\"")) << run.output;
-  EXPECT_TRUE(contains(run.output, "No window is waiting for user actions")) << run.output;
+  EXPECT_TRUE(contains(run.output, "line 5: no window is waiting; ignored")) << run.output;
   EXPECT_TRUE(contains(after(run.output, "Command: LAYER list"), "Still")) << run.output;
   std::string afterDxf = after(run.output, "Command: DXFIN odd.dxf");
   EXPECT_TRUE(contains(afterDxf.substr(0, afterDxf.find("Command:")), "GADGETS")) << run.output;

@@ -1,0 +1,75 @@
+// The results window: the drawing's results display as a window of the windowing toolkit.
+//
+// Until the results are rendered, the window records what is done with it: its creation (place,
+// size, title, owner, styles), each time it is shown or hidden (through the toolkit, for example
+// ShowWindow on its handle), print requests, redraws and view dynamics. The window exists from
+// CreateResultsView until Close or the object's destruction; GetDisplayHandle is null otherwise.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "fea/FerState.h"
+#include "mfc/wintypes.h"
+
+class CWnd;
+
+// What the window was created with.
+struct FerViewCreation {
+  int x = 0, y = 0, width = 0, height = 0;
+  std::string title;
+  HWND parent = nullptr;
+  DWORD exStyle = 0;
+  DWORD style = 0;
+};
+
+class FerWndOGLDisp : public FerDisplay {
+ public:
+  FerWndOGLDisp();
+  ~FerWndOGLDisp() override;
+
+  // Creates the window, hidden. While it exists a second call changes nothing. Answers 1 when
+  // the window exists afterwards, 0 when the toolkit refused it (for example a dead owner).
+  int CreateResultsView(int x, int y, int width, int height, const char* title, HWND parent, DWORD exStyle,
+                        DWORD style);
+  // The window's handle; null while there is no window.
+  HWND GetDisplayHandle() const;
+
+  // Printing the view needs the renderer: the request is recorded, reported as "not available
+  // yet", and the answer is 0.
+  int PrintDisplay();
+
+  // Interactive view change: mode 0 rotate, 1 move, 2 zoom, 3 rotate about z. A mode keeps
+  // running until EndDynamics (1 keeps the new view, 0 drops it).
+  void StartDynamics();
+  void DoDynamics(int mode);
+  void EndDynamics(int keep);
+  int DynamicsMode() const { return dynamicsMode_; }  // -1 when none is running
+  int KeptViewChanges() const { return keptViews_; }
+
+  // Destroys the window; the display object stays and can create it again.
+  void Close() override;
+  // Rebuilds the window with its creation values when it exists (after a change of host units).
+  void ForceRecreate() override;
+
+  // Records.
+  const FerViewCreation& Creation() const { return creation_; }
+  int CreationCount() const { return creations_; }
+  int ShowCount() const { return shows_; }
+  int HideCount() const { return hides_; }
+  int PrintCount() const { return prints_; }
+
+ private:
+  class Window;
+  friend class Window;
+  bool Open();
+  std::unique_ptr<Window> window_;
+  FerViewCreation creation_;
+  int creations_ = 0;
+  int shows_ = 0;
+  int hides_ = 0;
+  int prints_ = 0;
+  int dynamicsMode_ = -1;
+  bool dynamicsStarted_ = false;
+  int keptViews_ = 0;
+};

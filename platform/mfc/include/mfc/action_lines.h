@@ -1,0 +1,65 @@
+// The "@" action lines: the user driver of the host program's front end (its script or its
+// terminal). When a window waits, the driver reads lines and acts on that window:
+//   @set ID TEXT        types TEXT into an edit, the edit part of a combo, or a slider position
+//   @select ID TEXT     chooses a combo or list entry, a list-control row, a tree item, a tab
+//   @check ID on|off    sets a check box or radio button; "@check ID ENTRY on|off" ticks a
+//                       line of a check list
+//   @click ID           clicks a button; on a message box IDOK IDCANCEL IDYES IDNO IDABORT
+//                       IDRETRY IDIGNORE answer it
+//   @menu TEXT          picks the item of the tracked popup menu or the window's menu
+//   @file PATH|cancel   answers a file dialog
+//   @show               prints the waiting window (or box, dialog, menu) as text
+// IDs are numbers or names the resource modules define. TEXT runs to the end of the line; double
+// quotes around it are removed. A line naming a control the window lacks, one that does not fit
+// what waits, or an "@" line when nothing waits, is reported as "line N: ..." and ignored.
+// A line that is not an "@" line while a window waits is put back for the host, and the window is
+// cancelled; so is the end of the input. After an act the window handles its messages before the
+// next line is read.
+#pragma once
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "mfc/driver.h"
+
+namespace mfc {
+
+struct ActionLine {
+  std::string text;
+  int number = 0;
+};
+
+class ActionLineDriver : public UserDriver {
+ public:
+  // `next` gives the host's next input line (nothing at the end); `print` shows output.
+  ActionLineDriver(std::function<std::optional<ActionLine>()> next, std::function<void(const std::string&)> print);
+
+  // Interactive use prints the waiting window before reading each line.
+  void setInteractive(bool interactive) { interactive_ = interactive; }
+  // The host calls this for every line it reads while no modal window waits. An "@" line acts
+  // on the newest visible modeless dialog (a pick panel, the guide), whose messages are then
+  // handled, or, when there is none, is reported and ignored; either way it returns true. Any
+  // other line is the host's (returns false).
+  bool handleLineWithoutWindow(const ActionLine& line);
+  // A line the driver read but left for the host (put back), if any; taking it clears it.
+  std::optional<ActionLine> takePutBack();
+
+  bool onModalIdle(CWnd& window) override;
+  int onMessageBox(const MessageBoxRequest& box) override;
+  std::optional<std::string> onFileDialog(const FileDialogRequest& dialog) override;
+  UINT onPopupMenu(const CMenu& menu, CWnd* owner) override;
+
+ private:
+  // The next "@" line, or nothing (end of input, or a host line, which is put back).
+  std::optional<ActionLine> nextActionLine(const std::string& waitingText);
+  void report(const ActionLine& line, const std::string& what);
+  // Carries out one "@" line on a window; true when it acted (not @show, not a reported fault).
+  bool actOnWindow(HWND hwnd, const ActionLine& line);
+
+  std::function<std::optional<ActionLine>()> next_;
+  std::function<void(const std::string&)> print_;
+  std::optional<ActionLine> putBack_;
+  bool interactive_ = false;
+};
+
+}  // namespace mfc

@@ -1,0 +1,239 @@
+#include "mfc/action_lines.h"
+
+#include <strings.h>
+
+#include "mfc/log.h"
+#include "mfc/menu.h"
+#include "mfc/render.h"
+#include "mfc/resources.h"
+#include "mfc/user_actions.h"
+#include "mfc/winapi.h"
+#include "window_internal.h"
+
+namespace mfc {
+namespace {
+
+struct Parsed {
+  std::string verb;     // "set", "select" ...
+  std::string first;    // the word after the verb
+  std::string rest;     // everything after the first word
+  std::string all;      // everything after the verb
+};
+
+std::string trim(const std::string& text) {
+  size_t begin = text.find_first_not_of(" \t");
+  if (begin == std::string::npos) return {};
+  size_t end = text.find_last_not_of(" \t\r");
+  return text.substr(begin, end - begin + 1);
+}
+
+std::string unquote(const std::string& text) {
+  if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);
+  return text;
+}
+
+Parsed parse(const std::string& line) {
+  Parsed p;
+  std::string body = trim(line).substr(1);
+  size_t space = body.find_first_of(" \t");
+  p.verb = body.substr(0, space);
+  p.all = space == std::string::npos ? std::string() : trim(body.substr(space));
+  size_t next = p.all.find_first_of(" \t");
+  p.first = p.all.substr(0, next);
+  p.rest = next == std::string::npos ? std::string() : unquote(trim(p.all.substr(next)));
+  p.all = unquote(p.all);
+  return p;
+}
+
+bool isActionLine(const std::string& text) {
+  std::string t = trim(text);
+  return !t.empty() && t[0] == '@';
+}
+
+const char* const kVerbs[] = {"set", "select", "check", "click", "menu", "file", "show"};
+
+bool knownVerb(const std::string& verb) {
+  for (const char* v : kVerbs)
+    if (verb == v) return true;
+  return false;
+}
+
+}  // namespace
+
+ActionLineDriver::ActionLineDriver(std::function<std::optional<ActionLine>()> next,
+                                   std::function<void(const std::string&)> print)
+    : next_(std::move(next)), print_(std::move(print)) {}
+
+void ActionLineDriver::report(const ActionLine& line, const std::string& what) {
+  std::string text = "line " + std::to_string(line.number) + ": " + what;
+  if (print_)
+    print_(text + "\n");
+  else
+    log(text);  // printed once: hosts often echo the log as well
+}
+
+bool ActionLineDriver::handleLineWithoutWindow(const ActionLine& line) {
+  if (!isActionLine(line.text)) return false;
+  HWND panel = waitingModelessWindow();
+  if (!panel) {
+    report(line, "no window is waiting; ignored");
+    return true;
+  }
+  actOnWindow(panel, line);
+  pumpMessages();
+  return true;
+}
+
+std::optional<ActionLine> ActionLineDriver::takePutBack() {
+  std::optional<ActionLine> line = std::move(putBack_);
+  putBack_.reset();
+  return line;
+}
+
+std::optional<ActionLine> ActionLineDriver::nextActionLine(const std::string& waitingText) {
+  if (putBack_) return std::nullopt;  // the host has a line of its own to handle first
+  if (interactive_ && print_) print_(waitingText);
+  std::optional<ActionLine> line = next_ ? next_() : std::nullopt;
+  if (!line) return std::nullopt;
+  if (!isActionLine(line->text)) {
+    putBack_ = line;
+    return std::nullopt;
+  }
+  return line;
+}
+
+bool ActionLineDriver::actOnWindow(HWND hwnd, const ActionLine& line) {
+  Parsed p = parse(line.text);
+  if (!knownVerb(p.verb)) {
+    report(line, "unknown action '@" + p.verb + "'");
+    return false;
+  }
+  if (p.verb == "show") {
+    if (print_) print_(renderWindow(hwnd));
+    return false;
+  }
+  if (p.verb == "file") {
+    report(line, "no file dialog is waiting; ignored");
+    return false;
+  }
+  std::string error;
+  if (p.verb == "menu") {
+    error = userMenu(hwnd, p.all);
+  } else {
+    int id = 0;
+    if (p.first.empty()) {
+      report(line, "@" + p.verb + " needs a control id");
+      return false;
+    }
+    if (!resolveId(p.first, id)) {
+      report(line, "unknown control id '" + p.first + "'");
+      return false;
+    }
+    if (p.verb == "set") {
+      error = userSetText(hwnd, id, p.rest);
+    } else if (p.verb == "select") {
+      error = userSelect(hwnd, id, p.rest);
+    } else if (p.verb == "click") {
+      error = userClick(hwnd, id);
+    } else {  // check
+      size_t lastSpace = p.rest.find_last_of(" \t");
+      std::string onOff = lastSpace == std::string::npos ? p.rest : p.rest.substr(lastSpace + 1);
+      std::string entry = lastSpace == std::string::npos ? std::string() : unquote(trim(p.rest.substr(0, lastSpace)));
+      if (onOff != "on" && onOff != "off") {
+        report(line, "@check needs 'on' or 'off'");
+        return false;
+      }
+      error = entry.empty() ? userCheck(hwnd, id, onOff == "on") : userCheckEntry(hwnd, id, entry, onOff == "on");
+    }
+  }
+  if (!error.empty()) {
+    report(line, error + "; ignored");
+    return false;
+  }
+  return true;
+}
+
+bool ActionLineDriver::onModalIdle(CWnd& window) {
+  HWND hwnd = window.m_hWnd;
+  while (detail::isLive(hwnd)) {
+    std::optional<ActionLine> line = nextActionLine(renderWindow(hwnd));
+    if (!line) return false;
+    if (actOnWindow(hwnd, *line)) return true;
+  }
+  return true;
+}
+
+int ActionLineDriver::onMessageBox(const MessageBoxRequest& box) {
+  while (true) {
+    std::optional<ActionLine> line = nextActionLine(renderMessageBox(box));
+    if (!line) return 0;
+    Parsed p = parse(line->text);
+    if (p.verb == "show") {
+      if (print_) print_(renderMessageBox(box));
+      continue;
+    }
+    if (p.verb != "click") {
+      report(*line, "a message box is waiting: answer it with @click; ignored");
+      continue;
+    }
+    int id = 0;
+    if (!resolveId(p.first, id) || id < IDOK || id > IDNO) {
+      report(*line, "'" + p.first + "' is not a message-box button; ignored");
+      continue;
+    }
+    return id;
+  }
+}
+
+std::optional<std::string> ActionLineDriver::onFileDialog(const FileDialogRequest& dialog) {
+  while (true) {
+    std::optional<ActionLine> line = nextActionLine(renderFileDialog(dialog));
+    if (!line) return std::nullopt;
+    Parsed p = parse(line->text);
+    if (p.verb == "show") {
+      if (print_) print_(renderFileDialog(dialog));
+      continue;
+    }
+    if (p.verb != "file" || p.all.empty()) {
+      report(*line, "a file dialog is waiting: answer it with @file PATH or @file cancel; ignored");
+      continue;
+    }
+    if (p.all == "cancel") return std::nullopt;
+    return p.all;
+  }
+}
+
+UINT ActionLineDriver::onPopupMenu(const CMenu& menu, CWnd*) {
+  while (true) {
+    std::optional<ActionLine> line = nextActionLine(renderMenu(menu));
+    if (!line) return 0;
+    Parsed p = parse(line->text);
+    if (p.verb == "show") {
+      if (print_) print_(renderMenu(menu));
+      continue;
+    }
+    if (p.verb != "menu" || p.all.empty()) {
+      report(*line, "a popup menu is waiting: pick an item with @menu TEXT; ignored");
+      continue;
+    }
+    std::string wanted = menuTextPlain(p.all);
+    std::function<UINT(const CMenu&)> find = [&](const CMenu& m) -> UINT {
+      for (const CMenu::Item& item : m.items()) {
+        if (item.popup) {
+          if (UINT inner = find(*item.popup)) return inner;
+        } else if (!(item.flags & MF_SEPARATOR) && strcasecmp(menuTextPlain(item.text).c_str(), wanted.c_str()) == 0) {
+          return item.id;
+        }
+      }
+      return 0;
+    };
+    UINT id = find(menu);
+    if (!id) {
+      report(*line, "the menu has no item '" + p.all + "'; ignored");
+      continue;
+    }
+    return id;
+  }
+}
+
+}  // namespace mfc

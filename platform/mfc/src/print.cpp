@@ -1,7 +1,5 @@
+#include "kestrum/atomic_file.h"
 #include "mfc/print.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -34,32 +32,6 @@ HGLOBAL textBlock(const std::string& text) {
 void fillPrinter(HGLOBAL& devMode, HGLOBAL& devNames) {
   if (!devMode) devMode = textBlock("Letter");
   if (!devNames) devNames = textBlock(kPrinterName);
-}
-
-bool writeAtomically(const std::string& path, const std::string& content) {
-  std::string temporary = path + ".tmp";
-  int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) return false;
-  const char* data = content.data();
-  size_t left = content.size();
-  while (left > 0) {
-    ssize_t written = ::write(fd, data, left);
-    if (written < 0) {
-      if (errno == EINTR) continue;
-      ::close(fd);
-      ::unlink(temporary.c_str());
-      return false;
-    }
-    data += written;
-    left -= static_cast<size_t>(written);
-  }
-  bool ok = ::fsync(fd) == 0;
-  ok = ::close(fd) == 0 && ok;
-  if (!ok || std::rename(temporary.c_str(), path.c_str()) != 0) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  return true;
 }
 
 // The page set-up dialog's template, made in memory so it needs no resource library.
@@ -142,7 +114,7 @@ int CPrinterDC::EndPage() {
 int CPrinterDC::EndDoc() {
   std::ostringstream text;
   for (const std::string& operation : operations_) text << operation << "\n";
-  if (!writeAtomically(outputFile_, text.str())) {
+  if (!kestrum::writeFileAtomically(outputFile_, text.str())) {
     mfc::log("printing failed: " + outputFile_ + " cannot be written");
     return -1;
   }

@@ -1,0 +1,18 @@
+// Writing a whole file so that it holds either its old contents or all of the new ones, never a
+// mix, even if the program or the machine stops half-way: drawings, configuration, material
+// libraries, part files, reports and the resource library are all written this way.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace kestrum {
+
+// Writes `data` to a hidden temporary file in the target's folder, syncs it, renames it over
+// `path` and syncs the folder. A replaced file keeps its permissions; a new one gets the usual
+// ones (umask applied). On failure the target is untouched, the temporary file is removed,
+// `error` (when given) says what went wrong, and false is returned.
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view data, std::string* error = nullptr);
+
+}  // namespace kestrum

@@ -11,6 +11,9 @@
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
 #include "arx/rxdlinkr.h"
+#include "amicommands.h"
+#include "designer_params.h"
+#include "mcad/amipart.h"
 
 namespace {
 
@@ -48,6 +51,10 @@ int mcadEntryPoint(int msg, void*) {
   if (msg == AcRx::kInitAppMsg) {
     acDocManagerPtr()->addReactor(&documentWatch());
     acedRegCmds->addCommand("MCAD", "BROWSERTABS", "BROWSERTABS", ACRX_CMD_MODAL, amiPrintBrowserTabs);
+    // Registered before any drawing is read, so that filed parts are re-created by class name.
+    AmiPartEntity::desc();
+    AmiDesignerParams::desc();
+    mcadRegisterPartCommands();
   } else if (msg == AcRx::kUnloadAppMsg) {
     acDocManagerPtr()->removeReactor(&documentWatch());
     acedRegCmds->removeGroup("MCAD");

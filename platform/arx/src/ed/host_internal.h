@@ -33,4 +33,7 @@ void forgetUcs(const AcDbDatabase* db);
 // Asks the command loop to stop after the running command (QUIT).
 void requestQuit();
 
+// Registers PNGOUT and the REGENALL that also redraws the display lists (pngout.cpp).
+void registerDrawingCommands();
+
 }  // namespace cadhost

@@ -315,6 +315,7 @@ void registerBuiltinCommands() {
   addHostCommand("UCS", doc, runUcsCommand);
   addHostCommand("MENULOAD", doc, menuLoadCommand);
   addHostCommand("MENUUNLOAD", doc, menuUnloadCommand);
+  registerDrawingCommands();
 }
 
 }  // namespace cadhost

@@ -74,8 +74,9 @@ std::vector<AmiBrowserTab> amiBrowserTabs(AcApDocument* doc = nullptr);
 // Prints the tab list of the current drawing on the command line (the host's BROWSERTABS).
 void amiPrintBrowserTabs();
 
-// Lists "mcadapi.arx" with the dynamic linker (message 1 registers the BROWSERTABS command and the
-// document watch) and returns true when it is loaded.
+// Lists "mcadapi.arx" with the dynamic linker and returns true when it is loaded. Its load message
+// registers the BROWSERTABS command, the document watch, the part classes (so that drawings with
+// parts can be read) and the host commands PART, PARAM, PARTS and KEY (see mcad/amipart.h).
 bool mcadLoadApiModule();
 // Forgets registrations, reactions and tabs (tests).
 void mcadResetServices();

@@ -1,0 +1,87 @@
+#include "CadInterface/AcCadApplication.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "CadInterface/AcCadDocControl.h"
+#include "CadInterface/AcCadInterface.h"
+#include "amg/CaeMsgCall.h"
+#include "arx/accmd.h"
+#include "arx/acdocman.h"
+#include "arx/rxobject.h"
+#include "cadInterface/CadAppControl.h"
+#include "util/acEditor.h"
+
+namespace {
+
+constexpr char kCommandGroup[] = "CAEP";
+
+// Registration order is the table's order; unregistration follows unregisterPosition. No custom
+// drawing class is part of the module yet.
+constexpr std::array<AcCustomClassEntry, 0> kCustomClasses{};
+
+}  // namespace
+
+std::span<const AcCustomClassEntry> acCustomClasses() { return kCustomClasses; }
+
+AcCadApplication::AcCadApplication() {
+  SetAppControl(new CadAppControl());
+  try {
+    RegisterClasses();
+    acrxBuildClassHierarchy();
+    acInstallReactors();
+  } catch (...) {
+    UnregisterClasses();
+    SetAppControl(nullptr);
+    throw;
+  }
+}
+
+AcCadApplication::~AcCadApplication() {
+  acRemoveReactors();
+  acedRegCmds->removeGroup(kCommandGroup);
+  UnregisterClasses();
+  SetCurrentDocControl(nullptr);
+}
+
+void AcCadApplication::RegisterClasses() {
+  for (const AcCustomClassEntry& entry : acCustomClasses()) {
+    entry.rxInit();
+    ++registeredClasses_;
+  }
+}
+
+void AcCadApplication::UnregisterClasses() {
+  std::vector<const AcCustomClassEntry*> registered;
+  const auto classes = acCustomClasses();
+  for (int i = 0; i < registeredClasses_; ++i) registered.push_back(&classes[static_cast<std::size_t>(i)]);
+  std::sort(registered.begin(), registered.end(),
+            [](const AcCustomClassEntry* a, const AcCustomClassEntry* b) {
+              return a->unregisterPosition < b->unregisterPosition;
+            });
+  for (const AcCustomClassEntry* entry : registered)
+    if (AcRxClass* record = entry->desc()) deleteAcRxClass(record);
+  registeredClasses_ = 0;
+}
+
+CadDocControl* AcCadApplication::CreateDocControl(void* document) {
+  return new AcCadDocControl(static_cast<AcApDocument*>(document));
+}
+
+bool AcCadApplication::IsDocumentUsable(void* /*token*/) { return true; }
+
+void* AcCadApplication::CurrentDocument() { return acDocManagerPtr()->curDocument(); }
+
+void AcCadApplication::OnDocumentActivated(void* /*document*/) {
+  if (CadInterface* cad = CadInterface::GetCurrent()) cad->RebuildExplorer();
+}
+
+void AcCadApplication::OnDocumentBecameCurrent(void* /*document*/) {
+  if (!CurrentDocControl()) ActivateDocument(nullptr);
+}
+
+void AcCadApplication::OnApplicationUnloading() {
+  CadApplication::OnApplicationUnloading();
+  delete this;
+}

@@ -1,0 +1,263 @@
+#include "CadInterface/AcCadInterface.h"
+
+#include <cstring>
+
+#include "CadInterface/AcCadDocControl.h"
+#include "amg/CaeMsgCall.h"
+#include "amg/CaeTransform.h"
+#include "amg/CaeVector.h"
+#include "arx/acdocman.h"
+#include "arx/aced.h"
+#include "arx/acutads.h"
+#include "arx/dbtrans.h"
+#include "cadInterface/CadApplication.h"
+#include "cadInterface/CadResources.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlModel.h"
+#include "fea/AttLbcCase.h"
+#include "util/acDeferredPasses.h"
+
+namespace {
+
+constexpr unsigned kRegenAllCommandText = 53;
+constexpr unsigned kProductTitle = 683;
+constexpr char kUndoOneStep[] = "_.UNDO 1\n";
+
+// The current control's document; the host's current one while no control is current.
+AcApDocument* currentControlDocument() {
+  CadDocControl* control = CadCurrentDocControl();
+  if (control && control->GetDocument()) return static_cast<AcApDocument*>(control->GetDocument());
+  return acDocManagerPtr()->curDocument();
+}
+
+bool isAnalysisType(int type) { return type >= 0 && type <= 3; }
+
+AnlModel* findModel(AnlControl& control, const char* name) {
+  for (AnlModel* model = control.FirstAnlModel(); model; model = control.NextAnlModel())
+    if (!model->IsMarkedAsErased() && acMbsICmp(model->Name().Text(), name) == 0) return model;
+  return nullptr;
+}
+
+// Load and restraint sets share one algorithm over their own control operations.
+struct CaseOperations {
+  AttLbcCase* (AnlControl::*first)();
+  AttLbcCase* (AnlControl::*next)();
+  AttLbcCase* (AnlControl::*create)(const CaeString&);
+  AttLbcCase* (AnlControl::*current)();
+  void (AnlControl::*makeCurrent)(AttLbcCase*);
+};
+
+int selectOrCreateCase(const char* name, const CaseOperations& ops) {
+  AnlControl* control = AnlControl::GetCurrent();
+  if (!control || !name) return 0;
+  AttLbcCase* found = nullptr;
+  for (AttLbcCase* set = (control->*ops.first)(); set && !found; set = (control->*ops.next)())
+    if (!set->IsMarkedAsErased() && acMbsICmp(set->GetName().Text(), name) == 0) found = set;
+  const int existed = found ? 1 : 0;
+  if (!found) found = (control->*ops.create)(CaeString(name));
+  if ((control->*ops.current)() != found) (control->*ops.makeCurrent)(found);
+  return existed;
+}
+
+}  // namespace
+
+AcCadInterface::AcCadInterface() = default;
+
+AcCadInterface::~AcCadInterface() { UnlockDocument(); }
+
+AcCadInterface* AcCadInterface::GetCurrentAc() { return dynamic_cast<AcCadInterface*>(CadInterface::GetCurrent()); }
+
+void AcCadInterface::SetDocControl(int mode) {
+  CadInterface::SetDocControl(mode);
+  if (mode > 0) acTopoSetSceneChanged();
+}
+
+CString& AcCadInterface::GetCadName(CString& name) {
+  name = "MDT";
+  return name;
+}
+
+int AcCadInterface::PrintMessage(const char* text) {
+  acutPrintf("\n");
+  return acutPrintf("%s", text ? text : "");
+}
+
+int AcCadInterface::MaxNameLength() { return 255; }
+int AcCadInterface::AcceptsFreeNames() { return 0; }
+int AcCadInterface::UsesPreselection() { return 0; }
+
+int AcCadInterface::GetProductTitle(CaeString& title) {
+  resLoadString(title, kProductTitle);
+  return 1;
+}
+
+int AcCadInterface::FlushGraphics() {
+  if (AcDbTransactionManager* transactions = acCurrentTransactionManager()) {
+    if (transactions->queueForGraphicsFlush() == Acad::eOk) {
+      transactions->flushGraphics();
+      acedUpdateDisplay();
+    }
+  }
+  return 1;
+}
+
+int AcCadInterface::RegenAll() {
+  CaeString command;
+  resLoadString(command, kRegenAllCommandText);
+  CAE_CHECK(!command.IsEmpty());
+  acedCommand(RTSTR, command.Text(), RTNONE);
+  return 1;
+}
+
+void AcCadInterface::GetUcsTransform(CaeTransform& transform) { acUcsTransform(transform); }
+
+void AcCadInterface::StartTransaction() {
+  AcDbTransactionManager* transactions = acCurrentTransactionManager();
+  CAE_CHECK(transactions != nullptr);
+  CAE_CHECK(transactions->startTransaction() != nullptr);
+  transactions->enableGraphicsFlush(true);
+}
+
+void AcCadInterface::EndTransaction() {
+  if (AcDbTransactionManager* transactions = acCurrentTransactionManager()) transactions->endTransaction();
+}
+
+void AcCadInterface::AbortTransaction() {
+  UnlockDocument();
+  if (AcDbTransactionManager* transactions = acCurrentTransactionManager()) transactions->abortTransaction();
+}
+
+int AcCadInterface::NumActiveTransactions() {
+  AcDbTransactionManager* transactions = acCurrentTransactionManager();
+  return transactions ? transactions->numActiveTransactions() : 0;
+}
+
+int AcCadInterface::TransactionBaseDepth() { return transactionBaseDepth_; }
+
+int AcCadInterface::SetTransactionBaseDepth(int depth) {
+  transactionBaseDepth_ = depth;
+  return depth;
+}
+
+int AcCadInterface::SelectOrCreateModel(const char* name, int analysisType) {
+  AnlControl* control = AnlControl::GetCurrent();
+  if (!control || !name) return 0;
+  AnlModel* model = findModel(*control, name);
+  const int existed = model ? 1 : 0;
+  if (model) {
+    if (control->CurrentAnlModel() != model) control->SetCurrentAnlModel(model);
+    if (isAnalysisType(analysisType)) model->SetType(static_cast<AnlType>(analysisType));
+  } else {
+    model = control->NewAnlModel(CaeString(name), static_cast<AnlType>(isAnalysisType(analysisType) ? analysisType : 0));
+    control->SetCurrentAnlModel(model);
+  }
+  RefreshAfterCommand();
+  FlushGraphics();
+  return existed;
+}
+
+int AcCadInterface::SelectOrCreateLoadCase(const char* name) {
+  return selectOrCreateCase(name, {&AnlControl::FirstLoadCase, &AnlControl::NextLoadCase, &AnlControl::NewLoadCase,
+                                   &AnlControl::CurrentLoadCase, &AnlControl::SetCurrentLoadCase});
+}
+
+int AcCadInterface::SelectOrCreateRestraintCase(const char* name) {
+  return selectOrCreateCase(name, {&AnlControl::FirstRestraintCase, &AnlControl::NextRestraintCase,
+                                   &AnlControl::NewRestraintCase, &AnlControl::CurrentRestraintCase,
+                                   &AnlControl::SetCurrentRestraintCase});
+}
+
+void AcCadInterface::UndoLastStep() {
+  PrepareUndo(0);
+  adsw_acadMainWnd()->copyData(1, kUndoOneStep, sizeof kUndoOneStep);
+}
+
+void AcCadInterface::RebuildExplorer() {
+  auto* control = dynamic_cast<AcCadDocControl*>(CadCurrentDocControl());
+  if (!control || !control->HasExplorerTab()) return;
+  StartTransaction();
+  try {
+    control->RefreshExplorerTab();
+  } catch (...) {
+    AbortTransaction();
+    throw;
+  }
+  EndTransaction();
+}
+
+int AcCadInterface::ToggleDocumentLock() {
+  if (documentLocked_)
+    UnlockDocument();
+  else
+    LockDocument();
+  return 1;
+}
+
+int AcCadInterface::LockDocument() {
+  if (documentLocked_) return 0;
+  AcApDocument* document = currentControlDocument();
+  documentLocked_ = 1;
+  lockedDocument_ = document;
+  // The flag follows the calls, not the host's answer, so a failed lock is still released.
+  acDocManagerPtr()->lockDocument(document, AcAp::kWrite, "FEA_EXPLORER", nullptr, true);
+  return 1;
+}
+
+int AcCadInterface::UnlockDocument() {
+  if (!documentLocked_) return 0;
+  documentLocked_ = 0;
+  // The lock belongs to the document it was taken on, even if another one became current since.
+  acDocManagerPtr()->unlockDocument(static_cast<AcApDocument*>(lockedDocument_));
+  lockedDocument_ = nullptr;
+  return 1;
+}
+
+void AcCadInterface::ShowExplorerTab() {
+  if (!CadCurrentDocControl()) return;
+  StartTransaction();
+  try {
+    acAddExplorerTab();
+  } catch (...) {
+    AbortTransaction();
+    throw;
+  }
+  EndTransaction();
+}
+
+void AcCadInterface::RemoveExplorerTab() {
+  if (CadCurrentDocControl()) acRemoveExplorerTab();
+}
+
+int acStrEqual(const CaeString& text, const char* other) { return std::strcmp(text.Text(), other ? other : "") == 0; }
+int acStrEqualCae(const CaeString& a, const CaeString& b) { return std::strcmp(a.Text(), b.Text()) == 0; }
+
+int acMbsCmp(const char* a, const char* b) { return std::strcmp(a, b); }
+
+int acMbsICmp(const char* a, const char* b) {
+  auto lower = [](unsigned char c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; };
+  for (;; ++a, ++b) {
+    const int ca = lower(static_cast<unsigned char>(*a));
+    const int cb = lower(static_cast<unsigned char>(*b));
+    if (ca != cb || ca == 0) return ca - cb;
+  }
+}
+
+void acUcsTransform(CaeTransform& transform) {
+  resbuf fromUcs;
+  fromUcs.restype = RTSHORT;
+  fromUcs.resval.rint = 1;
+  resbuf toWorld;
+  toWorld.restype = RTSHORT;
+  toWorld.resval.rint = 0;
+  auto convert = [&](double x, double y, double z, int displacement) {
+    const ads_point in = {x, y, z};
+    ads_point out = {0, 0, 0};
+    acedTrans(in, &fromUcs, &toWorld, displacement, out);
+    return CaeVector(out[0], out[1], out[2]);
+  };
+  const CaeVector origin = convert(0, 0, 0, 0);
+  const CaeVector xAxis = convert(1, 0, 0, 1);
+  const CaeVector yAxis = convert(0, 1, 0, 1);
+  const CaeVector zAxis = convert(0, 0, 1, 1);
+  transform = CaeTransform(xAxis, yAxis, zAxis, origin);
+}

@@ -1,0 +1,78 @@
+// AcCadInterface: the CAD interface for the AutoCAD host with Mechanical Desktop.
+//
+// Start-up makes exactly one; it is CadInterface::GetCurrent until unload. It overrides the host
+// services: transactions of the current document and the saved base depth, graphics flush and
+// regeneration, undo, the document lock, the command line, the product's names, the part-update
+// mode and the Explorer tab. Everything else keeps the base behaviour.
+//
+// Document lock: LockDocument and UnlockDocument are the explicit pair (each does nothing when
+// the lock is already in that state); ToggleDocumentLock flips it; AbortTransaction releases a
+// held lock before it aborts, so error recovery never leaves the drawing locked.
+#pragma once
+
+#include "amg/CaeString.h"
+#include "cadInterface/CadInterface.h"
+#include "util/acPost.h"
+
+class AcCadInterface : public CadInterface {
+ public:
+  AcCadInterface();
+  ~AcCadInterface() override;
+
+  // The current instance when it is an AcCadInterface, else null.
+  static AcCadInterface* GetCurrentAc();
+
+  void SetDocControl(int mode) override;  // mode > 0 also raises the scene-changed flag
+  CString& GetCadName(CString& name) override;  // "MDT"
+  int PrintMessage(const char* text) override;   // "\n" then the text, never as a format
+  int MaxNameLength() override;      // 255
+  int AcceptsFreeNames() override;   // 0
+  int UsesPreselection() override;   // 0
+  int GetProductTitle(CaeString& title) override;  // string 683
+  int FlushGraphics() override;
+  int RegenAll() override;  // runs string 53 "_.REGENALL"; an empty text is a consistency check
+  void GetUcsTransform(CaeTransform& transform) override;
+
+  // A null transaction from the host is a consistency check. Graphics flushing is enabled.
+  void StartTransaction() override;
+  void EndTransaction() override;
+  void AbortTransaction() override;
+  int NumActiveTransactions() override;  // 0 without a document
+  int TransactionBaseDepth() override;
+  int SetTransactionBaseDepth(int depth) override;
+
+  // The first live model (case) whose name equals `name` ignoring letter case becomes current;
+  // without one a new one is made current. A model's type is set when `analysisType` is 0 to 3
+  // (-1 keeps it; a new model takes 0 for anything else); the drawing is then refreshed. Each
+  // answers 1 when it existed, 0 when it was created or there is no analysis control.
+  int SelectOrCreateModel(const char* name, int analysisType) override;
+  int SelectOrCreateLoadCase(const char* name) override;
+  int SelectOrCreateRestraintCase(const char* name) override;
+
+  void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window
+  void RebuildExplorer() override;
+  int ToggleDocumentLock() override;  // answers 1
+
+  // The explicit lock pair; each answers 1 when it changed the lock state.
+  int LockDocument();
+  int UnlockDocument();
+  int HoldsDocumentLock() const { return documentLocked_; }
+
+  // The current document control's Explorer tab: shown inside a transaction, or removed.
+  void ShowExplorerTab();
+  void RemoveExplorerTab();
+
+ private:
+  int transactionBaseDepth_ = 0;
+  int documentLocked_ = 0;
+  void* lockedDocument_ = nullptr;
+};
+
+// 1 when the texts are equal byte for byte.
+int acStrEqual(const CaeString& text, const char* other);
+int acStrEqualCae(const CaeString& a, const CaeString& b);
+// Byte-wise and case-insensitive (ASCII letters) comparisons: <0, 0, >0.
+int acMbsCmp(const char* a, const char* b);
+int acMbsICmp(const char* a, const char* b);
+// Replaces `transform` with the current user coordinate system (axes and origin in world terms).
+void acUcsTransform(CaeTransform& transform);

@@ -1,0 +1,40 @@
+#include "util/acDeferredPasses.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+int sceneChanged = 0;
+AcPassObserver observer = nullptr;
+
+void heard(const char* pass) {
+  if (observer) observer(pass);
+}
+}  // namespace
+
+AcPassObserver acSetPassObserver(AcPassObserver newObserver) { return std::exchange(observer, newObserver); }
+
+void acTopoSetSceneChanged() { sceneChanged = 1; }
+int acTopoSceneChanged() { return sceneChanged; }
+
+void acTopoAfterCommand(const char* commandName) {
+  // A regeneration is part of the change the flag announces: the next command still re-resolves.
+  if (!commandName || std::strcmp(commandName, "REGENALL") != 0) sceneChanged = 0;
+}
+
+void acTopoResetFlags() { sceneChanged = 0; }
+
+int acTopoResolvePending(int /*sceneChanged*/) {
+  heard("resolve");
+  return 0;
+}
+
+int acTopoRevalidateAfterUndo() {
+  heard("revalidate");
+  return 0;
+}
+
+void dbReconcileDrawing() { heard("reconcile"); }
+void dbUpdateRecords(int /*force*/) { heard("records"); }
+void acInstallMenus() { heard("menus-install"); }
+void acResetMenus() { heard("menus-reset"); }

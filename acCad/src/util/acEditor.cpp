@@ -1,0 +1,274 @@
+#include "util/acEditor.h"
+
+#include <cstring>
+
+#include "CadInterface/AcCadDocControl.h"
+#include "CadInterface/AcCadInterface.h"
+#include "amg/CaeConfig.h"
+#include "amg/CaeExcept.h"
+#include "amg/CaeMsgCall.h"
+#include "amg/CaeStamp.h"
+#include "arx/acdocman.h"
+#include "arx/aced.h"
+#include "arx/acutads.h"
+#include "arx/dbdatabase.h"
+#include "cadInterface/CadApplication.h"
+#include "cadInterface/CadDocControl.h"
+#include "cadInterface/CadEvents.h"
+#include "cadInterface/CadResources.h"
+#include "fea/AnlControl.h"
+#include "mcad/amikey.h"
+#include "util/acDeferredPasses.h"
+#include "util/acLayer.h"
+
+namespace {
+
+int installedFlag = 0;
+int reconcilePending = 1;
+int partCommandRunning = 0;
+int browserRebuild = -1;
+int previousCommandWasOurs = 0;
+
+bool equals(const char* a, const char* b) { return a && std::strcmp(a, b) == 0; }
+
+// Pushes the resource library on the document manager's resource stack for the scope.
+class ResourceScope {
+ public:
+  ResourceScope() { acDocManagerPtr()->pushResourceHandle(ResourceSetter::ResourceModule()); }
+  ~ResourceScope() { acDocManagerPtr()->popResourceHandle(); }
+  ResourceScope(const ResourceScope&) = delete;
+  ResourceScope& operator=(const ResourceScope&) = delete;
+};
+
+CadDocControl* controlOfDatabase(AcDbDatabase* db) {
+  CadApplication* application = CadGetApplication();
+  AcApDocument* document = acDocManagerPtr()->document(db);
+  return application && document ? application->FindDocControl(document) : nullptr;
+}
+
+// Ends the notification's transaction and reports (never repairs) an imbalance.
+void endWithChecks(CadInterface& cad, int depth) {
+  cad.EndTransaction();
+  const int now = cad.NumActiveTransactions();
+  if (now < depth) acutPrintf("\nTransactions are out of sync.\n\n");
+  if (now > depth) acutPrintf("\nA transaction was left open.\n\n");
+}
+
+void recover(CadInterface& cad, int depth, const CaeExcept& error) {
+  for (int open = cad.NumActiveTransactions(); open > depth;) {
+    cad.AbortTransaction();
+    const int after = cad.NumActiveTransactions();
+    if (after >= open) break;
+    open = after;
+  }
+  acutPrintf("\n%s", error.String().Text());
+}
+
+// Runs `work` inside one transaction of its own, with the checks and the recovery above.
+template <class Work>
+void inTransaction(int& depth, Work work) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (!cad) return;
+  try {
+    depth = cad->NumActiveTransactions();
+    cad->StartTransaction();
+    work();
+    endWithChecks(*cad, depth);
+  } catch (const CaeExcept& error) {
+    recover(*cad, depth, error);
+  }
+}
+
+void readBrowserRebuildSetting() {
+  long value = -1;
+  if (CaeConfig::GetValue("EnableBrowserRebuild", 0, value)) browserRebuild = static_cast<int>(value);
+}
+
+void rebuildExplorer() {
+  if (CadInterface* cad = CadInterface::GetCurrent()) cad->RebuildExplorer();
+}
+
+void commandEndedWork(const char* name) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (!cad) return;
+  int depth = cad->NumActiveTransactions();
+  if (browserRebuild == -1) readBrowserRebuildSetting();
+  if (!acdbHostApplicationServices()->workingDatabase()) return;
+  try {
+    if (reconcilePending) {
+      inTransaction(depth, [] {
+        reconcilePending = 0;
+        dbReconcileDrawing();
+        acInstallMenus();
+        rebuildExplorer();
+        if (AnlControl* control = AnlControl::GetCurrent()) control->MarkAsLoaded();
+        dbUpdateRecords(1);
+      });
+    }
+    if (equals(name, "MENULOAD") || equals(name, "AMVARS"))
+      inTransaction(depth, [cad] { cad->RefreshAfterCommand(); });
+    acTopoResolvePending(acTopoSceneChanged());
+    acTopoAfterCommand(name);
+    if (previousCommandWasOurs && (equals(name, "UNDO") || equals(name, "U"))) {
+      if (browserRebuild != 0) rebuildExplorer();
+      acTopoRevalidateAfterUndo();
+    }
+    if (equals(name, "SAVEAS")) rebuildExplorer();
+  } catch (const CaeExcept& error) {
+    recover(*cad, depth, error);
+  }
+  previousCommandWasOurs = name && std::strncmp(name, "CAEP_", 5) == 0;
+}
+
+// Opened or saved: the control of the drawing's own document hears the path.
+void drawingFileWork(AcDbDatabase* db, const char* path, bool opened) {
+  int depth = 0;
+  inTransaction(depth, [&] {
+    CadDocControl* control = controlOfDatabase(db);
+    if (opened) {
+      CadEvents::DrawingOpened(control, path);
+      CadDocData* data = control ? control->GetData() : nullptr;
+      if (AnlControl* anl = data ? data->GetAnlControl() : nullptr) anl->SetOwner(db);
+    } else {
+      CadEvents::DrawingSaved(control, path);
+    }
+    acutPrintf("\nControl object reinitialized\n");
+  });
+}
+
+class AcCadEditorReactor : public AcEditorReactor {
+ public:
+  void dwgFileOpened(AcDbDatabase* db, const char* fileName) override {
+    ResourceScope scope;
+    drawingFileWork(db, fileName, true);
+  }
+
+  void databaseConstructed(AcDbDatabase* db) override {
+    ResourceScope scope;
+    AcApDocument* document = acDocManagerPtr()->document(db);
+    CadApplication* application = CadGetApplication();
+    if (!document || !application || application->FindDocControl(document)) return;
+    try {
+      CadEvents::DocumentActivated(document, nullptr);
+    } catch (const CaeExcept& error) {
+      acutPrintf("\n%s", error.String().Text());
+    }
+    reconcilePending = 1;
+  }
+
+  void saveComplete(AcDbDatabase* db, const char* actualName) override {
+    ResourceScope scope;
+    drawingFileWork(db, actualName, false);
+  }
+
+  void commandWillStart(const char* name) override {
+    ResourceScope scope;
+    if (equals(name, "REDO") || equals(name, "UNDO") || equals(name, "U")) return;
+    acTopoResolvePending(0);
+    if (equals(name, "QSAVE") || equals(name, "SAVEAS")) {
+      CaeStamp::New();
+      int depth = 0;
+      inTransaction(depth, [] { dbUpdateRecords(1); });
+    }
+  }
+
+  void commandEnded(const char* name) override {
+    ResourceScope scope;
+    commandEndedWork(name);
+  }
+
+  void lispWillStart(const char* firstLine) override {
+    if (equals(firstLine, "(C:MNU_CONVERT_SOLID)") || equals(firstLine, "(C:MNU_NEW_PART)")) partCommandRunning = 1;
+  }
+
+  void lispEnded() override {
+    if (!partCommandRunning) return;
+    ResourceScope scope;
+    partCommandRunning = 0;
+    acTopoResolvePending(0);
+  }
+
+  void beginClose(AcDbDatabase* db) override {
+    ResourceScope scope;
+    if (auto* control = controlOfDatabase(db)) {
+      if (CadApplication* application = CadGetApplication(); application && application->CurrentDocControl() == control)
+        acRemoveExplorerTab();
+      else if (auto* ac = dynamic_cast<AcCadDocControl*>(control))
+        ac->RemoveExplorerTab();
+    }
+  }
+};
+
+class AcCadDocReactor : public AcApDocManagerReactor {
+ public:
+  void documentToBeDestroyed(AcApDocument* doc) override {
+    ResourceScope scope;
+    CadApplication* application = CadGetApplication();
+    if (!application) return;
+    int depth = 0;
+    inTransaction(depth, [&] { CadEvents::DocumentDestroyed(application->FindDocControl(doc)); });
+  }
+
+  void documentBecameCurrent(AcApDocument* doc) override { reactivated(doc); }
+  void documentActivated(AcApDocument* doc) override { reactivated(doc); }
+
+ private:
+  static void reactivated(AcApDocument* doc) {
+    ResourceScope scope;
+    if (!CadGetApplication()) return;
+    try {
+      CadEvents::DocumentReactivated(doc);
+    } catch (const CaeExcept& error) {
+      acutPrintf("\n%s", error.String().Text());
+    }
+  }
+};
+
+AcCadEditorReactor* editorReactor = nullptr;
+AcCadDocReactor* docReactor = nullptr;
+
+}  // namespace
+
+void acInstallReactors() {
+  CAE_CHECK(installedFlag == 0);
+  installedFlag = 1;
+  editorReactor = new AcCadEditorReactor();
+  acedEditor->addReactor(editorReactor);
+  docReactor = new AcCadDocReactor();
+  acDocManagerPtr()->addReactor(docReactor);
+}
+
+void acRemoveReactors() {
+  if (editorReactor) {
+    acedEditor->removeReactor(editorReactor);
+    delete editorReactor;
+    editorReactor = nullptr;
+  }
+  if (docReactor) {
+    acDocManagerPtr()->removeReactor(docReactor);
+    delete docReactor;
+    docReactor = nullptr;
+  }
+}
+
+void acResetReactorState() {
+  acRemoveReactors();
+  installedFlag = 0;
+  reconcilePending = 1;
+  partCommandRunning = 0;
+  browserRebuild = -1;
+  previousCommandWasOurs = 0;
+}
+
+bool acReactorsAttached() { return editorReactor && acedEditor->hasReactor(editorReactor); }
+int acReconcilePending() { return reconcilePending; }
+
+void acSceneEventCallback(AmiObject* key1, AmiObject* key2, void* /*context*/) {
+  if (AmiSceneKey::cast(key1)) {
+    acTopoSetSceneChanged();
+    acShowCaeLayers(0);
+  } else if (AmiSceneKey::cast(key2)) {
+    acTopoSetSceneChanged();
+    acShowCaeLayers(1);
+  }
+}

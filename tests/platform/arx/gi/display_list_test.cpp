@@ -1,0 +1,182 @@
+// Display lists: what an entity's drawing records, with which colours, and when it is redrawn.
+#include <gtest/gtest.h>
+
+#include <BRepPrimAPI_MakeBox.hxx>
+
+#include "arx/dbdatabase.h"
+#include "arx/dbsymtb.h"
+#include "arx/gidisplay.h"
+#include "test_solid.h"
+
+namespace {
+
+// Draws a polyline in the traits colour, then a green quad shell (edge colours given, face
+// colour by block) and a 2 x 3 mesh; `badShell` adds a shell whose list points past its vertices.
+class Sketch : public AcDbEntity {
+ public:
+  ACRX_DECLARE_MEMBERS(Sketch);
+  bool badShell = false;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* draw) override {
+    AcGePoint3d line[3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
+    draw->geometry().polyline(3, line);
+    Adesk::UInt16 saved = draw->subEntityTraits().color();
+    draw->subEntityTraits().setColor(3);
+    AcGePoint3d quad[4] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    Adesk::Int32 faces[5] = {4, 0, 1, 2, 3};
+    short edgeColors[4] = {1, 2, 0, 4};
+    short faceColors[1] = {0};
+    AcGiEdgeData edges;
+    edges.setColors(edgeColors);
+    AcGiFaceData face;
+    face.setColors(faceColors);
+    draw->geometry().shell(4, quad, 5, faces, &edges, &face);
+    draw->subEntityTraits().setColor(saved);
+    AcGePoint3d grid[6] = {{0, 0, 1}, {1, 0, 1}, {2, 0, 1}, {0, 1, 1}, {1, 1, 1}, {2, 1, 1}};
+    draw->geometry().mesh(2, 3, grid);
+    if (badShell) {
+      Adesk::Int32 wrong[4] = {3, 0, 1, 9};
+      draw->geometry().shell(4, quad, 4, wrong);
+    }
+    return true;
+  }
+};
+ACRX_CONS_DEFINE_MEMBERS(Sketch, AcDbEntity, "KESTRUM_TEST_SKETCH")
+
+class DisplayListTest : public ::testing::Test {
+ protected:
+  template <class T>
+  AcDbObjectId add(T* entity, Adesk::UInt16 color = 256) {
+    entity->setColorIndex(color);
+    AcDbObjectId id;
+    db_.addAcDbObject(id, entity);
+    entity->setOwnerId(db_.modelSpaceId());
+    entity->close();
+    return id;
+  }
+  AcDbDatabase db_;
+};
+
+TEST_F(DisplayListTest, RecordsEachPrimitiveWithResolvedColours) {
+  AcDbObjectId id = add(new Sketch(), 5);
+  AcGiDisplayList list(&db_);
+  list.regenerate();
+  const std::vector<AcGiPrimitive>& primitives = list.primitivesOf(id);
+  ASSERT_EQ(primitives.size(), 3u);
+
+  EXPECT_EQ(primitives[0].kind, AcGiPrimitive::kPolyline);
+  EXPECT_EQ(primitives[0].color, 5);  // the traits start at the entity's colour
+  EXPECT_EQ(primitives[0].points.size(), 3u);
+
+  const AcGiPrimitive& shell = primitives[1];
+  EXPECT_EQ(shell.kind, AcGiPrimitive::kShell);
+  EXPECT_EQ(shell.color, 3);
+  EXPECT_EQ(shell.faceList, (std::vector<Adesk::Int32>{4, 0, 1, 2, 3}));
+  EXPECT_EQ(shell.edgeColors, (std::vector<short>{1, 2, 5, 4}));  // by block becomes the entity's colour
+  EXPECT_EQ(shell.faceColors, (std::vector<short>{5}));
+  EXPECT_TRUE(shell.edgeVisibility.empty());
+
+  EXPECT_EQ(primitives[2].kind, AcGiPrimitive::kMesh);
+  EXPECT_EQ(primitives[2].rows, 2u);
+  EXPECT_EQ(primitives[2].columns, 3u);
+  EXPECT_EQ(primitives[2].color, 5);  // restored after the shell
+}
+
+TEST_F(DisplayListTest, ByLayerTakesTheLayerColourAndBadShellsAreLeftOut) {
+  AcDbLayerTableRecord* layer = nullptr;
+  ASSERT_EQ(acdbOpenObject(layer, db_.layerZero(), AcDb::kForWrite), Acad::eOk);
+  layer->setColorIndex(6);
+  layer->close();
+  auto* sketch = new Sketch();
+  sketch->badShell = true;
+  AcDbObjectId id = add(sketch);
+  AcGiDisplayList list(&db_);
+  list.regenerate();
+  const std::vector<AcGiPrimitive>& primitives = list.primitivesOf(id);
+  ASSERT_EQ(primitives.size(), 3u);  // the shell pointing past its vertices is not recorded
+  EXPECT_EQ(primitives[0].color, 6);
+}
+
+TEST_F(DisplayListTest, UpdateRedrawsOnlyNewFlaggedAndErasedEntities) {
+  AcDbObjectId first = add(new Sketch(), 1);
+  AcDbObjectId second = add(new Sketch(), 2);
+  AcGiDisplayList list(&db_);
+  list.update();
+  EXPECT_EQ(list.drawCount(first), 1);
+  EXPECT_EQ(list.drawCount(second), 1);
+
+  AcDbEntity* entity = nullptr;
+  ASSERT_EQ(acdbOpenObject(entity, second, AcDb::kForWrite), Acad::eOk);
+  entity->setColorIndex(4);
+  entity->recordGraphicsModified();
+  entity->close();
+  AcDbObjectId third = add(new Sketch(), 3);
+  list.update();
+  EXPECT_EQ(list.drawCount(first), 1);
+  EXPECT_EQ(list.drawCount(second), 2);
+  EXPECT_EQ(list.drawCount(third), 1);
+  EXPECT_EQ(list.primitivesOf(second)[0].color, 4);
+
+  ASSERT_EQ(acdbOpenObject(entity, first, AcDb::kForWrite), Acad::eOk);
+  entity->erase();
+  entity->close();
+  list.update();
+  EXPECT_TRUE(list.primitivesOf(first).empty());
+  EXPECT_EQ(list.drawCount(second), 2);  // the flag was cleared by the last drawing
+  list.regenerate();
+  EXPECT_EQ(list.drawCount(second), 3);
+}
+
+TEST_F(DisplayListTest, SolidsAreRecordedAsTheirTriangulation) {
+  AcDbObjectId id = addSolid(db_, BRepPrimAPI_MakeBox(10, 20, 30).Shape(), 1);
+  AcGiDisplayList list(&db_);
+  list.regenerate();
+  const std::vector<AcGiPrimitive>& primitives = list.primitivesOf(id);
+  ASSERT_EQ(primitives.size(), 1u);
+  const AcGiPrimitive& shell = primitives[0];
+  EXPECT_EQ(shell.kind, AcGiPrimitive::kShell);
+  EXPECT_EQ(shell.color, 1);
+  ASSERT_FALSE(shell.faceList.empty());
+  // Triangles only, every vertex on the box's surface, the whole area covered.
+  double area = 0;
+  for (std::size_t i = 0; i < shell.faceList.size(); i += 4) {
+    ASSERT_EQ(shell.faceList[i], 3);
+    const AcGePoint3d& a = shell.points[static_cast<std::size_t>(shell.faceList[i + 1])];
+    const AcGePoint3d& b = shell.points[static_cast<std::size_t>(shell.faceList[i + 2])];
+    const AcGePoint3d& c = shell.points[static_cast<std::size_t>(shell.faceList[i + 3])];
+    area += (b - a).crossProduct(c - a).length() / 2;
+  }
+  EXPECT_NEAR(area, 2 * (10 * 20 + 20 * 30 + 10 * 30), 1e-6);
+}
+
+TEST_F(DisplayListTest, ViewportDrawingSeesTheViewsTransformAndCorners) {
+  AcDbObjectId id = add(new Sketch(), 2);
+  AcGiView view;
+  view.direction = AcGeVector3d(0, 0, 1);
+  view.width = 300, view.height = 200;
+  AcGiDisplayList list(&db_, view);
+  list.regenerate();
+  AcGeMatrix3d toEye;
+  AcGePoint2d lowerLeft, upperRight;
+  list.drawInViewport(id, [&](AcGiViewportDraw& draw) {
+    draw.viewport().getModelToEyeTransform(toEye);
+    draw.viewport().getViewportDcCorners(lowerLeft, upperRight);
+    AcGePoint3d corner[3] = {{0, 0, 0}, {0, 1, 0}, {1, 1, 0}};
+    draw.subEntityTraits().setColor(0);
+    EXPECT_FALSE(draw.geometry().polyline(3, corner));
+  });
+  EXPECT_TRUE(toEye.isEqualTo(AcGeMatrix3d()));  // looking down z: the eye is the world
+  EXPECT_EQ(upperRight, AcGePoint2d(300, 200));
+  EXPECT_EQ(lowerLeft, AcGePoint2d(0, 0));
+  const AcGiPrimitive& last = list.primitivesOf(id).back();
+  EXPECT_TRUE(last.fromViewportDraw);
+  EXPECT_EQ(last.color, 2);
+
+  // Any view direction maps to +z of the eye, and the matrix is a rotation.
+  for (AcGeVector3d direction : {AcGeVector3d(1, -1, 1), AcGeVector3d(0, 0, -1), AcGeVector3d(3, 0, 0)}) {
+    AcGeMatrix3d m = acgiModelToEye(direction);
+    EXPECT_TRUE((m * direction.normal()).isEqualTo(AcGeVector3d(0, 0, 1), AcGeTol()));
+    EXPECT_TRUE((m * m.transpose()).isEqualTo(AcGeMatrix3d()));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,93 @@
+#include "cadInterface/CadCommandHandlers.h"
+
+#include "amg/CaeString.h"
+#include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadInterface.h"
+#include "cadInterface/CadResources.h"
+
+namespace {
+
+constexpr unsigned kOpenModelWithoutResultsRequired = 198;
+constexpr unsigned kMaterialLibraryRequired = 574;
+constexpr unsigned kInvalidGeometry = 1299;
+constexpr unsigned kNotYetSupported = 994;
+constexpr unsigned kHelpFinder = 11;
+
+int box(unsigned stringId) {
+  CadMessageBoxId(stringId, MB_TASKMODAL);
+  return 0;
+}
+
+// True when the library at the configured location can be opened. Listing its materials needs
+// the library type, which is not part of the system yet: a library that opens counts as usable.
+bool materialLibraryUsable(CadInterface& cad) {
+  CaeString path;
+  cad.MaterialLibraryLocation(path);
+  MaterialLibrary* library = cad.OpenMaterialLibrary(path);
+  if (!library) return false;
+  cad.DeleteObject(library);
+  return true;
+}
+
+}  // namespace
+
+int UICmdMesh() {
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (!cad) return 0;
+  if (!CadHasCurrentModel() || CadCountResultSets() != 0) return box(kOpenModelWithoutResultsRequired);
+  if (!materialLibraryUsable(*cad)) return box(kMaterialLibraryRequired);
+  if (!cad->IsGeometryValid()) return box(kInvalidGeometry);
+  UIMeshAdd();
+  return 0;
+}
+
+int UICmdTopics() {
+  UIShowHelp(0, kHelpFinder);
+  return 0;
+}
+
+int UICmdUndo() {
+  if (CadInterface* cad = CadInterface::GetCurrent()) cad->UndoLastStep();
+  return 0;
+}
+
+int UICmdLoadTab() {
+  UIAttNew(0);
+  return 0;
+}
+
+int UICmdRestTab() {
+  UIAttNew(1);
+  return 0;
+}
+
+int UICmdThermTab() {
+  UIAttNew(2);
+  return 0;
+}
+
+int UICmdLoadImport() { return box(kNotYetSupported); }
+
+int UICmdResultsTab() {
+  UIShowResultsSheet();
+  return 0;
+}
+
+int UICmdOptWizard() { return UIOptWizardCommand(0); }
+int UICmdOptWizardTopo() { return UIOptWizardCommand(1); }
+int UICmdOptModel() { return UIOptEditModel(0, nullptr, 0); }
+int UICmdOptModelTopo() { return UIOptEditModel(1, nullptr, 0); }
+int UICmdOptObjective() { return UIOptEditObjective(0); }
+int UICmdOptObjectiveTopo() { return UIOptEditObjective(1); }
+int UICmdOptVariable() { return UIOptDefineVariable(nullptr, 0); }
+int UICmdOptAnlResCase() { return UIOptNewResultSet(0); }
+int UICmdOptConstraint() { return UIOptNewConstraint(0); }
+int UICmdOptConstraintTopo() { return UIOptNewConstraint(1); }
+int UICmdOptSubmit() { return UIOptSubmit(0); }
+int UICmdOptSubmitTopo() { return UIOptSubmit(1); }
+int UICmdOptUpdateModel() { return UIOptUpdateModel(); }
+int UICmdOptHistoryGraph() { return UIOptHistoryGraphCommand(0); }
+int UICmdOptSensitivityGraph() { return UIOptSensitivityGraphCommand(); }
+int UICmdOptLocalTrendGraph() { return UIOptLocalTrendGraphCommand(); }
+int UICmdOptResTab() { return UIOptShowResults(0, 1); }
+int UICmdOptResTabTopo() { return UIOptShowResults(1, 1); }

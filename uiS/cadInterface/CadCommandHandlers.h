@@ -1,0 +1,44 @@
+// The command handlers of the frame's own command-table entries, and the declarations of the
+// other subsystems' handlers the table names. Each answers an int the dispatcher does not use.
+#pragma once
+
+#include "gui/dialogs/optimization/UIOptCommands.h"
+#include "gui/dialogs/units/UISetupCommands.h"
+#include "gui/doctor/UIDoctor.h"
+#include "gui/explorer/UICommands.h"
+#include "gui/utils/UIFerSAPI.h"
+#include "gui/utils/UIProgressDlg.h"
+#include "gui/wizard/UIWizard.h"
+
+// "CAEP_ABOUT": the about box (defined with it).
+int UICmdAbout();
+
+// "CAEP_MESH": needs a current model without result sets (string 198), a material library with
+// at least one material (string 574) and valid geometry (string 1299); then "Add Mesh".
+int UICmdMesh();
+int UICmdTopics();       // help contents
+int UICmdUndo();         // the host undoes the current command's last step
+int UICmdLoadTab();      // new structural load
+int UICmdRestTab();      // new structural restraint
+int UICmdThermTab();     // new heat-transfer condition
+int UICmdLoadImport();   // string 994: not supported
+int UICmdResultsTab();   // the results sheet
+// Optimisation commands: kind 0 shape, the "_TOPO" forms kind 1 Concept.
+int UICmdOptWizard();
+int UICmdOptWizardTopo();
+int UICmdOptModel();
+int UICmdOptModelTopo();
+int UICmdOptObjective();
+int UICmdOptObjectiveTopo();
+int UICmdOptVariable();
+int UICmdOptAnlResCase();
+int UICmdOptConstraint();
+int UICmdOptConstraintTopo();
+int UICmdOptSubmit();
+int UICmdOptSubmitTopo();
+int UICmdOptUpdateModel();
+int UICmdOptHistoryGraph();
+int UICmdOptSensitivityGraph();
+int UICmdOptLocalTrendGraph();
+int UICmdOptResTab();
+int UICmdOptResTabTopo();

@@ -1,0 +1,22 @@
+// Optimisation entry points that the frame's commands call. Until the optimisation dialogs are
+// part of the system each says on the command line that it is not available yet and answers 0.
+// Kinds: 0 shape, 1 Concept.
+#pragma once
+
+class OptModel;
+
+int UIOptWizardCommand(int kind);
+int UIOptEditModel(int kind, OptModel* model, int mode);
+int UIOptEditObjective(int kind);
+int UIOptDefineVariable(const char* parameterName, int unused);
+int UIOptNewResultSet(int unused);
+int UIOptNewConstraint(int kind);
+int UIOptSubmit(int kind);
+int UIOptUpdateModel();
+int UIOptHistoryGraphCommand(int unused);
+int UIOptSensitivityGraphCommand();
+int UIOptLocalTrendGraphCommand();
+int UIOptShowResults(int kind, int unused);
+// Handlers of command-table entries 46 and 47.
+int UIOptWizardVariable();
+int UIOptWizardConstraint();

@@ -1,0 +1,9 @@
+// Setup-dialog entry points that the frame calls. Until the setup dialogs are part of the
+// system each says on the command line that it is not available yet.
+#pragma once
+
+int UICmdSetupTab();  // "CAEP_SETUP_TAB"
+// "Add Mesh".
+void UIMeshAdd();
+// New conditions of a kind: 0 structural load, 1 structural restraint, 2 heat-transfer environment.
+void UIAttNew(int kind);

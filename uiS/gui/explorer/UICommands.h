@@ -1,0 +1,45 @@
+// Commands and services of the Explorer, model and solving subsystem that the frame calls.
+//
+// The command handlers answer an int that the dispatcher does not use. Until their dialogs are
+// part of the system they only say on the command line that the command is not available yet.
+#pragma once
+#include "amg/CaeString.h"
+
+class AnlJob;
+class OptModel;
+
+// Guides for the four analysis kinds ("CAEP_STRESS_WIZARD" ... "CAEP_THERM_WIZARD").
+int UICmdStressWizard();
+int UICmdVibWizard();
+int UICmdBuckWizard();
+int UICmdThermWizard();
+int UICmdModel();         // "CAEP_MODEL"
+int UICmdMateRel();       // "CAEP_MATE_REL"
+int UICmdAnalyze();       // "CAEP_ANALYZE"
+int UICmdExplorer();      // "CAEP_EXPLORER"
+int UICmdWriteSummary();  // "CAEP_WRITE_SUMMARY"
+
+// The guide's steps (command-table entries 38 to 45).
+int UIRunProblemDefinitionWizard();
+int UIRunUnitsWizard();
+int UIRunLoadWizard();
+int UIRunRestraintsWizard();
+int UIRunMaterialsWizard();  // shows nothing, answers 0
+int UIRunMeshStep();
+int UIRunAnalyzeStep();
+int UIRunResultsStep();
+
+// Entry 51: answers 1 (after string 87) without a current result set, else runs the CAD
+// interface's results command and answers 0.
+int UICmdResultsRequired();
+
+// An optimisation model of `kind` (0 shape, 1 concept, 2 any) of the current analysis control:
+// the current one when it is of the kind; else the first of the kind when there is only one or
+// flags bit 0 (may ask) is clear; null when there is none. Flags bit 1 makes the answer current.
+// Asking the user to choose among several is not part of the system yet: the first is answered.
+OptModel* UIPickOptModel(int kind, int flags);
+
+// The newest job that has not failed: of the current optimisation model when `flag` is non-zero,
+// else of the current simulation model; erased jobs are passed over and each job's status is
+// refreshed before it is asked. Null without such a job or model.
+AnlJob* UINewestJob(int flag);

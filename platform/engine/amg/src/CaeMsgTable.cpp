@@ -82,6 +82,12 @@ constexpr Entry kTable[] = {
     {0xc00010e7, "Results are associated with the mesh for this model.\r\nSince an h-adaptive analysis can modify "
                  "the mesh, you must\r\neither delete the existing results or create a new model.\r\n"},
     {0xc0002101, "%1 is not available yet.\r\n"},
+    {0xc0002103, "The mesh could not be generated near (%1, %2, %3): %4\r\n"},
+    {0xc0002104, "The solver could not be started: %1\r\n"},
+    {0xc0002105, "The results %1 could not be read: %2\r\n"},
+    {0xc0002106, "The analysis %1 failed: %2\r\n"},
+    {0xc0002107, "The condition %1 cannot be applied: %2\r\n"},
+    {0xc0002108, "The file %1 could not be written: %2\r\n"},
 };
 
 }  // namespace

@@ -4,6 +4,9 @@
 #include <array>
 #include <map>
 
+#include <TopoDS_Shape.hxx>
+
+#include "GmshMesher.h"
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeTopoRef.h"
 #include "fea/FeaMessages.h"
@@ -23,7 +26,26 @@ T* TakeFirst(CaeList<T>& list) {
   return item;
 }
 
+AmgShapeSource* g_shapeSource = nullptr;
+
+CaeString Number(double value) { return CaeString::Format("%g", value); }
+
 }  // namespace
+
+AmgShapeSource* AmgShapeSource::SetCurrent(AmgShapeSource* source) {
+  AmgShapeSource* previous = g_shapeSource;
+  g_shapeSource = source;
+  return previous;
+}
+
+AmgShapeSource* AmgShapeSource::GetCurrent() { return g_shapeSource; }
+
+// The generated mesh's items by sub-shape; pointers into the mesh's own nodes and elements.
+struct AmgMesh::ShapeItems {
+  std::map<std::pair<int, int>, std::vector<CaeNode*>> nodes;
+  std::map<int, std::vector<std::pair<CaeElem*, int>>> faces;
+  std::map<int, std::vector<std::vector<CaeNode*>>> segments;
+};
 
 AmgMesh::AmgMesh() = default;
 
@@ -31,6 +53,7 @@ AmgMesh::AmgMesh(CaeTopoRef* ref) : CaeAttrib(ref) {}
 
 AmgMesh::~AmgMesh() {
   uses_.RemoveAll();
+  shapeItems_.reset();
   // Elements refer to nodes: they go first.
   elements_.clear();
   nodes_.clear();
@@ -50,6 +73,66 @@ void AmgMesh::SetControlValues(const AmgMesh& other) {
   pElements_ = other.pElements_;
   elementOrder_ = other.elementOrder_;
   meshEngine_ = other.meshEngine_;
+  elementType_ = other.elementType_;
+}
+
+void AmgMesh::SetShape(const TopoDS_Shape& shape) { shape_ = std::make_unique<TopoDS_Shape>(shape); }
+
+bool AmgMesh::HasShape() const { return shape_ && !shape_->IsNull(); }
+
+void AmgMesh::SetFirstIds(long node, long element) {
+  firstNodeId_ = node;
+  firstElementId_ = element;
+}
+
+void AmgMesh::AddLocalSize(int kind, int index, double size) {
+  if (size > 0 && kind >= 0 && kind <= 2) localSizes_.push_back({kind, index, size, CaeVector()});
+}
+
+void AmgMesh::AddPointSize(const CaeVector& point, double size) {
+  if (size > 0) localSizes_.push_back({-1, 0, size, point});
+}
+
+int AmgMesh::AddConstraint(const AmgConstraint& constraint) {
+  if (constraint.IsMarkedAsErased() || !(constraint.Size() > 0)) return 0;
+  int kind = 0, index = 0;
+  if (constraint.Type() == AmgConstrSpread && LocateRef(constraint.GetTopoRef(), kind, index)) {
+    AddLocalSize(kind, index, constraint.Size());
+    return 1;
+  }
+  AddPointSize(constraint.Location(), constraint.Size());
+  return 1;
+}
+
+void AmgMesh::ClearLocalSizes() { localSizes_.clear(); }
+
+bool AmgMesh::LocateRef(CaeTopoRef* ref, int& kind, int& index) const {
+  AmgShapeSource* source = AmgShapeSource::GetCurrent();
+  return ref && source && source->Locate(ref, kind, index);
+}
+
+int AmgMesh::NodesOnShape(int kind, int index, std::vector<CaeNode*>& nodes) const {
+  if (!shapeItems_) return 0;
+  auto found = shapeItems_->nodes.find({kind, index});
+  if (found == shapeItems_->nodes.end()) return 0;
+  nodes.insert(nodes.end(), found->second.begin(), found->second.end());
+  return static_cast<int>(found->second.size());
+}
+
+int AmgMesh::ElemFacesOnFace(int index, std::vector<CaeElemRef>& faces) const {
+  if (!shapeItems_) return 0;
+  auto found = shapeItems_->faces.find(index);
+  if (found == shapeItems_->faces.end()) return 0;
+  for (const auto& [element, face] : found->second) faces.emplace_back(element, face);
+  return static_cast<int>(found->second.size());
+}
+
+int AmgMesh::SegmentsOnEdge(int index, std::vector<std::vector<CaeNode*>>& segments) const {
+  if (!shapeItems_) return 0;
+  auto found = shapeItems_->segments.find(index);
+  if (found == shapeItems_->segments.end()) return 0;
+  segments.insert(segments.end(), found->second.begin(), found->second.end());
+  return static_cast<int>(found->second.size());
 }
 
 void AmgMesh::SetTopology(CaeTopoRef* ref, int) {
@@ -111,6 +194,13 @@ CaeNode* AmgMesh::NextNodeOnTopo(CaeTopoRef* ref) { return static_cast<CaeNode*>
 
 int AmgMesh::NodesOnTopo(CaeTopoRef* ref, CaeList<CaeNode>& list, int) const {
   int count = 0;
+  int kind = 0, index = 0;
+  if (shapeItems_ && LocateRef(ref, kind, index)) {
+    std::vector<CaeNode*> nodes;
+    NodesOnShape(kind, index, nodes);
+    for (CaeNode* node : nodes) list.Append(node);
+    count = static_cast<int>(nodes.size());
+  }
   for (const OnTopo& entry : onTopo_) {
     if (entry.ref == ref && entry.isNode) {
       list.Append(static_cast<CaeNode*>(entry.item));
@@ -150,6 +240,7 @@ int AmgMesh::ExteriorElemRefs(CaePrimaryList<CaeElemRef>& list, int, int) const 
 }
 
 void AmgMesh::Clear() {
+  shapeItems_.reset();
   onTopo_.clear();
   elements_.clear();
   nodes_.clear();
@@ -178,8 +269,9 @@ void AmgMesh::Create(const AmgMesh& other, int) {
 }
 
 int AmgMesh::Update(int) {
-  FeaReportNotAvailable("Mesh update");
-  return 0;
+  const int ok = MeshIt();
+  if (ok) needsUpdate_ = 0;
+  return ok;
 }
 
 void AmgMesh::UponTopoRefDelete() {
@@ -187,10 +279,135 @@ void AmgMesh::UponTopoRefDelete() {
   onTopo_.clear();
 }
 
-int AmgMesh::MeshIt() {
+void AmgMesh::Fail(AmgMeshError code, const std::string& text, const CaeVector& location) {
   successful_ = 0;
-  FeaReportNotAvailable("Mesh generation");
-  return 0;
+  errorCode_ = code;
+  errorText_ = CaeString(text);
+  errorLocation_ = location;
+  CaeMsgCall::Message(1, kFeaMsgMeshFailed,
+                      {Number(location.X()), Number(location.Y()), Number(location.Z()), CaeString(text)});
+}
+
+namespace {
+
+fea_detail::MeshSettings SettingsOf(const AmgMesh& mesh) {
+  fea_detail::MeshSettings settings;
+  settings.defaultSize = mesh.GetDefaultSize();
+  settings.minSize = mesh.GetMinSize();
+  settings.maxSize = mesh.GetMaxSize();
+  settings.order = mesh.GetElementOrder() == 1 ? 1 : 2;
+  settings.shell = mesh.GetElementType() != CaeElemSolid;
+  if (mesh.GetCurvatureScaling() == CaeOn) settings.anglePerElement = mesh.GetAnglePerElement();
+  return settings;
+}
+
+}  // namespace
+
+int AmgMesh::MeshIt() {
+  TopoDS_Shape shape;
+  if (HasShape()) {
+    shape = *shape_;
+  } else if (AmgShapeSource* source = AmgShapeSource::GetCurrent()) {
+    if (GetTopoRef()) source->BodyShape(GetTopoRef(), shape);
+  }
+  if (shape.IsNull()) {
+    Fail(AmgMeshNoGeometry, "the body has no geometry", CaeVector());
+    return 0;
+  }
+  fea_detail::MeshSettings settings = SettingsOf(*this);
+  for (const LocalSize& local : localSizes_)
+    settings.localSizes.push_back({local.kind, local.index, local.size, {local.point[0], local.point[1], local.point[2]}});
+  const fea_detail::MeshOutcome outcome = fea_detail::MeshShape(shape, settings);
+  if (!outcome.ok) {
+    const auto& at = outcome.errorLocation;
+    Fail(AmgMeshFailed, outcome.error, CaeVector(at[0], at[1], at[2]));
+    return 0;
+  }
+  return Adopt(outcome);
+}
+
+int AmgMesh::MeshJoined(const std::vector<AmgMesh*>& meshes) {
+  CAE_CHECK(meshes.size() >= 2);
+  std::vector<TopoDS_Shape> shapes;
+  for (AmgMesh* mesh : meshes) {
+    CAE_CHECK(mesh);
+    TopoDS_Shape shape;
+    if (mesh->HasShape()) shape = *mesh->shape_;
+    else if (AmgShapeSource* source = AmgShapeSource::GetCurrent(); source && mesh->GetTopoRef())
+      source->BodyShape(mesh->GetTopoRef(), shape);
+    shapes.push_back(shape);
+  }
+  fea_detail::MeshSettings settings = SettingsOf(*meshes.front());
+  settings.shell = false;
+  const std::vector<fea_detail::MeshOutcome> outcomes = fea_detail::MeshShapesJoined(shapes, settings);
+  if (!outcomes.front().ok) {
+    for (AmgMesh* mesh : meshes) mesh->Fail(AmgMeshFailed, outcomes.front().error, CaeVector());
+    return 0;
+  }
+  long element = meshes.front()->firstElementId_;
+  for (std::size_t i = 0; i < meshes.size(); ++i) {
+    AmgMesh& mesh = *meshes[i];
+    mesh.elementType_ = CaeElemSolid;
+    mesh.firstNodeId_ = meshes.front()->firstNodeId_;
+    mesh.firstElementId_ = element;
+    if (!mesh.Adopt(outcomes[i])) return 0;
+    element += mesh.NumElements();
+  }
+  return 1;
+}
+
+int AmgMesh::Adopt(const fea_detail::MeshOutcome& outcome) {
+  const bool shell = elementType_ != CaeElemSolid;
+  const CaeElemOrder order = (outcome.nodesPerElement == 10 || outcome.nodesPerElement == 6) ? CaeElemQuadratic : CaeElemLinear;
+  std::vector<std::unique_ptr<CaeNode>> nodes;
+  nodes.reserve(outcome.nodes.size());
+  for (std::size_t i = 0; i < outcome.nodes.size(); ++i) {
+    const auto& p = outcome.nodes[i];
+    const long number = outcome.nodeNumbers.empty() ? static_cast<long>(i) : outcome.nodeNumbers[i] - 1;
+    nodes.push_back(std::make_unique<CaeNode>(CaeVector(p[0], p[1], p[2]), firstNodeId_ + number));
+    nodes.back()->Location(shell ? CaeTopoRef::kFace : CaeTopoRef::kBody);
+  }
+  std::vector<std::unique_ptr<CaeElem>> elements;
+  elements.reserve(outcome.NumElements());
+  const int n = outcome.nodesPerElement;
+  for (int e = 0; e < outcome.NumElements(); ++e) {
+    CaeNode* corners[CaeElem::kMaxNodes];
+    for (int k = 0; k < n; ++k) corners[k] = nodes[outcome.connectivity[e * n + k]].get();
+    CaeElem* element = CaeElem::Create(corners, n, shell ? CaeElemShell : CaeElemSolid, CaeShapeTri, order,
+                                       firstElementId_ + e);
+    if (!element) {
+      Fail(AmgMeshBadElements, "the mesher's elements do not fit the element kind", CaeVector());
+      return 0;
+    }
+    elements.emplace_back(element);
+  }
+  auto items = std::make_unique<ShapeItems>();
+  for (const auto& [key, list] : outcome.nodesOnShape) {
+    auto& out = items->nodes[key];
+    for (int i : list) {
+      out.push_back(nodes[i].get());
+      if (key.first < nodes[i]->Location()) nodes[i]->Location(key.first);
+    }
+  }
+  for (const auto& [face, list] : outcome.facesOnFace)
+    for (const auto& ef : list) items->faces[face].emplace_back(elements[ef.element].get(), ef.face);
+  for (const auto& [edge, list] : outcome.segmentsOnEdge)
+    for (const auto& segment : list) {
+      std::vector<CaeNode*> out;
+      for (int i : segment) out.push_back(nodes[i].get());
+      items->segments[edge].push_back(std::move(out));
+    }
+  Clear();
+  nodes_ = std::move(nodes);
+  elements_ = std::move(elements);
+  shapeItems_ = std::move(items);
+  generated_ = 1;
+  successful_ = 1;
+  needsUpdate_ = 0;
+  errorCode_ = AmgMeshOk;
+  errorText_ = CaeString();
+  errorLocation_ = CaeVector();
+  return 1;
 }
 
 void AmgMesh::UponTopoRefModify() { needsUpdate_ = 1; }

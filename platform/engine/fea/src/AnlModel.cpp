@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <filesystem>
 
 #include "amg/CaeMaterial.h"
 #include "amg/CaeCoordSys.h"
@@ -152,12 +153,34 @@ int AnlModel::CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>&
   return report.Finish(kFeaMsgSimCheckFailed, CaeString::Format("Check of the simulation model %s passed.", Name().Text()));
 }
 
-AnlWriter* AnlModel::DeckWriter(AnlCode) { return new AnlWriter; }
+AnlWriter* AnlModel::DeckWriter(AnlCode code) { return new AnlWriter(this, code); }
 
-AnlJob* AnlModel::SubmitAnalysis(AnlWriter*, const CaeString&, const struct tm*, int, CaeString& message, AnlCode) {
-  message = CaeString("Running the solver is not available yet.");
-  FeaReportNotAvailable("Running the solver");
-  return nullptr;
+AnlJob* AnlModel::SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int deckOnly,
+                                  CaeString& message, AnlCode code) {
+  CAE_CHECK(writer);
+  if (!writer->Model()) writer->SetModel(this);
+  std::string deck = deckFile.Str();
+  for (char& c : deck)
+    if (c == '\\') c = '/';
+  std::filesystem::path path(deck);
+  if (path.extension() == ".inp") path.replace_extension();
+  std::error_code error;
+  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+  AnlJob* job = NewJob();
+  job->Create(CaeString(path.string()));
+  job->SetName(CaeString(path.filename().string()));
+  job->SetAnalysisCode(code);
+  if (deckOnly) job->SetWriteDeckOnly(1);
+  // The solver's buckling extraction gave different factors from run to run with several threads
+  // (seen with CalculiX 2.20); one thread gives the same, right answer every time.
+  if (Type() == AnlBuckling) job->SetThreads(1);
+  if (when) job->SetDelayedStart(*when);
+  if (!writer->CreateDeck(job, job->DeckName(), message, 1)) {
+    DeleteJob(job);
+    return nullptr;
+  }
+  job->Run();
+  return job;
 }
 
 int AnlModel::SubmitHAdaptiveAnalysis(AnlWriter*, CaeString& message, AnlCode) {

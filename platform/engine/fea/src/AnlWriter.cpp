@@ -1,10 +1,45 @@
 #include "fea/AnlWriter.h"
 
+#include <filesystem>
+#include <string>
+
+#include "DeckText.h"
+#include "amg/CaeAtomicFile.h"
+#include "amg/CaeMsgCall.h"
+#include "fea/AnlJob.h"
+#include "fea/AnlResltCase.h"
 #include "fea/FeaMessages.h"
 
 namespace {
 
-constexpr const char* kNotAvailable = "Writing analysis decks is not available yet.";
+fea_detail::DeckRequest RequestOf(AnlModel* model, const std::vector<AnlResltCase*>& cases, const CaeFlags& outputs,
+                                  int modes, double low, double high) {
+  fea_detail::DeckRequest request;
+  request.model = model;
+  request.cases = cases;
+  request.outputs = outputs.Value();
+  request.numModes = modes;
+  request.lowMode = low;
+  request.highMode = high;
+  return request;
+}
+
+std::filesystem::path ToPath(const CaeString& text) {
+  std::string s = text.Str();
+  for (char& c : s)
+    if (c == '\\') c = '/';
+  return std::filesystem::path(s);
+}
+
+CaeString Joined(const std::vector<CaeString>& reasons) {
+  std::string text;
+  for (const CaeString& r : reasons) {
+    std::string line = r.Str();
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    text += (text.empty() ? "" : " ") + line;
+  }
+  return CaeString(text);
+}
 
 }  // namespace
 
@@ -13,19 +48,45 @@ AnlResltCase* AnlWriter::ResltCase(int index) const {
 }
 
 int AnlWriter::Check(CaeArray<CaeString>& report) {
-  if (resultCases_.empty()) report.Append(CaeString("No result case was given to the deck."));
-  report.Append(CaeString(kNotAvailable));
+  std::string text;
+  std::vector<CaeString> reasons;
+  bool ignored = false;
+  const auto request = RequestOf(model_, resultCases_, outputRequests_, numModes_, lowMode_, highMode_);
+  if (fea_detail::BuildDeck(request, text, reasons, ignored)) return 1;
+  for (const CaeString& r : reasons) report.Append(r);
   return 0;
 }
 
-int AnlWriter::Write(const CaeString&, CaeString& message) {
-  message = CaeString(kNotAvailable);
-  FeaReportNotAvailable("Writing an analysis deck");
-  return 0;
+int AnlWriter::Write(const CaeString& fileName, CaeString& message) {
+  std::string text;
+  std::vector<CaeString> reasons;
+  bool ignored = false;
+  const auto request = RequestOf(model_, resultCases_, outputRequests_, numModes_, lowMode_, highMode_);
+  if (!fea_detail::BuildDeck(request, text, reasons, ignored)) {
+    message = CaeMsgTxt::GetMessage(kFeaMsgCannotAnalyse) + Joined(reasons);
+    return 0;
+  }
+  std::string error;
+  if (!CaeFile::WriteAtomically(ToPath(fileName), text, error)) {
+    CaeArray<CaeString> args;
+    args.Append(fileName);
+    args.Append(CaeString(error));
+    message = CaeMsgTxt::GetMessage(kFeaMsgCannotWrite, args);
+    return 0;
+  }
+  // Conditions that do not apply to this analysis type were left out: the caller is told.
+  message = ignored ? CaeMsgTxt::GetMessage(0x80001029) : CaeString();
+  return 1;
 }
 
-int AnlWriter::CreateDeck(AnlJob*, const CaeString&, CaeString& message, int) {
-  message = CaeString(kNotAvailable);
-  FeaReportNotAvailable("Writing an analysis deck");
-  return 0;
+int AnlWriter::CreateDeck(AnlJob* job, const CaeString& deckFile, CaeString& message, int) {
+  CAE_CHECK(job);
+  const CaeString deck = deckFile.IsEmpty() ? job->DeckName() : deckFile;
+  if (!Write(deck, message)) return 0;
+  job->DeckName(deck);
+  job->SetUnitSystem(CaeUnitSystem());
+  job->SetAnalysisCode(code_);
+  for (AnlResltCase* rc : resultCases_)
+    if (rc) job->AddResltCaseNames(rc->Name(), rc->Name());
+  return 1;
 }

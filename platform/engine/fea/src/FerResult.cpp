@@ -1,5 +1,7 @@
 #include "fea/FerResult.h"
 
+#include <algorithm>
+
 #include "amg/CaeMsgCall.h"
 
 namespace {
@@ -8,16 +10,18 @@ struct Quantity {
   int type;
   const char* name;
   CaeUnitType unit;
-  const char* components[4];
-  const char* cylindrical[4];  // the names in a cylindrical system; null: as above
+  const char* components[FerResult::kMaxComponents];
+  const char* cylindrical[FerResult::kMaxComponents];  // the names in a cylindrical system; null: as above
   bool average, colors, deformation, symbol;
 };
 
 // Element quantities can be averaged at nodes; vectors can be shown as symbols; only the
 // displacement deforms the shape.
 constexpr Quantity kQuantities[] = {
-    {FerQtyStress, "Stress", CaeUtStress, {"Von Mises", "P1", "P2", "P3"}, {}, true, true, false, false},
-    {FerQtyStrain, "Strain", CaeUtStrain, {"Equivalent", "P1", "P2", "P3"}, {}, true, true, false, false},
+    {FerQtyStress, "Stress", CaeUtStress, {"Von Mises", "P1", "P2", "P3", "XX", "YY", "ZZ", "XY", "YZ", "ZX"}, {}, true,
+     true, false, false},
+    {FerQtyStrain, "Strain", CaeUtStrain, {"Equivalent", "P1", "P2", "P3", "XX", "YY", "ZZ", "XY", "YZ", "ZX"}, {},
+     true, true, false, false},
     {FerQtyDisplacement, "Displacement", CaeUtLength, {"X", "Y", "Z", "Magnitude"}, {"R", "T", "Z", "Magnitude"},
      false, true, true, true},
     {FerQtyTemperature, "Temperature", CaeUtTemperature, {"Temperature"}, {}, false, true, false, false},
@@ -55,7 +59,7 @@ CaeUnitType FerResult::UnitType() const {
 
 CaeString FerResult::CompName(int i) const {
   const Quantity* q = FindQuantity(quantityType_);
-  if (!q || i < 0 || i >= 4 || !q->components[i]) return CaeString();
+  if (!q || i < 0 || i >= kMaxComponents || !q->components[i]) return CaeString();
   return CaeString(q->components[i]);
 }
 
@@ -64,7 +68,7 @@ int FerResult::GetComponentNames(CaeString names[kMaxComponents], int cylindrica
   int count = 0;
   for (int i = 0; i < kMaxComponents; ++i) {
     const char* name = nullptr;
-    if (q && i < 4) name = (cylindrical && q->cylindrical[0]) ? q->cylindrical[i] : q->components[i];
+    if (q) name = (cylindrical && q->cylindrical[0]) ? q->cylindrical[i] : q->components[i];
     names[i] = CaeString(name);
     if (name && count == i) ++count;
   }
@@ -89,6 +93,56 @@ int FerResult::CanShowAsDeformation() const {
 int FerResult::CanShowAsSymbol() const {
   const Quantity* q = FindQuantity(quantityType_);
   return q && q->symbol;
+}
+
+int FerResult::NumComponents() const {
+  int count = 0;
+  while (count < kMaxComponents && !CompName(count).IsEmpty()) ++count;
+  return count;
+}
+
+void FerResult::SetNodalData(int subset, std::vector<long> ids, std::vector<double> values) {
+  CAE_CHECK(subset >= 0 && values.size() == ids.size() * static_cast<std::size_t>(NumComponents()));
+  if (static_cast<int>(nodal_.size()) <= subset) nodal_.resize(subset + 1);
+  nodal_[subset].ids = std::move(ids);
+  nodal_[subset].values = std::move(values);
+  nodal_[subset].index.clear();
+  SetEntityCount(static_cast<int>(nodal_[subset].ids.size()));
+  SetSubSetCount(NumNodalSubsets());
+}
+
+const std::vector<long>& FerResult::NodeIds(int subset) const {
+  static const std::vector<long> none;
+  return subset >= 0 && subset < NumNodalSubsets() ? nodal_[subset].ids : none;
+}
+
+const std::vector<double>& FerResult::NodeValues(int subset) const {
+  static const std::vector<double> none;
+  return subset >= 0 && subset < NumNodalSubsets() ? nodal_[subset].values : none;
+}
+
+bool FerResult::NodeValue(int subset, long id, int component, double& value) const {
+  if (subset < 0 || subset >= NumNodalSubsets() || component < 0 || component >= NumComponents()) return false;
+  const Nodal& data = nodal_[subset];
+  if (data.index.empty())
+    for (std::size_t i = 0; i < data.ids.size(); ++i) data.index[data.ids[i]] = i;
+  auto found = data.index.find(id);
+  if (found == data.index.end()) return false;
+  value = data.values[found->second * NumComponents() + component];
+  return true;
+}
+
+bool FerResult::Range(int subset, int component, double& minimum, double& maximum) const {
+  const int n = NumComponents();
+  if (subset < 0 || subset >= NumNodalSubsets() || component < 0 || component >= n) return false;
+  const std::vector<double>& values = nodal_[subset].values;
+  if (values.empty()) return false;
+  minimum = maximum = values[component];
+  for (std::size_t i = component; i < values.size(); i += n) {
+    minimum = std::min(minimum, values[i]);
+    maximum = std::max(maximum, values[i]);
+  }
+  return true;
 }
 
 FerResultSet::FerResultSet() = default;

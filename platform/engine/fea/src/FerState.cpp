@@ -1,5 +1,12 @@
 #include "fea/FerState.h"
 
+#include <filesystem>
+
+#include "amg/CaeMsgCall.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlModel.h"
+#include "fea/FrdReader.h"
+
 #include "EngineReset.h"
 #include "fea/FeaMessages.h"
 #include "fea/FerResult.h"
@@ -49,8 +56,20 @@ void FerReader::AddResltCaseNames(const CaeString& first, const CaeString& secon
   names_.emplace_back(first, second);
 }
 
-int FerReader::Read(const CaeUnitSystem&) {
-  FeaReportNotAvailable("Reading solver results");
+int FerReader::Read(const CaeUnitSystem& units) {
+  made_ = nullptr;
+  AnlModel* model = model_;
+  if (!model)
+    if (AnlControl* control = AnlControl::GetCurrent()) model = control->CurrentAnlModel();
+  CaeString error;
+  if (!model) {
+    error = CaeString("there is no model for the results");
+  } else {
+    CaeString name = names_.empty() ? CaeString(std::filesystem::path(file_.Str()).stem().string()) : names_.front().first;
+    auto target = [&] { return made_ = model->NewResultSet(name); };
+    if (FrdReader::Read(file_.Str(), model->Type(), units, target, error)) return 1;
+  }
+  CaeMsgCall::Message(1, kFeaMsgResultsDamaged, {file_, error});
   return 0;
 }
 

@@ -157,14 +157,15 @@ TEST_F(MeshTest, ACopyHasItsOwnNodes) {
     for (CaeNode* original : originals) EXPECT_NE(e->Node(0), original);
 }
 
-TEST_F(MeshTest, MeshingReportsThatItIsNotAvailable) {
+TEST_F(MeshTest, MeshingWithoutGeometryFailsWithItsCode) {
   AmgMesh mesh;
   EXPECT_EQ(mesh.MeshIt(), 0);
   EXPECT_EQ(mesh.Successful(), 0);
   EXPECT_EQ(mesh.Generated(), 0);
+  EXPECT_EQ(mesh.ErrorCode(), AmgMeshNoGeometry);
   EXPECT_EQ(mesh.Update(1), 0);
   EXPECT_EQ(Messages().size(), 2u);
-  EXPECT_TRUE(Logged(1, "Mesh generation"));
+  EXPECT_TRUE(Logged(1, "no geometry"));
 }
 
 TEST_F(MeshTest, RestoringOnAReferenceListsTheMeshAndItsItems) {

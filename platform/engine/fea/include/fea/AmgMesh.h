@@ -1,15 +1,28 @@
 // Meshes, mesh uses and mesh-size constraints: their settings, lists and state.
 //
-// A mesh sits on a topology reference (the part's body) and owns its nodes and elements. Its
-// generation comes with the mesher: until then MeshIt reports "not available yet" and answers 0,
-// and a mesh only has the nodes and elements that were handed to it (AddNodes, AddElements, as a
-// drawing does when it restores a mesh).
+// A mesh sits on a topology reference (the part's body) and owns its nodes and elements. MeshIt
+// generates them with gmsh from the body's OpenCASCADE shape (given with SetShape, else asked of
+// the current AmgShapeSource); a drawing that restores a mesh hands its items over instead
+// (AddNodes, AddElements).
+//
+// Controls: the default size (0: a tenth of the body's largest extent) capped by the maximum, the
+// minimum size, curvature scaling (when on: one element per "angle per element" of arc), element
+// order (1 linear, 2 quadratic with mid-side nodes on the geometry), element type (solid:
+// tetrahedra; shell: triangles on the faces) and local sizes. The shape is in native lengths.
+// Meshes are made one at a time in the process (the mesher keeps one global model).
+//
+// Sub-shapes are named by kind (0 vertex, 1 edge, 2 face) and their 1-based index in
+// TopExp::MapShapes of the body's shape; a generated mesh lists the nodes on each of them (closure
+// included), the element faces on each face and the element edges on each edge. A reference on
+// the body is taken to its sub-shape through the shape source.
 //
 // Meshes, uses and constraints are attributes (CaeAttrib) with the core's marks; the virtual
 // operations are those the drawing's entities override.
 #pragma once
 
 #include <memory>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "amg/CaeAttrib.h"
@@ -18,7 +31,34 @@
 #include "amg/CaeVector.h"
 #include "fea/CaeElem.h"
 
+class AmgConstraint;
 class AmgMeshUse;
+namespace fea_detail {
+struct MeshOutcome;
+}
+class TopoDS_Shape;
+
+// Where meshes find the geometry of the references they lie on: the part modeller installs one.
+class AmgShapeSource {
+ public:
+  virtual ~AmgShapeSource() = default;
+  // The OpenCASCADE shape of a body reference; false when it has none.
+  virtual bool BodyShape(CaeTopoRef* body, TopoDS_Shape& shape) = 0;
+  // The kind (0 vertex, 1 edge, 2 face) and TopExp index of a reference on a body; false when the
+  // reference is not one of the body's sub-shapes.
+  virtual bool Locate(CaeTopoRef* ref, int& kind, int& index) = 0;
+  // Installs the source (null removes it; not owned); returns the previous one.
+  static AmgShapeSource* SetCurrent(AmgShapeSource* source);
+  static AmgShapeSource* GetCurrent();
+};
+
+// Why the last generation failed.
+enum AmgMeshError : int {
+  AmgMeshOk = 0,
+  AmgMeshNoGeometry = 1,   // no shape for the body
+  AmgMeshFailed = 2,       // the mesher could not mesh the body (see ErrorText, ErrorLocation)
+  AmgMeshBadElements = 3,  // the mesher's elements did not fit the element kind asked for
+};
 
 class AmgMesh : public CaeAttrib {
  public:
@@ -57,8 +97,28 @@ class AmgMesh : public CaeAttrib {
   void SetMeshEngine(int engine) { meshEngine_ = engine; }
   CaeOnOff GetMeshPElements() const { return pElements_; }
   void SetMeshPElements(CaeOnOff value) { pElements_ = value; }
+  // Solid meshes are tetrahedra, shell meshes triangles (thickness comes from the sub-model).
+  CaeElemType GetElementType() const { return elementType_; }
+  void SetElementType(CaeElemType type) { elementType_ = type; }
   // Copies every meshing control of another mesh.
   void SetControlValues(const AmgMesh& other);
+
+  // The body's geometry (copied; a shape shares its underlying data). Without it MeshIt asks the
+  // current shape source for the shape of the mesh's reference.
+  void SetShape(const TopoDS_Shape& shape);
+  bool HasShape() const;
+  // Ids of the next generation's first node and element, so that the meshes of a model number
+  // on from each other (1 and 1 unless set).
+  void SetFirstIds(long node, long element);
+  // Local sizes for the next generations: at a sub-shape (kind 0 vertex, 1 edge, 2 face, TopExp
+  // index) or around a point. Sizes that are not positive are ignored.
+  void AddLocalSize(int kind, int index, double size);
+  void AddPointSize(const CaeVector& point, double size);
+  // A mesh-size constraint: on its reference's sub-shape (through the shape source), or at its
+  // location when it is a point constraint or its reference cannot be located. Erased
+  // constraints are ignored. Answers 1 when the size was taken.
+  int AddConstraint(const AmgConstraint& constraint);
+  void ClearLocalSizes();
 
   // Whether the mesh follows the part's geometry.
   int Associated() const { return associated_; }
@@ -71,6 +131,19 @@ class AmgMesh : public CaeAttrib {
   int Successful() const { return successful_; }
   // Where the last generation failed (all zero when unknown).
   const CaeVector& ErrorLocation() const { return errorLocation_; }
+  AmgMeshError ErrorCode() const { return errorCode_; }
+  // The mesher's own words about the last failure (empty after a success).
+  const CaeString& ErrorText() const { return errorText_; }
+
+  // What a generated mesh lies on (empty for a restored mesh or an unknown sub-shape). The
+  // element references are made on each call; the nodes stay the mesh's.
+  int NodesOnShape(int kind, int index, std::vector<CaeNode*>& nodes) const;
+  int ElemFacesOnFace(int index, std::vector<CaeElemRef>& faces) const;
+  // Element edges on an edge: 2 (linear) or 3 (quadratic, middle last) nodes each.
+  int SegmentsOnEdge(int index, std::vector<std::vector<CaeNode*>>& segments) const;
+  // The same for a reference, located through the shape source; a vertex, edge or face reference
+  // of the body. False when the reference cannot be located.
+  bool LocateRef(CaeTopoRef* ref, int& kind, int& index) const;
 
   // Sets the reference the mesh lies on (null detaches); with a reference the mesh is listed on
   // it. The mesh is then in a successful state. The flag is the engine's and is not used.
@@ -86,7 +159,8 @@ class AmgMesh : public CaeAttrib {
   // Appends the mesh's items (not handed over) to a list; answers how many.
   int Nodes(CaeList<CaeNode>& list) const;
   int Elements(CaeList<CaeElem>& list) const;
-  // Nodes and elements recorded on a reference.
+  // Nodes and elements recorded on a reference; NodesOnTopo also finds a generated mesh's nodes
+  // on a reference the shape source locates.
   CaeNode* FirstNodeOnTopo(CaeTopoRef* ref);
   CaeNode* NextNodeOnTopo(CaeTopoRef* ref);
   int NodesOnTopo(CaeTopoRef* ref, CaeList<CaeNode>& list, int flag) const;
@@ -105,11 +179,19 @@ class AmgMesh : public CaeAttrib {
   // Updates a copy to a changed part: needs the mesher; reports "not available yet", answers 0.
   int Update(int flag);
 
+  // Meshes the bodies of several solid meshes together, so that where bodies touch their meshes
+  // share nodes (same id and place in each mesh; the deck writes them once, which joins the
+  // parts). The first mesh's controls and first ids apply to all; element ids run on from one
+  // mesh to the next. Answers 1 on success; on failure each mesh reports it and keeps what it had.
+  static int MeshJoined(const std::vector<AmgMesh*>& meshes);
+
   // --- virtual operations: the engine's own ---------------------------------------------
   void UponTopoRefDelete() override;
   CaeTypeId GetInfo() const override { return Info; }
   virtual int NeedsUpdate() const { return needsUpdate_; }
-  // Generates the mesh: needs the mesher; reports "not available yet" and answers 0.
+  // Generates the mesh from the body's shape with the current controls, replacing the nodes and
+  // elements. Answers 1 on success; on failure reports the error (level 1, with its location),
+  // keeps no half-made mesh and answers 0.
   virtual int MeshIt();
   // --- virtual operations the drawing's mesh overrides -----------------------------------
   // The engine's reaction: the mesh needs an update.
@@ -140,6 +222,24 @@ class AmgMesh : public CaeAttrib {
   void* FirstOnTopo(CaeTopoRef* ref, bool isNode);
   void* NextOnTopo(CaeTopoRef* ref, bool isNode);
 
+  struct LocalSize {
+    int kind;
+    int index;
+    double size;
+    CaeVector point;
+  };
+  struct ShapeItems;
+  int Adopt(const fea_detail::MeshOutcome& outcome);
+  void Fail(AmgMeshError code, const std::string& text, const CaeVector& location);
+
+  std::unique_ptr<TopoDS_Shape> shape_;
+  std::unique_ptr<ShapeItems> shapeItems_;
+  std::vector<LocalSize> localSizes_;
+  long firstNodeId_ = 1;
+  long firstElementId_ = 1;
+  CaeElemType elementType_ = CaeElemSolid;
+  AmgMeshError errorCode_ = AmgMeshOk;
+  CaeString errorText_;
   double defaultSize_ = 0.0;
   double minSize_ = 0.0;
   double maxSize_ = 0.0;

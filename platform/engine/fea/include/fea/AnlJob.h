@@ -3,11 +3,20 @@
 // Create(baseName) derives the job's file names from a base path (without extension): the deck
 // "<base>.inp", the solver's results "<base>.frd", its printed output "<base>.dat" (the analysis
 // database) and its log "<base>.log" (the error file); the analysis folder is the base's folder.
-// Running the solver comes with the solver itself: until then Run reports "not available yet",
-// leaves the job failed and answers 0, so a job never claims results it does not have.
+//
+// Run starts the solver (CalculiX's ccx; the configuration's "Solver Program" overrides the
+// program) as a child process in the analysis folder, with its printed output and errors in the
+// error file, and returns at once. The solver's threads are the configuration's "Solver Threads",
+// else the machine's cores. The status queries poll the child without waiting: a job is pending
+// while the solver runs (or until its delayed start), done when the solver ended well and left a
+// complete results file, and failed otherwise (solver error, killed, cancelled through the
+// engine's interrupt, no or a truncated results file), with the reason at the end of its error
+// file and in GetErrMsgNum. A job never claims results it does not have. Destroying a job whose
+// solver still runs stops the solver.
 #pragma once
 
 #include <ctime>
+#include <string>
 #include <vector>
 
 #include "amg/CaeActive.h"
@@ -20,15 +29,38 @@ class AnlJob : public virtual CaeActive {
   AnlJob();
   ~AnlJob() override;
 
+  // Reasons of a failure (GetErrMsgNum).
+  enum : int {
+    kErrNone = 0,
+    kErrCancelled = -2,     // stopped through the interrupt
+    kErrNotStarted = 1,     // the solver could not be started
+    kErrSolver = 2,         // the solver reported an error or was killed
+    kErrNoResults = 3,      // the solver ended without a complete results file
+  };
+  // The status as last polled (SetStatus overrides it, as a drawing does when it restores a job).
   AnlStatus GetStatus() const { return status_; }
   void SetStatus(AnlStatus status) { status_ = status; }
-  int IsPending() const { return status_ == AnlStatusPending; }
-  int Failed() const { return status_ == AnlStatusFailed; }
-  int HaveResults() const { return status_ == AnlStatusDone; }
-  // The job's code; the reason number of a failure (0 none).
+  // These poll a running solver first.
+  int IsPending() const;
+  int Failed() const;
+  int HaveResults() const;
+  // The job's code; the reason number of a failure (kErr*).
   AnlCode AnalysisCode() const { return code_; }
   void SetAnalysisCode(AnlCode code) { code_ = code; }
   int GetErrMsgNum() const { return errorNumber_; }
+
+  // Execution modes: write the deck only (Run then leaves the job new, without starting the
+  // solver), or start at a given local time (Run then leaves the job pending until a status query
+  // at or after that time starts the solver).
+  void SetWriteDeckOnly(int flag) { deckOnly_ = flag != 0; }
+  int WriteDeckOnly() const { return deckOnly_ ? 1 : 0; }
+  void SetDelayedStart(const std::tm& when);
+  // The solver's threads for this job; 0 (the default) takes the configuration's.
+  void SetThreads(int threads) { threads_ = threads > 0 ? threads : 0; }
+  int Threads() const { return threads_; }
+  // Waits for the solver to end (polling the interrupt); answers HaveResults(). For callers that
+  // have nothing else to do, such as a study run from the command line.
+  int Wait();
 
   const CaeString& Name() const { return name_; }
   void SetName(const CaeString& name) { name_ = name; }
@@ -68,17 +100,32 @@ class AnlJob : public virtual CaeActive {
   virtual CaeString ConvertCommand();
   virtual int AnlCheck();
   virtual int ConvertCheck();
-  // Removes the job's files (deck, results, database, log); answers how many were removed.
+  // Stops a running solver and removes the job's files (deck, results, database, log, and the
+  // solver's side files); answers how many of the first four were removed.
   virtual int CleanUp();
   virtual int Run();
-  // Refreshes the status from the job's files: a pending job whose results file exists is done.
+  // Refreshes the status: polls a running solver, starts a delayed one whose time has come, and
+  // for a job with no solver of this process (a restored drawing) takes a complete results file
+  // as done.
   virtual void Check();
   virtual int ExternalEvaluator() { return 0; }
 
  private:
-  AnlStatus status_ = AnlStatusNew;
+  void Poll() const;
+  int Start();
+  void Finish(int waitStatus) const;
+  void FailWith(int number, const std::string& reason) const;
+  bool ResultsComplete() const;
+  void StopSolver() const;
+
+  mutable AnlStatus status_ = AnlStatusNew;
+  mutable int errorNumber_ = 0;
+  mutable long pid_ = 0;
+  bool deckOnly_ = false;
+  int threads_ = 0;
+  bool delayed_ = false;
+  std::time_t startAt_ = 0;
   AnlCode code_ = AnlCodeSolve;
-  int errorNumber_ = 0;
   int jobValue_ = 0;
   CaeString name_;
   CaeString baseName_;

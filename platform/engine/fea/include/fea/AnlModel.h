@@ -7,8 +7,7 @@
 // what they create. Indexes are 0-based. Counts named Num* include erased parts, NumLive* and
 // walks pass over them.
 //
-// Writing decks, submitting analyses and adapting meshes come with the solver: until then they
-// report "not available yet" and answer failure.
+// Decks are written by AnlWriter and solved by jobs (AnlJob) that run the solver.
 #pragma once
 
 #include <cstdint>
@@ -125,13 +124,18 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   // Appends a heading, then one message per finding; `codes` gets each message's code at the
   // same index (0 for the heading of a passed check). Answers 1 when it passes, 0 when not.
   int CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>& codes);
-  // A new deck writer (the caller deletes it); its Check and Write report that decks cannot be
-  // written yet.
+  // A new deck writer for this model (the caller deletes it).
   AnlWriter* DeckWriter(AnlCode code);
-  // Need the solver: report "not available yet" and answer failure (null or 0, with the message
-  // set).
-  AnlJob* SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int flag,
+  // Makes a job (NewJob) named after the deck file (its extension ".inp" optional; its folder is
+  // made when missing), writes the deck with the writer and runs the job: the solver starts at
+  // once, at `when` (local time) when given, or not at all when `deckOnly` is nonzero. Answers the
+  // job, whose status tells how the run goes (see AnlJob); null when the deck could not be written,
+  // with `message` saying why (the job is then deleted). A deck written with conditions that do
+  // not apply to the model's type leaves their warning in `message`.
+  AnlJob* SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int deckOnly,
                          CaeString& message, AnlCode code);
+  // Adaptive analysis and mesh adaptation are not part of the engine yet: they report "not
+  // available yet" and answer failure (0, with the message set).
   int SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, AnlCode code);
   int AdaptMeshes(FerResultSet* results, int quantityType, CaeString& message, int& stop);
   // Multi-point constraints are the solver's; nothing to validate yet (answers 1).

@@ -1,24 +1,69 @@
-// The deck writer's settings: which result cases go into a deck, which outputs are requested
-// and how modes are extracted.
+// The deck writer: turns a model and its result cases into a CalculiX input deck.
 //
-// Writing decks comes with the solver: until then Check reports why no deck can be written,
-// and Write and CreateDeck report "not available yet" and answer 0. The writer refers to its
-// result cases without owning them.
+// A deck holds the model's nodes and elements (one element set per sub-model), one material per
+// sub-model (its property rows by temperature), sections (solid, or shell with the sub-model's
+// thickness), mating relations as tied surfaces, then one step per result case: the analysis
+// type's step (*STATIC, *FREQUENCY, *BUCKLE, *HEAT TRANSFER steady state) with the case's load sets
+// and restraint sets, each scaled by its entry's factor, and the output requests. Values are in the
+// engine's native units inside and written in SI; the deck's unit system is SI.
+//
+// How conditions reach the deck: restraints and enforced displacements (fixed components only)
+// and fixed temperatures as boundary values of the nodes on their vertex, edge or face; forces,
+// distributed and total forces, pressures and moments as consistent nodal loads over the element
+// faces or edges (a moment as a pure couple about the face's centre); heat flows likewise; heat
+// fluxes and convection on the element faces of solids; heat generation on the sub-model's
+// elements; spin, gravity and acceleration on every element; the model temperature as the
+// initial (reference) temperature and the step's temperature. Restraints act in global axes (a
+// condition's own coordinate system is not used for them), a pinned restraint fixes the
+// translations of its face like a face restraint, and a film coefficient or heat generation given
+// by temperature rows uses its first row. A buckling model gets one *BUCKLE step on the case's
+// loads (the solver computes the preload state itself). Conditions that do not apply to the
+// model's type are left out and Write says so. Parts meshed together share nodes (written once);
+// mated faces of different parts are tied.
+//
+// Sub-models whose mesh is not generated yet (a deferred mesh) are meshed first, numbering on
+// from the meshes already there.
+//
+// Check answers why a deck would be refused by the solver (no model, no result case, no mesh, no
+// material or an invalid one, no restraint, no load where the analysis needs one, a condition that
+// lies on nothing of the mesh, a part neither restrained nor joined to a restrained part). Write refuses to write such a deck. The writer refers to its model
+// and result cases without owning them.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "amg/CaeArray.h"
 #include "amg/CaeFlags.h"
 #include "amg/CaeString.h"
+#include "fea/AnlTypes.h"
 
 class AnlJob;
+class AnlModel;
 class AnlResltCase;
 
 class AnlWriter {
  public:
+  // Output request bits (SetOutputRequests). No bit set: what the analysis type shows
+  // (displacements and stresses, or temperatures and heat fluxes).
+  enum : std::uint32_t {
+    kOutDisplacement = 1,
+    kOutStress = 2,
+    kOutStrain = 4,
+    kOutReaction = 8,
+    kOutTemperature = 16,
+    kOutHeatFlux = 32,
+  };
+  // Above this many nodes a static or heat step uses the solver's iterative equation solver,
+  // whose memory grows linearly; below it the direct solver, which is faster on such models.
+  static constexpr int kIterativeSolverNodes = 300000;
+
   AnlWriter() = default;
+  explicit AnlWriter(AnlModel* model, AnlCode code = AnlCodeSolve) : model_(model), code_(code) {}
   virtual ~AnlWriter() = default;
+
+  AnlModel* Model() const { return model_; }
+  void SetModel(AnlModel* model) { model_ = model; }
 
   void AddResltCase(AnlResltCase* resultCase) { resultCases_.push_back(resultCase); }
   int NumResltCases() const { return static_cast<int>(resultCases_.size()); }
@@ -27,8 +72,10 @@ class AnlWriter {
   const CaeFlags& OutputRequests() const { return outputRequests_; }
   void SetModeMethod(int method) { modeMethod_ = method; }
   int ModeMethod() const { return modeMethod_; }
+  // Modes (or buckling factors) to extract; 0: 5 modes, 1 buckling factor.
   void SetNumModes(int count) { numModes_ = count; }
   int NumModes() const { return numModes_; }
+  // The frequency range of the modes (Hz, native frequency); the low value is the shift.
   void SetLowMode(double value) { lowMode_ = value; }
   double LowMode() const { return lowMode_; }
   void SetHighMode(double value) { highMode_ = value; }
@@ -38,11 +85,15 @@ class AnlWriter {
 
   // Nonzero when a deck can be written; otherwise appends the reasons to `report`.
   virtual int Check(CaeArray<CaeString>& report);
-  // 0: not written (see the message).
+  // Writes the deck atomically. 0: not written, `message` says why (the file is untouched).
   virtual int Write(const CaeString& fileName, CaeString& message);
+  // Writes the job's deck (deckFile, else the job's deck name) and records the deck's units and
+  // the result-case names on the job. Nonzero on success. The flag is the engine's; unused.
   virtual int CreateDeck(AnlJob* job, const CaeString& deckFile, CaeString& message, int flag);
 
  private:
+  AnlModel* model_ = nullptr;
+  AnlCode code_ = AnlCodeSolve;
   std::vector<AnlResltCase*> resultCases_;
   CaeFlags outputRequests_;
   int modeMethod_ = 0;

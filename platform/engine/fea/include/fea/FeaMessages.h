@@ -21,6 +21,24 @@ enum : std::uint32_t {
   kFeaMsgNotAvailable = 0xc0002101,
   // "Could not move %1 to %2." (warning) An external analysis file stayed where it was.
   kFeaMsgCannotMoveFile = 0x80002102,
+  // "The mesh could not be generated near (%1, %2, %3): %4" (the mesher's words).
+  kFeaMsgMeshFailed = 0xc0002103,
+  // "The solver could not be started: %1"
+  kFeaMsgSolverNotStarted = 0xc0002104,
+  // "The results %1 could not be read: %2" (the reader says where and why)
+  kFeaMsgResultsDamaged = 0xc0002105,
+  // "The analysis %1 failed: %2"
+  kFeaMsgAnalysisFailed = 0xc0002106,
+  // "The condition %1 cannot be applied: %2"
+  kFeaMsgConditionNotApplied = 0xc0002107,
+  // "The file %1 could not be written: %2"
+  kFeaMsgCannotWrite = 0xc0002108,
+  // Texts of the core's table that the deck checks use.
+  kFeaMsgNoLoads = 0xc0000fae,             // "This model does not contain any loads."
+  kFeaMsgNoRestraints = 0xc0000faf,        // "This model does not contain any restraints."
+  kFeaMsgInvalidMaterial = 0xc0000fab,     // "The material %1 used in this model has an invalid value."
+  kFeaMsgNoElementProps = 0xc0000fb2,      // "This model does not contain any element properties."
+  kFeaMsgCannotAnalyse = 0xc0000fb8,       // "The analysis can not be performed. "
 };
 
 // Reports an engine operation that is not available yet (level 1, `operation` as insert).

@@ -3,11 +3,12 @@
 // and unit type) and results (one per result quantity). The bulk data of a result stay in files;
 // a file result knows its data file.
 //
-// Reading solver output into result sets comes with the solver; here the classes hold what they
-// are given.
+// A result also holds its values by node for each subset (what the results reader leaves, in
+// native units): a fixed number of components per node, in the order of CompName.
 #pragma once
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 #include "amg/CaeActive.h"
@@ -55,11 +56,13 @@ class FerResult : public virtual CaeActive {
   void SetQuantityType(int type);
   // The unit type of the quantity (stress, length, temperature, ...; no unit otherwise).
   CaeUnitType UnitType() const;
-  // The name of component i (0-based) of the quantity; empty past the last one.
+  static constexpr int kMaxComponents = 11;
+  // The name of component i (0-based) of the quantity; empty past the last one. Displacement and
+  // heat flux: X, Y, Z, Magnitude; stress and strain: the equivalent value (von Mises), the three
+  // principal values (largest first), then XX, YY, ZZ, XY, YZ, ZX; temperature: one.
   CaeString CompName(int i) const;
   // Fills all of `names` with the component names (cylindrical ones when asked and the quantity
   // has them); the list ends at the first empty name. Answers how many there are.
-  static constexpr int kMaxComponents = 11;
   int GetComponentNames(CaeString names[kMaxComponents], int cylindrical) const;
   // How the quantity can be displayed (unknown quantities: not at all).
   int CanAverage() const;
@@ -81,7 +84,25 @@ class FerResult : public virtual CaeActive {
   int MaxEnt() const { return maxEnt_; }
   void SetMaxEnt(int value) { maxEnt_ = value; }
 
+  // Values by node. NumComponents is the number of CompName entries.
+  int NumComponents() const;
+  // Sets a subset's values (0-based subset): NumComponents values per id, node after node.
+  void SetNodalData(int subset, std::vector<long> ids, std::vector<double> values);
+  int NumNodalSubsets() const { return static_cast<int>(nodal_.size()); }
+  const std::vector<long>& NodeIds(int subset) const;
+  const std::vector<double>& NodeValues(int subset) const;
+  // One value; false when the subset, node or component is not there.
+  bool NodeValue(int subset, long id, int component, double& value) const;
+  // The smallest and largest value of a component over a subset's nodes; false when empty.
+  bool Range(int subset, int component, double& minimum, double& maximum) const;
+
  private:
+  struct Nodal {
+    std::vector<long> ids;
+    std::vector<double> values;
+    mutable std::unordered_map<long, std::size_t> index;  // built on first lookup
+  };
+  std::vector<Nodal> nodal_;
   CaeString name_;
   int quantityType_ = 0;
   int field_ = 0;

@@ -14,16 +14,22 @@
 #include "amg/CaeString.h"
 #include "fea/FerSettings.h"
 
+class AnlModel;
 class CaeUnitSystem;
 class FerResultSet;
 
-// Reads a solver's results file into a new result set of the model. Reading solver output comes
-// with the solver: until then Read reports "not available yet" and answers 0.
+// Reads a solver's results file into a new result set of the model (its NewResultSet), named after
+// the first result case name given, else the file's base name. The model is the one set with
+// SetModel, else the current control's current model. A damaged or missing file is reported (level
+// 1) and gives the model no result set.
 class FerReader {
  public:
   explicit FerReader(const CaeString& resultsFile) : file_(resultsFile) {}
   virtual ~FerReader() = default;
   const CaeString& File() const { return file_; }
+  void SetModel(AnlModel* model) { model_ = model; }
+  // The result set the last Read made (owned by the model), or null.
+  FerResultSet* ResultSet() const { return made_; }
   // The result-case name pairs of the job, in the order given.
   void AddResltCaseNames(const CaeString& first, const CaeString& second);
   int NumResltCaseNames() const { return static_cast<int>(names_.size()); }
@@ -32,6 +38,8 @@ class FerReader {
 
  private:
   CaeString file_;
+  AnlModel* model_ = nullptr;
+  FerResultSet* made_ = nullptr;
   std::vector<std::pair<CaeString, CaeString>> names_;
 };
 

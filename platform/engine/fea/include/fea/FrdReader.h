@@ -1,0 +1,35 @@
+// Reading CalculiX's results file (.frd, ASCII) into a result set.
+//
+// Each numbered result block of the file (a load case, a vibration mode or a buckling mode) becomes
+// a subset: its value is the case number, the mode's frequency (native frequency units) or the
+// buckling factor (the state under the applied loads that a buckling run writes before its modes is
+// not a subset). The blocks become results by node: displacements, stresses and strains (with
+// the equivalent value and principal values computed from the six components), temperatures and
+// heat fluxes; blocks of other quantities are passed over. Values are converted from the file's
+// unit system to the native one.
+//
+// The file is read whole and parsed by plain character scanning. A damaged file (a truncated block,
+// an unreadable number, a missing end record) is reported with its line, and the result set is
+// left exactly as it was: nothing half-read is kept.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "amg/CaeString.h"
+#include "fea/AnlTypes.h"
+
+class CaeUnitSystem;
+class FerResultSet;
+
+namespace FrdReader {
+
+// Reads `path` into `set` (which should have no subsets or results yet) for an analysis of `type`.
+// False with `error` set (and `set` unchanged) when the file cannot be read or is damaged.
+bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits, FerResultSet& set, CaeString& error);
+// The same, asking `target` for the set only once the whole file has been read well (so a model
+// gets a new result set only for a good file).
+bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
+          const std::function<FerResultSet*()>& target, CaeString& error);
+
+}  // namespace FrdReader

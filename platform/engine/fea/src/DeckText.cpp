@@ -1,0 +1,826 @@
+#include "DeckText.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <map>
+#include <set>
+
+#include "amg/CaeCoordSys.h"
+#include "amg/CaeMaterial.h"
+#include "amg/CaeMsgCall.h"
+#include "amg/CaeTopoRef.h"
+#include "amg/CaeUnit.h"
+#include "fea/AmgMesh.h"
+#include "fea/AnlMateRel.h"
+#include "fea/AnlModel.h"
+#include "fea/AnlResltCase.h"
+#include "fea/AnlWriter.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcCase.h"
+#include "fea/FeaMessages.h"
+
+namespace fea_detail {
+
+std::string DeckNumber(double value) {
+  char buffer[32];
+  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return error == std::errc() ? std::string(buffer, end) : std::string("0");
+}
+
+namespace {
+
+const CaeUnitSystem& SI() {
+  static const CaeUnitSystem si;
+  return si;
+}
+
+// Native value of a quantity type to SI.
+double ToSI(int type, double value) { return CaeUnit::Convert(type, value, nullptr, &SI()); }
+
+CaeVector ToSI(int type, const CaeVector& v) { return {ToSI(type, v[0]), ToSI(type, v[1]), ToSI(type, v[2])}; }
+
+CaeString Msg(std::uint32_t code, std::initializer_list<CaeString> args = {}) {
+  CaeArray<CaeString> list;
+  for (const CaeString& a : args) list.Append(a);
+  return CaeMsgTxt::GetMessage(code, list);
+}
+
+struct Part {
+  AnlSubModel* sub;
+  AmgMesh* mesh;
+  int number;  // 1-based: element set P<n>, material M<n>
+  bool shell;
+};
+
+// Where a condition lies: a sub-shape of one part's body, or the whole body.
+struct Target {
+  const Part* part = nullptr;
+  int kind = CaeTopoRef::kNone;
+  int index = 0;
+};
+
+// A nodal weight: the share of a unit distributed value that a node carries.
+struct Weighted {
+  CaeNode* node;
+  double weight;
+  CaeVector normal;  // outward unit normal of the element face (faces only)
+};
+
+bool Structural(AnlType type) { return type != AnlHeatTransfer; }
+
+bool IsRestraintCode(AttType t) { return (t >= 5 && t <= 10) || t == 25; }
+bool IsThermalCode(AttType t) { return t >= 15 && t <= 22; }
+bool AppliesTo(AttType t, AnlType type) {
+  if (type == AnlHeatTransfer) return IsThermalCode(t);
+  if (IsThermalCode(t)) return false;
+  if (type == AnlVibration) return IsRestraintCode(t);
+  return true;
+}
+
+class DeckBuilder {
+ public:
+  DeckBuilder(const DeckRequest& request, std::vector<CaeString>& reasons)
+      : req_(request), reasons_(reasons), type_(request.model ? request.model->Type() : AnlStress) {}
+
+  bool Build(std::string& text, bool& ignored) {
+    if (!req_.model) {
+      reasons_.push_back(CaeString("No model was given to the deck."));
+      return false;
+    }
+    if (req_.cases.empty()) reasons_.push_back(CaeString("No result case was given to the deck."));
+    GatherParts();
+    CheckParts();
+    for (std::size_t i = 0; i < req_.cases.size(); ++i) GatherCase(i);
+    CheckConditions();
+    if (!reasons_.empty()) return false;
+    WriteModel();
+    for (std::size_t i = 0; i < steps_.size(); ++i) WriteStep(i);
+    ignored = ignored_;
+    text = std::move(out_);
+    return true;
+  }
+
+ private:
+  struct StepData {
+    std::map<std::pair<long, int>, double> boundary;  // (node, dof) -> value
+    std::map<std::pair<long, int>, double> cload;     // (node, dof) -> summed load
+    std::vector<std::string> dload, dflux, film;
+    bool hasTemperature = false;
+    double modelTemperature = 0.0;
+    int restraints = 0;
+    int loads = 0;
+  };
+
+  // --- the model's parts ----------------------------------------------------------------
+
+  void GatherParts() {
+    AnlModel& model = *req_.model;
+    long node = 0, element = 0;
+    model.HighestNodeElementIds(node, element);
+    for (int i = 0; i < model.NumSubModels(); ++i) {
+      AnlSubModel* sub = model.GetSubModel(i);
+      if (!sub || sub->IsMarkedAsErased()) continue;
+      AmgMesh* mesh = sub->Mesh();
+      if (mesh && !mesh->IsMarkedAsErased() && mesh->NumElements() == 0 && !mesh->Generated()) {
+        // A deferred mesh is made now, numbering on from what is there.
+        mesh->SetFirstIds(node + 1, element + 1);
+        if (mesh->MeshIt()) model.HighestNodeElementIds(node, element);
+      }
+      sub->SetMeshProps(mesh);
+      parts_.push_back({sub, mesh, static_cast<int>(parts_.size()) + 1, sub->MeshIsShell() != 0});
+    }
+  }
+
+  void CheckParts() {
+    bool noMesh = parts_.empty(), noMaterial = false, noThickness = false;
+    for (const Part& part : parts_) {
+      if (!part.mesh || part.mesh->IsMarkedAsErased() || part.mesh->NumElements() == 0) noMesh = true;
+      CaeMaterial* material = part.sub->GetMaterial();
+      if (!material || material->NumProp() == 0) {
+        noMaterial = true;
+      } else if (!MaterialValid(*material)) {
+        reasons_.push_back(Msg(kFeaMsgInvalidMaterial, {material->Name()}));
+      }
+      if (part.shell && !(part.sub->GetProp() && part.sub->GetProp()->GetPropValue(CaeElemProp::kThickness) > 0))
+        noThickness = true;
+    }
+    if (noMesh) reasons_.push_back(Msg(kFeaMsgNoMesh));
+    if (noMaterial) reasons_.push_back(Msg(kFeaMsgNoMaterial));
+    if (noThickness) reasons_.push_back(Msg(kFeaMsgNoElementProps));
+    CheckNodeIds();
+  }
+
+  bool MaterialValid(const CaeMaterial& material) const {
+    CaeArray<double> temps;
+    material.GetTemps(temps);
+    for (int i = 0; i < temps.Count(); ++i) {
+      double v[CaeMaterial::kPropCount];
+      material.GetProp(temps[i], v);
+      if (Structural(type_)) {
+        if (!CaeMaterial::VerifyModulus(v[CaeMaterial::kModulus]) || !CaeMaterial::VerifyPoisson(v[CaeMaterial::kPoisson]))
+          return false;
+        if (type_ == AnlVibration && !CaeMaterial::VerifyDensity(v[CaeMaterial::kDensity])) return false;
+      } else if (!CaeMaterial::VerifyConductivity(v[CaeMaterial::kConductivity])) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Meshes that share nodes give them the same id and place; anything else is a clash.
+  void CheckNodeIds() {
+    std::map<long, CaeVector> seen;
+    for (const Part& part : parts_) {
+      if (!part.mesh) continue;
+      CaeList<CaeNode> nodes;
+      part.mesh->Nodes(nodes);
+      for (CaeNode* n : nodes) {
+        auto [it, added] = seen.emplace(n->Id(), n->Coordinate());
+        if (!added && !it->second.Equal(n->Coordinate(), 1e-9)) {
+          reasons_.push_back(CaeString::Format("Node %ld is used twice at different places.", n->Id()));
+          return;
+        }
+      }
+    }
+  }
+
+  // --- conditions -------------------------------------------------------------------------
+
+  bool Resolve(CaeTopoRef* ref, Target& target) const {
+    if (!ref) return false;
+    for (const Part& part : parts_) {
+      if (!part.mesh) continue;
+      if (part.mesh->GetTopoRef() == ref || part.sub->GetTopoRef() == ref) {
+        target = {&part, CaeTopoRef::kBody, 0};
+        return true;
+      }
+    }
+    for (const Part& part : parts_) {
+      if (!part.mesh) continue;
+      CaeTopoRef* body = ref->Body();
+      const bool mine = parts_.size() == 1 || (body && (body == part.mesh->GetTopoRef() || body == part.sub->GetTopoRef()));
+      int kind = 0, index = 0;
+      if (mine && part.mesh->LocateRef(ref, kind, index)) {
+        target = {&part, kind, index};
+        return true;
+      }
+    }
+    return false;
+  }
+
+  std::vector<CaeNode*> NodesOf(const Target& t) const {
+    std::vector<CaeNode*> nodes;
+    if (t.kind == CaeTopoRef::kBody) {
+      CaeList<CaeNode> list;
+      t.part->mesh->Nodes(list);
+      for (CaeNode* n : list) nodes.push_back(n);
+    } else {
+      t.part->mesh->NodesOnShape(t.kind, t.index, nodes);
+    }
+    return nodes;
+  }
+
+  // Consistent nodal shares of a uniform value over the element faces of a face: corners of
+  // quadratic triangles carry nothing, mid-side nodes a third of the area each.
+  std::vector<Weighted> FaceWeights(const Target& t) const {
+    std::vector<Weighted> weights;
+    std::vector<CaeElemRef> faces;
+    t.part->mesh->ElemFacesOnFace(t.index, faces);
+    for (const CaeElemRef& f : faces) {
+      const CaeVector a = f.Node(0)->Coordinate(), b = f.Node(1)->Coordinate(), c = f.Node(2)->Coordinate();
+      CaeVector n = (b - a).Cross(c - a) * 0.5;
+      const double area = n.Length();
+      if (!(area > 0)) continue;
+      n *= 1.0 / area;
+      if (f.Element()->Type() == CaeElemSolid) {
+        // The corner off this face lies inside: the outward normal points away from it.
+        for (int k = 0; k < 4; ++k) {
+          CaeNode* corner = f.Element()->Node(k);
+          if (corner != f.Node(0) && corner != f.Node(1) && corner != f.Node(2)) {
+            if ((corner->Coordinate() - a).Dot(n) > 0) n = -n;
+            break;
+          }
+        }
+      }
+      if (f.NumNodes() == 6) {
+        for (int k = 3; k < 6; ++k) weights.push_back({f.Node(k), area / 3.0, n});
+      } else {
+        for (int k = 0; k < 3; ++k) weights.push_back({f.Node(k), area / 3.0, n});
+      }
+    }
+    return weights;
+  }
+
+  std::vector<Weighted> EdgeWeights(const Target& t) const {
+    std::vector<Weighted> weights;
+    std::vector<std::vector<CaeNode*>> segments;
+    t.part->mesh->SegmentsOnEdge(t.index, segments);
+    for (const auto& s : segments) {
+      const CaeVector a = s[0]->Coordinate(), b = s[1]->Coordinate();
+      if (s.size() == 3) {
+        const CaeVector m = s[2]->Coordinate();
+        const double length = (m - a).Length() + (b - m).Length();
+        weights.push_back({s[0], length / 6, {}});
+        weights.push_back({s[1], length / 6, {}});
+        weights.push_back({s[2], 2 * length / 3, {}});
+      } else {
+        const double length = (b - a).Length();
+        weights.push_back({s[0], length / 2, {}});
+        weights.push_back({s[1], length / 2, {}});
+      }
+    }
+    return weights;
+  }
+
+  std::vector<Weighted> WeightsOf(const Target& t) const {
+    if (t.kind == CaeTopoRef::kFace) return FaceWeights(t);
+    if (t.kind == CaeTopoRef::kEdge) return EdgeWeights(t);
+    std::vector<Weighted> weights;
+    for (CaeNode* n : NodesOf(t)) weights.push_back({n, 1.0, {}});
+    return weights;
+  }
+
+  static double TotalWeight(const std::vector<Weighted>& weights) {
+    double total = 0;
+    for (const Weighted& w : weights) total += w.weight;
+    return total;
+  }
+
+  void AddForce(StepData& step, CaeNode* node, const CaeVector& force) {
+    for (int i = 0; i < 3; ++i)
+      if (force[i] != 0.0) step.cload[{node->Id(), i + 1}] += force[i];
+  }
+
+  void GatherCase(std::size_t index) {
+    steps_.emplace_back();
+    AnlResltCase* rc = req_.cases[index];
+    if (!rc) return;
+    std::vector<std::pair<AttLbcCase*, double>> sets;
+    for (int category : {AttLbcCase::kLoadSet, AttLbcCase::kRestraintSet})
+      for (AnlLbcCase* e = rc->FirstLbcCase(category); e; e = rc->NextLbcCase()) sets.emplace_back(e->LbcCase(), e->Scale());
+    for (auto& [set, scale] : sets)
+      for (AttBaseLbc* c = set->FirstLbc(); c; c = set->NextLbc())
+        if (!c->IsMarkedAsErased()) Apply(steps_.back(), *c, scale);
+  }
+
+  void NotApplied(const AttBaseLbc& c, const char* why) {
+    CaeString name = c.Name().IsEmpty() ? CaeString::Format("of type %d", c.Type()) : c.Name();
+    reasons_.push_back(Msg(kFeaMsgConditionNotApplied, {name, CaeString(why)}));
+  }
+
+  void Apply(StepData& step, AttBaseLbc& c, double scale) {
+    const AttType code = c.Type();
+    if (!AppliesTo(code, type_)) {
+      ignored_ = true;
+      return;
+    }
+    if (code >= 11 && code <= 14) return ApplyModelLevel(step, c, scale);
+    auto* attrib = dynamic_cast<CaeAttrib*>(&c);
+    Target target;
+    if (!attrib || !Resolve(attrib->GetTopoRef(), target)) return NotApplied(c, "it lies on nothing of the mesh");
+    if (NodesOf(target).empty()) return NotApplied(c, "the mesh has no nodes there");
+    if (IsRestraintCode(code) || (code >= 20 && code <= 22)) ++step.restraints; else ++step.loads;
+    if (Structural(type_)) ApplyStructural(step, c, code, target, scale);
+    else ApplyThermal(step, c, code, target, scale);
+  }
+
+  void ApplyModelLevel(StepData& step, AttBaseLbc& c, double scale) {
+    const AttType code = c.Type();
+    ++step.loads;
+    if (code == 14) {
+      auto* temp = dynamic_cast<AttModelTemp*>(&c);
+      if (!temp) return;
+      step.hasTemperature = true;
+      step.modelTemperature = ToSI(CaeUtTemperature, temp->ModelTemp());
+      referenceTemperature_ = ToSI(CaeUtTemperature, temp->RefTemp());
+      hasReference_ = true;
+      return;
+    }
+    const CaeVector value = c.EvaluateVecAtPoint(CaeVector()) * scale;
+    const double magnitude = value.Length();
+    if (!(magnitude > 0)) return;
+    CaeVector direction = value * (1.0 / magnitude);
+    std::string line = "EALL,";
+    if (code == 11) {
+      const double omega = ToSI(CaeUtAngularVelocity, magnitude);
+      CaeVector origin = c.CoordSys() ? c.CoordSys()->GetTransform().TranslationVector() : CaeVector();
+      origin = ToSI(CaeUtLength, origin);
+      line += "CENTRIF," + DeckNumber(omega * omega) + "," + Triple(origin) + "," + Triple(direction);
+    } else {
+      // An acceleration of the body loads it like gravity the other way.
+      if (code == 13) direction = -direction;
+      line += "GRAV," + DeckNumber(ToSI(CaeUtAcceleration, magnitude)) + "," + Triple(direction);
+    }
+    step.dload.push_back(line);
+  }
+
+  void ApplyStructural(StepData& step, AttBaseLbc& c, AttType code, const Target& t, double scale) {
+    const int* free = c.FreeComponents();
+    const int dofs = t.part->shell ? 6 : 3;
+    switch (code) {
+      case 5: case 6: case 7: case 25:
+        Transform(c, t);
+        for (CaeNode* n : NodesOf(t))
+          for (int d = 0; d < dofs; ++d)
+            if (!free[d]) step.boundary[{n->Id(), d + 1}] = 0.0;
+        return;
+      case 8: case 9: case 10:
+        for (CaeNode* n : NodesOf(t)) {
+          // In a condition's own axes the components are the local ones.
+          const CaeVector v = ToSI(CaeUtLength, Transform(c, t) ? c.EvaluateVecAtPointLocal(n->Coordinate())
+                                                                 : c.EvaluateVecAtPoint(n->Coordinate())) * scale;
+          for (int d = 0; d < 3; ++d)
+            if (!free[d]) step.boundary[{n->Id(), d + 1}] = v[d];
+        }
+        return;
+      case 1:
+        for (CaeNode* n : NodesOf(t)) AddForce(step, n, ToSI(CaeUtForce, c.EvaluateVecAtPoint(n->Coordinate())) * scale);
+        return;
+      case 2: case 3: {
+        const int unit = code == 2 ? CaeUtForcePerArea : CaeUtForcePerLength;
+        const double lengthScale = ToSI(CaeUtLength, 1.0);
+        const double measure = code == 2 ? lengthScale * lengthScale : lengthScale;
+        for (const Weighted& w : WeightsOf(t))
+          AddForce(step, w.node, ToSI(unit, c.EvaluateVecAtPoint(w.node->Coordinate())) * (w.weight * measure * scale));
+        return;
+      }
+      case 4: {
+        if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a pressure needs a face");
+        const double lengthScale = ToSI(CaeUtLength, 1.0);
+        for (const Weighted& w : FaceWeights(t)) {
+          const double p = ToSI(CaeUtStress, c.EvaluateVecAtPoint(w.node->Coordinate())[0]);
+          AddForce(step, w.node, w.normal * (-p * w.weight * lengthScale * lengthScale * scale));
+        }
+        return;
+      }
+      case 23: case 24: {
+        const std::vector<Weighted> weights = WeightsOf(t);
+        const double total = TotalWeight(weights);
+        if (!(total > 0)) return NotApplied(c, "the mesh has no element faces there");
+        const CaeVector force = ToSI(CaeUtForce, c.EvaluateVecAtPoint(CaeVector())) * scale;
+        for (const Weighted& w : weights) AddForce(step, w.node, force * (w.weight / total));
+        return;
+      }
+      case 29:
+        return ApplyMoment(step, c, t, scale);
+      default:
+        return NotApplied(c, "the condition type is unknown");
+    }
+  }
+
+  // A moment on a face as nodal forces: each node pushes tangentially in proportion to its
+  // share and its distance from the axis through the face's centre, so the forces add up to
+  // no force and exactly the moment.
+  void ApplyMoment(StepData& step, AttBaseLbc& c, const Target& t, double scale) {
+    const std::vector<Weighted> weights = FaceWeights(t);
+    const double total = TotalWeight(weights);
+    const CaeVector moment = ToSI(CaeUtMoment, c.EvaluateVecAtPoint(CaeVector())) * scale;
+    CaeVector axis = moment;
+    if (!(total > 0) || !axis.Normalize()) return;
+    CaeVector centre;
+    for (const Weighted& w : weights) centre += w.node->Coordinate() * (w.weight / total);
+    auto perpendicular = [&](const Weighted& w) {
+      const CaeVector r = ToSI(CaeUtLength, w.node->Coordinate() - centre);
+      return r - axis * r.Dot(axis);
+    };
+    double inertia = 0;
+    for (const Weighted& w : weights) {
+      const CaeVector r = perpendicular(w);
+      inertia += w.weight * r.Dot(r);
+    }
+    if (!(inertia > 0)) return NotApplied(c, "the face has no extent across the moment's axis");
+    for (const Weighted& w : weights) AddForce(step, w.node, moment.Cross(perpendicular(w)) * (w.weight / inertia));
+  }
+
+  void ApplyThermal(StepData& step, AttBaseLbc& c, AttType code, const Target& t, double scale) {
+    const double lengthScale = ToSI(CaeUtLength, 1.0);
+    switch (code) {
+      case 20: case 21: case 22:
+        for (CaeNode* n : NodesOf(t))
+          step.boundary[{n->Id(), 11}] = ToSI(CaeUtTemperature, c.EvaluateVecAtPoint(n->Coordinate())[0] * scale);
+        return;
+      case 15:
+        for (CaeNode* n : NodesOf(t))
+          step.cload[{n->Id(), 11}] += ToSI(CaeUtHeatFlow, c.EvaluateVecAtPoint(n->Coordinate())[0]) * scale;
+        return;
+      case 17:
+        for (const Weighted& w : EdgeWeights(t))
+          step.cload[{w.node->Id(), 11}] +=
+              ToSI(CaeUtHeatFlowPerLength, c.EvaluateVecAtPoint(w.node->Coordinate())[0]) * w.weight * lengthScale * scale;
+        return;
+      case 16: {
+        if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a heat flux needs a face");
+        const double q = ToSI(CaeUtHeatFlux, c.EvaluateVecAtPoint(CaeVector())[0]) * scale;
+        if (t.part->shell) {
+          for (const Weighted& w : FaceWeights(t)) step.cload[{w.node->Id(), 11}] += q * w.weight * lengthScale * lengthScale;
+          return;
+        }
+        for (const std::string& face : FaceLabels(t, "S")) step.dflux.push_back(face + "," + DeckNumber(q));
+        return;
+      }
+      case 18: {
+        auto* conv = dynamic_cast<AttLbcConv*>(&c);
+        if (!conv || t.kind != CaeTopoRef::kFace) return NotApplied(c, "a convection needs a face");
+        if (t.part->shell) return NotApplied(c, "convection on shell elements is not supported");
+        double film = conv->FilmCoef();
+        if (!conv->Constant() && conv->NumValues() > 0) film = conv->FirstFilmValue()->Value();
+        const std::string values = DeckNumber(ToSI(CaeUtTemperature, conv->AmbientTemp())) + "," +
+                                   DeckNumber(ToSI(CaeUtFilmCoefficient, film) * scale);
+        for (const std::string& face : FaceLabels(t, "F")) step.film.push_back(face + "," + values);
+        return;
+      }
+      case 19: {
+        auto* hgen = dynamic_cast<AttLbcHgen*>(&c);
+        if (!hgen) return NotApplied(c, "it has no heat generation value");
+        double value = hgen->HeatGeneration();
+        if (!hgen->Constant() && hgen->NumValues() > 0) value = hgen->FirstHGenValue()->Value();
+        step.dflux.push_back("P" + std::to_string(t.part->number) + ",BF," +
+                             DeckNumber(ToSI(CaeUtHeatGeneration, value) * scale));
+        return;
+      }
+      default:
+        return NotApplied(c, "the condition type is unknown");
+    }
+  }
+
+  // A restraint in its own Cartesian or cylindrical axes: its nodes get those axes (the solver's
+  // *TRANSFORM), so its components are fixed along them. Answers whether the condition has axes.
+  bool Transform(const AttBaseLbc& c, const Target& t) {
+    const CaeCoordSys* axes = c.CoordSys();
+    if (!axes) return false;
+    if (transformed_.count(&c)) return true;
+    transformed_.insert(&c);
+    const std::string kind = axes->KindName();
+    const CaeTransform& placement = axes->GetTransform();
+    const CaeVector origin = ToSI(CaeUtLength, placement.TranslationVector());
+    std::string definition;
+    if (kind == "cylindric") {
+      definition = "C\n" + Triple(origin) + "," + Triple(origin + placement.UnitVector(2));
+    } else if (kind == "cartesian") {
+      definition = "R\n" + Triple(placement.UnitVector(0)) + "," + Triple(placement.UnitVector(1));
+    } else {
+      NotApplied(c, "restraints follow Cartesian or cylindrical axes only");
+      return true;
+    }
+    const std::string set = "TR" + std::to_string(transformed_.size());
+    transforms_.push_back("*NSET, NSET=" + set);
+    for (CaeNode* n : NodesOf(t)) transforms_.push_back(std::to_string(n->Id()));
+    transforms_.push_back("*TRANSFORM, NSET=" + set + ", TYPE=" + definition);
+    return true;
+  }
+
+  // "element,<prefix><face>" for each element face on the target face (solver face numbers).
+  std::vector<std::string> FaceLabels(const Target& t, const char* prefix) const {
+    std::vector<std::string> labels;
+    std::vector<CaeElemRef> faces;
+    t.part->mesh->ElemFacesOnFace(t.index, faces);
+    for (const CaeElemRef& f : faces)
+      labels.push_back(std::to_string(f.Element()->Id()) + "," + prefix + std::to_string(f.Face() + 1));
+    return labels;
+  }
+
+  void CheckConditions() {
+    if (!req_.model || req_.cases.empty() || parts_.empty()) return;
+    bool noRestraint = false, noLoad = false;
+    for (const StepData& step : steps_) {
+      if (step.restraints == 0) noRestraint = true;
+      if (step.loads == 0 && (type_ == AnlStress || type_ == AnlBuckling)) noLoad = true;
+    }
+    // Heat flows without a fixed temperature are balanced by convection alone.
+    if (noRestraint && type_ == AnlHeatTransfer) noRestraint = !AnyFilm();
+    if (noRestraint) reasons_.push_back(Msg(kFeaMsgNoRestraints));
+    if (noLoad) reasons_.push_back(Msg(kFeaMsgNoLoads));
+    if (!noRestraint && Structural(type_)) CheckPartsHeld();
+  }
+
+  // A part that is neither restrained nor joined (shared nodes or a tie) to a held part is free
+  // to move: the solver would find no solution.
+  void CheckPartsHeld() {
+    if (parts_.size() < 2) return;
+    std::map<long, std::vector<std::size_t>> partsOfNode;
+    for (std::size_t i = 0; i < parts_.size(); ++i) {
+      if (!parts_[i].mesh) return;
+      CaeList<CaeNode> nodes;
+      parts_[i].mesh->Nodes(nodes);
+      for (CaeNode* n : nodes) partsOfNode[n->Id()].push_back(i);
+    }
+    std::vector<bool> held(parts_.size(), false);
+    for (const auto& [key, value] : steps_.front().boundary)
+      for (std::size_t i : partsOfNode[key.first]) held[i] = true;
+    std::vector<std::pair<std::size_t, std::size_t>> links = TiedParts();
+    for (const auto& [id, parts] : partsOfNode)
+      for (std::size_t k = 1; k < parts.size(); ++k) links.emplace_back(parts[0], parts[k]);
+    for (bool changed = true; changed;) {
+      changed = false;
+      for (const auto& [a, b] : links)
+        if (held[a] != held[b]) held[a] = held[b] = changed = true;
+    }
+    for (std::size_t i = 0; i < parts_.size(); ++i)
+      if (!held[i])
+        reasons_.push_back(CaeString::Format("The part %s is neither restrained nor joined to a restrained part.",
+                                             PartName(parts_[i]).c_str()));
+  }
+
+  static std::string PartName(const Part& part) {
+    return part.sub->Name().IsEmpty() ? "number " + std::to_string(part.number) : part.sub->Name().Str();
+  }
+
+  std::vector<std::pair<std::size_t, std::size_t>> TiedParts() const {
+    std::vector<std::pair<std::size_t, std::size_t>> links;
+    AnlModel& model = *req_.model;
+    for (AnlMateRelPair* pair = model.FirstLiveMateRelPair(); pair; pair = model.NextLiveMateRelPair()) {
+      Target a, b;
+      if (pair->MateRel1() && pair->MateRel2() && Resolve(pair->MateRel1()->GetTopoRef(), a) &&
+          Resolve(pair->MateRel2()->GetTopoRef(), b))
+        links.emplace_back(a.part - parts_.data(), b.part - parts_.data());
+    }
+    return links;
+  }
+
+  bool AnyFilm() const {
+    for (const StepData& step : steps_)
+      if (!step.film.empty()) return true;
+    return false;
+  }
+
+  // --- writing ----------------------------------------------------------------------------
+
+  static std::string Triple(const CaeVector& v) {
+    return DeckNumber(v[0]) + "," + DeckNumber(v[1]) + "," + DeckNumber(v[2]);
+  }
+
+  void Line(const std::string& text) {
+    out_ += text;
+    out_ += '\n';
+  }
+
+  int NodeCount() const {
+    int count = 0;
+    for (const Part& part : parts_) count += part.mesh->NumNodes();
+    return count;
+  }
+
+  void WriteModel() {
+    Line("** Analysis deck of the model " + std::string(req_.model->Name().Str()) + " (SI units)");
+    Line("*NODE, NSET=NALL");
+    std::set<long> written;
+    for (const Part& part : parts_) {
+      CaeList<CaeNode> nodes;
+      part.mesh->Nodes(nodes);
+      for (CaeNode* n : nodes)
+        if (written.insert(n->Id()).second)
+          Line(std::to_string(n->Id()) + "," + Triple(ToSI(CaeUtLength, n->Coordinate())));
+    }
+    for (const Part& part : parts_) WriteElements(part);
+    Line("*ELSET, ELSET=EALL");
+    for (const Part& part : parts_) Line("P" + std::to_string(part.number));
+    for (const Part& part : parts_) WriteMaterial(part);
+    WriteTies();
+    for (const std::string& line : transforms_) Line(line);
+    if (hasReference_ || type_ == AnlHeatTransfer) {
+      Line("*INITIAL CONDITIONS, TYPE=TEMPERATURE");
+      Line("NALL," + DeckNumber(hasReference_ ? referenceTemperature_ : InitialTemperature()));
+    }
+  }
+
+  // A start value for the steady heat solution: the first fixed temperature, else room
+  // temperature.
+  double InitialTemperature() const {
+    for (const StepData& step : steps_)
+      for (const auto& [key, value] : step.boundary)
+        if (key.second == 11) return value;
+    return 293.15;
+  }
+
+  void WriteElements(const Part& part) {
+    CaeList<CaeElem> elements;
+    part.mesh->Elements(elements);
+    bool quadratic = false;
+    for (CaeElem* e : elements) {
+      quadratic = e->Order() == CaeElemQuadratic;
+      break;
+    }
+    const char* type = part.shell ? (quadratic ? "S6" : "S3") : (quadratic ? "C3D10" : "C3D4");
+    Line(std::string("*ELEMENT, TYPE=") + type + ", ELSET=P" + std::to_string(part.number));
+    for (CaeElem* e : elements) {
+      std::string line = std::to_string(e->Id());
+      for (int k = 0; k < e->NumNodes(); ++k) line += "," + std::to_string(e->Node(k)->Id());
+      Line(line);
+    }
+  }
+
+  void WriteMaterial(const Part& part) {
+    const CaeMaterial& material = *part.sub->GetMaterial();
+    const std::string name = "M" + std::to_string(part.number);
+    Line("** material " + std::string(material.Name().Str()));
+    Line("*MATERIAL, NAME=" + name);
+    CaeArray<double> temps;
+    material.GetTemps(temps);
+    const bool byTemperature = temps.Count() > 1;
+    auto rows = [&](const char* keyword, std::initializer_list<std::pair<int, int>> props) {
+      Line(keyword);
+      for (int i = 0; i < temps.Count(); ++i) {
+        double v[CaeMaterial::kPropCount];
+        material.GetProp(temps[i], v);
+        std::string line;
+        for (auto [prop, unit] : props) line += (line.empty() ? "" : ",") + DeckNumber(ToSI(unit, v[prop]));
+        if (byTemperature) line += "," + DeckNumber(ToSI(CaeUtTemperature, temps[i]));
+        Line(line);
+      }
+    };
+    if (Structural(type_)) {
+      rows("*ELASTIC", {{CaeMaterial::kModulus, CaeUtStress}, {CaeMaterial::kPoisson, CaeUtNone}});
+      rows("*DENSITY", {{CaeMaterial::kDensity, CaeUtDensity}});
+      if (hasReference_)
+        rows(("*EXPANSION, ZERO=" + DeckNumber(referenceTemperature_)).c_str(), {{CaeMaterial::kExpansion, CaeUtExpansion}});
+    } else {
+      rows("*CONDUCTIVITY", {{CaeMaterial::kConductivity, CaeUtConductivity}});
+      rows("*SPECIFIC HEAT", {{CaeMaterial::kSpecificHeat, CaeUtSpecificHeat}});
+      rows("*DENSITY", {{CaeMaterial::kDensity, CaeUtDensity}});
+    }
+    if (part.shell) {
+      Line("*SHELL SECTION, ELSET=P" + std::to_string(part.number) + ", MATERIAL=" + name);
+      Line(DeckNumber(ToSI(CaeUtLength, part.sub->GetProp()->GetPropValue(CaeElemProp::kThickness))));
+    } else {
+      Line("*SOLID SECTION, ELSET=P" + std::to_string(part.number) + ", MATERIAL=" + name);
+    }
+  }
+
+  // Mated faces of different parts are tied: the first face's nodes follow the second face.
+  void WriteTies() {
+    AnlModel& model = *req_.model;
+    int number = 0;
+    for (AnlMateRelPair* pair = model.FirstLiveMateRelPair(); pair; pair = model.NextLiveMateRelPair()) {
+      AttMateRel* first = pair->MateRel1();
+      AttMateRel* second = pair->MateRel2();
+      Target a, b;
+      if (!first || !second || !Resolve(first->GetTopoRef(), a) || !Resolve(second->GetTopoRef(), b)) continue;
+      if (a.kind != CaeTopoRef::kFace || b.kind != CaeTopoRef::kFace || a.part == b.part) continue;
+      ++number;
+      const std::string n = std::to_string(number);
+      Line("*SURFACE, NAME=TS" + n + ", TYPE=NODE");
+      for (CaeNode* node : NodesOf(a)) Line(std::to_string(node->Id()));
+      Line("*SURFACE, NAME=TM" + n + ", TYPE=ELEMENT");
+      for (const std::string& face : FaceLabels(b, "S")) Line(face);
+      Line("*TIE, NAME=T" + n + ", POSITION TOLERANCE=" +
+           DeckNumber(ToSI(CaeUtLength, std::max(model.GetMateRelTolerance(), 1e-9))));
+      Line("TS" + n + ",TM" + n);
+    }
+  }
+
+  void WriteStepHeader() {
+    const bool iterative = NodeCount() > AnlWriter::kIterativeSolverNodes;
+    switch (type_) {
+      case AnlStress:
+        Line(iterative ? "*STATIC, SOLVER=ITERATIVE CHOLESKY" : "*STATIC");
+        break;
+      case AnlVibration: {
+        Line("*FREQUENCY");
+        std::string line = std::to_string(req_.numModes > 0 ? req_.numModes : 5);
+        if (req_.highMode > req_.lowMode)
+          line += "," + DeckNumber(ToSI(CaeUtFrequency, req_.lowMode)) + "," + DeckNumber(ToSI(CaeUtFrequency, req_.highMode));
+        else if (req_.lowMode > 0)
+          line += "," + DeckNumber(ToSI(CaeUtFrequency, req_.lowMode));
+        Line(line);
+        break;
+      }
+      case AnlBuckling:
+        Line("*BUCKLE");
+        Line(std::to_string(req_.numModes > 0 ? req_.numModes : 1));
+        break;
+      case AnlHeatTransfer:
+        Line(iterative ? "*HEAT TRANSFER, STEADY STATE, SOLVER=ITERATIVE CHOLESKY" : "*HEAT TRANSFER, STEADY STATE");
+        Line("1.,1.");
+        break;
+    }
+  }
+
+  void Block(const std::string& keyword, bool renew, const std::vector<std::string>& lines) {
+    if (lines.empty() && !renew) return;
+    Line(keyword + (renew ? ", OP=NEW" : ""));
+    for (const std::string& l : lines) Line(l);
+  }
+
+  static std::vector<std::string> NodalLines(const std::map<std::pair<long, int>, double>& values, bool range) {
+    std::vector<std::string> lines;
+    for (const auto& [key, value] : values) {
+      const std::string node = std::to_string(key.first), dof = std::to_string(key.second);
+      lines.push_back(node + "," + dof + (range ? "," + dof : "") + "," + DeckNumber(value));
+    }
+    return lines;
+  }
+
+  void WriteStep(std::size_t index) {
+    const StepData& step = steps_[index];
+    const bool renew = index > 0;
+    Line("** result case " + std::string(req_.cases[index]->Name().Str()));
+    Line("*STEP");
+    WriteStepHeader();
+    Block("*BOUNDARY", renew, NodalLines(step.boundary, true));
+    if (type_ == AnlHeatTransfer) {
+      Block("*CFLUX", renew, NodalLines(step.cload, false));
+      Block("*DFLUX", renew, step.dflux);
+      Block("*FILM", renew, step.film);
+    } else if (type_ != AnlVibration) {
+      Block("*CLOAD", renew, NodalLines(step.cload, false));
+      Block("*DLOAD", renew, step.dload);
+      if (step.hasTemperature) {
+        Line("*TEMPERATURE");
+        Line("NALL," + DeckNumber(step.modelTemperature));
+      }
+    }
+    WriteOutputs();
+    Line("*END STEP");
+  }
+
+  void WriteOutputs() {
+    const std::uint32_t asked = req_.outputs;
+    auto wants = [&](std::uint32_t bit, bool byDefault) { return asked ? (asked & bit) != 0 : byDefault; };
+    std::vector<std::string> nodal, element;
+    if (type_ == AnlHeatTransfer) {
+      if (wants(AnlWriter::kOutTemperature, true)) nodal.push_back("NT");
+      if (wants(AnlWriter::kOutHeatFlux, true)) element.push_back("HFL");
+    } else {
+      if (wants(AnlWriter::kOutDisplacement, true)) nodal.push_back("U");
+      if (wants(AnlWriter::kOutReaction, false)) nodal.push_back("RF");
+      if (wants(AnlWriter::kOutStress, type_ != AnlBuckling)) element.push_back("S");
+      if (wants(AnlWriter::kOutStrain, false)) element.push_back("E");
+    }
+    auto join = [](const std::vector<std::string>& items) {
+      std::string s;
+      for (const std::string& i : items) s += (s.empty() ? "" : ",") + i;
+      return s;
+    };
+    if (!nodal.empty()) {
+      Line("*NODE FILE");
+      Line(join(nodal));
+    }
+    if (!element.empty()) {
+      Line("*EL FILE");
+      Line(join(element));
+    }
+  }
+
+  const DeckRequest& req_;
+  std::vector<CaeString>& reasons_;
+  AnlType type_;
+  std::vector<Part> parts_;
+  std::vector<StepData> steps_;
+  bool hasReference_ = false;
+  double referenceTemperature_ = 0.0;
+  bool ignored_ = false;
+  std::set<const AttBaseLbc*> transformed_;
+  std::vector<std::string> transforms_;
+  std::string out_;
+};
+
+}  // namespace
+
+bool BuildDeck(const DeckRequest& request, std::string& text, std::vector<CaeString>& reasons, bool& ignored) {
+  ignored = false;
+  DeckBuilder builder(request, reasons);
+  return builder.Build(text, ignored);
+}
+
+}  // namespace fea_detail

@@ -1,0 +1,33 @@
+// Building the text of a CalculiX input deck from a model and its result cases (see AnlWriter.h
+// for what goes in). Kept apart from the writer so that checking and building share one pass over
+// the model.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "amg/CaeString.h"
+
+class AnlModel;
+class AnlResltCase;
+
+namespace fea_detail {
+
+struct DeckRequest {
+  AnlModel* model = nullptr;
+  std::vector<AnlResltCase*> cases;
+  std::uint32_t outputs = 0;
+  int numModes = 0;
+  double lowMode = 0.0;
+  double highMode = 0.0;
+};
+
+// Builds the deck; false with the reasons (each a full message) when the solver would refuse it.
+// `ignored` is set when conditions that do not apply to the analysis type were left out.
+bool BuildDeck(const DeckRequest& request, std::string& text, std::vector<CaeString>& reasons, bool& ignored);
+
+// Numbers as the deck writes them: shortest round-trip form, "C" locale whatever the process's.
+std::string DeckNumber(double value);
+
+}  // namespace fea_detail

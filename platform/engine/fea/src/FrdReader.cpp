@@ -1,0 +1,349 @@
+#include "fea/FrdReader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <map>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "amg/CaeUnit.h"
+#include "fea/FerResult.h"
+
+namespace {
+
+// The file's quantities that become results: block name, quantity, values in the file, unit.
+struct Kind {
+  std::string_view name;
+  int quantity;
+  int fileComponents;
+  int unit;
+};
+constexpr Kind kKinds[] = {
+    {"DISP", FerQtyDisplacement, 3, CaeUtLength},   {"STRESS", FerQtyStress, 6, CaeUtStress},
+    {"TOSTRAIN", FerQtyStrain, 6, CaeUtStrain},     {"NDTEMP", FerQtyTemperature, 1, CaeUtTemperature},
+    {"FLUX", FerQtyHeatFlux, 3, CaeUtHeatFlux},
+};
+
+const Kind* FindKind(std::string_view name) {
+  for (const Kind& k : kKinds)
+    if (k.name == name) return &k;
+  return nullptr;
+}
+
+struct Block {
+  const Kind* kind = nullptr;
+  int components = 0;  // values per node in the file
+  std::vector<long> ids;
+  std::vector<double> values;
+};
+
+struct Subset {
+  long setNumber;
+  double value;
+  std::map<int, Block> blocks;  // by quantity
+};
+
+class Damaged {
+ public:
+  Damaged(long line, std::string why) : line_(line), why_(std::move(why)) {}
+  long line_;
+  std::string why_;
+};
+
+std::string_view Trim(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\r')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+std::vector<std::string_view> Tokens(std::string_view s) {
+  std::vector<std::string_view> tokens;
+  std::size_t i = 0;
+  while (i < s.size()) {
+    while (i < s.size() && (s[i] == ' ' || s[i] == '\r')) ++i;
+    std::size_t j = i;
+    while (j < s.size() && s[j] != ' ' && s[j] != '\r') ++j;
+    if (j > i) tokens.push_back(s.substr(i, j - i));
+    i = j;
+  }
+  return tokens;
+}
+
+class Parser {
+ public:
+  explicit Parser(std::string_view text) : text_(text) {}
+
+  std::vector<Subset> Parse() {
+    bool ended = false;
+    while (NextLine()) {
+      if (line_.size() >= 5 && line_.substr(0, 5) == " 9999") {
+        ended = true;
+        break;
+      }
+      const std::string_view head = Trim(line_.substr(0, std::min<std::size_t>(line_.size(), 7)));
+      if (head == "2C" || head == "3C") SkipBlock();
+      else if (head == "100CL") StartSubset();
+      else if (line_.rfind(" -4", 0) == 0) ReadBlock();
+    }
+    if (!ended) throw Damaged(lineNumber_, "the file ends before its end record");
+    return std::move(subsets_);
+  }
+
+ private:
+  bool NextLine() {
+    if (pos_ >= text_.size()) return false;
+    std::size_t end = text_.find('\n', pos_);
+    if (end == std::string_view::npos) end = text_.size();
+    line_ = text_.substr(pos_, end - pos_);
+    pos_ = end + 1;
+    ++lineNumber_;
+    return true;
+  }
+
+  void SkipBlock() {
+    while (NextLine())
+      if (line_.rfind(" -3", 0) == 0) return;
+    throw Damaged(lineNumber_, "a block is not closed");
+  }
+
+  long Integer(std::string_view field) const {
+    field = Trim(field);
+    long value = 0;
+    auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error != std::errc() || end != field.data() + field.size() || field.empty())
+      throw Damaged(lineNumber_, "a whole number cannot be read");
+    return value;
+  }
+
+  double Real(std::string_view field) const {
+    field = Trim(field);
+    double value = 0;
+    auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error != std::errc() || end != field.data() + field.size() || field.empty())
+      throw Damaged(lineNumber_, "a number cannot be read");
+    return value;
+  }
+
+  // "  100CL  101 1.000000000  4 ...": the set number, its value and the node count.
+  void StartSubset() {
+    const std::vector<std::string_view> tokens = Tokens(line_);
+    if (tokens.size() < 4) throw Damaged(lineNumber_, "a result header is incomplete");
+    const long setNumber = Integer(tokens[1]);
+    const double value = Real(tokens[2]);
+    current_ = nullptr;
+    for (Subset& s : subsets_)
+      if (s.setNumber == setNumber) current_ = &s;
+    if (!current_) {
+      subsets_.push_back({setNumber, value, {}});
+      current_ = &subsets_.back();
+    }
+  }
+
+  void ReadBlock() {
+    const std::vector<std::string_view> tokens = Tokens(line_);
+    if (tokens.size() < 3 || !current_) throw Damaged(lineNumber_, "a result block has no header");
+    const Kind* kind = FindKind(tokens[1]);
+    int components = 0;
+    // Component lines: the ones named ALL describe the vector as a whole and carry no value.
+    for (;;) {
+      if (!NextLine()) throw Damaged(lineNumber_, "the file ends before its end record");
+      if (line_.rfind(" -5", 0) != 0) break;
+      const std::vector<std::string_view> c = Tokens(line_);
+      if (c.size() < 2) throw Damaged(lineNumber_, "a component line is incomplete");
+      if (c[1] != "ALL") ++components;
+    }
+    Block block;
+    block.kind = kind;
+    block.components = components;
+    if (kind && components != kind->fileComponents)
+      throw Damaged(lineNumber_, "a result block has an unexpected number of components");
+    ReadValues(block);
+    if (kind) current_->blocks[kind->quantity] = std::move(block);
+  }
+
+  // Value lines: " -1" + node (10 columns) + values of 12 columns; " -2" continues a node.
+  void ReadValues(Block& block) {
+    std::size_t pending = 0;
+    do {
+      if (line_.rfind(" -3", 0) == 0) {
+        if (pending) throw Damaged(lineNumber_, "a node's values are cut short");
+        return;
+      }
+      std::size_t column = 13;
+      if (line_.rfind(" -1", 0) == 0) {
+        if (pending) throw Damaged(lineNumber_, "a node's values are cut short");
+        if (line_.size() < 13) throw Damaged(lineNumber_, "a value line is cut short");
+        if (block.kind) block.ids.push_back(Integer(line_.substr(3, 10)));
+        pending = block.components;
+      } else if (line_.rfind(" -2", 0) != 0 || !pending) {
+        throw Damaged(lineNumber_, "an unexpected line in a result block");
+      }
+      while (pending && column < line_.size() && Trim(line_.substr(column)).size()) {
+        if (line_.size() < column + 12) throw Damaged(lineNumber_, "a value is cut short");
+        const double value = Real(line_.substr(column, 12));
+        if (block.kind) block.values.push_back(value);
+        column += 12;
+        --pending;
+      }
+    } while (NextLine());
+    throw Damaged(lineNumber_, "the file ends before its end record");
+  }
+
+  std::string_view text_;
+  std::size_t pos_ = 0;
+  std::string_view line_;
+  long lineNumber_ = 0;
+  std::vector<Subset> subsets_;
+  Subset* current_ = nullptr;
+};
+
+// Principal values of a symmetric tensor, largest first (closed form for 3x3).
+void Principal(const double s[6], double out[3]) {
+  const double xx = s[0], yy = s[1], zz = s[2], xy = s[3], yz = s[4], zx = s[5];
+  const double offDiagonal = xy * xy + yz * yz + zx * zx;
+  const double mean = (xx + yy + zz) / 3;
+  if (offDiagonal <= 1e-30 * (xx * xx + yy * yy + zz * zz + 1e-300)) {
+    out[0] = xx, out[1] = yy, out[2] = zz;
+  } else {
+    const double a = xx - mean, b = yy - mean, c = zz - mean;
+    const double p = std::sqrt((a * a + b * b + c * c + 2 * offDiagonal) / 6);
+    const double det = a * (b * c - yz * yz) - xy * (xy * c - yz * zx) + zx * (xy * yz - b * zx);
+    const double r = std::clamp(det / (2 * p * p * p), -1.0, 1.0);
+    const double phi = std::acos(r) / 3;
+    out[0] = mean + 2 * p * std::cos(phi);
+    out[2] = mean + 2 * p * std::cos(phi + 2 * M_PI / 3);
+    out[1] = 3 * mean - out[0] - out[2];
+  }
+  std::sort(out, out + 3, [](double x, double y) { return x > y; });
+}
+
+double VonMises(const double s[6]) {
+  const double d = (s[0] - s[1]) * (s[0] - s[1]) + (s[1] - s[2]) * (s[1] - s[2]) + (s[2] - s[0]) * (s[2] - s[0]);
+  return std::sqrt(0.5 * d + 3 * (s[3] * s[3] + s[4] * s[4] + s[5] * s[5]));
+}
+
+// Equivalent strain of the deviatoric strain (tensor shear components).
+double EquivalentStrain(const double e[6]) {
+  const double mean = (e[0] + e[1] + e[2]) / 3;
+  const double a = e[0] - mean, b = e[1] - mean, c = e[2] - mean;
+  return std::sqrt(2.0 / 3.0 * (a * a + b * b + c * c + 2 * (e[3] * e[3] + e[4] * e[4] + e[5] * e[5])));
+}
+
+// The result's components per node from the file's values, converted to native units.
+std::vector<double> Expand(const Block& block, const CaeUnitSystem& units) {
+  const int in = block.components;
+  const std::size_t count = block.ids.size();
+  std::vector<double> out;
+  auto native = [&](double v) { return CaeUnit::Convert(block.kind->unit, v, &units, nullptr); };
+  if (block.kind->quantity == FerQtyTemperature) {
+    out.reserve(count);
+    for (double v : block.values) out.push_back(native(v));
+    return out;
+  }
+  if (in == 3) {
+    out.reserve(count * 4);
+    for (std::size_t i = 0; i < count; ++i) {
+      const double* v = &block.values[i * 3];
+      const double x = native(v[0]), y = native(v[1]), z = native(v[2]);
+      out.insert(out.end(), {x, y, z, std::sqrt(x * x + y * y + z * z)});
+    }
+    return out;
+  }
+  out.reserve(count * 10);
+  const bool stress = block.kind->quantity == FerQtyStress;
+  for (std::size_t i = 0; i < count; ++i) {
+    double s[6];
+    for (int k = 0; k < 6; ++k) s[k] = native(block.values[i * 6 + k]);
+    double p[3];
+    Principal(s, p);
+    out.insert(out.end(), {stress ? VonMises(s) : EquivalentStrain(s), p[0], p[1], p[2], s[0], s[1], s[2], s[3], s[4], s[5]});
+  }
+  return out;
+}
+
+const char* TypeName(AnlType type) {
+  switch (type) {
+    case AnlVibration: return "Vibration";
+    case AnlBuckling: return "Buckling";
+    case AnlHeatTransfer: return "Heat Transfer";
+    default: return "Stress";
+  }
+}
+
+void Fill(FerResultSet& set, AnlType type, std::vector<Subset>& subsets, const CaeUnitSystem& units) {
+  // A buckling run first writes the state under the applied loads (factor 0), then the modes:
+  // the subsets are the modes.
+  if (type == AnlBuckling && subsets.size() > 1 && subsets.front().value == 0.0) subsets.erase(subsets.begin());
+  set.SetAnalType(type);
+  set.SetAnlTypName(CaeString(TypeName(type)));
+  set.Modal(type == AnlVibration || type == AnlBuckling);
+  set.SetSubSetName(CaeString(type == AnlVibration ? "Mode" : type == AnlBuckling ? "Buckling Mode" : "Load Case"));
+  set.SetSubSetUnits(type == AnlVibration ? CaeUtFrequency : CaeUtNone);
+  std::map<int, std::unique_ptr<FerResult>> results;
+  for (std::size_t i = 0; i < subsets.size(); ++i) {
+    Subset& s = subsets[i];
+    double value = static_cast<double>(i + 1);
+    if (type == AnlVibration) value = CaeUnit::Convert(CaeUtFrequency, s.value, &units, nullptr);
+    if (type == AnlBuckling) value = s.value;
+    set.AddSubSet(new FerResultSubSet(value));
+    for (auto& [quantity, block] : s.blocks) {
+      auto& result = results[quantity];
+      if (!result) {
+        result = std::make_unique<FerResult>(quantity);
+        result->SetFieldValue(1);
+      }
+      result->SetNodalData(static_cast<int>(i), std::move(block.ids), Expand(block, units));
+    }
+  }
+  for (auto& [quantity, result] : results) set.AddResult(result.release());
+}
+
+}  // namespace
+
+namespace FrdReader {
+
+bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
+          const std::function<FerResultSet*()>& target, CaeString& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = CaeString::Format("The results file %s cannot be opened.", path.c_str());
+    return false;
+  }
+  std::string text;
+  in.seekg(0, std::ios::end);
+  text.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
+  in.seekg(0);
+  in.read(text.data(), static_cast<std::streamsize>(text.size()));
+  if (!in) {
+    error = CaeString::Format("The results file %s cannot be read.", path.c_str());
+    return false;
+  }
+  std::vector<Subset> subsets;
+  try {
+    subsets = Parser(text).Parse();
+  } catch (const Damaged& damaged) {
+    error = CaeString::Format("The results file %s is damaged at line %ld: %s.", path.c_str(), damaged.line_,
+                              damaged.why_.c_str());
+    return false;
+  }
+  if (subsets.empty()) {
+    error = CaeString::Format("The results file %s holds no results.", path.c_str());
+    return false;
+  }
+  FerResultSet* set = target();
+  if (!set) {
+    error = CaeString("No result set was given for the results.");
+    return false;
+  }
+  Fill(*set, type, subsets, fileUnits);
+  return true;
+}
+
+bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits, FerResultSet& set, CaeString& error) {
+  return Read(path, type, fileUnits, [&set] { return &set; }, error);
+}
+
+}  // namespace FrdReader

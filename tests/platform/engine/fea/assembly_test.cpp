@@ -1,0 +1,119 @@
+// Two parts of an assembly analysed as one: joined by shared nodes or tied by a mating relation,
+// a two-part cantilever bends like the one-piece beam.
+#include <BRepPrimAPI_MakeBox.hxx>
+
+#include <cmath>
+#include <memory>
+
+#include "ShapeRefs.h"
+#include "amg/CaeConfig.h"
+#include "amg/CaeMaterial.h"
+#include "fea/AmgMesh.h"
+#include "fea/AnlJob.h"
+#include "fea/AnlMateRel.h"
+#include "fea/AnlModel.h"
+#include "fea/AnlResltCase.h"
+#include "fea/AnlWriter.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcCase.h"
+#include "fea/CaeFunc.h"
+#include "fea/FerResult.h"
+#include "fea/FrdReader.h"
+#include "fea_fixture.h"
+#include "test_env.h"
+
+namespace {
+
+CaeFunc* Constant(const CaeVector& v) {
+  auto* f = new CaeFuncLinear;
+  f->SetDefiningValuesVec(1, &v, nullptr, nullptr, nullptr);
+  return f;
+}
+
+// Two 1 m lengths of a 0.1 m square steel beam, end to end along x; faces of each box: 1 x=min,
+// 2 x=max.
+class AssemblyTest : public FeaTest {
+ protected:
+  void SetUp() override {
+    FeaTest::SetUp();
+    CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
+    for (int i = 0; i < 2; ++i) {
+      AnlSubModel* sub = model.NewSubModelForBody(bodies[i]->BodyRef());
+      auto* steel = new CaeMaterial(CaeString("Steel"));
+      steel->AddProp(293.15, 7850, 2.1e11, 0.3, 0, 0, 0, 0, 0);
+      sub->AssignMaterial(steel);
+      meshes[i] = model.NewMesh(bodies[i]->BodyRef());
+      meshes[i]->SetDefaultSize(0.05);
+      sub->SetMesh(meshes[i]);
+    }
+    Add(7, *bodies[0], 1, CaeVector(), restraints);
+    Add(23, *bodies[1], 2, CaeVector(0, 0, -1000), loads);
+    rc.AddLoadCase(&loads, 1.0);
+    rc.AddBoundaryCase(&restraints, 1.0);
+  }
+
+  void Add(int code, study::ShapeBody& body, int face, const CaeVector& value, AttLbcCase& set) {
+    conditions.push_back(
+        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), Constant(value), nullptr, nullptr));
+    set.AddLbc(conditions.back().get());
+  }
+
+  double TipDeflection() {
+    std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
+    writer->AddResltCase(&rc);
+    CaeString message;
+    AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString((dir / "beam.inp").string()), nullptr, 0, message,
+                                       AnlCodeSolve);
+    EXPECT_NE(job, nullptr) << message.Str();
+    if (!job) return 0;
+    EXPECT_EQ(job->Wait(), 1) << kestrum::test::readFile(job->ErrorFile().Str());
+    FerResultSet set(CaeString("beam"));
+    CaeString error;
+    EXPECT_TRUE(FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set, error)) << error.Str();
+    double low = 0, high = 0;
+    FerResult* u = set.FindResult(FerQtyDisplacement);
+    EXPECT_TRUE(u && u->Range(0, 3, low, high));
+    return high;
+  }
+
+  // P L^3 / (3 E I) for the whole 2 m beam.
+  static double Expected() { return 1000.0 * 8.0 / (3 * 2.1e11 * std::pow(0.1, 4) / 12); }
+
+  std::unique_ptr<study::ShapeBody> bodies[2] = {
+      std::make_unique<study::ShapeBody>(BRepPrimAPI_MakeBox(1.0, 0.1, 0.1).Shape()),
+      std::make_unique<study::ShapeBody>(BRepPrimAPI_MakeBox(gp_Pnt(1, 0, 0), 1.0, 0.1, 0.1).Shape())};
+  AnlModel model{CaeString("Assembly"), AnlStress};
+  AmgMesh* meshes[2] = {nullptr, nullptr};
+  AttLbcDescriptTable table;
+  AttLbcCase loads{CaeString("Loads"), AttLbcCase::kLoadSet};
+  AttLbcCase restraints{CaeString("Restraints"), AttLbcCase::kRestraintSet};
+  AnlResltCase rc{CaeString("Case 1")};
+  std::vector<std::unique_ptr<AttBaseLbc>> conditions;
+  kestrum::test::TempDir dir;
+};
+
+TEST_F(AssemblyTest, JoinedPartsBendAsOneBeam) {
+  ASSERT_EQ(AmgMesh::MeshJoined({meshes[0], meshes[1]}), 1);
+  EXPECT_NEAR(TipDeflection(), Expected(), 0.02 * Expected());
+}
+
+TEST_F(AssemblyTest, TiedPartsBendAsOneBeam) {
+  AttMateRel first(bodies[0]->Ref(CaeTopoRef::kFace, 2)), second(bodies[1]->Ref(CaeTopoRef::kFace, 1));
+  AnlMateRelPair pair(&first, &second);
+  model.AddMateRelPair(&pair);
+  model.SetMateRelTolerance(1e-4);
+  EXPECT_NEAR(TipDeflection(), Expected(), 0.03 * Expected());
+}
+
+TEST_F(AssemblyTest, UntiedPartsAreRefused) {
+  std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
+  writer->AddResltCase(&rc);
+  CaeArray<CaeString> reasons;
+  // The loaded part has no restraint of its own: without a join the solver would find it free.
+  EXPECT_EQ(writer->Check(reasons), 0);
+  ASSERT_EQ(reasons.Count(), 1);
+  EXPECT_NE(reasons[0].Str().find("number 2 is neither restrained nor joined"), std::string::npos) << reasons[0].Str();
+  EXPECT_GT(meshes[1]->NumNodes(), 0) << "the deferred meshes were made, numbered one after the other";
+}
+
+}  // namespace

@@ -1,0 +1,366 @@
+// Writing solver decks: what Check refuses, units at the boundary, loads turned into nodal values
+// that add up to what was asked, result cases and analysis steps.
+#include <BRepPrimAPI_MakeBox.hxx>
+
+#include <cmath>
+#include <map>
+#include <memory>
+#include <sstream>
+#include <vector>
+
+#include "ShapeRefs.h"
+#include "amg/CaeCoordSys.h"
+#include "amg/CaeMaterial.h"
+#include "amg/CaeUnit.h"
+#include "fake_topo_ref.h"
+#include "fea/AmgMesh.h"
+#include "fea/AnlModel.h"
+#include "fea/AnlResltCase.h"
+#include "fea/AnlWriter.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcCase.h"
+#include "fea/CaeFunc.h"
+#include "fea_fixture.h"
+#include "test_env.h"
+
+namespace {
+
+// A deck read back: node places, and the nodal values of each step's keyword blocks.
+struct Deck {
+  std::string text;
+  std::map<long, CaeVector> nodes;
+  // steps[i]["*CLOAD"] -> (node, dof) -> value
+  std::vector<std::map<std::string, std::map<std::pair<long, int>, double>>> steps;
+
+  explicit Deck(const std::string& deck) : text(deck) {
+    std::istringstream in(deck);
+    std::string line, block;
+    while (std::getline(in, line)) {
+      if (line.rfind("**", 0) == 0) continue;
+      if (line[0] == '*') {
+        block = line.substr(0, line.find(','));
+        if (block == "*STEP") steps.emplace_back();
+        continue;
+      }
+      std::vector<double> v;
+      std::istringstream fields(line);
+      for (std::string f; std::getline(fields, f, ',');) v.push_back(std::atof(f.c_str()));
+      if (block == "*NODE") nodes[static_cast<long>(v[0])] = CaeVector(v[1], v[2], v[3]);
+      if ((block == "*CLOAD" || block == "*CFLUX") && !steps.empty())
+        steps.back()[block][{static_cast<long>(v[0]), static_cast<int>(v[1])}] = v[2];
+      if (block == "*BOUNDARY" && !steps.empty())
+        steps.back()[block][{static_cast<long>(v[0]), static_cast<int>(v[1])}] = v[3];
+    }
+  }
+  CaeVector Force(int step) const {
+    CaeVector sum;
+    for (const auto& [key, value] : steps.at(step).count("*CLOAD") ? steps[step].at("*CLOAD") : Empty())
+      if (key.second <= 3) sum[key.second - 1] += value;
+    return sum;
+  }
+  CaeVector Moment(int step, const CaeVector& about) const {
+    CaeVector sum;
+    for (const auto& [key, value] : steps.at(step).count("*CLOAD") ? steps[step].at("*CLOAD") : Empty()) {
+      CaeVector f;
+      f[key.second - 1] = value;
+      sum += (nodes.at(key.first) - about).Cross(f);
+    }
+    return sum;
+  }
+  static const std::map<std::pair<long, int>, double>& Empty() {
+    static const std::map<std::pair<long, int>, double> none;
+    return none;
+  }
+  bool Has(const std::string& fragment) const { return text.find(fragment) != std::string::npos; }
+};
+
+CaeFunc* Constant(const CaeVector& v) {
+  auto* f = new CaeFuncLinear;
+  f->SetDefiningValuesVec(1, &v, nullptr, nullptr, nullptr);
+  return f;
+}
+
+// A 2 x 1 x 1 box (faces: 1 x=0, 2 x=2, 3 y=0, 4 y=1, 5 z=0, 6 z=1), coarse linear mesh, steel.
+class DeckTest : public FeaTest {
+ protected:
+  explicit DeckTest(double scale = 1.0)
+      : body(BRepPrimAPI_MakeBox(2.0 * scale, 1.0 * scale, 1.0 * scale).Shape()), model(CaeString("Beam"), AnlStress) {}
+
+  void SetUp() override {
+    FeaTest::SetUp();
+    sub = model.NewSubModelForBody(body.BodyRef());
+    auto* steel = new CaeMaterial(CaeString("Steel"));
+    steel->AddProp(293.15, 7850, 2.1e11, 0.3, 2.5e8, 4e8, 50, 1.2e-5, 450);
+    sub->AssignMaterial(steel);
+    mesh = model.NewMesh(body.BodyRef());
+    mesh->SetDefaultSize(0.5);
+    mesh->SetElementOrder(2);
+    sub->SetMesh(mesh);
+    rc.AddLoadCase(&loads, 1.0);
+    rc.AddBoundaryCase(&restraints, 1.0);
+  }
+
+  AttBaseLbc* Add(int code, int face, const CaeVector& value, AttLbcCase& set) {
+    conditions.push_back(std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), Constant(value),
+                                                  nullptr, nullptr));
+    set.AddLbc(conditions.back().get());
+    return conditions.back().get();
+  }
+  void Clamp() { Add(7, 1, CaeVector(), restraints); }
+
+  // Writes the deck of the case(s); fails the test when it cannot.
+  Deck Write(std::vector<AnlResltCase*> cases = {}) {
+    if (cases.empty()) cases.push_back(&rc);
+    AnlWriter writer(&model);
+    for (AnlResltCase* c : cases) writer.AddResltCase(c);
+    CaeString message;
+    const auto path = dir / "deck.inp";
+    EXPECT_EQ(writer.Write(CaeString(path.string()), message), 1) << message.Str();
+    lastMessage = message.Str();
+    return Deck(kestrum::test::readFile(path));
+  }
+
+  // The reasons Check gives (empty when it passes).
+  std::string Reasons() {
+    AnlWriter writer(&model);
+    writer.AddResltCase(&rc);
+    CaeArray<CaeString> report;
+    const int ok = writer.Check(report);
+    std::string all;
+    for (int i = 0; i < report.Count(); ++i) all += report[i].Str();
+    EXPECT_EQ(ok != 0, all.empty());
+    return all;
+  }
+
+  study::ShapeBody body;
+  AnlModel model;
+  AnlSubModel* sub = nullptr;
+  AmgMesh* mesh = nullptr;
+  AttLbcDescriptTable table;
+  AttLbcCase loads{CaeString("Loads"), AttLbcCase::kLoadSet};
+  AttLbcCase restraints{CaeString("Restraints"), AttLbcCase::kRestraintSet};
+  AnlResltCase rc{CaeString("Case 1")};
+  std::vector<std::unique_ptr<AttBaseLbc>> conditions;
+  kestrum::test::TempDir dir;
+  std::string lastMessage;
+};
+
+TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
+  EXPECT_NE(Reasons().find("restraints"), std::string::npos);
+  EXPECT_NE(Reasons().find("loads"), std::string::npos);
+  Clamp();
+  Add(23, 2, CaeVector(0, 0, -100), loads);
+  EXPECT_EQ(Reasons(), "");
+
+  model.SetType(AnlVibration);
+  loads.DeleteLbc(conditions.back().get());
+  EXPECT_EQ(Reasons(), "") << "modes need no load";
+  model.SetType(AnlStress);
+  EXPECT_NE(Reasons().find("loads"), std::string::npos);
+
+  FakeTopoRef elsewhere;
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(1), &elsewhere, Constant(CaeVector(1, 0, 0)), nullptr, nullptr));
+  loads.AddLbc(conditions.back().get());
+  EXPECT_NE(Reasons().find("lies on nothing of the mesh"), std::string::npos);
+  loads.DeleteLbc(conditions.back().get());
+
+  CaeMaterial* steel = sub->GetMaterial();
+  sub->AssignMaterial(nullptr);
+  EXPECT_NE(Reasons().find("material has not been specified"), std::string::npos);
+  sub->AssignMaterial(new CaeMaterial(CaeString("Putty")));
+  delete steel;
+  sub->GetMaterial()->AddProp(293.15, 1000, 1e6, 0.7, 0, 0, 0, 0, 0);
+  EXPECT_NE(Reasons().find("Putty"), std::string::npos) << "a Poisson's ratio of 0.7 is refused";
+
+  sub->SetMesh(nullptr);
+  EXPECT_NE(Reasons().find("does not contain a mesh"), std::string::npos);
+}
+
+TEST_F(DeckTest, AHeatModelCooledByConvectionNeedsNoFixedTemperature) {
+  model.SetType(AnlHeatTransfer);
+  EXPECT_NE(Reasons().find("restraints"), std::string::npos);
+  conditions.push_back(std::make_unique<AttLbcConv>(table.Find(18), body.Ref(CaeTopoRef::kFace, 2), 25.0, 293.15));
+  loads.AddLbc(conditions.back().get());
+  Add(16, 1, CaeVector(1000, 0, 0), loads);
+  EXPECT_EQ(Reasons(), "");
+  const Deck deck = Write();
+  EXPECT_TRUE(deck.Has("*HEAT TRANSFER, STEADY STATE"));
+  EXPECT_TRUE(deck.Has(",F")) << "film on element faces";
+  EXPECT_TRUE(deck.Has(",S")) << "flux on element faces";
+  EXPECT_TRUE(deck.Has("*CONDUCTIVITY\n50\n"));
+  EXPECT_TRUE(deck.Has("*NODE FILE\nNT\n"));
+  EXPECT_TRUE(deck.Has("*EL FILE\nHFL\n"));
+}
+
+TEST_F(DeckTest, DistributedLoadsAddUpToWhatWasAsked) {
+  Clamp();
+  struct Row {
+    int code, face;
+    CaeVector value, total;
+  };
+  // Face 2 (x = 2) is 1 x 1; face 6 (z = 1) is 2 x 1.
+  const Row rows[] = {
+      {23, 2, {0, 0, -100}, {0, 0, -100}},   // total force
+      {2, 6, {0, 5, 0}, {0, 10, 0}},         // force per area
+      {4, 2, {1000, 0, 0}, {-1000, 0, 0}},   // pressure pushes into the face
+  };
+  for (const Row& r : rows) {
+    AttBaseLbc* load = Add(r.code, r.face, r.value, loads);
+    const CaeVector total = Write().Force(0);
+    EXPECT_TRUE(total.Equal(r.total, 1e-9)) << "code " << r.code << ": " << total.X() << " " << total.Y() << " " << total.Z();
+    loads.DeleteLbc(load);
+  }
+}
+
+TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {
+  Clamp();
+  Add(29, 2, CaeVector(50, 0, 0), loads);
+  const Deck deck = Write();
+  EXPECT_TRUE(deck.Force(0).Equal(CaeVector(), 1e-9));
+  const CaeVector moment = deck.Moment(0, CaeVector(2.0, 0.5, 0.5));
+  EXPECT_TRUE(moment.Equal(CaeVector(50, 0, 0), 1e-9)) << moment.X() << " " << moment.Y() << " " << moment.Z();
+}
+
+TEST_F(DeckTest, RestraintsFixOnlyTheirComponents) {
+  AttLbcComponents slide;
+  slide.flag[1] = slide.flag[2] = 1;  // free in y and z
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), Constant(CaeVector()),
+                                                nullptr, &slide));
+  restraints.AddLbc(conditions.back().get());
+  Add(10, 2, CaeVector(0.001, 0, 0), restraints);
+  Add(23, 2, CaeVector(0, 0, -1), loads);
+  const Deck deck = Write();
+  std::map<int, int> dofs;
+  for (const auto& [key, value] : deck.steps[0].at("*BOUNDARY")) {
+    const CaeVector& at = deck.nodes.at(key.first);
+    if (std::fabs(at.X()) < 1e-12) {
+      EXPECT_EQ(key.second, 1);
+      EXPECT_EQ(value, 0.0);
+    } else {
+      EXPECT_NEAR(at.X(), 2.0, 1e-12);
+      EXPECT_EQ(value, key.second == 1 ? 0.001 : 0.0);
+    }
+    ++dofs[key.second];
+  }
+  EXPECT_GT(dofs[1], 0);
+  EXPECT_GT(dofs[2], 0) << "the enforced displacement fixes y and z at x = 2";
+}
+
+TEST_F(DeckTest, RestraintsInTheirOwnAxesTransformTheirNodes) {
+  // Local axes turned a quarter turn about z: local x is global y. Free along local y.
+  AttLbcComponents slide;
+  slide.flag[1] = 1;
+  const CaeTransform quarter(CaeVector(0, 1, 0), CaeVector(-1, 0, 0), CaeVector(0, 0, 1), CaeVector(0, 0, 0));
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), Constant(CaeVector()),
+                                                new CaeCoordSysCartesian(quarter), &slide));
+  restraints.AddLbc(conditions.back().get());
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(10), body.Ref(CaeTopoRef::kFace, 2),
+                                                Constant(CaeVector(0, 0, 0.001)),
+                                                new CaeCoordSysCylindric(CaeTransform()), nullptr));
+  restraints.AddLbc(conditions.back().get());
+  Add(23, 2, CaeVector(0, 0, -1), loads);
+  const Deck deck = Write();
+  EXPECT_TRUE(deck.Has("*TRANSFORM, NSET=TR1, TYPE=R\n0,1,0,-1,0,0\n"));
+  EXPECT_TRUE(deck.Has("*TRANSFORM, NSET=TR2, TYPE=C\n0,0,0,0,0,1\n"));
+  for (const auto& [key, value] : deck.steps[0].at("*BOUNDARY")) {
+    if (std::fabs(deck.nodes.at(key.first).X()) < 1e-12) EXPECT_NE(key.second, 2) << "local y stays free";
+    else EXPECT_EQ(value, key.second == 3 ? 0.001 : 0.0) << "axial, in the cylinder's own axes";
+  }
+}
+
+TEST_F(DeckTest, ResultCasesBecomeScaledSteps) {
+  Clamp();
+  Add(23, 2, CaeVector(0, 0, -100), loads);
+  AnlResltCase doubled(CaeString("Case 2"));
+  doubled.AddLoadCase(&loads, 2.0);
+  doubled.AddBoundaryCase(&restraints, 1.0);
+  const Deck deck = Write({&rc, &doubled});
+  ASSERT_EQ(deck.steps.size(), 2u);
+  EXPECT_NEAR(deck.Force(0).Z(), -100, 1e-9);
+  EXPECT_NEAR(deck.Force(1).Z(), -200, 1e-9);
+  EXPECT_TRUE(deck.Has("*CLOAD, OP=NEW")) << "the second step replaces the first one's loads";
+}
+
+TEST_F(DeckTest, EachAnalysisTypeWritesItsStep) {
+  Clamp();
+  Add(23, 2, CaeVector(0, 0, -100), loads);
+  struct Row {
+    AnlType type;
+    const char* step;
+    const char* output;
+  };
+  const Row rows[] = {
+      {AnlStress, "*STATIC\n", "*NODE FILE\nU\n*EL FILE\nS\n"},
+      {AnlVibration, "*FREQUENCY\n5\n", "*NODE FILE\nU\n"},
+      {AnlBuckling, "*BUCKLE\n1\n", "*NODE FILE\nU\n"},
+  };
+  for (const Row& r : rows) {
+    model.SetType(r.type);
+    const Deck deck = Write();
+    EXPECT_TRUE(deck.Has(r.step)) << r.step;
+    EXPECT_TRUE(deck.Has(r.output)) << r.step;
+    EXPECT_TRUE(deck.Has("*ELEMENT, TYPE=C3D10, ELSET=P1"));
+    EXPECT_TRUE(deck.Has("*ELASTIC\n2.1e+11,0.3\n"));
+    EXPECT_EQ(deck.Has("*CLOAD"), r.type != AnlVibration) << r.step;
+    EXPECT_EQ(lastMessage.find("were ignored") != std::string::npos, r.type == AnlVibration)
+        << "loads left out of a modal deck are reported";
+  }
+}
+
+TEST_F(DeckTest, TemperaturesStressTheModelFromItsReference) {
+  Clamp();
+  conditions.push_back(std::make_unique<AttModelTemp>(table.Find(14), nullptr, 373.15, 293.15));
+  loads.AddLbc(conditions.back().get());
+  const Deck deck = Write();
+  EXPECT_TRUE(deck.Has("*EXPANSION, ZERO=293.15\n1.2e-05\n"));
+  EXPECT_TRUE(deck.Has("*INITIAL CONDITIONS, TYPE=TEMPERATURE\nNALL,293.15\n"));
+  EXPECT_TRUE(deck.Has("*TEMPERATURE\nNALL,373.15\n"));
+}
+
+TEST_F(DeckTest, ADeferredMeshIsMadeWhenTheDeckNeedsIt) {
+  Clamp();
+  Add(23, 2, CaeVector(0, 0, -100), loads);
+  mesh->SetDeferred(1);
+  EXPECT_EQ(mesh->NumNodes(), 0);
+  const Deck deck = Write();
+  EXPECT_GT(mesh->NumNodes(), 0);
+  EXPECT_EQ(static_cast<int>(deck.nodes.size()), mesh->NumNodes());
+}
+
+// The same box drawn in millimetres: the deck is in metres and newtons all the same.
+class MillimetreDeckTest : public DeckTest {
+ protected:
+  MillimetreDeckTest() : DeckTest(1000.0) {}
+  void SetUp() override {
+    DeckTest::SetUp();
+    millimetres.SetUnit(CaeUtLength, CaeMillimeter);
+    CaeUnitSystem::SetNativeSystem(&millimetres);
+    mesh->SetDefaultSize(500.0);
+    CaeMaterial* steel = sub->GetMaterial();
+    sub->AssignMaterial(nullptr);
+    delete steel;
+    auto* native = new CaeMaterial(CaeString("Steel"));
+    native->AddProp(293.15, 7.85e-6, 2.1e5, 0.3, 250, 400, 0.05, 1.2e-5, 450);
+    sub->AssignMaterial(native);
+  }
+  void TearDown() override {
+    CaeUnitSystem::SetNativeSystem(nullptr);
+    DeckTest::TearDown();
+  }
+  CaeUnitSystem millimetres;
+};
+
+TEST_F(MillimetreDeckTest, NativeUnitsAreConvertedAtTheBoundary) {
+  Clamp();
+  Add(2, 6, CaeVector(0, 5e-6, 0), loads);  // 5 N/m2 in N/mm2
+  const Deck deck = Write();
+  double largest = 0;
+  for (const auto& [id, at] : deck.nodes) largest = std::max(largest, at.X());
+  EXPECT_NEAR(largest, 2.0, 1e-12) << "coordinates in metres";
+  const std::size_t elastic = deck.text.find("*ELASTIC\n");
+  ASSERT_NE(elastic, std::string::npos);
+  EXPECT_NEAR(std::atof(deck.text.c_str() + elastic + 9), 2.1e11, 1e-3) << "N/mm2 written as Pa";
+  EXPECT_NEAR(deck.Force(0).Y(), 10.0, 1e-9) << "5 N/m2 over 2 m2";
+}
+
+}  // namespace

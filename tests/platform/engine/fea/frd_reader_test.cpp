@@ -1,0 +1,196 @@
+// Reading the solver's results file: subsets, quantities by node, derived stress values, units,
+// and damaged files that must leave nothing behind.
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "amg/CaeUnit.h"
+#include "fea/AnlModel.h"
+#include "fea/FerResult.h"
+#include "fea/FerState.h"
+#include "fea/FrdReader.h"
+#include "fea_fixture.h"
+#include "test_env.h"
+
+namespace {
+
+// One value line in the solver's fixed columns: " -1", the node in 10, each value in 12.
+std::string Values(long node, std::initializer_list<double> values) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, " -1%10ld", node);
+  std::string line = buffer;
+  for (double v : values) {
+    std::snprintf(buffer, sizeof buffer, "%12.5E", v);
+    line += buffer;
+  }
+  return line + "\n";
+}
+
+std::string Header(int set, double value) {
+  char buffer[96];
+  std::snprintf(buffer, sizeof buffer, "  100CL  %3d%12.5E           2                     0    1           1\n", set, value);
+  return std::string("    1PSTEP                         1           1           1\n") + buffer;
+}
+
+const char* kDisplacementHead =
+    " -4  DISP        4    1\n -5  D1          1    2    1    0\n -5  D2          1    2    2    0\n"
+    " -5  D3          1    2    3    0\n -5  ALL         1    2    0    0    1ALL\n";
+const char* kStressHead =
+    " -4  STRESS      6    1\n -5  SXX         1    4    1    1\n -5  SYY         1    4    2    2\n"
+    " -5  SZZ         1    4    3    3\n -5  SXY         1    4    1    2\n -5  SYZ         1    4    2    3\n"
+    " -5  SZX         1    4    3    1\n";
+
+// Two nodes, one case with displacements and stresses, then a second case with displacements.
+std::string TwoCases() {
+  std::string text = "    1C\n    2C                             2                                     1\n";
+  text += Values(1, {0, 0, 0}) + Values(2, {1, 0, 0}) + " -3\n";
+  text += Header(101, 1.0) + kDisplacementHead + Values(1, {0, 0, 0}) + Values(2, {3e-3, 0, 4e-3}) + " -3\n";
+  text += Header(101, 1.0) + kStressHead + Values(1, {100, 0, 0, 0, 0, 0}) + Values(2, {0, 0, 0, 50, 0, 0}) + " -3\n";
+  text += Header(102, 2.0) + kDisplacementHead + Values(1, {0, 0, 0}) + Values(2, {-1e-3, 0, 0}) + " -3\n";
+  return text + " 9999\n";
+}
+
+class FrdReaderTest : public FeaTest {
+ protected:
+  std::string Write(const std::string& text) {
+    const std::string path = (dir / "job.frd").string();
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+  }
+  kestrum::test::TempDir dir;
+};
+
+TEST_F(FrdReaderTest, CasesBecomeSubsetsAndBlocksBecomeNodalResults) {
+  FerResultSet set(CaeString("Static"));
+  CaeString error;
+  ASSERT_TRUE(FrdReader::Read(Write(TwoCases()), AnlStress, CaeUnitSystem(), set, error)) << error.Str();
+  ASSERT_EQ(set.NumSubSets(), 2);
+  EXPECT_EQ(set.GetSubSet(0)->GetValue(), 1.0);
+  EXPECT_EQ(set.GetSubSet(1)->GetValue(), 2.0);
+  EXPECT_EQ(set.SubSetName(), "Load Case");
+  EXPECT_EQ(set.IsModal(), 0);
+  ASSERT_EQ(set.NumResults(), 2);
+
+  FerResult* u = set.FindResult(FerQtyDisplacement);
+  ASSERT_NE(u, nullptr);
+  EXPECT_EQ(u->UnitType(), CaeUtLength);
+  double value = 0;
+  ASSERT_TRUE(u->NodeValue(0, 2, 3, value));
+  EXPECT_DOUBLE_EQ(value, 5e-3) << "magnitude of (3, 0, 4) mm";
+  ASSERT_TRUE(u->NodeValue(1, 2, 0, value));
+  EXPECT_DOUBLE_EQ(value, -1e-3);
+  EXPECT_FALSE(u->NodeValue(0, 3, 0, value)) << "no node 3";
+
+  FerResult* stress = set.FindResult(FerQtyStress);
+  ASSERT_NE(stress, nullptr);
+  EXPECT_EQ(stress->NumNodalSubsets(), 1) << "the second case has no stresses";
+  // Uniaxial 100: von Mises 100, principal 100, 0, 0.
+  struct Row {
+    long node;
+    double mises, p1, p2, p3;
+  };
+  // Pure shear 50: von Mises 50 sqrt 3, principal 50, 0, -50.
+  const Row rows[] = {{1, 100, 100, 0, 0}, {2, 50 * std::sqrt(3.0), 50, 0, -50}};
+  for (const Row& r : rows) {
+    double v[4];
+    for (int k = 0; k < 4; ++k) ASSERT_TRUE(stress->NodeValue(0, r.node, k, v[k]));
+    EXPECT_NEAR(v[0], r.mises, 1e-9) << r.node;
+    EXPECT_NEAR(v[1], r.p1, 1e-9) << r.node;
+    EXPECT_NEAR(v[2], r.p2, 1e-9) << r.node;
+    EXPECT_NEAR(v[3], r.p3, 1e-9) << r.node;
+  }
+  double low = 0, high = 0;
+  ASSERT_TRUE(stress->Range(0, 0, low, high));
+  EXPECT_NEAR(high, 100, 1e-9);
+}
+
+TEST_F(FrdReaderTest, ValuesComeInNativeUnits) {
+  CaeUnitSystem millimetres;
+  millimetres.SetUnit(CaeUtLength, CaeMillimeter);
+  CaeUnitSystem::SetNativeSystem(&millimetres);
+  FerResultSet set(CaeString("Static"));
+  CaeString error;
+  const bool read = FrdReader::Read(Write(TwoCases()), AnlStress, CaeUnitSystem(), set, error);
+  CaeUnitSystem::SetNativeSystem(nullptr);
+  ASSERT_TRUE(read) << error.Str();
+  double value = 0;
+  ASSERT_TRUE(set.FindResult(FerQtyDisplacement)->NodeValue(0, 2, 3, value));
+  EXPECT_NEAR(value, 5.0, 1e-12) << "5e-3 m is 5 mm";
+  ASSERT_TRUE(set.FindResult(FerQtyStress)->NodeValue(0, 1, 0, value));
+  EXPECT_NEAR(value, 100e-6, 1e-15) << "100 Pa is 1e-4 N/mm2";
+}
+
+TEST_F(FrdReaderTest, ModesCarryTheirFrequenciesAndBucklingSkipsThePreloadState) {
+  const std::string modes = Header(101, 0.0) + kDisplacementHead + Values(1, {0, 0, 1}) + " -3\n" +
+                            Header(102, 42.5) + kDisplacementHead + Values(1, {0, 1, 0}) + " -3\n 9999\n";
+  FerResultSet vibration(CaeString("Modes")), buckling(CaeString("Buckling"));
+  CaeString error;
+  ASSERT_TRUE(FrdReader::Read(Write(modes), AnlVibration, CaeUnitSystem(), vibration, error)) << error.Str();
+  EXPECT_EQ(vibration.NumSubSets(), 2);
+  EXPECT_EQ(vibration.GetSubSet(1)->GetValue(), 42.5);
+  EXPECT_EQ(vibration.SubSetUnits(), CaeUtFrequency);
+  EXPECT_EQ(vibration.IsModal(), 1);
+  ASSERT_TRUE(FrdReader::Read(Write(modes), AnlBuckling, CaeUnitSystem(), buckling, error)) << error.Str();
+  ASSERT_EQ(buckling.NumSubSets(), 1);
+  EXPECT_EQ(buckling.GetSubSet(0)->GetValue(), 42.5);
+  double value = 0;
+  ASSERT_TRUE(buckling.FindResult(FerQtyDisplacement)->NodeValue(0, 1, 1, value));
+  EXPECT_EQ(value, 1.0) << "the mode's shape, not the preload's";
+}
+
+TEST_F(FrdReaderTest, DamagedFilesAreReportedWithTheirLineAndLeaveTheSetEmpty) {
+  const std::string good = TwoCases();
+  struct Row {
+    std::string text;
+    const char* why;
+  };
+  std::string badNumber = good;
+  badNumber.replace(badNumber.find("4.00000E-03"), 11, "4.000x0E-03");
+  std::string shortLine = good;
+  shortLine.replace(shortLine.find(" 4.00000E-03"), 12, "");
+  const Row rows[] = {
+      {good.substr(0, good.size() / 2), "ends before"},
+      {good.substr(0, good.find(" 9999")), "ends before"},
+      {badNumber, "number cannot be read"},
+      {shortLine, "cut short"},
+      {std::string(Header(101, 1.0)) + " -4  DISP        4    1\n -5  D1          1    2    1    0\n" + Values(1, {1}) +
+           " -3\n 9999\n",
+       "unexpected number of components"},
+      {"", "ends before"},
+  };
+  for (const Row& r : rows) {
+    FerResultSet set(CaeString("Static"));
+    CaeString error;
+    EXPECT_FALSE(FrdReader::Read(Write(r.text), AnlStress, CaeUnitSystem(), set, error));
+    EXPECT_NE(error.Str().find(r.why), std::string::npos) << error.Str();
+    EXPECT_EQ(set.NumSubSets(), 0);
+    EXPECT_EQ(set.NumResults(), 0);
+  }
+  FerResultSet set(CaeString("Static"));
+  CaeString error;
+  EXPECT_FALSE(FrdReader::Read((dir / "missing.frd").string(), AnlStress, CaeUnitSystem(), set, error));
+  EXPECT_NE(error.Str().find("cannot be opened"), std::string::npos);
+}
+
+TEST_F(FrdReaderTest, TheReaderGivesTheModelAResultSetOnlyForAGoodFile) {
+  AnlModel model(CaeString("Stress"), AnlStress);
+  CaeFerInterface ferInterface;
+  std::unique_ptr<FerReader> damaged(ferInterface.Reader(CaeString(Write("    1C\n")), 0));
+  damaged->SetModel(&model);
+  EXPECT_EQ(damaged->Read(CaeUnitSystem()), 0);
+  EXPECT_EQ(model.NumResultSets(), 0);
+  EXPECT_TRUE(Logged(1, "damaged"));
+
+  std::unique_ptr<FerReader> reader(ferInterface.Reader(CaeString(Write(TwoCases())), 0));
+  reader->SetModel(&model);
+  reader->AddResltCaseNames(CaeString("Run 1"), CaeString("Case"));
+  ASSERT_EQ(reader->Read(CaeUnitSystem()), 1);
+  ASSERT_EQ(model.NumResultSets(), 1);
+  EXPECT_EQ(reader->ResultSet(), model.GetResultSet(0));
+  EXPECT_EQ(model.GetResultSet(0)->Name(), "Run 1");
+  EXPECT_EQ(model.GetResultSet(0)->NumSubSets(), 2);
+}
+
+}  // namespace

@@ -66,7 +66,7 @@ Failure failure = Failure::Engine;
 // Takes the document lock and opens the progress dialog, then fails.
 int failingHandler() {
   CadInterface::GetCurrent()->StartTransaction();
-  cmdLockDocument();
+  EXPECT_EQ(CadInterface::GetCurrent()->LockDocument(), 1);
   CaeString title("Working");
   UIProgressControl(0, &title);
   switch (failure) {
@@ -78,13 +78,8 @@ int failingHandler() {
 }
 
 int lockOnlyHandler() {
-  cmdLockDocument();
+  CadInterface::GetCurrent()->LockDocument();
   return 0;
-}
-
-int lockAndFailHandler() {
-  cmdLockDocument();
-  throw CaeExcept(CaeString("no"));
 }
 
 class DispatcherTest : public ::testing::Test {
@@ -96,8 +91,6 @@ class DispatcherTest : public ::testing::Test {
     cadhost::startHost(true);
     resSetModuleState(resLoadResourceModule(), nullptr);
     cad = new CountingCad;
-    cmdSetDocumentLockOps({[] { return AcCadInterface::GetCurrentAc()->LockDocument(); },
-                           [] { return AcCadInterface::GetCurrentAc()->UnlockDocument(); }});
     cmdInitRunTimeEntries();
     cmdResetState();
     handled.clear();
@@ -105,7 +98,6 @@ class DispatcherTest : public ::testing::Test {
   void TearDown() override {
     cmdInitRunTimeEntries();
     cmdResetState();
-    cmdSetDocumentLockOps({});
     while (openTransactions() > 0) acCurrentTransactionManager()->endTransaction();
     delete cad;
     resResetModuleState();
@@ -294,13 +286,14 @@ TEST_F(DispatcherTest, RouteLocksAndUnlocksOnceEvenWhenRecoveryReleasedTheLock) 
   cmdReplaceHandler(40, lockOnlyHandler);
   cmdRoute(40);
   EXPECT_EQ(cad->HoldsDocumentLock(), 1);
-  cmdUnlockDocument();
+  cad->UnlockDocument();
 
   // The explicit pair: an unlock after recovery released the lock never locks again.
-  cmdReplaceHandler(5, lockAndFailHandler);
-  cmdLockDocument();
+  cmdReplaceHandler(5, [] () -> int { throw CaeExcept(CaeString("no")); });
+  EXPECT_EQ(CadInterface::GetCurrent()->LockDocument(), 1);
+  EXPECT_EQ(CadInterface::GetCurrent()->LockDocument(), 0);
   cmdRun(5);
-  cmdUnlockDocument();
+  EXPECT_EQ(CadInterface::GetCurrent()->UnlockDocument(), 0);
   EXPECT_EQ(cad->HoldsDocumentLock(), 0);
   EXPECT_EQ(lockMode(), AcAp::kNotLocked);
 }

@@ -12,8 +12,10 @@
 #include "arx/acutads.h"
 #include "arx/hostcmds.h"
 #include "arx/hostinput.h"
+#include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadEvents.h"
+#include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
 #include "fea/AnlControl.h"
 #include "fea/FerState.h"
@@ -64,14 +66,24 @@ TEST_F(DocumentDataTest, DestroyingTheActiveDrawingUnsetsItsObjectsFirst) {
   EXPECT_EQ(CaeUnitSystem::GetHostSystem(), nullptr);
 }
 
-TEST_F(DocumentDataTest, HostUnitSystemTakesOwnershipAndIgnoresNull) {
+TEST_F(DocumentDataTest, HostUnitSystemIsHandedOverAndTheReplacedOneGivenBack) {
   AcCadDocData data;
-  auto* system = new CaeUnitSystem();
-  data.SetHostUnitSystem(system);
-  EXPECT_EQ(data.HostUnitSystem(), system);
-  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), system);
-  data.SetHostUnitSystem(nullptr);
-  EXPECT_EQ(data.HostUnitSystem(), system);
+  CaeUnitSystem* initial = data.HostUnitSystem();
+  EXPECT_NE(dynamic_cast<CadUnitSystem*>(initial), nullptr);
+  EXPECT_EQ(*initial, CaeUnitSystem());
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), initial);
+
+  auto* inch = new CadUnitSystem(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu,
+                                 CaeHertz);
+  std::unique_ptr<CaeUnitSystem> replaced(data.SetHostUnitSystem(inch));
+  EXPECT_EQ(replaced.get(), initial);
+  EXPECT_EQ(data.HostUnitSystem(), inch);
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), inch);
+
+  // Null and the system already held give nothing back and change nothing.
+  EXPECT_EQ(data.SetHostUnitSystem(nullptr), nullptr);
+  EXPECT_EQ(data.SetHostUnitSystem(inch), nullptr);
+  EXPECT_EQ(data.HostUnitSystem(), inch);
 }
 
 struct PathCase {
@@ -172,6 +184,41 @@ TEST_F(ApplicationTest, ControlsAreMadeOnceAndTheCurrentFollowsActivation) {
   EXPECT_THROW(application->MakeDocumentCurrent(nullptr), CaeExcept);
   CadEvents::ApplicationUnloading();
   delete application;
+}
+
+// The units dialog's first-time sequence: the new system becomes the engine's host system, the
+// replaced one is deleted, then the interface hands the new one to the current document. Each
+// system must be freed exactly once (the sanitizer build reports a second free).
+TEST_F(ApplicationTest, InterfaceHandsTheHostUnitSystemToTheCurrentDocumentOnly) {
+  CadInterface cad;
+  auto* application = new TwoDocumentApplication();
+  CadSetApplication(application);
+  int first = 0, second = 0;
+  CadDocControl* secondControl = application->ActivateDocument(&second);
+  CadDocControl* firstControl = application->ActivateDocument(&first);
+  CaeUnitSystem* secondUnits = secondControl->GetData()->HostUnitSystem();
+  ASSERT_EQ(CadCurrentDocControl(), firstControl);
+
+  auto* millimetre = new CadUnitSystem(CaeMillimeter, CaeRadian, CaeKelvin, CaeNewton, CaeKilogram, CaeSecond,
+                                       CaeJoule, CaeHertz);
+  delete CaeUnitSystem::SetHostSystem(millimetre);
+  cad.SetHostUnitSystem(millimetre);
+  EXPECT_EQ(firstControl->GetData()->HostUnitSystem(), millimetre);
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), millimetre);
+  cad.SetHostUnitSystem(nullptr);
+  EXPECT_EQ(firstControl->GetData()->HostUnitSystem(), millimetre);
+
+  // Switching drawings brings each drawing's own system back.
+  CadEvents::DocumentReactivated(&second);
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), secondUnits);
+  EXPECT_EQ(secondControl->GetData()->HostUnitSystem(), secondUnits);
+  CadEvents::DocumentReactivated(&first);
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), millimetre);
+  EXPECT_EQ(CaeUnitSystem::GetHostUnit(CaeUtLength), CaeMillimeter);
+
+  CadEvents::ApplicationUnloading();
+  delete application;
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), nullptr);
 }
 
 TEST(PointInput, AcceptsAPointAndLeavesThePointOnCancel) {

@@ -22,8 +22,10 @@
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadDocControl.h"
 #include "cadInterface/CadInterface.h"
+#include "cadInterface/CadResources.h"
 #include "fea/AnlControl.h"
 #include "frame_support.h"
+#include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/log.h"
 #include "test_env.h"
@@ -134,6 +136,16 @@ TEST_F(ModuleTest, UnloadResetsMenusFirstAndLeavesNothingRegistered) {
 
   // A second unload message destroys nothing and does not fail.
   EXPECT_EQ(acrxEntryPoint(AcRx::kUnloadAppMsg, nullptr), AcRx::kRetOK);
+}
+
+TEST_F(ModuleTest, DetachForgetsTheResourceLibraryAndTheGuideState) {
+  UISetWizardTabState(3, 1);
+  ASSERT_NE(ResourceSetter::ResourceModule(), nullptr);
+  ASSERT_TRUE(acrxDynamicLinker->unloadModule("kestrum.arx"));
+  acrxModuleDetach();
+  EXPECT_EQ(ResourceSetter::ResourceModule(), nullptr);
+  EXPECT_EQ(ResourceSetter::NestingCount(), 0);
+  EXPECT_EQ(UIGetWizardTabState(3), 0);
 }
 
 TEST_F(ModuleTest, UnloadWhileQuittingLeavesTheMenus) {

@@ -2,6 +2,7 @@
 // other subsystems' handlers the table names. Each answers an int the dispatcher does not use.
 #pragma once
 
+#include "gui/dialogs/common/UIAboutDlg.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/units/UISetupCommands.h"
 #include "gui/doctor/UIDoctor.h"
@@ -9,9 +10,6 @@
 #include "gui/utils/UIFerSAPI.h"
 #include "gui/utils/UIProgressDlg.h"
 #include "gui/wizard/UIWizard.h"
-
-// "CAEP_ABOUT": the about box (defined with it).
-int UICmdAbout();
 
 // "CAEP_MESH": needs a current model without result sets (string 198), a material library with
 // at least one material (string 574) and valid geometry (string 1299); then "Add Mesh".

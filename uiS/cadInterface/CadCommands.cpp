@@ -17,7 +17,6 @@ namespace {
 int busyFlag = 0;
 int pickPendingFlag = 0;
 int savedIndex = 0;
-CadDocumentLockOps lockOps;
 
 template <int Index>
 void runStub() {
@@ -131,6 +130,12 @@ void runInsideTransaction(CadInterface& cad, int index, int& depth) {
   cmdCheckTransactions(depth, now);
 }
 
+// Asked for afresh after the run rather than kept from before it: the command may have ended
+// the interface it started with.
+void unlockCurrentDocument() {
+  if (CadInterface* cad = CadInterface::GetCurrent()) cad->UnlockDocument();
+}
+
 }  // namespace
 
 const CommandRecord* cmdTable() {
@@ -206,9 +211,14 @@ void cmdRoute(int index) {
     if (record.handler) record.handler();
     return;
   }
-  cmdLockDocument();
-  cmdRun(index);
-  cmdUnlockDocument();
+  if (CadInterface* cad = CadInterface::GetCurrent()) cad->LockDocument();
+  try {
+    cmdRun(index);
+  } catch (...) {
+    unlockCurrentDocument();
+    throw;
+  }
+  unlockCurrentDocument();
 }
 
 int cmdIsBusy() { return busyFlag || pickPendingFlag; }
@@ -259,10 +269,6 @@ int cmdReportException(std::uint32_t code) {
   if (text.Length() > 127) text.Truncate(127);
   return CadMessageBoxText(text.Text(), MB_TASKMODAL | MB_OK);
 }
-
-void cmdSetDocumentLockOps(CadDocumentLockOps ops) { lockOps = ops; }
-int cmdLockDocument() { return lockOps.lock ? lockOps.lock() : 0; }
-int cmdUnlockDocument() { return lockOps.unlock ? lockOps.unlock() : 0; }
 
 void cmdResetState() {
   busyFlag = 0;

@@ -66,7 +66,8 @@ void cmdRun(int index);
 // 0 .. 52 is a consistency check.
 void cmdDispatch(int index, int& depth);
 // Route of the guide's wizard-page buttons: the handler directly while the guide is modal, else
-// cmdRun between an explicit document lock and unlock.
+// cmdRun between the current interface's LockDocument and UnlockDocument. The unlock also runs
+// when cmdRun passes an exception on, so the drawing is never left locked.
 void cmdRoute(int index);
 
 int cmdIsBusy();  // busy or pick pending
@@ -84,18 +85,6 @@ void cmdCheckTransactions(int depthAtStart, int depthNow);
 // Shows message 0xc0000fbc with the code in upper-case hexadecimal (at most 127 characters) and
 // answers the box's result; 0 without showing anything when the text is empty.
 int cmdReportException(std::uint32_t code);
-
-// The explicit lock pair of the current document, for work done outside a host command. Locking
-// twice or unlocking while unlocked does nothing, so a lock released by error recovery is never
-// taken again by the closing unlock. The host side installs its pair at start-up; without one
-// both do nothing.
-struct CadDocumentLockOps {
-  int (*lock)() = nullptr;
-  int (*unlock)() = nullptr;
-};
-void cmdSetDocumentLockOps(CadDocumentLockOps ops);
-int cmdLockDocument();
-int cmdUnlockDocument();
 
 // Clears the busy and pick-pending flags and the saved index (unload, tests).
 void cmdResetState();

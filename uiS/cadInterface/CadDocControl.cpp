@@ -2,11 +2,12 @@
 
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeUnit.h"
+#include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadApplication.h"
 #include "fea/AnlControl.h"
 #include "fea/FerState.h"
 
-CadDocData::CadDocData() { SetHostUnitSystem(new CaeUnitSystem()); }
+CadDocData::CadDocData() : hostUnits_(new CadUnitSystem()) { CaeUnitSystem::SetHostSystem(hostUnits_); }
 
 CadDocData::~CadDocData() {
   if (CaeUnitSystem::GetHostSystem() == hostUnits_) CaeUnitSystem::SetHostSystem(nullptr);
@@ -46,14 +47,13 @@ void CadDocData::Deactivate() {
   UISaveWizardState(guideState_);
 }
 
-void CadDocData::SetHostUnitSystem(CaeUnitSystem* system) {
-  if (!system) return;
-  if (system != hostUnits_) {
-    if (CaeUnitSystem::GetHostSystem() == hostUnits_) CaeUnitSystem::SetHostSystem(nullptr);
-    delete hostUnits_;
-    hostUnits_ = system;
-  }
+CaeUnitSystem* CadDocData::SetHostUnitSystem(CaeUnitSystem* system) {
+  if (!system) return nullptr;
   CaeUnitSystem::SetHostSystem(system);
+  // Only compared and handed back, never used: the caller may have freed it already.
+  CaeUnitSystem* replaced = hostUnits_ == system ? nullptr : hostUnits_;
+  hostUnits_ = system;
+  return replaced;
 }
 
 void CadDocData::SetAnlControl(AnlControl* control) {

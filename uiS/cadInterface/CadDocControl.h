@@ -19,7 +19,7 @@ class FerDisplay;
 
 class CadDocData {
  public:
-  // A default host unit system, made the engine's host system; no analysis control, no display.
+  // A default CadUnitSystem (SI), made the engine's host system; no analysis control, no display.
   CadDocData();
   CadDocData(const CadDocData&) = delete;
   CadDocData& operator=(const CadDocData&) = delete;
@@ -32,8 +32,11 @@ class CadDocData {
   // The analysis control and the display stop being current (only when they are this drawing's).
   virtual void Deactivate();
 
-  // Takes ownership of a non-null system and makes it the engine's host system; null is ignored.
-  void SetHostUnitSystem(CaeUnitSystem* system);
+  // Takes ownership of a non-null `system` and makes it the engine's host system. Answers the
+  // system it replaces, which this object gives up without freeing: the caller owns it from then
+  // on (it may already have deleted it as the engine's replaced host system). Null is ignored,
+  // and null or the system already held answers null.
+  [[nodiscard]] CaeUnitSystem* SetHostUnitSystem(CaeUnitSystem* system);
   CaeUnitSystem* HostUnitSystem() const { return hostUnits_; }
   // Takes ownership of `control` (the previous one is deleted as the destructor would).
   void SetAnlControl(AnlControl* control);

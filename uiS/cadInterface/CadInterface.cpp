@@ -8,6 +8,8 @@
 #include "amg/CaeTopoRef.h"
 #include "amg/CaeUnit.h"
 #include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadApplication.h"
+#include "cadInterface/CadDocControl.h"
 #include "cadInterface/CadResources.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
@@ -446,7 +448,10 @@ int CadInterface::GetProductTitle(CaeString& title) {
 }
 
 void CadInterface::SetHostUnitSystem(CaeUnitSystem* system) {
-  if (system) CaeUnitSystem::SetHostSystem(system);
+  if (!system) return;
+  CaeUnitSystem::SetHostSystem(system);
+  // The data gives up the replaced system unfreed: its owner now is whoever replaced it.
+  if (CadDocData* data = CadCurrentDocData()) static_cast<void>(data->SetHostUnitSystem(system));
 }
 
 // --- display flags, local coordinate systems, toolbars and printing ----------------------------------
@@ -499,6 +504,8 @@ int CadInterface::RemoveSubModel(AnlModel* model, int index) {
 
 void CadInterface::RebuildExplorer() {}
 int CadInterface::ToggleDocumentLock() { return 0; }
+int CadInterface::LockDocument() { return 0; }
+int CadInterface::UnlockDocument() { return 0; }
 int CadInterface::UsesPreselection() { return 1; }
 AcBrEntity* CadInterface::PickEntity(int) { return nullptr; }
 

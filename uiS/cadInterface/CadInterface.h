@@ -237,8 +237,10 @@ class CadInterface {
   virtual double GetPartMassProps();
   virtual int ReservedPartQuery(int unused);
   virtual int GetProductTitle(CaeString& title);  // base: "TLX/Ondrel", answers 1
-  // The engine's host unit system becomes `system` (null is ignored); the replaced system is
-  // not freed.
+  // The engine's host unit system and the current document data's host unit system become
+  // `system` (null is ignored); that data owns it from then on (without a current document the
+  // caller keeps it). The replaced system is not freed here: whoever replaced it frees it, as the
+  // units dialog does before it hands the new system over.
   virtual void SetHostUnitSystem(CaeUnitSystem* system);
 
   // --- display flags, local coordinate systems, toolbars and printing ---------------------------------
@@ -265,6 +267,12 @@ class CadInterface {
   virtual int RemoveSubModel(AnlModel* model, int index);
   virtual void RebuildExplorer();
   virtual int ToggleDocumentLock();
+  // The explicit lock pair for work that changes the drawing outside a host command (the
+  // guide's page route, the Explorer's actions): lock, run, unlock. Each does nothing when the
+  // lock is already in that state and answers 1 only when it changed it, so an unlock after
+  // error recovery released the lock never takes it again. Base: nothing, answers 0.
+  virtual int LockDocument();
+  virtual int UnlockDocument();
   virtual int UsesPreselection();  // 1
   virtual AcBrEntity* PickEntity(int kind);
   // 1 when a current analysis model exists and, where preselection applies, a selection.

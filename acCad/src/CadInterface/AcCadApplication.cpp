@@ -4,13 +4,13 @@
 #include <array>
 #include <vector>
 
+#include "CadInterface/AcCadAppControl.h"
 #include "CadInterface/AcCadDocControl.h"
 #include "CadInterface/AcCadInterface.h"
 #include "amg/CaeMsgCall.h"
 #include "arx/accmd.h"
 #include "arx/acdocman.h"
 #include "arx/rxobject.h"
-#include "cadInterface/CadAppControl.h"
 #include "util/acEditor.h"
 
 namespace {
@@ -26,7 +26,7 @@ constexpr std::array<AcCustomClassEntry, 0> kCustomClasses{};
 std::span<const AcCustomClassEntry> acCustomClasses() { return kCustomClasses; }
 
 AcCadApplication::AcCadApplication() {
-  SetAppControl(new CadAppControl());
+  SetAppControl(new AcCadAppControl());
   try {
     RegisterClasses();
     acrxBuildClassHierarchy();

@@ -10,6 +10,7 @@
 #include "fev/FerWndOGLDisp.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
+#include "topo/acTopoTables.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ CaeString tabTitle() {
 
 }  // namespace
 
-AcCadDocData::AcCadDocData() {
+AcCadDocData::AcCadDocData() : topoTables_(std::make_unique<AcTopoTables>()) {
   auto* control = new AnlControl();
   SetAnlControl(control);
   control->SetCurrent();

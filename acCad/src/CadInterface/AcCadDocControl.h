@@ -6,15 +6,26 @@
 // name, and owns the Explorer tab it places in the part modeller's browser (group "MApiSys").
 #pragma once
 
+#include <memory>
+
 #include "cadInterface/CadDocControl.h"
 
 class AcApDocument;
 class CWnd;
 
+class AcTopoTables;
+
 class AcCadDocData : public CadDocData {
  public:
   AcCadDocData();
   ~AcCadDocData() override;
+
+  // The drawing's canonical B-rep entities and topology references (topo/acTopoTables.h),
+  // deleted with the data.
+  AcTopoTables& TopoTables() { return *topoTables_; }
+
+ private:
+  std::unique_ptr<AcTopoTables> topoTables_;
 };
 
 class AcCadDocControl : public CadDocControl {

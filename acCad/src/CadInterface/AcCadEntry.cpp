@@ -17,6 +17,7 @@
 #include "cadInterface/CadCommands.h"
 #include "cadInterface/CadEvents.h"
 #include "cadInterface/CadResources.h"
+#include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
 #include "util/acDeferredPasses.h"
@@ -76,16 +77,6 @@ void activateOpenDocuments(CadApplication& application) {
   delete documents;
 }
 
-int lockCurrentDocument() {
-  AcCadInterface* cad = AcCadInterface::GetCurrentAc();
-  return cad ? cad->LockDocument() : 0;
-}
-
-int unlockCurrentDocument() {
-  AcCadInterface* cad = AcCadInterface::GetCurrentAc();
-  return cad ? cad->UnlockDocument() : 0;
-}
-
 // Takes back everything start-up may have registered, in shut-down order.
 void undoStartUp() {
   if (CadGetApplication()) {
@@ -98,7 +89,6 @@ void undoStartUp() {
   acedRegCmds->removeGroup(kAcCommandGroup);
   delete versionInfo;
   initialised = 0;
-  cmdSetDocumentLockOps({});
   cmdResetState();
   delete CadInterface::GetCurrent();
 }
@@ -127,7 +117,6 @@ bool acOnInitApp() {
   try {
     new AcCadInterface();
     CadSetApplication(new AcCadApplication());
-    cmdSetDocumentLockOps({lockCurrentDocument, unlockCurrentDocument});
     activateOpenDocuments(*CadGetApplication());
     registerCommands();
     initialised = 1;
@@ -214,6 +203,7 @@ extern "C" void acrxModuleDetach() {
   resourceModule = nullptr;
   resourceLibraryLoaded = 1;
   resResetModuleState();
+  UIClearWizardState();
   acResetModuleState();
 }
 

@@ -53,9 +53,10 @@ class AcCadInterface : public CadInterface {
   void RebuildExplorer() override;
   int ToggleDocumentLock() override;  // answers 1
 
-  // The explicit lock pair; each answers 1 when it changed the lock state.
-  int LockDocument();
-  int UnlockDocument();
+  // The explicit pair: a write lock of the current control's document under "FEA_EXPLORER",
+  // released on that same document even when another one became current meanwhile.
+  int LockDocument() override;
+  int UnlockDocument() override;
   int HoldsDocumentLock() const { return documentLocked_; }
 
   // The current document control's Explorer tab: shown inside a transaction, or removed.

@@ -5,6 +5,7 @@
 
 #include "arx/dbobject.h"
 
+class AcGiViewportDraw;
 class AcGiWorldDraw;
 
 class AcDbEntity : public AcDbObject {
@@ -34,6 +35,9 @@ class AcDbEntity : public AcDbObject {
 
   // Draws the entity; true when the drawing is complete. The base draws nothing.
   virtual Adesk::Boolean worldDraw(AcGiWorldDraw* mode);
+  // Draws what depends on the viewport's view; the host calls it per viewport when worldDraw
+  // answered false. The base draws nothing.
+  virtual void viewportDraw(AcGiViewportDraw* mode);
 
   // The base object's fields, then layer, colour index and visibility.
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;

@@ -60,8 +60,9 @@ class AcGiDisplayList {
   void regenerate();
   void update();
   // Records, for an entity, what `drawing` draws through a viewport-draw context of this list's
-  // view (its primitives are marked fromViewportDraw). For entities whose world drawing is not
-  // complete; AcDbEntity has no viewportDraw to call yet, so the caller supplies the drawing.
+  // view (its primitives are marked fromViewportDraw), after what it has recorded already.
+  // Regeneration calls the entity's own viewportDraw the same way; this lets a caller add a
+  // drawing of its own.
   void drawInViewport(const AcDbObjectId& entity, const std::function<void(AcGiViewportDraw&)>& drawing);
   // Primitives of one entity (empty when it drew nothing or is not recorded).
   const std::vector<AcGiPrimitive>& primitivesOf(const AcDbObjectId& entity) const;

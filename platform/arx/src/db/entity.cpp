@@ -55,6 +55,7 @@ void AcDbEntity::recordGraphicsModified(Adesk::Boolean setModified) {
 }
 
 Adesk::Boolean AcDbEntity::worldDraw(AcGiWorldDraw*) { return true; }
+void AcDbEntity::viewportDraw(AcGiViewportDraw*) {}
 
 Acad::ErrorStatus AcDbEntity::dwgInFields(AcDbDwgFiler* filer) {
   Acad::ErrorStatus status = AcDbObject::dwgInFields(filer);

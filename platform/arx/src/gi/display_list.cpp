@@ -109,7 +109,13 @@ void AcGiDisplayList::draw(const AcDbObjectId& id) {
   acgi::Recording world(primitives, traits, colors, false);
   RecordingWorldDraw worldDraw(world, traits);
   ++drawCounts_[id];
-  entity->worldDraw(&worldDraw);
+  if (!entity->worldDraw(&worldDraw)) {
+    // The viewport part starts from the entity's own colour, not from what worldDraw left set.
+    acgi::Traits viewportTraits(colors.entityColor);
+    acgi::Recording viewport(primitives, viewportTraits, colors, true);
+    RecordingViewportDraw viewportDraw(viewport, viewportTraits, view_);
+    entity->viewportDraw(&viewportDraw);
+  }
   const auto* solid = dynamic_cast<const AcDbBrepSource*>(entity);
   if (primitives.empty() && solid && solid->brepShape()) {
     AcGiPrimitive shell;

@@ -1,12 +1,13 @@
-#include <BRepAdaptor_Surface.hxx>
-#include <BRepTools.hxx>
-#include <BRepTopAdaptor_FClass2d.hxx>
+#include <BRepBuilderAPI_Copy.hxx>
+#include <BRepMesh_IncrementalMesh.hxx>
+#include <BRep_Tool.hxx>
+#include <Poly_Triangulation.hxx>
 #include <TopExp_Explorer.hxx>
+#include <TopLoc_Location.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Face.hxx>
-#include <gp_Pnt2d.hxx>
 
-#include <cmath>
+#include <utility>
 
 #include "recorder.h"
 
@@ -14,33 +15,29 @@ namespace acgi {
 
 namespace {
 
-constexpr int kGrid = 24;  // cells per direction of a face's parameter box
+// Chordal deflection relative to each edge's size, and the largest angle between neighbouring
+// facets of a curved face (radians): fine enough to look at a part, cheap for a box.
+constexpr double kRelativeDeflection = 0.01;
+constexpr double kAngularDeflection = 0.3;
 
-// A regular grid over the face's parameter box, keeping the triangles whose centre lies inside
-// the face: coarse at curved boundaries, but enough to look at a part (no meshing library needed).
-void triangulateFace(const TopoDS_Face& face, AcGiPrimitive& shell) {
-  double u0, u1, v0, v1;
-  BRepTools::UVBounds(face, u0, u1, v0, v1);
-  if (!(u1 > u0) || !(v1 > v0)) return;
-  BRepAdaptor_Surface surface(face);
-  BRepTopAdaptor_FClass2d classifier(face, 1e-7);
-  auto first = static_cast<Adesk::Int32>(shell.points.size());
-  for (int i = 0; i <= kGrid; ++i)
-    for (int j = 0; j <= kGrid; ++j) {
-      gp_Pnt p = surface.Value(u0 + (u1 - u0) * i / kGrid, v0 + (v1 - v0) * j / kGrid);
-      shell.points.emplace_back(p.X(), p.Y(), p.Z());
-    }
-  auto at = [&](int i, int j) { return first + i * (kGrid + 1) + j; };
-  auto inside = [&](double fi, double fj) {
-    gp_Pnt2d uv(u0 + (u1 - u0) * fi / kGrid, v0 + (v1 - v0) * fj / kGrid);
-    return classifier.Perform(uv) != TopAbs_OUT;
-  };
-  for (int i = 0; i < kGrid; ++i)
-    for (int j = 0; j < kGrid; ++j) {
-      if (inside(i + 1.0 / 3.0, j + 1.0 / 3.0)) shell.faceList.insert(shell.faceList.end(), {3, at(i, j), at(i + 1, j), at(i, j + 1)});
-      if (inside(i + 2.0 / 3.0, j + 2.0 / 3.0))
-        shell.faceList.insert(shell.faceList.end(), {3, at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)});
-    }
+// Appends the face's triangles, placed by the face's location and turned to face outwards.
+void appendFace(const TopoDS_Face& face, AcGiPrimitive& shell) {
+  TopLoc_Location location;
+  const Handle(Poly_Triangulation)& triangulation = BRep_Tool::Triangulation(face, location);
+  if (triangulation.IsNull()) return;
+  const gp_Trsf placement = location.Transformation();
+  const auto first = static_cast<Adesk::Int32>(shell.points.size());
+  for (Standard_Integer i = 1; i <= triangulation->NbNodes(); ++i) {
+    const gp_Pnt p = triangulation->Node(i).Transformed(placement);
+    shell.points.emplace_back(p.X(), p.Y(), p.Z());
+  }
+  const bool reversed = face.Orientation() == TopAbs_REVERSED;
+  for (Standard_Integer i = 1; i <= triangulation->NbTriangles(); ++i) {
+    Standard_Integer a, b, c;
+    triangulation->Triangle(i).Get(a, b, c);
+    if (reversed) std::swap(b, c);
+    shell.faceList.insert(shell.faceList.end(), {3, first + a - 1, first + b - 1, first + c - 1});
+  }
 }
 
 }  // namespace
@@ -49,12 +46,14 @@ bool solidShell(const TopoDS_Shape& shape, Adesk::UInt16 color, AcGiPrimitive& s
   shell = AcGiPrimitive();
   shell.kind = AcGiPrimitive::kShell;
   shell.color = color;
-  for (TopExp_Explorer faces(shape, TopAbs_FACE); faces.More(); faces.Next()) triangulateFace(TopoDS::Face(faces.Current()), shell);
+  // Meshing stores the triangulation in the faces; a copy keeps the modeller's shape untouched.
+  const TopoDS_Shape copy = BRepBuilderAPI_Copy(shape, Standard_True, Standard_False).Shape();
+  BRepMesh_IncrementalMesh mesher(copy, kRelativeDeflection, Standard_True, kAngularDeflection);
+  if (!mesher.IsDone()) return false;
+  for (TopExp_Explorer faces(copy, TopAbs_FACE); faces.More(); faces.Next()) appendFace(TopoDS::Face(faces.Current()), shell);
   if (shell.faceList.empty()) return false;
-  // Only the faces show: the grid's edges are not the solid's.
-  std::size_t edges = 0;
-  for (std::size_t i = 0; i < shell.faceList.size(); i += 4) edges += 3;
-  shell.edgeVisibility.assign(edges, 0);
+  // Only the faces show: the triangles' edges are not the solid's.
+  shell.edgeVisibility.assign(shell.faceList.size() / 4 * 3, 0);
   return true;
 }
 

@@ -1,7 +1,13 @@
 // Display lists: what an entity's drawing records, with which colours, and when it is redrawn.
 #include <gtest/gtest.h>
 
+#include <BRepAlgoAPI_Cut.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
+#include <BRepPrimAPI_MakeCylinder.hxx>
+#include <gp_Ax2.hxx>
+
+#include <cmath>
+#include <string>
 
 #include "arx/dbdatabase.h"
 #include "arx/dbsymtb.h"
@@ -41,6 +47,31 @@ class Sketch : public AcDbEntity {
   }
 };
 ACRX_CONS_DEFINE_MEMBERS(Sketch, AcDbEntity, "KESTRUM_TEST_SKETCH")
+
+// Draws one line in the world and, when its world drawing says it is incomplete, a second line
+// per viewport, noting the viewport it was drawn for and the colour it started with.
+class ViewDependent : public AcDbEntity {
+ public:
+  ACRX_DECLARE_MEMBERS(ViewDependent);
+  bool worldComplete = false;
+  int viewportDraws = 0;
+  Adesk::Int32 viewportSeen = 0;
+  Adesk::UInt16 colorSeen = 0;
+  Adesk::Boolean worldDraw(AcGiWorldDraw* draw) override {
+    AcGePoint3d line[2] = {{0, 0, 0}, {1, 0, 0}};
+    draw->geometry().polyline(2, line);
+    draw->subEntityTraits().setColor(4);  // left set: the viewport drawing must not inherit it
+    return worldComplete;
+  }
+  void viewportDraw(AcGiViewportDraw* draw) override {
+    ++viewportDraws;
+    viewportSeen = draw->viewport().viewportId();
+    colorSeen = draw->subEntityTraits().color();
+    AcGePoint3d line[2] = {{0, 0, 0}, {0, 1, 0}};
+    draw->geometry().polyline(2, line);
+  }
+};
+ACRX_CONS_DEFINE_MEMBERS(ViewDependent, AcDbEntity, "KESTRUM_TEST_VIEW_DEPENDENT")
 
 class DisplayListTest : public ::testing::Test {
  protected:
@@ -148,6 +179,34 @@ TEST_F(DisplayListTest, SolidsAreRecordedAsTheirTriangulation) {
   EXPECT_NEAR(area, 2 * (10 * 20 + 20 * 30 + 10 * 30), 1e-6);
 }
 
+TEST_F(DisplayListTest, HolesInSolidsHaveCleanEdges) {
+  // A 10 x 10 x 4 plate with a hole of radius 3 through it along z, centred at (5, 5).
+  constexpr double kRadius = 3, kHeight = 4;
+  TopoDS_Shape plate = BRepPrimAPI_MakeBox(10, 10, kHeight).Shape();
+  TopoDS_Shape hole = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(5, 5, -1), gp_Dir(0, 0, 1)), kRadius, kHeight + 2).Shape();
+  AcDbObjectId id = addSolid(db_, BRepAlgoAPI_Cut(plate, hole).Shape(), 1);
+  AcGiDisplayList list(&db_);
+  list.regenerate();
+  ASSERT_EQ(list.primitivesOf(id).size(), 1u);
+  const AcGiPrimitive& shell = list.primitivesOf(id)[0];
+
+  double area = 0;
+  int cornersInHole = 0;  // no triangle may reach into the hole past its wall
+  for (std::size_t i = 0; i < shell.faceList.size(); i += 4) {
+    ASSERT_EQ(shell.faceList[i], 3);
+    const AcGePoint3d* corner[3];
+    for (int k = 0; k < 3; ++k) {
+      corner[k] = &shell.points[static_cast<std::size_t>(shell.faceList[i + 1 + k])];
+      if (std::hypot(corner[k]->x - 5, corner[k]->y - 5) < kRadius - 1e-6) ++cornersInHole;
+    }
+    area += (*corner[1] - *corner[0]).crossProduct(*corner[2] - *corner[0]).length() / 2;
+  }
+  EXPECT_EQ(cornersInHole, 0);
+  const double pi = std::acos(-1.0);
+  const double exact = 2 * (10 * 10 - pi * kRadius * kRadius) + 4 * 10 * kHeight + 2 * pi * kRadius * kHeight;
+  EXPECT_NEAR(area, exact, 0.01 * exact);
+}
+
 TEST_F(DisplayListTest, ViewportDrawingSeesTheViewsTransformAndCorners) {
   AcDbObjectId id = add(new Sketch(), 2);
   AcGiView view;
@@ -178,5 +237,51 @@ TEST_F(DisplayListTest, ViewportDrawingSeesTheViewsTransformAndCorners) {
     EXPECT_TRUE((m * m.transpose()).isEqualTo(AcGeMatrix3d()));
   }
 }
+
+struct ViewportDrawCase {
+  const char* name;
+  bool worldComplete;
+  bool regenerateAll;  // regenerate(), else update() after a change
+};
+
+class ViewportDrawTest : public DisplayListTest, public ::testing::WithParamInterface<ViewportDrawCase> {};
+
+TEST_P(ViewportDrawTest, ViewportDrawRunsOnlyWhenTheWorldDrawingIsIncomplete) {
+  const ViewportDrawCase& c = GetParam();
+  auto* entity = new ViewDependent();
+  entity->worldComplete = c.worldComplete;
+  AcDbObjectId id = add(entity, 6);
+  AcGiView view;
+  view.viewportId = 7;
+  AcGiDisplayList list(&db_, view);
+  list.regenerate();
+  if (!c.regenerateAll) {
+    ASSERT_EQ(acdbOpenObject(entity, id, AcDb::kForWrite), Acad::eOk);
+    entity->recordGraphicsModified();
+    entity->close();
+    list.update();
+  }
+  const int draws = c.regenerateAll ? 1 : 2;
+  EXPECT_EQ(list.drawCount(id), draws);
+
+  const std::vector<AcGiPrimitive>& primitives = list.primitivesOf(id);
+  ASSERT_EQ(primitives.size(), c.worldComplete ? 1u : 2u);
+  EXPECT_FALSE(primitives[0].fromViewportDraw);
+  EXPECT_EQ(entity->viewportDraws, c.worldComplete ? 0 : draws);
+  if (c.worldComplete) return;
+  EXPECT_TRUE(primitives[1].fromViewportDraw);
+  EXPECT_EQ(primitives[1].color, 6);
+  EXPECT_EQ(primitives[1].points[1], AcGePoint3d(0, 1, 0));
+  EXPECT_EQ(entity->viewportSeen, 7);
+  EXPECT_EQ(entity->colorSeen, 6);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, ViewportDrawTest,
+    ::testing::Values(ViewportDrawCase{"IncompleteOnRegenerate", false, true},
+                      ViewportDrawCase{"IncompleteOnUpdate", false, false},
+                      ViewportDrawCase{"CompleteOnRegenerate", true, true},
+                      ViewportDrawCase{"CompleteOnUpdate", true, false}),
+    [](const ::testing::TestParamInfo<ViewportDrawCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

@@ -1,0 +1,299 @@
+#include "topo/acTopoRef.h"
+
+#include "amg/CaeMsgCall.h"
+#include "arx/brocct.h"
+#include "arx/dbentity.h"
+#include "cadInterface/CadAppControl.h"
+#include "mcad/amikey.h"
+#include "topo/acTopoNav.h"
+#include "topo/acTopoTables.h"
+#include "topo/acTopoUtil.h"
+#include "util/acBrEnt.h"
+#include "util/acObjKey.h"
+
+namespace {
+
+// The visibility of the entity that places a component: the first object of the component's path
+// that opens as an entity. True when nothing can be asked.
+bool placingEntityVisible(const AmiObjectKey* compKey) {
+  AcBrEntity* brep = nullptr;
+  if (amiGetBrepFromKey(compKey, brep) != Ami::eOk || !brep) {
+    delete brep;
+    return true;
+  }
+  AcDbFullSubentPath path;
+  const bool hasPath = brep->getSubentPath(path) == AcBr::eOk;
+  delete brep;
+  if (!hasPath) return true;
+  for (int i = 0; i < path.objectIds().length(); ++i) {
+    AcDbEntity* entity = nullptr;
+    if (acdbOpenAcDbEntity(entity, path.objectIds()[i], AcDb::kForRead) != Acad::eOk || !entity) continue;
+    const bool visible = entity->visibility() != AcDb::kInvisible;
+    entity->close();
+    return visible;
+  }
+  return true;
+}
+
+// A component that is not a leaf (or cannot be asked) counts as visible.
+bool componentVisible(const AmiObjectKey* key) {
+  AmiObjectKey* comp = nullptr;
+  AmiObjectKey* def = nullptr;
+  bool leaf = false;
+  bool visible = true;
+  if (amiGetContainingComp(key, comp) == Ami::eOk && comp && amiGetCompDef(comp, def) == Ami::eOk && def &&
+      amiIsCompDefLeafNode(def, leaf) == Ami::eOk && leaf) {
+    visible = placingEntityVisible(comp);
+  }
+  acReleaseKey(&def);
+  acReleaseKey(&comp);
+  return visible;
+}
+
+}  // namespace
+
+int acBrEntityKind(const AcBrEntity* entity) {
+  if (!entity) return CaeTopoRef::kNone;
+  if (dynamic_cast<const AcBrEdge*>(entity)) return CaeTopoRef::kEdge;
+  if (dynamic_cast<const AcBrFace*>(entity)) return CaeTopoRef::kFace;
+  if (dynamic_cast<const AcBrVertex*>(entity)) return CaeTopoRef::kVertex;
+  if (dynamic_cast<const AcBrBrep*>(entity)) return CaeTopoRef::kBody;
+  CAE_GENERAL_ERROR();
+}
+
+int acTopoRefCompare(const AcTopoRef* first, const AcTopoRef* second) {
+  const AcBrEntity* a = first->Entity();
+  const AcBrEntity* b = second->Entity();
+  if (std::less<const AcBrEntity*>()(a, b)) return -1;
+  if (std::less<const AcBrEntity*>()(b, a)) return 1;
+  return 0;
+}
+
+AcTopoRef* acTopoRefFromBrEntity(AcBrEntity* entity) {
+  AcTopoTables* tables = AcTopoTables::Current();
+  if (!tables || !entity) return nullptr;
+  AcTopoRef* found = tables->FindReference(entity);
+  if (found && found->IsCurrent()) return found;
+  CadWaitCursor wait;
+  if (found) {
+    found->Refresh(tables);
+    return found;
+  }
+  return new AcTopoRef(entity, tables);
+}
+
+AcTopoRef* acTopoRefFromKey(AmiObjectKey* key) {
+  AcBrEntity* entity = acBrEntityFromKey(key);
+  return entity ? acTopoRefFromBrEntity(entity) : nullptr;
+}
+
+AcTopoRef::AcTopoRef(AcBrEntity* entity, AcTopoTables* tables) { Init(nullptr, entity, tables); }
+
+AcTopoRef::AcTopoRef(AmiObjectKey* key, AcTopoTables* tables) {
+  if (!key) CAE_GENERAL_ERROR();
+  AcBrEntity* entity = acBrEntityFromKey(key);
+  if (!entity) CAE_GENERAL_ERROR();
+  Init(key, entity, tables);
+}
+
+AcTopoRef::~AcTopoRef() {
+  acReleaseKey(&key_);
+  delete geometry_;
+}
+
+void AcTopoRef::Init(AmiObjectKey* key, AcBrEntity* entity, AcTopoTables* tables) {
+  childrenBuilt_ = 1;
+  key_ = nullptr;
+  entity_ = entity;
+  for (int& flag : collapsed_) flag = 0;
+  geometry_ = nullptr;
+  if (!tables) return;
+  kind_ = acBrEntityKind(entity);
+  key_ = key ? key : acKeyFromBrep(entity);
+  CacheGeometry();
+  tables->InsertReference(this);
+  BuildChildren(tables);
+}
+
+namespace {
+const void* solidIdentity(const AcBrEntity* entity) {
+  return entity && !entity->isNull() ? entity->data().shape.TShape().get() : nullptr;
+}
+}  // namespace
+
+bool AcTopoRef::IsCurrent() const { return !entity_ || solidIdentity(entity_) == cachedSolid_; }
+
+void AcTopoRef::Refresh(AcTopoTables* tables) {
+  if (!entity_) return;
+  CacheGeometry();
+  ClearChildren();
+  EnsureChildren(tables);
+}
+
+void AcTopoRef::CacheGeometry() {
+  delete geometry_;
+  geometry_ = nullptr;
+  cachedSolid_ = solidIdentity(entity_);
+  switch (kind_) {
+    case kVertex: {
+      AcGePoint3d point;
+      if (static_cast<AcBrVertex*>(entity_)->getPoint(point) != AcBr::eOk) CAE_GENERAL_ERROR();
+      geometry_ = new AcGePosition3d(point);
+      return;
+    }
+    case kEdge: {
+      AcGeCurve3d* curve = nullptr;
+      if (static_cast<AcBrEdge*>(entity_)->getCurve(curve) != AcBr::eOk || !curve) CAE_GENERAL_ERROR();
+      geometry_ = curve;
+      return;
+    }
+    case kFace: {
+      AcGeSurface* surface = nullptr;
+      if (static_cast<AcBrFace*>(entity_)->getSurface(surface) != AcBr::eOk || !surface) CAE_GENERAL_ERROR();
+      geometry_ = surface;
+      return;
+    }
+    case kBody: return;
+    default: CAE_GENERAL_ERROR();
+  }
+}
+
+void AcTopoRef::BuildChildren(AcTopoTables* tables) {
+  if (kind_ != kVertex) {
+    int flag = 0;
+    for (AcBrEntity* sub = AcTopoNav::FirstSubEntity(*this, flag); sub;
+         sub = AcTopoNav::NextSubEntity(*this, sub, flag, flag)) {
+      if (flag != 0 && flag != 1) CAE_GENERAL_ERROR();
+      AcTopoRef* child = tables->FindReference(sub);
+      if (!child)
+        child = new AcTopoRef(sub, tables);
+      else if (!child->IsCurrent())
+        child->Refresh(tables);
+      (flag == 0 ? childrenA_ : childrenB_).Append(child);
+    }
+  }
+  // The face range reads the periods.
+  ComputePeriods();
+  ComputeParamRange();
+}
+
+void AcTopoRef::EnsureChildren(AcTopoTables* tables) {
+  if (!entity_ || childrenBuilt_) return;
+  childrenBuilt_ = 1;
+  BuildChildren(tables);
+}
+
+void AcTopoRef::ClearChildren() {
+  childrenA_.RemoveAll();
+  childrenB_.RemoveAll();
+  childrenBuilt_ = 0;
+  for (int& flag : collapsed_) flag = 0;
+}
+
+void AcTopoRef::SetEntity(AcBrEntity* entity) {
+  if (entity && acBrEntityKind(entity) != kind_) CAE_GENERAL_ERROR();
+  entity_ = entity;
+}
+
+CaeTopoRef* AcTopoRef::FirstChild(int& flag) {
+  if (!childrenA_.IsEmpty()) {
+    flag = 0;
+    return childrenA_.FirstNode()->Item();
+  }
+  flag = 1;
+  return childrenB_.IsEmpty() ? nullptr : childrenB_.FirstNode()->Item();
+}
+
+CaeTopoRef* AcTopoRef::NextChild(CaeTopoRef* child, int flag, int& nextFlag) {
+  auto* wanted = static_cast<AcTopoRef*>(child);
+  if (flag == 0) {
+    CaeList<AcTopoRef>* node = childrenA_.Find(wanted);
+    if (node->HasItem()) {
+      if (node->Next()->HasItem()) {
+        nextFlag = 0;
+        return node->Next()->Item();
+      }
+      nextFlag = 1;
+      return childrenB_.IsEmpty() ? nullptr : childrenB_.FirstNode()->Item();
+    }
+  }
+  nextFlag = 1;
+  CaeList<AcTopoRef>* node = childrenB_.Find(wanted);
+  if (!node->HasItem() || !node->Next()->HasItem()) return nullptr;
+  return node->Next()->Item();
+}
+
+CaeTopoRef* AcTopoRef::Body() {
+  if (kind_ == kBody) return nullptr;
+  AcBrEntity* entity = GetBrEntity();
+  AcBrBrep body;
+  if (!entity || entity->getBrep(body) != AcBr::eOk) return nullptr;
+  return acTopoRefFromBrEntity(acCanonicalBrEntity(&body));
+}
+
+AcTopoRef* AcTopoRef::Parent() {
+  AcBrEntity* entity = GetBrEntity();
+  if (!entity) return nullptr;
+  AcDbFullSubentPath path;
+  if (entity->getSubentPath(path) != AcBr::eOk) CAE_GENERAL_ERROR();
+  AcBrBrep body;
+  if (body.setSubentPath(AcDbFullSubentPath(path.objectIds(), kNullSubent)) != AcBr::eOk) CAE_GENERAL_ERROR();
+  AcTopoRef* bodyRef = acTopoRefFromBrEntity(acCanonicalBrEntity(&body));
+  if (bodyRef && bodyRef->Kind() == kind_ + 1) return bodyRef;
+  AcTopoTables* tables = AcTopoTables::Current();
+  if (!tables) return nullptr;
+  for (auto* node = tables->References().FirstNode(); node->HasItem(); node = node->Next()) {
+    AcTopoRef* candidate = node->Item();
+    if (candidate->Kind() != kind_ + 1) continue;
+    int flag = 0;
+    for (CaeTopoRef* child = candidate->FirstChild(flag); child; child = candidate->NextChild(child, flag, flag)) {
+      if (child == this) return candidate;
+    }
+  }
+  return nullptr;
+}
+
+bool AcTopoRef::IsValid() {
+  AcBrEntity* entity = GetBrEntity();
+  AcDbFullSubentPath path;
+  if (!entity || entity->getSubentPath(path) != AcBr::eOk) return false;
+  return !key_ || !acKeyIsStale(key_);
+}
+
+bool AcTopoRef::IsVisible() {
+  if (kind_ == kBody) {
+    int flag = 0;
+    CaeTopoRef* face = FirstChild(flag);
+    return face ? face->IsVisible() : true;  // a body without faces shows nothing to hide
+  }
+  return key_ ? componentVisible(key_) : true;
+}
+
+AcBrEntity* AcTopoRef::GetBrEntity() {
+  if (acTopoSolidModified()) {
+    acTopoClearSolidModified();
+    acReresolveAllTopology();
+  }
+  return entity_;
+}
+
+AcGeEntity3d* AcTopoRef::GetGeometry() {
+  AcDbFullSubentPath path;
+  if (entity_ && entity_->getSubentPath(path) != AcBr::eOk) acReresolveAllTopology();
+  return geometry_;
+}
+
+AmiObjectKey* AcTopoRef::GetKey() {
+  if (key_ && acKeyIsStale(key_)) acReresolveAllTopology();
+  return key_;
+}
+
+// The attribute list belongs to the attribute layer, which keeps its drawing objects' ids here
+// once it exists; until then a reference carries no attributes.
+void AcTopoRef::AddAttribute(CaeAttrib*) {}
+
+bool AcTopoRef::RemoveAttribute(CaeAttrib*) { return false; }
+
+CaeAttrib* AcTopoRef::FirstAttribute(CaeTypeId, int) { return nullptr; }
+
+CaeAttrib* AcTopoRef::NextAttribute(CaeTypeId, CaeAttrib*, int) { return nullptr; }

@@ -1,0 +1,161 @@
+// AcTopoRef: the drawing's reference to one vertex, edge, face or body of a part.
+//
+// A reference stands on the drawing's canonical B-rep entity of its subentity (acBrEnt.h) and
+// owns the part modeller's object key of it, which names the subentity across edits and save and
+// load. There is at most one reference per canonical entity per drawing; they live in the
+// drawing's AcTopoTables. Creating a reference creates, below it, references for all its faces,
+// edges and vertices; the children carry an orientation flag (0 or 1):
+//   body -> faces, face -> the edges of all its loops (a seam edge twice, once per flag),
+//   edge -> vertex 1 and vertex 2 (a closed edge's one vertex twice, once per flag).
+// Evaluation (points, parameters, projections, derivatives, ranges, periods, NURBS export) is in
+// acTopoEval.cpp; the walk over sub-entities in acTopoNav.cpp.
+//
+// Kinds: 0 vertex, 1 edge, 2 face, 3 body, 4 none. A failing B-rep call, a class of entity that
+// is none of these, or an operation asked of a kind that does not serve it is a consistency check
+// (0xc0000fa2, then CaeExcept). Host thread only.
+#pragma once
+
+#include "amg/CaeList.h"
+#include "amg/CaeStamp.h"
+#include "amg/CaeTopoRef.h"
+#include "amg/CaeVector.h"
+
+class AcBrEntity;
+class AcBrLoopEdgeTraverser;
+class AcBrFaceLoopTraverser;
+class AcGeEntity3d;
+class AcGeSurface;
+class AmiObjectKey;
+class AcTopoTables;
+
+class AcTopoRef : public CaeTopoRef {
+ public:
+  // A reference for the canonical `entity`, registered in `tables` with its whole subtree. With
+  // null tables it is only a lookup probe: it holds the entity and nothing else.
+  AcTopoRef(AcBrEntity* entity, AcTopoTables* tables);
+  // A reference for the subentity `key` names (the reference owns the key from then on). A null
+  // key, or a key that does not resolve, is a consistency check.
+  AcTopoRef(AmiObjectKey* key, AcTopoTables* tables);
+  // Releases the key and deletes the cached geometry; does not unlink itself from the table.
+  ~AcTopoRef() override;
+
+  // ---- navigation (engine view) ----
+  CaeTopoRef* FirstChild(int& flag) override;
+  CaeTopoRef* NextChild(CaeTopoRef* child, int flag, int& nextFlag) override;
+  // The body's reference (made on demand); null for a body or when the body cannot be had.
+  CaeTopoRef* Body() override;
+  // The reference one kind higher that lists this one as a child, or null.
+  AcTopoRef* Parent();
+
+  // ---- evaluation (acTopoEval.cpp) ----
+  using CaeTopoRef::Feval;
+  using CaeTopoRef::Project;
+  using CaeTopoRef::Reval;
+  // vertex: its point; edge: the curve point at U; face: the surface point at (U, V); body: the
+  // input. An edge that lost its entity asks its first child; without children it is a
+  // consistency check.
+  void Feval(const CaeVector& params, CaeVector& point) override;
+  // The parameters of a point, shifted by one period into the range where periodic. A vertex
+  // leaves `params` untouched; a body copies the point.
+  void Reval(const CaeVector& point, CaeVector& params) override;
+  // The closest point on the entity (on an edge: within its ends) and its parameters.
+  void Project(const CaeVector& point, CaeVector& closest, CaeVector& params) override;
+  // Faces only: derivatives with the u-derivative signed so that (du x dv) points against the
+  // face's outward normal.
+  void FirstDerivs(const CaeVector& params, CaeVector& du, CaeVector& dv) override;
+  void SecondDerivs(const CaeVector& params, CaeVector& duu, CaeVector& dvv, CaeVector& duv) override;
+  void NoOperation(int, int, int, int) override {}
+
+  // ---- attributes: kept by the attribute layer, which does not exist yet; no-ops for now ----
+  void AddAttribute(CaeAttrib* attribute) override;
+  bool RemoveAttribute(CaeAttrib* attribute) override;
+  CaeAttrib* FirstAttribute(CaeTypeId type, int activeOnly) override;
+  CaeAttrib* NextAttribute(CaeTypeId type, CaeAttrib* previous, int activeOnly) override;
+
+  int Kind() const override { return kind_; }
+  // Edges and faces: the stored range (edge U; face U and V).
+  void ParamRange(CaeVector& lower, CaeVector& upper) override;
+  double EdgeLength() override;
+  bool IsClosed(int direction) override;
+  int Period(int direction, double& period) override;
+  bool IsSingularAt(int direction, int end) override;
+  // The entity still names a subentity and the key (when there is one) is not stale.
+  bool IsValid() override;
+  // False only when the part's component is a leaf whose placing entity is invisible.
+  bool IsVisible() override;
+  // NURBS data of a face's surface: a plane as the bilinear patch of its range; a NURBS surface
+  // as it is (closed and periodic flags hold the property bits 2 and 4); any other surface as a
+  // polynomial NURBS surface over the face's parameter box that evaluates at (u, v) to Feval's
+  // point within 1e-7. A surface that cannot be converted raises CaeExcept saying so.
+  void GetSurfaceDefinition(int& closedU, int& closedV, int& periodicU, int& periodicV, int& degreeU, int& degreeV,
+                            int& countU, int& countV, CaeArray<CaeVector>& controlPoints, CaeArray<double>& weights,
+                            CaeArray<double>& knotsU, CaeArray<double>& knotsV) override;
+  // NURBS data of an edge's curve: a line segment, the whole circle of an arc, a NURBS curve.
+  void GetCurveDefinition(int& closed, int& periodic, int& degree, CaeArray<CaeVector>& controlPoints,
+                          CaeArray<double>& weights, CaeArray<double>& knots) override;
+
+  // ---- accessors; each first runs a pending re-resolution when the reference needs one ----
+  AcBrEntity* GetBrEntity();
+  AcGeEntity3d* GetGeometry();
+  AmiObjectKey* GetKey();
+  CaeStamp& Stamp() { return stamp_; }
+
+  // ---- for re-validation after the part changes ----
+  // The entity as stored, without running re-resolution.
+  AcBrEntity* Entity() const { return entity_; }
+  AmiObjectKey* Key() const { return key_; }
+  // Replaces the entity (null when the key no longer yields one); the kind must not change. The
+  // table is ordered by entity: unlink the reference first and insert it again afterwards.
+  void SetEntity(AcBrEntity* entity);
+  // Forgets the children and the collapsed boundaries so the next EnsureChildren rebuilds them.
+  void ClearChildren();
+  // Builds the children with their ranges when they are not built (and the entity is set).
+  void EnsureChildren(AcTopoTables* tables);
+  // Re-reads the cached geometry from the entity.
+  void CacheGeometry();
+  // True while the cached geometry and children were read from the solid the entity holds now.
+  bool IsCurrent() const;
+  // Re-reads the geometry and rebuilds the children (refreshing those that are not current).
+  void Refresh(AcTopoTables* tables);
+  // Records which boundary of this face a loop without edges collapses to (the sub-entity walk
+  // calls it); a vertex at none of the face's corners is a consistency check.
+  void RecordDegenerateLoop(const AcBrFaceLoopTraverser& loops);
+
+ private:
+  friend struct AcTopoEval;
+  friend struct AcTopoNav;
+
+  void Init(AmiObjectKey* key, AcBrEntity* entity, AcTopoTables* tables);
+  void BuildChildren(AcTopoTables* tables);
+  void ComputePeriods();
+  void ComputeParamRange();
+  void ComputeFaceParamBox(CaeVector& lower, CaeVector& upper);
+  bool FaceOrientedToSurface() const;
+  const AcGeSurface& FaceSurface();
+
+  AmiObjectKey* key_ = nullptr;
+  int kind_ = kNone;
+  int childrenBuilt_ = 1;
+  AcBrEntity* entity_ = nullptr;
+  CaeVector lower_;
+  CaeVector upper_;
+  CaeList<AcTopoRef> childrenA_;
+  CaeList<AcTopoRef> childrenB_;
+  double periods_[2] = {0.0, 0.0};
+  int collapsed_[4] = {0, 0, 0, 0};
+  CaeStamp stamp_;
+  AcGeEntity3d* geometry_ = nullptr;
+  const void* cachedSolid_ = nullptr;  // identity of the solid shape the cache was read from
+};
+
+// The kind of an entity by its exact class (edge, face, vertex, brep); 4 for null; any other
+// class is a consistency check.
+int acBrEntityKind(const AcBrEntity* entity);
+
+// The current drawing's reference for a canonical entity, created (with its subtree) when absent,
+// refreshed when its solid changed since it was read. Null when there is no current drawing data.
+AcTopoRef* acTopoRefFromBrEntity(AcBrEntity* entity);
+// The reference of the subentity a key names, or null when the key does not resolve now.
+AcTopoRef* acTopoRefFromKey(AmiObjectKey* key);
+// Orders references by the identity of their canonical entity.
+int acTopoRefCompare(const AcTopoRef* first, const AcTopoRef* second);

@@ -1,7 +1,6 @@
 #include "mcad/amikey.h"
 
 #include <TopAbs_ShapeEnum.hxx>
-#include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS_Shape.hxx>
 
@@ -10,6 +9,7 @@
 #include <memory>
 
 #include "arx/brbrep.h"
+#include "arx/brocct.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
 #include "mcad/amipart.h"
@@ -227,9 +227,7 @@ AmiStatus amiGetPathFromKey(const AmiKey* key, AcDbFullSubentPath& path) {
   if (status != Ami::eOk) return status;
   AcDbSubentId subent;
   if (objectKey->isGeometryKey()) {
-    TopTools_IndexedMapOfShape map;
-    TopExp::MapShapes(whole, shape.ShapeType(), map);
-    subent = AcDbSubentId(subentTypeOf(objectKey->keyType()), map.FindIndex(shape));
+    subent = AcDbSubentId(subentTypeOf(objectKey->keyType()), acbr::subentIndexOf(whole, shape));
   }
   path = AcDbFullSubentPath(objectKey->objectId(), subent);
   return Ami::eOk;
@@ -247,8 +245,7 @@ AmiStatus amiGetKeyFromPath(const AcDbFullSubentPath& path, Ami::KeyType keyType
   const TopoDS_Shape* solid = entity->brepShape();
   std::string name;
   if (shapeType != TopAbs_SHAPE && solid) {
-    TopTools_IndexedMapOfShape map;
-    TopExp::MapShapes(*solid, shapeType, map);
+    const TopTools_IndexedMapOfShape& map = acbr::subshapesOf(*solid, path.subentId().type());
     int index = path.subentId().index();
     if (index >= 1 && index <= map.Extent()) name = entity->nameOf(map(index));
   }

@@ -2,6 +2,7 @@
 // meshing): the shape an entity found at its path and the subshape it names.
 #pragma once
 
+#include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Shape.hxx>
 #include <TopoDS_Vertex.hxx>
@@ -26,6 +27,9 @@ struct AcBrLoopData {
 namespace acbr {
 // The loops of a face in the order the traversers give them.
 std::vector<AcBrLoopData> loopsOf(const TopoDS_Shape& face);
+// The faces, edges or vertices of `shape` in MapShapes order (subentity index = position). The
+// maps of the last few shapes asked for are kept, so repeated lookups on one solid stay cheap.
+const TopTools_IndexedMapOfShape& subshapesOf(const TopoDS_Shape& shape, AcDb::SubentType type);
 // The 1-based MapShapes index of `subshape` in `shape` among shapes of its type, 0 when absent.
 int subentIndexOf(const TopoDS_Shape& shape, const TopoDS_Shape& subshape);
 }  // namespace acbr

@@ -18,10 +18,6 @@ struct AcBrAccess {
 
 namespace acbr {
 
-// The faces, edges or vertices of a shape, indexed as TopExp::MapShapes indexes them. The last
-// few shapes' maps are kept, so walking one body does not rebuild them.
-const TopTools_IndexedMapOfShape& subshapesOf(const TopoDS_Shape& shape, AcDb::SubentType type);
-
 // Points `entity` at subentity `index` of the shape `from` was set on (same object path).
 void pointAt(AcBrEntity& entity, const AcBrData& from, const TopoDS_Shape& subshape, AcDb::SubentType type);
 

@@ -3,6 +3,7 @@
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepBndLib.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <Bnd_Box.hxx>
@@ -10,11 +11,14 @@
 #include <TopoDS.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <gp_Ax2.hxx>
+#include <gp_Trsf.hxx>
+#include <sys/resource.h>
 
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <sstream>
 
@@ -32,13 +36,21 @@
 #include "fea/CaeFunc.h"
 #include "fea/FerResult.h"
 #include "fea/FrdReader.h"
+#include "mcadkernel/error.h"
+#include "mcadkernel/part.h"
+#include "mcadkernel/partfile.h"
 
 namespace study {
 
 namespace {
 
+// A "#" at the start of a line or after a blank starts a comment; inside a word it is part of it
+// (a split face's name, "plate/top#2").
 std::vector<std::string> Words(const std::string& line) {
-  std::istringstream in(line.substr(0, line.find('#')));
+  std::size_t comment = line.find('#');
+  while (comment != std::string::npos && comment > 0 && line[comment - 1] != ' ' && line[comment - 1] != '\t')
+    comment = line.find('#', comment + 1);
+  std::istringstream in(line.substr(0, comment));
   std::vector<std::string> words;
   for (std::string w; in >> w;) words.push_back(w);
   return words;
@@ -72,7 +84,7 @@ constexpr Statement kConditions[] = {
     {"temperature", 1, true}, {"flux", 1, true}, {"convection", 2, true}, {"refine", 1, true},
 };
 
-bool ParseCondition(const std::vector<std::string>& w, Spec& spec, std::string& why) {
+bool ParseCondition(const std::vector<std::string>& w, Description& description, std::string& why) {
   for (const Statement& s : kConditions) {
     if (w[0] != s.keyword) continue;
     Condition c;
@@ -88,35 +100,56 @@ bool ParseCondition(const std::vector<std::string>& w, Spec& spec, std::string& 
     } else if (!Numbers(w, 2, s.minValues, c.values) || w.size() != 2 + s.minValues) {
       return why = "expected " + std::to_string(s.minValues) + " number(s) after the faces", false;
     }
-    spec.conditions.push_back(c);
+    description.conditions.push_back(c);
     return true;
   }
   return why = "unknown statement \"" + w[0] + "\"", false;
 }
 
-bool ParseLine(const std::vector<std::string>& w, Spec& spec, std::string& why) {
+bool ParseLine(const std::vector<std::string>& w, Description& description, std::string& why) {
   const std::string& key = w[0];
   if (key == "geometry") {
     static const std::pair<const char*, std::size_t> kShapes[] = {{"box", 3}, {"cylinder", 2}, {"plate-with-hole", 4}};
     for (auto [name, count] : kShapes)
       if (w.size() > 1 && w[1] == name) {
-        spec.geometry = name;
-        if (!Numbers(w, 2, count, spec.dimensions) || w.size() != 2 + count)
+        description.geometry = name;
+        if (!Numbers(w, 2, count, description.dimensions) || w.size() != 2 + count)
           return why = "expected " + std::to_string(count) + " dimensions", false;
-        for (double d : spec.dimensions)
+        for (double d : description.dimensions)
           if (!(d > 0)) return why = "dimensions must be positive", false;
         return true;
       }
     return why = "geometry is box, cylinder or plate-with-hole", false;
   }
+  if (key == "part") {
+    if (w.size() < 2 || w.size() > 3) return why = "expected a part file and an optional unit", false;
+    static const std::pair<const char*, double> kUnits[] = {{"mm", 0.001}, {"cm", 0.01}, {"m", 1.0}};
+    description.partFile = w[1];
+    description.partUnit = 0;
+    for (auto [name, metres] : kUnits)
+      if (w.size() == 2 ? std::string(name) == "mm" : w[2] == name) description.partUnit = metres;
+    if (description.partUnit == 0) return why = "the part's unit is mm, cm or m", false;
+    return true;
+  }
+  if (key == "adapt") {
+    std::vector<double> v;
+    if (w.size() < 2 || w.size() > 3 || !Numbers(w, 1, w.size() - 1, v) || !(v[0] > 0))
+      return why = "expected a positive target error (percent) and an optional number of passes", false;
+    description.adaptTarget = v[0];
+    if (v.size() == 2) {
+      if (v[1] < 1 || v[1] > 10 || v[1] != std::floor(v[1])) return why = "passes are a whole number from 1 to 10", false;
+      description.adaptIterations = static_cast<int>(v[1]);
+    }
+    return true;
+  }
   if (key == "material") {
     if (w.size() != 5 && w.size() != 8) return why = "expected a name and 3 or 6 values", false;
-    spec.materialName = w[1];
-    return Numbers(w, 2, w.size() - 2, spec.material) || (why = "material values must be numbers", false);
+    description.materialName = w[1];
+    return Numbers(w, 2, w.size() - 2, description.material) || (why = "material values must be numbers", false);
   }
   if (key == "analysis") {
     if (w.size() == 2 && (w[1] == "static" || w[1] == "frequency" || w[1] == "buckling" || w[1] == "heat")) {
-      spec.analysis = w[1];
+      description.analysis = w[1];
       return true;
     }
     return why = "analysis is static, frequency, buckling or heat", false;
@@ -124,38 +157,91 @@ bool ParseLine(const std::vector<std::string>& w, Spec& spec, std::string& why) 
   if (key == "mesh") {
     std::vector<double> size;
     if (!Numbers(w, 1, 1, size) || !(size[0] > 0) || w.size() > 3) return why = "expected a positive size", false;
-    spec.meshSize = size[0];
+    description.meshSize = size[0];
     if (w.size() == 3) {
       if (w[2] != "linear" && w[2] != "quadratic") return why = "order is linear or quadratic", false;
-      spec.order = w[2] == "linear" ? 1 : 2;
+      description.order = w[2] == "linear" ? 1 : 2;
     }
     return true;
   }
   if (key == "modes") {
     std::vector<double> n;
     if (!Numbers(w, 1, 1, n) || n[0] < 1 || n[0] != std::floor(n[0])) return why = "expected a whole number", false;
-    spec.modes = static_cast<int>(n[0]);
+    description.modes = static_cast<int>(n[0]);
     return true;
   }
   if (key == "gravity") {
     std::vector<double> g;
     if (!Numbers(w, 1, 3, g) || w.size() != 4) return why = "expected 3 numbers", false;
-    std::copy(g.begin(), g.end(), spec.gravity);
-    spec.hasGravity = true;
+    std::copy(g.begin(), g.end(), description.gravity);
+    description.hasGravity = true;
     return true;
   }
-  return ParseCondition(w, spec, why);
+  return ParseCondition(w, description, why);
 }
 
-TopoDS_Shape MakeShape(const Spec& spec) {
-  const auto& d = spec.dimensions;
-  if (spec.geometry == "cylinder") return BRepPrimAPI_MakeCylinder(d[0], d[1]).Shape();
+TopoDS_Shape MakeShape(const Description& description) {
+  const auto& d = description.dimensions;
+  if (description.geometry == "cylinder") return BRepPrimAPI_MakeCylinder(d[0], d[1]).Shape();
   TopoDS_Shape box = BRepPrimAPI_MakeBox(d[0], d[1], d[2]).Shape();
-  if (spec.geometry == "box") return box;
+  if (description.geometry == "box") return box;
   gp_Ax2 axis(gp_Pnt(d[0] / 2, d[1] / 2, -d[2]), gp::DZ());
   TopoDS_Shape hole = BRepPrimAPI_MakeCylinder(axis, d[3], 3 * d[2]).Shape();
   return BRepAlgoAPI_Cut(box, hole).Shape();
 }
+
+// The study's solid: a shape built from a geometry statement, or a part read from its file and
+// scaled to metres, whose persistent face names then select faces.
+class Geometry {
+ public:
+  bool Load(const Description& description, std::string& why) {
+    if (description.partFile.empty()) {
+      shape_ = MakeShape(description);
+      return true;
+    }
+    try {
+      part_ = mcadkernel::readPartFile(description.partFile);
+    } catch (const std::exception& e) {
+      return why = e.what(), false;
+    }
+    gp_Trsf scale;
+    scale.SetScale(gp_Pnt(0, 0, 0), description.partUnit);
+    scaled_ = std::make_unique<BRepBuilderAPI_Transform>(part_->shape(), scale, true);
+    if (!scaled_->IsDone()) return why = "the part's solid cannot be scaled", false;
+    shape_ = scaled_->Shape();
+    return true;
+  }
+
+  const TopoDS_Shape& Shape() const { return shape_; }
+
+  // The faces (TopExp indexes of Shape()) a persistent name selects: the face of that name, or the
+  // pieces "NAME#1", "NAME#2" ... of a face that a later feature split.
+  std::vector<int> Named(const std::string& name, std::string& why) const {
+    std::vector<int> faces;
+    if (!part_) return why = "faces are named only on a part (\"" + name + "\")", faces;
+    std::vector<std::string> names;
+    if (!part_->resolve(name).IsNull()) names.push_back(name);
+    else
+      for (const std::string& n : part_->faceNames())
+        if (n.rfind(name + "#", 0) == 0) names.push_back(n);
+    if (names.empty()) return why = "the part has no face named \"" + name + "\"", faces;
+    TopTools_IndexedMapOfShape map;
+    TopExp::MapShapes(shape_, TopAbs_FACE, map);
+    for (const std::string& n : names) {
+      const TopoDS_Shape original = part_->resolve(n);
+      if (original.ShapeType() != TopAbs_FACE) return why = "\"" + name + "\" is not a face", std::vector<int>();
+      const int index = map.FindIndex(scaled_->ModifiedShape(original));
+      if (index > 0) faces.push_back(index);
+    }
+    if (faces.empty()) why = "the face \"" + name + "\" is not on the part's solid";
+    return faces;
+  }
+
+ private:
+  TopoDS_Shape shape_;
+  std::unique_ptr<mcadkernel::Part> part_;
+  std::unique_ptr<BRepBuilderAPI_Transform> scaled_;
+};
 
 void Bounds(const TopoDS_Shape& shape, double lo[3], double hi[3]) {
   Bnd_Box box;
@@ -163,8 +249,9 @@ void Bounds(const TopoDS_Shape& shape, double lo[3], double hi[3]) {
   box.Get(lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]);
 }
 
-// The face indexes a selector names: "3", or "x=min" ... "z=max".
-std::vector<int> SelectFaces(const std::string& selector, ShapeBody& body, std::string& why) {
+// The face indexes a selector names: "3", "x=min" ... "z=max", "curved", or a part's face name.
+std::vector<int> SelectFaces(const std::string& selector, ShapeBody& body, const Geometry& geometry, std::string& why) {
+  if (selector.find('/') != std::string::npos) return geometry.Named(selector, why);
   std::vector<int> faces;
   int index = 0;
   auto [end, error] = std::from_chars(selector.data(), selector.data() + selector.size(), index);
@@ -183,7 +270,7 @@ std::vector<int> SelectFaces(const std::string& selector, ShapeBody& body, std::
   }
   if (selector.size() != 5 || selector[0] < 'x' || selector[0] > 'z' || selector[1] != '=' ||
       (selector.substr(2) != "min" && selector.substr(2) != "max")) {
-    why = "faces are an index, x=min ... z=max or curved, not \"" + selector + "\"";
+    why = "faces are an index, x=min ... z=max, curved or a part's face name, not \"" + selector + "\"";
     return faces;
   }
   const int axis = selector[0] - 'x';
@@ -216,7 +303,9 @@ AnlType TypeOf(const std::string& analysis) {
 
 // Everything a study's model needs, alive together: the body, the model, its sets and conditions.
 struct Model {
-  explicit Model(const Spec& spec) : body(MakeShape(spec)), model(CaeString("study"), TypeOf(spec.analysis)) {}
+  Model(const Description& description, const Geometry& shape)
+      : geometry(shape), body(shape.Shape()), model(CaeString("study"), TypeOf(description.analysis)) {}
+  const Geometry& geometry;
   ShapeBody body;
   AnlModel model;
   AttLbcDescriptTable descriptors;
@@ -226,7 +315,7 @@ struct Model {
 };
 
 bool AddCondition(Model& m, const Condition& c, std::string& why) {
-  std::vector<int> faces = SelectFaces(c.faces, m.body, why);
+  std::vector<int> faces = SelectFaces(c.faces, m.body, m.geometry, why);
   if (faces.empty()) return false;
   for (int face : faces) {
     CaeTopoRef* ref = m.body.Ref(CaeTopoRef::kFace, face);
@@ -252,6 +341,16 @@ bool AddCondition(Model& m, const Condition& c, std::string& why) {
   return true;
 }
 
+// The strain energy: the sum of the elements' energies.
+double StrainEnergy(const FerResult& elements) {
+  double total = 0.0;
+  for (long id : elements.ElementIds(0)) {
+    double energy = 0.0;
+    if (elements.ElementValue(0, id, 0, energy)) total += energy;
+  }
+  return total;
+}
+
 void Summarise(FerResultSet& set, Summary& s) {
   double lo = 0, hi = 0;
   if (FerResult* u = set.FindResult(FerQtyDisplacement)) {
@@ -263,10 +362,21 @@ void Summarise(FerResultSet& set, Summary& s) {
   if (FerResult* t = set.FindResult(FerQtyTemperature)) {
     if (t->Range(0, 0, lo, hi)) s.minTemperature = lo, s.maxTemperature = hi;
   }
+  if (FerResult* energy = set.FindResult(FerQtyElementEnergy)) s.strainEnergy = StrainEnergy(*energy);
+  if (FerResult* error = set.FindResult(FerQtyErrorEstimate)) {
+    if (error->Range(0, 0, lo, hi)) s.maxErrorEstimate = hi;
+  }
+  s.frequencies.clear();
   for (int i = 0; i < set.NumSubSets(); ++i) {
     if (set.AnalType() == AnlVibration) s.frequencies.push_back(set.GetSubSet(i)->GetValue());
     if (set.AnalType() == AnlBuckling && i == 0) s.bucklingFactor = set.GetSubSet(i)->GetValue();
   }
+}
+
+double PeakMB(int who) {
+  rusage usage{};
+  ::getrusage(who, &usage);
+  return usage.ru_maxrss / 1024.0;
 }
 
 Summary Fail(Summary s, const std::string& why) {
@@ -277,11 +387,11 @@ Summary Fail(Summary s, const std::string& why) {
 
 }  // namespace
 
-bool Parse(const std::string& text, Spec& spec, std::string& error) {
+bool Parse(const std::string& text, Description& description, std::string& error, const std::filesystem::path& folder) {
   std::istringstream in(text);
   std::string line;
   int number = 0;
-  Spec parsed;
+  Description parsed;
   while (std::getline(in, line)) {
     ++number;
     const std::vector<std::string> words = Words(line);
@@ -292,38 +402,67 @@ bool Parse(const std::string& text, Spec& spec, std::string& error) {
       return false;
     }
   }
-  if (parsed.geometry.empty()) return error = "no geometry was given", false;
+  if (parsed.geometry.empty() && parsed.partFile.empty()) return error = "no geometry or part was given", false;
+  if (!parsed.geometry.empty() && !parsed.partFile.empty()) return error = "give a geometry or a part, not both", false;
+  if (parsed.adaptTarget > 0 && parsed.analysis != "static") return error = "only a static analysis adapts its mesh", false;
+  if (parsed.partFile.is_relative() && !parsed.partFile.empty()) parsed.partFile = folder / parsed.partFile;
   if (parsed.material.empty()) return error = "no material was given", false;
   if (!(parsed.meshSize > 0)) return error = "no mesh size was given", false;
-  spec = parsed;
+  description = parsed;
   return true;
 }
 
-Summary Run(const Spec& spec, const std::filesystem::path& workDir) {
+namespace {
+
+// One analysis of the model as it is meshed now: deck, solver, results into a new result set.
+bool Analyse(Model& m, AnlWriter& writer, const std::filesystem::path& workDir, Summary& summary,
+             const std::function<void(int)>& lap, FerResultSet*& set) {
+  CaeString message;
+  AnlJob* job = m.model.SubmitAnalysis(&writer, CaeString((workDir / "study.inp").string()), nullptr, 0, message,
+                                       AnlCodeSolve);
+  if (!job) return summary = Fail(summary, message.Str()), false;
+  lap(1);
+  if (!job->Wait()) return summary = Fail(summary, "the solver failed; see " + std::string(job->ErrorFile().Str())), false;
+  lap(2);
+  CaeString error;
+  m.model.DeleteResultSet(CaeString("Case 1"));
+  auto keep = [&] { return set = m.model.NewResultSet(CaeString("Case 1")); };
+  if (!FrdReader::Read(job->ResultsFile().Str(), m.model.Type(), job->UnitSystem(), keep, error))
+    return summary = Fail(summary, error.Str()), false;
+  lap(3);
+  return true;
+}
+
+}  // namespace
+
+Summary Run(const Description& description, const std::filesystem::path& workDir) {
   Summary summary;
   auto mark = std::chrono::steady_clock::now();
-  auto lap = [&mark, &summary](int stage) {
+  const std::function<void(int)> lap = [&mark, &summary](int stage) {
     const auto now = std::chrono::steady_clock::now();
     summary.seconds[stage] = std::chrono::duration<double>(now - mark).count();
+    summary.peakMB[stage] = PeakMB(stage == 2 ? RUSAGE_CHILDREN : RUSAGE_SELF);
     mark = now;
   };
-  summary.analysis = spec.analysis;
-  Model m(spec);
+  summary.analysis = description.analysis;
+  Geometry geometry;
+  std::string why;
+  if (!geometry.Load(description, why)) return Fail(summary, why);
+  Model m(description, geometry);
   AnlSubModel* sub = m.model.NewSubModelForBody(m.body.BodyRef());
-  auto* material = new CaeMaterial(CaeString(spec.materialName.c_str()));
-  const auto& p = spec.material;
+  auto* material = new CaeMaterial(CaeString(description.materialName.c_str()));
+  const auto& p = description.material;
   auto at = [&p](std::size_t i) { return i < p.size() ? p[i] : 0.0; };
   material->AddProp(293.15, at(2), at(0), at(1), 0, 0, at(3), at(4), at(5));
   sub->AssignMaterial(material);
   AmgMesh* mesh = m.model.NewMesh(m.body.BodyRef());
   mesh->SetShape(m.body.Shape());
-  mesh->SetDefaultSize(spec.meshSize);
-  mesh->SetElementOrder(spec.order);
+  mesh->SetDefaultSize(description.meshSize);
+  mesh->SetElementOrder(description.order);
   sub->SetMesh(mesh);
-  for (const Condition& c : spec.conditions) {
+  for (const Condition& c : description.conditions) {
     if (c.kind != "refine") continue;
-    std::string why;
-    const std::vector<int> faces = SelectFaces(c.faces, m.body, why);
+    const std::vector<int> faces = SelectFaces(c.faces, m.body, m.geometry, why);
     if (faces.empty()) return Fail(summary, "refine " + c.faces + ": " + why);
     for (int face : faces) mesh->AddLocalSize(CaeTopoRef::kFace, face, c.values[0]);
   }
@@ -331,13 +470,12 @@ Summary Run(const Spec& spec, const std::filesystem::path& workDir) {
   summary.nodes = mesh->NumNodes();
   summary.elements = mesh->NumElements();
   lap(0);
-  for (const Condition& c : spec.conditions) {
-    std::string why;
+  for (const Condition& c : description.conditions) {
     if (c.kind != "refine" && !AddCondition(m, c, why)) return Fail(summary, c.kind + " " + c.faces + ": " + why);
   }
-  if (spec.hasGravity) {
+  if (description.hasGravity) {
     m.conditions.push_back(std::make_unique<AttModelLbc>(
-        m.descriptors.Find(12), Constant(CaeVector(spec.gravity[0], spec.gravity[1], spec.gravity[2])), nullptr, nullptr));
+        m.descriptors.Find(12), Constant(CaeVector(description.gravity[0], description.gravity[1], description.gravity[2])), nullptr, nullptr));
     m.loads.AddLbc(m.conditions.back().get());
   }
   AnlResltCase resultCase(CaeString("Case 1"));
@@ -345,24 +483,25 @@ Summary Run(const Spec& spec, const std::filesystem::path& workDir) {
   resultCase.AddBoundaryCase(&m.restraints, 1.0);
   std::unique_ptr<AnlWriter> writer(m.model.DeckWriter(AnlCodeSolve));
   writer->AddResltCase(&resultCase);
-  writer->SetNumModes(spec.modes);
-  CaeString message;
+  writer->SetNumModes(description.modes);
   std::error_code ignored;
   std::filesystem::create_directories(workDir, ignored);
-  AnlJob* job = m.model.SubmitAnalysis(writer.get(), CaeString((workDir / "study.inp").string()), nullptr, 0, message,
-                                       AnlCodeSolve);
-  if (!job) return Fail(summary, message.Str());
-  lap(1);
-  if (!job->Wait()) return Fail(summary, "the solver failed; see " + std::string(job->ErrorFile().Str()));
-  lap(2);
-  CaeString error;
-  auto target = [&] { return m.model.NewResultSet(CaeString("Case 1")); };
+  m.model.SetAdaptTargetError(description.adaptTarget);
+  m.model.SetAdaptIterations(description.adaptIterations);
   FerResultSet* set = nullptr;
-  auto keep = [&] { return set = target(); };
-  if (!FrdReader::Read(job->ResultsFile().Str(), m.model.Type(), job->UnitSystem(), keep, error))
-    return Fail(summary, error.Str());
-  lap(3);
-  Summarise(*set, summary);
+  while (true) {
+    if (!Analyse(m, *writer, workDir, summary, lap, set)) return summary;
+    Summarise(*set, summary);
+    if (!(description.adaptTarget > 0)) break;
+    summary.adaptErrors.push_back(summary.maxErrorEstimate);
+    CaeString message;
+    int stop = 1;
+    const int unchanged = m.model.AdaptMeshes(set, FerQtyStress, message, stop);
+    if (!message.IsEmpty()) return Fail(summary, message.Str());
+    if (unchanged || stop) break;
+    summary.nodes = mesh->NumNodes();
+    summary.elements = mesh->NumElements();
+  }
   summary.ok = true;
   return summary;
 }
@@ -384,6 +523,14 @@ std::string Format(const Summary& s) {
     out << "Frequencies:";
     for (double f : s.frequencies) out << " " << f;
     out << " Hz\n";
+  }
+  if (s.analysis == "static" && s.strainEnergy > 0) out << "Strain energy: " << s.strainEnergy << " J\n";
+  if (s.analysis == "static" && s.maxErrorEstimate > 0)
+    out << "Largest estimated stress error: " << s.maxErrorEstimate << " %\n";
+  if (!s.adaptErrors.empty()) {
+    out << "Adaptive passes, largest estimated error:";
+    for (double e : s.adaptErrors) out << " " << e;
+    out << " %\n";
   }
   if (s.analysis == "buckling") out << "First buckling factor: " << s.bucklingFactor << "\n";
   if (s.analysis == "heat")

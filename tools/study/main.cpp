@@ -1,7 +1,8 @@
 // study: runs one analysis described in a text file through the engine and prints its summary.
 //   study FILE [WORK_FOLDER]
-// The work folder (default: FILE's name with ".work") keeps the deck, the solver's files and
-// results. Exit status: 0 done, 1 bad input, 2 the analysis failed.
+// The work folder keeps the deck, the solver's files and results; by default it is FILE's name with
+// ".work" in the engine's scratch folder (shipped studies under data/ are only read). Exit status:
+// 0 done, 1 bad input, 2 the analysis failed.
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <sstream>
 
 #include "Study.h"
+#include "amg/CaeConfig.h"
 
 int main(int argc, char** argv) {
   if (argc < 2 || argc > 3) {
@@ -22,14 +24,22 @@ int main(int argc, char** argv) {
   }
   std::stringstream text;
   text << in.rdbuf();
-  study::Spec spec;
+  study::Description description;
   std::string error;
-  if (!study::Parse(text.str(), spec, error)) {
+  if (!study::Parse(text.str(), description, error, std::filesystem::path(argv[1]).parent_path())) {
     std::cerr << "study: " << argv[1] << ": " << error << "\n";
     return 1;
   }
-  const std::filesystem::path work = argc == 3 ? std::filesystem::path(argv[2]) : std::filesystem::path(std::string(argv[1]) + ".work");
-  const study::Summary summary = study::Run(spec, work);
+  std::filesystem::path work;
+  if (argc == 3) {
+    work = argv[2];
+  } else {
+    std::optional<CaeString> scratch = CaeConfig::GetValue("Scratch Directory");
+    std::filesystem::path folder = scratch ? std::filesystem::path(scratch->Str()) : std::filesystem::temp_directory_path();
+    work = folder / (std::filesystem::path(argv[1]).filename().string() + ".work");
+  }
+  std::cout << "Work folder: " << work.string() << "\n";
+  const study::Summary summary = study::Run(description, work);
   std::cout << study::Format(summary);
   return summary.ok ? 0 : 2;
 }

@@ -104,7 +104,12 @@ int AmgMesh::AddConstraint(const AmgConstraint& constraint) {
   return 1;
 }
 
-void AmgMesh::ClearLocalSizes() { localSizes_.clear(); }
+void AmgMesh::ClearLocalSizes() {
+  localSizes_.clear();
+  sizeField_.clear();
+}
+
+void AmgMesh::SetSizeField(std::vector<SizeTet> tets) { sizeField_ = std::move(tets); }
 
 bool AmgMesh::LocateRef(CaeTopoRef* ref, int& kind, int& index) const {
   AmgShapeSource* source = AmgShapeSource::GetCurrent();
@@ -317,6 +322,13 @@ int AmgMesh::MeshIt() {
   fea_detail::MeshSettings settings = SettingsOf(*this);
   for (const LocalSize& local : localSizes_)
     settings.localSizes.push_back({local.kind, local.index, local.size, {local.point[0], local.point[1], local.point[2]}});
+  for (const SizeTet& tet : sizeField_) {
+    std::array<double, 16>& data = settings.sizeField.emplace_back();
+    for (int corner = 0; corner < 4; ++corner) {
+      for (int axis = 0; axis < 3; ++axis) data[axis * 4 + corner] = tet.corners[corner][axis];
+      data[12 + corner] = tet.sizes[corner];
+    }
+  }
   const fea_detail::MeshOutcome outcome = fea_detail::MeshShape(shape, settings);
   if (!outcome.ok) {
     const auto& at = outcome.errorLocation;

@@ -8,6 +8,7 @@
 #include "amg/CaeCoordSys.h"
 #include "amg/CaeMsgCall.h"
 #include "CheckReport.h"
+#include "MeshAdapt.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlMateRel.h"
@@ -189,10 +190,34 @@ int AnlModel::SubmitHAdaptiveAnalysis(AnlWriter*, CaeString& message, AnlCode) {
   return 0;
 }
 
-int AnlModel::AdaptMeshes(FerResultSet*, int, CaeString& message, int& stop) {
-  message = CaeString("Mesh adaptation is not available yet.");
+int AnlModel::AdaptMeshes(FerResultSet* results, int, CaeString& message, int& stop) {
+  message = CaeString();
   stop = 1;
-  FeaReportNotAvailable("Mesh adaptation");
+  const FerResult* errors = results ? results->FindResult(FerQtyErrorEstimate) : nullptr;
+  double lowest = 0.0, highest = 0.0;
+  // The solver writes zeros for the estimate of linear elements: not an estimate.
+  const std::vector<AmgMesh*> meshes = LiveMeshes();
+  const bool linear = std::any_of(meshes.begin(), meshes.end(), [](AmgMesh* m) { return m->GetElementOrder() == 1; });
+  if (!errors || !errors->Range(0, 0, lowest, highest) || linear) {
+    message = CaeString(
+        "The results hold no error estimate to refine the mesh by: it comes with a static analysis of quadratic "
+        "solid elements.");
+    return 1;
+  }
+  // Within the target or out of passes: the results stand.
+  if (highest <= adaptTargetError_ || adaptPasses_ >= adaptIterations_) return 1;
+  std::vector<AmgMesh*> refined;
+  for (AmgMesh* mesh : meshes)
+    if (fea_detail::SetSizesFromError(*mesh, *errors, adaptTargetError_) > 0) refined.push_back(mesh);
+  if (refined.empty()) return 1;
+  for (AmgMesh* mesh : refined) {
+    if (!mesh->MeshIt()) {
+      message = CaeString("The refined mesh could not be made: ") + mesh->ErrorText();
+      return 1;
+    }
+  }
+  ++adaptPasses_;
+  stop = 0;
   return 0;
 }
 

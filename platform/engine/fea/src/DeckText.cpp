@@ -23,9 +23,14 @@
 namespace fea_detail {
 
 std::string DeckNumber(double value) {
+  // The solver reads at most 20 characters of a field: the shortest exact form when it fits,
+  // else as many significant digits as fit.
+  constexpr std::ptrdiff_t kField = 20;
   char buffer[32];
-  auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  return error == std::errc() ? std::string(buffer, end) : std::string("0");
+  std::to_chars_result made = std::to_chars(buffer, buffer + sizeof buffer, value);
+  for (int digits = 14; made.ec == std::errc() && made.ptr - buffer > kField && digits >= 10; --digits)
+    made = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, digits);
+  return made.ec == std::errc() ? std::string(buffer, made.ptr) : std::string("0");
 }
 
 namespace {
@@ -778,6 +783,7 @@ class DeckBuilder {
     const std::uint32_t asked = req_.outputs;
     auto wants = [&](std::uint32_t bit, bool byDefault) { return asked ? (asked & bit) != 0 : byDefault; };
     std::vector<std::string> nodal, element;
+    bool elementEnergy = false;
     if (type_ == AnlHeatTransfer) {
       if (wants(AnlWriter::kOutTemperature, true)) nodal.push_back("NT");
       if (wants(AnlWriter::kOutHeatFlux, true)) element.push_back("HFL");
@@ -786,6 +792,17 @@ class DeckBuilder {
       if (wants(AnlWriter::kOutReaction, false)) nodal.push_back("RF");
       if (wants(AnlWriter::kOutStress, type_ != AnlBuckling)) element.push_back("S");
       if (wants(AnlWriter::kOutStrain, false)) element.push_back("E");
+      // Shells (expanded by the solver) are left to an explicit request. The solver estimates the
+      // error from the stresses' jumps between quadratic solid elements only.
+      const bool solidStatic = type_ == AnlStress && std::none_of(parts_.begin(), parts_.end(),
+                                                                  [](const Part& p) { return p.shell; });
+      const bool quadratic = std::all_of(parts_.begin(), parts_.end(),
+                                         [](const Part& p) { return p.mesh && p.mesh->GetElementOrder() != 1; });
+      if (wants(AnlWriter::kOutStrainEnergy, solidStatic)) {
+        element.push_back("ENER");
+        elementEnergy = true;
+      }
+      if (wants(AnlWriter::kOutErrorEstimate, solidStatic && quadratic)) element.push_back("ERR");
     }
     auto join = [](const std::vector<std::string>& items) {
       std::string s;
@@ -800,6 +817,12 @@ class DeckBuilder {
       Line("*EL FILE");
       Line(join(element));
     }
+    // The energy of each element is printed (the results file has nodal values only).
+    if (elementEnergy)
+      for (const Part& part : parts_) {
+        Line("*EL PRINT, ELSET=P" + std::to_string(part.number));
+        Line("ELSE");
+      }
   }
 
   const DeckRequest& req_;

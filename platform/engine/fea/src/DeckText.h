@@ -27,7 +27,8 @@ struct DeckRequest {
 // `ignored` is set when conditions that do not apply to the analysis type were left out.
 bool BuildDeck(const DeckRequest& request, std::string& text, std::vector<CaeString>& reasons, bool& ignored);
 
-// Numbers as the deck writes them: shortest round-trip form, "C" locale whatever the process's.
+// Numbers as the deck writes them: shortest round-trip form when it fits the solver's 20-character
+// fields (else rounded to fit), "C" locale whatever the process's.
 std::string DeckNumber(double value);
 
 }  // namespace fea_detail

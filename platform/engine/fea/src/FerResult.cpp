@@ -27,6 +27,9 @@ constexpr Quantity kQuantities[] = {
     {FerQtyTemperature, "Temperature", CaeUtTemperature, {"Temperature"}, {}, false, true, false, false},
     {FerQtyHeatFlux, "Heat Flux", CaeUtHeatFlux, {"X", "Y", "Z", "Magnitude"}, {"R", "T", "Z", "Magnitude"}, true,
      true, false, true},
+    {FerQtyStrainEnergy, "Strain Energy", CaeUtStress, {"Density"}, {}, true, true, false, false},
+    {FerQtyErrorEstimate, "Error Estimate", CaeUtNone, {"Stress Error"}, {}, false, true, false, false},
+    {FerQtyElementEnergy, "Element Strain Energy", CaeUtEnergy, {"Energy"}, {}, false, true, false, false},
     {FerQtyMaterial, "Material", CaeUtNone, {"Density"}, {}, false, true, false, false},
 };
 
@@ -123,13 +126,36 @@ const std::vector<double>& FerResult::NodeValues(int subset) const {
 
 bool FerResult::NodeValue(int subset, long id, int component, double& value) const {
   if (subset < 0 || subset >= NumNodalSubsets() || component < 0 || component >= NumComponents()) return false;
-  const Nodal& data = nodal_[subset];
+  return Lookup(nodal_[subset], NumComponents(), id, component, value);
+}
+
+bool FerResult::Lookup(const Nodal& data, int components, long id, int component, double& value) {
   if (data.index.empty())
     for (std::size_t i = 0; i < data.ids.size(); ++i) data.index[data.ids[i]] = i;
   auto found = data.index.find(id);
   if (found == data.index.end()) return false;
-  value = data.values[found->second * NumComponents() + component];
+  value = data.values[found->second * components + component];
   return true;
+}
+
+void FerResult::SetElementData(int subset, std::vector<long> ids, std::vector<double> values) {
+  CAE_CHECK(subset >= 0 && values.size() == ids.size() * static_cast<std::size_t>(NumComponents()));
+  if (static_cast<int>(elemental_.size()) <= subset) elemental_.resize(subset + 1);
+  elemental_[subset].ids = std::move(ids);
+  elemental_[subset].values = std::move(values);
+  elemental_[subset].index.clear();
+  SetEntityCount(static_cast<int>(elemental_[subset].ids.size()));
+  SetSubSetCount(NumElementSubsets());
+}
+
+const std::vector<long>& FerResult::ElementIds(int subset) const {
+  static const std::vector<long> none;
+  return subset >= 0 && subset < NumElementSubsets() ? elemental_[subset].ids : none;
+}
+
+bool FerResult::ElementValue(int subset, long id, int component, double& value) const {
+  if (subset < 0 || subset >= NumElementSubsets() || component < 0 || component >= NumComponents()) return false;
+  return Lookup(elemental_[subset], NumComponents(), id, component, value);
 }
 
 bool FerResult::Range(int subset, int component, double& minimum, double& maximum) const {

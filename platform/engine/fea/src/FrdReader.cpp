@@ -3,12 +3,16 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <filesystem>
+#include <iterator>
 #include <fstream>
 #include <map>
 #include <memory>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+#include "DatReader.h"
 #include "amg/CaeUnit.h"
 #include "fea/FerResult.h"
 
@@ -24,7 +28,8 @@ struct Kind {
 constexpr Kind kKinds[] = {
     {"DISP", FerQtyDisplacement, 3, CaeUtLength},   {"STRESS", FerQtyStress, 6, CaeUtStress},
     {"TOSTRAIN", FerQtyStrain, 6, CaeUtStrain},     {"NDTEMP", FerQtyTemperature, 1, CaeUtTemperature},
-    {"FLUX", FerQtyHeatFlux, 3, CaeUtHeatFlux},
+    {"FLUX", FerQtyHeatFlux, 3, CaeUtHeatFlux},     {"ENER", FerQtyStrainEnergy, 1, CaeUtStress},
+    {"ERROR", FerQtyErrorEstimate, 1, CaeUtNone},
 };
 
 const Kind* FindKind(std::string_view name) {
@@ -238,7 +243,7 @@ std::vector<double> Expand(const Block& block, const CaeUnitSystem& units) {
   const std::size_t count = block.ids.size();
   std::vector<double> out;
   auto native = [&](double v) { return CaeUnit::Convert(block.kind->unit, v, &units, nullptr); };
-  if (block.kind->quantity == FerQtyTemperature) {
+  if (in == 1) {
     out.reserve(count);
     for (double v : block.values) out.push_back(native(v));
     return out;
@@ -262,6 +267,28 @@ std::vector<double> Expand(const Block& block, const CaeUnitSystem& units) {
     out.insert(out.end(), {stress ? VonMises(s) : EquivalentStrain(s), p[0], p[1], p[2], s[0], s[1], s[2], s[3], s[4], s[5]});
   }
   return out;
+}
+
+// The solver gives each node's error relative to that node's own stress, which makes every
+// low-stress region look poor; relative to the subset's largest von Mises stress instead, the
+// figure says how much the error matters to the design.
+void ScaleErrorsToPeakStress(Subset& s) {
+  const auto error = s.blocks.find(FerQtyErrorEstimate);
+  const auto stress = s.blocks.find(FerQtyStress);
+  if (error == s.blocks.end() || stress == s.blocks.end()) return;
+  const Block& st = stress->second;
+  std::unordered_map<long, double> vonMises;
+  double peak = 0.0;
+  for (std::size_t i = 0; i < st.ids.size(); ++i) {
+    const double v = VonMises(&st.values[i * 6]);
+    vonMises[st.ids[i]] = v;
+    peak = std::max(peak, v);
+  }
+  Block& e = error->second;
+  for (std::size_t i = 0; i < e.ids.size(); ++i) {
+    const auto found = vonMises.find(e.ids[i]);
+    e.values[i] = peak > 0 && found != vonMises.end() ? e.values[i] * found->second / peak : 0.0;
+  }
 }
 
 const char* TypeName(AnlType type) {
@@ -289,6 +316,7 @@ void Fill(FerResultSet& set, AnlType type, std::vector<Subset>& subsets, const C
     if (type == AnlVibration) value = CaeUnit::Convert(CaeUtFrequency, s.value, &units, nullptr);
     if (type == AnlBuckling) value = s.value;
     set.AddSubSet(new FerResultSubSet(value));
+    ScaleErrorsToPeakStress(s);
     for (auto& [quantity, block] : s.blocks) {
       auto& result = results[quantity];
       if (!result) {
@@ -299,6 +327,27 @@ void Fill(FerResultSet& set, AnlType type, std::vector<Subset>& subsets, const C
     }
   }
   for (auto& [quantity, result] : results) set.AddResult(result.release());
+}
+
+// The printed output beside the results file (same name, ".dat"), when there is one.
+bool ReadPrintedOutput(const std::string& frdPath, std::vector<fea_detail::ElementValues>& energies, CaeString& error) {
+  const std::filesystem::path dat = std::filesystem::path(frdPath).replace_extension(".dat");
+  std::ifstream in(dat, std::ios::binary);
+  if (!in) return true;
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  std::string why;
+  if (fea_detail::ReadElementEnergies(text, energies, why)) return true;
+  error = CaeString::Format("The solver's output %s is damaged at %s.", dat.string().c_str(), why.c_str());
+  return false;
+}
+
+std::unique_ptr<FerResult> ElementEnergy(std::vector<fea_detail::ElementValues>& steps, const CaeUnitSystem& units) {
+  auto result = std::make_unique<FerResult>(FerQtyElementEnergy);
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    for (double& v : steps[i].values) v = CaeUnit::Convert(CaeUtEnergy, v, &units, nullptr);
+    result->SetElementData(static_cast<int>(i), std::move(steps[i].ids), std::move(steps[i].values));
+  }
+  return result;
 }
 
 }  // namespace
@@ -333,12 +382,15 @@ bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
     error = CaeString::Format("The results file %s holds no results.", path.c_str());
     return false;
   }
+  std::vector<fea_detail::ElementValues> energies;
+  if (!ReadPrintedOutput(path, energies, error)) return false;
   FerResultSet* set = target();
   if (!set) {
     error = CaeString("No result set was given for the results.");
     return false;
   }
   Fill(*set, type, subsets, fileUnits);
+  if (!energies.empty()) set->AddResult(ElementEnergy(energies, fileUnits).release());
   return true;
 }
 

@@ -184,6 +184,16 @@ void ApplyLocalSizes(const MeshSettings& s, const std::unordered_map<int, int> t
     gmsh::model::mesh::field::setNumber(threshold, "DistMax", local.size + 3 * size);
     fields.push_back(threshold);
   }
+  if (!s.sizeField.empty()) {
+    const int view = gmsh::view::add("sizes");
+    std::vector<double> data;
+    data.reserve(s.sizeField.size() * 16);
+    for (const auto& tet : s.sizeField) data.insert(data.end(), tet.begin(), tet.end());
+    gmsh::view::addListData(view, "SS", static_cast<int>(s.sizeField.size()), data);
+    const int field = gmsh::model::mesh::field::add("PostView");
+    gmsh::model::mesh::field::setNumber(field, "ViewTag", view);
+    fields.push_back(field);
+  }
   if (fields.empty()) return;
   int minimum = gmsh::model::mesh::field::add("Min");
   gmsh::model::mesh::field::setNumbers(minimum, "FieldsList", fields);

@@ -35,6 +35,9 @@ struct MeshSettings {
     std::array<double, 3> point;
   };
   std::vector<LocalSize> localSizes;
+  // Sizes given on tetrahedra, as gmsh's list data takes them: x1..x4, y1..y4, z1..z4, then the
+  // size at each corner; interpolated inside each tetrahedron.
+  std::vector<std::array<double, 16>> sizeField;
 };
 
 // One element face on a sub-shape face: the element's index in `elements` and its face (0-based in

@@ -143,7 +143,7 @@ TEST_F(AnlModelTest, MatingPairsWalkAndErase) {
   EXPECT_EQ(model.NextLiveMateRelPair(), nullptr);
 }
 
-TEST_F(AnlModelTest, AnEmptyModelIsNotSubmittedAndAdaptivityIsNotAvailable) {
+TEST_F(AnlModelTest, AnEmptyModelIsNotSubmittedAndHasNothingToAdapt) {
   AnlModel model;
   CaeString message;
   int stop = 0;
@@ -158,11 +158,34 @@ TEST_F(AnlModelTest, AnEmptyModelIsNotSubmittedAndAdaptivityIsNotAvailable) {
   EXPECT_NE(message.Str().find("mesh"), std::string::npos) << message.Str();
   EXPECT_FALSE(std::filesystem::exists(dir / "a.inp"));
   EXPECT_EQ(model.SubmitHAdaptiveAnalysis(nullptr, message, AnlCodeSolve), 0);
-  EXPECT_EQ(model.AdaptMeshes(nullptr, 1, message, stop), 0);
+  EXPECT_EQ(model.AdaptMeshes(nullptr, 1, message, stop), 1) << "no results: nothing to adapt, results kept";
   EXPECT_NE(stop, 0);
+  EXPECT_NE(message.Str().find("error estimate"), std::string::npos) << message.Str();
   for (int i = 0; i < model.NumJobs(); ++i)
     EXPECT_TRUE(model.GetJob(i)->IsMarkedAsErased()) << "a failed submission leaves no live job";
-  EXPECT_EQ(Messages().size(), 2u);
+  EXPECT_EQ(Messages().size(), 1u);
+}
+
+// Results whose estimated error is within the target leave the meshes alone and stop the
+// adaptation without a message; results without an estimate say so.
+TEST_F(AnlModelTest, AdaptingStopsWhenTheErrorIsWithinTheTarget) {
+  AnlModel model;
+  model.SetAdaptTargetError(5.0);
+  FerResultSet results(CaeString("Case 1"));
+  auto* estimate = new FerResult(FerQtyErrorEstimate);
+  estimate->SetNodalData(0, {1, 2}, {1.5, 4.5});
+  results.AddResult(estimate);
+  CaeString message;
+  int stop = 0;
+  EXPECT_EQ(model.AdaptMeshes(&results, FerQtyStress, message, stop), 1);
+  EXPECT_EQ(stop, 1);
+  EXPECT_TRUE(message.IsEmpty()) << message.Str();
+  EXPECT_EQ(model.AdaptPasses(), 0);
+
+  FerResultSet stressOnly(CaeString("Case 2"));
+  stressOnly.AddResult(new FerResult(FerQtyStress));
+  EXPECT_EQ(model.AdaptMeshes(&stressOnly, FerQtyStress, message, stop), 1);
+  EXPECT_NE(message.Str().find("no error estimate"), std::string::npos) << message.Str();
 }
 
 TEST_F(AnlModelTest, WriterKeepsSettingsAndWritesNoDeckWithoutAModel) {

@@ -290,7 +290,7 @@ TEST_F(DeckTest, EachAnalysisTypeWritesItsStep) {
     const char* output;
   };
   const Row rows[] = {
-      {AnlStress, "*STATIC\n", "*NODE FILE\nU\n*EL FILE\nS\n"},
+      {AnlStress, "*STATIC\n", "*NODE FILE\nU\n*EL FILE\nS,ENER,ERR\n"},
       {AnlVibration, "*FREQUENCY\n5\n", "*NODE FILE\nU\n"},
       {AnlBuckling, "*BUCKLE\n1\n", "*NODE FILE\nU\n"},
   };

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "amg/CaeUnit.h"
 #include "fea/AnlModel.h"
@@ -191,6 +192,73 @@ TEST_F(FrdReaderTest, TheReaderGivesTheModelAResultSetOnlyForAGoodFile) {
   EXPECT_EQ(reader->ResultSet(), model.GetResultSet(0));
   EXPECT_EQ(model.GetResultSet(0)->Name(), "Run 1");
   EXPECT_EQ(model.GetResultSet(0)->NumSubSets(), 2);
+}
+
+// Strain energy density keeps its value (energy per volume, converted as a stress); the error
+// estimate becomes a share of the case's peak von Mises stress: node 1 (von Mises 100) keeps its
+// 20 %, node 2 (von Mises 50 sqrt 3) counts 0.866 of its 40 %.
+TEST_F(FrdReaderTest, EnergyAndErrorEstimateAreReadByNode) {
+  std::string text = "    1C\n    2C                             2                                     1\n";
+  text += Values(1, {0, 0, 0}) + Values(2, {1, 0, 0}) + " -3\n";
+  text += Header(101, 1.0) + kStressHead + Values(1, {100, 0, 0, 0, 0, 0}) + Values(2, {0, 0, 0, 50, 0, 0}) + " -3\n";
+  text += Header(101, 1.0) + " -4  ENER        1    1\n -5  ENER        1    1    0    0\n" + Values(1, {2.5}) +
+          Values(2, {0.5}) + " -3\n";
+  text += Header(101, 1.0) + " -4  ERROR       1    1\n -5  STR(%)      1    1    0    0\n" + Values(1, {20}) +
+          Values(2, {40}) + " -3\n 9999\n";
+  FerResultSet set(CaeString("Static"));
+  CaeString error;
+  ASSERT_TRUE(FrdReader::Read(Write(text), AnlStress, CaeUnitSystem(), set, error)) << error.Str();
+  FerResult* energy = set.FindResult(FerQtyStrainEnergy);
+  FerResult* estimate = set.FindResult(FerQtyErrorEstimate);
+  ASSERT_NE(energy, nullptr);
+  ASSERT_NE(estimate, nullptr);
+  EXPECT_EQ(energy->UnitType(), CaeUtStress);
+  EXPECT_EQ(energy->Name(), "Strain Energy");
+  EXPECT_EQ(estimate->UnitType(), CaeUtNone);
+  EXPECT_EQ(estimate->NumComponents(), 1);
+  double value = 0;
+  ASSERT_TRUE(energy->NodeValue(0, 1, 0, value));
+  EXPECT_DOUBLE_EQ(value, 2.5);
+  ASSERT_TRUE(estimate->NodeValue(0, 1, 0, value));
+  EXPECT_NEAR(value, 20.0, 1e-9);
+  ASSERT_TRUE(estimate->NodeValue(0, 2, 0, value));
+  EXPECT_NEAR(value, 40.0 * 50 * std::sqrt(3.0) / 100, 1e-4);
+}
+
+// The printed output beside the results file gives each element's energy: the blocks of two
+// element sets in one step merge, a set named again starts the next step, totals are passed over.
+TEST_F(FrdReaderTest, ElementEnergiesComeFromThePrintedOutput) {
+  const std::string frd = Write(TwoCases());
+  const char* dat =
+      "\n internal energy (element, energy) for set P1 and time  0.1000000E+01\n\n"
+      "         1  2.000000E-03\n         2  1.000000E-03\n\n"
+      " internal energy (element, energy) for set P2 and time  0.1000000E+01\n\n"
+      "         7  5.000000E-04\n\n"
+      " total internal energy for set P1 and time  0.1000000E+01\n\n        3.000000E-03\n\n"
+      " internal energy (element, energy) for set P1 and time  0.2000000E+01\n\n"
+      "         1  4.000000E-03\n";
+  std::ofstream(dir / "job.dat", std::ios::binary) << dat;
+  FerResultSet set(CaeString("Static"));
+  CaeString error;
+  ASSERT_TRUE(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), set, error)) << error.Str();
+  FerResult* energy = set.FindResult(FerQtyElementEnergy);
+  ASSERT_NE(energy, nullptr);
+  EXPECT_EQ(energy->UnitType(), CaeUtEnergy);
+  ASSERT_EQ(energy->NumElementSubsets(), 2);
+  EXPECT_EQ(energy->ElementIds(0), (std::vector<long>{1, 2, 7}));
+  double value = 0;
+  ASSERT_TRUE(energy->ElementValue(1, 1, 0, value));
+  EXPECT_DOUBLE_EQ(value, 4e-3);
+  EXPECT_FALSE(energy->ElementValue(1, 7, 0, value));
+  EXPECT_FALSE(energy->NodeValue(0, 1, 0, value)) << "element values are not node values";
+
+  std::ofstream(dir / "job.dat", std::ios::binary)
+      << " internal energy (element, energy) for set P1 and time  0.1000000E+01\n\n         1  2.0E-0x\n";
+  FerResultSet untouched(CaeString("Static"));
+  EXPECT_FALSE(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), untouched, error));
+  EXPECT_NE(error.Str().find("line 3"), std::string::npos) << error.Str();
+  EXPECT_EQ(untouched.NumResults(), 0);
+  EXPECT_EQ(untouched.NumSubSets(), 0);
 }
 
 }  // namespace

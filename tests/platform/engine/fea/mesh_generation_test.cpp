@@ -148,6 +148,32 @@ TEST_F(MeshGenerationTest, LocalSizesRefineTheMeshWhereAsked) {
   EXPECT_GT(point.NumNodes(), coarse.NumNodes());
 }
 
+// A size field on an earlier mesh's tetrahedra (what h-adaptation gives): small at the corners near
+// x = 2, the default elsewhere; clearing the local sizes clears it.
+TEST_F(MeshGenerationTest, ASizeFieldOnTetrahedraRefinesWhereItIsSmall) {
+  AmgMesh mesh;
+  ASSERT_EQ(Mesh(mesh, box, 0.5, 1)->MeshIt(), 1);
+  std::vector<AmgMesh::SizeTet> field;
+  CaeList<CaeElem> elements;
+  mesh.Elements(elements);
+  for (CaeElem* e : elements) {
+    AmgMesh::SizeTet& tet = field.emplace_back();
+    for (int i = 0; i < 4; ++i) {
+      tet.corners[i] = e->Node(i)->Coordinate();
+      tet.sizes[i] = tet.corners[i][0] > 1.5 ? 0.1 : 0.5;
+    }
+  }
+  mesh.SetSizeField(std::move(field));
+  EXPECT_TRUE(mesh.HasSizeField());
+  ASSERT_EQ(mesh.MeshIt(), 1);
+  EXPECT_LT(MeanEdge(mesh, 2), 0.2) << "x = 2 follows the field";
+  EXPECT_GT(MeanEdge(mesh, 1), 0.3) << "x = 0 keeps the default size";
+  mesh.ClearLocalSizes();
+  EXPECT_FALSE(mesh.HasSizeField());
+  ASSERT_EQ(mesh.MeshIt(), 1);
+  EXPECT_GT(MeanEdge(mesh, 2), 0.3);
+}
+
 TEST_F(MeshGenerationTest, CurvatureScalingRefinesCurvedFaces) {
   const TopoDS_Shape cylinder = BRepPrimAPI_MakeCylinder(1.0, 0.5).Shape();
   AmgMesh plain, scaled;

@@ -119,6 +119,16 @@ class AmgMesh : public CaeAttrib {
   // constraints are ignored. Answers 1 when the size was taken.
   int AddConstraint(const AmgConstraint& constraint);
   void ClearLocalSizes();
+  // A size field over the body for the next generations (h-adaptation): tetrahedra, each with its
+  // four corners and the size wanted at each, interpolated inside them. Each call replaces the
+  // field; ClearLocalSizes clears it too. The smallest of this, the local sizes and the default
+  // size applies.
+  struct SizeTet {
+    CaeVector corners[4];
+    double sizes[4];
+  };
+  void SetSizeField(std::vector<SizeTet> tets);
+  bool HasSizeField() const { return !sizeField_.empty(); }
 
   // Whether the mesh follows the part's geometry.
   int Associated() const { return associated_; }
@@ -235,6 +245,7 @@ class AmgMesh : public CaeAttrib {
   std::unique_ptr<TopoDS_Shape> shape_;
   std::unique_ptr<ShapeItems> shapeItems_;
   std::vector<LocalSize> localSizes_;
+  std::vector<SizeTet> sizeField_;
   long firstNodeId_ = 1;
   long firstElementId_ = 1;
   CaeElemType elementType_ = CaeElemSolid;

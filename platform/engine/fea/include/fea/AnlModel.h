@@ -134,10 +134,21 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   // not apply to the model's type leaves their warning in `message`.
   AnlJob* SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int deckOnly,
                          CaeString& message, AnlCode code);
-  // Adaptive analysis and mesh adaptation are not part of the engine yet: they report "not
-  // available yet" and answer failure (0, with the message set).
+  // Adaptive analysis in one call is not part of the engine: it reports "not available yet" and
+  // answers failure (0, with the message set); adapt with AdaptMeshes and submit again instead.
   int SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, AnlCode code);
+  // One h-adaptive pass on solved results: where the results' error estimate (percent) exceeds
+  // the target error, local sizes shrink the elements and the live meshes are made again.
+  // Answers 0 with `stop` 0 when the meshes were refined (the results and jobs made on the old
+  // meshes are then stale; analyse again). Answers 1 with `stop` 1 when nothing changed: the
+  // error is within the target, the passes (GetAdaptIterations, counted over the model's life)
+  // are used up, or `message` says why not (no error estimate in the results, which the solver
+  // gives for quadratic solid elements only, or a mesh that could not be made: that mesh then
+  // reports its error like MeshIt). The quantity type is
+  // the one the caller judged by; the stress error estimate is what drives the refinement.
   int AdaptMeshes(FerResultSet* results, int quantityType, CaeString& message, int& stop);
+  // How many adaptive passes refined the meshes so far.
+  int AdaptPasses() const { return adaptPasses_; }
   // Multi-point constraints are the solver's; nothing to validate yet (answers 1).
   int ValidateMPCs() { return 1; }
   void UpdateResultCaseForHAdaptivity() {}
@@ -190,6 +201,7 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   CaeOnOff hAdaptivity_ = CaeOff;
   int adaptIterations_ = 3;
   double adaptTargetError_ = 5.0;
+  int adaptPasses_ = 0;
   AnlElemDescTable descTab_;
   std::size_t pairCursor_ = 0;
   std::vector<std::unique_ptr<AnlSubModel>> ownedSubModels_;

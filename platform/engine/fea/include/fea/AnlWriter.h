@@ -45,7 +45,8 @@ class AnlResltCase;
 class AnlWriter {
  public:
   // Output request bits (SetOutputRequests). No bit set: what the analysis type shows
-  // (displacements and stresses, or temperatures and heat fluxes).
+  // (displacements and stresses, with strain energies for a static analysis of solids and the
+  // stress error estimate when they are quadratic; or temperatures and heat fluxes).
   enum : std::uint32_t {
     kOutDisplacement = 1,
     kOutStress = 2,
@@ -53,6 +54,8 @@ class AnlWriter {
     kOutReaction = 8,
     kOutTemperature = 16,
     kOutHeatFlux = 32,
+    kOutStrainEnergy = 64,
+    kOutErrorEstimate = 512,
   };
   // Above this many nodes a static or heat step uses the solver's iterative equation solver,
   // whose memory grows linearly; below it the direct solver, which is faster on such models.

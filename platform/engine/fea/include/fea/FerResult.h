@@ -23,6 +23,9 @@ enum FerQuantityType : int {
   FerQtyDisplacement = 3,  // also what drives a deformed shape
   FerQtyTemperature = 16,
   FerQtyHeatFlux = 17,
+  FerQtyStrainEnergy = 18,   // strain energy density at the nodes (energy per volume)
+  FerQtyErrorEstimate = 19,  // the estimated stress error at the nodes, percent of the peak stress
+  FerQtyElementEnergy = 20,  // strain energy stored in each element (energy), by element
   FerQtyMaterial = 29,     // the Concept material quantity
 };
 
@@ -47,19 +50,22 @@ class FerResult : public virtual CaeActive {
   ~FerResult() override = default;
 
   // The quantity type of a result name ("Displacement", "Stress", "Strain", "Temperature",
-  // "Heat Flux", "Material"); 0 for any other name.
+  // "Heat Flux", "Strain Energy", "Error Estimate", "Material"); 0 for any other name.
   static int NameToType(const CaeString& name);
 
   const CaeString& Name() const { return name_; }
   void SetName(const CaeString& name) { name_ = name; }
   int QuantityType() const { return quantityType_; }
   void SetQuantityType(int type);
-  // The unit type of the quantity (stress, length, temperature, ...; no unit otherwise).
+  // The unit type of the quantity (stress, length, temperature, ...; no unit otherwise). Strain
+  // energy density has the stress unit (energy per volume is force per area); the error estimate
+  // is a percentage and has no unit.
   CaeUnitType UnitType() const;
   static constexpr int kMaxComponents = 11;
   // The name of component i (0-based) of the quantity; empty past the last one. Displacement and
   // heat flux: X, Y, Z, Magnitude; stress and strain: the equivalent value (von Mises), the three
-  // principal values (largest first), then XX, YY, ZZ, XY, YZ, ZX; temperature: one.
+  // principal values (largest first), then XX, YY, ZZ, XY, YZ, ZX; temperature, strain energy
+  // density and error estimate: one.
   CaeString CompName(int i) const;
   // Fills all of `names` with the component names (cylindrical ones when asked and the quantity
   // has them); the list ends at the first empty name. Answers how many there are.
@@ -93,6 +99,11 @@ class FerResult : public virtual CaeActive {
   const std::vector<double>& NodeValues(int subset) const;
   // One value; false when the subset, node or component is not there.
   bool NodeValue(int subset, long id, int component, double& value) const;
+  // Values by element, the same way (for the quantities the solver gives by element).
+  void SetElementData(int subset, std::vector<long> ids, std::vector<double> values);
+  int NumElementSubsets() const { return static_cast<int>(elemental_.size()); }
+  const std::vector<long>& ElementIds(int subset) const;
+  bool ElementValue(int subset, long id, int component, double& value) const;
   // The smallest and largest value of a component over a subset's nodes; false when empty.
   bool Range(int subset, int component, double& minimum, double& maximum) const;
 
@@ -102,7 +113,9 @@ class FerResult : public virtual CaeActive {
     std::vector<double> values;
     mutable std::unordered_map<long, std::size_t> index;  // built on first lookup
   };
+  static bool Lookup(const Nodal& data, int components, long id, int component, double& value);
   std::vector<Nodal> nodal_;
+  std::vector<Nodal> elemental_;
   CaeString name_;
   int quantityType_ = 0;
   int field_ = 0;

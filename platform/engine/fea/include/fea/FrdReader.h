@@ -4,13 +4,17 @@
 // a subset: its value is the case number, the mode's frequency (native frequency units) or the
 // buckling factor (the state under the applied loads that a buckling run writes before its modes is
 // not a subset). The blocks become results by node: displacements, stresses and strains (with
-// the equivalent value and principal values computed from the six components), temperatures and
-// heat fluxes; blocks of other quantities are passed over. Values are converted from the file's
-// unit system to the native one.
+// the equivalent value and principal values computed from the six components), temperatures,
+// heat fluxes, strain energy densities and the solver's stress error estimate (its "ERROR"
+// block, from the jumps of the element stresses met at each node), which is kept as a percentage
+// of the subset's largest von Mises stress (the file has it relative to each node's own stress);
+// blocks of other quantities are passed over. The solver's printed output beside the file (same
+// name, ".dat"), when there is one, gives the strain energy of each element (a result by
+// element). Values are converted from the file's unit system to the native one.
 //
 // The file is read whole and parsed by plain character scanning. A damaged file (a truncated block,
-// an unreadable number, a missing end record) is reported with its line, and the result set is
-// left exactly as it was: nothing half-read is kept.
+// an unreadable number, a missing end record, an unreadable element energy) is reported with its
+// line, and the result set is left exactly as it was: nothing half-read is kept.
 #pragma once
 
 #include <functional>

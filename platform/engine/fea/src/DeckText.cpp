@@ -18,6 +18,7 @@
 #include "fea/AnlWriter.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
+#include "fea/CaeFunc.h"
 #include "fea/FeaMessages.h"
 
 namespace fea_detail {
@@ -342,6 +343,7 @@ class DeckBuilder {
       hasReference_ = true;
       return;
     }
+    if (Varies(c)) return NotApplied(c, "a load on the whole model cannot vary with position");
     const CaeVector value = c.EvaluateVecAtPoint(CaeVector()) * scale;
     const double magnitude = value.Length();
     if (!(magnitude > 0)) return;
@@ -403,8 +405,12 @@ class DeckBuilder {
         const std::vector<Weighted> weights = WeightsOf(t);
         const double total = TotalWeight(weights);
         if (!(total > 0)) return NotApplied(c, "the mesh has no element faces there");
-        const CaeVector force = ToSI(CaeUtForce, c.EvaluateVecAtPoint(CaeVector())) * scale;
-        for (const Weighted& w : weights) AddForce(step, w.node, force * (w.weight / total));
+        // A value that varies over the shape weights each node's share: the total is then the
+        // value's mean over the shape.
+        for (const Weighted& w : weights) {
+          const CaeVector force = ToSI(CaeUtForce, c.EvaluateVecAtPoint(w.node->Coordinate()));
+          AddForce(step, w.node, force * (scale * w.weight / total));
+        }
         return;
       }
       case 29:
@@ -418,6 +424,7 @@ class DeckBuilder {
   // share and its distance from the axis through the face's centre, so the forces add up to
   // no force and exactly the moment.
   void ApplyMoment(StepData& step, AttBaseLbc& c, const Target& t, double scale) {
+    if (Varies(c)) return NotApplied(c, "a moment cannot vary with position");
     const std::vector<Weighted> weights = FaceWeights(t);
     const double total = TotalWeight(weights);
     const CaeVector moment = ToSI(CaeUtMoment, c.EvaluateVecAtPoint(CaeVector())) * scale;
@@ -456,12 +463,22 @@ class DeckBuilder {
         return;
       case 16: {
         if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a heat flux needs a face");
-        const double q = ToSI(CaeUtHeatFlux, c.EvaluateVecAtPoint(CaeVector())[0]) * scale;
+        auto flux = [&](const CaeVector& at) { return ToSI(CaeUtHeatFlux, c.EvaluateVecAtPoint(at)[0]) * scale; };
         if (t.part->shell) {
-          for (const Weighted& w : FaceWeights(t)) step.cload[{w.node->Id(), 11}] += q * w.weight * lengthScale * lengthScale;
+          for (const Weighted& w : FaceWeights(t))
+            step.cload[{w.node->Id(), 11}] += flux(w.node->Coordinate()) * w.weight * lengthScale * lengthScale;
           return;
         }
-        for (const std::string& face : FaceLabels(t, "S")) step.dflux.push_back(face + "," + DeckNumber(q));
+        // The solver takes one flux per element face: a varying flux is taken at the face's centre,
+        // exact in total for a linear flux.
+        std::vector<CaeElemRef> faces;
+        t.part->mesh->ElemFacesOnFace(t.index, faces);
+        for (const CaeElemRef& f : faces) {
+          const CaeVector centre =
+              (f.Node(0)->Coordinate() + f.Node(1)->Coordinate() + f.Node(2)->Coordinate()) * (1.0 / 3);
+          step.dflux.push_back(std::to_string(f.Element()->Id()) + ",S" + std::to_string(f.Face() + 1) + "," +
+                               DeckNumber(flux(centre)));
+        }
         return;
       }
       case 18: {
@@ -469,7 +486,12 @@ class DeckBuilder {
         if (!conv || t.kind != CaeTopoRef::kFace) return NotApplied(c, "a convection needs a face");
         if (t.part->shell) return NotApplied(c, "convection on shell elements is not supported");
         double film = conv->FilmCoef();
-        if (!conv->Constant() && conv->NumValues() > 0) film = conv->FirstFilmValue()->Value();
+        if (!conv->Constant() && conv->NumValues() > 0) {
+          // The solver's deck has film coefficients that change in time only, not with temperature.
+          if (!SingleValue(conv->FirstFilmValue(), [&] { return conv->NextFilmValue(); }))
+            return NotApplied(c, "a film coefficient that depends on temperature cannot be given to the solver");
+          film = conv->FirstFilmValue()->Value();
+        }
         const std::string values = DeckNumber(ToSI(CaeUtTemperature, conv->AmbientTemp())) + "," +
                                    DeckNumber(ToSI(CaeUtFilmCoefficient, film) * scale);
         for (const std::string& face : FaceLabels(t, "F")) step.film.push_back(face + "," + values);
@@ -479,7 +501,11 @@ class DeckBuilder {
         auto* hgen = dynamic_cast<AttLbcHgen*>(&c);
         if (!hgen) return NotApplied(c, "it has no heat generation value");
         double value = hgen->HeatGeneration();
-        if (!hgen->Constant() && hgen->NumValues() > 0) value = hgen->FirstHGenValue()->Value();
+        if (!hgen->Constant() && hgen->NumValues() > 0) {
+          if (!SingleValue(hgen->FirstHGenValue(), [&] { return hgen->NextHGenValue(); }))
+            return NotApplied(c, "a heat generation that depends on temperature cannot be given to the solver");
+          value = hgen->FirstHGenValue()->Value();
+        }
         step.dflux.push_back("P" + std::to_string(t.part->number) + ",BF," +
                              DeckNumber(ToSI(CaeUtHeatGeneration, value) * scale));
         return;
@@ -488,6 +514,16 @@ class DeckBuilder {
         return NotApplied(c, "the condition type is unknown");
     }
   }
+
+  // Whether a temperature table holds one value only (a table of equal rows is a constant).
+  template <typename Next>
+  static bool SingleValue(AttTableTempValue* first, Next next) {
+    for (AttTableTempValue* row = next(); row; row = next())
+      if (row->Value() != first->Value()) return false;
+    return true;
+  }
+
+  static bool Varies(const AttBaseLbc& c) { return c.Function() && c.Function()->VariesInSpace(); }
 
   // A restraint in its own Cartesian or cylindrical axes: its nodes get those axes (the solver's
   // *TRANSFORM), so its components are fixed along them. Answers whether the condition has axes.

@@ -1,6 +1,7 @@
 // Conditions and condition sets: kinds told apart by the engine's type test, values in own and
 // global axes, temperature tables, set membership and walks.
 #include <cmath>
+#include <memory>
 
 #include "amg/CaeCoordSys.h"
 #include "fea/AnlControl.h"
@@ -83,6 +84,43 @@ TEST_F(ConditionTest, GlobalValueFollowsTheCoordinateSystem) {
   EXPECT_EQ(global.EvaluateVecAtPoint(CaeVector(1, 2, 3)), CaeVector(5, 0, 0));
   AttBaseLbc scratch(Descriptor(5), 1);
   EXPECT_EQ(scratch.EvaluateVecAtPoint(CaeVector(1, 1, 1)), CaeVector(0, 0, 0)) << "no function, no value";
+}
+
+TEST_F(ConditionTest, CoordinateLinearValueFollowsTheFlaggedCoordinates) {
+  // value = (10, 0, 0) at the anchor, + (2, 0, 0) per unit of coordinate 0, + (0, 0, -1) per unit
+  // of coordinate 2; only flagged coordinates count.
+  const CaeVector value(10, 0, 0), anchor(1, 0, 0);
+  const CaeVector gradients[3] = {{2, 0, 0}, {0, 7, 0}, {0, 0, -1}};
+  const CaeTransform shifted(CaeVector(1, 0, 0), CaeVector(0, 1, 0), CaeVector(0, 0, 1), CaeVector(0, 0, 5));
+  const CaeCoordSysCartesian moved(shifted);
+  const CaeCoordSysCylindric cylinder;
+  struct Row {
+    const char* what;
+    const CaeCoordSys* system;
+    int flags[3];
+    CaeVector point, expected;
+  };
+  const Row rows[] = {
+      {"global x", nullptr, {1, 0, 0}, {3, 9, 9}, {14, 0, 0}},
+      {"global x and z", nullptr, {1, 0, 1}, {3, 9, 2}, {14, 0, -2}},
+      {"z of a system raised by 5", &moved, {0, 0, 1}, {0, 0, 7}, {10, 0, -2}},
+      {"radius of a cylinder", &cylinder, {1, 0, 0}, {0, 4, 1}, {16, 0, 0}},
+      {"no flag", nullptr, {0, 0, 0}, {3, 9, 9}, {10, 0, 0}},
+  };
+  for (const Row& r : rows) {
+    CaeFuncCoordLinear f(new CaeFuncVariable(CaeString("Pressure"), CaeUtStress), r.system, r.flags);
+    f.SetDefiningValuesVec(1, &value, &anchor, gradients, nullptr);
+    EXPECT_TRUE(f.EvaluateVecAtPointLocal(r.point).Equal(r.expected, 1e-12)) << r.what;
+    EXPECT_EQ(f.VariesInSpace(), r.flags[0] || r.flags[1] || r.flags[2]) << r.what;
+    std::unique_ptr<CaeFunc> copy(f.Clone());
+    EXPECT_TRUE(copy->EvaluateVecAtPointLocal(r.point).Equal(r.expected, 1e-12)) << r.what << " (copy)";
+  }
+
+  const int flagged[3] = {1, 1, 1};
+  CaeFuncCoordLinear noGradients(new CaeFuncVariable(CaeString("Force"), CaeUtForce), &cylinder, flagged);
+  noGradients.SetDefiningValuesVec(1, &value, nullptr, nullptr, nullptr);
+  EXPECT_FALSE(noGradients.VariesInSpace());
+  EXPECT_EQ(noGradients.EvaluateVecAtPointLocal(CaeVector()), value) << "no coordinates asked at the axis";
 }
 
 TEST_F(ConditionTest, FreeComponentsAndFunctionReplacement) {

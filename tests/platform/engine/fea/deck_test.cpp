@@ -2,24 +2,31 @@
 // that add up to what was asked, result cases and analysis steps.
 #include <BRepPrimAPI_MakeBox.hxx>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "ShapeRefs.h"
 #include "amg/CaeCoordSys.h"
+#include "amg/CaeConfig.h"
 #include "amg/CaeMaterial.h"
 #include "amg/CaeUnit.h"
 #include "fake_topo_ref.h"
 #include "fea/AmgMesh.h"
+#include "fea/AnlJob.h"
 #include "fea/AnlModel.h"
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
+#include "fea/CaeElem.h"
 #include "fea/CaeFunc.h"
+#include "fea/FerResult.h"
+#include "fea/FrdReader.h"
 #include "fea_fixture.h"
 #include "test_env.h"
 
@@ -80,6 +87,18 @@ CaeFunc* Constant(const CaeVector& v) {
   return f;
 }
 
+// value + gradient * (coordinate k - 0) of `system` (global without one); the condition given the
+// function must own `system`.
+CaeFunc* Varying(const CaeVector& value, int k, const CaeVector& gradient, const CaeCoordSys* system = nullptr) {
+  int flags[3] = {0, 0, 0};
+  flags[k] = 1;
+  CaeVector gradients[3];
+  gradients[k] = gradient;
+  auto* f = new CaeFuncCoordLinear(new CaeFuncVariable(CaeString("Load"), CaeUtNone), system, flags);
+  f->SetDefiningValuesVec(1, &value, nullptr, gradients, nullptr);
+  return f;
+}
+
 // A 2 x 1 x 1 box (faces: 1 x=0, 2 x=2, 3 y=0, 4 y=1, 5 z=0, 6 z=1), coarse linear mesh, steel.
 class DeckTest : public FeaTest {
  protected:
@@ -103,6 +122,12 @@ class DeckTest : public FeaTest {
   AttBaseLbc* Add(int code, int face, const CaeVector& value, AttLbcCase& set) {
     conditions.push_back(std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), Constant(value),
                                                   nullptr, nullptr));
+    set.AddLbc(conditions.back().get());
+    return conditions.back().get();
+  }
+  AttBaseLbc* Add(int code, int face, CaeFunc* function, CaeCoordSys* system, AttLbcCase& set) {
+    conditions.push_back(
+        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), function, system, nullptr));
     set.AddLbc(conditions.back().get());
     return conditions.back().get();
   }
@@ -210,6 +235,173 @@ TEST_F(DeckTest, DistributedLoadsAddUpToWhatWasAsked) {
     EXPECT_TRUE(total.Equal(r.total, 1e-9)) << "code " << r.code << ": " << total.X() << " " << total.Y() << " " << total.Z();
     loads.DeleteLbc(load);
   }
+}
+
+TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
+  Clamp();
+  struct Row {
+    const char* what;
+    int code, face;
+    CaeVector value;
+    int coordinate;
+    CaeVector gradient;
+    bool raised;  // in a system whose origin is at (0, 0, 1)
+    CaeVector force, about, moment;
+  };
+  // Face 2 (x = 2) is 1 x 1; face 6 (z = 1) is 2 x 1. Closed forms: integrals of the value and
+  // of (r - about) x value over the face.
+  const Row rows[] = {
+      {"pressure 1000 + 600 z", 4, 2, {1000, 0, 0}, 2, {600, 0, 0}, false, {-1300, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
+      {"pressure 1300 + 600 (z - 1)", 4, 2, {1300, 0, 0}, 2, {600, 0, 0}, true, {-1000, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
+      {"force per area -10 - 3 x", 2, 6, {0, 0, -10}, 0, {0, 0, -3}, false, {0, 0, -26}, {1, 0.5, 1}, {0, 2, 0}},
+      {"total force -100 - 40 y", 23, 2, {0, 0, -100}, 1, {0, 0, -40}, false, {0, 0, -120}, {2, 0.5, 0.5}, {-10.0 / 3, 0, 0}},
+  };
+  for (const Row& r : rows) {
+    CaeCoordSys* system = r.raised ? new CaeCoordSysCartesian(CaeTransform(CaeVector(0, 0, 1), CaeVector())) : nullptr;
+    AttBaseLbc* load = Add(r.code, r.face, Varying(r.value, r.coordinate, r.gradient, system), system, loads);
+    const Deck deck = Write();
+    const CaeVector force = deck.Force(0), moment = deck.Moment(0, r.about);
+    EXPECT_TRUE(force.Equal(r.force, 1e-9)) << r.what << ": " << force.X() << " " << force.Y() << " " << force.Z();
+    EXPECT_TRUE(moment.Equal(r.moment, 1e-9)) << r.what << ": " << moment.X() << " " << moment.Y() << " " << moment.Z();
+    loads.DeleteLbc(load);
+  }
+}
+
+TEST_F(DeckTest, AVaryingHeatFluxIsTakenAtEachElementFacesCentre) {
+  model.SetType(AnlHeatTransfer);
+  Add(20, 1, CaeVector(293.15, 0, 0), restraints);
+  Add(16, 2, Varying({1000, 0, 0}, 2, {500, 0, 0}), nullptr, loads);
+  const Deck deck = Write();
+  // Element face -> (centre, area), from the mesh of face 2 (x = 2).
+  int kind = 0, index = 0;
+  ASSERT_TRUE(mesh->LocateRef(body.Ref(CaeTopoRef::kFace, 2), kind, index));
+  std::vector<CaeElemRef> faces;
+  mesh->ElemFacesOnFace(index, faces);
+  std::map<std::string, std::pair<CaeVector, double>> shapes;
+  for (const CaeElemRef& f : faces) {
+    const CaeVector a = f.Node(0)->Coordinate(), b = f.Node(1)->Coordinate(), c = f.Node(2)->Coordinate();
+    shapes[std::to_string(f.Element()->Id()) + ",S" + std::to_string(f.Face() + 1)] = {(a + b + c) * (1.0 / 3),
+                                                                                      (b - a).Cross(c - a).Length() / 2};
+  }
+  std::istringstream lines(deck.text.substr(deck.text.find("*DFLUX\n") + 7));
+  double heat = 0;
+  int count = 0;
+  for (std::string line; std::getline(lines, line) && line[0] != '*'; ++count) {
+    const std::size_t value = line.rfind(',');
+    const auto shape = shapes.find(line.substr(0, value));
+    ASSERT_NE(shape, shapes.end()) << line;
+    const double q = std::atof(line.c_str() + value + 1);
+    EXPECT_NEAR(q, 1000 + 500 * shape->second.first.Z(), 1e-9) << line;
+    heat += q * shape->second.second;
+  }
+  EXPECT_EQ(count, static_cast<int>(faces.size()));
+  EXPECT_NEAR(heat, 1250.0, 1e-9) << "the flux integrated over the 1 x 1 face";
+}
+
+TEST_F(DeckTest, ConditionsThatCannotVaryAreRefusedWhenTheyDo) {
+  Clamp();
+  AttBaseLbc* moment = Add(29, 2, Varying({50, 0, 0}, 2, {10, 0, 0}), nullptr, loads);
+  moment->SetName(CaeString("Twist"));
+  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(12), Varying({0, 0, -9.81}, 0, {0, 0, 1}), nullptr, nullptr));
+  conditions.back()->SetName(CaeString("Gravity"));
+  loads.AddLbc(conditions.back().get());
+  const std::string reasons = Reasons();
+  for (const char* name : {"Twist", "Gravity"})
+    EXPECT_NE(reasons.find(std::string("The condition ") + name + " cannot be applied"), std::string::npos) << reasons;
+  EXPECT_NE(reasons.find("cannot vary with position"), std::string::npos) << reasons;
+}
+
+TEST_F(DeckTest, TemperatureTablesOfHeatConditionsAreRefusedUnlessTheyHoldOneValue) {
+  model.SetType(AnlHeatTransfer);
+  Add(20, 1, CaeVector(293.15, 0, 0), restraints);
+  auto* film = new AttLbcConv(table.Find(18), body.Ref(CaeTopoRef::kFace, 2), 99.0, 300.0);
+  film->SetName(CaeString("Air"));
+  auto* heat = new AttLbcHgen(table.Find(19), body.BodyRef(), 99.0);
+  heat->SetName(CaeString("Coil"));
+  for (AttBaseLbc* c : {static_cast<AttBaseLbc*>(film), static_cast<AttBaseLbc*>(heat)}) {
+    conditions.emplace_back(c);
+    loads.AddLbc(c);
+  }
+  film->Constant(0);
+  heat->Constant(0);
+  film->AddFilmValue(300.0, 25.0);
+  film->AddFilmValue(400.0, 25.0);
+  heat->AddHGenValue(300.0, 5000.0);
+  EXPECT_EQ(Reasons(), "") << "rows of one value are that value";
+  const Deck deck = Write();
+  EXPECT_TRUE(deck.Has(",300,25\n")) << "the table's film coefficient, not the constant one";
+  EXPECT_TRUE(deck.Has("P1,BF,5000\n"));
+
+  film->AddFilmValue(500.0, 40.0);
+  heat->AddHGenValue(400.0, 6000.0);
+  const std::string reasons = Reasons();
+  EXPECT_NE(reasons.find("The condition Air cannot be applied: a film coefficient that depends on temperature"),
+            std::string::npos) << reasons;
+  EXPECT_NE(reasons.find("The condition Coil cannot be applied: a heat generation that depends on temperature"),
+            std::string::npos) << reasons;
+}
+
+TEST_F(DeckTest, AHydrostaticPressureSolves) {
+  CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
+  Clamp();
+  // Water-like pressure on the side y = 0, nought at the top (z = 1): g (1 - z). With g z added
+  // it is a uniform g, and the solution is linear in the load.
+  const double g = 1e6;
+  struct Part {
+    const char* name;
+    CaeFunc* pressure;
+  };
+  const Part parts[] = {
+      {"hydrostatic", Varying({g, 0, 0}, 2, {-g, 0, 0})},
+      {"rising", Varying({0, 0, 0}, 2, {g, 0, 0})},
+      {"uniform", Constant({g, 0, 0})},
+  };
+  std::vector<std::unique_ptr<FerResultSet>> results;
+  for (const Part& part : parts) {
+    AttBaseLbc* load = Add(4, 3, part.pressure, nullptr, loads);
+    std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
+    writer->AddResltCase(&rc);
+    CaeString message;
+    AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString((dir / (std::string(part.name) + ".inp")).string()),
+                                       nullptr, 0, message, AnlCodeSolve);
+    ASSERT_NE(job, nullptr) << part.name << ": " << message.Str();
+    ASSERT_EQ(job->Wait(), 1) << kestrum::test::readFile(job->ErrorFile().Str());
+    results.push_back(std::make_unique<FerResultSet>(CaeString(part.name)));
+    CaeString error;
+    ASSERT_TRUE(FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), *results.back(), error))
+        << error.Str();
+    ASSERT_NE(results.back()->FindResult(FerQtyDisplacement), nullptr) << part.name;
+    loads.DeleteLbc(load);
+  }
+  const FerResult& hydrostatic = *results[0]->FindResult(FerQtyDisplacement);
+  const FerResult& rising = *results[1]->FindResult(FerQtyDisplacement);
+  const FerResult& uniform = *results[2]->FindResult(FerQtyDisplacement);
+  double largest = 0;
+  for (double v : uniform.NodeValues(0)) largest = std::max(largest, std::fabs(v));
+  ASSERT_GT(largest, 0.0);
+  ASSERT_FALSE(uniform.NodeIds(0).empty());
+  for (long id : uniform.NodeIds(0))
+    for (int k = 0; k < 3; ++k) {
+      double a = 0, b = 0, sum = 0;
+      ASSERT_TRUE(hydrostatic.NodeValue(0, id, k, a) && rising.NodeValue(0, id, k, b) && uniform.NodeValue(0, id, k, sum));
+      EXPECT_NEAR(a + b, sum, 1e-4 * largest) << "node " << id << " component " << k;
+    }
+
+  // At the free end the heavier bottom of the side is pushed further than its top, which a
+  // uniform pressure pushes alike.
+  long bottom = 0, top = 0;
+  CaeList<CaeNode> nodes;
+  mesh->Nodes(nodes);
+  for (CaeNode* n : nodes) {
+    if (n->Coordinate().Equal(CaeVector(2, 0, 0), 1e-9)) bottom = n->Id();
+    if (n->Coordinate().Equal(CaeVector(2, 0, 1), 1e-9)) top = n->Id();
+  }
+  double atBottom = 0, atTop = 0, uniformBottom = 0, uniformTop = 0;
+  ASSERT_TRUE(hydrostatic.NodeValue(0, bottom, 1, atBottom) && hydrostatic.NodeValue(0, top, 1, atTop));
+  ASSERT_TRUE(uniform.NodeValue(0, bottom, 1, uniformBottom) && uniform.NodeValue(0, top, 1, uniformTop));
+  EXPECT_GT(atTop, 0.0) << "pushed into the body";
+  EXPECT_GT(atBottom, 1.05 * atTop);
+  EXPECT_NEAR(uniformBottom, uniformTop, 1e-3 * largest);
 }
 
 TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {

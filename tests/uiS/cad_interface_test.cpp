@@ -17,6 +17,7 @@
 #include "fea/AttLbcCase.h"
 #include "fea/OptModel.h"
 #include "uis_fixture.h"
+#include "topo_ref_stub.h"
 
 namespace {
 
@@ -24,13 +25,9 @@ using uistest::FrameTest;
 using uistest::RecordingCad;
 
 // A topology reference with children and, when meshed, one active mesh attribute.
-class FakeTopo : public CaeTopoRef {
+class FakeTopo : public kestrum::test::TopoRefStub {
  public:
-  using CaeTopoRef::Feval;
-  using CaeTopoRef::Project;
-  using CaeTopoRef::Reval;
-
-  explicit FakeTopo(int kind) : kind_(kind) {}
+  explicit FakeTopo(int kind) : TopoRefStub(kind) {}
   void AddChild(FakeTopo* child) { children_.push_back(child); }
   void SetMesh(AmgMesh* mesh) { mesh_ = mesh; }
 
@@ -44,37 +41,12 @@ class FakeTopo : public CaeTopoRef {
       if (children_[i] == child) return children_[i + 1];
     return nullptr;
   }
-  CaeTopoRef* Body() override { return nullptr; }
-  void Feval(const CaeVector&, CaeVector&) override {}
-  void Reval(const CaeVector&, CaeVector&) override {}
-  void Project(const CaeVector&, CaeVector&, CaeVector&) override {}
-  void FirstDerivs(const CaeVector&, CaeVector&, CaeVector&) override {}
-  void SecondDerivs(const CaeVector&, CaeVector&, CaeVector&, CaeVector&) override {}
-  void NoOperation(int, int, int, int) override {}
-  void AddAttribute(CaeAttrib*) override {}
-  bool RemoveAttribute(CaeAttrib*) override { return false; }
   CaeAttrib* FirstAttribute(CaeTypeId type, int activeOnly) override {
     if (!mesh_ || !mesh_->GetInfo().CanCast(type)) return nullptr;
     return activeOnly && !mesh_->IsActive() ? nullptr : mesh_;
   }
-  CaeAttrib* NextAttribute(CaeTypeId, CaeAttrib*, int) override { return nullptr; }
-  int Kind() const override { return kind_; }
-  void ParamRange(CaeVector&, CaeVector&) override {}
-  double EdgeLength() override { return 0.0; }
-  bool IsClosed(int) override { return false; }
-  int Period(int, double& period) override {
-    period = 0.0;
-    return 0;
-  }
-  bool IsSingularAt(int, int) override { return false; }
-  bool IsValid() override { return true; }
-  bool IsVisible() override { return true; }
-  void GetSurfaceDefinition(int&, int&, int&, int&, int&, int&, int&, int&, CaeArray<CaeVector>&, CaeArray<double>&,
-                            CaeArray<double>&, CaeArray<double>&) override {}
-  void GetCurveDefinition(int&, int&, int&, CaeArray<CaeVector>&, CaeArray<double>&, CaeArray<double>&) override {}
 
  private:
-  int kind_;
   std::vector<FakeTopo*> children_;
   AmgMesh* mesh_ = nullptr;
 };

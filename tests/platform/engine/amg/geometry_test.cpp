@@ -9,6 +9,7 @@
 #include "amg/CaeCoordSys.h"
 #include "amg/CaeTopoRef.h"
 #include "amg/CaeTransform.h"
+#include "topo_ref_stub.h"
 
 namespace {
 
@@ -155,12 +156,9 @@ TEST(CoordSysTest, VectorsToGlobalAndBack) {
 }
 
 // A unit square in the plane z = h, with u along x and v along y.
-class PlaneFace : public CaeTopoRef {
+class PlaneFace : public kestrum::test::TopoRefStub {
  public:
-  explicit PlaneFace(double h, int kind = kFace) : h_(h), kind_(kind) {}
-  CaeTopoRef* FirstChild(int& flag) override { return flag = 0, nullptr; }
-  CaeTopoRef* NextChild(CaeTopoRef*, int, int& flag) override { return flag = 0, nullptr; }
-  CaeTopoRef* Body() override { return nullptr; }
+  explicit PlaneFace(double h, int kind = kFace) : TopoRefStub(kind), h_(h) {}
   void Feval(const CaeVector& uv, CaeVector& p) override { p = CaeVector(uv[0], uv[1], h_); }
   using CaeTopoRef::Feval;
   void Reval(const CaeVector& p, CaeVector& uv) override { uv = CaeVector(p[0], p[1], 0); }
@@ -172,26 +170,14 @@ class PlaneFace : public CaeTopoRef {
   using CaeTopoRef::Project;
   void FirstDerivs(const CaeVector&, CaeVector& du, CaeVector& dv) override { du = {1, 0, 0}, dv = {0, 1, 0}; }
   void SecondDerivs(const CaeVector&, CaeVector& a, CaeVector& b, CaeVector& c) override { a = b = c = CaeVector(); }
-  void NoOperation(int, int, int, int) override {}
   void AddAttribute(CaeAttrib* a) override { attributes_.push_back(a); }
-  bool RemoveAttribute(CaeAttrib*) override { return false; }
   CaeAttrib* FirstAttribute(CaeTypeId type, int activeOnly) override { return From(0, type, activeOnly); }
   CaeAttrib* NextAttribute(CaeTypeId type, CaeAttrib* previous, int activeOnly) override {
     for (std::size_t i = 0; i < attributes_.size(); ++i)
       if (attributes_[i] == previous) return From(i + 1, type, activeOnly);
     return nullptr;
   }
-  int Kind() const override { return kind_; }
   void ParamRange(CaeVector& lower, CaeVector& upper) override { lower = {0, 0, 0}, upper = {1, 1, 0}; }
-  double EdgeLength() override { return 0.0; }
-  bool IsClosed(int) override { return false; }
-  int Period(int, double& period) override { return period = 0.0, 0; }
-  bool IsSingularAt(int, int) override { return false; }
-  bool IsValid() override { return true; }
-  bool IsVisible() override { return true; }
-  void GetSurfaceDefinition(int&, int&, int&, int&, int&, int&, int&, int&, CaeArray<CaeVector>&, CaeArray<double>&,
-                            CaeArray<double>&, CaeArray<double>&) override {}
-  void GetCurveDefinition(int&, int&, int&, CaeArray<CaeVector>&, CaeArray<double>&, CaeArray<double>&) override {}
 
  private:
   CaeAttrib* From(std::size_t start, CaeTypeId type, int activeOnly) {
@@ -202,7 +188,6 @@ class PlaneFace : public CaeTopoRef {
     return nullptr;
   }
   double h_;
-  int kind_;
   std::vector<CaeAttrib*> attributes_;
 };
 

@@ -24,22 +24,11 @@
 #include "topo/acTopoRef.h"
 #include "topo/acTopoTables.h"
 #include "util/acBrEnt.h"
+#include "grid_plate.h"
 
 namespace {
 
-constexpr int kColumns = 45;
-constexpr int kRows = 44;  // 1,980 holes: 1,986 faces
-
-std::string gridPlateText() {
-  std::string text =
-      "part grid\nparam P = 10\nparam D = 4\nparam T = 5\n"
-      "box plate corner=(0, 0, 0) size=(P * " + std::to_string(kColumns) + ", P * " + std::to_string(kRows) + ", T)\n";
-  for (int i = 0; i < kColumns; ++i)
-    for (int j = 0; j < kRows; ++j)
-      text += "hole h" + std::to_string(i) + "_" + std::to_string(j) + " at=(P * " + std::to_string(i) + ".5, P * " +
-              std::to_string(j) + ".5, T) direction=(0, 0, -1) diameter=D\n";
-  return text;
-}
+using bench::gridPlateText;
 
 // One drawing with the grid plate, the add-in loaded, and copies of every reference's key.
 struct Drawing {

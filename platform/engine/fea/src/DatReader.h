@@ -17,4 +17,13 @@ struct ElementValues {
 // `error` naming the line when a block's line cannot be read.
 bool ReadElementEnergies(const std::string& text, std::vector<ElementValues>& steps, std::string& error);
 
+enum class ElementTensor { Stress, Strain };
+
+// The stresses or strains printed at each element's integration points (*EL PRINT with S or
+// E), averaged over each element's points: six values per id, XX YY ZZ XY YZ ZX (the file's
+// order XY XZ YZ is put in ours). Steps as for the energies; false with `error` naming the line
+// when a block's line cannot be read.
+bool ReadElementTensors(const std::string& text, ElementTensor tensor, std::vector<ElementValues>& steps,
+                        std::string& error);
+
 }  // namespace fea_detail

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 
+#include "CylinderFit.h"
 #include "amg/CaeCoordSys.h"
 #include "amg/CaeMaterial.h"
 #include "amg/CaeMsgCall.h"
@@ -366,7 +367,10 @@ class DeckBuilder {
     const int* free = c.FreeComponents();
     const int dofs = t.part->shell ? 6 : 3;
     switch (code) {
-      case 5: case 6: case 7: case 25:
+      case 25:
+        if (!c.CoordSys()) return ApplyPin(step, c, t);
+        [[fallthrough]];
+      case 5: case 6: case 7:
         Transform(c, t);
         for (CaeNode* n : NodesOf(t))
           for (int d = 0; d < dofs; ++d)
@@ -544,11 +548,54 @@ class DeckBuilder {
       NotApplied(c, "restraints follow Cartesian or cylindrical axes only");
       return true;
     }
+    AddTransform(t, definition);
+    return true;
+  }
+
+  // Gives the target's nodes the axes of `definition` (the text after "TYPE=").
+  void AddTransform(const Target& t, const std::string& definition) {
     const std::string set = "TR" + std::to_string(transformed_.size());
     transforms_.push_back("*NSET, NSET=" + set);
     for (CaeNode* n : NodesOf(t)) transforms_.push_back(std::to_string(n->Id()));
     transforms_.push_back("*TRANSFORM, NSET=" + set + ", TYPE=" + definition);
-    return true;
+  }
+
+  // A pin in a hole: the face's nodes keep their distance from the hole's axis and their place
+  // along it, and may turn about it. The axis is found from the face's mesh.
+  void ApplyPin(StepData& step, const AttBaseLbc& c, const Target& t) {
+    if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a pinned restraint needs a cylindrical face");
+    if (!transformed_.count(&c)) {
+      Cylinder cylinder;
+      if (!FitCylinder(FacetsOf(t), PointsOf(t), cylinder))
+        return NotApplied(c, "a pinned restraint needs a cylindrical face");
+      transformed_.insert(&c);
+      const CaeVector origin = ToSI(CaeUtLength, cylinder.origin);
+      AddTransform(t, "C\n" + Triple(origin) + "," + Triple(origin + cylinder.axis));
+    }
+    // In the cylindrical axes the node's directions are radial, tangential, axial.
+    for (CaeNode* n : NodesOf(t)) {
+      step.boundary[{n->Id(), 1}] = 0.0;
+      step.boundary[{n->Id(), 3}] = 0.0;
+    }
+  }
+
+  std::vector<Facet> FacetsOf(const Target& t) const {
+    std::vector<CaeElemRef> faces;
+    t.part->mesh->ElemFacesOnFace(t.index, faces);
+    std::vector<Facet> facets;
+    for (const CaeElemRef& f : faces) {
+      const CaeVector p0 = f.Node(0)->Coordinate();
+      const CaeVector normal = (f.Node(1)->Coordinate() + p0 * -1.0).Cross(f.Node(2)->Coordinate() + p0 * -1.0);
+      const double twiceArea = normal.Length();
+      if (twiceArea > 0) facets.push_back({normal * (1.0 / twiceArea), twiceArea / 2});
+    }
+    return facets;
+  }
+
+  std::vector<CaeVector> PointsOf(const Target& t) const {
+    std::vector<CaeVector> points;
+    for (CaeNode* n : NodesOf(t)) points.push_back(n->Coordinate());
+    return points;
   }
 
   // "element,<prefix><face>" for each element face on the target face (solver face numbers).
@@ -859,6 +906,17 @@ class DeckBuilder {
         Line("*EL PRINT, ELSET=P" + std::to_string(part.number));
         Line("ELSE");
       }
+    // So are the stresses and strains at the integration points, which the reader averages into
+    // element values. Shells are expanded by the solver, whose printed points would not be ours.
+    std::vector<std::string> printed;
+    if (std::find(element.begin(), element.end(), "S") != element.end()) printed.push_back("S");
+    if (std::find(element.begin(), element.end(), "E") != element.end()) printed.push_back("E");
+    if (!printed.empty())
+      for (const Part& part : parts_)
+        if (!part.shell) {
+          Line("*EL PRINT, ELSET=P" + std::to_string(part.number));
+          Line(join(printed));
+        }
   }
 
   const DeckRequest& req_;

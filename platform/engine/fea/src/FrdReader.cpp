@@ -329,14 +329,24 @@ void Fill(FerResultSet& set, AnlType type, std::vector<Subset>& subsets, const C
   for (auto& [quantity, result] : results) set.AddResult(result.release());
 }
 
+// What the printed output gives by element, step by step.
+struct PrintedOutput {
+  std::vector<fea_detail::ElementValues> energies;
+  std::vector<fea_detail::ElementValues> stresses;  // averaged over each element's points
+  std::vector<fea_detail::ElementValues> strains;
+};
+
 // The printed output beside the results file (same name, ".dat"), when there is one.
-bool ReadPrintedOutput(const std::string& frdPath, std::vector<fea_detail::ElementValues>& energies, CaeString& error) {
+bool ReadPrintedOutput(const std::string& frdPath, PrintedOutput& printed, CaeString& error) {
   const std::filesystem::path dat = std::filesystem::path(frdPath).replace_extension(".dat");
   std::ifstream in(dat, std::ios::binary);
   if (!in) return true;
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   std::string why;
-  if (fea_detail::ReadElementEnergies(text, energies, why)) return true;
+  if (fea_detail::ReadElementEnergies(text, printed.energies, why) &&
+      fea_detail::ReadElementTensors(text, fea_detail::ElementTensor::Stress, printed.stresses, why) &&
+      fea_detail::ReadElementTensors(text, fea_detail::ElementTensor::Strain, printed.strains, why))
+    return true;
   error = CaeString::Format("The solver's output %s is damaged at %s.", dat.string().c_str(), why.c_str());
   return false;
 }
@@ -348,6 +358,29 @@ std::unique_ptr<FerResult> ElementEnergy(std::vector<fea_detail::ElementValues>&
     result->SetElementData(static_cast<int>(i), std::move(steps[i].ids), std::move(steps[i].values));
   }
   return result;
+}
+
+// Element stresses or strains join the quantity's result (made when the results file had no
+// nodal values of it), with the same components and units as the nodal values.
+void AddElementTensors(FerResultSet& set, const char* kindName, std::vector<fea_detail::ElementValues>& steps,
+                       const CaeUnitSystem& units) {
+  if (steps.empty()) return;
+  const Kind* kind = FindKind(kindName);
+  FerResult* result = set.FindResult(kind->quantity);
+  if (!result) {
+    result = new FerResult(kind->quantity);
+    result->SetFieldValue(1);
+    set.AddResult(result);
+  }
+  for (std::size_t i = 0; i < steps.size(); ++i) {
+    Block block;
+    block.kind = kind;
+    block.components = 6;
+    block.ids = std::move(steps[i].ids);
+    block.values = std::move(steps[i].values);
+    std::vector<double> values = Expand(block, units);
+    result->SetElementData(static_cast<int>(i), std::move(block.ids), std::move(values));
+  }
 }
 
 }  // namespace
@@ -382,15 +415,17 @@ bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
     error = CaeString::Format("The results file %s holds no results.", path.c_str());
     return false;
   }
-  std::vector<fea_detail::ElementValues> energies;
-  if (!ReadPrintedOutput(path, energies, error)) return false;
+  PrintedOutput printed;
+  if (!ReadPrintedOutput(path, printed, error)) return false;
   FerResultSet* set = target();
   if (!set) {
     error = CaeString("No result set was given for the results.");
     return false;
   }
   Fill(*set, type, subsets, fileUnits);
-  if (!energies.empty()) set->AddResult(ElementEnergy(energies, fileUnits).release());
+  if (!printed.energies.empty()) set->AddResult(ElementEnergy(printed.energies, fileUnits).release());
+  AddElementTensors(*set, "STRESS", printed.stresses, fileUnits);
+  AddElementTensors(*set, "TOSTRAIN", printed.strains, fileUnits);
   return true;
 }
 

@@ -1,5 +1,6 @@
 // Reading the solver's results file: subsets, quantities by node, derived stress values, units,
 // and damaged files that must leave nothing behind.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -259,6 +260,80 @@ TEST_F(FrdReaderTest, ElementEnergiesComeFromThePrintedOutput) {
   EXPECT_NE(error.Str().find("line 3"), std::string::npos) << error.Str();
   EXPECT_EQ(untouched.NumResults(), 0);
   EXPECT_EQ(untouched.NumSubSets(), 0);
+}
+
+// Stresses and strains printed at the integration points become element values: each
+// element's points averaged, the file's XY XZ YZ order put as XY YZ ZX, von Mises first; a
+// second step starts when the set's name comes back.
+TEST_F(FrdReaderTest, ElementStressesAndStrainsAreAveragedOverTheirPoints) {
+  const std::string frd = Write(TwoCases());
+  const char* dat =
+      "\n stresses (elem, integ.pnt.,sxx,syy,szz,sxy,sxz,syz) for set P1 and time  0.1000000E+01\n\n"
+      "         4   1  1.000000E+02  0.000000E+00  0.000000E+00  0.000000E+00  2.000000E+00  6.000000E+00\n"
+      "         4   2  3.000000E+02  0.000000E+00  0.000000E+00  0.000000E+00  4.000000E+00  8.000000E+00\n"
+      "         9   1  0.000000E+00  0.000000E+00  0.000000E+00  5.000000E+01  0.000000E+00  0.000000E+00\n\n"
+      " strains (elem, integ.pnt.,exx,eyy,ezz,exy,exz,eyz) for set P1 and time  0.1000000E+01\n\n"
+      "         4   1  1.000000E-03 -3.000000E-04 -3.000000E-04  0.000000E+00  0.000000E+00  0.000000E+00\n\n"
+      " stresses (elem, integ.pnt.,sxx,syy,szz,sxy,sxz,syz) for set P1 and time  0.2000000E+01\n\n"
+      "         4   1 -1.000000E+01  0.000000E+00  0.000000E+00  0.000000E+00  0.000000E+00  0.000000E+00\n";
+  std::ofstream(dir / "job.dat", std::ios::binary) << dat;
+  FerResultSet set(CaeString("Static"));
+  CaeString error;
+  ASSERT_TRUE(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), set, error)) << error.Str();
+
+  FerResult* stress = set.FindResult(FerQtyStress);
+  ASSERT_NE(stress, nullptr);
+  EXPECT_EQ(stress->NumNodalSubsets(), 1) << "the nodal values stay";
+  ASSERT_EQ(stress->NumElementSubsets(), 2);
+  EXPECT_EQ(stress->ElementIds(0), (std::vector<long>{4, 9}));
+  struct Expected {
+    int subset;
+    long element;
+    int component;
+    double value;
+  };
+  const double mises4 = std::sqrt(200.0 * 200.0 + 3 * (7.0 * 7.0 + 3.0 * 3.0));
+  const Expected stresses[] = {
+      {0, 4, 0, mises4}, {0, 4, 4, 200.0}, {0, 4, 8, 7.0},   // YZ from the file's sixth value
+      {0, 4, 9, 3.0},                                          // ZX from the file's fifth
+      {0, 9, 0, 50.0 * std::sqrt(3.0)}, {0, 9, 1, 50.0}, {0, 9, 3, -50.0},
+      {1, 4, 0, 10.0}, {1, 4, 4, -10.0},
+  };
+  for (const Expected& e : stresses) {
+    double value = 0;
+    ASSERT_TRUE(stress->ElementValue(e.subset, e.element, e.component, value)) << e.element;
+    EXPECT_NEAR(value, e.value, 1e-9 * std::max(1.0, std::abs(e.value)))
+        << "subset " << e.subset << " element " << e.element << " component " << e.component;
+  }
+
+  FerResult* strain = set.FindResult(FerQtyStrain);
+  ASSERT_NE(strain, nullptr) << "made though the results file had no strains";
+  EXPECT_EQ(strain->UnitType(), CaeUtStrain);
+  EXPECT_EQ(strain->NumNodalSubsets(), 0);
+  double value = 0;
+  ASSERT_TRUE(strain->ElementValue(0, 4, 0, value));
+  const double mean = (1e-3 - 6e-4) / 3, axial = 1e-3 - mean, lateral = -3e-4 - mean;
+  EXPECT_NEAR(value, std::sqrt(2.0 / 3.0 * (axial * axial + 2 * lateral * lateral)), 1e-12) << "the equivalent strain";
+  EXPECT_FALSE(strain->ElementValue(0, 9, 0, value));
+}
+
+TEST_F(FrdReaderTest, ADamagedElementStressLineLeavesTheSetEmpty) {
+  const std::string frd = Write(TwoCases());
+  const char* damaged[] = {
+      "         4   1  1.0E+02  0.0E+00  0.0E+00  0.0E+00  2.0E+00\n",           // a value short
+      "         4  1.0E+02  0.0E+00  0.0E+00  0.0E+00  2.0E+00  6.0E+00\n",      // no point
+      "         4   1  1.0E+02  0.0E+00  0.0E+00  0.0E+00  2.0E+00  6.0E+0x\n",  // unreadable
+  };
+  for (const char* line : damaged) {
+    std::ofstream(dir / "job.dat", std::ios::binary)
+        << " stresses (elem, integ.pnt.,sxx,syy,szz,sxy,sxz,syz) for set P1 and time  0.1E+01\n\n" << line;
+    FerResultSet untouched(CaeString("Static"));
+    CaeString error;
+    EXPECT_FALSE(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), untouched, error)) << line;
+    EXPECT_NE(error.Str().find("line 3: an element's stress"), std::string::npos) << error.Str();
+    EXPECT_EQ(untouched.NumResults(), 0);
+    EXPECT_EQ(untouched.NumSubSets(), 0);
+  }
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 // thickness), mating relations as tied surfaces, then one step per result case: the analysis
 // type's step (*STATIC, *FREQUENCY, *BUCKLE, *HEAT TRANSFER steady state) with the case's load sets
 // and restraint sets, each scaled by its entry's factor, and the output requests. Values are in the
-// engine's native units inside and written in SI; the deck's unit system is SI.
+// engine's native units inside and written in SI; the deck's unit system is SI. Stresses and
+// strains asked for are also printed at the integration points of solid parts (*EL PRINT), which
+// the results reader turns into element values.
 //
 // How conditions reach the deck: restraints and enforced displacements (fixed components only)
 // and fixed temperatures as boundary values of the nodes on their vertex, edge or face; forces,
@@ -14,8 +16,10 @@
 // fluxes and convection on the element faces of solids; heat generation on the sub-model's
 // elements; spin, gravity and acceleration on every element; the model temperature as the
 // initial (reference) temperature and the step's temperature. Restraints act in global axes (a
-// condition's own coordinate system is not used for them), a pinned restraint fixes the
-// translations of its face like a face restraint, and a film coefficient or heat generation given
+// condition's own coordinate system is not used for them), a pinned restraint without axes of
+// its own must lie on a cylindrical face (recognised from the face's mesh): its nodes keep their
+// distance from the face's axis and their place along it and are free to turn about it (a
+// cylindrical *TRANSFORM); on any other face Check refuses it, naming the condition. A film coefficient or heat generation given
 // by temperature rows uses its first row. A buckling model gets one *BUCKLE step on the case's
 // loads (the solver computes the preload state itself). Conditions that do not apply to the
 // model's type are left out and Write says so. Parts meshed together share nodes (written once);

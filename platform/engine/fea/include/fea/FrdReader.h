@@ -10,10 +10,13 @@
 // of the subset's largest von Mises stress (the file has it relative to each node's own stress);
 // blocks of other quantities are passed over. The solver's printed output beside the file (same
 // name, ".dat"), when there is one, gives the strain energy of each element (a result by
-// element). Values are converted from the file's unit system to the native one.
+// element) and, when printed there, each element's stresses and strains averaged over its
+// integration points: these are the element values of the stress and strain results, with the
+// same components (von Mises or equivalent strain first) and units as their nodal values, one
+// element subset per step or mode. Values are converted from the file's unit system to the native one.
 //
 // The file is read whole and parsed by plain character scanning. A damaged file (a truncated block,
-// an unreadable number, a missing end record, an unreadable element energy) is reported with its
+// an unreadable number, a missing end record, an unreadable element energy, stress or strain) is reported with its
 // line, and the result set is left exactly as it was: nothing half-read is kept.
 #pragma once
 

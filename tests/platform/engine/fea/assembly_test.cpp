@@ -24,12 +24,6 @@
 
 namespace {
 
-CaeFunc* Constant(const CaeVector& v) {
-  auto* f = new CaeFuncLinear;
-  f->SetDefiningValuesVec(1, &v, nullptr, nullptr, nullptr);
-  return f;
-}
-
 // Two 1 m lengths of a 0.1 m square steel beam, end to end along x; faces of each box: 1 x=min,
 // 2 x=max.
 class AssemblyTest : public FeaTest {
@@ -54,22 +48,13 @@ class AssemblyTest : public FeaTest {
 
   void Add(int code, study::ShapeBody& body, int face, const CaeVector& value, AttLbcCase& set) {
     conditions.push_back(
-        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), Constant(value), nullptr, nullptr));
+        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), nullptr, nullptr));
     set.AddLbc(conditions.back().get());
   }
 
   double TipDeflection() {
-    std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
-    writer->AddResltCase(&rc);
-    CaeString message;
-    AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString((dir / "beam.inp").string()), nullptr, 0, message,
-                                       AnlCodeSolve);
-    EXPECT_NE(job, nullptr) << message.Str();
-    if (!job) return 0;
-    EXPECT_EQ(job->Wait(), 1) << kestrum::test::readFile(job->ErrorFile().Str());
     FerResultSet set(CaeString("beam"));
-    CaeString error;
-    EXPECT_TRUE(FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set, error)) << error.Str();
+    if (!SolveAndRead(model, rc, dir / "beam.inp", set)) return 0;
     double low = 0, high = 0;
     FerResult* u = set.FindResult(FerQtyDisplacement);
     EXPECT_TRUE(u && u->Range(0, 3, low, high));

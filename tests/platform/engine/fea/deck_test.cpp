@@ -81,12 +81,6 @@ struct Deck {
   bool Has(const std::string& fragment) const { return text.find(fragment) != std::string::npos; }
 };
 
-CaeFunc* Constant(const CaeVector& v) {
-  auto* f = new CaeFuncLinear;
-  f->SetDefiningValuesVec(1, &v, nullptr, nullptr, nullptr);
-  return f;
-}
-
 // value + gradient * (coordinate k - 0) of `system` (global without one); the condition given the
 // function must own `system`.
 CaeFunc* Varying(const CaeVector& value, int k, const CaeVector& gradient, const CaeCoordSys* system = nullptr) {
@@ -120,7 +114,7 @@ class DeckTest : public FeaTest {
   }
 
   AttBaseLbc* Add(int code, int face, const CaeVector& value, AttLbcCase& set) {
-    conditions.push_back(std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), Constant(value),
+    conditions.push_back(std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value),
                                                   nullptr, nullptr));
     set.AddLbc(conditions.back().get());
     return conditions.back().get();
@@ -184,7 +178,7 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
   EXPECT_NE(Reasons().find("loads"), std::string::npos);
 
   FakeTopoRef elsewhere;
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(1), &elsewhere, Constant(CaeVector(1, 0, 0)), nullptr, nullptr));
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(1), &elsewhere, ConstantFunc(CaeVector(1, 0, 0)), nullptr, nullptr));
   loads.AddLbc(conditions.back().get());
   EXPECT_NE(Reasons().find("lies on nothing of the mesh"), std::string::npos);
   loads.DeleteLbc(conditions.back().get());
@@ -354,7 +348,7 @@ TEST_F(DeckTest, AHydrostaticPressureSolves) {
   const Part parts[] = {
       {"hydrostatic", Varying({g, 0, 0}, 2, {-g, 0, 0})},
       {"rising", Varying({0, 0, 0}, 2, {g, 0, 0})},
-      {"uniform", Constant({g, 0, 0})},
+      {"uniform", ConstantFunc({g, 0, 0})},
   };
   std::vector<std::unique_ptr<FerResultSet>> results;
   for (const Part& part : parts) {
@@ -416,7 +410,7 @@ TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {
 TEST_F(DeckTest, RestraintsFixOnlyTheirComponents) {
   AttLbcComponents slide;
   slide.flag[1] = slide.flag[2] = 1;  // free in y and z
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), Constant(CaeVector()),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
                                                 nullptr, &slide));
   restraints.AddLbc(conditions.back().get());
   Add(10, 2, CaeVector(0.001, 0, 0), restraints);
@@ -443,11 +437,11 @@ TEST_F(DeckTest, RestraintsInTheirOwnAxesTransformTheirNodes) {
   AttLbcComponents slide;
   slide.flag[1] = 1;
   const CaeTransform quarter(CaeVector(0, 1, 0), CaeVector(-1, 0, 0), CaeVector(0, 0, 1), CaeVector(0, 0, 0));
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), Constant(CaeVector()),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
                                                 new CaeCoordSysCartesian(quarter), &slide));
   restraints.AddLbc(conditions.back().get());
   conditions.push_back(std::make_unique<AttLbc>(table.Find(10), body.Ref(CaeTopoRef::kFace, 2),
-                                                Constant(CaeVector(0, 0, 0.001)),
+                                                ConstantFunc(CaeVector(0, 0, 0.001)),
                                                 new CaeCoordSysCylindric(CaeTransform()), nullptr));
   restraints.AddLbc(conditions.back().get());
   Add(23, 2, CaeVector(0, 0, -1), loads);

@@ -26,12 +26,6 @@ namespace {
 
 constexpr double kLength = 1.0, kDepth = 0.1, kLoad = 1000.0;
 
-CaeFunc* Constant(const CaeVector& v) {
-  auto* f = new CaeFuncLinear;
-  f->SetDefiningValuesVec(1, &v, nullptr, nullptr, nullptr);
-  return f;
-}
-
 CaeVector Centroid(const CaeElem& element) {
   double sum[3] = {0, 0, 0};
   for (int i = 0; i < element.NumNodes(); ++i)
@@ -66,31 +60,11 @@ class ElementStressTest : public FeaTest {
 
   void Add(int code, int face, const CaeVector& value, AttLbcCase& set) {
     conditions.push_back(
-        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), Constant(value), nullptr, nullptr));
+        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), nullptr, nullptr));
     set.AddLbc(conditions.back().get());
   }
 
-  bool Solve(FerResultSet& set) {
-    std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
-    writer->AddResltCase(&rc);
-    CaeString message;
-    AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString((dir / "beam.inp").string()), nullptr, 0, message,
-                                       AnlCodeSolve);
-    if (!job) {
-      ADD_FAILURE() << message.Str();
-      return false;
-    }
-    if (job->Wait() != 1) {
-      ADD_FAILURE() << kestrum::test::readFile(job->ErrorFile().Str());
-      return false;
-    }
-    CaeString error;
-    if (!FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set, error)) {
-      ADD_FAILURE() << error.Str();
-      return false;
-    }
-    return true;
-  }
+  bool Solve(FerResultSet& set) { return SolveAndRead(model, rc, dir / "beam.inp", set); }
 
   study::ShapeBody body{BRepPrimAPI_MakeBox(kLength, kDepth, kDepth).Shape()};
   AnlModel model{CaeString("Beam"), AnlStress};

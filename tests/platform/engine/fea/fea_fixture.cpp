@@ -1,7 +1,16 @@
 #include "fea_fixture.h"
 
+#include <memory>
+
 #include "amg/CaeEngine.h"
 #include "amg/CaeMsgCall.h"
+#include "fea/AnlJob.h"
+#include "fea/AnlModel.h"
+#include "fea/AnlWriter.h"
+#include "fea/CaeFunc.h"
+#include "fea/FerResult.h"
+#include "fea/FrdReader.h"
+#include "test_env.h"
 
 namespace {
 
@@ -28,4 +37,31 @@ bool FeaTest::Logged(int level, const std::string& fragment) {
   for (const LoggedMessage& m : g_messages)
     if (m.level == level && m.text.find(fragment) != std::string::npos) return true;
   return false;
+}
+
+CaeFunc* ConstantFunc(const CaeVector& value) {
+  auto* f = new CaeFuncLinear;
+  f->SetDefiningValuesVec(1, &value, nullptr, nullptr, nullptr);
+  return f;
+}
+
+bool SolveAndRead(AnlModel& model, AnlResltCase& resultCase, const std::filesystem::path& deck, FerResultSet& set) {
+  std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
+  writer->AddResltCase(&resultCase);
+  CaeString message;
+  AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString(deck.string()), nullptr, 0, message, AnlCodeSolve);
+  if (!job) {
+    ADD_FAILURE() << message.Str();
+    return false;
+  }
+  if (job->Wait() != 1) {
+    ADD_FAILURE() << kestrum::test::readFile(job->ErrorFile().Str());
+    return false;
+  }
+  CaeString error;
+  if (!FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set, error)) {
+    ADD_FAILURE() << error.Str();
+    return false;
+  }
+  return true;
 }

@@ -43,12 +43,6 @@ TopoDS_Shape PlateWithHole() {
   return BRepAlgoAPI_Cut(plate, BRepPrimAPI_MakeCylinder(axis, kRadius, 3 * kThickness).Shape()).Shape();
 }
 
-CaeFunc* Constant(const CaeVector& v) {
-  auto* f = new CaeFuncLinear;
-  f->SetDefiningValuesVec(1, &v, nullptr, nullptr, nullptr);
-  return f;
-}
-
 class PinTest : public FeaTest {
  protected:
   void SetUp() override {
@@ -88,7 +82,7 @@ class PinTest : public FeaTest {
 
   void Add(int code, int face, const CaeVector& value, AttLbcCase& set, const char* name = nullptr) {
     conditions.push_back(
-        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), Constant(value), nullptr, nullptr));
+        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), nullptr, nullptr));
     if (name) conditions.back()->Name(CaeString(name));
     set.AddLbc(conditions.back().get());
   }
@@ -101,27 +95,7 @@ class PinTest : public FeaTest {
     static_cast<AttLbc*>(conditions.back().get())->SetFreeComponents(free);
   }
 
-  bool Solve(FerResultSet& set) {
-    std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
-    writer->AddResltCase(&rc);
-    CaeString message;
-    AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString((dir / "plate.inp").string()), nullptr, 0, message,
-                                       AnlCodeSolve);
-    if (!job) {
-      ADD_FAILURE() << message.Str();
-      return false;
-    }
-    if (job->Wait() != 1) {
-      ADD_FAILURE() << kestrum::test::readFile(job->ErrorFile().Str());
-      return false;
-    }
-    CaeString error;
-    if (!FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set, error)) {
-      ADD_FAILURE() << error.Str();
-      return false;
-    }
-    return true;
-  }
+  bool Solve(FerResultSet& set) { return SolveAndRead(model, rc, dir / "plate.inp", set); }
 
   struct Motion {
     double largestRadial = 0;      // of the hole's nodes, off the pin

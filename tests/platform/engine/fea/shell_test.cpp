@@ -41,12 +41,6 @@ int EdgeAt(const TopoDS_Shape& shape, double x) {
   return 0;
 }
 
-CaeFunc* Constant(const CaeVector& v) {
-  auto* f = new CaeFuncLinear;
-  f->SetDefiningValuesVec(1, &v, nullptr, nullptr, nullptr);
-  return f;
-}
-
 class ShellTest : public FeaTest {
  protected:
   void SetUp() override {
@@ -73,8 +67,8 @@ TEST_F(ShellTest, AShellCantileverBendsAsBeamTheorySays) {
   AnlResltCase rc(CaeString("Case 1"));
   AttLbcCase loads(CaeString("Loads"), AttLbcCase::kLoadSet), restraints(CaeString("Restraints"), AttLbcCase::kRestraintSet);
   AttLbcDescriptTable table;
-  AttLbc clamp(table.Find(6), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 0.0)), Constant(CaeVector()), nullptr, nullptr);
-  AttLbc tip(table.Find(24), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 1.0)), Constant(CaeVector(0, 0, -1)),
+  AttLbc clamp(table.Find(6), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 0.0)), ConstantFunc(CaeVector()), nullptr, nullptr);
+  AttLbc tip(table.Find(24), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 1.0)), ConstantFunc(CaeVector(0, 0, -1)),
              nullptr, nullptr);
   restraints.AddLbc(&clamp);
   loads.AddLbc(&tip);

@@ -1,0 +1,34 @@
+#include "kestrum/text.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+namespace kestrum {
+
+std::string_view Trim(std::string_view text) {
+  constexpr std::string_view kBlanks = " \t\r\n\f\v";
+  const size_t first = text.find_first_not_of(kBlanks);
+  if (first == std::string_view::npos) return {};
+  const size_t last = text.find_last_not_of(kBlanks);
+  return text.substr(first, last - first + 1);
+}
+
+Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uintmax_t limit) {
+  std::error_code ec;
+  const std::uintmax_t size = std::filesystem::file_size(path, ec);
+  if (ec) return Problem{"cannot be read: " + ec.message(), path.string()};
+  if (size > limit) {
+    return Problem{"is too large to read (" + std::to_string(size) + " bytes, at most " + std::to_string(limit) + ")",
+                   path.string()};
+  }
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return Problem{std::string("cannot be opened: ") + std::strerror(errno), path.string()};
+  std::ostringstream bytes;
+  bytes << in.rdbuf();
+  if (in.bad()) return Problem{"could not be read to the end", path.string()};
+  return std::move(bytes).str();
+}
+
+}  // namespace kestrum

@@ -9,6 +9,7 @@
 #include <fstream>
 
 #include "mfc/afx.h"
+#include "res/ResourceIds.h"
 #include "test_env.h"
 
 namespace {
@@ -102,6 +103,29 @@ TEST_F(ResourceLibrary, AboutBoxHostsTheHypertextControlByItsClassId) {
   about.DestroyWindow();
 }
 
+// The generated header and the module come from one compile: a name means what the module holds.
+TEST_F(ResourceLibrary, GeneratedIdsNameWhatTheModuleHolds) {
+  const struct {
+    int id;
+    const char* text;
+  } strings[] = {{IDS_PRODUCT_NAME, "Kestrum Inside"},
+                 {IDS_CAEP_STRESS_WIZARD, "CAEP_STRESS_WIZARD"},
+                 {IDS_CAEP_SIM_DOCTOR, "CAEP_SIM_DOCTOR"},
+                 {IDS_UNIT_ABBR_RAD_PER_SEC, "rad/sec"},
+                 {IDS_EXPLORER_TAB_TITLE, "&kS.Inside"}};
+  for (const auto& s : strings) {
+    char buffer[256];
+    LoadStringA(module, static_cast<UINT>(s.id), buffer, sizeof buffer);
+    EXPECT_STREQ(buffer, s.text) << "string " << s.id;
+  }
+  auto resources = mfc::moduleOf(module);
+  ASSERT_NE(resources->dialog(IDD_PROGRESS), nullptr);
+  EXPECT_EQ(resources->dialog(IDD_ABOUT)->caption, "About Kestrum Inside");
+  ASSERT_NE(resources->message(MSG_UNHANDLED_EXCEPTION), nullptr);
+  EXPECT_EQ(*resources->message(MSG_UNHANDLED_EXCEPTION), "TLX Unhandled Exception: %1 \r\n");
+  ASSERT_NE(resources->bitmap(mfc::pictureKey(IDB_ABOUT_SPLASH)), nullptr);
+}
+
 // The drawing-unit dialog driven by the host's "@" lines, with ids given by their names.
 TEST_F(ResourceLibrary, UnitDialogDrivenByActionLines) {
   std::deque<mfc::ActionLine> lines{{"@select IDC_DRAWING_UNIT millimeter", 1}, {"@show", 2}, {"@click IDOK", 3}};
@@ -164,6 +188,27 @@ TEST(ResourceCompiler, AFaultySourceStopsTheBuildAndLeavesTheOldModule) {
   EXPECT_EQ(output, (dir / "bad.txt").string() + ":2: string 1 is defined twice\n");
   EXPECT_EQ(kestrum::test::readFile(module), before);
   EXPECT_FALSE(std::filesystem::exists(module + ".tmp"));
+}
+
+TEST(ResourceCompiler, ANumeralAsANameStopsTheBuildAndWritesNothing) {
+  kestrum::test::TempDir dir;
+  std::ofstream(dir / "names.txt") << "STRING 9 \"nine\"\nNAME 0 9\nSTRING 0 \"zero\"\n";
+  std::string module = (dir / "ZqFEA_TST.dll").string();
+  std::string header = (dir / "ids.h").string();
+  std::string output;
+  EXPECT_EQ(compile({"--header", header, module, (dir / "names.txt").string()}, output), 1);
+  EXPECT_EQ(output, (dir / "names.txt").string() + ":2: a NAME cannot be a number: '0'\n");
+  EXPECT_FALSE(std::filesystem::exists(module));
+  EXPECT_FALSE(std::filesystem::exists(header));
+}
+
+TEST(ResourceCompiler, WritesTheHeaderOfTheIdsItCompiled) {
+  kestrum::test::TempDir dir;
+  std::ofstream(dir / "a.txt") << "NAME IDS_ONE 1\nSTRING IDS_ONE \"one\"\n";
+  std::string header = (dir / "include" / "ids.h").string();
+  std::string output;
+  ASSERT_EQ(compile({"--header", header, (dir / "m.dll").string(), (dir / "a.txt").string()}, output), 0) << output;
+  EXPECT_NE(kestrum::test::readFile(header).find("inline constexpr int IDS_ONE = 1;\n"), std::string::npos);
 }
 
 }  // namespace

@@ -51,6 +51,14 @@ bool isControlKind(const std::string& word) {
   return false;
 }
 
+// What number() would read as a number when no name stands in its way.
+bool isNumeral(const std::string& text) {
+  const char* begin = text.c_str();
+  char* end = nullptr;
+  std::strtoll(begin, &end, 0);
+  return end != begin && *end == '\0';
+}
+
 struct Token {
   std::string text;
   bool quoted = false;
@@ -185,6 +193,8 @@ class ResourceParser {
   void nameLine(const std::vector<Token>& tokens) {
     const Token& name = at(tokens, 1, "a name");
     if (name.quoted || name.text.empty()) fail("a NAME needs a bare word");
+    // Names are looked up before numbers: a numeral as a name would change what the numeral means.
+    if (isNumeral(name.text)) fail("a NAME cannot be a number: '" + name.text + "'");
     if (module_.names_.count(name.text) || knownNames().count(name.text)) fail("name " + name.text + " is defined twice");
     module_.names_[name.text] = static_cast<int>(number(at(tokens, 2, "the id")));
     expectEnd(tokens, 3);

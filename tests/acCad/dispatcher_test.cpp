@@ -8,6 +8,7 @@
 #include "CadInterface/AcCadInterface.h"
 #include "amg/CaeEngine.h"
 #include "amg/CaeExcept.h"
+#include "amg/CaeMsgCall.h"
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
 #include "arx/dbtrans.h"
@@ -29,9 +30,17 @@ class CountingCad : public AcCadInterface {
     starts.push_back(index);
   }
   void CommandEnded() override { ++ended; }
+  void AbortTransaction() override {
+    if (abortFailures > 0) {
+      --abortFailures;
+      throw CaeExcept(CaeString("abort refused"));
+    }
+    AcCadInterface::AbortTransaction();
+  }
   int prepared = 0;
   int ended = 0;
   bool faultAtStart = false;
+  int abortFailures = 0;  // the next aborts that raise instead of aborting
   std::vector<int> starts;
 };
 
@@ -229,6 +238,45 @@ INSTANTIATE_TEST_SUITE_P(
                       FailureCase{"Fault", Failure::Fault, "TLX Unhandled Exception: C0000005 ", true},
                       FailureCase{"ForeignException", Failure::Foreign, "TLX Unhandled Exception: E06D7363 ", true}),
     [](const ::testing::TestParamInfo<FailureCase>& info) { return std::string(info.param.name); });
+
+// A message table whose fault report is only a line break: the report's text comes out empty,
+// so the report declines and the fault travels on to the host.
+CaeString lineBreakOnly(std::uint32_t, const CaeArray<CaeString>*) { return CaeString("\r\n"); }
+
+// Exceptions that leave the dispatcher unrecovered on their way to the host still leave the
+// command idle: depth restored, busy flag clear, progress closed, command ended.
+TEST_F(DispatcherTest, ExceptionsThatTravelOnLeaveTheCommandRecovered) {
+  struct Case {
+    const char* name;
+    Failure failure;
+    int abortFailures;
+    bool declineReport;
+  };
+  const Case cases[] = {{"declined fault report", Failure::Fault, 0, true},
+                        {"declined foreign exception report", Failure::Foreign, 0, true},
+                        {"recovery that raises", Failure::Engine, 1, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto previous = CaeMsgTxt::SetOverrideMsgRtn(c.declineReport ? lineBreakOnly : CaeMsgTxt::GetOverrideMsgRtn());
+    failure = c.failure;
+    cad->abortFailures = c.abortFailures;
+    cad->ended = 0;
+    cmdReplaceHandler(5, failingHandler);
+    acCurrentTransactionManager()->startTransaction();
+    if (c.declineReport)
+      EXPECT_THROW(cmdRun(5), CadFault);
+    else
+      EXPECT_THROW(cmdRun(5), CaeExcept);
+    CaeMsgTxt::SetOverrideMsgRtn(previous);
+    EXPECT_TRUE(driver.boxes.empty());
+    EXPECT_EQ(openTransactions(), 1);
+    EXPECT_EQ(cmdIsBusy(), 0);
+    EXPECT_EQ(UIProgressDialog(), nullptr);
+    EXPECT_EQ(cad->HoldsDocumentLock(), 0);
+    EXPECT_GE(cad->ended, 1);
+    acCurrentTransactionManager()->endTransaction();
+  }
+}
 
 TEST_F(DispatcherTest, FaultBeforeTheDepthIsTakenAbortsNothingOpenBefore) {
   cmdReplaceHandler(5, recordingHandler<5>);

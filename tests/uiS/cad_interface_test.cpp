@@ -192,7 +192,7 @@ TEST_F(CadInterfaceTest, QueryModelStateAnswersOneForUnknownQuestionsInsideItsOw
   ParameterCad cad;
   for (int question : {0, 12, 37, -1}) {
     cad.calls.clear();
-    EXPECT_EQ(cad.QueryModelState(question), 1) << question;
+    EXPECT_EQ(cad.QueryModelState(static_cast<ModelQuestion>(question)), 1) << question;
     EXPECT_EQ(cad.calls, (std::vector<std::string>{"start", "end"})) << question;
   }
 }
@@ -200,33 +200,37 @@ TEST_F(CadInterfaceTest, QueryModelStateAnswersOneForUnknownQuestionsInsideItsOw
 TEST_F(CadInterfaceTest, OptimisationQuestionsFollowSuppressionAndTheModelsOfEachKind) {
   ParameterCad cad;
   const struct {
-    int question;
+    ModelQuestion question;
     int withoutModels;
     int withShape;
     int withBoth;
   } cases[] = {
-      {20, 1, 1, 1}, {22, 1, 1, 1}, {24, 0, 1, 1}, {27, 0, 1, 1}, {28, 0, 1, 1}, {31, 0, 0, 1}, {33, 0, 0, 1},
+      {ModelQuestion::ShapeOptimizationOffered, 1, 1, 1}, {ModelQuestion::OptimizationOffered, 1, 1, 1},
+      {ModelQuestion::ShapeObjectiveModel, 0, 1, 1},      {ModelQuestion::ShapeConstraintsModel, 0, 1, 1},
+      {ModelQuestion::ShapeSolveModel, 0, 1, 1},          {ModelQuestion::ConceptObjectiveModel, 0, 0, 1},
+      {ModelQuestion::ConceptSolveModel, 0, 0, 1},
   };
-  for (const auto& c : cases) EXPECT_EQ(cad.QueryModelState(c.question), c.withoutModels) << c.question;
+  for (const auto& c : cases) EXPECT_EQ(cad.QueryModelState(c.question), c.withoutModels) << static_cast<int>(c.question);
   OptModel* shape = NewCurrentOptModel("Shape", 0);
-  for (const auto& c : cases) EXPECT_EQ(cad.QueryModelState(c.question), c.withShape) << c.question;
+  for (const auto& c : cases) EXPECT_EQ(cad.QueryModelState(c.question), c.withShape) << static_cast<int>(c.question);
   NewCurrentOptModel("Concept", 1);
-  for (const auto& c : cases) EXPECT_EQ(cad.QueryModelState(c.question), c.withBoth) << c.question;
+  for (const auto& c : cases) EXPECT_EQ(cad.QueryModelState(c.question), c.withBoth) << static_cast<int>(c.question);
   control.SetCurrentOptModel(shape);
   cad.suppress = 1;
-  for (int question = 20; question <= 36; ++question) EXPECT_EQ(cad.QueryModelState(question), 0) << question;
-  EXPECT_EQ(cad.QueryModelState(11), 0) << "no model";
+  for (int question = 20; question <= 36; ++question)
+    EXPECT_EQ(cad.QueryModelState(static_cast<ModelQuestion>(question)), 0) << question;
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ModelReadyForCommand), 0) << "no model";
 }
 
 TEST_F(CadInterfaceTest, FreeGlobalParametersCountThoseNotYetDesignVariables) {
   ParameterCad cad;
-  EXPECT_EQ(cad.QueryModelState(25), 0) << "no parameters";
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::FreeGlobalParameters), 0) << "no parameters";
   cad.parameters = {{"Length"}, {"Width"}, {"Height"}};
   control.NewOptVariable("Length");
   control.NewOptVariable("Height");
-  EXPECT_EQ(cad.QueryModelState(25), 1);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::FreeGlobalParameters), 1);
   control.NewOptVariable("Width");
-  EXPECT_EQ(cad.QueryModelState(25), 0);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::FreeGlobalParameters), 0);
 }
 
 TEST_F(CadInterfaceTest, ShapeResultsDependOnCasesAndTheNewestJob) {
@@ -234,15 +238,15 @@ TEST_F(CadInterfaceTest, ShapeResultsDependOnCasesAndTheNewestJob) {
   AnlJob pending;
   pending.SetStatus(AnlStatusPending);
   OptModel* model = NewCurrentOptModel("Shape", 0);
-  EXPECT_EQ(cad.QueryModelState(29), 0) << "no case";
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResults), 0) << "no case";
   model->NewOptResultCase("job1", "Results");
   model->AddJob(&pending);
-  EXPECT_EQ(cad.QueryModelState(29), 0) << "a pending job without results";
-  EXPECT_EQ(cad.QueryModelState(35), 1);
-  EXPECT_EQ(cad.QueryModelState(30), 0) << "30 never looks at jobs";
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResults), 0) << "a pending job without results";
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResultsOrSensitivity), 1);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResultCycles), 0) << "30 never looks at jobs";
 
   pending.SetStatus(AnlStatusDone);
-  EXPECT_EQ(cad.QueryModelState(29), 1);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResults), 1);
   model->RemoveJob(&pending);
 }
 
@@ -251,26 +255,26 @@ TEST_F(CadInterfaceTest, FinishedCasesAnswerByCyclesAndSensitivity) {
   OptModel* model = NewCurrentOptModel("Shape", 0);
   OptResultCase* resultCase = model->NewOptResultCase("job1", "Results");
   resultCase->SetExitCode(1);
-  EXPECT_EQ(cad.QueryModelState(29), 0);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResults), 0);
   resultCase->SetHasSensitivity(1);
-  EXPECT_EQ(cad.QueryModelState(29), 1);
-  EXPECT_EQ(cad.QueryModelState(30), 0) << "30 counts cycles only";
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResults), 1);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResultCycles), 0) << "30 counts cycles only";
   resultCase->NumCycles(3);
-  EXPECT_EQ(cad.QueryModelState(30), 1);
-  EXPECT_EQ(cad.QueryModelState(34), 0) << "no concept model";
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ShapeResultCycles), 1);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ConceptResults), 0) << "no concept model";
 }
 
 TEST_F(CadInterfaceTest, ModelQuestionsNeedACurrentModel) {
   ParameterCad cad;
-  EXPECT_EQ(cad.QueryModelState(11), 0);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ModelReadyForCommand), 0);
   EXPECT_EQ(cad.ModelReady(), 0);
   NewCurrentModel("M");
-  EXPECT_EQ(cad.QueryModelState(11), 0) << "preselection CAD without a selection";
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ModelReadyForCommand), 0) << "preselection CAD without a selection";
   EXPECT_EQ(cad.ModelReady(), 0);
   cad.preselection = 0;
-  EXPECT_EQ(cad.QueryModelState(11), 1);
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::ModelReadyForCommand), 1);
   EXPECT_EQ(cad.ModelReady(), 1);
-  EXPECT_EQ(cad.QueryModelState(14), 0) << "the design doctor has no subject";
+  EXPECT_EQ(cad.QueryModelState(ModelQuestion::DoctorHasSubject), 0) << "the design doctor has no subject";
 }
 
 TEST_F(CadInterfaceTest, SelectOrCreateFindsByExactNameAndMakesCurrent) {

@@ -12,12 +12,11 @@
 #include "gui/utils/UIProgressDlg.h"
 #include "gui/wizard/UIWizard.h"
 #include "mfc/afx.h"
+#include "res/ResourceIds.h"
 
 namespace {
 
 CadAppControl* livingControl = nullptr;
-
-constexpr unsigned kProductCaptionId = 508;
 
 // Unit id, long-name string id, short-name string id.
 struct UnitNameIds {
@@ -27,12 +26,38 @@ struct UnitNameIds {
 };
 
 constexpr UnitNameIds kUnitNames[] = {
-    {0, 90, 121},   {1, 91, 122},   {2, 92, 123},   {3, 93, 124},   {4, 94, 125},   {5, 95, 126},
-    {6, 96, 127},   {7, 97, 320},   {8, 98, 321},   {9, 99, 130},   {10, 100, 131}, {11, 101, 132},
-    {12, 102, 133}, {13, 103, 134}, {14, 104, 135}, {15, 105, 136}, {16, 263, 264}, {17, 106, 137},
-    {18, 107, 138}, {19, 108, 139}, {20, 109, 140}, {21, 110, 141}, {22, 111, 142}, {23, 112, 143},
-    {24, 113, 144}, {25, 114, 145}, {26, 115, 146}, {27, 116, 147}, {28, 117, 148}, {29, 118, 149},
-    {30, 119, 150}, {31, 120, 151},
+    {0, IDS_UNIT_METER, IDS_UNIT_ABBR_M},
+    {1, IDS_UNIT_CENTIMETER, IDS_UNIT_ABBR_CM},
+    {2, IDS_UNIT_MILLIMETER, IDS_UNIT_ABBR_MM},
+    {3, IDS_UNIT_INCH, IDS_UNIT_ABBR_IN},
+    {4, IDS_UNIT_FOOT, IDS_UNIT_ABBR_FT},
+    {5, IDS_UNIT_RADIAN, IDS_UNIT_ABBR_RAD},
+    {6, IDS_UNIT_DEGREE, IDS_UNIT_ABBR_DEG},
+    {7, IDS_UNIT_REVOLUTION, IDS_UNIT_ABBR_REV},
+    {8, IDS_UNIT_KELVIN, IDS_UNIT_ABBR_DEGK},
+    {9, IDS_UNIT_CELSIUS, IDS_UNIT_ABBR_DEGC},
+    {10, IDS_UNIT_RANKINE, IDS_UNIT_ABBR_DEGR},
+    {11, IDS_UNIT_FAHRENHEIT, IDS_UNIT_ABBR_DEGF},
+    {12, IDS_UNIT_NEWTON, IDS_UNIT_ABBR_N},
+    {13, IDS_UNIT_DYNE, IDS_UNIT_ABBR_DYNE},
+    {14, IDS_UNIT_POUND_FORCE, IDS_UNIT_ABBR_LBF},
+    {15, IDS_UNIT_KIP, IDS_UNIT_ABBR_KIP},
+    {16, IDS_UNIT_KILOGRAM_FORCE, IDS_UNIT_ABBR_KGF},
+    {17, IDS_UNIT_KILOGRAM, IDS_UNIT_ABBR_KG},
+    {18, IDS_UNIT_GRAM, IDS_UNIT_ABBR_GM},
+    {19, IDS_UNIT_SLUG, IDS_UNIT_ABBR_SLUG},
+    {20, IDS_UNIT_POUND_MASS, IDS_UNIT_ABBR_LBM},
+    {21, IDS_UNIT_SECOND, IDS_UNIT_ABBR_SEC},
+    {22, IDS_UNIT_MINUTE, IDS_UNIT_ABBR_MIN},
+    {23, IDS_UNIT_HOUR, IDS_UNIT_ABBR_HR},
+    {24, IDS_UNIT_JOULE, IDS_UNIT_ABBR_J},
+    {25, IDS_UNIT_CALORIE, IDS_UNIT_ABBR_CAL},
+    {26, IDS_UNIT_KILOCALORIE, IDS_UNIT_ABBR_KCAL},
+    {27, IDS_UNIT_BTU, IDS_UNIT_ABBR_BTU},
+    {28, IDS_UNIT_HERTZ, IDS_UNIT_ABBR_HZ},
+    {29, IDS_UNIT_MEGAHERTZ, IDS_UNIT_ABBR_MHZ},
+    {30, IDS_UNIT_RAD_SEC, IDS_UNIT_ABBR_RAD_PER_SEC},
+    {31, IDS_UNIT_REV_MIN, IDS_UNIT_ABBR_RPM},
 };
 
 // A consistency report that does not raise: a destructor must finish its clean-up.
@@ -136,7 +161,7 @@ void CadEngineMessageRoutine(int level, const CaeString& text) {
 }
 
 int CadMessageBox(HWND owner, const char* text, UINT type) {
-  const CaeString caption = resLoadString(kProductCaptionId);
+  const CaeString caption = resLoadString(IDS_PRODUCT_NAME);
   if (!owner) type |= MB_TASKMODAL;
   return MessageBoxA(owner, text ? text : "", caption.c_str(), type);
 }

@@ -4,14 +4,10 @@
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
+#include "res/ResourceIds.h"
 
 namespace {
 
-constexpr unsigned kOpenModelWithoutResultsRequired = 198;
-constexpr unsigned kMaterialLibraryRequired = 574;
-constexpr unsigned kInvalidGeometry = 1299;
-constexpr unsigned kNotYetSupported = 994;
-constexpr unsigned kHelpFinder = 11;
 
 int box(unsigned stringId) {
   CadMessageBoxId(stringId, MB_TASKMODAL);
@@ -34,15 +30,15 @@ bool materialLibraryUsable(CadInterface& cad) {
 int UICmdMesh() {
   CadInterface* cad = CadInterface::GetCurrent();
   if (!cad) return 0;
-  if (!CadHasCurrentModel() || CadCountResultSets() != 0) return box(kOpenModelWithoutResultsRequired);
-  if (!materialLibraryUsable(*cad)) return box(kMaterialLibraryRequired);
-  if (!cad->IsGeometryValid()) return box(kInvalidGeometry);
+  if (!CadHasCurrentModel() || CadCountResultSets() != 0) return box(IDS_MODEL_WITHOUT_RESULTS_REQUIRED);
+  if (!materialLibraryUsable(*cad)) return box(IDS_MATERIAL_LIBRARY_REQUIRED);
+  if (!cad->IsGeometryValid()) return box(IDS_INVALID_GEOMETRY);
   UIMeshAdd();
   return 0;
 }
 
 int UICmdTopics() {
-  UIShowHelp(0, kHelpFinder);
+  UIShowHelp(0, HELP_FINDER);
   return 0;
 }
 
@@ -66,7 +62,7 @@ int UICmdThermTab() {
   return 0;
 }
 
-int UICmdLoadImport() { return box(kNotYetSupported); }
+int UICmdLoadImport() { return box(IDS_NOT_YET_SUPPORTED); }
 
 int UICmdResultsTab() {
   UIShowResultsSheet();

@@ -1,5 +1,6 @@
 #include "cadInterface/CadCommands.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <utility>
@@ -10,7 +11,9 @@
 #include "cadInterface/CadCommandHandlers.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "mfc/afx.h"
+#include "res/ResourceIds.h"
 
 namespace {
 
@@ -18,95 +21,31 @@ int busyFlag = 0;
 int pickPendingFlag = 0;
 int savedIndex = 0;
 
-template <int Index>
-void runStub() {
-  cmdRun(Index);
-}
+// How a command's entry stub reaches its handler.
+enum class Entry { Run, Route, Direct };
 
-template <int Index>
-void routeStub() {
-  cmdRoute(Index);
-}
-
-// The handler of `Index` called directly, without the guard (the optimisation wizard's entries).
-template <int Index>
-void directStub() {
-  if (CadCommandHandler handler = cmdTable()[Index].handler) handler();
-}
-
-// Handlers as the table is built; cmdInitRunTimeEntries restores the table from these.
-struct InitialEntry {
-  unsigned nameId;
-  CadCommandStub stub;
-  CadCommandHandler handler;
-};
-
-template <std::size_t... I>
-constexpr std::array<CadCommandStub, sizeof...(I)> runStubs(std::index_sequence<I...>) {
-  return {&runStub<static_cast<int>(I)>...};
+template <int Index, Entry How>
+void entryStub() {
+  if constexpr (How == Entry::Run) {
+    cmdRun(Index);
+  } else if constexpr (How == Entry::Route) {
+    cmdRoute(Index);
+  } else if (CadCommandHandler handler = cmdTable()[Index].handler) {
+    // The optimisation wizard's entries: the handler directly, without the guard.
+    handler();
+  }
 }
 
 std::array<CommandRecord, kCmdCount + 1> table;
 
-const std::array<InitialEntry, kCmdCount>& initialEntries() {
-  static const auto run = runStubs(std::make_index_sequence<kCmdCount>());
-  static const std::array<InitialEntry, kCmdCount> entries = {{
-      {43, run[0], UICmdStressWizard},
-      {874, run[1], UICmdVibWizard},
-      {875, run[2], UICmdBuckWizard},
-      {876, run[3], UICmdThermWizard},
-      {1, run[4], UICmdModel},
-      {323, run[5], UICmdMateRel},
-      {11, run[6], UICmdMesh},
-      {12, run[7], UICmdAnalyze},
-      {13, run[8], UICmdExplorer},
-      {233, run[9], UICmdAbout},
-      {267, run[10], UICmdTopics},
-      {715, run[11], UICmdOptWizard},
-      {707, run[12], UICmdOptModel},
-      {927, run[13], UICmdOptObjective},
-      {708, run[14], UICmdOptVariable},
-      {710, run[15], UICmdOptAnlResCase},
-      {709, run[16], UICmdOptConstraint},
-      {711, run[17], UICmdOptSubmit},
-      {712, run[18], UICmdOptUpdateModel},
-      {713, run[19], UICmdOptHistoryGraph},
-      {714, run[20], UICmdOptSensitivityGraph},
-      {873, run[21], UICmdOptLocalTrendGraph},
-      {913, run[22], UICmdOptResTab},
-      {981, run[23], UICmdOptWizardTopo},
-      {1137, run[24], UICmdOptModelTopo},
-      {992, run[25], UICmdOptObjectiveTopo},
-      {979, run[26], UICmdOptConstraintTopo},
-      {980, run[27], UICmdOptSubmitTopo},
-      {993, run[28], UICmdOptResTabTopo},
-      {900, run[29], UIWriteVrml},
-      {901, run[30], UICmdWriteSummary},
-      {914, run[31], UICmdSetupTab},
-      {915, run[32], UICmdLoadTab},
-      {995, run[33], UICmdLoadImport},
-      {916, run[34], UICmdRestTab},
-      {917, run[35], UICmdThermTab},
-      {918, run[36], UICmdResultsTab},
-      {1206, run[37], UIRunDoctorCommand},
-      {0, routeStub<38>, UIRunProblemDefinitionWizard},
-      {0, routeStub<39>, UIRunUnitsWizard},
-      {0, routeStub<40>, UIRunLoadWizard},
-      {0, routeStub<41>, UIRunRestraintsWizard},
-      {0, routeStub<42>, UIRunMaterialsWizard},
-      {0, routeStub<43>, UIRunMeshStep},
-      {0, routeStub<44>, UIRunAnalyzeStep},
-      {0, routeStub<45>, UIRunResultsStep},
-      {0, directStub<46>, UIOptWizardVariable},
-      {0, directStub<47>, UIOptWizardConstraint},
-      {0, run[48], UIPrintSetup},
-      {0, run[49], UIPrintResults},
-      {0, run[50], UICmdUndo},
-      {0, run[51], UICmdResultsRequired},
-      {0, run[52], cmdClearPickPending},
-  }};
-  return entries;
-}
+// The records as the table is built; cmdInitRunTimeEntries restores the table from these. Each
+// row's index, stub and handler come from the one row of CadCommands.def.
+constexpr std::array<CommandRecord, kCmdCount> kInitialEntries = {{
+#define CAD_COMMAND(name, nameId, entry, handler) \
+  {static_cast<unsigned>(nameId), &entryStub<cmdIndex(CadCommand::name), Entry::entry>, handler},
+#include "cadInterface/CadCommands.def"
+#undef CAD_COMMAND
+}};
 
 const CommandRecord& recordAt(int index) {
   CAE_CHECK(index >= 0 && index < kCmdCount);
@@ -144,11 +83,7 @@ const CommandRecord* cmdTable() {
 }
 
 void cmdInitRunTimeEntries() {
-  const auto& entries = initialEntries();
-  for (int i = 0; i < kCmdCount; ++i) {
-    const InitialEntry& entry = entries[static_cast<std::size_t>(i)];
-    table[static_cast<std::size_t>(i)] = CommandRecord{entry.nameId, entry.stub, entry.handler};
-  }
+  std::copy(kInitialEntries.begin(), kInitialEntries.end(), table.begin());
   table[kCmdCount] = CommandRecord{};
 }
 
@@ -157,13 +92,42 @@ CadCommandHandler cmdReplaceHandler(int index, CadCommandHandler handler) {
   return std::exchange(table[static_cast<std::size_t>(index)].handler, handler);
 }
 
+namespace {
+
+// Runs the dispatcher's recovery when a command is left by an exception that nothing recovered
+// from: a fault whose report declined, an engine exception raised by the recovery itself.
+class RecoveryGuard {
+ public:
+  explicit RecoveryGuard(const int& depth) : depth_(depth) {}
+  ~RecoveryGuard() {
+    if (!armed_) return;
+    try {
+      cmdRecover(depth_);
+    } catch (...) {
+      // The recovery failed part way: at least the next command must not beep for ever.
+      busyFlag = 0;
+    }
+  }
+  RecoveryGuard(const RecoveryGuard&) = delete;
+  RecoveryGuard& operator=(const RecoveryGuard&) = delete;
+  void Dismiss() { armed_ = false; }
+
+ private:
+  const int& depth_;
+  bool armed_ = true;
+};
+
+}  // namespace
+
 void cmdRun(int index) {
   CadInterface* cad = CadInterface::GetCurrent();
   // Until the dispatcher has taken the depth, recovery must not abort what was open before.
   int depth = cad ? cad->NumActiveTransactions() : 0;
+  RecoveryGuard guard(depth);
   std::uint32_t faultCode = 0;
   try {
     cmdDispatch(index, depth);
+    guard.Dismiss();
     return;
   } catch (const CaeExcept&) {
     throw;
@@ -173,6 +137,7 @@ void cmdRun(int index) {
     faultCode = kCmdForeignExceptionCode;
   }
   if (cmdReportException(faultCode) == 0) throw CadFault(faultCode);
+  guard.Dismiss();
   cmdRecover(depth);
 }
 
@@ -234,13 +199,7 @@ int cmdSaveIndex(int index) { return std::exchange(savedIndex, index); }
 void cmdRecover(int depth) {
   CadInterface* cad = CadInterface::GetCurrent();
   if (cad) {
-    // Stop when an abort no longer lowers the count rather than loop for ever.
-    for (int open = cad->NumActiveTransactions(); open > depth;) {
-      cad->AbortTransaction();
-      const int after = cad->NumActiveTransactions();
-      if (after >= open) break;
-      open = after;
-    }
+    CadTransactionScope::AbortDownTo(*cad, depth);
     if (HWND main = cad->GetMainWindow()) SetActiveWindow(main);
   }
   busyFlag = 0;
@@ -262,7 +221,7 @@ int cmdReportException(std::uint32_t code) {
   std::snprintf(hex, sizeof hex, "%X", static_cast<unsigned>(code));
   CaeArray<CaeString> args;
   args.Append(CaeString(hex));
-  CaeString text = CaeMsgTxt::GetMessage(kCmdFaultMessage, args);
+  CaeString text = CaeMsgTxt::GetMessage(MSG_UNHANDLED_EXCEPTION, args);
   // The message table's line break would end the box's single line.
   if (text.View().ends_with("\r\n")) text.Truncate(text.Length() - 2);
   if (text.IsEmpty()) return 0;

@@ -28,13 +28,22 @@ struct CommandRecord {
   CadCommandHandler handler = nullptr;  // the command's work; its result is not used
 };
 
-inline constexpr int kCmdCount = 53;
-inline constexpr int kCmdModel = 4;
-inline constexpr int kCmdExplorer = 8;
-inline constexpr int kCmdUndo = 50;
-inline constexpr int kCmdResume = 52;
-// Message "TLX Unhandled Exception: %1 " shown for a fault.
-inline constexpr std::uint32_t kCmdFaultMessage = 0xc0000fbc;
+// The commands by name, in table order (CadCommands.def).
+enum class CadCommand : int {
+#define CAD_COMMAND(name, nameId, entry, handler) name,
+#include "cadInterface/CadCommands.def"
+#undef CAD_COMMAND
+  Count
+};
+
+// A command's table index.
+constexpr int cmdIndex(CadCommand command) { return static_cast<int>(command); }
+
+inline constexpr int kCmdCount = cmdIndex(CadCommand::Count);
+inline constexpr int kCmdModel = cmdIndex(CadCommand::Model);
+inline constexpr int kCmdExplorer = cmdIndex(CadCommand::Explorer);
+inline constexpr int kCmdUndo = cmdIndex(CadCommand::Undo);
+inline constexpr int kCmdResume = cmdIndex(CadCommand::Resume);
 // The fault code reported for an exception that carries none (a C++ exception).
 inline constexpr std::uint32_t kCmdForeignExceptionCode = 0xE06D7363;
 

@@ -11,6 +11,7 @@
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadDocControl.h"
 #include "cadInterface/CadResources.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlJob.h"
@@ -23,6 +24,7 @@
 #include "gui/explorer/UICommands.h"
 #include "mfc/afx.h"
 #include "mfc/win32_files.h"
+#include "res/ResourceIds.h"
 
 namespace {
 
@@ -31,25 +33,20 @@ CadInterface* currentInterface = nullptr;
 // Results window placement and styles (client edge and window edge; overlapped window).
 constexpr int kResultsLeft = 50, kResultsTop = 250, kResultsWidth = 800, kResultsHeight = 400;
 constexpr DWORD kResultsExStyle = 0x300, kResultsStyle = 0xCF0000;
-constexpr unsigned kResultsTitleId = 628;
-constexpr unsigned kProductTitleId = 683;
 
-// Opens the interface's own transaction and aborts it when the body raises.
+// Runs the body inside a transaction of the interface's own.
 template <class Body>
 int InOwnTransaction(CadInterface& cad, Body body) {
-  cad.StartTransaction();
-  int answer = 0;
-  try {
-    answer = body();
-  } catch (...) {
-    cad.AbortTransaction();
-    throw;
-  }
-  cad.EndTransaction();
+  CadTransactionScope transaction(cad);
+  transaction.Start();
+  const int answer = body();
+  transaction.Commit();
   return answer;
 }
 
-bool IsOptimizationQuestion(int question) { return question >= 20 && question <= 36; }
+bool IsOptimizationQuestion(ModelQuestion question) {
+  return question >= ModelQuestion::ShapeOptimizationOffered && question <= ModelQuestion::ConceptResultCycles;
+}
 
 }  // namespace
 
@@ -79,35 +76,36 @@ int CadInterface::CurrentModelHasCases() {
   return model->NumResultSets() + model->NumJobs() != 0 ? 1 : 0;
 }
 
-int CadInterface::QueryModelState(int question) {
+int CadInterface::QueryModelState(ModelQuestion question) {
+  using enum ModelQuestion;
   return InOwnTransaction(*this, [&]() -> int {
     if (IsOptimizationQuestion(question) && SuppressesOptimization()) return 0;
     switch (question) {
-      case 11: {
+      case ModelReadyForCommand: {
         AnlControl* control = AnlControl::GetCurrent();
         if (!control || !control->CurrentAnlModel()) return 0;
         if (UsesPreselection() != 1) return 1;
         return QueryPreselection();
       }
-      case 14: {
+      case DoctorHasSubject: {
         AnlJob* job = nullptr;
         FerResultSet* resultSet = nullptr;
         CaeString name;
         return UIFindDoctorTarget(job, resultSet, name) ? 1 : 0;
       }
-      case 20: case 21: case 22:
+      case ShapeOptimizationOffered: case ConceptOptimizationOffered: case OptimizationOffered:
         return 1;
-      case 24: case 26: case 27: case 28:
+      case ShapeObjectiveModel: case ShapeModel: case ShapeConstraintsModel: case ShapeSolveModel:
         return UIPickOptModel(0, 0) ? 1 : 0;
-      case 25:
+      case FreeGlobalParameters:
         return QueryFreeGlobalParams();
-      case 29: case 30: case 34: case 35: case 36:
+      case ShapeResults: case ShapeResultCycles: case ConceptResults: case ShapeResultsOrSensitivity:
+      case ConceptResultCycles:
         return QueryOptResults(question);
-      case 31: case 32: case 33:
+      case ConceptObjectiveModel: case ConceptControlsModel: case ConceptSolveModel:
         return UIPickOptModel(1, 0) ? 1 : 0;
-      default:
-        return 1;
     }
+    return 1;
   });
 }
 
@@ -146,8 +144,9 @@ int CadInterface::QueryFreeGlobalParams() {
   return remaining > 0 ? 1 : 0;
 }
 
-int CadInterface::QueryOptResults(int question) {
-  const bool conceptKind = question == 34 || question == 36;
+int CadInterface::QueryOptResults(ModelQuestion question) {
+  using enum ModelQuestion;
+  const bool conceptKind = question == ConceptResults || question == ConceptResultCycles;
   OptModel* model = UIPickOptModel(conceptKind ? 1 : 0, 0);
   if (!model) return 0;
 
@@ -159,16 +158,16 @@ int CadInterface::QueryOptResults(int question) {
         resultCase = candidate;
         break;
       }
-      if (candidate->ExitCode() == 0 && question != 30) {
+      if (candidate->ExitCode() == 0 && question != ShapeResultCycles) {
         job = UINewestJob(1);
         if (job) break;
       }
     }
   }
-  if (job) return (question == 29 || question == 34) ? job->HaveResults() : 1;
+  if (job) return (question == ShapeResults || question == ConceptResults) ? job->HaveResults() : 1;
   if (!resultCase) return 0;
   const bool cycles = resultCase->NumCycles() != 0;
-  if (question == 29 || question == 35) return cycles || resultCase->HasSensitivity() ? 1 : 0;
+  if (question == ShapeResults || question == ShapeResultsOrSensitivity) return cycles || resultCase->HasSensitivity() ? 1 : 0;
   return cycles ? 1 : 0;
 }
 
@@ -432,7 +431,7 @@ void CadInterface::AskLengthUnit() {}
 int CadInterface::CreateResultsView() {
   auto* display = dynamic_cast<FerWndOGLDisp*>(FerDisplay::GetCurrent());
   if (!display) return 0;
-  const CaeString title = resLoadString(kResultsTitleId);
+  const CaeString title = resLoadString(IDS_RESULTS_PROCESSOR);
   return display->CreateResultsView(kResultsLeft, kResultsTop, kResultsWidth, kResultsHeight, title.c_str(),
                                     GetMainWindow(), kResultsExStyle, kResultsStyle);
 }
@@ -543,8 +542,6 @@ double CadInterface::GetParamValue(AmiParamKey*) { return 0.0; }
 
 namespace {
 
-constexpr unsigned kBoundsInvalidatedId = 811;
-constexpr unsigned kDependentParametersId = 738;
 constexpr double kBoundTolerance = 1e-6;
 
 // The pattern's first "%s" replaced by `insert`, taken literally (names may hold "%").
@@ -593,13 +590,13 @@ int CadInterface::UpdateDesignVariables() {
 
   int answer = 1;
   if (!boundsViolated.IsEmpty()) {
-    const CaeString pattern = resLoadString(kBoundsInvalidatedId);
+    const CaeString pattern = resLoadString(IDS_DESIGN_VARIABLE_BOUNDS_INVALIDATED);
     const CaeString text = InsertText(pattern, boundsViolated);
     CadMessageBoxText(text.c_str(), MB_TASKMODAL);
     answer = 0;
   }
   if (!dependent.IsEmpty()) {
-    const CaeString text = resLoadString(kDependentParametersId) + ":\n  " + dependent;
+    const CaeString text = resLoadString(IDS_DEPENDENT_PARAMETERS_NOT_ALLOWED) + ":\n  " + dependent;
     CadMessageBoxText(text.c_str(), MB_TASKMODAL);
     answer = 0;
   }
@@ -624,4 +621,4 @@ int CadInterface::SelectOrCreateOptModel(CaeString, AnlModel*) { return 0; }
 AnlResltCase* CadInterface::AddAnalysisResultCase(OptModel*, AnlResltCase*) { return nullptr; }
 void CadInterface::ReplaceAnalysisResultCase(OptModel*, AnlResltCase*, AnlResltCase*) {}
 
-CaeString& CadInterface::GetProductTitle2(CaeString& title) { return resLoadString(title, kProductTitleId); }
+CaeString& CadInterface::GetProductTitle2(CaeString& title) { return resLoadString(title, IDS_PRODUCT_TITLE); }

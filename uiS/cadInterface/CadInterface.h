@@ -64,6 +64,28 @@ struct SymbolVisibility {
   int optConstraints = 1;
 };
 
+// The model-state questions of CadInterface::QueryModelState, by the number callers pass.
+enum class ModelQuestion : int {
+  ModelReadyForCommand = 11,        // a current model (and, where preselection counts, a usable one)
+  DoctorHasSubject = 14,            // the design doctor has a job or result set to look at
+  ShapeOptimizationOffered = 20,
+  ConceptOptimizationOffered = 21,
+  OptimizationOffered = 22,
+  ShapeObjectiveModel = 24,         // a shape optimisation model exists (objective page)
+  FreeGlobalParameters = 25,        // global parameters that are not design variables yet
+  ShapeModel = 26,                  // a shape optimisation model exists
+  ShapeConstraintsModel = 27,       // ... (constraints page)
+  ShapeSolveModel = 28,             // ... (solve page)
+  ShapeResults = 29,                // shape optimisation results with a job's results
+  ShapeResultCycles = 30,           // shape optimisation results by cycles only
+  ConceptObjectiveModel = 31,       // a concept optimisation model exists (objective page)
+  ConceptControlsModel = 32,        // ... (controls page)
+  ConceptSolveModel = 33,           // ... (solve page)
+  ConceptResults = 34,              // concept optimisation results with a job's results
+  ShapeResultsOrSensitivity = 35,   // shape results, sensitivity counting
+  ConceptResultCycles = 36,         // concept optimisation results by cycles only
+};
+
 class CadInterface {
  public:
   // Becomes the current instance; part-update mode 0, display flags at their defaults.
@@ -88,9 +110,9 @@ class CadInterface {
   virtual int SupportsMateRelations();       // 1
   // 1 when the current analysis model has result sets or jobs.
   virtual int CurrentModelHasCases();
-  // Numbered questions that enable user-interface actions (see the source for the table);
-  // unknown questions answer 1. Runs inside a transaction of its own.
-  virtual int QueryModelState(int question);
+  // Questions that enable user-interface actions (ModelQuestion); a value outside the enum
+  // answers 1. Runs inside a transaction of its own.
+  virtual int QueryModelState(ModelQuestion question);
 
   // --- mesh controls and meshes ---------------------------------------------------------------
   virtual int CreateMeshConstraint(int colour, double symbolScale, int pickKind, double elementSize,
@@ -318,7 +340,7 @@ class CadInterface {
  private:
   int QueryPreselection();
   int QueryFreeGlobalParams();
-  int QueryOptResults(int question);
+  int QueryOptResults(ModelQuestion question);
 
   int partUpdateMode_ = 0;
   SymbolVisibility displayFlags_;

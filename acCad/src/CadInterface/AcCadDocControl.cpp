@@ -10,11 +10,11 @@
 #include "fev/FerWndOGLDisp.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
+#include "res/ResourceIds.h"
 #include "topo/acTopoTables.h"
 
 namespace {
 
-constexpr unsigned kExplorerTabTitle = 1259;
 constexpr unsigned kExplorerTabTemplate = 408;
 constexpr int kBrowserPageDisplay = 2;
 constexpr char kBrowserGroup[] = "MApiSys";
@@ -36,7 +36,7 @@ DrawingNames namesOfPath(std::string_view path) {
 }
 
 CaeString tabTitle() {
-  CaeString text = resLoadString(kExplorerTabTitle);
+  CaeString text = resLoadString(IDS_EXPLORER_TAB_TITLE);
   CaeString title;
   for (char c : text.View())
     if (c != '&') title += c;

@@ -20,6 +20,7 @@
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
+#include "res/ResourceIds.h"
 #include "util/acDeferredPasses.h"
 #include "util/acEditor.h"
 
@@ -29,7 +30,6 @@ constexpr unsigned short kDataVersion = 630;
 constexpr char kBuildText[] = "Oct  3 2000";
 constexpr char kPlatformText[] = "For AutoCAD 2000";
 constexpr char kApplicationName[] = "TLXARX";
-constexpr unsigned kPointPrompt = 627;
 
 int resourceLibraryLoaded = 1;
 int initialised = 0;
@@ -161,7 +161,7 @@ void acOnLoadDwg() {
 void acOnUnloadDwg() {}
 
 bool acGetPoint(double point[3]) {
-  const CaeString prompt = resLoadString(kPointPrompt);
+  const CaeString prompt = resLoadString(IDS_CONCENTRATION_POINT_PROMPT);
   ads_point picked = {0, 0, 0};
   if (acedGetPoint(nullptr, prompt.Text(), picked) != RTNORM) return false;
   for (int i = 0; i < 3; ++i) point[i] = picked[i];

@@ -12,15 +12,15 @@
 #include "arx/dbtrans.h"
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadResources.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
+#include "res/ResourceIds.h"
 #include "util/acDeferredPasses.h"
 
 namespace {
 
-constexpr unsigned kRegenAllCommandText = 53;
-constexpr unsigned kProductTitle = 683;
 constexpr char kUndoOneStep[] = "_.UNDO 1\n";
 
 // The current control's document; the host's current one while no control is current.
@@ -87,7 +87,7 @@ int AcCadInterface::AcceptsFreeNames() { return 0; }
 int AcCadInterface::UsesPreselection() { return 0; }
 
 int AcCadInterface::GetProductTitle(CaeString& title) {
-  resLoadString(title, kProductTitle);
+  resLoadString(title, IDS_PRODUCT_TITLE);
   return 1;
 }
 
@@ -103,7 +103,7 @@ int AcCadInterface::FlushGraphics() {
 
 int AcCadInterface::RegenAll() {
   CaeString command;
-  resLoadString(command, kRegenAllCommandText);
+  resLoadString(command, IDS_REGENALL_COMMAND);
   CAE_CHECK(!command.IsEmpty());
   acedCommand(RTSTR, command.Text(), RTNONE);
   return 1;
@@ -175,14 +175,10 @@ void AcCadInterface::UndoLastStep() {
 void AcCadInterface::RebuildExplorer() {
   auto* control = dynamic_cast<AcCadDocControl*>(CadCurrentDocControl());
   if (!control || !control->HasExplorerTab()) return;
-  StartTransaction();
-  try {
-    control->RefreshExplorerTab();
-  } catch (...) {
-    AbortTransaction();
-    throw;
-  }
-  EndTransaction();
+  CadTransactionScope transaction(*this);
+  transaction.Start();
+  control->RefreshExplorerTab();
+  transaction.Commit();
 }
 
 int AcCadInterface::ToggleDocumentLock() {
@@ -214,14 +210,10 @@ int AcCadInterface::UnlockDocument() {
 
 void AcCadInterface::ShowExplorerTab() {
   if (!CadCurrentDocControl()) return;
-  StartTransaction();
-  try {
-    acAddExplorerTab();
-  } catch (...) {
-    AbortTransaction();
-    throw;
-  }
-  EndTransaction();
+  CadTransactionScope transaction(*this);
+  transaction.Start();
+  acAddExplorerTab();
+  transaction.Commit();
 }
 
 void AcCadInterface::RemoveExplorerTab() {

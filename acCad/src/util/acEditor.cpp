@@ -16,6 +16,7 @@
 #include "cadInterface/CadDocControl.h"
 #include "cadInterface/CadEvents.h"
 #include "cadInterface/CadResources.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "fea/AnlControl.h"
 #include "mcad/amikey.h"
 #include "util/acDeferredPasses.h"
@@ -46,34 +47,31 @@ CadDocControl* controlOfDatabase(AcDbDatabase* db) {
   return application && document ? application->FindDocControl(document) : nullptr;
 }
 
-// Ends the notification's transaction and reports (never repairs) an imbalance.
-void endWithChecks(CadInterface& cad, int depth) {
-  cad.EndTransaction();
+// Reports (never repairs) an imbalance the notification's work left.
+void reportImbalance(CadInterface& cad, int depth) {
   const int now = cad.NumActiveTransactions();
   if (now < depth) acutPrintf("\nTransactions are out of sync.\n\n");
   if (now > depth) acutPrintf("\nA transaction was left open.\n\n");
 }
 
 void recover(CadInterface& cad, int depth, const CaeExcept& error) {
-  for (int open = cad.NumActiveTransactions(); open > depth;) {
-    cad.AbortTransaction();
-    const int after = cad.NumActiveTransactions();
-    if (after >= open) break;
-    open = after;
-  }
+  CadTransactionScope::AbortDownTo(cad, depth);
   acutPrintf("\n%s", error.String().Text());
 }
 
-// Runs `work` inside one transaction of its own, with the checks and the recovery above.
+// Runs `work` inside one transaction of its own, with the checks above; an engine exception is
+// printed and the transactions are aborted back to where the work found them.
 template <class Work>
 void inTransaction(int& depth, Work work) {
   CadInterface* cad = CadInterface::GetCurrent();
   if (!cad) return;
+  CadTransactionScope transaction(*cad);
+  depth = transaction.Depth();
   try {
-    depth = cad->NumActiveTransactions();
-    cad->StartTransaction();
+    transaction.Start();
     work();
-    endWithChecks(*cad, depth);
+    transaction.Commit();
+    reportImbalance(*cad, depth);
   } catch (const CaeExcept& error) {
     recover(*cad, depth, error);
   }

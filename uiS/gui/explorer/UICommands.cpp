@@ -8,10 +8,10 @@
 #include "fea/OptModel.h"
 #include "gui/utils/UINotAvailable.h"
 #include "mfc/wintypes.h"
+#include "res/ResourceIds.h"
 
 namespace {
 
-constexpr unsigned kResultsRequiredId = 87;
 constexpr int kAnyOptKind = 2;
 
 bool IsOfKind(OptModel* model, int kind) { return kind == kAnyOptKind || static_cast<int>(model->Type()) == kind; }
@@ -51,7 +51,7 @@ int UIRunResultsStep() { return UINotAvailableYet("The results step"); }
 
 int UICmdResultsRequired() {
   if (!CadHasCurrentResultSet()) {
-    CadMessageBoxId(kResultsRequiredId, MB_TASKMODAL);
+    CadMessageBoxId(IDS_MODEL_WITH_RESULTS_REQUIRED, MB_TASKMODAL);
     return 1;
   }
   if (CadInterface* cad = CadInterface::GetCurrent()) cad->RunResultsCommand();

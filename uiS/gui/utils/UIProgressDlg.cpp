@@ -6,10 +6,10 @@
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeString.h"
 #include "cadInterface/CadInterface.h"
+#include "res/ResourceIds.h"
 
 namespace {
 
-constexpr std::uint32_t kIterationCaptionCode = 0xc0000fc1;
 
 CProgressDlg* currentDialog = nullptr;
 int showCancel = 1;
@@ -198,7 +198,7 @@ struct ProgressSteps {
 
   static void IterationCaption(int iteration) {
     if (!currentDialog) return;
-    const CaeString caption = CaeMsgTxt::GetMessage(kIterationCaptionCode, {CaeString::Format("%d", iteration)});
+    const CaeString caption = CaeMsgTxt::GetMessage(MSG_ANALYSIS_ITERATION, {CaeString::Format("%d", iteration)});
     if (!caption.IsEmpty()) currentDialog->SetWindowText(caption.c_str());
   }
 };

@@ -15,15 +15,16 @@
 // at every close.
 #pragma once
 #include "mfc/afx.h"
+#include "res/ResourceIds.h"
 
 class CaeInterupt;
 
 class CProgressDlg : public CDialog {
  public:
-  static constexpr UINT kTemplateId = 900;
-  static constexpr int kActivityBarId = 1560;
-  static constexpr int kActivityTextId = 1558;
-  static constexpr int kOverallBarId = 1559;
+  static constexpr UINT kTemplateId = IDD_PROGRESS;
+  static constexpr int kActivityBarId = IDC_PROGRESS_ACTIVITY;
+  static constexpr int kActivityTextId = IDC_PROGRESS_ACTIVITY_TEXT;
+  static constexpr int kOverallBarId = IDC_PROGRESS_OVERALL;
 
   explicit CProgressDlg(CWnd* parent);
   ~CProgressDlg() override;

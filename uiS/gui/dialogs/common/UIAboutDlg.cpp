@@ -13,16 +13,10 @@
 #include "amg/CaeString.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
+#include "res/ResourceIds.h"
 
 namespace {
 
-constexpr unsigned kMemoryFormatId = 580;  // "%lu KB Total, %lu KB Available"
-constexpr unsigned kDiskFormatId = 581;    // "%lu KB Free on %c"
-constexpr unsigned kUnavailableId = 582;
-constexpr unsigned kOsFormatId = 586;      // "%s %i.%i (build %i) %s"
-constexpr UINT kSplashBitmapId = 274;
-constexpr int kOsId = 1241, kProcessorId = 1242, kDiskId = 1243, kPhysicalId = 1244, kVirtualId = 1245;
-constexpr int kNoteId = 1254, kPictureId = 1247;
 
 // Formats a string-table pattern; the patterns are the product's own, checked by their ids.
 template <class... Args>
@@ -62,9 +56,9 @@ long long MeminfoKilobytes(const std::string& meminfo, const std::string& key) {
 
 std::string OsLine() {
   utsname names{};
-  if (uname(&names) != 0) return resLoadString(kUnavailableId).c_str();
+  if (uname(&names) != 0) return resLoadString(IDS_ABOUT_UNAVAILABLE).c_str();
   const KernelRelease release = AboutParseKernelRelease(names.release);
-  return FormatString(kOsFormatId, names.sysname, release.major, release.minor, release.build, release.rest.c_str());
+  return FormatString(IDS_ABOUT_OS_FORMAT, names.sysname, release.major, release.minor, release.build, release.rest.c_str());
 }
 
 std::string ProcessorLine() {
@@ -75,15 +69,15 @@ std::string ProcessorLine() {
 
 std::string DiskLine() {
   struct statvfs fs {};
-  if (statvfs(".", &fs) != 0) return resLoadString(kUnavailableId).c_str();
+  if (statvfs(".", &fs) != 0) return resLoadString(IDS_ABOUT_UNAVAILABLE).c_str();
   const char drive = static_cast<char>(_getdrive() + 64);
-  return FormatString(kDiskFormatId, AboutKilobytes(fs.f_bavail, fs.f_frsize), drive);
+  return FormatString(IDS_ABOUT_DISK_FORMAT, AboutKilobytes(fs.f_bavail, fs.f_frsize), drive);
 }
 
 void MemoryLines(AboutSystemFacts& facts) {
   struct sysinfo info {};
   if (sysinfo(&info) != 0) {
-    facts.physicalMemory = facts.virtualMemory = resLoadString(kUnavailableId).c_str();
+    facts.physicalMemory = facts.virtualMemory = resLoadString(IDS_ABOUT_UNAVAILABLE).c_str();
     return;
   }
   const unsigned long long unit = info.mem_unit ? info.mem_unit : 1;
@@ -93,8 +87,8 @@ void MemoryLines(AboutSystemFacts& facts) {
       available >= 0 ? static_cast<unsigned long>(available) : AboutKilobytes(info.freeram, unit);
   const unsigned long swapTotal = AboutKilobytes(info.totalswap, unit);
   const unsigned long swapFree = AboutKilobytes(info.freeswap, unit);
-  facts.physicalMemory = FormatString(kMemoryFormatId, physicalTotal, physicalFree);
-  facts.virtualMemory = FormatString(kMemoryFormatId, static_cast<unsigned long>(SaturatingAdd(physicalTotal, swapTotal)),
+  facts.physicalMemory = FormatString(IDS_ABOUT_MEMORY_FORMAT, physicalTotal, physicalFree);
+  facts.virtualMemory = FormatString(IDS_ABOUT_MEMORY_FORMAT, static_cast<unsigned long>(SaturatingAdd(physicalTotal, swapTotal)),
                                      static_cast<unsigned long>(SaturatingAdd(physicalFree, swapFree)));
 }
 
@@ -158,14 +152,14 @@ CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(kTemplateId, parent) {}
 BOOL CAboutDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   const AboutSystemFacts facts = AboutReadSystemFacts();
-  SetDlgItemText(kOsId, facts.os.c_str());
-  SetDlgItemText(kProcessorId, facts.processor.c_str());
-  SetDlgItemText(kDiskId, facts.disk.c_str());
-  SetDlgItemText(kPhysicalId, facts.physicalMemory.c_str());
-  SetDlgItemText(kVirtualId, facts.virtualMemory.c_str());
-  if (CWnd* note = GetDlgItem(kNoteId)) note->ShowWindow(SW_HIDE);
-  if (auto* picture = dynamic_cast<CStatic*>(GetDlgItem(kPictureId))) {
-    if (splash_.Attach(LoadBitmap(ResourceSetter::ResourceModule(), kSplashBitmapId))) picture->SetBitmap(splash_);
+  SetDlgItemText(IDC_ABOUT_OS, facts.os.c_str());
+  SetDlgItemText(IDC_ABOUT_CPU, facts.processor.c_str());
+  SetDlgItemText(IDC_ABOUT_DISK, facts.disk.c_str());
+  SetDlgItemText(IDC_ABOUT_PHYSICAL, facts.physicalMemory.c_str());
+  SetDlgItemText(IDC_ABOUT_VIRTUAL, facts.virtualMemory.c_str());
+  if (CWnd* note = GetDlgItem(IDC_ABOUT_NOTE)) note->ShowWindow(SW_HIDE);
+  if (auto* picture = dynamic_cast<CStatic*>(GetDlgItem(IDC_ABOUT_PICTURE))) {
+    if (splash_.Attach(LoadBitmap(ResourceSetter::ResourceModule(), IDB_ABOUT_SPLASH))) picture->SetBitmap(splash_);
   }
   return TRUE;
 }

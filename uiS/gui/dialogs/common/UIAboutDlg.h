@@ -8,6 +8,7 @@
 #include <string>
 
 #include "mfc/afx.h"
+#include "res/ResourceIds.h"
 
 // Kernel release "6.1.0-18-amd64" read as major 6, minor 1, build 0 and the rest "18-amd64";
 // missing numbers are 0 and numbers stop at 1000000.
@@ -37,7 +38,7 @@ AboutSystemFacts AboutReadSystemFacts();
 
 class CAboutDlg : public CDialog {
  public:
-  static constexpr UINT kTemplateId = 168;
+  static constexpr UINT kTemplateId = IDD_ABOUT;
   explicit CAboutDlg(CWnd* parent);
   BOOL OnInitDialog() override;
 

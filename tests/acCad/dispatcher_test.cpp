@@ -1,7 +1,9 @@
 // The guarded dispatcher over the AutoCAD interface, with test handlers in the command table.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <stdexcept>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -350,6 +352,28 @@ TEST_F(DispatcherTest, ReportExceptionFormatsTheCodeInUpperCaseHex) {
   EXPECT_EQ(cmdReportException(0xdeadbeef), IDOK);
   ASSERT_EQ(driver.boxes.size(), 1u);
   EXPECT_EQ(driver.boxes[0], "TLX Unhandled Exception: DEADBEEF ");
+}
+
+template <std::size_t... I>
+std::array<CadCommandHandler, sizeof...(I)> recordingHandlers(std::index_sequence<I...>) {
+  return {&recordingHandler<static_cast<int>(I)>...};
+}
+
+// Every entry stub reaches the handler of its own record, whichever way it goes (dispatcher,
+// wizard-page route, direct call), and the dispatcher starts the command at that index.
+TEST_F(DispatcherTest, EveryEntryStubReachesItsOwnRecord) {
+  const auto handlers = recordingHandlers(std::make_index_sequence<kCmdCount>());
+  for (int i = 0; i < kCmdCount; ++i) cmdReplaceHandler(i, handlers[static_cast<std::size_t>(i)]);
+  const CommandRecord* table = cmdTable();
+  for (int i = 0; i < kCmdCount; ++i) {
+    handled.clear();
+    cad->starts.clear();
+    table[i].stub();
+    EXPECT_EQ(handled, std::vector<int>{i}) << i;
+    const bool guarded = i < cmdIndex(CadCommand::ProblemDefinitionStep) || i >= cmdIndex(CadCommand::PrintSetup);
+    EXPECT_EQ(cad->starts, guarded ? std::vector<int>{i} : std::vector<int>{}) << i;
+  }
+  EXPECT_EQ(openTransactions(), 0);
 }
 
 TEST_F(DispatcherTest, TableHasFiftyThreeRecordsAndTheRegisteredNamesFirst) {

@@ -68,7 +68,10 @@ FerDisplay* CadDocData::SetDisplay(FerDisplay* display) {
     delete display_;
   }
   display_ = display;
-  return FerDisplay::SetCurrent(display);
+  FerDisplay* previous = FerDisplay::SetCurrent(display);
+  // Not yet prepared here: UISetupResultsDisplay sets up the results display once the results
+  // window lands.
+  return previous;
 }
 
 CadDocControl::CadDocControl(void* document) : document_(document) {}

@@ -498,16 +498,18 @@ void AcTopoRef::GetSurfaceDefinition(int& closedU, int& closedV, int& periodicU,
       copyNurbSurface(static_cast<const AcGeNurbSurface&>(*native), closedU, closedV, periodicU, periodicV, degreeU,
                       degreeV, countU, countV, controlPoints, weights, knotsU, knotsV);
       return;
-    default: {
-      // Any other surface (native or not) goes out as a NURBS surface over the face's own
-      // parameter box, so that the engine evaluating it at (u, v) finds the point Feval gives.
+    case AcGe::kCylinder: {
+      // Out as a NURBS surface over the face's own parameter box, so that the engine
+      // evaluating it at (u, v) finds the point Feval gives.
       AcGeNurbSurface nurbs;
-      if (surface.toNurbSurface(nurbs) != Acad::eOk)
-        throw CaeExcept("The face's surface cannot be exported as a NURBS surface.");
+      if (surface.toNurbSurface(nurbs) != Acad::eOk) CAE_GENERAL_ERROR();
       copyNurbSurface(nurbs, closedU, closedV, periodicU, periodicV, degreeU, degreeV, countU, countV, controlPoints,
                       weights, knotsU, knotsV);
       return;
     }
+    default:
+      // Spheres, cones, tori and surfaces without a native base are not handed to the engine.
+      CAE_GENERAL_ERROR();
   }
 }
 

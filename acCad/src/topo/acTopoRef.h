@@ -84,9 +84,9 @@ class AcTopoRef : public CaeTopoRef {
   // False only when the part's component is a leaf whose placing entity is invisible.
   bool IsVisible() override;
   // NURBS data of a face's surface: a plane as the bilinear patch of its range; a NURBS surface
-  // as it is (closed and periodic flags hold the property bits 2 and 4); any other surface as a
-  // polynomial NURBS surface over the face's parameter box that evaluates at (u, v) to Feval's
-  // point within 1e-7. A surface that cannot be converted raises CaeExcept saying so.
+  // as it is (closed and periodic flags hold the property bits 2 and 4); a cylinder as a NURBS
+  // surface over the face's parameter box that evaluates at (u, v) to Feval's point within 1e-7.
+  // Any other surface (sphere, cone, torus, one without a native base) is a consistency check.
   void GetSurfaceDefinition(int& closedU, int& closedV, int& periodicU, int& periodicV, int& degreeU, int& degreeV,
                             int& countU, int& countV, CaeArray<CaeVector>& controlPoints, CaeArray<double>& weights,
                             CaeArray<double>& knotsU, CaeArray<double>& knotsV) override;

@@ -17,8 +17,8 @@
 
 namespace {
 
-int busyFlag = 0;
-int pickPendingFlag = 0;
+bool commandRunning = false;
+bool pickPending = false;
 int savedIndex = 0;
 
 // How a command's entry stub reaches its handler.
@@ -105,7 +105,7 @@ class RecoveryGuard {
       cmdRecover(depth_);
     } catch (...) {
       // The recovery failed part way: at least the next command must not beep for ever.
-      busyFlag = 0;
+      commandRunning = false;
     }
   }
   RecoveryGuard(const RecoveryGuard&) = delete;
@@ -145,20 +145,20 @@ void cmdDispatch(int index, int& depth) {
   CAE_CHECK(index >= 0 && index < kCmdCount);
   CadInterface* cad = CadInterface::GetCurrent();
   CAE_CHECK(cad != nullptr);
-  if (busyFlag || pickPendingFlag) {
+  if (commandRunning || pickPending) {
     // A stale saved index must never run nested inside a running command.
-    if (index != kCmdResume || busyFlag) {
+    if (index != kCmdResume || commandRunning) {
       MessageBeep(0);
       return;
     }
-    pickPendingFlag = 0;
+    pickPending = false;
     index = savedIndex;
     CAE_CHECK(index >= 0 && index < kCmdCount);
   } else if (index != kCmdUndo) {
     cad->PrepareCommand();
   }
   cad->CommandStarting(index);
-  busyFlag = 1;
+  commandRunning = true;
   try {
     runInsideTransaction(*cad, index, depth);
   } catch (const CaeExcept& error) {
@@ -166,7 +166,7 @@ void cmdDispatch(int index, int& depth) {
     cmdRecover(depth);
     return;
   }
-  busyFlag = 0;
+  commandRunning = false;
   cad->CommandEnded();
 }
 
@@ -186,11 +186,11 @@ void cmdRoute(int index) {
   unlockCurrentDocument();
 }
 
-int cmdIsBusy() { return busyFlag || pickPendingFlag; }
-int cmdIsPickPending() { return pickPendingFlag; }
-int cmdSetPickPending() { return std::exchange(pickPendingFlag, 1); }
+int cmdIsBusy() { return commandRunning || pickPending ? 1 : 0; }
+int cmdIsPickPending() { return pickPending ? 1 : 0; }
+int cmdSetPickPending() { return std::exchange(pickPending, true) ? 1 : 0; }
 int cmdClearPickPending() {
-  pickPendingFlag = 0;
+  pickPending = false;
   return 0;
 }
 int cmdSavedIndex() { return savedIndex; }
@@ -202,7 +202,7 @@ void cmdRecover(int depth) {
     CadTransactionScope::AbortDownTo(*cad, depth);
     if (HWND main = cad->GetMainWindow()) SetActiveWindow(main);
   }
-  busyFlag = 0;
+  commandRunning = false;
   CWnd* frame = AfxGetMainWnd();
   if (frame && frame->InModalState()) {
     if (cad && cad->GetMainWindow()) EnableWindow(cad->GetMainWindow(), TRUE);
@@ -230,7 +230,7 @@ int cmdReportException(std::uint32_t code) {
 }
 
 void cmdResetState() {
-  busyFlag = 0;
-  pickPendingFlag = 0;
+  commandRunning = false;
+  pickPending = false;
   savedIndex = 0;
 }

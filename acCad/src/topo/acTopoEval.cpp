@@ -263,10 +263,10 @@ void AcTopoRef::ComputeFaceParamBox(CaeVector& lower, CaeVector& upper) {
       upper[i] = envelope[i].upperBound();
     }
   }
-  if (collapsed_[0]) lower[1] = envelope[1].lowerBound();
-  if (collapsed_[2]) upper[1] = envelope[1].upperBound();
-  if (collapsed_[1]) lower[0] = envelope[0].lowerBound();
-  if (collapsed_[3]) upper[0] = envelope[0].upperBound();
+  if (collapsedBoundary_[0]) lower[1] = envelope[1].lowerBound();
+  if (collapsedBoundary_[2]) upper[1] = envelope[1].upperBound();
+  if (collapsedBoundary_[1]) lower[0] = envelope[0].lowerBound();
+  if (collapsedBoundary_[3]) upper[0] = envelope[0].upperBound();
 }
 
 void AcTopoRef::RecordDegenerateLoop(const AcBrFaceLoopTraverser& loops) {
@@ -285,25 +285,26 @@ void AcTopoRef::RecordDegenerateLoop(const AcBrFaceLoopTraverser& loops) {
   auto at = [&](double a, double b) { return p.isEqualTo(surface.evalPoint(AcGePoint2d(a, b)), AcGeContext::gTol); };
   if (at(u.lowerBound(), v.lowerBound())) {
     if (at(uMid, v.lowerBound())) {
-      collapsed_[0] = 1;
+      collapsedBoundary_[0] = true;
     } else {
       if (!at(u.lowerBound(), vMid)) CAE_GENERAL_ERROR();
-      collapsed_[1] = 1;
+      collapsedBoundary_[1] = true;
     }
     return;
   }
   if (!at(u.upperBound(), v.upperBound())) CAE_GENERAL_ERROR();
   if (at(uMid, v.upperBound())) {
-    collapsed_[2] = 1;
+    collapsedBoundary_[2] = true;
   } else {
     if (!at(u.upperBound(), vMid)) CAE_GENERAL_ERROR();
-    collapsed_[3] = 1;
+    collapsedBoundary_[3] = true;
   }
 }
 
 // ---- evaluation ----
 
 void AcTopoRef::Feval(const CaeVector& params, CaeVector& point) {
+  Reresolve();
   switch (kind_) {
     case kVertex:
       fromPoint(static_cast<AcGePointEnt3d*>(GetGeometry())->point3d(), point);
@@ -312,8 +313,8 @@ void AcTopoRef::Feval(const CaeVector& params, CaeVector& point) {
       if (!entity_) {
         // An edge that lost its entity answers through its first vertex; without one it has
         // nothing to answer with.
-        if (childrenA_.IsEmpty()) CAE_GENERAL_ERROR();
-        childrenA_.FirstNode()->Item()->Feval(params, point);
+        if (forwardChildren_.IsEmpty()) CAE_GENERAL_ERROR();
+        forwardChildren_.FirstNode()->Item()->Feval(params, point);
         return;
       }
       fromPoint(AcGePointOnCurve3d(curveOf(GetGeometry()), params[0]).point(), point);
@@ -328,6 +329,7 @@ void AcTopoRef::Feval(const CaeVector& params, CaeVector& point) {
 }
 
 void AcTopoRef::Reval(const CaeVector& point, CaeVector& params) {
+  Reresolve();
   switch (kind_) {
     case kVertex: return;
     case kEdge: {
@@ -368,13 +370,14 @@ void AcTopoRef::Reval(const CaeVector& point, CaeVector& params) {
 }
 
 void AcTopoRef::Project(const CaeVector& point, CaeVector& closest, CaeVector& params) {
+  Reresolve();
   switch (kind_) {
     case kVertex: fromPoint(static_cast<AcGePointEnt3d*>(GetGeometry())->point3d(), closest); break;
     case kEdge:
       if (!entity_) {
         params[0] = 0;
-        if (childrenA_.IsEmpty()) CAE_GENERAL_ERROR();
-        childrenA_.FirstNode()->Item()->Project(point, closest, params);
+        if (forwardChildren_.IsEmpty()) CAE_GENERAL_ERROR();
+        forwardChildren_.FirstNode()->Item()->Project(point, closest, params);
         return;
       }
       // The edge's own curve ends at the edge's ends, so the closest point stays on the edge.
@@ -397,6 +400,7 @@ double derivativeSign(bool faceOriented, const AcGeSurface& surface) {
 }  // namespace
 
 void AcTopoRef::FirstDerivs(const CaeVector& params, CaeVector& du, CaeVector& dv) {
+  Reresolve();
   const AcGeSurface& surface = FaceSurface();
   const AcGePointOnSurface at(surface, AcGePoint2d(params[0], params[1]));
   const double s = derivativeSign(FaceOrientedToSurface(), surface);
@@ -405,6 +409,7 @@ void AcTopoRef::FirstDerivs(const CaeVector& params, CaeVector& du, CaeVector& d
 }
 
 void AcTopoRef::SecondDerivs(const CaeVector& params, CaeVector& duu, CaeVector& dvv, CaeVector& duv) {
+  Reresolve();
   const AcGeSurface& surface = FaceSurface();
   const AcGePointOnSurface at(surface, AcGePoint2d(params[0], params[1]));
   const double s = derivativeSign(FaceOrientedToSurface(), surface);
@@ -420,12 +425,14 @@ void AcTopoRef::ParamRange(CaeVector& lower, CaeVector& upper) {
 }
 
 double AcTopoRef::EdgeLength() {
+  Reresolve();
   if (kind_ != kEdge) CAE_GENERAL_ERROR();
   if (!entity_) return 0.0;
   return curveOf(GetGeometry()).length(lower_[0], upper_[0], 1e-4);
 }
 
 bool AcTopoRef::IsClosed(int direction) {
+  Reresolve();
   if (kind_ == kEdge) return curveOf(GetGeometry()).isClosed(AcGeContext::gTol);
   if (kind_ != kFace) return false;
   const AcGeExternalBoundedSurface& surface = boundedSurface(GetGeometry());
@@ -452,9 +459,10 @@ int AcTopoRef::Period(int direction, double& period) {
 }
 
 bool AcTopoRef::IsSingularAt(int direction, int end) {
+  Reresolve();
   if ((direction != 0 && direction != 1) || (end != 0 && end != 1)) CAE_GENERAL_ERROR();
   if (periods_[direction] == 0) return false;
-  if (collapsed_[direction + 2 * end]) return true;
+  if (collapsedBoundary_[direction + 2 * end]) return true;
   // Only a face's surface can collapse at an end; a periodic edge has none to ask about.
   if (kind_ != kFace) return false;
   const AcGeExternalBoundedSurface& surface = boundedSurface(GetGeometry());
@@ -469,6 +477,7 @@ bool AcTopoRef::IsSingularAt(int direction, int end) {
 void AcTopoRef::GetSurfaceDefinition(int& closedU, int& closedV, int& periodicU, int& periodicV, int& degreeU,
                                      int& degreeV, int& countU, int& countV, CaeArray<CaeVector>& controlPoints,
                                      CaeArray<double>& weights, CaeArray<double>& knotsU, CaeArray<double>& knotsV) {
+  Reresolve();
   if (kind_ != kFace) CAE_GENERAL_ERROR();
   const AcGeExternalBoundedSurface& surface = boundedSurface(GetGeometry());
   std::unique_ptr<AcGeSurface> native = nativeSurfaceOf(surface);
@@ -515,6 +524,7 @@ void AcTopoRef::GetSurfaceDefinition(int& closedU, int& closedV, int& periodicU,
 
 void AcTopoRef::GetCurveDefinition(int& closed, int& periodic, int& degree, CaeArray<CaeVector>& controlPoints,
                                    CaeArray<double>& weights, CaeArray<double>& knots) {
+  Reresolve();
   if (kind_ != kEdge) CAE_GENERAL_ERROR();
   std::unique_ptr<AcGeCurve3d> native = nativeCurveOf(curveOf(GetGeometry()));
   closed = periodic = 0;

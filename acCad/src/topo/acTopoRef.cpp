@@ -102,10 +102,10 @@ AcTopoRef::~AcTopoRef() {
 }
 
 void AcTopoRef::Init(AmiObjectKey* key, AcBrEntity* entity, AcTopoTables* tables) {
-  childrenBuilt_ = 1;
+  childrenBuilt_ = true;
   key_ = nullptr;
   entity_ = entity;
-  for (int& flag : collapsed_) flag = 0;
+  for (bool& collapsed : collapsedBoundary_) collapsed = false;
   geometry_ = nullptr;
   if (!tables) return;
   kind_ = acBrEntityKind(entity);
@@ -169,7 +169,7 @@ void AcTopoRef::BuildChildren(AcTopoTables* tables) {
         child = new AcTopoRef(sub, tables);
       else if (!child->IsCurrent())
         child->Refresh(tables);
-      (flag == 0 ? childrenA_ : childrenB_).Append(child);
+      (flag == 0 ? forwardChildren_ : reversedChildren_).Append(child);
     }
   }
   // The face range reads the periods.
@@ -179,15 +179,15 @@ void AcTopoRef::BuildChildren(AcTopoTables* tables) {
 
 void AcTopoRef::EnsureChildren(AcTopoTables* tables) {
   if (!entity_ || childrenBuilt_) return;
-  childrenBuilt_ = 1;
+  childrenBuilt_ = true;
   BuildChildren(tables);
 }
 
 void AcTopoRef::ClearChildren() {
-  childrenA_.RemoveAll();
-  childrenB_.RemoveAll();
-  childrenBuilt_ = 0;
-  for (int& flag : collapsed_) flag = 0;
+  forwardChildren_.RemoveAll();
+  reversedChildren_.RemoveAll();
+  childrenBuilt_ = false;
+  for (bool& collapsed : collapsedBoundary_) collapsed = false;
 }
 
 void AcTopoRef::SetEntity(AcBrEntity* entity) {
@@ -196,35 +196,36 @@ void AcTopoRef::SetEntity(AcBrEntity* entity) {
 }
 
 CaeTopoRef* AcTopoRef::FirstChild(int& flag) {
-  if (!childrenA_.IsEmpty()) {
+  if (!forwardChildren_.IsEmpty()) {
     flag = 0;
-    return childrenA_.FirstNode()->Item();
+    return forwardChildren_.FirstNode()->Item();
   }
   flag = 1;
-  return childrenB_.IsEmpty() ? nullptr : childrenB_.FirstNode()->Item();
+  return reversedChildren_.IsEmpty() ? nullptr : reversedChildren_.FirstNode()->Item();
 }
 
 CaeTopoRef* AcTopoRef::NextChild(CaeTopoRef* child, int flag, int& nextFlag) {
   auto* wanted = static_cast<AcTopoRef*>(child);
   if (flag == 0) {
-    CaeList<AcTopoRef>* node = childrenA_.Find(wanted);
+    CaeList<AcTopoRef>* node = forwardChildren_.Find(wanted);
     if (node->HasItem()) {
       if (node->Next()->HasItem()) {
         nextFlag = 0;
         return node->Next()->Item();
       }
       nextFlag = 1;
-      return childrenB_.IsEmpty() ? nullptr : childrenB_.FirstNode()->Item();
+      return reversedChildren_.IsEmpty() ? nullptr : reversedChildren_.FirstNode()->Item();
     }
   }
   nextFlag = 1;
-  CaeList<AcTopoRef>* node = childrenB_.Find(wanted);
+  CaeList<AcTopoRef>* node = reversedChildren_.Find(wanted);
   if (!node->HasItem() || !node->Next()->HasItem()) return nullptr;
   return node->Next()->Item();
 }
 
 CaeTopoRef* AcTopoRef::Body() {
   if (kind_ == kBody) return nullptr;
+  Reresolve();
   AcBrEntity* entity = GetBrEntity();
   AcBrBrep body;
   if (!entity || entity->getBrep(body) != AcBr::eOk) return nullptr;
@@ -232,6 +233,7 @@ CaeTopoRef* AcTopoRef::Body() {
 }
 
 AcTopoRef* AcTopoRef::Parent() {
+  Reresolve();
   AcBrEntity* entity = GetBrEntity();
   if (!entity) return nullptr;
   AcDbFullSubentPath path;
@@ -254,6 +256,7 @@ AcTopoRef* AcTopoRef::Parent() {
 }
 
 bool AcTopoRef::IsValid() {
+  Reresolve();
   AcBrEntity* entity = GetBrEntity();
   AcDbFullSubentPath path;
   if (!entity || entity->getSubentPath(path) != AcBr::eOk) return false;
@@ -269,23 +272,16 @@ bool AcTopoRef::IsVisible() {
   return key_ ? componentVisible(key_) : true;
 }
 
-AcBrEntity* AcTopoRef::GetBrEntity() {
+void AcTopoRef::Reresolve() {
+  bool needed = false;
   if (acTopoSolidModified()) {
     acTopoClearSolidModified();
-    acReresolveAllTopology();
+    needed = true;
   }
-  return entity_;
-}
-
-AcGeEntity3d* AcTopoRef::GetGeometry() {
   AcDbFullSubentPath path;
-  if (entity_ && entity_->getSubentPath(path) != AcBr::eOk) acReresolveAllTopology();
-  return geometry_;
-}
-
-AmiObjectKey* AcTopoRef::GetKey() {
-  if (key_ && acKeyIsStale(key_)) acReresolveAllTopology();
-  return key_;
+  if (entity_ && entity_->getSubentPath(path) != AcBr::eOk) needed = true;
+  if (key_ && acKeyIsStale(key_)) needed = true;
+  if (needed) acReresolveAllTopology();
 }
 
 // The attribute list belongs to the attribute layer, which keeps its drawing objects' ids here

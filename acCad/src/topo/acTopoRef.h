@@ -94,10 +94,14 @@ class AcTopoRef : public CaeTopoRef {
   void GetCurveDefinition(int& closed, int& periodic, int& degree, CaeArray<CaeVector>& controlPoints,
                           CaeArray<double>& weights, CaeArray<double>& knots) override;
 
-  // ---- accessors; each first runs a pending re-resolution when the reference needs one ----
-  AcBrEntity* GetBrEntity();
-  AcGeEntity3d* GetGeometry();
-  AmiObjectKey* GetKey();
+  // ---- accessors: they answer the stored fields and change nothing ----
+  AcBrEntity* GetBrEntity() const { return entity_; }
+  AcGeEntity3d* GetGeometry() const { return geometry_; }
+  AmiObjectKey* GetKey() const { return key_; }
+  // Runs the pending re-resolution of the drawing's references when this one needs it: the
+  // solid was modified (the flag is cleared first), the entity no longer yields a subentity path
+  // or the key went stale. Callers that are about to use the entity, geometry or key call it.
+  void Reresolve();
   CaeStamp& Stamp() { return stamp_; }
 
   // ---- for re-validation after the part changes ----
@@ -135,14 +139,16 @@ class AcTopoRef : public CaeTopoRef {
 
   AmiObjectKey* key_ = nullptr;
   int kind_ = kNone;
-  int childrenBuilt_ = 1;
+  bool childrenBuilt_ = true;
   AcBrEntity* entity_ = nullptr;
   CaeVector lower_;
   CaeVector upper_;
-  CaeList<AcTopoRef> childrenA_;
-  CaeList<AcTopoRef> childrenB_;
+  CaeList<AcTopoRef> forwardChildren_;   // children with orientation flag 0
+  CaeList<AcTopoRef> reversedChildren_;  // children with orientation flag 1
   double periods_[2] = {0.0, 0.0};
-  int collapsed_[4] = {0, 0, 0, 0};
+  // Face boundaries a loop without edges collapses to, by direction + 2 * end: lower v, lower u,
+  // upper v, upper u.
+  bool collapsedBoundary_[4] = {false, false, false, false};
   CaeStamp stamp_;
   AcGeEntity3d* geometry_ = nullptr;
   const void* cachedSolid_ = nullptr;  // identity of the solid shape the cache was read from

@@ -33,6 +33,7 @@ AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute) {
   if (!attribute) return nullptr;
   auto* reference = dynamic_cast<AcTopoRef*>(attribute->GetTopoRef());
   if (!reference) return nullptr;
+  reference->Reresolve();
   AmiObjectKey* key = reference->GetKey();
   if (!acKeyNotNull(key)) CAE_GENERAL_ERROR();
   return key;

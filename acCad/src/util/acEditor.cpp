@@ -24,11 +24,11 @@
 
 namespace {
 
-int installedFlag = 0;
-int reconcilePending = 1;
-int partCommandRunning = 0;
+bool reactorsInstalled = false;
+bool reconcilePending = true;
+bool partCommandRunning = false;
 int browserRebuild = -1;
-int previousCommandWasOurs = 0;
+bool previousCommandWasOurs = false;
 
 bool equals(const char* a, const char* b) { return a && std::strcmp(a, b) == 0; }
 
@@ -95,7 +95,7 @@ void commandEndedWork(const char* name) {
   try {
     if (reconcilePending) {
       inTransaction(depth, [] {
-        reconcilePending = 0;
+        reconcilePending = false;
         dbReconcileDrawing();
         acInstallMenus();
         rebuildExplorer();
@@ -151,7 +151,7 @@ class AcCadEditorReactor : public AcEditorReactor {
     } catch (const CaeExcept& error) {
       acutPrintf("\n%s", error.String().Text());
     }
-    reconcilePending = 1;
+    reconcilePending = true;
   }
 
   void saveComplete(AcDbDatabase* db, const char* actualName) override {
@@ -176,13 +176,13 @@ class AcCadEditorReactor : public AcEditorReactor {
   }
 
   void lispWillStart(const char* firstLine) override {
-    if (equals(firstLine, "(C:MNU_CONVERT_SOLID)") || equals(firstLine, "(C:MNU_NEW_PART)")) partCommandRunning = 1;
+    if (equals(firstLine, "(C:MNU_CONVERT_SOLID)") || equals(firstLine, "(C:MNU_NEW_PART)")) partCommandRunning = true;
   }
 
   void lispEnded() override {
     if (!partCommandRunning) return;
     ResourceScope scope;
-    partCommandRunning = 0;
+    partCommandRunning = false;
     acTopoResolvePending(0);
   }
 
@@ -228,8 +228,8 @@ AcCadDocReactor* docReactor = nullptr;
 }  // namespace
 
 void acInstallReactors() {
-  CAE_CHECK(installedFlag == 0);
-  installedFlag = 1;
+  CAE_CHECK(!reactorsInstalled);
+  reactorsInstalled = true;
   editorReactor = new AcCadEditorReactor();
   acedEditor->addReactor(editorReactor);
   docReactor = new AcCadDocReactor();
@@ -251,15 +251,15 @@ void acRemoveReactors() {
 
 void acResetReactorState() {
   acRemoveReactors();
-  installedFlag = 0;
-  reconcilePending = 1;
-  partCommandRunning = 0;
+  reactorsInstalled = false;
+  reconcilePending = true;
+  partCommandRunning = false;
   browserRebuild = -1;
-  previousCommandWasOurs = 0;
+  previousCommandWasOurs = false;
 }
 
 bool acReactorsAttached() { return editorReactor && acedEditor->hasReactor(editorReactor); }
-int acReconcilePending() { return reconcilePending; }
+int acReconcilePending() { return reconcilePending ? 1 : 0; }
 
 void acSceneEventCallback(AmiObject* key1, AmiObject* key2, void* /*context*/) {
   if (AmiSceneKey::cast(key1)) {

@@ -5,12 +5,10 @@
 #include "amg/CaeProgress.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
+#include "cadInterface/CadUiServices.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/FerResult.h"
-#include "gui/utils/UIFerSAPI.h"
-#include "gui/utils/UIProgressDlg.h"
-#include "gui/wizard/UIWizard.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
 

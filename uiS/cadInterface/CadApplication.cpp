@@ -5,7 +5,7 @@
 #include "amg/CaeMsgCall.h"
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadDocControl.h"
-#include "gui/wizard/UIWizard.h"
+#include "cadInterface/CadUiServices.h"
 
 namespace {
 CadApplication* applicationInstance = nullptr;

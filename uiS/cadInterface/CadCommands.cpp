@@ -1,17 +1,15 @@
 #include "cadInterface/CadCommands.h"
 
-#include <algorithm>
-#include <array>
 #include <cstdio>
 #include <utility>
 
 #include "amg/CaeExcept.h"
 #include "amg/CaeMsgCall.h"
 #include "cadInterface/CadAppControl.h"
-#include "cadInterface/CadCommandHandlers.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
 #include "cadInterface/CadTransactionScope.h"
+#include "cadInterface/CadUiServices.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
 
@@ -21,36 +19,10 @@ bool commandRunning = false;
 bool pickPending = false;
 int savedIndex = 0;
 
-// How a command's entry stub reaches its handler.
-enum class Entry { Run, Route, Direct };
-
-template <int Index, Entry How>
-void entryStub() {
-  if constexpr (How == Entry::Run) {
-    cmdRun(Index);
-  } else if constexpr (How == Entry::Route) {
-    cmdRoute(Index);
-  } else if (CadCommandHandler handler = cmdTable()[Index].handler) {
-    // The optimisation wizard's entries: the handler directly, without the guard.
-    handler();
-  }
-}
-
-std::array<CommandRecord, kCmdCount + 1> table;
-
-// The records as the table is built; cmdInitRunTimeEntries restores the table from these. Each
-// row's index, stub and handler come from the one row of CadCommands.def.
-constexpr std::array<CommandRecord, kCmdCount> kInitialEntries = {{
-#define CAD_COMMAND(name, nameId, entry, handler) \
-  {static_cast<unsigned>(nameId), &entryStub<cmdIndex(CadCommand::name), Entry::entry>, handler},
-#include "cadInterface/CadCommands.def"
-#undef CAD_COMMAND
-}};
-
+// The record of `index`; an index outside the table is a consistency check.
 const CommandRecord& recordAt(int index) {
   CAE_CHECK(index >= 0 && index < kCmdCount);
-  if (table[0].stub == nullptr) cmdInitRunTimeEntries();
-  return table[static_cast<std::size_t>(index)];
+  return cmdTable()[index];
 }
 
 // The handler's run between the start and the end of the command's transaction.
@@ -76,21 +48,6 @@ void unlockCurrentDocument() {
 }
 
 }  // namespace
-
-const CommandRecord* cmdTable() {
-  if (table[0].stub == nullptr) cmdInitRunTimeEntries();
-  return table.data();
-}
-
-void cmdInitRunTimeEntries() {
-  std::copy(kInitialEntries.begin(), kInitialEntries.end(), table.begin());
-  table[kCmdCount] = CommandRecord{};
-}
-
-CadCommandHandler cmdReplaceHandler(int index, CadCommandHandler handler) {
-  recordAt(index);
-  return std::exchange(table[static_cast<std::size_t>(index)].handler, handler);
-}
 
 namespace {
 

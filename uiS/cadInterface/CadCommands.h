@@ -1,4 +1,5 @@
-// The command table and the guarded dispatcher.
+// The command table and the guarded dispatcher. The table's rows are CadCommands.def; the table
+// is built where the handlers live (gui/commands/UICommandTable.cpp), the dispatcher is here.
 //
 // Every user command runs through one table of 53 records (indices 0 to 52): the string id of
 // its host name (0 for the 15 entries reached only from windows), the entry stub the host or a

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "cadInterface/CadInterface.h"
-#include "gui/wizard/UIWizard.h"
+#include "cadInterface/CadUiServices.h"
 
 class AnlControl;
 class CaeUnitSystem;

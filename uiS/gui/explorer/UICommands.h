@@ -4,6 +4,7 @@
 // part of the system they only say on the command line that the command is not available yet.
 #pragma once
 #include "amg/CaeString.h"
+#include "cadInterface/CadUiServices.h"
 
 class AnlJob;
 class OptModel;
@@ -33,13 +34,4 @@ int UIRunResultsStep();
 // interface's results command and answers 0.
 int UICmdResultsRequired();
 
-// An optimisation model of `kind` (0 shape, 1 concept, 2 any) of the current analysis control:
-// the current one when it is of the kind; else the first of the kind when there is only one or
-// flags bit 0 (may ask) is clear; null when there is none. Flags bit 1 makes the answer current.
-// Asking the user to choose among several is not part of the system yet: the first is answered.
-OptModel* UIPickOptModel(int kind, int flags);
 
-// The newest job that has not failed: of the current optimisation model when `flag` is non-zero,
-// else of the current simulation model; erased jobs are passed over and each job's status is
-// refreshed before it is asked. Null without such a job or model.
-AnlJob* UINewestJob(int flag);

@@ -4,12 +4,11 @@
 // dialogs are part of the system; the services do what they can without them.
 #pragma once
 #include "amg/CaeString.h"
+#include "cadInterface/CadUiServices.h"
 
 int UIWriteVrml();     // "CAEP_WRITE_VRML"
 int UIPrintSetup();    // command-table entry 48
 int UIPrintResults();  // command-table entry 49
-// Frees the kept print settings; there are none until print setup exists.
-void UIFreePrintSetup();
 // "CAEP_RESULTS_TAB"'s work.
 void UIShowResultsSheet();
 // Makes the current simulation model's result set of that name the current one, or clears the

@@ -14,6 +14,7 @@
 // tells the interrupt object. The flags of codes 4, 6 and 7 shape the next dialog and go back to 1
 // at every close.
 #pragma once
+#include "cadInterface/CadUiServices.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
 
@@ -54,8 +55,5 @@ class CProgressDlg : public CDialog {
   CString title_;
 };
 
-int UIProgressControl(int code, void* argument);
-// Code 2: closes the dialog when there is one and resets the flags.
-void UIProgressClose();
 // The open dialog, or null.
 CProgressDlg* UIProgressDialog();

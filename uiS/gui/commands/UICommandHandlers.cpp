@@ -1,4 +1,4 @@
-#include "cadInterface/CadCommandHandlers.h"
+#include "gui/commands/UICommandHandlers.h"
 
 #include "amg/CaeString.h"
 #include "cadInterface/CadAppControl.h"

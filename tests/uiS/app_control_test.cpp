@@ -11,6 +11,7 @@
 #include "cadInterface/CadAppControl.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
+#include "fea/AttCodes.h"
 #include "gui/utils/UIProgressDlg.h"
 #include "test_env.h"
 #include "uis_fixture.h"
@@ -115,9 +116,10 @@ TEST_F(AppControlTest, ConstructionInstallsTablesAndHooks) {
   EXPECT_EQ(CaeProgress::GetProgressControl()->GetControlFunction(), &UIProgressControl);
   ASSERT_NE(FerState::GetState(), nullptr);
   EXPECT_NE(FerState::GetState()->GetInterface(), nullptr);
-  ASSERT_NE(control.FindLbcDescript(1), nullptr);
-  EXPECT_EQ(control.FindLbcDescript(1)->type, 1);
-  EXPECT_EQ(control.FindLbcDescript(26), nullptr);
+  const int vertexForce = ToAttType(AttCode::VertexForce);
+  ASSERT_NE(control.FindLbcDescript(vertexForce), nullptr);
+  EXPECT_EQ(control.FindLbcDescript(vertexForce)->type, vertexForce);
+  EXPECT_EQ(control.FindLbcDescript(26), nullptr) << "26 is no condition code";
 }
 
 TEST_F(AppControlTest, DestructionLeavesNoHookBehind) {

@@ -14,10 +14,11 @@
 #include "fea/AnlControl.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlModel.h"
+#include "fea/AttCodes.h"
 #include "fea/AttLbcCase.h"
 #include "fea/OptModel.h"
-#include "uis_fixture.h"
 #include "topo_ref_stub.h"
+#include "uis_fixture.h"
 
 namespace {
 
@@ -383,7 +384,8 @@ TEST_F(FrameTest, UnitsTitlesAndDescriptorsComeFromTheController) {
   EXPECT_EQ(cad.GetLengthUnit(), CaeMillimeter);
   EXPECT_EQ(cad.GetLengthUnitName(text, ""), "mm");
   EXPECT_EQ(cad.GetProductTitle2(text), "Kestrum Inside for Mechanical Desktop V6.2");
-  EXPECT_EQ(cad.FindLbcDescript(3), app.FindLbcDescript(3));
+  const int edgeForce = ToAttType(AttCode::EdgeDistributedForce);
+  EXPECT_EQ(cad.FindLbcDescript(edgeForce), app.FindLbcDescript(edgeForce));
   EXPECT_EQ(cad.FindLbcDescript(0), nullptr);
 
   CaeUnitSystem host(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);

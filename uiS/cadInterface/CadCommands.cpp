@@ -15,6 +15,9 @@
 
 namespace {
 
+// The fault report box shows at most this many characters.
+constexpr int kReportMaxLength = 127;
+
 bool commandRunning = false;
 bool pickPending = false;
 int savedIndex = 0;
@@ -182,7 +185,7 @@ int cmdReportException(std::uint32_t code) {
   // The message table's line break would end the box's single line.
   if (text.View().ends_with("\r\n")) text.Truncate(text.Length() - 2);
   if (text.IsEmpty()) return 0;
-  if (text.Length() > 127) text.Truncate(127);
+  if (text.Length() > kReportMaxLength) text.Truncate(kReportMaxLength);
   return CadMessageBoxText(text.Text(), MB_TASKMODAL | MB_OK);
 }
 

@@ -43,7 +43,7 @@ TEST(AboutFigures, KernelReleaseSplitsIntoVersionAndRest) {
       {"99999999999.1", 1000000, 1, 0, ""},  // an absurd number is cut, never overflows
   };
   for (const auto& c : cases) {
-    const KernelRelease parsed = AboutParseKernelRelease(c.release);
+    const AboutKernelRelease parsed = AboutParseKernelRelease(c.release);
     EXPECT_EQ(parsed.major, c.major) << c.release;
     EXPECT_EQ(parsed.minor, c.minor) << c.release;
     EXPECT_EQ(parsed.build, c.build) << c.release;

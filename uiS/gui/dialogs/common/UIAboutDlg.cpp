@@ -57,7 +57,7 @@ long long MeminfoKilobytes(const std::string& meminfo, const std::string& key) {
 std::string OsLine() {
   utsname names{};
   if (uname(&names) != 0) return resLoadString(IDS_ABOUT_UNAVAILABLE).c_str();
-  const KernelRelease release = AboutParseKernelRelease(names.release);
+  const AboutKernelRelease release = AboutParseKernelRelease(names.release);
   return FormatString(IDS_ABOUT_OS_FORMAT, names.sysname, release.major, release.minor, release.build, release.rest.c_str());
 }
 
@@ -94,9 +94,9 @@ void MemoryLines(AboutSystemFacts& facts) {
 
 }  // namespace
 
-KernelRelease AboutParseKernelRelease(const std::string& release) {
+AboutKernelRelease AboutParseKernelRelease(const std::string& release) {
   constexpr int kVersionLimit = 1000000;
-  KernelRelease parsed;
+  AboutKernelRelease parsed;
   int* parts[] = {&parsed.major, &parsed.minor, &parsed.build};
   std::size_t position = 0;
   for (int i = 0; i < 3 && position < release.size(); ++i) {

@@ -12,13 +12,13 @@
 
 // Kernel release "6.1.0-18-amd64" read as major 6, minor 1, build 0 and the rest "18-amd64";
 // missing numbers are 0 and numbers stop at 1000000.
-struct KernelRelease {
+struct AboutKernelRelease {
   int major = 0;
   int minor = 0;
   int build = 0;
   std::string rest;
 };
-KernelRelease AboutParseKernelRelease(const std::string& release);
+AboutKernelRelease AboutParseKernelRelease(const std::string& release);
 
 // The processor's name: the first "model name" of /proc/cpuinfo's text, else `machine`.
 std::string AboutProcessorName(const std::string& cpuinfo, const std::string& machine);

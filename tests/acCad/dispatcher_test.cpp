@@ -391,4 +391,19 @@ TEST_F(DispatcherTest, TableHasFiftyThreeRecordsAndTheRegisteredNamesFirst) {
   EXPECT_THROW(cmdRun(kCmdCount), CaeExcept);
 }
 
+// A bad index raised from inside a running command leaves that command running and whole.
+TEST_F(DispatcherTest, ABadIndexFromInsideACommandDoesNotEndIt) {
+  cmdReplaceHandler(5, [] {
+    EXPECT_THROW(cmdRun(-1), CaeExcept);
+    EXPECT_EQ(cmdIsBusy(), 1);
+    handled.push_back(5);
+    return 0;
+  });
+  cmdRun(5);
+  EXPECT_EQ(handled, std::vector<int>{5});
+  EXPECT_EQ(cad->ended, 1);
+  EXPECT_EQ(cmdIsBusy(), 0);
+  EXPECT_EQ(openTransactions(), 0);
+}
+
 }  // namespace

@@ -80,6 +80,9 @@ class RecoveryGuard {
 }  // namespace
 
 void cmdRun(int index) {
+  // An index outside the table never becomes a command: nothing to recover (and a nested call
+  // must not end the command that is running).
+  CAE_CHECK(index >= 0 && index < kCmdCount);
   CadInterface* cad = CadInterface::GetCurrent();
   // Until the dispatcher has taken the depth, recovery must not abort what was open before.
   int depth = cad ? cad->NumActiveTransactions() : 0;

@@ -87,7 +87,7 @@ CaeString CadDefaultMaterialLibraryPath();
 // non-empty text), any other level the command line (CadInterface::PrintMessage, empty texts too).
 void CadEngineMessageRoutine(int level, const CaeString& text);
 
-// Message boxes with the product caption (string 508). Without an owner MB_TASKMODAL is added.
+// Message boxes with the product caption (IDS_PRODUCT_NAME). Without an owner MB_TASKMODAL is added.
 // Each answers the button id. CadMessageBoxId loads its text through MFC's current resource handle.
 int CadMessageBox(HWND owner, const char* text, UINT type);
 int CadMessageBoxText(const char* text, UINT type);

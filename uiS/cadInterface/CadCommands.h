@@ -70,7 +70,7 @@ void cmdInitRunTimeEntries();
 CadCommandHandler cmdReplaceHandler(int index, CadCommandHandler handler);
 
 // Runs `index` through cmdDispatch under the fault guard: a fault is shown with message
-// 0xc0000fbc and recovered from; a CaeExcept escaping the recovery itself travels on.
+// MSG_UNHANDLED_EXCEPTION and recovered from; a CaeExcept escaping the recovery itself travels on.
 void cmdRun(int index);
 // The guarded run; `depth` receives the transaction count taken at the start. An index outside
 // 0 .. 52 is a consistency check.
@@ -92,7 +92,7 @@ int cmdSaveIndex(int index);  // answers the previous saved index
 void cmdRecover(int depth);
 // Shows "A transaction was left open!" when the counts differ.
 void cmdCheckTransactions(int depthAtStart, int depthNow);
-// Shows message 0xc0000fbc with the code in upper-case hexadecimal (at most 127 characters) and
+// Shows MSG_UNHANDLED_EXCEPTION with the code in upper-case hexadecimal (at most 127 characters) and
 // answers the box's result; 0 without showing anything when the text is empty.
 int cmdReportException(std::uint32_t code);
 

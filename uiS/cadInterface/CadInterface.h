@@ -334,7 +334,7 @@ class CadInterface {
   virtual int SelectOrCreateOptModel(CaeString name, AnlModel* model);
   virtual AnlResltCase* AddAnalysisResultCase(OptModel* model, AnlResltCase* resultCase);
   virtual void ReplaceAnalysisResultCase(OptModel* model, AnlResltCase* old, AnlResltCase* replacement);
-  // String 683, the product's full title.
+  // IDS_PRODUCT_TITLE, the product's full title.
   virtual CaeString& GetProductTitle2(CaeString& title);
 
  private:

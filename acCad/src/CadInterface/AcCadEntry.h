@@ -46,7 +46,7 @@ void acOnUnloadDwg();
 // True between a completed start-up and shut-down.
 bool acIsInitialised();
 
-// Asks for a point with string 627; true and `point` set when one was given.
+// Asks for a point with IDS_CONCENTRATION_POINT_PROMPT; true and `point` set when one was given.
 bool acGetPoint(double point[3]);
 
 // Forgets the module-wide flags (host-quitting, first-drawing) and the command dispatcher's and

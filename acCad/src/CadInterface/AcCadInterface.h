@@ -28,9 +28,9 @@ class AcCadInterface : public CadInterface {
   int MaxNameLength() override;      // 255
   int AcceptsFreeNames() override;   // 0
   int UsesPreselection() override;   // 0
-  int GetProductTitle(CaeString& title) override;  // string 683
+  int GetProductTitle(CaeString& title) override;  // IDS_PRODUCT_TITLE
   int FlushGraphics() override;
-  int RegenAll() override;  // runs string 53 "_.REGENALL"; an empty text is a consistency check
+  int RegenAll() override;  // runs IDS_REGENALL_COMMAND "_.REGENALL"; an empty text is a consistency check
   void GetUcsTransform(CaeTransform& transform) override;
 
   // A null transaction from the host is a consistency check. Graphics flushing is enabled.

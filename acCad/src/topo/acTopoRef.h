@@ -12,7 +12,7 @@
 //
 // Kinds: 0 vertex, 1 edge, 2 face, 3 body, 4 none. A failing B-rep call, a class of entity that
 // is none of these, or an operation asked of a kind that does not serve it is a consistency check
-// (0xc0000fa2, then CaeExcept). Host thread only.
+// (MSG_GENERAL_ERROR, then CaeExcept). Host thread only.
 #pragma once
 
 #include "amg/CaeList.h"

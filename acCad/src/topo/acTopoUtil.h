@@ -3,7 +3,7 @@
 //
 // Binding: a drawing object binds itself to the key of its subentity, tells the key when it is
 // erased or un-erased, and gives the key up without releasing it when it moves to another key.
-// A key that refuses twice is a consistency check (0xc0000fa2, then CaeExcept).
+// A key that refuses twice is a consistency check (MSG_GENERAL_ERROR, then CaeExcept).
 #pragma once
 
 class AcBrEntity;

@@ -4,7 +4,7 @@
 // it holds into the drawing's canonical one first (acCanonicalBrEntity). Canonical entities live in
 // the current drawing's topology tables (acTopoTables.h) until its document data goes away.
 // Consistency checks (a class other than brep, face, edge or vertex; a path that cannot be set on
-// a new canonical entity; a lookup entity without a path) report 0xc0000fa2 and raise CaeExcept.
+// a new canonical entity; a lookup entity without a path) report MSG_GENERAL_ERROR and raise CaeExcept.
 #pragma once
 
 #include "arx/brbrep.h"

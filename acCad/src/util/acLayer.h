@@ -1,7 +1,7 @@
 // The layers the add-in's drawing entities live on, and switching them on and off.
 //
 // All functions work on the working database of the host's application services and keep no
-// state. A failed host call is a consistency check (message 0xc0000fa2, then CaeExcept).
+// state. A failed host call is a consistency check (MSG_GENERAL_ERROR, then CaeExcept).
 #pragma once
 
 #include "arx/dbid.h"

@@ -2,7 +2,7 @@
 //
 // Keys come from the part modeller and belong to whoever obtained them; release them with
 // acReleaseKey. A key is stale once the geometry it names is gone (its feature deleted, its part
-// erased); undo can make it live again. Consistency checks report 0xc0000fa2 and raise CaeExcept.
+// erased); undo can make it live again. Consistency checks report MSG_GENERAL_ERROR and raise CaeExcept.
 #pragma once
 
 class AcBrEntity;

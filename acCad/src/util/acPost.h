@@ -2,7 +2,7 @@
 //
 // Opening goes through the transaction manager of the host's current document: objects stay
 // open until that transaction ends and callers never close them. Every failed host call is a
-// consistency check (message 0xc0000fa2, then CaeExcept); nothing done before it is undone.
+// consistency check (MSG_GENERAL_ERROR, then CaeExcept); nothing done before it is undone.
 #pragma once
 
 #include "arx/dbid.h"

@@ -1,5 +1,5 @@
 // String-table texts of the localised resource library, loaded or printed on the command line.
-// An id without text is a consistency check (message 0xc0000fa2, then CaeExcept).
+// An id without text is a consistency check (MSG_GENERAL_ERROR, then CaeExcept).
 #pragma once
 
 #include "amg/CaeString.h"

@@ -11,15 +11,16 @@
 #include "gui/utils/UIProgressDlg.h"
 #include "gui/wizard/UIWizard.h"
 
-// "CAEP_MESH": needs a current model without result sets (string 198), a material library with
-// at least one material (string 574) and valid geometry (string 1299); then "Add Mesh".
+// "CAEP_MESH": needs a current model without result sets (IDS_MODEL_WITHOUT_RESULTS_REQUIRED),
+// a material library with at least one material (IDS_MATERIAL_LIBRARY_REQUIRED) and valid
+// geometry (IDS_INVALID_GEOMETRY); then "Add Mesh".
 int UICmdMesh();
 int UICmdTopics();       // help contents
 int UICmdUndo();         // the host undoes the current command's last step
 int UICmdLoadTab();      // new structural load
 int UICmdRestTab();      // new structural restraint
 int UICmdThermTab();     // new heat-transfer condition
-int UICmdLoadImport();   // string 994: not supported
+int UICmdLoadImport();   // IDS_NOT_YET_SUPPORTED: not supported
 int UICmdResultsTab();   // the results sheet
 // Optimisation commands: kind 0 shape, the "_TOPO" forms kind 1 Concept.
 int UICmdOptWizard();

@@ -2,6 +2,7 @@
 // against closed-form solutions, and the study description's errors.
 #include <cmath>
 #include <fstream>
+#include <sstream>
 #include <string>
 
 #include "Study.h"
@@ -11,6 +12,9 @@
 
 namespace {
 
+// A study file among the shipped parts, so that part files are named relative to them.
+std::filesystem::path StudyFile() { return kestrum::test::sourcePath("data/parts") / "test.study"; }
+
 class StudyTest : public FeaTest {
  protected:
   void SetUp() override {
@@ -18,14 +22,23 @@ class StudyTest : public FeaTest {
     CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
   }
 
-  // Part files are named relative to the shipped parts.
-  study::Summary Run(const std::string& description) {
-    study::Description parsed;
-    std::string error;
-    EXPECT_TRUE(study::Parse(description, parsed, error, kestrum::test::sourcePath("data/parts"))) << error;
-    study::Summary summary = study::Run(parsed, work.path());
-    EXPECT_TRUE(summary.ok) << summary.error;
-    return summary;
+  study::Summary Run(const std::string& text, std::ostream* progress = nullptr) {
+    const kestrum::Result<study::Description> parsed = study::ParseStudy(text, StudyFile());
+    EXPECT_TRUE(parsed.ok()) << (parsed ? "" : parsed.problem().Describe());
+    if (!parsed) return {};
+    kestrum::Result<study::Summary> summary = study::Run(*parsed, work.path(), progress);
+    EXPECT_TRUE(summary.ok()) << (summary ? "" : summary.problem().Describe());
+    return summary ? *summary : study::Summary();
+  }
+
+  // The problem that stops a study that parses, on the box below unless the text gives a shape.
+  kestrum::Problem Refusal(const std::string& text) {
+    const kestrum::Result<study::Description> parsed = study::ParseStudy(text, StudyFile());
+    EXPECT_TRUE(parsed.ok()) << text << (parsed ? "" : parsed.problem().Describe());
+    if (!parsed) return {};
+    const kestrum::Result<study::Summary> summary = study::Run(*parsed, work.path());
+    EXPECT_FALSE(summary.ok()) << text;
+    return summary ? kestrum::Problem() : summary.problem();
   }
 
   kestrum::test::TempDir work;
@@ -33,6 +46,7 @@ class StudyTest : public FeaTest {
 
 // Steel: E 210 GPa, nu 0.3, density 7850 kg/m3.
 constexpr double kE = 2.1e11, kDensity = 7850.0;
+const std::string kBox = "geometry box 1 0.2 0.2\nmaterial s 2e11 0.3 7850\nmesh 0.1 linear\n";
 
 // A 1 m cantilever of 50 mm square section, 100 N at its tip: deflection P L^3 / (3 E I).
 TEST_F(StudyTest, CantileverTipDeflectionWithinTwoPercent) {
@@ -46,6 +60,7 @@ TEST_F(StudyTest, CantileverTipDeflectionWithinTwoPercent) {
   EXPECT_GT(s.maxVonMises, 0.9 * 100.0 * 1.0 * 0.025 / inertia);
   // The strain energy stored is the work of the load, P delta / 2.
   EXPECT_NEAR(s.strainEnergy, 0.5 * 100.0 * expected, 0.03 * 0.5 * 100.0 * expected);
+  EXPECT_TRUE(s.warnings.empty());
 }
 
 // The same beam's first bending frequency: (1.8751^2 / 2 pi) sqrt(E I / (rho A L^4)).
@@ -59,17 +74,35 @@ TEST_F(StudyTest, CantileverFirstFrequencyWithinTwoPercent) {
   EXPECT_NEAR(s.frequencies[0], expected, 0.02 * expected);
   EXPECT_NEAR(s.frequencies[1], expected, 0.02 * expected) << "the square section bends alike both ways";
   EXPECT_GT(s.frequencies[2], 5 * expected);
+  const std::string printed = study::Format(s);
+  for (double f : s.frequencies) {
+    std::ostringstream value;
+    value << " " << f;
+    EXPECT_NE(printed.find(value.str()), std::string::npos) << printed;
+  }
 }
 
 // A 1 m column of 20 mm square section, fixed at its base and free at its top: Euler's load
-// pi^2 E I / (4 L^2); the buckling factor is that load over the 1000 N applied.
-TEST_F(StudyTest, ColumnBucklingFactorWithinTwoPercent) {
+// pi^2 E I / (4 L^2); the buckling factor is that load over the 1000 N applied. The square
+// section buckles alike both ways, so the first two factors agree; every factor asked is printed
+// and no displacement (a mode shape's size means nothing).
+TEST_F(StudyTest, ColumnBucklingFactorsWithinTwoPercent) {
   const study::Summary s = Run(
-      "geometry box 0.02 0.02 1.0\nmaterial steel 2.1e11 0.3 7850\nanalysis buckling\nmesh 0.01\n"
+      "geometry box 0.02 0.02 1.0\nmaterial steel 2.1e11 0.3 7850\nanalysis buckling\nmodes 3\nmesh 0.01\n"
       "restrain z=min\nforce z=max 0 0 -1000\n");
   const double inertia = std::pow(0.02, 4) / 12;
   const double expected = M_PI * M_PI * kE * inertia / 4.0 / 1000.0;
-  EXPECT_NEAR(s.bucklingFactor, expected, 0.02 * expected);
+  ASSERT_EQ(s.bucklingFactors.size(), 3u);
+  EXPECT_NEAR(s.bucklingFactors[0], expected, 0.02 * expected);
+  EXPECT_NEAR(s.bucklingFactors[1], expected, 0.02 * expected);
+  EXPECT_GT(s.bucklingFactors[2], 5 * expected) << "the next mode is the second Euler mode, 9 times the first";
+  const std::string printed = study::Format(s);
+  EXPECT_EQ(printed.find("isplacement"), std::string::npos) << printed;
+  for (double f : s.bucklingFactors) {
+    std::ostringstream value;
+    value << " " << f;
+    EXPECT_NE(printed.find(value.str()), std::string::npos) << printed;
+  }
 }
 
 // A 100 mm copper wall held at 100 C on one side, cooled by air (h 50 W/m2K, 20 C) on the other:
@@ -103,7 +136,27 @@ TEST_F(StudyTest, ColumnPartBucklesAtTheEulerLoadWithinOnePercent) {
       "part column.part mm\nmaterial steel 2.1e11 0.3 7850\nanalysis buckling\nmesh 0.01\n"
       "restrain shaft/bottom\nforce shaft/top 0 0 -1000\n");
   const double expected = M_PI * M_PI * kE * (std::pow(0.02, 4) / 12) / 4.0 / 1000.0;
-  EXPECT_NEAR(s.bucklingFactor, expected, 0.01 * expected);
+  ASSERT_FALSE(s.bucklingFactors.empty());
+  EXPECT_NEAR(s.bucklingFactors[0], expected, 0.01 * expected);
+}
+
+// A face is named as the host prints it, with the part's name in front, or without it: both hold
+// the column alike; a wrong part name or face name selects nothing.
+TEST_F(StudyTest, APartFaceIsNamedWithOrWithoutThePartName) {
+  auto sag = [&](const std::string& held) {
+    return Run("part column.part\nmaterial s 2.1e11 0.3 7850\nmesh 0.01 linear\nrestrain " + held +
+               "\ngravity 9.81 0 0\n")
+        .maxDisplacement;
+  };
+  const double plain = sag("shaft/bottom"), prefixed = sag("column/shaft/bottom");
+  EXPECT_GT(plain, 0.0);
+  EXPECT_DOUBLE_EQ(prefixed, plain);
+  for (const char* wrong : {"pillar/shaft/bottom", "column/shaft/side", "column/column/shaft/bottom"}) {
+    const kestrum::Problem p =
+        Refusal(std::string("part column.part\nmaterial s 2.1e11 0.3 7850\nmesh 0.05 linear\nrestrain ") + wrong);
+    EXPECT_NE(p.message.find("no face named"), std::string::npos) << wrong << " gave: " << p.message;
+    EXPECT_EQ(p.line, 4) << wrong;
+  }
 }
 
 // The shipped plate (200 x 100 x 10 mm, 30 mm hole) pulled with 1000 N, held on three faces by
@@ -122,6 +175,18 @@ TEST_F(StudyTest, AdaptingThePlatePartLowersTheErrorAndFindsTheStressConcentrati
   EXPECT_LT(s.nodes, 20000);
   const double expected = (2 + std::pow(1 - 0.3, 3)) * 1000.0 / ((0.1 - 0.03) * 0.01);
   EXPECT_NEAR(s.maxVonMises, expected, 0.05 * expected);
+  EXPECT_TRUE(s.warnings.empty()) << "the force acts along the free direction of no roller";
+}
+
+// A target no mesh reaches: the run ends after its passes and says it is still above the target.
+TEST_F(StudyTest, AnAdaptiveRunThatEndsAboveItsTargetSaysSo) {
+  const study::Summary s = Run(
+      "geometry box 0.2 0.02 0.01\nmaterial steel 2.1e11 0.3 7850\nmesh 0.005\nrestrain x=min\n"
+      "force x=max 0 0 -100\nadapt 0.01 1\n");
+  ASSERT_EQ(s.adaptErrors.size(), 2u);
+  EXPECT_GT(s.adaptErrors.back(), 0.01);
+  EXPECT_NE(study::Format(s).find("stopped after 1 pass above the target of 0.01 %"), std::string::npos)
+      << study::Format(s);
 }
 
 // A slot cut across the top splits it into "body/top#1" and "body/top#2"; the name "body/top"
@@ -141,61 +206,141 @@ TEST_F(StudyTest, ANameSelectsThePiecesOfASplitFace) {
   EXPECT_LT(whole, 0.5 * piece);
 }
 
+// A load that a restraint on its face takes is reported and the run goes on; a load along the
+// free direction of a roller is not.
+TEST_F(StudyTest, ALoadOnARestrainedFaceIsWarnedAbout) {
+  struct Row {
+    const char* conditions;
+    const char* warning;  // null: none
+  };
+  const Row rows[] = {
+      {"restrain x=min\nrestrain x=max\nforce x=max 0 0 -100\n", "line 6: the force on x=max"},
+      {"restrain x=min\nrestrain 2 free y z\nforce x=max 100 0 0\n", "the restrain of line 5 holds"},
+      {"restrain x=min\nrestrain x=max free y z\nforce x=max 0 100 0\n", nullptr},
+      {"restrain x=min\npressure x=min 1000\nforce x=max 0 0 -100\n", "line 5: the pressure on x=min"},
+  };
+  for (const Row& row : rows) {
+    std::ostringstream progress;
+    const study::Summary s = Run(kBox + row.conditions, &progress);
+    if (!row.warning) {
+      EXPECT_TRUE(s.warnings.empty()) << row.conditions;
+      continue;
+    }
+    ASSERT_EQ(s.warnings.size(), 1u) << row.conditions;
+    EXPECT_NE(s.warnings[0].find(row.warning), std::string::npos) << s.warnings[0];
+    EXPECT_NE(study::Format(s).find("Warning: " + s.warnings[0]), std::string::npos);
+    EXPECT_GT(s.nodes, 0) << "the run went on";
+    for (const char* phase : {"] Meshing", "] Solving...", "] Done"})
+      EXPECT_NE(progress.str().find(phase), std::string::npos) << phase << " missing from:\n" << progress.str();
+  }
+}
+
 TEST_F(StudyTest, DescriptionErrorsNameTheirLine) {
   struct Row {
     const char* text;
+    int line;
     const char* fragment;
   };
+  const std::string valid = "geometry box 1 1 1\nmaterial s 2e11 0.3 7850\nmesh 0.1\n";
   const Row rows[] = {
-      {"geometry sphere 1\n", "line 1: geometry is box"},
-      {"geometry box 1 1\n", "line 1: expected 3 dimensions"},
-      {"geometry box 1 1 -1\n", "positive"},
-      {"geometry box 1 1 1\nmaterial steel 2e11 x 7850\n", "line 2"},
-      {"geometry box 1 1 1\nanalysis dynamic\n", "line 2: analysis is"},
-      {"geometry box 1 1 1\nforce x=max 1 2\n", "line 2: expected 3 number"},
-      {"geometry box 1 1 1\nrestrain x=min free w\n", "directions"},
-      {"geometry box 1 1 1\nbolt x=min\n", "unknown statement \"bolt\""},
-      {"geometry box 1 1 1\nmesh 0.1\n", "no material"},
-      {"geometry box 1 1 1\nmaterial steel 2e11 0.3 7850\n", "no mesh size"},
-      {"part column.part inch\n", "line 1: the part's unit is mm, cm or m"},
-      {"part\n", "line 1: expected a part file"},
-      {"mesh 0.1\nmaterial s 2e11 0.3 7850\n", "no geometry or part"},
-      {"part column.part\ngeometry box 1 1 1\nmaterial s 2e11 0.3 7850\nmesh 0.1\n", "not both"},
-      {"geometry box 1 1 1\nadapt 0\n", "line 2: expected a positive target"},
-      {"geometry box 1 1 1\nadapt 5 11\n", "passes are a whole number from 1 to 10"},
-      {"geometry box 1 1 1\nmaterial s 2e11 0.3 7850\nmesh 0.1\nanalysis heat\nadapt 5\n", "only a static"},
+      {"geometry sphere 1\n", 1, "geometry is box"},
+      {"geometry box 1 1\n", 1, "expected 3 dimensions"},
+      {"geometry box 1 1 -1\n", 1, "positive"},
+      {"geometry plate-with-hole 1 0.1 0.01 0.05\n", 1, "hole must lie inside"},
+      {"geometry box 1 1 1\nmaterial steel 2e11 x 7850\n", 2, "material values"},
+      {"geometry box 1 1 1\nanalysis dynamic\n", 2, "analysis is"},
+      {"geometry box 1 1 1\nforce x=max 1 2\n", 2, "expected 3 numbers"},
+      {"geometry box 1 1 1\nrestrain x=min free w\n", 2, "directions"},
+      {"geometry box 1 1 1\nrestrain x=mid\n", 2, "faces are an index"},
+      {"geometry box 1 1 1\nbolt x=min\n", 2, "unknown statement \"bolt\""},
+      {"geometry box 1 1 1\nmesh 0.1\n", 0, "no material"},
+      {"geometry box 1 1 1\nmaterial steel 2e11 0.3 7850\n", 0, "no mesh size"},
+      {"part column.part inch\n", 1, "the part's unit is mm, cm or m"},
+      {"part\n", 1, "expected a part file"},
+      {"mesh 0.1\nmaterial s 2e11 0.3 7850\n", 0, "no geometry or part"},
+      {"geometry box 1 1 1\nadapt 0\n", 2, "expected a positive target"},
+      {"geometry box 1 1 1\nadapt 5 11\n", 2, "passes are a whole number from 1 to 10"},
+      {"geometry box 1 1 1\nmaterial s 2e11 0.3 7850\nmesh 0.1\nanalysis heat\nadapt 5\n", 5, "only a static"},
+      // One geometry or part.
+      {"geometry box 1 1 1\ngeometry box 2 2 2\n", 2, "a second geometry or part (the first is on line 1)"},
+      {"part column.part\ngeometry box 1 1 1\n", 2, "a second geometry or part"},
+      {"part column.part\n\npart column.part\n", 3, "a second geometry or part"},
+      // Counts are bounded whole numbers.
+      {"modes 1e10\n", 4, "modes are a whole number from 1 to 100"},
+      {"modes inf\n", 4, "modes are a whole number"},
+      {"modes nan\n", 4, "modes are a whole number"},
+      {"modes -3\n", 4, "modes are a whole number"},
+      {"modes 2.5\n", 4, "modes are a whole number"},
+      {"modes 101\n", 4, "modes are a whole number"},
+      {"adapt 5 1e10\n", 4, "passes are a whole number"},
+      {"adapt 5 nan\n", 4, "passes are a whole number"},
+      {"restrain 0\n", 4, "a face index is a whole number from 1"},
+      {"restrain 99999999999\n", 4, "a face index is a whole number from 1"},
+      {"restrain -2\n", 4, "a face index is a whole number from 1"},
+      // Every value is finite; sizes, temperatures and material constants are physical.
+      {"force x=max 0 nan 0\n", 4, "\"nan\" is not a finite number"},
+      {"force x=max inf 0 0\n", 4, "\"inf\" is not a finite number"},
+      {"pressure x=max -inf\n", 4, "\"-inf\" is not a finite number"},
+      {"displacement x=max 0 0 NAN\n", 4, "not a finite number"},
+      {"gravity 0 0 -infinity\n", 4, "not a finite number"},
+      {"temperature x=min nan\n", 4, "not a finite number"},
+      {"temperature x=min -5\n", 4, "kelvin"},
+      {"flux x=min inf\n", 4, "not a finite number"},
+      {"convection x=min 10 nan\n", 4, "not a finite number"},
+      {"convection x=min 0 293\n", 4, "film coefficient"},
+      {"refine x=min nan\n", 4, "not a finite number"},
+      {"refine x=min 0\n", 4, "element size must be positive"},
+      {"mesh nan\n", 4, "not a finite number"},
+      {"mesh inf\n", 4, "not a finite number"},
+      {"adapt inf\n", 4, "not a finite number"},
+      {"material s nan 0.3 7850\n", 4, "not a finite number"},
+      {"material s 2e11 0.3 inf\n", 4, "not a finite number"},
+      {"material s 2e11 0.3 7850 400 nan 385\n", 4, "not a finite number"},
+      {"material s 0 0.3 7850\n", 4, "Young's modulus"},
+      {"material s 2e11 0.5 7850\n", 4, "Poisson's ratio"},
+      {"material s 2e11 0.3 -1\n", 4, "density"},
+      {"material s 2e11 0.3 7850 0 1e-5 385\n", 4, "conductivity and specific heat"},
   };
   for (const Row& row : rows) {
-    study::Description description;
-    std::string error;
-    EXPECT_FALSE(study::Parse(row.text, description, error)) << row.text;
-    EXPECT_NE(error.find(row.fragment), std::string::npos) << row.text << " gave: " << error;
+    const std::string text = row.line == 4 ? valid + row.text : std::string(row.text);
+    const kestrum::Result<study::Description> parsed = study::ParseStudy(text, "beam.study");
+    ASSERT_FALSE(parsed.ok()) << text;
+    const kestrum::Problem& p = parsed.problem();
+    EXPECT_NE(p.message.find(row.fragment), std::string::npos) << text << " gave: " << p.message;
+    EXPECT_EQ(p.line, row.line) << text << " gave: " << p.Describe();
+    EXPECT_EQ(p.file, "beam.study");
   }
+  const kestrum::Result<study::Description> nanBox = study::ParseStudy("geometry box 1 nan 1\n", "beam.study");
+  ASSERT_FALSE(nanBox.ok());
+  EXPECT_EQ(nanBox.problem().Describe(), "beam.study:1: \"nan\" is not a finite number");
+}
+
+// The reader reads no file: a part file is only named, relative to the study's folder.
+TEST_F(StudyTest, TheReaderTakesAPartFileFromTheStudysFolderWithoutReadingIt) {
+  const kestrum::Result<study::Description> parsed = study::ParseStudy(
+      "part ../parts/none.part cm\nmaterial s 2e11 0.3 7850\nmesh 0.1\n", "/nowhere/studies/a.study");
+  ASSERT_TRUE(parsed.ok()) << parsed.problem().Describe();
+  EXPECT_EQ(parsed->partFile, std::filesystem::path("/nowhere/studies/../parts/none.part"));
+  EXPECT_DOUBLE_EQ(parsed->partUnit, 0.01);
 }
 
 TEST_F(StudyTest, AStudyThatCannotRunSaysWhy) {
   struct Row {
     const char* text;
+    int line;
     const char* fragment;
   };
   const Row rows[] = {
-      {"restrain x=mid\n", "faces are an index"},
-      {"restrain 99\n", "there is no face 99"},
-      {"refine curved 0.01\nrestrain x=min\n", "no curved face"},
-      {"force x=max 0 0 1\n", "restraints"},
-      {"restrain box/left\n", "faces are named only on a part"},
-      {"restrain x=min\nforce x=max 0 0 1\nadapt 5\n", "quadratic solid elements"},
+      {"restrain 99\n", 4, "there is no face 99"},
+      {"refine curved 0.01\nrestrain x=min\n", 4, "no curved face"},
+      {"force x=max 0 0 1\n", 0, "restraints"},
+      {"restrain box/left\n", 4, "faces are named only on a part"},
+      {"restrain x=min\nforce x=max 0 0 1\nadapt 5\n", 6, "quadratic solid elements"},
   };
   for (const Row& row : rows) {
-    study::Description description;
-    std::string error;
-    ASSERT_TRUE(study::Parse(std::string("geometry box 1 0.2 0.2\nmaterial s 2e11 0.3 7850\nmesh 0.1 linear\n") + row.text,
-                             description, error))
-        << error;
-    const study::Summary s = study::Run(description, work.path());
-    EXPECT_FALSE(s.ok);
-    EXPECT_NE(s.error.find(row.fragment), std::string::npos) << row.text << " gave: " << s.error;
-    EXPECT_NE(study::Format(s).find("Study failed"), std::string::npos);
+    const kestrum::Problem p = Refusal(kBox + row.text);
+    EXPECT_NE(p.message.find(row.fragment), std::string::npos) << row.text << " gave: " << p.message;
+    EXPECT_EQ(p.line, row.line) << row.text << " gave: " << p.Describe();
   }
 }
 
@@ -210,14 +355,31 @@ TEST_F(StudyTest, APartStudyThatCannotRunSaysWhy) {
       {"part column.part\nrestrain shaft/bottom|shaft/left\n", "is not a face"},
   };
   for (const Row& row : rows) {
-    study::Description description;
-    std::string error;
-    ASSERT_TRUE(study::Parse(std::string("material s 2e11 0.3 7850\nmesh 0.05 linear\n") + row.text, description, error,
-                             kestrum::test::sourcePath("data/parts")))
-        << error;
-    const study::Summary s = study::Run(description, work.path());
-    EXPECT_FALSE(s.ok);
-    EXPECT_NE(s.error.find(row.fragment), std::string::npos) << row.text << " gave: " << s.error;
+    const kestrum::Problem p = Refusal(std::string("material s 2e11 0.3 7850\nmesh 0.05 linear\n") + row.text);
+    EXPECT_NE(p.message.find(row.fragment), std::string::npos) << row.text << " gave: " << p.message;
+  }
+}
+
+// Sizes that would make a mesh of billions of elements are refused at once, before meshing (a
+// study typed in millimetres used to mesh for minutes and gigabytes), with the likely cause.
+TEST_F(StudyTest, AMeshFarTooFineIsRefusedBeforeMeshing) {
+  struct Row {
+    const char* text;
+    int line;
+    const char* fragment;
+  };
+  const Row rows[] = {
+      {"geometry box 200 20 10\nmaterial steel 210e9 0.3 7850\nmesh 0.004\nrestrain x=min\nforce x=max 0 0 -100\n", 3,
+       "are the lengths in millimetres? Study lengths are in metres"},
+      {"geometry box 1 0.2 0.2\nmaterial steel 210e9 0.3 7850\nmesh 0.0005\nrestrain x=min\n", 3,
+       "choose a larger element size"},
+      {"geometry plate-with-hole 0.3 0.1 0.005 0.01\nmaterial steel 210e9 0.3 7850\nmesh 0.01\n"
+       "refine curved 0.000001\nrestrain x=min\n", 3, "elements, more than the"},
+  };
+  for (const Row& row : rows) {
+    const kestrum::Problem p = Refusal(row.text);
+    EXPECT_NE(p.message.find(row.fragment), std::string::npos) << row.text << " gave: " << p.message;
+    EXPECT_EQ(p.line, row.line);
   }
 }
 

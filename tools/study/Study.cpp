@@ -1,19 +1,17 @@
 #include "Study.h"
 
-#include <BRepAdaptor_Surface.hxx>
+#include <Bnd_Box.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
+#include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
-#include <Bnd_Box.hxx>
-#include <TopExp.hxx>
-#include <TopoDS.hxx>
-#include <TopTools_IndexedMapOfShape.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Trsf.hxx>
-#include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
+#include <TopExp.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -24,10 +22,10 @@
 #include <fstream>
 #include <functional>
 #include <iomanip>
-#include <ostream>
-#include <thread>
 #include <memory>
+#include <ostream>
 #include <sstream>
+#include <thread>
 
 #include "FaceSelect.h"
 #include "ShapeRefs.h"
@@ -45,9 +43,9 @@
 #include "fea/CaeFunc.h"
 #include "fea/FerResult.h"
 #include "fea/FrdReader.h"
+#include "kestrum/text.h"
 #include "mcadkernel/error.h"
 #include "mcadkernel/part.h"
-#include "kestrum/text.h"
 #include "mcadkernel/partfile.h"
 
 namespace study {

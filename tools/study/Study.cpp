@@ -466,10 +466,13 @@ std::vector<std::string> LoadsOnRestrainedFaces(const std::vector<std::pair<cons
       const bool shared = std::any_of(loadFaces.begin(), loadFaces.end(), [&heldFaces = heldFaces](int f) {
         return std::find(heldFaces.begin(), heldFaces.end(), f) != heldFaces.end();
       });
+      const std::string holder = held->kind == "restrain"       ? "restraint"
+                                 : held->kind == "displacement" ? "enforced displacement"
+                                                                : "fixed temperature";
       if (takes && shared)
         warnings.push_back("line " + std::to_string(load->line) + ": the " + load->kind + " on " + load->faces +
-                           " acts on a face that the " + held->kind + " of line " + std::to_string(held->line) +
-                           " holds; the " + held->kind + " takes it");
+                           " acts on a face that the " + holder + " of line " + std::to_string(held->line) +
+                           " holds; the " + holder + " takes it");
     }
   }
   return warnings;

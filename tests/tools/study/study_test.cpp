@@ -231,7 +231,7 @@ TEST_F(StudyTest, ALoadOnARestrainedFaceIsWarnedAbout) {
   };
   const Row rows[] = {
       {"restrain x=min\nrestrain x=max\nforce x=max 0 0 -100\n", "line 6: the force on x=max"},
-      {"restrain x=min\nrestrain 2 free y z\nforce x=max 100 0 0\n", "the restrain of line 5 holds"},
+      {"restrain x=min\nrestrain 2 free y z\nforce x=max 100 0 0\n", "the restraint of line 5 holds"},
       {"restrain x=min\nrestrain x=max free y z\nforce x=max 0 100 0\n", nullptr},
       {"restrain x=min\npressure x=min 1000\nforce x=max 0 0 -100\n", "line 5: the pressure on x=min"},
   };

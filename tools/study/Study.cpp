@@ -95,7 +95,8 @@ bool Count(const std::string& text, int low, int high, int& value) {
 // A face index, an extreme selector, "curved" or a face name; indexes are bounded here.
 bool Faces(const std::string& faces, std::string& why) {
   if (faces.find('/') != std::string::npos) return true;
-  if (!faces.empty() && std::all_of(faces.begin(), faces.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+'; })) {
+  const auto numeric = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+'; };
+  if (!faces.empty() && std::all_of(faces.begin(), faces.end(), numeric)) {
     int index = 0;
     if (Count(faces, 1, kMaxFaceIndex, index)) return true;
     return why = "a face index is a whole number from 1 to " + std::to_string(kMaxFaceIndex) + ", not " + faces, false;

@@ -1,27 +1,33 @@
 #include "Study.h"
 
-#include <BRepAdaptor_Surface.hxx>
+#include <Bnd_Box.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
+#include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
-#include <Bnd_Box.hxx>
-#include <TopExp.hxx>
-#include <TopoDS.hxx>
-#include <TopTools_IndexedMapOfShape.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Trsf.hxx>
+#include <GProp_GProps.hxx>
+#include <TopExp.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
 #include <sys/resource.h>
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <cmath>
+#include <fstream>
 #include <functional>
+#include <iomanip>
 #include <memory>
+#include <ostream>
 #include <sstream>
+#include <thread>
 
+#include "FaceSelect.h"
 #include "ShapeRefs.h"
 #include "amg/CaeMaterial.h"
 #include "amg/CaeMsgCall.h"
@@ -30,12 +36,14 @@
 #include "fea/AnlModel.h"
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
+#include "fea/AttCodes.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
 #include "fea/AttLbcDescript.h"
 #include "fea/CaeFunc.h"
 #include "fea/FerResult.h"
 #include "fea/FrdReader.h"
+#include "kestrum/text.h"
 #include "mcadkernel/error.h"
 #include "mcadkernel/part.h"
 #include "mcadkernel/partfile.h"
@@ -46,77 +54,133 @@ namespace {
 
 // A "#" at the start of a line or after a blank starts a comment; inside a word it is part of it
 // (a split face's name, "plate/top#2").
-std::vector<std::string> Words(const std::string& line) {
+std::vector<std::string> Words(std::string_view line) {
   std::size_t comment = line.find('#');
-  while (comment != std::string::npos && comment > 0 && line[comment - 1] != ' ' && line[comment - 1] != '\t')
+  while (comment != std::string_view::npos && comment > 0 && line[comment - 1] != ' ' && line[comment - 1] != '\t')
     comment = line.find('#', comment + 1);
-  std::istringstream in(line.substr(0, comment));
+  std::istringstream in{std::string(kestrum::Trim(line.substr(0, comment)))};
   std::vector<std::string> words;
   for (std::string w; in >> w;) words.push_back(w);
   return words;
 }
 
-bool Number(const std::string& text, double& value) {
+// One number; false with the reason when it is not a number or not finite ("nan", "inf").
+bool Number(const std::string& text, double& value, std::string& why, const std::string& what) {
   auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  return error == std::errc() && end == text.data() + text.size();
+  if (error != std::errc() || end != text.data() + text.size()) return why = "expected " + what, false;
+  if (!std::isfinite(value)) return why = "\"" + text + "\" is not a finite number", false;
+  return true;
 }
 
-// Reads `count` numbers from words[first...]; false when they are missing or not numbers.
-bool Numbers(const std::vector<std::string>& words, std::size_t first, std::size_t count, std::vector<double>& out) {
-  if (words.size() < first + count) return false;
-  out.clear();
-  for (std::size_t i = first; i < first + count; ++i) {
-    double v = 0;
-    if (!Number(words[i], v)) return false;
-    out.push_back(v);
-  }
+// Exactly `count` numbers from words[first...] to the end of the line.
+bool Numbers(const std::vector<std::string>& words, std::size_t first, std::size_t count, std::vector<double>& out,
+             std::string& why, const std::string& what) {
+  if (words.size() != first + count) return why = "expected " + what, false;
+  out.assign(count, 0.0);
+  for (std::size_t i = 0; i < count; ++i)
+    if (!Number(words[first + i], out[i], why, what)) return false;
   return true;
+}
+
+// A whole number in [low, high].
+bool Count(const std::string& text, int low, int high, int& value) {
+  double v = 0;
+  auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(v)) return false;
+  if (v < low || v > high || v != std::floor(v)) return false;
+  value = static_cast<int>(v);
+  return true;
+}
+
+// A face index, an extreme selector, "curved" or a face name; indexes are bounded here.
+bool Faces(const std::string& faces, std::string& why) {
+  if (faces.find('/') != std::string::npos) return true;
+  const auto numeric = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) || c == '-' || c == '+'; };
+  if (!faces.empty() && std::all_of(faces.begin(), faces.end(), numeric)) {
+    int index = 0;
+    if (Count(faces, 1, kMaxFaceIndex, index)) return true;
+    return why = "a face index is a whole number from 1 to " + std::to_string(kMaxFaceIndex) + ", not " + faces, false;
+  }
+  if (IsShapeSelector(faces)) return true;
+  return why = "faces are an index, x=min ... z=max, curved or a part's face name, not \"" + faces + "\"", false;
 }
 
 struct Statement {
   const char* keyword;
-  std::size_t minValues;  // numbers after the faces (conditions) or after the keyword
-  bool onFaces;
+  std::size_t values;  // numbers after the faces
+  const char* what;    // the numbers, for messages
 };
 
 constexpr Statement kConditions[] = {
-    {"restrain", 0, true}, {"force", 3, true},       {"pressure", 1, true},   {"displacement", 3, true},
-    {"temperature", 1, true}, {"flux", 1, true}, {"convection", 2, true}, {"refine", 1, true},
+    {"restrain", 0, ""},
+    {"force", 3, "3 numbers after the faces (N)"},
+    {"pressure", 1, "1 number after the faces (Pa)"},
+    {"displacement", 3, "3 numbers after the faces (m)"},
+    {"temperature", 1, "1 number after the faces (K)"},
+    {"flux", 1, "1 number after the faces (W/m²)"},
+    {"convection", 2, "2 numbers after the faces (W/(m²·K), K)"},
+    {"refine", 1, "1 number after the faces (m)"},
 };
 
-bool ParseCondition(const std::vector<std::string>& w, Description& description, std::string& why) {
+bool ParseCondition(const std::vector<std::string>& w, int line, Description& description, std::string& why) {
   for (const Statement& s : kConditions) {
     if (w[0] != s.keyword) continue;
     Condition c;
     c.kind = w[0];
+    c.line = line;
     if (w.size() < 2) return why = "which faces?", false;
     c.faces = w[1];
+    if (!Faces(c.faces, why)) return false;
     if (c.kind == "restrain") {
       if (w.size() > 2 && w[2] != "free") return why = "expected \"free\" and directions", false;
       for (std::size_t i = 3; i < w.size(); ++i) {
         if (w[i].size() != 1 || w[i][0] < 'x' || w[i][0] > 'z') return why = "directions are x, y and z", false;
         c.free[w[i][0] - 'x'] = 1;
       }
-    } else if (!Numbers(w, 2, s.minValues, c.values) || w.size() != 2 + s.minValues) {
-      return why = "expected " + std::to_string(s.minValues) + " number(s) after the faces", false;
+    } else if (!Numbers(w, 2, s.values, c.values, why, s.what)) {
+      return false;
     }
+    if ((c.kind == "temperature" && !(c.values[0] > 0)) || (c.kind == "convection" && !(c.values[1] > 0)))
+      return why = "temperatures are in kelvin, above 0", false;
+    if (c.kind == "convection" && !(c.values[0] > 0)) return why = "the film coefficient must be positive", false;
+    if (c.kind == "refine" && !(c.values[0] > 0)) return why = "the element size must be positive", false;
     description.conditions.push_back(c);
     return true;
   }
   return why = "unknown statement \"" + w[0] + "\"", false;
 }
 
-bool ParseLine(const std::vector<std::string>& w, Description& description, std::string& why) {
+bool ParseMaterial(const std::vector<std::string>& w, Description& description, std::string& why) {
+  if (w.size() != 5 && w.size() != 8) return why = "expected a name and 3 or 6 values", false;
+  std::vector<double> v;
+  if (!Numbers(w, 2, w.size() - 2, v, why, "material values as numbers")) return false;
+  if (!(v[0] > 0)) return why = "Young's modulus must be positive", false;
+  if (!(v[1] > -1 && v[1] < 0.5)) return why = "Poisson's ratio lies between -1 and 0.5", false;
+  if (!(v[2] > 0)) return why = "the density must be positive", false;
+  if (v.size() == 6 && !(v[3] > 0 && v[5] > 0)) return why = "conductivity and specific heat must be positive", false;
+  description.materialName = w[1];
+  description.material = v;
+  return true;
+}
+
+bool ParseLine(const std::vector<std::string>& w, int line, Description& description, std::string& why) {
   const std::string& key = w[0];
+  if (key == "geometry" || key == "part") {
+    if (description.shapeLine > 0)
+      return why = "a second geometry or part (the first is on line " + std::to_string(description.shapeLine) + ")",
+             false;
+    description.shapeLine = line;
+  }
   if (key == "geometry") {
     static const std::pair<const char*, std::size_t> kShapes[] = {{"box", 3}, {"cylinder", 2}, {"plate-with-hole", 4}};
     for (auto [name, count] : kShapes)
       if (w.size() > 1 && w[1] == name) {
         description.geometry = name;
-        if (!Numbers(w, 2, count, description.dimensions) || w.size() != 2 + count)
-          return why = "expected " + std::to_string(count) + " dimensions", false;
+        if (!Numbers(w, 2, count, description.dimensions, why, std::to_string(count) + " dimensions (m)")) return false;
         for (double d : description.dimensions)
           if (!(d > 0)) return why = "dimensions must be positive", false;
+        const auto& d = description.dimensions;
+        if (count == 4 && !(2 * d[3] < std::min(d[0], d[1]))) return why = "the hole must lie inside the plate", false;
         return true;
       }
     return why = "geometry is box, cylinder or plate-with-hole", false;
@@ -132,21 +196,18 @@ bool ParseLine(const std::vector<std::string>& w, Description& description, std:
     return true;
   }
   if (key == "adapt") {
-    std::vector<double> v;
-    if (w.size() < 2 || w.size() > 3 || !Numbers(w, 1, w.size() - 1, v) || !(v[0] > 0))
-      return why = "expected a positive target error (percent) and an optional number of passes", false;
-    description.adaptTarget = v[0];
-    if (v.size() == 2) {
-      if (v[1] < 1 || v[1] > 10 || v[1] != std::floor(v[1])) return why = "passes are a whole number from 1 to 10", false;
-      description.adaptIterations = static_cast<int>(v[1]);
-    }
+    const std::string what = "a positive target error (percent) and an optional number of passes";
+    if (w.size() < 2 || w.size() > 3) return why = "expected " + what, false;
+    double target = 0;
+    if (!Number(w[1], target, why, what)) return false;
+    if (!(target > 0 && target < 100)) return why = "expected " + what, false;
+    description.adaptTarget = target;
+    if (w.size() == 3 && !Count(w[2], 1, kMaxAdaptPasses, description.adaptIterations))
+      return why = "passes are a whole number from 1 to " + std::to_string(kMaxAdaptPasses), false;
+    description.adaptLine = line;
     return true;
   }
-  if (key == "material") {
-    if (w.size() != 5 && w.size() != 8) return why = "expected a name and 3 or 6 values", false;
-    description.materialName = w[1];
-    return Numbers(w, 2, w.size() - 2, description.material) || (why = "material values must be numbers", false);
-  }
+  if (key == "material") return ParseMaterial(w, description, why);
   if (key == "analysis") {
     if (w.size() == 2 && (w[1] == "static" || w[1] == "frequency" || w[1] == "buckling" || w[1] == "heat")) {
       description.analysis = w[1];
@@ -155,9 +216,13 @@ bool ParseLine(const std::vector<std::string>& w, Description& description, std:
     return why = "analysis is static, frequency, buckling or heat", false;
   }
   if (key == "mesh") {
-    std::vector<double> size;
-    if (!Numbers(w, 1, 1, size) || !(size[0] > 0) || w.size() > 3) return why = "expected a positive size", false;
-    description.meshSize = size[0];
+    const std::string what = "a positive size (m) and an optional order";
+    if (w.size() < 2 || w.size() > 3) return why = "expected " + what, false;
+    double size = 0;
+    if (!Number(w[1], size, why, what)) return false;
+    if (!(size > 0)) return why = "expected " + what, false;
+    description.meshSize = size;
+    description.meshLine = line;
     if (w.size() == 3) {
       if (w[2] != "linear" && w[2] != "quadratic") return why = "order is linear or quadratic", false;
       description.order = w[2] == "linear" ? 1 : 2;
@@ -165,19 +230,61 @@ bool ParseLine(const std::vector<std::string>& w, Description& description, std:
     return true;
   }
   if (key == "modes") {
-    std::vector<double> n;
-    if (!Numbers(w, 1, 1, n) || n[0] < 1 || n[0] != std::floor(n[0])) return why = "expected a whole number", false;
-    description.modes = static_cast<int>(n[0]);
+    if (w.size() != 2 || !Count(w[1], 1, kMaxModes, description.modes))
+      return why = "modes are a whole number from 1 to " + std::to_string(kMaxModes), false;
     return true;
   }
   if (key == "gravity") {
     std::vector<double> g;
-    if (!Numbers(w, 1, 3, g) || w.size() != 4) return why = "expected 3 numbers", false;
+    if (!Numbers(w, 1, 3, g, why, "3 numbers (m/s²)")) return false;
     std::copy(g.begin(), g.end(), description.gravity);
     description.hasGravity = true;
     return true;
   }
-  return ParseCondition(w, description, why);
+  return ParseCondition(w, line, description, why);
+}
+
+}  // namespace
+
+kestrum::Result<Description> ParseStudy(std::string_view text, const std::filesystem::path& file) {
+  auto problem = [&file](std::string message, int line) {
+    kestrum::Problem p;
+    p.message = std::move(message);
+    p.file = file.string();
+    p.line = line;
+    return p;
+  };
+  Description parsed;
+  parsed.file = file.string();
+  int number = 0;
+  while (!text.empty()) {
+    const std::size_t end = text.find('\n');
+    const std::string_view line = text.substr(0, end);
+    text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+    ++number;
+    const std::vector<std::string> words = Words(line);
+    if (words.empty()) continue;
+    std::string why;
+    if (!ParseLine(words, number, parsed, why)) return problem(why, number);
+  }
+  if (parsed.geometry.empty() && parsed.partFile.empty()) return problem("no geometry or part was given", 0);
+  if (parsed.adaptTarget > 0 && parsed.analysis != "static")
+    return problem("only a static analysis adapts its mesh", parsed.adaptLine);
+  if (parsed.partFile.is_relative() && !parsed.partFile.empty())
+    parsed.partFile = file.parent_path() / parsed.partFile;
+  if (parsed.material.empty()) return problem("no material was given", 0);
+  if (!(parsed.meshSize > 0)) return problem("no mesh size was given", 0);
+  return parsed;
+}
+
+namespace {
+
+kestrum::Problem ProblemAt(const Description& description, std::string message, int line = 0) {
+  kestrum::Problem p;
+  p.message = std::move(message);
+  p.file = description.file;
+  p.line = line;
+  return p;
 }
 
 TopoDS_Shape MakeShape(const Description& description) {
@@ -215,15 +322,15 @@ class Geometry {
   const TopoDS_Shape& Shape() const { return shape_; }
 
   // The faces (TopExp indexes of Shape()) a persistent name selects: the face of that name, or the
-  // pieces "NAME#1", "NAME#2" ... of a face that a later feature split.
+  // pieces "NAME#1", "NAME#2" ... of a face that a later feature split. The host prints names with
+  // the part's name in front ("bracket/mount/side"); that prefix may be given or left out.
   std::vector<int> Named(const std::string& name, std::string& why) const {
     std::vector<int> faces;
     if (!part_) return why = "faces are named only on a part (\"" + name + "\")", faces;
-    std::vector<std::string> names;
-    if (!part_->resolve(name).IsNull()) names.push_back(name);
-    else
-      for (const std::string& n : part_->faceNames())
-        if (n.rfind(name + "#", 0) == 0) names.push_back(n);
+    std::vector<std::string> names = Resolve(name);
+    const std::string prefix = part_->name() + "/";
+    if (names.empty() && name.size() > prefix.size() && name.compare(0, prefix.size(), prefix) == 0)
+      names = Resolve(name.substr(prefix.size()));
     if (names.empty()) return why = "the part has no face named \"" + name + "\"", faces;
     TopTools_IndexedMapOfShape map;
     TopExp::MapShapes(shape_, TopAbs_FACE, map);
@@ -238,54 +345,56 @@ class Geometry {
   }
 
  private:
+  // The part's names `name` stands for: itself, or the pieces of a split face.
+  std::vector<std::string> Resolve(const std::string& name) const {
+    std::vector<std::string> names;
+    if (!part_->resolve(name).IsNull()) names.push_back(name);
+    else
+      for (const std::string& n : part_->faceNames())
+        if (n.rfind(name + "#", 0) == 0) names.push_back(n);
+    return names;
+  }
+
   TopoDS_Shape shape_;
   std::unique_ptr<mcadkernel::Part> part_;
   std::unique_ptr<BRepBuilderAPI_Transform> scaled_;
 };
 
-void Bounds(const TopoDS_Shape& shape, double lo[3], double hi[3]) {
-  Bnd_Box box;
-  BRepBndLib::Add(shape, box, false);
-  box.Get(lo[0], lo[1], lo[2], hi[0], hi[1], hi[2]);
+// The face indexes a selector names: an index, "x=min" ... "z=max", "curved", or a part's face name.
+std::vector<int> Select(const std::string& selector, const Geometry& geometry, std::string& why) {
+  if (selector.find('/') != std::string::npos) return geometry.Named(selector, why);
+  kestrum::Result<std::vector<int>> faces = SelectFaces(geometry.Shape(), selector);
+  if (!faces) return why = faces.problem().message, std::vector<int>();
+  return std::move(faces).value();
 }
 
-// The face indexes a selector names: "3", "x=min" ... "z=max", "curved", or a part's face name.
-std::vector<int> SelectFaces(const std::string& selector, ShapeBody& body, const Geometry& geometry, std::string& why) {
-  if (selector.find('/') != std::string::npos) return geometry.Named(selector, why);
-  std::vector<int> faces;
-  int index = 0;
-  auto [end, error] = std::from_chars(selector.data(), selector.data() + selector.size(), index);
-  if (error == std::errc() && end == selector.data() + selector.size()) {
-    if (index >= 1 && index <= body.Count(2)) faces.push_back(index);
-    else why = "there is no face " + selector;
-    return faces;
+// Tetrahedra per cube of the element size: a regular tetrahedron fills h³/(6√2).
+constexpr double kTetrahedraPerCube = 8.5;
+
+// About how many elements meshing `shape` with the study's sizes makes; the refined faces add a
+// few layers of their smaller elements.
+double EstimatedElements(const Description& description, const Geometry& geometry) {
+  GProp_GProps volume;
+  BRepGProp::VolumeProperties(geometry.Shape(), volume);
+  double elements = kTetrahedraPerCube * std::fabs(volume.Mass()) / std::pow(description.meshSize, 3);
+  for (const Condition& c : description.conditions) {
+    if (c.kind != "refine" || !(c.values[0] < description.meshSize)) continue;
+    std::string ignored;
+    TopTools_IndexedMapOfShape map;
+    TopExp::MapShapes(geometry.Shape(), TopAbs_FACE, map);
+    for (int face : Select(c.faces, geometry, ignored)) {
+      GProp_GProps area;
+      BRepGProp::SurfaceProperties(map(face), area);
+      elements += 3 * kTetrahedraPerCube * area.Mass() / std::pow(c.values[0], 2);
+    }
   }
-  TopTools_IndexedMapOfShape map;
-  TopExp::MapShapes(body.Shape(), TopAbs_FACE, map);
-  if (selector == "curved") {
-    for (int i = 1; i <= map.Extent(); ++i)
-      if (BRepAdaptor_Surface(TopoDS::Face(map(i))).GetType() != GeomAbs_Plane) faces.push_back(i);
-    if (faces.empty()) why = "the body has no curved face";
-    return faces;
-  }
-  if (selector.size() != 5 || selector[0] < 'x' || selector[0] > 'z' || selector[1] != '=' ||
-      (selector.substr(2) != "min" && selector.substr(2) != "max")) {
-    why = "faces are an index, x=min ... z=max, curved or a part's face name, not \"" + selector + "\"";
-    return faces;
-  }
-  const int axis = selector[0] - 'x';
-  const bool atMax = selector.substr(2) == "max";
-  double lo[3], hi[3];
-  Bounds(body.Shape(), lo, hi);
-  const double target = atMax ? hi[axis] : lo[axis];
-  const double tolerance = 1e-6 * std::max({hi[0] - lo[0], hi[1] - lo[1], hi[2] - lo[2]});
-  for (int i = 1; i <= map.Extent(); ++i) {
-    double flo[3], fhi[3];
-    Bounds(map(i), flo, fhi);
-    if (std::fabs(flo[axis] - target) <= tolerance && std::fabs(fhi[axis] - target) <= tolerance) faces.push_back(i);
-  }
-  if (faces.empty()) why = "no face lies at " + selector;
-  return faces;
+  return elements;
+}
+
+double Diagonal(const TopoDS_Shape& shape) {
+  Bnd_Box box;
+  BRepBndLib::AddOptimal(shape, box, false, false);
+  return std::sqrt(box.SquareExtent());
 }
 
 CaeFunc* Constant(const CaeVector& value) {
@@ -314,31 +423,60 @@ struct Model {
   std::vector<std::unique_ptr<AttBaseLbc>> conditions;
 };
 
-bool AddCondition(Model& m, const Condition& c, std::string& why) {
-  std::vector<int> faces = SelectFaces(c.faces, m.body, m.geometry, why);
-  if (faces.empty()) return false;
+void AddCondition(Model& m, const Condition& c, const std::vector<int>& faces) {
   for (int face : faces) {
     CaeTopoRef* ref = m.body.Ref(CaeTopoRef::kFace, face);
     const auto& v = c.values;
-    auto add = [&](int code, const CaeVector& value, AttLbcCase& set, const AttLbcComponents* components = nullptr) {
+    auto add = [&](AttCode code, const CaeVector& value, AttLbcCase& set, const AttLbcComponents* components = nullptr) {
       m.conditions.push_back(
-          std::make_unique<AttLbc>(m.descriptors.Find(code), ref, Constant(value), nullptr, components));
+          std::make_unique<AttLbc>(m.descriptors.Find(ToAttType(code)), ref, Constant(value), nullptr, components));
       set.AddLbc(m.conditions.back().get());
     };
     AttLbcComponents components;
     std::copy(c.free, c.free + 6, components.flag);
-    if (c.kind == "restrain") add(7, CaeVector(), m.restraints, &components);
-    else if (c.kind == "displacement") add(10, CaeVector(v[0], v[1], v[2]), m.restraints, &components);
-    else if (c.kind == "force") add(23, CaeVector(v[0] / faces.size(), v[1] / faces.size(), v[2] / faces.size()), m.loads);
-    else if (c.kind == "pressure") add(4, CaeVector(v[0], 0, 0), m.loads);
-    else if (c.kind == "temperature") add(21, CaeVector(v[0], 0, 0), m.restraints);
-    else if (c.kind == "flux") add(16, CaeVector(v[0], 0, 0), m.loads);
+    const double share = 1.0 / static_cast<double>(faces.size());
+    if (c.kind == "restrain") add(AttCode::FaceRestraint, CaeVector(), m.restraints, &components);
+    else if (c.kind == "displacement")
+      add(AttCode::FaceEnforcedDisplacement, CaeVector(v[0], v[1], v[2]), m.restraints, &components);
+    else if (c.kind == "force") add(AttCode::FaceTotalForce, CaeVector(v[0] * share, v[1] * share, v[2] * share), m.loads);
+    else if (c.kind == "pressure") add(AttCode::Pressure, CaeVector(v[0], 0, 0), m.loads);
+    else if (c.kind == "temperature") add(AttCode::FaceFixedTemperature, CaeVector(v[0], 0, 0), m.restraints);
+    else if (c.kind == "flux") add(AttCode::FaceHeatFlux, CaeVector(v[0], 0, 0), m.loads);
     else if (c.kind == "convection") {
-      m.conditions.push_back(std::make_unique<AttLbcConv>(m.descriptors.Find(18), ref, v[0], v[1]));
+      m.conditions.push_back(
+          std::make_unique<AttLbcConv>(m.descriptors.Find(ToAttType(AttCode::FaceConvection)), ref, v[0], v[1]));
       m.loads.AddLbc(m.conditions.back().get());
     }
   }
-  return true;
+}
+
+// Loads that a restraint on the same face takes straight away: a force along a direction the
+// restraint fixes, a pressure on a held face, a heat input on a face at a fixed temperature.
+std::vector<std::string> LoadsOnRestrainedFaces(const std::vector<std::pair<const Condition*, std::vector<int>>>& selected) {
+  std::vector<std::string> warnings;
+  for (const auto& [load, loadFaces] : selected) {
+    const bool mechanical = load->kind == "force" || load->kind == "pressure";
+    const bool thermal = load->kind == "flux" || load->kind == "convection";
+    if (!mechanical && !thermal) continue;
+    for (const auto& [held, heldFaces] : selected) {
+      const bool holds = mechanical ? held->kind == "restrain" || held->kind == "displacement"
+                                    : held->kind == "temperature";
+      if (!holds) continue;
+      bool takes = load->kind != "force";
+      for (int axis = 0; axis < 3 && !takes; ++axis) takes = !held->free[axis] && load->values[axis] != 0;
+      const bool shared = std::any_of(loadFaces.begin(), loadFaces.end(), [&heldFaces = heldFaces](int f) {
+        return std::find(heldFaces.begin(), heldFaces.end(), f) != heldFaces.end();
+      });
+      const std::string holder = held->kind == "restrain"       ? "restraint"
+                                 : held->kind == "displacement" ? "enforced displacement"
+                                                                : "fixed temperature";
+      if (takes && shared)
+        warnings.push_back("line " + std::to_string(load->line) + ": the " + load->kind + " on " + load->faces +
+                           " acts on a face that the " + holder + " of line " + std::to_string(held->line) +
+                           " holds; the " + holder + " takes it");
+    }
+  }
+  return warnings;
 }
 
 // The strain energy: the sum of the elements' energies.
@@ -367,9 +505,10 @@ void Summarise(FerResultSet& set, Summary& s) {
     if (error->Range(0, 0, lo, hi)) s.maxErrorEstimate = hi;
   }
   s.frequencies.clear();
+  s.bucklingFactors.clear();
   for (int i = 0; i < set.NumSubSets(); ++i) {
     if (set.AnalType() == AnlVibration) s.frequencies.push_back(set.GetSubSet(i)->GetValue());
-    if (set.AnalType() == AnlBuckling && i == 0) s.bucklingFactor = set.GetSubSet(i)->GetValue();
+    if (set.AnalType() == AnlBuckling) s.bucklingFactors.push_back(set.GetSubSet(i)->GetValue());
   }
 }
 
@@ -379,63 +518,102 @@ double PeakMB(int who) {
   return usage.ru_maxrss / 1024.0;
 }
 
-Summary Fail(Summary s, const std::string& why) {
-  s.ok = false;
-  s.error = why;
-  return s;
+// The last line the solver wrote to its log (it prints its steps as it goes); read from the end.
+std::string LastLogLine(const std::filesystem::path& log) {
+  std::ifstream in(log, std::ios::binary);
+  if (!in) return {};
+  in.seekg(0, std::ios::end);
+  const std::streamoff size = in.tellg();
+  const std::streamoff tail = std::min<std::streamoff>(size, 4096);
+  in.seekg(size - tail);
+  std::string text(static_cast<std::size_t>(tail), '\0');
+  in.read(text.data(), tail);
+  text.resize(static_cast<std::size_t>(in.gcount()));
+  // The last line with a word in it (the solver underlines its headings).
+  std::string_view rest = text;
+  while (!rest.empty()) {
+    const std::size_t newline = rest.find_last_of("\r\n");
+    const std::string_view line = kestrum::Trim(newline == std::string_view::npos ? rest : rest.substr(newline + 1));
+    if (std::any_of(line.begin(), line.end(), [](char c) { return std::isalpha(static_cast<unsigned char>(c)); }))
+      return std::string(line);
+    rest = newline == std::string_view::npos ? std::string_view() : rest.substr(0, newline);
+  }
+  return {};
 }
 
-}  // namespace
+// Phases and elapsed times on the progress stream, when there is one.
+class Progress {
+ public:
+  explicit Progress(std::ostream* out) : out_(out) {}
+  double Seconds() const { return std::chrono::duration<double>(Clock::now() - start_).count(); }
+  void Say(const std::string& text) const {
+    if (!out_) return;
+    std::ostringstream line;
+    line.imbue(std::locale::classic());
+    line << "[" << std::fixed << std::setprecision(1) << std::setw(6) << Seconds() << " s] " << text << "\n";
+    *out_ << line.str() << std::flush;
+  }
+  bool On() const { return out_ != nullptr; }
 
-bool Parse(const std::string& text, Description& description, std::string& error, const std::filesystem::path& folder) {
-  std::istringstream in(text);
-  std::string line;
-  int number = 0;
-  Description parsed;
-  while (std::getline(in, line)) {
-    ++number;
-    const std::vector<std::string> words = Words(line);
-    if (words.empty()) continue;
-    std::string why;
-    if (!ParseLine(words, parsed, why)) {
-      error = "line " + std::to_string(number) + ": " + why;
-      return false;
+ private:
+  using Clock = std::chrono::steady_clock;
+  std::ostream* out_;
+  Clock::time_point start_ = Clock::now();
+};
+
+// Waits for the solver, passing on the newest line of its log every few seconds.
+bool WaitForSolver(AnlJob& job, const Progress& progress) {
+  using namespace std::chrono;
+  auto lastReport = steady_clock::now();
+  std::string lastLine;
+  while (job.IsPending()) {
+    std::this_thread::sleep_for(milliseconds(20));
+    if (!progress.On() || steady_clock::now() - lastReport < seconds(2)) continue;
+    const std::string line = LastLogLine(job.ErrorFile().Str());
+    if (line != lastLine || steady_clock::now() - lastReport >= seconds(10)) {
+      progress.Say("  solver: " + (line.empty() ? std::string("running") : line));
+      lastLine = line;
+      lastReport = steady_clock::now();
     }
   }
-  if (parsed.geometry.empty() && parsed.partFile.empty()) return error = "no geometry or part was given", false;
-  if (!parsed.geometry.empty() && !parsed.partFile.empty()) return error = "give a geometry or a part, not both", false;
-  if (parsed.adaptTarget > 0 && parsed.analysis != "static") return error = "only a static analysis adapts its mesh", false;
-  if (parsed.partFile.is_relative() && !parsed.partFile.empty()) parsed.partFile = folder / parsed.partFile;
-  if (parsed.material.empty()) return error = "no material was given", false;
-  if (!(parsed.meshSize > 0)) return error = "no mesh size was given", false;
-  description = parsed;
-  return true;
+  return job.HaveResults() != 0;
 }
 
-namespace {
-
 // One analysis of the model as it is meshed now: deck, solver, results into a new result set.
-bool Analyse(Model& m, AnlWriter& writer, const std::filesystem::path& workDir, Summary& summary,
-             const std::function<void(int)>& lap, FerResultSet*& set) {
+kestrum::Status Analyse(const Description& description, Model& m, AnlWriter& writer,
+                        const std::filesystem::path& workDir, const Progress& progress,
+                        const std::function<void(int)>& lap, FerResultSet*& set) {
   CaeString message;
   AnlJob* job = m.model.SubmitAnalysis(&writer, CaeString((workDir / "study.inp").string()), nullptr, 0, message,
                                        AnlCodeSolve);
-  if (!job) return summary = Fail(summary, message.Str()), false;
+  if (!job) return ProblemAt(description, message.Str());
   lap(1);
-  if (!job->Wait()) return summary = Fail(summary, "the solver failed; see " + std::string(job->ErrorFile().Str())), false;
+  progress.Say("Solving...");
+  if (!WaitForSolver(*job, progress))
+    return ProblemAt(description, "the solver failed; see " + std::string(job->ErrorFile().Str()));
   lap(2);
+  progress.Say("Reading the results...");
   CaeString error;
   m.model.DeleteResultSet(CaeString("Case 1"));
   auto keep = [&] { return set = m.model.NewResultSet(CaeString("Case 1")); };
   if (!FrdReader::Read(job->ResultsFile().Str(), m.model.Type(), job->UnitSystem(), keep, error))
-    return summary = Fail(summary, error.Str()), false;
+    return ProblemAt(description, error.Str());
   lap(3);
-  return true;
+  return kestrum::Ok();
+}
+
+std::string Short(double value) {
+  std::ostringstream out;
+  out.imbue(std::locale::classic());
+  out << std::setprecision(2) << value;
+  return out.str();
 }
 
 }  // namespace
 
-Summary Run(const Description& description, const std::filesystem::path& workDir) {
+kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
+                             std::ostream* progressStream) {
+  const Progress progress(progressStream);
   Summary summary;
   auto mark = std::chrono::steady_clock::now();
   const std::function<void(int)> lap = [&mark, &summary](int stage) {
@@ -445,9 +623,30 @@ Summary Run(const Description& description, const std::filesystem::path& workDir
     mark = now;
   };
   summary.analysis = description.analysis;
+  summary.adaptTarget = description.adaptTarget;
   Geometry geometry;
   std::string why;
-  if (!geometry.Load(description, why)) return Fail(summary, why);
+  if (!geometry.Load(description, why)) return ProblemAt(description, why, description.shapeLine);
+
+  // Every face set first, so that a bad selector stops the study before it meshes.
+  std::vector<std::pair<const Condition*, std::vector<int>>> selected;
+  for (const Condition& c : description.conditions) {
+    std::vector<int> faces = Select(c.faces, geometry, why);
+    if (faces.empty()) return ProblemAt(description, c.kind + " " + c.faces + ": " + why, c.line);
+    selected.emplace_back(&c, std::move(faces));
+  }
+  summary.warnings = LoadsOnRestrainedFaces(selected);
+
+  const double estimate = EstimatedElements(description, geometry);
+  if (estimate > kMaxEstimatedElements) {
+    std::string message = "the mesh would have about " + Short(estimate) + " elements, more than the " +
+                          Short(kMaxEstimatedElements) + " a study may mesh";
+    message += Diagonal(geometry.Shape()) > 10.0
+                   ? ": are the lengths in millimetres? Study lengths are in metres"
+                   : ": choose a larger element size";
+    return ProblemAt(description, message, description.meshLine);
+  }
+
   Model m(description, geometry);
   AnlSubModel* sub = m.model.NewSubModelForBody(m.body.BodyRef());
   auto* material = new CaeMaterial(CaeString(description.materialName.c_str()));
@@ -460,22 +659,22 @@ Summary Run(const Description& description, const std::filesystem::path& workDir
   mesh->SetDefaultSize(description.meshSize);
   mesh->SetElementOrder(description.order);
   sub->SetMesh(mesh);
-  for (const Condition& c : description.conditions) {
-    if (c.kind != "refine") continue;
-    const std::vector<int> faces = SelectFaces(c.faces, m.body, m.geometry, why);
-    if (faces.empty()) return Fail(summary, "refine " + c.faces + ": " + why);
-    for (int face : faces) mesh->AddLocalSize(CaeTopoRef::kFace, face, c.values[0]);
-  }
-  if (!mesh->MeshIt()) return Fail(summary, "the mesh failed: " + std::string(mesh->ErrorText().Str()));
+  for (const auto& [c, faces] : selected)
+    if (c->kind == "refine")
+      for (int face : faces) mesh->AddLocalSize(CaeTopoRef::kFace, face, c->values[0]);
+  progress.Say("Meshing (about " + Short(estimate) + " elements)...");
+  if (!mesh->MeshIt())
+    return ProblemAt(description, "the mesh failed: " + std::string(mesh->ErrorText().Str()), description.meshLine);
   summary.nodes = mesh->NumNodes();
   summary.elements = mesh->NumElements();
+  progress.Say("Meshed: " + std::to_string(summary.nodes) + " nodes, " + std::to_string(summary.elements) + " elements");
   lap(0);
-  for (const Condition& c : description.conditions) {
-    if (c.kind != "refine" && !AddCondition(m, c, why)) return Fail(summary, c.kind + " " + c.faces + ": " + why);
-  }
+  for (const auto& [c, faces] : selected)
+    if (c->kind != "refine") AddCondition(m, *c, faces);
   if (description.hasGravity) {
-    m.conditions.push_back(std::make_unique<AttModelLbc>(
-        m.descriptors.Find(12), Constant(CaeVector(description.gravity[0], description.gravity[1], description.gravity[2])), nullptr, nullptr));
+    const double* g = description.gravity;
+    m.conditions.push_back(std::make_unique<AttModelLbc>(m.descriptors.Find(ToAttType(AttCode::Gravity)),
+                                                         Constant(CaeVector(g[0], g[1], g[2])), nullptr, nullptr));
     m.loads.AddLbc(m.conditions.back().get());
   }
   AnlResltCase resultCase(CaeString("Case 1"));
@@ -490,49 +689,61 @@ Summary Run(const Description& description, const std::filesystem::path& workDir
   m.model.SetAdaptIterations(description.adaptIterations);
   FerResultSet* set = nullptr;
   while (true) {
-    if (!Analyse(m, *writer, workDir, summary, lap, set)) return summary;
+    if (kestrum::Status done = Analyse(description, m, *writer, workDir, progress, lap, set); !done)
+      return done.problem();
     Summarise(*set, summary);
     if (!(description.adaptTarget > 0)) break;
     summary.adaptErrors.push_back(summary.maxErrorEstimate);
+    progress.Say("Largest estimated error " + Short(summary.maxErrorEstimate) + " %");
     CaeString message;
     int stop = 1;
     const int unchanged = m.model.AdaptMeshes(set, FerQtyStress, message, stop);
-    if (!message.IsEmpty()) return Fail(summary, message.Str());
+    if (!message.IsEmpty()) return ProblemAt(description, message.Str(), description.adaptLine);
     if (unchanged || stop) break;
     summary.nodes = mesh->NumNodes();
     summary.elements = mesh->NumElements();
+    progress.Say("Refined: " + std::to_string(summary.nodes) + " nodes, " + std::to_string(summary.elements) +
+                 " elements");
   }
-  summary.ok = true;
+  progress.Say("Done");
   return summary;
 }
 
 std::string Format(const Summary& s) {
   std::ostringstream out;
   out.imbue(std::locale::classic());
-  if (!s.ok) {
-    out << "Study failed: " << s.error << "\n";
-    return out.str();
-  }
+  for (const std::string& warning : s.warnings) out << "Warning: " << warning << "\n";
   out << "Analysis: " << s.analysis << "\n";
   out << "Mesh: " << s.nodes << " nodes, " << s.elements << " elements\n";
-  if (s.analysis == "static" || s.analysis == "buckling") {
+  if (s.analysis == "static") {
     out << "Maximum displacement: " << s.maxDisplacement << " m\n";
-    if (s.analysis == "static") out << "Maximum von Mises stress: " << s.maxVonMises << " Pa\n";
+    out << "Maximum von Mises stress: " << s.maxVonMises << " Pa\n";
+    if (s.strainEnergy > 0) out << "Strain energy: " << s.strainEnergy << " J\n";
+    if (s.maxErrorEstimate > 0) out << "Largest estimated stress error: " << s.maxErrorEstimate << " %\n";
+  }
+  if (!s.adaptErrors.empty()) {
+    out << "Adaptive passes, largest estimated error:";
+    for (double e : s.adaptErrors) out << " " << e;
+    out << " %\n";
+    const std::size_t refinements = s.adaptErrors.size() - 1;
+    const char* passes = refinements == 1 ? " pass" : " passes";
+    if (s.adaptErrors.back() > s.adaptTarget)
+      out << "Adaptive refinement stopped after " << refinements << passes << " above the target of " << s.adaptTarget
+          << " %\n";
+    else
+      out << "Adaptive refinement reached the target of " << s.adaptTarget << " % after " << refinements << passes
+          << "\n";
   }
   if (s.analysis == "frequency") {
     out << "Frequencies:";
     for (double f : s.frequencies) out << " " << f;
     out << " Hz\n";
   }
-  if (s.analysis == "static" && s.strainEnergy > 0) out << "Strain energy: " << s.strainEnergy << " J\n";
-  if (s.analysis == "static" && s.maxErrorEstimate > 0)
-    out << "Largest estimated stress error: " << s.maxErrorEstimate << " %\n";
-  if (!s.adaptErrors.empty()) {
-    out << "Adaptive passes, largest estimated error:";
-    for (double e : s.adaptErrors) out << " " << e;
-    out << " %\n";
+  if (s.analysis == "buckling") {
+    out << "Buckling factors:";
+    for (double f : s.bucklingFactors) out << " " << f;
+    out << "\n";
   }
-  if (s.analysis == "buckling") out << "First buckling factor: " << s.bucklingFactor << "\n";
   if (s.analysis == "heat")
     out << "Temperature: minimum " << s.minTemperature << " K, maximum " << s.maxTemperature << " K\n";
   return out.str();

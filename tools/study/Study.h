@@ -2,59 +2,82 @@
 // (mesh, deck, solver job, results) and summed up.
 //
 // The description is one statement per line; "#" at the start of a line or after a blank starts
-// a comment; lengths and every other value in SI units:
-//   geometry box LX LY LZ              a box from the origin
-//   geometry cylinder R H              a cylinder on the z axis, base at the origin
-//   geometry plate-with-hole LX LY LZ R  a box with a through hole of radius R at its centre (z)
+// a comment. Every value is in SI units: lengths m, forces N, pressures Pa, temperatures K.
+//   geometry box LX LY LZ              a box from the origin (m)
+//   geometry cylinder R H              a cylinder on the z axis, base at the origin (m)
+//   geometry plate-with-hole LX LY LZ R  a box with a through hole of radius R at its centre (z) (m)
 //   part FILE [mm|cm|m]                a part file of the part modeller (relative to the study
 //                                      file); its lengths are in the unit given, millimetres by
 //                                      default, and are scaled to metres
 //   material NAME E NU DENSITY [CONDUCTIVITY EXPANSION SPECIFICHEAT]
+//                                      Young's modulus E (Pa), Poisson's ratio NU (none), density
+//                                      (kg/m³), conductivity (W/(m·K)), thermal expansion (1/K),
+//                                      specific heat (J/(kg·K))
 //   analysis static|frequency|buckling|heat
-//   mesh SIZE [linear|quadratic]       default element size and order (quadratic by default)
-//   modes N                            modes or buckling factors to find
+//   mesh SIZE [linear|quadratic]       default element size (m) and order (quadratic by default)
+//   modes N                            modes or buckling factors to find (1 to 100)
 //   restrain FACES [free x|y|z...]     fixed face(s); listed directions stay free
-//   force FACES FX FY FZ               total force spread over the face(s)
-//   pressure FACES P
-//   displacement FACES UX UY UZ        enforced displacement
-//   gravity GX GY GZ
-//   temperature FACES T                fixed temperature (kelvin)
-//   flux FACES Q                       heat flux into the face(s)
-//   convection FACES H TAMBIENT
-//   refine FACES SIZE                  a smaller element size on the face(s)
+//   force FACES FX FY FZ               total force (N) spread over the face(s)
+//   pressure FACES P                   pressure (Pa), pushing into the face(s)
+//   displacement FACES UX UY UZ        enforced displacement (m)
+//   gravity GX GY GZ                   acceleration of gravity (m/s²)
+//   temperature FACES T                fixed temperature (K)
+//   flux FACES Q                       heat flux into the face(s) (W/m²)
+//   convection FACES H TAMBIENT        film coefficient H (W/(m²·K)) to air at TAMBIENT (K)
+//   refine FACES SIZE                  a smaller element size (m) on the face(s)
 //   adapt TARGET [ITERATIONS]          h-adaptive static analysis: refine where the estimated error
-//                                      (percent) exceeds TARGET, at most ITERATIONS times (3)
+//                                      (percent of the peak stress) exceeds TARGET, at most
+//                                      ITERATIONS times (1 to 10, 3 by default)
 // FACES is a face index (1-based, as OpenCASCADE's TopExp::MapShapes numbers the body's faces), a
 // selector "x=min", "x=max", "y=min", ..., "z=max" (the planar faces lying at the body's extreme in
 // that direction), "curved" (the faces that are not planar), or, for a part, a persistent face name
-// such as "plate/top" or "hole1/side" (a name that a later feature split also selects its pieces
-// "plate/top#1", "plate/top#2" ...). Exactly one of geometry and part is given.
+// as the host prints it, with or without the part's name ("bracket/plate/top" or "plate/top"); a
+// name that a later feature split also selects its pieces "plate/top#1", "plate/top#2" ...
+// Exactly one geometry or part is given. Values must be finite; a study whose mesh would pass
+// kMaxEstimatedElements is refused before meshing. A shipped study states its closed-form value on
+// a comment line "# expect QUANTITY VALUE within TOLERANCE %", which the tests check.
 #pragma once
 
 #include <filesystem>
+#include <iosfwd>
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "kestrum/result.h"
 
 namespace study {
 
+inline constexpr int kMaxModes = 100;
+inline constexpr int kMaxAdaptPasses = 10;
+// The largest mesh a study may ask for, in elements estimated from the body's volume and the
+// sizes; far beyond it a mesh takes minutes and gigabytes, usually because lengths were typed in
+// millimetres.
+inline constexpr double kMaxEstimatedElements = 2e6;
+
 struct Condition {
   std::string kind;        // restrain, force, ..., convection, refine
-  std::string faces;       // index or selector
+  std::string faces;       // index, selector or face name
   std::vector<double> values;
   int free[6] = {0, 0, 0, 0, 0, 0};
+  int line = 0;            // of the study file
 };
 
 struct Description {
+  std::string file;                // the study file, for messages
   std::string geometry;            // box, cylinder, plate-with-hole; empty for a part
   std::vector<double> dimensions;
   std::filesystem::path partFile;  // a part file instead of a geometry
   double partUnit = 0.001;         // metres per length unit of the part file
+  int shapeLine = 0;               // the geometry or part statement
   double adaptTarget = 0.0;        // percent; 0: no adaptation
   int adaptIterations = 3;
+  int adaptLine = 0;
   std::string materialName = "material";
   std::vector<double> material;    // E, nu, density, conductivity, expansion, specific heat
   std::string analysis = "static";
   double meshSize = 0.0;
+  int meshLine = 0;
   int order = 2;
   int modes = 0;
   std::vector<Condition> conditions;
@@ -63,23 +86,24 @@ struct Description {
 };
 
 struct Summary {
-  bool ok = false;
-  std::string error;
+  std::string analysis;
   int nodes = 0;
   int elements = 0;
   double maxDisplacement = 0.0;
   double maxVonMises = 0.0;
-  std::vector<double> frequencies;
-  double bucklingFactor = 0.0;
+  std::vector<double> frequencies;      // Hz
+  std::vector<double> bucklingFactors;  // lowest first
   double minTemperature = 0.0;
   double maxTemperature = 0.0;
   // Static analysis: the strain energy (J, the elements' energies added up) and the largest
   // estimated stress error at a node (percent of the peak von Mises stress).
   double strainEnergy = 0.0;
   double maxErrorEstimate = 0.0;
-  // Adaptive runs: the largest estimated error of each analysis, first to last.
+  // Adaptive runs: the target (percent) and the largest estimated error of each analysis.
+  double adaptTarget = 0.0;
   std::vector<double> adaptErrors;
-  std::string analysis;
+  // Doubtful conditions that did not stop the run (a load on a restrained face).
+  std::vector<std::string> warnings;
   // Wall-clock seconds of each stage: mesh, deck (written and submitted), solve, read.
   double seconds[4] = {0, 0, 0, 0};
   // Peak resident memory (MB) after each stage: of this process for mesh, deck and read, of the
@@ -87,11 +111,13 @@ struct Summary {
   double peakMB[4] = {0, 0, 0, 0};
 };
 
-// Reads a description; false with a message naming the line when it is not understood. A relative
-// part file is taken from `folder`.
-bool Parse(const std::string& text, Description& description, std::string& error, const std::filesystem::path& folder = {});
-// Runs the study in `workDir` (its deck, solver files and results stay there).
-Summary Run(const Description& description, const std::filesystem::path& workDir);
+// Reads a description from its text; `file` names it in problems and is the folder a relative
+// part file is taken from. Reads nothing from the disk.
+kestrum::Result<Description> ParseStudy(std::string_view text, const std::filesystem::path& file);
+// Runs the study in `workDir` (its deck, solver files and results stay there). Phases and the
+// solver's progress go to `progress` when given.
+kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
+                             std::ostream* progress = nullptr);
 // The results summary as printed.
 std::string Format(const Summary& summary);
 

@@ -1,8 +1,14 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <set>
 
 #include "arx/dbdatabase.h"
 #include "test_env.h"
@@ -216,6 +222,67 @@ TEST_F(DrawingFiles, FailedSaveLeavesThePreviousFile) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("Cannot write"), std::string::npos) << messages[0];
   EXPECT_EQ(db.filename(), path.string());  // a failed save does not rename the drawing
+}
+
+std::set<std::string> namesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+// A save killed half-way (here by the file-size limit, whose signal ends the process in the
+// middle of writing) leaves the previous drawing and nothing else.
+TEST_F(DrawingFiles, ASaveKilledHalfWayLeavesNoTemporaryFile) {
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const std::string before = readFile(path);
+  ASSERT_GT(before.size(), 200u);
+  addThing(db, "c", 3);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit noCore{0, 0}, small{64, 64};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::signal(SIGXFSZ, SIG_DFL);
+    db.saveAs(path.string());
+    ::_exit(0);  // not reached when the limit ended the save
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the save was not killed: " << status;
+  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"part.dwg"});
+  EXPECT_EQ(readFile(path), before);
+}
+
+// Temporaries a killed save left (where the file system has no unnamed files) go at the next save
+// of the same drawing; files that only look alike, and a newer one (a save under way), stay.
+TEST_F(DrawingFiles, TheNextSaveRemovesStaleTemporariesOfItsDrawing) {
+  namespace fs = std::filesystem;
+  const auto now = fs::file_time_type::clock::now();
+  struct Case {
+    const char* name;
+    fs::file_time_type written;
+    bool removed;
+  };
+  const Case cases[] = {
+      {".part.dwg.Ab3dE9", now - std::chrono::hours(1), true},
+      {".part.dwg.zzzzzz", now - std::chrono::seconds(2), true},
+      {".part.dwg.Zz9Zz9", now + std::chrono::hours(1), false},  // newer than the save
+      {".part.dwg.Ab3dE", now - std::chrono::hours(1), false},
+      {".part.dwg.Ab3dE9x", now - std::chrono::hours(1), false},
+      {".part.dwg.Ab-dE9", now - std::chrono::hours(1), false},
+      {".part.dwgX.Ab3dE9", now - std::chrono::hours(1), false},
+      {".other.dwg.Ab3dE9", now - std::chrono::hours(1), false},
+      {"part.dwg.Ab3dE9", now - std::chrono::hours(1), false},
+  };
+  for (const Case& c : cases) {
+    writeFile(dir / c.name, "partial");
+    fs::last_write_time(dir / c.name, c.written);
+  }
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const std::set<std::string> names = namesIn(dir.path());
+  for (const Case& c : cases) EXPECT_EQ(names.count(c.name), c.removed ? 0u : 1u) << c.name;
+  EXPECT_EQ(names.count("part.dwg"), 1u);
 }
 
 }  // namespace

@@ -107,7 +107,7 @@ AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing) : impl_(std::make_unique<Im
 }
 
 void AcDbDatabase::Impl::ensureStandardObjects() {
-  ++suppressRecording;  // the standard objects are not an undoable change
+  SuppressRecording quiet(*this);  // the standard objects are not an undoable change
   std::vector<AcDbObject*> opened;
   auto ensureRoot = [&](AcDbObjectId& id, AcDbObject* (*make)()) -> AcDbObject* {
     AcDbObject* object = nullptr;
@@ -136,7 +136,6 @@ void AcDbDatabase::Impl::ensureStandardObjects() {
   if (blocks->getAt(ACDB_MODEL_SPACE, modelSpace) != Acad::eOk)
     modelSpace = addRecord(blocks, new AcDbBlockTableRecord(), ACDB_MODEL_SPACE);
   for (AcDbObject* object : opened) object->close();
-  --suppressRecording;
 }
 
 AcDbDatabase::~AcDbDatabase() {
@@ -248,17 +247,13 @@ bool AcDbDatabase::canRedo() const { return impl_->undo.canRedo(); }
 std::vector<std::string> AcDbDatabase::undoGroupNames() const { return impl_->undo.names(); }
 
 int AcDbDatabase::undo(int count) {
-  ++impl_->suppressRecording;
-  int undone = impl_->undo.undo(count);
-  --impl_->suppressRecording;
-  return undone;
+  SuppressRecording quiet(*impl_);
+  return impl_->undo.undo(count);
 }
 
 bool AcDbDatabase::redo() {
-  ++impl_->suppressRecording;
-  bool redone = impl_->undo.redo();
-  --impl_->suppressRecording;
-  return redone;
+  SuppressRecording quiet(*impl_);
+  return impl_->undo.redo();
 }
 
 std::vector<AcDbObjectId> AcDbDatabase::takeGraphicsModified() {

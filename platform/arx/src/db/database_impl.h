@@ -56,6 +56,18 @@ struct AcDbDatabase::Impl {
   std::vector<AcDbObjectId> graphicsModified;
 };
 
+// Undo recording off for the lifetime of this object (undo, redo, abort and loading rewrite objects).
+class SuppressRecording {
+ public:
+  explicit SuppressRecording(AcDbDatabase::Impl& db) : db_(db) { ++db_.suppressRecording; }
+  ~SuppressRecording() { --db_.suppressRecording; }
+  SuppressRecording(const SuppressRecording&) = delete;
+  SuppressRecording& operator=(const SuppressRecording&) = delete;
+
+ private:
+  AcDbDatabase::Impl& db_;
+};
+
 // Friend of AcDbObject: the database's access to an object's open state and notifications.
 class AcDbObjectAccess {
  public:
@@ -86,6 +98,21 @@ class AcDbObjectAccess {
   static void notifyErased(AcDbObject* object, bool erasing);
   static void notifyModifyUndone(AcDbObject* object);
   static void notifyAppended(AcDbObject* object);
+};
+
+// The database files or restores the object for the lifetime of this object (it is read- and
+// write-enabled, and nothing it does is recorded).
+class FilingScope {
+ public:
+  explicit FilingScope(const AcDbObject* object) : object_(const_cast<AcDbObject*>(object)) {
+    AcDbObjectAccess::beginFiling(object_);
+  }
+  ~FilingScope() { AcDbObjectAccess::endFiling(object_); }
+  FilingScope(const FilingScope&) = delete;
+  FilingScope& operator=(const FilingScope&) = delete;
+
+ private:
+  AcDbObject* object_;
 };
 
 // Friend of the binary filer: untagged bytes around the records, written by the drawing writer.

@@ -5,7 +5,8 @@
 #include <set>
 
 #include "arx/dbdxffiler.h"
-#include "atomic_file.h"
+#include "kestrum/atomic_file.h"
+#include "kestrum/text.h"
 #include "database_impl.h"
 
 namespace {
@@ -80,9 +81,11 @@ T* objectOf(AcDbObjectId id) {
 // The object's own DXF fields; false (with a message) when its dxfOutFields failed.
 bool objectFields(AcDbObject* object, std::vector<AcDbDxfItem>* items, std::string* problem) {
   AcDbDxfFiler filer(object->database());
-  AcDbObjectAccess::beginFiling(object);
-  Acad::ErrorStatus status = object->dxfOutFields(&filer);
-  AcDbObjectAccess::endFiling(object);
+  Acad::ErrorStatus status;
+  {
+    FilingScope filing(object);
+    status = object->dxfOutFields(&filer);
+  }
   if (status != Acad::eOk || filer.filerStatus() != Acad::eOk) {
     *problem = std::string("The object ") + object->isA()->name() + " (handle " + object->objectHandle().text() +
                ") could not be written to DXF.";
@@ -292,7 +295,7 @@ std::string trimmed(const std::string& text) {
 }
 
 // Splits the text into sections of groups; false with a message when it is not DXF.
-bool parseDxf(const std::string& text, std::vector<DxfSection>* sections, std::string* problem) {
+bool parseDxf(std::string_view text, std::vector<DxfSection>* sections, std::string* problem) {
   std::vector<AcDbDxfItem> items;
   std::size_t position = 0;
   auto nextLine = [&](std::string* line) {
@@ -425,9 +428,11 @@ class DxfImport {
 
   bool fill(AcDbObject* object, const DxfGroup& group) {
     AcDbDxfFiler filer(db_, group.items);
-    AcDbObjectAccess::beginFiling(object);
-    Acad::ErrorStatus status = object->dxfInFields(&filer);
-    AcDbObjectAccess::endFiling(object);
+    Acad::ErrorStatus status;
+    {
+      FilingScope filing(object);
+      status = object->dxfInFields(&filer);
+    }
     return status == Acad::eOk && filer.filerStatus() == Acad::eOk;
   }
 
@@ -550,7 +555,7 @@ Acad::ErrorStatus AcDbDatabase::dxfOut(const std::string& path, std::vector<std:
     report(messages, problem + " The DXF file was not written.");
     return Acad::eFilerError;
   }
-  if (!writeFileAtomically(path, exporter.text(), &problem)) {
+  if (!kestrum::writeFileAtomically(path, exporter.text(), &problem)) {
     report(messages, problem);
     return Acad::eFileAccessErr;
   }
@@ -562,11 +567,21 @@ Acad::ErrorStatus AcDbDatabase::dxfIn(const std::string& path, std::vector<std::
     report(messages, "A DXF file can only be read into an empty database.");
     return Acad::eInvalidContext;
   }
-  std::string text, problem;
-  if (!readWholeFile(path, &text, &problem)) {
-    report(messages, problem);
+  kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
+  if (!text) {
+    report(messages, "\"" + path + "\" " + text.problem().message + ".");
     return Acad::eFileNotFound;
   }
+  return dxfInText(*text, path, messages);
+}
+
+Acad::ErrorStatus AcDbDatabase::dxfInText(std::string_view text, const std::string& path,
+                                          std::vector<std::string>* messages) {
+  if (!impl_->stubs.empty()) {
+    report(messages, "A DXF file can only be read into an empty database.");
+    return Acad::eInvalidContext;
+  }
+  std::string problem;
   std::vector<DxfSection> sections;
   if (!parseDxf(text, &sections, &problem)) {
     report(messages, "The file \"" + path + "\" " + problem + ".");
@@ -578,8 +593,9 @@ Acad::ErrorStatus AcDbDatabase::dxfIn(const std::string& path, std::vector<std::
       return Acad::eBadDxfFile;
     }
   }
-  ++impl_->suppressRecording;
-  DxfImport(this, messages).run(sections);
-  --impl_->suppressRecording;
+  {
+    SuppressRecording quiet(*impl_);
+    DxfImport(this, messages).run(sections);
+  }
   return Acad::eOk;
 }

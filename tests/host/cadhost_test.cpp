@@ -67,19 +67,31 @@ TEST(CadhostProgram, UndoAfterNewLayerRemovesIt) {
   EXPECT_FALSE(contains(listed, "Temporary")) << run.output;
 }
 
+// Every handle in the file must resolve: objects without a DXF form (parts, their parameters)
+// are left out together with every reference to them.
 TEST(CadhostProgram, DxfOutPassesAStandardReadersAudit) {
-  TempDir dir;
-  ProgramRun run = runScript(dir,
-                      "LAYER new Walls\n"
-                      "LAYER off Walls\n"
-                      "DXFOUT plan.dxf\n");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  ASSERT_TRUE(contains(run.output, "DXF file written")) << run.output;
-  ProgramRun audit = runIn(dir,
-                    "/usr/bin/python3 -c \"import ezdxf; doc = ezdxf.readfile('plan.dxf'); "
-                    "assert not doc.audit().has_errors; assert 'Walls' in doc.layers; print('audit ok')\"");
-  EXPECT_EQ(audit.exitCode, 0) << audit.output;
-  EXPECT_TRUE(contains(audit.output, "audit ok")) << audit.output;
+  struct Case {
+    const char* name;
+    const char* script;
+  };
+  const Case cases[] = {
+      {"layers", "LAYER new Walls\nLAYER off Walls\n"},
+      {"parts", "LAYER new Walls\nPART plate_with_hole\nPART plate_and_bracket\nPARAM set plate/D 40\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ProgramRun run = runScript(dir, std::string(c.script) + "DXFOUT plan.dxf\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_TRUE(contains(run.output, "DXF file written")) << run.output;
+    ProgramRun audit = runIn(dir,
+                             "/usr/bin/python3 -c \"import ezdxf; doc = ezdxf.readfile('plan.dxf'); "
+                             "a = doc.audit(); a.print_error_report(); a.print_fixed_errors(); "
+                             "assert not a.has_errors and not a.has_fixes; "
+                             "assert 'Walls' in doc.layers; print('audit ok')\"");
+    EXPECT_EQ(audit.exitCode, 0) << audit.output;
+    EXPECT_TRUE(contains(audit.output, "audit ok")) << audit.output;
+  }
 }
 
 TEST(CadhostProgram, DxfOutThenDxfInKeepsTheLayers) {

@@ -146,6 +146,10 @@ class AcDbTransactionAccess {
   static int numOpened(const AcDbTransactionManager* manager, int depth);
 };
 
+// True when a DXF file holds the object: it exists, is not erased and its class has a DXF name.
+// References to any other object are written as null handles, so every handle in a file resolves.
+bool writtenToDxf(const AcDbObjectId& id);
+
 // Calls a reactor, keeping an exception thrown by it away from the database.
 template <class Call>
 void callReactorSafely(Call&& call) {

@@ -110,6 +110,9 @@ class AcDbDatabase : public AcRxObject {
   Acad::ErrorStatus readDwgBytes(std::string_view file, const std::string& path,
                                  std::vector<std::string>* messages = nullptr);
   const std::string& filename() const;
+  // True when the drawing changed (through writes, additions, erasures, undo or redo) since it
+  // was made, read or last saved with saveAs.
+  bool hasUnsavedChanges() const;
   Acad::ErrorStatus dxfOut(const std::string& path, std::vector<std::string>* messages = nullptr);
   Acad::ErrorStatus dxfIn(const std::string& path, std::vector<std::string>* messages = nullptr);
   // The same from DXF text held in memory; `path` names it in messages.

@@ -53,7 +53,10 @@ AcDbObjectId AcDbDatabase::Impl::add(AcDbObject* object) {
   stub->object = object;
   AcDbObjectAccess::attach(object, stub);
   AcDbObjectAccess::setDirectWriter(object, true);
-  if (suppressRecording == 0) undo.recordAdded(stub);
+  if (suppressRecording == 0) {
+    undo.recordAdded(stub);
+    ++changes;
+  }
   AcDbTransactionAccess::noteAdded(transactions.get(), stub);
   return AcDbObjectId(stub);
 }
@@ -70,7 +73,10 @@ void AcDbDatabase::Impl::captureBeforeWrite(AcDbObject* object) {
 }
 
 void AcDbDatabase::Impl::recordErase(AcDbObject* object, bool erasing) {
-  if (suppressRecording == 0) undo.recordErased(AcDbObjectAccess::stub(object), erasing);
+  if (suppressRecording == 0) {
+    undo.recordErased(AcDbObjectAccess::stub(object), erasing);
+    ++changes;
+  }
 }
 
 // ---- the database --------------------------------------------------------------------------
@@ -239,6 +245,8 @@ void AcDbDatabase::removeReactor(AcDbDatabaseReactor* reactor) {
 
 const std::string& AcDbDatabase::filename() const { return impl_->filename; }
 
+bool AcDbDatabase::hasUnsavedChanges() const { return impl_->changes != impl_->savedChanges; }
+
 void AcDbDatabase::beginUndoGroup(const std::string& name) { impl_->undo.begin(name); }
 void AcDbDatabase::endUndoGroup() { impl_->undo.end(); }
 bool AcDbDatabase::isUndoGroupOpen() const { return impl_->undo.isOpen(); }
@@ -248,11 +256,13 @@ std::vector<std::string> AcDbDatabase::undoGroupNames() const { return impl_->un
 
 int AcDbDatabase::undo(int count) {
   SuppressRecording quiet(*impl_);
+  ++impl_->changes;
   return impl_->undo.undo(count);
 }
 
 bool AcDbDatabase::redo() {
   SuppressRecording quiet(*impl_);
+  ++impl_->changes;
   return impl_->undo.redo();
 }
 

@@ -53,6 +53,10 @@ struct AcDbDatabase::Impl {
   std::string filename;
   UndoHistory undo;
   int suppressRecording = 0;  // > 0 while undo, redo, abort or loading rewrites objects
+  // Changes made by commands (writes, additions, erasures, undo and redo), and their number when
+  // the drawing was last read or saved.
+  Adesk::UInt64 changes = 0;
+  Adesk::UInt64 savedChanges = 0;
   std::vector<AcDbObjectId> graphicsModified;
 };
 

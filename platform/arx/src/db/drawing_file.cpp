@@ -295,6 +295,7 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const std::string& path, std::vector<std:
     return Acad::eFileAccessErr;
   }
   d.filename = path;
+  d.savedChanges = d.changes;
   return Acad::eOk;
 }
 
@@ -370,5 +371,6 @@ Acad::ErrorStatus AcDbDatabase::readDwgBytes(std::string_view file, const std::s
     for (int i = 0; i < kRootCount; ++i) *rootIds(d, i) = d.idOf(AcDbHandle(roots[i]));
   }
   d.filename = path;
+  d.savedChanges = d.changes;
   return Acad::eOk;
 }

@@ -597,5 +597,6 @@ Acad::ErrorStatus AcDbDatabase::dxfInText(std::string_view text, const std::stri
     SuppressRecording quiet(*impl_);
     DxfImport(this, messages).run(sections);
   }
+  impl_->savedChanges = impl_->changes;
   return Acad::eOk;
 }

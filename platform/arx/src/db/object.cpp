@@ -44,6 +44,7 @@ void AcDbObject::assertWriteEnabled(Adesk::Boolean autoUndo, Adesk::Boolean reco
   if (autoUndo && db.suppressRecording == 0 && db.undo.wantsSnapshot(stub_))
     db.undo.recordModified(stub_, AcDbObjectAccess::snapshot(this));
   if (recordModified) modified_ = true;
+  if (db.suppressRecording == 0) ++db.changes;
 }
 
 Acad::ErrorStatus AcDbObject::close() {

@@ -14,6 +14,7 @@
 #include "arx/hostinput.h"
 #include "arx/rxdlinkr.h"
 #include "host_internal.h"
+#include "kestrum/text.h"
 #include "text_util.h"
 
 namespace {
@@ -27,7 +28,7 @@ int askText(const char* prompt, std::string& answer) {
   char buffer[kPathBuffer];
   int status = acedGetString(1, prompt, buffer, sizeof buffer);
   if (status != RTNORM) return status;
-  answer = cadhost::trim(buffer);
+  answer = kestrum::Trim(buffer);
   return answer.empty() ? RTNONE : RTNORM;
 }
 

@@ -60,7 +60,7 @@ Answer nextTextAnswer(const char* prompt, std::string& text, cadhost::InputItem*
   if (item) *item = *next;
   if (next->kind == cadhost::InputItem::kLine || next->kind == cadhost::InputItem::kWord) {
     text = next->text;
-    return cadhost::trim(text).empty() ? Answer::kNone : Answer::kValue;
+    return kestrum::Trim(text).empty() ? Answer::kNone : Answer::kValue;
   }
   return item ? Answer::kValue : Answer::kRetry;
 }
@@ -174,7 +174,7 @@ int getPick(const char* prompt, AcDbFullSubentPath& path, double point[3]) {
       for (int i = 0; i < 3; ++i) point[i] = item->point[i];
       return RTNORM;
     }
-    if ((item->kind == InputItem::kLine || item->kind == InputItem::kWord) && trim(item->text).empty()) return RTNONE;
+    if ((item->kind == InputItem::kLine || item->kind == InputItem::kWord) && kestrum::Trim(item->text).empty()) return RTNONE;
     if (refuseAnswer("\nSelect an object.\n")) return RTERROR;
   }
 }
@@ -195,7 +195,7 @@ int acedGetPoint(const ads_point, const char* prompt, ads_point result) {
       return RTNORM;
     }
     double point[3];
-    if (cadhost::parsePoint(cadhost::trim(text), point)) {
+    if (cadhost::parsePoint(kestrum::Trim(text), point)) {
       for (int i = 0; i < 3; ++i) result[i] = point[i];
       return RTNORM;
     }

@@ -276,6 +276,7 @@ class DxfExport {
 struct DxfGroup {
   std::string type;
   std::vector<AcDbDxfItem> items;
+  std::size_t line = 0;  // of the group code that starts it, for messages
   std::string value(int code) const {
     for (const AcDbDxfItem& item : items)
       if (item.code == code) return item.value;
@@ -327,7 +328,7 @@ bool parseDxf(std::string_view text, std::vector<DxfSection>* sections, std::str
     if (item.code != 0) {
       if (!section || section->groups.empty()) {
         if (section && section->name == "HEADER") {
-          section->groups.push_back({"", {}});
+          section->groups.push_back({"", {}, 2 * i + 1});
         } else {
           *problem = "is not a DXF file (values outside a section)";
           return false;
@@ -347,7 +348,7 @@ bool parseDxf(std::string_view text, std::vector<DxfSection>* sections, std::str
       sawEof = true;
       break;
     } else if (section) {
-      section->groups.push_back({item.value, {}});
+      section->groups.push_back({item.value, {}, 2 * i + 1});
     } else {
       *problem = "is not a DXF file (\"" + item.value + "\" outside a section)";
       return false;
@@ -368,7 +369,12 @@ AcDbHandle handleOf(const DxfGroup& group) {
 
 class DxfImport {
  public:
-  DxfImport(AcDbDatabase* db, std::vector<std::string>* messages) : db_(db), d_(db->impl()), messages_(messages) {}
+  DxfImport(AcDbDatabase* db, std::string path, std::vector<std::string>* messages)
+      : db_(db), d_(db->impl()), path_(std::move(path)), messages_(messages) {}
+
+  std::string where(const DxfGroup& group) const {
+    return "\"" + path_ + "\", line " + std::to_string(group.line) + ": ";
+  }
 
   void run(const std::vector<DxfSection>& sections) {
     for (const DxfSection& section : sections)
@@ -498,7 +504,8 @@ class DxfImport {
     AcDbStub* stub = place(record, group);
     if (!stub) return;
     if (!fill(record, group)) {
-      report(messages_, "Skipped the " + tableName + " entry \"" + name + "\": it could not be read.");
+      report(messages_,
+             where(group) + "Skipped the " + tableName + " entry \"" + name + "\": it could not be read.");
       unplace(stub);
       return;
     }
@@ -513,17 +520,18 @@ class DxfImport {
       auto* object = made ? AcDbObject::cast(made) : nullptr;
       if (!object || (entities && !AcDbEntity::cast(object))) {
         delete made;
-        report(messages_, "Skipped a DXF " + std::string(entities ? "entity" : "object") + " of unknown type " +
+        report(messages_, where(group) + "Skipped a DXF " + std::string(entities ? "entity" : "object") + " of unknown type " +
                               group.type + " (handle " + handleOf(group).text() + ").");
         continue;
       }
       AcDbStub* stub = place(object, group);
       if (!stub) {
-        report(messages_, "Skipped a DXF " + group.type + " without a usable handle.");
+        report(messages_, where(group) + "Skipped a DXF " + group.type + " without a usable handle.");
         continue;
       }
       if (!fill(object, group)) {
-        report(messages_, "Skipped a DXF " + group.type + " (handle " + stub->handle.text() + "): it could not be read.");
+        report(messages_, where(group) + "Skipped a DXF " + group.type + " (handle " + stub->handle.text() +
+                              "): it could not be read.");
         unplace(stub);
         continue;
       }
@@ -539,6 +547,7 @@ class DxfImport {
 
   AcDbDatabase* db_;
   AcDbDatabase::Impl& d_;
+  std::string path_;
   std::vector<std::string>* messages_;
   std::string clayerName_;
 };
@@ -595,7 +604,7 @@ Acad::ErrorStatus AcDbDatabase::dxfInText(std::string_view text, const std::stri
   }
   {
     SuppressRecording quiet(*impl_);
-    DxfImport(this, messages).run(sections);
+    DxfImport(this, path, messages).run(sections);
   }
   impl_->savedChanges = impl_->changes;
   return Acad::eOk;

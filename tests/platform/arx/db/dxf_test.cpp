@@ -170,7 +170,7 @@ TEST_F(Dxf, FailingObjectStopsTheExportAndKeepsThePreviousFile) {
 }
 
 // A DXF text cut short at every line, or with lines replaced by junk, read from memory: every
-// answer is a status, a refusal names the file, and nothing crashes.
+// answer is a status, every message names the file, and nothing crashes.
 TEST_F(Dxf, DamagedTextFromMemoryIsAnsweredAndNamed) {
   const auto path = dir / "drawing.dxf";
   ASSERT_EQ(db.dxfOut(path.string()), Acad::eOk);
@@ -179,15 +179,18 @@ TEST_F(Dxf, DamagedTextFromMemoryIsAnsweredAndNamed) {
   for (std::size_t i = 0; i < text.size(); ++i)
     if (text[i] == '\n') lineStarts.push_back(i + 1);
   const std::string junk[] = {"99999999999999999999", "-1", std::string("\0\xff", 2), "", "  7 x", "1e308"};
-  int refused = 0;
+  int refused = 0, skipped = 0;
   auto check = [&](const std::string& damaged, const std::string& what) {
     AcDbDatabase target(false);
     std::vector<std::string> messages;
     Acad::ErrorStatus status = target.dxfInText(damaged, "damaged.dxf", &messages);
+    for (const std::string& message : messages)
+      ASSERT_NE(message.find("damaged.dxf"), std::string::npos) << what << ": " << message;
     if (status != Acad::eOk) {
       ++refused;
       ASSERT_FALSE(messages.empty()) << what;
-      EXPECT_NE(messages[0].find("damaged.dxf"), std::string::npos) << what << ": " << messages[0];
+    } else if (!messages.empty()) {
+      ++skipped;
     }
   };
   for (std::size_t i = 0; i < lineStarts.size(); ++i) {
@@ -197,6 +200,7 @@ TEST_F(Dxf, DamagedTextFromMemoryIsAnsweredAndNamed) {
       check(text.substr(0, lineStarts[i]) + j + "\n" + text.substr(end), "line " + std::to_string(i + 1) + " junk");
   }
   EXPECT_GT(refused, 0);
+  EXPECT_GT(skipped, 0);  // some damage only cost an entry, which was reported with its line
 }
 
 }  // namespace

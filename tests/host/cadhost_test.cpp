@@ -214,6 +214,8 @@ TEST(CadhostProgram, ScriptsStopNoCommandOnABadAnswerAndReportFailures) {
   const Case cases[] = {
       {"clean run", "LAYER new Walls\nLAYER list\nQUIT\nNo\n", 0, nullptr},
       {"not a number", "UNDO\nmany\nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 1, "Requires an integer value."},
+      {"not a number after a change", "LAYER new Walls\nUNDO\nmany\nLAYER list\nQUIT\nNo\n", 1,
+       "Requires an integer value."},  // UNDO ends: it does not go on with its default and undo the layer
       {"unknown command", "FROBNICATE\nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 1, "Unknown command"},
       {"failed command", "LAYER new Walls\nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 1, "already exists"},
       {"ESC cancels a prompt", "LAYER\n\x1b\nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 0, "*Cancel*"},

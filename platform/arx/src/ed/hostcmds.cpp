@@ -147,7 +147,7 @@ int undoSteps(int count) {
 int undoCommand() {
   int count = 1;
   int status = acedGetInt("\nEnter the number of operations to undo <1>: ", &count);
-  if (status == RTCAN) return RTCAN;
+  if (status == RTCAN || status == RTERROR) return status;  // a refused answer undoes nothing
   if (status == RTNONE) count = 1;
   if (count < 1) {
     acutPrintf("\nRequires a positive number of operations.\n");

@@ -94,7 +94,7 @@ int runUcsCommand() {
   }
   double degrees = 90.0;
   status = acedGetReal("\nSpecify rotation angle about the axis <90>: ", &degrees);
-  if (status == RTCAN) return RTCAN;
+  if (status == RTCAN || status == RTERROR) return status;
   if (status == RTNONE) degrees = 90.0;
   rotateAbout(currentUcs(), choice[0] - 'X', degrees);
   return RTNORM;

@@ -3,10 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 
 #include "kestrum/text.h"
 #include "mfc/gdi.h"

@@ -120,36 +120,62 @@ std::string failure(const std::filesystem::path& path, int error) {
 
 }  // namespace
 
-bool writeFileAtomically(const std::filesystem::path& path, std::string_view data, std::string* error) {
-  const auto saveStarted = std::filesystem::file_time_type::clock::now();
-  std::filesystem::path folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
-  removeStaleTemporaries(folder, path, saveStarted);
+namespace {
 
-  // An unnamed file vanishes by itself if the program dies before it is linked; a file system
-  // without them gets a named temporary, which the next save removes if it is left over.
+enum class Attempt { kDone, kFailed, kNoUnnamedFile };
+
+// One try at writing the temporary file and renaming it over the target. With `unnamed`, an
+// O_TMPFILE file linked under a temporary name only just before the rename; kNoUnnamedFile when
+// the file system or /proc cannot give one, so that the caller falls back to a named file.
+Attempt writeThroughTemporary(const std::filesystem::path& path, const std::filesystem::path& folder,
+                              std::string_view data, bool unnamed, int* failedErrno) {
   std::string temporary;
-  bool unnamed = true;
-  int fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
-  if (fd < 0) {
-    unnamed = false;
+  int fd = -1;
+  if (unnamed) {
+    fd = ::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL || errno == ENOENT))
+      return Attempt::kNoUnnamedFile;
+  } else {
     temporary = (folder / (temporaryPrefix(path) + "XXXXXX")).string();
     fd = ::mkstemp(temporary.data());
   }
   if (fd < 0) {
-    if (error) *error = failure(path, errno);
-    return false;
+    *failedErrno = errno;
+    return Attempt::kFailed;
   }
   bool ok = ::fchmod(fd, permissionsFor(path)) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
-  if (ok && unnamed) ok = linkUnnamed(fd, folder, path, &temporary);
+  if (ok && unnamed && !linkUnnamed(fd, folder, path, &temporary)) {
+    const int linkErrno = errno;
+    ::close(fd);
+    if (linkErrno == ENOENT || linkErrno == EXDEV || linkErrno == EPERM) return Attempt::kNoUnnamedFile;
+    *failedErrno = linkErrno;
+    return Attempt::kFailed;
+  }
   int savedErrno = errno;
   ok = ::close(fd) == 0 && ok;
   if (ok && ::rename(temporary.c_str(), path.c_str()) == 0) {
     syncFolder(folder);
-    return true;
+    return Attempt::kDone;
   }
   if (ok) savedErrno = errno;
   if (!temporary.empty()) ::unlink(temporary.c_str());
-  if (error) *error = failure(path, savedErrno);
+  *failedErrno = savedErrno;
+  return Attempt::kFailed;
+}
+
+}  // namespace
+
+bool writeFileAtomically(const std::filesystem::path& path, std::string_view data, std::string* error) {
+  const auto saveStarted = std::filesystem::file_time_type::clock::now();
+  std::filesystem::path folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
+  removeStaleTemporaries(folder, path, saveStarted);
+  // An unnamed file vanishes by itself if the program dies before it is linked; without one, a
+  // named temporary, which the next save removes if it is left over.
+  int failedErrno = 0;
+  Attempt attempt = writeThroughTemporary(path, folder, data, true, &failedErrno);
+  if (attempt == Attempt::kNoUnnamedFile) attempt = writeThroughTemporary(path, folder, data, false, &failedErrno);
+  if (attempt == Attempt::kDone) return true;
+  if (error) *error = failure(path, failedErrno);
   return false;
 }
 

@@ -1,6 +1,8 @@
 // cadhost: the CAD host program. Reads commands from the terminal or from a script
 // (`--script FILE`, one input per line), optionally opening a drawing first. Lines that start
-// with "@" act on the window waiting for the user (see frontend.h).
+// with "@" act on the window waiting for the user (see frontend.h). Reading a script or a pipe,
+// a refused answer ends its command, and the exit status is 1 when any line failed, so that
+// scripts can be checked by their status.
 #include <unistd.h>
 
 #include <cstdio>
@@ -53,10 +55,15 @@ int main(int argc, char** argv) {
   cadhost::FrontEnd frontEnd(in, echoInput, interactive,
                              [](const std::string& text) { std::cout << text << std::flush; });
   frontEnd.install();
+  cadhost::setScriptMode(!interactive);
   cadhost::startHost(drawing.empty());
   mcadLoadApiModule();
   if (!drawing.empty() && !acDocManagerPtr()->openDocument(drawing)) acDocManagerPtr()->newDocument();
   cadhost::runCommandLoop();
   std::cout << std::endl;
+  if (!interactive && cadhost::failedLines() > 0) {
+    std::cerr << "cadhost: " << cadhost::failedLines() << " line(s) failed\n";
+    return 1;
+  }
   return 0;
 }

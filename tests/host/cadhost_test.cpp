@@ -3,8 +3,10 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include "test_env.h"
 
@@ -67,19 +69,31 @@ TEST(CadhostProgram, UndoAfterNewLayerRemovesIt) {
   EXPECT_FALSE(contains(listed, "Temporary")) << run.output;
 }
 
+// Every handle in the file must resolve: objects without a DXF form (parts, their parameters)
+// are left out together with every reference to them.
 TEST(CadhostProgram, DxfOutPassesAStandardReadersAudit) {
-  TempDir dir;
-  ProgramRun run = runScript(dir,
-                      "LAYER new Walls\n"
-                      "LAYER off Walls\n"
-                      "DXFOUT plan.dxf\n");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
-  ASSERT_TRUE(contains(run.output, "DXF file written")) << run.output;
-  ProgramRun audit = runIn(dir,
-                    "/usr/bin/python3 -c \"import ezdxf; doc = ezdxf.readfile('plan.dxf'); "
-                    "assert not doc.audit().has_errors; assert 'Walls' in doc.layers; print('audit ok')\"");
-  EXPECT_EQ(audit.exitCode, 0) << audit.output;
-  EXPECT_TRUE(contains(audit.output, "audit ok")) << audit.output;
+  struct Case {
+    const char* name;
+    const char* script;
+  };
+  const Case cases[] = {
+      {"layers", "LAYER new Walls\nLAYER off Walls\n"},
+      {"parts", "LAYER new Walls\nPART plate_with_hole\nPART plate_and_bracket\nPARAM set plate/D 40\n"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ProgramRun run = runScript(dir, std::string(c.script) + "DXFOUT plan.dxf\n");
+    ASSERT_EQ(run.exitCode, 0) << run.output;
+    ASSERT_TRUE(contains(run.output, "DXF file written")) << run.output;
+    ProgramRun audit = runIn(dir,
+                             "/usr/bin/python3 -c \"import ezdxf; doc = ezdxf.readfile('plan.dxf'); "
+                             "a = doc.audit(); a.print_error_report(); a.print_fixed_errors(); "
+                             "assert not a.has_errors and not a.has_fixes; "
+                             "assert 'Walls' in doc.layers; print('audit ok')\"");
+    EXPECT_EQ(audit.exitCode, 0) << audit.output;
+    EXPECT_TRUE(contains(audit.output, "audit ok")) << audit.output;
+  }
 }
 
 TEST(CadhostProgram, DxfOutThenDxfInKeepsTheLayers) {
@@ -105,7 +119,7 @@ TEST(CadhostProgram, BadLinesAreExplainedAndTheScriptGoesOn) {
                       "@click 1001\n"
                       "LAYER new Still\n"
                       "LAYER list\n");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.exitCode, 1) << run.output;  // the unknown command and the failed opens
   EXPECT_TRUE(contains(run.output, "Unknown command \"FROBNICATE\".")) << run.output;
   EXPECT_TRUE(contains(run.output, "Cannot find the file \"missing.dwg\"")) << run.output;
   EXPECT_TRUE(contains(run.output, "Cannot open \"junk.dwg\"")) << run.output;
@@ -127,6 +141,117 @@ TEST(CadhostProgram, PartModellerModuleIsLoadedAtStart) {
   ProgramRun run = runScript(dir, "BROWSERTABS\n");
   EXPECT_EQ(run.exitCode, 0);
   EXPECT_TRUE(contains(run.output, "Browser tabs of Drawing1.dwg: 0")) << run.output;
+}
+
+// The drawing's layers as LAYER list shows them after `marker`, up to the next command.
+std::string layersAfter(const std::string& output, const std::string& marker) {
+  std::string rest = after(after(output, marker), "Layers of ");
+  return rest.substr(0, rest.find("Command:"));
+}
+
+// CLOSE and QUIT on a changed drawing ask "Save changes to NAME?"; the next script line answers.
+TEST(CadhostProgram, ClosingAChangedDrawingAsksToSaveIt) {
+  struct Case {
+    const char* name;
+    const char* script;
+    int exitCode;
+    std::vector<const char*> shown;   // in the output, in this order
+    std::vector<const char*> absent;  // nowhere in the output
+    const char* savedFile;            // written by the run, or null
+  };
+  const Case cases[] = {
+      {"yes saves, asking for a name",
+       "LAYER new Walls\nCLOSE\nYes\nplan.dwg\nOPEN plan.dwg\nLAYER list\n",
+       0,
+       {"Save changes to Drawing1.dwg? [Yes/No/Cancel]: Yes", "Enter file name", "Drawing saved as",
+        "Opened", "Walls"},
+       {},
+       "plan.dwg"},
+      {"no discards", "LAYER new Walls\nCLOSE\nNo\nNEW\nLAYER list\n", 0, {"Save changes to Drawing1.dwg?"},
+       {"Walls                    on", "Drawing saved"}, nullptr},
+      {"cancel keeps the drawing open", "LAYER new Walls\nCLOSE\nCancel\nLAYER list\n", 0,
+       {"Save changes to Drawing1.dwg?", "Walls                    on"}, {}, nullptr},
+      {"a saved drawing closes without asking", "LAYER new Walls\nSAVEAS plan.dwg\nCLOSE\nNEW\n", 0, {"Drawing saved"},
+       {"Save changes"}, "plan.dwg"},
+      {"a drawing changed after saving asks again",
+       "SAVEAS plan.dwg\nLAYER new Walls\nQUIT\nyes\n", 0, {"Save changes to plan.dwg? [Yes/No/Cancel]: yes", "Drawing saved"},
+       {}, "plan.dwg"},  // no name asked: the script has no line left to give one
+      {"cancel stops quitting", "LAYER new Walls\nQUIT\nCancel\nLAYER list\nQUIT\nNo\n", 0,
+       {"Save changes", "Command: LAYER list", "Walls                    on", "Command: QUIT", "Save changes"}, {},
+       nullptr},
+      {"a refused answer ends CLOSE and the script goes on",
+       "LAYER new Walls\nCLOSE\nMaybe\nLAYER list\nQUIT\nNo\n", 1,
+       {"Answer Yes, No or Cancel.", "Command: LAYER list", "Walls                    on", "Command: QUIT"}, {},
+       nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ProgramRun run = runScript(dir, c.script);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+    std::size_t from = 0;
+    for (const char* text : c.shown) {
+      std::size_t at = run.output.find(text, from);
+      ASSERT_NE(at, std::string::npos) << "missing (in order): " << text << "\n" << run.output;
+      from = at + 1;
+    }
+    for (const char* text : c.absent) EXPECT_FALSE(contains(run.output, text)) << text << "\n" << run.output;
+    if (c.savedFile) {
+      EXPECT_TRUE(std::filesystem::exists(dir / c.savedFile)) << run.output;
+    }
+  }
+}
+
+// In a script, a refused answer ends its command with the message rather than taking the lines
+// after it as further answers; any failed line makes the exit status non-zero.
+TEST(CadhostProgram, ScriptsStopNoCommandOnABadAnswerAndReportFailures) {
+  struct Case {
+    const char* name;
+    const char* script;
+    int exitCode;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"clean run", "LAYER new Walls\nLAYER list\nQUIT\nNo\n", 0, nullptr},
+      {"not a number", "UNDO\nmany\nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 1, "Requires an integer value."},
+      {"not a number after a change", "LAYER new Walls\nUNDO\nmany\nLAYER list\nQUIT\nNo\n", 1,
+       "Requires an integer value."},  // UNDO ends: it does not go on with its default and undo the layer
+      {"unknown command", "FROBNICATE\nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 1, "Unknown command"},
+      {"failed command", "LAYER new Walls\nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 1, "already exists"},
+      {"ESC cancels a prompt", "LAYER\n\x1b\nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 0, "*Cancel*"},
+      {"ESC typed as ^[", "LAYER\n ^[ \nLAYER new Walls\nLAYER list\nQUIT\nNo\n", 0, "*Cancel*"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir dir;
+    ProgramRun run = runScript(dir, c.script);
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.output;
+    if (c.message) {
+      EXPECT_TRUE(contains(run.output, c.message)) << run.output;
+    }
+    // The lines after the bad one still ran, QUIT included.
+    EXPECT_TRUE(contains(layersAfter(run.output, "Command: LAYER list"), "Walls")) << run.output;
+    EXPECT_TRUE(contains(run.output, "Save changes to Drawing1.dwg? [Yes/No/Cancel]: No")) << run.output;
+  }
+}
+
+// The shipped demo, run as ./run demo runs it: from an empty folder, the script given by path.
+TEST(CadhostProgram, TheDemoScriptListsItsDrawingAndWritesDxf) {
+  TempDir dir;
+  ProgramRun run = runIn(dir, "'" + kestrum::test::buildPath("bin/cadhost").string() + "' --script '" +
+                                  kestrum::test::sourcePath("data/demo/demo.scr").string() + "'");
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  const std::string reopened = after(run.output, "Command: OPEN demo.dwg");
+  const std::string layers = layersAfter(reopened, "Command: LAYER list");
+  EXPECT_TRUE(contains(layers, "Walls                    on")) << run.output;
+  EXPECT_TRUE(contains(layers, "Doors                    off")) << run.output;
+  const std::string objects = after(reopened, "Objects of demo.dwg:");
+  EXPECT_TRUE(contains(objects, "AcDbLayerTableRecord (3)")) << run.output;
+  EXPECT_TRUE(contains(objects, "name \"Doors\"")) << run.output;
+  EXPECT_TRUE(contains(after(run.output, "Command: DXFOUT demo.dxf"), "DXF file written: demo.dxf")) << run.output;
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "demo.dxf"));
+  EXPECT_TRUE(std::filesystem::is_regular_file(dir / "demo.dwg"));
+  EXPECT_FALSE(contains(run.output, "Save changes")) << run.output;  // saved before it closes
 }
 
 }  // namespace

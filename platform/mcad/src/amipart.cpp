@@ -2,15 +2,15 @@
 
 #include <TopLoc_Location.hxx>
 
+#include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <set>
-#include <sstream>
 
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
 #include "arx/dbsymtb.h"
 #include "designer_params.h"
+#include "kestrum/text.h"
 #include "mcadkernel/error.h"
 #include "mcadkernel/partfile.h"
 
@@ -18,6 +18,9 @@
 ACRX_CONS_DEFINE_MEMBERS(AmiPartEntity, AcDbEntity, nullptr)
 
 namespace {
+
+// Farther out than this a placement cannot be drawn or meshed by: a damaged record.
+constexpr double kFarthestPlacement = 1e12;
 
 const mcadkernel::ParameterSet* globalsOf(AcDbDatabase* db) {
   AmiDesignerParams* params = db ? designerParamsOf(db) : nullptr;
@@ -31,11 +34,9 @@ TopLoc_Location locationOf(const gp_Trsf& placement) {
 }
 
 std::string readTextFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw mcadkernel::KernelError("Cannot read the file " + path.string() + ".");
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
+  if (!text) throw mcadkernel::KernelError("Cannot read the file " + path.string() + ".");
+  return std::move(text).value();
 }
 
 std::string uniqueComponentName(AcDbDatabase* db, const std::string& base, const std::set<std::string>& taken) {
@@ -198,6 +199,9 @@ Acad::ErrorStatus AmiPartEntity::dwgInFields(AcDbDwgFiler* filer) {
   filer->readString(&definition);
   for (double& value : m) filer->readDouble(&value);
   if (filer->filerStatus() != Acad::eOk) return filer->filerStatus();
+  // As the assembly reader: a placement is finite, or the record is damaged.
+  for (double value : m)
+    if (!std::isfinite(value) || std::fabs(value) > kFarthestPlacement) return Acad::eFilerError;
   gp_Trsf placement;
   try {
     placement.SetValues(m[0], m[1], m[2], m[3], m[4], m[5], m[6], m[7], m[8], m[9], m[10], m[11]);

@@ -2,6 +2,7 @@
 
 #include <strings.h>
 
+#include "kestrum/text.h"
 #include "mfc/log.h"
 #include "mfc/menu.h"
 #include "mfc/render.h"
@@ -20,12 +21,7 @@ struct Parsed {
   std::string all;      // everything after the verb
 };
 
-std::string trim(const std::string& text) {
-  size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string::npos) return {};
-  size_t end = text.find_last_not_of(" \t\r");
-  return text.substr(begin, end - begin + 1);
-}
+std::string trim(std::string_view text) { return std::string(kestrum::Trim(text)); }
 
 std::string unquote(const std::string& text) {
   if (text.size() >= 2 && text.front() == '"' && text.back() == '"') return text.substr(1, text.size() - 2);

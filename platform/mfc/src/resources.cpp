@@ -3,11 +3,10 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <map>
 #include <mutex>
-#include <sstream>
 
+#include "kestrum/text.h"
 #include "mfc/gdi.h"
 #include "mfc/log.h"
 #include "text_format.h"
@@ -150,20 +149,25 @@ HINSTANCE LoadLibraryA(LPCSTR name) {
         return h.get();
       }
     }
-    std::ifstream in(candidate, std::ios::binary);
-    std::string header;
-    std::getline(in, header);
-    if (!header.empty() && header.back() == '\r') header.pop_back();
+    kestrum::Result<std::string> bytes = kestrum::ReadWholeFile(candidate);
+    if (!bytes) {
+      mfc::log("warning: " + bytes.problem().Describe());
+      SetLastError(ERROR_BAD_EXE_FORMAT);
+      return nullptr;
+    }
+    const std::string_view all = *bytes;
+    const std::size_t lineEnd = all.find('\n');
+    std::string_view header = all.substr(0, lineEnd);
+    if (!header.empty() && header.back() == '\r') header.remove_suffix(1);
     if (header != mfc::kModuleHeader) {
       mfc::log("warning: " + candidate.string() + " is not a resource module");
       SetLastError(ERROR_BAD_EXE_FORMAT);
       return nullptr;
     }
-    std::ostringstream rest;
-    rest << in.rdbuf();
+    const std::string rest(lineEnd == std::string_view::npos ? std::string_view() : all.substr(lineEnd + 1));
     auto module = std::make_shared<mfc::ResourceModule>();
     try {
-      module->parse(rest.str(), candidate.string());
+      module->parse(rest, candidate.string());
     } catch (const mfc::ResourceError& e) {
       mfc::log(std::string("warning: damaged resource module: ") + e.what());
       SetLastError(ERROR_BAD_EXE_FORMAT);

@@ -19,6 +19,10 @@ int workersRunning = 0;
 }  // namespace
 
 struct CWinThread::State {
+  std::mutex mutex;
+  std::condition_variable released;
+  DWORD suspendCount = 0;
+  bool autoDelete = true;  // m_bAutoDelete as it was when the worker was released
   std::atomic<bool> ended{false};
 };
 
@@ -26,14 +30,34 @@ CWinThread::~CWinThread() { delete state_; }
 
 bool CWinThread::ended() const { return state_ && state_->ended; }
 
-CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int, UINT, DWORD, void*) {
+DWORD CWinThread::ResumeThread() {
+  std::lock_guard lock(state_->mutex);
+  DWORD previous = state_->suspendCount;
+  if (previous > 0 && --state_->suspendCount == 0) {
+    state_->autoDelete = m_bAutoDelete;
+    state_->released.notify_all();
+  }
+  return previous;
+}
+
+CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int, UINT, DWORD flags, void*) {
   auto* thread = new CWinThread;
   thread->state_ = new CWinThread::State;
+  CWinThread::State* state = thread->state_;
+  state->suspendCount = (flags & CREATE_SUSPENDED) ? 1 : 0;
+  state->autoDelete = thread->m_bAutoDelete;
   {
     std::lock_guard lock(workersMutex);
     ++workersRunning;
   }
-  std::thread([thread, proc, param] {
+  // The worker never reads m_bAutoDelete itself: the caller may be writing it.
+  std::thread([thread, state, proc, param] {
+    bool autoDelete;
+    {
+      std::unique_lock lock(state->mutex);
+      state->released.wait(lock, [state] { return state->suspendCount == 0; });
+      autoDelete = state->autoDelete;
+    }
     DWORD code = 0;
     try {
       code = proc(param);
@@ -43,8 +67,8 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int, UINT, DWORD, v
       mfc::log("worker thread ended by an exception");
     }
     thread->m_exitCode = code;
-    if (thread->m_bAutoDelete) delete thread;
-    else thread->state_->ended = true;
+    if (autoDelete) delete thread;
+    else state->ended = true;
     {
       std::lock_guard lock(workersMutex);
       --workersRunning;

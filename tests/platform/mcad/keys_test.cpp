@@ -8,38 +8,12 @@
 #include "arx/brbrep.h"
 #include "arx/dbdict.h"
 #include "arx/dbfiler.h"
+#include "key_holder.h"
 #include "part_fixture.h"
 
 namespace {
 
 using mcadtest::PartDrawingTest;
-
-// A drawing object that depends on a key: it files the key and tells it when it is erased.
-class KeyHolder : public AcDbObject {
- public:
-  ACRX_DECLARE_MEMBERS(KeyHolder);
-  ~KeyHolder() override { delete key; }  // the holder owns its key
-  Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override {
-    Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer);
-    if (status != Acad::eOk) return status;
-    return amiWriteKey(filer, key) == Ami::eOk ? Acad::eOk : Acad::eFilerError;
-  }
-  Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override {
-    Acad::ErrorStatus status = AcDbObject::dwgInFields(filer);
-    if (status != Acad::eOk) return status;
-    AmiKey* read = nullptr;
-    if (amiReadKey(filer, read) != Ami::eOk) return Acad::eFilerError;
-    delete key;
-    key = dynamic_cast<AmiObjectKey*>(read);
-    return key ? Acad::eOk : Acad::eFilerError;
-  }
-  Acad::ErrorStatus subErase(Adesk::Boolean erasing) override {
-    if (key) key->notifyErased(erasing);
-    return Acad::eOk;
-  }
-  AmiObjectKey* key = nullptr;
-};
-ACRX_CONS_DEFINE_MEMBERS(KeyHolder, AcDbObject, "TESTKEYHOLDER")
 
 AcDbObjectId addHolder(AcDbDatabase* db, const char* name, AmiObjectKey* key) {
   KeyHolder::desc();

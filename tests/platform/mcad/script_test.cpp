@@ -62,7 +62,7 @@ TEST(PartScript, KeysFollowEditsUndoAndASavedDrawing) {
                              "KEY block/pocket/bottom\n"
                              "PARAM list\n"
                              "PARTS\n");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_EQ(run.exitCode, 1) << run.output;  // the refused PARAM set plate/D 500 failed its line
   const std::string& out = run.output;
   EXPECT_TRUE(contains(answerOf(out, "PART plate_with_hole"), "Part plate: 7 faces, 15 edges, 10 vertices")) << out;
   EXPECT_TRUE(contains(answerOf(out, "KEY plate/hole1/side", 1), "cylinder radius 15,")) << out;
@@ -100,7 +100,7 @@ TEST(PartScript, AssemblyGlobalsAndBadCommands) {
                              "CLOSE\n"
                              "OPEN pair.dwg\n"
                              "PARAM list\n");
-  ASSERT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_EQ(run.exitCode, 1) << run.output;  // the bad commands failed their lines
   const std::string& out = run.output;
   EXPECT_TRUE(contains(answerOf(out, "PART plate_and_bracket.asm"), "Part arm: 14 faces")) << out;
   std::string reopened = answerOf(out, "PARAM list");

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 
 #include "mfc_fixture.h"
 
@@ -173,6 +175,31 @@ TEST(WorkerThreads, SendMessageWorksWhileTheUiThreadRunsAModalLoop) {
   EXPECT_EQ(job.sent.load(), 5);
   EXPECT_TRUE(driver.waited().empty()) << "the loop waited for the worker instead of asking the driver";
   EXPECT_TRUE(mfc::waitForWorkerThreads(5000));
+}
+
+// A suspended worker runs only once resumed, and the auto-delete choice made before resuming holds
+// even when the worker ends at once (the object must still be there to read).
+TEST(WorkerThreads, ASuspendedWorkerWaitsForResumeAndKeepsItsObject) {
+  static std::atomic<int> runs{0};
+  runs = 0;
+  CWinThread* thread = AfxBeginThread(
+      [](void*) -> UINT {
+        ++runs;
+        return 17;
+      },
+      nullptr, THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED);
+  ASSERT_NE(thread, nullptr);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(runs.load(), 0) << "the worker ran before ResumeThread";
+  EXPECT_FALSE(thread->ended());
+  thread->m_bAutoDelete = FALSE;
+  EXPECT_EQ(thread->ResumeThread(), 1u);
+  EXPECT_TRUE(mfc::waitForWorkerThreads(5000));
+  EXPECT_EQ(runs.load(), 1);
+  EXPECT_TRUE(thread->ended());
+  EXPECT_EQ(thread->m_exitCode, 17u);
+  EXPECT_EQ(thread->ResumeThread(), 0u);
+  delete thread;
 }
 
 TEST(WorkerThreads, AnExceptionEndsOnlyTheWorkerAndIsLogged) {

@@ -33,6 +33,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "arx/dbdict.h"
@@ -104,9 +105,19 @@ class AcDbDatabase : public AcRxObject {
   // that cannot be opened gives eFileNotFound, a foreign, truncated or newer file eBadDwgHeader,
   // a damaged one eDwgCRCError.
   Acad::ErrorStatus readDwgFile(const std::string& path, std::vector<std::string>* messages = nullptr);
+  // The same from the bytes of a drawing file held in memory; `path` names it in messages and
+  // becomes filename().
+  Acad::ErrorStatus readDwgBytes(std::string_view file, const std::string& path,
+                                 std::vector<std::string>* messages = nullptr);
   const std::string& filename() const;
+  // True when the drawing changed (through writes, additions, erasures, undo or redo) since it
+  // was made, read or last saved with saveAs.
+  bool hasUnsavedChanges() const;
   Acad::ErrorStatus dxfOut(const std::string& path, std::vector<std::string>* messages = nullptr);
   Acad::ErrorStatus dxfIn(const std::string& path, std::vector<std::string>* messages = nullptr);
+  // The same from DXF text held in memory; `path` names it in messages.
+  Acad::ErrorStatus dxfInText(std::string_view text, const std::string& path,
+                              std::vector<std::string>* messages = nullptr);
 
   // Undo groups (see above).
   void beginUndoGroup(const std::string& name);

@@ -21,6 +21,8 @@
 // queue.
 #pragma once
 
+#include <memory>
+
 #include "arx/dbobject.h"
 
 class AcDbTransactionManager;
@@ -84,7 +86,7 @@ class AcDbTransactionManager {
   friend class AcDbTransactionAccess;
   struct Frame;
   AcDbDatabase* database_;
-  std::vector<Frame*> frames_;
+  std::vector<std::unique_ptr<Frame>> frames_;
   std::vector<AcDbObjectId> queued_;
   bool graphicsFlushEnabled_ = false;
   int flushes_ = 0;

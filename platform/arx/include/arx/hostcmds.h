@@ -11,7 +11,8 @@
 //
 // Built-in commands: NEW, OPEN, QSAVE, SAVEAS, CLOSE, QUIT, UNDO, U, REDO, REGENALL, ARXLOAD,
 // ARXUNLOAD, DXFOUT, DXFIN, LAYER (New/ON/OFF/List), LIST, UCS (X/Y/Z angle, World), MENULOAD,
-// MENUUNLOAD.
+// MENUUNLOAD. CLOSE and QUIT ask "Save changes to NAME? [Yes/No/Cancel]" for a drawing with
+// unsaved changes: Yes saves (QSAVE), No discards, Cancel keeps it open (and stops QUIT).
 #pragma once
 
 #include <functional>

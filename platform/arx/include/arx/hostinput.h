@@ -6,7 +6,12 @@
 // typed line is one answer. When the queue is empty the input source is asked for the next line
 // (the program reads standard input or its script); when it has none the input has ended and
 // waiting functions return RTCAN. Lines starting with "@" are user actions for a waiting window:
-// they go to the user-action handler, never to the command line.
+// they go to the user-action handler, never to the command line. A line holding only ESC (the
+// character, or "^[" as typed in a script) is ESC.
+//
+// A refused answer (not a number, not a point, not one of the choices offered) asks again when a
+// person types; in script mode it ends the command with its message instead, so that one bad
+// line cannot swallow the lines after it. Script mode also counts the lines that failed.
 #pragma once
 
 #include <functional>
@@ -49,6 +54,18 @@ std::optional<InputItem> nextInput(const char* prompt);
 // Waits for a pick: RTNORM with the path and point, RTCAN on ESC or end of input, RTNONE for
 // an empty line; any other input is refused with a message and asked again.
 int getPick(const char* prompt, AcDbFullSubentPath& path, double point[3]);
+
+// Script mode (see above); off by default.
+void setScriptMode(bool on);
+bool scriptMode();
+// Prints `message` for a refused answer and, in script mode, marks the running line as failed:
+// true when the caller should end the command (RTERROR) rather than ask again.
+bool refuseAnswer(const char* message);
+// Lines that failed so far (unknown or failed commands, refused answers), and whether the
+// running line had a refused answer (then cleared).
+int failedLines();
+void noteFailedLine();
+bool takeRefusedAnswer();
 
 // Number of acedUpdateDisplay calls since start.
 int displayUpdates();

@@ -53,7 +53,10 @@ AcDbObjectId AcDbDatabase::Impl::add(AcDbObject* object) {
   stub->object = object;
   AcDbObjectAccess::attach(object, stub);
   AcDbObjectAccess::setDirectWriter(object, true);
-  if (suppressRecording == 0) undo.recordAdded(stub);
+  if (suppressRecording == 0) {
+    undo.recordAdded(stub);
+    ++changes;
+  }
   AcDbTransactionAccess::noteAdded(transactions.get(), stub);
   return AcDbObjectId(stub);
 }
@@ -70,7 +73,10 @@ void AcDbDatabase::Impl::captureBeforeWrite(AcDbObject* object) {
 }
 
 void AcDbDatabase::Impl::recordErase(AcDbObject* object, bool erasing) {
-  if (suppressRecording == 0) undo.recordErased(AcDbObjectAccess::stub(object), erasing);
+  if (suppressRecording == 0) {
+    undo.recordErased(AcDbObjectAccess::stub(object), erasing);
+    ++changes;
+  }
 }
 
 // ---- the database --------------------------------------------------------------------------
@@ -107,7 +113,7 @@ AcDbDatabase::AcDbDatabase(bool buildDefaultDrawing) : impl_(std::make_unique<Im
 }
 
 void AcDbDatabase::Impl::ensureStandardObjects() {
-  ++suppressRecording;  // the standard objects are not an undoable change
+  SuppressRecording quiet(*this);  // the standard objects are not an undoable change
   std::vector<AcDbObject*> opened;
   auto ensureRoot = [&](AcDbObjectId& id, AcDbObject* (*make)()) -> AcDbObject* {
     AcDbObject* object = nullptr;
@@ -136,7 +142,6 @@ void AcDbDatabase::Impl::ensureStandardObjects() {
   if (blocks->getAt(ACDB_MODEL_SPACE, modelSpace) != Acad::eOk)
     modelSpace = addRecord(blocks, new AcDbBlockTableRecord(), ACDB_MODEL_SPACE);
   for (AcDbObject* object : opened) object->close();
-  --suppressRecording;
 }
 
 AcDbDatabase::~AcDbDatabase() {
@@ -240,6 +245,8 @@ void AcDbDatabase::removeReactor(AcDbDatabaseReactor* reactor) {
 
 const std::string& AcDbDatabase::filename() const { return impl_->filename; }
 
+bool AcDbDatabase::hasUnsavedChanges() const { return impl_->changes != impl_->savedChanges; }
+
 void AcDbDatabase::beginUndoGroup(const std::string& name) { impl_->undo.begin(name); }
 void AcDbDatabase::endUndoGroup() { impl_->undo.end(); }
 bool AcDbDatabase::isUndoGroupOpen() const { return impl_->undo.isOpen(); }
@@ -248,17 +255,15 @@ bool AcDbDatabase::canRedo() const { return impl_->undo.canRedo(); }
 std::vector<std::string> AcDbDatabase::undoGroupNames() const { return impl_->undo.names(); }
 
 int AcDbDatabase::undo(int count) {
-  ++impl_->suppressRecording;
-  int undone = impl_->undo.undo(count);
-  --impl_->suppressRecording;
-  return undone;
+  SuppressRecording quiet(*impl_);
+  ++impl_->changes;
+  return impl_->undo.undo(count);
 }
 
 bool AcDbDatabase::redo() {
-  ++impl_->suppressRecording;
-  bool redone = impl_->undo.redo();
-  --impl_->suppressRecording;
-  return redone;
+  SuppressRecording quiet(*impl_);
+  ++impl_->changes;
+  return impl_->undo.redo();
 }
 
 std::vector<AcDbObjectId> AcDbDatabase::takeGraphicsModified() {

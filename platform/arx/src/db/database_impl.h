@@ -53,7 +53,23 @@ struct AcDbDatabase::Impl {
   std::string filename;
   UndoHistory undo;
   int suppressRecording = 0;  // > 0 while undo, redo, abort or loading rewrites objects
+  // Changes made by commands (writes, additions, erasures, undo and redo), and their number when
+  // the drawing was last read or saved.
+  Adesk::UInt64 changes = 0;
+  Adesk::UInt64 savedChanges = 0;
   std::vector<AcDbObjectId> graphicsModified;
+};
+
+// Undo recording off for the lifetime of this object (undo, redo, abort and loading rewrite objects).
+class SuppressRecording {
+ public:
+  explicit SuppressRecording(AcDbDatabase::Impl& db) : db_(db) { ++db_.suppressRecording; }
+  ~SuppressRecording() { --db_.suppressRecording; }
+  SuppressRecording(const SuppressRecording&) = delete;
+  SuppressRecording& operator=(const SuppressRecording&) = delete;
+
+ private:
+  AcDbDatabase::Impl& db_;
 };
 
 // Friend of AcDbObject: the database's access to an object's open state and notifications.
@@ -88,6 +104,21 @@ class AcDbObjectAccess {
   static void notifyAppended(AcDbObject* object);
 };
 
+// The database files or restores the object for the lifetime of this object (it is read- and
+// write-enabled, and nothing it does is recorded).
+class FilingScope {
+ public:
+  explicit FilingScope(const AcDbObject* object) : object_(const_cast<AcDbObject*>(object)) {
+    AcDbObjectAccess::beginFiling(object_);
+  }
+  ~FilingScope() { AcDbObjectAccess::endFiling(object_); }
+  FilingScope(const FilingScope&) = delete;
+  FilingScope& operator=(const FilingScope&) = delete;
+
+ private:
+  AcDbObject* object_;
+};
+
 // Friend of the binary filer: untagged bytes around the records, written by the drawing writer.
 class AcDbFilerAccess {
  public:
@@ -118,6 +149,10 @@ class AcDbTransactionAccess {
   static void noteAdded(AcDbTransactionManager* manager, AcDbStub* stub);
   static int numOpened(const AcDbTransactionManager* manager, int depth);
 };
+
+// True when a DXF file holds the object: it exists, is not erased and its class has a DXF name.
+// References to any other object are written as null handles, so every handle in a file resolves.
+bool writtenToDxf(const AcDbObjectId& id);
 
 // Calls a reactor, keeping an exception thrown by it away from the database.
 template <class Call>

@@ -169,7 +169,7 @@ Acad::ErrorStatus AcDbDictionary::dxfOutFields(AcDbDxfFiler* filer) const {
   filer->writeString(100, "AcDbDictionary");
   filer->writeInt16(281, 1);
   for (const auto& [key, id] : entries_) {
-    if (!id.isValid() || id.isErased()) continue;  // erased objects are not in a DXF file
+    if (!writtenToDxf(id)) continue;  // erased objects and those without a DXF form are not in the file
     filer->writeString(3, key);
     filer->writeObjectId(350, id);
   }

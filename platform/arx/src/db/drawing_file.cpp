@@ -13,8 +13,9 @@
 #include <unordered_map>
 
 #include "arx/dbfiler.h"
-#include "atomic_file.h"
 #include "database_impl.h"
+#include "kestrum/atomic_file.h"
+#include "kestrum/text.h"
 
 static_assert(std::endian::native == std::endian::little, "the drawing format is written little-endian");
 
@@ -156,9 +157,11 @@ bool appendRecord(AcDbDwgFiler& out, AcDbObject* object, std::string* problem) {
   AcDbFilerAccess::appendRaw(out, className, nameLength);
   putRaw(out, object->objectHandle().value());
   putRaw(out, static_cast<Adesk::UInt8>(object->isErased() ? 1 : 0));
-  AcDbObjectAccess::beginFiling(object);
-  Acad::ErrorStatus status = object->dwgOutFields(&out);
-  AcDbObjectAccess::endFiling(object);
+  Acad::ErrorStatus status;
+  {
+    FilingScope filing(object);
+    status = object->dwgOutFields(&out);
+  }
   if (status != Acad::eOk || out.filerStatus() != Acad::eOk) {
     *problem = std::string("The object ") + className + " (handle " + object->objectHandle().text() +
                ") could not be written (" + Acad::statusName(status != Acad::eOk ? status : out.filerStatus()) + ").";
@@ -221,30 +224,33 @@ class ClassCache {
 };
 
 // Re-creates one object from its record; false (with a message) when it cannot be read.
-bool loadRecord(AcDbDatabase* db, const RecordView& record, AcDbStub* stub, ClassCache& classes,
-                std::vector<std::string>* messages) {
+bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, const std::string& path,
+                AcDbStub* stub, ClassCache& classes, std::vector<std::string>* messages) {
+  const std::string where = quoted(path) + ", record " + std::to_string(index + 1) + ": ";
   AcRxClass* cls = classes.find(record.className);
   AcRxObject* made = cls ? cls->create() : nullptr;
   // The class record says what the object is; no need for a dynamic cast per record.
   auto* object = made && made->isKindOf(AcDbObject::desc()) ? static_cast<AcDbObject*>(made) : nullptr;
   if (!object) {
     delete made;
-    report(messages, "Skipped an object of unknown class " + std::string(record.className) + " (handle " +
+    report(messages, where + "Skipped an object of unknown class " + std::string(record.className) + " (handle " +
                          record.handle.text() + ").");
     return false;
   }
   stub->object = object;
   AcDbObjectAccess::attach(object, stub);
   AcDbDwgFiler filer(AcDb::kFileFiler, db, record.fields);
-  AcDbObjectAccess::beginFiling(object);
-  Acad::ErrorStatus status = object->dwgInFields(&filer);
-  AcDbObjectAccess::endFiling(object);
+  Acad::ErrorStatus status;
+  {
+    FilingScope filing(object);
+    status = object->dwgInFields(&filer);
+  }
   if (status == Acad::eOk && filer.filerStatus() == Acad::eOk && filer.atEnd()) {
     AcDbObjectAccess::setErased(object, record.erased);
     return true;
   }
-  report(messages, "Skipped an object of class " + std::string(record.className) + " (handle " + record.handle.text() +
-                       "): its record could not be read.");
+  report(messages, where + "Skipped an object of class " + std::string(record.className) + " (handle " +
+                       record.handle.text() + "): its record could not be read.");
   stub->object = nullptr;
   AcDbObjectAccess::attach(object, nullptr);
   delete object;
@@ -284,30 +290,40 @@ Acad::ErrorStatus AcDbDatabase::saveAs(const std::string& path, std::vector<std:
   std::memcpy(file.data() + 12, &checksum, 4);
   std::memcpy(file.data() + 16, &length, 8);
   std::string error;
-  if (!writeFileAtomically(path, file, &error)) {
+  if (!kestrum::writeFileAtomically(path, file, &error)) {
     report(messages, error);
     return Acad::eFileAccessErr;
   }
   d.filename = path;
+  d.savedChanges = d.changes;
   return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbDatabase::readDwgFile(const std::string& path, std::vector<std::string>* messages) {
+  if (!impl_->stubs.empty()) {
+    report(messages, "A drawing can only be read into an empty database.");
+    return Acad::eInvalidContext;
+  }
+  kestrum::Result<std::string> file = kestrum::ReadWholeFile(path);
+  if (!file) {
+    report(messages, quoted(path) + " " + file.problem().message + ".");
+    return Acad::eFileNotFound;
+  }
+  return readDwgBytes(*file, path, messages);
+}
+
+Acad::ErrorStatus AcDbDatabase::readDwgBytes(std::string_view file, const std::string& path,
+                                             std::vector<std::string>* messages) {
   Impl& d = *impl_;
   if (!d.stubs.empty()) {
     report(messages, "A drawing can only be read into an empty database.");
     return Acad::eInvalidContext;
   }
-  std::string file, error;
-  if (!readWholeFile(path, &file, &error)) {
-    report(messages, error);
-    return Acad::eFileNotFound;
-  }
   if (file.size() < sizeof kMagic || std::memcmp(file.data(), kMagic, sizeof kMagic) != 0) {
     report(messages, quoted(path) + " is not a drawing file.");
     return Acad::eBadDwgHeader;
   }
-  Reader header(std::string_view(file).substr(sizeof kMagic));
+  Reader header(file.substr(sizeof kMagic));
   auto version = header.get<Adesk::UInt32>();
   auto checksum = header.get<Adesk::UInt32>();
   auto length = header.get<Adesk::UInt64>();
@@ -320,7 +336,7 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const std::string& path, std::vector
                          ", which this program cannot read.");
     return Acad::eBadDwgHeader;
   }
-  std::string_view payload = std::string_view(file).substr(kHeaderSize);
+  std::string_view payload = file.substr(kHeaderSize);
   if (length != payload.size() || crc32(payload) != checksum) {
     report(messages, "The drawing file " + quoted(path) + " is damaged (its checksum does not match).");
     return Acad::eDwgCRCError;
@@ -346,12 +362,15 @@ Acad::ErrorStatus AcDbDatabase::readDwgFile(const std::string& path, std::vector
     }
     stubs.push_back(d.newStub(record.handle));
   }
-  ++d.suppressRecording;
-  d.nextHandle = std::max(d.nextHandle, nextHandle);
-  ClassCache classes;
-  for (std::size_t i = 0; i < records.size(); ++i) loadRecord(this, records[i], stubs[i], classes, messages);
-  for (int i = 0; i < kRootCount; ++i) *rootIds(d, i) = d.idOf(AcDbHandle(roots[i]));
-  --d.suppressRecording;
+  {
+    SuppressRecording quiet(d);
+    d.nextHandle = std::max(d.nextHandle, nextHandle);
+    ClassCache classes;
+    for (std::size_t i = 0; i < records.size(); ++i)
+      loadRecord(this, records[i], i, path, stubs[i], classes, messages);
+    for (int i = 0; i < kRootCount; ++i) *rootIds(d, i) = d.idOf(AcDbHandle(roots[i]));
+  }
   d.filename = path;
+  d.savedChanges = d.changes;
   return Acad::eOk;
 }

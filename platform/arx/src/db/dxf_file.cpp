@@ -5,7 +5,8 @@
 #include <set>
 
 #include "arx/dbdxffiler.h"
-#include "atomic_file.h"
+#include "kestrum/atomic_file.h"
+#include "kestrum/text.h"
 #include "database_impl.h"
 
 namespace {
@@ -80,9 +81,11 @@ T* objectOf(AcDbObjectId id) {
 // The object's own DXF fields; false (with a message) when its dxfOutFields failed.
 bool objectFields(AcDbObject* object, std::vector<AcDbDxfItem>* items, std::string* problem) {
   AcDbDxfFiler filer(object->database());
-  AcDbObjectAccess::beginFiling(object);
-  Acad::ErrorStatus status = object->dxfOutFields(&filer);
-  AcDbObjectAccess::endFiling(object);
+  Acad::ErrorStatus status;
+  {
+    FilingScope filing(object);
+    status = object->dxfOutFields(&filer);
+  }
   if (status != Acad::eOk || filer.filerStatus() != Acad::eOk) {
     *problem = std::string("The object ") + object->isA()->name() + " (handle " + object->objectHandle().text() +
                ") could not be written to DXF.";
@@ -273,6 +276,7 @@ class DxfExport {
 struct DxfGroup {
   std::string type;
   std::vector<AcDbDxfItem> items;
+  std::size_t line = 0;  // of the group code that starts it, for messages
   std::string value(int code) const {
     for (const AcDbDxfItem& item : items)
       if (item.code == code) return item.value;
@@ -292,7 +296,7 @@ std::string trimmed(const std::string& text) {
 }
 
 // Splits the text into sections of groups; false with a message when it is not DXF.
-bool parseDxf(const std::string& text, std::vector<DxfSection>* sections, std::string* problem) {
+bool parseDxf(std::string_view text, std::vector<DxfSection>* sections, std::string* problem) {
   std::vector<AcDbDxfItem> items;
   std::size_t position = 0;
   auto nextLine = [&](std::string* line) {
@@ -324,7 +328,7 @@ bool parseDxf(const std::string& text, std::vector<DxfSection>* sections, std::s
     if (item.code != 0) {
       if (!section || section->groups.empty()) {
         if (section && section->name == "HEADER") {
-          section->groups.push_back({"", {}});
+          section->groups.push_back({"", {}, 2 * i + 1});
         } else {
           *problem = "is not a DXF file (values outside a section)";
           return false;
@@ -344,7 +348,7 @@ bool parseDxf(const std::string& text, std::vector<DxfSection>* sections, std::s
       sawEof = true;
       break;
     } else if (section) {
-      section->groups.push_back({item.value, {}});
+      section->groups.push_back({item.value, {}, 2 * i + 1});
     } else {
       *problem = "is not a DXF file (\"" + item.value + "\" outside a section)";
       return false;
@@ -365,7 +369,12 @@ AcDbHandle handleOf(const DxfGroup& group) {
 
 class DxfImport {
  public:
-  DxfImport(AcDbDatabase* db, std::vector<std::string>* messages) : db_(db), d_(db->impl()), messages_(messages) {}
+  DxfImport(AcDbDatabase* db, std::string path, std::vector<std::string>* messages)
+      : db_(db), d_(db->impl()), path_(std::move(path)), messages_(messages) {}
+
+  std::string where(const DxfGroup& group) const {
+    return "\"" + path_ + "\", line " + std::to_string(group.line) + ": ";
+  }
 
   void run(const std::vector<DxfSection>& sections) {
     for (const DxfSection& section : sections)
@@ -425,9 +434,11 @@ class DxfImport {
 
   bool fill(AcDbObject* object, const DxfGroup& group) {
     AcDbDxfFiler filer(db_, group.items);
-    AcDbObjectAccess::beginFiling(object);
-    Acad::ErrorStatus status = object->dxfInFields(&filer);
-    AcDbObjectAccess::endFiling(object);
+    Acad::ErrorStatus status;
+    {
+      FilingScope filing(object);
+      status = object->dxfInFields(&filer);
+    }
     return status == Acad::eOk && filer.filerStatus() == Acad::eOk;
   }
 
@@ -493,7 +504,8 @@ class DxfImport {
     AcDbStub* stub = place(record, group);
     if (!stub) return;
     if (!fill(record, group)) {
-      report(messages_, "Skipped the " + tableName + " entry \"" + name + "\": it could not be read.");
+      report(messages_,
+             where(group) + "Skipped the " + tableName + " entry \"" + name + "\": it could not be read.");
       unplace(stub);
       return;
     }
@@ -508,17 +520,18 @@ class DxfImport {
       auto* object = made ? AcDbObject::cast(made) : nullptr;
       if (!object || (entities && !AcDbEntity::cast(object))) {
         delete made;
-        report(messages_, "Skipped a DXF " + std::string(entities ? "entity" : "object") + " of unknown type " +
+        report(messages_, where(group) + "Skipped a DXF " + std::string(entities ? "entity" : "object") + " of unknown type " +
                               group.type + " (handle " + handleOf(group).text() + ").");
         continue;
       }
       AcDbStub* stub = place(object, group);
       if (!stub) {
-        report(messages_, "Skipped a DXF " + group.type + " without a usable handle.");
+        report(messages_, where(group) + "Skipped a DXF " + group.type + " without a usable handle.");
         continue;
       }
       if (!fill(object, group)) {
-        report(messages_, "Skipped a DXF " + group.type + " (handle " + stub->handle.text() + "): it could not be read.");
+        report(messages_, where(group) + "Skipped a DXF " + group.type + " (handle " + stub->handle.text() +
+                              "): it could not be read.");
         unplace(stub);
         continue;
       }
@@ -534,6 +547,7 @@ class DxfImport {
 
   AcDbDatabase* db_;
   AcDbDatabase::Impl& d_;
+  std::string path_;
   std::vector<std::string>* messages_;
   std::string clayerName_;
 };
@@ -550,7 +564,7 @@ Acad::ErrorStatus AcDbDatabase::dxfOut(const std::string& path, std::vector<std:
     report(messages, problem + " The DXF file was not written.");
     return Acad::eFilerError;
   }
-  if (!writeFileAtomically(path, exporter.text(), &problem)) {
+  if (!kestrum::writeFileAtomically(path, exporter.text(), &problem)) {
     report(messages, problem);
     return Acad::eFileAccessErr;
   }
@@ -562,11 +576,21 @@ Acad::ErrorStatus AcDbDatabase::dxfIn(const std::string& path, std::vector<std::
     report(messages, "A DXF file can only be read into an empty database.");
     return Acad::eInvalidContext;
   }
-  std::string text, problem;
-  if (!readWholeFile(path, &text, &problem)) {
-    report(messages, problem);
+  kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
+  if (!text) {
+    report(messages, "\"" + path + "\" " + text.problem().message + ".");
     return Acad::eFileNotFound;
   }
+  return dxfInText(*text, path, messages);
+}
+
+Acad::ErrorStatus AcDbDatabase::dxfInText(std::string_view text, const std::string& path,
+                                          std::vector<std::string>* messages) {
+  if (!impl_->stubs.empty()) {
+    report(messages, "A DXF file can only be read into an empty database.");
+    return Acad::eInvalidContext;
+  }
+  std::string problem;
   std::vector<DxfSection> sections;
   if (!parseDxf(text, &sections, &problem)) {
     report(messages, "The file \"" + path + "\" " + problem + ".");
@@ -578,8 +602,10 @@ Acad::ErrorStatus AcDbDatabase::dxfIn(const std::string& path, std::vector<std::
       return Acad::eBadDxfFile;
     }
   }
-  ++impl_->suppressRecording;
-  DxfImport(this, messages).run(sections);
-  --impl_->suppressRecording;
+  {
+    SuppressRecording quiet(*impl_);
+    DxfImport(this, path, messages).run(sections);
+  }
+  impl_->savedChanges = impl_->changes;
   return Acad::eOk;
 }

@@ -59,8 +59,15 @@ Acad::ErrorStatus AcDbDxfFiler::writeInt32(int code, Adesk::Int32 value) {
 
 Acad::ErrorStatus AcDbDxfFiler::writeDouble(int code, double value) { return writeString(code, formatDouble(value)); }
 
+bool writtenToDxf(const AcDbObjectId& id) {
+  const AcDbStub* stub = id.stub();
+  if (!stub || !stub->object || AcDbObjectAccess::erased(stub->object)) return false;
+  const char* dxfName = stub->object->isA()->dxfName();
+  return dxfName && *dxfName;
+}
+
 Acad::ErrorStatus AcDbDxfFiler::writeObjectId(int code, const AcDbObjectId& id) {
-  return writeString(code, id.handle().text());
+  return writeString(code, writtenToDxf(id) ? id.handle().text() : AcDbHandle().text());
 }
 
 Acad::ErrorStatus AcDbDxfFiler::writePoint3d(int code, const AcGePoint3d& point) {

@@ -44,6 +44,7 @@ void AcDbObject::assertWriteEnabled(Adesk::Boolean autoUndo, Adesk::Boolean reco
   if (autoUndo && db.suppressRecording == 0 && db.undo.wantsSnapshot(stub_))
     db.undo.recordModified(stub_, AcDbObjectAccess::snapshot(this));
   if (recordModified) modified_ = true;
+  if (db.suppressRecording == 0) ++db.changes;
 }
 
 Acad::ErrorStatus AcDbObject::close() {
@@ -208,28 +209,26 @@ bool AcDbObjectAccess::isOpen(const AcDbObject* object) {
 
 std::string AcDbObjectAccess::snapshot(const AcDbObject* object) {
   AcDbDwgFiler filer(AcDb::kUndoFiler, object->database());
-  ++const_cast<AcDbObject*>(object)->filing_;
-  object->dwgOutFields(&filer);
-  --const_cast<AcDbObject*>(object)->filing_;
+  {
+    FilingScope filing(object);
+    object->dwgOutFields(&filer);
+  }
   return filer.takeBuffer();
 }
 
 Acad::ErrorStatus AcDbObjectAccess::restore(AcDbObject* object, const std::string& fields) {
   AcDbDwgFiler filer(AcDb::kUndoFiler, object->database(), fields);
-  ++object->filing_;
-  Acad::ErrorStatus status = object->dwgInFields(&filer);
-  --object->filing_;
-  return status;
+  FilingScope filing(object);
+  return object->dwgInFields(&filer);
 }
 
 void AcDbObjectAccess::setErasedByHistory(AcDbObject* object, bool erasing, bool callSubErase) {
   if (object->erased_ == erasing) return;
   if (callSubErase) {
-    ++object->filing_;  // write-enabled for the override, which may open and erase others
+    FilingScope filing(object);  // write-enabled for the override, which may open and erase others
     object->eraseUnderWay_ = true;
     object->subErase(erasing);
     object->eraseUnderWay_ = false;
-    --object->filing_;
   }
   object->erased_ = erasing;
   notifyErased(object, erasing);

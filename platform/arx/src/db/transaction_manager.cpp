@@ -29,16 +29,14 @@ struct AcDbTransactionManager::Frame {
 
 AcDbTransactionManager::AcDbTransactionManager(AcDbDatabase* database) : database_(database) {}
 
-AcDbTransactionManager::~AcDbTransactionManager() {
-  for (Frame* frame : frames_) delete frame;
-}
+AcDbTransactionManager::~AcDbTransactionManager() = default;
 
 AcTransaction* AcDbTransactionManager::startTransaction() {
-  auto* frame = new Frame(this, static_cast<int>(frames_.size()) + 1);
+  auto frame = std::make_unique<Frame>(this, static_cast<int>(frames_.size()) + 1);
   frame->undoSerial = database_->impl().undo.currentSerial();
   frame->undoMark = database_->impl().undo.mark();
-  frames_.push_back(frame);
-  return &frame->transaction;
+  frames_.push_back(std::move(frame));
+  return &frames_.back()->transaction;
 }
 
 int AcDbTransactionManager::numActiveTransactions() const { return static_cast<int>(frames_.size()); }
@@ -76,10 +74,10 @@ Acad::ErrorStatus AcDbTransactionManager::getObject(AcDbObject*& object, AcDbObj
 
 Acad::ErrorStatus AcDbTransactionManager::endTransaction() {
   if (frames_.empty()) return Acad::eNoActiveTransactions;
-  Frame* frame = frames_.back();
+  std::unique_ptr<Frame> frame = std::move(frames_.back());
   frames_.pop_back();
   if (!frames_.empty()) {
-    Frame* parent = frames_.back();
+    Frame* parent = frames_.back().get();
     int depth = numActiveTransactions();
     for (AcDbStub* stub : frame->opened) {
       stub->residentDepth = depth;
@@ -102,39 +100,38 @@ Acad::ErrorStatus AcDbTransactionManager::endTransaction() {
       if (!AcDbObjectAccess::isOpen(stub->object)) AcDbObjectAccess::finishClose(stub->object);
     }
   }
-  delete frame;
   return Acad::eOk;
 }
 
 Acad::ErrorStatus AcDbTransactionManager::abortTransaction() {
   if (frames_.empty()) return Acad::eNoActiveTransactions;
-  Frame* frame = frames_.back();
+  std::unique_ptr<Frame> frame = std::move(frames_.back());
   frames_.pop_back();
   AcDbDatabase::Impl& db = database_->impl();
-  ++db.suppressRecording;
-  for (SavedState& state : frame->saved) {
-    AcDbStub* stub = state.stub;
-    stub->abortMark = state.previousMark;
-    if (!stub->object || stub->addedDepth > numActiveTransactions()) continue;
-    AcDbObjectAccess::restore(stub->object, state.fields);
-    AcDbObjectAccess::setErasedByHistory(stub->object, state.erased, false);
+  {
+    SuppressRecording quiet(db);
+    for (SavedState& state : frame->saved) {
+      AcDbStub* stub = state.stub;
+      stub->abortMark = state.previousMark;
+      if (!stub->object || stub->addedDepth > numActiveTransactions()) continue;
+      AcDbObjectAccess::restore(stub->object, state.fields);
+      AcDbObjectAccess::setErasedByHistory(stub->object, state.erased, false);
+    }
+    for (AcDbStub* stub : frame->opened) {
+      stub->residentDepth = 0;
+      if (!stub->object) continue;
+      AcDbObjectAccess::setTransactionWrite(stub->object, false);
+      AcDbObjectAccess::clearModified(stub->object);
+    }
+    for (auto it = frame->added.rbegin(); it != frame->added.rend(); ++it) {
+      AcDbStub* stub = *it;
+      delete stub->object;
+      stub->object = nullptr;
+      stub->addedDepth = 0;
+      stub->residentDepth = 0;
+    }
   }
-  for (AcDbStub* stub : frame->opened) {
-    stub->residentDepth = 0;
-    if (!stub->object) continue;
-    AcDbObjectAccess::setTransactionWrite(stub->object, false);
-    AcDbObjectAccess::clearModified(stub->object);
-  }
-  for (auto it = frame->added.rbegin(); it != frame->added.rend(); ++it) {
-    AcDbStub* stub = *it;
-    delete stub->object;
-    stub->object = nullptr;
-    stub->addedDepth = 0;
-    stub->residentDepth = 0;
-  }
-  --db.suppressRecording;
   db.undo.truncate(frame->undoSerial, frame->undoMark);
-  delete frame;
   return Acad::eOk;
 }
 
@@ -177,7 +174,7 @@ bool AcDbTransactionAccess::wantsSnapshot(const AcDbTransactionManager* manager,
 void AcDbTransactionAccess::saveForAbort(AcDbTransactionManager* manager, AcDbObject* object,
                                          const std::string* fields) {
   AcDbStub* stub = AcDbObjectAccess::stub(object);
-  AcDbTransactionManager::Frame* frame = manager->frames_.back();
+  AcDbTransactionManager::Frame* frame = manager->frames_.back().get();
   frame->saved.push_back(SavedState{stub, stub->abortMark, fields ? *fields : AcDbObjectAccess::snapshot(object),
                                     AcDbObjectAccess::erased(object)});
   stub->abortMark = frame->serial;

@@ -113,10 +113,7 @@ bool runNextCommand() {
   if (commandLine().quit) return false;
   std::optional<InputItem> item = nextInput("\nCommand: ");
   if (!item) return false;
-  if (item->kind == InputItem::kEscape) {
-    acutPrintf("*Cancel*\n");
-    return true;
-  }
+  if (item->kind == InputItem::kEscape) return true;  // nextInput showed *Cancel*
   if (item->kind == InputItem::kPoint || item->kind == InputItem::kPick) {
     acutPrintf("\nNo command is waiting for a point or a pick.\n");
     return true;
@@ -125,7 +122,9 @@ bool runNextCommand() {
   if (words.empty()) return true;
   pushFrontWords(std::vector<std::string>(words.begin() + 1, words.end()));
   std::size_t leftBefore = queuedInputCount() - (words.size() - 1);
-  runCommand(words[0]);
+  takeRefusedAnswer();
+  int result = runCommand(words[0]);
+  if (takeRefusedAnswer() || result == RTERROR) noteFailedLine();
   // Answers the command did not ask for are not commands: drop them with a note.
   while (queuedInputCount() > leftBefore) {
     std::optional<InputItem> extra = nextInput("");

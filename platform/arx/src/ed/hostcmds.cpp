@@ -1,5 +1,6 @@
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -10,8 +11,10 @@
 #include "arx/dbentity.h"
 #include "arx/dbsymtb.h"
 #include "arx/hostcmds.h"
+#include "arx/hostinput.h"
 #include "arx/rxdlinkr.h"
 #include "host_internal.h"
+#include "kestrum/text.h"
 #include "text_util.h"
 
 namespace {
@@ -25,7 +28,7 @@ int askText(const char* prompt, std::string& answer) {
   char buffer[kPathBuffer];
   int status = acedGetString(1, prompt, buffer, sizeof buffer);
   if (status != RTNORM) return status;
-  answer = cadhost::trim(buffer);
+  answer = kestrum::Trim(buffer);
   return answer.empty() ? RTNONE : RTNORM;
 }
 
@@ -64,16 +67,44 @@ int saveAsCommand(bool askAlways) {
   return RTNORM;
 }
 
+// Before a changed drawing goes away: "Save changes to NAME?". RTNORM when it may go (saved, or
+// changes discarded), RTCAN to keep it open, RTERROR when the answer was refused or the save failed.
+int offerToSave(AcApDocument* doc) {
+  if (!doc->database()->hasUnsavedChanges()) return RTNORM;
+  const std::string prompt =
+      "\nSave changes to " + cadhost::fileNameOf(doc->fileName()) + "? [Yes/No/Cancel]: ";
+  while (true) {
+    std::string answer;
+    int status = askText(prompt.c_str(), answer);
+    if (status == RTCAN || status == RTERROR) return status;
+    const std::string choice = cadhost::upperCase(answer);
+    if (choice == "YES" || choice == "Y") {
+      if (acDocManagerPtr()->activateDocument(doc) != Acad::eOk) return RTERROR;
+      return saveAsCommand(false) == RTNORM ? RTNORM : RTERROR;
+    }
+    if (choice == "NO" || choice == "N") return RTNORM;
+    if (choice == "CANCEL" || choice == "C") return RTCAN;
+    if (cadhost::refuseAnswer("\nAnswer Yes, No or Cancel.\n")) return RTERROR;
+  }
+}
+
 int closeCommand() {
   AcApDocument* doc = currentDocument();
   if (!doc) {
     acutPrintf("\nNo drawing is open.\n");
     return RTERROR;
   }
+  if (int status = offerToSave(doc); status != RTNORM) return status;
   return acDocManagerPtr()->closeDocument(doc) ? RTNORM : RTERROR;
 }
 
 int quitCommand() {
+  // Every changed drawing is offered for saving first; Cancel (or a failed save) stops quitting.
+  std::vector<AcApDocument*> documents;
+  std::unique_ptr<AcApDocumentIterator> it(acDocManagerPtr()->newAcApDocumentIterator());
+  for (; !it->done(); it->step()) documents.push_back(it->document());
+  for (AcApDocument* doc : documents)
+    if (int status = offerToSave(doc); status != RTNORM) return status;
   acDocManagerPtr()->quit();
   if (acDocManagerPtr()->documentCount() > 0) return RTERROR;  // refused: a command is running
   cadhost::requestQuit();
@@ -116,7 +147,7 @@ int undoSteps(int count) {
 int undoCommand() {
   int count = 1;
   int status = acedGetInt("\nEnter the number of operations to undo <1>: ", &count);
-  if (status == RTCAN) return RTCAN;
+  if (status == RTCAN || status == RTERROR) return status;  // a refused answer undoes nothing
   if (status == RTNONE) count = 1;
   if (count < 1) {
     acutPrintf("\nRequires a positive number of operations.\n");

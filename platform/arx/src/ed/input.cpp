@@ -1,11 +1,13 @@
 #include <cstring>
 #include <deque>
 #include <string>
+#include <string_view>
 
 #include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/hostinput.h"
 #include "host_internal.h"
+#include "kestrum/text.h"
 #include "text_util.h"
 
 namespace {
@@ -16,6 +18,9 @@ struct InputState {
   cadhost::UserActionHandler userAction;
   int waiting = 0;
   int displayUpdates = 0;
+  bool scriptMode = false;
+  bool refusedAnswer = false;
+  int failedLines = 0;
 };
 
 InputState& input() {
@@ -35,6 +40,12 @@ bool isUserAction(const cadhost::InputItem& item) {
   return true;
 }
 
+// ESC on a line of its own: the character, or the caret notation a script can hold.
+bool isEscapeLine(const std::string& line) {
+  std::string_view text = kestrum::Trim(line);
+  return text == "\x1b" || text == "^[";
+}
+
 struct WaitScope {
   WaitScope() { ++input().waiting; }
   ~WaitScope() { --input().waiting; }
@@ -49,7 +60,7 @@ Answer nextTextAnswer(const char* prompt, std::string& text, cadhost::InputItem*
   if (item) *item = *next;
   if (next->kind == cadhost::InputItem::kLine || next->kind == cadhost::InputItem::kWord) {
     text = next->text;
-    return cadhost::trim(text).empty() ? Answer::kNone : Answer::kValue;
+    return kestrum::Trim(text).empty() ? Answer::kNone : Answer::kValue;
   }
   return item ? Answer::kValue : Answer::kRetry;
 }
@@ -107,6 +118,26 @@ std::size_t queuedInputCount() { return input().queue.size(); }
 void setInputSource(InputSource source) { input().source = std::move(source); }
 void setUserActionHandler(UserActionHandler handler) { input().userAction = std::move(handler); }
 int inputWaitDepth() { return input().waiting; }
+
+void setScriptMode(bool on) { input().scriptMode = on; }
+bool scriptMode() { return input().scriptMode; }
+
+bool refuseAnswer(const char* message) {
+  acutPrintf("%s", message);
+  if (!input().scriptMode) return false;
+  acutPrintf("The command ends here.\n");
+  input().refusedAnswer = true;
+  return true;
+}
+
+int failedLines() { return input().failedLines; }
+void noteFailedLine() { ++input().failedLines; }
+
+bool takeRefusedAnswer() {
+  bool refused = input().refusedAnswer;
+  input().refusedAnswer = false;
+  return refused;
+}
 int displayUpdates() { return input().displayUpdates; }
 
 std::optional<InputItem> nextInput(const char* prompt) {
@@ -117,7 +148,8 @@ std::optional<InputItem> nextInput(const char* prompt) {
       // The source may also deliver input of its own (copy-data sent while we wait).
       std::string line;
       bool gotLine = takeFromSource(line);
-      if (gotLine) queueText(line.empty() ? std::string("\n") : line);
+      if (gotLine && isEscapeLine(line)) queueEscape();
+      else if (gotLine) queueText(line.empty() ? std::string("\n") : line);
       if (input().queue.empty()) return std::nullopt;
     }
     InputItem item = input().queue.front();
@@ -128,6 +160,7 @@ std::optional<InputItem> nextInput(const char* prompt) {
     }
     // Answers split from a typed line show after their prompt, as if typed there.
     if (item.kind == InputItem::kWord && prompt && *prompt) acutPrintf("%s\n", item.text.c_str());
+    if (item.kind == InputItem::kEscape && prompt && *prompt) acutPrintf("*Cancel*\n");
     return item;
   }
 }
@@ -141,8 +174,8 @@ int getPick(const char* prompt, AcDbFullSubentPath& path, double point[3]) {
       for (int i = 0; i < 3; ++i) point[i] = item->point[i];
       return RTNORM;
     }
-    if ((item->kind == InputItem::kLine || item->kind == InputItem::kWord) && trim(item->text).empty()) return RTNONE;
-    acutPrintf("\nSelect an object.\n");
+    if ((item->kind == InputItem::kLine || item->kind == InputItem::kWord) && kestrum::Trim(item->text).empty()) return RTNONE;
+    if (refuseAnswer("\nSelect an object.\n")) return RTERROR;
   }
 }
 
@@ -162,11 +195,11 @@ int acedGetPoint(const ads_point, const char* prompt, ads_point result) {
       return RTNORM;
     }
     double point[3];
-    if (cadhost::parsePoint(cadhost::trim(text), point)) {
+    if (cadhost::parsePoint(kestrum::Trim(text), point)) {
       for (int i = 0; i < 3; ++i) result[i] = point[i];
       return RTNORM;
     }
-    acutPrintf("\nInvalid point.\n");
+    if (cadhost::refuseAnswer("\nInvalid point.\n")) return RTERROR;
   }
 }
 
@@ -181,7 +214,7 @@ int acedGetInt(const char* prompt, int* result) {
       if (result) *result = value;
       return RTNORM;
     }
-    acutPrintf("\nRequires an integer value.\n");
+    if (cadhost::refuseAnswer("\nRequires an integer value.\n")) return RTERROR;
   }
 }
 
@@ -196,7 +229,7 @@ int acedGetReal(const char* prompt, ads_real* result) {
       if (result) *result = value;
       return RTNORM;
     }
-    acutPrintf("\nRequires numeric value.\n");
+    if (cadhost::refuseAnswer("\nRequires numeric value.\n")) return RTERROR;
   }
 }
 
@@ -208,11 +241,11 @@ int acedGetString(int cronly, const char* prompt, char* result, std::size_t buff
     Answer answer = nextTextAnswer(prompt, text);
     if (answer == Answer::kCancel) return RTCAN;
     if (answer == Answer::kRetry) {
-      acutPrintf("\nRequires a text answer.\n");
+      if (cadhost::refuseAnswer("\nRequires a text answer.\n")) return RTERROR;
       continue;
     }
     if (text.size() >= bufferSize) {
-      acutPrintf("\nThe answer is too long.\n");
+      cadhost::refuseAnswer("\nThe answer is too long.\n");
       return RTERROR;
     }
     std::memcpy(result, text.c_str(), text.size() + 1);

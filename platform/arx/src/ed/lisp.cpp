@@ -8,6 +8,7 @@
 #include "arx/hostcmds.h"
 #include "arx/hostinput.h"
 #include "host_internal.h"
+#include "kestrum/text.h"
 #include "text_util.h"
 
 namespace {
@@ -26,7 +27,7 @@ LispState& lisp() {
 // The host understands one list of a symbol followed by string arguments:
 // (command "name" "arg" ...) and (menucmd "text"). Returns false for anything else.
 bool parseCall(const std::string& expression, std::string& symbol, std::vector<std::string>& strings) {
-  std::string text = cadhost::trim(expression);
+  std::string text(kestrum::Trim(expression));
   if (text.size() < 2 || text.front() != '(' || text.back() != ')') return false;
   std::size_t i = 1;
   auto skipBlanks = [&] {

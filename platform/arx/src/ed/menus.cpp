@@ -10,6 +10,7 @@
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
 #include "arx/hostcmds.h"
+#include "kestrum/text.h"
 #include "text_util.h"
 
 namespace {
@@ -172,9 +173,9 @@ int loadMenuFile(const std::string& name) {
   std::ifstream file(found);
   std::string line, group;
   while (std::getline(file, line)) {
-    std::string text = trim(line);
+    std::string text(kestrum::Trim(line));
     if (upperCase(text).rfind("***MENUGROUP=", 0) == 0) {
-      group = upperCase(trim(text.substr(13)));
+      group = upperCase(kestrum::Trim(std::string_view(text).substr(13)));
       break;
     }
   }

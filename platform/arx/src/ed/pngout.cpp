@@ -12,6 +12,7 @@
 #include "arx/gidisplay.h"
 #include "arx/hostcmds.h"
 #include "host_internal.h"
+#include "kestrum/text.h"
 #include "text_util.h"
 
 namespace {
@@ -23,7 +24,7 @@ int askText(const char* prompt, std::string& answer) {
   char buffer[kAnswerBuffer];
   int status = acedGetString(1, prompt, buffer, sizeof buffer);
   if (status != RTNORM) return status;
-  answer = cadhost::trim(buffer);
+  answer = kestrum::Trim(buffer);
   return answer.empty() ? RTNONE : RTNORM;
 }
 

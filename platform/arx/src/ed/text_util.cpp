@@ -1,3 +1,4 @@
+#include "kestrum/text.h"
 #include "text_util.h"
 
 #include <cctype>
@@ -52,15 +53,8 @@ std::vector<std::string> splitWords(std::string_view line) {
   return words;
 }
 
-std::string trim(std::string_view text) {
-  std::size_t begin = text.find_first_not_of(" \t\r\n");
-  if (begin == std::string_view::npos) return "";
-  std::size_t end = text.find_last_not_of(" \t\r\n");
-  return std::string(text.substr(begin, end - begin + 1));
-}
-
 bool parseInt(std::string_view text, int& value) {
-  std::string t = trim(text);
+  std::string t(kestrum::Trim(text));
   if (!t.empty() && t[0] == '+') t.erase(0, 1);
   int parsed = 0;
   auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), parsed);
@@ -70,7 +64,7 @@ bool parseInt(std::string_view text, int& value) {
 }
 
 bool parseReal(std::string_view text, double& value) {
-  std::string t = trim(text);
+  std::string t(kestrum::Trim(text));
   if (!t.empty() && t[0] == '+') t.erase(0, 1);
   double parsed = 0;
   auto [end, error] = std::from_chars(t.data(), t.data() + t.size(), parsed);  // locale-independent

@@ -20,6 +20,5 @@ bool parseInt(std::string_view text, int& value);
 bool parseReal(std::string_view text, double& value);
 // "x,y" or "x,y,z"; z is 0 when absent.
 bool parsePoint(std::string_view text, double point[3]);
-std::string trim(std::string_view text);
 
 }  // namespace cadhost

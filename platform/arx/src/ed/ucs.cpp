@@ -8,6 +8,7 @@
 #include "arx/acutads.h"
 #include "arx/hostinput.h"
 #include "host_internal.h"
+#include "kestrum/text.h"
 #include "text_util.h"
 
 namespace {
@@ -81,7 +82,7 @@ int runUcsCommand() {
   char option[133];
   int status = acedGetString(0, "\nEnter an option [X/Y/Z/World] <World>: ", option);
   if (status != RTNORM) return status;
-  std::string choice = upperCase(trim(option));
+  std::string choice = upperCase(kestrum::Trim(option));
   if (!choice.empty() && choice[0] == '_') choice.erase(0, 1);
   if (choice.empty() || choice == "W" || choice == "WORLD") {
     currentUcs() = Ucs();
@@ -93,7 +94,7 @@ int runUcsCommand() {
   }
   double degrees = 90.0;
   status = acedGetReal("\nSpecify rotation angle about the axis <90>: ", &degrees);
-  if (status == RTCAN) return RTCAN;
+  if (status == RTCAN || status == RTERROR) return status;
   if (status == RTNONE) degrees = 90.0;
   rotateAbout(currentUcs(), choice[0] - 'X', degrees);
   return RTNORM;

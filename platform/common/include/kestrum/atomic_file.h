@@ -9,10 +9,12 @@
 
 namespace kestrum {
 
-// Writes `data` to a hidden temporary file in the target's folder, syncs it, renames it over
-// `path` and syncs the folder. A replaced file keeps its permissions; a new one gets the usual
-// ones (umask applied). On failure the target is untouched, the temporary file is removed,
-// `error` (when given) says what went wrong, and false is returned.
+// Writes `data` to an unnamed temporary file in the target's folder (a hidden named one,
+// ".NAME.XXXXXX", where the file system has no unnamed files), syncs it, renames it over `path`
+// and syncs the folder. A replaced file keeps its permissions; a new one gets the usual ones (the
+// process umask, read once, applied). Named temporaries of `path` older than this call, left by a
+// save that was killed, are removed. On failure the target is untouched, the temporary file is
+// removed, `error` (when given) says what went wrong, and false is returned.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view data, std::string* error = nullptr);
 
 }  // namespace kestrum

@@ -48,6 +48,8 @@ class Parser {
   explicit Parser(const std::string& text) : text_(text) {}
 
   NodePtr parseAll() {
+    // Bounded so that parsing, evaluating and freeing the tree stay shallow whatever a file holds.
+    if (text_.size() > kMaxLength) fail("longer than " + std::to_string(kMaxLength) + " characters");
     NodePtr root = parseSum();
     skipSpace();
     if (pos_ < text_.size()) fail("unexpected '" + std::string(1, text_[pos_]) + "'");
@@ -57,6 +59,10 @@ class Parser {
   std::vector<std::string> references;
 
  private:
+  static constexpr std::size_t kMaxLength = 4096;
+  static constexpr int kMaxNesting = 100;
+  int depth_ = 0;
+
   [[noreturn]] void fail(const std::string& what) const {
     throw KernelError("expression \"" + text_ + "\": " + what + " at position " +
                       std::to_string(pos_ + 1));
@@ -102,6 +108,13 @@ class Parser {
   }
 
   NodePtr parseUnary() {
+    struct Nesting {
+      explicit Nesting(Parser& p) : parser(p) {
+        if (++parser.depth_ > kMaxNesting) parser.fail("nested more than " + std::to_string(kMaxNesting) + " deep");
+      }
+      ~Nesting() { --parser.depth_; }
+      Parser& parser;
+    } nesting(*this);
     if (accept('-')) {
       auto node = std::make_shared<ExpressionNode>();
       node->kind = ExpressionNode::Kind::Negate;

@@ -1,5 +1,6 @@
 #include "mcadkernel/partfile.h"
 
+#include <Standard_Failure.hxx>
 #include <gp_Ax1.hxx>
 
 #include <cctype>
@@ -9,18 +10,14 @@
 #include <sstream>
 
 #include "atomic_file.h"
+#include "kestrum/text.h"
 #include "mcadkernel/error.h"
 
 namespace mcadkernel {
 
 namespace {
 
-std::string trim(const std::string& text) {
-  size_t begin = text.find_first_not_of(" \t");
-  if (begin == std::string::npos) return {};
-  size_t end = text.find_last_not_of(" \t");
-  return text.substr(begin, end - begin + 1);
-}
+std::string trim(std::string_view text) { return std::string(kestrum::Trim(text)); }
 
 // A '#' at the start of a line or after a blank starts a comment; elsewhere it is part of a name
 // ("box1/top#2").
@@ -278,8 +275,39 @@ struct PartSource {
   std::map<std::string, int> parameterLines, featureLines;
 };
 
+// A refusal that knows its file and line, handed back to callers as a Problem.
+class ReadError : public KernelError {
+ public:
+  explicit ReadError(kestrum::Problem problem) : KernelError(problem.Describe()), problem_(std::move(problem)) {}
+  const kestrum::Problem& problem() const { return problem_; }
+
+ private:
+  kestrum::Problem problem_;
+};
+
 [[noreturn]] void failAt(const std::string& source, int line, const std::string& message) {
-  throw KernelError(source + ":" + std::to_string(line) + ": " + message);
+  throw ReadError(kestrum::Problem{message, source, line});
+}
+
+// Runs a reader, turning whatever it throws into a Problem (the geometry kernel's own failures
+// and library exceptions included), so that no input can end the program.
+template <class T, class Read>
+kestrum::Result<T> asResult(const std::string& source, Read read) {
+  try {
+    return read();
+  } catch (const ReadError& e) {
+    return e.problem();
+  } catch (const std::exception& e) {
+    return kestrum::Problem{e.what(), source, 0};
+  } catch (const Standard_Failure& e) {
+    return kestrum::Problem{std::string("the geometry cannot be built: ") + e.GetMessageString(), source, 0};
+  }
+}
+
+template <class T>
+T valueOrThrow(kestrum::Result<T> result) {
+  if (!result) throw ReadError(result.problem());
+  return std::move(result).value();
 }
 
 void readParameterLine(PartSource& part, const Line& line, size_t keywordLength) {
@@ -300,7 +328,7 @@ void readParameterLine(PartSource& part, const Line& line, size_t keywordLength)
 PartSource parsePartText(const std::string& text, const std::string& source) {
   PartSource part;
   std::vector<Line> lines = meaningfulLines(text);
-  if (lines.empty()) throw KernelError(source + ": the file is empty");
+  if (lines.empty()) failAt(source, 0, "the file is empty");
   for (size_t i = 0; i < lines.size(); ++i) {
     const Line& line = lines[i];
     try {
@@ -326,12 +354,14 @@ PartSource parsePartText(const std::string& text, const std::string& source) {
   return part;
 }
 
+// Part and assembly files are small: anything past this is not one.
+constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{16} << 20;
+
 std::string readWholeFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw KernelError("cannot read " + path.string());
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  kestrum::Result<std::string> text = kestrum::ReadWholeFile(path, kMaxFileBytes);
+  // The message names the file itself: it is also the message of the line that named the file.
+  if (!text) throw ReadError(kestrum::Problem{"cannot read " + path.string() + " (" + text.problem().message + ")", "", 0});
+  return std::move(text).value();
 }
 
 // Values are written so that they read back to the same text.
@@ -376,31 +406,43 @@ std::string featureLine(const Feature& feature) {
   return line;
 }
 
-}  // namespace
-
-std::unique_ptr<Part> readPart(const std::string& text, const std::string& sourceName, const ParameterSet* globals) {
+std::unique_ptr<Part> buildPart(const std::string& text, const std::string& sourceName, const ParameterSet* globals) {
   PartSource source = parsePartText(text, sourceName);
   auto part = std::make_unique<Part>(source.name, globals);
   try {
     part->define(source.parameters, std::move(source.features));
   } catch (const ParameterError& e) {
     auto line = source.parameterLines.find(e.parameter());
-    if (line != source.parameterLines.end()) failAt(sourceName, line->second, e.what());
-    throw KernelError(sourceName + ": " + e.what());
+    failAt(sourceName, line != source.parameterLines.end() ? line->second : 0, e.what());
   } catch (const FeatureError& e) {
     auto line = source.featureLines.find(e.feature());
-    if (line != source.featureLines.end()) failAt(sourceName, line->second, e.what());
-    throw KernelError(sourceName + ": " + e.what());
+    failAt(sourceName, line != source.featureLines.end() ? line->second : 0, e.what());
   }
   return part;
 }
 
+}  // namespace
+
+kestrum::Result<std::unique_ptr<Part>> parsePart(std::string_view text, const std::string& sourceName,
+                                                 const ParameterSet* globals) {
+  return asResult<std::unique_ptr<Part>>(sourceName, [&] { return buildPart(std::string(text), sourceName, globals); });
+}
+
+kestrum::Result<std::unique_ptr<Part>> parsePartFile(const std::filesystem::path& path, const ParameterSet* globals) {
+  return asResult<std::unique_ptr<Part>>(path.string(),
+                                         [&] { return buildPart(readWholeFile(path), path.string(), globals); });
+}
+
+std::unique_ptr<Part> readPart(const std::string& text, const std::string& sourceName, const ParameterSet* globals) {
+  return valueOrThrow(parsePart(text, sourceName, globals));
+}
+
 std::unique_ptr<Part> readPartFile(const std::filesystem::path& path, const ParameterSet* globals) {
-  return readPart(readWholeFile(path), path.string(), globals);
+  return valueOrThrow(parsePartFile(path, globals));
 }
 
 Part& loadPartFile(Assembly& assembly, const std::filesystem::path& path) {
-  return assembly.adoptPart(readPart(readWholeFile(path), path.string(), &assembly.globals()));
+  return assembly.adoptPart(readPartFile(path, &assembly.globals()));
 }
 
 std::string partFileText(const Part& part) {
@@ -436,12 +478,10 @@ gp_Trsf readPlacement(Fields& fields, const ParameterSet& globals) {
   return placement;
 }
 
-}  // namespace
-
-std::unique_ptr<Assembly> readAssemblyFile(const std::filesystem::path& path) {
+std::unique_ptr<Assembly> buildAssembly(const std::string& text, const std::filesystem::path& path) {
   std::string source = path.string();
-  std::vector<Line> lines = meaningfulLines(readWholeFile(path));
-  if (lines.empty()) throw KernelError(source + ": the file is empty");
+  std::vector<Line> lines = meaningfulLines(text);
+  if (lines.empty()) failAt(source, 0, "the file is empty");
   auto assembly = std::make_unique<Assembly>();
   // Globals first, whatever their place in the file: the parts' expressions refer to them.
   std::vector<std::pair<std::string, std::string>> globals;
@@ -487,6 +527,20 @@ std::unique_ptr<Assembly> readAssemblyFile(const std::filesystem::path& path) {
     }
   }
   return assembly;
+}
+
+}  // namespace
+
+kestrum::Result<std::unique_ptr<Assembly>> parseAssembly(std::string_view text, const std::filesystem::path& path) {
+  return asResult<std::unique_ptr<Assembly>>(path.string(), [&] { return buildAssembly(std::string(text), path); });
+}
+
+kestrum::Result<std::unique_ptr<Assembly>> parseAssemblyFile(const std::filesystem::path& path) {
+  return asResult<std::unique_ptr<Assembly>>(path.string(), [&] { return buildAssembly(readWholeFile(path), path); });
+}
+
+std::unique_ptr<Assembly> readAssemblyFile(const std::filesystem::path& path) {
+  return valueOrThrow(parseAssemblyFile(path));
 }
 
 }  // namespace mcadkernel

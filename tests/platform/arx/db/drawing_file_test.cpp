@@ -1,8 +1,17 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <set>
+#include <string_view>
 
 #include "arx/dbdatabase.h"
 #include "test_env.h"
@@ -216,6 +225,109 @@ TEST_F(DrawingFiles, FailedSaveLeavesThePreviousFile) {
   ASSERT_EQ(messages.size(), 1u);
   EXPECT_NE(messages[0].find("Cannot write"), std::string::npos) << messages[0];
   EXPECT_EQ(db.filename(), path.string());  // a failed save does not rename the drawing
+}
+
+std::set<std::string> namesIn(const std::filesystem::path& folder) {
+  std::set<std::string> names;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) names.insert(entry.path().filename().string());
+  return names;
+}
+
+// A save killed half-way (here by the file-size limit, whose signal ends the process in the
+// middle of writing) leaves the previous drawing and nothing else.
+TEST_F(DrawingFiles, ASaveKilledHalfWayLeavesNoTemporaryFile) {
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const std::string before = readFile(path);
+  ASSERT_GT(before.size(), 200u);
+  addThing(db, "c", 3);
+  pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const rlimit noCore{0, 0}, small{64, 64};
+    ::setrlimit(RLIMIT_CORE, &noCore);
+    ::setrlimit(RLIMIT_FSIZE, &small);
+    std::signal(SIGXFSZ, SIG_DFL);
+    db.saveAs(path.string());
+    ::_exit(0);  // not reached when the limit ended the save
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "the save was not killed: " << status;
+  EXPECT_EQ(namesIn(dir.path()), std::set<std::string>{"part.dwg"});
+  EXPECT_EQ(readFile(path), before);
+}
+
+// Temporaries a killed save left (where the file system has no unnamed files) go at the next save
+// of the same drawing; files that only look alike, and a newer one (a save under way), stay.
+TEST_F(DrawingFiles, TheNextSaveRemovesStaleTemporariesOfItsDrawing) {
+  namespace fs = std::filesystem;
+  const auto now = fs::file_time_type::clock::now();
+  struct Case {
+    const char* name;
+    fs::file_time_type written;
+    bool removed;
+  };
+  const Case cases[] = {
+      {".part.dwg.Ab3dE9", now - std::chrono::hours(1), true},
+      {".part.dwg.zzzzzz", now - std::chrono::seconds(2), true},
+      {".part.dwg.Zz9Zz9", now + std::chrono::hours(1), false},  // newer than the save
+      {".part.dwg.Ab3dE", now - std::chrono::hours(1), false},
+      {".part.dwg.Ab3dE9x", now - std::chrono::hours(1), false},
+      {".part.dwg.Ab-dE9", now - std::chrono::hours(1), false},
+      {".part.dwgX.Ab3dE9", now - std::chrono::hours(1), false},
+      {".other.dwg.Ab3dE9", now - std::chrono::hours(1), false},
+      {"part.dwg.Ab3dE9", now - std::chrono::hours(1), false},
+  };
+  for (const Case& c : cases) {
+    writeFile(dir / c.name, "partial");
+    fs::last_write_time(dir / c.name, c.written);
+  }
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const std::set<std::string> names = namesIn(dir.path());
+  for (const Case& c : cases) EXPECT_EQ(names.count(c.name), c.removed ? 0u : 1u) << c.name;
+  EXPECT_EQ(names.count("part.dwg"), 1u);
+}
+
+// CRC-32C, as the drawing header holds it, so that damaged records get past the checksum.
+std::uint32_t crc32c(std::string_view data) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char byte : data) {
+    crc ^= byte;
+    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0x82F63B78u ^ (crc >> 1) : crc >> 1;
+  }
+  return ~crc;
+}
+
+// Every byte of a drawing's payload damaged in turn, with the checksum made to match: the reader
+// from memory answers each with a status, names the drawing in every message, and never crashes.
+TEST_F(DrawingFiles, EveryDamagedByteFromMemoryIsAnsweredAndNamed) {
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const std::string good = readFile(path);
+  constexpr std::size_t kHeader = 24;
+  ASSERT_GT(good.size(), kHeader);
+  int refused = 0, partly = 0;
+  for (std::size_t at = kHeader; at < good.size(); ++at) {
+    for (unsigned char flip : {0x01, 0x80, 0xFF}) {
+      std::string damaged = good;
+      damaged[at] = static_cast<char>(static_cast<unsigned char>(damaged[at]) ^ flip);
+      const std::uint32_t crc = crc32c(std::string_view(damaged).substr(kHeader));
+      std::memcpy(damaged.data() + 12, &crc, 4);
+      AcDbDatabase target(false);
+      std::vector<std::string> messages;
+      Acad::ErrorStatus status = target.readDwgBytes(damaged, "damaged.dwg", &messages);
+      for (const std::string& message : messages)
+        ASSERT_NE(message.find("damaged.dwg"), std::string::npos) << "byte " << at << ": " << message;
+      if (status != Acad::eOk) {
+        ++refused;
+        ASSERT_FALSE(messages.empty()) << "byte " << at;
+        EXPECT_EQ(target.numObjects(true), 0) << "byte " << at;
+      } else if (!messages.empty()) {
+        ++partly;
+      }
+    }
+  }
+  EXPECT_GT(refused, 0);  // the damage was seen, as a whole file or record by record
+  EXPECT_GT(partly, 0);
 }
 
 }  // namespace

@@ -169,4 +169,38 @@ TEST_F(Dxf, FailingObjectStopsTheExportAndKeepsThePreviousFile) {
   EXPECT_EQ(readFile(path), "previous");
 }
 
+// A DXF text cut short at every line, or with lines replaced by junk, read from memory: every
+// answer is a status, every message names the file, and nothing crashes.
+TEST_F(Dxf, DamagedTextFromMemoryIsAnsweredAndNamed) {
+  const auto path = dir / "drawing.dxf";
+  ASSERT_EQ(db.dxfOut(path.string()), Acad::eOk);
+  const std::string text = readFile(path);
+  std::vector<std::size_t> lineStarts{0};
+  for (std::size_t i = 0; i < text.size(); ++i)
+    if (text[i] == '\n') lineStarts.push_back(i + 1);
+  const std::string junk[] = {"99999999999999999999", "-1", std::string("\0\xff", 2), "", "  7 x", "1e308"};
+  int refused = 0, skipped = 0;
+  auto check = [&](const std::string& damaged, const std::string& what) {
+    AcDbDatabase target(false);
+    std::vector<std::string> messages;
+    Acad::ErrorStatus status = target.dxfInText(damaged, "damaged.dxf", &messages);
+    for (const std::string& message : messages)
+      ASSERT_NE(message.find("damaged.dxf"), std::string::npos) << what << ": " << message;
+    if (status != Acad::eOk) {
+      ++refused;
+      ASSERT_FALSE(messages.empty()) << what;
+    } else if (!messages.empty()) {
+      ++skipped;
+    }
+  };
+  for (std::size_t i = 0; i < lineStarts.size(); ++i) {
+    check(text.substr(0, lineStarts[i]), "cut at line " + std::to_string(i + 1));
+    const std::size_t end = i + 1 < lineStarts.size() ? lineStarts[i + 1] : text.size();
+    for (const std::string& j : junk)
+      check(text.substr(0, lineStarts[i]) + j + "\n" + text.substr(end), "line " + std::to_string(i + 1) + " junk");
+  }
+  EXPECT_GT(refused, 0);
+  EXPECT_GT(skipped, 0);  // some damage only cost an entry, which was reported with its line
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include "test_thing.h"
 
+#include <stdexcept>
+
 #include "arx/dbdxffiler.h"
 #include "arx/dbfiler.h"
 
@@ -26,6 +28,7 @@ Acad::ErrorStatus TestThing::dwgInFields(AcDbDwgFiler* filer) {
   Acad::ErrorStatus status = AcDbEntity::dwgInFields(filer);
   if (status != Acad::eOk) return status;
   filedIn.push_back(filer->filerType());
+  if (throwOnRestore && filer->filerType() == AcDb::kUndoFiler) throw std::runtime_error("restore refused");
   filer->readInt32(&count_);
   filer->readDouble(&value_);
   filer->readString(&label_);

@@ -29,6 +29,7 @@ class TestThing : public AcDbEntity {
   bool cascadeToPartner = false;               // subErase erases (un-erases) the partner too
   bool writeUnreadableRecord = false;          // dwgOutFields writes what dwgInFields rejects
   bool failWriting = false;                    // dwgOutFields and dxfOutFields fail
+  bool throwOnRestore = false;                 // dwgInFields throws when undo or abort restores it
   std::vector<AcDb::FilerType> filedIn;        // filer types seen by dwgInFields
 
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <stdexcept>
+#include <string>
+
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
 #include "test_thing.h"
@@ -182,6 +186,55 @@ TEST_F(Undo, LayerAddedByACommandIsRemovedByUndo) {
   db.getLayerTable(layers, AcDb::kForRead);
   EXPECT_FALSE(layers->has("CAE_OPT"));
   layers->close();
+}
+
+// A reader that throws while undo or an abort rewrites its object must not leave undo recording
+// off: the next command is still recorded, and the object is no longer write-enabled.
+TEST_F(Undo, ExceptionWhileRestoringLeavesRecordingOn) {
+  auto edit = [&](bool throwOnRestore) {
+    TestThing* thing = open(a);
+    thing->throwOnRestore = throwOnRestore;
+    thing->setCount(7);
+    thing->close();
+  };
+  struct Case {
+    const char* name;
+    std::function<void()> changeThenRestore;  // must throw from the restore
+  };
+  const Case cases[] = {
+      {"undo",
+       [&] {
+         command("EDIT", [&] { edit(true); });
+         db.undo(1);
+       }},
+      {"abort",
+       [&] {
+         command("EDIT", [&] {
+           db.transactionManager()->startTransaction();
+           edit(true);
+           db.transactionManager()->abortTransaction();
+         });
+       }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (db.isUndoGroupOpen()) db.endUndoGroup();
+    EXPECT_THROW(c.changeThenRestore(), std::runtime_error);
+    if (db.isUndoGroupOpen()) db.endUndoGroup();
+    EXPECT_EQ(db.transactionManager()->numActiveTransactions(), 0);
+    edit(false);  // outside any group: only clears the test switch
+    EXPECT_FALSE(readThing(a, [](TestThing& t) { return t.isWriteEnabled(); }));
+
+    command("SET", [&] {
+      TestThing* thing = open(a);
+      thing->setCount(42);
+      thing->close();
+    });
+    ASSERT_TRUE(db.canUndo());
+    EXPECT_EQ(db.undoGroupNames().back(), "SET");
+    EXPECT_EQ(db.undo(1), 1);
+    EXPECT_EQ(countOf(a), 7);
+  }
 }
 
 }  // namespace

@@ -4,9 +4,12 @@
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
+#include <TopLoc_Location.hxx>
 #include <gp_Ax2.hxx>
+#include <gp_Trsf.hxx>
 
 #include <cmath>
+#include <limits>
 #include <string>
 
 #include "arx/dbdatabase.h"
@@ -177,6 +180,56 @@ TEST_F(DisplayListTest, SolidsAreRecordedAsTheirTriangulation) {
     area += (b - a).crossProduct(c - a).length() / 2;
   }
   EXPECT_NEAR(area, 2 * (10 * 20 + 20 * 30 + 10 * 30), 1e-6);
+}
+
+// The triangulation is bounded by the solid's own size whatever its size or proportions, and a
+// solid whose placement is not a finite transform is not drawn (it would never finish).
+TEST_F(DisplayListTest, SolidTriangulationIsBoundedWhateverTheSolid) {
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  auto placedBy = [](const TopoDS_Shape& shape, double a, double t) {
+    gp_Trsf move;
+    move.SetValues(a, 0, 0, t, 0, 1, 0, 0, 0, 0, 1, 0);
+    return shape.Moved(TopLoc_Location(move));
+  };
+  auto cylinder = [](double radius, double height) {
+    return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0, 0, 0), gp_Dir(0, 0, 1)), radius, height).Shape();
+  };
+  const TopoDS_Shape box = BRepPrimAPI_MakeBox(10, 20, 30).Shape();
+  struct Case {
+    const char* name;
+    TopoDS_Shape shape;
+    bool drawn;
+  };
+  const Case cases[] = {
+      {"box", box, true},
+      {"huge box", BRepPrimAPI_MakeBox(1e9, 1e9, 1e9).Shape(), true},
+      {"small cylinder", cylinder(1e-3, 1e-3), true},
+      {"huge cylinder", cylinder(1e9, 1e9), true},
+      {"needle", cylinder(1e-3, 1e6), true},
+      {"disc", cylinder(1e6, 1e-3), true},
+      {"NaN translation", placedBy(box, 1, kNaN), false},
+      {"NaN rotation", placedBy(box, kNaN, 0), false},
+      {"NaN-placed cylinder", placedBy(cylinder(5, 10), 1, kNaN), false},
+      {"cylinder rotated by NaN", placedBy(cylinder(5, 10), kNaN, 0), false},
+      {"cylinder placed far off", placedBy(cylinder(5, 10), 1, 1e300), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    AcDbObjectId id = addSolid(db_, c.shape, 1);
+    AcGiDisplayList list(&db_);
+    list.regenerate();
+    const std::vector<AcGiPrimitive>& primitives = list.primitivesOf(id);
+    if (!c.drawn) {
+      EXPECT_TRUE(primitives.empty());
+      continue;
+    }
+    ASSERT_EQ(primitives.size(), 1u);
+    const std::size_t triangles = primitives[0].faceList.size() / 4;
+    EXPECT_GE(triangles, 12u);
+    EXPECT_LE(triangles, 20000u);
+    for (const AcGePoint3d& p : primitives[0].points)
+      ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z));
+  }
 }
 
 TEST_F(DisplayListTest, HolesInSolidsHaveCleanEdges) {

@@ -127,4 +127,38 @@ TEST(Assembly, BadAssemblyFilesNameTheLine) {
   }
 }
 
+// Assembly text from memory: problems name the assembly file and line, and a part file it names
+// that is damaged is reported through the line that names it.
+TEST(Assembly, AssemblyTextFromMemoryAnswersWithAProblem) {
+  TempDir dir;
+  std::ofstream(dir / "p.part") << "part p\nbox b corner=(0, 0, 0) size=(1, 1, 1)\n";
+  std::ofstream(dir / "bad.part") << "part q\nwedge w\n";
+  struct Case {
+    const char* what;
+    std::string text;
+    int line;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"empty", "", 0, "the file is empty"},
+      {"missing part file", "assembly a\npart none.part\n", 2, "cannot read"},
+      {"damaged part file", "assembly a\npart bad.part\n", 2, "bad.part:2: unknown feature \"wedge\""},
+      {"global nested deep", "assembly a\nglobal G = " + std::string(500, '(') + "1" + std::string(500, ')') + "\n", 2,
+       "nested more than"},
+      {"placement not a number", "assembly a\npart p.part\ncomponent c p at=(1e999, 0, 0)\n", 3, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    kestrum::Result<std::unique_ptr<mcadkernel::Assembly>> assembly = mcadkernel::parseAssembly(c.text, dir / "a.asm");
+    ASSERT_FALSE(assembly.ok());
+    EXPECT_EQ(assembly.problem().file, (dir / "a.asm").string());
+    EXPECT_EQ(assembly.problem().line, c.line) << assembly.problem().Describe();
+    EXPECT_NE(assembly.problem().message.find(c.says), std::string::npos) << assembly.problem().message;
+  }
+  kestrum::Result<std::unique_ptr<mcadkernel::Assembly>> good =
+      mcadkernel::parseAssembly("assembly a\npart p.part\ncomponent c p at=(1, 2, 3)\n", dir / "a.asm");
+  ASSERT_TRUE(good.ok()) << good.problem().Describe();
+  EXPECT_EQ((*good)->components().size(), 1u);
+}
+
 }  // namespace

@@ -94,6 +94,57 @@ TEST(PartFile, BadInputNamesTheLineAndBuildsNothing) {
   }
 }
 
+// Damaged text read from memory (as a fuzzer feeds it) comes back as a Problem naming the file and
+// line, never a crash or a hang: deep nesting, very long expressions, stray bytes, huge numbers.
+TEST(PartFile, DamagedTextFromMemoryIsAProblemWithFileAndLine) {
+  const std::string head = "part p\nparam L = 10\n";
+  const std::string box = "box b corner=(0, 0, 0) size=(L, L, L)\n";
+  static constexpr char kStrayBytes[] = "box b\0\xff\x01 corner";
+  std::string longSum = "1";
+  for (int i = 0; i < 3000; ++i) longSum += "+1";
+  struct Case {
+    const char* what;
+    std::string text;
+    int line;
+    const char* says;
+  };
+  const Case cases[] = {
+      {"empty", "", 0, "the file is empty"},
+      {"no part line", "param L = 1\n", 1, "expected \"part NAME\" first"},
+      {"nested a thousand deep", head + "param W = " + std::string(1000, '(') + "1" + std::string(1000, ')') + "\n" + box,
+       3, "nested more than"},
+      {"negated a million times", head + "param W = " + std::string(1000000, '-') + "1\n" + box, 3, "longer than"},
+      {"very long sum", head + "param W = " + longSum + "\n" + box, 3, "longer than"},
+      {"powers nested deep", head + "param W = 2" + [] {
+         std::string chain;
+         for (int i = 0; i < 500; ++i) chain += "^2";
+         return chain;
+       }() + "\n" + box,
+       3, "nested more than"},
+      {"stray bytes", head + std::string(kStrayBytes, sizeof kStrayBytes - 1) + "\n", 3, ""},
+      {"a size beyond any number", head + "box b corner=(0, 0, 0) size=(1e999, 1, 1)\n", 3, ""},
+      {"a feature on a missing line", head + "fillet f radius=1 edges=(nothing/here)\n", 3, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    kestrum::Result<std::unique_ptr<mcadkernel::Part>> part = mcadkernel::parsePart(c.text, "bad.part");
+    ASSERT_FALSE(part.ok());
+    EXPECT_EQ(part.problem().file, "bad.part");
+    EXPECT_EQ(part.problem().line, c.line) << part.problem().Describe();
+    EXPECT_NE(part.problem().message.find(c.says), std::string::npos) << part.problem().message;
+    // The throwing reader says the same.
+    try {
+      mcadkernel::readPart(c.text, "bad.part");
+      ADD_FAILURE() << "accepted";
+    } catch (const KernelError& e) {
+      EXPECT_EQ(e.what(), part.problem().Describe());
+    }
+  }
+  kestrum::Result<std::unique_ptr<mcadkernel::Part>> good = mcadkernel::parsePart(head + box, "good.part");
+  ASSERT_TRUE(good.ok()) << good.problem().Describe();
+  EXPECT_EQ((*good)->name(), "p");
+}
+
 TEST(PartFile, UnreadableFileAndFailedWriteChangeNothing) {
   TempDir dir;
   EXPECT_THROW(mcadkernel::readPartFile(dir / "missing.part"), KernelError);

@@ -28,20 +28,35 @@
 //   component left plate at=(0, 0, 0)
 //   component right plate at=(100 + Gap, 0, 0) rotate=(0, 0, 1, 90)   # axis, then degrees
 //
-// Reading builds nothing unless the whole file is good: any error throws KernelError with
-// "<file>:<line>: <message>".
+// Reading builds nothing unless the whole file is good. The parse* readers hand back a Problem
+// naming the file and line (line 0 where none applies); the read* ones throw KernelError with its
+// text, "<file>:<line>: <message>". No input makes a reader crash or hang: every value is checked
+// and expressions are bounded in length and nesting.
 #pragma once
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
+
+#include "kestrum/result.h"
 
 #include "mcadkernel/assembly.h"
 #include "mcadkernel/part.h"
 
 namespace mcadkernel {
 
-// Reads and regenerates a part from text; sourceName prefixes error messages. globals, when given,
+// Reads and regenerates a part from text; sourceName names it in problems. globals, when given,
 // must outlive the part.
+kestrum::Result<std::unique_ptr<Part>> parsePart(std::string_view text, const std::string& sourceName,
+                                                 const ParameterSet* globals = nullptr);
+kestrum::Result<std::unique_ptr<Part>> parsePartFile(const std::filesystem::path& path,
+                                                     const ParameterSet* globals = nullptr);
+// Reads an assembly from text (`path` names it; the part files it names are read relative to
+// its folder), or from its file.
+kestrum::Result<std::unique_ptr<Assembly>> parseAssembly(std::string_view text, const std::filesystem::path& path);
+kestrum::Result<std::unique_ptr<Assembly>> parseAssemblyFile(const std::filesystem::path& path);
+
+// The same, throwing KernelError.
 std::unique_ptr<Part> readPart(const std::string& text, const std::string& sourceName,
                                const ParameterSet* globals = nullptr);
 std::unique_ptr<Part> readPartFile(const std::filesystem::path& path, const ParameterSet* globals = nullptr);

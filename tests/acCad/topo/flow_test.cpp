@@ -8,6 +8,7 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbdict.h"
 #include "arx/dbfiler.h"
+#include "key_holder.h"
 #include "topo/acTopoRef.h"
 #include "topo/acTopoTables.h"
 #include "topo_fixture.h"
@@ -16,30 +17,6 @@
 namespace {
 
 using topotest::TopoTest;
-
-// A drawing object that files one key, as the conditions and meshes do.
-class KeyHolder : public AcDbObject {
-  ACRX_DECLARE_MEMBERS(KeyHolder);
-
- public:
-  ~KeyHolder() override { delete key; }
-  Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override {
-    Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer);
-    if (status != Acad::eOk) return status;
-    return amiWriteKey(filer, key) == Ami::eOk ? Acad::eOk : Acad::eFilerError;
-  }
-  Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override {
-    Acad::ErrorStatus status = AcDbObject::dwgInFields(filer);
-    if (status != Acad::eOk) return status;
-    AmiKey* read = nullptr;
-    if (amiReadKey(filer, read) != Ami::eOk) return Acad::eFilerError;
-    delete key;
-    key = dynamic_cast<AmiObjectKey*>(read);
-    return key ? Acad::eOk : Acad::eFilerError;
-  }
-  AmiObjectKey* key = nullptr;
-};
-ACRX_CONS_DEFINE_MEMBERS(KeyHolder, AcDbObject, "TOPOKEYHOLDER")
 
 void addHolder(AcDbDatabase* db, const char* name, AmiObjectKey* key) {
   AcDbDictionary* dictionary = nullptr;

@@ -323,7 +323,9 @@ void Fill(FerResultSet& set, AnlType type, std::vector<Subset>& subsets, const C
         result = std::make_unique<FerResult>(quantity);
         result->SetFieldValue(1);
       }
-      result->SetNodalData(static_cast<int>(i), std::move(block.ids), Expand(block, units));
+      // Expand reads the ids: it must run before they are moved away.
+      std::vector<double> values = Expand(block, units);
+      result->SetNodalData(static_cast<int>(i), std::move(block.ids), std::move(values));
     }
   }
   for (auto& [quantity, result] : results) set.AddResult(result.release());

@@ -872,7 +872,8 @@ class DeckBuilder {
       if (wants(AnlWriter::kOutHeatFlux, true)) element.push_back("HFL");
     } else {
       if (wants(AnlWriter::kOutDisplacement, true)) nodal.push_back("U");
-      if (wants(AnlWriter::kOutReaction, false)) nodal.push_back("RF");
+      // A static solve's nodal forces are always written: the job checks them against the loads.
+      if (wants(AnlWriter::kOutReaction, type_ == AnlStress) || type_ == AnlStress) nodal.push_back("RF");
       if (wants(AnlWriter::kOutStress, type_ != AnlBuckling)) element.push_back("S");
       if (wants(AnlWriter::kOutStrain, false)) element.push_back("E");
       // Shells (expanded by the solver) are left to an explicit request. The solver estimates the

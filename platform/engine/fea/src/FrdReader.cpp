@@ -15,8 +15,12 @@
 #include "DatReader.h"
 #include "amg/CaeUnit.h"
 #include "fea/FerResult.h"
+#include "kestrum/text.h"
 
 namespace {
+
+// The solver's nodal forces: read for the balance check, never a result.
+constexpr int kNodalForces = -1;
 
 // The file's quantities that become results: block name, quantity, values in the file, unit.
 struct Kind {
@@ -30,6 +34,7 @@ constexpr Kind kKinds[] = {
     {"TOSTRAIN", FerQtyStrain, 6, CaeUtStrain},     {"NDTEMP", FerQtyTemperature, 1, CaeUtTemperature},
     {"FLUX", FerQtyHeatFlux, 3, CaeUtHeatFlux},     {"ENER", FerQtyStrainEnergy, 1, CaeUtStress},
     {"ERROR", FerQtyErrorEstimate, 1, CaeUtNone},
+    {"FORC", kNodalForces, 3, CaeUtForce},
 };
 
 const Kind* FindKind(std::string_view name) {
@@ -318,6 +323,7 @@ void Fill(FerResultSet& set, AnlType type, std::vector<Subset>& subsets, const C
     set.AddSubSet(new FerResultSubSet(value));
     ScaleErrorsToPeakStress(s);
     for (auto& [quantity, block] : s.blocks) {
+      if (quantity == kNodalForces) continue;
       auto& result = results[quantity];
       if (!result) {
         result = std::make_unique<FerResult>(quantity);
@@ -388,6 +394,31 @@ void AddElementTensors(FerResultSet& set, const char* kindName, std::vector<fea_
 }  // namespace
 
 namespace FrdReader {
+
+kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& path) {
+  kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
+  if (!text) return text.problem();
+  std::vector<Subset> subsets;
+  try {
+    subsets = Parser(*text).Parse();
+  } catch (const Damaged& damaged) {
+    return kestrum::Problem{"the results file is damaged: " + damaged.why_, path, static_cast<int>(damaged.line_)};
+  }
+  std::vector<StepVectors> steps;
+  for (Subset& s : subsets) {
+    StepVectors step;
+    auto take = [&s](int quantity, NodalVectors& into) {
+      const auto found = s.blocks.find(quantity);
+      if (found == s.blocks.end()) return;
+      into.ids = std::move(found->second.ids);
+      into.values = std::move(found->second.values);
+    };
+    take(FerQtyDisplacement, step.displacements);
+    take(kNodalForces, step.forces);
+    steps.push_back(std::move(step));
+  }
+  return steps;
+}
 
 bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
           const std::function<FerResultSet*()>& target, CaeString& error) {

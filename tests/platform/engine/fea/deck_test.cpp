@@ -476,7 +476,7 @@ TEST_F(DeckTest, EachAnalysisTypeWritesItsStep) {
     const char* output;
   };
   const Row rows[] = {
-      {AnlStress, "*STATIC\n", "*NODE FILE\nU\n*EL FILE\nS,ENER,ERR\n"},
+      {AnlStress, "*STATIC\n", "*NODE FILE\nU,RF\n*EL FILE\nS,ENER,ERR\n"},
       {AnlVibration, "*FREQUENCY\n5\n", "*NODE FILE\nU\n"},
       {AnlBuckling, "*BUCKLE\n1\n", "*NODE FILE\nU\n"},
   };

@@ -22,9 +22,11 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "amg/CaeString.h"
 #include "fea/AnlTypes.h"
+#include "kestrum/result.h"
 
 class CaeUnitSystem;
 class FerResultSet;
@@ -38,5 +40,18 @@ bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
 // gets a new result set only for a good file).
 bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
           const std::function<FerResultSet*()>& target, CaeString& error);
+
+// Vectors by node as the file has them (file units): three values per id.
+struct NodalVectors {
+  std::vector<long> ids;
+  std::vector<double> values;
+};
+// One per result block of the file, in the file's order: its displacements and the solver's
+// nodal forces (empty when the block has none).
+struct StepVectors {
+  NodalVectors displacements;
+  NodalVectors forces;
+};
+kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& path);
 
 }  // namespace FrdReader

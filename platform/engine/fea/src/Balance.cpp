@@ -10,6 +10,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "SolverDofs.h"
 #include "kestrum/text.h"
 
 namespace fea_detail {
@@ -28,9 +29,6 @@ Vec Cross(const Vec& a, const Vec& b) {
 }
 double Norm(const Vec& a) { return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]); }
 
-// The solver's degrees of freedom: 1 to 3 move along x, y, z; 4 to 6 turn about them.
-constexpr int kFirstTurn = 4;
-constexpr int kLastTurn = 6;
 
 struct StepLoads {
   bool isStatic = false;
@@ -249,8 +247,8 @@ kestrum::Status Balance(const Deck& deck, const StepLoads& step, const FrdReader
   std::map<long, Vec> nodalLoads, nodalCouples;
   for (const auto& [key, value] : step.loads) {
     const auto [id, dof] = key;
-    if (dof >= 1 && dof <= 3) nodalLoads[id][dof - 1] += value;
-    else if (dof >= kFirstTurn && dof <= kLastTurn) nodalCouples[id][dof - kFirstTurn] += value;
+    if (dof >= kDofMoveX && dof <= kDofMoveZ) nodalLoads[id][dof - kDofMoveX] += value;
+    else if (dof >= kDofTurnX && dof <= kDofTurnZ) nodalCouples[id][dof - kDofTurnX] += value;
   }
   for (const auto& [id, f] : nodalLoads) {
     const auto at = deck.nodes.find(id);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "CylinderFit.h"
+#include "SolverDofs.h"
 #include "amg/CaeCoordSys.h"
 #include "amg/CaeMaterial.h"
 #include "amg/CaeMsgCall.h"
@@ -17,6 +18,7 @@
 #include "fea/AnlModel.h"
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
+#include "fea/AttCodes.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
 #include "fea/CaeFunc.h"
@@ -76,12 +78,10 @@ struct Weighted {
 
 bool Structural(AnlType type) { return type != AnlHeatTransfer; }
 
-bool IsRestraintCode(AttType t) { return (t >= 5 && t <= 10) || t == 25; }
-bool IsThermalCode(AttType t) { return t >= 15 && t <= 22; }
-bool AppliesTo(AttType t, AnlType type) {
-  if (type == AnlHeatTransfer) return IsThermalCode(t);
-  if (IsThermalCode(t)) return false;
-  if (type == AnlVibration) return IsRestraintCode(t);
+bool AppliesTo(AttCode c, AnlType type) {
+  if (type == AnlHeatTransfer) return IsThermal(c);
+  if (IsThermal(c)) return false;
+  if (type == AnlVibration) return IsRestraint(c);
   return true;
 }
 
@@ -296,7 +296,7 @@ class DeckBuilder {
 
   void AddForce(StepData& step, CaeNode* node, const CaeVector& force) {
     for (int i = 0; i < 3; ++i)
-      if (force[i] != 0.0) step.cload[{node->Id(), i + 1}] += force[i];
+      if (force[i] != 0.0) step.cload[{node->Id(), kDofMoveX + i}] += force[i];
   }
 
   void GatherCase(std::size_t index) {
@@ -312,30 +312,33 @@ class DeckBuilder {
   }
 
   void NotApplied(const AttBaseLbc& c, const char* why) {
-    CaeString name = c.Name().IsEmpty() ? CaeString::Format("of type %d", c.Type()) : c.Name();
+    const std::string_view kind = AttCodeName(c.Type());
+    CaeString name = !c.Name().IsEmpty() ? c.Name()
+                     : kind.empty()      ? CaeString::Format("of type %d", c.Type())
+                                         : CaeString::Format("of type %.*s", static_cast<int>(kind.size()), kind.data());
     reasons_.push_back(Msg(kFeaMsgConditionNotApplied, {name, CaeString(why)}));
   }
 
   void Apply(StepData& step, AttBaseLbc& c, double scale) {
-    const AttType code = c.Type();
+    const AttCode code = static_cast<AttCode>(c.Type());
     if (!AppliesTo(code, type_)) {
       ignored_ = true;
       return;
     }
-    if (code >= 11 && code <= 14) return ApplyModelLevel(step, c, scale);
+    if (IsModelLevel(code)) return ApplyModelLevel(step, c, scale);
     auto* attrib = dynamic_cast<CaeAttrib*>(&c);
     Target target;
     if (!attrib || !Resolve(attrib->GetTopoRef(), target)) return NotApplied(c, "it lies on nothing of the mesh");
     if (NodesOf(target).empty()) return NotApplied(c, "the mesh has no nodes there");
-    if (IsRestraintCode(code) || (code >= 20 && code <= 22)) ++step.restraints; else ++step.loads;
+    if (IsRestraint(code) || IsFixedTemperature(code)) ++step.restraints; else ++step.loads;
     if (Structural(type_)) ApplyStructural(step, c, code, target, scale);
     else ApplyThermal(step, c, code, target, scale);
   }
 
   void ApplyModelLevel(StepData& step, AttBaseLbc& c, double scale) {
-    const AttType code = c.Type();
+    const AttCode code = static_cast<AttCode>(c.Type());
     ++step.loads;
-    if (code == 14) {
+    if (code == AttCode::BodyTemperature) {
       auto* temp = dynamic_cast<AttModelTemp*>(&c);
       if (!temp) return;
       step.hasTemperature = true;
@@ -350,53 +353,55 @@ class DeckBuilder {
     if (!(magnitude > 0)) return;
     CaeVector direction = value * (1.0 / magnitude);
     std::string line = "EALL,";
-    if (code == 11) {
+    if (code == AttCode::Spin) {
       const double omega = ToSI(CaeUtAngularVelocity, magnitude);
       CaeVector origin = c.CoordSys() ? c.CoordSys()->GetTransform().TranslationVector() : CaeVector();
       origin = ToSI(CaeUtLength, origin);
       line += "CENTRIF," + DeckNumber(omega * omega) + "," + Triple(origin) + "," + Triple(direction);
     } else {
       // An acceleration of the body loads it like gravity the other way.
-      if (code == 13) direction = -direction;
+      if (code == AttCode::Acceleration) direction = -direction;
       line += "GRAV," + DeckNumber(ToSI(CaeUtAcceleration, magnitude)) + "," + Triple(direction);
     }
     step.dload.push_back(line);
   }
 
-  void ApplyStructural(StepData& step, AttBaseLbc& c, AttType code, const Target& t, double scale) {
+  void ApplyStructural(StepData& step, AttBaseLbc& c, AttCode code, const Target& t, double scale) {
     const int* free = c.FreeComponents();
     const int dofs = t.part->shell ? 6 : 3;
     switch (code) {
-      case 25:
+      case AttCode::PinnedRestraint:
         if (!c.CoordSys()) return ApplyPin(step, c, t);
         [[fallthrough]];
-      case 5: case 6: case 7:
+      case AttCode::VertexRestraint: case AttCode::EdgeRestraint: case AttCode::FaceRestraint:
         Transform(c, t);
         for (CaeNode* n : NodesOf(t))
           for (int d = 0; d < dofs; ++d)
-            if (!free[d]) step.boundary[{n->Id(), d + 1}] = 0.0;
+            if (!free[d]) step.boundary[{n->Id(), kDofMoveX + d}] = 0.0;
         return;
-      case 8: case 9: case 10:
+      case AttCode::VertexEnforcedDisplacement: case AttCode::EdgeEnforcedDisplacement:
+      case AttCode::FaceEnforcedDisplacement:
         for (CaeNode* n : NodesOf(t)) {
           // In a condition's own axes the components are the local ones.
           const CaeVector v = ToSI(CaeUtLength, Transform(c, t) ? c.EvaluateVecAtPointLocal(n->Coordinate())
                                                                  : c.EvaluateVecAtPoint(n->Coordinate())) * scale;
           for (int d = 0; d < 3; ++d)
-            if (!free[d]) step.boundary[{n->Id(), d + 1}] = v[d];
+            if (!free[d]) step.boundary[{n->Id(), kDofMoveX + d}] = v[d];
         }
         return;
-      case 1:
+      case AttCode::VertexForce:
         for (CaeNode* n : NodesOf(t)) AddForce(step, n, ToSI(CaeUtForce, c.EvaluateVecAtPoint(n->Coordinate())) * scale);
         return;
-      case 2: case 3: {
-        const int unit = code == 2 ? CaeUtForcePerArea : CaeUtForcePerLength;
+      case AttCode::FaceDistributedForce: case AttCode::EdgeDistributedForce: {
+        const bool face = code == AttCode::FaceDistributedForce;
+        const int unit = face ? CaeUtForcePerArea : CaeUtForcePerLength;
         const double lengthScale = ToSI(CaeUtLength, 1.0);
-        const double measure = code == 2 ? lengthScale * lengthScale : lengthScale;
+        const double measure = face ? lengthScale * lengthScale : lengthScale;
         for (const Weighted& w : WeightsOf(t))
           AddForce(step, w.node, ToSI(unit, c.EvaluateVecAtPoint(w.node->Coordinate())) * (w.weight * measure * scale));
         return;
       }
-      case 4: {
+      case AttCode::Pressure: {
         if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a pressure needs a face");
         const double lengthScale = ToSI(CaeUtLength, 1.0);
         for (const Weighted& w : FaceWeights(t)) {
@@ -405,7 +410,7 @@ class DeckBuilder {
         }
         return;
       }
-      case 23: case 24: {
+      case AttCode::FaceTotalForce: case AttCode::EdgeTotalForce: {
         const std::vector<Weighted> weights = WeightsOf(t);
         const double total = TotalWeight(weights);
         if (!(total > 0)) return NotApplied(c, "the mesh has no element faces there");
@@ -417,7 +422,7 @@ class DeckBuilder {
         }
         return;
       }
-      case 29:
+      case AttCode::Moment:
         return ApplyMoment(step, c, t, scale);
       default:
         return NotApplied(c, "the condition type is unknown");
@@ -449,28 +454,28 @@ class DeckBuilder {
     for (const Weighted& w : weights) AddForce(step, w.node, moment.Cross(perpendicular(w)) * (w.weight / inertia));
   }
 
-  void ApplyThermal(StepData& step, AttBaseLbc& c, AttType code, const Target& t, double scale) {
+  void ApplyThermal(StepData& step, AttBaseLbc& c, AttCode code, const Target& t, double scale) {
     const double lengthScale = ToSI(CaeUtLength, 1.0);
     switch (code) {
-      case 20: case 21: case 22:
+      case AttCode::VertexFixedTemperature: case AttCode::FaceFixedTemperature: case AttCode::EdgeFixedTemperature:
         for (CaeNode* n : NodesOf(t))
-          step.boundary[{n->Id(), 11}] = ToSI(CaeUtTemperature, c.EvaluateVecAtPoint(n->Coordinate())[0] * scale);
+          step.boundary[{n->Id(), kDofTemperature}] = ToSI(CaeUtTemperature, c.EvaluateVecAtPoint(n->Coordinate())[0] * scale);
         return;
-      case 15:
+      case AttCode::VertexHeatFlow:
         for (CaeNode* n : NodesOf(t))
-          step.cload[{n->Id(), 11}] += ToSI(CaeUtHeatFlow, c.EvaluateVecAtPoint(n->Coordinate())[0]) * scale;
+          step.cload[{n->Id(), kDofTemperature}] += ToSI(CaeUtHeatFlow, c.EvaluateVecAtPoint(n->Coordinate())[0]) * scale;
         return;
-      case 17:
+      case AttCode::EdgeHeatFlow:
         for (const Weighted& w : EdgeWeights(t))
-          step.cload[{w.node->Id(), 11}] +=
+          step.cload[{w.node->Id(), kDofTemperature}] +=
               ToSI(CaeUtHeatFlowPerLength, c.EvaluateVecAtPoint(w.node->Coordinate())[0]) * w.weight * lengthScale * scale;
         return;
-      case 16: {
+      case AttCode::FaceHeatFlux: {
         if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a heat flux needs a face");
         auto flux = [&](const CaeVector& at) { return ToSI(CaeUtHeatFlux, c.EvaluateVecAtPoint(at)[0]) * scale; };
         if (t.part->shell) {
           for (const Weighted& w : FaceWeights(t))
-            step.cload[{w.node->Id(), 11}] += flux(w.node->Coordinate()) * w.weight * lengthScale * lengthScale;
+            step.cload[{w.node->Id(), kDofTemperature}] += flux(w.node->Coordinate()) * w.weight * lengthScale * lengthScale;
           return;
         }
         // The solver takes one flux per element face: a varying flux is taken at the face's centre,
@@ -485,7 +490,7 @@ class DeckBuilder {
         }
         return;
       }
-      case 18: {
+      case AttCode::FaceConvection: {
         auto* conv = dynamic_cast<AttLbcConv*>(&c);
         if (!conv || t.kind != CaeTopoRef::kFace) return NotApplied(c, "a convection needs a face");
         if (t.part->shell) return NotApplied(c, "convection on shell elements is not supported");
@@ -501,7 +506,7 @@ class DeckBuilder {
         for (const std::string& face : FaceLabels(t, "F")) step.film.push_back(face + "," + values);
         return;
       }
-      case 19: {
+      case AttCode::VolumetricHeatFlow: {
         auto* hgen = dynamic_cast<AttLbcHgen*>(&c);
         if (!hgen) return NotApplied(c, "it has no heat generation value");
         double value = hgen->HeatGeneration();
@@ -574,8 +579,8 @@ class DeckBuilder {
     }
     // In the cylindrical axes the node's directions are radial, tangential, axial.
     for (CaeNode* n : NodesOf(t)) {
-      step.boundary[{n->Id(), 1}] = 0.0;
-      step.boundary[{n->Id(), 3}] = 0.0;
+      step.boundary[{n->Id(), kDofMoveX}] = 0.0;  // radial
+      step.boundary[{n->Id(), kDofMoveZ}] = 0.0;  // axial
     }
   }
 
@@ -717,7 +722,7 @@ class DeckBuilder {
   double InitialTemperature() const {
     for (const StepData& step : steps_)
       for (const auto& [key, value] : step.boundary)
-        if (key.second == 11) return value;
+        if (key.second == kDofTemperature) return value;
     return 293.15;
   }
 

@@ -102,9 +102,7 @@ class DeckTest : public FeaTest {
   void SetUp() override {
     FeaTest::SetUp();
     sub = model.NewSubModelForBody(body.BodyRef());
-    auto* steel = new CaeMaterial(CaeString("Steel"));
-    steel->AddProp(293.15, 7850, 2.1e11, 0.3, 2.5e8, 4e8, 50, 1.2e-5, 450);
-    sub->AssignMaterial(steel);
+    sub->AssignMaterial(NewSteel());
     mesh = model.NewMesh(body.BodyRef());
     mesh->SetDefaultSize(0.5);
     mesh->SetElementOrder(2);
@@ -113,19 +111,13 @@ class DeckTest : public FeaTest {
     rc.AddBoundaryCase(&restraints, 1.0);
   }
 
-  AttBaseLbc* Add(int code, int face, const CaeVector& value, AttLbcCase& set) {
-    conditions.push_back(std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value),
-                                                  nullptr, nullptr));
-    set.AddLbc(conditions.back().get());
-    return conditions.back().get();
+  AttBaseLbc* Add(AttCode code, int face, const CaeVector& value, AttLbcCase& set) {
+    return Add(code, face, ConstantFunc(value), nullptr, set);
   }
-  AttBaseLbc* Add(int code, int face, CaeFunc* function, CaeCoordSys* system, AttLbcCase& set) {
-    conditions.push_back(
-        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), function, system, nullptr));
-    set.AddLbc(conditions.back().get());
-    return conditions.back().get();
+  AttBaseLbc* Add(AttCode code, int face, CaeFunc* function, CaeCoordSys* system, AttLbcCase& set) {
+    return AddCondition(conditions, table, code, body.Ref(CaeTopoRef::kFace, face), function, set, system);
   }
-  void Clamp() { Add(7, 1, CaeVector(), restraints); }
+  void Clamp() { Add(AttCode::FaceRestraint, 1, CaeVector(), restraints); }
 
   // Writes the deck of the case(s); fails the test when it cannot.
   Deck Write(std::vector<AnlResltCase*> cases = {}) {
@@ -168,7 +160,7 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
   EXPECT_NE(Reasons().find("restraints"), std::string::npos);
   EXPECT_NE(Reasons().find("loads"), std::string::npos);
   Clamp();
-  Add(23, 2, CaeVector(0, 0, -100), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
   EXPECT_EQ(Reasons(), "");
 
   model.SetType(AnlVibration);
@@ -178,7 +170,7 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
   EXPECT_NE(Reasons().find("loads"), std::string::npos);
 
   FakeTopoRef elsewhere;
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(1), &elsewhere, ConstantFunc(CaeVector(1, 0, 0)), nullptr, nullptr));
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::VertexForce)), &elsewhere, ConstantFunc(CaeVector(1, 0, 0)), nullptr, nullptr));
   loads.AddLbc(conditions.back().get());
   EXPECT_NE(Reasons().find("lies on nothing of the mesh"), std::string::npos);
   loads.DeleteLbc(conditions.back().get());
@@ -198,9 +190,9 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
 TEST_F(DeckTest, AHeatModelCooledByConvectionNeedsNoFixedTemperature) {
   model.SetType(AnlHeatTransfer);
   EXPECT_NE(Reasons().find("restraints"), std::string::npos);
-  conditions.push_back(std::make_unique<AttLbcConv>(table.Find(18), body.Ref(CaeTopoRef::kFace, 2), 25.0, 293.15));
+  conditions.push_back(std::make_unique<AttLbcConv>(table.Find(ToAttType(AttCode::FaceConvection)), body.Ref(CaeTopoRef::kFace, 2), 25.0, 293.15));
   loads.AddLbc(conditions.back().get());
-  Add(16, 1, CaeVector(1000, 0, 0), loads);
+  Add(AttCode::FaceHeatFlux, 1, CaeVector(1000, 0, 0), loads);
   EXPECT_EQ(Reasons(), "");
   const Deck deck = Write();
   EXPECT_TRUE(deck.Has("*HEAT TRANSFER, STEADY STATE"));
@@ -263,8 +255,8 @@ TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
 
 TEST_F(DeckTest, AVaryingHeatFluxIsTakenAtEachElementFacesCentre) {
   model.SetType(AnlHeatTransfer);
-  Add(20, 1, CaeVector(293.15, 0, 0), restraints);
-  Add(16, 2, Varying({1000, 0, 0}, 2, {500, 0, 0}), nullptr, loads);
+  Add(AttCode::VertexFixedTemperature, 1, CaeVector(293.15, 0, 0), restraints);
+  Add(AttCode::FaceHeatFlux, 2, Varying({1000, 0, 0}, 2, {500, 0, 0}), nullptr, loads);
   const Deck deck = Write();
   // Element face -> (centre, area), from the mesh of face 2 (x = 2).
   int kind = 0, index = 0;
@@ -294,9 +286,9 @@ TEST_F(DeckTest, AVaryingHeatFluxIsTakenAtEachElementFacesCentre) {
 
 TEST_F(DeckTest, ConditionsThatCannotVaryAreRefusedWhenTheyDo) {
   Clamp();
-  AttBaseLbc* moment = Add(29, 2, Varying({50, 0, 0}, 2, {10, 0, 0}), nullptr, loads);
+  AttBaseLbc* moment = Add(AttCode::Moment, 2, Varying({50, 0, 0}, 2, {10, 0, 0}), nullptr, loads);
   moment->SetName(CaeString("Twist"));
-  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(12), Varying({0, 0, -9.81}, 0, {0, 0, 1}), nullptr, nullptr));
+  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(ToAttType(AttCode::Gravity)), Varying({0, 0, -9.81}, 0, {0, 0, 1}), nullptr, nullptr));
   conditions.back()->SetName(CaeString("Gravity"));
   loads.AddLbc(conditions.back().get());
   const std::string reasons = Reasons();
@@ -307,10 +299,10 @@ TEST_F(DeckTest, ConditionsThatCannotVaryAreRefusedWhenTheyDo) {
 
 TEST_F(DeckTest, TemperatureTablesOfHeatConditionsAreRefusedUnlessTheyHoldOneValue) {
   model.SetType(AnlHeatTransfer);
-  Add(20, 1, CaeVector(293.15, 0, 0), restraints);
-  auto* film = new AttLbcConv(table.Find(18), body.Ref(CaeTopoRef::kFace, 2), 99.0, 300.0);
+  Add(AttCode::VertexFixedTemperature, 1, CaeVector(293.15, 0, 0), restraints);
+  auto* film = new AttLbcConv(table.Find(ToAttType(AttCode::FaceConvection)), body.Ref(CaeTopoRef::kFace, 2), 99.0, 300.0);
   film->SetName(CaeString("Air"));
-  auto* heat = new AttLbcHgen(table.Find(19), body.BodyRef(), 99.0);
+  auto* heat = new AttLbcHgen(table.Find(ToAttType(AttCode::VolumetricHeatFlow)), body.BodyRef(), 99.0);
   heat->SetName(CaeString("Coil"));
   for (AttBaseLbc* c : {static_cast<AttBaseLbc*>(film), static_cast<AttBaseLbc*>(heat)}) {
     conditions.emplace_back(c);
@@ -352,7 +344,7 @@ TEST_F(DeckTest, AHydrostaticPressureSolves) {
   };
   std::vector<std::unique_ptr<FerResultSet>> results;
   for (const Part& part : parts) {
-    AttBaseLbc* load = Add(4, 3, part.pressure, nullptr, loads);
+    AttBaseLbc* load = Add(AttCode::Pressure, 3, part.pressure, nullptr, loads);
     std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
     writer->AddResltCase(&rc);
     CaeString message;
@@ -400,7 +392,7 @@ TEST_F(DeckTest, AHydrostaticPressureSolves) {
 
 TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {
   Clamp();
-  Add(29, 2, CaeVector(50, 0, 0), loads);
+  Add(AttCode::Moment, 2, CaeVector(50, 0, 0), loads);
   const Deck deck = Write();
   EXPECT_TRUE(deck.Force(0).Equal(CaeVector(), 1e-9));
   const CaeVector moment = deck.Moment(0, CaeVector(2.0, 0.5, 0.5));
@@ -410,11 +402,11 @@ TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {
 TEST_F(DeckTest, RestraintsFixOnlyTheirComponents) {
   AttLbcComponents slide;
   slide.flag[1] = slide.flag[2] = 1;  // free in y and z
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceRestraint)), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
                                                 nullptr, &slide));
   restraints.AddLbc(conditions.back().get());
-  Add(10, 2, CaeVector(0.001, 0, 0), restraints);
-  Add(23, 2, CaeVector(0, 0, -1), loads);
+  Add(AttCode::FaceEnforcedDisplacement, 2, CaeVector(0.001, 0, 0), restraints);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -1), loads);
   const Deck deck = Write();
   std::map<int, int> dofs;
   for (const auto& [key, value] : deck.steps[0].at("*BOUNDARY")) {
@@ -437,14 +429,14 @@ TEST_F(DeckTest, RestraintsInTheirOwnAxesTransformTheirNodes) {
   AttLbcComponents slide;
   slide.flag[1] = 1;
   const CaeTransform quarter(CaeVector(0, 1, 0), CaeVector(-1, 0, 0), CaeVector(0, 0, 1), CaeVector(0, 0, 0));
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceRestraint)), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
                                                 new CaeCoordSysCartesian(quarter), &slide));
   restraints.AddLbc(conditions.back().get());
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(10), body.Ref(CaeTopoRef::kFace, 2),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceEnforcedDisplacement)), body.Ref(CaeTopoRef::kFace, 2),
                                                 ConstantFunc(CaeVector(0, 0, 0.001)),
                                                 new CaeCoordSysCylindric(CaeTransform()), nullptr));
   restraints.AddLbc(conditions.back().get());
-  Add(23, 2, CaeVector(0, 0, -1), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -1), loads);
   const Deck deck = Write();
   EXPECT_TRUE(deck.Has("*TRANSFORM, NSET=TR1, TYPE=R\n0,1,0,-1,0,0\n"));
   EXPECT_TRUE(deck.Has("*TRANSFORM, NSET=TR2, TYPE=C\n0,0,0,0,0,1\n"));
@@ -456,7 +448,7 @@ TEST_F(DeckTest, RestraintsInTheirOwnAxesTransformTheirNodes) {
 
 TEST_F(DeckTest, ResultCasesBecomeScaledSteps) {
   Clamp();
-  Add(23, 2, CaeVector(0, 0, -100), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
   AnlResltCase doubled(CaeString("Case 2"));
   doubled.AddLoadCase(&loads, 2.0);
   doubled.AddBoundaryCase(&restraints, 1.0);
@@ -469,7 +461,7 @@ TEST_F(DeckTest, ResultCasesBecomeScaledSteps) {
 
 TEST_F(DeckTest, EachAnalysisTypeWritesItsStep) {
   Clamp();
-  Add(23, 2, CaeVector(0, 0, -100), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
   struct Row {
     AnlType type;
     const char* step;
@@ -495,7 +487,7 @@ TEST_F(DeckTest, EachAnalysisTypeWritesItsStep) {
 
 TEST_F(DeckTest, TemperaturesStressTheModelFromItsReference) {
   Clamp();
-  conditions.push_back(std::make_unique<AttModelTemp>(table.Find(14), nullptr, 373.15, 293.15));
+  conditions.push_back(std::make_unique<AttModelTemp>(table.Find(ToAttType(AttCode::BodyTemperature)), nullptr, 373.15, 293.15));
   loads.AddLbc(conditions.back().get());
   const Deck deck = Write();
   EXPECT_TRUE(deck.Has("*EXPANSION, ZERO=293.15\n1.2e-05\n"));
@@ -505,7 +497,7 @@ TEST_F(DeckTest, TemperaturesStressTheModelFromItsReference) {
 
 TEST_F(DeckTest, ADeferredMeshIsMadeWhenTheDeckNeedsIt) {
   Clamp();
-  Add(23, 2, CaeVector(0, 0, -100), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
   mesh->SetDeferred(1);
   EXPECT_EQ(mesh->NumNodes(), 0);
   const Deck deck = Write();
@@ -538,7 +530,7 @@ class MillimetreDeckTest : public DeckTest {
 
 TEST_F(MillimetreDeckTest, NativeUnitsAreConvertedAtTheBoundary) {
   Clamp();
-  Add(2, 6, CaeVector(0, 5e-6, 0), loads);  // 5 N/m2 in N/mm2
+  Add(AttCode::FaceDistributedForce, 6, CaeVector(0, 5e-6, 0), loads);  // 5 N/m2 in N/mm2
   const Deck deck = Write();
   double largest = 0;
   for (const auto& [id, at] : deck.nodes) largest = std::max(largest, at.X());

@@ -206,14 +206,15 @@ TEST_F(DeckTest, AHeatModelCooledByConvectionNeedsNoFixedTemperature) {
 TEST_F(DeckTest, DistributedLoadsAddUpToWhatWasAsked) {
   Clamp();
   struct Row {
-    int code, face;
+    AttCode code;
+    int face;
     CaeVector value, total;
   };
   // Face 2 (x = 2) is 1 x 1; face 6 (z = 1) is 2 x 1.
   const Row rows[] = {
-      {23, 2, {0, 0, -100}, {0, 0, -100}},   // total force
-      {2, 6, {0, 5, 0}, {0, 10, 0}},         // force per area
-      {4, 2, {1000, 0, 0}, {-1000, 0, 0}},   // pressure pushes into the face
+      {AttCode::FaceTotalForce, 2, {0, 0, -100}, {0, 0, -100}},   // total force
+      {AttCode::FaceDistributedForce, 6, {0, 5, 0}, {0, 10, 0}},         // force per area
+      {AttCode::Pressure, 2, {1000, 0, 0}, {-1000, 0, 0}},   // pressure pushes into the face
   };
   for (const Row& r : rows) {
     AttBaseLbc* load = Add(r.code, r.face, r.value, loads);
@@ -227,7 +228,8 @@ TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
   Clamp();
   struct Row {
     const char* what;
-    int code, face;
+    AttCode code;
+    int face;
     CaeVector value;
     int coordinate;
     CaeVector gradient;
@@ -237,10 +239,10 @@ TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
   // Face 2 (x = 2) is 1 x 1; face 6 (z = 1) is 2 x 1. Closed forms: integrals of the value and
   // of (r - about) x value over the face.
   const Row rows[] = {
-      {"pressure 1000 + 600 z", 4, 2, {1000, 0, 0}, 2, {600, 0, 0}, false, {-1300, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
-      {"pressure 1300 + 600 (z - 1)", 4, 2, {1300, 0, 0}, 2, {600, 0, 0}, true, {-1000, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
-      {"force per area -10 - 3 x", 2, 6, {0, 0, -10}, 0, {0, 0, -3}, false, {0, 0, -26}, {1, 0.5, 1}, {0, 2, 0}},
-      {"total force -100 - 40 y", 23, 2, {0, 0, -100}, 1, {0, 0, -40}, false, {0, 0, -120}, {2, 0.5, 0.5}, {-10.0 / 3, 0, 0}},
+      {"pressure 1000 + 600 z", AttCode::Pressure, 2, {1000, 0, 0}, 2, {600, 0, 0}, false, {-1300, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
+      {"pressure 1300 + 600 (z - 1)", AttCode::Pressure, 2, {1300, 0, 0}, 2, {600, 0, 0}, true, {-1000, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
+      {"force per area -10 - 3 x", AttCode::FaceDistributedForce, 6, {0, 0, -10}, 0, {0, 0, -3}, false, {0, 0, -26}, {1, 0.5, 1}, {0, 2, 0}},
+      {"total force -100 - 40 y", AttCode::FaceTotalForce, 2, {0, 0, -100}, 1, {0, 0, -40}, false, {0, 0, -120}, {2, 0.5, 0.5}, {-10.0 / 3, 0, 0}},
   };
   for (const Row& r : rows) {
     CaeCoordSys* system = r.raised ? new CaeCoordSysCartesian(CaeTransform(CaeVector(0, 0, 1), CaeVector())) : nullptr;

@@ -5,10 +5,14 @@
 
 #include <filesystem>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
 #include "fea/AttCodes.h"
+
+// Condition codes print by name in test messages.
+inline std::ostream& operator<<(std::ostream& os, AttCode code) { return os << AttCodeName(ToAttType(code)); }
 
 class AnlModel;
 class AttBaseLbc;

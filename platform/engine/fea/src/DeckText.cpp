@@ -117,6 +117,7 @@ class DeckBuilder {
     double modelTemperature = 0.0;
     int restraints = 0;
     int loads = 0;
+    std::vector<std::pair<const AttBaseLbc*, std::vector<CaeNode*>>> loadTargets;
   };
 
   // --- the model's parts ----------------------------------------------------------------
@@ -129,6 +130,7 @@ class DeckBuilder {
       AnlSubModel* sub = model.GetSubModel(i);
       if (!sub || sub->IsMarkedAsErased()) continue;
       AmgMesh* mesh = sub->Mesh();
+      if (mesh && !SizesFinite(*mesh, sub)) mesh = nullptr;
       if (mesh && !mesh->IsMarkedAsErased() && mesh->NumElements() == 0 && !mesh->Generated()) {
         // A deferred mesh is made now, numbering on from what is there.
         mesh->SetFirstIds(node + 1, element + 1);
@@ -139,6 +141,21 @@ class DeckBuilder {
     }
   }
 
+  bool SizesFinite(const AmgMesh& mesh, const AnlSubModel* sub) {
+    const std::pair<const char*, double> sizes[] = {{"element size", mesh.GetDefaultSize()},
+                                                    {"smallest element size", mesh.GetMinSize()},
+                                                    {"largest element size", mesh.GetMaxSize()},
+                                                    {"angle per element", mesh.GetAnglePerElement()}};
+    for (const auto& [what, value] : sizes)
+      if (!std::isfinite(value)) {
+        const std::string part = sub->Name().IsEmpty() ? "number " + std::to_string(parts_.size() + 1) : sub->Name().Str();
+        reasons_.push_back(CaeString::Format("The mesh of the part %s has an %s that is not a finite number (%g).",
+                                             part.c_str(), what, value));
+        return false;
+      }
+    return true;
+  }
+
   void CheckParts() {
     bool noMesh = parts_.empty(), noMaterial = false, noThickness = false;
     for (const Part& part : parts_) {
@@ -146,8 +163,9 @@ class DeckBuilder {
       CaeMaterial* material = part.sub->GetMaterial();
       if (!material || material->NumProp() == 0) {
         noMaterial = true;
-      } else if (!MaterialValid(*material)) {
-        reasons_.push_back(Msg(kFeaMsgInvalidMaterial, {material->Name()}));
+      } else {
+        for (const CaeString& problem : MaterialProblems(*material))
+          reasons_.push_back(Msg(kFeaMsgMaterialValue, {material->Name(), problem}));
       }
       if (part.shell && !(part.sub->GetProp() && part.sub->GetProp()->GetPropValue(CaeElemProp::kThickness) > 0))
         noThickness = true;
@@ -158,21 +176,27 @@ class DeckBuilder {
     CheckNodeIds();
   }
 
-  bool MaterialValid(const CaeMaterial& material) const {
+  // Each value the analysis uses must keep its rule; every value must be finite.
+  std::vector<CaeString> MaterialProblems(const CaeMaterial& material) const {
+    std::vector<int> used;
+    if (Structural(type_)) used = {CaeMaterial::kModulus, CaeMaterial::kPoisson};
+    else used = {CaeMaterial::kConductivity};
+    if (type_ == AnlVibration) used.push_back(CaeMaterial::kDensity);
+    std::vector<CaeString> problems;
     CaeArray<double> temps;
     material.GetTemps(temps);
     for (int i = 0; i < temps.Count(); ++i) {
       double v[CaeMaterial::kPropCount];
       material.GetProp(temps[i], v);
-      if (Structural(type_)) {
-        if (!CaeMaterial::VerifyModulus(v[CaeMaterial::kModulus]) || !CaeMaterial::VerifyPoisson(v[CaeMaterial::kPoisson]))
-          return false;
-        if (type_ == AnlVibration && !CaeMaterial::VerifyDensity(v[CaeMaterial::kDensity])) return false;
-      } else if (!CaeMaterial::VerifyConductivity(v[CaeMaterial::kConductivity])) {
-        return false;
+      for (int prop = 0; prop < CaeMaterial::kPropCount; ++prop) {
+        const bool ruled = std::find(used.begin(), used.end(), prop) != used.end();
+        CaeString problem = CaeMaterial::ValueProblem(prop, v[prop]);
+        if (problem.IsEmpty() || (!ruled && std::isfinite(v[prop]))) continue;
+        if (temps.Count() > 1) problem += CaeString::Format(" (at temperature %g)", temps[i]);
+        problems.push_back(problem);
       }
     }
-    return true;
+    return problems;
   }
 
   // Meshes that share nodes give them the same id and place; anything else is a clash.
@@ -306,16 +330,43 @@ class DeckBuilder {
     std::vector<std::pair<AttLbcCase*, double>> sets;
     for (int category : {AttLbcCase::kLoadSet, AttLbcCase::kRestraintSet})
       for (AnlLbcCase* e = rc->FirstLbcCase(category); e; e = rc->NextLbcCase()) sets.emplace_back(e->LbcCase(), e->Scale());
-    for (auto& [set, scale] : sets)
+    for (auto& [set, scale] : sets) {
+      if (!std::isfinite(scale)) {
+        reasons_.push_back(CaeString::Format("The result case %s scales the set %s by a factor that is not a finite number.",
+                                             rc->Name().Text(), set->Name().Text()));
+        continue;
+      }
       for (AttBaseLbc* c = set->FirstLbc(); c; c = set->NextLbc())
         if (!c->IsMarkedAsErased()) Apply(steps_.back(), *c, scale);
+    }
+    WarnLoadsOnRestraints(steps_.back());
+  }
+
+  // A load where the model is held in the load's direction goes straight into the support: the
+  // deck is still good, but the designer may have picked the wrong face.
+  void WarnLoadsOnRestraints(const StepData& step) {
+    for (const auto& [condition, nodes] : step.loadTargets) {
+      if (warned_.count(condition)) continue;
+      const bool held = std::any_of(nodes.begin(), nodes.end(), [&](CaeNode* n) {
+        for (SolverDof dof : {kDofMoveX, kDofMoveY, kDofMoveZ, kDofTemperature})
+          if (step.cload.count({n->Id(), dof}) && step.boundary.count({n->Id(), dof})) return true;
+        return false;
+      });
+      if (!held) continue;
+      warned_.insert(condition);
+      CaeMsgCall::Message(1, kFeaMsgLoadOnRestraint, {ConditionName(*condition)});
+    }
+  }
+
+  static CaeString ConditionName(const AttBaseLbc& c) {
+    const std::string_view kind = AttCodeName(c.Type());
+    return !c.Name().IsEmpty() ? c.Name()
+           : kind.empty()      ? CaeString::Format("of type %d", c.Type())
+                               : CaeString::Format("of type %.*s", static_cast<int>(kind.size()), kind.data());
   }
 
   void NotApplied(const AttBaseLbc& c, const char* why) {
-    const std::string_view kind = AttCodeName(c.Type());
-    CaeString name = !c.Name().IsEmpty() ? c.Name()
-                     : kind.empty()      ? CaeString::Format("of type %d", c.Type())
-                                         : CaeString::Format("of type %.*s", static_cast<int>(kind.size()), kind.data());
+    const CaeString name = ConditionName(c);
     reasons_.push_back(Msg(kFeaMsgConditionNotApplied, {name, CaeString(why)}));
   }
 
@@ -330,13 +381,33 @@ class DeckBuilder {
     Target target;
     if (!attrib || !Resolve(attrib->GetTopoRef(), target)) return NotApplied(c, "it lies on nothing of the mesh");
     if (NodesOf(target).empty()) return NotApplied(c, "the mesh has no nodes there");
-    if (IsRestraint(code) || IsFixedTemperature(code)) ++step.restraints; else ++step.loads;
+    if (!Finite(c, NodesOf(target))) return NotApplied(c, "its value is not a finite number");
+    if (IsRestraint(code) || IsFixedTemperature(code)) ++step.restraints;
+    else {
+      ++step.loads;
+      step.loadTargets.push_back({&c, NodesOf(target)});
+    }
     if (Structural(type_)) ApplyStructural(step, c, code, target, scale);
     else ApplyThermal(step, c, code, target, scale);
   }
 
+  // Every value of the condition where it applies (at `nodes`; at the origin for the whole model).
+  static bool Finite(AttBaseLbc& c, const std::vector<CaeNode*>& nodes) {
+    auto finite = [](const CaeVector& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); };
+    if (nodes.empty() && !finite(c.EvaluateVecAtPoint(CaeVector()))) return false;
+    for (CaeNode* n : nodes)
+      if (!finite(c.EvaluateVecAtPoint(n->Coordinate()))) return false;
+    if (auto* conv = dynamic_cast<AttLbcConv*>(&c); conv && !(std::isfinite(conv->FilmCoef()) && std::isfinite(conv->AmbientTemp())))
+      return false;
+    if (auto* hgen = dynamic_cast<AttLbcHgen*>(&c); hgen && !std::isfinite(hgen->HeatGeneration())) return false;
+    if (auto* temp = dynamic_cast<AttModelTemp*>(&c); temp && !(std::isfinite(temp->ModelTemp()) && std::isfinite(temp->RefTemp())))
+      return false;
+    return true;
+  }
+
   void ApplyModelLevel(StepData& step, AttBaseLbc& c, double scale) {
     const AttCode code = static_cast<AttCode>(c.Type());
+    if (!Finite(c, {})) return NotApplied(c, "its value is not a finite number");
     ++step.loads;
     if (code == AttCode::BodyTemperature) {
       auto* temp = dynamic_cast<AttModelTemp*>(&c);
@@ -934,6 +1005,7 @@ class DeckBuilder {
   double referenceTemperature_ = 0.0;
   bool ignored_ = false;
   std::set<const AttBaseLbc*> transformed_;
+  std::set<const AttBaseLbc*> warned_;
   std::vector<std::string> transforms_;
   std::string out_;
 };

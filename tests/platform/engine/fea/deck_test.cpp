@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -185,6 +186,80 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
 
   sub->SetMesh(nullptr);
   EXPECT_NE(Reasons().find("does not contain a mesh"), std::string::npos);
+}
+
+TEST_F(DeckTest, AMaterialValueIsRefusedWithThePropertyItsValueAndTheRule) {
+  Clamp();
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  struct Row {
+    AnlType type;
+    double density, modulus, poisson, expansion;
+    const char* said;  // empty: accepted
+  };
+  const Row rows[] = {
+      {AnlStress, 7850, 2.1e11, 0.5, 1.2e-5, "The material Steel: Poisson's ratio 0.5 must be below 0.5."},
+      {AnlStress, 7850, 2.1e11, 0.0, 1.2e-5, "Poisson's ratio 0 must be above 0"},
+      {AnlStress, 7850, -1.0, 0.3, 1.2e-5, "Young's modulus -1 must be above 0"},
+      {AnlStress, 7850, inf, 0.3, 1.2e-5, "Young's modulus inf must be a finite number"},
+      {AnlStress, 7850, 2.1e11, 0.3, nan, "expansion coefficient nan must be a finite number"},
+      {AnlStress, 0.0, 2.1e11, 0.3, 1.2e-5, ""},  // a static solve needs no mass
+      {AnlVibration, 0.0, 2.1e11, 0.3, 1.2e-5, "density 0 must be above 0"},
+  };
+  for (const Row& r : rows) {
+    model.SetType(r.type);
+    auto* steel = new CaeMaterial(CaeString("Steel"));
+    steel->AddProp(293.15, r.density, r.modulus, r.poisson, 2.5e8, 4e8, 50, r.expansion, 450);
+    sub->AssignMaterial(steel);
+    const std::string reasons = Reasons();
+    if (std::string(r.said).empty()) {
+      EXPECT_EQ(reasons, "");
+    } else {
+      EXPECT_NE(reasons.find(r.said), std::string::npos) << reasons;
+    }
+    EXPECT_EQ(reasons.find("invalid value"), std::string::npos) << reasons;
+  }
+}
+
+TEST_F(DeckTest, ValuesThatAreNotFiniteAreRefusedByName) {
+  Clamp();
+  AttBaseLbc* load = Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+  load->Name(CaeString("Tip load"));
+  EXPECT_EQ(Reasons(), "");
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  for (const CaeVector& bad : {CaeVector(0, 0, nan), CaeVector(inf, 0, 0)}) {
+    loads.DeleteLbc(load);
+    load = Add(AttCode::FaceTotalForce, 2, bad, loads);
+    load->Name(CaeString("Tip load"));
+    EXPECT_NE(Reasons().find("The condition Tip load cannot be applied: its value is not a finite number"), std::string::npos)
+        << Reasons();
+  }
+  loads.DeleteLbc(load);
+  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(ToAttType(AttCode::Gravity)),
+                                                     ConstantFunc(CaeVector(0, 0, -nan)), nullptr, nullptr));
+  loads.AddLbc(conditions.back().get());
+  EXPECT_NE(Reasons().find("of type Gravity cannot be applied: its value is not a finite number"), std::string::npos)
+      << Reasons();
+  loads.DeleteLbc(conditions.back().get());
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+  EXPECT_EQ(Reasons(), "");
+
+  mesh->SetDefaultSize(nan);
+  mesh->Clear();
+  EXPECT_NE(Reasons().find("has an element size that is not a finite number"), std::string::npos) << Reasons();
+}
+
+TEST_F(DeckTest, ALoadOnARestrainedFaceIsWarnedOfAndStillWritten) {
+  Clamp();
+  AttBaseLbc* misplaced = Add(AttCode::FaceTotalForce, 1, CaeVector(0, 0, -100), loads);
+  misplaced->Name(CaeString("Misplaced load"));
+  AttBaseLbc* tip = Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+  tip->Name(CaeString("Tip load"));
+  EXPECT_EQ(Reasons(), "") << "a warning, not a refusal";
+  EXPECT_TRUE(Logged(1, "The load Misplaced load acts where the model is restrained"));
+  EXPECT_FALSE(Logged(1, "The load Tip load acts"));
+  const Deck deck = Write();
+  EXPECT_TRUE(deck.Has("*CLOAD"));
 }
 
 TEST_F(DeckTest, AHeatModelCooledByConvectionNeedsNoFixedTemperature) {

@@ -191,8 +191,8 @@ void BM_ReadResults(benchmark::State& state) {
   const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(frd));
   for (auto _ : state) {
     FerResultSet set(CaeString("read"));
-    CaeString error;
-    if (!FrdReader::Read(frd.string(), AnlStress, CaeUnitSystem(), set, error)) state.SkipWithError(error.Str().c_str());
+    if (const kestrum::Status read = FrdReader::Read(frd.string(), AnlStress, CaeUnitSystem(), set); !read)
+      state.SkipWithError(read.problem().Describe().c_str());
     benchmark::DoNotOptimize(set.NumResults());
   }
   state.SetBytesProcessed(state.iterations() * bytes);

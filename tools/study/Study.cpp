@@ -424,11 +424,10 @@ bool Analyse(Model& m, AnlWriter& writer, const std::filesystem::path& workDir, 
   lap(1);
   if (!job->Wait()) return summary = Fail(summary, "the solver failed; see " + std::string(job->ErrorFile().Str())), false;
   lap(2);
-  CaeString error;
   m.model.DeleteResultSet(CaeString("Case 1"));
   auto keep = [&] { return set = m.model.NewResultSet(CaeString("Case 1")); };
-  if (!FrdReader::Read(job->ResultsFile().Str(), m.model.Type(), job->UnitSystem(), keep, error))
-    return summary = Fail(summary, error.Str()), false;
+  if (const kestrum::Status read = FrdReader::Read(job->ResultsFile().Str(), m.model.Type(), job->UnitSystem(), keep); !read)
+    return summary = Fail(summary, read.problem().Describe()), false;
   lap(3);
   return true;
 }

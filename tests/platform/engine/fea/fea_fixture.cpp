@@ -43,6 +43,13 @@ bool FeaTest::Logged(int level, const std::string& fragment) {
   return false;
 }
 
+testing::AssertionResult Succeeded(const kestrum::Status& status) {
+  if (status) return testing::AssertionSuccess();
+  return testing::AssertionFailure() << status.problem().Describe();
+}
+
+std::string ProblemText(const kestrum::Status& status) { return status ? std::string() : status.problem().Describe(); }
+
 CaeFunc* ConstantFunc(const CaeVector& value) {
   auto* f = new CaeFuncLinear;
   f->SetDefiningValuesVec(1, &value, nullptr, nullptr, nullptr);
@@ -75,9 +82,8 @@ bool SolveAndRead(AnlModel& model, AnlResltCase& resultCase, const std::filesyst
     ADD_FAILURE() << kestrum::test::readFile(job->ErrorFile().Str());
     return false;
   }
-  CaeString error;
-  if (!FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set, error)) {
-    ADD_FAILURE() << error.Str();
+  if (const kestrum::Status read = FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set); !read) {
+    ADD_FAILURE() << read.problem().Describe();
     return false;
   }
   return true;

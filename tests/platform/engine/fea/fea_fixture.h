@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "fea/AttCodes.h"
+#include "kestrum/result.h"
 
 // Condition codes print by name in test messages.
 inline std::ostream& operator<<(std::ostream& os, AttCode code) { return os << AttCodeName(ToAttType(code)); }
@@ -40,6 +41,11 @@ class FeaTest : public testing::Test {
   // Whether a message of `level` whose text contains `fragment` was delivered.
   static bool Logged(int level, const std::string& fragment);
 };
+
+// Success, or a failure that says the problem (file, line and message).
+testing::AssertionResult Succeeded(const kestrum::Status& status);
+// The problem's description; empty on success.
+std::string ProblemText(const kestrum::Status& status);
 
 // A constant value function (the caller's condition takes ownership).
 CaeFunc* ConstantFunc(const CaeVector& value);

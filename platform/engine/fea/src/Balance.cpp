@@ -307,8 +307,6 @@ kestrum::Status Balance(const Deck& deck, const StepLoads& step, const FrdReader
 
 }  // namespace
 
-bool BalanceCheckable(std::string_view deck) { return Checkable(DeckParser(deck).Parse()); }
-
 kestrum::Status CheckBalance(std::string_view text, const std::vector<FrdReader::StepVectors>& results) {
   if (kestrum::Status finite = Finite(results); !finite) return finite;
   const Deck deck = DeckParser(text).Parse();

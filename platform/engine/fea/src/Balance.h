@@ -28,10 +28,8 @@ namespace fea_detail {
 // significant digits; solver round-off is far below this.
 inline constexpr double kBalanceTolerance = 1e-4;
 
-// Whether the deck is one the check applies to: static steps only, with nodal forces written.
-bool BalanceCheckable(std::string_view deck);
-
-// Ok, or a Problem whose message says, in words a designer reads, what does not balance.
+// Ok, or a Problem whose message says, in words a designer reads, what does not balance or is not
+// a finite number. The balance is checked for decks of static steps only that write nodal forces.
 kestrum::Status CheckBalance(std::string_view deck, const std::vector<FrdReader::StepVectors>& results);
 
 }  // namespace fea_detail

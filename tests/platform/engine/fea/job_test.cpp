@@ -160,6 +160,8 @@ TEST_F(JobTest, AStaticSolveWhoseSupportsDoNotBalanceItsLoadsFails) {
       {"two support forces swapped", "", forces + "{s/^ -1 {9}1/ -1         X/;s/^ -1 {9}3/ -1         1/;s/^ -1 {9}X/ -1         3/}",
        "do not balance the moment"},
       {"a support force missing", "", forces + "{/^ -1 {9}2/d}", "no force at the restrained node 2"},
+      {"a displacement that is not a number under gravity", "*DLOAD\nEALL,GRAV,9.81,0,0,-1\n",
+       "/ -4  DISP/,/^ -3/s/^( -1 {8}12).{12}/\\1         nan/", "not a finite number (node 12"},
       {"a displacement that is not a number", "", "/ -4  DISP/,/^ -3/s/^( -1 {8}12).{12}/\\1         nan/",
        "not a finite number (node 12"},
   };

@@ -210,6 +210,8 @@ TEST_F(DeckTest, AMaterialValueIsRefusedWithThePropertyItsValueAndTheRule) {
     model.SetType(r.type);
     auto* steel = new CaeMaterial(CaeString("Steel"));
     steel->AddProp(293.15, r.density, r.modulus, r.poisson, 2.5e8, 4e8, 50, r.expansion, 450);
+    // The sub-model keeps the material it is given and leaves the one it had to its owner.
+    std::unique_ptr<CaeMaterial> previous(sub->GetMaterial());
     sub->AssignMaterial(steel);
     const std::string reasons = Reasons();
     if (std::string(r.said).empty()) {

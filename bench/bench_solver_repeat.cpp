@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -56,6 +57,7 @@ struct Solve {
   int error = 0;
   double maxDisplacement = 0.0;
   double seconds = 0.0;
+  std::string reason;  // the job's reason of a failure: the last line of its error file
 };
 
 // One run of the deck through a job; threads 0 takes the configuration's (here: unset).
@@ -69,6 +71,11 @@ Solve SolveOnce(int threads) {
   solve.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   solve.done = job.HaveResults() != 0;
   solve.error = job.GetErrMsgNum();
+  if (!solve.done) {
+    std::ifstream log(job.ErrorFile().Str());
+    for (std::string line; std::getline(log, line);)
+      if (!line.empty()) solve.reason = line;
+  }
   // The answer is read whether or not the job trusted it, to see what a failed check caught.
   const auto read = FrdReader::ReadNodalVectors(job.ResultsFile().Str());
   if (read && !read->empty()) {
@@ -94,12 +101,14 @@ void Repeat(benchmark::State& state, int runs, int threads, bool mustAgree) {
   std::vector<double> answers;
   for (const Solve& s : solves) answers.push_back(s.maxDisplacement);
   const double median = Median(answers);
-  int differing = 0, differingCaught = 0, failed = 0;
+  int differing = 0, differingCaught = 0, failed = 0, unbalanced = 0;
   for (const Solve& s : solves) {
     const bool differs = std::abs(s.maxDisplacement - median) > 1e-6 * median;
     differing += differs;
     differingCaught += differs && !s.done;
     failed += !s.done;
+    unbalanced += s.error == AnlJob::kErrUnbalanced;
+    if (!s.done) std::fprintf(stderr, "failed run (answer %.6g m): %s\n", s.maxDisplacement, s.reason.c_str());
   }
   const auto [low, high] = std::minmax_element(answers.begin(), answers.end());
   state.counters["runs"] = static_cast<double>(solves.size());
@@ -108,6 +117,7 @@ void Repeat(benchmark::State& state, int runs, int threads, bool mustAgree) {
   state.counters["differing"] = differing;
   state.counters["differing_failed"] = differingCaught;
   state.counters["failed"] = failed;
+  state.counters["failed_balance"] = unbalanced;
   std::vector<double> seconds;
   for (const Solve& s : solves) seconds.push_back(s.seconds);
   state.counters["median_s"] = Median(seconds);

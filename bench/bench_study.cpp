@@ -41,6 +41,7 @@ study::Description Cantilever(double meshSize) {
   return description;
 }
 
+// Sets the private configuration of this run (see main), never the user's.
 void OneSolverThread() {
   static bool done = false;
   if (!done) CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
@@ -190,8 +191,8 @@ void BM_ReadResults(benchmark::State& state) {
   const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(frd));
   for (auto _ : state) {
     FerResultSet set(CaeString("read"));
-    CaeString error;
-    if (!FrdReader::Read(frd.string(), AnlStress, CaeUnitSystem(), set, error)) state.SkipWithError(error.Str().c_str());
+    if (const kestrum::Status read = FrdReader::Read(frd.string(), AnlStress, CaeUnitSystem(), set); !read)
+      state.SkipWithError(read.problem().Describe().c_str());
     benchmark::DoNotOptimize(set.NumResults());
   }
   state.SetBytesProcessed(state.iterations() * bytes);
@@ -201,4 +202,14 @@ BENCHMARK(BM_ReadResults)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+  // A configuration of this run's own: the benchmarks' settings never reach the user's file.
+  const auto config = std::filesystem::temp_directory_path() / ("kestrum-bench-study-" + std::to_string(::getpid()) + ".ini");
+  ::setenv("KESTRUM_CONFIG", config.c_str(), 1);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::error_code ignored;
+  std::filesystem::remove(config, ignored);
+  return 0;
+}

@@ -566,7 +566,7 @@ bool WaitForSolver(AnlJob& job, const Progress& progress) {
   using namespace std::chrono;
   auto lastReport = steady_clock::now();
   std::string lastLine;
-  while (job.IsPending()) {
+  for (job.Poll(); job.IsPending(); job.Poll()) {
     std::this_thread::sleep_for(milliseconds(20));
     if (!progress.On() || steady_clock::now() - lastReport < seconds(2)) continue;
     const std::string line = LastLogLine(job.ErrorFile().Str());
@@ -590,14 +590,15 @@ kestrum::Status Analyse(const Description& description, Model& m, AnlWriter& wri
   lap(1);
   progress.Say("Solving...");
   if (!WaitForSolver(*job, progress))
-    return ProblemAt(description, "the solver failed; see " + std::string(job->ErrorFile().Str()));
+    return ProblemAt(description, "the solver failed: " + LastLogLine(job->ErrorFile().Str()) + " (see " +
+                                      std::string(job->ErrorFile().Str()) + ")");
   lap(2);
   progress.Say("Reading the results...");
-  CaeString error;
   m.model.DeleteResultSet(CaeString("Case 1"));
   auto keep = [&] { return set = m.model.NewResultSet(CaeString("Case 1")); };
-  if (!FrdReader::Read(job->ResultsFile().Str(), m.model.Type(), job->UnitSystem(), keep, error))
-    return ProblemAt(description, error.Str());
+  if (const kestrum::Status read = FrdReader::Read(job->ResultsFile().Str(), m.model.Type(), job->UnitSystem(), keep);
+      !read)
+    return ProblemAt(description, read.problem().Describe());
   lap(3);
   return kestrum::Ok();
 }

@@ -1,5 +1,6 @@
 #include "amg/CaeConfig.h"
 
+
 #include <unistd.h>
 
 #include <cctype>
@@ -12,6 +13,7 @@
 #include "amg/CaeAtomicFile.h"
 #include "EngineMessages.h"
 #include "amg/CaeMsgCall.h"
+#include "kestrum/text.h"
 
 namespace fs = std::filesystem;
 
@@ -36,11 +38,7 @@ struct Store {
 std::mutex mutex;
 Store store;
 
-std::string Trim(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-  return std::string(text);
-}
+std::string Trim(std::string_view text) { return std::string(kestrum::Trim(text)); }
 
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

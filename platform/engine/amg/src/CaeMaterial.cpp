@@ -56,3 +56,19 @@ int CaeMaterial::GetTemps(CaeArray<double>& temperatures) const {
   temperatures = std::move(result);
   return NumProp();
 }
+
+const char* CaeMaterial::PropName(int prop) {
+  static const char* const kNames[kPropCount] = {"density",         "Young's modulus",      "shear modulus",
+                                                 "Poisson's ratio", "yield stress",         "ultimate stress",
+                                                 "conductivity",    "expansion coefficient", "specific heat"};
+  return prop >= 0 && prop < kPropCount ? kNames[prop] : "property";
+}
+
+CaeString CaeMaterial::ValueProblem(int prop, double value) {
+  const CaeString what = CaeString::Format("%s %g", PropName(prop), value);
+  if (!std::isfinite(value)) return what + " must be a finite number";
+  const bool positive = prop == kDensity || prop == kModulus || prop == kConductivity || prop == kSpecificHeat;
+  if ((positive || prop == kPoisson) && !(value > 0.0)) return what + " must be above 0";
+  if (prop == kPoisson && !VerifyPoisson(value)) return what + " must be below 0.5";
+  return CaeString();
+}

@@ -88,6 +88,9 @@ constexpr Entry kTable[] = {
     {0xc0002106, "The analysis %1 failed: %2\r\n"},
     {0xc0002107, "The condition %1 cannot be applied: %2\r\n"},
     {0xc0002108, "The file %1 could not be written: %2\r\n"},
+    {0x80002109, "The load %1 acts where the model is restrained: the supports take it as it is and it moves nothing there.\r\n"},
+    {0xc000210a, "The material %1: %2.\r\n"},
+    {0xc000210b, "The meshes cannot be made together: %1\r\n"},
 };
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "amg/CaeString.h"
 
+
 #include <cctype>
 #include <charconv>
 #include <cstdarg>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "amg/CaeLocale.h"
+#include "kestrum/text.h"
 
 CaeString::CaeString(const char* text) : bytes_(text ? text : "") {}
 CaeString::CaeString(const char* bytes, std::size_t length) : bytes_(bytes ? std::string(bytes, length) : std::string()) {}
@@ -59,18 +61,8 @@ void CaeString::Truncate(std::size_t length) {
   if (length < bytes_.size()) bytes_.resize(length);
 }
 
-namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front()))) text.remove_prefix(1);
-  while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.remove_suffix(1);
-  return text;
-}
-
-}  // namespace
-
 bool CaeString::ToDouble(double& value) const {
-  std::string_view text = Trimmed(bytes_);
+  std::string_view text = kestrum::Trim(bytes_);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return false;
   double parsed = 0.0;
@@ -81,7 +73,7 @@ bool CaeString::ToDouble(double& value) const {
 }
 
 bool CaeString::ToInt(long& value) const {
-  std::string_view text = Trimmed(bytes_);
+  std::string_view text = kestrum::Trim(bytes_);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return false;
   long parsed = 0;

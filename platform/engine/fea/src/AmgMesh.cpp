@@ -338,6 +338,24 @@ int AmgMesh::MeshIt() {
   return Adopt(outcome);
 }
 
+std::string AmgMesh::JoinRefusal(const std::vector<AmgMesh*>& meshes) {
+  const AmgMesh& first = *meshes.front();
+  for (std::size_t i = 0; i < meshes.size(); ++i) {
+    const AmgMesh& m = *meshes[i];
+    const std::string which = "mesh " + std::to_string(i + 1) + " of " + std::to_string(meshes.size());
+    if (!m.localSizes_.empty())
+      return which + " has local sizes, which joined meshing cannot honour; mesh the parts apart or remove them.";
+    if (!m.sizeField_.empty()) return which + " has a size field (adaptive sizes), which joined meshing cannot honour.";
+    if (m.elementType_ != CaeElemSolid) return which + " asks for shell elements; joined meshing makes solids only.";
+    if (m.defaultSize_ != first.defaultSize_ || m.minSize_ != first.minSize_ || m.maxSize_ != first.maxSize_ ||
+        m.elementOrder_ != first.elementOrder_ || m.curvatureScaling_ != first.curvatureScaling_ ||
+        m.anglePerElement_ != first.anglePerElement_)
+      return which + " has element sizes or an element order of its own; joined meshes take one set of sizes, so give "
+                     "every mesh the first one's.";
+  }
+  return {};
+}
+
 int AmgMesh::MeshJoined(const std::vector<AmgMesh*>& meshes) {
   CAE_CHECK(meshes.size() >= 2);
   std::vector<TopoDS_Shape> shapes;
@@ -349,8 +367,16 @@ int AmgMesh::MeshJoined(const std::vector<AmgMesh*>& meshes) {
       source->BodyShape(mesh->GetTopoRef(), shape);
     shapes.push_back(shape);
   }
+  if (const std::string refused = JoinRefusal(meshes); !refused.empty()) {
+    for (AmgMesh* mesh : meshes) {
+      mesh->successful_ = 0;
+      mesh->errorCode_ = AmgMeshFailed;
+      mesh->errorText_ = CaeString(refused);
+    }
+    CaeMsgCall::Message(1, kFeaMsgCannotJoinMeshes, {CaeString(refused)});
+    return 0;
+  }
   fea_detail::MeshSettings settings = SettingsOf(*meshes.front());
-  settings.shell = false;
   const std::vector<fea_detail::MeshOutcome> outcomes = fea_detail::MeshShapesJoined(shapes, settings);
   if (!outcomes.front().ok) {
     for (AmgMesh* mesh : meshes) mesh->Fail(AmgMeshFailed, outcomes.front().error, CaeVector());

@@ -15,7 +15,10 @@
 #include "amg/CaeConfig.h"
 #include "amg/CaeInterupt.h"
 #include "amg/CaeMsgCall.h"
+#include "Balance.h"
 #include "fea/FeaMessages.h"
+#include "fea/FrdReader.h"
+#include "kestrum/text.h"
 
 extern char** environ;
 
@@ -27,6 +30,9 @@ std::filesystem::path ToPath(const CaeString& text) {
     if (c == '\\') c = '/';
   return std::filesystem::path(s);
 }
+
+// A problem of no file in particular.
+kestrum::Problem Trouble(std::string message) { return {std::move(message), {}, 0}; }
 
 std::string SolverProgram() {
   if (auto configured = CaeConfig::GetValue(CaeString("Solver Program"), 0)) return configured->Str();
@@ -40,14 +46,32 @@ int SolverThreads() {
   return cores > 0 ? static_cast<int>(cores) : 1;
 }
 
-// The environment of the solver: ours, with its thread count.
+// The solver's thread settings. Its equation solver gives different, sometimes wrong, answers to
+// one deck when it runs on several threads, so it always runs on one; "Solver Threads" governs the
+// other phases (stiffness, results and the rest).
+constexpr const char* kEquationSolverThreads = "CCX_NPROC_EQUATION_SOLVER";
+constexpr const char* kPhaseThreads[] = {"OMP_NUM_THREADS",         "CCX_NPROC_STIFFNESS", "CCX_NPROC_RESULTS",
+                                         "CCX_NPROC_VIEWFACTOR",    "CCX_NPROC_SENS",      "CCX_NPROC_CFD",
+                                         "CCX_NPROC_INTERPOLSTATE"};
+// Read by the solver as its core count; left to the solver to find.
+constexpr const char* kSolverCores = "NUMBER_OF_CPUS";
+
+bool Named(const char* entry, const char* name) {
+  const std::size_t length = std::strlen(name);
+  return std::strncmp(entry, name, length) == 0 && entry[length] == '=';
+}
+
+// The environment of the solver: ours, with its thread settings.
 std::vector<std::string> SolverEnvironment(int threadCount) {
   std::vector<std::string> env;
-  for (char** e = environ; e && *e; ++e)
-    if (std::strncmp(*e, "OMP_NUM_THREADS=", 16) != 0 && std::strncmp(*e, "CCX_NPROC", 9) != 0) env.emplace_back(*e);
+  for (char** e = environ; e && *e; ++e) {
+    bool ours = Named(*e, kEquationSolverThreads) || Named(*e, kSolverCores);
+    for (const char* name : kPhaseThreads) ours = ours || Named(*e, name);
+    if (!ours) env.emplace_back(*e);
+  }
   const std::string threads = std::to_string(threadCount > 0 ? threadCount : SolverThreads());
-  env.push_back("OMP_NUM_THREADS=" + threads);
-  env.push_back("CCX_NPROC_EQUATION_SOLVER=" + threads);
+  for (const char* name : kPhaseThreads) env.push_back(std::string(name) + "=" + threads);
+  env.push_back(std::string(kEquationSolverThreads) + "=1");
   return env;
 }
 
@@ -64,20 +88,11 @@ AnlJob::AnlJob() = default;
 
 AnlJob::~AnlJob() { StopSolver(); }
 
-int AnlJob::IsPending() const {
-  Poll();
-  return status_ == AnlStatusPending;
-}
+int AnlJob::IsPending() const { return status_ == AnlStatusPending; }
 
-int AnlJob::Failed() const {
-  Poll();
-  return status_ == AnlStatusFailed;
-}
+int AnlJob::Failed() const { return status_ == AnlStatusFailed; }
 
-int AnlJob::HaveResults() const {
-  Poll();
-  return status_ == AnlStatusDone;
-}
+int AnlJob::HaveResults() const { return status_ == AnlStatusDone; }
 
 void AnlJob::SetDelayedStart(const std::tm& when) {
   std::tm copy = when;
@@ -86,7 +101,7 @@ void AnlJob::SetDelayedStart(const std::tm& when) {
   time_ = when;
 }
 
-void AnlJob::FailWith(int number, const std::string& reason) const {
+void AnlJob::FailWith(int number, const std::string& reason) {
   status_ = AnlStatusFailed;
   errorNumber_ = number;
   // The reason goes to the end of the error file, which is what a person opens to see why.
@@ -119,7 +134,7 @@ static bool SolverReportedError(const CaeString& errorFile) {
   return false;
 }
 
-void AnlJob::Finish(int waitStatus) const {
+void AnlJob::Finish(int waitStatus) {
   pid_ = 0;
   if (WIFSIGNALED(waitStatus))
     return FailWith(kErrSolver, "the solver was stopped by signal " + std::to_string(WTERMSIG(waitStatus)) + ".");
@@ -128,11 +143,22 @@ void AnlJob::Finish(int waitStatus) const {
   if (code != 0 || SolverReportedError(errorFile_))
     return FailWith(kErrSolver, "the solver reported an error (exit code " + std::to_string(code) + ").");
   if (!ResultsComplete()) return FailWith(kErrNoResults, "the solver wrote no complete results file.");
+  if (kestrum::Status checked = CheckResults(); !checked) return FailWith(kErrUnbalanced, checked.problem().message);
   status_ = AnlStatusDone;
   errorNumber_ = kErrNone;
 }
 
-void AnlJob::StopSolver() const {
+// A solve checks itself: its results must be finite numbers, and in a static solve the supports
+// must balance the loads of the deck it solved.
+kestrum::Status AnlJob::CheckResults() const {
+  const kestrum::Result<std::string> deck = kestrum::ReadWholeFile(ToPath(baseName_ + ".inp"));
+  if (!deck) return kestrum::Ok();
+  const auto results = FrdReader::ReadNodalVectors(ToPath(resultsFile_).string());
+  if (!results) return Trouble("the results cannot be checked: " + results.problem().Describe());
+  return fea_detail::CheckBalance(*deck, *results);
+}
+
+void AnlJob::StopSolver() {
   if (pid_ <= 0) return;
   ::kill(static_cast<pid_t>(pid_), SIGKILL);
   int waitStatus = 0;
@@ -140,11 +166,10 @@ void AnlJob::StopSolver() const {
   pid_ = 0;
 }
 
-void AnlJob::Poll() const {
+void AnlJob::Poll() {
   if (status_ != AnlStatusPending) return;
   if (delayed_ && pid_ == 0) {
-    // A status query is what notices that a delayed job's time has come.
-    if (std::time(nullptr) >= startAt_) const_cast<AnlJob*>(this)->Start();
+    if (std::time(nullptr) >= startAt_) Start();
     return;
   }
   if (pid_ <= 0) return;
@@ -197,7 +222,7 @@ int AnlJob::Start() {
 }
 
 int AnlJob::Wait() {
-  while (IsPending()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  for (Poll(); IsPending(); Poll()) std::this_thread::sleep_for(std::chrono::milliseconds(20));
   return HaveResults();
 }
 

@@ -2,13 +2,15 @@
 
 #include <array>
 
+#include "fea/AttCodes.h"
+
 namespace {
 
 enum Pick : int { V = 1, E = 2, F = 4, O = 8 };
 
-constexpr AttLbcDescript make(AttType type, int kind, int valueKind, int picks, CaeUnitType unit,
+constexpr AttLbcDescript make(AttCode code, int kind, int valueKind, int picks, CaeUnitType unit,
                               int perAxis) {
-  return AttLbcDescript{type,
+  return AttLbcDescript{ToAttType(code),
                         kind,
                         valueKind,
                         0,
@@ -29,32 +31,32 @@ constexpr int S = AttValueScalar, W = AttValueVector;
 // are the thermal boundary values). Restraints draw one symbol per axis, so the free directions
 // can be left out.
 constexpr std::array<AttLbcDescript, 26> kDescriptors = {{
-    make(1, L, W, V, CaeUtForce, 0),
-    make(2, L, W, F, CaeUtForcePerArea, 0),
-    make(3, L, W, E, CaeUtForcePerLength, 0),
-    make(4, L, S, F, CaeUtStress, 0),
-    make(5, R, W, V, CaeUtNone, 1),
-    make(6, R, W, E, CaeUtNone, 1),
-    make(7, R, W, F, CaeUtNone, 1),
-    make(8, R, W, V, CaeUtLength, 0),
-    make(9, R, W, E, CaeUtLength, 0),
-    make(10, R, W, F, CaeUtLength, 0),
-    make(11, M, W, 0, CaeUtAngularVelocity, 0),
-    make(12, M, W, 0, CaeUtAcceleration, 0),
-    make(13, M, W, 0, CaeUtAcceleration, 0),
-    make(14, T, S, 0, CaeUtTemperature, 0),
-    make(15, L, S, V, CaeUtHeatFlow, 0),
-    make(16, L, S, F, CaeUtHeatFlux, 0),
-    make(17, L, S, E, CaeUtHeatFlowPerLength, 0),
-    make(18, L, S, F, CaeUtFilmCoefficient, 0),
-    make(19, L, S, O, CaeUtHeatGeneration, 0),
-    make(20, R, S, V, CaeUtTemperature, 0),
-    make(21, R, S, F, CaeUtTemperature, 0),
-    make(22, R, S, E, CaeUtTemperature, 0),
-    make(23, L, W, F, CaeUtForce, 0),
-    make(24, L, W, E, CaeUtForce, 0),
-    make(25, R, W, F, CaeUtNone, 1),
-    make(29, L, W, F, CaeUtMoment, 0),
+    make(AttCode::VertexForce, L, W, V, CaeUtForce, 0),
+    make(AttCode::FaceDistributedForce, L, W, F, CaeUtForcePerArea, 0),
+    make(AttCode::EdgeDistributedForce, L, W, E, CaeUtForcePerLength, 0),
+    make(AttCode::Pressure, L, S, F, CaeUtStress, 0),
+    make(AttCode::VertexRestraint, R, W, V, CaeUtNone, 1),
+    make(AttCode::EdgeRestraint, R, W, E, CaeUtNone, 1),
+    make(AttCode::FaceRestraint, R, W, F, CaeUtNone, 1),
+    make(AttCode::VertexEnforcedDisplacement, R, W, V, CaeUtLength, 0),
+    make(AttCode::EdgeEnforcedDisplacement, R, W, E, CaeUtLength, 0),
+    make(AttCode::FaceEnforcedDisplacement, R, W, F, CaeUtLength, 0),
+    make(AttCode::Spin, M, W, 0, CaeUtAngularVelocity, 0),
+    make(AttCode::Gravity, M, W, 0, CaeUtAcceleration, 0),
+    make(AttCode::Acceleration, M, W, 0, CaeUtAcceleration, 0),
+    make(AttCode::BodyTemperature, T, S, 0, CaeUtTemperature, 0),
+    make(AttCode::VertexHeatFlow, L, S, V, CaeUtHeatFlow, 0),
+    make(AttCode::FaceHeatFlux, L, S, F, CaeUtHeatFlux, 0),
+    make(AttCode::EdgeHeatFlow, L, S, E, CaeUtHeatFlowPerLength, 0),
+    make(AttCode::FaceConvection, L, S, F, CaeUtFilmCoefficient, 0),
+    make(AttCode::VolumetricHeatFlow, L, S, O, CaeUtHeatGeneration, 0),
+    make(AttCode::VertexFixedTemperature, R, S, V, CaeUtTemperature, 0),
+    make(AttCode::FaceFixedTemperature, R, S, F, CaeUtTemperature, 0),
+    make(AttCode::EdgeFixedTemperature, R, S, E, CaeUtTemperature, 0),
+    make(AttCode::FaceTotalForce, L, W, F, CaeUtForce, 0),
+    make(AttCode::EdgeTotalForce, L, W, E, CaeUtForce, 0),
+    make(AttCode::PinnedRestraint, R, W, F, CaeUtNone, 1),
+    make(AttCode::Moment, L, W, F, CaeUtMoment, 0),
 }};
 
 constexpr std::array<AttFlbcDescript, 1> kNodalDescriptors = {{

@@ -4,17 +4,15 @@
 #include <map>
 #include <string_view>
 
+#include "kestrum/text.h"
+
 namespace fea_detail {
 
 namespace {
 
 constexpr std::string_view kEnergyHead = " internal energy (element, energy) for set ";
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
+using kestrum::Trim;
 
 // "   12  3.4E-05": an element and its value.
 bool ElementLine(std::string_view line, long& id, double& value) {
@@ -84,8 +82,8 @@ struct TensorSums {
 
 }  // namespace
 
-bool ReadElementTensors(const std::string& text, ElementTensor tensor, std::vector<ElementValues>& steps,
-                        std::string& error) {
+kestrum::Result<std::vector<ElementValues>> ReadElementTensors(const std::string& text, ElementTensor tensor,
+                                                               const std::string& file) {
   const std::string_view head = tensor == ElementTensor::Stress
                                     ? " stresses (elem, integ.pnt.,sxx,syy,szz,sxy,sxz,syz) for set "
                                     : " strains (elem, integ.pnt.,exx,eyy,ezz,exy,exz,eyz) for set ";
@@ -120,20 +118,19 @@ bool ReadElementTensors(const std::string& text, ElementTensor tensor, std::vect
     long id = 0;
     double values[6];
     if (!TensorLine(line, id, values)) {
-      error = "line " + std::to_string(lineNumber) + ": an element's " +
-              (tensor == ElementTensor::Stress ? "stress" : "strain") + " cannot be read";
-      return false;
+      return kestrum::Problem{std::string("an element's ") + (tensor == ElementTensor::Stress ? "stress" : "strain") +
+                                  " cannot be read",
+                              file, static_cast<int>(lineNumber)};
     }
     into->Add(id, values);
     ++blockLines;
   }
   std::vector<ElementValues> averaged;
   for (const TensorSums& step : read) averaged.push_back(step.Averages());
-  steps = std::move(averaged);
-  return true;
+  return averaged;
 }
 
-bool ReadElementEnergies(const std::string& text, std::vector<ElementValues>& steps, std::string& error) {
+kestrum::Result<std::vector<ElementValues>> ReadElementEnergies(const std::string& text, const std::string& file) {
   std::vector<ElementValues> read;
   std::map<std::string, std::size_t> seen;  // blocks of each set so far
   std::string_view rest(text);
@@ -165,15 +162,13 @@ bool ReadElementEnergies(const std::string& text, std::vector<ElementValues>& st
     long id = 0;
     double value = 0;
     if (!ElementLine(line, id, value)) {
-      error = "line " + std::to_string(lineNumber) + ": an element's energy cannot be read";
-      return false;
+      return kestrum::Problem{"an element's energy cannot be read", file, static_cast<int>(lineNumber)};
     }
     into->ids.push_back(id);
     into->values.push_back(value);
     ++blockValues;
   }
-  steps = std::move(read);
-  return true;
+  return read;
 }
 
 }  // namespace fea_detail

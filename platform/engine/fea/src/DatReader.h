@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "kestrum/result.h"
+
 namespace fea_detail {
 
 struct ElementValues {
@@ -13,17 +15,17 @@ struct ElementValues {
 };
 
 // One entry per step (or mode), the blocks of every element set of that step merged; a step
-// begins again each time a set's name comes back. Other blocks are passed over. False with
-// `error` naming the line when a block's line cannot be read.
-bool ReadElementEnergies(const std::string& text, std::vector<ElementValues>& steps, std::string& error);
+// begins again each time a set's name comes back. Other blocks are passed over. A problem with
+// `file` and the line when a block's line cannot be read.
+kestrum::Result<std::vector<ElementValues>> ReadElementEnergies(const std::string& text, const std::string& file);
 
 enum class ElementTensor { Stress, Strain };
 
 // The stresses or strains printed at each element's integration points (*EL PRINT with S or
 // E), averaged over each element's points: six values per id, XX YY ZZ XY YZ ZX (the file's
-// order XY XZ YZ is put in ours). Steps as for the energies; false with `error` naming the line
+// order XY XZ YZ is put in ours). Steps as for the energies; a problem with `file` and the line
 // when a block's line cannot be read.
-bool ReadElementTensors(const std::string& text, ElementTensor tensor, std::vector<ElementValues>& steps,
-                        std::string& error);
+kestrum::Result<std::vector<ElementValues>> ReadElementTensors(const std::string& text, ElementTensor tensor,
+                                                               const std::string& file);
 
 }  // namespace fea_detail

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "CylinderFit.h"
+#include "SolverDofs.h"
 #include "amg/CaeCoordSys.h"
 #include "amg/CaeMaterial.h"
 #include "amg/CaeMsgCall.h"
@@ -17,6 +18,7 @@
 #include "fea/AnlModel.h"
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
+#include "fea/AttCodes.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
 #include "fea/CaeFunc.h"
@@ -76,12 +78,10 @@ struct Weighted {
 
 bool Structural(AnlType type) { return type != AnlHeatTransfer; }
 
-bool IsRestraintCode(AttType t) { return (t >= 5 && t <= 10) || t == 25; }
-bool IsThermalCode(AttType t) { return t >= 15 && t <= 22; }
-bool AppliesTo(AttType t, AnlType type) {
-  if (type == AnlHeatTransfer) return IsThermalCode(t);
-  if (IsThermalCode(t)) return false;
-  if (type == AnlVibration) return IsRestraintCode(t);
+bool AppliesTo(AttCode c, AnlType type) {
+  if (type == AnlHeatTransfer) return IsThermal(c);
+  if (IsThermal(c)) return false;
+  if (type == AnlVibration) return IsRestraint(c);
   return true;
 }
 
@@ -117,6 +117,7 @@ class DeckBuilder {
     double modelTemperature = 0.0;
     int restraints = 0;
     int loads = 0;
+    std::vector<std::pair<const AttBaseLbc*, std::vector<CaeNode*>>> loadTargets;
   };
 
   // --- the model's parts ----------------------------------------------------------------
@@ -129,6 +130,7 @@ class DeckBuilder {
       AnlSubModel* sub = model.GetSubModel(i);
       if (!sub || sub->IsMarkedAsErased()) continue;
       AmgMesh* mesh = sub->Mesh();
+      if (mesh && !SizesFinite(*mesh, sub)) mesh = nullptr;
       if (mesh && !mesh->IsMarkedAsErased() && mesh->NumElements() == 0 && !mesh->Generated()) {
         // A deferred mesh is made now, numbering on from what is there.
         mesh->SetFirstIds(node + 1, element + 1);
@@ -139,6 +141,21 @@ class DeckBuilder {
     }
   }
 
+  bool SizesFinite(const AmgMesh& mesh, const AnlSubModel* sub) {
+    const std::pair<const char*, double> sizes[] = {{"element size", mesh.GetDefaultSize()},
+                                                    {"smallest element size", mesh.GetMinSize()},
+                                                    {"largest element size", mesh.GetMaxSize()},
+                                                    {"angle per element", mesh.GetAnglePerElement()}};
+    for (const auto& [what, value] : sizes)
+      if (!std::isfinite(value)) {
+        const std::string part = sub->Name().IsEmpty() ? "number " + std::to_string(parts_.size() + 1) : sub->Name().Str();
+        reasons_.push_back(CaeString::Format("The mesh of the part %s has an %s that is not a finite number (%g).",
+                                             part.c_str(), what, value));
+        return false;
+      }
+    return true;
+  }
+
   void CheckParts() {
     bool noMesh = parts_.empty(), noMaterial = false, noThickness = false;
     for (const Part& part : parts_) {
@@ -146,8 +163,9 @@ class DeckBuilder {
       CaeMaterial* material = part.sub->GetMaterial();
       if (!material || material->NumProp() == 0) {
         noMaterial = true;
-      } else if (!MaterialValid(*material)) {
-        reasons_.push_back(Msg(kFeaMsgInvalidMaterial, {material->Name()}));
+      } else {
+        for (const CaeString& problem : MaterialProblems(*material))
+          reasons_.push_back(Msg(kFeaMsgMaterialValue, {material->Name(), problem}));
       }
       if (part.shell && !(part.sub->GetProp() && part.sub->GetProp()->GetPropValue(CaeElemProp::kThickness) > 0))
         noThickness = true;
@@ -158,21 +176,27 @@ class DeckBuilder {
     CheckNodeIds();
   }
 
-  bool MaterialValid(const CaeMaterial& material) const {
+  // Each value the analysis uses must keep its rule; every value must be finite.
+  std::vector<CaeString> MaterialProblems(const CaeMaterial& material) const {
+    std::vector<int> used;
+    if (Structural(type_)) used = {CaeMaterial::kModulus, CaeMaterial::kPoisson};
+    else used = {CaeMaterial::kConductivity};
+    if (type_ == AnlVibration) used.push_back(CaeMaterial::kDensity);
+    std::vector<CaeString> problems;
     CaeArray<double> temps;
     material.GetTemps(temps);
     for (int i = 0; i < temps.Count(); ++i) {
       double v[CaeMaterial::kPropCount];
       material.GetProp(temps[i], v);
-      if (Structural(type_)) {
-        if (!CaeMaterial::VerifyModulus(v[CaeMaterial::kModulus]) || !CaeMaterial::VerifyPoisson(v[CaeMaterial::kPoisson]))
-          return false;
-        if (type_ == AnlVibration && !CaeMaterial::VerifyDensity(v[CaeMaterial::kDensity])) return false;
-      } else if (!CaeMaterial::VerifyConductivity(v[CaeMaterial::kConductivity])) {
-        return false;
+      for (int prop = 0; prop < CaeMaterial::kPropCount; ++prop) {
+        const bool ruled = std::find(used.begin(), used.end(), prop) != used.end();
+        CaeString problem = CaeMaterial::ValueProblem(prop, v[prop]);
+        if (problem.IsEmpty() || (!ruled && std::isfinite(v[prop]))) continue;
+        if (temps.Count() > 1) problem += CaeString::Format(" (at temperature %g)", temps[i]);
+        problems.push_back(problem);
       }
     }
-    return true;
+    return problems;
   }
 
   // Meshes that share nodes give them the same id and place; anything else is a clash.
@@ -296,7 +320,7 @@ class DeckBuilder {
 
   void AddForce(StepData& step, CaeNode* node, const CaeVector& force) {
     for (int i = 0; i < 3; ++i)
-      if (force[i] != 0.0) step.cload[{node->Id(), i + 1}] += force[i];
+      if (force[i] != 0.0) step.cload[{node->Id(), kDofMoveX + i}] += force[i];
   }
 
   void GatherCase(std::size_t index) {
@@ -306,36 +330,86 @@ class DeckBuilder {
     std::vector<std::pair<AttLbcCase*, double>> sets;
     for (int category : {AttLbcCase::kLoadSet, AttLbcCase::kRestraintSet})
       for (AnlLbcCase* e = rc->FirstLbcCase(category); e; e = rc->NextLbcCase()) sets.emplace_back(e->LbcCase(), e->Scale());
-    for (auto& [set, scale] : sets)
+    for (auto& [set, scale] : sets) {
+      if (!std::isfinite(scale)) {
+        reasons_.push_back(CaeString::Format("The result case %s scales the set %s by a factor that is not a finite number.",
+                                             rc->Name().Text(), set->Name().Text()));
+        continue;
+      }
       for (AttBaseLbc* c = set->FirstLbc(); c; c = set->NextLbc())
         if (!c->IsMarkedAsErased()) Apply(steps_.back(), *c, scale);
+    }
+    WarnLoadsOnRestraints(steps_.back());
+  }
+
+  // A load where the model is held in the load's direction goes straight into the support: the
+  // deck is still good, but the designer may have picked the wrong face.
+  void WarnLoadsOnRestraints(const StepData& step) {
+    for (const auto& [condition, nodes] : step.loadTargets) {
+      if (warned_.count(condition)) continue;
+      const bool held = std::any_of(nodes.begin(), nodes.end(), [&](CaeNode* n) {
+        for (SolverDof dof : {kDofMoveX, kDofMoveY, kDofMoveZ, kDofTemperature})
+          if (step.cload.count({n->Id(), dof}) && step.boundary.count({n->Id(), dof})) return true;
+        return false;
+      });
+      if (!held) continue;
+      warned_.insert(condition);
+      CaeMsgCall::Message(1, kFeaMsgLoadOnRestraint, {ConditionName(*condition)});
+    }
+  }
+
+  static CaeString ConditionName(const AttBaseLbc& c) {
+    const std::string_view kind = AttCodeName(c.Type());
+    return !c.Name().IsEmpty() ? c.Name()
+           : kind.empty()      ? CaeString::Format("of type %d", c.Type())
+                               : CaeString::Format("of type %.*s", static_cast<int>(kind.size()), kind.data());
   }
 
   void NotApplied(const AttBaseLbc& c, const char* why) {
-    CaeString name = c.Name().IsEmpty() ? CaeString::Format("of type %d", c.Type()) : c.Name();
+    const CaeString name = ConditionName(c);
     reasons_.push_back(Msg(kFeaMsgConditionNotApplied, {name, CaeString(why)}));
   }
 
   void Apply(StepData& step, AttBaseLbc& c, double scale) {
-    const AttType code = c.Type();
+    const AttCode code = static_cast<AttCode>(c.Type());
     if (!AppliesTo(code, type_)) {
       ignored_ = true;
       return;
     }
-    if (code >= 11 && code <= 14) return ApplyModelLevel(step, c, scale);
+    if (IsModelLevel(code)) return ApplyModelLevel(step, c, scale);
     auto* attrib = dynamic_cast<CaeAttrib*>(&c);
     Target target;
     if (!attrib || !Resolve(attrib->GetTopoRef(), target)) return NotApplied(c, "it lies on nothing of the mesh");
     if (NodesOf(target).empty()) return NotApplied(c, "the mesh has no nodes there");
-    if (IsRestraintCode(code) || (code >= 20 && code <= 22)) ++step.restraints; else ++step.loads;
+    if (!Finite(c, NodesOf(target))) return NotApplied(c, "its value is not a finite number");
+    if (IsRestraint(code) || IsFixedTemperature(code)) ++step.restraints;
+    else {
+      ++step.loads;
+      step.loadTargets.push_back({&c, NodesOf(target)});
+    }
     if (Structural(type_)) ApplyStructural(step, c, code, target, scale);
     else ApplyThermal(step, c, code, target, scale);
   }
 
+  // Every value of the condition where it applies (at `nodes`; at the origin for the whole model).
+  static bool Finite(AttBaseLbc& c, const std::vector<CaeNode*>& nodes) {
+    auto finite = [](const CaeVector& v) { return std::isfinite(v[0]) && std::isfinite(v[1]) && std::isfinite(v[2]); };
+    if (nodes.empty() && !finite(c.EvaluateVecAtPoint(CaeVector()))) return false;
+    for (CaeNode* n : nodes)
+      if (!finite(c.EvaluateVecAtPoint(n->Coordinate()))) return false;
+    if (auto* conv = dynamic_cast<AttLbcConv*>(&c); conv && !(std::isfinite(conv->FilmCoef()) && std::isfinite(conv->AmbientTemp())))
+      return false;
+    if (auto* hgen = dynamic_cast<AttLbcHgen*>(&c); hgen && !std::isfinite(hgen->HeatGeneration())) return false;
+    if (auto* temp = dynamic_cast<AttModelTemp*>(&c); temp && !(std::isfinite(temp->ModelTemp()) && std::isfinite(temp->RefTemp())))
+      return false;
+    return true;
+  }
+
   void ApplyModelLevel(StepData& step, AttBaseLbc& c, double scale) {
-    const AttType code = c.Type();
+    const AttCode code = static_cast<AttCode>(c.Type());
+    if (!Finite(c, {})) return NotApplied(c, "its value is not a finite number");
     ++step.loads;
-    if (code == 14) {
+    if (code == AttCode::BodyTemperature) {
       auto* temp = dynamic_cast<AttModelTemp*>(&c);
       if (!temp) return;
       step.hasTemperature = true;
@@ -350,53 +424,55 @@ class DeckBuilder {
     if (!(magnitude > 0)) return;
     CaeVector direction = value * (1.0 / magnitude);
     std::string line = "EALL,";
-    if (code == 11) {
+    if (code == AttCode::Spin) {
       const double omega = ToSI(CaeUtAngularVelocity, magnitude);
       CaeVector origin = c.CoordSys() ? c.CoordSys()->GetTransform().TranslationVector() : CaeVector();
       origin = ToSI(CaeUtLength, origin);
       line += "CENTRIF," + DeckNumber(omega * omega) + "," + Triple(origin) + "," + Triple(direction);
     } else {
       // An acceleration of the body loads it like gravity the other way.
-      if (code == 13) direction = -direction;
+      if (code == AttCode::Acceleration) direction = -direction;
       line += "GRAV," + DeckNumber(ToSI(CaeUtAcceleration, magnitude)) + "," + Triple(direction);
     }
     step.dload.push_back(line);
   }
 
-  void ApplyStructural(StepData& step, AttBaseLbc& c, AttType code, const Target& t, double scale) {
+  void ApplyStructural(StepData& step, AttBaseLbc& c, AttCode code, const Target& t, double scale) {
     const int* free = c.FreeComponents();
     const int dofs = t.part->shell ? 6 : 3;
     switch (code) {
-      case 25:
+      case AttCode::PinnedRestraint:
         if (!c.CoordSys()) return ApplyPin(step, c, t);
         [[fallthrough]];
-      case 5: case 6: case 7:
+      case AttCode::VertexRestraint: case AttCode::EdgeRestraint: case AttCode::FaceRestraint:
         Transform(c, t);
         for (CaeNode* n : NodesOf(t))
           for (int d = 0; d < dofs; ++d)
-            if (!free[d]) step.boundary[{n->Id(), d + 1}] = 0.0;
+            if (!free[d]) step.boundary[{n->Id(), kDofMoveX + d}] = 0.0;
         return;
-      case 8: case 9: case 10:
+      case AttCode::VertexEnforcedDisplacement: case AttCode::EdgeEnforcedDisplacement:
+      case AttCode::FaceEnforcedDisplacement:
         for (CaeNode* n : NodesOf(t)) {
           // In a condition's own axes the components are the local ones.
           const CaeVector v = ToSI(CaeUtLength, Transform(c, t) ? c.EvaluateVecAtPointLocal(n->Coordinate())
                                                                  : c.EvaluateVecAtPoint(n->Coordinate())) * scale;
           for (int d = 0; d < 3; ++d)
-            if (!free[d]) step.boundary[{n->Id(), d + 1}] = v[d];
+            if (!free[d]) step.boundary[{n->Id(), kDofMoveX + d}] = v[d];
         }
         return;
-      case 1:
+      case AttCode::VertexForce:
         for (CaeNode* n : NodesOf(t)) AddForce(step, n, ToSI(CaeUtForce, c.EvaluateVecAtPoint(n->Coordinate())) * scale);
         return;
-      case 2: case 3: {
-        const int unit = code == 2 ? CaeUtForcePerArea : CaeUtForcePerLength;
+      case AttCode::FaceDistributedForce: case AttCode::EdgeDistributedForce: {
+        const bool face = code == AttCode::FaceDistributedForce;
+        const int unit = face ? CaeUtForcePerArea : CaeUtForcePerLength;
         const double lengthScale = ToSI(CaeUtLength, 1.0);
-        const double measure = code == 2 ? lengthScale * lengthScale : lengthScale;
+        const double measure = face ? lengthScale * lengthScale : lengthScale;
         for (const Weighted& w : WeightsOf(t))
           AddForce(step, w.node, ToSI(unit, c.EvaluateVecAtPoint(w.node->Coordinate())) * (w.weight * measure * scale));
         return;
       }
-      case 4: {
+      case AttCode::Pressure: {
         if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a pressure needs a face");
         const double lengthScale = ToSI(CaeUtLength, 1.0);
         for (const Weighted& w : FaceWeights(t)) {
@@ -405,7 +481,7 @@ class DeckBuilder {
         }
         return;
       }
-      case 23: case 24: {
+      case AttCode::FaceTotalForce: case AttCode::EdgeTotalForce: {
         const std::vector<Weighted> weights = WeightsOf(t);
         const double total = TotalWeight(weights);
         if (!(total > 0)) return NotApplied(c, "the mesh has no element faces there");
@@ -417,7 +493,7 @@ class DeckBuilder {
         }
         return;
       }
-      case 29:
+      case AttCode::Moment:
         return ApplyMoment(step, c, t, scale);
       default:
         return NotApplied(c, "the condition type is unknown");
@@ -449,28 +525,28 @@ class DeckBuilder {
     for (const Weighted& w : weights) AddForce(step, w.node, moment.Cross(perpendicular(w)) * (w.weight / inertia));
   }
 
-  void ApplyThermal(StepData& step, AttBaseLbc& c, AttType code, const Target& t, double scale) {
+  void ApplyThermal(StepData& step, AttBaseLbc& c, AttCode code, const Target& t, double scale) {
     const double lengthScale = ToSI(CaeUtLength, 1.0);
     switch (code) {
-      case 20: case 21: case 22:
+      case AttCode::VertexFixedTemperature: case AttCode::FaceFixedTemperature: case AttCode::EdgeFixedTemperature:
         for (CaeNode* n : NodesOf(t))
-          step.boundary[{n->Id(), 11}] = ToSI(CaeUtTemperature, c.EvaluateVecAtPoint(n->Coordinate())[0] * scale);
+          step.boundary[{n->Id(), kDofTemperature}] = ToSI(CaeUtTemperature, c.EvaluateVecAtPoint(n->Coordinate())[0] * scale);
         return;
-      case 15:
+      case AttCode::VertexHeatFlow:
         for (CaeNode* n : NodesOf(t))
-          step.cload[{n->Id(), 11}] += ToSI(CaeUtHeatFlow, c.EvaluateVecAtPoint(n->Coordinate())[0]) * scale;
+          step.cload[{n->Id(), kDofTemperature}] += ToSI(CaeUtHeatFlow, c.EvaluateVecAtPoint(n->Coordinate())[0]) * scale;
         return;
-      case 17:
+      case AttCode::EdgeHeatFlow:
         for (const Weighted& w : EdgeWeights(t))
-          step.cload[{w.node->Id(), 11}] +=
+          step.cload[{w.node->Id(), kDofTemperature}] +=
               ToSI(CaeUtHeatFlowPerLength, c.EvaluateVecAtPoint(w.node->Coordinate())[0]) * w.weight * lengthScale * scale;
         return;
-      case 16: {
+      case AttCode::FaceHeatFlux: {
         if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a heat flux needs a face");
         auto flux = [&](const CaeVector& at) { return ToSI(CaeUtHeatFlux, c.EvaluateVecAtPoint(at)[0]) * scale; };
         if (t.part->shell) {
           for (const Weighted& w : FaceWeights(t))
-            step.cload[{w.node->Id(), 11}] += flux(w.node->Coordinate()) * w.weight * lengthScale * lengthScale;
+            step.cload[{w.node->Id(), kDofTemperature}] += flux(w.node->Coordinate()) * w.weight * lengthScale * lengthScale;
           return;
         }
         // The solver takes one flux per element face: a varying flux is taken at the face's centre,
@@ -485,7 +561,7 @@ class DeckBuilder {
         }
         return;
       }
-      case 18: {
+      case AttCode::FaceConvection: {
         auto* conv = dynamic_cast<AttLbcConv*>(&c);
         if (!conv || t.kind != CaeTopoRef::kFace) return NotApplied(c, "a convection needs a face");
         if (t.part->shell) return NotApplied(c, "convection on shell elements is not supported");
@@ -501,7 +577,7 @@ class DeckBuilder {
         for (const std::string& face : FaceLabels(t, "F")) step.film.push_back(face + "," + values);
         return;
       }
-      case 19: {
+      case AttCode::VolumetricHeatFlow: {
         auto* hgen = dynamic_cast<AttLbcHgen*>(&c);
         if (!hgen) return NotApplied(c, "it has no heat generation value");
         double value = hgen->HeatGeneration();
@@ -574,8 +650,8 @@ class DeckBuilder {
     }
     // In the cylindrical axes the node's directions are radial, tangential, axial.
     for (CaeNode* n : NodesOf(t)) {
-      step.boundary[{n->Id(), 1}] = 0.0;
-      step.boundary[{n->Id(), 3}] = 0.0;
+      step.boundary[{n->Id(), kDofMoveX}] = 0.0;  // radial
+      step.boundary[{n->Id(), kDofMoveZ}] = 0.0;  // axial
     }
   }
 
@@ -717,7 +793,7 @@ class DeckBuilder {
   double InitialTemperature() const {
     for (const StepData& step : steps_)
       for (const auto& [key, value] : step.boundary)
-        if (key.second == 11) return value;
+        if (key.second == kDofTemperature) return value;
     return 293.15;
   }
 
@@ -872,7 +948,8 @@ class DeckBuilder {
       if (wants(AnlWriter::kOutHeatFlux, true)) element.push_back("HFL");
     } else {
       if (wants(AnlWriter::kOutDisplacement, true)) nodal.push_back("U");
-      if (wants(AnlWriter::kOutReaction, false)) nodal.push_back("RF");
+      // A static solve's nodal forces are always written: the job checks them against the loads.
+      if (wants(AnlWriter::kOutReaction, type_ == AnlStress) || type_ == AnlStress) nodal.push_back("RF");
       if (wants(AnlWriter::kOutStress, type_ != AnlBuckling)) element.push_back("S");
       if (wants(AnlWriter::kOutStrain, false)) element.push_back("E");
       // Shells (expanded by the solver) are left to an explicit request. The solver estimates the
@@ -928,6 +1005,7 @@ class DeckBuilder {
   double referenceTemperature_ = 0.0;
   bool ignored_ = false;
   std::set<const AttBaseLbc*> transformed_;
+  std::set<const AttBaseLbc*> warned_;
   std::vector<std::string> transforms_;
   std::string out_;
 };

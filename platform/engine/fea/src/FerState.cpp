@@ -67,7 +67,9 @@ int FerReader::Read(const CaeUnitSystem& units) {
   } else {
     CaeString name = names_.empty() ? CaeString(std::filesystem::path(file_.Str()).stem().string()) : names_.front().first;
     auto target = [&] { return made_ = model->NewResultSet(name); };
-    if (FrdReader::Read(file_.Str(), model->Type(), units, target, error)) return 1;
+    const kestrum::Status read = FrdReader::Read(file_.Str(), model->Type(), units, target);
+    if (read) return 1;
+    error = CaeString(read.problem().Describe());
   }
   CaeMsgCall::Message(1, kFeaMsgResultsDamaged, {file_, error});
   return 0;

@@ -15,8 +15,12 @@
 #include "DatReader.h"
 #include "amg/CaeUnit.h"
 #include "fea/FerResult.h"
+#include "kestrum/text.h"
 
 namespace {
+
+// The solver's nodal forces: read for the balance check, never a result.
+constexpr int kNodalForces = -1;
 
 // The file's quantities that become results: block name, quantity, values in the file, unit.
 struct Kind {
@@ -30,6 +34,7 @@ constexpr Kind kKinds[] = {
     {"TOSTRAIN", FerQtyStrain, 6, CaeUtStrain},     {"NDTEMP", FerQtyTemperature, 1, CaeUtTemperature},
     {"FLUX", FerQtyHeatFlux, 3, CaeUtHeatFlux},     {"ENER", FerQtyStrainEnergy, 1, CaeUtStress},
     {"ERROR", FerQtyErrorEstimate, 1, CaeUtNone},
+    {"FORC", kNodalForces, 3, CaeUtForce},
 };
 
 const Kind* FindKind(std::string_view name) {
@@ -58,11 +63,7 @@ class Damaged {
   std::string why_;
 };
 
-std::string_view Trim(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\r')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\r')) s.remove_suffix(1);
-  return s;
-}
+using kestrum::Trim;
 
 std::vector<std::string_view> Tokens(std::string_view s) {
   std::vector<std::string_view> tokens;
@@ -318,12 +319,15 @@ void Fill(FerResultSet& set, AnlType type, std::vector<Subset>& subsets, const C
     set.AddSubSet(new FerResultSubSet(value));
     ScaleErrorsToPeakStress(s);
     for (auto& [quantity, block] : s.blocks) {
+      if (quantity == kNodalForces) continue;
       auto& result = results[quantity];
       if (!result) {
         result = std::make_unique<FerResult>(quantity);
         result->SetFieldValue(1);
       }
-      result->SetNodalData(static_cast<int>(i), std::move(block.ids), Expand(block, units));
+      // Expand reads the ids: it must run before they are moved away.
+      std::vector<double> values = Expand(block, units);
+      result->SetNodalData(static_cast<int>(i), std::move(block.ids), std::move(values));
     }
   }
   for (auto& [quantity, result] : results) set.AddResult(result.release());
@@ -337,18 +341,23 @@ struct PrintedOutput {
 };
 
 // The printed output beside the results file (same name, ".dat"), when there is one.
-bool ReadPrintedOutput(const std::string& frdPath, PrintedOutput& printed, CaeString& error) {
+kestrum::Result<PrintedOutput> ReadPrintedOutput(const std::string& frdPath) {
   const std::filesystem::path dat = std::filesystem::path(frdPath).replace_extension(".dat");
-  std::ifstream in(dat, std::ios::binary);
-  if (!in) return true;
-  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  std::string why;
-  if (fea_detail::ReadElementEnergies(text, printed.energies, why) &&
-      fea_detail::ReadElementTensors(text, fea_detail::ElementTensor::Stress, printed.stresses, why) &&
-      fea_detail::ReadElementTensors(text, fea_detail::ElementTensor::Strain, printed.strains, why))
-    return true;
-  error = CaeString::Format("The solver's output %s is damaged at %s.", dat.string().c_str(), why.c_str());
-  return false;
+  PrintedOutput printed;
+  std::error_code missing;
+  if (!std::filesystem::exists(dat, missing)) return printed;
+  const kestrum::Result<std::string> text = kestrum::ReadWholeFile(dat);
+  if (!text) return text.problem();
+  auto energies = fea_detail::ReadElementEnergies(*text, dat.string());
+  if (!energies) return energies.problem();
+  auto stresses = fea_detail::ReadElementTensors(*text, fea_detail::ElementTensor::Stress, dat.string());
+  if (!stresses) return stresses.problem();
+  auto strains = fea_detail::ReadElementTensors(*text, fea_detail::ElementTensor::Strain, dat.string());
+  if (!strains) return strains.problem();
+  printed.energies = std::move(*energies);
+  printed.stresses = std::move(*stresses);
+  printed.strains = std::move(*strains);
+  return printed;
 }
 
 std::unique_ptr<FerResult> ElementEnergy(std::vector<fea_detail::ElementValues>& steps, const CaeUnitSystem& units) {
@@ -387,50 +396,57 @@ void AddElementTensors(FerResultSet& set, const char* kindName, std::vector<fea_
 
 namespace FrdReader {
 
-bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
-          const std::function<FerResultSet*()>& target, CaeString& error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    error = CaeString::Format("The results file %s cannot be opened.", path.c_str());
-    return false;
-  }
-  std::string text;
-  in.seekg(0, std::ios::end);
-  text.resize(static_cast<std::size_t>(std::max<std::streamoff>(in.tellg(), 0)));
-  in.seekg(0);
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  if (!in) {
-    error = CaeString::Format("The results file %s cannot be read.", path.c_str());
-    return false;
-  }
+kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& path) {
+  kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
+  if (!text) return text.problem();
   std::vector<Subset> subsets;
   try {
-    subsets = Parser(text).Parse();
+    subsets = Parser(*text).Parse();
   } catch (const Damaged& damaged) {
-    error = CaeString::Format("The results file %s is damaged at line %ld: %s.", path.c_str(), damaged.line_,
-                              damaged.why_.c_str());
-    return false;
+    return kestrum::Problem{"the results file is damaged: " + damaged.why_, path, static_cast<int>(damaged.line_)};
   }
-  if (subsets.empty()) {
-    error = CaeString::Format("The results file %s holds no results.", path.c_str());
-    return false;
+  std::vector<StepVectors> steps;
+  for (Subset& s : subsets) {
+    StepVectors step;
+    auto take = [&s](int quantity, NodalVectors& into) {
+      const auto found = s.blocks.find(quantity);
+      if (found == s.blocks.end()) return;
+      into.ids = std::move(found->second.ids);
+      into.values = std::move(found->second.values);
+    };
+    take(FerQtyDisplacement, step.displacements);
+    take(kNodalForces, step.forces);
+    steps.push_back(std::move(step));
   }
-  PrintedOutput printed;
-  if (!ReadPrintedOutput(path, printed, error)) return false;
+  return steps;
+}
+
+kestrum::Status Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
+                     const std::function<FerResultSet*()>& target) {
+  if (!std::ifstream(path, std::ios::binary)) return kestrum::Problem{"the results file cannot be opened", path, 0};
+  const kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
+  if (!text) return text.problem();
+  std::vector<Subset> subsets;
+  try {
+    subsets = Parser(*text).Parse();
+  } catch (const Damaged& damaged) {
+    return kestrum::Problem{"the results file is damaged: " + damaged.why_, path, static_cast<int>(damaged.line_)};
+  }
+  if (subsets.empty()) return kestrum::Problem{"the results file holds no results", path, 0};
+  kestrum::Result<PrintedOutput> read = ReadPrintedOutput(path);
+  if (!read) return read.problem();
+  PrintedOutput& printed = *read;
   FerResultSet* set = target();
-  if (!set) {
-    error = CaeString("No result set was given for the results.");
-    return false;
-  }
+  if (!set) return kestrum::Problem{"no result set was given for the results", path, 0};
   Fill(*set, type, subsets, fileUnits);
   if (!printed.energies.empty()) set->AddResult(ElementEnergy(printed.energies, fileUnits).release());
   AddElementTensors(*set, "STRESS", printed.stresses, fileUnits);
   AddElementTensors(*set, "TOSTRAIN", printed.strains, fileUnits);
-  return true;
+  return kestrum::Ok();
 }
 
-bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits, FerResultSet& set, CaeString& error) {
-  return Read(path, type, fileUnits, [&set] { return &set; }, error);
+kestrum::Status Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits, FerResultSet& set) {
+  return Read(path, type, fileUnits, [&set] { return &set; });
 }
 
 }  // namespace FrdReader

@@ -33,23 +33,19 @@ class AssemblyTest : public FeaTest {
     CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
     for (int i = 0; i < 2; ++i) {
       AnlSubModel* sub = model.NewSubModelForBody(bodies[i]->BodyRef());
-      auto* steel = new CaeMaterial(CaeString("Steel"));
-      steel->AddProp(293.15, 7850, 2.1e11, 0.3, 0, 0, 0, 0, 0);
-      sub->AssignMaterial(steel);
+      sub->AssignMaterial(NewSteel());
       meshes[i] = model.NewMesh(bodies[i]->BodyRef());
       meshes[i]->SetDefaultSize(0.05);
       sub->SetMesh(meshes[i]);
     }
-    Add(7, *bodies[0], 1, CaeVector(), restraints);
-    Add(23, *bodies[1], 2, CaeVector(0, 0, -1000), loads);
+    Add(AttCode::FaceRestraint, *bodies[0], 1, CaeVector(), restraints);
+    Add(AttCode::FaceTotalForce, *bodies[1], 2, CaeVector(0, 0, -1000), loads);
     rc.AddLoadCase(&loads, 1.0);
     rc.AddBoundaryCase(&restraints, 1.0);
   }
 
-  void Add(int code, study::ShapeBody& body, int face, const CaeVector& value, AttLbcCase& set) {
-    conditions.push_back(
-        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), nullptr, nullptr));
-    set.AddLbc(conditions.back().get());
+  void Add(AttCode code, study::ShapeBody& body, int face, const CaeVector& value, AttLbcCase& set) {
+    AddCondition(conditions, table, code, body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), set);
   }
 
   double TipDeflection() {

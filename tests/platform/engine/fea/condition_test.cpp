@@ -14,9 +14,9 @@ namespace {
 
 using ConditionTest = FeaTest;
 
-const AttLbcDescript* Descriptor(AttType code) {
+const AttLbcDescript* Descriptor(AttCode code) {
   static const AttLbcDescriptTable table;
-  return table.Find(code);
+  return table.Find(ToAttType(code));
 }
 
 CaeFunc* Constant(const CaeVector& value) {
@@ -27,11 +27,11 @@ CaeFunc* Constant(const CaeVector& value) {
 }
 
 TEST_F(ConditionTest, KindsAreToldApartByTheEngineTypeTest) {
-  AttLbc load(Descriptor(1), nullptr, Constant({1, 0, 0}), nullptr, nullptr);
-  AttModelLbc gravity(Descriptor(12), Constant({0, 0, -9.81}), nullptr, nullptr);
-  AttLbcConv convection(Descriptor(18), nullptr, 25.0, 293.0);
-  AttLbcHgen heat(Descriptor(19), nullptr, 1.0e4);
-  AttModelTemp temperature(Descriptor(14), nullptr, 350.0, 293.0);
+  AttLbc load(Descriptor(AttCode::VertexForce), nullptr, Constant({1, 0, 0}), nullptr, nullptr);
+  AttModelLbc gravity(Descriptor(AttCode::Gravity), Constant({0, 0, -9.81}), nullptr, nullptr);
+  AttLbcConv convection(Descriptor(AttCode::FaceConvection), nullptr, 25.0, 293.0);
+  AttLbcHgen heat(Descriptor(AttCode::VolumetricHeatFlow), nullptr, 1.0e4);
+  AttModelTemp temperature(Descriptor(AttCode::BodyTemperature), nullptr, 350.0, 293.0);
 
   struct Row {
     const AttBaseLbc* condition;
@@ -53,7 +53,7 @@ TEST_F(ConditionTest, KindsAreToldApartByTheEngineTypeTest) {
       }
     }
   }
-  EXPECT_EQ(gravity.Type(), 12);
+  EXPECT_EQ(gravity.Type(), AttCode::Gravity);
   EXPECT_EQ(dynamic_cast<const CaeAttrib*>(static_cast<const AttBaseLbc*>(&load)), &load);
 }
 
@@ -67,7 +67,7 @@ TEST_F(ConditionTest, LocalValueAtTheOriginIsTheDefiningVector) {
       new CaeCoordSysSpheric(),
   };
   for (const CaeCoordSys* cs : systems) {
-    AttLbc lbc(Descriptor(1), nullptr, Constant(v), cs->Clone(), nullptr);
+    AttLbc lbc(Descriptor(AttCode::VertexForce), nullptr, Constant(v), cs->Clone(), nullptr);
     EXPECT_EQ(lbc.EvaluateVecAtPointLocal(CaeVector(0, 0, 0)), v) << cs->KindName();
     delete cs;
   }
@@ -78,11 +78,11 @@ TEST_F(ConditionTest, GlobalValueFollowsTheCoordinateSystem) {
   CaeTransform turned;
   turned.SetUnitVector(0, CaeVector(0, 1, 0));
   turned.SetUnitVector(1, CaeVector(-1, 0, 0));
-  AttLbc lbc(Descriptor(1), nullptr, Constant({5, 0, 0}), new CaeCoordSysCartesian(turned), nullptr);
+  AttLbc lbc(Descriptor(AttCode::VertexForce), nullptr, Constant({5, 0, 0}), new CaeCoordSysCartesian(turned), nullptr);
   EXPECT_TRUE(lbc.EvaluateVecAtPoint(CaeVector(1, 2, 3)).Equal(CaeVector(0, 5, 0), 1e-12));
-  AttLbc global(Descriptor(1), nullptr, Constant({5, 0, 0}), nullptr, nullptr);
+  AttLbc global(Descriptor(AttCode::VertexForce), nullptr, Constant({5, 0, 0}), nullptr, nullptr);
   EXPECT_EQ(global.EvaluateVecAtPoint(CaeVector(1, 2, 3)), CaeVector(5, 0, 0));
-  AttBaseLbc scratch(Descriptor(5), 1);
+  AttBaseLbc scratch(Descriptor(AttCode::VertexRestraint), 1);
   EXPECT_EQ(scratch.EvaluateVecAtPoint(CaeVector(1, 1, 1)), CaeVector(0, 0, 0)) << "no function, no value";
 }
 
@@ -126,7 +126,7 @@ TEST_F(ConditionTest, CoordinateLinearValueFollowsTheFlaggedCoordinates) {
 TEST_F(ConditionTest, FreeComponentsAndFunctionReplacement) {
   AttLbcComponents free;
   free.flag[3] = free.flag[4] = free.flag[5] = 1;
-  AttLbc restraint(Descriptor(5), nullptr, nullptr, nullptr, &free);
+  AttLbc restraint(Descriptor(AttCode::VertexRestraint), nullptr, nullptr, nullptr, &free);
   int out[6];
   restraint.FreeComponents(out);
   EXPECT_EQ(std::vector<int>(out, out + 6), (std::vector<int>{0, 0, 0, 1, 1, 1}));
@@ -139,7 +139,7 @@ TEST_F(ConditionTest, FreeComponentsAndFunctionReplacement) {
 }
 
 TEST_F(ConditionTest, TemperatureRowsKeepInsertionOrder) {
-  AttLbcConv convection(Descriptor(18), nullptr, 25.0, 293.0);
+  AttLbcConv convection(Descriptor(AttCode::FaceConvection), nullptr, 25.0, 293.0);
   EXPECT_EQ(convection.Constant(), 1);
   EXPECT_EQ(convection.FirstFilmValue(), nullptr);
   convection.Constant(0);
@@ -153,19 +153,19 @@ TEST_F(ConditionTest, TemperatureRowsKeepInsertionOrder) {
   EXPECT_EQ(convection.NumValues(), 3);
   EXPECT_EQ(convection.NextFilmValue(), nullptr);
 
-  AttLbcHgen heat(Descriptor(19), nullptr, 1.0e4);
+  AttLbcHgen heat(Descriptor(AttCode::VolumetricHeatFlow), nullptr, 1.0e4);
   heat.AddHGenValue(300.0, 1.0);
   ASSERT_NE(heat.FirstHGenValue(), nullptr);
   EXPECT_EQ(heat.FirstHGenValue()->Value(), 1.0);
   EXPECT_EQ(heat.NextHGenValue(), nullptr);
 
-  AttModelTemp temperature(Descriptor(14), nullptr, 350.0, 293.0);
+  AttModelTemp temperature(Descriptor(AttCode::BodyTemperature), nullptr, 350.0, 293.0);
   EXPECT_EQ(temperature.ModelTemp(), 350.0);
   EXPECT_EQ(temperature.RefTemp(), 293.0);
 }
 
 TEST_F(ConditionTest, NodalValuesAreOwnedAndWalkedInOrder) {
-  AttModelTemp temperature(Descriptor(14), nullptr, 350.0, 293.0);
+  AttModelTemp temperature(Descriptor(AttCode::BodyTemperature), nullptr, 350.0, 293.0);
   AttFlbcDescriptTable table;
   temperature.SetFDesc(table.Find(AttFlbcTemperature));
   for (int i = 0; i < 3; ++i)
@@ -180,9 +180,9 @@ TEST_F(ConditionTest, NodalValuesAreOwnedAndWalkedInOrder) {
 
 TEST_F(ConditionTest, SetMembersByPositionCountAndWalk) {
   AttLbcCase set(CaeString("Loads"), AttLbcCase::kLoadSet);
-  AttLbc a(Descriptor(1), nullptr, nullptr, nullptr, nullptr);
-  AttLbc b(Descriptor(2), nullptr, nullptr, nullptr, nullptr);
-  AttLbc c(Descriptor(4), nullptr, nullptr, nullptr, nullptr);
+  AttLbc a(Descriptor(AttCode::VertexForce), nullptr, nullptr, nullptr, nullptr);
+  AttLbc b(Descriptor(AttCode::FaceDistributedForce), nullptr, nullptr, nullptr, nullptr);
+  AttLbc c(Descriptor(AttCode::Pressure), nullptr, nullptr, nullptr, nullptr);
   for (AttBaseLbc* m : std::initializer_list<AttBaseLbc*>{&a, &b, &c}) set.AddLbc(m);
   set.AddLbc(&a);  // listed once
   set.DeleteLbc(&b);
@@ -200,12 +200,12 @@ TEST_F(ConditionTest, SetMembersByPositionCountAndWalk) {
 
 TEST_F(ConditionTest, ModelLevelConditionsByType) {
   AttLbcCase loads(CaeString("Loads"), AttLbcCase::kLoadSet);
-  AttLbc force(Descriptor(12), nullptr, nullptr, nullptr, nullptr);  // type 12 but given a load kind below
-  AttModelLbc erasedGravity(Descriptor(12), nullptr, nullptr, nullptr);
-  AttModelLbc gravity(Descriptor(12), nullptr, nullptr, nullptr);
-  AttModelTemp temperature(Descriptor(14), nullptr, 300.0, 293.0);
+  AttLbc force(Descriptor(AttCode::Gravity), nullptr, nullptr, nullptr, nullptr);  // type 12 but given a load kind below
+  AttModelLbc erasedGravity(Descriptor(AttCode::Gravity), nullptr, nullptr, nullptr);
+  AttModelLbc gravity(Descriptor(AttCode::Gravity), nullptr, nullptr, nullptr);
+  AttModelTemp temperature(Descriptor(AttCode::BodyTemperature), nullptr, 300.0, 293.0);
   erasedGravity.MarkAsErased();
-  AttLbcDescript loadLike = *Descriptor(12);
+  AttLbcDescript loadLike = *Descriptor(AttCode::Gravity);
   loadLike.kind = AttKindLoad;
   force.SetDescriptor(&loadLike);
   for (AttBaseLbc* m : std::initializer_list<AttBaseLbc*>{&force, &erasedGravity, &gravity, &temperature})
@@ -220,7 +220,7 @@ TEST_F(ConditionTest, ModelLevelConditionsByType) {
 }
 
 TEST_F(ConditionTest, AddingToTheCurrentSetFollowsTheDescriptorKind) {
-  AttLbc force(Descriptor(1), nullptr, nullptr, nullptr, nullptr);
+  AttLbc force(Descriptor(AttCode::VertexForce), nullptr, nullptr, nullptr, nullptr);
   force.AddToCurrentCase();  // no control: nothing happens
   EXPECT_EQ(force.Case(), nullptr);
 
@@ -230,7 +230,7 @@ TEST_F(ConditionTest, AddingToTheCurrentSetFollowsTheDescriptorKind) {
   AttLbcCase* restraints = control.NewRestraintCase(CaeString("Restraints"));
   control.SetCurrentLoadCase(loads);
   control.SetCurrentRestraintCase(restraints);
-  AttLbc fixed(Descriptor(7), nullptr, nullptr, nullptr, nullptr);
+  AttLbc fixed(Descriptor(AttCode::FaceRestraint), nullptr, nullptr, nullptr, nullptr);
   force.AddToCurrentCase();
   fixed.AddToCurrentCase();
   EXPECT_EQ(force.Case(), loads);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <map>
+#include <limits>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -102,9 +103,7 @@ class DeckTest : public FeaTest {
   void SetUp() override {
     FeaTest::SetUp();
     sub = model.NewSubModelForBody(body.BodyRef());
-    auto* steel = new CaeMaterial(CaeString("Steel"));
-    steel->AddProp(293.15, 7850, 2.1e11, 0.3, 2.5e8, 4e8, 50, 1.2e-5, 450);
-    sub->AssignMaterial(steel);
+    sub->AssignMaterial(NewSteel());
     mesh = model.NewMesh(body.BodyRef());
     mesh->SetDefaultSize(0.5);
     mesh->SetElementOrder(2);
@@ -113,19 +112,13 @@ class DeckTest : public FeaTest {
     rc.AddBoundaryCase(&restraints, 1.0);
   }
 
-  AttBaseLbc* Add(int code, int face, const CaeVector& value, AttLbcCase& set) {
-    conditions.push_back(std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value),
-                                                  nullptr, nullptr));
-    set.AddLbc(conditions.back().get());
-    return conditions.back().get();
+  AttBaseLbc* Add(AttCode code, int face, const CaeVector& value, AttLbcCase& set) {
+    return Add(code, face, ConstantFunc(value), nullptr, set);
   }
-  AttBaseLbc* Add(int code, int face, CaeFunc* function, CaeCoordSys* system, AttLbcCase& set) {
-    conditions.push_back(
-        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), function, system, nullptr));
-    set.AddLbc(conditions.back().get());
-    return conditions.back().get();
+  AttBaseLbc* Add(AttCode code, int face, CaeFunc* function, CaeCoordSys* system, AttLbcCase& set) {
+    return AddCondition(conditions, table, code, body.Ref(CaeTopoRef::kFace, face), function, set, system);
   }
-  void Clamp() { Add(7, 1, CaeVector(), restraints); }
+  void Clamp() { Add(AttCode::FaceRestraint, 1, CaeVector(), restraints); }
 
   // Writes the deck of the case(s); fails the test when it cannot.
   Deck Write(std::vector<AnlResltCase*> cases = {}) {
@@ -168,7 +161,7 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
   EXPECT_NE(Reasons().find("restraints"), std::string::npos);
   EXPECT_NE(Reasons().find("loads"), std::string::npos);
   Clamp();
-  Add(23, 2, CaeVector(0, 0, -100), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
   EXPECT_EQ(Reasons(), "");
 
   model.SetType(AnlVibration);
@@ -178,7 +171,7 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
   EXPECT_NE(Reasons().find("loads"), std::string::npos);
 
   FakeTopoRef elsewhere;
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(1), &elsewhere, ConstantFunc(CaeVector(1, 0, 0)), nullptr, nullptr));
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::VertexForce)), &elsewhere, ConstantFunc(CaeVector(1, 0, 0)), nullptr, nullptr));
   loads.AddLbc(conditions.back().get());
   EXPECT_NE(Reasons().find("lies on nothing of the mesh"), std::string::npos);
   loads.DeleteLbc(conditions.back().get());
@@ -195,12 +188,88 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
   EXPECT_NE(Reasons().find("does not contain a mesh"), std::string::npos);
 }
 
+TEST_F(DeckTest, AMaterialValueIsRefusedWithThePropertyItsValueAndTheRule) {
+  Clamp();
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  struct Row {
+    AnlType type;
+    double density, modulus, poisson, expansion;
+    const char* said;  // empty: accepted
+  };
+  const Row rows[] = {
+      {AnlStress, 7850, 2.1e11, 0.5, 1.2e-5, "The material Steel: Poisson's ratio 0.5 must be below 0.5."},
+      {AnlStress, 7850, 2.1e11, 0.0, 1.2e-5, "Poisson's ratio 0 must be above 0"},
+      {AnlStress, 7850, -1.0, 0.3, 1.2e-5, "Young's modulus -1 must be above 0"},
+      {AnlStress, 7850, inf, 0.3, 1.2e-5, "Young's modulus inf must be a finite number"},
+      {AnlStress, 7850, 2.1e11, 0.3, nan, "expansion coefficient nan must be a finite number"},
+      {AnlStress, 0.0, 2.1e11, 0.3, 1.2e-5, ""},  // a static solve needs no mass
+      {AnlVibration, 0.0, 2.1e11, 0.3, 1.2e-5, "density 0 must be above 0"},
+  };
+  for (const Row& r : rows) {
+    model.SetType(r.type);
+    auto* steel = new CaeMaterial(CaeString("Steel"));
+    steel->AddProp(293.15, r.density, r.modulus, r.poisson, 2.5e8, 4e8, 50, r.expansion, 450);
+    // The sub-model keeps the material it is given and leaves the one it had to its owner.
+    std::unique_ptr<CaeMaterial> previous(sub->GetMaterial());
+    sub->AssignMaterial(steel);
+    const std::string reasons = Reasons();
+    if (std::string(r.said).empty()) {
+      EXPECT_EQ(reasons, "");
+    } else {
+      EXPECT_NE(reasons.find(r.said), std::string::npos) << reasons;
+    }
+    EXPECT_EQ(reasons.find("invalid value"), std::string::npos) << reasons;
+  }
+}
+
+TEST_F(DeckTest, ValuesThatAreNotFiniteAreRefusedByName) {
+  Clamp();
+  AttBaseLbc* load = Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+  load->Name(CaeString("Tip load"));
+  EXPECT_EQ(Reasons(), "");
+  const double nan = std::numeric_limits<double>::quiet_NaN(), inf = std::numeric_limits<double>::infinity();
+  for (const CaeVector& bad : {CaeVector(0, 0, nan), CaeVector(inf, 0, 0)}) {
+    loads.DeleteLbc(load);
+    load = Add(AttCode::FaceTotalForce, 2, bad, loads);
+    load->Name(CaeString("Tip load"));
+    EXPECT_NE(Reasons().find("The condition Tip load cannot be applied: its value is not a finite number"), std::string::npos)
+        << Reasons();
+  }
+  loads.DeleteLbc(load);
+  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(ToAttType(AttCode::Gravity)),
+                                                     ConstantFunc(CaeVector(0, 0, -nan)), nullptr, nullptr));
+  loads.AddLbc(conditions.back().get());
+  EXPECT_NE(Reasons().find("of type Gravity cannot be applied: its value is not a finite number"), std::string::npos)
+      << Reasons();
+  loads.DeleteLbc(conditions.back().get());
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+  EXPECT_EQ(Reasons(), "");
+
+  mesh->SetDefaultSize(nan);
+  mesh->Clear();
+  EXPECT_NE(Reasons().find("has an element size that is not a finite number"), std::string::npos) << Reasons();
+}
+
+TEST_F(DeckTest, ALoadOnARestrainedFaceIsWarnedOfAndStillWritten) {
+  Clamp();
+  AttBaseLbc* misplaced = Add(AttCode::FaceTotalForce, 1, CaeVector(0, 0, -100), loads);
+  misplaced->Name(CaeString("Misplaced load"));
+  AttBaseLbc* tip = Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+  tip->Name(CaeString("Tip load"));
+  EXPECT_EQ(Reasons(), "") << "a warning, not a refusal";
+  EXPECT_TRUE(Logged(1, "The load Misplaced load acts where the model is restrained"));
+  EXPECT_FALSE(Logged(1, "The load Tip load acts"));
+  const Deck deck = Write();
+  EXPECT_TRUE(deck.Has("*CLOAD"));
+}
+
 TEST_F(DeckTest, AHeatModelCooledByConvectionNeedsNoFixedTemperature) {
   model.SetType(AnlHeatTransfer);
   EXPECT_NE(Reasons().find("restraints"), std::string::npos);
-  conditions.push_back(std::make_unique<AttLbcConv>(table.Find(18), body.Ref(CaeTopoRef::kFace, 2), 25.0, 293.15));
+  conditions.push_back(std::make_unique<AttLbcConv>(table.Find(ToAttType(AttCode::FaceConvection)), body.Ref(CaeTopoRef::kFace, 2), 25.0, 293.15));
   loads.AddLbc(conditions.back().get());
-  Add(16, 1, CaeVector(1000, 0, 0), loads);
+  Add(AttCode::FaceHeatFlux, 1, CaeVector(1000, 0, 0), loads);
   EXPECT_EQ(Reasons(), "");
   const Deck deck = Write();
   EXPECT_TRUE(deck.Has("*HEAT TRANSFER, STEADY STATE"));
@@ -214,14 +283,15 @@ TEST_F(DeckTest, AHeatModelCooledByConvectionNeedsNoFixedTemperature) {
 TEST_F(DeckTest, DistributedLoadsAddUpToWhatWasAsked) {
   Clamp();
   struct Row {
-    int code, face;
+    AttCode code;
+    int face;
     CaeVector value, total;
   };
   // Face 2 (x = 2) is 1 x 1; face 6 (z = 1) is 2 x 1.
   const Row rows[] = {
-      {23, 2, {0, 0, -100}, {0, 0, -100}},   // total force
-      {2, 6, {0, 5, 0}, {0, 10, 0}},         // force per area
-      {4, 2, {1000, 0, 0}, {-1000, 0, 0}},   // pressure pushes into the face
+      {AttCode::FaceTotalForce, 2, {0, 0, -100}, {0, 0, -100}},   // total force
+      {AttCode::FaceDistributedForce, 6, {0, 5, 0}, {0, 10, 0}},         // force per area
+      {AttCode::Pressure, 2, {1000, 0, 0}, {-1000, 0, 0}},   // pressure pushes into the face
   };
   for (const Row& r : rows) {
     AttBaseLbc* load = Add(r.code, r.face, r.value, loads);
@@ -235,7 +305,8 @@ TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
   Clamp();
   struct Row {
     const char* what;
-    int code, face;
+    AttCode code;
+    int face;
     CaeVector value;
     int coordinate;
     CaeVector gradient;
@@ -245,10 +316,10 @@ TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
   // Face 2 (x = 2) is 1 x 1; face 6 (z = 1) is 2 x 1. Closed forms: integrals of the value and
   // of (r - about) x value over the face.
   const Row rows[] = {
-      {"pressure 1000 + 600 z", 4, 2, {1000, 0, 0}, 2, {600, 0, 0}, false, {-1300, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
-      {"pressure 1300 + 600 (z - 1)", 4, 2, {1300, 0, 0}, 2, {600, 0, 0}, true, {-1000, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
-      {"force per area -10 - 3 x", 2, 6, {0, 0, -10}, 0, {0, 0, -3}, false, {0, 0, -26}, {1, 0.5, 1}, {0, 2, 0}},
-      {"total force -100 - 40 y", 23, 2, {0, 0, -100}, 1, {0, 0, -40}, false, {0, 0, -120}, {2, 0.5, 0.5}, {-10.0 / 3, 0, 0}},
+      {"pressure 1000 + 600 z", AttCode::Pressure, 2, {1000, 0, 0}, 2, {600, 0, 0}, false, {-1300, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
+      {"pressure 1300 + 600 (z - 1)", AttCode::Pressure, 2, {1300, 0, 0}, 2, {600, 0, 0}, true, {-1000, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
+      {"force per area -10 - 3 x", AttCode::FaceDistributedForce, 6, {0, 0, -10}, 0, {0, 0, -3}, false, {0, 0, -26}, {1, 0.5, 1}, {0, 2, 0}},
+      {"total force -100 - 40 y", AttCode::FaceTotalForce, 2, {0, 0, -100}, 1, {0, 0, -40}, false, {0, 0, -120}, {2, 0.5, 0.5}, {-10.0 / 3, 0, 0}},
   };
   for (const Row& r : rows) {
     CaeCoordSys* system = r.raised ? new CaeCoordSysCartesian(CaeTransform(CaeVector(0, 0, 1), CaeVector())) : nullptr;
@@ -263,8 +334,8 @@ TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
 
 TEST_F(DeckTest, AVaryingHeatFluxIsTakenAtEachElementFacesCentre) {
   model.SetType(AnlHeatTransfer);
-  Add(20, 1, CaeVector(293.15, 0, 0), restraints);
-  Add(16, 2, Varying({1000, 0, 0}, 2, {500, 0, 0}), nullptr, loads);
+  Add(AttCode::VertexFixedTemperature, 1, CaeVector(293.15, 0, 0), restraints);
+  Add(AttCode::FaceHeatFlux, 2, Varying({1000, 0, 0}, 2, {500, 0, 0}), nullptr, loads);
   const Deck deck = Write();
   // Element face -> (centre, area), from the mesh of face 2 (x = 2).
   int kind = 0, index = 0;
@@ -294,9 +365,9 @@ TEST_F(DeckTest, AVaryingHeatFluxIsTakenAtEachElementFacesCentre) {
 
 TEST_F(DeckTest, ConditionsThatCannotVaryAreRefusedWhenTheyDo) {
   Clamp();
-  AttBaseLbc* moment = Add(29, 2, Varying({50, 0, 0}, 2, {10, 0, 0}), nullptr, loads);
+  AttBaseLbc* moment = Add(AttCode::Moment, 2, Varying({50, 0, 0}, 2, {10, 0, 0}), nullptr, loads);
   moment->SetName(CaeString("Twist"));
-  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(12), Varying({0, 0, -9.81}, 0, {0, 0, 1}), nullptr, nullptr));
+  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(ToAttType(AttCode::Gravity)), Varying({0, 0, -9.81}, 0, {0, 0, 1}), nullptr, nullptr));
   conditions.back()->SetName(CaeString("Gravity"));
   loads.AddLbc(conditions.back().get());
   const std::string reasons = Reasons();
@@ -307,10 +378,10 @@ TEST_F(DeckTest, ConditionsThatCannotVaryAreRefusedWhenTheyDo) {
 
 TEST_F(DeckTest, TemperatureTablesOfHeatConditionsAreRefusedUnlessTheyHoldOneValue) {
   model.SetType(AnlHeatTransfer);
-  Add(20, 1, CaeVector(293.15, 0, 0), restraints);
-  auto* film = new AttLbcConv(table.Find(18), body.Ref(CaeTopoRef::kFace, 2), 99.0, 300.0);
+  Add(AttCode::VertexFixedTemperature, 1, CaeVector(293.15, 0, 0), restraints);
+  auto* film = new AttLbcConv(table.Find(ToAttType(AttCode::FaceConvection)), body.Ref(CaeTopoRef::kFace, 2), 99.0, 300.0);
   film->SetName(CaeString("Air"));
-  auto* heat = new AttLbcHgen(table.Find(19), body.BodyRef(), 99.0);
+  auto* heat = new AttLbcHgen(table.Find(ToAttType(AttCode::VolumetricHeatFlow)), body.BodyRef(), 99.0);
   heat->SetName(CaeString("Coil"));
   for (AttBaseLbc* c : {static_cast<AttBaseLbc*>(film), static_cast<AttBaseLbc*>(heat)}) {
     conditions.emplace_back(c);
@@ -352,7 +423,7 @@ TEST_F(DeckTest, AHydrostaticPressureSolves) {
   };
   std::vector<std::unique_ptr<FerResultSet>> results;
   for (const Part& part : parts) {
-    AttBaseLbc* load = Add(4, 3, part.pressure, nullptr, loads);
+    AttBaseLbc* load = Add(AttCode::Pressure, 3, part.pressure, nullptr, loads);
     std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
     writer->AddResltCase(&rc);
     CaeString message;
@@ -361,9 +432,7 @@ TEST_F(DeckTest, AHydrostaticPressureSolves) {
     ASSERT_NE(job, nullptr) << part.name << ": " << message.Str();
     ASSERT_EQ(job->Wait(), 1) << kestrum::test::readFile(job->ErrorFile().Str());
     results.push_back(std::make_unique<FerResultSet>(CaeString(part.name)));
-    CaeString error;
-    ASSERT_TRUE(FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), *results.back(), error))
-        << error.Str();
+    ASSERT_TRUE(Succeeded(FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), *results.back())));
     ASSERT_NE(results.back()->FindResult(FerQtyDisplacement), nullptr) << part.name;
     loads.DeleteLbc(load);
   }
@@ -400,7 +469,7 @@ TEST_F(DeckTest, AHydrostaticPressureSolves) {
 
 TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {
   Clamp();
-  Add(29, 2, CaeVector(50, 0, 0), loads);
+  Add(AttCode::Moment, 2, CaeVector(50, 0, 0), loads);
   const Deck deck = Write();
   EXPECT_TRUE(deck.Force(0).Equal(CaeVector(), 1e-9));
   const CaeVector moment = deck.Moment(0, CaeVector(2.0, 0.5, 0.5));
@@ -410,11 +479,11 @@ TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {
 TEST_F(DeckTest, RestraintsFixOnlyTheirComponents) {
   AttLbcComponents slide;
   slide.flag[1] = slide.flag[2] = 1;  // free in y and z
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceRestraint)), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
                                                 nullptr, &slide));
   restraints.AddLbc(conditions.back().get());
-  Add(10, 2, CaeVector(0.001, 0, 0), restraints);
-  Add(23, 2, CaeVector(0, 0, -1), loads);
+  Add(AttCode::FaceEnforcedDisplacement, 2, CaeVector(0.001, 0, 0), restraints);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -1), loads);
   const Deck deck = Write();
   std::map<int, int> dofs;
   for (const auto& [key, value] : deck.steps[0].at("*BOUNDARY")) {
@@ -437,14 +506,14 @@ TEST_F(DeckTest, RestraintsInTheirOwnAxesTransformTheirNodes) {
   AttLbcComponents slide;
   slide.flag[1] = 1;
   const CaeTransform quarter(CaeVector(0, 1, 0), CaeVector(-1, 0, 0), CaeVector(0, 0, 1), CaeVector(0, 0, 0));
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(7), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceRestraint)), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
                                                 new CaeCoordSysCartesian(quarter), &slide));
   restraints.AddLbc(conditions.back().get());
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(10), body.Ref(CaeTopoRef::kFace, 2),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceEnforcedDisplacement)), body.Ref(CaeTopoRef::kFace, 2),
                                                 ConstantFunc(CaeVector(0, 0, 0.001)),
                                                 new CaeCoordSysCylindric(CaeTransform()), nullptr));
   restraints.AddLbc(conditions.back().get());
-  Add(23, 2, CaeVector(0, 0, -1), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -1), loads);
   const Deck deck = Write();
   EXPECT_TRUE(deck.Has("*TRANSFORM, NSET=TR1, TYPE=R\n0,1,0,-1,0,0\n"));
   EXPECT_TRUE(deck.Has("*TRANSFORM, NSET=TR2, TYPE=C\n0,0,0,0,0,1\n"));
@@ -456,7 +525,7 @@ TEST_F(DeckTest, RestraintsInTheirOwnAxesTransformTheirNodes) {
 
 TEST_F(DeckTest, ResultCasesBecomeScaledSteps) {
   Clamp();
-  Add(23, 2, CaeVector(0, 0, -100), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
   AnlResltCase doubled(CaeString("Case 2"));
   doubled.AddLoadCase(&loads, 2.0);
   doubled.AddBoundaryCase(&restraints, 1.0);
@@ -469,14 +538,14 @@ TEST_F(DeckTest, ResultCasesBecomeScaledSteps) {
 
 TEST_F(DeckTest, EachAnalysisTypeWritesItsStep) {
   Clamp();
-  Add(23, 2, CaeVector(0, 0, -100), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
   struct Row {
     AnlType type;
     const char* step;
     const char* output;
   };
   const Row rows[] = {
-      {AnlStress, "*STATIC\n", "*NODE FILE\nU\n*EL FILE\nS,ENER,ERR\n"},
+      {AnlStress, "*STATIC\n", "*NODE FILE\nU,RF\n*EL FILE\nS,ENER,ERR\n"},
       {AnlVibration, "*FREQUENCY\n5\n", "*NODE FILE\nU\n"},
       {AnlBuckling, "*BUCKLE\n1\n", "*NODE FILE\nU\n"},
   };
@@ -495,7 +564,7 @@ TEST_F(DeckTest, EachAnalysisTypeWritesItsStep) {
 
 TEST_F(DeckTest, TemperaturesStressTheModelFromItsReference) {
   Clamp();
-  conditions.push_back(std::make_unique<AttModelTemp>(table.Find(14), nullptr, 373.15, 293.15));
+  conditions.push_back(std::make_unique<AttModelTemp>(table.Find(ToAttType(AttCode::BodyTemperature)), nullptr, 373.15, 293.15));
   loads.AddLbc(conditions.back().get());
   const Deck deck = Write();
   EXPECT_TRUE(deck.Has("*EXPANSION, ZERO=293.15\n1.2e-05\n"));
@@ -505,7 +574,7 @@ TEST_F(DeckTest, TemperaturesStressTheModelFromItsReference) {
 
 TEST_F(DeckTest, ADeferredMeshIsMadeWhenTheDeckNeedsIt) {
   Clamp();
-  Add(23, 2, CaeVector(0, 0, -100), loads);
+  Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
   mesh->SetDeferred(1);
   EXPECT_EQ(mesh->NumNodes(), 0);
   const Deck deck = Write();
@@ -538,7 +607,7 @@ class MillimetreDeckTest : public DeckTest {
 
 TEST_F(MillimetreDeckTest, NativeUnitsAreConvertedAtTheBoundary) {
   Clamp();
-  Add(2, 6, CaeVector(0, 5e-6, 0), loads);  // 5 N/m2 in N/mm2
+  Add(AttCode::FaceDistributedForce, 6, CaeVector(0, 5e-6, 0), loads);  // 5 N/m2 in N/mm2
   const Deck deck = Write();
   double largest = 0;
   for (const auto& [id, at] : deck.nodes) largest = std::max(largest, at.X());

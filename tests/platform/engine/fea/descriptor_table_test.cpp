@@ -4,6 +4,7 @@
 
 #include <ostream>
 
+#include "fea/AttCodes.h"
 #include "fea/AttLbcDescript.h"
 
 namespace {
@@ -11,54 +12,55 @@ namespace {
 enum Pick { V = 1, E = 2, F = 4, O = 8, Model = 0 };
 
 struct Expected {
-  AttType code;
+  AttCode code;
   int kind;
   int valueKind;
   int picks;
   CaeUnitType unit;
 };
 
-// Geometry column of the condition type table: vertex, edge, face, solid or whole model. Codes
-// 11 to 13 are model-level loads (kind 2), 14 the model temperature (kind 3); restraints,
-// enforced displacements and fixed temperatures join the restraint set (kind 1); 18 is a film
-// coefficient and 19 a volumetric heat generation.
+// Geometry column of the condition type table: vertex, edge, face, solid or whole model. Spin,
+// gravity and acceleration are model-level loads (kind 2), the body temperature the model
+// temperature (kind 3); restraints, enforced displacements and fixed temperatures join the
+// restraint set (kind 1); convection is a film coefficient and volumetric heat flow a heat
+// generation.
 const Expected kTable[] = {
-    {1, 0, 2, V, CaeUtForce},
-    {2, 0, 2, F, CaeUtForcePerArea},
-    {3, 0, 2, E, CaeUtForcePerLength},
-    {4, 0, 1, F, CaeUtStress},
-    {5, 1, 2, V, CaeUtNone},
-    {6, 1, 2, E, CaeUtNone},
-    {7, 1, 2, F, CaeUtNone},
-    {8, 1, 2, V, CaeUtLength},
-    {9, 1, 2, E, CaeUtLength},
-    {10, 1, 2, F, CaeUtLength},
-    {11, 2, 2, Model, CaeUtAngularVelocity},
-    {12, 2, 2, Model, CaeUtAcceleration},
-    {13, 2, 2, Model, CaeUtAcceleration},
-    {14, 3, 1, Model, CaeUtTemperature},
-    {15, 0, 1, V, CaeUtHeatFlow},
-    {16, 0, 1, F, CaeUtHeatFlux},
-    {17, 0, 1, E, CaeUtHeatFlowPerLength},
-    {18, 0, 1, F, CaeUtFilmCoefficient},
-    {19, 0, 1, O, CaeUtHeatGeneration},
-    {20, 1, 1, V, CaeUtTemperature},
-    {21, 1, 1, F, CaeUtTemperature},
-    {22, 1, 1, E, CaeUtTemperature},
-    {23, 0, 2, F, CaeUtForce},
-    {24, 0, 2, E, CaeUtForce},
-    {25, 1, 2, F, CaeUtNone},
-    {29, 0, 2, F, CaeUtMoment},
+    {AttCode::VertexForce, 0, 2, V, CaeUtForce},
+    {AttCode::FaceDistributedForce, 0, 2, F, CaeUtForcePerArea},
+    {AttCode::EdgeDistributedForce, 0, 2, E, CaeUtForcePerLength},
+    {AttCode::Pressure, 0, 1, F, CaeUtStress},
+    {AttCode::VertexRestraint, 1, 2, V, CaeUtNone},
+    {AttCode::EdgeRestraint, 1, 2, E, CaeUtNone},
+    {AttCode::FaceRestraint, 1, 2, F, CaeUtNone},
+    {AttCode::VertexEnforcedDisplacement, 1, 2, V, CaeUtLength},
+    {AttCode::EdgeEnforcedDisplacement, 1, 2, E, CaeUtLength},
+    {AttCode::FaceEnforcedDisplacement, 1, 2, F, CaeUtLength},
+    {AttCode::Spin, 2, 2, Model, CaeUtAngularVelocity},
+    {AttCode::Gravity, 2, 2, Model, CaeUtAcceleration},
+    {AttCode::Acceleration, 2, 2, Model, CaeUtAcceleration},
+    {AttCode::BodyTemperature, 3, 1, Model, CaeUtTemperature},
+    {AttCode::VertexHeatFlow, 0, 1, V, CaeUtHeatFlow},
+    {AttCode::FaceHeatFlux, 0, 1, F, CaeUtHeatFlux},
+    {AttCode::EdgeHeatFlow, 0, 1, E, CaeUtHeatFlowPerLength},
+    {AttCode::FaceConvection, 0, 1, F, CaeUtFilmCoefficient},
+    {AttCode::VolumetricHeatFlow, 0, 1, O, CaeUtHeatGeneration},
+    {AttCode::VertexFixedTemperature, 1, 1, V, CaeUtTemperature},
+    {AttCode::FaceFixedTemperature, 1, 1, F, CaeUtTemperature},
+    {AttCode::EdgeFixedTemperature, 1, 1, E, CaeUtTemperature},
+    {AttCode::FaceTotalForce, 0, 2, F, CaeUtForce},
+    {AttCode::EdgeTotalForce, 0, 2, E, CaeUtForce},
+    {AttCode::PinnedRestraint, 1, 2, F, CaeUtNone},
+    {AttCode::Moment, 0, 2, F, CaeUtMoment},
 };
 
-void PrintTo(const Expected& e, std::ostream* os) { *os << "code " << e.code; }
+void PrintTo(const Expected& e, std::ostream* os) { *os << "code " << ToAttType(e.code) << " " << AttCodeName(ToAttType(e.code)); }
 
 class DescriptorTable : public testing::TestWithParam<Expected> {};
 
 TEST_P(DescriptorTable, CodeHasItsKindUnitAndPickKinds) {
   const Expected& e = GetParam();
   AttLbcDescriptTable table;
-  const AttLbcDescript* d = table.Find(e.code);
+  const AttLbcDescript* d = table.Find(ToAttType(e.code));
   ASSERT_NE(d, nullptr);
   EXPECT_EQ(d->type, e.code);
   EXPECT_EQ(d->kind, e.kind);
@@ -74,7 +76,7 @@ TEST_P(DescriptorTable, CodeHasItsKindUnitAndPickKinds) {
 // rule cannot be drawn).
 bool ReachesSymbolRule(const AttLbcDescript& d) {
   const CaeUnitType u = d.Dimension();
-  if (d.type == 18 || d.kind == 3) return true;
+  if (d.type == AttCode::FaceConvection || d.kind == 3) return true;
   if (d.kind == 1 && u == CaeUtNone) return true;
   switch (u) {
     case CaeUtForce: case CaeUtForcePerArea: case CaeUtStress: case CaeUtForcePerLength:
@@ -89,14 +91,14 @@ bool ReachesSymbolRule(const AttLbcDescript& d) {
 
 TEST_P(DescriptorTable, CodeReachesASymbolRule) {
   AttLbcDescriptTable table;
-  const AttLbcDescript* d = table.Find(GetParam().code);
+  const AttLbcDescript* d = table.Find(ToAttType(GetParam().code));
   ASSERT_NE(d, nullptr);
   EXPECT_TRUE(ReachesSymbolRule(*d)) << "code " << d->type << " unit type " << d->Dimension();
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCode, DescriptorTable, testing::ValuesIn(kTable),
                          [](const testing::TestParamInfo<Expected>& info) {
-                           return "Code" + std::to_string(info.param.code);
+                           return "Code" + std::to_string(ToAttType(info.param.code));
                          });
 
 TEST(DescriptorTableEdges, CodesWithoutConditionHaveNoDescriptor) {
@@ -109,18 +111,21 @@ TEST(DescriptorTableEdges, EveryTableFindsTheSameDescriptors) {
   const AttLbcDescript* kept = nullptr;
   {
     AttLbcDescriptTable first;
-    kept = first.Find(7);
+    kept = first.Find(ToAttType(AttCode::FaceRestraint));
   }
   AttLbcDescriptTable second;
-  EXPECT_EQ(second.Find(7), kept);
+  EXPECT_EQ(second.Find(ToAttType(AttCode::FaceRestraint)), kept);
   ASSERT_NE(kept, nullptr);
   EXPECT_EQ(kept->type, 7);
 }
 
 TEST(DescriptorTableEdges, RestraintsRepeatTheirSymbolPerAxisAndLoadsDoNot) {
   AttLbcDescriptTable table;
-  for (AttType code : {5, 6, 7, 25}) EXPECT_NE(table.Find(code)->perAxis, 0) << code;
-  for (AttType code : {1, 2, 4, 12, 14, 18, 29}) EXPECT_EQ(table.Find(code)->perAxis, 0) << code;
+  for (AttCode code : {AttCode::VertexRestraint, AttCode::EdgeRestraint, AttCode::FaceRestraint, AttCode::PinnedRestraint})
+    EXPECT_NE(table.Find(ToAttType(code))->perAxis, 0) << ToAttType(code);
+  for (AttCode code : {AttCode::VertexForce, AttCode::FaceDistributedForce, AttCode::Pressure, AttCode::Gravity,
+                       AttCode::BodyTemperature, AttCode::FaceConvection, AttCode::Moment})
+    EXPECT_EQ(table.Find(ToAttType(code))->perAxis, 0) << ToAttType(code);
 }
 
 TEST(DescriptorTableEdges, NodalTemperatureDescriptor) {

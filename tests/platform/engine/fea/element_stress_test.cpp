@@ -46,22 +46,18 @@ class ElementStressTest : public FeaTest {
     FeaTest::SetUp();
     CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
     AnlSubModel* sub = model.NewSubModelForBody(body.BodyRef());
-    auto* steel = new CaeMaterial(CaeString("Steel"));
-    steel->AddProp(293.15, 7850, 2.1e11, 0.3, 0, 0, 0, 0, 0);
-    sub->AssignMaterial(steel);
+    sub->AssignMaterial(NewSteel());
     mesh = model.NewMesh(body.BodyRef());
     mesh->SetDefaultSize(0.05);
     sub->SetMesh(mesh);
-    Add(7, 1, CaeVector(), restraints);
-    Add(23, 2, CaeVector(0, 0, -kLoad), loads);
+    Add(AttCode::FaceRestraint, 1, CaeVector(), restraints);
+    Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -kLoad), loads);
     rc.AddLoadCase(&loads, 1.0);
     rc.AddBoundaryCase(&restraints, 1.0);
   }
 
-  void Add(int code, int face, const CaeVector& value, AttLbcCase& set) {
-    conditions.push_back(
-        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), nullptr, nullptr));
-    set.AddLbc(conditions.back().get());
+  void Add(AttCode code, int face, const CaeVector& value, AttLbcCase& set) {
+    AddCondition(conditions, table, code, body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), set);
   }
 
   bool Solve(FerResultSet& set) { return SolveAndRead(model, rc, dir / "beam.inp", set); }

@@ -66,8 +66,7 @@ class FrdReaderTest : public FeaTest {
 
 TEST_F(FrdReaderTest, CasesBecomeSubsetsAndBlocksBecomeNodalResults) {
   FerResultSet set(CaeString("Static"));
-  CaeString error;
-  ASSERT_TRUE(FrdReader::Read(Write(TwoCases()), AnlStress, CaeUnitSystem(), set, error)) << error.Str();
+  ASSERT_TRUE(Succeeded(FrdReader::Read(Write(TwoCases()), AnlStress, CaeUnitSystem(), set)));
   ASSERT_EQ(set.NumSubSets(), 2);
   EXPECT_EQ(set.GetSubSet(0)->GetValue(), 1.0);
   EXPECT_EQ(set.GetSubSet(1)->GetValue(), 2.0);
@@ -113,10 +112,9 @@ TEST_F(FrdReaderTest, ValuesComeInNativeUnits) {
   millimetres.SetUnit(CaeUtLength, CaeMillimeter);
   CaeUnitSystem::SetNativeSystem(&millimetres);
   FerResultSet set(CaeString("Static"));
-  CaeString error;
-  const bool read = FrdReader::Read(Write(TwoCases()), AnlStress, CaeUnitSystem(), set, error);
+  const kestrum::Status read = FrdReader::Read(Write(TwoCases()), AnlStress, CaeUnitSystem(), set);
   CaeUnitSystem::SetNativeSystem(nullptr);
-  ASSERT_TRUE(read) << error.Str();
+  ASSERT_TRUE(Succeeded(read));
   double value = 0;
   ASSERT_TRUE(set.FindResult(FerQtyDisplacement)->NodeValue(0, 2, 3, value));
   EXPECT_NEAR(value, 5.0, 1e-12) << "5e-3 m is 5 mm";
@@ -128,13 +126,12 @@ TEST_F(FrdReaderTest, ModesCarryTheirFrequenciesAndBucklingSkipsThePreloadState)
   const std::string modes = Header(101, 0.0) + kDisplacementHead + Values(1, {0, 0, 1}) + " -3\n" +
                             Header(102, 42.5) + kDisplacementHead + Values(1, {0, 1, 0}) + " -3\n 9999\n";
   FerResultSet vibration(CaeString("Modes")), buckling(CaeString("Buckling"));
-  CaeString error;
-  ASSERT_TRUE(FrdReader::Read(Write(modes), AnlVibration, CaeUnitSystem(), vibration, error)) << error.Str();
+  ASSERT_TRUE(Succeeded(FrdReader::Read(Write(modes), AnlVibration, CaeUnitSystem(), vibration)));
   EXPECT_EQ(vibration.NumSubSets(), 2);
   EXPECT_EQ(vibration.GetSubSet(1)->GetValue(), 42.5);
   EXPECT_EQ(vibration.SubSetUnits(), CaeUtFrequency);
   EXPECT_EQ(vibration.IsModal(), 1);
-  ASSERT_TRUE(FrdReader::Read(Write(modes), AnlBuckling, CaeUnitSystem(), buckling, error)) << error.Str();
+  ASSERT_TRUE(Succeeded(FrdReader::Read(Write(modes), AnlBuckling, CaeUnitSystem(), buckling)));
   ASSERT_EQ(buckling.NumSubSets(), 1);
   EXPECT_EQ(buckling.GetSubSet(0)->GetValue(), 42.5);
   double value = 0;
@@ -164,16 +161,16 @@ TEST_F(FrdReaderTest, DamagedFilesAreReportedWithTheirLineAndLeaveTheSetEmpty) {
   };
   for (const Row& r : rows) {
     FerResultSet set(CaeString("Static"));
-    CaeString error;
-    EXPECT_FALSE(FrdReader::Read(Write(r.text), AnlStress, CaeUnitSystem(), set, error));
-    EXPECT_NE(error.Str().find(r.why), std::string::npos) << error.Str();
+    const kestrum::Status read = FrdReader::Read(Write(r.text), AnlStress, CaeUnitSystem(), set);
+    EXPECT_FALSE(read);
+    EXPECT_NE(ProblemText(read).find(r.why), std::string::npos) << ProblemText(read);
     EXPECT_EQ(set.NumSubSets(), 0);
     EXPECT_EQ(set.NumResults(), 0);
   }
   FerResultSet set(CaeString("Static"));
-  CaeString error;
-  EXPECT_FALSE(FrdReader::Read((dir / "missing.frd").string(), AnlStress, CaeUnitSystem(), set, error));
-  EXPECT_NE(error.Str().find("cannot be opened"), std::string::npos);
+  const kestrum::Status missing = FrdReader::Read((dir / "missing.frd").string(), AnlStress, CaeUnitSystem(), set);
+  EXPECT_NE(ProblemText(missing).find("cannot be opened"), std::string::npos) << ProblemText(missing);
+  EXPECT_NE(ProblemText(missing).find("missing.frd"), std::string::npos) << "the problem names the file";
 }
 
 TEST_F(FrdReaderTest, TheReaderGivesTheModelAResultSetOnlyForAGoodFile) {
@@ -207,8 +204,7 @@ TEST_F(FrdReaderTest, EnergyAndErrorEstimateAreReadByNode) {
   text += Header(101, 1.0) + " -4  ERROR       1    1\n -5  STR(%)      1    1    0    0\n" + Values(1, {20}) +
           Values(2, {40}) + " -3\n 9999\n";
   FerResultSet set(CaeString("Static"));
-  CaeString error;
-  ASSERT_TRUE(FrdReader::Read(Write(text), AnlStress, CaeUnitSystem(), set, error)) << error.Str();
+  ASSERT_TRUE(Succeeded(FrdReader::Read(Write(text), AnlStress, CaeUnitSystem(), set)));
   FerResult* energy = set.FindResult(FerQtyStrainEnergy);
   FerResult* estimate = set.FindResult(FerQtyErrorEstimate);
   ASSERT_NE(energy, nullptr);
@@ -240,8 +236,7 @@ TEST_F(FrdReaderTest, ElementEnergiesComeFromThePrintedOutput) {
       "         1  4.000000E-03\n";
   std::ofstream(dir / "job.dat", std::ios::binary) << dat;
   FerResultSet set(CaeString("Static"));
-  CaeString error;
-  ASSERT_TRUE(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), set, error)) << error.Str();
+  ASSERT_TRUE(Succeeded(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), set)));
   FerResult* energy = set.FindResult(FerQtyElementEnergy);
   ASSERT_NE(energy, nullptr);
   EXPECT_EQ(energy->UnitType(), CaeUtEnergy);
@@ -256,8 +251,10 @@ TEST_F(FrdReaderTest, ElementEnergiesComeFromThePrintedOutput) {
   std::ofstream(dir / "job.dat", std::ios::binary)
       << " internal energy (element, energy) for set P1 and time  0.1000000E+01\n\n         1  2.0E-0x\n";
   FerResultSet untouched(CaeString("Static"));
-  EXPECT_FALSE(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), untouched, error));
-  EXPECT_NE(error.Str().find("line 3"), std::string::npos) << error.Str();
+  const kestrum::Status damaged = FrdReader::Read(frd, AnlStress, CaeUnitSystem(), untouched);
+  ASSERT_FALSE(damaged);
+  EXPECT_EQ(damaged.problem().line, 3) << ProblemText(damaged);
+  EXPECT_NE(damaged.problem().file.find("job.dat"), std::string::npos) << ProblemText(damaged);
   EXPECT_EQ(untouched.NumResults(), 0);
   EXPECT_EQ(untouched.NumSubSets(), 0);
 }
@@ -278,8 +275,7 @@ TEST_F(FrdReaderTest, ElementStressesAndStrainsAreAveragedOverTheirPoints) {
       "         4   1 -1.000000E+01  0.000000E+00  0.000000E+00  0.000000E+00  0.000000E+00  0.000000E+00\n";
   std::ofstream(dir / "job.dat", std::ios::binary) << dat;
   FerResultSet set(CaeString("Static"));
-  CaeString error;
-  ASSERT_TRUE(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), set, error)) << error.Str();
+  ASSERT_TRUE(Succeeded(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), set)));
 
   FerResult* stress = set.FindResult(FerQtyStress);
   ASSERT_NE(stress, nullptr);
@@ -328,9 +324,10 @@ TEST_F(FrdReaderTest, ADamagedElementStressLineLeavesTheSetEmpty) {
     std::ofstream(dir / "job.dat", std::ios::binary)
         << " stresses (elem, integ.pnt.,sxx,syy,szz,sxy,sxz,syz) for set P1 and time  0.1E+01\n\n" << line;
     FerResultSet untouched(CaeString("Static"));
-    CaeString error;
-    EXPECT_FALSE(FrdReader::Read(frd, AnlStress, CaeUnitSystem(), untouched, error)) << line;
-    EXPECT_NE(error.Str().find("line 3: an element's stress"), std::string::npos) << error.Str();
+    const kestrum::Status damaged = FrdReader::Read(frd, AnlStress, CaeUnitSystem(), untouched);
+    ASSERT_FALSE(damaged) << line;
+    EXPECT_EQ(damaged.problem().line, 3) << ProblemText(damaged);
+    EXPECT_NE(damaged.problem().message.find("an element's stress"), std::string::npos) << ProblemText(damaged);
     EXPECT_EQ(untouched.NumResults(), 0);
     EXPECT_EQ(untouched.NumSubSets(), 0);
   }

@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <fstream>
 #include <thread>
+#include <algorithm>
+#include <cstdlib>
 
 #include "amg/CaeConfig.h"
 #include "amg/CaeInterupt.h"
@@ -56,6 +58,130 @@ TEST_F(JobTest, ASolverThatEndsWellLeavesResults) {
   EXPECT_NE(Log().find("threads=1"), std::string::npos) << "threads from the configuration";
 }
 
+TEST_F(JobTest, TheEquationSolverRunsOnOneThreadWhateverTheSetting) {
+  // An inherited setting must not reach the solver either.
+  ::setenv("CCX_NPROC_EQUATION_SOLVER", "8", 1);
+  Solver(std::string("echo omp=$OMP_NUM_THREADS equations=$CCX_NPROC_EQUATION_SOLVER results=$CCX_NPROC_RESULTS "
+                     "stiffness=$CCX_NPROC_STIFFNESS; ") + kGoodRun);
+  const std::string cores = std::to_string(std::max(1u, std::thread::hardware_concurrency()));
+  struct Row {
+    const char* setting;  // "Solver Threads"; empty: not set
+    std::string others;
+  };
+  const Row rows[] = {{"", cores}, {"3", "3"}, {"1", "1"}};
+  for (const Row& r : rows) {
+    CaeConfig::SetValue(CaeString("Solver Threads"), CaeString(r.setting), 0);
+    AnlDrvJob one;
+    one.Create(job.BaseName());
+    ASSERT_EQ(one.Run(), 1);
+    EXPECT_EQ(one.Wait(), 1);
+    const std::string expected = "omp=" + r.others + " equations=1 results=" + r.others + " stiffness=" + r.others;
+    EXPECT_NE(Log().find(expected), std::string::npos) << "setting '" << r.setting << "': " << Log();
+  }
+  ::unsetenv("CCX_NPROC_EQUATION_SOLVER");
+}
+
+TEST_F(JobTest, TheStatusQueriesOnlyAnswerAndPollNoticesTheEnd) {
+  Solver(kGoodRun);
+  ASSERT_EQ(job.Run(), 1);
+  // Long enough for the solver to have ended: only Poll may notice it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  EXPECT_EQ(job.IsPending(), 1);
+  EXPECT_EQ(job.HaveResults(), 0);
+  EXPECT_EQ(job.Failed(), 0);
+  job.Poll();
+  EXPECT_EQ(job.IsPending(), 0);
+  EXPECT_EQ(job.HaveResults(), 1);
+
+  AnlDrvJob due;
+  due.Create(job.BaseName());
+  std::filesystem::remove(dir / "run" / "case.log");
+  const std::time_t soon = std::time(nullptr) + 2;
+  due.SetDelayedStart(*std::localtime(&soon));
+  ASSERT_EQ(due.Run(), 1);
+  while (std::time(nullptr) <= soon) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(due.IsPending(), 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "run" / "case.log")) << "a query never starts the solver";
+  due.Poll();
+  EXPECT_TRUE(std::filesystem::exists(dir / "run" / "case.log")) << "a poll starts it once its time has come";
+  EXPECT_EQ(due.Wait(), 1);
+}
+
+// Two stacked unit cubes of steel standing on four restrained corners, pushed sideways at the top.
+// Node 1 (0,0,0) and node 3 (1,1,0) are opposite corners of the base.
+constexpr const char* kCubes = R"(*NODE, NSET=NALL
+1,0,0,0
+2,1,0,0
+3,1,1,0
+4,0,1,0
+5,0,0,1
+6,1,0,1
+7,1,1,1
+8,0,1,1
+9,0,0,2
+10,1,0,2
+11,1,1,2
+12,0,1,2
+*ELEMENT, TYPE=C3D8, ELSET=EALL
+1,1,2,3,4,5,6,7,8
+2,5,6,7,8,9,10,11,12
+*MATERIAL, NAME=M
+*ELASTIC
+2e11,0.3
+*DENSITY
+7800
+*SOLID SECTION, ELSET=EALL, MATERIAL=M
+*STEP
+*STATIC
+*BOUNDARY
+1,1,3,0
+2,1,3,0
+3,1,3,0
+4,1,3,0
+*CLOAD
+11,1,1000
+12,2,500
+10,3,-2000
+)";
+
+TEST_F(JobTest, AStaticSolveWhoseSupportsDoNotBalanceItsLoadsFails) {
+  // Each script runs the solver, then damages its results file as a faulty solve would.
+  const std::string forces = "/ -4  FORC/,/^ -3/";
+  struct Row {
+    const char* name;
+    std::string extra;  // deck lines of the step
+    std::string edit;   // sed program on the results file; empty: left alone
+    const char* logged;  // empty: the solve passes
+  };
+  const Row rows[] = {
+      {"an untouched solve", "", "", ""},
+      {"gravity is not checked", "*DLOAD\nEALL,GRAV,9.81,0,0,-1\n", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/", ""},
+      {"a support force changed", "", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/", "do not balance the loads"},
+      {"two support forces swapped", "", forces + "{s/^ -1 {9}1/ -1         X/;s/^ -1 {9}3/ -1         1/;s/^ -1 {9}X/ -1         3/}",
+       "do not balance the moment"},
+      {"a support force missing", "", forces + "{/^ -1 {9}2/d}", "no force at the restrained node 2"},
+      {"a displacement that is not a number under gravity", "*DLOAD\nEALL,GRAV,9.81,0,0,-1\n",
+       "/ -4  DISP/,/^ -3/s/^( -1 {8}12).{12}/\\1         nan/", "not a finite number (node 12"},
+      {"a displacement that is not a number", "", "/ -4  DISP/,/^ -3/s/^( -1 {8}12).{12}/\\1         nan/",
+       "not a finite number (node 12"},
+  };
+  for (const Row& r : rows) {
+    std::ofstream(dir / "run" / "case.inp") << kCubes << "*NODE FILE\nU,RF\n" << std::string(r.extra) << "*END STEP\n";
+    std::string script = "ccx -i $2 || exit $?";
+    if (!r.edit.empty()) script += "; sed -E '" + r.edit + "' $2.frd > $2.tmp && mv $2.tmp $2.frd";
+    Solver(script);
+    AnlDrvJob one;
+    one.Create(job.BaseName());
+    ASSERT_EQ(one.Run(), 1) << r.name;
+    const bool passes = std::string(r.logged).empty();
+    EXPECT_EQ(one.Wait(), passes ? 1 : 0) << r.name << ": " << Log();
+    EXPECT_EQ(one.GetErrMsgNum(), passes ? AnlJob::kErrNone : AnlJob::kErrUnbalanced) << r.name;
+    if (!passes) {
+      EXPECT_NE(Log().find(r.logged), std::string::npos) << r.name << ": " << Log();
+    }
+  }
+}
+
 TEST_F(JobTest, EveryBadEndingLeavesTheJobFailedWithItsReason) {
   struct Row {
     const char* script;
@@ -101,6 +227,7 @@ TEST_F(JobTest, PollingNeverWaitsAndTheInterruptStopsTheSolver) {
   EXPECT_EQ(job.HaveResults(), 0);
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5)) << "Run and polls return at once";
   interrupt.Cancel();
+  job.Poll();
   EXPECT_EQ(job.IsPending(), 0);
   EXPECT_EQ(job.Failed(), 1);
   EXPECT_EQ(job.GetErrMsgNum(), AnlJob::kErrCancelled);

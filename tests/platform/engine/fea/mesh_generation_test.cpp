@@ -211,6 +211,37 @@ TEST_F(MeshGenerationTest, TheShapeSourceGivesGeometryAndLocatesReferences) {
   for (CaeNode* n : onFace) EXPECT_NEAR(n->Coordinate().X(), 2.0, 1e-9);
 }
 
+TEST_F(MeshGenerationTest, JoinedMeshingRefusesSettingsItCannotHonourByName) {
+  struct Row {
+    const char* name;
+    void (*set)(AmgMesh& second);
+    const char* said;
+  };
+  const Row rows[] = {
+      {"local size", [](AmgMesh& m) { m.AddLocalSize(2, 1, 0.1); }, "mesh 2 of 2 has local sizes"},
+      {"point size", [](AmgMesh& m) { m.AddPointSize(CaeVector(1.5, 0.5, 0.5), 0.1); }, "mesh 2 of 2 has local sizes"},
+      {"size field",
+       [](AmgMesh& m) {
+         AmgMesh::SizeTet tet{{CaeVector(1, 0, 0), CaeVector(2, 0, 0), CaeVector(1, 1, 0), CaeVector(1, 0, 1)}, {0.1, 0.1, 0.1, 0.1}};
+         m.SetSizeField({tet});
+       },
+       "mesh 2 of 2 has a size field"},
+      {"shell", [](AmgMesh& m) { m.SetElementType(CaeElemShell); }, "mesh 2 of 2 asks for shell elements"},
+      {"own size", [](AmgMesh& m) { m.SetDefaultSize(0.2); }, "mesh 2 of 2 has element sizes or an element order of its own"},
+      {"own order", [](AmgMesh& m) { m.SetElementOrder(1); }, "mesh 2 of 2 has element sizes or an element order of its own"},
+  };
+  for (const Row& r : rows) {
+    AmgMesh left, right;
+    Mesh(left, BRepPrimAPI_MakeBox(1.0, 1.0, 1.0).Shape(), 0.4, 2);
+    Mesh(right, BRepPrimAPI_MakeBox(gp_Pnt(1, 0, 0), 1.0, 1.0, 1.0).Shape(), 0.4, 2);
+    r.set(right);
+    EXPECT_EQ(AmgMesh::MeshJoined({&left, &right}), 0) << r.name;
+    EXPECT_EQ(left.NumElements() + right.NumElements(), 0) << r.name << ": nothing meshed without the setting";
+    EXPECT_NE(right.ErrorText().Str().find(r.said), std::string::npos) << r.name << ": " << right.ErrorText().Str();
+    EXPECT_TRUE(Logged(1, std::string("The meshes cannot be made together: ") + r.said)) << r.name;
+  }
+}
+
 TEST_F(MeshGenerationTest, JoinedBodiesShareTheNodesWhereTheyTouch) {
   // Two unit cubes side by side: the first one's face x=1 (index 2) is the second one's x=1
   // (index 1).

@@ -49,9 +49,7 @@ class PinTest : public FeaTest {
     FeaTest::SetUp();
     CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
     AnlSubModel* sub = model.NewSubModelForBody(body.BodyRef());
-    auto* steel = new CaeMaterial(CaeString("Steel"));
-    steel->AddProp(293.15, 7850, 2.1e11, 0.3, 0, 0, 0, 0, 0);
-    sub->AssignMaterial(steel);
+    sub->AssignMaterial(NewSteel());
     mesh = model.NewMesh(body.BodyRef());
     mesh->SetDefaultSize(0.01);
     sub->SetMesh(mesh);
@@ -80,17 +78,15 @@ class PinTest : public FeaTest {
     return 0;
   }
 
-  void Add(int code, int face, const CaeVector& value, AttLbcCase& set, const char* name = nullptr) {
-    conditions.push_back(
-        std::make_unique<AttLbc>(table.Find(code), body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), nullptr, nullptr));
-    if (name) conditions.back()->Name(CaeString(name));
-    set.AddLbc(conditions.back().get());
+  void Add(AttCode code, int face, const CaeVector& value, AttLbcCase& set, const char* name = nullptr) {
+    AttBaseLbc* made = AddCondition(conditions, table, code, body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), set);
+    if (name) made->Name(CaeString(name));
   }
 
   // A pin alone leaves the plate free to spin about it (no static solution): the far end (x = 0)
   // is held sideways only.
   void AddSidewaysHold() {
-    Add(7, EndFace(0), CaeVector(), restraints);
+    Add(AttCode::FaceRestraint, EndFace(0), CaeVector(), restraints);
     const int free[6] = {1, 0, 1, 1, 1, 1};
     static_cast<AttLbc*>(conditions.back().get())->SetFreeComponents(free);
   }
@@ -140,9 +136,9 @@ class PinTest : public FeaTest {
 TEST_F(PinTest, APlatePinnedAtItsHoleCarriesARadialLoad) {
   const int hole = FaceOfType(GeomAbs_Cylinder);
   ASSERT_GT(hole, 0);
-  Add(25, hole, CaeVector(), restraints);
+  Add(AttCode::PinnedRestraint, hole, CaeVector(), restraints);
   AddSidewaysHold();
-  Add(23, EndFace(kLength), CaeVector(1000, 0, 0), loads);
+  Add(AttCode::FaceTotalForce, EndFace(kLength), CaeVector(1000, 0, 0), loads);
   FerResultSet set(CaeString("plate"));
   ASSERT_TRUE(Solve(set));
   const Motion m = Measure(set, hole);
@@ -163,9 +159,9 @@ TEST_F(PinTest, APlatePinnedAtItsHoleCarriesARadialLoad) {
 TEST_F(PinTest, APlatePinnedAtItsHoleTurnsAboutThePin) {
   const int hole = FaceOfType(GeomAbs_Cylinder);
   ASSERT_GT(hole, 0);
-  Add(25, hole, CaeVector(), restraints);
+  Add(AttCode::PinnedRestraint, hole, CaeVector(), restraints);
   AddSidewaysHold();
-  Add(23, EndFace(kLength), CaeVector(0, 100, 0), loads);
+  Add(AttCode::FaceTotalForce, EndFace(kLength), CaeVector(0, 100, 0), loads);
   FerResultSet pinned(CaeString("pinned"));
   ASSERT_TRUE(Solve(pinned));
   const Motion turning = Measure(pinned, hole);
@@ -173,7 +169,7 @@ TEST_F(PinTest, APlatePinnedAtItsHoleTurnsAboutThePin) {
   EXPECT_LT(turning.largestAxial, 1e-4 * turning.largestTangential);
 
   restraints.DeleteLbc(conditions.front().get());
-  Add(7, hole, CaeVector(), restraints);
+  Add(AttCode::FaceRestraint, hole, CaeVector(), restraints);
   FerResultSet clamped(CaeString("clamped"));
   ASSERT_TRUE(Solve(clamped));
   const Motion held = Measure(clamped, hole);
@@ -182,8 +178,8 @@ TEST_F(PinTest, APlatePinnedAtItsHoleTurnsAboutThePin) {
 }
 
 TEST_F(PinTest, APinnedRestraintOnAFlatFaceIsRefusedByName) {
-  Add(25, EndFace(0), CaeVector(), restraints, "Pin A");
-  Add(23, EndFace(kLength), CaeVector(1000, 0, 0), loads);
+  Add(AttCode::PinnedRestraint, EndFace(0), CaeVector(), restraints, "Pin A");
+  Add(AttCode::FaceTotalForce, EndFace(kLength), CaeVector(1000, 0, 0), loads);
   std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
   writer->AddResltCase(&rc);
   CaeArray<CaeString> reasons;

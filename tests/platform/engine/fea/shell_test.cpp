@@ -56,9 +56,7 @@ TEST_F(ShellTest, AShellCantileverBendsAsBeamTheorySays) {
   study::ShapeBody body(BRepBuilderAPI_MakeFace(gp_Pln(), 0, 1, 0, 0.1).Shape());
   AnlModel model(CaeString("Strip"), AnlStress);
   AnlSubModel* sub = model.NewSubModelForBody(body.BodyRef());
-  auto* steel = new CaeMaterial(CaeString("Steel"));
-  steel->AddProp(293.15, 7850, 2.1e11, 0.3, 0, 0, 0, 0, 0);
-  sub->AssignMaterial(steel);
+  sub->AssignMaterial(NewSteel());
   AmgMesh* mesh = model.NewMesh(body.BodyRef());
   mesh->SetElementType(CaeElemShell);
   mesh->SetDefaultSize(0.025);
@@ -67,8 +65,8 @@ TEST_F(ShellTest, AShellCantileverBendsAsBeamTheorySays) {
   AnlResltCase rc(CaeString("Case 1"));
   AttLbcCase loads(CaeString("Loads"), AttLbcCase::kLoadSet), restraints(CaeString("Restraints"), AttLbcCase::kRestraintSet);
   AttLbcDescriptTable table;
-  AttLbc clamp(table.Find(6), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 0.0)), ConstantFunc(CaeVector()), nullptr, nullptr);
-  AttLbc tip(table.Find(24), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 1.0)), ConstantFunc(CaeVector(0, 0, -1)),
+  AttLbc clamp(table.Find(ToAttType(AttCode::EdgeRestraint)), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 0.0)), ConstantFunc(CaeVector()), nullptr, nullptr);
+  AttLbc tip(table.Find(ToAttType(AttCode::EdgeTotalForce)), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 1.0)), ConstantFunc(CaeVector(0, 0, -1)),
              nullptr, nullptr);
   restraints.AddLbc(&clamp);
   loads.AddLbc(&tip);
@@ -91,8 +89,7 @@ TEST_F(ShellTest, AShellCantileverBendsAsBeamTheorySays) {
             std::string::npos);
   ASSERT_EQ(job->Wait(), 1) << kestrum::test::readFile(job->ErrorFile().Str());
   FerResultSet set(CaeString("strip"));
-  CaeString error;
-  ASSERT_TRUE(FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set, error)) << error.Str();
+  ASSERT_TRUE(Succeeded(FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set)));
   double low = 0, high = 0;
   ASSERT_TRUE(set.FindResult(FerQtyDisplacement)->Range(0, 3, low, high));
   const double expected = 1.0 / (3 * 2.1e11 * 0.1 * std::pow(0.01, 3) / 12);

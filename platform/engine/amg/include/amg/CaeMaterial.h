@@ -52,6 +52,12 @@ class CaeMaterial : public CaeName {
   static bool VerifyDensity(double value) { return value > 0.0; }
   static bool VerifyConductivity(double value) { return value > 0.0; }
   static bool VerifySpecificHeat(double value) { return value > 0.0; }
+  // The name of a property ("Poisson's ratio").
+  static const char* PropName(int prop);
+  // What makes `value` unfit for `prop`, naming the property, the value and the rule it breaks
+  // ("Poisson's ratio 0.5 must be below 0.5"); empty when it is fit. Every value must be finite;
+  // the Verify rules above apply to their properties.
+  static CaeString ValueProblem(int prop, double value);
 
  private:
   struct Row {

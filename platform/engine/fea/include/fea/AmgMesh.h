@@ -193,6 +193,9 @@ class AmgMesh : public CaeAttrib {
   // share nodes (same id and place in each mesh; the deck writes them once, which joins the
   // parts). The first mesh's controls and first ids apply to all; element ids run on from one
   // mesh to the next. Answers 1 on success; on failure each mesh reports it and keeps what it had.
+  // Joined meshing makes solids with one set of sizes: meshes with local sizes, a size field,
+  // shell elements or sizes and order of their own are refused (naming the setting), not meshed
+  // without them.
   static int MeshJoined(const std::vector<AmgMesh*>& meshes);
 
   // --- virtual operations: the engine's own ---------------------------------------------
@@ -240,6 +243,8 @@ class AmgMesh : public CaeAttrib {
   };
   struct ShapeItems;
   int Adopt(const fea_detail::MeshOutcome& outcome);
+  // Why the meshes cannot be made together (empty when they can).
+  static std::string JoinRefusal(const std::vector<AmgMesh*>& meshes);
   void Fail(AmgMeshError code, const std::string& text, const CaeVector& location);
 
   std::unique_ptr<TopoDS_Shape> shape_;

@@ -7,10 +7,13 @@
 // Run starts the solver (CalculiX's ccx; the configuration's "Solver Program" overrides the
 // program) as a child process in the analysis folder, with its printed output and errors in the
 // error file, and returns at once. The solver's threads are the configuration's "Solver Threads",
-// else the machine's cores. The status queries poll the child without waiting: a job is pending
+// else the machine's cores, for every phase but its equation solver, which runs on one thread (on
+// several it gives wrong answers now and then). Poll looks at the child without waiting; the status
+// queries only answer what the last poll found: a job is pending
 // while the solver runs (or until its delayed start), done when the solver ended well and left a
-// complete results file, and failed otherwise (solver error, killed, cancelled through the
-// engine's interrupt, no or a truncated results file), with the reason at the end of its error
+// complete results file whose static solves pass their balance check, and failed otherwise
+// (solver error, killed, cancelled through the engine's interrupt, no or a truncated results file,
+// supports that do not balance the loads, a result that is not a number), with the reason at the end of its error
 // file and in GetErrMsgNum. A job never claims results it does not have. Destroying a job whose
 // solver still runs stops the solver.
 #pragma once
@@ -23,6 +26,7 @@
 #include "amg/CaeString.h"
 #include "amg/CaeUnit.h"
 #include "fea/AnlTypes.h"
+#include "kestrum/result.h"
 
 class AnlJob : public virtual CaeActive {
  public:
@@ -36,14 +40,19 @@ class AnlJob : public virtual CaeActive {
     kErrNotStarted = 1,     // the solver could not be started
     kErrSolver = 2,         // the solver reported an error or was killed
     kErrNoResults = 3,      // the solver ended without a complete results file
+    kErrUnbalanced = 4,     // a static solve's results fail their balance check (see Balance.h)
   };
   // The status as last polled (SetStatus overrides it, as a drawing does when it restores a job).
   AnlStatus GetStatus() const { return status_; }
   void SetStatus(AnlStatus status) { status_ = status; }
-  // These poll a running solver first.
+  // The status as last polled; they only answer.
   int IsPending() const;
   int Failed() const;
   int HaveResults() const;
+  // Looks at the solver without waiting: starts a delayed job whose time has come, stops a
+  // cancelled one (through the engine's interrupt), and when the solver has ended records how,
+  // writing the reason of a failure to the error file.
+  void Poll();
   // The job's code; the reason number of a failure (kErr*).
   AnlCode AnalysisCode() const { return code_; }
   void SetAnalysisCode(AnlCode code) { code_ = code; }
@@ -58,7 +67,7 @@ class AnlJob : public virtual CaeActive {
   // The solver's threads for this job; 0 (the default) takes the configuration's.
   void SetThreads(int threads) { threads_ = threads > 0 ? threads : 0; }
   int Threads() const { return threads_; }
-  // Waits for the solver to end (polling the interrupt); answers HaveResults(). For callers that
+  // Waits for the solver to end (polling it and the interrupt); answers HaveResults(). For callers that
   // have nothing else to do, such as a study run from the command line.
   int Wait();
 
@@ -111,16 +120,16 @@ class AnlJob : public virtual CaeActive {
   virtual int ExternalEvaluator() { return 0; }
 
  private:
-  void Poll() const;
   int Start();
-  void Finish(int waitStatus) const;
-  void FailWith(int number, const std::string& reason) const;
+  void Finish(int waitStatus);
+  void FailWith(int number, const std::string& reason);
   bool ResultsComplete() const;
-  void StopSolver() const;
+  kestrum::Status CheckResults() const;
+  void StopSolver();
 
-  mutable AnlStatus status_ = AnlStatusNew;
-  mutable int errorNumber_ = 0;
-  mutable long pid_ = 0;
+  AnlStatus status_ = AnlStatusNew;
+  int errorNumber_ = 0;
+  long pid_ = 0;
   bool deckOnly_ = false;
   int threads_ = 0;
   bool delayed_ = false;

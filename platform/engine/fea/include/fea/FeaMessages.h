@@ -33,6 +33,12 @@ enum : std::uint32_t {
   kFeaMsgConditionNotApplied = 0xc0002107,
   // "The file %1 could not be written: %2"
   kFeaMsgCannotWrite = 0xc0002108,
+  // "The load %1 acts where the model is restrained: ..." (warning)
+  kFeaMsgLoadOnRestraint = 0x80002109,
+  // "The material %1: %2." where %2 names the property, its value and the rule it breaks.
+  kFeaMsgMaterialValue = 0xc000210a,
+  // "The meshes cannot be made together: %1" (a setting joined meshing cannot honour, by name)
+  kFeaMsgCannotJoinMeshes = 0xc000210b,
   // Texts of the core's table that the deck checks use.
   kFeaMsgNoLoads = 0xc0000fae,             // "This model does not contain any loads."
   kFeaMsgNoRestraints = 0xc0000faf,        // "This model does not contain any restraints."

@@ -16,15 +16,18 @@
 // element subset per step or mode. Values are converted from the file's unit system to the native one.
 //
 // The file is read whole and parsed by plain character scanning. A damaged file (a truncated block,
-// an unreadable number, a missing end record, an unreadable element energy, stress or strain) is reported with its
-// line, and the result set is left exactly as it was: nothing half-read is kept.
+// an unreadable number, a missing end record, an unreadable element energy, stress or strain) is
+// a problem naming the file and its line, and the result set is left exactly as it was: nothing
+// half-read is kept.
 #pragma once
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "amg/CaeString.h"
 #include "fea/AnlTypes.h"
+#include "kestrum/result.h"
 
 class CaeUnitSystem;
 class FerResultSet;
@@ -32,11 +35,24 @@ class FerResultSet;
 namespace FrdReader {
 
 // Reads `path` into `set` (which should have no subsets or results yet) for an analysis of `type`.
-// False with `error` set (and `set` unchanged) when the file cannot be read or is damaged.
-bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits, FerResultSet& set, CaeString& error);
+// A problem (and `set` unchanged) when the file cannot be read or is damaged.
+kestrum::Status Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits, FerResultSet& set);
 // The same, asking `target` for the set only once the whole file has been read well (so a model
 // gets a new result set only for a good file).
-bool Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
-          const std::function<FerResultSet*()>& target, CaeString& error);
+kestrum::Status Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
+                     const std::function<FerResultSet*()>& target);
+
+// Vectors by node as the file has them (file units): three values per id.
+struct NodalVectors {
+  std::vector<long> ids;
+  std::vector<double> values;
+};
+// One per result block of the file, in the file's order: its displacements and the solver's
+// nodal forces (empty when the block has none).
+struct StepVectors {
+  NodalVectors displacements;
+  NodalVectors forces;
+};
+kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& path);
 
 }  // namespace FrdReader

@@ -89,8 +89,9 @@ CWinApp::~CWinApp() {
 }
 
 CWinApp* AfxGetApp() {
-  static CWinApp fallback;
-  return currentApp() ? currentApp() : &fallback;
+  if (CWinApp* app = currentApp()) return app;
+  static CWinApp fallback;  // made only when no application exists, so it never displaces one
+  return &fallback;
 }
 
 CWnd* AfxGetMainWnd() { return AfxGetApp()->m_pMainWnd; }

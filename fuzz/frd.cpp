@@ -1,4 +1,4 @@
-// The solver's results file reader: a result set, or false with a reason and the set untouched.
+// The solver's results file reader: a result set, or a problem with a reason and the set untouched.
 #include "amg/CaeUnit.h"
 #include "fea/FerResult.h"
 #include "fea/FrdReader.h"
@@ -8,9 +8,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string path = kestrum::fuzz::WriteInput(data, size, "input.frd").string();
   for (AnlType type : {AnlStress, AnlVibration}) {
     FerResultSet set(CaeString("Fuzz"));
-    CaeString error;
-    if (!FrdReader::Read(path, type, CaeUnitSystem(), set, error)) {
-      if (error.Str().empty()) kestrum::fuzz::Fail("a refused results file gave no reason");
+    if (const kestrum::Status read = FrdReader::Read(path, type, CaeUnitSystem(), set); !read) {
+      if (read.problem().message.empty()) kestrum::fuzz::Fail("a refused results file gave no reason");
       if (set.NumSubSets() != 0) kestrum::fuzz::Fail("a refused results file left subsets behind");
     }
   }

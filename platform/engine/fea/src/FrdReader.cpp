@@ -4,8 +4,8 @@
 #include <charconv>
 #include <cmath>
 #include <filesystem>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string_view>
@@ -30,11 +30,10 @@ struct Kind {
   int unit;
 };
 constexpr Kind kKinds[] = {
-    {"DISP", FerQtyDisplacement, 3, CaeUtLength},   {"STRESS", FerQtyStress, 6, CaeUtStress},
-    {"TOSTRAIN", FerQtyStrain, 6, CaeUtStrain},     {"NDTEMP", FerQtyTemperature, 1, CaeUtTemperature},
-    {"FLUX", FerQtyHeatFlux, 3, CaeUtHeatFlux},     {"ENER", FerQtyStrainEnergy, 1, CaeUtStress},
-    {"ERROR", FerQtyErrorEstimate, 1, CaeUtNone},
-    {"FORC", kNodalForces, 3, CaeUtForce},
+    {"DISP", FerQtyDisplacement, 3, CaeUtLength}, {"STRESS", FerQtyStress, 6, CaeUtStress},
+    {"TOSTRAIN", FerQtyStrain, 6, CaeUtStrain},   {"NDTEMP", FerQtyTemperature, 1, CaeUtTemperature},
+    {"FLUX", FerQtyHeatFlux, 3, CaeUtHeatFlux},   {"ENER", FerQtyStrainEnergy, 1, CaeUtStress},
+    {"ERROR", FerQtyErrorEstimate, 1, CaeUtNone}, {"FORC", kNodalForces, 3, CaeUtForce},
 };
 
 const Kind* FindKind(std::string_view name) {
@@ -90,9 +89,12 @@ class Parser {
         break;
       }
       const std::string_view head = Trim(line_.substr(0, std::min<std::size_t>(line_.size(), 7)));
-      if (head == "2C" || head == "3C") SkipBlock();
-      else if (head == "100CL") StartSubset();
-      else if (line_.rfind(" -4", 0) == 0) ReadBlock();
+      if (head == "2C" || head == "3C")
+        SkipBlock();
+      else if (head == "100CL")
+        StartSubset();
+      else if (line_.rfind(" -4", 0) == 0)
+        ReadBlock();
     }
     if (!ended) throw Damaged(lineNumber_, "the file ends before its end record");
     return std::move(subsets_);
@@ -265,7 +267,8 @@ std::vector<double> Expand(const Block& block, const CaeUnitSystem& units) {
     for (int k = 0; k < 6; ++k) s[k] = native(block.values[i * 6 + k]);
     double p[3];
     Principal(s, p);
-    out.insert(out.end(), {stress ? VonMises(s) : EquivalentStrain(s), p[0], p[1], p[2], s[0], s[1], s[2], s[3], s[4], s[5]});
+    out.insert(out.end(),
+               {stress ? VonMises(s) : EquivalentStrain(s), p[0], p[1], p[2], s[0], s[1], s[2], s[3], s[4], s[5]});
   }
   return out;
 }
@@ -392,21 +395,26 @@ void AddElementTensors(FerResultSet& set, const char* kindName, std::vector<fea_
   }
 }
 
+// Every subset of a results file, or where the file is damaged.
+kestrum::Result<std::vector<Subset>> ParseFile(const std::string& path) {
+  const kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
+  if (!text) return text.problem();
+  try {
+    return Parser(*text).Parse();
+  } catch (const Damaged& damaged) {
+    return kestrum::Problem{"the results file is damaged: " + damaged.why_, path, static_cast<int>(damaged.line_)};
+  }
+}
+
 }  // namespace
 
 namespace FrdReader {
 
 kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& path) {
-  kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
-  if (!text) return text.problem();
-  std::vector<Subset> subsets;
-  try {
-    subsets = Parser(*text).Parse();
-  } catch (const Damaged& damaged) {
-    return kestrum::Problem{"the results file is damaged: " + damaged.why_, path, static_cast<int>(damaged.line_)};
-  }
+  kestrum::Result<std::vector<Subset>> subsets = ParseFile(path);
+  if (!subsets) return subsets.problem();
   std::vector<StepVectors> steps;
-  for (Subset& s : subsets) {
+  for (Subset& s : *subsets) {
     StepVectors step;
     auto take = [&s](int quantity, NodalVectors& into) {
       const auto found = s.blocks.find(quantity);
@@ -424,14 +432,9 @@ kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& pa
 kestrum::Status Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
                      const std::function<FerResultSet*()>& target) {
   if (!std::ifstream(path, std::ios::binary)) return kestrum::Problem{"the results file cannot be opened", path, 0};
-  const kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
-  if (!text) return text.problem();
-  std::vector<Subset> subsets;
-  try {
-    subsets = Parser(*text).Parse();
-  } catch (const Damaged& damaged) {
-    return kestrum::Problem{"the results file is damaged: " + damaged.why_, path, static_cast<int>(damaged.line_)};
-  }
+  kestrum::Result<std::vector<Subset>> parsed = ParseFile(path);
+  if (!parsed) return parsed.problem();
+  std::vector<Subset>& subsets = *parsed;
   if (subsets.empty()) return kestrum::Problem{"the results file holds no results", path, 0};
   kestrum::Result<PrintedOutput> read = ReadPrintedOutput(path);
   if (!read) return read.problem();

@@ -160,8 +160,8 @@ void BM_PlainWriteSameBytes(benchmark::State& state) {
   const std::string temporary = scratch("plain.tmp").string(), target = scratch("plain.bin").string();
   for (auto _ : state) {
     int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    bool ok = fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) &&
-              ::fsync(fd) == 0;
+    bool ok =
+        fd >= 0 && ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
     if (fd >= 0) ::close(fd);
     ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
     int dir = ::open(scratch("").c_str(), O_RDONLY | O_DIRECTORY);

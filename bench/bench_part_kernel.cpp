@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "grid_plate.h"
 #include "mcadkernel/part.h"
 #include "mcadkernel/partfile.h"
-#include "grid_plate.h"
 
 namespace {
 

@@ -39,8 +39,9 @@ std::filesystem::path Deck() {
   static const std::filesystem::path base = [] {
     study::Description description;
     std::string error;
-    const std::string text = "geometry box 1.0 0.1 0.1\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.013\n"
-                             "restrain x=min\nforce x=max 0 0 -1000\n";
+    const std::string text =
+        "geometry box 1.0 0.1 0.1\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.013\n"
+        "restrain x=min\nforce x=max 0 0 -1000\n";
     if (!study::Parse(text, description, error)) std::abort();
     const study::Summary made = study::Run(description, WorkDir() / "made");
     if (!made.ok) std::abort();
@@ -81,7 +82,8 @@ Solve SolveOnce(int threads) {
   if (read && !read->empty()) {
     const auto& u = read->front().displacements.values;
     for (std::size_t i = 0; i + 2 < u.size(); i += 3)
-      solve.maxDisplacement = std::max(solve.maxDisplacement, std::sqrt(u[i] * u[i] + u[i + 1] * u[i + 1] + u[i + 2] * u[i + 2]));
+      solve.maxDisplacement =
+          std::max(solve.maxDisplacement, std::sqrt(u[i] * u[i] + u[i + 1] * u[i + 1] + u[i + 2] * u[i + 2]));
   }
   return solve;
 }

@@ -27,7 +27,8 @@
 namespace {
 
 std::filesystem::path WorkDir(const std::string& name) {
-  const auto dir = std::filesystem::temp_directory_path() / ("kestrum-bench-study-" + std::to_string(::getpid())) / name;
+  const auto dir =
+      std::filesystem::temp_directory_path() / ("kestrum-bench-study-" + std::to_string(::getpid())) / name;
   std::filesystem::create_directories(dir);
   return dir;
 }
@@ -135,8 +136,8 @@ bool RunIsolated(const study::Description& description, const std::filesystem::p
     study::Summary s = study::Run(description, dir);
     if (!s.ok) {
       // Stopped in the solver: its time is what is left; its peak is that of the reaped solver.
-      s.seconds[2] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() - s.seconds[0] -
-                     s.seconds[1];
+      s.seconds[2] =
+          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() - s.seconds[0] - s.seconds[1];
       rusage solver{};
       ::getrusage(RUSAGE_CHILDREN, &solver);
       s.peakMB[2] = solver.ru_maxrss / 1024.0;
@@ -204,7 +205,8 @@ BENCHMARK(BM_ReadResults)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
   // A configuration of this run's own: the benchmarks' settings never reach the user's file.
-  const auto config = std::filesystem::temp_directory_path() / ("kestrum-bench-study-" + std::to_string(::getpid()) + ".ini");
+  const auto config =
+      std::filesystem::temp_directory_path() / ("kestrum-bench-study-" + std::to_string(::getpid()) + ".ini");
   ::setenv("KESTRUM_CONFIG", config.c_str(), 1);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

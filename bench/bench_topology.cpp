@@ -17,6 +17,7 @@
 #include "arx/brbrep.h"
 #include "arx/hostcmds.h"
 #include "arx/rxdlinkr.h"
+#include "grid_plate.h"
 #include "mcad/amiapp.h"
 #include "mcad/amikey.h"
 #include "mcad/amiparam.h"
@@ -24,7 +25,6 @@
 #include "topo/acTopoRef.h"
 #include "topo/acTopoTables.h"
 #include "util/acBrEnt.h"
-#include "grid_plate.h"
 
 namespace {
 

@@ -10,9 +10,10 @@ constexpr int kGridColumns = 45;
 constexpr int kGridRows = 44;
 
 inline std::string gridPlateText() {
-  std::string text = "part grid\nparam P = 10\nparam D = 4\nparam T = 5\n"
-                     "box plate corner=(0, 0, 0) size=(P * " + std::to_string(kGridColumns) + ", P * " +
-                     std::to_string(kGridRows) + ", T)\n";
+  std::string text =
+      "part grid\nparam P = 10\nparam D = 4\nparam T = 5\n"
+      "box plate corner=(0, 0, 0) size=(P * " +
+      std::to_string(kGridColumns) + ", P * " + std::to_string(kGridRows) + ", T)\n";
   for (int i = 0; i < kGridColumns; ++i)
     for (int j = 0; j < kGridRows; ++j)
       text += "hole h" + std::to_string(i) + "_" + std::to_string(j) + " at=(P * " + std::to_string(i) + ".5, P * " +

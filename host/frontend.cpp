@@ -18,7 +18,7 @@ class FrontEnd::MainWindow : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(FrontEnd::MainWindow, CWnd)
-  ON_WM_COPYDATA()
+ON_WM_COPYDATA()
 END_MESSAGE_MAP()
 
 FrontEnd::FrontEnd(std::istream& in, bool echo, bool interactive, std::function<void(const std::string&)> print)
@@ -56,8 +56,9 @@ void FrontEnd::install() {
   previousDriver_ = mfc::installUserDriver(driver_.get());
   mfc::setLogSink([this](const std::string& text) { print_("\n" + text + "\n"); });
   cadhost::setInputSource([this](std::string& line) { return nextHostLine(line); });
-  cadhost::setUserActionHandler(
-      [this](const std::string& text) { return driver_->handleLineWithoutWindow({text, lineNumber_}); });
+  cadhost::setUserActionHandler([this](const std::string& text) {
+    return driver_->handleLineWithoutWindow({text, lineNumber_});
+  });
   installed_ = true;
 }
 

@@ -3,8 +3,8 @@
 
 #include <array>
 #include <stdexcept>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CadInterface/AcCadInterface.h"
@@ -128,7 +128,7 @@ class DispatcherTest : public ::testing::Test {
 
 struct GuardCase {
   const char* name;
-  bool busy;         // the index is run from inside another command
+  bool busy;  // the index is run from inside another command
   bool pickPending;
   int index;
   std::vector<int> expectedHandled;  // 30 is the outer command
@@ -168,16 +168,16 @@ TEST_P(DispatcherGuardTest, RunsResumesOrBeeps) {
   EXPECT_EQ(openTransactions(), 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, DispatcherGuardTest,
-    ::testing::Values(GuardCase{"IdleRuns", false, false, 5, {5}, false, false},
-                      GuardCase{"PickPendingBeeps", false, true, 5, {}, true, true},
-                      GuardCase{"ResumeRunsSavedIndex", false, true, 52, {7}, false, false},
-                      GuardCase{"ResumeWithoutPickIsOrdinary", false, false, 52, {}, false, false},
-                      GuardCase{"BusyBeeps", true, false, 5, {30}, true, false},
-                      GuardCase{"BusyResumeBeepsWithoutPick", true, false, 52, {30}, true, false},
-                      GuardCase{"BusyResumeNeverRunsSavedIndex", true, true, 52, {30}, true, true}),
-    [](const ::testing::TestParamInfo<GuardCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, DispatcherGuardTest,
+                         ::testing::Values(GuardCase{"IdleRuns", false, false, 5, {5}, false, false},
+                                           GuardCase{"PickPendingBeeps", false, true, 5, {}, true, true},
+                                           GuardCase{"ResumeRunsSavedIndex", false, true, 52, {7}, false, false},
+                                           GuardCase{"ResumeWithoutPickIsOrdinary", false, false, 52, {}, false, false},
+                                           GuardCase{"BusyBeeps", true, false, 5, {30}, true, false},
+                                           GuardCase{"BusyResumeBeepsWithoutPick", true, false, 52, {30}, true, false},
+                                           GuardCase{
+                                               "BusyResumeNeverRunsSavedIndex", true, true, 52, {30}, true, true}),
+                         [](const ::testing::TestParamInfo<GuardCase>& info) { return std::string(info.param.name); });
 
 TEST_F(DispatcherTest, UndoEntryDoesNotPrepareACommand) {
   cmdReplaceHandler(50, recordingHandler<50>);
@@ -259,7 +259,8 @@ TEST_F(DispatcherTest, ExceptionsThatTravelOnLeaveTheCommandRecovered) {
                         {"recovery that raises", Failure::Engine, 1, false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    const auto previous = CaeMsgTxt::SetOverrideMsgRtn(c.declineReport ? lineBreakOnly : CaeMsgTxt::GetOverrideMsgRtn());
+    const auto previous =
+        CaeMsgTxt::SetOverrideMsgRtn(c.declineReport ? lineBreakOnly : CaeMsgTxt::GetOverrideMsgRtn());
     failure = c.failure;
     cad->abortFailures = c.abortFailures;
     cad->ended = 0;
@@ -294,7 +295,7 @@ TEST_F(DispatcherTest, FaultBeforeTheDepthIsTakenAbortsNothingOpenBefore) {
 }
 
 TEST_F(DispatcherTest, ExceptionTextIsPrintedVerbatim) {
-  cmdReplaceHandler(5, [] () -> int { throw CaeExcept(CaeString("100% %s %d done")); });
+  cmdReplaceHandler(5, []() -> int { throw CaeExcept(CaeString("100% %s %d done")); });
   cmdRun(5);
   EXPECT_NE(cadhost::printedText().find("\n100% %s %d done"), std::string::npos) << cadhost::printedText();
 }
@@ -318,8 +319,8 @@ TEST_P(DispatcherRegenTest, RegeneratesOnlyModelAndExplorerWhenBalanced) {
   cmdRun(c.index);
   EXPECT_EQ(commands.saw("REGENALL"), c.expectRegen);
   const bool balanced = c.change == 0;
-  EXPECT_EQ(driver.boxes, balanced ? std::vector<std::string>{}
-                                   : std::vector<std::string>{"A transaction was left open!"});
+  EXPECT_EQ(driver.boxes,
+            balanced ? std::vector<std::string>{} : std::vector<std::string>{"A transaction was left open!"});
   EXPECT_EQ(openTransactions(), 1 + c.change);
 }
 
@@ -339,7 +340,7 @@ TEST_F(DispatcherTest, RouteLocksAndUnlocksOnceEvenWhenRecoveryReleasedTheLock) 
   cad->UnlockDocument();
 
   // The explicit pair: an unlock after recovery released the lock never locks again.
-  cmdReplaceHandler(5, [] () -> int { throw CaeExcept(CaeString("no")); });
+  cmdReplaceHandler(5, []() -> int { throw CaeExcept(CaeString("no")); });
   EXPECT_EQ(CadInterface::GetCurrent()->LockDocument(), 1);
   EXPECT_EQ(CadInterface::GetCurrent()->LockDocument(), 0);
   cmdRun(5);

@@ -73,8 +73,8 @@ TEST_F(DocumentDataTest, HostUnitSystemIsHandedOverAndTheReplacedOneGivenBack) {
   EXPECT_EQ(*initial, CaeUnitSystem());
   EXPECT_EQ(CaeUnitSystem::GetHostSystem(), initial);
 
-  auto* inch = new CadUnitSystem(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu,
-                                 CaeHertz);
+  auto* inch =
+      new CadUnitSystem(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);
   std::unique_ptr<CaeUnitSystem> replaced(data.SetHostUnitSystem(inch));
   EXPECT_EQ(replaced.get(), initial);
   EXPECT_EQ(data.HostUnitSystem(), inch);
@@ -104,10 +104,10 @@ TEST_P(DrawingNameTest, AnalysisControlIsNamedFromTheFile) {
 
 INSTANTIATE_TEST_SUITE_P(Table, DrawingNameTest,
                          ::testing::Values(PathCase{"C:\\parts\\bracket.dwg", "bracket", "C:\\parts\\bracket"},
-                                           PathCase{"/work/parts/bracket.v2.dwg", "bracket.v2", "/work/parts/bracket.v2"},
+                                           PathCase{"/work/parts/bracket.v2.dwg", "bracket.v2",
+                                                    "/work/parts/bracket.v2"},
                                            PathCase{"/work/v1.0/bracket", "bracket", "/work/v1.0/bracket"},
-                                           PathCase{"Drawing1.dwg", "Drawing1", "Drawing1"},
-                                           PathCase{"", "", ""}));
+                                           PathCase{"Drawing1.dwg", "Drawing1", "Drawing1"}, PathCase{"", "", ""}));
 
 // The CAD-neutral application: its base answers as a host without documents would.
 class ApplicationTest : public DocumentDataTest {
@@ -199,8 +199,8 @@ TEST_F(ApplicationTest, InterfaceHandsTheHostUnitSystemToTheCurrentDocumentOnly)
   CaeUnitSystem* secondUnits = secondControl->GetData()->HostUnitSystem();
   ASSERT_EQ(CadCurrentDocControl(), firstControl);
 
-  auto* millimetre = new CadUnitSystem(CaeMillimeter, CaeRadian, CaeKelvin, CaeNewton, CaeKilogram, CaeSecond,
-                                       CaeJoule, CaeHertz);
+  auto* millimetre =
+      new CadUnitSystem(CaeMillimeter, CaeRadian, CaeKelvin, CaeNewton, CaeKilogram, CaeSecond, CaeJoule, CaeHertz);
   delete CaeUnitSystem::SetHostSystem(millimetre);
   cad.SetHostUnitSystem(millimetre);
   EXPECT_EQ(firstControl->GetData()->HostUnitSystem(), millimetre);

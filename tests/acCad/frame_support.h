@@ -10,7 +10,7 @@
 
 class RecordingDriver : public mfc::UserDriver {
  public:
-  bool onModalIdle(CWnd& window) override;  // ends the window with IDOK
+  bool onModalIdle(CWnd& window) override;                       // ends the window with IDOK
   int onMessageBox(const mfc::MessageBoxRequest& box) override;  // records; answers IDOK
   std::optional<std::string> onFileDialog(const mfc::FileDialogRequest&) override { return std::nullopt; }
   UINT onPopupMenu(const CMenu&, CWnd*) override { return 0; }

@@ -40,7 +40,8 @@ void recordPass(const char* pass) { passes.emplace_back(pass); }
 
 std::vector<std::string> commandNames() {
   std::vector<std::string> names;
-  for (const AcEdCommand* command : acedRegCmds->commandsOfGroup(kAcCommandGroup)) names.emplace_back(command->globalName());
+  for (const AcEdCommand* command : acedRegCmds->commandsOfGroup(kAcCommandGroup))
+    names.emplace_back(command->globalName());
   return names;
 }
 
@@ -265,20 +266,20 @@ TEST_P(SequenceTest, CommandsTriggerTheirPasses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SequenceTest,
-    ::testing::Values(
-        SequenceCase{"OtherCommand", {{"LIST", nullptr, false}}, false, {"resolve", "resolve"}, 0},
-        SequenceCase{"SaveAs", {{"SAVEAS", "part.dwg", true}}, false, {"resolve", "records", "resolve"}, 1},
-        SequenceCase{"QuickSaveAfterSaveAs",
-                     {{"SAVEAS", "part.dwg", true}, {"QSAVE", nullptr, false}},
-                     false,
-                     {"resolve", "records", "resolve", "resolve", "records", "resolve"},
-                     2},
-        SequenceCase{"UndoAfterOurCommand", {{"UNDO", "1", false}}, true, {"resolve", "revalidate"}, 0},
-        SequenceCase{"UndoAfterOtherCommand",
-                     {{"LIST", nullptr, false}, {"UNDO", "1", false}},
-                     false,
-                     {"resolve", "resolve", "resolve"},
-                     0}),
+    ::testing::Values(SequenceCase{"OtherCommand", {{"LIST", nullptr, false}}, false, {"resolve", "resolve"}, 0},
+                      SequenceCase{
+                          "SaveAs", {{"SAVEAS", "part.dwg", true}}, false, {"resolve", "records", "resolve"}, 1},
+                      SequenceCase{"QuickSaveAfterSaveAs",
+                                   {{"SAVEAS", "part.dwg", true}, {"QSAVE", nullptr, false}},
+                                   false,
+                                   {"resolve", "records", "resolve", "resolve", "records", "resolve"},
+                                   2},
+                      SequenceCase{"UndoAfterOurCommand", {{"UNDO", "1", false}}, true, {"resolve", "revalidate"}, 0},
+                      SequenceCase{"UndoAfterOtherCommand",
+                                   {{"LIST", nullptr, false}, {"UNDO", "1", false}},
+                                   false,
+                                   {"resolve", "resolve", "resolve"},
+                                   0}),
     [](const ::testing::TestParamInfo<SequenceCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ModuleTest, NewDrawingRunsThePostLoadPassAtItsFirstCommandEnd) {

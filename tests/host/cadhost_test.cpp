@@ -43,13 +43,13 @@ bool contains(const std::string& text, const std::string& part) { return text.fi
 TEST(CadhostProgram, LayerSurvivesSaveCloseAndReopen) {
   TempDir dir;
   ProgramRun run = runScript(dir,
-                      "LAYER new Walls\n"
-                      "SAVEAS plan.dwg\n"
-                      "CLOSE\n"
-                      "OPEN plan.dwg\n"
-                      "LAYER list\n"
-                      "LIST\n"
-                      "QUIT\n");
+                             "LAYER new Walls\n"
+                             "SAVEAS plan.dwg\n"
+                             "CLOSE\n"
+                             "OPEN plan.dwg\n"
+                             "LAYER list\n"
+                             "LIST\n"
+                             "QUIT\n");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   std::string reopened = after(run.output, "Command: OPEN plan.dwg");
   EXPECT_TRUE(contains(after(reopened, "Layers of plan.dwg:"), "Walls")) << run.output;
@@ -59,10 +59,10 @@ TEST(CadhostProgram, LayerSurvivesSaveCloseAndReopen) {
 TEST(CadhostProgram, UndoAfterNewLayerRemovesIt) {
   TempDir dir;
   ProgramRun run = runScript(dir,
-                      "LAYER new Kept\n"
-                      "LAYER new Temporary\n"
-                      "UNDO 1\n"
-                      "LAYER list\n");
+                             "LAYER new Kept\n"
+                             "LAYER new Temporary\n"
+                             "UNDO 1\n"
+                             "LAYER list\n");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   std::string listed = after(run.output, "Layers of Drawing1.dwg:");
   EXPECT_TRUE(contains(listed, "Kept")) << run.output;
@@ -112,13 +112,13 @@ TEST(CadhostProgram, BadLinesAreExplainedAndTheScriptGoesOn) {
   std::ofstream(dir / "odd.dxf") << "0\nSECTION\n2\nGADGETS\n0\nENDSEC\n0\nEOF\n";
   std::ofstream(dir / "junk.dwg") << "this is not a drawing";
   ProgramRun run = runScript(dir,
-                      "FROBNICATE all\n"
-                      "OPEN missing.dwg\n"
-                      "OPEN junk.dwg\n"
-                      "DXFIN odd.dxf\n"
-                      "@click 1001\n"
-                      "LAYER new Still\n"
-                      "LAYER list\n");
+                             "FROBNICATE all\n"
+                             "OPEN missing.dwg\n"
+                             "OPEN junk.dwg\n"
+                             "DXFIN odd.dxf\n"
+                             "@click 1001\n"
+                             "LAYER new Still\n"
+                             "LAYER list\n");
   EXPECT_EQ(run.exitCode, 1) << run.output;  // the unknown command and the failed opens
   EXPECT_TRUE(contains(run.output, "Unknown command \"FROBNICATE\".")) << run.output;
   EXPECT_TRUE(contains(run.output, "Cannot find the file \"missing.dwg\"")) << run.output;
@@ -163,25 +163,44 @@ TEST(CadhostProgram, ClosingAChangedDrawingAsksToSaveIt) {
       {"yes saves, asking for a name",
        "LAYER new Walls\nCLOSE\nYes\nplan.dwg\nOPEN plan.dwg\nLAYER list\n",
        0,
-       {"Save changes to Drawing1.dwg? [Yes/No/Cancel]: Yes", "Enter file name", "Drawing saved as",
-        "Opened", "Walls"},
+       {"Save changes to Drawing1.dwg? [Yes/No/Cancel]: Yes", "Enter file name", "Drawing saved as", "Opened", "Walls"},
        {},
        "plan.dwg"},
-      {"no discards", "LAYER new Walls\nCLOSE\nNo\nNEW\nLAYER list\n", 0, {"Save changes to Drawing1.dwg?"},
-       {"Walls                    on", "Drawing saved"}, nullptr},
-      {"cancel keeps the drawing open", "LAYER new Walls\nCLOSE\nCancel\nLAYER list\n", 0,
-       {"Save changes to Drawing1.dwg?", "Walls                    on"}, {}, nullptr},
-      {"a saved drawing closes without asking", "LAYER new Walls\nSAVEAS plan.dwg\nCLOSE\nNEW\n", 0, {"Drawing saved"},
-       {"Save changes"}, "plan.dwg"},
+      {"no discards",
+       "LAYER new Walls\nCLOSE\nNo\nNEW\nLAYER list\n",
+       0,
+       {"Save changes to Drawing1.dwg?"},
+       {"Walls                    on", "Drawing saved"},
+       nullptr},
+      {"cancel keeps the drawing open",
+       "LAYER new Walls\nCLOSE\nCancel\nLAYER list\n",
+       0,
+       {"Save changes to Drawing1.dwg?", "Walls                    on"},
+       {},
+       nullptr},
+      {"a saved drawing closes without asking",
+       "LAYER new Walls\nSAVEAS plan.dwg\nCLOSE\nNEW\n",
+       0,
+       {"Drawing saved"},
+       {"Save changes"},
+       "plan.dwg"},
       {"a drawing changed after saving asks again",
-       "SAVEAS plan.dwg\nLAYER new Walls\nQUIT\nyes\n", 0, {"Save changes to plan.dwg? [Yes/No/Cancel]: yes", "Drawing saved"},
-       {}, "plan.dwg"},  // no name asked: the script has no line left to give one
-      {"cancel stops quitting", "LAYER new Walls\nQUIT\nCancel\nLAYER list\nQUIT\nNo\n", 0,
-       {"Save changes", "Command: LAYER list", "Walls                    on", "Command: QUIT", "Save changes"}, {},
+       "SAVEAS plan.dwg\nLAYER new Walls\nQUIT\nyes\n",
+       0,
+       {"Save changes to plan.dwg? [Yes/No/Cancel]: yes", "Drawing saved"},
+       {},
+       "plan.dwg"},  // no name asked: the script has no line left to give one
+      {"cancel stops quitting",
+       "LAYER new Walls\nQUIT\nCancel\nLAYER list\nQUIT\nNo\n",
+       0,
+       {"Save changes", "Command: LAYER list", "Walls                    on", "Command: QUIT", "Save changes"},
+       {},
        nullptr},
       {"a refused answer ends CLOSE and the script goes on",
-       "LAYER new Walls\nCLOSE\nMaybe\nLAYER list\nQUIT\nNo\n", 1,
-       {"Answer Yes, No or Cancel.", "Command: LAYER list", "Walls                    on", "Command: QUIT"}, {},
+       "LAYER new Walls\nCLOSE\nMaybe\nLAYER list\nQUIT\nNo\n",
+       1,
+       {"Answer Yes, No or Cancel.", "Command: LAYER list", "Walls                    on", "Command: QUIT"},
+       {},
        nullptr},
   };
   for (const Case& c : cases) {

@@ -73,7 +73,8 @@ TEST(ResourceCompilerParser, SourcesAreCheckedAloneForLinesAndTogetherForDuplica
   ASSERT_FALSE(foreign.ok());
   EXPECT_EQ(foreign.problem().Describe(), "b.txt:1: expected a number or a known name, found 'IDS_ONE'");
 
-  auto fine = CompileResourceSources({{"a.txt", "NAME IDS_ONE 1\nSTRING IDS_ONE \"one\"\n"}, {"b.txt", "STRING 2 \"two\"\n"}});
+  auto fine =
+      CompileResourceSources({{"a.txt", "NAME IDS_ONE 1\nSTRING IDS_ONE \"one\"\n"}, {"b.txt", "STRING 2 \"two\"\n"}});
   ASSERT_TRUE(fine.ok()) << fine.problem().Describe();
   EXPECT_EQ(*fine->string(1), "one");
   EXPECT_EQ(*fine->string(2), "two");

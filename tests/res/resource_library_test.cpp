@@ -48,8 +48,9 @@ TEST_F(ResourceLibrary, HoldsTheFramesStringsAsWorded) {
       {586, "%s %i.%i (build %i) %s"},
       {627, "Concentration point:  "},
       {683, "Kestrum Inside for Mechanical Desktop V6.2"},
-      {811, "The last command invalidated the upper or lower bound on the following design variable(s).\n    %s\n"
-            "Edit before submitting an optimization job."},
+      {811,
+       "The last command invalidated the upper or lower bound on the following design variable(s).\n    %s\n"
+       "Edit before submitting an optimization job."},
       {1259, "&kS.Inside"},
   };
   for (const StringCase& s : strings) {
@@ -152,7 +153,8 @@ TEST_F(ResourceLibrary, UnitDialogDrivenByActionLines) {
   } dialog;
   EXPECT_EQ(dialog.DoModal(), IDOK);
   EXPECT_EQ(dialog.unit, "millimeter");
-  EXPECT_NE(output.find("combo 1000 \"millimeter\" [meter|centimeter|*millimeter|inch|foot] focus\n"), std::string::npos)
+  EXPECT_NE(output.find("combo 1000 \"millimeter\" [meter|centimeter|*millimeter|inch|foot] focus\n"),
+            std::string::npos)
       << output;
 }
 

@@ -20,11 +20,11 @@ TEST(AboutFigures, KilobytesAreExactAndSaturateInsteadOfWrapping) {
   } cases[] = {
       {0, 4096, 0},
       {3, 4096, 12},
-      {1, 1023, 0},                          // below one kilobyte
-      {3, 512, 1},                           // 1536 bytes
-      {1ULL << 40, 4096, 1UL << 42},         // 4 PiB, beyond 32 bits
-      {ULLONG_MAX, 4096, ULONG_MAX},         // the product would wrap 64 bits
-      {ULLONG_MAX, 1, ULLONG_MAX / 1024},    // no overflow in the product itself
+      {1, 1023, 0},                        // below one kilobyte
+      {3, 512, 1},                         // 1536 bytes
+      {1ULL << 40, 4096, 1UL << 42},       // 4 PiB, beyond 32 bits
+      {ULLONG_MAX, 4096, ULONG_MAX},       // the product would wrap 64 bits
+      {ULLONG_MAX, 1, ULLONG_MAX / 1024},  // no overflow in the product itself
   };
   for (const auto& c : cases) EXPECT_EQ(AboutKilobytes(c.count, c.unit), c.expected) << c.count << " x " << c.unit;
 }

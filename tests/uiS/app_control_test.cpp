@@ -26,8 +26,8 @@ class AppControlTest : public FrameTest {};
 struct RoutineCase {
   int level;
   const char* text;
-  std::optional<UINT> boxType;           // the box shown, if any
-  std::optional<std::string> printed;    // the command-line text, if any
+  std::optional<UINT> boxType;         // the box shown, if any
+  std::optional<std::string> printed;  // the command-line text, if any
 };
 
 TEST_F(AppControlTest, MessageRoutineSendsEachLevelWhereItBelongs) {
@@ -103,8 +103,8 @@ TEST_F(AppControlTest, ConstructionInstallsTablesAndHooks) {
     int unit;
     const char* longName;
     const char* shortName;
-  } units[] = {{0, "meter", "m"}, {7, "revolution", "rev"}, {8, "kelvin", "degK"},
-               {16, "kilogram-force", "kgf"}, {17, "kilogram", "Kg"}, {31, "rev/min", "rpm"}};
+  } units[] = {{0, "meter", "m"},      {7, "revolution", "rev"}, {8, "kelvin", "degK"}, {16, "kilogram-force", "kgf"},
+               {17, "kilogram", "Kg"}, {31, "rev/min", "rpm"}};
   for (const auto& unit : units) {
     EXPECT_EQ(names->IdToLongString(unit.unit), unit.longName) << unit.unit;
     EXPECT_EQ(names->IdToShortString(unit.unit), unit.shortName) << unit.unit;
@@ -123,9 +123,7 @@ TEST_F(AppControlTest, ConstructionInstallsTablesAndHooks) {
 }
 
 TEST_F(AppControlTest, DestructionLeavesNoHookBehind) {
-  {
-    CadAppControl control;
-  }
+  { CadAppControl control; }
   EXPECT_EQ(CadGetAppControl(), nullptr);
   EXPECT_EQ(CaeInterupt::GetCurrent(), nullptr);
   EXPECT_EQ(FerState::GetState(), nullptr);
@@ -178,7 +176,10 @@ TEST(StripAmpersand, RemovesOnlyTheFirstAndTellsWhere) {
     const char* in;
     const char* out;
     int position;
-  } cases[] = {{"&File", "File", 0}, {"Sa&ve && Exit", "Save && Exit", 2}, {"Plain", "Plain", -1}, {"", "", -1},
+  } cases[] = {{"&File", "File", 0},
+               {"Sa&ve && Exit", "Save && Exit", 2},
+               {"Plain", "Plain", -1},
+               {"", "", -1},
                {"End&", "End", 3}};
   for (const auto& c : cases) {
     CString text(c.in);

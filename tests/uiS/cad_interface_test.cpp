@@ -77,7 +77,8 @@ class ParameterCad : public RecordingCad {
   std::map<const OptVariable*, int> boundTo;
   AmiParamKey* VariableParameterKey(OptVariable* variable) override {
     auto found = boundTo.find(variable);
-    return found == boundTo.end() ? nullptr : reinterpret_cast<AmiParamKey*>(static_cast<std::intptr_t>(found->second + 1));
+    return found == boundTo.end() ? nullptr
+                                  : reinterpret_cast<AmiParamKey*>(static_cast<std::intptr_t>(found->second + 1));
   }
   CaeString& GetParamName(CaeString& name, AmiParamKey* key) override {
     name = At(key).name.c_str();
@@ -130,8 +131,8 @@ TEST(CadInterfaceLifetime, DisplayFlagsStartAtTheirDefaultsAndRoundTrip) {
   flags.mesh = 7;
   EXPECT_EQ(cad.GetSymbolVisibility(flags), 1);
   const int expected[] = {1, 1, 1, 1, 0, 1};
-  const int actual[] = {flags.mesh, flags.loads, flags.restraints, flags.localCoordSys, flags.results,
-                        flags.optConstraints};
+  const int actual[] = {flags.mesh,          flags.loads,   flags.restraints,
+                        flags.localCoordSys, flags.results, flags.optConstraints};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(actual[i], expected[i]) << "flag " << i;
   flags = SymbolVisibility{0, 1, 0, 1, 1, 0};
   cad.SetSymbolVisibility(flags, 0);
@@ -154,16 +155,19 @@ TEST(CadInterfaceLifetime, BaseAnswersTellWhatANeutralCadSupports) {
       {"KeepsCurrentModelForWizard", [&] { return cad.KeepsCurrentModelForWizard() == 1; }},
       {"ParameterMode", [&] { return cad.ParameterMode() == 1; }},
       {"GetToolbarVisibility", [&] { return cad.GetToolbarVisibility(nullptr) == 0; }},
-      {"GetProductTitle", [&] {
+      {"GetProductTitle",
+       [&] {
          CaeString title;
          return cad.GetProductTitle(title) == 1 && title == "TLX/Ondrel";
        }},
-      {"GetCommandResult", [&] {
+      {"GetCommandResult",
+       [&] {
          AcBrEntity* entity = reinterpret_cast<AcBrEntity*>(&cad);
          int cancelled = 5;
          return cad.GetCommandResult(&entity, &cancelled) == 0 && entity == nullptr;
        }},
-      {"GetParameterPickResult", [&] {
+      {"GetParameterPickResult",
+       [&] {
          int out = 5;
          return cad.GetParameterPickResult(&out, 0) == 0 && out == 0;
        }},
@@ -211,7 +215,8 @@ TEST_F(CadInterfaceTest, OptimisationQuestionsFollowSuppressionAndTheModelsOfEac
       {ModelQuestion::ShapeSolveModel, 0, 1, 1},          {ModelQuestion::ConceptObjectiveModel, 0, 0, 1},
       {ModelQuestion::ConceptSolveModel, 0, 0, 1},
   };
-  for (const auto& c : cases) EXPECT_EQ(cad.QueryModelState(c.question), c.withoutModels) << static_cast<int>(c.question);
+  for (const auto& c : cases)
+    EXPECT_EQ(cad.QueryModelState(c.question), c.withoutModels) << static_cast<int>(c.question);
   OptModel* shape = NewCurrentOptModel("Shape", 0);
   for (const auto& c : cases) EXPECT_EQ(cad.QueryModelState(c.question), c.withShape) << static_cast<int>(c.question);
   NewCurrentOptModel("Concept", 1);

@@ -49,9 +49,7 @@ class ProgressTest : public uistest::FrameTest {
     return UIProgressControl(0, &text);
   }
   static CWnd* Item(int id) { return UIProgressDialog() ? UIProgressDialog()->GetDlgItem(id) : nullptr; }
-  static void ClickCancel() {
-    PostMessage(UIProgressDialog()->GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0);
-  }
+  static void ClickCancel() { PostMessage(UIProgressDialog()->GetSafeHwnd(), WM_COMMAND, IDCANCEL, 0); }
 
   CountingInterupt interrupt;
   uistest::RecordingCad cad;

@@ -48,12 +48,12 @@ TEST_F(ResourcesTest, EngineMessageTextComesFromTheLibrary) {
     const CaeArray<CaeString>* args;
     std::string expected;
   } cases[] = {
-      {0x1, &two, "Two a and b"},        // inserts filled, "\r\n" dropped
-      {0x2, nullptr, "Lone\n"},          // a lone line feed stays
-      {0x3, nullptr, "Inner\r\n end"},   // only the last line break goes
-      {0x4, nullptr, "string four"},     // no message: the string of the same id
-      {0x4, &two, ""},                   // no message with arguments: empty
-      {0x9, nullptr, ""},                // neither
+      {0x1, &two, "Two a and b"},       // inserts filled, "\r\n" dropped
+      {0x2, nullptr, "Lone\n"},         // a lone line feed stays
+      {0x3, nullptr, "Inner\r\n end"},  // only the last line break goes
+      {0x4, nullptr, "string four"},    // no message: the string of the same id
+      {0x4, &two, ""},                  // no message with arguments: empty
+      {0x9, nullptr, ""},               // neither
   };
   for (const auto& c : cases) {
     EXPECT_EQ(std::string(resEngineMessageText(c.code, c.args).c_str()), c.expected) << std::hex << c.code;

@@ -4,10 +4,10 @@
 #include <BRepBndLib.hxx>
 #include <Bnd_Box.hxx>
 #include <Precision.hxx>
-#include <gp_Pln.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
+#include <gp_Pln.hxx>
 
 #include <algorithm>
 #include <charconv>
@@ -70,8 +70,8 @@ kestrum::Result<std::vector<int>> SelectFaces(const TopoDS_Shape& shape, std::st
   int axis = 0;
   bool atMax = false;
   if (!Extreme(selector, axis, atMax))
-    return Why("faces are an index, x=min ... z=max, curved or a part's face name, not \"" +
-                            std::string(selector) + "\"");
+    return Why("faces are an index, x=min ... z=max, curved or a part's face name, not \"" + std::string(selector) +
+               "\"");
   // The body's exact extent, and the plane of each planar face normal to the axis: a face's
   // bounding box is enlarged by its tolerance, which on a small body exceeds any relative match.
   double lo[3], hi[3];

@@ -7,9 +7,7 @@ namespace study {
 
 namespace {
 
-TopAbs_ShapeEnum TypeOf(int kind) {
-  return kind == 0 ? TopAbs_VERTEX : kind == 1 ? TopAbs_EDGE : TopAbs_FACE;
-}
+TopAbs_ShapeEnum TypeOf(int kind) { return kind == 0 ? TopAbs_VERTEX : kind == 1 ? TopAbs_EDGE : TopAbs_FACE; }
 
 }  // namespace
 

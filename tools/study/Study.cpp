@@ -1,18 +1,18 @@
 #include "Study.h"
 
-#include <Bnd_Box.hxx>
+#include <sys/resource.h>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
 #include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
-#include <gp_Ax2.hxx>
-#include <gp_Trsf.hxx>
+#include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
-#include <sys/resource.h>
+#include <gp_Ax2.hxx>
+#include <gp_Trsf.hxx>
 
 #include <algorithm>
 #include <cctype>
@@ -270,8 +270,7 @@ kestrum::Result<Description> ParseStudy(std::string_view text, const std::filesy
   if (parsed.geometry.empty() && parsed.partFile.empty()) return problem("no geometry or part was given", 0);
   if (parsed.adaptTarget > 0 && parsed.analysis != "static")
     return problem("only a static analysis adapts its mesh", parsed.adaptLine);
-  if (parsed.partFile.is_relative() && !parsed.partFile.empty())
-    parsed.partFile = file.parent_path() / parsed.partFile;
+  if (parsed.partFile.is_relative() && !parsed.partFile.empty()) parsed.partFile = file.parent_path() / parsed.partFile;
   if (parsed.material.empty()) return problem("no material was given", 0);
   if (!(parsed.meshSize > 0)) return problem("no mesh size was given", 0);
   return parsed;
@@ -348,7 +347,8 @@ class Geometry {
   // The part's names `name` stands for: itself, or the pieces of a split face.
   std::vector<std::string> Resolve(const std::string& name) const {
     std::vector<std::string> names;
-    if (!part_->resolve(name).IsNull()) names.push_back(name);
+    if (!part_->resolve(name).IsNull())
+      names.push_back(name);
     else
       for (const std::string& n : part_->faceNames())
         if (n.rfind(name + "#", 0) == 0) names.push_back(n);
@@ -427,7 +427,8 @@ void AddCondition(Model& m, const Condition& c, const std::vector<int>& faces) {
   for (int face : faces) {
     CaeTopoRef* ref = m.body.Ref(CaeTopoRef::kFace, face);
     const auto& v = c.values;
-    auto add = [&](AttCode code, const CaeVector& value, AttLbcCase& set, const AttLbcComponents* components = nullptr) {
+    auto add = [&](AttCode code, const CaeVector& value, AttLbcCase& set,
+                   const AttLbcComponents* components = nullptr) {
       m.conditions.push_back(
           std::make_unique<AttLbc>(m.descriptors.Find(ToAttType(code)), ref, Constant(value), nullptr, components));
       set.AddLbc(m.conditions.back().get());
@@ -435,13 +436,18 @@ void AddCondition(Model& m, const Condition& c, const std::vector<int>& faces) {
     AttLbcComponents components;
     std::copy(c.free, c.free + 6, components.flag);
     const double share = 1.0 / static_cast<double>(faces.size());
-    if (c.kind == "restrain") add(AttCode::FaceRestraint, CaeVector(), m.restraints, &components);
+    if (c.kind == "restrain")
+      add(AttCode::FaceRestraint, CaeVector(), m.restraints, &components);
     else if (c.kind == "displacement")
       add(AttCode::FaceEnforcedDisplacement, CaeVector(v[0], v[1], v[2]), m.restraints, &components);
-    else if (c.kind == "force") add(AttCode::FaceTotalForce, CaeVector(v[0] * share, v[1] * share, v[2] * share), m.loads);
-    else if (c.kind == "pressure") add(AttCode::Pressure, CaeVector(v[0], 0, 0), m.loads);
-    else if (c.kind == "temperature") add(AttCode::FaceFixedTemperature, CaeVector(v[0], 0, 0), m.restraints);
-    else if (c.kind == "flux") add(AttCode::FaceHeatFlux, CaeVector(v[0], 0, 0), m.loads);
+    else if (c.kind == "force")
+      add(AttCode::FaceTotalForce, CaeVector(v[0] * share, v[1] * share, v[2] * share), m.loads);
+    else if (c.kind == "pressure")
+      add(AttCode::Pressure, CaeVector(v[0], 0, 0), m.loads);
+    else if (c.kind == "temperature")
+      add(AttCode::FaceFixedTemperature, CaeVector(v[0], 0, 0), m.restraints);
+    else if (c.kind == "flux")
+      add(AttCode::FaceHeatFlux, CaeVector(v[0], 0, 0), m.loads);
     else if (c.kind == "convection") {
       m.conditions.push_back(
           std::make_unique<AttLbcConv>(m.descriptors.Find(ToAttType(AttCode::FaceConvection)), ref, v[0], v[1]));
@@ -452,15 +458,16 @@ void AddCondition(Model& m, const Condition& c, const std::vector<int>& faces) {
 
 // Loads that a restraint on the same face takes straight away: a force along a direction the
 // restraint fixes, a pressure on a held face, a heat input on a face at a fixed temperature.
-std::vector<std::string> LoadsOnRestrainedFaces(const std::vector<std::pair<const Condition*, std::vector<int>>>& selected) {
+std::vector<std::string> LoadsOnRestrainedFaces(
+    const std::vector<std::pair<const Condition*, std::vector<int>>>& selected) {
   std::vector<std::string> warnings;
   for (const auto& [load, loadFaces] : selected) {
     const bool mechanical = load->kind == "force" || load->kind == "pressure";
     const bool thermal = load->kind == "flux" || load->kind == "convection";
     if (!mechanical && !thermal) continue;
     for (const auto& [held, heldFaces] : selected) {
-      const bool holds = mechanical ? held->kind == "restrain" || held->kind == "displacement"
-                                    : held->kind == "temperature";
+      const bool holds =
+          mechanical ? held->kind == "restrain" || held->kind == "displacement" : held->kind == "temperature";
       if (!holds) continue;
       bool takes = load->kind != "force";
       for (int axis = 0; axis < 3 && !takes; ++axis) takes = !held->free[axis] && load->values[axis] != 0;
@@ -584,8 +591,8 @@ kestrum::Status Analyse(const Description& description, Model& m, AnlWriter& wri
                         const std::filesystem::path& workDir, const Progress& progress,
                         const std::function<void(int)>& lap, FerResultSet*& set) {
   CaeString message;
-  AnlJob* job = m.model.SubmitAnalysis(&writer, CaeString((workDir / "study.inp").string()), nullptr, 0, message,
-                                       AnlCodeSolve);
+  AnlJob* job =
+      m.model.SubmitAnalysis(&writer, CaeString((workDir / "study.inp").string()), nullptr, 0, message, AnlCodeSolve);
   if (!job) return ProblemAt(description, message.Str());
   lap(1);
   progress.Say("Solving...");
@@ -642,9 +649,8 @@ kestrum::Result<Summary> Run(const Description& description, const std::filesyst
   if (estimate > kMaxEstimatedElements) {
     std::string message = "the mesh would have about " + Short(estimate) + " elements, more than the " +
                           Short(kMaxEstimatedElements) + " a study may mesh";
-    message += Diagonal(geometry.Shape()) > 10.0
-                   ? ": are the lengths in millimetres? Study lengths are in metres"
-                   : ": choose a larger element size";
+    message += Diagonal(geometry.Shape()) > 10.0 ? ": are the lengths in millimetres? Study lengths are in metres"
+                                                 : ": choose a larger element size";
     return ProblemAt(description, message, description.meshLine);
   }
 
@@ -668,7 +674,8 @@ kestrum::Result<Summary> Run(const Description& description, const std::filesyst
     return ProblemAt(description, "the mesh failed: " + std::string(mesh->ErrorText().Str()), description.meshLine);
   summary.nodes = mesh->NumNodes();
   summary.elements = mesh->NumElements();
-  progress.Say("Meshed: " + std::to_string(summary.nodes) + " nodes, " + std::to_string(summary.elements) + " elements");
+  progress.Say("Meshed: " + std::to_string(summary.nodes) + " nodes, " + std::to_string(summary.elements) +
+               " elements");
   lap(0);
   for (const auto& [c, faces] : selected)
     if (c->kind != "refine") AddCondition(m, *c, faces);

@@ -56,16 +56,16 @@ inline constexpr int kMaxAdaptPasses = 10;
 inline constexpr double kMaxEstimatedElements = 2e6;
 
 struct Condition {
-  std::string kind;        // restrain, force, ..., convection, refine
-  std::string faces;       // index, selector or face name
+  std::string kind;   // restrain, force, ..., convection, refine
+  std::string faces;  // index, selector or face name
   std::vector<double> values;
   int free[6] = {0, 0, 0, 0, 0, 0};
-  int line = 0;            // of the study file
+  int line = 0;  // of the study file
 };
 
 struct Description {
-  std::string file;                // the study file, for messages
-  std::string geometry;            // box, cylinder, plate-with-hole; empty for a part
+  std::string file;      // the study file, for messages
+  std::string geometry;  // box, cylinder, plate-with-hole; empty for a part
   std::vector<double> dimensions;
   std::filesystem::path partFile;  // a part file instead of a geometry
   double partUnit = 0.001;         // metres per length unit of the part file
@@ -74,7 +74,7 @@ struct Description {
   int adaptIterations = 3;
   int adaptLine = 0;
   std::string materialName = "material";
-  std::vector<double> material;    // E, nu, density, conductivity, expansion, specific heat
+  std::vector<double> material;  // E, nu, density, conductivity, expansion, specific heat
   std::string analysis = "static";
   double meshSize = 0.0;
   int meshLine = 0;

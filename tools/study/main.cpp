@@ -40,7 +40,8 @@ int main(int argc, char** argv) {
     work = argv[2];
   } else {
     std::optional<CaeString> scratch = CaeConfig::GetValue("Scratch Directory");
-    std::filesystem::path folder = scratch ? std::filesystem::path(scratch->Str()) : std::filesystem::temp_directory_path();
+    std::filesystem::path folder =
+        scratch ? std::filesystem::path(scratch->Str()) : std::filesystem::temp_directory_path();
     work = folder / (file.filename().string() + ".work");
   }
   std::cout << "Work folder: " << work.string() << "\n" << std::flush;

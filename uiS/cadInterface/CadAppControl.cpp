@@ -60,7 +60,8 @@ constexpr UnitNameIds kUnitNames[] = {
 
 // A consistency report that does not raise: a destructor must finish its clean-up.
 void ReportWithoutRaising(int line) {
-  CadEngineMessageRoutine(2, CaeMsgTxt::GetMessage(kCaeMsgGeneralError, {CaeString(__FILE__), CaeString::Format("%d", line)}));
+  CadEngineMessageRoutine(
+      2, CaeMsgTxt::GetMessage(kCaeMsgGeneralError, {CaeString(__FILE__), CaeString::Format("%d", line)}));
 }
 
 }  // namespace

@@ -24,8 +24,8 @@ class CadApplication {
 
   // A new control for `document` (base: a control without document or data).
   virtual CadDocControl* CreateDocControl(void* document);
-  virtual void* DocumentToken(void* document);    // base: null
-  virtual bool IsDocumentUsable(void* token);     // base: false
+  virtual void* DocumentToken(void* document);  // base: null
+  virtual bool IsDocumentUsable(void* token);   // base: false
   // The host's current document; the base answers the current control's document (or null).
   virtual void* CurrentDocument();
   // Takes `control` off the list (the caller deletes it); clears the current control when it was

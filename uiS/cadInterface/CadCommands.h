@@ -24,8 +24,8 @@ using CadCommandStub = void (*)();
 using CadCommandHandler = int (*)();
 
 struct CommandRecord {
-  unsigned nameId = 0;                 // string id of the host name; 0: not registered
-  CadCommandStub stub = nullptr;       // what the host (or a window) calls
+  unsigned nameId = 0;                  // string id of the host name; 0: not registered
+  CadCommandStub stub = nullptr;        // what the host (or a window) calls
   CadCommandHandler handler = nullptr;  // the command's work; its result is not used
 };
 

@@ -92,17 +92,22 @@ int CadInterface::QueryModelState(ModelQuestion question) {
         CaeString name;
         return UIFindDoctorTarget(job, resultSet, name) ? 1 : 0;
       }
-      case ShapeOptimizationOffered: case ConceptOptimizationOffered: case OptimizationOffered:
-        return 1;
-      case ShapeObjectiveModel: case ShapeModel: case ShapeConstraintsModel: case ShapeSolveModel:
-        return UIPickOptModel(0, 0) ? 1 : 0;
-      case FreeGlobalParameters:
-        return QueryFreeGlobalParams();
-      case ShapeResults: case ShapeResultCycles: case ConceptResults: case ShapeResultsOrSensitivity:
-      case ConceptResultCycles:
-        return QueryOptResults(question);
-      case ConceptObjectiveModel: case ConceptControlsModel: case ConceptSolveModel:
-        return UIPickOptModel(1, 0) ? 1 : 0;
+      case ShapeOptimizationOffered:
+      case ConceptOptimizationOffered:
+      case OptimizationOffered: return 1;
+      case ShapeObjectiveModel:
+      case ShapeModel:
+      case ShapeConstraintsModel:
+      case ShapeSolveModel: return UIPickOptModel(0, 0) ? 1 : 0;
+      case FreeGlobalParameters: return QueryFreeGlobalParams();
+      case ShapeResults:
+      case ShapeResultCycles:
+      case ConceptResults:
+      case ShapeResultsOrSensitivity:
+      case ConceptResultCycles: return QueryOptResults(question);
+      case ConceptObjectiveModel:
+      case ConceptControlsModel:
+      case ConceptSolveModel: return UIPickOptModel(1, 0) ? 1 : 0;
     }
     return 1;
   });
@@ -166,15 +171,14 @@ int CadInterface::QueryOptResults(ModelQuestion question) {
   if (job) return (question == ShapeResults || question == ConceptResults) ? job->HaveResults() : 1;
   if (!resultCase) return 0;
   const bool cycles = resultCase->NumCycles() != 0;
-  if (question == ShapeResults || question == ShapeResultsOrSensitivity) return cycles || resultCase->HasSensitivity() ? 1 : 0;
+  if (question == ShapeResults || question == ShapeResultsOrSensitivity)
+    return cycles || resultCase->HasSensitivity() ? 1 : 0;
   return cycles ? 1 : 0;
 }
 
 // --- mesh controls and meshes ---------------------------------------------------------------------
 
-int CadInterface::CreateMeshConstraint(int, double, int, double, double, double, double, int, AcBrEntity*) {
-  return 0;
-}
+int CadInterface::CreateMeshConstraint(int, double, int, double, double, double, double, int, AcBrEntity*) { return 0; }
 void CadInterface::RecreateMeshConstraint(AmgConstraint*, int, double, double, AmgMesh*) {}
 void CadInterface::GenerateMesh(AmgMesh*&, const char*, int, int, double, double) {}
 AmgMesh* CadInterface::CreateMeshEntity(CaeTopoRef*) { CAE_GENERAL_ERROR(); }
@@ -253,9 +257,9 @@ int CadInterface::SelectOrCreateLoadCase(const char* name) {
 }
 
 int CadInterface::SelectOrCreateRestraintCase(const char* name) {
-  return SelectOrCreateCase(name, {&AnlControl::CurrentRestraintCase, &AnlControl::FirstRestraintCase,
-                                   &AnlControl::NextRestraintCase, &AnlControl::NewRestraintCase,
-                                   &AnlControl::SetCurrentRestraintCase});
+  return SelectOrCreateCase(
+      name, {&AnlControl::CurrentRestraintCase, &AnlControl::FirstRestraintCase, &AnlControl::NextRestraintCase,
+             &AnlControl::NewRestraintCase, &AnlControl::SetCurrentRestraintCase});
 }
 
 int CadInterface::GetLbcDimension(int) { return 0; }
@@ -286,9 +290,7 @@ int CadInterface::CreateLbc(CaeString, int, double, int, int*, double*, CaeCoord
 void CadInterface::EditLbc(AttBaseLbc*, CaeString, int, double, int, int*, double*, CaeCoordSys*) {}
 int CadInterface::CreateLbc2(CaeString, int, double, int, int*, double*, CaeCoordSys*, AcBrEntity*) { return 0; }
 void CadInterface::EditLbc2(AttBaseLbc*, CaeString, int, double, int, int*, double*, CaeCoordSys*) {}
-AttModelTemp* CadInterface::CreatePrescribedTemperature(CaeString, int, double, double, double, int) {
-  return nullptr;
-}
+AttModelTemp* CadInterface::CreatePrescribedTemperature(CaeString, int, double, double, double, int) { return nullptr; }
 void CadInterface::EditPrescribedTemperature(AttModelTemp*, CaeString, int, double, double, double) {}
 int CadInterface::CreateConvection(CaeString, int, double, int, int, double, double, CaeList<AttTableTempValue>&,
                                    AcBrEntity*) {
@@ -584,7 +586,8 @@ int CadInterface::UpdateDesignVariables() {
     double lower = 0.0;
     double upper = 0.0;
     variable->Bounds(lower, upper);
-    if (lower - value > kBoundTolerance || upper - value < -kBoundTolerance) AppendName(boundsViolated, variable->Name());
+    if (lower - value > kBoundTolerance || upper - value < -kBoundTolerance)
+      AppendName(boundsViolated, variable->Name());
   }
 
   int answer = 1;

@@ -66,24 +66,24 @@ struct SymbolVisibility {
 
 // The model-state questions of CadInterface::QueryModelState, by the number callers pass.
 enum class ModelQuestion : int {
-  ModelReadyForCommand = 11,        // a current model (and, where preselection counts, a usable one)
-  DoctorHasSubject = 14,            // the design doctor has a job or result set to look at
+  ModelReadyForCommand = 11,  // a current model (and, where preselection counts, a usable one)
+  DoctorHasSubject = 14,      // the design doctor has a job or result set to look at
   ShapeOptimizationOffered = 20,
   ConceptOptimizationOffered = 21,
   OptimizationOffered = 22,
-  ShapeObjectiveModel = 24,         // a shape optimisation model exists (objective page)
-  FreeGlobalParameters = 25,        // global parameters that are not design variables yet
-  ShapeModel = 26,                  // a shape optimisation model exists
-  ShapeConstraintsModel = 27,       // ... (constraints page)
-  ShapeSolveModel = 28,             // ... (solve page)
-  ShapeResults = 29,                // shape optimisation results with a job's results
-  ShapeResultCycles = 30,           // shape optimisation results by cycles only
-  ConceptObjectiveModel = 31,       // a concept optimisation model exists (objective page)
-  ConceptControlsModel = 32,        // ... (controls page)
-  ConceptSolveModel = 33,           // ... (solve page)
-  ConceptResults = 34,              // concept optimisation results with a job's results
-  ShapeResultsOrSensitivity = 35,   // shape results, sensitivity counting
-  ConceptResultCycles = 36,         // concept optimisation results by cycles only
+  ShapeObjectiveModel = 24,        // a shape optimisation model exists (objective page)
+  FreeGlobalParameters = 25,       // global parameters that are not design variables yet
+  ShapeModel = 26,                 // a shape optimisation model exists
+  ShapeConstraintsModel = 27,      // ... (constraints page)
+  ShapeSolveModel = 28,            // ... (solve page)
+  ShapeResults = 29,               // shape optimisation results with a job's results
+  ShapeResultCycles = 30,          // shape optimisation results by cycles only
+  ConceptObjectiveModel = 31,      // a concept optimisation model exists (objective page)
+  ConceptControlsModel = 32,       // ... (controls page)
+  ConceptSolveModel = 33,          // ... (solve page)
+  ConceptResults = 34,             // concept optimisation results with a job's results
+  ShapeResultsOrSensitivity = 35,  // shape results, sensitivity counting
+  ConceptResultCycles = 36,        // concept optimisation results by cycles only
 };
 
 class CadInterface {
@@ -115,8 +115,8 @@ class CadInterface {
   virtual int QueryModelState(ModelQuestion question);
 
   // --- mesh controls and meshes ---------------------------------------------------------------
-  virtual int CreateMeshConstraint(int colour, double symbolScale, int pickKind, double elementSize,
-                                   double locX, double locY, double locZ, int pointFlag, AcBrEntity* entity);
+  virtual int CreateMeshConstraint(int colour, double symbolScale, int pickKind, double elementSize, double locX,
+                                   double locY, double locZ, int pointFlag, AcBrEntity* entity);
   virtual void RecreateMeshConstraint(AmgConstraint* old, int colour, double symbolScale, double elementSize,
                                       AmgMesh* mesh);
   virtual void GenerateMesh(AmgMesh*& mesh, const char* material, int pStartOrder, int pMaxOrder,
@@ -128,11 +128,11 @@ class CadInterface {
   // 1 when a live mesh is attached to the reference, 2 when it is a body one of whose children
   // is meshed, else 0.
   virtual int IsTopologyMeshed(CaeTopoRef* ref);
-  virtual int MeshOfTopology(AcBrEntity* entity);                                  // base: check
+  virtual int MeshOfTopology(AcBrEntity* entity);                                      // base: check
   virtual int CollectMeshesOfTopology(CaeList<CaeTopoRef>& refs, AcBrEntity* entity);  // base: check
-  virtual int PickMesh(CaeList<CaeTopoRef>& refs);                                 // base: check
-  virtual int SupportsPointRefinement();    // 1
-  virtual int RestrictsVertexRefinement();  // 0
+  virtual int PickMesh(CaeList<CaeTopoRef>& refs);                                     // base: check
+  virtual int SupportsPointRefinement();                                               // 1
+  virtual int RestrictsVertexRefinement();                                             // 0
 
   // --- mating relations, models, cases and jobs ---------------------------------------------------
   virtual void CreateMateRelation(CaeString name, int colour, double symbolScale);
@@ -161,22 +161,19 @@ class CadInterface {
   virtual void EditLbc2(AttBaseLbc* old, CaeString name, int colour, double symbolScale, int conditionType,
                         int* freeFlags, double* values, CaeCoordSys* coordSys);
   virtual AttModelTemp* CreatePrescribedTemperature(CaeString name, int colour, double symbolScale,
-                                                    double modelTemperature, double referenceTemperature,
-                                                    int extra);
+                                                    double modelTemperature, double referenceTemperature, int extra);
   virtual void EditPrescribedTemperature(AttModelTemp* old, CaeString name, int colour, double symbolScale,
                                          double modelTemperature, double referenceTemperature);
   virtual int CreateConvection(CaeString name, int colour, double symbolScale, int conditionType, int constant,
-                               double filmCoefficient, double ambientTemperature,
-                               CaeList<AttTableTempValue>& table, AcBrEntity* entity);
+                               double filmCoefficient, double ambientTemperature, CaeList<AttTableTempValue>& table,
+                               AcBrEntity* entity);
   virtual void EditConvection(AttLbcConv* old, CaeString name, int colour, double symbolScale, int conditionType,
                               int constant, double filmCoefficient, double ambientTemperature,
                               CaeList<AttTableTempValue>& table);
-  virtual int CreateHeatGeneration(CaeString name, int colour, double symbolScale, int conditionType,
-                                   int constant, double value, CaeList<AttTableTempValue>& table,
-                                   AcBrEntity* entity);
-  virtual void EditHeatGeneration(AttLbcHgen* old, CaeString name, int colour, double symbolScale,
-                                  int conditionType, int constant, double value,
-                                  CaeList<AttTableTempValue>& table);
+  virtual int CreateHeatGeneration(CaeString name, int colour, double symbolScale, int conditionType, int constant,
+                                   double value, CaeList<AttTableTempValue>& table, AcBrEntity* entity);
+  virtual void EditHeatGeneration(AttLbcHgen* old, CaeString name, int colour, double symbolScale, int conditionType,
+                                  int constant, double value, CaeList<AttTableTempValue>& table);
   virtual void GetLbcColorAndScale(AttBaseLbc* lbc, int* colour, double* scale);
   virtual void GetConstraintColorAndScale(AmgConstraint* constraint, int* colour, double* scale);
   virtual void GetMateRelColorAndScale(AnlMateRelPair* pair, int* colour, double* scale);
@@ -228,7 +225,7 @@ class CadInterface {
   // The material-library path kept by the application controller ("" without one).
   virtual void SetMaterialLibraryLocation(const char* path);
   virtual CaeString& MaterialLibraryLocation(CaeString& path);
-  virtual int MaxNameLength();    // 9999
+  virtual int MaxNameLength();     // 9999
   virtual int AcceptsFreeNames();  // 1
   virtual int PickPoint(double* point);
   virtual int FlushGraphics();
@@ -303,8 +300,8 @@ class CadInterface {
   // --- parameters and design variables -----------------------------------------------------------------
   virtual int GetParamDependencies(AmiParamKey* key);
   virtual AmiParamKey* PickParameter();
-  virtual int SelectParameter(int mode);  // 0
-  virtual int ParameterMode();            // 1: design variables come from part parameters
+  virtual int SelectParameter(int mode);                               // 0
+  virtual int ParameterMode();                                         // 1: design variables come from part parameters
   virtual CaeString& GetParamName(CaeString& name, AmiParamKey* key);  // base: ""
   virtual AmiParamKey* FindGlobalParam(CaeString name);
   virtual AmiParamKey* VariableParameterKey(OptVariable* variable);
@@ -326,8 +323,8 @@ class CadInterface {
   virtual AcBrEntity* GetBrepOfAttribute(CaeAttrib* attribute);
   virtual OptConstraint* CreateOptConstraint(OptFunction* definition, AcBrEntity* entity, double symbolSize,
                                              int colour);
-  virtual void UpdateOptConstraint(OptConstraint* old, OptFunction* definition, AcBrEntity* entity,
-                                   double symbolSize, int colour);
+  virtual void UpdateOptConstraint(OptConstraint* old, OptFunction* definition, AcBrEntity* entity, double symbolSize,
+                                   int colour);
   virtual OptObjective* AddObjective(OptFunction* definition);
   virtual void ReplaceObjective(OptObjective* old, OptFunction* definition);
   virtual OptModel* CreateOptimizationModel(int optType, CaeString name, AnlModel* model, int addResultCase);

@@ -10,8 +10,7 @@ CadTransactionScope::~CadTransactionScope() {
   // the process.
   try {
     AbortDownTo(cad_, depth_);
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
 void CadTransactionScope::Start() { cad_.StartTransaction(); }

@@ -56,10 +56,9 @@ void AcCadApplication::UnregisterClasses() {
   std::vector<const AcCustomClassEntry*> registered;
   const auto classes = acCustomClasses();
   for (int i = 0; i < registeredClasses_; ++i) registered.push_back(&classes[static_cast<std::size_t>(i)]);
-  std::sort(registered.begin(), registered.end(),
-            [](const AcCustomClassEntry* a, const AcCustomClassEntry* b) {
-              return a->unregisterPosition < b->unregisterPosition;
-            });
+  std::sort(registered.begin(), registered.end(), [](const AcCustomClassEntry* a, const AcCustomClassEntry* b) {
+    return a->unregisterPosition < b->unregisterPosition;
+  });
   for (const AcCustomClassEntry* entry : registered)
     if (AcRxClass* record = entry->desc()) deleteAcRxClass(record);
   registeredClasses_ = 0;

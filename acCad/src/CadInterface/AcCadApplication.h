@@ -31,9 +31,9 @@ class AcCadApplication : public CadApplication {
   ~AcCadApplication() override;
 
   CadDocControl* CreateDocControl(void* document) override;  // an AcCadDocControl
-  bool IsDocumentUsable(void* token) override;                // true
-  void* CurrentDocument() override;                           // the host's current document
-  void OnDocumentActivated(void* document) override;          // rebuilds the Explorer
+  bool IsDocumentUsable(void* token) override;               // true
+  void* CurrentDocument() override;                          // the host's current document
+  void OnDocumentActivated(void* document) override;         // rebuilds the Explorer
   // With no control current: activates the host's current document (creating its control).
   void OnDocumentBecameCurrent(void* document) override;
   // Removes and deletes every control, then deletes the application itself.

@@ -62,8 +62,7 @@ void registerCommands() {
                             nullptr);
   }
   acedRegCmds->addCommand(kAcCommandGroup, "CAEP_RESET_MENUS", "CAEP_RESET_MENUS", ACRX_CMD_MODAL, acResetMenus);
-  acedRegCmds->addCommand(kAcCommandGroup, "CAEP_INSTALL_MENUS", "CAEP_INSTALL_MENUS", ACRX_CMD_MODAL,
-                          acInstallMenus);
+  acedRegCmds->addCommand(kAcCommandGroup, "CAEP_INSTALL_MENUS", "CAEP_INSTALL_MENUS", ACRX_CMD_MODAL, acInstallMenus);
 }
 
 void activateOpenDocuments(CadApplication& application) {
@@ -209,23 +208,14 @@ extern "C" void acrxModuleDetach() {
 
 extern "C" int acrxEntryPoint(int msg, void* appPkt) {
   switch (msg) {
-    case AcRx::kInitAppMsg:
-      loadBrepLibrary(appPkt);
-      return acOnInitApp() ? AcRx::kRetOK : AcRx::kRetError;
+    case AcRx::kInitAppMsg: loadBrepLibrary(appPkt); return acOnInitApp() ? AcRx::kRetOK : AcRx::kRetError;
     case AcRx::kUnloadAppMsg:
       if (!hostQuitting) acResetMenus();
       acOnUnloadApp();
       return AcRx::kRetOK;
-    case AcRx::kLoadDwgMsg:
-      acOnLoadDwg();
-      return AcRx::kRetOK;
-    case AcRx::kUnloadDwgMsg:
-      acOnUnloadDwg();
-      return AcRx::kRetOK;
-    case AcRx::kQuitMsg:
-      hostQuitting = true;
-      return AcRx::kRetOK;
-    default:
-      return AcRx::kRetOK;
+    case AcRx::kLoadDwgMsg: acOnLoadDwg(); return AcRx::kRetOK;
+    case AcRx::kUnloadDwgMsg: acOnUnloadDwg(); return AcRx::kRetOK;
+    case AcRx::kQuitMsg: hostQuitting = true; return AcRx::kRetOK;
+    default: return AcRx::kRetOK;
   }
 }

@@ -148,7 +148,8 @@ int AcCadInterface::SelectOrCreateModel(const char* name, int analysisType) {
     if (control->CurrentAnlModel() != model) control->SetCurrentAnlModel(model);
     if (isAnalysisType(analysisType)) model->SetType(static_cast<AnlType>(analysisType));
   } else {
-    model = control->NewAnlModel(CaeString(name), static_cast<AnlType>(isAnalysisType(analysisType) ? analysisType : 0));
+    model =
+        control->NewAnlModel(CaeString(name), static_cast<AnlType>(isAnalysisType(analysisType) ? analysisType : 0));
     control->SetCurrentAnlModel(model);
   }
   RefreshAfterCommand();
@@ -162,9 +163,9 @@ int AcCadInterface::SelectOrCreateLoadCase(const char* name) {
 }
 
 int AcCadInterface::SelectOrCreateRestraintCase(const char* name) {
-  return selectOrCreateCase(name, {&AnlControl::FirstRestraintCase, &AnlControl::NextRestraintCase,
-                                   &AnlControl::NewRestraintCase, &AnlControl::CurrentRestraintCase,
-                                   &AnlControl::SetCurrentRestraintCase});
+  return selectOrCreateCase(
+      name, {&AnlControl::FirstRestraintCase, &AnlControl::NextRestraintCase, &AnlControl::NewRestraintCase,
+             &AnlControl::CurrentRestraintCase, &AnlControl::SetCurrentRestraintCase});
 }
 
 void AcCadInterface::UndoLastStep() {

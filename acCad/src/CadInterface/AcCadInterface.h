@@ -22,12 +22,12 @@ class AcCadInterface : public CadInterface {
   // The current instance when it is an AcCadInterface, else null.
   static AcCadInterface* GetCurrentAc();
 
-  void SetDocControl(int mode) override;  // mode > 0 also raises the scene-changed flag
-  CString& GetCadName(CString& name) override;  // "MDT"
-  int PrintMessage(const char* text) override;   // "\n" then the text, never as a format
-  int MaxNameLength() override;      // 255
-  int AcceptsFreeNames() override;   // 0
-  int UsesPreselection() override;   // 0
+  void SetDocControl(int mode) override;           // mode > 0 also raises the scene-changed flag
+  CString& GetCadName(CString& name) override;     // "MDT"
+  int PrintMessage(const char* text) override;     // "\n" then the text, never as a format
+  int MaxNameLength() override;                    // 255
+  int AcceptsFreeNames() override;                 // 0
+  int UsesPreselection() override;                 // 0
   int GetProductTitle(CaeString& title) override;  // IDS_PRODUCT_TITLE
   int FlushGraphics() override;
   int RegenAll() override;  // runs IDS_REGENALL_COMMAND "_.REGENALL"; an empty text is a consistency check

@@ -92,7 +92,8 @@ void findSurfacePeriods(const AcGeSurface& surface, AcGe::EntityId type, double 
 }
 
 // A closed rational quadratic circle of nine control points in the plane of `normal`.
-void circleControlPoints(const AcGePoint3d& centre, const AcGeVector3d& normal, double radius, CaeArray<CaeVector>& points, CaeArray<double>& weights) {
+void circleControlPoints(const AcGePoint3d& centre, const AcGeVector3d& normal, double radius,
+                         CaeArray<CaeVector>& points, CaeArray<double>& weights) {
   const AcGeVector3d z = normal.normal();
   const AcGeVector3d y = z.perpVector();
   const AcGeVector3d x = y.crossProduct(z);
@@ -306,9 +307,7 @@ void AcTopoRef::RecordDegenerateLoop(const AcBrFaceLoopTraverser& loops) {
 void AcTopoRef::Feval(const CaeVector& params, CaeVector& point) {
   Reresolve();
   switch (kind_) {
-    case kVertex:
-      fromPoint(static_cast<AcGePointEnt3d*>(GetGeometry())->point3d(), point);
-      return;
+    case kVertex: fromPoint(static_cast<AcGePointEnt3d*>(GetGeometry())->point3d(), point); return;
     case kEdge: {
       if (!entity_) {
         // An edge that lost its entity answers through its first vertex; without one it has
@@ -320,9 +319,7 @@ void AcTopoRef::Feval(const CaeVector& params, CaeVector& point) {
       fromPoint(AcGePointOnCurve3d(curveOf(GetGeometry()), params[0]).point(), point);
       return;
     }
-    case kFace:
-      fromPoint(AcGePointOnSurface(FaceSurface(), AcGePoint2d(params[0], params[1])).point(), point);
-      return;
+    case kFace: fromPoint(AcGePointOnSurface(FaceSurface(), AcGePoint2d(params[0], params[1])).point(), point); return;
     case kBody: point = params; return;
     default: CAE_GENERAL_ERROR();
   }

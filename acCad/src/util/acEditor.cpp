@@ -103,8 +103,7 @@ void commandEndedWork(const char* name) {
         dbUpdateRecords(1);
       });
     }
-    if (equals(name, "MENULOAD") || equals(name, "AMVARS"))
-      inTransaction(depth, [cad] { cad->RefreshAfterCommand(); });
+    if (equals(name, "MENULOAD") || equals(name, "AMVARS")) inTransaction(depth, [cad] { cad->RefreshAfterCommand(); });
     acTopoResolvePending(acTopoSceneChanged());
     acTopoAfterCommand(name);
     if (previousCommandWasOurs && (equals(name, "UNDO") || equals(name, "U"))) {

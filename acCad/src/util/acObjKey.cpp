@@ -2,8 +2,8 @@
 
 #include "amg/CaeMsgCall.h"
 #include "arx/aced.h"
-#include "arx/adscodes.h"
 #include "arx/acutads.h"
+#include "arx/adscodes.h"
 #include "arx/brtrav.h"
 #include "mcad/amikey.h"
 #include "util/acBrEnt.h"

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "amicommands.h"
 #include "arx/accmd.h"
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
 #include "arx/rxdlinkr.h"
-#include "amicommands.h"
 #include "designer_params.h"
 #include "mcad/amipart.h"
 
@@ -136,7 +136,8 @@ AmiStatus amiRemoveBrowserTab(void* window, AcApDocument* doc, const char* group
   auto found = services().tabs.find(target);
   if (!window || !group || found == services().tabs.end()) return Ami::eNotFound;
   auto& list = found->second;
-  auto it = std::find_if(list.begin(), list.end(), [&](const AmiBrowserTab& t) { return t.window == window && t.group == group; });
+  auto it = std::find_if(list.begin(), list.end(),
+                         [&](const AmiBrowserTab& t) { return t.window == window && t.group == group; });
   if (it == list.end()) return Ami::eNotFound;
   list.erase(it);
   return Ami::eOk;

@@ -176,7 +176,8 @@ int paramCommand() {
 }
 
 void printKeysOfKind(const AmiPartEntity& entity, const char* kind, const std::vector<std::string>& names) {
-  for (const std::string& name : names) acutPrintf("\n    %s %s/%s", kind, entity.componentName().c_str(), name.c_str());
+  for (const std::string& name : names)
+    acutPrintf("\n    %s %s/%s", kind, entity.componentName().c_str(), name.c_str());
 }
 
 int partsCommand() {
@@ -207,18 +208,17 @@ std::string describe(const TopoDS_Shape& shape) {
     case TopAbs_FACE: {
       BRepGProp::SurfaceProperties(shape, props);
       BRepAdaptor_Surface surface(TopoDS::Face(shape));
-      std::string kind = surface.GetType() == GeomAbs_Plane ? "plane" : surface.GetType() == GeomAbs_Cylinder ? "cylinder" : "surface";
+      std::string kind = surface.GetType() == GeomAbs_Plane      ? "plane"
+                         : surface.GetType() == GeomAbs_Cylinder ? "cylinder"
+                                                                 : "surface";
       if (surface.GetType() == GeomAbs_Cylinder) kind += " radius " + fmt(surface.Cylinder().Radius());
       return "face, " + kind + ", area " + fmt(props.Mass()) + ", centre " + pointText(props.CentreOfMass());
     }
     case TopAbs_EDGE:
       BRepGProp::LinearProperties(shape, props);
       return "edge, length " + fmt(props.Mass()) + ", centre " + pointText(props.CentreOfMass());
-    case TopAbs_VERTEX:
-      return "vertex at " + pointText(BRep_Tool::Pnt(TopoDS::Vertex(shape)));
-    default:
-      BRepGProp::VolumeProperties(shape, props);
-      return "body, volume " + fmt(props.Mass());
+    case TopAbs_VERTEX: return "vertex at " + pointText(BRep_Tool::Pnt(TopoDS::Vertex(shape)));
+    default: BRepGProp::VolumeProperties(shape, props); return "body, volume " + fmt(props.Mass());
   }
 }
 

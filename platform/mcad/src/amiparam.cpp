@@ -176,7 +176,8 @@ AmiStatus amiGetParamUsers(const AmiParamKey* key, int& count, AmiKey**& keys) {
   keys = nullptr;
   std::vector<AmiKey*> list;
   AmiStatus status = withParameterSet(key, [&](const mcadkernel::ParameterSet& set, const mcadkernel::Part* part) {
-    for (const std::string& name : set.users(key->name())) list.push_back(new AmiParamKey(key->database(), key->partId(), name));
+    for (const std::string& name : set.users(key->name()))
+      list.push_back(new AmiParamKey(key->database(), key->partId(), name));
     if (part) {
       if (!part->featuresUsing(key->name()).empty()) list.push_back(new AmiObjectKey(Ami::kPartKey, key->partId()));
       return Ami::eOk;
@@ -184,7 +185,8 @@ AmiStatus amiGetParamUsers(const AmiParamKey* key, int& count, AmiKey**& keys) {
     for (AcDbObjectId id : mcadPartIds(key->database())) {
       AmiPartEntity* entity = nullptr;
       if (acdbOpenObject(entity, id, AcDb::kForRead) != Acad::eOk) continue;
-      if (entity->part() && entity->part()->usesGlobal(key->name())) list.push_back(new AmiObjectKey(Ami::kPartKey, id));
+      if (entity->part() && entity->part()->usesGlobal(key->name()))
+        list.push_back(new AmiObjectKey(Ami::kPartKey, id));
       entity->close();
     }
     return Ami::eOk;

@@ -234,7 +234,8 @@ AcDbObjectId mcadAddPart(AcDbDatabase* db, const std::string& componentName, con
 std::vector<AcDbObjectId> mcadLoadPartFile(AcDbDatabase* db, const std::string& path) {
   std::filesystem::path file(path);
   if (file.extension() != ".asm") {
-    std::unique_ptr<mcadkernel::Part> part = mcadkernel::readPart(readTextFile(file), file.filename().string(), globalsOf(db));
+    std::unique_ptr<mcadkernel::Part> part =
+        mcadkernel::readPart(readTextFile(file), file.filename().string(), globalsOf(db));
     return {mcadAddPart(db, part->name(), mcadkernel::partFileText(*part), gp_Trsf())};
   }
   std::unique_ptr<mcadkernel::Assembly> assembly = mcadkernel::readAssemblyFile(file);

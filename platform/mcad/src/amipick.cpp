@@ -2,8 +2,8 @@
 
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_MakeVertex.hxx>
-#include <BRep_Tool.hxx>
 #include <BRepExtrema_DistShapeShape.hxx>
+#include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
@@ -50,13 +50,9 @@ Ami::KeyType kindOfShape(const TopoDS_Shape& shape) {
   }
 }
 
-bool isGeometry(Ami::KeyType type) {
-  return type == Ami::kFaceKey || type == Ami::kEdgeKey || type == Ami::kVertexKey;
-}
+bool isGeometry(Ami::KeyType type) { return type == Ami::kFaceKey || type == Ami::kEdgeKey || type == Ami::kVertexKey; }
 
-bool isPartLevel(Ami::KeyType type) {
-  return type == Ami::kBodyKey || type == Ami::kPartKey || type == Ami::kCompKey;
-}
+bool isPartLevel(Ami::KeyType type) { return type == Ami::kBodyKey || type == Ami::kPartKey || type == Ami::kCompKey; }
 
 // Whether a pick of `picked` answers a request for `asked`.
 bool answers(Ami::KeyType asked, Ami::KeyType picked) {
@@ -209,8 +205,8 @@ AmiStatus amiPickAtPoint(const AcGePoint3d& point, Ami::KeyType keyType, AmiPick
 
 namespace {
 
-AmiStatus pickFromPath(const AcDbFullSubentPath& path, const AcGePoint3d& point, Ami::KeyType keyType,
-                       AmiPickObj& pick, std::string& why) {
+AmiStatus pickFromPath(const AcDbFullSubentPath& path, const AcGePoint3d& point, Ami::KeyType keyType, AmiPickObj& pick,
+                       std::string& why) {
   AmiObjectKey* key = nullptr;
   if (amiGetKeyFromPath(path, Ami::kBodyKey, key) != Ami::eOk) {
     why = "That is not part geometry.";

@@ -26,7 +26,8 @@ unsigned long long nextStamp() {
 
 }  // namespace
 
-AmiDesignerParams::AmiDesignerParams() : set_(std::make_unique<mcadkernel::ParameterSet>("Designer")), stamp_(nextStamp()) {}
+AmiDesignerParams::AmiDesignerParams()
+    : set_(std::make_unique<mcadkernel::ParameterSet>("Designer")), stamp_(nextStamp()) {}
 
 AmiDesignerParams::~AmiDesignerParams() {
   auto found = registry().find(registered_);

@@ -15,10 +15,10 @@ namespace mfc {
 namespace {
 
 struct Parsed {
-  std::string verb;     // "set", "select" ...
-  std::string first;    // the word after the verb
-  std::string rest;     // everything after the first word
-  std::string all;      // everything after the verb
+  std::string verb;   // "set", "select" ...
+  std::string first;  // the word after the verb
+  std::string rest;   // everything after the first word
+  std::string all;    // everything after the verb
 };
 
 std::string trim(std::string_view text) { return std::string(kestrum::Trim(text)); }

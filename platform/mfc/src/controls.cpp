@@ -1,7 +1,7 @@
 #include "mfc/controls.h"
 
-#include <algorithm>
 #include <strings.h>
+#include <algorithm>
 
 #include "mfc/gdi.h"
 #include "mfc/log.h"
@@ -35,8 +35,10 @@ int insertEntry(CWnd* w, int index, const char* text, bool sorted) {
   if (!live(w)) return -1;
   auto& items = w->m_hWnd->items;
   std::string value = text ? text : "";
-  if (sorted) index = sortedPosition(items, value);
-  else if (index < 0 || index > static_cast<int>(items.size())) index = static_cast<int>(items.size());
+  if (sorted)
+    index = sortedPosition(items, value);
+  else if (index < 0 || index > static_cast<int>(items.size()))
+    index = static_cast<int>(items.size());
   ListEntry entry;
   entry.text = value;
   items.insert(items.begin() + index, entry);
@@ -48,8 +50,10 @@ int deleteEntry(CWnd* w, int index) {
   if (!inRange(w, index)) return -1;
   HWND h = w->m_hWnd;
   h->items.erase(h->items.begin() + index);
-  if (h->curSel == index) h->curSel = -1;
-  else if (h->curSel > index) --h->curSel;
+  if (h->curSel == index)
+    h->curSel = -1;
+  else if (h->curSel > index)
+    --h->curSel;
   return static_cast<int>(h->items.size());
 }
 
@@ -156,11 +160,19 @@ LRESULT controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool&
           hwnd->tabImages = reinterpret_cast<HIMAGELIST>(lParam);
           return previous;
         }
-        case TCM_GETITEM: return CWnd::FromHandle(hwnd) ? static_cast<CTabCtrl*>(CWnd::FromHandle(hwnd))->GetItem(static_cast<int>(index), reinterpret_cast<TCITEM*>(lParam)) : FALSE;
-        case TCM_SETITEM: return static_cast<CTabCtrl*>(CWnd::FromHandle(hwnd))->SetItem(static_cast<int>(index), reinterpret_cast<TCITEM*>(lParam));
-        case TCM_GETITEMRECT: return static_cast<CTabCtrl*>(CWnd::FromHandle(hwnd))->GetItemRect(static_cast<int>(index), reinterpret_cast<RECT*>(lParam));
+        case TCM_GETITEM:
+          return CWnd::FromHandle(hwnd) ? static_cast<CTabCtrl*>(CWnd::FromHandle(hwnd))
+                                              ->GetItem(static_cast<int>(index), reinterpret_cast<TCITEM*>(lParam))
+                                        : FALSE;
+        case TCM_SETITEM:
+          return static_cast<CTabCtrl*>(CWnd::FromHandle(hwnd))
+              ->SetItem(static_cast<int>(index), reinterpret_cast<TCITEM*>(lParam));
+        case TCM_GETITEMRECT:
+          return static_cast<CTabCtrl*>(CWnd::FromHandle(hwnd))
+              ->GetItemRect(static_cast<int>(index), reinterpret_cast<RECT*>(lParam));
         case TCM_GETROWCOUNT: return 1;
-        case TCM_SETMINTABWIDTH: case TCM_SETITEMSIZE: return 0;
+        case TCM_SETMINTABWIDTH:
+        case TCM_SETITEMSIZE: return 0;
         default: break;
       }
       break;
@@ -231,8 +243,10 @@ void CEdit::LimitText(int count) {
 void CEdit::SetReadOnly(BOOL readOnly) {
   if (!live(this)) return;
   m_hWnd->readOnly = readOnly;
-  if (readOnly) m_hWnd->style |= ES_READONLY;
-  else m_hWnd->style &= ~ES_READONLY;
+  if (readOnly)
+    m_hWnd->style |= ES_READONLY;
+  else
+    m_hWnd->style &= ~ES_READONLY;
 }
 
 void CEdit::SetSel(int, int, BOOL) {}
@@ -273,8 +287,10 @@ BOOL CBitmapButton::LoadBitmaps(const char* up, const char* down, const char* fo
   for (const char* name : {up, down, focus, disabled}) {
     if (!name) continue;
     HINSTANCE holder = AfxFindResourceHandle(name, RT_BITMAP);
-    if (!holder) mfc::log(std::string("warning: bitmap ") + name + " is not in the resource module");
-    else if (name == up) haveUp = true;
+    if (!holder)
+      mfc::log(std::string("warning: bitmap ") + name + " is not in the resource module");
+    else if (name == up)
+      haveUp = true;
     names_.push_back(name);
   }
   return haveUp ? TRUE : FALSE;
@@ -290,7 +306,9 @@ BOOL CBitmapButton::AutoLoad(UINT id, CWnd* parent) {
 
 // ---- CComboBox ----
 
-int CComboBox::AddString(const char* text) { return insertEntry(this, -1, text, live(this) && (m_hWnd->style & CBS_SORT)); }
+int CComboBox::AddString(const char* text) {
+  return insertEntry(this, -1, text, live(this) && (m_hWnd->style & CBS_SORT));
+}
 int CComboBox::InsertString(int index, const char* text) { return insertEntry(this, index, text, false); }
 int CComboBox::DeleteString(int index) { return deleteEntry(this, index); }
 
@@ -361,7 +379,9 @@ DWORD_PTR CComboBox::GetItemData(int index) const {
 
 // ---- CListBox, CCheckListBox ----
 
-int CListBox::AddString(const char* text) { return insertEntry(this, -1, text, live(this) && (m_hWnd->style & LBS_SORT)); }
+int CListBox::AddString(const char* text) {
+  return insertEntry(this, -1, text, live(this) && (m_hWnd->style & LBS_SORT));
+}
 int CListBox::InsertString(int index, const char* text) { return insertEntry(this, index, text, false); }
 int CListBox::DeleteString(int index) { return deleteEntry(this, index); }
 
@@ -405,7 +425,8 @@ int CListBox::SetSel(int index, BOOL select) {
 
 int CListBox::GetSelCount() const {
   if (!live(this)) return LB_ERR;
-  return static_cast<int>(std::count_if(m_hWnd->items.begin(), m_hWnd->items.end(), [](const ListEntry& e) { return e.selected; }));
+  return static_cast<int>(
+      std::count_if(m_hWnd->items.begin(), m_hWnd->items.end(), [](const ListEntry& e) { return e.selected; }));
 }
 
 void CListBox::GetText(int index, CString& text) const {

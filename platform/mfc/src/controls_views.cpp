@@ -1,8 +1,8 @@
 // List view, tree view, tab control, image lists and tooltips.
+#include <strings.h>
 #include <algorithm>
 #include <map>
 #include <mutex>
-#include <strings.h>
 
 #include "mfc/controls.h"
 #include "mfc/gdi.h"
@@ -61,7 +61,8 @@ BOOL CListCtrl::DeleteColumn(int index) {
 BOOL CListCtrl::SetColumnWidth(int index, int width) {
   if (!live(this) || index < 0 || index >= static_cast<int>(m_hWnd->columns.size())) return FALSE;
   if (width == LVSCW_AUTOSIZE || width == LVSCW_AUTOSIZE_USEHEADER) {
-    int widest = width == LVSCW_AUTOSIZE_USEHEADER ? GetStringWidth(m_hWnd->columns[static_cast<size_t>(index)].c_str()) : 0;
+    int widest =
+        width == LVSCW_AUTOSIZE_USEHEADER ? GetStringWidth(m_hWnd->columns[static_cast<size_t>(index)].c_str()) : 0;
     for (int row = 0; row < GetItemCount(); ++row) widest = std::max(widest, GetStringWidth(GetItemText(row, index)));
     width = widest + 12;
   }
@@ -112,7 +113,8 @@ CString CListCtrl::GetItemText(int index, int subItem) const {
   if (!rowInRange(this, index) || subItem < 0) return CString();
   const ListEntry& row = m_hWnd->items[static_cast<size_t>(index)];
   if (subItem == 0) return CString(row.text);
-  return static_cast<size_t>(subItem) <= row.subItems.size() ? CString(row.subItems[static_cast<size_t>(subItem - 1)]) : CString();
+  return static_cast<size_t>(subItem) <= row.subItems.size() ? CString(row.subItems[static_cast<size_t>(subItem - 1)])
+                                                             : CString();
 }
 
 BOOL CListCtrl::DeleteItem(int index) {
@@ -214,8 +216,9 @@ void eraseSubtree(HWND tree, TreeNode* node) {
   for (TreeNode* child : std::vector<TreeNode*>(node->children)) eraseSubtree(tree, child);
   if (tree->treeSelected == node) tree->treeSelected = nullptr;
   auto& owned = tree->treeNodes;
-  owned.erase(std::remove_if(owned.begin(), owned.end(), [&](const std::unique_ptr<TreeNode>& p) { return p.get() == node; }),
-              owned.end());
+  owned.erase(
+      std::remove_if(owned.begin(), owned.end(), [&](const std::unique_ptr<TreeNode>& p) { return p.get() == node; }),
+      owned.end());
 }
 
 }  // namespace
@@ -274,7 +277,9 @@ BOOL CTreeCtrl::DeleteAllItems() {
   return TRUE;
 }
 
-HTREEITEM CTreeCtrl::GetRootItem() const { return live(this) && !m_hWnd->treeRoots.empty() ? m_hWnd->treeRoots.front() : nullptr; }
+HTREEITEM CTreeCtrl::GetRootItem() const {
+  return live(this) && !m_hWnd->treeRoots.empty() ? m_hWnd->treeRoots.front() : nullptr;
+}
 
 HTREEITEM CTreeCtrl::GetChildItem(HTREEITEM item) const {
   if (item == TVI_ROOT || item == nullptr) return GetRootItem();
@@ -312,9 +317,7 @@ HTREEITEM CTreeCtrl::GetNextItem(HTREEITEM item, UINT code) const {
 
 HTREEITEM CTreeCtrl::GetSelectedItem() const { return live(this) ? m_hWnd->treeSelected : nullptr; }
 
-HTREEITEM CTreeCtrl::GetDropHilightItem() const {
-  return contains(dropTarget_) ? dropTarget_ : nullptr;
-}
+HTREEITEM CTreeCtrl::GetDropHilightItem() const { return contains(dropTarget_) ? dropTarget_ : nullptr; }
 
 BOOL CTreeCtrl::SelectItem(HTREEITEM item) {
   if (!live(this) || (item && !contains(item))) return FALSE;
@@ -384,7 +387,9 @@ BOOL CTreeCtrl::SetItemData(HTREEITEM item, DWORD_PTR data) {
   return TRUE;
 }
 
-BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const { return contains(item) && !item->children.empty() ? TRUE : FALSE; }
+BOOL CTreeCtrl::ItemHasChildren(HTREEITEM item) const {
+  return contains(item) && !item->children.empty() ? TRUE : FALSE;
+}
 
 UINT CTreeCtrl::GetCount() const { return live(this) ? static_cast<UINT>(m_hWnd->treeNodes.size()) : 0; }
 
@@ -395,7 +400,9 @@ CImageList* CTreeCtrl::SetImageList(CImageList* list, int) {
   return previous;
 }
 
-CImageList* CTreeCtrl::GetImageList(int) const { return live(this) ? static_cast<CImageList*>(m_hWnd->imageList) : nullptr; }
+CImageList* CTreeCtrl::GetImageList(int) const {
+  return live(this) ? static_cast<CImageList*>(m_hWnd->imageList) : nullptr;
+}
 
 BOOL CTreeCtrl::GetItemRect(HTREEITEM item, RECT* rect, BOOL textOnly) const {
   if (!contains(item) || !rect) return FALSE;
@@ -427,10 +434,14 @@ HTREEITEM CTreeCtrl::HitTest(CPoint point, UINT* flags) const {
   int labelLeft = iconLeft + 16;
   int labelRight = labelLeft + static_cast<int>(node->text.size()) * kCharWidth + 4;
   if (flags) {
-    if (point.x < iconLeft) *flags = TVHT_ONITEMINDENT;
-    else if (point.x < labelLeft) *flags = TVHT_ONITEMICON;
-    else if (point.x < labelRight) *flags = TVHT_ONITEMLABEL;
-    else *flags = TVHT_ONITEMRIGHT;
+    if (point.x < iconLeft)
+      *flags = TVHT_ONITEMINDENT;
+    else if (point.x < labelLeft)
+      *flags = TVHT_ONITEMICON;
+    else if (point.x < labelRight)
+      *flags = TVHT_ONITEMLABEL;
+    else
+      *flags = TVHT_ONITEMRIGHT;
   }
   return node;
 }
@@ -519,8 +530,10 @@ CImageList* CTabCtrl::GetImageList() const { return live(this) ? CImageList::Fro
 BOOL CTabCtrl::GetItemRect(int index, RECT* rect) const {
   if (!live(this) || !rect || index < 0 || index >= GetItemCount()) return FALSE;
   int left = 2;
-  for (int i = 0; i < index; ++i) left += static_cast<int>(m_hWnd->tabs[static_cast<size_t>(i)].text.size()) * kCharWidth + 12;
-  *rect = RECT{left, 2, left + static_cast<int>(m_hWnd->tabs[static_cast<size_t>(index)].text.size()) * kCharWidth + 12, 22};
+  for (int i = 0; i < index; ++i)
+    left += static_cast<int>(m_hWnd->tabs[static_cast<size_t>(i)].text.size()) * kCharWidth + 12;
+  *rect = RECT{left, 2, left + static_cast<int>(m_hWnd->tabs[static_cast<size_t>(index)].text.size()) * kCharWidth + 12,
+               22};
   return TRUE;
 }
 
@@ -677,7 +690,8 @@ BOOL CToolTipCtrl::AddTool(CWnd* window, UINT textId, const RECT* rect, UINT too
 void CToolTipCtrl::DelTool(CWnd* window, UINT) {
   if (!live(this) || !window) return;
   auto& tools = m_hWnd->tools;
-  tools.erase(std::remove_if(tools.begin(), tools.end(), [&](const auto& t) { return t.first == window->m_hWnd; }), tools.end());
+  tools.erase(std::remove_if(tools.begin(), tools.end(), [&](const auto& t) { return t.first == window->m_hWnd; }),
+              tools.end());
 }
 
 void CToolTipCtrl::UpdateTipText(const char* text, CWnd* window, UINT) {

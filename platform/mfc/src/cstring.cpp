@@ -1,10 +1,10 @@
 #include "mfc/cstring.h"
 
+#include <strings.h>
 #include <algorithm>
 #include <cctype>
 #include <cstdarg>
 #include <cstring>
-#include <strings.h>
 
 #include "mfc/resources.h"
 #include "text_format.h"
@@ -60,7 +60,10 @@ int CString::ReverseFind(char ch) const {
 int CString::Replace(char from, char to) {
   int count = 0;
   for (char& c : text_)
-    if (c == from) { c = to; ++count; }
+    if (c == from) {
+      c = to;
+      ++count;
+    }
   return count;
 }
 

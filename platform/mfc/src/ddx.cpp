@@ -46,8 +46,10 @@ void exchangeInteger(CDataExchange* dx, int id, T& value, long long low, long lo
     return;
   }
   auto parsed = parseLong(controlText(control));
-  if (!parsed || *parsed < low || *parsed > high) refuse(dx, kParseInt);
-  else value = static_cast<T>(*parsed);
+  if (!parsed || *parsed < low || *parsed > high)
+    refuse(dx, kParseInt);
+  else
+    value = static_cast<T>(*parsed);
 }
 
 template <typename T>
@@ -58,8 +60,10 @@ void exchangeReal(CDataExchange* dx, int id, T& value, int digits) {
     return;
   }
   auto parsed = parseDouble(controlText(control));
-  if (!parsed) refuse(dx, kParseReal);
-  else value = static_cast<T>(*parsed);
+  if (!parsed)
+    refuse(dx, kParseReal);
+  else
+    value = static_cast<T>(*parsed);
 }
 
 CComboBox* comboOf(HWND control) { return static_cast<CComboBox*>(CWnd::FromHandle(control)); }
@@ -100,15 +104,19 @@ void DDX_Text(CDataExchange* dx, int id, float& value) { exchangeReal(dx, id, va
 
 void DDX_Text(CDataExchange* dx, int id, CString& value) {
   HWND control = dx->PrepareEditCtrl(id);
-  if (dx->m_bSaveAndValidate) value = controlText(control);
-  else ::SetWindowText(control, value);
+  if (dx->m_bSaveAndValidate)
+    value = controlText(control);
+  else
+    ::SetWindowText(control, value);
 }
 
 void DDX_CBIndex(CDataExchange* dx, int id, int& index) {
   HWND control = dx->PrepareCtrl(id);
   if (!control) return;
-  if (dx->m_bSaveAndValidate) index = comboOf(control)->GetCurSel();
-  else comboOf(control)->SetCurSel(index);
+  if (dx->m_bSaveAndValidate)
+    index = comboOf(control)->GetCurSel();
+  else
+    comboOf(control)->SetCurSel(index);
 }
 
 void DDX_CBString(CDataExchange* dx, int id, CString& value) {
@@ -136,15 +144,19 @@ void DDX_CBStringExact(CDataExchange* dx, int id, CString& value) {
     return;
   }
   int index = combo->FindStringExact(-1, value);
-  if (index != CB_ERR) combo->SetCurSel(index);
-  else if ((control->style & CBS_TYPEMASK) != CBS_DROPDOWNLIST) mfc::detail::setText(control, value.str());
+  if (index != CB_ERR)
+    combo->SetCurSel(index);
+  else if ((control->style & CBS_TYPEMASK) != CBS_DROPDOWNLIST)
+    mfc::detail::setText(control, value.str());
 }
 
 void DDX_LBIndex(CDataExchange* dx, int id, int& index) {
   HWND control = dx->PrepareCtrl(id);
   if (!control) return;
-  if (dx->m_bSaveAndValidate) index = listOf(control)->GetCurSel();
-  else listOf(control)->SetCurSel(index);
+  if (dx->m_bSaveAndValidate)
+    index = listOf(control)->GetCurSel();
+  else
+    listOf(control)->SetCurSel(index);
 }
 
 void DDX_LBString(CDataExchange* dx, int id, CString& value) {
@@ -182,16 +194,20 @@ void DDX_Radio(CDataExchange* dx, int firstId, int& index) {
 void DDX_Check(CDataExchange* dx, int id, int& state) {
   HWND control = dx->PrepareCtrl(id);
   if (!control) return;
-  if (dx->m_bSaveAndValidate) state = control->check;
-  else control->check = state;
+  if (dx->m_bSaveAndValidate)
+    state = control->check;
+  else
+    control->check = state;
 }
 
 void DDX_Slider(CDataExchange* dx, int id, int& pos) {
   HWND control = dx->PrepareCtrl(id);
   if (!control) return;
   auto* slider = static_cast<CSliderCtrl*>(CWnd::FromHandle(control));
-  if (dx->m_bSaveAndValidate) pos = slider->GetPos();
-  else slider->SetPos(pos);
+  if (dx->m_bSaveAndValidate)
+    pos = slider->GetPos();
+  else
+    slider->SetPos(pos);
 }
 
 void DDX_Control(CDataExchange* dx, int id, CWnd& control) {

@@ -49,8 +49,8 @@ void createTemplateControls(HWND dialog, const DialogTemplate& dialogTemplate) {
     std::string text = cls.className ? c.text : "";
     RECT rect{dialogUnitsToPixelsX(c.x), dialogUnitsToPixelsY(c.y), dialogUnitsToPixelsX(c.x + c.cx),
               dialogUnitsToPixelsY(c.y + c.cy)};
-    HWND control = createWindow(className, text, WS_CHILD | WS_VISIBLE | cls.style | c.style, 0, rect, dialog, c.id,
-                                nullptr);
+    HWND control =
+        createWindow(className, text, WS_CHILD | WS_VISIBLE | cls.style | c.style, 0, rect, dialog, c.id, nullptr);
     if (c.kind == "CHECKLISTBOX") control->style |= LBS_OWNERDRAWFIXED;
   }
 }
@@ -66,21 +66,22 @@ const DialogTemplate* findDialogTemplate(UINT id) {
 }  // namespace mfc
 
 BEGIN_MESSAGE_MAP(CDialog, CWnd)
-  ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
-  ON_COMMAND(IDOK, OnOK)
-  ON_COMMAND(IDCANCEL, OnCancel)
+ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+ON_COMMAND(IDOK, OnOK)
+ON_COMMAND(IDCANCEL, OnCancel)
 END_MESSAGE_MAP()
 
 CDialog::CDialog() = default;
 
-CDialog::CDialog(UINT templateId, CWnd* parent) : m_nIDHelp(templateId), m_nIDTemplate(templateId), m_pParentWnd(parent) {}
+CDialog::CDialog(UINT templateId, CWnd* parent)
+    : m_nIDHelp(templateId), m_nIDTemplate(templateId), m_pParentWnd(parent) {}
 
 bool CDialog::useTemplateBytes(const void* templateBytes) {
   indirectTemplate_.reset();
   if (!templateBytes) return false;
   try {
-    indirectTemplate_ = std::make_unique<mfc::DialogTemplate>(
-        mfc::parseDialogTemplate(static_cast<const char*>(templateBytes)));
+    indirectTemplate_ =
+        std::make_unique<mfc::DialogTemplate>(mfc::parseDialogTemplate(static_cast<const char*>(templateBytes)));
   } catch (const mfc::ResourceError& e) {
     mfc::log(std::string("warning: bad dialog template in memory: ") + e.what());
     return false;
@@ -100,7 +101,8 @@ HWND CDialog::createFromTemplate(HWND owner, bool child) {
   int width = dialogUnitsToPixelsX(t->cx);
   int height = dialogUnitsToPixelsY(t->cy);
   RECT rect{0, 0, width, height};
-  DWORD style = (child ? WS_CHILD : WS_POPUP | WS_CAPTION | WS_SYSMENU) | (t->style & ~(WS_VISIBLE | WS_CHILD | WS_POPUP));
+  DWORD style =
+      (child ? WS_CHILD : WS_POPUP | WS_CAPTION | WS_SYSMENU) | (t->style & ~(WS_VISIBLE | WS_CHILD | WS_POPUP));
   if (!child) {
     // Centred on the screen until the dialog places itself.
     rect = RECT{(1024 - width) / 2, (768 - height) / 2, (1024 + width) / 2, (768 + height) / 2};

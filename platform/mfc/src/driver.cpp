@@ -29,7 +29,9 @@ HWND waitingModelessWindow() { return detail::newestModelessDialog(); }
 int cancellingAnswer(UINT type) {
   switch (type & MB_TYPEMASK) {
     case MB_OK: return IDOK;
-    case MB_OKCANCEL: case MB_YESNOCANCEL: case MB_RETRYCANCEL: return IDCANCEL;
+    case MB_OKCANCEL:
+    case MB_YESNOCANCEL:
+    case MB_RETRYCANCEL: return IDCANCEL;
     case MB_YESNO: return IDNO;
     case MB_ABORTRETRYIGNORE: return IDABORT;
     default: return IDOK;

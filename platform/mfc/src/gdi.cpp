@@ -124,8 +124,8 @@ UINT CDC::RealizePalette() {
 
 BOOL CDC::BitBlt(int x, int y, int width, int height, const CBitmap* source, int, int, DWORD) {
   if (!source || !source->m_hObject) return FALSE;
-  operations_.push_back(mfc::detail::format("blt %s at %d,%d size %dx%d", source->m_hObject->name.c_str(), x, y,
-                                            width, height));
+  operations_.push_back(
+      mfc::detail::format("blt %s at %d,%d size %dx%d", source->m_hObject->name.c_str(), x, y, width, height));
   return TRUE;
 }
 
@@ -180,7 +180,8 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL background) {
   if (!cdc) return nullptr;
   HPALETTE previous = cdc->selectedPalette;
   cdc->selectedPalette = palette;
-  cdc->record(mfc::detail::format("select palette %d%s", palette ? palette->entries : 0, background ? " background" : ""));
+  cdc->record(
+      mfc::detail::format("select palette %d%s", palette ? palette->entries : 0, background ? " background" : ""));
   return previous;
 }
 
@@ -211,8 +212,8 @@ BOOL BitBlt(HDC dst, int x, int y, int width, int height, HDC src, int, int, DWO
   CDC* target = CDC::FromHandle(dst);
   CDC* source = CDC::FromHandle(src);
   if (!target || !source || !source->selectedBitmap) return FALSE;
-  target->record(mfc::detail::format("blt %s at %d,%d size %dx%d", source->selectedBitmap->name.c_str(), x, y, width,
-                                     height));
+  target->record(
+      mfc::detail::format("blt %s at %d,%d size %dx%d", source->selectedBitmap->name.c_str(), x, y, width, height));
   return TRUE;
 }
 

@@ -26,7 +26,8 @@ void log(const std::string& line) {
     std::lock_guard lock(state().mutex);
     state().lines.push_back(line);
     // A long session keeps only the newest lines.
-    if (state().lines.size() > kKeptLines) state().lines.erase(state().lines.begin(), state().lines.begin() + kKeptLines / 2);
+    if (state().lines.size() > kKeptLines)
+      state().lines.erase(state().lines.begin(), state().lines.begin() + kKeptLines / 2);
     sink = state().sink;
   }
   if (sink) sink(line);

@@ -99,7 +99,9 @@ CMenu::Item* CMenu::itemAt(UINT position, UINT flags) {
   return findCommand(position);
 }
 
-const CMenu::Item* CMenu::itemAt(UINT position, UINT flags) const { return const_cast<CMenu*>(this)->itemAt(position, flags); }
+const CMenu::Item* CMenu::itemAt(UINT position, UINT flags) const {
+  return const_cast<CMenu*>(this)->itemAt(position, flags);
+}
 
 BOOL CMenu::RemoveMenu(UINT position, UINT flags) {
   if (flags & MF_BYPOSITION) {
@@ -135,7 +137,8 @@ UINT CMenu::GetMenuItemID(int position) const {
 UINT CMenu::GetMenuState(UINT id, UINT flags) const {
   const Item* item = itemAt(id, flags);
   if (!item) return 0xFFFFFFFFu;
-  if (item->popup) return MF_POPUP | (static_cast<UINT>(item->popup->GetMenuItemCount()) << 8) | (item->flags & ~MF_POPUP);
+  if (item->popup)
+    return MF_POPUP | (static_cast<UINT>(item->popup->GetMenuItemCount()) << 8) | (item->flags & ~MF_POPUP);
   return item->flags;
 }
 
@@ -163,8 +166,10 @@ DWORD CMenu::CheckMenuItem(UINT id, UINT check) {
 
 BOOL CMenu::TrackPopupMenu(UINT flags, int, int, CWnd* owner, const RECT*) {
   UINT chosen = 0;
-  if (mfc::UserDriver* driver = mfc::userDriver()) chosen = driver->onPopupMenu(*this, owner);
-  else mfc::log("no user driver: popup menu dismissed");
+  if (mfc::UserDriver* driver = mfc::userDriver())
+    chosen = driver->onPopupMenu(*this, owner);
+  else
+    mfc::log("no user driver: popup menu dismissed");
   if (chosen) {
     const Item* item = findCommand(chosen);
     if (!item || (item->flags & (MF_GRAYED | MF_DISABLED))) {

@@ -116,7 +116,9 @@ bool peek(MSG* msg, HWND filter, UINT low, UINT high, UINT flags, std::uint64_t 
   return false;
 }
 
-std::shared_ptr<ThreadQueue> queueOfWindow(HWND hwnd) { return queueOf(hwnd ? hwnd->thread : std::this_thread::get_id()); }
+std::shared_ptr<ThreadQueue> queueOfWindow(HWND hwnd) {
+  return queueOf(hwnd ? hwnd->thread : std::this_thread::get_id());
+}
 
 bool preTranslate(MSG& msg) {
   for (HWND h = msg.hwnd; isLive(h); h = h->parent) {
@@ -170,9 +172,9 @@ void killWindowTimers(HWND hwnd) {
   auto& timers = queue->timers;
   timers.erase(std::remove_if(timers.begin(), timers.end(), [&](const Timer& t) { return t.hwnd == hwnd; }),
                timers.end());
-  queue->posted.erase(std::remove_if(queue->posted.begin(), queue->posted.end(),
-                                     [&](const MSG& m) { return m.hwnd == hwnd; }),
-                      queue->posted.end());
+  queue->posted.erase(
+      std::remove_if(queue->posted.begin(), queue->posted.end(), [&](const MSG& m) { return m.hwnd == hwnd; }),
+      queue->posted.end());
 }
 
 }  // namespace mfc::detail

@@ -17,8 +17,10 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length) {
   auto* block = static_cast<unsigned char*>(std::malloc(sizeof(UINT) + (length + 1) * sizeof(OLECHAR)));
   std::memcpy(block, &length, sizeof(UINT));
   auto* chars = reinterpret_cast<OLECHAR*>(block + sizeof(UINT));
-  if (text) std::memcpy(chars, text, length * sizeof(OLECHAR));
-  else std::memset(chars, 0, length * sizeof(OLECHAR));
+  if (text)
+    std::memcpy(chars, text, length * sizeof(OLECHAR));
+  else
+    std::memset(chars, 0, length * sizeof(OLECHAR));
   chars[length] = 0;
   return chars;
 }
@@ -156,7 +158,8 @@ void CWnd::InvokeHelper(LONG dispid, WORD flags, unsigned short returnType, void
   mfc::HostedControl* control = mfc::hostedControl(m_hWnd);
   VARIANT value;
   if (!control || !control->invoke(dispid, flags, arguments, value)) {
-    mfc::log(mfc::detail::format("warning: call 0x%x is not a member of the hosted control", static_cast<unsigned>(dispid)));
+    mfc::log(
+        mfc::detail::format("warning: call 0x%x is not a member of the hosted control", static_cast<unsigned>(dispid)));
     return;
   }
   storeResult(value, returnType, result);

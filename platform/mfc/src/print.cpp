@@ -1,5 +1,5 @@
-#include "kestrum/atomic_file.h"
 #include "mfc/print.h"
+#include "kestrum/atomic_file.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -51,12 +51,14 @@ const char* const kPageSetupTemplate =
 
 class PageSetupForm : public CDialog {
  public:
-  PageSetupForm(PAGESETUPDLG& psd, CWnd* parent) : psd_(psd), margins_{psd.rtMargin.left, psd.rtMargin.top, psd.rtMargin.right, psd.rtMargin.bottom} {
+  PageSetupForm(PAGESETUPDLG& psd, CWnd* parent)
+      : psd_(psd), margins_{psd.rtMargin.left, psd.rtMargin.top, psd.rtMargin.right, psd.rtMargin.bottom} {
     InitModalIndirect(kPageSetupTemplate, parent);
   }
   void DoDataExchange(CDataExchange* dx) override {
     const int ids[] = {1155, 1156, 1157, 1158};
-    const LONG minimums[] = {psd_.rtMinMargin.left, psd_.rtMinMargin.top, psd_.rtMinMargin.right, psd_.rtMinMargin.bottom};
+    const LONG minimums[] = {psd_.rtMinMargin.left, psd_.rtMinMargin.top, psd_.rtMinMargin.right,
+                             psd_.rtMinMargin.bottom};
     for (int i = 0; i < 4; ++i) {
       DDX_Text(dx, ids[i], margins_[i]);
       DDV_MinMaxInt(dx, margins_[i], minimums[i], psd_.ptPaperSize.x / 2);

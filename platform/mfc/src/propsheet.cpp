@@ -21,8 +21,8 @@ struct SheetButton {
 };
 
 const SheetButton kTabbedButtons[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {ID_APPLY_NOW, "&Apply"}, {IDHELP, "Help"}};
-const SheetButton kWizardButtons[] = {{ID_WIZBACK, "< &Back"}, {ID_WIZNEXT, "&Next >"}, {ID_WIZFINISH, "Finish"},
-                                      {IDCANCEL, "Cancel"}, {IDHELP, "Help"}};
+const SheetButton kWizardButtons[] = {
+    {ID_WIZBACK, "< &Back"}, {ID_WIZNEXT, "&Next >"}, {ID_WIZFINISH, "Finish"}, {IDCANCEL, "Cancel"}, {IDHELP, "Help"}};
 
 }  // namespace
 
@@ -75,8 +75,10 @@ void CPropertyPage::CancelToClose() {
 }
 
 BOOL CPropertyPage::OnSetActive() {
-  if (firstSetActive_) firstSetActive_ = false;
-  else UpdateData(FALSE);
+  if (firstSetActive_)
+    firstSetActive_ = false;
+  else
+    UpdateData(FALSE);
   return TRUE;
 }
 
@@ -102,7 +104,10 @@ BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
     case PSN_SETACTIVE: *result = OnSetActive() ? 0 : -1; return TRUE;
     case PSN_KILLACTIVE: *result = OnKillActive() ? FALSE : TRUE; return TRUE;
     case PSN_APPLY: *result = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID_NOCHANGEPAGE; return TRUE;
-    case PSN_RESET: OnReset(); *result = 0; return TRUE;
+    case PSN_RESET:
+      OnReset();
+      *result = 0;
+      return TRUE;
     case PSN_QUERYCANCEL: *result = OnQueryCancel() ? FALSE : TRUE; return TRUE;
     case PSN_WIZBACK: *result = OnWizardBack(); return TRUE;
     case PSN_WIZNEXT: *result = OnWizardNext(); return TRUE;
@@ -115,9 +120,13 @@ BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
 
 CPropertySheet::CPropertySheet() = default;
 
-CPropertySheet::CPropertySheet(UINT captionId, CWnd* parent, UINT selectPage) { Construct(captionId, parent, selectPage); }
+CPropertySheet::CPropertySheet(UINT captionId, CWnd* parent, UINT selectPage) {
+  Construct(captionId, parent, selectPage);
+}
 
-CPropertySheet::CPropertySheet(const char* caption, CWnd* parent, UINT selectPage) { Construct(caption, parent, selectPage); }
+CPropertySheet::CPropertySheet(const char* caption, CWnd* parent, UINT selectPage) {
+  Construct(caption, parent, selectPage);
+}
 
 void CPropertySheet::Construct(UINT captionId, CWnd* parent, UINT selectPage) {
   Construct(mfc::loadResourceString(AfxGetResourceHandle(), captionId, nullptr).c_str(), parent, selectPage);
@@ -154,8 +163,10 @@ void CPropertySheet::RemovePage(int index) {
   if (page->m_hWnd) page->DestroyWindow();
   pages_.erase(pages_.begin() + index);
   if (CTabCtrl* tab = GetTabControl()) tab->DeleteItem(index);
-  if (active_ > index) --active_;
-  else if (active_ == index) active_ = -1;
+  if (active_ > index)
+    --active_;
+  else if (active_ == index)
+    active_ = -1;
   page->sheet_ = nullptr;
   showActive();
 }
@@ -230,7 +241,8 @@ BOOL CPropertySheet::PressButton(int button) {
   if (button < 0 || button > PSBTN_HELP || !isLive(m_hWnd)) return FALSE;
   HWND control = ::GetDlgItem(m_hWnd, ids[button]);
   if (!control || !::IsWindowEnabled(control)) return FALSE;
-  ::SendMessage(m_hWnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(ids[button]), BN_CLICKED), reinterpret_cast<LPARAM>(control));
+  ::SendMessage(m_hWnd, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(ids[button]), BN_CLICKED),
+                reinterpret_cast<LPARAM>(control));
   return TRUE;
 }
 
@@ -250,14 +262,16 @@ HWND CPropertySheet::createSheetWindow(HWND owner, DWORD style, bool child) {
   HWND hwnd = createWindow("#32770", m_psh.pszCaption, style & ~WS_VISIBLE, 0, rect, owner, 0, this);
   hwnd->kind = WindowKind::Dialog;
   RECT tabRect{kMargin, kMargin, width - kMargin, height - kButtonBar};
-  createWindow("SysTabControl32", "", WS_CHILD | (IsWizard() ? DWORD{0} : DWORD{WS_VISIBLE}), 0, tabRect, hwnd, AFX_IDC_TAB_CONTROL, nullptr);
+  createWindow("SysTabControl32", "", WS_CHILD | (IsWizard() ? DWORD{0} : DWORD{WS_VISIBLE}), 0, tabRect, hwnd,
+               AFX_IDC_TAB_CONTROL, nullptr);
   int x = kMargin;
   bool hasHelp = (m_psh.dwFlags & PSH_HASHELP) != 0;
   for (CPropertyPage* page : pages_) hasHelp = hasHelp || (page->m_psp.dwFlags & PSP_HASHELP);
   auto addButton = [&](const SheetButton& b, bool visible) {
     RECT r{x, height - kButtonBar + 8, x + 75, height - kButtonBar + 30};
     x += 81;
-    DWORD buttonStyle = WS_CHILD | WS_TABSTOP | (visible ? DWORD{WS_VISIBLE} : DWORD{0}) | (b.id == IDOK ? DWORD{BS_DEFPUSHBUTTON} : DWORD{BS_PUSHBUTTON});
+    DWORD buttonStyle = WS_CHILD | WS_TABSTOP | (visible ? DWORD{WS_VISIBLE} : DWORD{0}) |
+                        (b.id == IDOK ? DWORD{BS_DEFPUSHBUTTON} : DWORD{BS_PUSHBUTTON});
     createWindow("Button", b.text, buttonStyle, 0, r, hwnd, b.id, nullptr);
   };
   if (IsWizard()) {
@@ -433,7 +447,8 @@ LRESULT CPropertySheet::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam
     case PSM_SETCURSEL: return SetActivePage(static_cast<int>(wParam));
     case PSM_PRESSBUTTON: return PressButton(static_cast<int>(wParam));
     case PSM_GETTABCONTROL: return reinterpret_cast<LRESULT>(::GetDlgItem(m_hWnd, AFX_IDC_TAB_CONTROL));
-    case PSM_GETCURRENTPAGEHWND: return reinterpret_cast<LRESULT>(GetPage(active_) ? GetPage(active_)->m_hWnd : nullptr);
+    case PSM_GETCURRENTPAGEHWND:
+      return reinterpret_cast<LRESULT>(GetPage(active_) ? GetPage(active_)->m_hWnd : nullptr);
     case PSM_SETTITLE: SetTitle(reinterpret_cast<const char*>(lParam)); return 0;
     case WM_CLOSE: onCancel(); return 0;
     default: return CWnd::DefWindowProc(message, wParam, lParam);

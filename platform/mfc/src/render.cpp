@@ -15,10 +15,14 @@ namespace {
 std::string quoted(const std::string& text) {
   std::string out = "\"";
   for (char c : text) {
-    if (c == '\n') out += "\\n";
-    else if (c == '\r') out += "\\r";
-    else if (c == '"') out += "\\\"";
-    else out += c;
+    if (c == '\n')
+      out += "\\n";
+    else if (c == '\r')
+      out += "\\r";
+    else if (c == '"')
+      out += "\\\"";
+    else
+      out += c;
   }
   return out + "\"";
 }
@@ -62,7 +66,8 @@ std::string entries(HWND h, bool checks) {
   return out + "]";
 }
 
-void renderTree(std::ostringstream& out, const std::vector<TreeNode*>& nodes, HWND tree, int depth, const std::string& indent) {
+void renderTree(std::ostringstream& out, const std::vector<TreeNode*>& nodes, HWND tree, int depth,
+                const std::string& indent) {
   for (TreeNode* node : nodes) {
     out << indent << std::string(static_cast<size_t>(depth + 1) * 2, ' ') << (node == tree->treeSelected ? "*" : "")
         << (!node->children.empty() && !node->expanded ? "+" : "") << node->text << "\n";
@@ -80,19 +85,22 @@ void renderWindowInto(std::ostringstream& out, HWND h, const std::string& indent
       DWORD type = h->style & BS_TYPEMASK;
       if (type != BS_PUSHBUTTON && type != BS_DEFPUSHBUTTON && type != BS_GROUPBOX && type != BS_OWNERDRAW)
         out << (h->check == BST_CHECKED ? " checked" : h->check == BST_INDETERMINATE ? " indeterminate" : " unchecked");
-      if (h->parent && h->parent->defId == h->id && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON)) out << " default";
+      if (h->parent && h->parent->defId == h->id && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON))
+        out << " default";
       break;
     }
-    case WindowKind::ComboBox: case WindowKind::ListBox:
+    case WindowKind::ComboBox:
+    case WindowKind::ListBox:
       out << " " << entries(h, h->kind == WindowKind::ListBox && (h->style & LBS_OWNERDRAWFIXED));
       break;
     case WindowKind::ListView: out << " " << entries(h, false); break;
-    case WindowKind::Progress: case WindowKind::Slider: case WindowKind::Spin:
-      out << " pos " << h->pos << " range " << h->rangeMin << ".." << h->rangeMax;
-      break;
+    case WindowKind::Progress:
+    case WindowKind::Slider:
+    case WindowKind::Spin: out << " pos " << h->pos << " range " << h->rangeMin << ".." << h->rangeMax; break;
     case WindowKind::Tab: {
       out << " [";
-      for (size_t i = 0; i < h->tabs.size(); ++i) out << (i ? "|" : "") << (static_cast<int>(i) == h->curSel ? "*" : "") << h->tabs[i].text;
+      for (size_t i = 0; i < h->tabs.size(); ++i)
+        out << (i ? "|" : "") << (static_cast<int>(i) == h->curSel ? "*" : "") << h->tabs[i].text;
       out << "]";
       break;
     }

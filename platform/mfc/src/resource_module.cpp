@@ -17,33 +17,71 @@ namespace {
 
 const std::map<std::string, long long>& knownNames() {
   static const std::map<std::string, long long> names = {
-      {"IDOK", IDOK}, {"IDCANCEL", IDCANCEL}, {"IDABORT", IDABORT}, {"IDRETRY", IDRETRY},
-      {"IDIGNORE", IDIGNORE}, {"IDYES", IDYES}, {"IDNO", IDNO}, {"IDCLOSE", IDCLOSE}, {"IDHELP", IDHELP},
-      {"IDC_STATIC", IDC_STATIC}, {"ID_APPLY_NOW", ID_APPLY_NOW}, {"ID_WIZBACK", ID_WIZBACK},
-      {"ID_WIZNEXT", ID_WIZNEXT}, {"ID_WIZFINISH", ID_WIZFINISH},
-      {"WS_POPUP", WS_POPUP}, {"WS_CHILD", WS_CHILD}, {"WS_VISIBLE", WS_VISIBLE}, {"WS_DISABLED", WS_DISABLED},
-      {"WS_CAPTION", WS_CAPTION}, {"WS_BORDER", WS_BORDER}, {"WS_SYSMENU", WS_SYSMENU}, {"WS_GROUP", WS_GROUP},
-      {"WS_TABSTOP", WS_TABSTOP}, {"WS_VSCROLL", WS_VSCROLL}, {"WS_HSCROLL", WS_HSCROLL},
-      {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX}, {"BS_CHECKBOX", BS_CHECKBOX}, {"BS_RADIOBUTTON", BS_RADIOBUTTON},
-      {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON}, {"BS_3STATE", BS_3STATE}, {"BS_AUTO3STATE", BS_AUTO3STATE},
-      {"BS_OWNERDRAW", BS_OWNERDRAW}, {"BS_ICON", BS_ICON}, {"BS_BITMAP", BS_BITMAP},
-      {"ES_MULTILINE", ES_MULTILINE}, {"ES_AUTOHSCROLL", ES_AUTOHSCROLL}, {"ES_READONLY", ES_READONLY},
-      {"ES_NUMBER", ES_NUMBER}, {"CBS_SIMPLE", CBS_SIMPLE}, {"CBS_DROPDOWN", CBS_DROPDOWN},
-      {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST}, {"CBS_SORT", CBS_SORT}, {"LBS_NOTIFY", LBS_NOTIFY},
-      {"LBS_SORT", LBS_SORT}, {"LBS_MULTIPLESEL", LBS_MULTIPLESEL}, {"LBS_EXTENDEDSEL", LBS_EXTENDEDSEL},
-      {"LBS_HASSTRINGS", LBS_HASSTRINGS}, {"LBS_OWNERDRAWFIXED", LBS_OWNERDRAWFIXED},
-      {"TCS_MULTILINE", TCS_MULTILINE}, {"LVS_REPORT", LVS_REPORT}, {"LVS_SINGLESEL", LVS_SINGLESEL},
-      {"LVS_SHOWSELALWAYS", LVS_SHOWSELALWAYS}, {"LVS_NOCOLUMNHEADER", LVS_NOCOLUMNHEADER},
-      {"TVS_HASBUTTONS", TVS_HASBUTTONS}, {"TVS_HASLINES", TVS_HASLINES}, {"TVS_LINESATROOT", TVS_LINESATROOT},
+      {"IDOK", IDOK},
+      {"IDCANCEL", IDCANCEL},
+      {"IDABORT", IDABORT},
+      {"IDRETRY", IDRETRY},
+      {"IDIGNORE", IDIGNORE},
+      {"IDYES", IDYES},
+      {"IDNO", IDNO},
+      {"IDCLOSE", IDCLOSE},
+      {"IDHELP", IDHELP},
+      {"IDC_STATIC", IDC_STATIC},
+      {"ID_APPLY_NOW", ID_APPLY_NOW},
+      {"ID_WIZBACK", ID_WIZBACK},
+      {"ID_WIZNEXT", ID_WIZNEXT},
+      {"ID_WIZFINISH", ID_WIZFINISH},
+      {"WS_POPUP", WS_POPUP},
+      {"WS_CHILD", WS_CHILD},
+      {"WS_VISIBLE", WS_VISIBLE},
+      {"WS_DISABLED", WS_DISABLED},
+      {"WS_CAPTION", WS_CAPTION},
+      {"WS_BORDER", WS_BORDER},
+      {"WS_SYSMENU", WS_SYSMENU},
+      {"WS_GROUP", WS_GROUP},
+      {"WS_TABSTOP", WS_TABSTOP},
+      {"WS_VSCROLL", WS_VSCROLL},
+      {"WS_HSCROLL", WS_HSCROLL},
+      {"BS_AUTOCHECKBOX", BS_AUTOCHECKBOX},
+      {"BS_CHECKBOX", BS_CHECKBOX},
+      {"BS_RADIOBUTTON", BS_RADIOBUTTON},
+      {"BS_AUTORADIOBUTTON", BS_AUTORADIOBUTTON},
+      {"BS_3STATE", BS_3STATE},
+      {"BS_AUTO3STATE", BS_AUTO3STATE},
+      {"BS_OWNERDRAW", BS_OWNERDRAW},
+      {"BS_ICON", BS_ICON},
+      {"BS_BITMAP", BS_BITMAP},
+      {"ES_MULTILINE", ES_MULTILINE},
+      {"ES_AUTOHSCROLL", ES_AUTOHSCROLL},
+      {"ES_READONLY", ES_READONLY},
+      {"ES_NUMBER", ES_NUMBER},
+      {"CBS_SIMPLE", CBS_SIMPLE},
+      {"CBS_DROPDOWN", CBS_DROPDOWN},
+      {"CBS_DROPDOWNLIST", CBS_DROPDOWNLIST},
+      {"CBS_SORT", CBS_SORT},
+      {"LBS_NOTIFY", LBS_NOTIFY},
+      {"LBS_SORT", LBS_SORT},
+      {"LBS_MULTIPLESEL", LBS_MULTIPLESEL},
+      {"LBS_EXTENDEDSEL", LBS_EXTENDEDSEL},
+      {"LBS_HASSTRINGS", LBS_HASSTRINGS},
+      {"LBS_OWNERDRAWFIXED", LBS_OWNERDRAWFIXED},
+      {"TCS_MULTILINE", TCS_MULTILINE},
+      {"LVS_REPORT", LVS_REPORT},
+      {"LVS_SINGLESEL", LVS_SINGLESEL},
+      {"LVS_SHOWSELALWAYS", LVS_SHOWSELALWAYS},
+      {"LVS_NOCOLUMNHEADER", LVS_NOCOLUMNHEADER},
+      {"TVS_HASBUTTONS", TVS_HASBUTTONS},
+      {"TVS_HASLINES", TVS_HASLINES},
+      {"TVS_LINESATROOT", TVS_LINESATROOT},
       {"TVS_EDITLABELS", TVS_EDITLABELS},
   };
   return names;
 }
 
-const char* const kControlKinds[] = {"LTEXT", "CTEXT", "RTEXT", "EDITTEXT", "PUSHBUTTON", "DEFPUSHBUTTON",
-                                     "CHECKBOX", "RADIOBUTTON", "GROUPBOX", "COMBOBOX", "LISTBOX",
-                                     "CHECKLISTBOX", "PROGRESS", "SLIDER", "SPIN", "LISTVIEW", "TREEVIEW",
-                                     "TAB", "PICTURE", "CUSTOM"};
+const char* const kControlKinds[] = {"LTEXT",         "CTEXT",        "RTEXT",       "EDITTEXT", "PUSHBUTTON",
+                                     "DEFPUSHBUTTON", "CHECKBOX",     "RADIOBUTTON", "GROUPBOX", "COMBOBOX",
+                                     "LISTBOX",       "CHECKLISTBOX", "PROGRESS",    "SLIDER",   "SPIN",
+                                     "LISTVIEW",      "TREEVIEW",     "TAB",         "PICTURE",  "CUSTOM"};
 
 bool isControlKind(const std::string& word) {
   for (const char* kind : kControlKinds)
@@ -107,7 +145,10 @@ class ResourceParser {
     size_t i = 0;
     while (i < line.size()) {
       char c = line[i];
-      if (c == ' ' || c == '\t') { ++i; continue; }
+      if (c == ' ' || c == '\t') {
+        ++i;
+        continue;
+      }
       if (c == '#') break;
       Token token;
       if (c == '"') {
@@ -116,7 +157,10 @@ class ResourceParser {
         bool closed = false;
         while (i < line.size()) {
           char d = line[i++];
-          if (d == '"') { closed = true; break; }
+          if (d == '"') {
+            closed = true;
+            break;
+          }
           if (d == '\\') {
             if (i >= line.size()) fail("a text ends with a lone backslash");
             char e = line[i++];
@@ -195,7 +239,8 @@ class ResourceParser {
     if (name.quoted || name.text.empty()) fail("a NAME needs a bare word");
     // Names are looked up before numbers: a numeral as a name would change what the numeral means.
     if (isNumeral(name.text)) fail("a NAME cannot be a number: '" + name.text + "'");
-    if (module_.names_.count(name.text) || knownNames().count(name.text)) fail("name " + name.text + " is defined twice");
+    if (module_.names_.count(name.text) || knownNames().count(name.text))
+      fail("name " + name.text + " is defined twice");
     module_.names_[name.text] = static_cast<int>(number(at(tokens, 2, "the id")));
     expectEnd(tokens, 3);
   }
@@ -301,9 +346,12 @@ class ResourceParser {
       item.id = static_cast<UINT>(number(at(tokens, 1, "the command id")));
       item.text = text(tokens, 2, "the item text");
       for (size_t i = 3; i < tokens.size(); ++i) {
-        if (tokens[i].text == "GRAYED") item.flags |= MF_GRAYED;
-        else if (tokens[i].text == "CHECKED") item.flags |= MF_CHECKED;
-        else fail("unexpected '" + tokens[i].text + "' in a MENUITEM line");
+        if (tokens[i].text == "GRAYED")
+          item.flags |= MF_GRAYED;
+        else if (tokens[i].text == "CHECKED")
+          item.flags |= MF_CHECKED;
+        else
+          fail("unexpected '" + tokens[i].text + "' in a MENUITEM line");
       }
       items.push_back(item);
     } else {
@@ -403,7 +451,8 @@ std::string ResourceModule::serialize() const {
   std::ostringstream out;
   for (const auto& [name, id] : names_) out << "NAME " << name << " " << id << "\n";
   for (const auto& [id, text] : strings_) out << "STRING " << id << " " << quote(text) << "\n";
-  for (const auto& [code, text] : messages_) out << "MESSAGE " << detail::format("0x%08X", code) << " " << quote(text) << "\n";
+  for (const auto& [code, text] : messages_)
+    out << "MESSAGE " << detail::format("0x%08X", code) << " " << quote(text) << "\n";
   for (const auto& entry : dialogs_) out << serializeDialog(entry.second);
   for (const auto& [id, menu] : menus_) {
     out << "MENU " << id << "\n";

@@ -111,7 +111,8 @@ std::string loadResourceString(HINSTANCE handle, UINT id, bool* found) {
 }
 
 bool resolveId(const std::string& text, int& id) {
-  if (auto number = detail::parseLong(text); number && !text.empty() && text.find_first_of(" \t") == std::string::npos) {
+  if (auto number = detail::parseLong(text);
+      number && !text.empty() && text.find_first_of(" \t") == std::string::npos) {
     id = static_cast<int>(*number);
     return true;
   }
@@ -232,10 +233,22 @@ std::string expandInserts(const std::string& text, DWORD flags, const DWORD_PTR*
     }
     char next = text[++i];
     if (next == '0') break;
-    if (next == 'n') { out += "\r\n"; continue; }
-    if (next == 'r') { out += '\r'; continue; }
-    if (next == 't') { out += '\t'; continue; }
-    if (next < '1' || next > '9') { out += next; continue; }
+    if (next == 'n') {
+      out += "\r\n";
+      continue;
+    }
+    if (next == 'r') {
+      out += '\r';
+      continue;
+    }
+    if (next == 't') {
+      out += '\t';
+      continue;
+    }
+    if (next < '1' || next > '9') {
+      out += next;
+      continue;
+    }
     int index = next - '0';
     if (i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9') index = index * 10 + (text[++i] - '0');
     std::string conversion = "s";
@@ -269,7 +282,8 @@ std::string expandInserts(const std::string& text, DWORD flags, const DWORD_PTR*
 namespace {
 
 // The text of `code` from the sources the flags name, or null.
-const char* messageSource(DWORD flags, const void* source, DWORD code, std::shared_ptr<const mfc::ResourceModule>& keep) {
+const char* messageSource(DWORD flags, const void* source, DWORD code,
+                          std::shared_ptr<const mfc::ResourceModule>& keep) {
   if (flags & FORMAT_MESSAGE_FROM_STRING) return source ? static_cast<const char*>(source) : "";
   if (flags & FORMAT_MESSAGE_FROM_HMODULE) {
     keep = mfc::moduleOf(static_cast<HINSTANCE>(const_cast<void*>(source)));
@@ -372,9 +386,7 @@ HINSTANCE findHolder(const std::string& key, UINT id, ResourceType type) {
 
 HINSTANCE AfxFindResourceHandle(UINT id, ResourceType type) { return findHolder(mfc::pictureKey(id), id, type); }
 
-HINSTANCE AfxFindResourceHandle(const char* name, ResourceType type) {
-  return findHolder(name ? name : "", 0, type);
-}
+HINSTANCE AfxFindResourceHandle(const char* name, ResourceType type) { return findHolder(name ? name : "", 0, type); }
 
 namespace {
 

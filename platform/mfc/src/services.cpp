@@ -1,10 +1,10 @@
 #include "mfc/services.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <mutex>
-#include <unistd.h>
 
 #include "mfc/driver.h"
 #include "mfc/gdi.h"
@@ -63,7 +63,8 @@ int MessageBox(HWND owner, const char* text, const char* caption, UINT type) {
     answer = 0;
   }
   if (answer == 0) answer = mfc::cancellingAnswer(type);
-  mfc::log("message box [" + box.caption + "] " + box.text + " (type " + typeHex(type) + ") -> " + std::to_string(answer));
+  mfc::log("message box [" + box.caption + "] " + box.text + " (type " + typeHex(type) + ") -> " +
+           std::to_string(answer));
   return answer;
 }
 
@@ -112,13 +113,19 @@ void CWinApp::WinHelp(DWORD_PTR data, UINT command) {
 
 CFileDialog::CFileDialog(BOOL openFileDialog, const char* defaultExtension, const char* fileName, DWORD flags,
                          const char* filter, CWnd*)
-    : open_(openFileDialog), defaultExtension_(defaultExtension ? defaultExtension : ""),
-      fileName_(fileName ? fileName : ""), filter_(filter ? filter : "") {
+    : open_(openFileDialog),
+      defaultExtension_(defaultExtension ? defaultExtension : ""),
+      fileName_(fileName ? fileName : ""),
+      filter_(filter ? filter : "") {
   m_ofn.Flags = flags;
 }
 
 INT_PTR CFileDialog::DoModal() {
-  mfc::FileDialogRequest request{static_cast<bool>(open_), defaultExtension_, fileName_, filter_, m_ofn.Flags,
+  mfc::FileDialogRequest request{static_cast<bool>(open_),
+                                 defaultExtension_,
+                                 fileName_,
+                                 filter_,
+                                 m_ofn.Flags,
                                  static_cast<int>(m_ofn.nFilterIndex)};
   mfc::UserDriver* driver = mfc::userDriver();
   if (!driver) {

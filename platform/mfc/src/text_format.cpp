@@ -1,10 +1,10 @@
 #include "text_format.h"
 
+#include <locale.h>
 #include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
-#include <locale.h>
 #include <vector>
 
 namespace mfc::detail {

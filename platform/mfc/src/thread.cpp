@@ -67,8 +67,10 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int, UINT, DWORD fl
       mfc::log("worker thread ended by an exception");
     }
     thread->m_exitCode = code;
-    if (autoDelete) delete thread;
-    else state->ended = true;
+    if (autoDelete)
+      delete thread;
+    else
+      state->ended = true;
     {
       std::lock_guard lock(workersMutex);
       --workersRunning;

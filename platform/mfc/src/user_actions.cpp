@@ -115,7 +115,8 @@ std::string userSetText(HWND window, int id, const std::string& text) {
       notifyParent(control, EN_CHANGE);
       return {};
     case WindowKind::ComboBox:
-      if ((control->style & CBS_TYPEMASK) == CBS_DROPDOWNLIST) return "combo box " + std::to_string(id) + " is a drop-down list: select an entry";
+      if ((control->style & CBS_TYPEMASK) == CBS_DROPDOWNLIST)
+        return "combo box " + std::to_string(id) + " is a drop-down list: select an entry";
       ::SetFocus(control);
       setText(control, text);
       notifyParent(control, CBN_EDITUPDATE);
@@ -204,8 +205,9 @@ std::string userCheck(HWND window, int id, bool on) {
   HWND control = nullptr;
   if (std::string why = reachable(window, id, control); !why.empty()) return why;
   DWORD type = control->style & BS_TYPEMASK;
-  bool checkable = control->kind == WindowKind::Button &&
-                   (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE || isRadio(control));
+  bool checkable =
+      control->kind == WindowKind::Button && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE ||
+                                              type == BS_AUTO3STATE || isRadio(control));
   if (!checkable) return "control " + std::to_string(id) + " is not a check box or radio button";
   if ((control->check == BST_CHECKED) == on) return {};
   if (isRadio(control) && !on) return "radio button " + std::to_string(id) + " is turned off by choosing another one";
@@ -242,7 +244,8 @@ std::string userClick(HWND window, int id) {
     return {};
   }
   if (std::string why = reachable(window, id, control); !why.empty()) return why;
-  if (control->kind != WindowKind::Button) return "control " + std::to_string(id) + " is a " + kindName(control) + ", not a button";
+  if (control->kind != WindowKind::Button)
+    return "control " + std::to_string(id) + " is a " + kindName(control) + ", not a button";
   ::SetFocus(control);
   if (isLive(control)) ::SendMessage(control, BM_CLICK, 0, 0);
   return {};
@@ -319,7 +322,8 @@ std::string userDragTreeItem(HWND window, int id, const std::string& item, const
   begin.itemNew.lParam = static_cast<LPARAM>(from->data);
   begin.ptDrag = POINT{(fromRect.left + fromRect.right) / 2, (fromRect.top + fromRect.bottom) / 2};
   notifyParent(control, &begin.hdr, TVN_BEGINDRAG);
-  LPARAM point = MAKELPARAM(static_cast<WORD>((toRect.left + toRect.right) / 2), static_cast<WORD>((toRect.top + toRect.bottom) / 2));
+  LPARAM point = MAKELPARAM(static_cast<WORD>((toRect.left + toRect.right) / 2),
+                            static_cast<WORD>((toRect.top + toRect.bottom) / 2));
   HWND receiver = GetCapture() ? GetCapture() : control;
   ::SendMessage(receiver, WM_MOUSEMOVE, 0x0001 /*MK_LBUTTON*/, point);
   receiver = GetCapture() ? GetCapture() : control;

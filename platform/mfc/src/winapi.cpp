@@ -78,8 +78,10 @@ BOOL ShowWindow(HWND hwnd, int command) {
   if (!isLive(hwnd)) return FALSE;
   BOOL wasVisible = (hwnd->style & WS_VISIBLE) ? TRUE : FALSE;
   bool show = command != SW_HIDE;
-  if (show) hwnd->style |= WS_VISIBLE;
-  else hwnd->style &= ~WS_VISIBLE;
+  if (show)
+    hwnd->style |= WS_VISIBLE;
+  else
+    hwnd->style &= ~WS_VISIBLE;
   if (show != static_cast<bool>(wasVisible)) {
     SendMessage(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
     if (!show && focusWindow) {
@@ -96,8 +98,10 @@ BOOL ShowWindow(HWND hwnd, int command) {
 BOOL EnableWindow(HWND hwnd, BOOL enable) {
   if (!isLive(hwnd)) return FALSE;
   BOOL wasDisabled = (hwnd->style & WS_DISABLED) ? TRUE : FALSE;
-  if (enable) hwnd->style &= ~WS_DISABLED;
-  else hwnd->style |= WS_DISABLED;
+  if (enable)
+    hwnd->style &= ~WS_DISABLED;
+  else
+    hwnd->style |= WS_DISABLED;
   if (static_cast<bool>(wasDisabled) == static_cast<bool>(enable)) SendMessage(hwnd, WM_ENABLE, enable, 0);
   return wasDisabled;
 }
@@ -168,8 +172,14 @@ BOOL SetWindowPos(HWND hwnd, HWND, int x, int y, int cx, int cy, UINT flags) {
   int height = r.bottom - r.top;
   bool moved = !(flags & SWP_NOMOVE) && (x != r.left || y != r.top);
   bool sized = !(flags & SWP_NOSIZE) && (cx != width || cy != height);
-  if (!(flags & SWP_NOMOVE)) { r.left = x; r.top = y; }
-  if (!(flags & SWP_NOSIZE)) { width = cx; height = cy; }
+  if (!(flags & SWP_NOMOVE)) {
+    r.left = x;
+    r.top = y;
+  }
+  if (!(flags & SWP_NOSIZE)) {
+    width = cx;
+    height = cy;
+  }
   r.right = r.left + width;
   r.bottom = r.top + height;
   if (flags & SWP_SHOWWINDOW) ShowWindow(hwnd, SW_SHOW);

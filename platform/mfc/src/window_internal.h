@@ -9,8 +9,8 @@
 namespace mfc::detail {
 
 bool isLive(HWND hwnd);
-HWND createWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
-                  const RECT& rect, HWND parent, int id, CWnd* object);
+HWND createWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle, const RECT& rect,
+                  HWND parent, int id, CWnd* object);
 void destroyWindow(HWND hwnd);
 // Delivers a message to the window on the calling thread: its object's WindowProc or, without
 // an object, the built-in behaviour of its class.

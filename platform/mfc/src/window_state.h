@@ -19,8 +19,22 @@ namespace mfc {
 class HostedControl;
 }
 
-enum class WindowKind { Generic, Dialog, Static, Edit, Button, ComboBox, ListBox, Progress, Slider, Spin,
-                        ListView, TreeView, Tab, Hosted };
+enum class WindowKind {
+  Generic,
+  Dialog,
+  Static,
+  Edit,
+  Button,
+  ComboBox,
+  ListBox,
+  Progress,
+  Slider,
+  Spin,
+  ListView,
+  TreeView,
+  Tab,
+  Hosted
+};
 
 struct ListEntry {
   std::string text;
@@ -94,10 +108,10 @@ struct HWND__ {
   std::vector<TreeNode*> treeRoots;
   TreeNode* treeSelected = nullptr;
   std::vector<TabEntry> tabs;
-  void* imageList = nullptr;   // CImageList* for list and tree controls, HBITMAP for statics
+  void* imageList = nullptr;           // CImageList* for list and tree controls, HBITMAP for statics
   ImageListData* tabImages = nullptr;  // a tab control's image list, by handle
   HWND buddy = nullptr;
-  std::unique_ptr<mfc::HostedControl> hosted;  // outside controls (ole.h)
+  std::unique_ptr<mfc::HostedControl> hosted;       // outside controls (ole.h)
   std::vector<std::pair<HWND, std::string>> tools;  // tooltip tools: window and text
   bool tooltipActive = false;
 };

@@ -62,8 +62,8 @@ WindowKind kindOfClass(const std::string& c) {
   return WindowKind::Generic;
 }
 
-HWND createWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle,
-                  const RECT& rect, HWND parent, int id, CWnd* object) {
+HWND createWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle, const RECT& rect,
+                  HWND parent, int id, CWnd* object) {
   static std::atomic<std::uint64_t> created{0};
   auto* hwnd = new HWND__;
   hwnd->serial = ++created;
@@ -268,8 +268,7 @@ CWnd* CWnd::FromHandle(HWND hwnd) {
 
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) { return isLive(hwnd) ? hwnd->object : nullptr; }
 
-BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
-                  UINT id) {
+BOOL CWnd::Create(const char* className, const char* windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id) {
   return CreateEx(0, className, windowName, style, rect, parent, id);
 }
 
@@ -278,10 +277,11 @@ BOOL CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
   if (m_hWnd) return FALSE;
   HWND parentHwnd = parent ? parent->m_hWnd : nullptr;
   if (parent && !isLive(parentHwnd)) return FALSE;
-  HWND hwnd = createWindow(className ? className : "", windowName ? windowName : "", style, exStyle, rect,
-                           parentHwnd, static_cast<int>(id), this);
-  CREATESTRUCT cs{parentHwnd, rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top, style,
-                  windowName, className, exStyle};
+  HWND hwnd = createWindow(className ? className : "", windowName ? windowName : "", style, exStyle, rect, parentHwnd,
+                           static_cast<int>(id), this);
+  CREATESTRUCT cs{
+      parentHwnd, rect.right - rect.left, rect.bottom - rect.top, rect.left, rect.top, style, windowName, className,
+      exStyle};
   if (deliver(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&cs)) == -1) {
     destroyWindow(hwnd);
     return FALSE;
@@ -321,8 +321,12 @@ HWND CWnd::UnsubclassWindow() {
   return hwnd;
 }
 
-LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) { return ::SendMessage(m_hWnd, message, wParam, lParam); }
-BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) { return ::PostMessage(m_hWnd, message, wParam, lParam); }
+LRESULT CWnd::SendMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::SendMessage(m_hWnd, message, wParam, lParam);
+}
+BOOL CWnd::PostMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  return ::PostMessage(m_hWnd, message, wParam, lParam);
+}
 LRESULT CWnd::Default() { return currentDefault(this); }
 
 int CWnd::GetDlgCtrlID() const { return isLive(m_hWnd) ? m_hWnd->id : 0; }
@@ -452,7 +456,10 @@ void CWnd::ClientToScreen(POINT* point) const {
 
 void CWnd::ClientToScreen(RECT* rect) const {
   POINT o = screenOrigin(m_hWnd);
-  rect->left += o.x; rect->right += o.x; rect->top += o.y; rect->bottom += o.y;
+  rect->left += o.x;
+  rect->right += o.x;
+  rect->top += o.y;
+  rect->bottom += o.y;
 }
 
 void CWnd::ScreenToClient(POINT* point) const {
@@ -463,7 +470,10 @@ void CWnd::ScreenToClient(POINT* point) const {
 
 void CWnd::ScreenToClient(RECT* rect) const {
   POINT o = screenOrigin(m_hWnd);
-  rect->left -= o.x; rect->right -= o.x; rect->top -= o.y; rect->bottom -= o.y;
+  rect->left -= o.x;
+  rect->right -= o.x;
+  rect->top -= o.y;
+  rect->bottom -= o.y;
 }
 
 void CWnd::CenterWindow(CWnd* alternateOwner) {
@@ -575,13 +585,13 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = controlProc(m_hWnd, message, wParam, lParam, handled);
   if (handled) return result;
   switch (message) {
-    case WM_SETTEXT:
-      setText(m_hWnd, lParam ? reinterpret_cast<const char*>(lParam) : "");
-      return TRUE;
+    case WM_SETTEXT: setText(m_hWnd, lParam ? reinterpret_cast<const char*>(lParam) : ""); return TRUE;
     case WM_GETTEXTLENGTH: return static_cast<LRESULT>(m_hWnd->text.size());
     case WM_CLOSE:
-      if (m_hWnd->kind == WindowKind::Dialog) ::SendMessage(m_hWnd, WM_COMMAND, IDCANCEL, 0);
-      else DestroyWindow();
+      if (m_hWnd->kind == WindowKind::Dialog)
+        ::SendMessage(m_hWnd, WM_COMMAND, IDCANCEL, 0);
+      else
+        DestroyWindow();
       return 0;
     case WM_PAINT: m_hWnd->needsPaint = false; return 0;
     case WM_QUERYNEWPALETTE: return FALSE;

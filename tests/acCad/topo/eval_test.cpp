@@ -1,6 +1,7 @@
 // Evaluation through topology references against closed forms: points, parameters, projections,
 // derivatives, ranges, periods, singular ends and NURBS export on planes, cylinders, spheres, cones
 // and tori, and on straight and circular edges.
+#include <gtest/gtest.h>
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepPrimAPI_MakeCone.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
@@ -11,7 +12,6 @@
 #include <Geom_CylindricalSurface.hxx>
 #include <Geom_RectangularTrimmedSurface.hxx>
 #include <gp_Ax3.hxx>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <functional>
@@ -77,31 +77,22 @@ CaeVector unit(CaeVector v) {
 }
 
 const SurfaceCase kSurfaces[] = {
-    {"cylinder r2 h5",
-     [] { return BRepPrimAPI_MakeCylinder(2.0, 5.0).Shape(); },
-     AcGe::kCylinder,
+    {"cylinder r2 h5", [] { return BRepPrimAPI_MakeCylinder(2.0, 5.0).Shape(); }, AcGe::kCylinder,
      [](const CaeVector& p) { return radial(p, 0, 0) - 2.0; },
-     [](const CaeVector& p) { return unit(CaeVector(p[0], p[1], 0)); },
-     0.0, 2 * kPi, false, true},
-    {"sphere r4 at (1,2,3)",
-     [] { return BRepPrimAPI_MakeSphere(gp_Pnt(1, 2, 3), 4.0).Shape(); },
-     AcGe::kSphere,
+     [](const CaeVector& p) { return unit(CaeVector(p[0], p[1], 0)); }, 0.0, 2 * kPi, false, true},
+    {"sphere r4 at (1,2,3)", [] { return BRepPrimAPI_MakeSphere(gp_Pnt(1, 2, 3), 4.0).Shape(); }, AcGe::kSphere,
      [](const CaeVector& p) { return (p - CaeVector(1, 2, 3)).Length() - 4.0; },
      [](const CaeVector& p) { return unit(p - CaeVector(1, 2, 3)); },
      // The latitude formula repeats after a full turn as well; the poles bound the range.
      2 * kPi, 2 * kPi, false, true},
-    {"cone r3 to apex at height 4",
-     [] { return BRepPrimAPI_MakeCone(3.0, 0.0, 4.0).Shape(); },
-     AcGe::kCone,
+    {"cone r3 to apex at height 4", [] { return BRepPrimAPI_MakeCone(3.0, 0.0, 4.0).Shape(); }, AcGe::kCone,
      [](const CaeVector& p) { return radial(p, 0, 0) - (3.0 - 0.75 * p[2]); },
      [](const CaeVector& p) {
        const double r = radial(p, 0, 0);
        return unit(CaeVector(p[0] / r, p[1] / r, 0.75));
      },
      0.0, 2 * kPi, false, true},
-    {"torus R5 r1",
-     [] { return BRepPrimAPI_MakeTorus(5.0, 1.0).Shape(); },
-     AcGe::kTorus,
+    {"torus R5 r1", [] { return BRepPrimAPI_MakeTorus(5.0, 1.0).Shape(); }, AcGe::kTorus,
      [](const CaeVector& p) { return std::hypot(radial(p, 0, 0) - 5.0, p[2]) - 1.0; },
      [](const CaeVector& p) {
        const double r = radial(p, 0, 0);
@@ -168,9 +159,9 @@ TEST_P(SurfaceEvaluation, PointsDerivativesProjectionsAndPeriodsMatchTheClosedFo
       const double h2 = 1e-3;
       const CaeVector fdUU = (at(face, u + h2, v) - p * 2 + at(face, u - h2, v)) * (1 / (h2 * h2));
       const CaeVector fdVV = (at(face, u, v + h2) - p * 2 + at(face, u, v - h2)) * (1 / (h2 * h2));
-      const CaeVector fdUV = (at(face, u + h2, v + h2) - at(face, u + h2, v - h2) - at(face, u - h2, v + h2) +
-                              at(face, u - h2, v - h2)) *
-                             (1 / (4 * h2 * h2));
+      const CaeVector fdUV =
+          (at(face, u + h2, v + h2) - at(face, u + h2, v - h2) - at(face, u - h2, v + h2) + at(face, u - h2, v - h2)) *
+          (1 / (4 * h2 * h2));
       EXPECT_TRUE((duu * sign).Equal(fdUU, 1e-4));
       EXPECT_TRUE(dvv.Equal(fdVV, 1e-4));
       EXPECT_TRUE(duv.Equal(fdUV, 1e-4));
@@ -220,11 +211,10 @@ TEST_P(SurfaceEvaluation, ExportsACylinderAsANurbsSurfaceThatEvaluatesLikeTheFac
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Surfaces, SurfaceEvaluation, ::testing::ValuesIn(kSurfaces),
-                         [](const auto& info) {
-                           std::string name = info.param.name;
-                           return name.substr(0, name.find(' '));
-                         });
+INSTANTIATE_TEST_SUITE_P(Surfaces, SurfaceEvaluation, ::testing::ValuesIn(kSurfaces), [](const auto& info) {
+  std::string name = info.param.name;
+  return name.substr(0, name.find(' '));
+});
 
 class EvaluationTest : public TopoTest {};
 

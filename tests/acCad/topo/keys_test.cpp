@@ -1,8 +1,8 @@
 // Object keys of part geometry: keys from B-rep entities and back, staleness, release and the
 // binding of drawing objects to keys.
+#include <gtest/gtest.h>
 #include <BRepBuilderAPI_MakeVertex.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
-#include <gtest/gtest.h>
 
 #include <functional>
 #include <memory>

@@ -1,8 +1,8 @@
 // Topology references: canonical entities, the reference tree with its orientation flags, the
 // reference table and its ring, parents, bodies, validity and visibility.
+#include <gtest/gtest.h>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <map>

@@ -3,8 +3,8 @@
 // surfaces no part feature makes (spheres, cones, tori).
 #pragma once
 
-#include <TopoDS_Shape.hxx>
 #include <gtest/gtest.h>
+#include <TopoDS_Shape.hxx>
 
 #include <memory>
 #include <string>

@@ -246,7 +246,8 @@ TEST_F(PartDrawingTest, PathsAndKeysConvertBothWays) {
     TopExp::MapShapes(*solid, c.shape, map);
     for (int index = 1; index <= map.Extent(); ++index) {
       AmiObjectKey* key = nullptr;
-      ASSERT_EQ(amiGetKeyFromPath(AcDbFullSubentPath(plate, AcDbSubentId(c.subent, index)), Ami::kBodyKey, key), Ami::eOk);
+      ASSERT_EQ(amiGetKeyFromPath(AcDbFullSubentPath(plate, AcDbSubentId(c.subent, index)), Ami::kBodyKey, key),
+                Ami::eOk);
       EXPECT_EQ(key->keyType(), c.key);
       EXPECT_EQ(key->name(), entity->nameOf(map(index)));
       AcDbFullSubentPath back;
@@ -255,8 +256,9 @@ TEST_F(PartDrawingTest, PathsAndKeysConvertBothWays) {
       key->release();
     }
     AmiObjectKey* key = nullptr;
-    EXPECT_EQ(amiGetKeyFromPath(AcDbFullSubentPath(plate, AcDbSubentId(c.subent, map.Extent() + 1)), Ami::kBodyKey, key),
-              Ami::eNotFound);
+    EXPECT_EQ(
+        amiGetKeyFromPath(AcDbFullSubentPath(plate, AcDbSubentId(c.subent, map.Extent() + 1)), Ami::kBodyKey, key),
+        Ami::eNotFound);
     EXPECT_EQ(key, nullptr);
   }
   entity->close();
@@ -266,7 +268,8 @@ TEST_F(PartDrawingTest, PathsAndKeysConvertBothWays) {
   EXPECT_EQ(body->keyType(), Ami::kBodyKey);
   body->release();
   AmiObjectKey* none = nullptr;
-  EXPECT_EQ(amiGetKeyFromPath(AcDbFullSubentPath(db()->modelSpaceId(), kNullSubent), Ami::kBodyKey, none), Ami::eNotFound);
+  EXPECT_EQ(amiGetKeyFromPath(AcDbFullSubentPath(db()->modelSpaceId(), kNullSubent), Ami::kBodyKey, none),
+            Ami::eNotFound);
 }
 
 TEST_F(PartDrawingTest, ComponentsOfAnAssemblyAnswerNameDefinitionAndLeafQueries) {

@@ -105,7 +105,7 @@ TEST_F(ParamsTest, DependenciesUsersAndContainingPart) {
   } cases[] = {
       {&length, {"bar/W", "bar"}},  // a parameter and the part's features
       {&width, {"bar"}},
-      {&base, {"bar", "bar_2"}},     // both parts, through their own L
+      {&base, {"bar", "bar_2"}},  // both parts, through their own L
       {&unused, {}},
   };
   for (const Case& c : cases) {
@@ -159,8 +159,8 @@ TEST_F(ParamsTest, RefusedValuesLeaveThePartsAsTheyWere) {
     double value;
     AmiStatus status;
   } cases[] = {
-      {&height, 0.0, Ami::eRegenFailed},   // a box must have a positive size
-      {&base, -10.0, Ami::eRegenFailed},   // every part using it would fail
+      {&height, 0.0, Ami::eRegenFailed},  // a box must have a positive size
+      {&base, -10.0, Ami::eRegenFailed},  // every part using it would fail
       {&nope, 1.0, Ami::eNotFound},
   };
   for (const Case& c : cases) EXPECT_EQ(amiSetParamValue(c.key, c.value), c.status) << c.key->name();
@@ -199,9 +199,9 @@ TEST_F(PartDrawingTest, BadPartFilesAndEditsAreRefusedWithAMessageAndChangeNothi
   AmiPartEntity* entity = nullptr;
   ASSERT_EQ(acdbOpenObject(entity, plate, AcDb::kForWrite), Acad::eOk);
   std::string before = entity->definition();
-  EXPECT_THROW(entity->setParameterValue("D", 150.0), mcadkernel::KernelError);   // hole wider than the plate
-  EXPECT_THROW(entity->defineParameter("D", "D * 2"), mcadkernel::KernelError);   // refers to itself
-  EXPECT_THROW(entity->defineParameter("D", "30 +"), mcadkernel::KernelError);    // does not parse
+  EXPECT_THROW(entity->setParameterValue("D", 150.0), mcadkernel::KernelError);  // hole wider than the plate
+  EXPECT_THROW(entity->defineParameter("D", "D * 2"), mcadkernel::KernelError);  // refers to itself
+  EXPECT_THROW(entity->defineParameter("D", "30 +"), mcadkernel::KernelError);   // does not parse
   EXPECT_EQ(entity->definition(), before);
   EXPECT_NEAR(mcadtest::cylinderRadius(entity->resolve("hole1/side")), 15.0, 1e-9);
   entity->close();

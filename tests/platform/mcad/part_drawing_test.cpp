@@ -44,8 +44,7 @@ TEST_F(PartDrawingTest, APartWithADamagedPlacementIsSkippedAndTheRestOpens) {
     std::vector<std::string> messages;
     ASSERT_EQ(reopened.readDwgFile(path, &messages), Acad::eOk);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].find("AmiPartEntity (handle " + bad.handle().text() + ")"), std::string::npos)
-        << messages[0];
+    EXPECT_NE(messages[0].find("AmiPartEntity (handle " + bad.handle().text() + ")"), std::string::npos) << messages[0];
     EXPECT_NE(messages[0].find("damaged.dwg"), std::string::npos) << messages[0];
     const std::vector<AcDbObjectId> parts = mcadPartIds(&reopened);
     ASSERT_EQ(parts.size(), 1u);

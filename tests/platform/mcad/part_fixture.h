@@ -1,12 +1,12 @@
 // An in-process host with one drawing and the part modeller loaded, and helpers for looking at
 // what keys resolve to.
 #pragma once
+#include <gtest/gtest.h>
 #include <BRepAdaptor_Surface.hxx>
 #include <BRepGProp.hxx>
 #include <GProp_GProps.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Shape.hxx>
-#include <gtest/gtest.h>
 
 #include <memory>
 #include <string>

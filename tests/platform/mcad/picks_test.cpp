@@ -35,17 +35,17 @@ TEST_F(PicksTest, TypedPointsAndNamesPickTheNearestSubentityOfTheAskedKind) {
     const char* picked;
   } cases[] = {
       {"50,10,10", Ami::kFaceKey, Ami::eOk, "plate/plate/top"},
-      {"50,10,11", Ami::kFaceKey, Ami::eOk, "plate/plate/top"},        // within 1% of the part's size
-      {"50,10,13", Ami::kFaceKey, Ami::eFailedPick, ""},               // too far above
+      {"50,10,11", Ami::kFaceKey, Ami::eOk, "plate/plate/top"},  // within 1% of the part's size
+      {"50,10,13", Ami::kFaceKey, Ami::eFailedPick, ""},         // too far above
       {"115,50,5", Ami::kFaceKey, Ami::eOk, "plate/hole1/side"},
       {"50,0,10", Ami::kEdgeKey, Ami::eOk, "plate/plate/front|plate/top"},
       {"1,1,0.5", Ami::kVertexKey, Ami::eOk, "plate/plate/bottom&plate/front&plate/left"},
       {"50,10,10", Ami::kAnyKey, Ami::eOk, "plate/plate/top"},
       {"50,10,10", Ami::kBodyKey, Ami::eOk, "plate"},
-      {"50, 10", Ami::kFaceKey, Ami::eOk, "plate/plate/bottom"},       // z defaults to 0
+      {"50, 10", Ami::kFaceKey, Ami::eOk, "plate/plate/bottom"},  // z defaults to 0
       {"plate/hole1/side", Ami::kFaceKey, Ami::eOk, "plate/hole1/side"},
       {"plate/hole1/side|plate/top", Ami::kEdgeKey, Ami::eOk, "plate/hole1/side|plate/top"},
-      {"plate/hole1/side", Ami::kEdgeKey, Ami::eFailedPick, ""},       // a face, not an edge
+      {"plate/hole1/side", Ami::kEdgeKey, Ami::eFailedPick, ""},  // a face, not an edge
       {"plate", Ami::kBodyKey, Ami::eOk, "plate"},
       {"plate", Ami::kCompKey, Ami::eOk, "plate"},
       {"150,50,0", Ami::kCompKey, Ami::eOk, "plate"},
@@ -120,8 +120,8 @@ TEST_F(PicksTest, KeysFromAPickByKindAndTheVertexRoute) {
     AmiStatus status;
     Ami::KeyType given;
   } cases[] = {
-      {Ami::kVertexKey, Ami::eOk, Ami::kVertexKey}, {Ami::kAnyKey, Ami::eOk, Ami::kVertexKey},
-      {Ami::kBodyKey, Ami::eOk, Ami::kBodyKey},     {Ami::kCompKey, Ami::eOk, Ami::kCompKey},
+      {Ami::kVertexKey, Ami::eOk, Ami::kVertexKey},      {Ami::kAnyKey, Ami::eOk, Ami::kVertexKey},
+      {Ami::kBodyKey, Ami::eOk, Ami::kBodyKey},          {Ami::kCompKey, Ami::eOk, Ami::kCompKey},
       {Ami::kEdgeKey, Ami::eWrongKeyType, Ami::kAnyKey}, {Ami::kParamKey, Ami::eWrongKeyType, Ami::kAnyKey},
   };
   for (const Case& c : cases) {

@@ -44,24 +44,26 @@ TEST(PartScript, KeysFollowEditsUndoAndASavedDrawing) {
   std::string pocket = kestrum::test::sourcePath("tests/platform/mcad/fixtures/pocket_block.part").string();
   ProgramRun run = runScript(dir,
                              "PART plate_with_hole\n"
-                             "PART \"" + pocket + "\"\n"
-                             "KEY plate/hole1/side\n"
-                             "PARAM set plate/D 40\n"
-                             "KEY plate/hole1/side\n"
-                             "PARAM set plate/D 500\n"
-                             "KEY block/pocket/bottom\n"
-                             "PARAM set block/Depth 12\n"
-                             "KEY block/pocket/bottom\n"
-                             "KEY block/pocket/side\n"
-                             "UNDO 1\n"
-                             "KEY block/pocket/bottom\n"
-                             "SAVEAS parts.dwg\n"
-                             "CLOSE\n"
-                             "OPEN parts.dwg\n"
-                             "KEY plate/hole1/side\n"
-                             "KEY block/pocket/bottom\n"
-                             "PARAM list\n"
-                             "PARTS\n");
+                             "PART \"" +
+                                 pocket +
+                                 "\"\n"
+                                 "KEY plate/hole1/side\n"
+                                 "PARAM set plate/D 40\n"
+                                 "KEY plate/hole1/side\n"
+                                 "PARAM set plate/D 500\n"
+                                 "KEY block/pocket/bottom\n"
+                                 "PARAM set block/Depth 12\n"
+                                 "KEY block/pocket/bottom\n"
+                                 "KEY block/pocket/side\n"
+                                 "UNDO 1\n"
+                                 "KEY block/pocket/bottom\n"
+                                 "SAVEAS parts.dwg\n"
+                                 "CLOSE\n"
+                                 "OPEN parts.dwg\n"
+                                 "KEY plate/hole1/side\n"
+                                 "KEY block/pocket/bottom\n"
+                                 "PARAM list\n"
+                                 "PARTS\n");
   ASSERT_EQ(run.exitCode, 1) << run.output;  // the refused PARAM set plate/D 500 failed its line
   const std::string& out = run.output;
   EXPECT_TRUE(contains(answerOf(out, "PART plate_with_hole"), "Part plate: 7 faces, 15 edges, 10 vertices")) << out;

@@ -54,7 +54,7 @@ class UnitDialog : public CDialog {
 };
 
 BEGIN_MESSAGE_MAP(UnitDialog, CDialog)
-  ON_BN_CLICKED(1003, OnAsk)
+ON_BN_CLICKED(1003, OnAsk)
 END_MESSAGE_MAP()
 
 // Feeds script lines to the driver and collects what it prints.

@@ -18,8 +18,8 @@ struct SearchCase {
   const char* name;
   int start;
   const char* text;
-  int find;         // FindString
-  int findExact;    // FindStringExact
+  int find;       // FindString
+  int findExact;  // FindStringExact
   friend void PrintTo(const SearchCase& c, std::ostream* os) { *os << c.name; }
 };
 
@@ -43,14 +43,10 @@ TEST_P(ComboSearch, MatchesPrefixesIgnoringCase) {
 
 // Sorted order: Aluminium, aluminium 6061, Copper, Stainless Steel, steel.
 const SearchCase kSearches[] = {
-    {"PrefixFromTheTop", -1, "alu", 0, CB_ERR},
-    {"PrefixIgnoresCase", -1, "STAIN", 3, CB_ERR},
-    {"ExactIgnoresCase", -1, "STEEL", 4, 4},
-    {"SearchStartsAfterStart", 0, "alu", 1, CB_ERR},
-    {"SearchWrapsAround", 1, "alu", 0, CB_ERR},
-    {"EmptyTextMatchesTheFirstEntryAfterStart", 2, "", 3, CB_ERR},
-    {"NoMatch", -1, "titanium", CB_ERR, CB_ERR},
-    {"PrefixMustStartTheEntry", -1, "Steel", 4, 4},
+    {"PrefixFromTheTop", -1, "alu", 0, CB_ERR},  {"PrefixIgnoresCase", -1, "STAIN", 3, CB_ERR},
+    {"ExactIgnoresCase", -1, "STEEL", 4, 4},     {"SearchStartsAfterStart", 0, "alu", 1, CB_ERR},
+    {"SearchWrapsAround", 1, "alu", 0, CB_ERR},  {"EmptyTextMatchesTheFirstEntryAfterStart", 2, "", 3, CB_ERR},
+    {"NoMatch", -1, "titanium", CB_ERR, CB_ERR}, {"PrefixMustStartTheEntry", -1, "Steel", 4, 4},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ComboSearch, ::testing::ValuesIn(kSearches),
@@ -101,11 +97,11 @@ class WatchingDialog : public CDialog {
 };
 
 BEGIN_MESSAGE_MAP(WatchingDialog, CDialog)
-  ON_CBN_SELCHANGE(1002, OnSelChange)
-  ON_CBN_SELENDOK(1002, OnSelEndOk)
-  ON_CBN_EDITCHANGE(1001, OnEditChange)
-  ON_CBN_KILLFOCUS(1001, OnKillFocus)
-  ON_EN_KILLFOCUS(1003, OnEditKillFocus)
+ON_CBN_SELCHANGE(1002, OnSelChange)
+ON_CBN_SELENDOK(1002, OnSelEndOk)
+ON_CBN_EDITCHANGE(1001, OnEditChange)
+ON_CBN_KILLFOCUS(1001, OnKillFocus)
+ON_EN_KILLFOCUS(1003, OnEditKillFocus)
 END_MESSAGE_MAP()
 
 TEST(ComboBox, PickingAnEntryNotifiesBeforeTheTextChanges) {

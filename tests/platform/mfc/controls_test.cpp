@@ -37,7 +37,9 @@ class ControlsDialog : public CDialog {
  protected:
   void OnCheckChange() { seen.push_back("chkchange"); }
   void OnListSelChange() { seen.push_back("lbn selchange"); }
-  void OnHScroll(UINT code, UINT pos, CScrollBar*) { seen.push_back("hscroll " + std::to_string(code) + " " + std::to_string(pos)); }
+  void OnHScroll(UINT code, UINT pos, CScrollBar*) {
+    seen.push_back("hscroll " + std::to_string(code) + " " + std::to_string(pos));
+  }
   void OnDeltaPos(NMHDR* header, LRESULT* result) {
     auto* info = reinterpret_cast<NMUPDOWN*>(header);
     seen.push_back("deltapos " + std::to_string(info->iDelta));
@@ -69,16 +71,16 @@ class ControlsDialog : public CDialog {
 };
 
 BEGIN_MESSAGE_MAP(ControlsDialog, CDialog)
-  ON_CLBN_CHKCHANGE(1001, OnCheckChange)
-  ON_LBN_SELCHANGE(1001, OnListSelChange)
-  ON_WM_HSCROLL()
-  ON_NOTIFY(UDN_DELTAPOS, 1003, OnDeltaPos)
-  ON_NOTIFY(TVN_SELCHANGED, 1005, OnTreeSelChanged)
-  ON_NOTIFY(NM_CLICK, 1004, OnListClick)
-  ON_COMMAND(40060, OnPrint)
-  ON_NOTIFY(TVN_BEGINLABELEDIT, 1005, OnBeginLabelEdit)
-  ON_NOTIFY(TVN_ENDLABELEDIT, 1005, OnEndLabelEdit)
-  ON_NOTIFY(LVN_KEYDOWN, 1004, OnListKey)
+ON_CLBN_CHKCHANGE(1001, OnCheckChange)
+ON_LBN_SELCHANGE(1001, OnListSelChange)
+ON_WM_HSCROLL()
+ON_NOTIFY(UDN_DELTAPOS, 1003, OnDeltaPos)
+ON_NOTIFY(TVN_SELCHANGED, 1005, OnTreeSelChanged)
+ON_NOTIFY(NM_CLICK, 1004, OnListClick)
+ON_COMMAND(40060, OnPrint)
+ON_NOTIFY(TVN_BEGINLABELEDIT, 1005, OnBeginLabelEdit)
+ON_NOTIFY(TVN_ENDLABELEDIT, 1005, OnEndLabelEdit)
+ON_NOTIFY(LVN_KEYDOWN, 1004, OnListKey)
 END_MESSAGE_MAP()
 
 class ControlsTest : public ::testing::Test {
@@ -256,7 +258,8 @@ TEST_F(ControlsTest, RenderShowsKindsIdsValuesAndStates) {
 namespace {
 
 TEST(TabImages, TheSheetsTabListIsTakenOverByHandle) {
-  mfctest::ResourceScope resources("DIALOG 250 \"Tabs\" SIZE 100 60\n  TAB 1001 \"\" 0 0 100 60\nEND\nICON 290 SIZE 16 16\n");
+  mfctest::ResourceScope resources(
+      "DIALOG 250 \"Tabs\" SIZE 100 60\n  TAB 1001 \"\" 0 0 100 60\nEND\nICON 290 SIZE 16 16\n");
   CDialog dialog(250);
   ASSERT_TRUE(dialog.Create(250));
   CTabCtrl* tab = static_cast<CTabCtrl*>(dialog.GetDlgItem(1001));
@@ -329,13 +332,14 @@ class DragTree : public CTreeCtrl {
 };
 
 BEGIN_MESSAGE_MAP(DragTree, CTreeCtrl)
-  ON_NOTIFY_REFLECT(TVN_BEGINDRAG, OnBeginDrag)
-  ON_WM_MOUSEMOVE()
-  ON_WM_LBUTTONUP()
+ON_NOTIFY_REFLECT(TVN_BEGINDRAG, OnBeginDrag)
+ON_WM_MOUSEMOVE()
+ON_WM_LBUTTONUP()
 END_MESSAGE_MAP()
 
 TEST(TreeDrag, BeginDragIsReflectedAndTheDropLandsOnTheTarget) {
-  mfctest::ResourceScope resources("DIALOG 260 \"Browser\" SIZE 120 120 STYLE WS_VISIBLE\n  TREEVIEW 1176 \"\" 0 0 120 120\nEND\n");
+  mfctest::ResourceScope resources(
+      "DIALOG 260 \"Browser\" SIZE 120 120 STYLE WS_VISIBLE\n  TREEVIEW 1176 \"\" 0 0 120 120\nEND\n");
   CDialog dialog(260);
   ASSERT_TRUE(dialog.Create(260));
   DragTree tree;

@@ -88,8 +88,8 @@ struct RefusalCase {
   int control;
   const char* text;
   const char* message;
-  int count;      // the members afterwards: a text that does not parse leaves them alone, a value
-  double angle;   // out of range has already been stored when the range check refuses it
+  int count;     // the members afterwards: a text that does not parse leaves them alone, a value
+  double angle;  // out of range has already been stored when the range check refuses it
   friend void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
 };
 

@@ -50,7 +50,7 @@ class OuterDialog : public CDialog {
 };
 
 BEGIN_MESSAGE_MAP(OuterDialog, CDialog)
-  ON_BN_CLICKED(1002, OnOpen)
+ON_BN_CLICKED(1002, OnOpen)
 END_MESSAGE_MAP()
 
 class InnerDialog : public CDialog {
@@ -209,7 +209,7 @@ class FocusWatcher : public CDialog {
 };
 
 BEGIN_MESSAGE_MAP(FocusWatcher, CDialog)
-  ON_EN_KILLFOCUS(1001, OnKill)
+ON_EN_KILLFOCUS(1001, OnKill)
 END_MESSAGE_MAP()
 
 TEST(ModelessDialog, DestroyingTheFocusedControlSendsNoKillFocus) {
@@ -266,7 +266,7 @@ class SelfDestroying : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(SelfDestroying, CWnd)
-  ON_WM_DESTROY()
+ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 TEST(WindowLifetime, DestroyWindowInsideWmDestroyDoesNothingMore) {

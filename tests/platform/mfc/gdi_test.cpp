@@ -36,7 +36,8 @@ TEST(Pictures, AnEightBitBitmapResourceIsPaintedWithItsOwnPalette) {
   SelectPalette(screen, palette, FALSE);
   EXPECT_EQ(RealizePalette(screen), 256u);
   const void* bits = reinterpret_cast<const char*>(table) + 4 * colours;
-  HBITMAP bitmap = CreateDIBitmap(screen, header, CBM_INIT, bits, reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
+  HBITMAP bitmap =
+      CreateDIBitmap(screen, header, CBM_INIT, bits, reinterpret_cast<const BITMAPINFO*>(header), DIB_RGB_COLORS);
   ASSERT_NE(bitmap, nullptr);
   BITMAP info;
   EXPECT_EQ(GetObject(bitmap, sizeof info, &info), static_cast<int>(sizeof info));

@@ -44,12 +44,12 @@ class Listener : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(Listener, CWnd)
-  ON_WM_TIMER()
-  ON_WM_PAINT()
-  ON_MESSAGE(MSG_GUIDE_PAGE_SHOWN, OnGuidePageShown)
-  ON_MESSAGE(WM_BRING_TO_TOP_PRIVATE, OnBringToTop)
-  ON_WM_COPYDATA()
-  ON_COMMAND(40060, OnMenuCommand)
+ON_WM_TIMER()
+ON_WM_PAINT()
+ON_MESSAGE(MSG_GUIDE_PAGE_SHOWN, OnGuidePageShown)
+ON_MESSAGE(WM_BRING_TO_TOP_PRIVATE, OnBringToTop)
+ON_WM_COPYDATA()
+ON_COMMAND(40060, OnMenuCommand)
 END_MESSAGE_MAP()
 
 class MessageTest : public ::testing::Test {
@@ -250,8 +250,8 @@ class Geometry : public CWnd {
 };
 
 BEGIN_MESSAGE_MAP(Geometry, CWnd)
-  ON_WM_MOVE()
-  ON_WM_SIZE()
+ON_WM_MOVE()
+ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 TEST(WindowGeometry, PositionsSizesAndScreenCoordinates) {

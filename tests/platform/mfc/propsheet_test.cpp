@@ -30,10 +30,10 @@ class RecordingPage : public CPropertyPage {
  public:
   RecordingPage(UINT id, const std::string& name, Events& events) : CPropertyPage(id), name_(name), events_(events) {}
 
-  int refuseKill = 0;          // how many kill-actives to refuse
+  int refuseKill = 0;  // how many kill-actives to refuse
   bool refuseSetActive = false;
   bool modifyOnInit = false;
-  DWORD wizardButtons = 0;     // set on the sheet at every activation when not 0
+  DWORD wizardButtons = 0;  // set on the sheet at every activation when not 0
   LRESULT nextResult = 0;
   LRESULT backResult = 0;
   std::function<void(RecordingPage&)> onNext;
@@ -60,8 +60,7 @@ class RecordingPage : public CPropertyPage {
   }
   BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override {
     auto* header = reinterpret_cast<NMHDR*>(lParam);
-    if (static_cast<int>(header->code) == PSN_APPLY)
-      applyFromOK_ = reinterpret_cast<PSHNOTIFY*>(lParam)->lParam != 0;
+    if (static_cast<int>(header->code) == PSN_APPLY) applyFromOK_ = reinterpret_cast<PSHNOTIFY*>(lParam)->lParam != 0;
     return CPropertyPage::OnNotify(wParam, lParam, result);
   }
   BOOL OnApply() override {
@@ -147,67 +146,108 @@ const std::string kBack = std::to_string(ID_WIZBACK);
 const std::string kFinish = std::to_string(ID_WIZFINISH);
 
 const LifecycleCase kLifecycleCases[] = {
-    {"OkAppliesOnlyCreatedPages", false, {kOk}, nullptr,
-     {"init A", "set A", "kill A", "apply A ok", "destroy A"}, IDOK},
-    {"TabThenOkAppliesBothVisitedPages", false, {"tab Beta", kOk}, nullptr,
+    {"OkAppliesOnlyCreatedPages",
+     false,
+     {kOk},
+     nullptr,
+     {"init A", "set A", "kill A", "apply A ok", "destroy A"},
+     IDOK},
+    {"TabThenOkAppliesBothVisitedPages",
+     false,
+     {"tab Beta", kOk},
+     nullptr,
      {"init A", "set A", "kill A", "init B", "set B", "kill B", "apply A ok", "apply B ok", "destroy A", "destroy B"},
      IDOK},
-    {"SecondVisitSetsActiveWithoutInit", false, {"tab Beta", "tab Alpha", "tab Beta", kOk}, nullptr,
+    {"SecondVisitSetsActiveWithoutInit",
+     false,
+     {"tab Beta", "tab Alpha", "tab Beta", kOk},
+     nullptr,
      {"init A", "set A", "kill A", "init B", "set B", "kill B", "set A", "kill A", "set B", "kill B", "apply A ok",
       "apply B ok", "destroy A", "destroy B"},
      IDOK},
-    {"ApplyNowThenCancel", false, {kApply, kCancel},
+    {"ApplyNowThenCancel",
+     false,
+     {kApply, kCancel},
      [](auto& p, CPropertySheet&) { p["A"]->modifyOnInit = true; },
-     {"init A", "set A", "kill A", "apply A now", "set A", "query A", "reset A", "destroy A"}, IDCANCEL},
-    {"CancelResetsCreatedPages", false, {"tab Gamma", kCancel}, nullptr,
+     {"init A", "set A", "kill A", "apply A now", "set A", "query A", "reset A", "destroy A"},
+     IDCANCEL},
+    {"CancelResetsCreatedPages",
+     false,
+     {"tab Gamma", kCancel},
+     nullptr,
      {"init A", "set A", "kill A", "init C", "set C", "query C", "reset A", "reset C", "destroy A", "destroy C"},
      IDCANCEL},
-    {"RefusedKillActiveKeepsTheSheetOpen", false, {kOk, kOk},
+    {"RefusedKillActiveKeepsTheSheetOpen",
+     false,
+     {kOk, kOk},
      [](auto& p, CPropertySheet&) { p["A"]->refuseKill = 1; },
-     {"init A", "set A", "kill A", "kill A", "apply A ok", "destroy A"}, IDOK},
-    {"RefusedKillActiveKeepsTheTab", false, {"tab Beta", kCancel},
+     {"init A", "set A", "kill A", "kill A", "apply A ok", "destroy A"},
+     IDOK},
+    {"RefusedKillActiveKeepsTheTab",
+     false,
+     {"tab Beta", kCancel},
      [](auto& p, CPropertySheet&) { p["A"]->refuseKill = 1; },
-     {"init A", "set A", "kill A", "query A", "reset A", "destroy A"}, IDCANCEL},
-    {"WizardNextNextFinish", true, {kNext, kNext, kFinish},
+     {"init A", "set A", "kill A", "query A", "reset A", "destroy A"},
+     IDCANCEL},
+    {"WizardNextNextFinish",
+     true,
+     {kNext, kNext, kFinish},
      [](auto& p, CPropertySheet&) { p["C"]->wizardButtons = PSWIZB_BACK | PSWIZB_FINISH; },
      {"init A", "set A", "kill A", "next A", "init B", "set B", "kill B", "next B", "init C", "set C", "kill C",
       "finish C", "destroy A", "destroy B", "destroy C"},
      ID_WIZFINISH},
-    {"WizardBackReusesThePageWindow", true, {kNext, kBack, kNext, kCancel}, nullptr,
+    {"WizardBackReusesThePageWindow",
+     true,
+     {kNext, kBack, kNext, kCancel},
+     nullptr,
      {"init A", "set A", "kill A", "next A", "init B", "set B", "kill B", "back B", "set A", "kill A", "next A",
       "set B", "query B", "reset A", "reset B", "destroy A", "destroy B"},
      IDCANCEL},
-    {"WizardNextMinusOneStays", true, {kNext, kCancel},
+    {"WizardNextMinusOneStays",
+     true,
+     {kNext, kCancel},
      [](auto& p, CPropertySheet&) { p["A"]->nextResult = -1; },
-     {"init A", "set A", "kill A", "next A", "query A", "reset A", "destroy A"}, IDCANCEL},
-    {"WizardNextJumpsToATemplate", true, {kNext, kCancel},
+     {"init A", "set A", "kill A", "next A", "query A", "reset A", "destroy A"},
+     IDCANCEL},
+    {"WizardNextJumpsToATemplate",
+     true,
+     {kNext, kCancel},
      [](auto& p, CPropertySheet&) { p["A"]->nextResult = 303; },
      {"init A", "set A", "kill A", "next A", "init C", "set C", "query C", "reset A", "reset C", "destroy A",
       "destroy C"},
      IDCANCEL},
-    {"RefusedSetActiveSkipsToTheNextPage", true, {kNext, kCancel},
+    {"RefusedSetActiveSkipsToTheNextPage",
+     true,
+     {kNext, kCancel},
      [](auto& p, CPropertySheet&) { p["B"]->refuseSetActive = true; },
      {"init A", "set A", "kill A", "next A", "init B", "set B", "init C", "set C", "query C", "reset A", "reset B",
       "reset C", "destroy A", "destroy B", "destroy C"},
      IDCANCEL},
-    {"RefusedKillActiveStopsFinish", true, {kFinish, kFinish},
+    {"RefusedKillActiveStopsFinish",
+     true,
+     {kFinish, kFinish},
      [](auto& p, CPropertySheet&) {
        p["A"]->wizardButtons = PSWIZB_FINISH;
        p["A"]->refuseKill = 1;
      },
-     {"init A", "set A", "kill A", "kill A", "finish A", "destroy A"}, ID_WIZFINISH},
-    {"EndDialogFromBackEndsWithItsCode", true, {kBack},
+     {"init A", "set A", "kill A", "kill A", "finish A", "destroy A"},
+     ID_WIZFINISH},
+    {"EndDialogFromBackEndsWithItsCode",
+     true,
+     {kBack},
      [](auto& p, CPropertySheet& s) {
        p["A"]->wizardButtons = PSWIZB_BACK | PSWIZB_NEXT;
        p["A"]->onBack = [&s](RecordingPage&) { s.EndDialog(-1); };
        p["A"]->backResult = -1;
      },
-     {"init A", "set A", "kill A", "back A", "destroy A"}, -1},
-    {"EndDialogFromNextKeepsACustomCode", true, {kNext},
-     [](auto& p, CPropertySheet& s) {
-       p["A"]->onNext = [&s](RecordingPage&) { s.EndDialog(-2); };
-     },
-     {"init A", "set A", "kill A", "next A", "destroy A"}, -2},
+     {"init A", "set A", "kill A", "back A", "destroy A"},
+     -1},
+    {"EndDialogFromNextKeepsACustomCode",
+     true,
+     {kNext},
+     [](auto& p, CPropertySheet& s) { p["A"]->onNext = [&s](RecordingPage&) { s.EndDialog(-2); }; },
+     {"init A", "set A", "kill A", "next A", "destroy A"},
+     -2},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, SheetLifecycle, ::testing::ValuesIn(kLifecycleCases),
@@ -233,8 +273,8 @@ TEST(SheetLifecycle, PageAddedWhileRunningIsCreatedOnItsFirstVisit) {
 
   EXPECT_EQ(sheet.DoModal(), IDOK);
 
-  Events expected{"init A", "set A", "added D", "kill A", "init D", "set D", "kill D", "apply A ok", "apply D ok",
-                  "destroy A", "destroy D"};
+  Events expected{"init A", "set A",      "added D",    "kill A",    "init D",   "set D",
+                  "kill D", "apply A ok", "apply D ok", "destroy A", "destroy D"};
   EXPECT_EQ(events, expected);
 }
 

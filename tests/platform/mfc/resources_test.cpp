@@ -191,7 +191,8 @@ TEST(FormatMessage, MissingCodesFailAndSystemErrorsHaveTexts) {
   EXPECT_EQ(text, nullptr);
   EXPECT_EQ(GetLastError(), DWORD{ERROR_MR_MID_NOT_FOUND});
   char buffer[64];
-  EXPECT_GT(FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0, buffer, sizeof buffer, nullptr), 0u);
+  EXPECT_GT(
+      FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, ERROR_FILE_NOT_FOUND, 0, buffer, sizeof buffer, nullptr), 0u);
   EXPECT_STREQ(buffer, "The system cannot find the file specified.\r\n");
   EXPECT_EQ(FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE, resources.handle(), 0xC0000FC1, 0, buffer, 12, nullptr), 11u);
   EXPECT_STREQ(buffer, "Performing ");

@@ -94,8 +94,9 @@ TEST(Services, WaitCursorNestsAndOutsideServicesAreRecorded) {
   WinHelp(nullptr, "C:\\Kestrum\\MDT\\Help\\ZqFEA_ENU.hlp", HELP_CONTEXT, 0x20067);
   ShellExecute(nullptr, nullptr, "/tmp/model.wrl", nullptr, nullptr, SW_SHOWNORMAL);
   MessageBeep(0);
-  EXPECT_EQ(mfc::logLines(), (std::vector<std::string>{"WinHelp C:\\Kestrum\\MDT\\Help\\ZqFEA_ENU.hlp command 1 data 0x20067",
-                                                       "ShellExecute open /tmp/model.wrl", "beep 0"}));
+  EXPECT_EQ(mfc::logLines(),
+            (std::vector<std::string>{"WinHelp C:\\Kestrum\\MDT\\Help\\ZqFEA_ENU.hlp command 1 data 0x20067",
+                                      "ShellExecute open /tmp/model.wrl", "beep 0"}));
   char language[4];
   EXPECT_EQ(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, language, 4), 4);
   EXPECT_STREQ(language, "ENU");

@@ -1,4 +1,5 @@
 // The study's face selectors on bodies of every size a study meets, from a millimetre to ten metres.
+#include <gtest/gtest.h>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
@@ -7,7 +8,6 @@
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <gp_Ax2.hxx>
-#include <gtest/gtest.h>
 
 #include <string>
 
@@ -32,14 +32,10 @@ TEST(FaceSelect, EveryExtremeSelectorFindsExactlyItsFaceOnBoxesFromAMillimetreTo
     double size[3];
   };
   const Row rows[] = {
-      {"1 mm cube", {0.001, 0.001, 0.001}},
-      {"thin 1 mm plate", {0.001, 0.0005, 0.0001}},
-      {"20 mm bracket", {0.02, 0.01, 0.005}},
-      {"190 mm bar", {0.19, 0.02, 0.01}},
-      {"200 mm cantilever", {0.2, 0.02, 0.01}},
-      {"1 m beam", {1.0, 0.05, 0.05}},
-      {"10 m slab", {10.0, 5.0, 0.2}},
-      {"10 m cube", {10.0, 10.0, 10.0}},
+      {"1 mm cube", {0.001, 0.001, 0.001}},     {"thin 1 mm plate", {0.001, 0.0005, 0.0001}},
+      {"20 mm bracket", {0.02, 0.01, 0.005}},   {"190 mm bar", {0.19, 0.02, 0.01}},
+      {"200 mm cantilever", {0.2, 0.02, 0.01}}, {"1 m beam", {1.0, 0.05, 0.05}},
+      {"10 m slab", {10.0, 5.0, 0.2}},          {"10 m cube", {10.0, 10.0, 10.0}},
   };
   for (const Row& row : rows) {
     const TopoDS_Shape box = BRepPrimAPI_MakeBox(row.size[0], row.size[1], row.size[2]).Shape();
@@ -71,7 +67,8 @@ TEST(FaceSelect, ExtremeSelectorsTakeOnlyPlanarFacesAtTheExtreme) {
   EXPECT_NEAR(FaceCentre(cylinder, top->front()).Z(), 0.02, 1e-12);
 
   const TopoDS_Shape box = BRepPrimAPI_MakeBox(0.03, 0.01, 0.002).Shape();
-  const TopoDS_Shape hole = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0.015, 0.005, -0.002), gp::DZ()), 0.002, 0.006).Shape();
+  const TopoDS_Shape hole =
+      BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0.015, 0.005, -0.002), gp::DZ()), 0.002, 0.006).Shape();
   const TopoDS_Shape plate = BRepAlgoAPI_Cut(box, hole).Shape();
   for (const char* selector : {"x=min", "x=max", "y=min", "y=max", "z=min", "z=max"}) {
     const auto faces = SelectFaces(plate, selector);
@@ -90,12 +87,8 @@ TEST(FaceSelect, SelectorsThatNameNothingSayWhy) {
     const char* fragment;
   };
   const Row rows[] = {
-      {"0", "there is no face 0"},
-      {"7", "there is no face 7"},
-      {"curved", "no curved face"},
-      {"x=mid", "faces are an index"},
-      {"w=min", "faces are an index"},
-      {"", "faces are an index"},
+      {"0", "there is no face 0"},     {"7", "there is no face 7"},     {"curved", "no curved face"},
+      {"x=mid", "faces are an index"}, {"w=min", "faces are an index"}, {"", "faces are an index"},
   };
   for (const Row& row : rows) {
     const auto faces = SelectFaces(box, row.selector);

@@ -56,14 +56,22 @@ std::vector<Expectation> Expectations(const std::string& text) {
 
 // The summary's value of a quantity an expectation names; false for a name it does not know.
 bool Measured(const study::Summary& s, const std::string& quantity, double& value) {
-  if (quantity == "max-displacement") value = s.maxDisplacement;
-  else if (quantity == "max-von-mises") value = s.maxVonMises;
-  else if (quantity == "strain-energy") value = s.strainEnergy;
-  else if (quantity == "buckling-factor" && !s.bucklingFactors.empty()) value = s.bucklingFactors.front();
-  else if (quantity == "frequency" && !s.frequencies.empty()) value = s.frequencies.front();
-  else if (quantity == "min-temperature") value = s.minTemperature;
-  else if (quantity == "max-temperature") value = s.maxTemperature;
-  else return false;
+  if (quantity == "max-displacement")
+    value = s.maxDisplacement;
+  else if (quantity == "max-von-mises")
+    value = s.maxVonMises;
+  else if (quantity == "strain-energy")
+    value = s.strainEnergy;
+  else if (quantity == "buckling-factor" && !s.bucklingFactors.empty())
+    value = s.bucklingFactors.front();
+  else if (quantity == "frequency" && !s.frequencies.empty())
+    value = s.frequencies.front();
+  else if (quantity == "min-temperature")
+    value = s.minTemperature;
+  else if (quantity == "max-temperature")
+    value = s.maxTemperature;
+  else
+    return false;
   return true;
 }
 

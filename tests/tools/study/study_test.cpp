@@ -51,9 +51,9 @@ const std::string kBox = "geometry box 1 0.2 0.2\nmaterial s 2e11 0.3 7850\nmesh
 
 // A 1 m cantilever of 50 mm square section, 100 N at its tip: deflection P L^3 / (3 E I).
 TEST_F(StudyTest, CantileverTipDeflectionWithinTwoPercent) {
-  const study::Summary s = Run(
-      "geometry box 1.0 0.05 0.05\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.025\n"
-      "restrain x=min\nforce x=max 0 0 -100\n");
+  const study::Summary s =
+      Run("geometry box 1.0 0.05 0.05\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.025\n"
+          "restrain x=min\nforce x=max 0 0 -100\n");
   const double inertia = std::pow(0.05, 4) / 12;
   const double expected = 100.0 * 1.0 / (3 * kE * inertia);
   EXPECT_NEAR(s.maxDisplacement, expected, 0.02 * expected);
@@ -66,9 +66,9 @@ TEST_F(StudyTest, CantileverTipDeflectionWithinTwoPercent) {
 
 // The same beam's first bending frequency: (1.8751^2 / 2 pi) sqrt(E I / (rho A L^4)).
 TEST_F(StudyTest, CantileverFirstFrequencyWithinTwoPercent) {
-  const study::Summary s = Run(
-      "geometry box 1.0 0.05 0.05\nmaterial steel 2.1e11 0.3 7850\nanalysis frequency\nmodes 3\nmesh 0.025\n"
-      "restrain x=min\n");
+  const study::Summary s =
+      Run("geometry box 1.0 0.05 0.05\nmaterial steel 2.1e11 0.3 7850\nanalysis frequency\nmodes 3\nmesh 0.025\n"
+          "restrain x=min\n");
   const double inertia = std::pow(0.05, 4) / 12, area = 0.05 * 0.05;
   const double expected = 1.8751 * 1.8751 / (2 * M_PI) * std::sqrt(kE * inertia / (kDensity * area));
   ASSERT_GE(s.frequencies.size(), 3u);
@@ -88,9 +88,9 @@ TEST_F(StudyTest, CantileverFirstFrequencyWithinTwoPercent) {
 // section buckles alike both ways, so the first two factors agree; every factor asked is printed
 // and no displacement (a mode shape's size means nothing).
 TEST_F(StudyTest, ColumnBucklingFactorsWithinTwoPercent) {
-  const study::Summary s = Run(
-      "geometry box 0.02 0.02 1.0\nmaterial steel 2.1e11 0.3 7850\nanalysis buckling\nmodes 3\nmesh 0.01\n"
-      "restrain z=min\nforce z=max 0 0 -1000\n");
+  const study::Summary s =
+      Run("geometry box 0.02 0.02 1.0\nmaterial steel 2.1e11 0.3 7850\nanalysis buckling\nmodes 3\nmesh 0.01\n"
+          "restrain z=min\nforce z=max 0 0 -1000\n");
   const double inertia = std::pow(0.02, 4) / 12;
   const double expected = M_PI * M_PI * kE * inertia / 4.0 / 1000.0;
   ASSERT_EQ(s.bucklingFactors.size(), 3u);
@@ -109,9 +109,9 @@ TEST_F(StudyTest, ColumnBucklingFactorsWithinTwoPercent) {
 // A 100 mm copper wall held at 100 C on one side, cooled by air (h 50 W/m2K, 20 C) on the other:
 // the heat flow (T1 - Tair) / (L/k + 1/h) sets the cooled face's temperature.
 TEST_F(StudyTest, WallConductionWithinATenthOfAPercent) {
-  const study::Summary s = Run(
-      "geometry box 0.1 0.5 0.5\nmaterial copper 1.1e11 0.34 8900 400 1.7e-5 385\nanalysis heat\nmesh 0.05\n"
-      "temperature x=min 373.15\nconvection x=max 50 293.15\n");
+  const study::Summary s =
+      Run("geometry box 0.1 0.5 0.5\nmaterial copper 1.1e11 0.34 8900 400 1.7e-5 385\nanalysis heat\nmesh 0.05\n"
+          "temperature x=min 373.15\nconvection x=max 50 293.15\n");
   const double flux = (373.15 - 293.15) / (0.1 / 400 + 1 / 50.0);
   const double cooled = 373.15 - flux * 0.1 / 400;
   EXPECT_NEAR(s.maxTemperature, 373.15, 1e-6);
@@ -121,9 +121,9 @@ TEST_F(StudyTest, WallConductionWithinATenthOfAPercent) {
 // A 300 x 100 x 5 mm plate with a 20 mm hole, pulled with 1000 N: the peak stress at the hole is
 // Kt times the net-section stress, Kt = 2 + (1 - d/W)^3 (Heywood) for a finite-width plate.
 TEST_F(StudyTest, StressConcentrationAtAHoleWithinFivePercent) {
-  const study::Summary s = Run(
-      "geometry plate-with-hole 0.3 0.1 0.005 0.01\nmaterial steel 2.1e11 0.3 7850\nanalysis static\n"
-      "mesh 0.01\nrefine curved 0.0015\nrestrain x=min\nforce x=max 1000 0 0\n");
+  const study::Summary s =
+      Run("geometry plate-with-hole 0.3 0.1 0.005 0.01\nmaterial steel 2.1e11 0.3 7850\nanalysis static\n"
+          "mesh 0.01\nrefine curved 0.0015\nrestrain x=min\nforce x=max 1000 0 0\n");
   const double ratio = 0.02 / 0.1;
   const double expected = (2 + std::pow(1 - ratio, 3)) * 1000.0 / ((0.1 - 0.02) * 0.005);
   EXPECT_LT(s.nodes, 20000);
@@ -133,9 +133,9 @@ TEST_F(StudyTest, StressConcentrationAtAHoleWithinFivePercent) {
 // The shipped column part (20 x 20 x 1000 mm), with its conditions on the faces' persistent names:
 // the same Euler load as above.
 TEST_F(StudyTest, ColumnPartBucklesAtTheEulerLoadWithinOnePercent) {
-  const study::Summary s = Run(
-      "part column.part mm\nmaterial steel 2.1e11 0.3 7850\nanalysis buckling\nmesh 0.01\n"
-      "restrain shaft/bottom\nforce shaft/top 0 0 -1000\n");
+  const study::Summary s =
+      Run("part column.part mm\nmaterial steel 2.1e11 0.3 7850\nanalysis buckling\nmesh 0.01\n"
+          "restrain shaft/bottom\nforce shaft/top 0 0 -1000\n");
   const double expected = M_PI * M_PI * kE * (std::pow(0.02, 4) / 12) / 4.0 / 1000.0;
   ASSERT_FALSE(s.bucklingFactors.empty());
   EXPECT_NEAR(s.bucklingFactors[0], expected, 0.01 * expected);
@@ -164,10 +164,10 @@ TEST_F(StudyTest, APartFaceIsNamedWithOrWithoutThePartName) {
 // rollers so that no corner is singular: each adaptive pass lowers the estimated error, and the
 // refined mesh finds the peak stress Kt sigma_net, Kt = 2 + (1 - d/W)^3, within five percent.
 TEST_F(StudyTest, AdaptingThePlatePartLowersTheErrorAndFindsTheStressConcentration) {
-  const study::Summary s = Run(
-      "part plate_with_hole.part\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.012\n"
-      "restrain plate/left free y z\nrestrain plate/bottom free x y\nrestrain plate/front free x z\n"
-      "force plate/right 1000 0 0\nadapt 4 2\n");
+  const study::Summary s =
+      Run("part plate_with_hole.part\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.012\n"
+          "restrain plate/left free y z\nrestrain plate/bottom free x y\nrestrain plate/front free x z\n"
+          "force plate/right 1000 0 0\nadapt 4 2\n");
   ASSERT_EQ(s.adaptErrors.size(), 3u) << "a first analysis and two refined ones";
   EXPECT_LT(s.adaptErrors[1], s.adaptErrors[0]);
   EXPECT_LT(s.adaptErrors[2], s.adaptErrors[1]);
@@ -208,9 +208,8 @@ TEST(StudyFormat, AnAdaptiveRunSaysWhetherItReachedItsTarget) {
 // A slot cut across the top splits it into "body/top#1" and "body/top#2"; the name "body/top"
 // selects both pieces, so holding the whole top holds the beam more than holding one piece.
 TEST_F(StudyTest, ANameSelectsThePiecesOfASplitFace) {
-  std::ofstream(work.path() / "slotted.part")
-      << "part slotted\nbox body corner=(0, 0, 0) size=(100, 20, 10)\n"
-         "box slot op=cut corner=(45, 0, 5) size=(10, 20, 5)\n";
+  std::ofstream(work.path() / "slotted.part") << "part slotted\nbox body corner=(0, 0, 0) size=(100, 20, 10)\n"
+                                                 "box slot op=cut corner=(45, 0, 5) size=(10, 20, 5)\n";
   auto displacement = [&](const std::string& held) {
     return Run("part " + (work.path() / "slotted.part").string() +
                "\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.005 linear\nrestrain " + held +
@@ -333,8 +332,8 @@ TEST_F(StudyTest, DescriptionErrorsNameTheirLine) {
 
 // The reader reads no file: a part file is only named, relative to the study's folder.
 TEST_F(StudyTest, TheReaderTakesAPartFileFromTheStudysFolderWithoutReadingIt) {
-  const kestrum::Result<study::Description> parsed = study::ParseStudy(
-      "part ../parts/none.part cm\nmaterial s 2e11 0.3 7850\nmesh 0.1\n", "/nowhere/studies/a.study");
+  const kestrum::Result<study::Description> parsed =
+      study::ParseStudy("part ../parts/none.part cm\nmaterial s 2e11 0.3 7850\nmesh 0.1\n", "/nowhere/studies/a.study");
   ASSERT_TRUE(parsed.ok()) << parsed.problem().Describe();
   EXPECT_EQ(parsed->partFile, std::filesystem::path("/nowhere/studies/../parts/none.part"));
   EXPECT_DOUBLE_EQ(parsed->partUnit, 0.01);
@@ -390,7 +389,8 @@ TEST_F(StudyTest, AMeshFarTooFineIsRefusedBeforeMeshing) {
       {"geometry box 1 0.2 0.2\nmaterial steel 210e9 0.3 7850\nmesh 0.0005\nrestrain x=min\n", 3,
        "choose a larger element size"},
       {"geometry plate-with-hole 0.3 0.1 0.005 0.01\nmaterial steel 210e9 0.3 7850\nmesh 0.01\n"
-       "refine curved 0.000001\nrestrain x=min\n", 3, "elements, more than the"},
+       "refine curved 0.000001\nrestrain x=min\n",
+       3, "elements, more than the"},
   };
   for (const Row& row : rows) {
     const kestrum::Problem p = Refusal(row.text);

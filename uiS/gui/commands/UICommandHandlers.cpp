@@ -8,7 +8,6 @@
 
 namespace {
 
-
 int box(unsigned stringId) {
   CadMessageBoxId(stringId, MB_TASKMODAL);
   return 0;

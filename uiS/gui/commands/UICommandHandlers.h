@@ -15,13 +15,13 @@
 // a material library with at least one material (IDS_MATERIAL_LIBRARY_REQUIRED) and valid
 // geometry (IDS_INVALID_GEOMETRY); then "Add Mesh".
 int UICmdMesh();
-int UICmdTopics();       // help contents
-int UICmdUndo();         // the host undoes the current command's last step
-int UICmdLoadTab();      // new structural load
-int UICmdRestTab();      // new structural restraint
-int UICmdThermTab();     // new heat-transfer condition
-int UICmdLoadImport();   // IDS_NOT_YET_SUPPORTED: not supported
-int UICmdResultsTab();   // the results sheet
+int UICmdTopics();      // help contents
+int UICmdUndo();        // the host undoes the current command's last step
+int UICmdLoadTab();     // new structural load
+int UICmdRestTab();     // new structural restraint
+int UICmdThermTab();    // new heat-transfer condition
+int UICmdLoadImport();  // IDS_NOT_YET_SUPPORTED: not supported
+int UICmdResultsTab();  // the results sheet
 // Optimisation commands: kind 0 shape, the "_TOPO" forms kind 1 Concept.
 int UICmdOptWizard();
 int UICmdOptWizardTopo();

@@ -8,4 +8,3 @@ class FerResultSet;
 
 // Handler of "CAEP_SIM_DOCTOR". Not part of the system yet: says so on the command line.
 int UIRunDoctorCommand();
-

@@ -33,5 +33,3 @@ int UIRunResultsStep();
 // Entry 51: answers 1 (after IDS_MODEL_WITH_RESULTS_REQUIRED) without a current result set, else runs the CAD
 // interface's results command and answers 0.
 int UICmdResultsRequired();
-
-

@@ -10,7 +10,6 @@
 
 namespace {
 
-
 CProgressDlg* currentDialog = nullptr;
 int showCancel = 1;
 int showActivity = 1;

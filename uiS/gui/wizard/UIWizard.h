@@ -9,7 +9,6 @@
 
 class CPropertySheet;
 
-
 // Records whether `step` (0 to 7) is done; other steps are ignored. The third argument is not
 // used. Never fails; answers 0.
 int UISetWizardTabState(int step, int done, int unused = 0);
@@ -17,4 +16,3 @@ int UISetWizardTabState(int step, int done, int unused = 0);
 int UIGetWizardTabState(int step);
 // Clears the whole guide state (unload, and between tests).
 void UIClearWizardState();
-

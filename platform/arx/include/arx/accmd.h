@@ -44,10 +44,9 @@ class AcEdCommandStack : public AcRxObject {
 
   // Registers a command. eDuplicateKey when the group already has the global or the local
   // name; eInvalidInput for a missing group, name or function. `hResource` is only recorded.
-  Acad::ErrorStatus addCommand(const char* cmdGroupName, const char* cmdGlobalName,
-                               const char* cmdLocalName, int commandFlags, AcRxFunctionPtr function,
-                               AcEdUIContext* uiContext = nullptr, int fcode = -1,
-                               void* hResource = nullptr, AcEdCommand** cmdOut = nullptr);
+  Acad::ErrorStatus addCommand(const char* cmdGroupName, const char* cmdGlobalName, const char* cmdLocalName,
+                               int commandFlags, AcRxFunctionPtr function, AcEdUIContext* uiContext = nullptr,
+                               int fcode = -1, void* hResource = nullptr, AcEdCommand** cmdOut = nullptr);
   // Finds by global name, by local name, or by either (global first); null when absent.
   AcEdCommand* lookupGlobalCmd(const char* globalName) const;
   AcEdCommand* lookupLocalCmd(const char* localName) const;

@@ -6,17 +6,17 @@
 #include <cstdint>
 
 // Results of command-line functions.
-constexpr int RTNORM = 5100;   // normal completion: a value was returned
-constexpr int RTNONE = 5000;   // no value: the user pressed Enter on an empty answer
-constexpr int RTERROR = -5001; // the call failed (bad arguments, unknown name)
-constexpr int RTCAN = -5002;   // the user cancelled (ESC, or the input ended)
-constexpr int RTREJ = -5003;   // the request was rejected as invalid
-constexpr int RTFAIL = -5004;  // the link to the host failed
-constexpr int RTKWORD = -5005; // a keyword was entered
+constexpr int RTNORM = 5100;    // normal completion: a value was returned
+constexpr int RTNONE = 5000;    // no value: the user pressed Enter on an empty answer
+constexpr int RTERROR = -5001;  // the call failed (bad arguments, unknown name)
+constexpr int RTCAN = -5002;    // the user cancelled (ESC, or the input ended)
+constexpr int RTREJ = -5003;    // the request was rejected as invalid
+constexpr int RTFAIL = -5004;   // the link to the host failed
+constexpr int RTKWORD = -5005;  // a keyword was entered
 
 // Value types in result buffers and acedCommand argument lists.
 constexpr short RTREAL = 5001;
-constexpr short RTPOINT = 5002;    // 2-D point (z ignored)
+constexpr short RTPOINT = 5002;  // 2-D point (z ignored)
 constexpr short RTSHORT = 5003;
 constexpr short RTANG = 5004;
 constexpr short RTSTR = 5005;

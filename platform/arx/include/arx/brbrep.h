@@ -29,13 +29,13 @@ namespace AcBr {
 enum ErrorStatus {
   eOk = 0,
   eInvalidInput = 3,
-  eNotInDatabase = 3002,      // the path's entity cannot be opened or has no B-rep
+  eNotInDatabase = 3002,        // the path's entity cannot be opened or has no B-rep
   eUninitialisedObject = 3004,  // no path set yet
-  eMissingGeometry = 3006,    // the entity has no shape, or the edge no curve (degenerate)
-  eMissingSubentity = 3008,   // the index is beyond the shape's subentities: no longer valid
-  eWrongSubentityType = 3010, // the path names another kind of subentity than the class holds
-  eDegenerateTopology = 3020, // a loop without edges, or a face without loops
-  eOutOfRange = 3022,         // a traverser used past its end or before it was set
+  eMissingGeometry = 3006,      // the entity has no shape, or the edge no curve (degenerate)
+  eMissingSubentity = 3008,     // the index is beyond the shape's subentities: no longer valid
+  eWrongSubentityType = 3010,   // the path names another kind of subentity than the class holds
+  eDegenerateTopology = 3020,   // a loop without edges, or a face without loops
+  eOutOfRange = 3022,           // a traverser used past its end or before it was set
 };
 }
 

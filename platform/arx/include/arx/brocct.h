@@ -20,8 +20,8 @@ struct AcBrData {
 
 // One loop of a face: a vertex loop (no edges) or edges with their orientation along the loop.
 struct AcBrLoopData {
-  TopoDS_Vertex vertex;             // vertex loops only
-  std::vector<TopoDS_Edge> edges;   // oriented as the loop runs
+  TopoDS_Vertex vertex;            // vertex loops only
+  std::vector<TopoDS_Edge> edges;  // oriented as the loop runs
 };
 
 namespace acbr {

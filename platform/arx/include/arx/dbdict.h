@@ -17,7 +17,10 @@ class AcDbDictionary;
 class AcDbDictionaryIterator {
  public:
   bool done() const { return index_ >= entries_.size(); }
-  bool next() { ++index_; return !done(); }
+  bool next() {
+    ++index_;
+    return !done();
+  }
   const char* name() const { return entries_[index_].first.c_str(); }
   AcDbObjectId objectId() const { return entries_[index_].second; }
   // Opens the current entry directly (the caller closes it).

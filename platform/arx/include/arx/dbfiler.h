@@ -95,7 +95,7 @@ class AcDbDwgFiler {
 
   AcDb::FilerType type_;
   AcDbDatabase* database_;
-  std::string buffer_;      // written data: the first used_ bytes; grown ahead in steps
+  std::string buffer_;  // written data: the first used_ bytes; grown ahead in steps
   std::size_t used_ = 0;
   std::string_view input_;  // data being read
   std::size_t position_ = 0;

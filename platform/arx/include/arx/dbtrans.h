@@ -31,8 +31,7 @@ class AcTransaction {
  public:
   // The same as the manager's getObject while this transaction is the innermost; eNotTopTransaction
   // otherwise.
-  Acad::ErrorStatus getObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode,
-                              bool openErased = false);
+  Acad::ErrorStatus getObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false);
   // Number of objects this transaction holds open.
   int numOpenedObjects() const;
 
@@ -61,8 +60,7 @@ class AcDbTransactionManager {
   int numActiveTransactions() const;
   AcTransaction* topTransaction() const;
 
-  Acad::ErrorStatus getObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode,
-                              bool openErased = false);
+  Acad::ErrorStatus getObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false);
   template <class T>
   Acad::ErrorStatus getObject(T*& object, AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false) {
     object = nullptr;

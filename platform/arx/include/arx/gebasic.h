@@ -168,7 +168,8 @@ inline const AcGeMatrix3d AcGeMatrix3d::kIdentity{};
 
 inline AcGePoint3d operator*(const AcGeMatrix3d& m, const AcGePoint3d& p) {
   const auto& e = m.entry;
-  return {e[0][0] * p.x + e[0][1] * p.y + e[0][2] * p.z + e[0][3], e[1][0] * p.x + e[1][1] * p.y + e[1][2] * p.z + e[1][3],
+  return {e[0][0] * p.x + e[0][1] * p.y + e[0][2] * p.z + e[0][3],
+          e[1][0] * p.x + e[1][1] * p.y + e[1][2] * p.z + e[1][3],
           e[2][0] * p.x + e[2][1] * p.y + e[2][2] * p.z + e[2][3]};
 }
 inline AcGeVector3d operator*(const AcGeMatrix3d& m, const AcGeVector3d& v) {

@@ -14,7 +14,7 @@
 #include "arx/gesurf.h"
 
 struct AcGeCurveGeometry {
-  Handle(Geom_Curve) curve;  // never null
+  Handle(Geom_Curve) curve;        // never null
   double first = 0.0, last = 0.0;  // the AcGe interval (may be infinite)
 };
 
@@ -34,13 +34,13 @@ inline AcGePoint3d fromOcct(const gp_Pnt& p) { return {p.X(), p.Y(), p.Z()}; }
 inline AcGeVector3d fromOcct(const gp_Vec& v) { return {v.X(), v.Y(), v.Z()}; }
 
 // Curve geometry over [first, last] of an OpenCASCADE curve (trimmed curves are unwrapped).
-std::shared_ptr<const AcGeCurveGeometry> curveGeometry(const Handle(Geom_Curve)& curve, double first, double last);
+std::shared_ptr<const AcGeCurveGeometry> curveGeometry(const Handle(Geom_Curve) & curve, double first, double last);
 // Surface geometry of an OpenCASCADE surface over its own bounds, or over the given OpenCASCADE
 // parameter box (as BRepTools::UVBounds gives it) when `bounded`.
-std::shared_ptr<const AcGeSurfaceGeometry> surfaceGeometry(const Handle(Geom_Surface)& surface);
-std::shared_ptr<const AcGeSurfaceGeometry> surfaceGeometry(const Handle(Geom_Surface)& surface, double occtU0,
+std::shared_ptr<const AcGeSurfaceGeometry> surfaceGeometry(const Handle(Geom_Surface) & surface);
+std::shared_ptr<const AcGeSurfaceGeometry> surfaceGeometry(const Handle(Geom_Surface) & surface, double occtU0,
                                                            double occtU1, double occtV0, double occtV1);
 // Whether an AcGe surface over this OpenCASCADE surface takes its parameters in swapped order.
-bool swapsParameters(const Handle(Geom_Surface)& surface);
+bool swapsParameters(const Handle(Geom_Surface) & surface);
 
 }  // namespace acge

@@ -75,7 +75,8 @@ class AcGePlane : public AcGeSurface {
 
 class AcGeCylinder : public AcGeSurface {
  public:
-  AcGeCylinder(double radius, const AcGePoint3d& origin, const AcGeVector3d& axisOfSymmetry, const AcGeVector3d& refAxis);
+  AcGeCylinder(double radius, const AcGePoint3d& origin, const AcGeVector3d& axisOfSymmetry,
+               const AcGeVector3d& refAxis);
   explicit AcGeCylinder(std::shared_ptr<const AcGeSurfaceGeometry> geometry) : AcGeSurface(std::move(geometry)) {}
   AcGe::EntityId type() const override { return AcGe::kCylinder; }
   AcGeEntity3d* copy() const override { return new AcGeCylinder(*this); }
@@ -153,7 +154,8 @@ class AcGeNurbSurface : public AcGeSurface {
 class AcGeExternalSurface : public AcGeSurface {
  public:
   AcGeExternalSurface();  // undefined: only isDefined and assignment serve it
-  explicit AcGeExternalSurface(std::shared_ptr<const AcGeSurfaceGeometry> geometry) : AcGeSurface(std::move(geometry)) {}
+  explicit AcGeExternalSurface(std::shared_ptr<const AcGeSurfaceGeometry> geometry)
+      : AcGeSurface(std::move(geometry)) {}
   AcGe::EntityId type() const override { return AcGe::kExternalSurface; }
   AcGeEntity3d* copy() const override { return new AcGeExternalSurface(*this); }
   bool isDefined() const;
@@ -166,7 +168,8 @@ class AcGeExternalSurface : public AcGeSurface {
 // A face's surface: the external surface limited to the face's parameter box.
 class AcGeExternalBoundedSurface : public AcGeSurface {
  public:
-  explicit AcGeExternalBoundedSurface(std::shared_ptr<const AcGeSurfaceGeometry> geometry) : AcGeSurface(std::move(geometry)) {}
+  explicit AcGeExternalBoundedSurface(std::shared_ptr<const AcGeSurfaceGeometry> geometry)
+      : AcGeSurface(std::move(geometry)) {}
   AcGe::EntityId type() const override { return AcGe::kExternalBoundedSurface; }
   AcGeEntity3d* copy() const override { return new AcGeExternalBoundedSurface(*this); }
   // The unbounded surface underneath: a new AcGeExternalSurface (caller deletes), or into `base`.

@@ -15,7 +15,7 @@
 
 namespace AcGi {
 enum RegenType {
-  kAcGiStandardDisplay = 2,      // every face is drawn
+  kAcGiStandardDisplay = 2,  // every face is drawn
   kAcGiHideOrShadeCommand = 3,
   kAcGiRenderCommand = 4,
   kAcGiShadedDisplay = 5,
@@ -65,8 +65,8 @@ class AcGiGeometry {
  public:
   virtual ~AcGiGeometry() = default;
   // Connected segments through nbPoints points in the traits colour.
-  virtual Adesk::Boolean polyline(Adesk::UInt32 nbPoints, const AcGePoint3d* points, const AcGeVector3d* normal = nullptr,
-                                  Adesk::Int32 subEntMarker = -1) = 0;
+  virtual Adesk::Boolean polyline(Adesk::UInt32 nbPoints, const AcGePoint3d* points,
+                                  const AcGeVector3d* normal = nullptr, Adesk::Int32 subEntMarker = -1) = 0;
   // Faces over shared vertices. The face list holds, per face, a vertex count n and n indices
   // (a negative count marks a hole of the face before it). Edges are the faces' sides in order
   // (n per face) and get edgeData's entries in that order; faceData gives one entry per face.

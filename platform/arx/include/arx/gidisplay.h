@@ -34,10 +34,10 @@ struct AcGiPrimitive {
   Adesk::UInt16 color = 7;  // the traits colour when recorded (by block and by layer resolved)
   AcGi::FillType fillType = AcGi::kAcGiFillAlways;
   std::vector<AcGePoint3d> points;
-  std::vector<Adesk::Int32> faceList;            // shells
-  Adesk::UInt32 rows = 0, columns = 0;           // meshes
-  std::vector<short> edgeColors, faceColors;     // empty when not given
-  std::vector<Adesk::UInt8> edgeVisibility;      // empty when not given
+  std::vector<Adesk::Int32> faceList;         // shells
+  Adesk::UInt32 rows = 0, columns = 0;        // meshes
+  std::vector<short> edgeColors, faceColors;  // empty when not given
+  std::vector<Adesk::UInt8> edgeVisibility;   // empty when not given
 };
 
 // A viewport's view: the direction from the target towards the viewer, and the image size.

@@ -26,7 +26,7 @@ namespace cadhost {
 struct InputItem {
   enum Kind { kLine, kWord, kPoint, kPick, kEscape };
   Kind kind = kLine;
-  std::string text;  // kLine, kWord
+  std::string text;             // kLine, kWord
   double point[3] = {0, 0, 0};  // kPoint, kPick
   AcDbFullSubentPath path;      // kPick
 };

@@ -42,8 +42,8 @@ class AcRxClass : public AcRxObject {
   AcRxObject* create() const;
 
  private:
-  friend AcRxClass* newAcRxClass(const char*, const char*, int, int, int, AcRxPseudoConstructor,
-                                 const char*, const char*);
+  friend AcRxClass* newAcRxClass(const char*, const char*, int, int, int, AcRxPseudoConstructor, const char*,
+                                 const char*);
   friend void acrxBuildClassHierarchy();
   AcRxClass() = default;
   std::string name_;
@@ -60,9 +60,9 @@ class AcRxClass : public AcRxObject {
 // Registers a class under its name in the "ClassDictionary" and returns its record. A name that is
 // already registered returns the existing record unchanged. A parent that is not registered yet is
 // linked by acrxBuildClassHierarchy().
-AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int dwgVersion,
-                        int maintenanceVersion, int proxyFlags, AcRxPseudoConstructor make,
-                        const char* dxfName = nullptr, const char* appName = nullptr);
+AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int dwgVersion, int maintenanceVersion,
+                        int proxyFlags, AcRxPseudoConstructor make, const char* dxfName = nullptr,
+                        const char* appName = nullptr);
 // Removes a class record from the "ClassDictionary" and frees it.
 void deleteAcRxClass(AcRxClass* cls);
 // Links every class record to its parent by name.
@@ -98,33 +98,32 @@ AcRxDictionary* acrxSysRegistry();
 AcRxDictionary* acrxClassDictionary();
 
 // Declares the runtime members of a class: desc(), cast() and isA().
-#define ACRX_DECLARE_MEMBERS(CLASS_NAME)                      \
- public:                                                      \
-  static AcRxClass* desc();                                   \
-  static CLASS_NAME* cast(const AcRxObject* object) {         \
-    return object && object->isKindOf(CLASS_NAME::desc())     \
-               ? dynamic_cast<CLASS_NAME*>(const_cast<AcRxObject*>(object)) \
-               : nullptr;                                     \
-  }                                                           \
+#define ACRX_DECLARE_MEMBERS(CLASS_NAME)                                                                               \
+ public:                                                                                                               \
+  static AcRxClass* desc();                                                                                            \
+  static CLASS_NAME* cast(const AcRxObject* object) {                                                                  \
+    return object && object->isKindOf(CLASS_NAME::desc()) ? dynamic_cast<CLASS_NAME*>(const_cast<AcRxObject*>(object)) \
+                                                          : nullptr;                                                   \
+  }                                                                                                                    \
   AcRxClass* isA() const override
 
 // Defines the runtime members of a host class. The record is registered on first use of desc(),
 // after its parent's, so host classes need no static initialisers.
-#define ACRX_DEFINE_MEMBERS_WITH_PROPS(CLASS_NAME, PARENT_CLASS, DXF_NAME, APP_NAME, MAKE) \
-  AcRxClass* CLASS_NAME::desc() {                                                         \
-    static AcRxClass* record = nullptr;                                                   \
-    if (!record) {                                                                        \
-      PARENT_CLASS::desc();                                                               \
+#define ACRX_DEFINE_MEMBERS_WITH_PROPS(CLASS_NAME, PARENT_CLASS, DXF_NAME, APP_NAME, MAKE)  \
+  AcRxClass* CLASS_NAME::desc() {                                                           \
+    static AcRxClass* record = nullptr;                                                     \
+    if (!record) {                                                                          \
+      PARENT_CLASS::desc();                                                                 \
       record = newAcRxClass(#CLASS_NAME, #PARENT_CLASS, 0, 0, 0, MAKE, DXF_NAME, APP_NAME); \
-      acrxBuildClassHierarchy();                                                          \
-    }                                                                                     \
-    return record;                                                                        \
-  }                                                                                       \
+      acrxBuildClassHierarchy();                                                            \
+    }                                                                                       \
+    return record;                                                                          \
+  }                                                                                         \
   AcRxClass* CLASS_NAME::isA() const { return CLASS_NAME::desc(); }
 
 #define ACRX_NO_CONS_DEFINE_MEMBERS(CLASS_NAME, PARENT_CLASS) \
   ACRX_DEFINE_MEMBERS_WITH_PROPS(CLASS_NAME, PARENT_CLASS, nullptr, nullptr, nullptr)
 
-#define ACRX_CONS_DEFINE_MEMBERS(CLASS_NAME, PARENT_CLASS, DXF_NAME)                          \
-  static AcRxObject* make##CLASS_NAME() { return new (std::nothrow) CLASS_NAME(); }           \
+#define ACRX_CONS_DEFINE_MEMBERS(CLASS_NAME, PARENT_CLASS, DXF_NAME)                \
+  static AcRxObject* make##CLASS_NAME() { return new (std::nothrow) CLASS_NAME(); } \
   ACRX_DEFINE_MEMBERS_WITH_PROPS(CLASS_NAME, PARENT_CLASS, DXF_NAME, nullptr, make##CLASS_NAME)

@@ -13,7 +13,7 @@ enum ErrorStatus : int {
   eNullObjectPointer = 6,
   eInvalidOpenState = 8,
   eKeyNotFound = 15,
-  eDuplicateKey = 16,        // a dictionary or symbol table already has another entry under the key
+  eDuplicateKey = 16,  // a dictionary or symbol table already has another entry under the key
   eInvalidKey = 17,
   eAlreadyInDb = 26,
   eNotInDatabase = 27,
@@ -22,8 +22,8 @@ enum ErrorStatus : int {
   eNotOpenForWrite = 30,
   eFilerError = 53,
   eEndOfFile = 54,
-  eBadDwgHeader = 60,        // not a drawing of ours, or a damaged header
-  eDwgCRCError = 61,         // the drawing's checksum does not match its contents
+  eBadDwgHeader = 60,  // not a drawing of ours, or a damaged header
+  eDwgCRCError = 61,   // the drawing's checksum does not match its contents
   eFileAccessErr = 62,
   eFileNotFound = 63,
   eUnknownHandle = 64,
@@ -35,7 +35,7 @@ enum ErrorStatus : int {
   eNoActiveTransactions = 90,
   eNotTopTransaction = 91,
   eCannotNestBlockDefs = 100,
-  eWrongDatabase = 105,       // the id belongs to another database
+  eWrongDatabase = 105,  // the id belongs to another database
   eIsWriteProtected = 110,
   eAtMaxReaders = 120,
   eWasOpenForWrite = 320,

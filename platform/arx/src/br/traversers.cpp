@@ -195,8 +195,8 @@ AcBr::ErrorStatus AcBrLoopVertexTraverser::getVertex(AcBrVertex& vertex) const {
   if (done()) return AcBr::eOutOfRange;
   const AcBrLoopData& loop = *loopAt(loops_, loop_);
   // An edge loop's vertex i is where its edge i starts, in the loop's sense.
-  TopoDS_Vertex point = loop.edges.empty() ? loop.vertex
-                                           : TopExp::FirstVertex(loop.edges[static_cast<std::size_t>(position_)], true);
+  TopoDS_Vertex point =
+      loop.edges.empty() ? loop.vertex : TopExp::FirstVertex(loop.edges[static_cast<std::size_t>(position_)], true);
   acbr::pointAt(vertex, face_.data(), point, AcDb::kVertexSubentType);
   return AcBr::eOk;
 }

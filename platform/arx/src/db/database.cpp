@@ -16,15 +16,18 @@ AcDbDatabase::Impl::Impl(AcDbDatabase* owner)
     : self(owner), transactions(std::make_unique<AcDbTransactionManager>(owner)) {}
 
 AcDbStub* AcDbDatabase::Impl::newStub(AcDbHandle handle) {
-  if (handle.isNull()) handle = AcDbHandle(nextHandle++);
-  else if (handle.value() != UINT64_MAX) nextHandle = std::max(nextHandle, handle.value() + 1);
+  if (handle.isNull())
+    handle = AcDbHandle(nextHandle++);
+  else if (handle.value() != UINT64_MAX)
+    nextHandle = std::max(nextHandle, handle.value() + 1);
   AcDbStub& stub = stubs.emplace_back();
   stub.database = self;
   stub.handle = handle;
   Adesk::UInt64 value = handle.value();
   // Dense while handles stay near the number of objects; far-off handles from a file go to the map.
   if (value < kDenseHandles && value < 4 * (stubs.size() + 1024)) {
-    if (value >= byDenseHandle.size()) byDenseHandle.resize(std::max<std::size_t>(value + 1, byDenseHandle.size() * 2), nullptr);
+    if (value >= byDenseHandle.size())
+      byDenseHandle.resize(std::max<std::size_t>(value + 1, byDenseHandle.size() * 2), nullptr);
     byDenseHandle[value] = &stub;
   } else {
     bySparseHandle[value] = &stub;
@@ -92,13 +95,11 @@ AcDbObjectId addRecord(AcDbSymbolTable* table, Record* record, const char* name)
   return id;
 }
 
-
 // Reading a drawing re-creates objects by class name, so every host class must be registered.
 void registerHostClasses() {
-  for (AcRxClass* (*desc)() : {&AcDbObject::desc, &AcDbEntity::desc, &AcDbDictionary::desc,
-                               &AcDbBlockTable::desc, &AcDbLayerTable::desc, &AcDbLinetypeTable::desc,
-                               &AcDbBlockTableRecord::desc, &AcDbLayerTableRecord::desc,
-                               &AcDbLinetypeTableRecord::desc})
+  for (AcRxClass* (*desc)() : {&AcDbObject::desc, &AcDbEntity::desc, &AcDbDictionary::desc, &AcDbBlockTable::desc,
+                               &AcDbLayerTable::desc, &AcDbLinetypeTable::desc, &AcDbBlockTableRecord::desc,
+                               &AcDbLayerTableRecord::desc, &AcDbLinetypeTableRecord::desc})
     desc();
 }
 
@@ -220,7 +221,8 @@ std::vector<AcDbObjectId> AcDbDatabase::objectIds(bool includeErased) const {
   std::vector<AcDbObjectId> ids;
   for (AcDbStub& stub : impl_->stubs)
     if (stub.object && (includeErased || !AcDbObjectAccess::erased(stub.object))) ids.emplace_back(&stub);
-  std::sort(ids.begin(), ids.end(), [](const AcDbObjectId& a, const AcDbObjectId& b) { return a.handle() < b.handle(); });
+  std::sort(ids.begin(), ids.end(),
+            [](const AcDbObjectId& a, const AcDbObjectId& b) { return a.handle() < b.handle(); });
   return ids;
 }
 

@@ -51,8 +51,8 @@ Adesk::UInt32 crc32cTables(const unsigned char* p, std::size_t n, Adesk::UInt32 
     std::memcpy(&low, p, 4);
     std::memcpy(&high, p + 4, 4);
     low ^= crc;
-    crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^
-          t[3][high & 0xFF] ^ t[2][(high >> 8) & 0xFF] ^ t[1][(high >> 16) & 0xFF] ^ t[0][high >> 24];
+    crc = t[7][low & 0xFF] ^ t[6][(low >> 8) & 0xFF] ^ t[5][(low >> 16) & 0xFF] ^ t[4][low >> 24] ^ t[3][high & 0xFF] ^
+          t[2][(high >> 8) & 0xFF] ^ t[1][(high >> 16) & 0xFF] ^ t[0][high >> 24];
   }
   for (; n > 0; --n, ++p) crc = t[0][(crc ^ *p) & 0xFF] ^ (crc >> 8);
   return crc;
@@ -60,7 +60,7 @@ Adesk::UInt32 crc32cTables(const unsigned char* p, std::size_t n, Adesk::UInt32 
 
 #if defined(__x86_64__)
 __attribute__((target("sse4.2"))) Adesk::UInt32 crc32cHardware(const unsigned char* p, std::size_t n,
-                                                                Adesk::UInt32 crc) {
+                                                               Adesk::UInt32 crc) {
   Adesk::UInt64 wide = crc;
   for (; n >= 8; n -= 8, p += 8) {
     Adesk::UInt64 word;
@@ -224,8 +224,8 @@ class ClassCache {
 };
 
 // Re-creates one object from its record; false (with a message) when it cannot be read.
-bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, const std::string& path,
-                AcDbStub* stub, ClassCache& classes, std::vector<std::string>* messages) {
+bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, const std::string& path, AcDbStub* stub,
+                ClassCache& classes, std::vector<std::string>* messages) {
   const std::string where = quoted(path) + ", record " + std::to_string(index + 1) + ": ";
   AcRxClass* cls = classes.find(record.className);
   AcRxObject* made = cls ? cls->create() : nullptr;
@@ -366,8 +366,7 @@ Acad::ErrorStatus AcDbDatabase::readDwgBytes(std::string_view file, const std::s
     SuppressRecording quiet(d);
     d.nextHandle = std::max(d.nextHandle, nextHandle);
     ClassCache classes;
-    for (std::size_t i = 0; i < records.size(); ++i)
-      loadRecord(this, records[i], i, path, stubs[i], classes, messages);
+    for (std::size_t i = 0; i < records.size(); ++i) loadRecord(this, records[i], i, path, stubs[i], classes, messages);
     for (int i = 0; i < kRootCount; ++i) *rootIds(d, i) = d.idOf(AcDbHandle(roots[i]));
   }
   d.filename = path;

@@ -8,9 +8,22 @@ namespace {
 
 // One tag per stored kind, so a field read as the wrong kind is caught.
 enum Tag : Adesk::UInt8 {
-  kTagBool = 1, kTagInt8, kTagInt16, kTagUInt16, kTagInt32, kTagUInt32, kTagUInt64, kTagDouble,
-  kTagString, kTagBytes, kTagHardOwner, kTagSoftOwner, kTagHardPointer, kTagSoftPointer,
-  kTagPoint, kTagVector,
+  kTagBool = 1,
+  kTagInt8,
+  kTagInt16,
+  kTagUInt16,
+  kTagInt32,
+  kTagUInt32,
+  kTagUInt64,
+  kTagDouble,
+  kTagString,
+  kTagBytes,
+  kTagHardOwner,
+  kTagSoftOwner,
+  kTagHardPointer,
+  kTagSoftPointer,
+  kTagPoint,
+  kTagVector,
 };
 
 }  // namespace
@@ -54,7 +67,8 @@ inline Acad::ErrorStatus AcDbDwgFiler::fail() {
 
 inline void AcDbDwgFiler::putTagged(Adesk::UInt8 tag, const void* data, std::size_t size) {
   // Growing ahead keeps the many small writes of a record to a plain copy each.
-  if (used_ + 1 + size > buffer_.size()) buffer_.resize(std::max<std::size_t>(2 * buffer_.size(), used_ + 1 + size + 64));
+  if (used_ + 1 + size > buffer_.size())
+    buffer_.resize(std::max<std::size_t>(2 * buffer_.size(), used_ + 1 + size + 64));
   buffer_[used_] = static_cast<char>(tag);
   std::memcpy(buffer_.data() + used_ + 1, data, size);
   used_ += 1 + size;
@@ -68,15 +82,15 @@ inline Acad::ErrorStatus AcDbDwgFiler::getTagged(Adesk::UInt8 tag, void* data, s
   return Acad::eOk;
 }
 
-#define KESTRUM_FILER_SCALAR(NAME, TYPE, TAG)                               \
-  Acad::ErrorStatus AcDbDwgFiler::write##NAME(TYPE value) {                 \
-    if (!beginCall() || reading_) return fail();                            \
-    putTagged(TAG, &value, sizeof value);                                   \
-    return Acad::eOk;                                                       \
-  }                                                                         \
-  Acad::ErrorStatus AcDbDwgFiler::read##NAME(TYPE* value) {                 \
-    if (!beginCall() || !value) return fail();                              \
-    return getTagged(TAG, value, sizeof *value);                            \
+#define KESTRUM_FILER_SCALAR(NAME, TYPE, TAG)               \
+  Acad::ErrorStatus AcDbDwgFiler::write##NAME(TYPE value) { \
+    if (!beginCall() || reading_) return fail();            \
+    putTagged(TAG, &value, sizeof value);                   \
+    return Acad::eOk;                                       \
+  }                                                         \
+  Acad::ErrorStatus AcDbDwgFiler::read##NAME(TYPE* value) { \
+    if (!beginCall() || !value) return fail();              \
+    return getTagged(TAG, value, sizeof *value);            \
   }
 
 KESTRUM_FILER_SCALAR(Bool, bool, kTagBool)
@@ -89,9 +103,7 @@ KESTRUM_FILER_SCALAR(UInt64, Adesk::UInt64, kTagUInt64)
 KESTRUM_FILER_SCALAR(Double, double, kTagDouble)
 #undef KESTRUM_FILER_SCALAR
 
-Acad::ErrorStatus AcDbDwgFiler::writeString(const char* text) {
-  return writeString(std::string(text ? text : ""));
-}
+Acad::ErrorStatus AcDbDwgFiler::writeString(const char* text) { return writeString(std::string(text ? text : "")); }
 
 Acad::ErrorStatus AcDbDwgFiler::writeString(const std::string& text) {
   if (!beginCall() || reading_) return fail();
@@ -143,8 +155,12 @@ Acad::ErrorStatus AcDbDwgFiler::readId(Adesk::UInt8 tag, AcDbObjectId* id) {
   return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbDwgFiler::writeHardOwnershipId(const AcDbHardOwnershipId& id) { return writeId(kTagHardOwner, id); }
-Acad::ErrorStatus AcDbDwgFiler::writeSoftOwnershipId(const AcDbSoftOwnershipId& id) { return writeId(kTagSoftOwner, id); }
+Acad::ErrorStatus AcDbDwgFiler::writeHardOwnershipId(const AcDbHardOwnershipId& id) {
+  return writeId(kTagHardOwner, id);
+}
+Acad::ErrorStatus AcDbDwgFiler::writeSoftOwnershipId(const AcDbSoftOwnershipId& id) {
+  return writeId(kTagSoftOwner, id);
+}
 Acad::ErrorStatus AcDbDwgFiler::writeHardPointerId(const AcDbHardPointerId& id) { return writeId(kTagHardPointer, id); }
 Acad::ErrorStatus AcDbDwgFiler::writeSoftPointerId(const AcDbSoftPointerId& id) { return writeId(kTagSoftPointer, id); }
 Acad::ErrorStatus AcDbDwgFiler::readHardOwnershipId(AcDbHardOwnershipId* id) { return readId(kTagHardOwner, id); }

@@ -5,9 +5,9 @@
 #include <set>
 
 #include "arx/dbdxffiler.h"
+#include "database_impl.h"
 #include "kestrum/atomic_file.h"
 #include "kestrum/text.h"
-#include "database_impl.h"
 
 namespace {
 
@@ -504,8 +504,7 @@ class DxfImport {
     AcDbStub* stub = place(record, group);
     if (!stub) return;
     if (!fill(record, group)) {
-      report(messages_,
-             where(group) + "Skipped the " + tableName + " entry \"" + name + "\": it could not be read.");
+      report(messages_, where(group) + "Skipped the " + tableName + " entry \"" + name + "\": it could not be read.");
       unplace(stub);
       return;
     }
@@ -520,8 +519,8 @@ class DxfImport {
       auto* object = made ? AcDbObject::cast(made) : nullptr;
       if (!object || (entities && !AcDbEntity::cast(object))) {
         delete made;
-        report(messages_, where(group) + "Skipped a DXF " + std::string(entities ? "entity" : "object") + " of unknown type " +
-                              group.type + " (handle " + handleOf(group).text() + ").");
+        report(messages_, where(group) + "Skipped a DXF " + std::string(entities ? "entity" : "object") +
+                              " of unknown type " + group.type + " (handle " + handleOf(group).text() + ").");
         continue;
       }
       AcDbStub* stub = place(object, group);
@@ -552,8 +551,8 @@ class DxfImport {
   std::string clayerName_;
 };
 
-const std::set<std::string> kKnownSections = {"HEADER", "CLASSES", "TABLES", "BLOCKS", "ENTITIES", "OBJECTS",
-                                              "THUMBNAILIMAGE", "ACDSDATA"};
+const std::set<std::string> kKnownSections = {"HEADER",   "CLASSES", "TABLES",         "BLOCKS",
+                                              "ENTITIES", "OBJECTS", "THUMBNAILIMAGE", "ACDSDATA"};
 
 }  // namespace
 

@@ -104,8 +104,7 @@ Acad::ErrorStatus AcDbEntity::dxfInFields(AcDbDxfFiler* filer) {
         colorIndex_ = static_cast<Adesk::UInt16>(color);
     } else {
       Adesk::Int16 visibility = 0;
-      if (filer->readInt16(60, &visibility) == Acad::eOk)
-        visibility_ = visibility ? AcDb::kInvisible : AcDb::kVisible;
+      if (filer->readInt16(60, &visibility) == Acad::eOk) visibility_ = visibility ? AcDb::kInvisible : AcDb::kVisible;
     }
   }
   return filer->filerStatus();

@@ -32,9 +32,7 @@ Acad::ErrorStatus AcDbObject::setOwnerId(AcDbObjectId owner) {
 
 bool AcDbObject::isReadEnabled() const { return !stub_ || filing_ > 0 || AcDbObjectAccess::isOpen(this); }
 
-bool AcDbObject::isWriteEnabled() const {
-  return !stub_ || filing_ > 0 || directWriter_ || transactionWrite_;
-}
+bool AcDbObject::isWriteEnabled() const { return !stub_ || filing_ > 0 || directWriter_ || transactionWrite_; }
 
 bool AcDbObject::isNotifyEnabled() const { return directNotifiers_ > 0 || isWriteEnabled(); }
 

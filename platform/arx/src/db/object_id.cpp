@@ -17,9 +17,7 @@ AcDbHandle AcDbObjectId::handle() const { return stub_ ? stub_->handle : AcDbHan
 
 bool AcDbObjectId::isValid() const { return stub_ && stub_->object; }
 
-bool AcDbObjectId::isErased() const {
-  return stub_ && stub_->object && AcDbObjectAccess::erased(stub_->object);
-}
+bool AcDbObjectId::isErased() const { return stub_ && stub_->object && AcDbObjectAccess::erased(stub_->object); }
 
 AcDbObjectIdArray::AcDbObjectIdArray(int initialCapacity, int growLength)
     : growLength_(growLength > 0 ? growLength : 8) {
@@ -66,6 +64,4 @@ bool AcDbObjectIdArray::removeAt(int index) {
   return true;
 }
 
-void AcDbObjectIdArray::setLogicalLength(int length) {
-  ids_.resize(static_cast<std::size_t>(std::max(length, 0)));
-}
+void AcDbObjectIdArray::setLogicalLength(int length) { ids_.resize(static_cast<std::size_t>(std::max(length, 0))); }

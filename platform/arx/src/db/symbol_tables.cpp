@@ -93,12 +93,30 @@ Acad::ErrorStatus AcDbSymbolTableRecord::dxfOutFields(AcDbDxfFiler* filer) const
   return filer->filerStatus();
 }
 
-void AcDbLayerTableRecord::setIsFrozen(bool frozen) { assertWriteEnabled(); frozen_ = frozen; }
-void AcDbLayerTableRecord::setIsOff(bool off) { assertWriteEnabled(); off_ = off; }
-void AcDbLayerTableRecord::setIsLocked(bool locked) { assertWriteEnabled(); locked_ = locked; }
-void AcDbLayerTableRecord::setVPDFLT(bool frozen) { assertWriteEnabled(); vpdflt_ = frozen; }
-void AcDbLayerTableRecord::setLinetypeObjectId(AcDbObjectId linetype) { assertWriteEnabled(); linetypeId_ = linetype; }
-void AcDbLayerTableRecord::setColorIndex(Adesk::Int16 color) { assertWriteEnabled(); colorIndex_ = color; }
+void AcDbLayerTableRecord::setIsFrozen(bool frozen) {
+  assertWriteEnabled();
+  frozen_ = frozen;
+}
+void AcDbLayerTableRecord::setIsOff(bool off) {
+  assertWriteEnabled();
+  off_ = off;
+}
+void AcDbLayerTableRecord::setIsLocked(bool locked) {
+  assertWriteEnabled();
+  locked_ = locked;
+}
+void AcDbLayerTableRecord::setVPDFLT(bool frozen) {
+  assertWriteEnabled();
+  vpdflt_ = frozen;
+}
+void AcDbLayerTableRecord::setLinetypeObjectId(AcDbObjectId linetype) {
+  assertWriteEnabled();
+  linetypeId_ = linetype;
+}
+void AcDbLayerTableRecord::setColorIndex(Adesk::Int16 color) {
+  assertWriteEnabled();
+  colorIndex_ = color;
+}
 
 Acad::ErrorStatus AcDbLayerTableRecord::dwgInFields(AcDbDwgFiler* filer) {
   Acad::ErrorStatus status = AcDbSymbolTableRecord::dwgInFields(filer);
@@ -122,7 +140,8 @@ Acad::ErrorStatus AcDbLayerTableRecord::dwgInFields(AcDbDwgFiler* filer) {
 Acad::ErrorStatus AcDbLayerTableRecord::dwgOutFields(AcDbDwgFiler* filer) const {
   Acad::ErrorStatus status = AcDbSymbolTableRecord::dwgOutFields(filer);
   if (status != Acad::eOk) return status;
-  filer->writeUInt16(static_cast<Adesk::UInt16>((frozen_ ? 1 : 0) | (off_ ? 2 : 0) | (locked_ ? 4 : 0) | (vpdflt_ ? 8 : 0)));
+  filer->writeUInt16(
+      static_cast<Adesk::UInt16>((frozen_ ? 1 : 0) | (off_ ? 2 : 0) | (locked_ ? 4 : 0) | (vpdflt_ ? 8 : 0)));
   filer->writeHardPointerId(linetypeId_);
   filer->writeInt16(colorIndex_);
   return filer->filerStatus();
@@ -249,8 +268,8 @@ Acad::ErrorStatus AcDbSymbolTable::getAt(const char* name, AcDbObjectId& id, boo
   return Acad::eOk;
 }
 
-Acad::ErrorStatus AcDbSymbolTable::getAt(const char* name, AcDbSymbolTableRecord*& record,
-                                         AcDb::OpenMode mode, bool openErased) const {
+Acad::ErrorStatus AcDbSymbolTable::getAt(const char* name, AcDbSymbolTableRecord*& record, AcDb::OpenMode mode,
+                                         bool openErased) const {
   record = nullptr;
   AcDbObjectId id;
   Acad::ErrorStatus status = getAt(name, id, openErased);
@@ -308,8 +327,8 @@ Acad::ErrorStatus AcDbSymbolTable::dwgOutFields(AcDbDwgFiler* filer) const {
 namespace {
 
 template <class Record>
-Acad::ErrorStatus openTyped(const AcDbSymbolTable* table, const char* name, Record*& record,
-                            AcDb::OpenMode mode, bool openErased) {
+Acad::ErrorStatus openTyped(const AcDbSymbolTable* table, const char* name, Record*& record, AcDb::OpenMode mode,
+                            bool openErased) {
   record = nullptr;
   AcDbObjectId id;
   Acad::ErrorStatus status = table->getAt(name, id, openErased);
@@ -323,8 +342,8 @@ Acad::ErrorStatus AcDbLayerTable::getAt(const char* name, AcDbLayerTableRecord*&
   return openTyped(this, name, record, mode, openErased);
 }
 
-Acad::ErrorStatus AcDbLinetypeTable::getAt(const char* name, AcDbLinetypeTableRecord*& record,
-                                           AcDb::OpenMode mode, bool openErased) const {
+Acad::ErrorStatus AcDbLinetypeTable::getAt(const char* name, AcDbLinetypeTableRecord*& record, AcDb::OpenMode mode,
+                                           bool openErased) const {
   return openTyped(this, name, record, mode, openErased);
 }
 

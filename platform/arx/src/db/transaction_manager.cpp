@@ -147,8 +147,7 @@ Acad::ErrorStatus AcDbTransactionManager::flushGraphics() {
   return Acad::eOk;
 }
 
-Acad::ErrorStatus AcTransaction::getObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode,
-                                           bool openErased) {
+Acad::ErrorStatus AcTransaction::getObject(AcDbObject*& object, AcDbObjectId id, AcDb::OpenMode mode, bool openErased) {
   object = nullptr;
   if (manager_->topTransaction() != this) return Acad::eNotTopTransaction;
   return manager_->getObject(object, id, mode, openErased);

@@ -89,12 +89,8 @@ void UndoHistory::undoGroup(Group& group) {
         AcDbObjectAccess::restore(object, it->before);
         AcDbObjectAccess::notifyModifyUndone(object);
         break;
-      case Entry::kAdded:
-        AcDbObjectAccess::setErasedByHistory(object, true, true);
-        break;
-      case Entry::kErased:
-        AcDbObjectAccess::setErasedByHistory(object, !it->erasing, true);
-        break;
+      case Entry::kAdded: AcDbObjectAccess::setErasedByHistory(object, true, true); break;
+      case Entry::kErased: AcDbObjectAccess::setErasedByHistory(object, !it->erasing, true); break;
     }
   }
 }
@@ -108,12 +104,8 @@ void UndoHistory::redoGroup(Group& group) {
         AcDbObjectAccess::restore(object, entry.after);
         AcDbObjectAccess::notifyModifyUndone(object);
         break;
-      case Entry::kAdded:
-        AcDbObjectAccess::setErasedByHistory(object, false, true);
-        break;
-      case Entry::kErased:
-        AcDbObjectAccess::setErasedByHistory(object, entry.erasing, true);
-        break;
+      case Entry::kAdded: AcDbObjectAccess::setErasedByHistory(object, false, true); break;
+      case Entry::kErased: AcDbObjectAccess::setErasedByHistory(object, entry.erasing, true); break;
     }
   }
 }

@@ -1,8 +1,8 @@
+#include <locale.h>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <locale.h>
 #include <new>
 #include <vector>
 

@@ -135,8 +135,7 @@ bool runNextCommand() {
 }
 
 void runCommandLoop() {
-  while (runNextCommand()) {
-  }
+  while (runNextCommand()) {}
   if (acDocManagerPtr()->documentCount() > 0 || !acrxDynamicLinker->applicationNames().empty())
     acDocManagerPtr()->quit();
 }
@@ -179,9 +178,7 @@ std::string formatReal(double value) {
   return error == std::errc() ? std::string(text, end) : "0";
 }
 
-std::string formatPoint(const double* p) {
-  return formatReal(p[0]) + "," + formatReal(p[1]) + "," + formatReal(p[2]);
-}
+std::string formatPoint(const double* p) { return formatReal(p[0]) + "," + formatReal(p[1]) + "," + formatReal(p[2]); }
 
 }  // namespace
 
@@ -197,9 +194,12 @@ int acedCommand(int rtype, ...) {
         words.push_back(text ? text : "");
         break;
       }
-      case RTREAL: case RTANG: words.push_back(formatReal(va_arg(args, double))); break;
-      case RTSHORT: case RTLONG: words.push_back(std::to_string(va_arg(args, int))); break;
-      case RTPOINT: case RT3DPOINT: words.push_back(formatPoint(va_arg(args, const double*))); break;
+      case RTREAL:
+      case RTANG: words.push_back(formatReal(va_arg(args, double))); break;
+      case RTSHORT:
+      case RTLONG: words.push_back(std::to_string(va_arg(args, int))); break;
+      case RTPOINT:
+      case RT3DPOINT: words.push_back(formatPoint(va_arg(args, const double*))); break;
       default: bad = true; break;
     }
     if (bad) break;

@@ -10,9 +10,8 @@ bool isBlank(const char* text) { return !text || !*text; }
 }  // namespace
 
 Acad::ErrorStatus AcEdCommandStack::addCommand(const char* cmdGroupName, const char* cmdGlobalName,
-                                               const char* cmdLocalName, int commandFlags,
-                                               AcRxFunctionPtr function, AcEdUIContext* uiContext,
-                                               int fcode, void*, AcEdCommand** cmdOut) {
+                                               const char* cmdLocalName, int commandFlags, AcRxFunctionPtr function,
+                                               AcEdUIContext* uiContext, int fcode, void*, AcEdCommand** cmdOut) {
   if (isBlank(cmdGroupName) || isBlank(cmdGlobalName) || !function) return Acad::eInvalidInput;
   const char* local = isBlank(cmdLocalName) ? cmdGlobalName : cmdLocalName;
   for (const AcEdCommand* existing : commands_) {
@@ -67,8 +66,8 @@ Acad::ErrorStatus AcEdCommandStack::removeCmd(const char* cmdGroupName, const ch
 Acad::ErrorStatus AcEdCommandStack::removeGroup(const char* groupName) {
   if (isBlank(groupName)) return Acad::eInvalidInput;
   auto inGroup = [&](const AcEdCommand* c) { return cadhost::equalsNoCase(c->group_, groupName); };
-  auto firstRemoved = std::stable_partition(commands_.begin(), commands_.end(),
-                                            [&](const AcEdCommand* c) { return !inGroup(c); });
+  auto firstRemoved =
+      std::stable_partition(commands_.begin(), commands_.end(), [&](const AcEdCommand* c) { return !inGroup(c); });
   if (firstRemoved == commands_.end()) return Acad::eKeyNotFound;
   for (auto it = firstRemoved; it != commands_.end(); ++it) delete *it;
   commands_.erase(firstRemoved, commands_.end());

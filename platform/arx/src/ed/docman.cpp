@@ -76,7 +76,8 @@ void notifyDb(const char* what, DbCall call, AcDbDatabase* db) {
 // The switch to `doc`; `announceDeactivation` is false when the previous document is gone.
 void switchTo(AcApDocument* doc, bool announceDeactivation) {
   AcApDocument* old = state().current;
-  if (announceDeactivation && old) notifyDoc("documentToBeDeactivated", &AcApDocManagerReactor::documentToBeDeactivated, old);
+  if (announceDeactivation && old)
+    notifyDoc("documentToBeDeactivated", &AcApDocManagerReactor::documentToBeDeactivated, old);
   notifyDoc("documentToBeActivated", &AcApDocManagerReactor::documentToBeActivated, doc);
   makeCurrent(doc);
   notifyDoc("documentBecameCurrent", &AcApDocManagerReactor::documentBecameCurrent, doc);
@@ -134,7 +135,8 @@ void printMessages(const std::vector<std::string>& messages) {
 // Nested locks keep the strongest mode: any write mode outranks reading.
 int lockRank(AcAp::DocLockMode mode) {
   switch (mode) {
-    case AcAp::kNone: case AcAp::kNotLocked: return 0;
+    case AcAp::kNone:
+    case AcAp::kNotLocked: return 0;
     case AcAp::kRead: return 1;
     case AcAp::kXWrite: return 3;
     default: return 2;
@@ -194,8 +196,8 @@ Acad::ErrorStatus AcApDocManager::activateDocument(AcApDocument* doc) {
   return Acad::eOk;
 }
 
-Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockMode mode,
-                                               const char* globalCmdName, const char*, bool) {
+Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockMode mode, const char* globalCmdName,
+                                               const char*, bool) {
   if (!isOpen(doc)) return Acad::eNotApplicable;
   AcAp::DocLockMode previous = AcApDocumentAccess::lockMode(doc);
   const char* command = globalCmdName ? globalCmdName : "";

@@ -78,8 +78,7 @@ void closeModule(Module& module) {
 
 void eraseModule(Module* module) {
   auto& list = modules();
-  list.erase(std::remove_if(list.begin(), list.end(), [&](const auto& m) { return m.get() == module; }),
-             list.end());
+  list.erase(std::remove_if(list.begin(), list.end(), [&](const auto& m) { return m.get() == module; }), list.end());
 }
 
 void report(bool printIt, const std::string& text) {

@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "arx/aced.h"
 #include "arx/acdocman.h"
+#include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbentity.h"
@@ -71,8 +71,7 @@ int saveAsCommand(bool askAlways) {
 // changes discarded), RTCAN to keep it open, RTERROR when the answer was refused or the save failed.
 int offerToSave(AcApDocument* doc) {
   if (!doc->database()->hasUnsavedChanges()) return RTNORM;
-  const std::string prompt =
-      "\nSave changes to " + cadhost::fileNameOf(doc->fileName()) + "? [Yes/No/Cancel]: ";
+  const std::string prompt = "\nSave changes to " + cadhost::fileNameOf(doc->fileName()) + "? [Yes/No/Cancel]: ";
   while (true) {
     std::string answer;
     int status = askText(prompt.c_str(), answer);
@@ -139,7 +138,8 @@ int undoSteps(int count) {
     acutPrintf("\nEverything has been undone.\n");
     return RTNORM;
   }
-  for (int i = 0; i < undone; ++i) acutPrintf("\n%s undone", names[names.size() - 1 - static_cast<std::size_t>(i)].c_str());
+  for (int i = 0; i < undone; ++i)
+    acutPrintf("\n%s undone", names[names.size() - 1 - static_cast<std::size_t>(i)].c_str());
   acutPrintf("\n");
   return RTNORM;
 }

@@ -28,9 +28,7 @@ InputState& input() {
   return *instance;
 }
 
-bool takeFromSource(std::string& line) {
-  return input().source && input().source(line);
-}
+bool takeFromSource(std::string& line) { return input().source && input().source(line); }
 
 // Hands "@" lines to the waiting window; true when the item was such a line (and is consumed).
 bool isUserAction(const cadhost::InputItem& item) {
@@ -148,8 +146,10 @@ std::optional<InputItem> nextInput(const char* prompt) {
       // The source may also deliver input of its own (copy-data sent while we wait).
       std::string line;
       bool gotLine = takeFromSource(line);
-      if (gotLine && isEscapeLine(line)) queueEscape();
-      else if (gotLine) queueText(line.empty() ? std::string("\n") : line);
+      if (gotLine && isEscapeLine(line))
+        queueEscape();
+      else if (gotLine)
+        queueText(line.empty() ? std::string("\n") : line);
       if (input().queue.empty()) return std::nullopt;
     }
     InputItem item = input().queue.front();
@@ -174,7 +174,8 @@ int getPick(const char* prompt, AcDbFullSubentPath& path, double point[3]) {
       for (int i = 0; i < 3; ++i) point[i] = item->point[i];
       return RTNORM;
     }
-    if ((item->kind == InputItem::kLine || item->kind == InputItem::kWord) && kestrum::Trim(item->text).empty()) return RTNONE;
+    if ((item->kind == InputItem::kLine || item->kind == InputItem::kWord) && kestrum::Trim(item->text).empty())
+      return RTNONE;
     if (refuseAnswer("\nSelect an object.\n")) return RTERROR;
   }
 }
@@ -253,9 +254,7 @@ int acedGetString(int cronly, const char* prompt, char* result, std::size_t buff
   }
 }
 
-int acedGetString(int cronly, const char* prompt, char* result) {
-  return acedGetString(cronly, prompt, result, 133);
-}
+int acedGetString(int cronly, const char* prompt, char* result) { return acedGetString(cronly, prompt, result, 133); }
 
 void acedUpdateDisplay() { ++input().displayUpdates; }
 

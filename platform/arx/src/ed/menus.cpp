@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "arx/aced.h"
 #include "arx/acdocman.h"
+#include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/hostcmds.h"
 #include "kestrum/text.h"

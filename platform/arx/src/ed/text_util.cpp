@@ -1,5 +1,5 @@
-#include "kestrum/text.h"
 #include "text_util.h"
+#include "kestrum/text.h"
 
 #include <cctype>
 #include <charconv>
@@ -10,8 +10,7 @@ namespace cadhost {
 bool equalsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
-      return false;
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i]))) return false;
   return true;
 }
 

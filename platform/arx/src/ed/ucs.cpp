@@ -3,8 +3,8 @@
 #include <numbers>
 #include <string>
 
-#include "arx/aced.h"
 #include "arx/acdocman.h"
+#include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/hostinput.h"
 #include "host_internal.h"

@@ -34,7 +34,8 @@ double boundedClosestParam(const AcGeCurveGeometry& g, const AcGePoint3d& point)
   if (endDistance < bestDistance) best = g.last, bestDistance = endDistance;
   try {
     GeomAPI_ProjectPointOnCurve projection(target, g.curve, g.first, g.last);
-    if (projection.NbPoints() > 0 && projection.LowerDistance() < bestDistance) best = projection.LowerDistanceParameter();
+    if (projection.NbPoints() > 0 && projection.LowerDistance() < bestDistance)
+      best = projection.LowerDistanceParameter();
   } catch (const Standard_Failure&) {
     // no foot: an end is the answer
   }

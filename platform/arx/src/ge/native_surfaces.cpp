@@ -33,8 +33,8 @@ gp_Ax3 axesOf(const AcGePoint3d& origin, const AcGeVector3d& axis, const AcGeVec
   return gp_Ax3(toOcct(origin), gp_Dir(toOcct(z)), gp_Dir(toOcct(x)));
 }
 
-AcGePoint3d locationOf(const Handle(Geom_ElementarySurface)& s) { return fromOcct(s->Position().Location()); }
-AcGeVector3d axisOf(const Handle(Geom_ElementarySurface)& s) { return fromOcct(gp_Vec(s->Position().Direction())); }
+AcGePoint3d locationOf(const Handle(Geom_ElementarySurface) & s) { return fromOcct(s->Position().Location()); }
+AcGeVector3d axisOf(const Handle(Geom_ElementarySurface) & s) { return fromOcct(gp_Vec(s->Position().Direction())); }
 
 void splitKnots(const AcGeDoubleArray& flat, std::vector<double>& knots, std::vector<int>& mults) {
   for (double knot : flat) {
@@ -97,7 +97,8 @@ AcGeVector3d AcGePlane::normal() const { return axisOf(as<Geom_Plane>(geometry()
 
 AcGeCylinder::AcGeCylinder(double radius, const AcGePoint3d& origin, const AcGeVector3d& axisOfSymmetry,
                            const AcGeVector3d& refAxis)
-    : AcGeSurface(acge::surfaceGeometry(new Geom_CylindricalSurface(axesOf(origin, axisOfSymmetry, refAxis), radius))) {}
+    : AcGeSurface(acge::surfaceGeometry(new Geom_CylindricalSurface(axesOf(origin, axisOfSymmetry, refAxis), radius))) {
+}
 double AcGeCylinder::radius() const { return as<Geom_CylindricalSurface>(geometry())->Radius(); }
 AcGePoint3d AcGeCylinder::origin() const { return locationOf(as<Geom_CylindricalSurface>(geometry())); }
 AcGeVector3d AcGeCylinder::axisOfSymmetry() const { return axisOf(as<Geom_CylindricalSurface>(geometry())); }
@@ -110,7 +111,8 @@ double AcGeCylinder::heightAt(double u) const { return u; }
 
 AcGeCone::AcGeCone(double baseRadius, double halfAngle, const AcGePoint3d& baseCenter, const AcGeVector3d& axis,
                    const AcGeVector3d& refAxis)
-    : AcGeSurface(acge::surfaceGeometry(new Geom_ConicalSurface(axesOf(baseCenter, axis, refAxis), halfAngle, baseRadius))) {}
+    : AcGeSurface(
+          acge::surfaceGeometry(new Geom_ConicalSurface(axesOf(baseCenter, axis, refAxis), halfAngle, baseRadius))) {}
 double AcGeCone::baseRadius() const { return as<Geom_ConicalSurface>(geometry())->RefRadius(); }
 double AcGeCone::halfAngle() const { return as<Geom_ConicalSurface>(geometry())->SemiAngle(); }
 AcGePoint3d AcGeCone::baseCenter() const { return locationOf(as<Geom_ConicalSurface>(geometry())); }
@@ -119,7 +121,8 @@ AcGePoint3d AcGeCone::apex() const { return fromOcct(as<Geom_ConicalSurface>(geo
 
 // ---- sphere ----
 
-AcGeSphere::AcGeSphere(double radius, const AcGePoint3d& center, const AcGeVector3d& northAxis, const AcGeVector3d& refAxis)
+AcGeSphere::AcGeSphere(double radius, const AcGePoint3d& center, const AcGeVector3d& northAxis,
+                       const AcGeVector3d& refAxis)
     : AcGeSurface(acge::surfaceGeometry(new Geom_SphericalSurface(axesOf(center, northAxis, refAxis), radius))) {}
 double AcGeSphere::radius() const { return as<Geom_SphericalSurface>(geometry())->Radius(); }
 AcGePoint3d AcGeSphere::center() const { return locationOf(as<Geom_SphericalSurface>(geometry())); }
@@ -131,8 +134,8 @@ AcGePoint3d AcGeSphere::southPole() const { return center() - northAxis() * radi
 
 AcGeTorus::AcGeTorus(double majorRadius, double minorRadius, const AcGePoint3d& center, const AcGeVector3d& axis,
                      const AcGeVector3d& refAxis)
-    : AcGeSurface(acge::surfaceGeometry(
-          new Geom_ToroidalSurface(axesOf(center, axis, refAxis), majorRadius, minorRadius))) {}
+    : AcGeSurface(
+          acge::surfaceGeometry(new Geom_ToroidalSurface(axesOf(center, axis, refAxis), majorRadius, minorRadius))) {}
 double AcGeTorus::majorRadius() const { return as<Geom_ToroidalSurface>(geometry())->MajorRadius(); }
 double AcGeTorus::minorRadius() const { return as<Geom_ToroidalSurface>(geometry())->MinorRadius(); }
 AcGePoint3d AcGeTorus::center() const { return locationOf(as<Geom_ToroidalSurface>(geometry())); }
@@ -154,8 +157,12 @@ bool AcGeNurbSurface::isRational() const {
   auto s = as<Geom_BSplineSurface>(geometry());
   return !s.IsNull() && (s->IsURational() || s->IsVRational());
 }
-int AcGeNurbSurface::numControlPointsInU() const { return isValid() ? as<Geom_BSplineSurface>(geometry())->NbUPoles() : 0; }
-int AcGeNurbSurface::numControlPointsInV() const { return isValid() ? as<Geom_BSplineSurface>(geometry())->NbVPoles() : 0; }
+int AcGeNurbSurface::numControlPointsInU() const {
+  return isValid() ? as<Geom_BSplineSurface>(geometry())->NbUPoles() : 0;
+}
+int AcGeNurbSurface::numControlPointsInV() const {
+  return isValid() ? as<Geom_BSplineSurface>(geometry())->NbVPoles() : 0;
+}
 
 void AcGeNurbSurface::getDefinition(int& degreeU, int& degreeV, int& propsU, int& propsV, int& numU, int& numV,
                                     AcGePoint3dArray& controlPoints, AcGeDoubleArray& weights, AcGeDoubleArray& uKnots,
@@ -180,8 +187,10 @@ void AcGeNurbSurface::getDefinition(int& degreeU, int& degreeV, int& propsU, int
       controlPoints.push_back(fromOcct(s->Pole(i, j)));
       if (rational) weights.push_back(s->Weight(i, j));
     }
-  for (int i = s->UKnotSequence().Lower(); i <= s->UKnotSequence().Upper(); ++i) uKnots.push_back(s->UKnotSequence()(i));
-  for (int i = s->VKnotSequence().Lower(); i <= s->VKnotSequence().Upper(); ++i) vKnots.push_back(s->VKnotSequence()(i));
+  for (int i = s->UKnotSequence().Lower(); i <= s->UKnotSequence().Upper(); ++i)
+    uKnots.push_back(s->UKnotSequence()(i));
+  for (int i = s->VKnotSequence().Lower(); i <= s->VKnotSequence().Upper(); ++i)
+    vKnots.push_back(s->VKnotSequence()(i));
 }
 
 // ---- external ----
@@ -193,12 +202,18 @@ bool AcGeExternalSurface::isNativeSurface(AcGeSurface*& native) const {
   native = nullptr;
   const Handle(Geom_Surface)& s = geometry().surface;
   if (s.IsNull()) return false;
-  if (s->IsKind(STANDARD_TYPE(Geom_Plane))) native = new AcGePlane(geometry_);
-  else if (s->IsKind(STANDARD_TYPE(Geom_CylindricalSurface))) native = new AcGeCylinder(geometry_);
-  else if (s->IsKind(STANDARD_TYPE(Geom_ConicalSurface))) native = new AcGeCone(geometry_);
-  else if (s->IsKind(STANDARD_TYPE(Geom_SphericalSurface))) native = new AcGeSphere(geometry_);
-  else if (s->IsKind(STANDARD_TYPE(Geom_ToroidalSurface))) native = new AcGeTorus(geometry_);
-  else if (s->IsKind(STANDARD_TYPE(Geom_BSplineSurface))) native = new AcGeNurbSurface(geometry_);
+  if (s->IsKind(STANDARD_TYPE(Geom_Plane)))
+    native = new AcGePlane(geometry_);
+  else if (s->IsKind(STANDARD_TYPE(Geom_CylindricalSurface)))
+    native = new AcGeCylinder(geometry_);
+  else if (s->IsKind(STANDARD_TYPE(Geom_ConicalSurface)))
+    native = new AcGeCone(geometry_);
+  else if (s->IsKind(STANDARD_TYPE(Geom_SphericalSurface)))
+    native = new AcGeSphere(geometry_);
+  else if (s->IsKind(STANDARD_TYPE(Geom_ToroidalSurface)))
+    native = new AcGeTorus(geometry_);
+  else if (s->IsKind(STANDARD_TYPE(Geom_BSplineSurface)))
+    native = new AcGeNurbSurface(geometry_);
   return native != nullptr;
 }
 

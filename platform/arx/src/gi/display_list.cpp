@@ -58,7 +58,8 @@ Adesk::UInt16 entityColor(const AcDbEntity& entity) {
   Adesk::UInt16 color = entity.colorIndex();
   if (color >= 1 && color <= 255) return color;
   AcDbLayerTableRecord* layer = nullptr;
-  AcDbObjectId layerId = entity.layerId().isNull() && entity.database() ? entity.database()->layerZero() : entity.layerId();
+  AcDbObjectId layerId =
+      entity.layerId().isNull() && entity.database() ? entity.database()->layerZero() : entity.layerId();
   if (acdbOpenObject(layer, layerId, AcDb::kForRead) != Acad::eOk) return 7;
   int layerColor = layer->colorIndex();
   layer->close();
@@ -83,7 +84,8 @@ AcGeMatrix3d acgiModelToEye(const AcGeVector3d& direction) {
   AcGeVector3d y = z.crossProduct(x);
   AcGeMatrix3d matrix;
   const AcGeVector3d rows[3] = {x, y, z};
-  for (int r = 0; r < 3; ++r) matrix.entry[r][0] = rows[r].x, matrix.entry[r][1] = rows[r].y, matrix.entry[r][2] = rows[r].z;
+  for (int r = 0; r < 3; ++r)
+    matrix.entry[r][0] = rows[r].x, matrix.entry[r][1] = rows[r].y, matrix.entry[r][2] = rows[r].z;
   return matrix;
 }
 
@@ -136,7 +138,8 @@ void AcGiDisplayList::update() {
   std::vector<AcDbObjectId> live = database_->objectIds();
   std::map<AcDbObjectId, bool> isLive;
   for (const AcDbObjectId& id : live) isLive[id] = true;
-  for (auto it = entries_.begin(); it != entries_.end();) it = isLive.count(it->first) ? std::next(it) : entries_.erase(it);
+  for (auto it = entries_.begin(); it != entries_.end();)
+    it = isLive.count(it->first) ? std::next(it) : entries_.erase(it);
   for (const AcDbObjectId& id : live) {
     bool known = entries_.count(id) > 0;
     AcDbEntity* entity = nullptr;

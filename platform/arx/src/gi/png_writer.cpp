@@ -25,8 +25,8 @@ bool encode(const AcGiImage& image, std::vector<std::uint8_t>& out) {
     return false;
   }
   png_set_write_fn(png, &out, appendBytes, nullptr);
-  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGB,
-               PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(png, info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+               PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(png, info);
   for (int y = 0; y < image.height; ++y)
     png_write_row(png, const_cast<png_bytep>(image.rgb.data() + static_cast<std::size_t>(y * image.width) * 3));

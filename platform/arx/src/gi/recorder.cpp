@@ -14,11 +14,13 @@ AcGiPrimitive& Recording::begin(AcGiPrimitive::Kind kind) {
 void Recording::copyData(AcGiPrimitive& primitive, std::size_t edges, std::size_t faces, const AcGiEdgeData* edgeData,
                          const AcGiFaceData* faceData) {
   if (edgeData && edgeData->colors())
-    for (std::size_t i = 0; i < edges; ++i) primitive.edgeColors.push_back(static_cast<short>(colors_.resolve(edgeData->colors()[i])));
+    for (std::size_t i = 0; i < edges; ++i)
+      primitive.edgeColors.push_back(static_cast<short>(colors_.resolve(edgeData->colors()[i])));
   if (edgeData && edgeData->visibility())
     primitive.edgeVisibility.assign(edgeData->visibility(), edgeData->visibility() + edges);
   if (faceData && faceData->colors())
-    for (std::size_t i = 0; i < faces; ++i) primitive.faceColors.push_back(static_cast<short>(colors_.resolve(faceData->colors()[i])));
+    for (std::size_t i = 0; i < faces; ++i)
+      primitive.faceColors.push_back(static_cast<short>(colors_.resolve(faceData->colors()[i])));
 }
 
 Adesk::Boolean Recording::polyline(Adesk::UInt32 nbPoints, const AcGePoint3d* points) {
@@ -28,7 +30,8 @@ Adesk::Boolean Recording::polyline(Adesk::UInt32 nbPoints, const AcGePoint3d* po
 }
 
 Adesk::Boolean Recording::shell(Adesk::UInt32 nbVertex, const AcGePoint3d* vertices, Adesk::UInt32 faceListSize,
-                                const Adesk::Int32* faceList, const AcGiEdgeData* edgeData, const AcGiFaceData* faceData) {
+                                const Adesk::Int32* faceList, const AcGiEdgeData* edgeData,
+                                const AcGiFaceData* faceData) {
   if (!vertices || !faceList) return false;
   // Count faces and edges, refusing a list that points outside the vertices.
   std::size_t faces = 0, edges = 0;

@@ -8,7 +8,9 @@ namespace acgi {
 // Colours the recorded primitives are resolved against: by block takes the entity's colour.
 struct ColorContext {
   Adesk::UInt16 entityColor = 7;
-  Adesk::UInt16 resolve(int color) const { return color == 0 || color == 256 || color < 0 ? entityColor : static_cast<Adesk::UInt16>(color); }
+  Adesk::UInt16 resolve(int color) const {
+    return color == 0 || color == 256 || color < 0 ? entityColor : static_cast<Adesk::UInt16>(color);
+  }
 };
 
 class Traits : public AcGiSubEntityTraits {
@@ -32,8 +34,8 @@ class Recording {
   Adesk::Boolean polyline(Adesk::UInt32 nbPoints, const AcGePoint3d* points);
   Adesk::Boolean shell(Adesk::UInt32 nbVertex, const AcGePoint3d* vertices, Adesk::UInt32 faceListSize,
                        const Adesk::Int32* faceList, const AcGiEdgeData* edgeData, const AcGiFaceData* faceData);
-  Adesk::Boolean mesh(Adesk::UInt32 rows, Adesk::UInt32 columns, const AcGePoint3d* points, const AcGiEdgeData* edgeData,
-                      const AcGiFaceData* faceData);
+  Adesk::Boolean mesh(Adesk::UInt32 rows, Adesk::UInt32 columns, const AcGePoint3d* points,
+                      const AcGiEdgeData* edgeData, const AcGiFaceData* faceData);
 
  private:
   AcGiPrimitive& begin(AcGiPrimitive::Kind kind);
@@ -49,7 +51,8 @@ template <class Base>
 class RecordingGeometry : public Base {
  public:
   explicit RecordingGeometry(Recording& recording) : recording_(recording) {}
-  Adesk::Boolean polyline(Adesk::UInt32 nbPoints, const AcGePoint3d* points, const AcGeVector3d*, Adesk::Int32) override {
+  Adesk::Boolean polyline(Adesk::UInt32 nbPoints, const AcGePoint3d* points, const AcGeVector3d*,
+                          Adesk::Int32) override {
     return recording_.polyline(nbPoints, points);
   }
   Adesk::Boolean shell(Adesk::UInt32 nbVertex, const AcGePoint3d* vertices, Adesk::UInt32 faceListSize,
@@ -57,8 +60,8 @@ class RecordingGeometry : public Base {
                        const AcGiVertexData*, const void*) override {
     return recording_.shell(nbVertex, vertices, faceListSize, faceList, edgeData, faceData);
   }
-  Adesk::Boolean mesh(Adesk::UInt32 rows, Adesk::UInt32 columns, const AcGePoint3d* points, const AcGiEdgeData* edgeData,
-                      const AcGiFaceData* faceData, const AcGiVertexData*) override {
+  Adesk::Boolean mesh(Adesk::UInt32 rows, Adesk::UInt32 columns, const AcGePoint3d* points,
+                      const AcGiEdgeData* edgeData, const AcGiFaceData* faceData, const AcGiVertexData*) override {
     return recording_.mesh(rows, columns, points, edgeData, faceData);
   }
 

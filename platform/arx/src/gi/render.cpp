@@ -55,9 +55,12 @@ class SceneBuilder {
     for (std::size_t i = 0; i < p.faceList.size(); ++face) {
       int count = std::abs(p.faceList[i]);
       bool hole = p.faceList[i] < 0;
-      auto vertex = [&](int k) { return p.points[static_cast<std::size_t>(p.faceList[i + 1 + static_cast<std::size_t>(k)])]; };
+      auto vertex = [&](int k) {
+        return p.points[static_cast<std::size_t>(p.faceList[i + 1 + static_cast<std::size_t>(k)])];
+      };
       if (fill && !hole)
-        for (int k = 1; k + 1 < count; ++k) triangle(vertex(0), vertex(k), vertex(k + 1), pick(p.faceColors, face, p.color));
+        for (int k = 1; k + 1 < count; ++k)
+          triangle(vertex(0), vertex(k), vertex(k + 1), pick(p.faceColors, face, p.color));
       for (int k = 0; k < count; ++k, ++edge)
         if (visible(p, edge)) segment(vertex(k), vertex((k + 1) % count), pick(p.edgeColors, edge, p.color));
       i += static_cast<std::size_t>(count) + 1;
@@ -113,7 +116,9 @@ Fit fitTo(const Scene& scene, int width, int height) {
 class Raster {
  public:
   Raster(AcGiImage& image, const Fit& fit)
-      : image_(image), fit_(fit), depth_(static_cast<std::size_t>(image.width * image.height), -std::numeric_limits<double>::infinity()) {}
+      : image_(image),
+        fit_(fit),
+        depth_(static_cast<std::size_t>(image.width * image.height), -std::numeric_limits<double>::infinity()) {}
 
   void fill(const Triangle& t) {
     AcGeVector3d normal = (t.b - t.a).crossProduct(t.c - t.a);
@@ -122,7 +127,8 @@ class Raster {
     double light = 0.3 + 0.7 * std::fabs(normal.normal().z);
     AcGiImage::Pixel base = acgiColorOf(t.color);
     AcGiImage::Pixel shaded{shade(base.r, light), shade(base.g, light), shade(base.b, light)};
-    double ax = fit_.px(t.a), ay = fit_.py(t.a), bx = fit_.px(t.b), by = fit_.py(t.b), cx = fit_.px(t.c), cy = fit_.py(t.c);
+    double ax = fit_.px(t.a), ay = fit_.py(t.a), bx = fit_.px(t.b), by = fit_.py(t.b), cx = fit_.px(t.c),
+           cy = fit_.py(t.c);
     double area = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
     if (std::fabs(area) < 1e-12) return;
     int x0 = std::max(0, static_cast<int>(std::floor(std::min({ax, bx, cx}))));
@@ -176,8 +182,9 @@ AcGiImage::Pixel AcGiImage::at(int x, int y) const {
 }
 
 AcGiImage::Pixel acgiColorOf(Adesk::UInt16 colorIndex) {
-  static const AcGiImage::Pixel standard[10] = {{255, 255, 255}, {255, 0, 0},   {255, 255, 0},   {0, 255, 0},   {0, 255, 255},
-                                                {0, 0, 255},     {255, 0, 255}, {255, 255, 255}, {128, 128, 128}, {192, 192, 192}};
+  static const AcGiImage::Pixel standard[10] = {{255, 255, 255}, {255, 0, 0},    {255, 255, 0}, {0, 255, 0},
+                                                {0, 255, 255},   {0, 0, 255},    {255, 0, 255}, {255, 255, 255},
+                                                {128, 128, 128}, {192, 192, 192}};
   if (colorIndex >= 1 && colorIndex <= 9) return standard[colorIndex];
   if (colorIndex >= 10 && colorIndex <= 255) {
     auto grey = static_cast<std::uint8_t>(64 + (colorIndex - 10) * 191 / 245);

@@ -1,11 +1,11 @@
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_Copy.hxx>
 #include <BRepMesh_IncrementalMesh.hxx>
+#include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
 #include <IMeshTools_Parameters.hxx>
-#include <Standard_Failure.hxx>
-#include <BRep_Tool.hxx>
 #include <Poly_Triangulation.hxx>
+#include <Standard_Failure.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopLoc_Location.hxx>
 #include <TopoDS.hxx>
@@ -86,7 +86,8 @@ bool solidShell(const TopoDS_Shape& shape, Adesk::UInt16 color, AcGiPrimitive& s
   } catch (const Standard_Failure&) {
     return false;  // a degenerate shape is not drawn
   }
-  for (TopExp_Explorer faces(copy, TopAbs_FACE); faces.More(); faces.Next()) appendFace(TopoDS::Face(faces.Current()), shell);
+  for (TopExp_Explorer faces(copy, TopAbs_FACE); faces.More(); faces.Next())
+    appendFace(TopoDS::Face(faces.Current()), shell);
   if (shell.faceList.empty()) return false;
   // Only the faces show: the triangles' edges are not the solid's.
   shell.edgeVisibility.assign(shell.faceList.size() / 4 * 3, 0);

@@ -53,9 +53,8 @@ bool AcRxClass::isDerivedFrom(const AcRxClass* other) const {
 
 AcRxObject* AcRxClass::create() const { return make_ ? make_() : nullptr; }
 
-AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int dwgVersion,
-                        int maintenanceVersion, int proxyFlags, AcRxPseudoConstructor make,
-                        const char* dxfName, const char* appName) {
+AcRxClass* newAcRxClass(const char* className, const char* parentClassName, int dwgVersion, int maintenanceVersion,
+                        int proxyFlags, AcRxPseudoConstructor make, const char* dxfName, const char* appName) {
   if (!className || !*className) return nullptr;
   if (auto* existing = static_cast<AcRxClass*>(classDictionary().at(className))) return existing;
   auto* record = new AcRxClass();
@@ -161,21 +160,50 @@ AcRxDictionary* acrxClassDictionary() { return &classDictionary(); }
 
 const char* Acad::statusName(ErrorStatus status) {
   switch (status) {
-#define KESTRUM_STATUS(name) case name: return #name;
-    KESTRUM_STATUS(eOk) KESTRUM_STATUS(eNotImplementedYet) KESTRUM_STATUS(eNotApplicable)
-    KESTRUM_STATUS(eInvalidInput) KESTRUM_STATUS(eNullObjectId) KESTRUM_STATUS(eNullObjectPointer)
-    KESTRUM_STATUS(eInvalidOpenState) KESTRUM_STATUS(eKeyNotFound) KESTRUM_STATUS(eDuplicateKey)
-    KESTRUM_STATUS(eInvalidKey) KESTRUM_STATUS(eAlreadyInDb) KESTRUM_STATUS(eNotInDatabase)
-    KESTRUM_STATUS(eNoDatabase) KESTRUM_STATUS(eNotOpenForRead) KESTRUM_STATUS(eNotOpenForWrite)
-    KESTRUM_STATUS(eFilerError) KESTRUM_STATUS(eEndOfFile) KESTRUM_STATUS(eBadDwgHeader)
-    KESTRUM_STATUS(eDwgCRCError) KESTRUM_STATUS(eFileAccessErr) KESTRUM_STATUS(eFileNotFound)
-    KESTRUM_STATUS(eUnknownHandle) KESTRUM_STATUS(eBadDxfFile) KESTRUM_STATUS(eWasErased)
-    KESTRUM_STATUS(eWasNotErased) KESTRUM_STATUS(ePermanentlyErased) KESTRUM_STATUS(eWasOpenForRead)
-    KESTRUM_STATUS(eNoActiveTransactions) KESTRUM_STATUS(eNotTopTransaction)
-    KESTRUM_STATUS(eCannotNestBlockDefs) KESTRUM_STATUS(eWrongDatabase) KESTRUM_STATUS(eIsWriteProtected) KESTRUM_STATUS(eAtMaxReaders)
-    KESTRUM_STATUS(eWasOpenForWrite) KESTRUM_STATUS(eWasOpenForNotify) KESTRUM_STATUS(eNotThatKindOfClass)
-    KESTRUM_STATUS(eLockViolation) KESTRUM_STATUS(eInvalidContext) KESTRUM_STATUS(eCommandCancelled)
-    KESTRUM_STATUS(eUserBreak) KESTRUM_STATUS(eLoadFailed) KESTRUM_STATUS(eUnloadFailed)
+#define KESTRUM_STATUS(name) \
+  case name: return #name;
+    KESTRUM_STATUS(eOk)
+    KESTRUM_STATUS(eNotImplementedYet)
+    KESTRUM_STATUS(eNotApplicable)
+    KESTRUM_STATUS(eInvalidInput)
+    KESTRUM_STATUS(eNullObjectId)
+    KESTRUM_STATUS(eNullObjectPointer)
+    KESTRUM_STATUS(eInvalidOpenState)
+    KESTRUM_STATUS(eKeyNotFound)
+    KESTRUM_STATUS(eDuplicateKey)
+    KESTRUM_STATUS(eInvalidKey)
+    KESTRUM_STATUS(eAlreadyInDb)
+    KESTRUM_STATUS(eNotInDatabase)
+    KESTRUM_STATUS(eNoDatabase)
+    KESTRUM_STATUS(eNotOpenForRead)
+    KESTRUM_STATUS(eNotOpenForWrite)
+    KESTRUM_STATUS(eFilerError)
+    KESTRUM_STATUS(eEndOfFile)
+    KESTRUM_STATUS(eBadDwgHeader)
+    KESTRUM_STATUS(eDwgCRCError)
+    KESTRUM_STATUS(eFileAccessErr)
+    KESTRUM_STATUS(eFileNotFound)
+    KESTRUM_STATUS(eUnknownHandle)
+    KESTRUM_STATUS(eBadDxfFile)
+    KESTRUM_STATUS(eWasErased)
+    KESTRUM_STATUS(eWasNotErased)
+    KESTRUM_STATUS(ePermanentlyErased)
+    KESTRUM_STATUS(eWasOpenForRead)
+    KESTRUM_STATUS(eNoActiveTransactions)
+    KESTRUM_STATUS(eNotTopTransaction)
+    KESTRUM_STATUS(eCannotNestBlockDefs)
+    KESTRUM_STATUS(eWrongDatabase)
+    KESTRUM_STATUS(eIsWriteProtected)
+    KESTRUM_STATUS(eAtMaxReaders)
+    KESTRUM_STATUS(eWasOpenForWrite)
+    KESTRUM_STATUS(eWasOpenForNotify)
+    KESTRUM_STATUS(eNotThatKindOfClass)
+    KESTRUM_STATUS(eLockViolation)
+    KESTRUM_STATUS(eInvalidContext)
+    KESTRUM_STATUS(eCommandCancelled)
+    KESTRUM_STATUS(eUserBreak)
+    KESTRUM_STATUS(eLoadFailed)
+    KESTRUM_STATUS(eUnloadFailed)
     KESTRUM_STATUS(eNotFound)
 #undef KESTRUM_STATUS
   }

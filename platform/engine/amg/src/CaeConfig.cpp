@@ -1,6 +1,5 @@
 #include "amg/CaeConfig.h"
 
-
 #include <unistd.h>
 
 #include <cctype>
@@ -10,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "amg/CaeAtomicFile.h"
 #include "EngineMessages.h"
+#include "amg/CaeAtomicFile.h"
 #include "amg/CaeMsgCall.h"
 #include "kestrum/text.h"
 
@@ -292,7 +291,6 @@ bool CaeConfig::SetValue(const CaeString& name, const CaeString& value, int scop
   Show(warnings);
   return stored;
 }
-
 
 bool CaeConfig::SetValue(int scope, const CaeString& name, const CaeString& value) {
   return SetValue(name, value, scope);

@@ -58,8 +58,8 @@ int CaeMaterial::GetTemps(CaeArray<double>& temperatures) const {
 }
 
 const char* CaeMaterial::PropName(int prop) {
-  static const char* const kNames[kPropCount] = {"density",         "Young's modulus",      "shear modulus",
-                                                 "Poisson's ratio", "yield stress",         "ultimate stress",
+  static const char* const kNames[kPropCount] = {"density",         "Young's modulus",       "shear modulus",
+                                                 "Poisson's ratio", "yield stress",          "ultimate stress",
                                                  "conductivity",    "expansion coefficient", "specific heat"};
   return prop >= 0 && prop < kPropCount ? kNames[prop] : "property";
 }

@@ -18,7 +18,8 @@ constexpr Entry kTable[] = {
     {0x80001029, "Some loads and/or restraints that do not apply \r\nfor this analysis type were ignored."},
     {0x80002001, "Configuration file %1, line %2 is not a valid setting and was ignored: %3\r\n"},
     {0x80002002, "Could not write the configuration file %1: %2\r\n"},
-    {0x80002003, "The folder of the configuration file %1 does not exist; only the default settings are available.\r\n"},
+    {0x80002003,
+     "The folder of the configuration file %1 does not exist; only the default settings are available.\r\n"},
     {0x80002004, "Unknown unit type %1; the value was not converted.\r\n"},
     {0x80002005, "Unit %1 does not measure quantity type %2; the unit was not changed.\r\n"},
     {0x80002006, "Unknown unit id %1; its names were not added.\r\n"},
@@ -36,17 +37,20 @@ constexpr Entry kTable[] = {
     {0xc0000fb2, "This model does not contain any element properties.\r\n"},
     {0xc0000fb3, "This model contains invalid element properties.\r\n"},
     {0xc0000fb8, "The analysis can not be performed. "},
-    {0xc0000fb9, "The analysis may not run successfully. You may need to CANCEL the analysis, make the changes "
-                 "suggested below and resubmit."},
+    {0xc0000fb9,
+     "The analysis may not run successfully. You may need to CANCEL the analysis, make the changes "
+     "suggested below and resubmit."},
     {0xc0000fbb, "Invalid Range\r\nMinimum value, %1 must be less than maximum value %2\r\n"},
     {0xc0000fbc, "TLX Unhandled Exception: %1 \r\n"},
-    {0xc0000fbd, "Unable to perform operation.  Windows resources are low.  Close other programs and retry "
-                 "operation."},
+    {0xc0000fbd,
+     "Unable to perform operation.  Windows resources are low.  Close other programs and retry "
+     "operation."},
     {0xc0000fc1, "Performing Analysis Iteration %1"},
     {0xc0000fc8, "Analysis job completed successfully\r\n"},
     {0xc0000fe6, "Check of the simulation model failed.\r\n"},
-    {0xc0000fe7, "Results are associated with this mesh.\r\nYou must either delete the results and update the "
-                 "mesh\r\nor create a new model.\r\n"},
+    {0xc0000fe7,
+     "Results are associated with this mesh.\r\nYou must either delete the results and update the "
+     "mesh\r\nor create a new model.\r\n"},
     {0xc0000fe8, "Geometry has changed since the mesh was created and associated results exist.\r\n"},
     {0xc0000fe9, "Geometry has changed since a mesh was created.\r\n"},
     {0xc0001001, "OptResults"},
@@ -79,8 +83,9 @@ constexpr Entry kTable[] = {
     {0xc000101c, "Optimization does not support shell elements in the simulation model.\r\n"},
     {0xc0001031, "Adaptive analysis may not be run delayed execution.\r\n"},
     {0xc00010d3, "The assembly mating relation %1 is not consistent with the type of mesh.\r\n"},
-    {0xc00010e7, "Results are associated with the mesh for this model.\r\nSince an h-adaptive analysis can modify "
-                 "the mesh, you must\r\neither delete the existing results or create a new model.\r\n"},
+    {0xc00010e7,
+     "Results are associated with the mesh for this model.\r\nSince an h-adaptive analysis can modify "
+     "the mesh, you must\r\neither delete the existing results or create a new model.\r\n"},
     {0xc0002101, "%1 is not available yet.\r\n"},
     {0xc0002103, "The mesh could not be generated near (%1, %2, %3): %4\r\n"},
     {0xc0002104, "The solver could not be started: %1\r\n"},
@@ -88,7 +93,8 @@ constexpr Entry kTable[] = {
     {0xc0002106, "The analysis %1 failed: %2\r\n"},
     {0xc0002107, "The condition %1 cannot be applied: %2\r\n"},
     {0xc0002108, "The file %1 could not be written: %2\r\n"},
-    {0x80002109, "The load %1 acts where the model is restrained: the supports take it as it is and it moves nothing there.\r\n"},
+    {0x80002109,
+     "The load %1 acts where the model is restrained: the supports take it as it is and it moves nothing there.\r\n"},
     {0xc000210a, "The material %1: %2.\r\n"},
     {0xc000210b, "The meshes cannot be made together: %1\r\n"},
 };

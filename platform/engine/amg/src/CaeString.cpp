@@ -1,6 +1,5 @@
 #include "amg/CaeString.h"
 
-
 #include <cctype>
 #include <charconv>
 #include <cstdarg>
@@ -12,7 +11,8 @@
 #include "kestrum/text.h"
 
 CaeString::CaeString(const char* text) : bytes_(text ? text : "") {}
-CaeString::CaeString(const char* bytes, std::size_t length) : bytes_(bytes ? std::string(bytes, length) : std::string()) {}
+CaeString::CaeString(const char* bytes, std::size_t length)
+    : bytes_(bytes ? std::string(bytes, length) : std::string()) {}
 CaeString::CaeString(std::string_view text) : bytes_(text) {}
 CaeString::CaeString(const std::string& text) : bytes_(text) {}
 

@@ -9,8 +9,8 @@
 
 namespace {
 
-constexpr int kSiUnits[CaeUnitSystem::kBaseCount] = {CaeMeter,  CaeRadian, CaeKelvin, CaeNewton,
-                                                     CaeKilogram, CaeSecond, CaeJoule, CaeHertz};
+constexpr int kSiUnits[CaeUnitSystem::kBaseCount] = {CaeMeter,    CaeRadian, CaeKelvin, CaeNewton,
+                                                     CaeKilogram, CaeSecond, CaeJoule,  CaeHertz};
 
 // How a unit relates to SI: si = value * scale + offset (offset only for temperatures).
 struct UnitDef {
@@ -24,55 +24,74 @@ constexpr double kPoundForce = 4.4482216152605;
 constexpr double kFoot = 0.3048;
 
 constexpr UnitDef kUnits[32] = {
-    {CaeUtLength, 1.0, 0.0},         {CaeUtLength, 0.01, 0.0},        {CaeUtLength, 0.001, 0.0},
-    {CaeUtLength, 0.0254, 0.0},      {CaeUtLength, kFoot, 0.0},       {CaeUtAngle, 1.0, 0.0},
-    {CaeUtAngle, kPi / 180.0, 0.0},  {CaeUtAngle, 2.0 * kPi, 0.0},    {CaeUtTemperature, 1.0, 0.0},
-    {CaeUtTemperature, 1.0, 273.15}, {CaeUtTemperature, 5.0 / 9.0, 0.0},
+    {CaeUtLength, 1.0, 0.0},
+    {CaeUtLength, 0.01, 0.0},
+    {CaeUtLength, 0.001, 0.0},
+    {CaeUtLength, 0.0254, 0.0},
+    {CaeUtLength, kFoot, 0.0},
+    {CaeUtAngle, 1.0, 0.0},
+    {CaeUtAngle, kPi / 180.0, 0.0},
+    {CaeUtAngle, 2.0 * kPi, 0.0},
+    {CaeUtTemperature, 1.0, 0.0},
+    {CaeUtTemperature, 1.0, 273.15},
+    {CaeUtTemperature, 5.0 / 9.0, 0.0},
     {CaeUtTemperature, 5.0 / 9.0, 459.67 * 5.0 / 9.0},
-    {CaeUtForce, 1.0, 0.0},          {CaeUtForce, 1e-5, 0.0},         {CaeUtForce, kPoundForce, 0.0},
-    {CaeUtForce, 1000.0 * kPoundForce, 0.0},                          {CaeUtForce, 9.80665, 0.0},
-    {CaeUtMass, 1.0, 0.0},           {CaeUtMass, 0.001, 0.0},         {CaeUtMass, kPoundForce / kFoot, 0.0},
-    {CaeUtMass, 0.45359237, 0.0},    {CaeUtTime, 1.0, 0.0},           {CaeUtTime, 60.0, 0.0},
-    {CaeUtTime, 3600.0, 0.0},        {CaeUtEnergy, 1.0, 0.0},         {CaeUtEnergy, 4.1868, 0.0},
-    {CaeUtEnergy, 4186.8, 0.0},      {CaeUtEnergy, 1055.05585262, 0.0}, {CaeUtFrequency, 1.0, 0.0},
-    {CaeUtFrequency, 1e6, 0.0},      {CaeUtFrequency, 1.0 / (2.0 * kPi), 0.0},
+    {CaeUtForce, 1.0, 0.0},
+    {CaeUtForce, 1e-5, 0.0},
+    {CaeUtForce, kPoundForce, 0.0},
+    {CaeUtForce, 1000.0 * kPoundForce, 0.0},
+    {CaeUtForce, 9.80665, 0.0},
+    {CaeUtMass, 1.0, 0.0},
+    {CaeUtMass, 0.001, 0.0},
+    {CaeUtMass, kPoundForce / kFoot, 0.0},
+    {CaeUtMass, 0.45359237, 0.0},
+    {CaeUtTime, 1.0, 0.0},
+    {CaeUtTime, 60.0, 0.0},
+    {CaeUtTime, 3600.0, 0.0},
+    {CaeUtEnergy, 1.0, 0.0},
+    {CaeUtEnergy, 4.1868, 0.0},
+    {CaeUtEnergy, 4186.8, 0.0},
+    {CaeUtEnergy, 1055.05585262, 0.0},
+    {CaeUtFrequency, 1.0, 0.0},
+    {CaeUtFrequency, 1e6, 0.0},
+    {CaeUtFrequency, 1.0 / (2.0 * kPi), 0.0},
     {CaeUtFrequency, 1.0 / 60.0, 0.0},
 };
 
 // Powers of the base quantities (length, angle, temperature, force, mass, time, energy, frequency)
 // that make up each quantity type.
 constexpr signed char kDimensions[CaeUtCount][CaeUnitSystem::kBaseCount] = {
-    {1, 0, 0, 0, 0, 0, 0, 0},    // 0 length
-    {0, 1, 0, 0, 0, 0, 0, 0},    // 1 angle
-    {0, 0, 1, 0, 0, 0, 0, 0},    // 2 temperature (affine, handled apart)
-    {0, 0, 0, 1, 0, 0, 0, 0},    // 3 force
-    {0, 0, 0, 0, 1, 0, 0, 0},    // 4 mass
-    {0, 0, 0, 0, 0, 1, 0, 0},    // 5 time
-    {0, 0, 0, 0, 0, 0, 1, 0},    // 6 energy
-    {0, 0, 0, 0, 0, 0, 0, 1},    // 7 frequency
-    {-1, 0, 0, 1, 0, 0, 0, 0},   // 8 force per length
-    {1, 0, 0, 1, 0, 0, 0, 0},    // 9 moment
-    {2, 0, 0, 0, 0, 0, 0, 0},    // 10 area
-    {0, 1, 0, 0, 0, -1, 0, 0},   // 11 angular velocity
-    {1, 0, 0, 0, 0, -2, 0, 0},   // 12 acceleration
-    {3, 0, 0, 0, 0, 0, 0, 0},    // 13 volume
-    {1, 0, 0, 0, 0, -1, 0, 0},   // 14 velocity
-    {-2, 0, 0, 1, 0, 0, 0, 0},   // 15 stress
-    {0, 0, 0, 0, 0, 0, 0, 0},    // 16 strain
-    {0, 0, 0, 0, 0, 0, 0, 0},    // 17 percent of model
-    {-3, 0, 0, 0, 1, 0, 0, 0},   // 18 density
-    {0, 1, 0, 0, 0, -2, 0, 0},   // 19 angular acceleration
-    {0, 0, -1, 0, 0, 0, 0, 0},   // 20 expansion
-    {-2, 0, 0, 1, 0, 0, 0, 0},   // 21 force per area
+    {1, 0, 0, 0, 0, 0, 0, 0},     // 0 length
+    {0, 1, 0, 0, 0, 0, 0, 0},     // 1 angle
+    {0, 0, 1, 0, 0, 0, 0, 0},     // 2 temperature (affine, handled apart)
+    {0, 0, 0, 1, 0, 0, 0, 0},     // 3 force
+    {0, 0, 0, 0, 1, 0, 0, 0},     // 4 mass
+    {0, 0, 0, 0, 0, 1, 0, 0},     // 5 time
+    {0, 0, 0, 0, 0, 0, 1, 0},     // 6 energy
+    {0, 0, 0, 0, 0, 0, 0, 1},     // 7 frequency
+    {-1, 0, 0, 1, 0, 0, 0, 0},    // 8 force per length
+    {1, 0, 0, 1, 0, 0, 0, 0},     // 9 moment
+    {2, 0, 0, 0, 0, 0, 0, 0},     // 10 area
+    {0, 1, 0, 0, 0, -1, 0, 0},    // 11 angular velocity
+    {1, 0, 0, 0, 0, -2, 0, 0},    // 12 acceleration
+    {3, 0, 0, 0, 0, 0, 0, 0},     // 13 volume
+    {1, 0, 0, 0, 0, -1, 0, 0},    // 14 velocity
+    {-2, 0, 0, 1, 0, 0, 0, 0},    // 15 stress
+    {0, 0, 0, 0, 0, 0, 0, 0},     // 16 strain
+    {0, 0, 0, 0, 0, 0, 0, 0},     // 17 percent of model
+    {-3, 0, 0, 0, 1, 0, 0, 0},    // 18 density
+    {0, 1, 0, 0, 0, -2, 0, 0},    // 19 angular acceleration
+    {0, 0, -1, 0, 0, 0, 0, 0},    // 20 expansion
+    {-2, 0, 0, 1, 0, 0, 0, 0},    // 21 force per area
     {-1, 0, -1, 0, 0, -1, 1, 0},  // 22 conductivity
-    {0, 0, -1, 0, -1, 0, 1, 0},  // 23 specific heat
-    {4, 0, 0, 0, 0, 0, 0, 0},    // 24 area moment
-    {0, 0, 0, 0, 0, 0, 0, 0},    // 25 none
-    {0, 0, 0, 0, 0, -1, 1, 0},   // 26 heat flow
-    {-1, 0, 0, 0, 0, -1, 1, 0},  // 27 heat flow per length
-    {-3, 0, 0, 0, 0, -1, 1, 0},  // 28 heat generation
-    {-2, 0, 0, 0, 0, -1, 1, 0},  // 29 heat flux
-    {0, 0, 1, 0, 0, 0, 0, 0},    // 30 temperature difference
+    {0, 0, -1, 0, -1, 0, 1, 0},   // 23 specific heat
+    {4, 0, 0, 0, 0, 0, 0, 0},     // 24 area moment
+    {0, 0, 0, 0, 0, 0, 0, 0},     // 25 none
+    {0, 0, 0, 0, 0, -1, 1, 0},    // 26 heat flow
+    {-1, 0, 0, 0, 0, -1, 1, 0},   // 27 heat flow per length
+    {-3, 0, 0, 0, 0, -1, 1, 0},   // 28 heat generation
+    {-2, 0, 0, 0, 0, -1, 1, 0},   // 29 heat flux
+    {0, 0, 1, 0, 0, 0, 0, 0},     // 30 temperature difference
     {-2, 0, -1, 0, 0, -1, 1, 0},  // 31 film coefficient
 };
 
@@ -82,9 +101,7 @@ CaeUnitStrTable* currentTable = nullptr;
 
 bool ValidUnitId(int unit) { return unit >= 0 && unit < 32; }
 
-void WarnUnknownType(int type) {
-  CaeMsgCall::Message(1, amg_msg::kUnknownUnitType, {CaeString::FromInt(type)});
-}
+void WarnUnknownType(int type) { CaeMsgCall::Message(1, amg_msg::kUnknownUnitType, {CaeString::FromInt(type)}); }
 
 void WarnMismatch(int unit, int type) {
   CaeMsgCall::Message(1, amg_msg::kUnitMismatch, {CaeString::FromInt(unit), CaeString::FromInt(type)});

@@ -321,7 +321,8 @@ int AmgMesh::MeshIt() {
   }
   fea_detail::MeshSettings settings = SettingsOf(*this);
   for (const LocalSize& local : localSizes_)
-    settings.localSizes.push_back({local.kind, local.index, local.size, {local.point[0], local.point[1], local.point[2]}});
+    settings.localSizes.push_back(
+        {local.kind, local.index, local.size, {local.point[0], local.point[1], local.point[2]}});
   for (const SizeTet& tet : sizeField_) {
     std::array<double, 16>& data = settings.sizeField.emplace_back();
     for (int corner = 0; corner < 4; ++corner) {
@@ -350,8 +351,9 @@ std::string AmgMesh::JoinRefusal(const std::vector<AmgMesh*>& meshes) {
     if (m.defaultSize_ != first.defaultSize_ || m.minSize_ != first.minSize_ || m.maxSize_ != first.maxSize_ ||
         m.elementOrder_ != first.elementOrder_ || m.curvatureScaling_ != first.curvatureScaling_ ||
         m.anglePerElement_ != first.anglePerElement_)
-      return which + " has element sizes or an element order of its own; joined meshes take one set of sizes, so give "
-                     "every mesh the first one's.";
+      return which +
+             " has element sizes or an element order of its own; joined meshes take one set of sizes, so give "
+             "every mesh the first one's.";
   }
   return {};
 }
@@ -362,7 +364,8 @@ int AmgMesh::MeshJoined(const std::vector<AmgMesh*>& meshes) {
   for (AmgMesh* mesh : meshes) {
     CAE_CHECK(mesh);
     TopoDS_Shape shape;
-    if (mesh->HasShape()) shape = *mesh->shape_;
+    if (mesh->HasShape())
+      shape = *mesh->shape_;
     else if (AmgShapeSource* source = AmgShapeSource::GetCurrent(); source && mesh->GetTopoRef())
       source->BodyShape(mesh->GetTopoRef(), shape);
     shapes.push_back(shape);
@@ -396,7 +399,8 @@ int AmgMesh::MeshJoined(const std::vector<AmgMesh*>& meshes) {
 
 int AmgMesh::Adopt(const fea_detail::MeshOutcome& outcome) {
   const bool shell = elementType_ != CaeElemSolid;
-  const CaeElemOrder order = (outcome.nodesPerElement == 10 || outcome.nodesPerElement == 6) ? CaeElemQuadratic : CaeElemLinear;
+  const CaeElemOrder order =
+      (outcome.nodesPerElement == 10 || outcome.nodesPerElement == 6) ? CaeElemQuadratic : CaeElemLinear;
   std::vector<std::unique_ptr<CaeNode>> nodes;
   nodes.reserve(outcome.nodes.size());
   for (std::size_t i = 0; i < outcome.nodes.size(); ++i) {
@@ -411,8 +415,8 @@ int AmgMesh::Adopt(const fea_detail::MeshOutcome& outcome) {
   for (int e = 0; e < outcome.NumElements(); ++e) {
     CaeNode* corners[CaeElem::kMaxNodes];
     for (int k = 0; k < n; ++k) corners[k] = nodes[outcome.connectivity[e * n + k]].get();
-    CaeElem* element = CaeElem::Create(corners, n, shell ? CaeElemShell : CaeElemSolid, CaeShapeTri, order,
-                                       firstElementId_ + e);
+    CaeElem* element =
+        CaeElem::Create(corners, n, shell ? CaeElemShell : CaeElemSolid, CaeShapeTri, order, firstElementId_ + e);
     if (!element) {
       Fail(AmgMeshBadElements, "the mesher's elements do not fit the element kind", CaeVector());
       return 0;
@@ -508,6 +512,4 @@ AmgMeshUse* AmgMesh::NextMeshUse() {
   return use;
 }
 
-AmgMeshUse* AmgMeshUse::Create(CaeAttrib* user) {
-  return new AmgMeshUse(user ? user->GetTopoRef() : nullptr);
-}
+AmgMeshUse* AmgMeshUse::Create(CaeAttrib* user) { return new AmgMeshUse(user ? user->GetTopoRef() : nullptr); }

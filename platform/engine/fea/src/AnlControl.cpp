@@ -95,8 +95,7 @@ int AnlControl::MoveExternalFiles(const CaeString& oldLocation, const CaeString&
       fs::rename(entry.path(), target, moveError);
     }
     if (moveError) {
-      CaeMsgCall::Message(1, kFeaMsgCannotMoveFile,
-                          {CaeString(entry.path().string()), CaeString(target.string())});
+      CaeMsgCall::Message(1, kFeaMsgCannotMoveFile, {CaeString(entry.path().string()), CaeString(target.string())});
       result = 0;
     }
   }
@@ -138,8 +137,7 @@ OptVariable* AnlControl::NextOptVariable() { return NextLive(optVariables_); }
 
 OptVariableSet* AnlControl::GetDesignVariables(OptModel*) {
   auto* set = new OptVariableSet;
-  for (OptVariable* variable = FirstOptVariable(); variable; variable = NextOptVariable())
-    set->Add(variable);
+  for (OptVariable* variable = FirstOptVariable(); variable; variable = NextOptVariable()) set->Add(variable);
   return set;
 }
 
@@ -286,8 +284,7 @@ void AnlControl::ClearCurrentLoadCase() { SetCurrentLoadCase(nullptr); }
 AttLbcCase* AnlControl::CurrentLoadCase() { return LiveOrNull(currentLoadCase_); }
 
 void AnlControl::SetCurrentRestraintCase(AttLbcCase* restraintSet) {
-  if (currentRestraintCase_ && currentRestraintCase_ != restraintSet)
-    currentRestraintCase_->MakeUncurrent();
+  if (currentRestraintCase_ && currentRestraintCase_ != restraintSet) currentRestraintCase_->MakeUncurrent();
   currentRestraintCase_ = restraintSet;
   if (restraintSet) restraintSet->MakeCurrent();
 }
@@ -296,9 +293,7 @@ void AnlControl::ClearCurrentRestraintCase() { SetCurrentRestraintCase(nullptr);
 
 AttLbcCase* AnlControl::CurrentRestraintCase() { return LiveOrNull(currentRestraintCase_); }
 
-AttLbcCase* AnlControl::GetCurrentLbcCase(int kind) {
-  return kind == 1 ? CurrentRestraintCase() : CurrentLoadCase();
-}
+AttLbcCase* AnlControl::GetCurrentLbcCase(int kind) { return kind == 1 ? CurrentRestraintCase() : CurrentLoadCase(); }
 
 // --- result set ----------------------------------------------------------------------------
 

@@ -12,10 +12,10 @@
 #include <system_error>
 #include <thread>
 
+#include "Balance.h"
 #include "amg/CaeConfig.h"
 #include "amg/CaeInterupt.h"
 #include "amg/CaeMsgCall.h"
-#include "Balance.h"
 #include "fea/FeaMessages.h"
 #include "fea/FrdReader.h"
 #include "kestrum/text.h"
@@ -50,8 +50,8 @@ int SolverThreads() {
 // one deck when it runs on several threads, so it always runs on one; "Solver Threads" governs the
 // other phases (stiffness, results and the rest).
 constexpr const char* kEquationSolverThreads = "CCX_NPROC_EQUATION_SOLVER";
-constexpr const char* kPhaseThreads[] = {"OMP_NUM_THREADS",         "CCX_NPROC_STIFFNESS", "CCX_NPROC_RESULTS",
-                                         "CCX_NPROC_VIEWFACTOR",    "CCX_NPROC_SENS",      "CCX_NPROC_CFD",
+constexpr const char* kPhaseThreads[] = {"OMP_NUM_THREADS",        "CCX_NPROC_STIFFNESS", "CCX_NPROC_RESULTS",
+                                         "CCX_NPROC_VIEWFACTOR",   "CCX_NPROC_SENS",      "CCX_NPROC_CFD",
                                          "CCX_NPROC_INTERPOLSTATE"};
 // Read by the solver as its core count; left to the solver to find.
 constexpr const char* kSolverCores = "NUMBER_OF_CPUS";
@@ -179,7 +179,8 @@ void AnlJob::Poll() {
   }
   int waitStatus = 0;
   const pid_t done = ::waitpid(static_cast<pid_t>(pid_), &waitStatus, WNOHANG);
-  if (done == static_cast<pid_t>(pid_)) Finish(waitStatus);
+  if (done == static_cast<pid_t>(pid_))
+    Finish(waitStatus);
   else if (done < 0) {
     pid_ = 0;
     FailWith(kErrSolver, "the solver process was lost.");

@@ -4,11 +4,11 @@
 #include <atomic>
 #include <filesystem>
 
-#include "amg/CaeMaterial.h"
-#include "amg/CaeCoordSys.h"
-#include "amg/CaeMsgCall.h"
 #include "CheckReport.h"
 #include "MeshAdapt.h"
+#include "amg/CaeCoordSys.h"
+#include "amg/CaeMaterial.h"
+#include "amg/CaeMsgCall.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlMateRel.h"
@@ -151,13 +151,14 @@ int AnlModel::CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>&
   }
   if (materialMissing) report.Finding(kFeaMsgNoMaterial);
   if (meshMissing || !anyPart) report.Finding(kFeaMsgNoMesh);
-  return report.Finish(kFeaMsgSimCheckFailed, CaeString::Format("Check of the simulation model %s passed.", Name().Text()));
+  return report.Finish(kFeaMsgSimCheckFailed,
+                       CaeString::Format("Check of the simulation model %s passed.", Name().Text()));
 }
 
 AnlWriter* AnlModel::DeckWriter(AnlCode code) { return new AnlWriter(this, code); }
 
 AnlJob* AnlModel::SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int deckOnly,
-                                  CaeString& message, AnlCode code) {
+                                 CaeString& message, AnlCode code) {
   CAE_CHECK(writer);
   if (!writer->Model()) writer->SetModel(this);
   std::string deck = deckFile.Str();

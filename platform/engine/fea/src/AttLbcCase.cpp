@@ -45,6 +45,4 @@ AttBaseLbc* AttLbcCase::GetLbc(int position) {
   return nullptr;
 }
 
-int AttLbcCase::CountLbcs(int liveOnly) {
-  return liveOnly ? fea_detail::CountLive(lbcs_.Head()) : lbcs_.Count();
-}
+int AttLbcCase::CountLbcs(int liveOnly) { return liveOnly ? fea_detail::CountLive(lbcs_.Head()) : lbcs_.Count(); }

@@ -8,8 +8,7 @@ namespace {
 
 enum Pick : int { V = 1, E = 2, F = 4, O = 8 };
 
-constexpr AttLbcDescript make(AttCode code, int kind, int valueKind, int picks, CaeUnitType unit,
-                              int perAxis) {
+constexpr AttLbcDescript make(AttCode code, int kind, int valueKind, int picks, CaeUnitType unit, int perAxis) {
   return AttLbcDescript{ToAttType(code),
                         kind,
                         valueKind,

@@ -29,7 +29,6 @@ Vec Cross(const Vec& a, const Vec& b) {
 }
 double Norm(const Vec& a) { return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * a[2]); }
 
-
 struct StepLoads {
   bool isStatic = false;
   bool bodyLoad = false;
@@ -59,7 +58,8 @@ std::vector<std::string_view> Fields(std::string_view line) {
   std::vector<std::string_view> fields;
   for (std::size_t start = 0;;) {
     const std::size_t comma = line.find(',', start);
-    fields.push_back(kestrum::Trim(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
+    fields.push_back(
+        kestrum::Trim(line.substr(start, comma == std::string_view::npos ? std::string_view::npos : comma - start)));
     if (comma == std::string_view::npos) break;
     start = comma + 1;
   }
@@ -79,7 +79,8 @@ std::string Parameter(const std::string& keywordLine, const std::string& name) {
   if (at == std::string::npos) return {};
   const std::size_t start = at + name.size() + 1;
   const std::size_t end = keywordLine.find(',', start);
-  return std::string(kestrum::Trim(std::string_view(keywordLine).substr(start, end == std::string::npos ? std::string::npos : end - start)));
+  return std::string(kestrum::Trim(
+      std::string_view(keywordLine).substr(start, end == std::string::npos ? std::string::npos : end - start)));
 }
 
 class DeckParser {
@@ -94,8 +95,10 @@ class DeckParser {
       const std::string_view line = kestrum::Trim(text_.substr(pos, end - pos));
       pos = end + 1;
       if (line.empty() || line.rfind("**", 0) == 0) continue;
-      if (line.front() == '*') Keyword(Upper(line));
-      else Data(Fields(line));
+      if (line.front() == '*')
+        Keyword(Upper(line));
+      else
+        Data(Fields(line));
     }
     return std::move(deck_);
   }
@@ -121,8 +124,10 @@ class DeckParser {
       mode_ = Mode::Nset;
     } else if (name == "TRANSFORM") {
       const auto found = deck_.sets.find(Parameter(line, "NSET"));
-      if (found == deck_.sets.end()) deck_.readable = false;
-      else deck_.ownAxes.insert(found->second.begin(), found->second.end());
+      if (found == deck_.sets.end())
+        deck_.readable = false;
+      else
+        deck_.ownAxes.insert(found->second.begin(), found->second.end());
     } else if (name == "STEP") {
       // A step starts from the conditions in force before it.
       deck_.steps.push_back(deck_.steps.empty() ? deck_.model : deck_.steps.back());
@@ -187,15 +192,12 @@ class DeckParser {
         for (long id : NodesOf(f[0])) Current().loads[{id, dof}] = value;
         return;
       }
-      case Mode::Dload:
-        Current().bodyLoad = true;
-        return;
+      case Mode::Dload: Current().bodyLoad = true; return;
       case Mode::NodeFile:
         for (std::string_view field : f)
           if (Upper(field) == "RF") Current().forcesWritten = true;
         return;
-      default:
-        return;
+      default: return;
     }
   }
 
@@ -225,17 +227,18 @@ std::string Figures(const Vec& v, const char* unit) {
 // Non-finite values anywhere in the results.
 kestrum::Status Finite(const std::vector<FrdReader::StepVectors>& results) {
   for (std::size_t k = 0; k < results.size(); ++k)
-    for (const auto& [what, vectors] : {std::pair{"displacement", &results[k].displacements},
-                                        std::pair{"nodal force", &results[k].forces}})
+    for (const auto& [what, vectors] :
+         {std::pair{"displacement", &results[k].displacements}, std::pair{"nodal force", &results[k].forces}})
       for (std::size_t i = 0; i < vectors->values.size(); ++i)
         if (!std::isfinite(vectors->values[i]))
           return Trouble("The solver's results hold a " + std::string(what) + " that is not a finite number (node " +
-                                  std::to_string(vectors->ids[i / 3]) + ", result case " + std::to_string(k + 1) +
-                                  "): the answer cannot be trusted.");
+                         std::to_string(vectors->ids[i / 3]) + ", result case " + std::to_string(k + 1) +
+                         "): the answer cannot be trusted.");
   return kestrum::Ok();
 }
 
-kestrum::Status Balance(const Deck& deck, const StepLoads& step, const FrdReader::NodalVectors& forces, std::size_t number) {
+kestrum::Status Balance(const Deck& deck, const StepLoads& step, const FrdReader::NodalVectors& forces,
+                        std::size_t number) {
   const std::string which = "Result case " + std::to_string(number);
   auto isSupport = [&](long id) { return step.restrained.count(id) || deck.ownAxes.count(id); };
   Vec centre{};
@@ -247,12 +250,15 @@ kestrum::Status Balance(const Deck& deck, const StepLoads& step, const FrdReader
   std::map<long, Vec> nodalLoads, nodalCouples;
   for (const auto& [key, value] : step.loads) {
     const auto [id, dof] = key;
-    if (dof >= kDofMoveX && dof <= kDofMoveZ) nodalLoads[id][dof - kDofMoveX] += value;
-    else if (dof >= kDofTurnX && dof <= kDofTurnZ) nodalCouples[id][dof - kDofTurnX] += value;
+    if (dof >= kDofMoveX && dof <= kDofMoveZ)
+      nodalLoads[id][dof - kDofMoveX] += value;
+    else if (dof >= kDofTurnX && dof <= kDofTurnZ)
+      nodalCouples[id][dof - kDofTurnX] += value;
   }
   for (const auto& [id, f] : nodalLoads) {
     const auto at = deck.nodes.find(id);
-    if (at == deck.nodes.end()) return Trouble(which + ": a load acts on node " + std::to_string(id) + ", which the model does not have.");
+    if (at == deck.nodes.end())
+      return Trouble(which + ": a load acts on node " + std::to_string(id) + ", which the model does not have.");
     const Vec r = Sub(at->second, centre);
     loads = Add(loads, f);
     loadMoment = Add(loadMoment, Cross(r, f));
@@ -270,7 +276,9 @@ kestrum::Status Balance(const Deck& deck, const StepLoads& step, const FrdReader
     const long id = forces.ids[i];
     if (!isSupport(id)) continue;
     const auto at = deck.nodes.find(id);
-    if (at == deck.nodes.end()) return Trouble(which + ": the results give a force at node " + std::to_string(id) + ", which the model does not have.");
+    if (at == deck.nodes.end())
+      return Trouble(which + ": the results give a force at node " + std::to_string(id) +
+                     ", which the model does not have.");
     supportsMet.insert(id);
     const Vec fn{forces.values[3 * i], forces.values[3 * i + 1], forces.values[3 * i + 2]};
     const Vec r = Sub(at->second, centre);
@@ -285,23 +293,24 @@ kestrum::Status Balance(const Deck& deck, const StepLoads& step, const FrdReader
   for (long id : step.restrained)
     if (!supportsMet.count(id) && deck.nodes.count(id))
       return Trouble(which + ": the results give no force at the restrained node " + std::to_string(id) +
-                              ", so the supports cannot be checked against the loads.");
+                     ", so the supports cannot be checked against the loads.");
 
   const double forceLeft = Norm(Add(loads, reactions));
   const double forceAllowed = kBalanceTolerance * forceScale;
   if (forceLeft > forceAllowed)
     return Trouble(which + ": the supports do not balance the loads. Loads applied " + Figures(loads, "N") +
-                            " (x, y, z); support reactions " + Figures(reactions, "N") + "; left over " +
-                            Figure(forceLeft) + " N where at most " + Figure(forceAllowed) + " N (" +
-                            Figure(kBalanceTolerance * 100) + "% of the forces involved) is accepted. The solver's answer cannot be trusted.");
+                   " (x, y, z); support reactions " + Figures(reactions, "N") + "; left over " + Figure(forceLeft) +
+                   " N where at most " + Figure(forceAllowed) + " N (" + Figure(kBalanceTolerance * 100) +
+                   "% of the forces involved) is accepted. The solver's answer cannot be trusted.");
   const double momentLeft = Norm(Add(loadMoment, reactionMoment));
   const double momentAllowed = kBalanceTolerance * momentScale;
   if (momentLeft > momentAllowed)
     return Trouble(which + ": the supports do not balance the moment of the loads about the centre of the model (" +
-                            Figures(centre, "m") + "). Moment of the loads " + Figures(loadMoment, "N m") +
-                            "; of the support reactions " + Figures(reactionMoment, "N m") + "; left over " +
-                            Figure(momentLeft) + " N m where at most " + Figure(momentAllowed) + " N m (" +
-                            Figure(kBalanceTolerance * 100) + "% of the moments involved) is accepted. The solver's answer cannot be trusted.");
+                   Figures(centre, "m") + "). Moment of the loads " + Figures(loadMoment, "N m") +
+                   "; of the support reactions " + Figures(reactionMoment, "N m") + "; left over " +
+                   Figure(momentLeft) + " N m where at most " + Figure(momentAllowed) + " N m (" +
+                   Figure(kBalanceTolerance * 100) +
+                   "% of the moments involved) is accepted. The solver's answer cannot be trusted.");
   return kestrum::Ok();
 }
 
@@ -313,11 +322,12 @@ kestrum::Status CheckBalance(std::string_view text, const std::vector<FrdReader:
   if (!Checkable(deck)) return kestrum::Ok();
   if (results.size() < deck.steps.size())
     return Trouble("The results file holds " + std::to_string(results.size()) + " result cases where " +
-                            std::to_string(deck.steps.size()) + " were solved.");
+                   std::to_string(deck.steps.size()) + " were solved.");
   for (std::size_t k = 0; k < deck.steps.size(); ++k) {
     const StepLoads& step = deck.steps[k];
     if (results[k].forces.ids.empty())
-      return Trouble("Result case " + std::to_string(k + 1) + ": the results file holds no support forces to check the solve with.");
+      return Trouble("Result case " + std::to_string(k + 1) +
+                     ": the results file holds no support forces to check the solve with.");
     if (step.bodyLoad) continue;
     if (kestrum::Status balanced = Balance(deck, step, results[k].forces, k + 1); !balanced) return balanced;
   }

@@ -2,7 +2,6 @@
 
 #include "amg/CaeCoordSys.h"
 
-
 void CaeFuncLinear::SetDefiningValuesVec(int n, const CaeVector* values, const CaeVector*, const CaeVector*,
                                          const double*) {
   value_ = (n > 0 && values) ? values[0] : CaeVector();

@@ -118,9 +118,9 @@ kestrum::Result<std::vector<ElementValues>> ReadElementTensors(const std::string
     long id = 0;
     double values[6];
     if (!TensorLine(line, id, values)) {
-      return kestrum::Problem{std::string("an element's ") + (tensor == ElementTensor::Stress ? "stress" : "strain") +
-                                  " cannot be read",
-                              file, static_cast<int>(lineNumber)};
+      return kestrum::Problem{
+          std::string("an element's ") + (tensor == ElementTensor::Stress ? "stress" : "strain") + " cannot be read",
+          file, static_cast<int>(lineNumber)};
     }
     into->Add(id, values);
     ++blockLines;

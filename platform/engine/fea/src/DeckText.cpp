@@ -148,7 +148,8 @@ class DeckBuilder {
                                                     {"angle per element", mesh.GetAnglePerElement()}};
     for (const auto& [what, value] : sizes)
       if (!std::isfinite(value)) {
-        const std::string part = sub->Name().IsEmpty() ? "number " + std::to_string(parts_.size() + 1) : sub->Name().Str();
+        const std::string part =
+            sub->Name().IsEmpty() ? "number " + std::to_string(parts_.size() + 1) : sub->Name().Str();
         reasons_.push_back(CaeString::Format("The mesh of the part %s has an %s that is not a finite number (%g).",
                                              part.c_str(), what, value));
         return false;
@@ -179,8 +180,10 @@ class DeckBuilder {
   // Each value the analysis uses must keep its rule; every value must be finite.
   std::vector<CaeString> MaterialProblems(const CaeMaterial& material) const {
     std::vector<int> used;
-    if (Structural(type_)) used = {CaeMaterial::kModulus, CaeMaterial::kPoisson};
-    else used = {CaeMaterial::kConductivity};
+    if (Structural(type_))
+      used = {CaeMaterial::kModulus, CaeMaterial::kPoisson};
+    else
+      used = {CaeMaterial::kConductivity};
     if (type_ == AnlVibration) used.push_back(CaeMaterial::kDensity);
     std::vector<CaeString> problems;
     CaeArray<double> temps;
@@ -230,7 +233,8 @@ class DeckBuilder {
     for (const Part& part : parts_) {
       if (!part.mesh) continue;
       CaeTopoRef* body = ref->Body();
-      const bool mine = parts_.size() == 1 || (body && (body == part.mesh->GetTopoRef() || body == part.sub->GetTopoRef()));
+      const bool mine =
+          parts_.size() == 1 || (body && (body == part.mesh->GetTopoRef() || body == part.sub->GetTopoRef()));
       int kind = 0, index = 0;
       if (mine && part.mesh->LocateRef(ref, kind, index)) {
         target = {&part, kind, index};
@@ -329,11 +333,13 @@ class DeckBuilder {
     if (!rc) return;
     std::vector<std::pair<AttLbcCase*, double>> sets;
     for (int category : {AttLbcCase::kLoadSet, AttLbcCase::kRestraintSet})
-      for (AnlLbcCase* e = rc->FirstLbcCase(category); e; e = rc->NextLbcCase()) sets.emplace_back(e->LbcCase(), e->Scale());
+      for (AnlLbcCase* e = rc->FirstLbcCase(category); e; e = rc->NextLbcCase())
+        sets.emplace_back(e->LbcCase(), e->Scale());
     for (auto& [set, scale] : sets) {
       if (!std::isfinite(scale)) {
-        reasons_.push_back(CaeString::Format("The result case %s scales the set %s by a factor that is not a finite number.",
-                                             rc->Name().Text(), set->Name().Text()));
+        reasons_.push_back(
+            CaeString::Format("The result case %s scales the set %s by a factor that is not a finite number.",
+                              rc->Name().Text(), set->Name().Text()));
         continue;
       }
       for (AttBaseLbc* c = set->FirstLbc(); c; c = set->NextLbc())
@@ -382,13 +388,16 @@ class DeckBuilder {
     if (!attrib || !Resolve(attrib->GetTopoRef(), target)) return NotApplied(c, "it lies on nothing of the mesh");
     if (NodesOf(target).empty()) return NotApplied(c, "the mesh has no nodes there");
     if (!Finite(c, NodesOf(target))) return NotApplied(c, "its value is not a finite number");
-    if (IsRestraint(code) || IsFixedTemperature(code)) ++step.restraints;
+    if (IsRestraint(code) || IsFixedTemperature(code))
+      ++step.restraints;
     else {
       ++step.loads;
       step.loadTargets.push_back({&c, NodesOf(target)});
     }
-    if (Structural(type_)) ApplyStructural(step, c, code, target, scale);
-    else ApplyThermal(step, c, code, target, scale);
+    if (Structural(type_))
+      ApplyStructural(step, c, code, target, scale);
+    else
+      ApplyThermal(step, c, code, target, scale);
   }
 
   // Every value of the condition where it applies (at `nodes`; at the origin for the whole model).
@@ -397,10 +406,12 @@ class DeckBuilder {
     if (nodes.empty() && !finite(c.EvaluateVecAtPoint(CaeVector()))) return false;
     for (CaeNode* n : nodes)
       if (!finite(c.EvaluateVecAtPoint(n->Coordinate()))) return false;
-    if (auto* conv = dynamic_cast<AttLbcConv*>(&c); conv && !(std::isfinite(conv->FilmCoef()) && std::isfinite(conv->AmbientTemp())))
+    if (auto* conv = dynamic_cast<AttLbcConv*>(&c);
+        conv && !(std::isfinite(conv->FilmCoef()) && std::isfinite(conv->AmbientTemp())))
       return false;
     if (auto* hgen = dynamic_cast<AttLbcHgen*>(&c); hgen && !std::isfinite(hgen->HeatGeneration())) return false;
-    if (auto* temp = dynamic_cast<AttModelTemp*>(&c); temp && !(std::isfinite(temp->ModelTemp()) && std::isfinite(temp->RefTemp())))
+    if (auto* temp = dynamic_cast<AttModelTemp*>(&c);
+        temp && !(std::isfinite(temp->ModelTemp()) && std::isfinite(temp->RefTemp())))
       return false;
     return true;
   }
@@ -444,26 +455,32 @@ class DeckBuilder {
       case AttCode::PinnedRestraint:
         if (!c.CoordSys()) return ApplyPin(step, c, t);
         [[fallthrough]];
-      case AttCode::VertexRestraint: case AttCode::EdgeRestraint: case AttCode::FaceRestraint:
+      case AttCode::VertexRestraint:
+      case AttCode::EdgeRestraint:
+      case AttCode::FaceRestraint:
         Transform(c, t);
         for (CaeNode* n : NodesOf(t))
           for (int d = 0; d < dofs; ++d)
             if (!free[d]) step.boundary[{n->Id(), kDofMoveX + d}] = 0.0;
         return;
-      case AttCode::VertexEnforcedDisplacement: case AttCode::EdgeEnforcedDisplacement:
+      case AttCode::VertexEnforcedDisplacement:
+      case AttCode::EdgeEnforcedDisplacement:
       case AttCode::FaceEnforcedDisplacement:
         for (CaeNode* n : NodesOf(t)) {
           // In a condition's own axes the components are the local ones.
           const CaeVector v = ToSI(CaeUtLength, Transform(c, t) ? c.EvaluateVecAtPointLocal(n->Coordinate())
-                                                                 : c.EvaluateVecAtPoint(n->Coordinate())) * scale;
+                                                                : c.EvaluateVecAtPoint(n->Coordinate())) *
+                              scale;
           for (int d = 0; d < 3; ++d)
             if (!free[d]) step.boundary[{n->Id(), kDofMoveX + d}] = v[d];
         }
         return;
       case AttCode::VertexForce:
-        for (CaeNode* n : NodesOf(t)) AddForce(step, n, ToSI(CaeUtForce, c.EvaluateVecAtPoint(n->Coordinate())) * scale);
+        for (CaeNode* n : NodesOf(t))
+          AddForce(step, n, ToSI(CaeUtForce, c.EvaluateVecAtPoint(n->Coordinate())) * scale);
         return;
-      case AttCode::FaceDistributedForce: case AttCode::EdgeDistributedForce: {
+      case AttCode::FaceDistributedForce:
+      case AttCode::EdgeDistributedForce: {
         const bool face = code == AttCode::FaceDistributedForce;
         const int unit = face ? CaeUtForcePerArea : CaeUtForcePerLength;
         const double lengthScale = ToSI(CaeUtLength, 1.0);
@@ -481,7 +498,8 @@ class DeckBuilder {
         }
         return;
       }
-      case AttCode::FaceTotalForce: case AttCode::EdgeTotalForce: {
+      case AttCode::FaceTotalForce:
+      case AttCode::EdgeTotalForce: {
         const std::vector<Weighted> weights = WeightsOf(t);
         const double total = TotalWeight(weights);
         if (!(total > 0)) return NotApplied(c, "the mesh has no element faces there");
@@ -493,10 +511,8 @@ class DeckBuilder {
         }
         return;
       }
-      case AttCode::Moment:
-        return ApplyMoment(step, c, t, scale);
-      default:
-        return NotApplied(c, "the condition type is unknown");
+      case AttCode::Moment: return ApplyMoment(step, c, t, scale);
+      default: return NotApplied(c, "the condition type is unknown");
     }
   }
 
@@ -528,25 +544,31 @@ class DeckBuilder {
   void ApplyThermal(StepData& step, AttBaseLbc& c, AttCode code, const Target& t, double scale) {
     const double lengthScale = ToSI(CaeUtLength, 1.0);
     switch (code) {
-      case AttCode::VertexFixedTemperature: case AttCode::FaceFixedTemperature: case AttCode::EdgeFixedTemperature:
+      case AttCode::VertexFixedTemperature:
+      case AttCode::FaceFixedTemperature:
+      case AttCode::EdgeFixedTemperature:
         for (CaeNode* n : NodesOf(t))
-          step.boundary[{n->Id(), kDofTemperature}] = ToSI(CaeUtTemperature, c.EvaluateVecAtPoint(n->Coordinate())[0] * scale);
+          step.boundary[{n->Id(), kDofTemperature}] =
+              ToSI(CaeUtTemperature, c.EvaluateVecAtPoint(n->Coordinate())[0] * scale);
         return;
       case AttCode::VertexHeatFlow:
         for (CaeNode* n : NodesOf(t))
-          step.cload[{n->Id(), kDofTemperature}] += ToSI(CaeUtHeatFlow, c.EvaluateVecAtPoint(n->Coordinate())[0]) * scale;
+          step.cload[{n->Id(), kDofTemperature}] +=
+              ToSI(CaeUtHeatFlow, c.EvaluateVecAtPoint(n->Coordinate())[0]) * scale;
         return;
       case AttCode::EdgeHeatFlow:
         for (const Weighted& w : EdgeWeights(t))
           step.cload[{w.node->Id(), kDofTemperature}] +=
-              ToSI(CaeUtHeatFlowPerLength, c.EvaluateVecAtPoint(w.node->Coordinate())[0]) * w.weight * lengthScale * scale;
+              ToSI(CaeUtHeatFlowPerLength, c.EvaluateVecAtPoint(w.node->Coordinate())[0]) * w.weight * lengthScale *
+              scale;
         return;
       case AttCode::FaceHeatFlux: {
         if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a heat flux needs a face");
         auto flux = [&](const CaeVector& at) { return ToSI(CaeUtHeatFlux, c.EvaluateVecAtPoint(at)[0]) * scale; };
         if (t.part->shell) {
           for (const Weighted& w : FaceWeights(t))
-            step.cload[{w.node->Id(), kDofTemperature}] += flux(w.node->Coordinate()) * w.weight * lengthScale * lengthScale;
+            step.cload[{w.node->Id(), kDofTemperature}] +=
+                flux(w.node->Coordinate()) * w.weight * lengthScale * lengthScale;
           return;
         }
         // The solver takes one flux per element face: a varying flux is taken at the face's centre,
@@ -590,8 +612,7 @@ class DeckBuilder {
                              DeckNumber(ToSI(CaeUtHeatGeneration, value) * scale));
         return;
       }
-      default:
-        return NotApplied(c, "the condition type is unknown");
+      default: return NotApplied(c, "the condition type is unknown");
     }
   }
 
@@ -837,7 +858,8 @@ class DeckBuilder {
       rows("*ELASTIC", {{CaeMaterial::kModulus, CaeUtStress}, {CaeMaterial::kPoisson, CaeUtNone}});
       rows("*DENSITY", {{CaeMaterial::kDensity, CaeUtDensity}});
       if (hasReference_)
-        rows(("*EXPANSION, ZERO=" + DeckNumber(referenceTemperature_)).c_str(), {{CaeMaterial::kExpansion, CaeUtExpansion}});
+        rows(("*EXPANSION, ZERO=" + DeckNumber(referenceTemperature_)).c_str(),
+             {{CaeMaterial::kExpansion, CaeUtExpansion}});
     } else {
       rows("*CONDUCTIVITY", {{CaeMaterial::kConductivity, CaeUtConductivity}});
       rows("*SPECIFIC HEAT", {{CaeMaterial::kSpecificHeat, CaeUtSpecificHeat}});
@@ -867,8 +889,8 @@ class DeckBuilder {
       for (CaeNode* node : NodesOf(a)) Line(std::to_string(node->Id()));
       Line("*SURFACE, NAME=TM" + n + ", TYPE=ELEMENT");
       for (const std::string& face : FaceLabels(b, "S")) Line(face);
-      Line("*TIE, NAME=T" + n + ", POSITION TOLERANCE=" +
-           DeckNumber(ToSI(CaeUtLength, std::max(model.GetMateRelTolerance(), 1e-9))));
+      Line("*TIE, NAME=T" + n +
+           ", POSITION TOLERANCE=" + DeckNumber(ToSI(CaeUtLength, std::max(model.GetMateRelTolerance(), 1e-9))));
       Line("TS" + n + ",TM" + n);
     }
   }
@@ -876,14 +898,13 @@ class DeckBuilder {
   void WriteStepHeader() {
     const bool iterative = NodeCount() > AnlWriter::kIterativeSolverNodes;
     switch (type_) {
-      case AnlStress:
-        Line(iterative ? "*STATIC, SOLVER=ITERATIVE CHOLESKY" : "*STATIC");
-        break;
+      case AnlStress: Line(iterative ? "*STATIC, SOLVER=ITERATIVE CHOLESKY" : "*STATIC"); break;
       case AnlVibration: {
         Line("*FREQUENCY");
         std::string line = std::to_string(req_.numModes > 0 ? req_.numModes : 5);
         if (req_.highMode > req_.lowMode)
-          line += "," + DeckNumber(ToSI(CaeUtFrequency, req_.lowMode)) + "," + DeckNumber(ToSI(CaeUtFrequency, req_.highMode));
+          line += "," + DeckNumber(ToSI(CaeUtFrequency, req_.lowMode)) + "," +
+                  DeckNumber(ToSI(CaeUtFrequency, req_.highMode));
         else if (req_.lowMode > 0)
           line += "," + DeckNumber(ToSI(CaeUtFrequency, req_.lowMode));
         Line(line);
@@ -954,8 +975,8 @@ class DeckBuilder {
       if (wants(AnlWriter::kOutStrain, false)) element.push_back("E");
       // Shells (expanded by the solver) are left to an explicit request. The solver estimates the
       // error from the stresses' jumps between quadratic solid elements only.
-      const bool solidStatic = type_ == AnlStress && std::none_of(parts_.begin(), parts_.end(),
-                                                                  [](const Part& p) { return p.shell; });
+      const bool solidStatic =
+          type_ == AnlStress && std::none_of(parts_.begin(), parts_.end(), [](const Part& p) { return p.shell; });
       const bool quadratic = std::all_of(parts_.begin(), parts_.end(),
                                          [](const Part& p) { return p.mesh && p.mesh->GetElementOrder() != 1; });
       if (wants(AnlWriter::kOutStrainEnergy, solidStatic)) {

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "amg/CaeAtomicFile.h"
 #include "UnitText.h"
+#include "amg/CaeAtomicFile.h"
 #include "amg/CaeMsgCall.h"
 #include "fea/AnlControl.h"
 #include "fea/FerResult.h"
@@ -61,8 +61,10 @@ std::string Render(const std::vector<CaeTextLine>& lines, const CaeString& title
       text += html ? HtmlText(line.At(i)).Str() : line.At(i).Text().Str();
       heading = heading || line.At(i).Size() >= kHeading;
     }
-    if (html) out += (heading ? "<h2>" : "<p>") + text + (heading ? "</h2>\n" : "</p>\n");
-    else out += (heading ? "\n" : "") + text + "\n";
+    if (html)
+      out += (heading ? "<h2>" : "<p>") + text + (heading ? "</h2>\n" : "</p>\n");
+    else
+      out += (heading ? "\n" : "") + text + "\n";
   }
   if (html) out += "</body>\n</html>\n";
   return out;

@@ -65,7 +65,8 @@ int FerReader::Read(const CaeUnitSystem& units) {
   if (!model) {
     error = CaeString("there is no model for the results");
   } else {
-    CaeString name = names_.empty() ? CaeString(std::filesystem::path(file_.Str()).stem().string()) : names_.front().first;
+    CaeString name =
+        names_.empty() ? CaeString(std::filesystem::path(file_.Str()).stem().string()) : names_.front().first;
     auto target = [&] { return made_ = model->NewResultSet(name); };
     const kestrum::Status read = FrdReader::Read(file_.Str(), model->Type(), units, target);
     if (read) return 1;

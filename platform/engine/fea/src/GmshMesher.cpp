@@ -1,5 +1,6 @@
 #include "GmshMesher.h"
 
+#include <gmsh.h>
 #include <BRepBndLib.hxx>
 #include <BRepGProp.hxx>
 #include <BRep_Tool.hxx>
@@ -9,7 +10,6 @@
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Shape.hxx>
-#include <gmsh.h>
 
 #include <algorithm>
 #include <cmath>
@@ -52,8 +52,7 @@ struct ModelScope {
     try {
       gmsh::logger::stop();
       gmsh::clear();
-    } catch (...) {
-    }
+    } catch (...) {}
   }
 };
 
@@ -222,8 +221,7 @@ std::string LastError() {
   std::string error;
   try {
     gmsh::logger::getLastError(error);
-  } catch (...) {
-  }
+  } catch (...) {}
   if (error.empty()) {
     std::vector<std::string> log;
     gmsh::logger::get(log);
@@ -396,8 +394,8 @@ void GenerateJoined(const std::vector<TopoDS_Shape>& shapes, const MeshSettings&
   }
   gmsh::vectorpair fused;
   std::vector<gmsh::vectorpair> pieces;
-  gmsh::model::occ::fragment(gmsh::vectorpair(all.begin(), all.begin() + 1), gmsh::vectorpair(all.begin() + 1, all.end()),
-                             fused, pieces);
+  gmsh::model::occ::fragment(gmsh::vectorpair(all.begin(), all.begin() + 1),
+                             gmsh::vectorpair(all.begin() + 1, all.end()), fused, pieces);
   gmsh::model::occ::synchronize();
   ApplySizes(settings, extent);
   gmsh::model::mesh::generate(3);
@@ -459,8 +457,7 @@ MeshOutcome MeshShape(const TopoDS_Shape& shape, const MeshSettings& settings) {
   try {
     Generate(shape, settings, out);
     if (!out.ok) out.error = LastError();
-    if (!out.ok && out.error.empty())
-      out.error = settings.shell ? "no triangles were made" : "no tetrahedra were made";
+    if (!out.ok && out.error.empty()) out.error = settings.shell ? "no triangles were made" : "no tetrahedra were made";
   } catch (const std::exception& e) {
     out.ok = false;
     out.error = LastError();

@@ -22,14 +22,14 @@ class TopoDS_Shape;
 namespace fea_detail {
 
 struct MeshSettings {
-  double defaultSize = 0.0;       // 0: a tenth of the shape's largest extent
-  double minSize = 0.0;           // 0: no minimum
-  double maxSize = 0.0;           // 0: no maximum besides the default size
-  int order = 2;                  // 1 linear, 2 quadratic
-  bool shell = false;             // triangles on the faces instead of tetrahedra in the solids
-  double anglePerElement = 0.0;   // > 0: curvature scaling, radians of arc per element
+  double defaultSize = 0.0;      // 0: a tenth of the shape's largest extent
+  double minSize = 0.0;          // 0: no minimum
+  double maxSize = 0.0;          // 0: no maximum besides the default size
+  int order = 2;                 // 1 linear, 2 quadratic
+  bool shell = false;            // triangles on the faces instead of tetrahedra in the solids
+  double anglePerElement = 0.0;  // > 0: curvature scaling, radians of arc per element
   struct LocalSize {
-    int kind;      // 0 vertex, 1 edge, 2 face (TopExp index), -1 a point in space
+    int kind;  // 0 vertex, 1 edge, 2 face (TopExp index), -1 a point in space
     int index;
     double size;
     std::array<double, 3> point;
@@ -49,14 +49,14 @@ struct ElemFace {
 
 struct MeshOutcome {
   bool ok = false;
-  std::string error;                 // gmsh's words, when !ok
+  std::string error;  // gmsh's words, when !ok
   std::array<double, 3> errorLocation{0, 0, 0};
   std::vector<std::array<double, 3>> nodes;
   // Joined meshes: each node's number in the whole mesh (1-based), shared by the bodies that
   // touch there; empty for a single body (numbers follow the positions).
   std::vector<long> nodeNumbers;
-  int nodesPerElement = 0;           // 4 or 10 (tetrahedra), 3 or 6 (triangles)
-  std::vector<int> connectivity;     // node indexes, nodesPerElement per element, CalculiX order
+  int nodesPerElement = 0;        // 4 or 10 (tetrahedra), 3 or 6 (triangles)
+  std::vector<int> connectivity;  // node indexes, nodesPerElement per element, CalculiX order
   // Node indexes on each sub-shape, closure included, keyed by (kind, TopExp index).
   std::map<std::pair<int, int>, std::vector<int>> nodesOnShape;
   // Element faces on each face (TopExp index).

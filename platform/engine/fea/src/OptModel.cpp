@@ -25,9 +25,8 @@ struct ResponseInfo {
 };
 
 constexpr ResponseInfo kResponses[] = {
-    {"mass", CaeUtMass},           {"volume", CaeUtVolume},   {"frequency", CaeUtFrequency},
-    {"load factor", CaeUtNone},    {"stress", CaeUtStress},   {"strain", CaeUtStrain},
-    {"displacement", CaeUtLength}, {"displacement", CaeUtLength},
+    {"mass", CaeUtMass},     {"volume", CaeUtVolume}, {"frequency", CaeUtFrequency}, {"load factor", CaeUtNone},
+    {"stress", CaeUtStress}, {"strain", CaeUtStrain}, {"displacement", CaeUtLength}, {"displacement", CaeUtLength},
 };
 
 const ResponseInfo* FindResponse(int type) {
@@ -116,8 +115,8 @@ OptConstraint::OptConstraint() = default;
 
 OptConstraint::OptConstraint(int) {}
 
-OptConstraint::OptConstraint(const CaeString& name, int components, CaeCoordSys* coordSys,
-                             OptResponseType responseType, CaeTopoRef* topoRef)
+OptConstraint::OptConstraint(const CaeString& name, int components, CaeCoordSys* coordSys, OptResponseType responseType,
+                             CaeTopoRef* topoRef)
     : CaeName(name), OptFunction(name, responseType) {
   Components(components);
   CoordSys(coordSys);
@@ -132,8 +131,7 @@ void OptConstraint::AddToResultCase(OptResultCase* resultCase) {
 void OptConstraint::AddToAllResultCases() {
   ::OptModel* model = Owner();
   if (!model) return;
-  for (OptResultCase* rc = model->FirstOptResultCase(0); rc; rc = model->NextOptResultCase())
-    AddToResultCase(rc);
+  for (OptResultCase* rc = model->FirstOptResultCase(0); rc; rc = model->NextOptResultCase()) AddToResultCase(rc);
 }
 
 void OptConstraint::RemoveFromResultCase(OptResultCase* resultCase) {
@@ -187,9 +185,7 @@ OptVariable* OptVariableSet::NextVariable() {
 
 // --- OptResultData and OptResultCase -------------------------------------------------------
 
-double OptResultData::Value(int cycle) const {
-  return cycle >= 0 && cycle < values_.Count() ? values_[cycle] : 0.0;
-}
+double OptResultData::Value(int cycle) const { return cycle >= 0 && cycle < values_.Count() ? values_[cycle] : 0.0; }
 
 void OptResultData::SetValue(int cycle, double value) {
   if (cycle < 0) return;
@@ -307,9 +303,7 @@ OptModel::~OptModel() {
 
 void OptModel::SetAnlModel(::AnlModel* model) { anlModel_ = model; }
 
-OptObjective* OptModel::Objective() {
-  return objective_ && !objective_->IsMarkedAsErased() ? objective_ : nullptr;
-}
+OptObjective* OptModel::Objective() { return objective_ && !objective_->IsMarkedAsErased() ? objective_ : nullptr; }
 
 void OptModel::SetObjective(OptObjective* objective) {
   objective_ = objective;
@@ -447,14 +441,17 @@ OptVariableSet* OptModel::Variables() {
 int OptModel::CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>* codes) {
   fea_detail::CheckReport report(messages, codes);
   ::AnlModel* model = AnlModel();
-  if (!model) report.Finding(kFeaMsgNoSimulationModel);
-  else if (model->HasShellMesh()) report.Finding(kFeaMsgOptShells);
+  if (!model)
+    report.Finding(kFeaMsgNoSimulationModel);
+  else if (model->HasShellMesh())
+    report.Finding(kFeaMsgOptShells);
   if (!Objective()) report.Finding(kFeaMsgNoObjective);
   if (type_ == CaeOptShape) {
     std::unique_ptr<OptVariableSet> variables(Variables());
     if (variables->Count() == 0) report.Finding(kFeaMsgNoDesignVariables);
   }
-  return report.Finish(kFeaMsgOptCheckFailed, CaeString::Format("Check of the optimization model %s passed.", Name().Text()));
+  return report.Finish(kFeaMsgOptCheckFailed,
+                       CaeString::Format("Check of the optimization model %s passed.", Name().Text()));
 }
 
 AnlWriter* OptModel::DeckWriter(int) { return new AnlWriter; }

@@ -9,8 +9,10 @@ class FerWndOGLDisp::Window : public CWnd {
   explicit Window(FerWndOGLDisp& display) : display_(display) {}
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
     if (message == WM_SHOWWINDOW) {
-      if (wParam) ++display_.shows_;
-      else ++display_.hides_;
+      if (wParam)
+        ++display_.shows_;
+      else
+        ++display_.hides_;
     }
     return CWnd::WindowProc(message, wParam, lParam);
   }
@@ -41,8 +43,8 @@ bool FerWndOGLDisp::Open() {
   return true;
 }
 
-int FerWndOGLDisp::CreateResultsView(int x, int y, int width, int height, const char* title, HWND parent,
-                                     DWORD exStyle, DWORD style) {
+int FerWndOGLDisp::CreateResultsView(int x, int y, int width, int height, const char* title, HWND parent, DWORD exStyle,
+                                     DWORD style) {
   if (GetDisplayHandle()) return 1;
   creation_ = FerViewCreation{x, y, width, height, title ? title : "", parent, exStyle, style};
   return Open() ? 1 : 0;

@@ -33,8 +33,7 @@ using AmiEventCallback = void (*)(AmiObject* key1, AmiObject* key2, void* contex
 class AmiReactDescrip {
  public:
   // A new reaction description; eBadInput for a null callback (descrip is then null).
-  static AmiStatus make(AmiReactDescrip*& descrip, AmiEventCallback callback, int eventCode,
-                        void* context = nullptr);
+  static AmiStatus make(AmiReactDescrip*& descrip, AmiEventCallback callback, int eventCode, void* context = nullptr);
   AmiEventCallback callback() const { return callback_; }
   int eventCode() const { return eventCode_; }
   void* context() const { return context_; }
@@ -58,8 +57,7 @@ int amiSendEvent(int eventCode, AmiObject* key1, AmiObject* key2);
 
 // Adds a tab to a drawing's browser. eBadInput for a null window or empty group, eNoDocument
 // when no drawing is open, eAlreadyExists when the window already has a tab in that group.
-AmiStatus amiAddBrowserTab(const char* title, void* window, int pageDisplay, AcApDocument* doc,
-                           const char* group);
+AmiStatus amiAddBrowserTab(const char* title, void* window, int pageDisplay, AcApDocument* doc, const char* group);
 // Removes the window's tab from the group; eNotFound when it has none.
 AmiStatus amiRemoveBrowserTab(void* window, AcApDocument* doc, const char* group);
 

@@ -39,15 +39,15 @@ class TopoDS_Shape;
 
 namespace Ami {
 enum KeyType : int {
-  kAnyKey = 0,      // any geometry key (asked for in picks)
-  kObjectKey = 1,   // a plain drawing object
+  kAnyKey = 0,     // any geometry key (asked for in picks)
+  kObjectKey = 1,  // a plain drawing object
   kVertexKey = 2,
   kEdgeKey = 3,
   kFaceKey = 10,
   kParamKey = 20,
-  kBodyKey = 23,    // the solid of a placed part
-  kPartKey = 25,    // a part definition (what a component places)
-  kCompKey = 26,    // a component: one placed part
+  kBodyKey = 23,  // the solid of a placed part
+  kPartKey = 25,  // a part definition (what a component places)
+  kCompKey = 26,  // a component: one placed part
 };
 }  // namespace Ami
 
@@ -157,8 +157,8 @@ AmiStatus amiGetPathFromKey(const AmiKey* key, AcDbFullSubentPath& path);
 // edge or vertex id, else a key of `keyType` (kBodyKey, kPartKey or kCompKey) for the null
 // subentity. eNotFound for an id that is not a part entity or an index out of range. flags and
 // point are not used.
-AmiStatus amiGetKeyFromPath(const AcDbFullSubentPath& path, Ami::KeyType keyType, AmiObjectKey*& key,
-                            int flags = 1, const AcGePoint3d* point = nullptr);
+AmiStatus amiGetKeyFromPath(const AcDbFullSubentPath& path, Ami::KeyType keyType, AmiObjectKey*& key, int flags = 1,
+                            const AcGePoint3d* point = nullptr);
 // A key for an object: kBodyKey, kPartKey or kCompKey of a part entity, or kObjectKey of any
 // object. A subentity id, when given, makes a geometry key as amiGetKeyFromPath does.
 AmiStatus amiGetKeyFromId(AcDbObjectId id, Ami::KeyType keyType, int flags, const AcDbSubentId* subent,

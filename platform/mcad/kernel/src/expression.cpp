@@ -64,8 +64,7 @@ class Parser {
   int depth_ = 0;
 
   [[noreturn]] void fail(const std::string& what) const {
-    throw KernelError("expression \"" + text_ + "\": " + what + " at position " +
-                      std::to_string(pos_ + 1));
+    throw KernelError("expression \"" + text_ + "\": " + what + " at position " + std::to_string(pos_ + 1));
   }
 
   void skipSpace() {
@@ -92,18 +91,24 @@ class Parser {
   NodePtr parseSum() {
     NodePtr lhs = parseProduct();
     for (;;) {
-      if (accept('+')) lhs = binary('+', lhs, parseProduct());
-      else if (accept('-')) lhs = binary('-', lhs, parseProduct());
-      else return lhs;
+      if (accept('+'))
+        lhs = binary('+', lhs, parseProduct());
+      else if (accept('-'))
+        lhs = binary('-', lhs, parseProduct());
+      else
+        return lhs;
     }
   }
 
   NodePtr parseProduct() {
     NodePtr lhs = parseUnary();
     for (;;) {
-      if (accept('*')) lhs = binary('*', lhs, parseUnary());
-      else if (accept('/')) lhs = binary('/', lhs, parseUnary());
-      else return lhs;
+      if (accept('*'))
+        lhs = binary('*', lhs, parseUnary());
+      else if (accept('/'))
+        lhs = binary('/', lhs, parseUnary());
+      else
+        return lhs;
     }
   }
 
@@ -167,8 +172,7 @@ class Parser {
     if (!accept('(')) {
       node->kind = ExpressionNode::Kind::Name;
       node->name = name;
-      if (std::find(references.begin(), references.end(), name) == references.end())
-        references.push_back(name);
+      if (std::find(references.begin(), references.end(), name) == references.end()) references.push_back(name);
       return node;
     }
     const FunctionInfo* function = findFunction(name);
@@ -209,21 +213,16 @@ double callFunction(const std::string& name, const std::vector<double>& a) {
   return result;
 }
 
-double evaluateNode(const ExpressionNode& node, const Expression::Lookup& lookup,
-                    const std::string& text) {
-  auto fail = [&](const std::string& what) -> double {
-    throw KernelError("expression \"" + text + "\": " + what);
-  };
+double evaluateNode(const ExpressionNode& node, const Expression::Lookup& lookup, const std::string& text) {
+  auto fail = [&](const std::string& what) -> double { throw KernelError("expression \"" + text + "\": " + what); };
   switch (node.kind) {
-    case ExpressionNode::Kind::Number:
-      return node.number;
+    case ExpressionNode::Kind::Number: return node.number;
     case ExpressionNode::Kind::Name: {
       std::optional<double> value = lookup ? lookup(node.name) : std::nullopt;
       if (!value) return fail("unknown parameter '" + node.name + "'");
       return *value;
     }
-    case ExpressionNode::Kind::Negate:
-      return -evaluateNode(*node.args[0], lookup, text);
+    case ExpressionNode::Kind::Negate: return -evaluateNode(*node.args[0], lookup, text);
     case ExpressionNode::Kind::Binary: {
       double lhs = evaluateNode(*node.args[0], lookup, text);
       double rhs = evaluateNode(*node.args[1], lookup, text);

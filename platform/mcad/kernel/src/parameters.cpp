@@ -8,8 +8,7 @@
 
 namespace mcadkernel {
 
-ParameterSet::ParameterSet(std::string scope, const ParameterSet* outer)
-    : scope_(std::move(scope)), outer_(outer) {}
+ParameterSet::ParameterSet(std::string scope, const ParameterSet* outer) : scope_(std::move(scope)), outer_(outer) {}
 
 void ParameterSet::define(const std::vector<std::pair<std::string, std::string>>& definitions) {
   std::map<std::string, Parameter> candidate = parameters_;
@@ -23,8 +22,10 @@ void ParameterSet::define(const std::vector<std::pair<std::string, std::string>>
       throw ParameterError(name, "parameter " + name + ": " + e.what());
     }
     auto it = candidate.find(name);
-    if (it == candidate.end()) candidate[name] = Parameter{expression, 0.0, order++};
-    else it->second.expression = expression;
+    if (it == candidate.end())
+      candidate[name] = Parameter{expression, 0.0, order++};
+    else
+      it->second.expression = expression;
   }
   std::vector<std::string> changed;
   for (const auto& definition : definitions) changed.push_back(definition.first);
@@ -65,16 +66,13 @@ std::vector<std::string> ParameterSet::names() const {
 
 const ParameterSet::Parameter& ParameterSet::find(const std::string& name) const {
   auto it = parameters_.find(name);
-  if (it == parameters_.end())
-    throw KernelError("no parameter " + name + " in " + scope_);
+  if (it == parameters_.end()) throw KernelError("no parameter " + name + " in " + scope_);
   return it->second;
 }
 
 double ParameterSet::value(const std::string& name) const { return find(name).value; }
 
-const std::string& ParameterSet::expressionText(const std::string& name) const {
-  return find(name).expression.text();
-}
+const std::string& ParameterSet::expressionText(const std::string& name) const { return find(name).expression.text(); }
 
 std::optional<double> ParameterSet::lookup(const std::string& name) const {
   auto it = parameters_.find(name);
@@ -139,8 +137,8 @@ void ParameterSet::checkAndEvaluate(std::map<std::string, Parameter>& parameters
   for (const auto& [name, p] : parameters)
     for (const std::string& ref : p.expression.references())
       if (!parameters.count(ref) && !(outer_ && outer_->lookup(ref)))
-        throw ParameterError(name, "parameter " + name + ": unknown parameter '" + ref + "' in \"" +
-                          p.expression.text() + "\"");
+        throw ParameterError(
+            name, "parameter " + name + ": unknown parameter '" + ref + "' in \"" + p.expression.text() + "\"");
 
   for (const std::string& name : orderOf(parameters, roots)) {
     Parameter& p = parameters.at(name);

@@ -24,8 +24,10 @@ const Feature* Part::findFeature(const std::string& name) const {
 void Part::checkFeatureNames(const std::vector<Feature>& features) const {
   std::set<std::string> seen;
   for (const Feature& feature : features) {
-    if (!isValidName(feature.name)) throw FeatureError(feature.name, "\"" + feature.name + "\" is not a valid feature name");
-    if (!seen.insert(feature.name).second) throw FeatureError(feature.name, "there are two features named " + feature.name);
+    if (!isValidName(feature.name))
+      throw FeatureError(feature.name, "\"" + feature.name + "\" is not a valid feature name");
+    if (!seen.insert(feature.name).second)
+      throw FeatureError(feature.name, "there are two features named " + feature.name);
   }
 }
 
@@ -57,7 +59,8 @@ void Part::setParameterValue(const std::string& name, double value) {
 
 void Part::removeParameter(const std::string& name) {
   std::vector<std::string> users = featuresUsing(name);
-  if (!users.empty()) throw KernelError("parameter " + name + " cannot be removed: feature " + users.front() + " uses it");
+  if (!users.empty())
+    throw KernelError("parameter " + name + " cannot be removed: feature " + users.front() + " uses it");
   ParameterSet candidate = parameters_;
   candidate.remove(name);
   rebuild(std::move(candidate), features_);

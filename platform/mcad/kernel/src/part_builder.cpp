@@ -16,8 +16,8 @@
 #include <BRepPrimAPI_MakePrism.hxx>
 #include <BRepPrim_Cylinder.hxx>
 #include <BRep_Tool.hxx>
-#include <ElSLib.hxx>
 #include <Bnd_Box.hxx>
+#include <ElSLib.hxx>
 #include <GC_MakeArcOfCircle.hxx>
 #include <GeomAPI_ProjectPointOnSurf.hxx>
 #include <Precision.hxx>
@@ -48,8 +48,7 @@ struct Tool {
 
 class Evaluator {
  public:
-  Evaluator(const ParameterSet& parameters, const Feature& feature)
-      : parameters_(parameters), feature_(feature) {}
+  Evaluator(const ParameterSet& parameters, const Feature& feature) : parameters_(parameters), feature_(feature) {}
 
   double operator()(const Expression& e) const {
     try {
@@ -59,7 +58,9 @@ class Evaluator {
     }
   }
   gp_Pnt point(const std::array<Expression, 3>& e) const { return gp_Pnt((*this)(e[0]), (*this)(e[1]), (*this)(e[2])); }
-  gp_Vec vector(const std::array<Expression, 3>& e) const { return gp_Vec((*this)(e[0]), (*this)(e[1]), (*this)(e[2])); }
+  gp_Vec vector(const std::array<Expression, 3>& e) const {
+    return gp_Vec((*this)(e[0]), (*this)(e[1]), (*this)(e[2]));
+  }
   double positive(const Expression& e, const char* what) const {
     double value = (*this)(e);
     if (!(value > Precision::Confusion()))
@@ -98,8 +99,8 @@ Tool makeBox(const Feature& feature, const BoxFeature& box, const Evaluator& eva
 }
 
 // A cylinder with its lateral, bottom and top faces named.
-Tool makeCylinder(const Feature& feature, const gp_Ax2& axes, double radius, double height,
-                  const char* bottomRole, const char* topRole) {
+Tool makeCylinder(const Feature& feature, const gp_Ax2& axes, double radius, double height, const char* bottomRole,
+                  const char* topRole) {
   BRepPrimAPI_MakeCylinder maker(axes, radius, height);
   Tool tool{maker.Shape(), {}};
   BRepPrim_Cylinder& cylinder = maker.Cylinder();
@@ -246,8 +247,7 @@ bool circleInsideFace(const TopoDS_Face& face, const gp_Ax2& mouth, double radiu
 
 // The cutting cylinder of a hole; it starts a little outside the face so that it never shares the
 // face's surface.
-Tool makeHoleTool(const Feature& feature, const HoleFeature& hole, const Evaluator& eval,
-                  const TopoDS_Shape& solid) {
+Tool makeHoleTool(const Feature& feature, const HoleFeature& hole, const Evaluator& eval, const TopoDS_Shape& solid) {
   gp_Pnt at = eval.point(hole.at);
   gp_Dir direction = eval.direction(hole.direction, "the direction");
   double diameter = eval.positive(hole.diameter, "the diameter");
@@ -256,10 +256,9 @@ Tool makeHoleTool(const Feature& feature, const HoleFeature& hole, const Evaluat
   double depth = hole.depth ? eval.positive(*hole.depth, "the depth") : 2 * size;
   TopoDS_Face face = faceAt(solid, at, tolerance);
   if (face.IsNull())
-    fail(feature, "the point (" + formatNumber(at.X()) + ", " + formatNumber(at.Y()) + ", " +
-                      formatNumber(at.Z()) + ") is not on a face of the part");
-  if (!pointsInto(face, at, direction))
-    fail(feature, "the direction does not point into the part");
+    fail(feature, "the point (" + formatNumber(at.X()) + ", " + formatNumber(at.Y()) + ", " + formatNumber(at.Z()) +
+                      ") is not on a face of the part");
+  if (!pointsInto(face, at, direction)) fail(feature, "the direction does not point into the part");
   if (!circleInsideFace(face, gp_Ax2(at, direction), diameter / 2, tolerance))
     fail(feature, "the hole (diameter " + formatNumber(diameter) + ") does not fit inside its face");
   double backOff = 0.01 * size + diameter;
@@ -329,8 +328,10 @@ void applyBoolean(Body& body, std::vector<Tool>& tools, Operation operation, con
     appendNamedFaces(before, tool.shape, tool.names);
   }
   std::unique_ptr<BRepAlgoAPI_BooleanOperation> op;
-  if (operation == Operation::Union) op = std::make_unique<BRepAlgoAPI_Fuse>();
-  else op = std::make_unique<BRepAlgoAPI_Cut>();
+  if (operation == Operation::Union)
+    op = std::make_unique<BRepAlgoAPI_Fuse>();
+  else
+    op = std::make_unique<BRepAlgoAPI_Cut>();
   op->SetArguments(arguments);
   op->SetTools(toolShapes);
   op->SetRunParallel(false);
@@ -355,8 +356,7 @@ void applyFillet(Body& body, const Feature& feature, const FilletFeature& fillet
   }
   try {
     maker.Build();
-  } catch (const Standard_Failure&) {
-  }
+  } catch (const Standard_Failure&) {}
   if (!maker.IsDone()) fail(feature, "the edges cannot be rounded with radius " + formatNumber(radius));
   TopoDS_Shape solid = singleSolid(maker.Shape(), feature.name, feature.name, Operation::Cut);
   NamedFaces before;
@@ -376,14 +376,14 @@ void applyFillet(Body& body, const Feature& feature, const FilletFeature& fillet
 }
 
 bool isSolidFeature(const Feature& feature) {
-  return std::holds_alternative<BoxFeature>(feature.shape) ||
-         std::holds_alternative<CylinderFeature>(feature.shape) ||
+  return std::holds_alternative<BoxFeature>(feature.shape) || std::holds_alternative<CylinderFeature>(feature.shape) ||
          std::holds_alternative<ExtrudeFeature>(feature.shape);
 }
 
 Tool makeSolidTool(const Feature& feature, const Evaluator& eval) {
   if (auto* box = std::get_if<BoxFeature>(&feature.shape)) return makeBox(feature, *box, eval);
-  if (auto* cylinder = std::get_if<CylinderFeature>(&feature.shape)) return makeCylinderFeature(feature, *cylinder, eval);
+  if (auto* cylinder = std::get_if<CylinderFeature>(&feature.shape))
+    return makeCylinderFeature(feature, *cylinder, eval);
   return makeExtrusion(feature, std::get<ExtrudeFeature>(feature.shape), eval);
 }
 

@@ -117,8 +117,7 @@ class Fields {
   Fields(const std::string& keyword, const std::vector<std::string>& words, size_t first) : keyword_(keyword) {
     for (size_t i = first; i < words.size(); ++i) {
       size_t eq = words[i].find('=');
-      if (eq == std::string::npos || eq == 0)
-        throw KernelError("expected key=value, found \"" + words[i] + "\"");
+      if (eq == std::string::npos || eq == 0) throw KernelError("expected key=value, found \"" + words[i] + "\"");
       Field field{words[i].substr(0, eq), {}};
       std::string value = words[i].substr(eq + 1);
       field.items = isWrapped(value) ? splitList(value.substr(1, value.size() - 2)) : std::vector<std::string>{value};
@@ -360,7 +359,8 @@ constexpr std::uintmax_t kMaxFileBytes = std::uintmax_t{16} << 20;
 std::string readWholeFile(const std::filesystem::path& path) {
   kestrum::Result<std::string> text = kestrum::ReadWholeFile(path, kMaxFileBytes);
   // The message names the file itself: it is also the message of the line that named the file.
-  if (!text) throw ReadError(kestrum::Problem{"cannot read " + path.string() + " (" + text.problem().message + ")", "", 0});
+  if (!text)
+    throw ReadError(kestrum::Problem{"cannot read " + path.string() + " (" + text.problem().message + ")", "", 0});
   return std::move(text).value();
 }
 
@@ -392,8 +392,10 @@ std::string featureLine(const Feature& feature) {
     line += operationText(feature.operation) + " plane=" + kPlanes[static_cast<int>(x->plane)] +
             " offset=" + valueText(x->offset) + " height=" + valueText(x->height) + " start=" + tupleText(x->start);
     for (const ProfileSegment& s : x->segments) {
-      if (s.kind == ProfileSegment::Kind::Line) line += " line=" + tupleText(s.end);
-      else line += " arc=" + tupleText(std::array<Expression, 4>{s.through[0], s.through[1], s.end[0], s.end[1]});
+      if (s.kind == ProfileSegment::Kind::Line)
+        line += " line=" + tupleText(s.end);
+      else
+        line += " arc=" + tupleText(std::array<Expression, 4>{s.through[0], s.through[1], s.end[0], s.end[1]});
     }
   } else if (auto* h = std::get_if<HoleFeature>(&feature.shape)) {
     line += " at=" + tupleText(h->at) + " direction=" + tupleText(h->direction) + " diameter=" + valueText(h->diameter);
@@ -490,7 +492,8 @@ std::unique_ptr<Assembly> buildAssembly(const std::string& text, const std::file
     const Line& line = lines[i];
     try {
       std::vector<std::string> words = splitWords(line.text);
-      if (i == 0 && (words[0] != "assembly" || words.size() != 2)) throw KernelError("expected \"assembly NAME\" first");
+      if (i == 0 && (words[0] != "assembly" || words.size() != 2))
+        throw KernelError("expected \"assembly NAME\" first");
       if (words[0] != "global") continue;
       PartSource scratch;
       readParameterLine(scratch, line, 6);

@@ -34,8 +34,8 @@ bool pointLess(const gp_Pnt& a, const gp_Pnt& b, double tolerance) {
 
 // Gives every item its base name, with an ordinal when several share it.
 template <typename PointOf>
-std::vector<std::string> withOrdinals(const std::vector<std::string>& bases, const char* separator,
-                                      PointOf pointOf, double tolerance) {
+std::vector<std::string> withOrdinals(const std::vector<std::string>& bases, const char* separator, PointOf pointOf,
+                                      double tolerance) {
   std::map<std::string, std::vector<int>> groups;
   for (int i = 0; i < static_cast<int>(bases.size()); ++i) groups[bases[i]].push_back(i);
   std::vector<std::string> names(bases);
@@ -43,11 +43,9 @@ std::vector<std::string> withOrdinals(const std::vector<std::string>& bases, con
     if (members.size() < 2) continue;
     std::vector<std::pair<gp_Pnt, int>> placed;
     for (int i : members) placed.emplace_back(pointOf(i), i);
-    std::stable_sort(placed.begin(), placed.end(), [&](const auto& a, const auto& b) {
-      return pointLess(a.first, b.first, tolerance);
-    });
-    for (size_t k = 0; k < placed.size(); ++k)
-      names[placed[k].second] = base + separator + std::to_string(k + 1);
+    std::stable_sort(placed.begin(), placed.end(),
+                     [&](const auto& a, const auto& b) { return pointLess(a.first, b.first, tolerance); });
+    for (size_t k = 0; k < placed.size(); ++k) names[placed[k].second] = base + separator + std::to_string(k + 1);
   }
   return names;
 }
@@ -61,8 +59,7 @@ double sizeOf(const TopoDS_Shape& shape) {
 
 }  // namespace
 
-TopologyNames::TopologyNames(const TopoDS_Shape& solid, const FaceNameMap& baseNames,
-                             const std::string& fallback)
+TopologyNames::TopologyNames(const TopoDS_Shape& solid, const FaceNameMap& baseNames, const std::string& fallback)
     : solid_(solid), tolerance_(1e-6 * sizeOf(solid)) {
   TopExp::MapShapes(solid, TopAbs_FACE, faces_);
   std::vector<std::string> bases;
@@ -70,11 +67,14 @@ TopologyNames::TopologyNames(const TopoDS_Shape& solid, const FaceNameMap& baseN
     const std::string* base = baseNames.Seek(faces_(i));
     bases.push_back(base ? *base : fallback + "/face");
   }
-  faceNames_ = withOrdinals(bases, "#", [&](int i) {
-    GProp_GProps props;
-    BRepGProp::SurfaceProperties(faces_(i + 1), props);
-    return props.CentreOfMass();
-  }, tolerance_);
+  faceNames_ = withOrdinals(
+      bases, "#",
+      [&](int i) {
+        GProp_GProps props;
+        BRepGProp::SurfaceProperties(faces_(i + 1), props);
+        return props.CentreOfMass();
+      },
+      tolerance_);
   for (int i = 0; i < faces_.Extent(); ++i) byName_.emplace(faceNames_[i], faces_(i + 1));
 }
 
@@ -96,10 +96,13 @@ void TopologyNames::nameEdgesAndVertices() const {
     if (adjacent.size() < 2) base += "|";
     edgeBases.push_back(base);
   }
-  edgeNames_ = withOrdinals(edgeBases, ":", [&](int i) {
-    BRepAdaptor_Curve curve(TopoDS::Edge(edges_(i + 1)));
-    return curve.Value(0.5 * (curve.FirstParameter() + curve.LastParameter()));
-  }, tolerance_);
+  edgeNames_ = withOrdinals(
+      edgeBases, ":",
+      [&](int i) {
+        BRepAdaptor_Curve curve(TopoDS::Edge(edges_(i + 1)));
+        return curve.Value(0.5 * (curve.FirstParameter() + curve.LastParameter()));
+      },
+      tolerance_);
 
   std::vector<std::string> vertexBases;
   for (int i = 1; i <= vertexFaces.Extent(); ++i) {
@@ -111,9 +114,8 @@ void TopologyNames::nameEdgesAndVertices() const {
     if (around.size() < 2) base += "&";
     vertexBases.push_back(base);
   }
-  vertexNames_ = withOrdinals(vertexBases, ":", [&](int i) {
-    return BRep_Tool::Pnt(TopoDS::Vertex(vertices_(i + 1)));
-  }, tolerance_);
+  vertexNames_ = withOrdinals(
+      vertexBases, ":", [&](int i) { return BRep_Tool::Pnt(TopoDS::Vertex(vertices_(i + 1))); }, tolerance_);
 
   for (int i = 0; i < edges_.Extent(); ++i) byName_.emplace(edgeNames_[i], edges_(i + 1));
   for (int i = 0; i < vertices_.Extent(); ++i) byName_.emplace(vertexNames_[i], vertices_(i + 1));

@@ -51,30 +51,31 @@ class CCmdTarget {
   virtual const AFX_MSGMAP* GetMessageMap() const;
 };
 
-#define DECLARE_MESSAGE_MAP()                    \
- protected:                                      \
-  static const AFX_MSGMAP* GetThisMessageMap();  \
+#define DECLARE_MESSAGE_MAP()                   \
+ protected:                                     \
+  static const AFX_MSGMAP* GetThisMessageMap(); \
   const AFX_MSGMAP* GetMessageMap() const override;
 
-#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                           \
-  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }     \
-  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                      \
-    using ThisClass [[maybe_unused]] = theClass;                                         \
-    using TheBaseClass = baseClass;                                                      \
+#define BEGIN_MESSAGE_MAP(theClass, baseClass)                                      \
+  const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); } \
+  const AFX_MSGMAP* theClass::GetThisMessageMap() {                                 \
+    using ThisClass [[maybe_unused]] = theClass;                                    \
+    using TheBaseClass = baseClass;                                                 \
     static const AFX_MSGMAP_ENTRY entries[] = {
-
-#define END_MESSAGE_MAP()                                                   \
-  {0, 0, 0, 0, nullptr}};                                                   \
+#define END_MESSAGE_MAP()                                                    \
+  { 0, 0, 0, 0, nullptr }                                                    \
+  }                                                                          \
+  ;                                                                          \
   static const AFX_MSGMAP map = {&TheBaseClass::GetThisMessageMap, entries}; \
-  return &map;                                                              \
+  return &map;                                                               \
   }
 
-#define AFX_MAP_ENTRY(msg, code, id, lastId, call)                                               \
+#define AFX_MAP_ENTRY(msg, code, id, lastId, call)                                                    \
   {static_cast<UINT>(msg), static_cast<UINT>(code), static_cast<UINT>(id), static_cast<UINT>(lastId), \
-   [](CCmdTarget* target_, const AfxMessage& m_) {                                              \
-     ThisClass* self_ = static_cast<ThisClass*>(target_);                                       \
-     (void)m_;                                                                                  \
-     call;                                                                                      \
+   [](CCmdTarget* target_, const AfxMessage& m_) {                                                    \
+     ThisClass* self_ = static_cast<ThisClass*>(target_);                                             \
+     (void)m_;                                                                                        \
+     call;                                                                                            \
    }},
 
 // Commands and control notifications (WM_COMMAND).
@@ -98,9 +99,12 @@ class CCmdTarget {
 #define ON_NOTIFY(code, id, fn) \
   AFX_MAP_ENTRY(WM_NOTIFY, code, id, id, self_->fn(reinterpret_cast<NMHDR*>(m_.lParam), m_.result))
 #define ON_NOTIFY_RANGE(code, id, lastId, fn) \
-  AFX_MAP_ENTRY(WM_NOTIFY, code, id, lastId, self_->fn(reinterpret_cast<NMHDR*>(m_.lParam)->idFrom, reinterpret_cast<NMHDR*>(m_.lParam), m_.result))
-#define ON_NOTIFY_REFLECT(code, fn) \
-  AFX_MAP_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0xFFFFFFFFu, self_->fn(reinterpret_cast<NMHDR*>(m_.lParam), m_.result))
+  AFX_MAP_ENTRY(                              \
+      WM_NOTIFY, code, id, lastId,            \
+      self_->fn(reinterpret_cast<NMHDR*>(m_.lParam)->idFrom, reinterpret_cast<NMHDR*>(m_.lParam), m_.result))
+#define ON_NOTIFY_REFLECT(code, fn)                                \
+  AFX_MAP_ENTRY(WM_REFLECT_BASE + WM_NOTIFY, code, 0, 0xFFFFFFFFu, \
+                self_->fn(reinterpret_cast<NMHDR*>(m_.lParam), m_.result))
 // Any message: LRESULT handler(WPARAM, LPARAM).
 #define ON_MESSAGE(msg, fn) AFX_MAP_ENTRY(msg, 0, 0, 0, *m_.result = self_->fn(m_.wParam, m_.lParam))
 // Window messages with their cracked arguments.
@@ -110,28 +114,44 @@ class CCmdTarget {
 #define ON_WM_DESTROY() AFX_MAP_ENTRY(WM_DESTROY, 0, 0, 0, self_->OnDestroy())
 #define ON_WM_CREATE() \
   AFX_MAP_ENTRY(WM_CREATE, 0, 0, 0, *m_.result = self_->OnCreate(reinterpret_cast<CREATESTRUCT*>(m_.lParam)))
-#define ON_WM_SIZE() \
-  AFX_MAP_ENTRY(WM_SIZE, 0, 0, 0, self_->OnSize(static_cast<UINT>(m_.wParam), static_cast<short>(LOWORD(m_.lParam)), static_cast<short>(HIWORD(m_.lParam))))
-#define ON_WM_MOVE() \
-  AFX_MAP_ENTRY(WM_MOVE, 0, 0, 0, self_->OnMove(static_cast<short>(LOWORD(m_.lParam)), static_cast<short>(HIWORD(m_.lParam))))
-#define ON_WM_ACTIVATE() \
-  AFX_MAP_ENTRY(WM_ACTIVATE, 0, 0, 0, self_->OnActivate(LOWORD(m_.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(m_.lParam)), HIWORD(m_.wParam)))
-#define ON_WM_HSCROLL() \
-  AFX_MAP_ENTRY(WM_HSCROLL, 0, 0, 0, self_->OnHScroll(LOWORD(m_.wParam), HIWORD(m_.wParam), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(m_.lParam)))))
-#define ON_WM_VSCROLL() \
-  AFX_MAP_ENTRY(WM_VSCROLL, 0, 0, 0, self_->OnVScroll(LOWORD(m_.wParam), HIWORD(m_.wParam), reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(m_.lParam)))))
+#define ON_WM_SIZE()                                                                               \
+  AFX_MAP_ENTRY(WM_SIZE, 0, 0, 0,                                                                  \
+                self_->OnSize(static_cast<UINT>(m_.wParam), static_cast<short>(LOWORD(m_.lParam)), \
+                              static_cast<short>(HIWORD(m_.lParam))))
+#define ON_WM_MOVE()              \
+  AFX_MAP_ENTRY(WM_MOVE, 0, 0, 0, \
+                self_->OnMove(static_cast<short>(LOWORD(m_.lParam)), static_cast<short>(HIWORD(m_.lParam))))
+#define ON_WM_ACTIVATE()    \
+  AFX_MAP_ENTRY(            \
+      WM_ACTIVATE, 0, 0, 0, \
+      self_->OnActivate(LOWORD(m_.wParam), CWnd::FromHandle(reinterpret_cast<HWND>(m_.lParam)), HIWORD(m_.wParam)))
+#define ON_WM_HSCROLL()                                                \
+  AFX_MAP_ENTRY(WM_HSCROLL, 0, 0, 0,                                   \
+                self_->OnHScroll(LOWORD(m_.wParam), HIWORD(m_.wParam), \
+                                 reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(m_.lParam)))))
+#define ON_WM_VSCROLL()                                                \
+  AFX_MAP_ENTRY(WM_VSCROLL, 0, 0, 0,                                   \
+                self_->OnVScroll(LOWORD(m_.wParam), HIWORD(m_.wParam), \
+                                 reinterpret_cast<CScrollBar*>(CWnd::FromHandle(reinterpret_cast<HWND>(m_.lParam)))))
 #define ON_WM_QUERYNEWPALETTE() AFX_MAP_ENTRY(WM_QUERYNEWPALETTE, 0, 0, 0, *m_.result = self_->OnQueryNewPalette())
-#define ON_WM_PALETTECHANGED() \
-  AFX_MAP_ENTRY(WM_PALETTECHANGED, 0, 0, 0, self_->OnPaletteChanged(CWnd::FromHandle(reinterpret_cast<HWND>(m_.wParam))))
-#define ON_WM_COPYDATA() \
-  AFX_MAP_ENTRY(WM_COPYDATA, 0, 0, 0, *m_.result = self_->OnCopyData(CWnd::FromHandle(reinterpret_cast<HWND>(m_.wParam)), reinterpret_cast<COPYDATASTRUCT*>(m_.lParam)))
-#define ON_WM_SYSCOMMAND() AFX_MAP_ENTRY(WM_SYSCOMMAND, 0, 0, 0, self_->OnSysCommand(static_cast<UINT>(m_.wParam), m_.lParam))
+#define ON_WM_PALETTECHANGED()              \
+  AFX_MAP_ENTRY(WM_PALETTECHANGED, 0, 0, 0, \
+                self_->OnPaletteChanged(CWnd::FromHandle(reinterpret_cast<HWND>(m_.wParam))))
+#define ON_WM_COPYDATA()                                                                            \
+  AFX_MAP_ENTRY(WM_COPYDATA, 0, 0, 0,                                                               \
+                *m_.result = self_->OnCopyData(CWnd::FromHandle(reinterpret_cast<HWND>(m_.wParam)), \
+                                               reinterpret_cast<COPYDATASTRUCT*>(m_.lParam)))
+#define ON_WM_SYSCOMMAND() \
+  AFX_MAP_ENTRY(WM_SYSCOMMAND, 0, 0, 0, self_->OnSysCommand(static_cast<UINT>(m_.wParam), m_.lParam))
 #define ON_WM_KEYUP() \
   AFX_MAP_ENTRY(WM_KEYUP, 0, 0, 0, self_->OnKeyUp(static_cast<UINT>(m_.wParam), LOWORD(m_.lParam), HIWORD(m_.lParam)))
-#define ON_WM_KEYDOWN() \
-  AFX_MAP_ENTRY(WM_KEYDOWN, 0, 0, 0, self_->OnKeyDown(static_cast<UINT>(m_.wParam), LOWORD(m_.lParam), HIWORD(m_.lParam)))
-#define AFX_MOUSE_ENTRY(msg, fn) \
-  AFX_MAP_ENTRY(msg, 0, 0, 0, self_->fn(static_cast<UINT>(m_.wParam), CPoint(static_cast<short>(LOWORD(m_.lParam)), static_cast<short>(HIWORD(m_.lParam)))))
+#define ON_WM_KEYDOWN()              \
+  AFX_MAP_ENTRY(WM_KEYDOWN, 0, 0, 0, \
+                self_->OnKeyDown(static_cast<UINT>(m_.wParam), LOWORD(m_.lParam), HIWORD(m_.lParam)))
+#define AFX_MOUSE_ENTRY(msg, fn)                        \
+  AFX_MAP_ENTRY(msg, 0, 0, 0,                           \
+                self_->fn(static_cast<UINT>(m_.wParam), \
+                          CPoint(static_cast<short>(LOWORD(m_.lParam)), static_cast<short>(HIWORD(m_.lParam)))))
 #define ON_WM_MOUSEMOVE() AFX_MOUSE_ENTRY(WM_MOUSEMOVE, OnMouseMove)
 #define ON_WM_LBUTTONDOWN() AFX_MOUSE_ENTRY(WM_LBUTTONDOWN, OnLButtonDown)
 #define ON_WM_LBUTTONUP() AFX_MOUSE_ENTRY(WM_LBUTTONUP, OnLButtonUp)

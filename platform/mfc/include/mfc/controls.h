@@ -193,7 +193,8 @@ class CListCtrl : public CWnd {
   BOOL SetColumnWidth(int index, int width);
   int GetColumnWidth(int index) const;
   int InsertItem(int index, const char* text, int image = -1);
-  BOOL SetItem(int index, int subItem, UINT mask, const char* text, int image, UINT state, UINT stateMask, LPARAM param);
+  BOOL SetItem(int index, int subItem, UINT mask, const char* text, int image, UINT state, UINT stateMask,
+               LPARAM param);
   BOOL SetItemText(int index, int subItem, const char* text);
   CString GetItemText(int index, int subItem) const;
   BOOL DeleteItem(int index);
@@ -221,11 +222,25 @@ class CListCtrl : public CWnd {
 #define TVI_LAST reinterpret_cast<HTREEITEM>(static_cast<uintptr_t>(-0x0FFFE))
 #define TVI_SORT reinterpret_cast<HTREEITEM>(static_cast<uintptr_t>(-0x0FFFD))
 enum : UINT { TVE_COLLAPSE = 0x1, TVE_EXPAND = 0x2, TVE_TOGGLE = 0x3 };
-enum : UINT { TVGN_ROOT = 0x0, TVGN_NEXT = 0x1, TVGN_PREVIOUS = 0x2, TVGN_PARENT = 0x3, TVGN_CHILD = 0x4,
-              TVGN_DROPHILITE = 0x8, TVGN_CARET = 0x9 };
-enum : UINT { TVHT_NOWHERE = 0x1, TVHT_ONITEMICON = 0x2, TVHT_ONITEMLABEL = 0x4, TVHT_ONITEMINDENT = 0x8,
-              TVHT_ONITEMBUTTON = 0x10, TVHT_ONITEMRIGHT = 0x20, TVHT_ONITEMSTATEICON = 0x40,
-              TVHT_ONITEM = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON };
+enum : UINT {
+  TVGN_ROOT = 0x0,
+  TVGN_NEXT = 0x1,
+  TVGN_PREVIOUS = 0x2,
+  TVGN_PARENT = 0x3,
+  TVGN_CHILD = 0x4,
+  TVGN_DROPHILITE = 0x8,
+  TVGN_CARET = 0x9
+};
+enum : UINT {
+  TVHT_NOWHERE = 0x1,
+  TVHT_ONITEMICON = 0x2,
+  TVHT_ONITEMLABEL = 0x4,
+  TVHT_ONITEMINDENT = 0x8,
+  TVHT_ONITEMBUTTON = 0x10,
+  TVHT_ONITEMRIGHT = 0x20,
+  TVHT_ONITEMSTATEICON = 0x40,
+  TVHT_ONITEM = TVHT_ONITEMICON | TVHT_ONITEMLABEL | TVHT_ONITEMSTATEICON
+};
 enum : UINT { TVSIL_NORMAL = 0, TVSIL_STATE = 2 };
 enum : UINT { TVC_UNKNOWN = 0, TVC_BYMOUSE = 1, TVC_BYKEYBOARD = 2 };
 

@@ -20,10 +20,22 @@ class CString {
   operator const char*() const { return text_.c_str(); }
   const std::string& str() const { return text_; }
 
-  CString& operator=(const char* text) { text_ = text ? text : ""; return *this; }
-  CString& operator+=(const CString& other) { text_ += other.text_; return *this; }
-  CString& operator+=(const char* text) { text_ += text ? text : ""; return *this; }
-  CString& operator+=(char ch) { text_ += ch; return *this; }
+  CString& operator=(const char* text) {
+    text_ = text ? text : "";
+    return *this;
+  }
+  CString& operator+=(const CString& other) {
+    text_ += other.text_;
+    return *this;
+  }
+  CString& operator+=(const char* text) {
+    text_ += text ? text : "";
+    return *this;
+  }
+  CString& operator+=(char ch) {
+    text_ += ch;
+    return *this;
+  }
   friend CString operator+(const CString& a, const CString& b) { return CString(a.text_ + b.text_); }
   friend CString operator+(const CString& a, const char* b) { return CString(a.text_ + (b ? b : "")); }
   friend CString operator+(const char* a, const CString& b) { return CString((a ? a : "") + b.text_); }

@@ -108,7 +108,6 @@ class CDC {
 
 // ---- the Win32 side over handles ----
 
-
 struct BITMAPINFOHEADER {
   DWORD biSize = 40;
   LONG biWidth = 0;

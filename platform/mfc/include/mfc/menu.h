@@ -10,9 +10,9 @@
 class CMenu {
  public:
   struct Item {
-    UINT id = 0;        // command id (0 for a separator or popup)
-    std::string text;   // with its '&'
-    UINT flags = 0;     // MF_GRAYED, MF_DISABLED, MF_CHECKED, MF_SEPARATOR, MF_POPUP
+    UINT id = 0;       // command id (0 for a separator or popup)
+    std::string text;  // with its '&'
+    UINT flags = 0;    // MF_GRAYED, MF_DISABLED, MF_CHECKED, MF_SEPARATOR, MF_POPUP
     std::unique_ptr<CMenu> popup;
   };
 

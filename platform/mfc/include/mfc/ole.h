@@ -23,29 +23,38 @@ BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
 void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);
 
-enum : VARTYPE { VT_EMPTY = 0, VT_I2 = 2, VT_I4 = 3, VT_R8 = 5, VT_BSTR = 8, VT_DISPATCH = 9, VT_BOOL = 11,
-                 VT_VARIANT = 12, VT_MFCBYREF = 0x40 };
+enum : VARTYPE {
+  VT_EMPTY = 0,
+  VT_I2 = 2,
+  VT_I4 = 3,
+  VT_R8 = 5,
+  VT_BSTR = 8,
+  VT_DISPATCH = 9,
+  VT_BOOL = 11,
+  VT_VARIANT = 12,
+  VT_MFCBYREF = 0x40
+};
 enum : WORD { DISPATCH_METHOD = 0x1, DISPATCH_PROPERTYGET = 0x2, DISPATCH_PROPERTYPUT = 0x4 };
 
 // Parameter lists for InvokeHelper, one type byte per argument.
 #define VTS_I2 "\x02"
-#define VTS_I4 "\x03"            // LONG (32 bits)
+#define VTS_I4 "\x03"  // LONG (32 bits)
 #define VTS_R8 "\x05"
-#define VTS_BSTR "\x08"           // const char*
+#define VTS_BSTR "\x08"  // const char*
 #define VTS_BOOL "\x0B"
-#define VTS_VARIANT "\x0C"        // const VARIANT*
+#define VTS_VARIANT "\x0C"  // const VARIANT*
 #define VTS_PI2 "\x42"
 #define VTS_PI4 "\x43"
 #define VTS_PR8 "\x45"
-#define VTS_PBSTR "\x48"          // BSTR*
+#define VTS_PBSTR "\x48"  // BSTR*
 #define VTS_NONE ""
 
 // A value passed to or returned from a hosted control. Owns its string (copy and assign copy it).
 struct VARIANT {
   VARTYPE vt = VT_EMPTY;
-  LONG lVal = 0;        // VT_I2, VT_I4, VT_BOOL
-  double dblVal = 0.0;  // VT_R8
-  std::wstring text;    // VT_BSTR
+  LONG lVal = 0;            // VT_I2, VT_I4, VT_BOOL
+  double dblVal = 0.0;      // VT_R8
+  std::wstring text;        // VT_BSTR
   void* pointer = nullptr;  // VT_DISPATCH
 };
 

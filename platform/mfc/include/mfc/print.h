@@ -44,7 +44,9 @@ class CPrinterDC : public CDC {
 CPrinterDC* printerDC(HDC dc);
 
 enum : DWORD {
-  PSD_MARGINS = 0x2, PSD_INTHOUSANDTHSOFINCHES = 0x4, PSD_INHUNDREDTHSOFMILLIMETERS = 0x8,
+  PSD_MARGINS = 0x2,
+  PSD_INTHOUSANDTHSOFINCHES = 0x4,
+  PSD_INHUNDREDTHSOFMILLIMETERS = 0x8,
   PSD_RETURNDEFAULT = 0x400,
 };
 
@@ -56,7 +58,7 @@ struct PAGESETUPDLG {
   DWORD Flags = 0;
   POINT ptPaperSize;  // in the unit of the flags
   RECT rtMinMargin;
-  RECT rtMargin;      // in with PSD_MARGINS, out always
+  RECT rtMargin;  // in with PSD_MARGINS, out always
 };
 
 // Page set-up. With PSD_RETURNDEFAULT it fills the printer's paper and margins without asking;

@@ -32,8 +32,8 @@
 class CPropertySheet;
 
 struct PROPSHEETPAGE {
-  DWORD dwFlags = 0;                 // PSP_HASHELP, PSP_DLGINDIRECT
-  const void* pResource = nullptr;   // with PSP_DLGINDIRECT: template bytes (see CDialog::InitModalIndirect)
+  DWORD dwFlags = 0;                // PSP_HASHELP, PSP_DLGINDIRECT
+  const void* pResource = nullptr;  // with PSP_DLGINDIRECT: template bytes (see CDialog::InitModalIndirect)
 };
 
 class CPropertyPage : public CDialog {
@@ -79,13 +79,20 @@ class CPropertyPage : public CDialog {
 };
 
 struct PROPSHEETHEADER {
-  DWORD dwFlags = 0;   // PSH_NOAPPLYNOW, PSH_HASHELP, PSH_WIZARD
+  DWORD dwFlags = 0;  // PSH_NOAPPLYNOW, PSH_HASHELP, PSH_WIZARD
   UINT nStartPage = 0;
   std::string pszCaption;
 };
 
-enum : int { PSBTN_BACK = 0, PSBTN_NEXT = 1, PSBTN_FINISH = 2, PSBTN_OK = 3, PSBTN_APPLYNOW = 4,
-             PSBTN_CANCEL = 5, PSBTN_HELP = 6 };
+enum : int {
+  PSBTN_BACK = 0,
+  PSBTN_NEXT = 1,
+  PSBTN_FINISH = 2,
+  PSBTN_OK = 3,
+  PSBTN_APPLYNOW = 4,
+  PSBTN_CANCEL = 5,
+  PSBTN_HELP = 6
+};
 enum : UINT { PSM_UNCHANGED = WM_USER + 109 };
 
 class CPropertySheet : public CWnd {

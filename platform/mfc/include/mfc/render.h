@@ -1,7 +1,7 @@
 // Any window as text, for scripts, tests and debugging. One line for the window, then one
 // indented line per child in creation order:
 //   dialog 103 "Drawing Length Unit"
-//     combo 1000 "meter" [meter|centimeter|*millimeter] 
+//     combo 1000 "meter" [meter|centimeter|*millimeter]
 //     button 1 "OK" default
 //     button 2 "Cancel" disabled
 // Values: check state of check boxes and radios ("checked"), combo and list entries with the

@@ -34,5 +34,5 @@ class CWinThread {
 
 // Starts `proc(param)` on a new thread; with CREATE_SUSPENDED it waits for ResumeThread. Other
 // creation flags and the stack size are accepted and ignored.
-CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int priority = THREAD_PRIORITY_NORMAL,
-                           UINT stackSize = 0, DWORD flags = 0, void* security = nullptr);
+CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int priority = THREAD_PRIORITY_NORMAL, UINT stackSize = 0,
+                           DWORD flags = 0, void* security = nullptr);

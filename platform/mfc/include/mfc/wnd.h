@@ -54,8 +54,7 @@ class CWnd : public CCmdTarget {
   BOOL CreateEx(DWORD exStyle, const char* className, const char* windowName, DWORD style, const RECT& rect,
                 CWnd* parent, UINT id);
   // Hosts an outside (ActiveX) control by its class id: a window whose class name is the id.
-  BOOL CreateControl(const char* classId, const char* windowName, DWORD style, const RECT& rect, CWnd* parent,
-                     UINT id);
+  BOOL CreateControl(const char* classId, const char* windowName, DWORD style, const RECT& rect, CWnd* parent, UINT id);
   // Calls member `dispid` of a hosted control (see ole.h): `params` holds one VTS_ type byte per
   // argument that follows; the result of type `returnType` is stored at `result`.
   void InvokeHelper(LONG dispid, WORD flags, unsigned short returnType, void* result, const char* params, ...);

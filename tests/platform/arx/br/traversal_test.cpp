@@ -3,11 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <BRepAlgoAPI_Cut.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCone.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRepPrimAPI_MakeSphere.hxx>
-#include <BRepBuilderAPI_MakeFace.hxx>
 #include <GeomConvert.hxx>
 #include <Geom_BSplineSurface.hxx>
 #include <Geom_CylindricalSurface.hxx>
@@ -29,7 +29,7 @@ constexpr double kPi = std::numbers::pi;
 
 // One edge of a loop as a traverser gives it.
 struct Coedge {
-  int index;        // edge subentity index
+  int index;  // edge subentity index
   bool alongLoop;
   AcGePoint3d from, to;  // in the loop's sense
 };
@@ -163,7 +163,8 @@ TEST_F(BrepTest, FaceOrientationGivesTheOutwardNormal) {
     if (!oriented) normal.negate();
     // The face's own normal leads out of the box.
     AcGePoint3d outside = centre + normal * 1.0;
-    bool isOutside = outside.x < 0 || outside.x > 10 || outside.y < 0 || outside.y > 20 || outside.z < 0 || outside.z > 30;
+    bool isOutside =
+        outside.x < 0 || outside.x > 10 || outside.y < 0 || outside.y > 20 || outside.z < 0 || outside.z > 30;
     EXPECT_TRUE(isOutside) << centre.x << "," << centre.y << "," << centre.z;
   }
 }
@@ -207,7 +208,8 @@ TEST_F(BrepTest, ClosedEdgesHaveOneVertexAndPeriodicCurves) {
   for (int index = 1; index <= 3; ++index) {
     SCOPED_TRACE(index);
     AcBrEdge edge;
-    ASSERT_EQ(edge.setSubentPath(AcDbFullSubentPath(body.objectIds(), AcDbSubentId(AcDb::kEdgeSubentType, index))), AcBr::eOk);
+    ASSERT_EQ(edge.setSubentPath(AcDbFullSubentPath(body.objectIds(), AcDbSubentId(AcDb::kEdgeSubentType, index))),
+              AcBr::eOk);
     AcGeCurve3d* curve = nullptr;
     ASSERT_EQ(edge.getCurve(curve), AcBr::eOk);
     std::unique_ptr<AcGeCurve3d> owned(curve);
@@ -337,7 +339,8 @@ TEST_F(BrepTest, ClosedFaceThatIsNotPeriodicKeepsItsRealParameterRange) {
   int degU, degV, propsU, propsV, nU, nV;
   AcGePoint3dArray points;
   AcGeDoubleArray weights, uKnots, vKnots;
-  static_cast<AcGeNurbSurface*>(native)->getDefinition(degU, degV, propsU, propsV, nU, nV, points, weights, uKnots, vKnots);
+  static_cast<AcGeNurbSurface*>(native)->getDefinition(degU, degV, propsU, propsV, nU, nV, points, weights, uKnots,
+                                                       vKnots);
   EXPECT_EQ(propsU, AcGe::kClosed | AcGe::kRational);
   EXPECT_EQ(propsV, AcGe::kOpen | AcGe::kRational);
   EXPECT_EQ(points.size(), static_cast<std::size_t>(nU * nV));

@@ -5,9 +5,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <csignal>
 #include <cstdint>
 #include <cstring>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <set>

@@ -65,8 +65,8 @@ TEST_F(Dxf, StandardReaderAuditsTheFileWithoutErrors) {
                            "layer = doc.layers.get('CAE_LBC')\n"
                            "assert layer is not None and layer.is_off(), 'layer CAE_LBC lost'\n"
                            "assert not auditor.has_errors\n";
-  const std::string command = "/usr/bin/python3 " + script.string() + " " + path.string() + " > " +
-                              (dir / "audit.txt").string() + " 2>&1";
+  const std::string command =
+      "/usr/bin/python3 " + script.string() + " " + path.string() + " > " + (dir / "audit.txt").string() + " 2>&1";
   EXPECT_EQ(std::system(command.c_str()), 0) << readFile(dir / "audit.txt");
 }
 

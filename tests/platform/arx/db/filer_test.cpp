@@ -96,16 +96,30 @@ TEST(DwgFiler, ReadingTheWrongKindOrPastTheEndFailsAndSticks) {
     Acad::ErrorStatus (*read)(AcDbDwgFiler&);
   };
   const Case cases[] = {
-      {"int32 for int16", [](AcDbDwgFiler& f) { Adesk::Int32 v; return f.readInt32(&v); }},
-      {"uint16 for int16", [](AcDbDwgFiler& f) { Adesk::UInt16 v; return f.readUInt16(&v); }},
-      {"string for int16", [](AcDbDwgFiler& f) { std::string v; return f.readString(&v); }},
-      {"soft id for hard id", [](AcDbDwgFiler& f) {
+      {"int32 for int16",
+       [](AcDbDwgFiler& f) {
+         Adesk::Int32 v;
+         return f.readInt32(&v);
+       }},
+      {"uint16 for int16",
+       [](AcDbDwgFiler& f) {
+         Adesk::UInt16 v;
+         return f.readUInt16(&v);
+       }},
+      {"string for int16",
+       [](AcDbDwgFiler& f) {
+         std::string v;
+         return f.readString(&v);
+       }},
+      {"soft id for hard id",
+       [](AcDbDwgFiler& f) {
          Adesk::Int16 v;
          f.readInt16(&v);
          AcDbSoftPointerId id;
          return f.readSoftPointerId(&id);
        }},
-      {"past the end", [](AcDbDwgFiler& f) {
+      {"past the end",
+       [](AcDbDwgFiler& f) {
          Adesk::Int16 v;
          AcDbHardPointerId id;
          f.readInt16(&v);

@@ -43,8 +43,10 @@ Acad::ErrorStatus TestThing::dwgOutFields(AcDbDwgFiler* filer) const {
   Acad::ErrorStatus status = AcDbEntity::dwgOutFields(filer);
   if (status != Acad::eOk) return status;
   if (failWriting) return Acad::eFilerError;
-  if (writeUnreadableRecord) filer->writeInt16(static_cast<Adesk::Int16>(count_));
-  else filer->writeInt32(count_);
+  if (writeUnreadableRecord)
+    filer->writeInt16(static_cast<Adesk::Int16>(count_));
+  else
+    filer->writeInt32(count_);
   filer->writeDouble(value_);
   filer->writeString(label_);
   filer->writeSoftPointerId(partner_);

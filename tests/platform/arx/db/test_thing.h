@@ -19,18 +19,30 @@ class TestThing : public AcDbEntity {
   double value() const { return value_; }
   const std::string& label() const { return label_; }
   AcDbObjectId partner() const { return partner_; }
-  void setCount(Adesk::Int32 count) { assertWriteEnabled(); count_ = count; }
-  void setValue(double value) { assertWriteEnabled(); value_ = value; }
-  void setLabel(const std::string& label) { assertWriteEnabled(); label_ = label; }
-  void setPartner(AcDbObjectId partner) { assertWriteEnabled(); partner_ = partner; }
+  void setCount(Adesk::Int32 count) {
+    assertWriteEnabled();
+    count_ = count;
+  }
+  void setValue(double value) {
+    assertWriteEnabled();
+    value_ = value;
+  }
+  void setLabel(const std::string& label) {
+    assertWriteEnabled();
+    label_ = label;
+  }
+  void setPartner(AcDbObjectId partner) {
+    assertWriteEnabled();
+    partner_ = partner;
+  }
 
   // Not filed: test controls.
   Acad::ErrorStatus refuseErase = Acad::eOk;  // returned by subErase when not eOk
-  bool cascadeToPartner = false;               // subErase erases (un-erases) the partner too
-  bool writeUnreadableRecord = false;          // dwgOutFields writes what dwgInFields rejects
-  bool failWriting = false;                    // dwgOutFields and dxfOutFields fail
-  bool throwOnRestore = false;                 // dwgInFields throws when undo or abort restores it
-  std::vector<AcDb::FilerType> filedIn;        // filer types seen by dwgInFields
+  bool cascadeToPartner = false;              // subErase erases (un-erases) the partner too
+  bool writeUnreadableRecord = false;         // dwgOutFields writes what dwgInFields rejects
+  bool failWriting = false;                   // dwgOutFields and dxfOutFields fail
+  bool throwOnRestore = false;                // dwgInFields throws when undo or abort restores it
+  std::vector<AcDb::FilerType> filedIn;       // filer types seen by dwgInFields
 
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;

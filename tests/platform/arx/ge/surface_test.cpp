@@ -52,34 +52,68 @@ const double a = kPi / 6;  // the cone's half angle
 
 std::vector<SurfaceCase> cases() {
   return {
-      {"plane", std::make_shared<AcGePlane>(AcGePoint3d(1, 2, 3), V(0, 1, 0), V(0, 0, 1)),
+      {"plane",
+       std::make_shared<AcGePlane>(AcGePoint3d(1, 2, 3), V(0, 1, 0), V(0, 0, 1)),
        {[](double u, double v) { return V(1, 2 + u, 3 + v); },
-        [](double, double) { return std::array<V, 5>{V(0, 1, 0), V(0, 0, 1), V(), V(), V()}; },
+        [](double, double) {
+          return std::array<V, 5>{V(0, 1, 0), V(0, 0, 1), V(), V(), V()};
+        },
         [](double, double) { return V(1, 0, 0); }},
-       AcGe::kPlane, false, false, 0, 0, -inf, inf},
-      {"cylinder", std::make_shared<AcGeCylinder>(2.0, AcGePoint3d(0, 0, 1), z, V(1, 0, 0)),
+       AcGe::kPlane,
+       false,
+       false,
+       0,
+       0,
+       -inf,
+       inf},
+      {"cylinder",
+       std::make_shared<AcGeCylinder>(2.0, AcGePoint3d(0, 0, 1), z, V(1, 0, 0)),
        {[](double u, double v) { return ring(v) * 2 + V(0, 0, 1 + u); },
-        [](double, double v) { return std::array<V, 5>{z, ringTangent(v) * 2, V(), V(), ring(v) * -2}; },
+        [](double, double v) {
+          return std::array<V, 5>{z, ringTangent(v) * 2, V(), V(), ring(v) * -2};
+        },
         [](double, double v) { return ring(v); }},
-       AcGe::kCylinder, false, true, 0, 2 * kPi, -inf, inf},
-      {"cone", std::make_shared<AcGeCone>(1.0, a, AcGePoint3d(0, 0, 0), z, V(1, 0, 0)),
+       AcGe::kCylinder,
+       false,
+       true,
+       0,
+       2 * kPi,
+       -inf,
+       inf},
+      {"cone",
+       std::make_shared<AcGeCone>(1.0, a, AcGePoint3d(0, 0, 0), z, V(1, 0, 0)),
        {[](double u, double v) { return z * (u * std::cos(a)) + ring(v) * (1 + u * std::sin(a)); },
         [](double u, double v) {
           return std::array<V, 5>{ring(v) * std::sin(a) + z * std::cos(a), ringTangent(v) * (1 + u * std::sin(a)), V(),
                                   ringTangent(v) * std::sin(a), ring(v) * -(1 + u * std::sin(a))};
         },
         [](double, double v) { return ring(v) * std::cos(a) - z * std::sin(a); }},
-       AcGe::kCone, false, true, 0, 2 * kPi, -inf, inf},
-      {"sphere", std::make_shared<AcGeSphere>(3.0, AcGePoint3d(1, 0, 0), z, V(1, 0, 0)),
+       AcGe::kCone,
+       false,
+       true,
+       0,
+       2 * kPi,
+       -inf,
+       inf},
+      {"sphere",
+       std::make_shared<AcGeSphere>(3.0, AcGePoint3d(1, 0, 0), z, V(1, 0, 0)),
        {[](double u, double v) { return V(1, 0, 0) + ring(v) * (3 * std::cos(u)) + z * (3 * std::sin(u)); },
         [](double u, double v) {
-          return std::array<V, 5>{ring(v) * (-3 * std::sin(u)) + z * (3 * std::cos(u)), ringTangent(v) * (3 * std::cos(u)),
-                                  ring(v) * (-3 * std::cos(u)) - z * (3 * std::sin(u)), ringTangent(v) * (-3 * std::sin(u)),
-                                  ring(v) * (-3 * std::cos(u))};
+          return std::array<V, 5>{ring(v) * (-3 * std::sin(u)) + z * (3 * std::cos(u)),
+                                  ringTangent(v) * (3 * std::cos(u)),
+                                  ring(v) * (-3 * std::cos(u)) - z * (3 * std::sin(u)),
+                                  ringTangent(v) * (-3 * std::sin(u)), ring(v) * (-3 * std::cos(u))};
         },
         [](double u, double v) { return ring(v) * std::cos(u) + z * std::sin(u); }},
-       AcGe::kSphere, false, true, 0, 2 * kPi, -kPi / 2, kPi / 2},
-      {"torus", std::make_shared<AcGeTorus>(5.0, 1.0, AcGePoint3d(0, 0, 0), z, V(1, 0, 0)),
+       AcGe::kSphere,
+       false,
+       true,
+       0,
+       2 * kPi,
+       -kPi / 2,
+       kPi / 2},
+      {"torus",
+       std::make_shared<AcGeTorus>(5.0, 1.0, AcGePoint3d(0, 0, 0), z, V(1, 0, 0)),
        {[](double u, double v) { return ring(v) * (5 + std::cos(u)) + z * std::sin(u); },
         [](double u, double v) {
           return std::array<V, 5>{ring(v) * -std::sin(u) + z * std::cos(u), ringTangent(v) * (5 + std::cos(u)),
@@ -87,7 +121,13 @@ std::vector<SurfaceCase> cases() {
                                   ring(v) * -(5 + std::cos(u))};
         },
         [](double u, double v) { return ring(v) * std::cos(u) + z * std::sin(u); }},
-       AcGe::kTorus, true, true, 2 * kPi, 2 * kPi, 0, 2 * kPi},
+       AcGe::kTorus,
+       true,
+       true,
+       2 * kPi,
+       2 * kPi,
+       0,
+       2 * kPi},
   };
 }
 
@@ -112,7 +152,8 @@ TEST(Surfaces, EvaluationMatchesTheClosedForms) {
       ASSERT_EQ(derivs.size(), 5u);
       std::array<V, 5> expected = c.closed.derivs(uv.x, uv.y);
       const char* names[5] = {"du", "dv", "duu", "duv", "dvv"};
-      for (int i = 0; i < 5; ++i) expectNear(derivs[static_cast<std::size_t>(i)], expected[static_cast<std::size_t>(i)], 1e-9, names[i]);
+      for (int i = 0; i < 5; ++i)
+        expectNear(derivs[static_cast<std::size_t>(i)], expected[static_cast<std::size_t>(i)], 1e-9, names[i]);
       expectNear(normal, c.closed.normal(uv.x, uv.y), 1e-9, "normal");
 
       AcGePointOnSurface on(*c.surface, uv);

@@ -329,12 +329,13 @@ TEST_P(ViewportDrawTest, ViewportDrawRunsOnlyWhenTheWorldDrawingIsIncomplete) {
   EXPECT_EQ(entity->colorSeen, 6);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, ViewportDrawTest,
-    ::testing::Values(ViewportDrawCase{"IncompleteOnRegenerate", false, true},
-                      ViewportDrawCase{"IncompleteOnUpdate", false, false},
-                      ViewportDrawCase{"CompleteOnRegenerate", true, true},
-                      ViewportDrawCase{"CompleteOnUpdate", true, false}),
-    [](const ::testing::TestParamInfo<ViewportDrawCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Table, ViewportDrawTest,
+                         ::testing::Values(ViewportDrawCase{"IncompleteOnRegenerate", false, true},
+                                           ViewportDrawCase{"IncompleteOnUpdate", false, false},
+                                           ViewportDrawCase{"CompleteOnRegenerate", true, true},
+                                           ViewportDrawCase{"CompleteOnUpdate", true, false}),
+                         [](const ::testing::TestParamInfo<ViewportDrawCase>& info) {
+                           return std::string(info.param.name);
+                         });
 
 }  // namespace

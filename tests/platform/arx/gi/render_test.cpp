@@ -74,9 +74,12 @@ TEST_F(RenderTest, ShadedBoxOnBackgroundWithADrawnLine) {
   for (int y = 0; y < image.height; ++y)
     for (int x = 0; x < image.width; ++x) {
       AcGiImage::Pixel p = image.at(x, y);
-      if (isRedShade(p)) ++red, redLevels.insert(p.r);
-      else if (p == AcGiImage::Pixel{0, 255, 0}) ++green;
-      else if (!(p == kAcGiBackground)) ++other;
+      if (isRedShade(p))
+        ++red, redLevels.insert(p.r);
+      else if (p == AcGiImage::Pixel{0, 255, 0})
+        ++green;
+      else if (!(p == kAcGiBackground))
+        ++other;
     }
   EXPECT_GT(red, 2000);  // the box covers a good part of the picture
   EXPECT_EQ(redLevels.size(), 3u) << "one flat shade per visible face";
@@ -100,8 +103,10 @@ TEST_F(RenderTest, TheNearerOfTwoFacesShowsWhateverTheOrder) {
       entity->setOwnerId(db.modelSpaceId());
       entity->close();
     };
-    if (c.blueFirst) square(5, 5), square(0, 1);
-    else square(0, 1), square(5, 5);
+    if (c.blueFirst)
+      square(5, 5), square(0, 1);
+    else
+      square(0, 1), square(5, 5);
     AcGiView view;
     view.direction = AcGeVector3d(0, 0, 1);
     view.width = view.height = 50;

@@ -188,10 +188,10 @@ TEST_F(CommandLineTest, QueuedMenuExpressionsRunWhenIdle) {
   ASSERT_EQ(bar.size(), 12u);
   EXPECT_EQ(bar[10], "caep.pop1");
   EXPECT_EQ(bar[11], "acad.pop16");
-  EXPECT_EQ(log.entries, (std::vector<std::string>{"E:lispWillStart (command \"_.menuload\" \"caepENU\")",
-                                                   "E:commandWillStart MENULOAD", "E:commandEnded MENULOAD",
-                                                   "E:lispEnded", "E:lispWillStart (menucmd \"P11=+caep.pop1\")",
-                                                   "E:lispEnded"}));
+  EXPECT_EQ(log.entries,
+            (std::vector<std::string>{"E:lispWillStart (command \"_.menuload\" \"caepENU\")",
+                                      "E:commandWillStart MENULOAD", "E:commandEnded MENULOAD", "E:lispEnded",
+                                      "E:lispWillStart (menucmd \"P11=+caep.pop1\")", "E:lispEnded"}));
 
   // And what its reset queues.
   ads_queueexpr("(menucmd \"Gcaep.pop1=-\")");

@@ -25,8 +25,8 @@ class CommandStackTest : public HostTest {
 
 TEST_F(CommandStackTest, AddLookupAndRemoveGroup) {
   AcEdCommand* added = nullptr;
-  ASSERT_EQ(acedRegCmds->addCommand("CAEP", "CAEP_MESH", "CAEP_MESH", ACRX_CMD_MODAL, countCall, nullptr, -1,
-                                    nullptr, &added),
+  ASSERT_EQ(acedRegCmds->addCommand("CAEP", "CAEP_MESH", "CAEP_MESH", ACRX_CMD_MODAL, countCall, nullptr, -1, nullptr,
+                                    &added),
             Acad::eOk);
   ASSERT_EQ(acedRegCmds->addCommand("CAEP", "CAEP_MODEL", "caep_modell", ACRX_CMD_MODAL, countCall), Acad::eOk);
   EXPECT_EQ(acedRegCmds->lookupGlobalCmd("caep_mesh"), added);

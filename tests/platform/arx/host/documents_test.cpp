@@ -32,9 +32,9 @@ struct SequenceCase {
 
 void PrintTo(const SequenceCase& c, std::ostream* os) { *os << c.name; }
 
-const Log kNewFromOther = {"D:documentCreateStarted", "D:documentToBeDeactivated", "D:documentToBeActivated",
-                           "D:documentBecameCurrent", "E:databaseConstructed", "D:documentCreated",
-                           "D:documentActivated", "M:3"};
+const Log kNewFromOther = {
+    "D:documentCreateStarted", "D:documentToBeDeactivated", "D:documentToBeActivated", "D:documentBecameCurrent",
+    "E:databaseConstructed",   "D:documentCreated",         "D:documentActivated",     "M:3"};
 
 class DocumentSequenceTest : public HostTest, public ::testing::WithParamInterface<SequenceCase> {};
 
@@ -52,11 +52,13 @@ TEST_P(DocumentSequenceTest, NotifiesInTheDocumentedOrder) {
 void saveAs(const TempDir& dir, const char* name) { ASSERT_EQ(type("SAVEAS", {(dir / name).string()}), RTNORM); }
 
 const SequenceCase kSequences[] = {
-    {"NewAsFirstDrawing", [](const TempDir&) {}, [](const TempDir&) { docs().newDocument(); },
+    {"NewAsFirstDrawing",
+     [](const TempDir&) {},
+     [](const TempDir&) { docs().newDocument(); },
      {"D:documentCreateStarted", "D:documentToBeActivated", "D:documentBecameCurrent", "E:databaseConstructed",
       "D:documentCreated", "D:documentActivated", "M:3"}},
-    {"NewBesideAnother", [](const TempDir&) { docs().newDocument(); },
-     [](const TempDir&) { docs().newDocument(); }, kNewFromOther},
+    {"NewBesideAnother", [](const TempDir&) { docs().newDocument(); }, [](const TempDir&) { docs().newDocument(); },
+     kNewFromOther},
     {"Open",
      [](const TempDir& dir) {
        docs().newDocument();
@@ -65,9 +67,9 @@ const SequenceCase kSequences[] = {
        docs().newDocument();
      },
      [](const TempDir& dir) { ASSERT_TRUE(docs().openDocument((dir / "a.dwg").string())); },
-     {"D:documentCreateStarted", "D:documentToBeDeactivated", "D:documentToBeActivated",
-      "D:documentBecameCurrent", "E:databaseConstructed", "E:dwgFileOpened", "E:initialDwgFileOpenComplete",
-      "D:documentCreated", "D:documentActivated", "M:3"}},
+     {"D:documentCreateStarted", "D:documentToBeDeactivated", "D:documentToBeActivated", "D:documentBecameCurrent",
+      "E:databaseConstructed", "E:dwgFileOpened", "E:initialDwgFileOpenComplete", "D:documentCreated",
+      "D:documentActivated", "M:3"}},
     {"Switch",
      [](const TempDir&) {
        docs().newDocument();
@@ -87,15 +89,19 @@ const SequenceCase kSequences[] = {
      },
      [](const TempDir&) { EXPECT_EQ(type("QSAVE"), RTNORM); },
      {"E:commandWillStart QSAVE", "E:beginSave", "E:saveComplete", "E:commandEnded QSAVE"}},
-    {"SaveAs", [](const TempDir&) { docs().newDocument(); }, [](const TempDir& dir) { saveAs(dir, "s.dwg"); },
+    {"SaveAs",
+     [](const TempDir&) { docs().newDocument(); },
+     [](const TempDir& dir) { saveAs(dir, "s.dwg"); },
      {"E:commandWillStart SAVEAS", "E:beginSave", "E:saveComplete", "E:commandEnded SAVEAS"}},
-    {"SaveAsCancelled", [](const TempDir&) { docs().newDocument(); },
+    {"SaveAsCancelled",
+     [](const TempDir&) { docs().newDocument(); },
      [](const TempDir&) {
        cadhost::queueEscape();
        EXPECT_EQ(cadhost::runCommand("SAVEAS"), RTCAN);
      },
      {"E:commandWillStart SAVEAS", "E:commandCancelled SAVEAS"}},
-    {"SaveAsIntoMissingFolder", [](const TempDir&) { docs().newDocument(); },
+    {"SaveAsIntoMissingFolder",
+     [](const TempDir&) { docs().newDocument(); },
      [](const TempDir& dir) { EXPECT_EQ(type("SAVEAS", {(dir / "no/such/folder/x.dwg").string()}), RTERROR); },
      {"E:commandWillStart SAVEAS", "E:beginSave", "E:abortSave", "E:commandFailed SAVEAS"}},
     {"CloseWithAnotherOpen",
@@ -106,10 +112,13 @@ const SequenceCase kSequences[] = {
      [](const TempDir&) { docs().closeDocument(docs().curDocument()); },
      {"E:beginClose", "M:4", "D:documentToBeDestroyed", "E:databaseToBeDestroyed", "D:documentDestroyed",
       "D:documentToBeActivated", "D:documentBecameCurrent", "D:documentActivated"}},
-    {"CloseLast", [](const TempDir&) { docs().newDocument(); },
+    {"CloseLast",
+     [](const TempDir&) { docs().newDocument(); },
      [](const TempDir&) { docs().closeDocument(docs().curDocument()); },
      {"E:beginClose", "M:4", "D:documentToBeDestroyed", "E:databaseToBeDestroyed", "D:documentDestroyed"}},
-    {"Quit", [](const TempDir&) { docs().newDocument(); }, [](const TempDir&) { docs().quit(); },
+    {"Quit",
+     [](const TempDir&) { docs().newDocument(); },
+     [](const TempDir&) { docs().quit(); },
      {"M:8", "E:beginClose", "M:4", "D:documentToBeDestroyed", "E:databaseToBeDestroyed", "D:documentDestroyed",
       "M:2"}},
 };
@@ -173,11 +182,10 @@ TEST_F(DocumentTest, DamagedDrawingOpensNothingAndLeavesTheFileAlone) {
   EXPECT_EQ(acdbHostApplicationServices()->workingDatabase(), before->database());
   EXPECT_EQ(kestrum::test::readFile(path), bytes);
   EXPECT_NE(cadhost::printedText().find("nothing was opened"), std::string::npos);
-  EXPECT_EQ(log.entries,
-            (Log{"D:documentCreateStarted", "D:documentToBeDeactivated", "D:documentToBeActivated",
-                 "D:documentBecameCurrent", "E:databaseConstructed", "D:documentToBeDestroyed",
-                 "E:databaseToBeDestroyed", "D:documentDestroyed", "D:documentToBeActivated",
-                 "D:documentBecameCurrent", "D:documentActivated"}));
+  EXPECT_EQ(log.entries, (Log{"D:documentCreateStarted", "D:documentToBeDeactivated", "D:documentToBeActivated",
+                              "D:documentBecameCurrent", "E:databaseConstructed", "D:documentToBeDestroyed",
+                              "E:databaseToBeDestroyed", "D:documentDestroyed", "D:documentToBeActivated",
+                              "D:documentBecameCurrent", "D:documentActivated"}));
 }
 
 TEST_F(DocumentTest, MissingDrawingNotifiesNothing) {

@@ -102,7 +102,11 @@ TEST_F(DynamicLinkerTest, BadModulesAreRefusedWithAReason) {
   };
   kestrum::test::TempDir dir;
   std::string notALibrary = (dir / "plain.txt").string();
-  { FILE* f = fopen(notALibrary.c_str(), "w"); fputs("text", f); fclose(f); }
+  {
+    FILE* f = fopen(notALibrary.c_str(), "w");
+    fputs("text", f);
+    fclose(f);
+  }
   const Case cases[] = {
       {"missing file", "/no/such/module.so", "Cannot load /no/such/module.so"},
       {"not a library", notALibrary, "Cannot load"},

@@ -63,12 +63,13 @@ TEST_F(ConfigTest, SetValuePersistsAndScopesFallBack) {
   ASSERT_TRUE(CaeConfig::SetValue("MatLibLoc", "/home/u/my.mat", 0));
   ASSERT_TRUE(CaeConfig::SetValue(1, "Graph Font", "Courier New"));
   ASSERT_TRUE(CaeConfig::SetValue("MatLibLoc", "/home/u/other.mat", 0));  // replaced in place
-  CaeConfig::Reset();  // read back from the file
+  CaeConfig::Reset();                                                     // read back from the file
   EXPECT_EQ(Value("MatLibLoc", 0), "/home/u/other.mat");
-  EXPECT_EQ(Value("MatLibLoc", 1), "<absent>");  // a user setting is not an installation one
+  EXPECT_EQ(Value("MatLibLoc", 1), "<absent>");      // a user setting is not an installation one
   EXPECT_EQ(Value("Graph Font", 0), "Courier New");  // user scope falls back to common
   EXPECT_EQ(Value("graph font", 1), "Courier New");
-  EXPECT_EQ(kestrum::test::readFile(file_), "[User]\nMatLibLoc=/home/u/other.mat\n\n[Common]\nGraph Font=Courier New\n");
+  EXPECT_EQ(kestrum::test::readFile(file_),
+            "[User]\nMatLibLoc=/home/u/other.mat\n\n[Common]\nGraph Font=Courier New\n");
   for (const auto& entry : fs::directory_iterator(dir_.path())) EXPECT_EQ(entry.path(), file_);  // no temporary left
 }
 
@@ -92,7 +93,7 @@ TEST_F(ConfigTest, MalformedLinesWarnButLoseNothing) {
   Write("; settings\r\n[User]\r\nMatLibLoc=/a.mat\r\n=no name\r\ngarbage line\r\n[Common\r\nRoot Directory=/r\r\n"s +
         "\xff\xfe\x00\x01\n"s + "Graph Axes Font=Helvetica");
   EXPECT_EQ(Value("MatLibLoc", 0), "/a.mat");
-  EXPECT_EQ(Value("Root Directory", 0), "/r");  // after "[Common" still in [User]
+  EXPECT_EQ(Value("Root Directory", 0), "/r");          // after "[Common" still in [User]
   EXPECT_EQ(Value("Graph Axes Font", 0), "Helvetica");  // after binary junk, without a final line break
   std::vector<std::string> warnings = MessagesAt(1);
   ASSERT_EQ(warnings.size(), 4u);

@@ -14,9 +14,9 @@
 namespace {
 
 void ExpectNear(const CaeVector& actual, const CaeVector& expected, double tolerance = 1e-12) {
-  EXPECT_TRUE(actual.Equal(expected, tolerance)) << "(" << actual.X() << ", " << actual.Y() << ", " << actual.Z()
-                                                  << ") vs (" << expected.X() << ", " << expected.Y() << ", "
-                                                  << expected.Z() << ")";
+  EXPECT_TRUE(actual.Equal(expected, tolerance))
+      << "(" << actual.X() << ", " << actual.Y() << ", " << actual.Z() << ") vs (" << expected.X() << ", "
+      << expected.Y() << ", " << expected.Z() << ")";
 }
 
 TEST(VectorTest, Arithmetic) {
@@ -86,11 +86,14 @@ TEST(TransformTest, NormalizeMakesAxesOrthonormalKeepingX) {
 }
 
 // A placement rotated 90 degrees about z and moved to (10, 0, 0).
-CaeTransform Rotated() { return CaeTransform(CaeVector(0, 1, 0), CaeVector(-1, 0, 0), CaeVector(0, 0, 1), CaeVector(10, 0, 0)); }
+CaeTransform Rotated() {
+  return CaeTransform(CaeVector(0, 1, 0), CaeVector(-1, 0, 0), CaeVector(0, 0, 1), CaeVector(10, 0, 0));
+}
 
 TEST(CoordSysTest, KindsReportTheirTextsAndTypes) {
-  std::unique_ptr<CaeCoordSys> systems[] = {std::make_unique<CaeCoordSysCartesian>(), std::make_unique<CaeCoordSysCylindric>(),
-                                            std::make_unique<CaeCoordSysSpheric>(), std::make_unique<CaeCoordSysFace>()};
+  std::unique_ptr<CaeCoordSys> systems[] = {
+      std::make_unique<CaeCoordSysCartesian>(), std::make_unique<CaeCoordSysCylindric>(),
+      std::make_unique<CaeCoordSysSpheric>(), std::make_unique<CaeCoordSysFace>()};
   const char* names[] = {"cartesian", "cylindric", "spheric", "face"};
   for (int i = 0; i < 4; ++i) {
     EXPECT_STREQ(systems[i]->KindName(), names[i]);
@@ -145,7 +148,7 @@ TEST(CoordSysTest, VectorsToGlobalAndBack) {
   CaeVector vectors[] = {{1, 0, 0}, {1, 2, 3}, {0, 1, 0}};
   CaeVector original[3] = {vectors[0], vectors[1], vectors[2]};
   cylinder.VectorsToGlobal(3, points, vectors);
-  ExpectNear(vectors[0], CaeVector(0, 1, 0));  // radial at local (2, 0, 0)
+  ExpectNear(vectors[0], CaeVector(0, 1, 0));   // radial at local (2, 0, 0)
   ExpectNear(vectors[1], CaeVector(-2, 1, 3));  // at the origin: the placement's axes
   ExpectNear(vectors[2], CaeVector(0, -1, 0));  // tangential at local (0, 3, 0)
   cylinder.VectorsToLocal(3, points, vectors);

@@ -63,7 +63,8 @@ TEST_F(GraphTest, ReportWritesTheGraphAsText) {
   graph.AddPolyLine(line);
   ASSERT_TRUE(graph.Report(dir / "graph.txt"));
   EXPECT_EQ(kestrum::test::readFile(dir / "graph.txt"),
-            "Graph\tObjective History\nType\t1\nX axis\tCycle\t25\nY axis\tVolume\t13\n\nSeries\tVolume\t2\n0\t1.5\n1\t1.25\n");
+            "Graph\tObjective History\nType\t1\nX axis\tCycle\t25\nY "
+            "axis\tVolume\t13\n\nSeries\tVolume\t2\n0\t1.5\n1\t1.25\n");
   EXPECT_FALSE(graph.Report(dir / "no-such-folder" / "graph.txt"));
   EXPECT_EQ(MessagesAt(1).size(), 1u);
 }

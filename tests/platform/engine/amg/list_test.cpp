@@ -139,9 +139,7 @@ TEST_F(ListTest, MisuseIsAConsistencyCheckThatLeavesTheListAsItWas) {
       {"prepend null", [](CaeList<Tracked>& l) { l.Prepend(nullptr); }, 114},
       {"remove the head", [](CaeList<Tracked>& l) { l.RemoveNode(); }, 100},
       {"clear from an item node", [](CaeList<Tracked>& l) { l.FirstNode()->RemoveAll(); }, 211},
-      {"append an item node's list",
-       [](CaeList<Tracked>& l) { l.AppendList(*l.FirstNode()); },
-       193},
+      {"append an item node's list", [](CaeList<Tracked>& l) { l.AppendList(*l.FirstNode()); }, 193},
   };
   for (const Misuse& m : cases) {
     SCOPED_TRACE(m.name);
@@ -168,7 +166,7 @@ TEST_F(ListTest, CursorListWalksWithFirstAndNextAfter) {
 
   EXPECT_EQ(list.First(), &a);
   EXPECT_EQ(list.NextAfter(nullptr), &b);
-  EXPECT_EQ(list.NextAfter(&b), &c);  // the current item: one node on
+  EXPECT_EQ(list.NextAfter(&b), &c);            // the current item: one node on
   EXPECT_EQ(list.NextAfter(nullptr), nullptr);  // past the last item: the head
   EXPECT_EQ(list.Current(), nullptr);
   EXPECT_EQ(list.NextAfter(nullptr), &a);  // from the head round to the front

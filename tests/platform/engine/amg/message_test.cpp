@@ -27,17 +27,15 @@ TEST_P(FormatTest, FollowsTheFormatMessageConvention) {
 
 INSTANTIATE_TEST_SUITE_P(
     Inserts, FormatTest,
-    testing::Values(FormatCase{"General Error in %1 at line %2\r\n", {"a.cpp", "12"}, "General Error in a.cpp at line 12\r\n"},
-                    FormatCase{"%2 before %1", {"one", "two"}, "two before one"},
-                    FormatCase{"%1%2%3%4%5%6%7%8%9", {"a", "b", "c", "d", "e", "f", "g", "h", "i"}, "abcdefghi"},
-                    FormatCase{"%1 and %1 again", {"x"}, "x and x again"},
-                    FormatCase{"missing [%3]", {"a"}, "missing []"},
-                    FormatCase{"%10|%1", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "ten"}, "ten|a"},
-                    FormatCase{"%1!s! typed", {"v"}, "v typed"},
-                    FormatCase{"100%% sure%.%!", {}, "100% sure.!"},
-                    FormatCase{"line%nbreak%ttab", {}, "line\r\nbreak\ttab"},
-                    FormatCase{"cut here%0 not shown", {}, "cut here"},
-                    FormatCase{"trailing %", {}, "trailing %"}));
+    testing::Values(
+        FormatCase{"General Error in %1 at line %2\r\n", {"a.cpp", "12"}, "General Error in a.cpp at line 12\r\n"},
+        FormatCase{"%2 before %1", {"one", "two"}, "two before one"},
+        FormatCase{"%1%2%3%4%5%6%7%8%9", {"a", "b", "c", "d", "e", "f", "g", "h", "i"}, "abcdefghi"},
+        FormatCase{"%1 and %1 again", {"x"}, "x and x again"}, FormatCase{"missing [%3]", {"a"}, "missing []"},
+        FormatCase{"%10|%1", {"a", "b", "c", "d", "e", "f", "g", "h", "i", "ten"}, "ten|a"},
+        FormatCase{"%1!s! typed", {"v"}, "v typed"}, FormatCase{"100%% sure%.%!", {}, "100% sure.!"},
+        FormatCase{"line%nbreak%ttab", {}, "line\r\nbreak\ttab"}, FormatCase{"cut here%0 not shown", {}, "cut here"},
+        FormatCase{"trailing %", {}, "trailing %"}));
 
 using MessageTest = EngineTest;
 
@@ -119,7 +117,8 @@ TEST_F(MessageTest, ConsistencyCheckMacrosNameThisFileAndLine) {
     line = __LINE__ + 1;
     CAE_CHECK(1 + 1 == 3);
   } catch (const CaeExcept& e) {
-    EXPECT_EQ(e.String().Str(), "General Error in " + std::string(__FILE__) + " at line " + std::to_string(line) + "\r\n");
+    EXPECT_EQ(e.String().Str(),
+              "General Error in " + std::string(__FILE__) + " at line " + std::to_string(line) + "\r\n");
   }
   EXPECT_EQ(Messages().size(), 1u);
   EXPECT_NO_THROW(CAE_CHECK(2 > 1));

@@ -84,9 +84,7 @@ TEST_F(InterruptTest, CancelIsSeenUntilTheNextInitializeAndTheCurrentOneUnsetsIt
   EXPECT_EQ(CaeInterupt::GetCurrent(), nullptr);
   CaeInterupt other;
   CaeInterupt::SetCurrent(&other);
-  {
-    CaeInterupt notCurrent;
-  }
+  { CaeInterupt notCurrent; }
   EXPECT_EQ(CaeInterupt::GetCurrent(), &other);
 }
 

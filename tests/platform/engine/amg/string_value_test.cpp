@@ -71,9 +71,7 @@ TEST(LocaleTest, ForceDecimalPointUsesTheCLocaleAndRestoresTheThreadsOwn) {
     CaeLocale::ForceDecimalPoint outer;
     EXPECT_NE(uselocale(static_cast<locale_t>(0)), own);
     EXPECT_STREQ(localeconv()->decimal_point, ".");
-    {
-      CaeLocale::ForceDecimalPoint inner;
-    }
+    { CaeLocale::ForceDecimalPoint inner; }
     EXPECT_NE(uselocale(static_cast<locale_t>(0)), own);
   }
   EXPECT_EQ(uselocale(static_cast<locale_t>(0)), own);

@@ -12,10 +12,12 @@ namespace {
 using Units = std::array<int, 8>;  // length, angle, temperature, force, mass, time, energy, frequency
 
 constexpr Units kSI = {CaeMeter, CaeRadian, CaeKelvin, CaeNewton, CaeKilogram, CaeSecond, CaeJoule, CaeHertz};
-constexpr Units kMillimetre = {CaeMillimeter, CaeDegree, CaeKelvin, CaeNewton, CaeKilogram, CaeSecond, CaeJoule, CaeHertz};
+constexpr Units kMillimetre = {CaeMillimeter, CaeDegree, CaeKelvin, CaeNewton,
+                               CaeKilogram,   CaeSecond, CaeJoule,  CaeHertz};
 constexpr Units kCgs = {CaeCentimeter, CaeDegree, CaeCelsius, CaeDyne, CaeGram, CaeSecond, CaeCalorie, CaeHertz};
 constexpr Units kInch = {CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz};
-constexpr Units kFootHour = {CaeFoot, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeHour, CaeBtu, CaeRevPerMin};
+constexpr Units kFootHour = {CaeFoot,      CaeDegree, CaeFahrenheit, CaePoundForce,
+                             CaePoundMass, CaeHour,   CaeBtu,        CaeRevPerMin};
 
 CaeUnitSystem Make(const Units& u) { return CaeUnitSystem(u[0], u[1], u[2], u[3], u[4], u[5], u[6], u[7]); }
 
@@ -44,33 +46,32 @@ TEST_P(ConversionTest, ConvertsBothWaysBetweenSystems) {
 
 INSTANTIATE_TEST_SUITE_P(
     Quantities, ConversionTest,
-    testing::Values(
-        ConversionCase{"metre to inch", CaeUtLength, kSI, kInch, 1.0, 39.37007874015748},
-        ConversionCase{"millimetre to inch", CaeUtLength, kMillimetre, kInch, 25.4, 1.0},
-        ConversionCase{"radian to degree", CaeUtAngle, kSI, kMillimetre, std::numbers::pi, 180.0},
-        ConversionCase{"kelvin to celsius", CaeUtTemperature, kSI, kCgs, 300.0, 26.85},
-        ConversionCase{"celsius to fahrenheit", CaeUtTemperature, kCgs, kInch, 100.0, 212.0},
-        ConversionCase{"fahrenheit to kelvin", CaeUtTemperature, kInch, kSI, 32.0, 273.15},
-        ConversionCase{"minus forty meets", CaeUtTemperature, kCgs, kInch, -40.0, -40.0},
-        ConversionCase{"temperature difference", CaeUtTemperatureDifference, kSI, kInch, 10.0, 18.0},
-        ConversionCase{"expansion per degree", CaeUtExpansion, kSI, kInch, 1.8e-5, 1.0e-5},
-        ConversionCase{"conductivity per degree", CaeUtConductivity, kSI, kFootHour, 1.0, 0.5777893},
-        ConversionCase{"specific heat per degree", CaeUtSpecificHeat, kSI, kInch, 4186.8, 1.0},
-        ConversionCase{"specific heat in calories", CaeUtSpecificHeat, kSI, kCgs, 4186.8, 1.0},
-        ConversionCase{"film coefficient", CaeUtFilmCoefficient, kSI, kFootHour, 1.0, 0.1761102},
-        ConversionCase{"pascal to megapascal", CaeUtStress, kSI, kMillimetre, 1.0e6, 1.0},
-        ConversionCase{"psi", CaeUtStress, kInch, kSI, 1.0, 6894.757293168},
-        ConversionCase{"steel density", CaeUtDensity, kSI, kMillimetre, 7850.0, 7.85e-6},
-        ConversionCase{"pound per cubic inch", CaeUtDensity, kInch, kSI, 1.0, 27679.9047102},
-        ConversionCase{"gravity", CaeUtAcceleration, kSI, kInch, 9.80665, 386.0885826771653},
-        ConversionCase{"pound force", CaeUtForce, kInch, kSI, 1.0, 4.4482216152605},
-        ConversionCase{"dyne", CaeUtForce, kCgs, kSI, 1.0e5, 1.0},
-        ConversionCase{"btu", CaeUtEnergy, kInch, kSI, 1.0, 1055.05585262},
-        ConversionCase{"hertz to rpm", CaeUtFrequency, kSI, kFootHour, 1.0, 60.0},
-        ConversionCase{"heat generation", CaeUtHeatGeneration, kSI, kMillimetre, 1.0e9, 1.0},
-        ConversionCase{"moment", CaeUtMoment, kSI, kMillimetre, 1.0, 1000.0},
-        ConversionCase{"no unit", CaeUtNone, kSI, kInch, 3.5, 3.5},
-        ConversionCase{"percent of model", CaeUtPercentOfModel, kSI, kInch, 5.0, 5.0}),
+    testing::Values(ConversionCase{"metre to inch", CaeUtLength, kSI, kInch, 1.0, 39.37007874015748},
+                    ConversionCase{"millimetre to inch", CaeUtLength, kMillimetre, kInch, 25.4, 1.0},
+                    ConversionCase{"radian to degree", CaeUtAngle, kSI, kMillimetre, std::numbers::pi, 180.0},
+                    ConversionCase{"kelvin to celsius", CaeUtTemperature, kSI, kCgs, 300.0, 26.85},
+                    ConversionCase{"celsius to fahrenheit", CaeUtTemperature, kCgs, kInch, 100.0, 212.0},
+                    ConversionCase{"fahrenheit to kelvin", CaeUtTemperature, kInch, kSI, 32.0, 273.15},
+                    ConversionCase{"minus forty meets", CaeUtTemperature, kCgs, kInch, -40.0, -40.0},
+                    ConversionCase{"temperature difference", CaeUtTemperatureDifference, kSI, kInch, 10.0, 18.0},
+                    ConversionCase{"expansion per degree", CaeUtExpansion, kSI, kInch, 1.8e-5, 1.0e-5},
+                    ConversionCase{"conductivity per degree", CaeUtConductivity, kSI, kFootHour, 1.0, 0.5777893},
+                    ConversionCase{"specific heat per degree", CaeUtSpecificHeat, kSI, kInch, 4186.8, 1.0},
+                    ConversionCase{"specific heat in calories", CaeUtSpecificHeat, kSI, kCgs, 4186.8, 1.0},
+                    ConversionCase{"film coefficient", CaeUtFilmCoefficient, kSI, kFootHour, 1.0, 0.1761102},
+                    ConversionCase{"pascal to megapascal", CaeUtStress, kSI, kMillimetre, 1.0e6, 1.0},
+                    ConversionCase{"psi", CaeUtStress, kInch, kSI, 1.0, 6894.757293168},
+                    ConversionCase{"steel density", CaeUtDensity, kSI, kMillimetre, 7850.0, 7.85e-6},
+                    ConversionCase{"pound per cubic inch", CaeUtDensity, kInch, kSI, 1.0, 27679.9047102},
+                    ConversionCase{"gravity", CaeUtAcceleration, kSI, kInch, 9.80665, 386.0885826771653},
+                    ConversionCase{"pound force", CaeUtForce, kInch, kSI, 1.0, 4.4482216152605},
+                    ConversionCase{"dyne", CaeUtForce, kCgs, kSI, 1.0e5, 1.0},
+                    ConversionCase{"btu", CaeUtEnergy, kInch, kSI, 1.0, 1055.05585262},
+                    ConversionCase{"hertz to rpm", CaeUtFrequency, kSI, kFootHour, 1.0, 60.0},
+                    ConversionCase{"heat generation", CaeUtHeatGeneration, kSI, kMillimetre, 1.0e9, 1.0},
+                    ConversionCase{"moment", CaeUtMoment, kSI, kMillimetre, 1.0, 1000.0},
+                    ConversionCase{"no unit", CaeUtNone, kSI, kInch, 3.5, 3.5},
+                    ConversionCase{"percent of model", CaeUtPercentOfModel, kSI, kInch, 5.0, 5.0}),
     [](const testing::TestParamInfo<ConversionCase>& info) {
       std::string name = info.param.what;
       for (char& ch : name)

@@ -4,12 +4,12 @@
 #include <fstream>
 
 #include "amg/CaeEngine.h"
+#include "amg/CaeExcept.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
 #include "fea/FerResult.h"
 #include "fea/OptModel.h"
-#include "amg/CaeExcept.h"
 #include "fea_fixture.h"
 #include "test_env.h"
 
@@ -257,9 +257,7 @@ TEST_F(AnlControlTest, NullObjectsAreConsistencyChecks) {
   EXPECT_EQ(control.NumAnlModels(), 0);
 }
 
-void WriteFile(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream(path) << text;
-}
+void WriteFile(const std::filesystem::path& path, const std::string& text) { std::ofstream(path) << text; }
 
 TEST_F(AnlControlTest, MovingExternalFilesToTheSameLocationChangesNothing) {
   kestrum::test::TempDir dir;

@@ -39,8 +39,8 @@ TEST_F(ConditionTest, KindsAreToldApartByTheEngineTypeTest) {
     bool attribute;
   };
   const Row rows[] = {
-      {&load, AttLbc::Info, true},         {&gravity, AttModelLbc::Info, false}, {&convection, AttLbcConv::Info, true},
-      {&heat, AttLbcHgen::Info, true},     {&temperature, AttModelTemp::Info, true},
+      {&load, AttLbc::Info, true},     {&gravity, AttModelLbc::Info, false},     {&convection, AttLbcConv::Info, true},
+      {&heat, AttLbcHgen::Info, true}, {&temperature, AttModelTemp::Info, true},
   };
   for (const Row& row : rows) {
     const CaeTypeId info = row.condition->GetInfo();
@@ -200,7 +200,8 @@ TEST_F(ConditionTest, SetMembersByPositionCountAndWalk) {
 
 TEST_F(ConditionTest, ModelLevelConditionsByType) {
   AttLbcCase loads(CaeString("Loads"), AttLbcCase::kLoadSet);
-  AttLbc force(Descriptor(AttCode::Gravity), nullptr, nullptr, nullptr, nullptr);  // type 12 but given a load kind below
+  AttLbc force(Descriptor(AttCode::Gravity), nullptr, nullptr, nullptr,
+               nullptr);  // type 12 but given a load kind below
   AttModelLbc erasedGravity(Descriptor(AttCode::Gravity), nullptr, nullptr, nullptr);
   AttModelLbc gravity(Descriptor(AttCode::Gravity), nullptr, nullptr, nullptr);
   AttModelTemp temperature(Descriptor(AttCode::BodyTemperature), nullptr, 300.0, 293.0);

@@ -4,16 +4,16 @@
 
 #include <algorithm>
 #include <cmath>
-#include <map>
 #include <limits>
+#include <map>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "ShapeRefs.h"
-#include "amg/CaeCoordSys.h"
 #include "amg/CaeConfig.h"
+#include "amg/CaeCoordSys.h"
 #include "amg/CaeMaterial.h"
 #include "amg/CaeUnit.h"
 #include "fake_topo_ref.h"
@@ -171,7 +171,8 @@ TEST_F(DeckTest, CheckSaysWhatTheSolverWouldRefuse) {
   EXPECT_NE(Reasons().find("loads"), std::string::npos);
 
   FakeTopoRef elsewhere;
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::VertexForce)), &elsewhere, ConstantFunc(CaeVector(1, 0, 0)), nullptr, nullptr));
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::VertexForce)), &elsewhere,
+                                                ConstantFunc(CaeVector(1, 0, 0)), nullptr, nullptr));
   loads.AddLbc(conditions.back().get());
   EXPECT_NE(Reasons().find("lies on nothing of the mesh"), std::string::npos);
   loads.DeleteLbc(conditions.back().get());
@@ -233,7 +234,8 @@ TEST_F(DeckTest, ValuesThatAreNotFiniteAreRefusedByName) {
     loads.DeleteLbc(load);
     load = Add(AttCode::FaceTotalForce, 2, bad, loads);
     load->Name(CaeString("Tip load"));
-    EXPECT_NE(Reasons().find("The condition Tip load cannot be applied: its value is not a finite number"), std::string::npos)
+    EXPECT_NE(Reasons().find("The condition Tip load cannot be applied: its value is not a finite number"),
+              std::string::npos)
         << Reasons();
   }
   loads.DeleteLbc(load);
@@ -267,7 +269,8 @@ TEST_F(DeckTest, ALoadOnARestrainedFaceIsWarnedOfAndStillWritten) {
 TEST_F(DeckTest, AHeatModelCooledByConvectionNeedsNoFixedTemperature) {
   model.SetType(AnlHeatTransfer);
   EXPECT_NE(Reasons().find("restraints"), std::string::npos);
-  conditions.push_back(std::make_unique<AttLbcConv>(table.Find(ToAttType(AttCode::FaceConvection)), body.Ref(CaeTopoRef::kFace, 2), 25.0, 293.15));
+  conditions.push_back(std::make_unique<AttLbcConv>(table.Find(ToAttType(AttCode::FaceConvection)),
+                                                    body.Ref(CaeTopoRef::kFace, 2), 25.0, 293.15));
   loads.AddLbc(conditions.back().get());
   Add(AttCode::FaceHeatFlux, 1, CaeVector(1000, 0, 0), loads);
   EXPECT_EQ(Reasons(), "");
@@ -290,13 +293,14 @@ TEST_F(DeckTest, DistributedLoadsAddUpToWhatWasAsked) {
   // Face 2 (x = 2) is 1 x 1; face 6 (z = 1) is 2 x 1.
   const Row rows[] = {
       {AttCode::FaceTotalForce, 2, {0, 0, -100}, {0, 0, -100}},   // total force
-      {AttCode::FaceDistributedForce, 6, {0, 5, 0}, {0, 10, 0}},         // force per area
-      {AttCode::Pressure, 2, {1000, 0, 0}, {-1000, 0, 0}},   // pressure pushes into the face
+      {AttCode::FaceDistributedForce, 6, {0, 5, 0}, {0, 10, 0}},  // force per area
+      {AttCode::Pressure, 2, {1000, 0, 0}, {-1000, 0, 0}},        // pressure pushes into the face
   };
   for (const Row& r : rows) {
     AttBaseLbc* load = Add(r.code, r.face, r.value, loads);
     const CaeVector total = Write().Force(0);
-    EXPECT_TRUE(total.Equal(r.total, 1e-9)) << "code " << r.code << ": " << total.X() << " " << total.Y() << " " << total.Z();
+    EXPECT_TRUE(total.Equal(r.total, 1e-9))
+        << "code " << r.code << ": " << total.X() << " " << total.Y() << " " << total.Z();
     loads.DeleteLbc(load);
   }
 }
@@ -316,10 +320,46 @@ TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
   // Face 2 (x = 2) is 1 x 1; face 6 (z = 1) is 2 x 1. Closed forms: integrals of the value and
   // of (r - about) x value over the face.
   const Row rows[] = {
-      {"pressure 1000 + 600 z", AttCode::Pressure, 2, {1000, 0, 0}, 2, {600, 0, 0}, false, {-1300, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
-      {"pressure 1300 + 600 (z - 1)", AttCode::Pressure, 2, {1300, 0, 0}, 2, {600, 0, 0}, true, {-1000, 0, 0}, {2, 0.5, 0.5}, {0, -50, 0}},
-      {"force per area -10 - 3 x", AttCode::FaceDistributedForce, 6, {0, 0, -10}, 0, {0, 0, -3}, false, {0, 0, -26}, {1, 0.5, 1}, {0, 2, 0}},
-      {"total force -100 - 40 y", AttCode::FaceTotalForce, 2, {0, 0, -100}, 1, {0, 0, -40}, false, {0, 0, -120}, {2, 0.5, 0.5}, {-10.0 / 3, 0, 0}},
+      {"pressure 1000 + 600 z",
+       AttCode::Pressure,
+       2,
+       {1000, 0, 0},
+       2,
+       {600, 0, 0},
+       false,
+       {-1300, 0, 0},
+       {2, 0.5, 0.5},
+       {0, -50, 0}},
+      {"pressure 1300 + 600 (z - 1)",
+       AttCode::Pressure,
+       2,
+       {1300, 0, 0},
+       2,
+       {600, 0, 0},
+       true,
+       {-1000, 0, 0},
+       {2, 0.5, 0.5},
+       {0, -50, 0}},
+      {"force per area -10 - 3 x",
+       AttCode::FaceDistributedForce,
+       6,
+       {0, 0, -10},
+       0,
+       {0, 0, -3},
+       false,
+       {0, 0, -26},
+       {1, 0.5, 1},
+       {0, 2, 0}},
+      {"total force -100 - 40 y",
+       AttCode::FaceTotalForce,
+       2,
+       {0, 0, -100},
+       1,
+       {0, 0, -40},
+       false,
+       {0, 0, -120},
+       {2, 0.5, 0.5},
+       {-10.0 / 3, 0, 0}},
   };
   for (const Row& r : rows) {
     CaeCoordSys* system = r.raised ? new CaeCoordSysCartesian(CaeTransform(CaeVector(0, 0, 1), CaeVector())) : nullptr;
@@ -345,8 +385,8 @@ TEST_F(DeckTest, AVaryingHeatFluxIsTakenAtEachElementFacesCentre) {
   std::map<std::string, std::pair<CaeVector, double>> shapes;
   for (const CaeElemRef& f : faces) {
     const CaeVector a = f.Node(0)->Coordinate(), b = f.Node(1)->Coordinate(), c = f.Node(2)->Coordinate();
-    shapes[std::to_string(f.Element()->Id()) + ",S" + std::to_string(f.Face() + 1)] = {(a + b + c) * (1.0 / 3),
-                                                                                      (b - a).Cross(c - a).Length() / 2};
+    shapes[std::to_string(f.Element()->Id()) + ",S" + std::to_string(f.Face() + 1)] = {
+        (a + b + c) * (1.0 / 3), (b - a).Cross(c - a).Length() / 2};
   }
   std::istringstream lines(deck.text.substr(deck.text.find("*DFLUX\n") + 7));
   double heat = 0;
@@ -367,7 +407,8 @@ TEST_F(DeckTest, ConditionsThatCannotVaryAreRefusedWhenTheyDo) {
   Clamp();
   AttBaseLbc* moment = Add(AttCode::Moment, 2, Varying({50, 0, 0}, 2, {10, 0, 0}), nullptr, loads);
   moment->SetName(CaeString("Twist"));
-  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(ToAttType(AttCode::Gravity)), Varying({0, 0, -9.81}, 0, {0, 0, 1}), nullptr, nullptr));
+  conditions.push_back(std::make_unique<AttModelLbc>(table.Find(ToAttType(AttCode::Gravity)),
+                                                     Varying({0, 0, -9.81}, 0, {0, 0, 1}), nullptr, nullptr));
   conditions.back()->SetName(CaeString("Gravity"));
   loads.AddLbc(conditions.back().get());
   const std::string reasons = Reasons();
@@ -379,7 +420,8 @@ TEST_F(DeckTest, ConditionsThatCannotVaryAreRefusedWhenTheyDo) {
 TEST_F(DeckTest, TemperatureTablesOfHeatConditionsAreRefusedUnlessTheyHoldOneValue) {
   model.SetType(AnlHeatTransfer);
   Add(AttCode::VertexFixedTemperature, 1, CaeVector(293.15, 0, 0), restraints);
-  auto* film = new AttLbcConv(table.Find(ToAttType(AttCode::FaceConvection)), body.Ref(CaeTopoRef::kFace, 2), 99.0, 300.0);
+  auto* film =
+      new AttLbcConv(table.Find(ToAttType(AttCode::FaceConvection)), body.Ref(CaeTopoRef::kFace, 2), 99.0, 300.0);
   film->SetName(CaeString("Air"));
   auto* heat = new AttLbcHgen(table.Find(ToAttType(AttCode::VolumetricHeatFlow)), body.BodyRef(), 99.0);
   heat->SetName(CaeString("Coil"));
@@ -401,9 +443,11 @@ TEST_F(DeckTest, TemperatureTablesOfHeatConditionsAreRefusedUnlessTheyHoldOneVal
   heat->AddHGenValue(400.0, 6000.0);
   const std::string reasons = Reasons();
   EXPECT_NE(reasons.find("The condition Air cannot be applied: a film coefficient that depends on temperature"),
-            std::string::npos) << reasons;
+            std::string::npos)
+      << reasons;
   EXPECT_NE(reasons.find("The condition Coil cannot be applied: a heat generation that depends on temperature"),
-            std::string::npos) << reasons;
+            std::string::npos)
+      << reasons;
 }
 
 TEST_F(DeckTest, AHydrostaticPressureSolves) {
@@ -446,7 +490,8 @@ TEST_F(DeckTest, AHydrostaticPressureSolves) {
   for (long id : uniform.NodeIds(0))
     for (int k = 0; k < 3; ++k) {
       double a = 0, b = 0, sum = 0;
-      ASSERT_TRUE(hydrostatic.NodeValue(0, id, k, a) && rising.NodeValue(0, id, k, b) && uniform.NodeValue(0, id, k, sum));
+      ASSERT_TRUE(hydrostatic.NodeValue(0, id, k, a) && rising.NodeValue(0, id, k, b) &&
+                  uniform.NodeValue(0, id, k, sum));
       EXPECT_NEAR(a + b, sum, 1e-4 * largest) << "node " << id << " component " << k;
     }
 
@@ -479,8 +524,9 @@ TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {
 TEST_F(DeckTest, RestraintsFixOnlyTheirComponents) {
   AttLbcComponents slide;
   slide.flag[1] = slide.flag[2] = 1;  // free in y and z
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceRestraint)), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
-                                                nullptr, &slide));
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceRestraint)),
+                                                body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()), nullptr,
+                                                &slide));
   restraints.AddLbc(conditions.back().get());
   Add(AttCode::FaceEnforcedDisplacement, 2, CaeVector(0.001, 0, 0), restraints);
   Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -1), loads);
@@ -506,11 +552,12 @@ TEST_F(DeckTest, RestraintsInTheirOwnAxesTransformTheirNodes) {
   AttLbcComponents slide;
   slide.flag[1] = 1;
   const CaeTransform quarter(CaeVector(0, 1, 0), CaeVector(-1, 0, 0), CaeVector(0, 0, 1), CaeVector(0, 0, 0));
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceRestraint)), body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceRestraint)),
+                                                body.Ref(CaeTopoRef::kFace, 1), ConstantFunc(CaeVector()),
                                                 new CaeCoordSysCartesian(quarter), &slide));
   restraints.AddLbc(conditions.back().get());
-  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceEnforcedDisplacement)), body.Ref(CaeTopoRef::kFace, 2),
-                                                ConstantFunc(CaeVector(0, 0, 0.001)),
+  conditions.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(AttCode::FaceEnforcedDisplacement)),
+                                                body.Ref(CaeTopoRef::kFace, 2), ConstantFunc(CaeVector(0, 0, 0.001)),
                                                 new CaeCoordSysCylindric(CaeTransform()), nullptr));
   restraints.AddLbc(conditions.back().get());
   Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -1), loads);
@@ -518,8 +565,10 @@ TEST_F(DeckTest, RestraintsInTheirOwnAxesTransformTheirNodes) {
   EXPECT_TRUE(deck.Has("*TRANSFORM, NSET=TR1, TYPE=R\n0,1,0,-1,0,0\n"));
   EXPECT_TRUE(deck.Has("*TRANSFORM, NSET=TR2, TYPE=C\n0,0,0,0,0,1\n"));
   for (const auto& [key, value] : deck.steps[0].at("*BOUNDARY")) {
-    if (std::fabs(deck.nodes.at(key.first).X()) < 1e-12) EXPECT_NE(key.second, 2) << "local y stays free";
-    else EXPECT_EQ(value, key.second == 3 ? 0.001 : 0.0) << "axial, in the cylinder's own axes";
+    if (std::fabs(deck.nodes.at(key.first).X()) < 1e-12)
+      EXPECT_NE(key.second, 2) << "local y stays free";
+    else
+      EXPECT_EQ(value, key.second == 3 ? 0.001 : 0.0) << "axial, in the cylinder's own axes";
   }
 }
 
@@ -564,7 +613,8 @@ TEST_F(DeckTest, EachAnalysisTypeWritesItsStep) {
 
 TEST_F(DeckTest, TemperaturesStressTheModelFromItsReference) {
   Clamp();
-  conditions.push_back(std::make_unique<AttModelTemp>(table.Find(ToAttType(AttCode::BodyTemperature)), nullptr, 373.15, 293.15));
+  conditions.push_back(
+      std::make_unique<AttModelTemp>(table.Find(ToAttType(AttCode::BodyTemperature)), nullptr, 373.15, 293.15));
   loads.AddLbc(conditions.back().get());
   const Deck deck = Write();
   EXPECT_TRUE(deck.Has("*EXPANSION, ZERO=293.15\n1.2e-05\n"));

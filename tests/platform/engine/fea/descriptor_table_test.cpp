@@ -53,7 +53,9 @@ const Expected kTable[] = {
     {AttCode::Moment, 0, 2, F, CaeUtMoment},
 };
 
-void PrintTo(const Expected& e, std::ostream* os) { *os << "code " << ToAttType(e.code) << " " << AttCodeName(ToAttType(e.code)); }
+void PrintTo(const Expected& e, std::ostream* os) {
+  *os << "code " << ToAttType(e.code) << " " << AttCodeName(ToAttType(e.code));
+}
 
 class DescriptorTable : public testing::TestWithParam<Expected> {};
 
@@ -79,13 +81,20 @@ bool ReachesSymbolRule(const AttLbcDescript& d) {
   if (d.type == AttCode::FaceConvection || d.kind == 3) return true;
   if (d.kind == 1 && u == CaeUtNone) return true;
   switch (u) {
-    case CaeUtForce: case CaeUtForcePerArea: case CaeUtStress: case CaeUtForcePerLength:
-    case CaeUtLength: case CaeUtAngularVelocity: case CaeUtAcceleration: case CaeUtTemperature:
-    case CaeUtHeatGeneration: case CaeUtHeatFlow: case CaeUtHeatFlowPerLength: case CaeUtHeatFlux:
-    case CaeUtMoment:
-      return true;
-    default:
-      return false;
+    case CaeUtForce:
+    case CaeUtForcePerArea:
+    case CaeUtStress:
+    case CaeUtForcePerLength:
+    case CaeUtLength:
+    case CaeUtAngularVelocity:
+    case CaeUtAcceleration:
+    case CaeUtTemperature:
+    case CaeUtHeatGeneration:
+    case CaeUtHeatFlow:
+    case CaeUtHeatFlowPerLength:
+    case CaeUtHeatFlux:
+    case CaeUtMoment: return true;
+    default: return false;
   }
 }
 
@@ -121,7 +130,8 @@ TEST(DescriptorTableEdges, EveryTableFindsTheSameDescriptors) {
 
 TEST(DescriptorTableEdges, RestraintsRepeatTheirSymbolPerAxisAndLoadsDoNot) {
   AttLbcDescriptTable table;
-  for (AttCode code : {AttCode::VertexRestraint, AttCode::EdgeRestraint, AttCode::FaceRestraint, AttCode::PinnedRestraint})
+  for (AttCode code :
+       {AttCode::VertexRestraint, AttCode::EdgeRestraint, AttCode::FaceRestraint, AttCode::PinnedRestraint})
     EXPECT_NE(table.Find(ToAttType(code))->perAxis, 0) << ToAttType(code);
   for (AttCode code : {AttCode::VertexForce, AttCode::FaceDistributedForce, AttCode::Pressure, AttCode::Gravity,
                        AttCode::BodyTemperature, AttCode::FaceConvection, AttCode::Moment})

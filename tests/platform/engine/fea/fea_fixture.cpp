@@ -62,8 +62,8 @@ CaeMaterial* NewSteel() {
   return steel;
 }
 
-AttBaseLbc* AddCondition(std::vector<std::unique_ptr<AttBaseLbc>>& owner, const AttLbcDescriptTable& table, AttCode code,
-                         CaeTopoRef* where, CaeFunc* value, AttLbcCase& set, CaeCoordSys* axes) {
+AttBaseLbc* AddCondition(std::vector<std::unique_ptr<AttBaseLbc>>& owner, const AttLbcDescriptTable& table,
+                         AttCode code, CaeTopoRef* where, CaeFunc* value, AttLbcCase& set, CaeCoordSys* axes) {
   owner.push_back(std::make_unique<AttLbc>(table.Find(ToAttType(code)), where, value, axes, nullptr));
   set.AddLbc(owner.back().get());
   return owner.back().get();
@@ -82,7 +82,8 @@ bool SolveAndRead(AnlModel& model, AnlResltCase& resultCase, const std::filesyst
     ADD_FAILURE() << kestrum::test::readFile(job->ErrorFile().Str());
     return false;
   }
-  if (const kestrum::Status read = FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set); !read) {
+  if (const kestrum::Status read = FrdReader::Read(job->ResultsFile().Str(), AnlStress, job->UnitSystem(), set);
+      !read) {
     ADD_FAILURE() << read.problem().Describe();
     return false;
   }

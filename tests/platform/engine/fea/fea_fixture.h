@@ -60,5 +60,5 @@ bool SolveAndRead(AnlModel& model, AnlResltCase& resultCase, const std::filesyst
 CaeMaterial* NewSteel();
 
 // Makes a condition of `code` on `where` with `value`, kept in `owner`, and puts it in `set`.
-AttBaseLbc* AddCondition(std::vector<std::unique_ptr<AttBaseLbc>>& owner, const AttLbcDescriptTable& table, AttCode code,
-                         CaeTopoRef* where, CaeFunc* value, AttLbcCase& set, CaeCoordSys* axes = nullptr);
+AttBaseLbc* AddCondition(std::vector<std::unique_ptr<AttBaseLbc>>& owner, const AttLbcDescriptTable& table,
+                         AttCode code, CaeTopoRef* where, CaeFunc* value, AttLbcCase& set, CaeCoordSys* axes = nullptr);

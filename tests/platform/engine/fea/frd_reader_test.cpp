@@ -32,7 +32,8 @@ std::string Values(long node, std::initializer_list<double> values) {
 
 std::string Header(int set, double value) {
   char buffer[96];
-  std::snprintf(buffer, sizeof buffer, "  100CL  %3d%12.5E           2                     0    1           1\n", set, value);
+  std::snprintf(buffer, sizeof buffer, "  100CL  %3d%12.5E           2                     0    1           1\n", set,
+                value);
   return std::string("    1PSTEP                         1           1           1\n") + buffer;
 }
 
@@ -123,8 +124,8 @@ TEST_F(FrdReaderTest, ValuesComeInNativeUnits) {
 }
 
 TEST_F(FrdReaderTest, ModesCarryTheirFrequenciesAndBucklingSkipsThePreloadState) {
-  const std::string modes = Header(101, 0.0) + kDisplacementHead + Values(1, {0, 0, 1}) + " -3\n" +
-                            Header(102, 42.5) + kDisplacementHead + Values(1, {0, 1, 0}) + " -3\n 9999\n";
+  const std::string modes = Header(101, 0.0) + kDisplacementHead + Values(1, {0, 0, 1}) + " -3\n" + Header(102, 42.5) +
+                            kDisplacementHead + Values(1, {0, 1, 0}) + " -3\n 9999\n";
   FerResultSet vibration(CaeString("Modes")), buckling(CaeString("Buckling"));
   ASSERT_TRUE(Succeeded(FrdReader::Read(Write(modes), AnlVibration, CaeUnitSystem(), vibration)));
   EXPECT_EQ(vibration.NumSubSets(), 2);
@@ -290,10 +291,15 @@ TEST_F(FrdReaderTest, ElementStressesAndStrainsAreAveragedOverTheirPoints) {
   };
   const double mises4 = std::sqrt(200.0 * 200.0 + 3 * (7.0 * 7.0 + 3.0 * 3.0));
   const Expected stresses[] = {
-      {0, 4, 0, mises4}, {0, 4, 4, 200.0}, {0, 4, 8, 7.0},   // YZ from the file's sixth value
-      {0, 4, 9, 3.0},                                          // ZX from the file's fifth
-      {0, 9, 0, 50.0 * std::sqrt(3.0)}, {0, 9, 1, 50.0}, {0, 9, 3, -50.0},
-      {1, 4, 0, 10.0}, {1, 4, 4, -10.0},
+      {0, 4, 0, mises4},
+      {0, 4, 4, 200.0},
+      {0, 4, 8, 7.0},  // YZ from the file's sixth value
+      {0, 4, 9, 3.0},  // ZX from the file's fifth
+      {0, 9, 0, 50.0 * std::sqrt(3.0)},
+      {0, 9, 1, 50.0},
+      {0, 9, 3, -50.0},
+      {1, 4, 0, 10.0},
+      {1, 4, 4, -10.0},
   };
   for (const Expected& e : stresses) {
     double value = 0;
@@ -322,7 +328,8 @@ TEST_F(FrdReaderTest, ADamagedElementStressLineLeavesTheSetEmpty) {
   };
   for (const char* line : damaged) {
     std::ofstream(dir / "job.dat", std::ios::binary)
-        << " stresses (elem, integ.pnt.,sxx,syy,szz,sxy,sxz,syz) for set P1 and time  0.1E+01\n\n" << line;
+        << " stresses (elem, integ.pnt.,sxx,syy,szz,sxy,sxz,syz) for set P1 and time  0.1E+01\n\n"
+        << line;
     FerResultSet untouched(CaeString("Static"));
     const kestrum::Status damaged = FrdReader::Read(frd, AnlStress, CaeUnitSystem(), untouched);
     ASSERT_FALSE(damaged) << line;

@@ -2,13 +2,13 @@
 // stands in for the solver so that each ending can be made on purpose.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <thread>
-#include <algorithm>
-#include <cstdlib>
 
 #include "amg/CaeConfig.h"
 #include "amg/CaeInterupt.h"
@@ -62,7 +62,8 @@ TEST_F(JobTest, TheEquationSolverRunsOnOneThreadWhateverTheSetting) {
   // An inherited setting must not reach the solver either.
   ::setenv("CCX_NPROC_EQUATION_SOLVER", "8", 1);
   Solver(std::string("echo omp=$OMP_NUM_THREADS equations=$CCX_NPROC_EQUATION_SOLVER results=$CCX_NPROC_RESULTS "
-                     "stiffness=$CCX_NPROC_STIFFNESS; ") + kGoodRun);
+                     "stiffness=$CCX_NPROC_STIFFNESS; ") +
+         kGoodRun);
   const std::string cores = std::to_string(std::max(1u, std::thread::hardware_concurrency()));
   struct Row {
     const char* setting;  // "Solver Threads"; empty: not set
@@ -149,15 +150,17 @@ TEST_F(JobTest, AStaticSolveWhoseSupportsDoNotBalanceItsLoadsFails) {
   const std::string forces = "/ -4  FORC/,/^ -3/";
   struct Row {
     const char* name;
-    std::string extra;  // deck lines of the step
-    std::string edit;   // sed program on the results file; empty: left alone
+    std::string extra;   // deck lines of the step
+    std::string edit;    // sed program on the results file; empty: left alone
     const char* logged;  // empty: the solve passes
   };
   const Row rows[] = {
       {"an untouched solve", "", "", ""},
-      {"gravity is not checked", "*DLOAD\nEALL,GRAV,9.81,0,0,-1\n", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/", ""},
+      {"gravity is not checked", "*DLOAD\nEALL,GRAV,9.81,0,0,-1\n", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/",
+       ""},
       {"a support force changed", "", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/", "do not balance the loads"},
-      {"two support forces swapped", "", forces + "{s/^ -1 {9}1/ -1         X/;s/^ -1 {9}3/ -1         1/;s/^ -1 {9}X/ -1         3/}",
+      {"two support forces swapped", "",
+       forces + "{s/^ -1 {9}1/ -1         X/;s/^ -1 {9}3/ -1         1/;s/^ -1 {9}X/ -1         3/}",
        "do not balance the moment"},
       {"a support force missing", "", forces + "{/^ -1 {9}2/d}", "no force at the restrained node 2"},
       {"a displacement that is not a number under gravity", "*DLOAD\nEALL,GRAV,9.81,0,0,-1\n",

@@ -32,7 +32,9 @@ class MeshGenerationTest : public FeaTest {
     mesh.ElemFacesOnFace(face, faces);
     double area = 0;
     for (const CaeElemRef& f : faces)
-      area += 0.5 * (f.Node(1)->Coordinate() - f.Node(0)->Coordinate()).Cross(f.Node(2)->Coordinate() - f.Node(0)->Coordinate()).Length();
+      area += 0.5 * (f.Node(1)->Coordinate() - f.Node(0)->Coordinate())
+                        .Cross(f.Node(2)->Coordinate() - f.Node(0)->Coordinate())
+                        .Length();
     return area;
   }
 
@@ -65,7 +67,8 @@ TEST_F(MeshGenerationTest, QuadraticTetrahedraUseTheSolversNodeOrderAndTheGivenI
     EXPECT_EQ(e->Order(), CaeElemQuadratic);
     elementIds.insert(e->Id());
     for (int k = 0; k < 6; ++k) {
-      const CaeVector middle = (e->Node(kTet10Edges[k][0])->Coordinate() + e->Node(kTet10Edges[k][1])->Coordinate()) * 0.5;
+      const CaeVector middle =
+          (e->Node(kTet10Edges[k][0])->Coordinate() + e->Node(kTet10Edges[k][1])->Coordinate()) * 0.5;
       EXPECT_TRUE(e->Node(4 + k)->Coordinate().Equal(middle, 1e-9)) << "element " << e->Id() << " edge " << k;
     }
     // Positive volume in the solver's orientation.
@@ -95,7 +98,8 @@ TEST_F(MeshGenerationTest, EachFaceListsItsNodesAndElementFaces) {
     int face, axis;
     double at, area;
   };
-  const Row rows[] = {{1, 0, 0.0, 1.0}, {2, 0, 2.0, 1.0}, {3, 1, 0.0, 2.0}, {4, 1, 1.0, 2.0}, {5, 2, 0.0, 2.0}, {6, 2, 1.0, 2.0}};
+  const Row rows[] = {{1, 0, 0.0, 1.0}, {2, 0, 2.0, 1.0}, {3, 1, 0.0, 2.0},
+                      {4, 1, 1.0, 2.0}, {5, 2, 0.0, 2.0}, {6, 2, 1.0, 2.0}};
   AmgMesh mesh;
   ASSERT_EQ(Mesh(mesh, box, 0.4, 2)->MeshIt(), 1);
   double allFaces = 0;
@@ -222,13 +226,16 @@ TEST_F(MeshGenerationTest, JoinedMeshingRefusesSettingsItCannotHonourByName) {
       {"point size", [](AmgMesh& m) { m.AddPointSize(CaeVector(1.5, 0.5, 0.5), 0.1); }, "mesh 2 of 2 has local sizes"},
       {"size field",
        [](AmgMesh& m) {
-         AmgMesh::SizeTet tet{{CaeVector(1, 0, 0), CaeVector(2, 0, 0), CaeVector(1, 1, 0), CaeVector(1, 0, 1)}, {0.1, 0.1, 0.1, 0.1}};
+         AmgMesh::SizeTet tet{{CaeVector(1, 0, 0), CaeVector(2, 0, 0), CaeVector(1, 1, 0), CaeVector(1, 0, 1)},
+                              {0.1, 0.1, 0.1, 0.1}};
          m.SetSizeField({tet});
        },
        "mesh 2 of 2 has a size field"},
       {"shell", [](AmgMesh& m) { m.SetElementType(CaeElemShell); }, "mesh 2 of 2 asks for shell elements"},
-      {"own size", [](AmgMesh& m) { m.SetDefaultSize(0.2); }, "mesh 2 of 2 has element sizes or an element order of its own"},
-      {"own order", [](AmgMesh& m) { m.SetElementOrder(1); }, "mesh 2 of 2 has element sizes or an element order of its own"},
+      {"own size", [](AmgMesh& m) { m.SetDefaultSize(0.2); },
+       "mesh 2 of 2 has element sizes or an element order of its own"},
+      {"own order", [](AmgMesh& m) { m.SetElementOrder(1); },
+       "mesh 2 of 2 has element sizes or an element order of its own"},
   };
   for (const Row& r : rows) {
     AmgMesh left, right;

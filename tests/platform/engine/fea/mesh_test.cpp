@@ -1,8 +1,8 @@
 // Meshes: settings, items handed over, items on topology, exterior faces, copies, and the
 // operations that wait for the mesher.
+#include "fake_topo_ref.h"
 #include "fea/AmgMesh.h"
 #include "fea/CaeElem.h"
-#include "fake_topo_ref.h"
 #include "fea_fixture.h"
 
 namespace {

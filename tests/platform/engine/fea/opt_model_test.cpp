@@ -1,5 +1,8 @@
 // Optimisation models: defaults, the objective's name, walks over constraints and result cases,
 // jobs, checks, and the operations that wait for the solver.
+#include "amg/CaeExcept.h"
+#include "amg/CaeGraph.h"
+#include "amg/CaeMsgCall.h"
 #include "amg/CaeUnit.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlJob.h"
@@ -7,9 +10,6 @@
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
 #include "fea/OptModel.h"
-#include "amg/CaeExcept.h"
-#include "amg/CaeGraph.h"
-#include "amg/CaeMsgCall.h"
 #include "fea_fixture.h"
 
 namespace {

@@ -79,7 +79,8 @@ class PinTest : public FeaTest {
   }
 
   void Add(AttCode code, int face, const CaeVector& value, AttLbcCase& set, const char* name = nullptr) {
-    AttBaseLbc* made = AddCondition(conditions, table, code, body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), set);
+    AttBaseLbc* made =
+        AddCondition(conditions, table, code, body.Ref(CaeTopoRef::kFace, face), ConstantFunc(value), set);
     if (name) made->Name(CaeString(name));
   }
 

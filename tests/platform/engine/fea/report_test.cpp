@@ -64,9 +64,8 @@ TEST_F(ReportTest, HtmlReportHasTheSystemsPartsAndTheDetailsAskedFor) {
   const std::string html = kestrum::test::readFile(file);
   for (const char* part : {"<html>", "Bracket &lt;rev A&gt;", "color:#FF0000;background-color:#F8F098;",
                            "Kestrum Inside", "<img src=\"/data/logo.jpg\">", "Engineer: Ann", "Notes: first run",
-                           "Part: bracket", "Result set: VibrationResultSet", "Analysis: Vibration",
-                           "Mode 1: 120.5", "Displacement", "X, Y, Z, Magnitude",
-                           "Quantity 1: no results of this quantity."}) {
+                           "Part: bracket", "Result set: VibrationResultSet", "Analysis: Vibration", "Mode 1: 120.5",
+                           "Displacement", "X, Y, Z, Magnitude", "Quantity 1: no results of this quantity."}) {
     EXPECT_NE(html.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(html.find("Client:"), std::string::npos) << "empty texts are left out";
@@ -100,7 +99,8 @@ TEST_F(ReportTest, AFileThatCannotBeWrittenLeavesNothingBehind) {
   EXPECT_EQ(report.Generate(CaeString((dir_ / "missing" / "r.htm").string()), FerReport::kHtml), 0);
   EXPECT_TRUE(std::filesystem::is_directory(dir_ / "taken"));
   int entries = 0;
-  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) entries += entry.path().filename() != "taken";
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path()))
+    entries += entry.path().filename() != "taken";
   EXPECT_EQ(entries, 0) << "no temporary file is left";
   EXPECT_EQ(Messages().size(), 2u);
 }

@@ -1,10 +1,10 @@
 // Results: result sets as data, the results state and display as current objects, the settings
 // protocol, default display and animation.
 #include "amg/CaeEngine.h"
+#include "amg/CaeExcept.h"
 #include "amg/CaeUnit.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
-#include "amg/CaeExcept.h"
 #include "fea_fixture.h"
 
 namespace {
@@ -186,7 +186,8 @@ TEST_F(ResultsTest, ComponentNamesEndAtTheFirstEmptyOne) {
   EXPECT_TRUE(names[10].IsEmpty());
   EXPECT_EQ(displacement.GetComponentNames(names, 1), 4);
   EXPECT_EQ(names[0], "R");
-  EXPECT_EQ(FerResult(FerQtyStress).GetComponentNames(names, 1), 10) << "equivalent, principal, then the six components";
+  EXPECT_EQ(FerResult(FerQtyStress).GetComponentNames(names, 1), 10)
+      << "equivalent, principal, then the six components";
   EXPECT_EQ(names[0], "Von Mises") << "no cylindrical names: the usual ones";
   EXPECT_EQ(names[9], "ZX");
   EXPECT_EQ(FerResult(0).GetComponentNames(names, 0), 0);
@@ -199,8 +200,11 @@ TEST_F(ResultsTest, DisplayKindsByQuantity) {
     int average, colors, deformation, symbol;
   };
   const Row rows[] = {
-      {FerQtyStress, 1, 1, 0, 0},      {FerQtyDisplacement, 0, 1, 1, 1}, {FerQtyTemperature, 0, 1, 0, 0},
-      {FerQtyHeatFlux, 1, 1, 0, 1},    {0, 0, 0, 0, 0},
+      {FerQtyStress, 1, 1, 0, 0},
+      {FerQtyDisplacement, 0, 1, 1, 1},
+      {FerQtyTemperature, 0, 1, 0, 0},
+      {FerQtyHeatFlux, 1, 1, 0, 1},
+      {0, 0, 0, 0, 0},
   };
   for (const Row& r : rows) {
     FerResult result(r.type);

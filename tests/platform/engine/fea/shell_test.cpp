@@ -63,11 +63,13 @@ TEST_F(ShellTest, AShellCantileverBendsAsBeamTheorySays) {
   sub->SetMesh(mesh);
 
   AnlResltCase rc(CaeString("Case 1"));
-  AttLbcCase loads(CaeString("Loads"), AttLbcCase::kLoadSet), restraints(CaeString("Restraints"), AttLbcCase::kRestraintSet);
+  AttLbcCase loads(CaeString("Loads"), AttLbcCase::kLoadSet),
+      restraints(CaeString("Restraints"), AttLbcCase::kRestraintSet);
   AttLbcDescriptTable table;
-  AttLbc clamp(table.Find(ToAttType(AttCode::EdgeRestraint)), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 0.0)), ConstantFunc(CaeVector()), nullptr, nullptr);
-  AttLbc tip(table.Find(ToAttType(AttCode::EdgeTotalForce)), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 1.0)), ConstantFunc(CaeVector(0, 0, -1)),
-             nullptr, nullptr);
+  AttLbc clamp(table.Find(ToAttType(AttCode::EdgeRestraint)), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 0.0)),
+               ConstantFunc(CaeVector()), nullptr, nullptr);
+  AttLbc tip(table.Find(ToAttType(AttCode::EdgeTotalForce)), body.Ref(CaeTopoRef::kEdge, EdgeAt(body.Shape(), 1.0)),
+             ConstantFunc(CaeVector(0, 0, -1)), nullptr, nullptr);
   restraints.AddLbc(&clamp);
   loads.AddLbc(&tip);
   rc.AddLoadCase(&loads, 1.0);
@@ -82,8 +84,8 @@ TEST_F(ShellTest, AShellCantileverBendsAsBeamTheorySays) {
   sub->AssignProp(thickness);
 
   CaeString message;
-  AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString((dir / "strip.inp").string()), nullptr, 0, message,
-                                     AnlCodeSolve);
+  AnlJob* job =
+      model.SubmitAnalysis(writer.get(), CaeString((dir / "strip.inp").string()), nullptr, 0, message, AnlCodeSolve);
   ASSERT_NE(job, nullptr) << message.Str();
   EXPECT_NE(kestrum::test::readFile(job->DeckName().Str()).find("*SHELL SECTION, ELSET=P1, MATERIAL=M1\n0.01\n"),
             std::string::npos);

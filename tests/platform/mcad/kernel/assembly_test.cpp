@@ -11,8 +11,8 @@
 #include "test_env.h"
 
 using kerneltest::bounds;
-using kestrum::test::TempDir;
 using kestrum::test::sourcePath;
+using kestrum::test::TempDir;
 using mcadkernel::KernelError;
 
 namespace {
@@ -38,7 +38,8 @@ TEST(Assembly, SampleAssemblyPlacesBothParts) {
 TEST(Assembly, OnePartPlacedTwiceKeepsEachPlacementApart) {
   mcadkernel::Assembly assembly;
   mcadkernel::Part& part = assembly.newPart("block");
-  part.define({{"S", "10"}}, kerneltest::partFrom("part x\nparam S = 10\nbox b corner=(0, 0, 0) size=(S, S, S)\n")->features());
+  part.define({{"S", "10"}},
+              kerneltest::partFrom("part x\nparam S = 10\nbox b corner=(0, 0, 0) size=(S, S, S)\n")->features());
   gp_Trsf moved;
   moved.SetTranslation(gp_Vec(100, 0, 0));
   gp_Trsf turned;

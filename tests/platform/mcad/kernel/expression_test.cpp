@@ -32,7 +32,7 @@ TEST(Expression, EvaluatesTableOfCases) {
       {"2 + 3 * 4", 14},
       {"(2 + 3) * 4", 20},
       {"2 ^ 3 ^ 2", 512},  // right-associative
-      {"-2^2", -4},         // unary minus binds looser than ^
+      {"-2^2", -4},        // unary minus binds looser than ^
       {"2^-1", 0.5},
       {"--3", 3},
       {"+W", 20},
@@ -91,12 +91,9 @@ TEST(Expression, RefusesValuesThatCannotBeComputed) {
     const char* fragment;
   };
   const Case cases[] = {
-      {"L / (W - 20)", "division by zero"},
-      {"sqrt(-1)", "sqrt is not defined"},
-      {"asin(2)", "asin is not defined"},
-      {"(-8) ^ 0.5", "not a finite number"},
-      {"10 ^ 400", "not a finite number"},
-      {"Missing + 1", "unknown parameter 'Missing'"},
+      {"L / (W - 20)", "division by zero"}, {"sqrt(-1)", "sqrt is not defined"},
+      {"asin(2)", "asin is not defined"},   {"(-8) ^ 0.5", "not a finite number"},
+      {"10 ^ 400", "not a finite number"},  {"Missing + 1", "unknown parameter 'Missing'"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.text);

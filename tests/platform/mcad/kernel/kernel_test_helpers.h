@@ -14,21 +14,24 @@
 #include <string>
 
 #include "mcadkernel/part.h"
-#include "test_env.h"
 #include "mcadkernel/partfile.h"
+#include "test_env.h"
 
 namespace kerneltest {
 
 inline std::unique_ptr<mcadkernel::Part> partFrom(const std::string& text,
-                                                   const mcadkernel::ParameterSet* globals = nullptr) {
+                                                  const mcadkernel::ParameterSet* globals = nullptr) {
   return mcadkernel::readPart(text, "test.part", globals);
 }
 
 inline gp_Pnt centroid(const TopoDS_Shape& shape) {
   GProp_GProps props;
-  if (shape.ShapeType() == TopAbs_FACE) BRepGProp::SurfaceProperties(shape, props);
-  else if (shape.ShapeType() == TopAbs_EDGE) BRepGProp::LinearProperties(shape, props);
-  else return BRep_Tool::Pnt(TopoDS::Vertex(shape));
+  if (shape.ShapeType() == TopAbs_FACE)
+    BRepGProp::SurfaceProperties(shape, props);
+  else if (shape.ShapeType() == TopAbs_EDGE)
+    BRepGProp::LinearProperties(shape, props);
+  else
+    return BRep_Tool::Pnt(TopoDS::Vertex(shape));
   return props.CentreOfMass();
 }
 

@@ -93,7 +93,7 @@ TEST(Naming, SurvivingFacesKeepTheirNamesAcrossEdits) {
     EXPECT_NEAR(0.5 * (rim[0] + rim[3]), l / 2, 1e-6);
     EXPECT_NEAR(0.5 * (rim[1] + rim[4]), w / 2, 1e-6);
     EXPECT_FALSE(part->resolve("hole1/side|hole1/side").IsNull());  // the seam
-    EXPECT_TRUE(part->resolve("hole1/bottom").IsNull());             // a through hole has no floor
+    EXPECT_TRUE(part->resolve("hole1/bottom").IsNull());            // a through hole has no floor
   }
 }
 
@@ -196,8 +196,10 @@ TEST(Naming, ExtrusionSidesFollowTheProfileOrder) {
     ASSERT_FALSE(face.IsNull());
     EXPECT_EQ(surfaceType(face), c.type);
     EXPECT_NEAR(centroid(face).Y(), c.y, 1e-6);
-    if (c.type == GeomAbs_Plane) EXPECT_NEAR(centroid(face).X(), c.x, 1e-6);
-    else EXPECT_GT(centroid(face).X(), 20);
+    if (c.type == GeomAbs_Plane)
+      EXPECT_NEAR(centroid(face).X(), c.x, 1e-6);
+    else
+      EXPECT_GT(centroid(face).X(), 20);
   }
   EXPECT_NEAR(bounds(part->resolve("e/top"))[2], 3, 1e-6);
   EXPECT_NEAR(bounds(part->resolve("e/bottom"))[5], 0, 1e-6);

@@ -56,18 +56,20 @@ TEST(PartRegeneration, EachFeatureKindAgainstClosedForms) {
   };
   const double r = 5, h = 30;
   const Case cases[] = {
-      {"blind hole", "box b corner=(0, 0, 0) size=(40, 40, 20)\n"
-                     "hole h at=(20, 20, 20) direction=(0, 0, -1) diameter=10 depth=8\n",
+      {"blind hole",
+       "box b corner=(0, 0, 0) size=(40, 40, 20)\n"
+       "hole h at=(20, 20, 20) direction=(0, 0, -1) diameter=10 depth=8\n",
        40 * 40 * 20 - kPi * 25 * 8},
       {"slanted cylinder", "cylinder c base=(1, 2, 3) axis=(1, 1, 0) radius=5 height=30\n", kPi * r * r * h},
-      {"union of overlapping boxes", "box a corner=(0, 0, 0) size=(10, 10, 10)\nbox b corner=(5, 5, 5) size=(10, 10, 10)\n",
-       2000 - 125},
+      {"union of overlapping boxes",
+       "box a corner=(0, 0, 0) size=(10, 10, 10)\nbox b corner=(5, 5, 5) size=(10, 10, 10)\n", 2000 - 125},
       {"cut box", "box a corner=(0, 0, 0) size=(10, 10, 10)\nbox b op=cut corner=(5, -1, 5) size=(10, 12, 10)\n",
        1000 - 250},
-      {"extrusion with an arc", "extrude e plane=xy height=3 start=(0, 0) line=(20, 0) arc=(25, 5, 20, 10) line=(0, 10) line=(0, 0)\n",
+      {"extrusion with an arc",
+       "extrude e plane=xy height=3 start=(0, 0) line=(20, 0) arc=(25, 5, 20, 10) line=(0, 10) line=(0, 0)\n",
        (200 + kPi * 25 / 2) * 3},
-      {"extrusion on yz, negative height", "extrude e plane=yz offset=5 height=-2 start=(0, 0) line=(4, 0) line=(4, 3) line=(0, 0)\n",
-       6 * 2},
+      {"extrusion on yz, negative height",
+       "extrude e plane=yz offset=5 height=-2 start=(0, 0) line=(4, 0) line=(4, 3) line=(0, 0)\n", 6 * 2},
       {"fillet", "box b corner=(0, 0, 0) size=(50, 20, 10)\nfillet f radius=3 edges=(b/front|b/top)\n",
        50 * 20 * 10 - (9 - kPi * 9 / 4) * 50},
   };
@@ -101,10 +103,16 @@ TEST(PartRegeneration, FailedRegenerationLeavesThePartAsItWas) {
     const char* fragment;
   };
   const Case cases[] = {
-      {"hole pointing out of the part", [&](mcadkernel::Part& p) { p.addFeature(outwardHole()); }, "h3: the direction does not point into the part"},
-      {"hole larger than its face", [](mcadkernel::Part& p) { p.setParameterValue("D", 150); }, "does not fit inside its face"},
+      {"hole pointing out of the part", [&](mcadkernel::Part& p) { p.addFeature(outwardHole()); },
+       "h3: the direction does not point into the part"},
+      {"hole larger than its face", [](mcadkernel::Part& p) { p.setParameterValue("D", 150); },
+       "does not fit inside its face"},
       {"zero thickness", [](mcadkernel::Part& p) { p.setParameterValue("T", 0); }, "must be positive"},
-      {"cycle", [](mcadkernel::Part& p) { p.defineParameters({{"L", "W * 2"}, {"W", "L / 2"}}); }, "refers to itself"},
+      {"cycle",
+       [](mcadkernel::Part& p) {
+         p.defineParameters({{"L", "W * 2"}, {"W", "L / 2"}});
+       },
+       "refers to itself"},
       {"unknown parameter", [](mcadkernel::Part& p) { p.defineParameter("D", "Q * 2"); }, "unknown parameter 'Q'"},
       {"cut leaves nothing",
        [&](mcadkernel::Part& p) { p.addFeature(feature("box all op=cut corner=(-1, -1, -1) size=(300, 300, 300)")); },

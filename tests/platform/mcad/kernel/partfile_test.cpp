@@ -7,9 +7,9 @@
 #include "mcadkernel/error.h"
 #include "test_env.h"
 
-using kestrum::test::TempDir;
 using kestrum::test::readFile;
 using kestrum::test::sourcePath;
+using kestrum::test::TempDir;
 using mcadkernel::KernelError;
 
 namespace {
@@ -73,12 +73,16 @@ TEST(PartFile, BadInputNamesTheLineAndBuildsNothing) {
       {"unbalanced", head + "box b corner=(0, 0, 0 size=(1, 1, 1)\n", ":3: unbalanced '('"},
       {"not key=value", head + "box b corner=(0, 0, 0) size=(1, 1, 1) cut\n", ":3: expected key=value, found \"cut\""},
       {"bad op", head + box + "box c op=intersect corner=(0, 0, 0) size=(1, 1, 1)\n", ":4: op must be union or cut"},
-      {"bad plane", head + "extrude e plane=xz height=1 start=(0, 0) line=(1, 0) line=(0, 1) line=(0, 0)\n", ":3: plane must be"},
-      {"open profile", head + "extrude e height=1 start=(0, 0) line=(1, 0) line=(0, 1)\n", ":3: e: the profile is not closed"},
+      {"bad plane", head + "extrude e plane=xz height=1 start=(0, 0) line=(1, 0) line=(0, 1) line=(0, 0)\n",
+       ":3: plane must be"},
+      {"open profile", head + "extrude e height=1 start=(0, 0) line=(1, 0) line=(0, 1)\n",
+       ":3: e: the profile is not closed"},
       {"no profile", head + "extrude e height=1 start=(0, 0)\n", ":3: extrude needs a profile"},
-      {"duplicate feature", head + box + "box b corner=(1, 1, 1) size=(1, 1, 1)\n", ":4: there are two features named b"},
+      {"duplicate feature", head + box + "box b corner=(1, 1, 1) size=(1, 1, 1)\n",
+       ":4: there are two features named b"},
       {"bad feature name", head + "box 2b corner=(0, 0, 0) size=(1, 1, 1)\n", ":3: \"2b\" is not a valid feature name"},
-      {"geometry fails", head + box + "hole h at=(5, 5, 10) direction=(0, 0, -1) diameter=L*2\n", ":4: h: the hole (diameter 20) does not fit"},
+      {"geometry fails", head + box + "hole h at=(5, 5, 10) direction=(0, 0, -1) diameter=L*2\n",
+       ":4: h: the hole (diameter 20) does not fit"},
       {"second part line", head + "part q\n", ":3: a file holds one part"},
   };
   for (const Case& c : cases) {
@@ -111,15 +115,18 @@ TEST(PartFile, DamagedTextFromMemoryIsAProblemWithFileAndLine) {
   const Case cases[] = {
       {"empty", "", 0, "the file is empty"},
       {"no part line", "param L = 1\n", 1, "expected \"part NAME\" first"},
-      {"nested a thousand deep", head + "param W = " + std::string(1000, '(') + "1" + std::string(1000, ')') + "\n" + box,
-       3, "nested more than"},
+      {"nested a thousand deep",
+       head + "param W = " + std::string(1000, '(') + "1" + std::string(1000, ')') + "\n" + box, 3, "nested more than"},
       {"negated a million times", head + "param W = " + std::string(1000000, '-') + "1\n" + box, 3, "longer than"},
       {"very long sum", head + "param W = " + longSum + "\n" + box, 3, "longer than"},
-      {"powers nested deep", head + "param W = 2" + [] {
-         std::string chain;
-         for (int i = 0; i < 500; ++i) chain += "^2";
-         return chain;
-       }() + "\n" + box,
+      {"powers nested deep",
+       head + "param W = 2" +
+           [] {
+             std::string chain;
+             for (int i = 0; i < 500; ++i) chain += "^2";
+             return chain;
+           }() +
+           "\n" + box,
        3, "nested more than"},
       {"stray bytes", head + std::string(kStrayBytes, sizeof kStrayBytes - 1) + "\n", 3, ""},
       {"a size beyond any number", head + "box b corner=(0, 0, 0) size=(1e999, 1, 1)\n", 3, ""},
@@ -169,7 +176,7 @@ TEST(PartFile, ShippedSamplePartsLoadAndRegenerate) {
     const char* parameter;
     double value;
     double volumeBefore, volumeAfter;  // closed forms where the part has one; 0 to check > 0 only
-    const char* topFace;                // the face with the highest centroid
+    const char* topFace;               // the face with the highest centroid
   };
   const double pi = 3.14159265358979323846;
   const Case cases[] = {

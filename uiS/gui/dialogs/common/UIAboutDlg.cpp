@@ -17,7 +17,6 @@
 
 namespace {
 
-
 // Formats a string-table pattern; the patterns are the product's own, checked by their ids.
 template <class... Args>
 std::string FormatString(unsigned id, Args... args) {
@@ -58,7 +57,8 @@ std::string OsLine() {
   utsname names{};
   if (uname(&names) != 0) return resLoadString(IDS_ABOUT_UNAVAILABLE).c_str();
   const AboutKernelRelease release = AboutParseKernelRelease(names.release);
-  return FormatString(IDS_ABOUT_OS_FORMAT, names.sysname, release.major, release.minor, release.build, release.rest.c_str());
+  return FormatString(IDS_ABOUT_OS_FORMAT, names.sysname, release.major, release.minor, release.build,
+                      release.rest.c_str());
 }
 
 std::string ProcessorLine() {
@@ -88,8 +88,9 @@ void MemoryLines(AboutSystemFacts& facts) {
   const unsigned long swapTotal = AboutKilobytes(info.totalswap, unit);
   const unsigned long swapFree = AboutKilobytes(info.freeswap, unit);
   facts.physicalMemory = FormatString(IDS_ABOUT_MEMORY_FORMAT, physicalTotal, physicalFree);
-  facts.virtualMemory = FormatString(IDS_ABOUT_MEMORY_FORMAT, static_cast<unsigned long>(SaturatingAdd(physicalTotal, swapTotal)),
-                                     static_cast<unsigned long>(SaturatingAdd(physicalFree, swapFree)));
+  facts.virtualMemory =
+      FormatString(IDS_ABOUT_MEMORY_FORMAT, static_cast<unsigned long>(SaturatingAdd(physicalTotal, swapTotal)),
+                   static_cast<unsigned long>(SaturatingAdd(physicalFree, swapFree)));
 }
 
 }  // namespace

@@ -8,7 +8,8 @@
 //              x along the face's u direction, y = z x x; the placement's axes where there is no face
 // Where the local directions are undefined (on the axis of a cylindric system, at the centre of a
 // spheric one) the placement's own axes are used, so a vector given at the origin keeps its
-// components; on the z axis of a spheric system the azimuth is taken as 0. Each kind reports its kind text, which is what gets filed.
+// components; on the z axis of a spheric system the azimuth is taken as 0. Each kind reports its kind text, which is
+// what gets filed.
 #pragma once
 #include "amg/CaeTransform.h"
 #include "amg/CaeTypeInfo.h"

@@ -16,9 +16,7 @@ class CaeLible : private r_tree {
  public:
   using Compare = int (*)(const T* a, const T* b);
 
-  explicit CaeLible(Compare compare) : item_(nullptr), next_(this), prev_(this), compare_(compare) {
-    r_treeinit(this);
-  }
+  explicit CaeLible(Compare compare) : item_(nullptr), next_(this), prev_(this), compare_(compare) { r_treeinit(this); }
   CaeLible(const CaeLible&) = delete;
   CaeLible& operator=(const CaeLible&) = delete;
   ~CaeLible() {

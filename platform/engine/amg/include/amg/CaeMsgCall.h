@@ -18,7 +18,7 @@
 
 // Codes of the engine's own message table that the engine itself raises.
 enum : std::uint32_t {
-  kCaeMsgGeneralError = 0xc0000fa2,  // "General Error in %1 at line %2\r\n"
+  kCaeMsgGeneralError = 0xc0000fa2,    // "General Error in %1 at line %2\r\n"
   kCaeMsgCannotOpenFile = 0xc0000fa6,  // "Could not open file %1 \r\n"
 };
 
@@ -73,7 +73,7 @@ class CaeMsgCall {
 // Reports a consistency check at the current source file and line and raises CaeExcept.
 #define CAE_GENERAL_ERROR() CaeMsgCall::GeneralError(__FILE__, __LINE__)
 // Reports a consistency check when `condition` does not hold.
-#define CAE_CHECK(condition)                                   \
-  do {                                                          \
+#define CAE_CHECK(condition)                                        \
+  do {                                                              \
     if (!(condition)) CaeMsgCall::GeneralError(__FILE__, __LINE__); \
   } while (0)

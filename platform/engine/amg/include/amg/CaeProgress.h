@@ -11,9 +11,19 @@
 class CaeProgress {
  public:
   enum Code {
-    kOpen = 0, kClose = 2, kEnableCancel = 4, kShowCancel = 6, kShowActivity = 7, kActivityCount = 8,
-    kNextActivity = 9, kActivityPercent = 10, kOverallPercent = 12, kWait = 14, kQueryCancel = 15,
-    kPump = 16, kIterationCaption = 17,
+    kOpen = 0,
+    kClose = 2,
+    kEnableCancel = 4,
+    kShowCancel = 6,
+    kShowActivity = 7,
+    kActivityCount = 8,
+    kNextActivity = 9,
+    kActivityPercent = 10,
+    kOverallPercent = 12,
+    kWait = 14,
+    kQueryCancel = 15,
+    kPump = 16,
+    kIterationCaption = 17,
   };
   using ControlFunction = int (*)(int code, void* arg);
 

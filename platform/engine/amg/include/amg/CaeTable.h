@@ -30,9 +30,7 @@ class CaeTable : private r_tree {
     return node;
   }
   // The node whose item compares equal to `key`, or null.
-  CaeTable* Find(const T* key) const {
-    return static_cast<CaeTable*>(r_treefind(this, key, &CompareKey, this));
-  }
+  CaeTable* Find(const T* key) const { return static_cast<CaeTable*>(r_treefind(this, key, &CompareKey, this)); }
   // Whether a lookup answered a node.
   static bool IsNode(const CaeTable* node) { return node != nullptr; }
   // On an item node: unlinks and deletes it (not its item). On the head: nothing.

@@ -81,8 +81,7 @@ class CaeTopoRef {
   virtual bool IsVisible() = 0;
   virtual void GetSurfaceDefinition(int& closedU, int& closedV, int& periodicU, int& periodicV, int& degreeU,
                                     int& degreeV, int& countU, int& countV, CaeArray<CaeVector>& controlPoints,
-                                    CaeArray<double>& weights, CaeArray<double>& knotsU,
-                                    CaeArray<double>& knotsV) = 0;
+                                    CaeArray<double>& weights, CaeArray<double>& knotsU, CaeArray<double>& knotsV) = 0;
   virtual void GetCurveDefinition(int& closed, int& periodic, int& degree, CaeArray<CaeVector>& controlPoints,
                                   CaeArray<double>& weights, CaeArray<double>& knots) = 0;
 

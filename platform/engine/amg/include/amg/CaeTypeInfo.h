@@ -11,8 +11,7 @@
 
 class CaeTypeInfo {
  public:
-  constexpr CaeTypeInfo(const char* name, const CaeTypeInfo* parent1 = nullptr,
-                        const CaeTypeInfo* parent2 = nullptr)
+  constexpr CaeTypeInfo(const char* name, const CaeTypeInfo* parent1 = nullptr, const CaeTypeInfo* parent2 = nullptr)
       : name_(name), parents_{parent1, parent2} {}
 
   const char* Name() const { return name_; }

@@ -23,14 +23,38 @@
 
 // Unit ids (0 .. 31). CaeUnitNone (33) means "no unit chosen".
 enum CaeUnitName : int {
-  CaeMeter = 0, CaeCentimeter = 1, CaeMillimeter = 2, CaeInch = 3, CaeFoot = 4,
-  CaeRadian = 5, CaeDegree = 6, CaeRevolution = 7,
-  CaeKelvin = 8, CaeCelsius = 9, CaeRankine = 10, CaeFahrenheit = 11,
-  CaeNewton = 12, CaeDyne = 13, CaePoundForce = 14, CaeKip = 15, CaeKilogramForce = 16,
-  CaeKilogram = 17, CaeGram = 18, CaeSlug = 19, CaePoundMass = 20,
-  CaeSecond = 21, CaeMinute = 22, CaeHour = 23,
-  CaeJoule = 24, CaeCalorie = 25, CaeKilocalorie = 26, CaeBtu = 27,
-  CaeHertz = 28, CaeMegahertz = 29, CaeRadPerSec = 30, CaeRevPerMin = 31,
+  CaeMeter = 0,
+  CaeCentimeter = 1,
+  CaeMillimeter = 2,
+  CaeInch = 3,
+  CaeFoot = 4,
+  CaeRadian = 5,
+  CaeDegree = 6,
+  CaeRevolution = 7,
+  CaeKelvin = 8,
+  CaeCelsius = 9,
+  CaeRankine = 10,
+  CaeFahrenheit = 11,
+  CaeNewton = 12,
+  CaeDyne = 13,
+  CaePoundForce = 14,
+  CaeKip = 15,
+  CaeKilogramForce = 16,
+  CaeKilogram = 17,
+  CaeGram = 18,
+  CaeSlug = 19,
+  CaePoundMass = 20,
+  CaeSecond = 21,
+  CaeMinute = 22,
+  CaeHour = 23,
+  CaeJoule = 24,
+  CaeCalorie = 25,
+  CaeKilocalorie = 26,
+  CaeBtu = 27,
+  CaeHertz = 28,
+  CaeMegahertz = 29,
+  CaeRadPerSec = 30,
+  CaeRevPerMin = 31,
   CaeUnitNone = 33,
 };
 
@@ -44,30 +68,30 @@ enum CaeUnitType : int {
   CaeUtTime = 5,
   CaeUtEnergy = 6,
   CaeUtFrequency = 7,
-  CaeUtForcePerLength = 8,      // edge distributed force
-  CaeUtMoment = 9,              // force x length
+  CaeUtForcePerLength = 8,  // edge distributed force
+  CaeUtMoment = 9,          // force x length
   CaeUtArea = 10,
-  CaeUtAngularVelocity = 11,    // angle / time
-  CaeUtAcceleration = 12,       // length / time^2
+  CaeUtAngularVelocity = 11,  // angle / time
+  CaeUtAcceleration = 12,     // length / time^2
   CaeUtVolume = 13,
   CaeUtVelocity = 14,
-  CaeUtStress = 15,             // force / area (also pressure)
-  CaeUtStrain = 16,             // no unit
-  CaeUtPercentOfModel = 17,     // no unit (symbol size as a share of the model)
-  CaeUtDensity = 18,            // mass / volume
+  CaeUtStress = 15,          // force / area (also pressure)
+  CaeUtStrain = 16,          // no unit
+  CaeUtPercentOfModel = 17,  // no unit (symbol size as a share of the model)
+  CaeUtDensity = 18,         // mass / volume
   CaeUtAngularAcceleration = 19,
-  CaeUtExpansion = 20,          // per degree
-  CaeUtForcePerArea = 21,       // face distributed force
-  CaeUtConductivity = 22,       // energy / (time length degree)
-  CaeUtSpecificHeat = 23,       // energy / (mass degree)
-  CaeUtAreaMoment = 24,         // length^4
-  CaeUtNone = 25,               // no unit, no conversion
-  CaeUtHeatFlow = 26,           // energy / time
+  CaeUtExpansion = 20,     // per degree
+  CaeUtForcePerArea = 21,  // face distributed force
+  CaeUtConductivity = 22,  // energy / (time length degree)
+  CaeUtSpecificHeat = 23,  // energy / (mass degree)
+  CaeUtAreaMoment = 24,    // length^4
+  CaeUtNone = 25,          // no unit, no conversion
+  CaeUtHeatFlow = 26,      // energy / time
   CaeUtHeatFlowPerLength = 27,
-  CaeUtHeatGeneration = 28,     // energy / (time volume)
-  CaeUtHeatFlux = 29,           // energy / (time area)
+  CaeUtHeatGeneration = 28,         // energy / (time volume)
+  CaeUtHeatFlux = 29,               // energy / (time area)
   CaeUtTemperatureDifference = 30,  // per degree
-  CaeUtFilmCoefficient = 31,    // energy / (time area degree)
+  CaeUtFilmCoefficient = 31,        // energy / (time area degree)
   CaeUtCount = 32,
 };
 

@@ -36,11 +36,11 @@ class AnlJob : public virtual CaeActive {
   // Reasons of a failure (GetErrMsgNum).
   enum : int {
     kErrNone = 0,
-    kErrCancelled = -2,     // stopped through the interrupt
-    kErrNotStarted = 1,     // the solver could not be started
-    kErrSolver = 2,         // the solver reported an error or was killed
-    kErrNoResults = 3,      // the solver ended without a complete results file
-    kErrUnbalanced = 4,     // a static solve's results fail their balance check (see Balance.h)
+    kErrCancelled = -2,  // stopped through the interrupt
+    kErrNotStarted = 1,  // the solver could not be started
+    kErrSolver = 2,      // the solver reported an error or was killed
+    kErrNoResults = 3,   // the solver ended without a complete results file
+    kErrUnbalanced = 4,  // a static solve's results fail their balance check (see Balance.h)
   };
   // The status as last polled (SetStatus overrides it, as a drawing does when it restores a job).
   AnlStatus GetStatus() const { return status_; }

@@ -68,7 +68,9 @@ class AnlSubModel : public CaeAttrib, public virtual CaeName {
   AmgMesh* CreateRefinedMesh(int flag);
   // Grouping of changes (the engine keeps no transaction state of its own).
   void StartTransaction() { ++transactionDepth_; }
-  void EndTransaction() { if (transactionDepth_ > 0) --transactionDepth_; }
+  void EndTransaction() {
+    if (transactionDepth_ > 0) --transactionDepth_;
+  }
 
   CaeTypeId GetInfo() const override { return Info; }
   // The mesh (not owned by the engine's sub-model).

@@ -6,10 +6,10 @@ enum AnlType : int { AnlStress = 0, AnlVibration = 1, AnlBuckling = 2, AnlHeatTr
 
 // The state of a job.
 enum AnlStatus : int {
-  AnlStatusNew = 0,        // created, not submitted
-  AnlStatusPending = 1,    // submitted, running
-  AnlStatusDone = 2,       // finished with results
-  AnlStatusFailed = 3,     // finished without results
+  AnlStatusNew = 0,      // created, not submitted
+  AnlStatusPending = 1,  // submitted, running
+  AnlStatusDone = 2,     // finished with results
+  AnlStatusFailed = 3,   // finished without results
 };
 
 // Which program a job runs: 0 the solver, 1 the converter of its output, 2 a Concept

@@ -19,19 +19,18 @@
 // condition's own coordinate system is not used for them), a pinned restraint without axes of
 // its own must lie on a cylindrical face (recognised from the face's mesh): its nodes keep their
 // distance from the face's axis and their place along it and are free to turn about it (a
-// cylindrical *TRANSFORM); on any other face Check refuses it, naming the condition. A film coefficient or heat generation given
-// by temperature rows uses its first row. A buckling model gets one *BUCKLE step on the case's
-// loads (the solver computes the preload state itself). Conditions that do not apply to the
-// model's type are left out and Write says so. Parts meshed together share nodes (written once);
-// mated faces of different parts are tied.
+// cylindrical *TRANSFORM); on any other face Check refuses it, naming the condition. A film coefficient or heat
+// generation given by temperature rows uses its first row. A buckling model gets one *BUCKLE step on the case's loads
+// (the solver computes the preload state itself). Conditions that do not apply to the model's type are left out and
+// Write says so. Parts meshed together share nodes (written once); mated faces of different parts are tied.
 //
 // Sub-models whose mesh is not generated yet (a deferred mesh) are meshed first, numbering on
 // from the meshes already there.
 //
 // Check answers why a deck would be refused by the solver (no model, no result case, no mesh, no
 // material or an invalid one, no restraint, no load where the analysis needs one, a condition that
-// lies on nothing of the mesh, a part neither restrained nor joined to a restrained part). Write refuses to write such a deck. The writer refers to its model
-// and result cases without owning them.
+// lies on nothing of the mesh, a part neither restrained nor joined to a restrained part). Write refuses to write such
+// a deck. The writer refers to its model and result cases without owning them.
 #pragma once
 
 #include <cstdint>

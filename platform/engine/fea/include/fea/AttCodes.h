@@ -21,8 +21,7 @@ constexpr bool IsAttCode(AttType type) {
 #include "fea/AttCodes.def"
 #undef ATT_CODE
     return true;
-    default:
-      return false;
+    default: return false;
   }
 }
 
@@ -34,8 +33,7 @@ constexpr std::string_view AttCodeName(AttType type) {
     return text;
 #include "fea/AttCodes.def"
 #undef ATT_CODE
-    default:
-      return {};
+    default: return {};
   }
 }
 

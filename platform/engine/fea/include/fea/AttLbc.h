@@ -51,12 +51,14 @@ class AttFlbc {
  public:
   // The node and the owner stay the caller's. Nodal values are in global axes: the coordinate
   // system argument is there for the callers' sake and must be null.
-  AttFlbc(CaeNode* node, const AttFlbcDescript* descript, class AttBaseLbc* owner,
-          const CaeVector& value, const AttLbcComponents& components, const CaeCoordSys* coordSys = nullptr);
+  AttFlbc(CaeNode* node, const AttFlbcDescript* descript, class AttBaseLbc* owner, const CaeVector& value,
+          const AttLbcComponents& components, const CaeCoordSys* coordSys = nullptr);
   AttFlbc(const AttFlbc& other) = default;
   CaeNode* GetNode() const { return node_; }
   const AttFlbcDescript* Descript() const { return descript_; }
-  class AttBaseLbc* Owner() const { return owner_; }
+  class AttBaseLbc* Owner() const {
+    return owner_;
+  }
   const CaeVector& Value() const { return value_; }
   const int* FreeComponents() const { return components_.flag; }
 
@@ -218,8 +220,7 @@ class AttLbcHgen : public AttBaseLbc, public CaeAttrib {
 class AttModelTemp : public AttBaseLbc, public CaeAttrib {
  public:
   CAE_DECLARE_TYPE_INFO;
-  AttModelTemp(const AttLbcDescript* descriptor, CaeTopoRef* ref, double modelTemperature,
-               double referenceTemperature);
+  AttModelTemp(const AttLbcDescript* descriptor, CaeTopoRef* ref, double modelTemperature, double referenceTemperature);
   double ModelTemp() const { return model_; }
   void SetModelTemp(double value) { model_ = value; }
   double RefTemp() const { return reference_; }

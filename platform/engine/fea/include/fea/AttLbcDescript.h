@@ -10,18 +10,18 @@
 
 // One condition type's description. Field order is part of the contract.
 struct AttLbcDescript {
-  AttType type;            // the condition type code
-  int kind;                // AttLbcKind: 1 restraint, 2 model-level load, 3 model temperature, else a load
-  int valueKind;           // AttValueKind: 1 scalar, 2 vector
+  AttType type;   // the condition type code
+  int kind;       // AttLbcKind: 1 restraint, 2 model-level load, 3 model temperature, else a load
+  int valueKind;  // AttValueKind: 1 scalar, 2 vector
   int reserved1;
   int reserved2;
-  int vertexAllowed;       // nonzero: may be picked on a vertex
-  int edgeAllowed;         // nonzero: may be picked on an edge
-  int faceAllowed;         // nonzero: may be picked on a face
-  int objectAllowed;       // nonzero: may be picked on a whole solid
+  int vertexAllowed;  // nonzero: may be picked on a vertex
+  int edgeAllowed;    // nonzero: may be picked on an edge
+  int faceAllowed;    // nonzero: may be picked on a face
+  int objectAllowed;  // nonzero: may be picked on a whole solid
   int reserved3[5];
-  CaeUnitType unitType;    // the unit of the condition's value
-  int perAxis;             // nonzero: the symbol repeats along each axis of the coordinate system
+  CaeUnitType unitType;  // the unit of the condition's value
+  int perAxis;           // nonzero: the symbol repeats along each axis of the coordinate system
 
   // The unit type of the condition's value.
   CaeUnitType Dimension() const { return unitType; }
@@ -42,7 +42,7 @@ class AttLbcDescriptTable {
 
 // Descriptor of a nodal condition (a value tied to one mesh node).
 struct AttFlbcDescript {
-  int type;                // AttFlbcType
+  int type;  // AttFlbcType
   CaeUnitType unitType;
   CaeUnitType Dimension() const { return unitType; }
 };

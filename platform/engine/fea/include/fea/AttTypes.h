@@ -14,10 +14,10 @@ typedef int AttType;
 
 // What a descriptor's kind says about where a condition belongs.
 enum AttLbcKind : int {
-  AttKindLoad = 0,        // a load on topology (joins the load set)
-  AttKindRestraint = 1,   // joins the restraint set
-  AttKindModelLoad = 2,   // acts on the whole model, no topology
-  AttKindModelTemp = 3,   // the model temperature
+  AttKindLoad = 0,       // a load on topology (joins the load set)
+  AttKindRestraint = 1,  // joins the restraint set
+  AttKindModelLoad = 2,  // acts on the whole model, no topology
+  AttKindModelTemp = 3,  // the model temperature
 };
 
 enum AttValueKind : int {

@@ -42,8 +42,8 @@ class CaeElem {
   static constexpr int kMaxNodes = 16;
   // Null when the elements are not supported (only triangular shapes are) or the node count does
   // not fit the type and order (tetrahedra: 4 linear, 10 quadratic; shell triangles: 3 and 6).
-  static CaeElem* Create(CaeNode* const* nodes, int count, CaeElemType type, CaeElemShape shape,
-                         CaeElemOrder order, long id);
+  static CaeElem* Create(CaeNode* const* nodes, int count, CaeElemType type, CaeElemShape shape, CaeElemOrder order,
+                         long id);
   virtual ~CaeElem() = default;
 
   long Id() const { return id_; }
@@ -119,5 +119,7 @@ class AnlElemDescTable {
   // The descriptor of an order, shape, type and p flag; null when there is none.
   const AnlElemDesc* Find(int order, int shape, int type, int pElement) const;
   // The same with solid elements.
-  const AnlElemDesc* Find(int order, int shape, int pElement) const { return Find(order, shape, CaeElemSolid, pElement); }
+  const AnlElemDesc* Find(int order, int shape, int pElement) const {
+    return Find(order, shape, CaeElemSolid, pElement);
+  }
 };

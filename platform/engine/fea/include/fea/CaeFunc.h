@@ -69,8 +69,8 @@ class CaeFuncCoordLinear : public CaeFuncLinear {
   // As the base, and for a varying function: positions (may be null: the origin) gives where
   // values[0] holds, in the system's coordinates; gradients (may be null: constant) holds three
   // vectors, the change of the value per unit of coordinate 0, 1 and 2.
-  void SetDefiningValuesVec(int n, const CaeVector* values, const CaeVector* positions,
-                            const CaeVector* gradients, const double* weights) override;
+  void SetDefiningValuesVec(int n, const CaeVector* values, const CaeVector* positions, const CaeVector* gradients,
+                            const double* weights) override;
   // `point` is global; the value is in the function's own axes.
   CaeVector EvaluateVecAtPointLocal(const CaeVector& point) const override;
   bool VariesInSpace() const override;

@@ -5,14 +5,14 @@
 
 // Texts of the core's table that the model checks use.
 enum : std::uint32_t {
-  kFeaMsgSimCheckFailed = 0xc0000fe6,      // "Check of the simulation model failed."
-  kFeaMsgNoMaterial = 0xc0000faa,          // "A material has not been specified for the model."
-  kFeaMsgNoMesh = 0xc0000fac,              // "This model does not contain a mesh"
-  kFeaMsgOptCheckFailed = 0xc0001002,      // "Check of the optimization model failed."
-  kFeaMsgNoObjective = 0xc0001003,         // "There is no objective function defined."
-  kFeaMsgNoDesignVariables = 0xc0001012,   // "There are no design variables defined."
-  kFeaMsgNoSimulationModel = 0xc000101b,   // "There is not a simulation model linked to ..."
-  kFeaMsgOptShells = 0xc000101c,           // "Optimization does not support shell elements ..."
+  kFeaMsgSimCheckFailed = 0xc0000fe6,     // "Check of the simulation model failed."
+  kFeaMsgNoMaterial = 0xc0000faa,         // "A material has not been specified for the model."
+  kFeaMsgNoMesh = 0xc0000fac,             // "This model does not contain a mesh"
+  kFeaMsgOptCheckFailed = 0xc0001002,     // "Check of the optimization model failed."
+  kFeaMsgNoObjective = 0xc0001003,        // "There is no objective function defined."
+  kFeaMsgNoDesignVariables = 0xc0001012,  // "There are no design variables defined."
+  kFeaMsgNoSimulationModel = 0xc000101b,  // "There is not a simulation model linked to ..."
+  kFeaMsgOptShells = 0xc000101c,          // "Optimization does not support shell elements ..."
 };
 
 enum : std::uint32_t {
@@ -40,11 +40,11 @@ enum : std::uint32_t {
   // "The meshes cannot be made together: %1" (a setting joined meshing cannot honour, by name)
   kFeaMsgCannotJoinMeshes = 0xc000210b,
   // Texts of the core's table that the deck checks use.
-  kFeaMsgNoLoads = 0xc0000fae,             // "This model does not contain any loads."
-  kFeaMsgNoRestraints = 0xc0000faf,        // "This model does not contain any restraints."
-  kFeaMsgInvalidMaterial = 0xc0000fab,     // "The material %1 used in this model has an invalid value."
-  kFeaMsgNoElementProps = 0xc0000fb2,      // "This model does not contain any element properties."
-  kFeaMsgCannotAnalyse = 0xc0000fb8,       // "The analysis can not be performed. "
+  kFeaMsgNoLoads = 0xc0000fae,          // "This model does not contain any loads."
+  kFeaMsgNoRestraints = 0xc0000faf,     // "This model does not contain any restraints."
+  kFeaMsgInvalidMaterial = 0xc0000fab,  // "The material %1 used in this model has an invalid value."
+  kFeaMsgNoElementProps = 0xc0000fb2,   // "This model does not contain any element properties."
+  kFeaMsgCannotAnalyse = 0xc0000fb8,    // "The analysis can not be performed. "
 };
 
 // Reports an engine operation that is not available yet (level 1, `operation` as insert).

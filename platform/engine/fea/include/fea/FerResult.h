@@ -26,7 +26,7 @@ enum FerQuantityType : int {
   FerQtyStrainEnergy = 18,   // strain energy density at the nodes (energy per volume)
   FerQtyErrorEstimate = 19,  // the estimated stress error at the nodes, percent of the peak stress
   FerQtyElementEnergy = 20,  // strain energy stored in each element (energy), by element
-  FerQtyMaterial = 29,     // the Concept material quantity
+  FerQtyMaterial = 29,       // the Concept material quantity
 };
 
 // The analysis type of a result set: 0 stress, 1 vibration, 2 buckling, 3 heat transfer.

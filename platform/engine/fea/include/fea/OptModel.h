@@ -52,15 +52,15 @@ struct OptParameters {
   int shapeMaxCycles;                // upper bound of design cycles of a shape run (1 to 50)
   double constraintActiveTolerance;  // fraction, negative: a constraint is active above it
   double constraintViolatedTolerance;
-  double relativeObjectiveChange;    // convergence criteria
-  double absoluteObjectiveChange;    // in the objective's units
+  double relativeObjectiveChange;  // convergence criteria
+  double absoluteObjectiveChange;  // in the objective's units
   double relativeVariableChange;
   double maxConstraintViolation;
-  int sensitivityOnly;               // nonzero: sensitivity analysis only
+  int sensitivityOnly;  // nonzero: sensitivity analysis only
   int conceptMaxCycles;
-  int conceptConvergenceSpeed;       // 1 to 5
-  double conceptFirstChange;         // material removed in the first iteration
-  int conceptChangeMode;             // 0 engine default, 1 absolute, 2 relative
+  int conceptConvergenceSpeed;  // 1 to 5
+  double conceptFirstChange;    // material removed in the first iteration
+  int conceptChangeMode;        // 0 engine default, 1 absolute, 2 relative
   int spareInt;
   double spareValue;
   int spareFlag;
@@ -157,8 +157,8 @@ class OptConstraint : public OptFunction {
   // The in-memory constructor (argument 1): default behaviour.
   explicit OptConstraint(int inMemory);
   // The coordinate system is handed over; the topology reference may be null.
-  OptConstraint(const CaeString& name, int components, CaeCoordSys* coordSys,
-                OptResponseType responseType, CaeTopoRef* topoRef);
+  OptConstraint(const CaeString& name, int components, CaeCoordSys* coordSys, OptResponseType responseType,
+                CaeTopoRef* topoRef);
 
   // Membership in optimisation result cases (by pointer; not owned).
   void AddToResultCase(class OptResultCase* resultCase);

@@ -29,8 +29,7 @@ class ParameterError : public KernelError {
 // A refusal caused by one feature (bad dimension, geometry that cannot be built).
 class FeatureError : public KernelError {
  public:
-  FeatureError(std::string feature, const std::string& message)
-      : KernelError(message), feature_(std::move(feature)) {}
+  FeatureError(std::string feature, const std::string& message) : KernelError(message), feature_(std::move(feature)) {}
   const std::string& feature() const { return feature_; }
 
  private:

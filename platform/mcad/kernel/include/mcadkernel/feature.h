@@ -62,7 +62,7 @@ struct HoleFeature {
   std::array<Expression, 3> at;         // a point on a face of the solid: the centre of the hole's mouth
   std::array<Expression, 3> direction;  // into the material
   Expression diameter;
-  std::optional<Expression> depth;      // none: through all
+  std::optional<Expression> depth;  // none: through all
 };
 
 struct FilletFeature {
@@ -73,8 +73,8 @@ struct FilletFeature {
 using FeatureShape = std::variant<BoxFeature, CylinderFeature, ExtrudeFeature, HoleFeature, FilletFeature>;
 
 struct Feature {
-  std::string name;                       // unique in the part; a valid name (see isValidName)
-  Operation operation = Operation::Union; // box, cylinder and extrude only
+  std::string name;                        // unique in the part; a valid name (see isValidName)
+  Operation operation = Operation::Union;  // box, cylinder and extrude only
   FeatureShape shape;
 };
 

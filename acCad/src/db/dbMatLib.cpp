@@ -455,7 +455,7 @@ int MaterialLibrary::Store(CaeMaterial* material) {
     modified_ = true;
   } else {
     materials_.push_back(std::move(owned));
-    if (!Save()) modified_ = true;
+    if (!Save() && usable_) modified_ = true;  // tried again at the end; an unusable path was reported
   }
   ReassignMaterial(name, Find(name));
   return 1;

@@ -62,9 +62,6 @@ class MaterialLibrary {
   const CaeString& Path() const { return path_; }
   bool IsModified() const { return modified_; }
 
-  // The file's bytes for the kept text and the materials (the format of this library).
-  std::string Serialise() const;
-
   // One file format: how a file's text becomes kept lines and materials, and back; and what
   // reading a file yields.
   class Format;
@@ -75,6 +72,8 @@ class MaterialLibrary {
 
  private:
   void Open();
+  // The file's bytes for the kept text and the materials, in this library's format.
+  std::string Serialise() const;
   bool Refuse(const CaeString& name, const char* operation) const;
   void Touch(const CaeString& name);
   void Adopt(Contents& fresh);

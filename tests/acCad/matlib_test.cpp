@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cstdlib>
 #include <cstring>
 #include <cmath>
 #include <filesystem>
@@ -377,15 +378,27 @@ TEST_F(MatLibTest, OperationsWithAnEmptyNameAreRefused) {
 
 // --- locale ------------------------------------------------------------------------------------------------
 
+// A locale whose decimal separator is a comma: an installed one, else one generated into the test's
+// folder from the system's locale sources; null when neither can be had.
+const char* UseCommaLocale(const fs::path& folder) {
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8"})
+    if (std::setlocale(LC_ALL, name)) return name;
+  const fs::path generated = folder / "locales";
+  fs::create_directories(generated);
+  const std::string command = "localedef -i de_DE -f UTF-8 '" + (generated / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+  if (std::system(command.c_str()) != 0) return nullptr;
+  setenv("LOCPATH", generated.c_str(), 1);
+  const char* name = std::setlocale(LC_ALL, "de_DE.UTF-8") ? "de_DE.UTF-8" : nullptr;
+  unsetenv("LOCPATH");
+  return name;
+}
+
 TEST_F(MatLibTest, DecimalPointIsADotInACommaLocale) {
-  const char* chosen = nullptr;
-  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "nl_NL.UTF-8", "ru_RU.UTF-8"}) {
-    if (std::setlocale(LC_ALL, name)) {
-      chosen = name;
-      break;
-    }
-  }
-  if (!chosen) GTEST_SKIP() << "no locale with a decimal comma is installed (see `locale -a`)";
+  struct RestoreLocale {
+    ~RestoreLocale() { std::setlocale(LC_ALL, "C"); }
+  } restore;
+  if (!UseCommaLocale(dir))
+    GTEST_SKIP() << "no locale with a decimal comma is installed and localedef could not make de_DE.UTF-8";
   ASSERT_STREQ(std::localeconv()->decimal_point, ",");
   const fs::path path = File("Material: Steel\n 2.1e11 0.3 7850.5 1.2e-5 4e8 2.5e8 45.5 460 293.15\n");
   {
@@ -395,7 +408,6 @@ TEST_F(MatLibTest, DecimalPointIsADotInACommaLocale) {
     EXPECT_DOUBLE_EQ(Prop(*library.Find("Steel"), 293.15, CaeMaterial::kConductivity), 45.5);
     ASSERT_EQ(library.Replace("Steel", *library.Find("Steel")), 1);
   }
-  std::setlocale(LC_ALL, "C");
   const std::string saved = ReadFile(path);
   EXPECT_NE(saved.find(" 2.100000e+11 0.300000 7.850500e+03"), std::string::npos) << saved;
   EXPECT_EQ(saved.find(','), std::string::npos) << saved;

@@ -227,6 +227,24 @@ TEST_F(MatLibTest, SaveWritesKeptTextFirstAndEachMaterialsRowsTogether) {
   EXPECT_DOUBLE_EQ(Prop(*again.Find("Cu"), 298.15, CaeMaterial::kConductivity), 388);
 }
 
+TEST_F(MatLibTest, ALastLineWithoutLineEndStaysALineOfItsOwn) {
+  const struct {
+    const char* name;
+    std::string text;
+  } cases[] = {{"comment", "# end"}, {"bad row", "Material: A\n 1 2"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path path = File(c.text);
+    {
+      MaterialLibrary library(path.c_str());
+      auto* steel = new CaeMaterial("Steel");
+      steel->AddProp(298.15, 7850, 2e11, 0.3, 2.5e8, 4e8, 45, 1.2e-5, 460);
+      ASSERT_EQ(library.Store(steel), 1);
+    }
+    EXPECT_EQ(ReadFile(path).rfind(c.text + "\nMaterial: Steel\n", 0), 0u) << ReadFile(path);
+  }
+}
+
 TEST_F(MatLibTest, StoreOfANewNameReachesTheFileAtOnceAndAnExistingOneAtTheEnd) {
   const std::string original = "# lib\nMaterial: Steel\n" + std::string(kSteelRow) + "\n";
   const fs::path path = File(original);

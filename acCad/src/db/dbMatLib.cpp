@@ -58,6 +58,12 @@ std::vector<Line> SplitLines(std::string_view data) {
   return lines;
 }
 
+// Kept text is written ahead of the materials, so a last line without its line end gets one.
+void KeepLine(const Line& line, std::string& kept) {
+  kept += line.raw;
+  if (line.raw.back() != '\n') kept += '\n';
+}
+
 std::vector<std::string_view> Tokens(std::string_view text) {
   std::vector<std::string_view> tokens;
   std::size_t i = 0;
@@ -207,7 +213,7 @@ class MaterialLibrary::Format {
     std::size_t next = 0;
     while (next < lines.size()) {
       if (IsKept(lines[next])) {
-        out.keptText += lines[next].raw;
+        KeepLine(lines[next], out.keptText);
         ++next;
         continue;
       }
@@ -217,10 +223,7 @@ class MaterialLibrary::Format {
       if (!ReadBlock(lines, next, out, reason, reasonLine)) {
         if (next <= first) next = first + 1;
         Report(Where(file, reasonLine > 0 ? reasonLine : static_cast<int>(first + 1)) + reason);
-        for (std::size_t i = first; i < next; ++i) {
-          out.keptText += lines[i].raw;
-          if (lines[i].raw.back() != '\n') out.keptText += '\n';
-        }
+        for (std::size_t i = first; i < next; ++i) KeepLine(lines[i], out.keptText);
       }
     }
   }

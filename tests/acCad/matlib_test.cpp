@@ -178,6 +178,7 @@ TEST_F(MatLibTest, ReportsAndKeepsBadMaterialLines) {
        "temperature \"warm\""},
       {"header without a name", "Material:\n 2e11 0.3 7850 1.2e-5 4e8 2.5e8 45 460\n", 2, "without a name"},
       {"nothing after the header", "Material: A\n", 2, "fewer than eight values"},
+      {"values without a header", " 2e11 0.3 7850 1.2e-5 4e8 2.5e8 45 460\n", 2, "values without a material header"},
       {"infinite value", "Material: A\n inf 0.3 7850 1.2e-5 4e8 2.5e8 45 460\n", 3, "\"inf\" is not a number"},
   };
   for (const BadCase& c : cases) {

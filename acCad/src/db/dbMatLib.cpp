@@ -102,6 +102,14 @@ struct Row {
   std::string_view rest;
 };
 
+// Whether most words of a line are numbers: a row of values rather than a material's name.
+bool MostlyNumbers(const std::vector<std::string_view>& tokens) {
+  double ignored = 0;
+  std::size_t numeric = 0;
+  for (std::string_view token : tokens) numeric += ParseWhole(token, ignored) ? 1 : 0;
+  return 2 * numeric > tokens.size();
+}
+
 bool ReadRow(const std::vector<Line>& lines, std::size_t& next, Row& row, std::string& reason, int& reasonLine) {
   int count = 0;
   while (count < kValueCount) {
@@ -114,9 +122,7 @@ bool ReadRow(const std::vector<Line>& lines, std::size_t& next, Row& row, std::s
     const std::vector<std::string_view> tokens = Tokens(text);
     double ignored = 0;
     if (!tokens.empty() && !ParseWhole(tokens[0], ignored)) {
-      std::size_t numeric = 0;
-      for (std::string_view token : tokens) numeric += ParseWhole(token, ignored) ? 1 : 0;
-      if (2 * numeric <= tokens.size()) {
+      if (!MostlyNumbers(tokens)) {
         reason = "fewer than eight values";
         reasonLine = static_cast<int>(next);
         return false;
@@ -220,7 +226,13 @@ class MaterialLibrary::Format {
       const std::size_t first = next;
       std::string reason;
       int reasonLine = static_cast<int>(first + 1);
-      if (!ReadBlock(lines, next, out, reason, reasonLine)) {
+      const std::vector<std::string_view> words = Tokens(lines[first].text);
+      const bool stray = words.size() > 1 && MostlyNumbers(words);
+      if (stray) {
+        reason = "values without a material header";
+        next = first + 1;
+      }
+      if (stray || !ReadBlock(lines, next, out, reason, reasonLine)) {
         if (next <= first) next = first + 1;
         Report(Where(file, reasonLine > 0 ? reasonLine : static_cast<int>(first + 1)) + reason);
         for (std::size_t i = first; i < next; ++i) KeepLine(lines[i], out.keptText);

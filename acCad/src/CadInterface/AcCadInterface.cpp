@@ -1,6 +1,7 @@
 #include "CadInterface/AcCadInterface.h"
 
 #include <cstring>
+#include <new>
 
 #include "CadInterface/AcCadDocControl.h"
 #include "amg/CaeMsgCall.h"
@@ -13,6 +14,7 @@
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadResources.h"
 #include "cadInterface/CadTransactionScope.h"
+#include "db/dbMatLib.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
@@ -63,7 +65,22 @@ int selectOrCreateCase(const char* name, const CaseOperations& ops) {
 
 AcCadInterface::AcCadInterface() = default;
 
-AcCadInterface::~AcCadInterface() { UnlockDocument(); }
+AcCadInterface::~AcCadInterface() {
+  UnlockDocument();
+  // A caller that never gave its library back still gets its changes saved.
+  for (MaterialLibrary* library : libraries_) delete library;
+}
+
+MaterialLibrary* AcCadInterface::OpenMaterialLibrary(const CaeString& path) {
+  auto* library = new (std::nothrow) MaterialLibrary(path);
+  if (library) libraries_.insert(library);
+  return library;
+}
+
+void AcCadInterface::DeleteObject(void* object) {
+  auto* library = static_cast<MaterialLibrary*>(object);
+  if (libraries_.erase(library) == 1) delete library;
+}
 
 AcCadInterface* AcCadInterface::GetCurrentAc() { return dynamic_cast<AcCadInterface*>(CadInterface::GetCurrent()); }
 

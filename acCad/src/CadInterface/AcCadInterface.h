@@ -10,6 +10,8 @@
 // held lock before it aborts, so error recovery never leaves the drawing locked.
 #pragma once
 
+#include <set>
+
 #include "amg/CaeString.h"
 #include "cadInterface/CadInterface.h"
 #include "util/acPost.h"
@@ -32,6 +34,12 @@ class AcCadInterface : public CadInterface {
   int FlushGraphics() override;
   int RegenAll() override;  // runs IDS_REGENALL_COMMAND "_.REGENALL"; an empty text is a consistency check
   void GetUcsTransform(CaeTransform& transform) override;
+
+  // A library on the file (see db/dbMatLib.h); the caller frees it with DeleteObject.
+  MaterialLibrary* OpenMaterialLibrary(const CaeString& path) override;
+  // Frees an object this interface handed out (a material library); null and anything else it
+  // did not hand out are ignored.
+  void DeleteObject(void* object) override;
 
   // A null transaction from the host is a consistency check. Graphics flushing is enabled.
   void StartTransaction() override;
@@ -67,6 +75,7 @@ class AcCadInterface : public CadInterface {
   int transactionBaseDepth_ = 0;
   int documentLocked_ = 0;
   void* lockedDocument_ = nullptr;
+  std::set<MaterialLibrary*> libraries_;  // handed out by OpenMaterialLibrary, not yet deleted
 };
 
 // 1 when the texts are equal byte for byte.

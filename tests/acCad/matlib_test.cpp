@@ -5,9 +5,9 @@
 
 #include <cerrno>
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -117,13 +117,17 @@ TEST_F(MatLibTest, ReadsMaterialsWhateverTheLineEndsAndBlankLines) {
       {"no ninth value", "Material: Steel\n" + row + "\n", {{"Steel", {298.15}}}},
       {"two temperatures", "Material: Al\n" + row + " 300\nMaterial: Al\n" + row + " 400\n", {{"Al", {300, 400}}}},
       {"blank line before a header", "# c\n\nMaterial: A\n" + row + "\n", {{"A", {298.15}}}},
-      {"CRLF", "# c\r\nMaterial: A\r\n" + row + "\r\n\r\nMaterial: B\r\n" + row + " 300\r\n",
+      {"CRLF",
+       "# c\r\nMaterial: A\r\n" + row + "\r\n\r\nMaterial: B\r\n" + row + " 300\r\n",
        {{"A", {298.15}}, {"B", {300}}}},
-      {"row ending in blanks", "Material: A\n" + row + "   \nMaterial: B\n" + row + " 310\n",
+      {"row ending in blanks",
+       "Material: A\n" + row + "   \nMaterial: B\n" + row + " 310\n",
        {{"A", {298.15}}, {"B", {310}}}},
-      {"row ending in CR without ninth value", "Material: A\n" + row + "\r\nMaterial: B\n" + row + "\n",
+      {"row ending in CR without ninth value",
+       "Material: A\n" + row + "\r\nMaterial: B\n" + row + "\n",
        {{"A", {298.15}}, {"B", {298.15}}}},
-      {"byte 255 in a comment", "# caf\xff\nMaterial: A\n" + row + "\nMaterial: B\n" + row + "\n",
+      {"byte 255 in a comment",
+       "# caf\xff\nMaterial: A\n" + row + "\nMaterial: B\n" + row + "\n",
        {{"A", {298.15}}, {"B", {298.15}}}},
       {"long name", "Material: " + longName + "\n" + row + " 300\n", {{longName, {300}}}},
       {"values over two lines", "Material: A\n 2e11 0.3 7850 1.2e-5\n 4e8 2.5e8 45 460 350\n", {{"A", {350}}}},
@@ -374,7 +378,8 @@ TEST_F(MatLibTest, AMissingFileIsReportedAndMadeEmpty) {
   MaterialLibrary library(path.c_str());
   EXPECT_TRUE(Names(library).empty());
   ASSERT_EQ(Messages().size(), 1u);
-  EXPECT_NE(Messages()[0].find(std::string(std::strerror(ENOENT)) + " " + path.string()), std::string::npos) << Messages()[0];
+  EXPECT_NE(Messages()[0].find(std::string(std::strerror(ENOENT)) + " " + path.string()), std::string::npos)
+      << Messages()[0];
   EXPECT_TRUE(fs::exists(path));
   EXPECT_EQ(fs::file_size(path), 0u);
 }
@@ -404,7 +409,8 @@ const char* UseCommaLocale(const fs::path& folder) {
     if (std::setlocale(LC_ALL, name)) return name;
   const fs::path generated = folder / "locales";
   fs::create_directories(generated);
-  const std::string command = "localedef -i de_DE -f UTF-8 '" + (generated / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
+  const std::string command =
+      "localedef -i de_DE -f UTF-8 '" + (generated / "de_DE.UTF-8").string() + "' >/dev/null 2>&1";
   if (std::system(command.c_str()) != 0) return nullptr;
   setenv("LOCPATH", generated.c_str(), 1);
   const char* name = std::setlocale(LC_ALL, "de_DE.UTF-8") ? "de_DE.UTF-8" : nullptr;
@@ -441,11 +447,9 @@ TEST_F(MatLibTest, ModellerFileReadsItsUnitsAndTemperatureNames) {
     double temperature;
   };
   const std::vector<NameCase> cases = {
-      {"*Steel_at_293.15", "Steel", 293.15},
-      {"*Plain steel", "Plain steel", 298.15},
+      {"*Steel_at_293.15", "Steel", 293.15}, {"*Plain steel", "Plain steel", 298.15},
       {"*Cast_at_home_at_300", "Cast", 0},  // cut at the first "_at_": "home_at_300" is no number
-      {"*Heat_at_400_at_500", "Heat", 400},
-      {"*Steel_at_293.15\r", "Steel", 293.15},
+      {"*Heat_at_400_at_500", "Heat", 400},  {"*Steel_at_293.15\r", "Steel", 293.15},
   };
   for (const NameCase& c : cases) {
     SCOPED_TRACE(c.line);

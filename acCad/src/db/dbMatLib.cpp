@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -155,7 +155,8 @@ struct Checked {
 };
 
 std::string ValueProblem(const Checked& v) {
-  if (!(v.modulus > 0)) return "Young's modulus " + std::string(CaeString::FromDouble(v.modulus).Str()) + " must be above 0";
+  if (!(v.modulus > 0))
+    return "Young's modulus " + std::string(CaeString::FromDouble(v.modulus).Str()) + " must be above 0";
   if (!(v.density > 0)) return "density " + CaeString::FromDouble(v.density).Str() + " must be above 0";
   if (!(v.poisson > -1 && v.poisson < 0.5))
     return "Poisson's ratio " + CaeString::FromDouble(v.poisson).Str() + " must lie between -1 and 0.5";
@@ -163,7 +164,9 @@ std::string ValueProblem(const Checked& v) {
   return {};
 }
 
-double Convert(int type, double value, const CaeUnitSystem& from) { return CaeUnit::Convert(type, value, &from, nullptr); }
+double Convert(int type, double value, const CaeUnitSystem& from) {
+  return CaeUnit::Convert(type, value, &from, nullptr);
+}
 double Back(int type, double value, const CaeUnitSystem& to) { return CaeUnit::Convert(type, value, nullptr, &to); }
 
 const CaeUnitSystem& SiSystem() {
@@ -172,8 +175,7 @@ const CaeUnitSystem& SiSystem() {
 }
 
 const CaeUnitSystem& CentimetreGramSystem() {
-  static const CaeUnitSystem cg(CaeCentimeter, CaeDegree, CaeKelvin, CaeNewton, CaeGram, CaeSecond, CaeJoule,
-                                CaeHertz);
+  static const CaeUnitSystem cg(CaeCentimeter, CaeDegree, CaeKelvin, CaeNewton, CaeGram, CaeSecond, CaeJoule, CaeHertz);
   return cg;
 }
 
@@ -248,12 +250,13 @@ class NativeFormat : public MaterialLibrary::Format {
  public:
   bool IsKept(const Line& line) const override { return line.text.empty() || line.raw[0] == '#'; }
 
-  bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out,
-                 std::string& reason, int& reasonLine) const override {
+  bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out, std::string& reason,
+                 int& reasonLine) const override {
     const int headerLine = static_cast<int>(next + 1);
     std::string_view header = lines[next].text.substr(1);
     const std::size_t blank = header.find_first_of(" \t");
-    const std::string_view name = blank == std::string_view::npos ? std::string_view() : kestrum::Trim(header.substr(blank));
+    const std::string_view name =
+        blank == std::string_view::npos ? std::string_view() : kestrum::Trim(header.substr(blank));
     ++next;
     Row row;
     const bool rowRead = ReadRow(lines, next, row, reason, reasonLine);
@@ -280,10 +283,14 @@ class NativeFormat : public MaterialLibrary::Format {
       return false;
     }
     const CaeUnitSystem& si = SiSystem();
-    const double native[9] = {Convert(CaeUtTemperature, temperature, si), Convert(CaeUtDensity, v[2], si),
-                              Convert(CaeUtStress, v[0], si),           v[1],
-                              Convert(CaeUtStress, v[5], si),           Convert(CaeUtStress, v[4], si),
-                              Convert(CaeUtConductivity, v[6], si),     Convert(CaeUtExpansion, v[3], si),
+    const double native[9] = {Convert(CaeUtTemperature, temperature, si),
+                              Convert(CaeUtDensity, v[2], si),
+                              Convert(CaeUtStress, v[0], si),
+                              v[1],
+                              Convert(CaeUtStress, v[5], si),
+                              Convert(CaeUtStress, v[4], si),
+                              Convert(CaeUtConductivity, v[6], si),
+                              Convert(CaeUtExpansion, v[3], si),
                               Convert(CaeUtSpecificHeat, v[7], si)};
     out.AddRow(CaeString(name), native);
     return true;
@@ -297,15 +304,14 @@ class NativeFormat : public MaterialLibrary::Format {
       double p[CaeMaterial::kPropCount];
       if (!material.GetProp(temperatures[i], p)) continue;
       out += CaeString::Format("Material: %s\n", material.Name().c_str()).Str();
-      out += CaeString::Format(" %e %f %e %e %e %e %e %e %f\n", Back(CaeUtStress, p[CaeMaterial::kModulus], si),
-                               p[CaeMaterial::kPoisson], Back(CaeUtDensity, p[CaeMaterial::kDensity], si),
-                               Back(CaeUtExpansion, p[CaeMaterial::kExpansion], si),
-                               Back(CaeUtStress, p[CaeMaterial::kUltimate], si),
-                               Back(CaeUtStress, p[CaeMaterial::kYield], si),
-                               Back(CaeUtConductivity, p[CaeMaterial::kConductivity], si),
-                               Back(CaeUtSpecificHeat, p[CaeMaterial::kSpecificHeat], si),
-                               Back(CaeUtTemperature, temperatures[i], si))
-                 .Str();
+      out +=
+          CaeString::Format(
+              " %e %f %e %e %e %e %e %e %f\n", Back(CaeUtStress, p[CaeMaterial::kModulus], si),
+              p[CaeMaterial::kPoisson], Back(CaeUtDensity, p[CaeMaterial::kDensity], si),
+              Back(CaeUtExpansion, p[CaeMaterial::kExpansion], si), Back(CaeUtStress, p[CaeMaterial::kUltimate], si),
+              Back(CaeUtStress, p[CaeMaterial::kYield], si), Back(CaeUtConductivity, p[CaeMaterial::kConductivity], si),
+              Back(CaeUtSpecificHeat, p[CaeMaterial::kSpecificHeat], si), Back(CaeUtTemperature, temperatures[i], si))
+              .Str();
     }
   }
 };
@@ -316,8 +322,8 @@ class ModellerFormat : public MaterialLibrary::Format {
  public:
   bool IsKept(const Line& line) const override { return line.text.empty() || line.raw[0] == ';'; }
 
-  bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out,
-                 std::string& reason, int& reasonLine) const override {
+  bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out, std::string& reason,
+                 int& reasonLine) const override {
     const int headerLine = static_cast<int>(next + 1);
     const std::string_view text = lines[next].text.substr(1);
     ++next;
@@ -344,15 +350,12 @@ class ModellerFormat : public MaterialLibrary::Format {
     if (!rowRead) return false;
     const double* v = row.values;
     const CaeUnitSystem& si = SiSystem();
-    const double native[9] = {Convert(CaeUtTemperature, temperature, si),
-                              Convert(CaeUtDensity, v[0], CentimetreGramSystem()),
-                              Convert(CaeUtStress, v[1] * 1e9, si),
-                              v[2],
-                              Convert(CaeUtStress, v[3] * 1e6, si),
-                              Convert(CaeUtStress, v[4] * 1e6, si),
-                              Convert(CaeUtConductivity, v[5], si),
-                              Convert(CaeUtExpansion, v[6] * 1e-5, si),
-                              Convert(CaeUtSpecificHeat, v[7], si)};
+    const double native[9] = {
+        Convert(CaeUtTemperature, temperature, si), Convert(CaeUtDensity, v[0], CentimetreGramSystem()),
+        Convert(CaeUtStress, v[1] * 1e9, si),       v[2],
+        Convert(CaeUtStress, v[3] * 1e6, si),       Convert(CaeUtStress, v[4] * 1e6, si),
+        Convert(CaeUtConductivity, v[5], si),       Convert(CaeUtExpansion, v[6] * 1e-5, si),
+        Convert(CaeUtSpecificHeat, v[7], si)};
     const std::string problem = ValueProblem({temperature, v[0], v[1], v[2]});
     if (!problem.empty()) {
       reason = problem;
@@ -370,8 +373,8 @@ class ModellerFormat : public MaterialLibrary::Format {
     for (int i = 0; i < temperatures.Count(); ++i) {
       double p[CaeMaterial::kPropCount];
       if (!material.GetProp(temperatures[i], p)) continue;
-      out += CaeString::Format("*%s_at_%f\n", material.Name().c_str(), Back(CaeUtTemperature, temperatures[i], si))
-                 .Str();
+      out +=
+          CaeString::Format("*%s_at_%f\n", material.Name().c_str(), Back(CaeUtTemperature, temperatures[i], si)).Str();
       out += CaeString::Format(" %f %f %f %f %f %f %f %f\n",
                                Back(CaeUtDensity, p[CaeMaterial::kDensity], CentimetreGramSystem()),
                                Back(CaeUtStress, p[CaeMaterial::kModulus], si) / 1e9, p[CaeMaterial::kPoisson],
@@ -529,8 +532,8 @@ void MaterialLibrary::Adopt(Contents& fresh) {
   for (const std::string& touched : touched_) {
     const CaeString name(touched);
     CaeMaterial* mine = Find(name);
-    auto theirs = std::find_if(fresh.materials.begin(), fresh.materials.end(),
-                               [&](const auto& m) { return m->Name() == name; });
+    auto theirs =
+        std::find_if(fresh.materials.begin(), fresh.materials.end(), [&](const auto& m) { return m->Name() == name; });
     if (mine && theirs != fresh.materials.end())
       **theirs = *mine;
     else if (mine)

@@ -186,9 +186,8 @@ TEST_F(ApplicationTest, ControlsAreMadeOnceAndTheCurrentFollowsActivation) {
   delete application;
 }
 
-// The units dialog's first-time sequence: the new system becomes the engine's host system, the
-// replaced one is deleted, then the interface hands the new one to the current document. Each
-// system must be freed exactly once (the sanitizer build reports a second free).
+// The interface hands a new host system to the current document, which frees the one it
+// replaces. Each system must be freed exactly once (the sanitizer build reports a second free).
 TEST_F(ApplicationTest, InterfaceHandsTheHostUnitSystemToTheCurrentDocumentOnly) {
   CadInterface cad;
   auto* application = new TwoDocumentApplication();
@@ -201,7 +200,6 @@ TEST_F(ApplicationTest, InterfaceHandsTheHostUnitSystemToTheCurrentDocumentOnly)
 
   auto* millimetre =
       new CadUnitSystem(CaeMillimeter, CaeRadian, CaeKelvin, CaeNewton, CaeKilogram, CaeSecond, CaeJoule, CaeHertz);
-  delete CaeUnitSystem::SetHostSystem(millimetre);
   cad.SetHostUnitSystem(millimetre);
   EXPECT_EQ(firstControl->GetData()->HostUnitSystem(), millimetre);
   EXPECT_EQ(CaeUnitSystem::GetHostSystem(), millimetre);

@@ -393,11 +393,13 @@ TEST_F(FrameTest, UnitsTitlesAndDescriptorsComeFromTheController) {
   EXPECT_EQ(cad.FindLbcDescript(edgeForce), app.FindLbcDescript(edgeForce));
   EXPECT_EQ(cad.FindLbcDescript(0), nullptr);
 
-  CaeUnitSystem host(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);
-  cad.SetHostUnitSystem(&host);
-  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), &host);
+  // The interface owns what it is given (no drawing is current to take it).
+  auto* host =
+      new CadUnitSystem(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);
+  cad.SetHostUnitSystem(host);
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), host);
   cad.SetHostUnitSystem(nullptr);
-  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), &host) << "null is ignored";
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem(), host) << "null is ignored";
 }
 
 TEST_F(FrameTest, BasePrintMessageShowsAnOwnerlessBox) {

@@ -21,6 +21,7 @@
 #include "fea/FerState.h"
 #include "fea/OptModel.h"
 #include "fev/FerWndOGLDisp.h"
+#include "gui/dialogs/units/UIDrawingUnitDlg.h"
 #include "mfc/afx.h"
 #include "mfc/win32_files.h"
 #include "res/ResourceIds.h"
@@ -422,12 +423,13 @@ void CadInterface::CommandEnded() {}
 // --- units, results view and part data -----------------------------------------------------------------
 
 void CadInterface::SetLengthUnit(int* unit) {
+  if (!unit || *unit < CaeMeter || *unit > CaeFoot) return;  // a drawing is drawn in one of five units
   CaeUnitSystem* native = CaeUnitSystem::GetNativeSystem();
-  if (native && unit) native->SetUnit(CaeUtLength, *unit);
+  if (native) native->SetUnit(CaeUtLength, *unit);
 }
 
 int CadInterface::GetLengthUnit() { return CaeUnitSystem::GetNativeUnit(CaeUtLength); }
-void CadInterface::AskLengthUnit() {}
+void CadInterface::AskLengthUnit() { CadAskDrawingUnit(); }
 
 int CadInterface::CreateResultsView() {
   auto* display = dynamic_cast<FerWndOGLDisp*>(FerDisplay::GetCurrent());
@@ -450,8 +452,11 @@ int CadInterface::GetProductTitle(CaeString& title) {
 void CadInterface::SetHostUnitSystem(CaeUnitSystem* system) {
   if (!system) return;
   CaeUnitSystem::SetHostSystem(system);
-  // The data gives up the replaced system unfreed: its owner now is whoever replaced it.
-  if (CadDocData* data = CadCurrentDocData()) static_cast<void>(data->SetHostUnitSystem(system));
+  if (CadDocData* data = CadCurrentDocData()) {
+    delete data->SetHostUnitSystem(system);  // the data gives up the replaced one; nobody else owns it
+    return;
+  }
+  if (system != hostUnits_.get()) hostUnits_.reset(system);
 }
 
 // --- display flags, local coordinate systems, toolbars and printing ----------------------------------

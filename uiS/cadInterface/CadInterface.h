@@ -16,6 +16,8 @@
 // CaeExcept after its level-2 report, so callers never see the base's "result" of such an
 // operation.
 #pragma once
+#include <memory>
+
 #include "amg/CaeList.h"
 #include "amg/CaeString.h"
 #include "mfc/cstring.h"
@@ -246,9 +248,11 @@ class CadInterface {
   virtual void CommandEnded();
 
   // --- units, results view and part data ---------------------------------------------------------------
-  // The native system's length unit (a CaeUnitName).
+  // The native system's length unit (a CaeUnitName). Only meter to foot (0 to 4) are set; null
+  // and any other unit are refused and change nothing.
   virtual void SetLengthUnit(int* unit);
   virtual int GetLengthUnit();
+  // Runs the "Drawing Length Unit" dialog, without an owner, in change mode.
   virtual void AskLengthUnit();
   virtual int CreateResultsView();
   virtual CaeString* GetPreselection();  // null
@@ -256,10 +260,9 @@ class CadInterface {
   virtual double GetPartMassProps();
   virtual int ReservedPartQuery(int unused);
   virtual int GetProductTitle(CaeString& title);  // base: "TLX/Ondrel", answers 1
-  // The engine's host unit system and the current document data's host unit system become
-  // `system` (null is ignored); that data owns it from then on (without a current document the
-  // caller keeps it). The replaced system is not freed here: whoever replaced it frees it, as the
-  // units dialog does before it hands the new system over.
+  // Takes ownership of a heap `system` (null is ignored) and makes it the engine's host system.
+  // The current document data keeps it and the system it replaces there is freed here; without a
+  // current document this interface keeps it until the next one or its own end.
   virtual void SetHostUnitSystem(CaeUnitSystem* system);
 
   // --- display flags, local coordinate systems, toolbars and printing ---------------------------------
@@ -341,4 +344,5 @@ class CadInterface {
 
   int partUpdateMode_ = 0;
   SymbolVisibility displayFlags_;
+  std::unique_ptr<CaeUnitSystem> hostUnits_;  // a host system given while no document was current
 };

@@ -50,7 +50,7 @@ void CadDocData::Deactivate() {
 CaeUnitSystem* CadDocData::SetHostUnitSystem(CaeUnitSystem* system) {
   if (!system) return nullptr;
   CaeUnitSystem::SetHostSystem(system);
-  // Only compared and handed back, never used: the caller may have freed it already.
+  // Handed back to the caller, which frees it.
   CaeUnitSystem* replaced = hostUnits_ == system ? nullptr : hostUnits_;
   hostUnits_ = system;
   return replaced;

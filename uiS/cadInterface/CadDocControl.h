@@ -33,9 +33,9 @@ class CadDocData {
   virtual void Deactivate();
 
   // Takes ownership of a non-null `system` and makes it the engine's host system. Answers the
-  // system it replaces, which this object gives up without freeing: the caller owns it from then
-  // on (it may already have deleted it as the engine's replaced host system). Null is ignored,
-  // and null or the system already held answers null.
+  // system it replaces, which this object gives up without freeing: the caller (the CAD
+  // interface) owns it from then on and frees it. Null is ignored, and null or the system already
+  // held answers null.
   [[nodiscard]] CaeUnitSystem* SetHostUnitSystem(CaeUnitSystem* system);
   CaeUnitSystem* HostUnitSystem() const { return hostUnits_; }
   // Takes ownership of `control` (the previous one is deleted as the destructor would).

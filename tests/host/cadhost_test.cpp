@@ -273,4 +273,46 @@ TEST(CadhostProgram, TheDemoScriptListsItsDrawingAndWritesDxf) {
   EXPECT_FALSE(contains(run.output, "Save changes")) << run.output;  // saved before it closes
 }
 
+// The lines of `output` that start with `prefix`, in order.
+std::vector<std::string> linesStartingWith(const std::string& output, const std::string& prefix) {
+  std::vector<std::string> lines;
+  std::size_t at = 0;
+  while (at < output.size()) {
+    std::size_t end = output.find('\n', at);
+    if (end == std::string::npos) end = output.size();
+    std::string line = output.substr(at, end - at);
+    if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+    at = end + 1;
+  }
+  return lines;
+}
+
+// A drawing made with a module, opened and saved by a host that does not load it, and opened
+// again with the module: the objects of its class come back as they were, references included.
+TEST(CadhostProgram, ObjectsOfAnUnloadedModuleSurviveOpenAndSave) {
+  TempDir dir;
+  const std::string load = "ARXLOAD " + kestrum::test::buildPath("tests/modules/note_module.so").string() + "\n";
+  ProgramRun made = runScript(dir, load + "NOTES\nNOTEDUMP\nSAVEAS a.dwg\nQUIT\n");
+  ASSERT_EQ(made.exitCode, 0) << made.output;
+  const std::vector<std::string> original = linesStartingWith(made.output, "NOTE_");
+  ASSERT_EQ(original.size(), 2u) << made.output;
+  EXPECT_TRUE(contains(original[0], "text \"first\" weight 1.5 partner NOTE_B owner named-objects")) << made.output;
+
+  ProgramRun kept = runScript(dir, "OPEN a.dwg\nLIST\nSAVEAS d.dwg\nQUIT\n");
+  ASSERT_EQ(kept.exitCode, 0) << kept.output;
+  const std::string opened = after(kept.output, "Command: OPEN a.dwg");
+  const std::string notice =
+      "2 object(s) of class KestrumNote kept as proxies: the application that defines it is not loaded.";
+  ASSERT_TRUE(contains(opened, notice)) << kept.output;
+  EXPECT_FALSE(contains(after(opened, notice), notice)) << kept.output;  // once for the class
+  EXPECT_TRUE(contains(after(kept.output, "Objects of a.dwg:"), "Proxy of KestrumNote (2)")) << kept.output;
+  EXPECT_EQ(kestrum::test::readFile(dir / "d.dwg"), kestrum::test::readFile(dir / "a.dwg"));
+
+  ProgramRun restored = runScript(dir, load + "OPEN d.dwg\nNOTEDUMP\nLIST\nQUIT\n");
+  ASSERT_EQ(restored.exitCode, 0) << restored.output;
+  EXPECT_FALSE(contains(restored.output, "proxies")) << restored.output;
+  EXPECT_EQ(linesStartingWith(after(restored.output, "Command: NOTEDUMP"), "NOTE_"), original) << restored.output;
+  EXPECT_TRUE(contains(after(restored.output, "Objects of d.dwg:"), "KestrumNote (2)")) << restored.output;
+}
+
 }  // namespace

@@ -5,14 +5,17 @@
 // checksum) and then one record per object, framed with its length, class name and handle. On
 // reading, each object is re-created through the class registry by class name and its ids are
 // re-made from handles. A truncated, damaged or foreign file fails as a whole with a clear
-// message and leaves the database untouched; a record that cannot be read (unknown class, or the
-// object's dwgInFields fails) is reported by class and handle and skipped, and the rest loads.
+// message and leaves the database untouched; a record that cannot be read (the object's
+// dwgInFields fails, or a record of an unknown class is not made of whole fields) is reported by
+// class and handle and skipped, and the rest loads. A record of a class that is not registered is
+// kept as an AcDbProxyObject (arx/dbproxy.h) and reported once per class; saving writes it back
+// unchanged.
 // saveAs is atomic: the file is written to a temporary file in the same folder, synced and
 // renamed over the target, so an interrupted save leaves the previous file as it was.
 //
 // DXF: dxfOut writes a standard R2000 DXF text file (HEADER, CLASSES, TABLES, BLOCKS, ENTITIES,
-// OBJECTS, in that order) through the objects' dxfOutFields; erased objects and classes without a
-// DXF name are left out. dxfIn reads such a file into an empty database built without the default
+// OBJECTS, in that order) through the objects' dxfOutFields; erased objects, proxies and classes
+// without a DXF name are left out. dxfIn reads such a file into an empty database built without the default
 // drawing: the linetype, layer and block-record tables, the entities (into their blocks) and the
 // objects, re-created by DXF name; entries of unknown types are reported and skipped, standard
 // objects the file lacks are created. A file that is not DXF or has a section other than the

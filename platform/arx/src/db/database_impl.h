@@ -1,6 +1,7 @@
 // Internal state of a database, shared by the database's own modules (not installed).
 #pragma once
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
+#include "arx/dbproxy.h"
 #include "undo_history.h"
 
 // The database's record of one object. Ids point at stubs; stubs live as long as the database.
@@ -129,6 +131,27 @@ class AcDbFilerAccess {
   }
   static void overwrite(AcDbDwgFiler& filer, std::size_t offset, const void* data, std::size_t size) {
     std::memcpy(filer.buffer_.data() + offset, data, size);
+  }
+  // What a reading filer has not read yet; the filer then stands at its end.
+  static std::string_view takeRest(AcDbDwgFiler& filer) {
+    std::string_view rest = filer.input_.substr(std::min(filer.position_, filer.input_.size()));
+    filer.position_ = filer.input_.size();
+    return rest;
+  }
+};
+
+// True when `fields` is a sequence of whole, known filer fields that starts with the owner's id
+// (what every object's dwgOutFields writes first); the owner's handle goes to `ownerHandle`.
+bool wellFormedFields(std::string_view fields, Adesk::UInt64* ownerHandle);
+
+// Makes the stand-in for an object whose class is not registered.
+class AcDbProxyAccess {
+ public:
+  static AcDbProxyObject* make(std::string_view className, std::string_view fields) {
+    auto* proxy = new AcDbProxyObject();
+    proxy->className_ = className;
+    proxy->fields_ = fields;
+    return proxy;
   }
 };
 

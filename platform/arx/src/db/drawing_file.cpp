@@ -149,7 +149,8 @@ void putRaw(AcDbDwgFiler& out, T value) {
 // Appends one object's record to the filer that holds the whole file; false when the object's
 // dwgOutFields failed.
 bool appendRecord(AcDbDwgFiler& out, AcDbObject* object, std::string* problem) {
-  const char* className = object->isA()->name();
+  const auto* proxy = AcDbProxyObject::cast(object);
+  const char* className = proxy ? proxy->originalClassName().c_str() : object->isA()->name();
   auto nameLength = static_cast<Adesk::UInt16>(std::strlen(className));
   std::size_t lengthAt = AcDbFilerAccess::used(out);
   putRaw(out, Adesk::UInt32{0});  // the body length, known once the fields are written
@@ -223,14 +224,36 @@ class ClassCache {
   AcRxClass* lastClass_ = nullptr;
 };
 
+// Objects kept as proxies, counted per class in the order the classes first appear.
+class ProxyCounts {
+ public:
+  void count(std::string_view className) {
+    auto it = std::find_if(counts_.begin(), counts_.end(), [&](const auto& c) { return c.first == className; });
+    if (it == counts_.end())
+      counts_.emplace_back(std::string(className), 1);
+    else
+      ++it->second;
+  }
+  void report(const std::string& path, std::vector<std::string>* messages) const {
+    for (const auto& [className, number] : counts_)
+      ::report(messages, quoted(path) + ": " + std::to_string(number) + " object(s) of class " + className +
+                             " kept as proxies: the application that defines it is not loaded.");
+  }
+
+ private:
+  std::vector<std::pair<std::string, std::size_t>> counts_;
+};
+
 // Re-creates one object from its record; false (with a message) when it cannot be read.
 bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, const std::string& path, AcDbStub* stub,
-                ClassCache& classes, std::vector<std::string>* messages) {
+                ClassCache& classes, ProxyCounts* proxies, std::vector<std::string>* messages) {
   const std::string where = quoted(path) + ", record " + std::to_string(index + 1) + ": ";
   AcRxClass* cls = classes.find(record.className);
   AcRxObject* made = cls ? cls->create() : nullptr;
   // The class record says what the object is; no need for a dynamic cast per record.
   auto* object = made && made->isKindOf(AcDbObject::desc()) ? static_cast<AcDbObject*>(made) : nullptr;
+  // An object whose class cannot be made here is kept as its record, so that saving loses nothing.
+  if (!made) object = AcDbProxyAccess::make(record.className, {});
   if (!object) {
     delete made;
     report(messages, where + "Skipped an object of unknown class " + std::string(record.className) + " (handle " +
@@ -247,6 +270,7 @@ bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, c
   }
   if (status == Acad::eOk && filer.filerStatus() == Acad::eOk && filer.atEnd()) {
     AcDbObjectAccess::setErased(object, record.erased);
+    if (!made) proxies->count(record.className);
     return true;
   }
   report(messages, where + "Skipped an object of class " + std::string(record.className) + " (handle " +
@@ -366,7 +390,10 @@ Acad::ErrorStatus AcDbDatabase::readDwgBytes(std::string_view file, const std::s
     SuppressRecording quiet(d);
     d.nextHandle = std::max(d.nextHandle, nextHandle);
     ClassCache classes;
-    for (std::size_t i = 0; i < records.size(); ++i) loadRecord(this, records[i], i, path, stubs[i], classes, messages);
+    ProxyCounts proxies;
+    for (std::size_t i = 0; i < records.size(); ++i)
+      loadRecord(this, records[i], i, path, stubs[i], classes, &proxies, messages);
+    proxies.report(path, messages);
     for (int i = 0; i < kRootCount; ++i) *rootIds(d, i) = d.idOf(AcDbHandle(roots[i]));
   }
   d.filename = path;

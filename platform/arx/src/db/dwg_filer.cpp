@@ -197,3 +197,46 @@ Acad::ErrorStatus AcDbDwgFiler::readVector3d(AcGeVector3d* vector) {
   *vector = AcGeVector3d(xyz[0], xyz[1], xyz[2]);
   return Acad::eOk;
 }
+
+bool wellFormedFields(std::string_view fields, Adesk::UInt64* ownerHandle) {
+  std::size_t at = 0;
+  bool first = true;
+  while (at < fields.size()) {
+    auto tag = static_cast<Adesk::UInt8>(fields[at++]);
+    std::size_t size = 0;
+    switch (tag) {
+      case kTagBool:
+      case kTagInt8: size = 1; break;
+      case kTagInt16:
+      case kTagUInt16: size = 2; break;
+      case kTagInt32:
+      case kTagUInt32: size = 4; break;
+      case kTagUInt64:
+      case kTagDouble:
+      case kTagHardOwner:
+      case kTagSoftOwner:
+      case kTagHardPointer:
+      case kTagSoftPointer: size = 8; break;
+      case kTagPoint:
+      case kTagVector: size = 24; break;
+      case kTagString:
+      case kTagBytes: {
+        Adesk::UInt32 length = 0;
+        if (fields.size() - at < sizeof length) return false;
+        std::memcpy(&length, fields.data() + at, sizeof length);
+        at += sizeof length;
+        size = length;
+        break;
+      }
+      default: return false;
+    }
+    if (fields.size() - at < size) return false;
+    if (first) {
+      if (tag != kTagHardPointer) return false;
+      std::memcpy(ownerHandle, fields.data() + at, sizeof *ownerHandle);
+      first = false;
+    }
+    at += size;
+  }
+  return !first;
+}

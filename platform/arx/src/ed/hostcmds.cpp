@@ -9,6 +9,7 @@
 #include "arx/acutads.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbentity.h"
+#include "arx/dbproxy.h"
 #include "arx/dbsymtb.h"
 #include "arx/hostcmds.h"
 #include "arx/hostinput.h"
@@ -283,6 +284,7 @@ std::string describe(const AcDbObject* object) {
   std::string text = "handle " + object->objectHandle().text();
   if (auto* record = AcDbSymbolTableRecord::cast(object)) text += "  name \"" + record->name() + "\"";
   if (auto* entity = AcDbEntity::cast(object)) text += "  layer \"" + entity->layer() + "\"";
+  if (AcDbProxyObject::cast(object)) text += "  owner " + object->ownerId().handle().text();
   return text;
 }
 
@@ -296,7 +298,9 @@ int listCommand() {
       acutPrintf("\nhandle %s cannot be opened (%s).", id.handle().text().c_str(), Acad::statusName(status));
       continue;
     }
-    byClass[object->isA()->name()].push_back(describe(object));
+    const auto* proxy = AcDbProxyObject::cast(object);
+    byClass[proxy ? "Proxy of " + proxy->originalClassName() : std::string(object->isA()->name())].push_back(
+        describe(object));
     object->close();
   }
   acutPrintf("\nObjects of %s:\n", currentDocument()->docTitle().c_str());

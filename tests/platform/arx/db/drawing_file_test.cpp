@@ -14,6 +14,7 @@
 #include <string_view>
 
 #include "arx/dbdatabase.h"
+#include "arx/dbproxy.h"
 #include "test_env.h"
 #include "test_thing.h"
 
@@ -174,19 +175,205 @@ TEST_F(DrawingFiles, UnreadableRecordIsReportedAndSkipped) {
   EXPECT_EQ(loaded->numObjects(true), db.numObjects(true) - 1);
 }
 
-TEST_F(DrawingFiles, UnknownClassIsReportedAndSkipped) {
+// CRC-32C, as the drawing header holds it, so that damaged records get past the checksum.
+std::uint32_t crc32c(std::string_view data) {
+  std::uint32_t crc = 0xFFFFFFFFu;
+  for (unsigned char byte : data) {
+    crc ^= byte;
+    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0x82F63B78u ^ (crc >> 1) : crc >> 1;
+  }
+  return ~crc;
+}
+
+// Takes TestThing out of the class registry for the lifetime of this object, as in a process where
+// the application that defines it is not loaded.
+class ClassUnregistered {
+ public:
+  ClassUnregistered() : cls_(TestThing::desc()) {
+    EXPECT_EQ(acrxFindClass("TestThing"), cls_);
+    acrxClassDictionary()->remove("TestThing");
+  }
+  ~ClassUnregistered() { acrxClassDictionary()->atPut("TestThing", cls_); }
+  ClassUnregistered(const ClassUnregistered&) = delete;
+  ClassUnregistered& operator=(const ClassUnregistered&) = delete;
+
+ private:
+  AcRxClass* cls_;
+};
+
+// The fixture's drawing plus a thing that a dictionary entry names and that points at `a`.
+class ProxyFiles : public DrawingFiles {
+ protected:
+  void SetUp() override {
+    DrawingFiles::SetUp();
+    AcDbDictionary* named = nullptr;
+    db.getNamedObjectsDictionary(named, AcDb::kForWrite);
+    auto* thing = new TestThing();
+    thing->setLabel("kept");
+    thing->setPartner(a);
+    named->setAt("KEPT", thing, kept);
+    thing->close();
+    named->close();
+  }
+  AcDbObjectId kept;
+};
+
+TEST_F(ProxyFiles, UnknownClassIsKeptAndSavedBackByteForByte) {
   ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
-  // An unregistered class stands in for a drawing made with an application that is not loaded.
-  AcRxClass* cls = TestThing::desc();
-  ASSERT_EQ(acrxFindClass("TestThing"), cls);
-  acrxClassDictionary()->remove("TestThing");
+  const std::filesystem::path resaved = dir / "resaved.dwg";
+  {
+    ClassUnregistered absent;
+    AcDbDatabase loaded(false);
+    std::vector<std::string> messages;
+    ASSERT_EQ(loaded.readDwgFile(path.string(), &messages), Acad::eOk);
+    // Once for the class, the erased b included.
+    EXPECT_EQ(messages, std::vector<std::string>{"\"" + path.string() +
+                                                 "\": 3 object(s) of class TestThing kept as proxies: the application "
+                                                 "that defines it is not loaded."});
+    EXPECT_EQ(loaded.numObjects(true), db.numObjects(true));
+
+    AcDbObjectId id;
+    ASSERT_EQ(loaded.getAcDbObjectId(id, false, kept.handle()), Acad::eOk);
+    AcDbObject* object = nullptr;
+    ASSERT_EQ(acdbOpenObject(object, id, AcDb::kForRead), Acad::eOk);
+    auto* proxy = AcDbProxyObject::cast(object);
+    ASSERT_NE(proxy, nullptr);
+    EXPECT_EQ(proxy->originalClassName(), "TestThing");
+    EXPECT_EQ(proxy->ownerId(), loaded.namedObjectsDictionaryId());
+    object->close();
+
+    // Nothing may change it: not a direct open, not a transaction, so no erase and no undo either.
+    EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForWrite), Acad::eIsWriteProtected);
+    EXPECT_EQ(object, nullptr);
+    AcDbTransactionManager* transactions = loaded.transactionManager();
+    transactions->startTransaction();
+    EXPECT_EQ(transactions->getObject(object, id, AcDb::kForWrite), Acad::eIsWriteProtected);
+    transactions->endTransaction();
+
+    AcDbDictionary* named = nullptr;
+    ASSERT_EQ(loaded.getNamedObjectsDictionary(named, AcDb::kForRead), Acad::eOk);
+    AcDbObjectId entry;
+    EXPECT_EQ(named->getAt("KEPT", entry), Acad::eOk);
+    EXPECT_EQ(entry, id);
+    named->close();
+    AcDbObjectId erased;
+    ASSERT_EQ(loaded.getAcDbObjectId(erased, false, b.handle()), Acad::eOk);
+    EXPECT_TRUE(erased.isErased());
+
+    ASSERT_EQ(loaded.saveAs(resaved.string()), Acad::eOk);
+  }
+  EXPECT_EQ(readFile(resaved), readFile(path));
+
+  // With the class back, the objects come back with their references.
+  AcDbDatabase restored(false);
   std::vector<std::string> messages;
+  ASSERT_EQ(restored.readDwgFile(resaved.string(), &messages), Acad::eOk);
+  EXPECT_TRUE(messages.empty()) << messages.front();
+  AcDbObjectId ra, rb, rk;
+  ASSERT_EQ(restored.getAcDbObjectId(ra, false, a.handle()), Acad::eOk);
+  ASSERT_EQ(restored.getAcDbObjectId(rb, false, b.handle()), Acad::eOk);
+  ASSERT_EQ(restored.getAcDbObjectId(rk, false, kept.handle()), Acad::eOk);
+  EXPECT_EQ(readThing(rk, [](TestThing& t) { return t.label(); }), "kept");
+  EXPECT_EQ(readThing(rk, [](TestThing& t) { return t.partner(); }), ra);
+  EXPECT_EQ(readThing(rk, [](TestThing& t) { return t.ownerId(); }), restored.namedObjectsDictionaryId());
+  EXPECT_EQ(readThing(ra, [](TestThing& t) { return t.partner(); }), rb);
+  EXPECT_EQ(readThing(ra, [](TestThing& t) { return t.value(); }), 0.25);
+  EXPECT_TRUE(rb.isErased());
+}
+
+TEST_F(ProxyFiles, MessagesComeOncePerClassInTheOrderTheClassesAppear) {
+  // A second unknown class: a record renamed in the file, the checksum made to match.
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  std::string file = readFile(path);
+  const std::size_t at = file.find("TestThing", file.find("TestThing") + 1);  // b's record, after a's
+  ASSERT_NE(at, std::string::npos);
+  file.replace(at, 9, "OtherKind");
+  const std::uint32_t crc = crc32c(std::string_view(file).substr(24));
+  std::memcpy(file.data() + 12, &crc, 4);
+
+  ClassUnregistered absent;
   AcDbDatabase loaded(false);
-  EXPECT_EQ(loaded.readDwgFile(path.string(), &messages), Acad::eOk);
-  acrxClassDictionary()->atPut("TestThing", cls);
-  ASSERT_EQ(messages.size(), 2u);  // a and b
-  EXPECT_NE(messages[0].find("unknown class TestThing"), std::string::npos) << messages[0];
-  EXPECT_EQ(loaded.numObjects(true), db.numObjects(true) - 2);
+  std::vector<std::string> messages;
+  ASSERT_EQ(loaded.readDwgBytes(file, "two.dwg", &messages), Acad::eOk);
+  EXPECT_EQ(messages, (std::vector<std::string>{
+                          "\"two.dwg\": 2 object(s) of class TestThing kept as proxies: the application that "
+                          "defines it is not loaded.",
+                          "\"two.dwg\": 1 object(s) of class OtherKind kept as proxies: the application that "
+                          "defines it is not loaded.",
+                      }));
+}
+
+// A record of an unknown class that is not made of whole fields is damaged: skipped and named.
+TEST_F(ProxyFiles, DamagedRecordOfAnUnknownClassIsSkipped) {
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  const std::string good = readFile(path);
+  // The kept thing's record: class name, handle, flags, then its fields, the owner's id first.
+  std::string head = "TestThing";
+  const Adesk::UInt64 handle = kept.handle().value();
+  head.append(reinterpret_cast<const char*>(&handle), sizeof handle);
+  const std::size_t record = good.find(head);
+  ASSERT_NE(record, std::string::npos);
+  const std::size_t fields = record + head.size() + 1;
+  const std::size_t label = good.find("kept", fields);  // its label: tag, u32 length, text
+  ASSERT_NE(label, std::string::npos);
+
+  struct Case {
+    const char* name;
+    std::size_t at;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"unknown field tag", label - 5, std::string(1, '\x7f')},
+      {"text longer than the record", label - 4, std::string("\xff\x00\x00\x00", 4)},
+      {"no owner first", fields, std::string(1, '\x07')},  // an integer where the owner's id goes
+  };
+  ClassUnregistered absent;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string damaged = good;
+    damaged.replace(c.at, c.bytes.size(), c.bytes);
+    const std::uint32_t crc = crc32c(std::string_view(damaged).substr(24));
+    std::memcpy(damaged.data() + 12, &crc, 4);
+    AcDbDatabase loaded(false);
+    std::vector<std::string> messages;
+    ASSERT_EQ(loaded.readDwgBytes(damaged, "damaged.dwg", &messages), Acad::eOk);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_NE(messages[0].find("Skipped an object of class TestThing (handle " + kept.handle().text() +
+                               "): its record could not be read."),
+              std::string::npos)
+        << messages[0];
+    EXPECT_NE(messages[1].find("2 object(s) of class TestThing kept as proxies"), std::string::npos) << messages[1];
+    AcDbObjectId id;
+    ASSERT_EQ(loaded.getAcDbObjectId(id, false, kept.handle()), Acad::eOk);
+    AcDbObject* object = nullptr;
+    EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForRead), Acad::ePermanentlyErased);
+  }
+}
+
+// DXF has no form for a proxy: it is left out with every reference to it, so that every handle in
+// the file names an object of the file.
+TEST_F(ProxyFiles, DxfOutLeavesProxiesOutAndEveryHandleResolves) {
+  ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
+  ClassUnregistered absent;
+  AcDbDatabase loaded(false);
+  ASSERT_EQ(loaded.readDwgFile(path.string()), Acad::eOk);
+  const std::filesystem::path dxf = dir / "part.dxf";
+  std::vector<std::string> messages;
+  ASSERT_EQ(loaded.dxfOut(dxf.string(), &messages), Acad::eOk);
+  std::ifstream in(dxf);
+  std::set<std::string> defined, referenced;
+  std::string code, value;
+  while (std::getline(in, code) && std::getline(in, value)) {
+    const int group = std::stoi(code);
+    if (group == 5 || group == 105) defined.insert(value);
+    if (group == 330 || group == 340 || group == 350 || group == 360) referenced.insert(value);
+  }
+  ASSERT_FALSE(defined.empty());
+  EXPECT_EQ(defined.count(kept.handle().text()), 0u);
+  EXPECT_EQ(defined.count(a.handle().text()), 0u);
+  for (const std::string& handle : referenced)
+    EXPECT_TRUE(handle == "0" || defined.count(handle)) << "unresolved handle " << handle;
+  EXPECT_EQ(readFile(dxf).find("KEPT"), std::string::npos);  // the entry naming the proxy
 }
 
 TEST_F(DrawingFiles, SaveKeepsThePermissionsOfTheFileItReplaces) {
@@ -286,16 +473,6 @@ TEST_F(DrawingFiles, TheNextSaveRemovesStaleTemporariesOfItsDrawing) {
   const std::set<std::string> names = namesIn(dir.path());
   for (const Case& c : cases) EXPECT_EQ(names.count(c.name), c.removed ? 0u : 1u) << c.name;
   EXPECT_EQ(names.count("part.dwg"), 1u);
-}
-
-// CRC-32C, as the drawing header holds it, so that damaged records get past the checksum.
-std::uint32_t crc32c(std::string_view data) {
-  std::uint32_t crc = 0xFFFFFFFFu;
-  for (unsigned char byte : data) {
-    crc ^= byte;
-    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0x82F63B78u ^ (crc >> 1) : crc >> 1;
-  }
-  return ~crc;
 }
 
 // Every byte of a drawing's payload damaged in turn, with the checksum made to match: the reader

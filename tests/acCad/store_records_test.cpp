@@ -14,6 +14,7 @@
 #include "CadInterface/AcCadDocControl.h"
 #include "CadInterface/AcCadEntry.h"
 #include "amg/CaeEngine.h"
+#include "amg/CaeExcept.h"
 #include "amg/CaeUnit.h"
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
@@ -26,6 +27,7 @@
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadApplication.h"
 #include "db/dbControl.h"
+#include "db/dbDict.h"
 #include "db/dbFiling.h"
 #include "db/dbRecords.h"
 #include "frame_support.h"
@@ -33,6 +35,7 @@
 #include "mcad/amiapp.h"
 #include "mfc/log.h"
 #include "test_env.h"
+#include "util/acDeferredPasses.h"
 
 namespace {
 
@@ -469,6 +472,165 @@ TEST_F(StoreRecordsTest, ActivationAppliesTheDrawingsLengthUnitOrMetre) {
   EXPECT_EQ(CaeUnitSystem::GetNativeUnit(CaeUtLength), CaeMillimeter);
   ASSERT_EQ(acDocManagerPtr()->activateDocument(unchosen), Acad::eOk);
   EXPECT_EQ(CaeUnitSystem::GetNativeUnit(CaeUtLength), CaeMeter);
+}
+
+// The entries of "CAEP_DICT" of a drawing, in order, as "KEY=handle".
+std::vector<std::string> caepEntries(AcDbDatabase* db) {
+  std::vector<std::string> entries;
+  AcDbDictionary* named = nullptr;
+  EXPECT_EQ(db->getNamedObjectsDictionary(named, AcDb::kForRead), Acad::eOk);
+  AcDbObject* found = nullptr;
+  if (named->getAt(kCaepDictName, found, AcDb::kForRead) == Acad::eOk) {
+    AcDbDictionary* dictionary = AcDbDictionary::cast(found);
+    std::unique_ptr<AcDbDictionaryIterator> it(dictionary->newIterator());
+    for (; !it->done(); it->next()) entries.push_back(std::string(it->name()) + "=" + it->objectId().handle().text());
+    found->close();
+  }
+  named->close();
+  return entries;
+}
+
+std::vector<std::string> keysOf(const std::vector<std::string>& entries) {
+  std::vector<std::string> keys;
+  for (const std::string& entry : entries) keys.push_back(entry.substr(0, entry.find('=')));
+  return keys;
+}
+
+AcDbObjectId entryId(AcDbDatabase* db, const char* key) {
+  EXPECT_EQ(db, acdbHostApplicationServices()->workingDatabase());
+  AcDbDictionary* root = nullptr;
+  EXPECT_EQ(dbGetCaepDict(root), Acad::eOk);
+  AcDbObjectId id;
+  root->getAt(key, id);
+  root->close();
+  return id;
+}
+
+TEST_F(StoreRecordsTest, AskingForASubDictionaryCreatesTheWholeDictionaryOnce) {
+  AcDbDatabase* db = current()->database();
+  CaepAnlControl* control = controlOf(current());
+  ASSERT_TRUE(caepEntries(db).empty());
+  AcDbDictionary* models = nullptr;
+  ASSERT_EQ(dbGetAnalysisModelsDict(models, AcDb::kForWrite), Acad::eOk);
+  ASSERT_NE(models, nullptr);
+  EXPECT_EQ(models->numEntries(), 0u);
+  models->close();
+  const std::vector<std::string> created = caepEntries(db);
+  EXPECT_EQ(keysOf(created), (std::vector<std::string>{"VERSION_INFO", "DWG_LENGTH_UNIT", "OPTIMIZATION_MODELS",
+                                                       "ANALYSIS_MODELS", "LOAD_CASES", "RESTRAINT_CASES"}));
+  EXPECT_EQ(control->VersionRecordId(), entryId(db, kVersionRecordKey));
+  EXPECT_EQ(control->LengthUnitRecordId(), entryId(db, kUnitsRecordKey));
+  EXPECT_EQ(control->CurrentAnlModel(), nullptr);
+
+  for (auto get : {+[](AcDbDictionary*& d) { return dbGetLoadCasesDict(d); },
+                   +[](AcDbDictionary*& d) { return dbGetRestraintCasesDict(d); },
+                   +[](AcDbDictionary*& d) { return dbGetOptimizationModelsDict(d, AcDb::kForWrite); }}) {
+    AcDbDictionary* sub = nullptr;
+    ASSERT_EQ(get(sub), Acad::eOk);
+    sub->close();
+  }
+  EXPECT_EQ(caepEntries(db), created);
+}
+
+TEST_F(StoreRecordsTest, MissingSubDictionaryComesBackEmptyAndTheRestStays) {
+  AcDbDatabase* db = current()->database();
+  AcDbDictionary* sub = nullptr;
+  ASSERT_EQ(dbGetLoadCasesDict(sub), Acad::eOk);
+  sub->close();
+  AcDbDictionary* root = nullptr;
+  ASSERT_EQ(dbGetCaepDict(root), Acad::eOk);
+  AcDbObjectId removed;
+  ASSERT_EQ(root->remove(kLoadCasesKey, removed), Acad::eOk);
+  root->close();
+  std::vector<std::string> before = caepEntries(db);
+  ASSERT_EQ(before.size(), 5u);
+
+  ASSERT_EQ(dbGetLoadCasesDict(sub), Acad::eOk);
+  EXPECT_EQ(sub->numEntries(), 0u);
+  EXPECT_NE(sub->objectId(), removed);
+  sub->close();
+  std::vector<std::string> after = caepEntries(db);
+  ASSERT_EQ(after.size(), 6u);
+  EXPECT_EQ(keysOf(after).back(), "LOAD_CASES");
+  after.pop_back();
+  EXPECT_EQ(after, before);
+}
+
+TEST_F(StoreRecordsTest, UpdateRecordsKeepsRecordsOnlyWhileModelsOrSetsAreLeft) {
+  struct Row {
+    const char* name;
+    DbStoredKind kind;
+    bool listed;
+    bool erased;
+    bool recordsKept;
+  };
+  const Row rows[] = {
+      {"NothingListed", DbStoredKind::AnlModel, false, false, false},
+      {"LiveModel", DbStoredKind::AnlModel, true, false, true},
+      {"LiveLoadSet", DbStoredKind::LoadCase, true, false, true},
+      {"LiveRestraintSet", DbStoredKind::RestraintCase, true, false, true},
+      {"LiveOptimisationModel", DbStoredKind::OptModel, true, false, true},
+      {"ErasedModel", DbStoredKind::AnlModel, true, true, false},
+      {"OnlyADesignVariable", DbStoredKind::OptVariable, true, false, false},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    AcApDocument* doc = acDocManagerPtr()->newDocument();
+    AcDbDatabase* db = doc->database();
+    CaepAnlControl* control = controlOf(doc);
+    AcDbDictionary* models = nullptr;
+    ASSERT_EQ(dbGetAnalysisModelsDict(models, AcDb::kForWrite), Acad::eOk);
+    if (row.listed) {
+      auto* standIn = new AcDbDictionary();  // any stored object stands for the listed one
+      AcDbObjectId id;
+      ASSERT_EQ(models->setAt("standIn", standIn, id), Acad::eOk);
+      if (row.erased) {
+        ASSERT_EQ(standIn->erase(), Acad::eOk);
+      }
+      standIn->close();
+      EXPECT_TRUE(control->RegisterId(row.kind, id));
+      EXPECT_FALSE(control->RegisterId(row.kind, id));
+      EXPECT_EQ(control->Ids(row.kind).size(), 1u);
+      EXPECT_EQ(control->CountLive(row.kind), row.erased ? 0 : 1);
+    }
+    models->close();
+    const AcDbObjectId versionId = control->VersionRecordId();
+    const AcDbObjectId unitsId = control->LengthUnitRecordId();
+
+    dbUpdateRecords(1);  // the frame's hook: before a save, after the post-load pass
+    EXPECT_EQ(!entryId(db, kVersionRecordKey).isNull(), row.recordsKept);
+    EXPECT_EQ(!entryId(db, kUnitsRecordKey).isNull(), row.recordsKept);
+
+    control->UpdateRecords(0);
+    const AcDbObjectId newVersionId = entryId(db, kVersionRecordKey);
+    const AcDbObjectId newUnitsId = entryId(db, kUnitsRecordKey);
+    ASSERT_FALSE(newVersionId.isNull());
+    ASSERT_FALSE(newUnitsId.isNull());
+    EXPECT_EQ(newVersionId == versionId, row.recordsKept);
+    EXPECT_EQ(newUnitsId == unitsId, row.recordsKept);
+    EXPECT_EQ(control->VersionRecordId(), newVersionId);
+    EXPECT_EQ(control->LengthUnitRecordId(), newUnitsId);
+  }
+}
+
+TEST_F(StoreRecordsTest, UpdateRecordsDoesNothingUntilTheControlKnowsBothRecords) {
+  AcApDocument* doc = current();
+  AcDbDatabase* db = doc->database();
+  const auto [versionId, unitsId] = addRecords(db);
+  CaepAnlControl* control = controlOf(doc);
+  control->SetLengthUnitRecordId(nullptr);
+  control->UpdateRecords(1);
+  EXPECT_EQ(recordId(db, "VERSION_INFO"), versionId);
+  EXPECT_EQ(recordId(db, "DWG_LENGTH_UNIT"), unitsId);
+  control->UpdateRecords(0);
+  EXPECT_TRUE(caepEntries(db).empty());
+}
+
+TEST_F(StoreRecordsTest, ANullIdIsNeverListed) {
+  CaepAnlControl* control = controlOf(current());
+  cadhost::clearPrintedText();
+  EXPECT_THROW(control->RegisterId(DbStoredKind::LoadCase, AcDbObjectId()), CaeExcept);
+  EXPECT_TRUE(control->Ids(DbStoredKind::LoadCase).empty());
 }
 
 }  // namespace

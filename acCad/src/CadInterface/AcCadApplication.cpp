@@ -11,15 +11,18 @@
 #include "arx/accmd.h"
 #include "arx/acdocman.h"
 #include "arx/rxobject.h"
+#include "db/dbRecords.h"
 #include "util/acEditor.h"
 
 namespace {
 
 constexpr char kCommandGroup[] = "CAEP";
 
-// Registration order is the table's order; unregistration follows unregisterPosition. No custom
-// drawing class is part of the module yet.
-constexpr std::array<AcCustomClassEntry, 0> kCustomClasses{};
+// Registration order is the table's order; unregistration follows unregisterPosition.
+constexpr std::array<AcCustomClassEntry, 2> kCustomClasses{{
+    {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
+    {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
+}};
 
 }  // namespace
 

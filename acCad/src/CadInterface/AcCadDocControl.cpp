@@ -6,6 +6,7 @@
 #include "arx/acdocman.h"
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadResources.h"
+#include "db/dbControl.h"
 #include "fea/AnlControl.h"
 #include "fev/FerWndOGLDisp.h"
 #include "mcad/amiapp.h"
@@ -46,10 +47,16 @@ CaeString tabTitle() {
 }  // namespace
 
 AcCadDocData::AcCadDocData() : topoTables_(std::make_unique<AcTopoTables>()) {
-  auto* control = new AnlControl();
+  auto* control = new CaepAnlControl();
   SetAnlControl(control);
   control->SetCurrent();
+  control->ApplyNativeUnits();
   SetDisplay(new FerWndOGLDisp());
+}
+
+void AcCadDocData::Activate() {
+  CadDocData::Activate();
+  if (auto* control = dynamic_cast<CaepAnlControl*>(GetAnlControl())) control->ApplyNativeUnits();
 }
 
 AcCadDocData::~AcCadDocData() = default;

@@ -1,6 +1,6 @@
 // The AutoCAD document control and document data.
 //
-// AcCadDocData creates the drawing's analysis control (made current) and its results window
+// AcCadDocData creates the drawing's analysis control (CaepAnlControl, made current) and its results window
 // (FerWndOGLDisp, installed as the current display). AcCadDocControl names the analysis control
 // after the drawing file, moves the external analysis files when the drawing is saved under a new
 // name, and owns the Explorer tab it places in the part modeller's browser (group "MApiSys").
@@ -19,6 +19,9 @@ class AcCadDocData : public CadDocData {
  public:
   AcCadDocData();
   ~AcCadDocData() override;
+  // Also makes the drawing's native units (its length unit, or metre while none is chosen) the
+  // engine's native system.
+  void Activate() override;
 
   // The drawing's canonical B-rep entities and topology references (topo/acTopoTables.h),
   // deleted with the data.

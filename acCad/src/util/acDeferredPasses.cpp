@@ -3,6 +3,8 @@
 #include <cstring>
 #include <utility>
 
+#include "db/dbControl.h"
+
 namespace {
 int sceneChanged = 0;
 AcPassObserver observer = nullptr;
@@ -35,6 +37,9 @@ int acTopoRevalidateAfterUndo() {
 }
 
 void dbReconcileDrawing() { heard("reconcile"); }
-void dbUpdateRecords(int /*force*/) { heard("records"); }
+void dbUpdateRecords(int force) {
+  heard("records");
+  if (auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent())) control->UpdateRecords(force);
+}
 void acInstallMenus() { heard("menus-install"); }
 void acResetMenus() { heard("menus-reset"); }

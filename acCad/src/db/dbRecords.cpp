@@ -1,0 +1,226 @@
+#include "db/dbRecords.h"
+
+#include <new>
+#include <utility>
+
+#include "CadInterface/AcCadDocControl.h"
+#include "CadInterface/AcCadEntry.h"
+#include "amg/CaeMsgCall.h"
+#include "amg/CaeUnit.h"
+#include "arx/acutads.h"
+#include "arx/dbdxffiler.h"
+#include "arx/dbfiler.h"
+#include "db/dbControl.h"
+#include "db/dbFiling.h"
+
+namespace {
+
+constexpr char kAppName[] = "TLXARX";
+constexpr int kDrawingVersion = 23;
+constexpr int kMaintenanceVersion = 6;
+
+template <class T>
+AcRxObject* makeObject() {
+  return new (std::nothrow) T();
+}
+
+void registerClass(const char* name, const char* dxfName, AcRxPseudoConstructor make) {
+  if (!acrxFindClass(name))
+    newAcRxClass(name, "AcDbObject", kDrawingVersion, kMaintenanceVersion, 0, make, dxfName, kAppName);
+}
+
+void check(Acad::ErrorStatus status) { CAE_CHECK(status == Acad::eOk); }
+
+}  // namespace
+
+// ---- CaepVersionObj ---------------------------------------------------------------------------
+
+// The class dictionary is the cache: a record deleted at unload is never answered afterwards.
+AcRxClass* CaepVersionObj::desc() { return acrxFindClass("CaepVersionObj"); }
+AcRxClass* CaepVersionObj::isA() const { return desc(); }
+void CaepVersionObj::rxInit() { registerClass("CaepVersionObj", "CAEPVERSIONOBJ", makeObject<CaepVersionObj>); }
+
+CaepVersionObj::CaepVersionObj(unsigned short version, const CaeString& buildText, const CaeString& platformText)
+    : version_(version), buildText_(buildText), platformText_(platformText) {}
+
+void CaepVersionObj::Stamped(unsigned short& version, CaeString& build, CaeString& platform) const {
+  if (const AcCadVersionInfo* running = acCurrentVersionInfo()) {
+    version = running->version;
+    build = running->buildText;
+    platform = running->platformText;
+    return;
+  }
+  version = version_;
+  build = buildText_;
+  platform = platformText_;
+}
+
+void CaepVersionObj::Adopt(unsigned short version, CaeString build, CaeString platform) {
+  version_ = version;
+  buildText_ = std::move(build);
+  platformText_ = std::move(platform);
+  if (CaepAnlControl* control = dbControlOf(database())) control->SetVersionRecordId(this);
+}
+
+Acad::ErrorStatus CaepVersionObj::dwgOutFields(AcDbDwgFiler* filer) const {
+  assertReadEnabled();
+  if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
+  if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
+  return dbGuardedFiling([&] {
+    unsigned short version = 0;
+    CaeString build, platform;
+    Stamped(version, build, platform);
+    check(filer->writeUInt16(version));
+    check(filer->writeString(build.Text()));
+    check(filer->writeString(platform.Text()));
+    return filer->filerStatus();
+  });
+}
+
+Acad::ErrorStatus CaepVersionObj::dwgInFields(AcDbDwgFiler* filer) {
+  assertWriteEnabled();
+  if (Acad::ErrorStatus status = AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
+  if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
+  return dbGuardedFiling([&] {
+    Adesk::UInt16 version = 0;
+    std::string build, platform;
+    check(filer->readUInt16(&version));
+    check(filer->readString(&build));
+    check(filer->readString(&platform));
+    Adopt(version, CaeString(build), CaeString(platform));
+    return filer->filerStatus();
+  });
+}
+
+Acad::ErrorStatus CaepVersionObj::dxfOutFields(AcDbDxfFiler* filer) const {
+  assertReadEnabled();
+  if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
+  return dbGuardedFiling([&] {
+    unsigned short version = 0;
+    CaeString build, platform;
+    Stamped(version, build, platform);
+    check(dbWriteDxfMarker(filer, "CaepVersionObj"));
+    check(filer->writeInt32(90, version));
+    check(filer->writeString(1, build.Text()));
+    check(filer->writeString(3, platform.Text()));
+    return filer->filerStatus();
+  });
+}
+
+Acad::ErrorStatus CaepVersionObj::dxfInFields(AcDbDxfFiler* filer) {
+  assertWriteEnabled();
+  if (Acad::ErrorStatus status = AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
+  if (!dbReadDxfMarker(filer, "CaepVersionObj")) return filer->filerStatus();
+  return dbGuardedFiling([&] {
+    Adesk::Int32 version = 0;
+    std::string build, platform;
+    check(filer->readInt32(90, &version));
+    check(filer->readString(1, &build));
+    check(filer->readString(3, &platform));
+    CAE_CHECK(version >= 0 && version <= 0xffff);
+    Adopt(static_cast<unsigned short>(version), CaeString(build), CaeString(platform));
+    return filer->filerStatus();
+  });
+}
+
+// ---- CaepUnitsObj -----------------------------------------------------------------------------
+
+AcRxClass* CaepUnitsObj::desc() { return acrxFindClass("CaepUnitsObj"); }
+AcRxClass* CaepUnitsObj::isA() const { return desc(); }
+void CaepUnitsObj::rxInit() { registerClass("CaepUnitsObj", "CAEPUNITSOBJ", makeObject<CaepUnitsObj>); }
+
+CaepUnitsObj::Values CaepUnitsObj::Gather() const {
+  Values values;
+  AcCadDocData* data = dbDocDataOf(database());
+  if (auto* control = data ? dynamic_cast<CaepAnlControl*>(data->GetAnlControl()) : nullptr)
+    values.lengthUnit = control->LengthUnit();
+  const CaeUnitSystem* host = data ? data->HostUnitSystem() : nullptr;
+  for (int i = 0; i < 8; ++i)
+    values.hostUnits[i] = host ? host->GetUnit(kStoredTypes[i]) : CaeUnitSystem::GetHostUnit(kStoredTypes[i]);
+  return values;
+}
+
+void CaepUnitsObj::Apply(const Values& values) {
+  for (int i = 0; i < 8; ++i)
+    if (CaeUnitSystem::BaseTypeOfUnit(values.hostUnits[i]) != kStoredTypes[i]) {
+      acutPrintf("\n%s: host unit %d does not measure quantity type %d.", dbObjectLabel(this, "CaepUnitsObj").c_str(),
+                 values.hostUnits[i], kStoredTypes[i]);
+      CAE_GENERAL_ERROR();
+    }
+  AcCadDocData* data = dbDocDataOf(database());
+  if (!data) return;
+  CaeUnitSystem* host = data->HostUnitSystem();
+  CAE_CHECK(host != nullptr);
+  auto* control = dynamic_cast<CaepAnlControl*>(data->GetAnlControl());
+  if (control && values.lengthUnit != CaeUnitNone && !control->SetLengthUnit(values.lengthUnit))
+    acutPrintf("\n%s: length unit %d is not one of 0 to 4; no length unit is chosen.",
+               dbObjectLabel(this, "CaepUnitsObj").c_str(), values.lengthUnit);
+  for (int i = 0; i < 8; ++i) host->SetUnit(kStoredTypes[i], values.hostUnits[i]);
+  if (control) control->SetLengthUnitRecordId(this);
+}
+
+Acad::ErrorStatus CaepUnitsObj::dwgOutFields(AcDbDwgFiler* filer) const {
+  assertReadEnabled();
+  if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
+  if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
+  return dbGuardedFiling([&] {
+    const Values values = Gather();
+    check(filer->writeUInt16(kDbDataVersion));
+    check(filer->writeInt32(values.lengthUnit));
+    for (int unit : values.hostUnits) check(filer->writeInt32(unit));
+    return filer->filerStatus();
+  });
+}
+
+Acad::ErrorStatus CaepUnitsObj::dwgInFields(AcDbDwgFiler* filer) {
+  assertWriteEnabled();
+  if (Acad::ErrorStatus status = AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
+  if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
+  return dbGuardedFiling([&] {
+    Adesk::UInt16 version = 0;
+    Values values;
+    check(filer->readUInt16(&version));
+    Adesk::Int32 value = 0;
+    check(filer->readInt32(&value));
+    values.lengthUnit = value;
+    for (int& unit : values.hostUnits) {
+      check(filer->readInt32(&value));
+      unit = value;
+    }
+    Apply(values);
+    return filer->filerStatus();
+  });
+}
+
+Acad::ErrorStatus CaepUnitsObj::dxfOutFields(AcDbDxfFiler* filer) const {
+  assertReadEnabled();
+  if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
+  return dbGuardedFiling([&] {
+    const Values values = Gather();
+    check(dbWriteDxfMarker(filer, "CaepUnitsObj"));
+    check(filer->writeInt32(90, kDbDataVersion));
+    check(filer->writeInt32(91, values.lengthUnit));
+    for (int i = 0; i < 8; ++i) check(filer->writeInt32(92 + i, values.hostUnits[i]));
+    return filer->filerStatus();
+  });
+}
+
+Acad::ErrorStatus CaepUnitsObj::dxfInFields(AcDbDxfFiler* filer) {
+  assertWriteEnabled();
+  if (Acad::ErrorStatus status = AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
+  if (!dbReadDxfMarker(filer, "CaepUnitsObj")) return filer->filerStatus();
+  return dbGuardedFiling([&] {
+    Adesk::Int32 version = 0;
+    Values values;
+    check(filer->readInt32(90, &version));
+    Adesk::Int32 value = 0;
+    check(filer->readInt32(91, &value));
+    values.lengthUnit = value;
+    for (int i = 0; i < 8; ++i) {
+      check(filer->readInt32(92 + i, &value));
+      values.hostUnits[i] = value;
+    }
+    Apply(values);
+    return filer->filerStatus();
+  });
+}

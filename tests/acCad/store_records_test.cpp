@@ -26,6 +26,7 @@
 #include "arx/rxdlinkr.h"
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadApplication.h"
+#include "cadInterface/CadInterface.h"
 #include "db/dbControl.h"
 #include "db/dbDict.h"
 #include "db/dbFiling.h"
@@ -461,6 +462,26 @@ TEST_F(StoreRecordsTest, LengthUnitIsRefusedOutsideTheFiveDrawingUnits) {
     EXPECT_EQ(control->LengthUnit(), unit);
     EXPECT_EQ(CaeUnitSystem::GetNativeUnit(CaeUtLength), unit);
   }
+}
+
+// The interface reads and writes the length unit of the current drawing's control, never the
+// engine's native unit alone: a drawing that has chosen none answers 33 whatever the other chose.
+TEST_F(StoreRecordsTest, TheInterfaceKeepsTheLengthUnitInTheCurrentDrawingsControl) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  ASSERT_NE(cad, nullptr);
+  EXPECT_EQ(cad->GetLengthUnit(), CaeUnitNone);
+  int refused = 5;
+  cad->SetLengthUnit(&refused);
+  cad->SetLengthUnit(nullptr);
+  EXPECT_EQ(cad->GetLengthUnit(), CaeUnitNone);
+  int inch = CaeInch;
+  cad->SetLengthUnit(&inch);
+  EXPECT_EQ(cad->GetLengthUnit(), CaeInch);
+  EXPECT_EQ(controlOf(current())->LengthUnit(), CaeInch);
+  EXPECT_EQ(CaeUnitSystem::GetNativeUnit(CaeUtLength), CaeInch);
+  acDocManagerPtr()->newDocument();
+  EXPECT_EQ(cad->GetLengthUnit(), CaeUnitNone);
+  EXPECT_EQ(CaeUnitSystem::GetNativeUnit(CaeUtLength), CaeMeter);
 }
 
 TEST_F(StoreRecordsTest, ActivationAppliesTheDrawingsLengthUnitOrMetre) {

@@ -14,6 +14,7 @@
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadResources.h"
 #include "cadInterface/CadTransactionScope.h"
+#include "db/dbControl.h"
 #include "db/dbMatLib.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
@@ -69,6 +70,16 @@ AcCadInterface::~AcCadInterface() {
   UnlockDocument();
   // A caller that never gave its library back still gets its changes saved.
   for (MaterialLibrary* library : libraries_) delete library;
+}
+
+void AcCadInterface::SetLengthUnit(int* unit) {
+  auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent());
+  if (unit && control) control->SetLengthUnit(*unit);
+}
+
+int AcCadInterface::GetLengthUnit() {
+  const auto* control = dynamic_cast<const CaepAnlControl*>(AnlControl::GetCurrent());
+  return control ? control->LengthUnit() : CaeUnitNone;
 }
 
 MaterialLibrary* AcCadInterface::OpenMaterialLibrary(const CaeString& path) {

@@ -35,6 +35,11 @@ class AcCadInterface : public CadInterface {
   int RegenAll() override;  // runs IDS_REGENALL_COMMAND "_.REGENALL"; an empty text is a consistency check
   void GetUcsTransform(CaeTransform& transform) override;
 
+  // The drawing's length unit lives in its analysis control: Set refuses all but metre .. foot (and
+  // does nothing without a control); Get answers 33 while none is chosen.
+  void SetLengthUnit(int* unit) override;
+  int GetLengthUnit() override;
+
   // A library on the file (see db/dbMatLib.h); the caller frees it with DeleteObject.
   MaterialLibrary* OpenMaterialLibrary(const CaeString& path) override;
   // Frees an object this interface handed out (a material library); null and anything else it

@@ -37,14 +37,11 @@ std::filesystem::path WorkDir() {
 // The deck, made once by a study of the cantilever (1 m x 0.1 m x 0.1 m, 13 mm elements).
 std::filesystem::path Deck() {
   static const std::filesystem::path base = [] {
-    study::Description description;
-    std::string error;
     const std::string text =
         "geometry box 1.0 0.1 0.1\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.013\n"
         "restrain x=min\nforce x=max 0 0 -1000\n";
-    if (!study::Parse(text, description, error)) std::abort();
-    const study::Summary made = study::Run(description, WorkDir() / "made");
-    if (!made.ok) std::abort();
+    const kestrum::Result<study::Description> description = study::ParseStudy(text, "cantilever.study");
+    if (!description || !study::Run(*description, WorkDir() / "made")) std::abort();
     std::filesystem::create_directories(WorkDir() / "runs");
     std::filesystem::copy_file(WorkDir() / "made" / "study.inp", WorkDir() / "runs" / "deck.inp",
                                std::filesystem::copy_options::overwrite_existing);

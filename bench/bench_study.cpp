@@ -34,12 +34,11 @@ std::filesystem::path WorkDir(const std::string& name) {
 }
 
 study::Description Cantilever(double meshSize) {
-  study::Description description;
-  std::string error;
   const std::string text = "geometry box 1.0 0.1 0.1\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh " +
                            std::to_string(meshSize) + "\nrestrain x=min\nforce x=max 0 0 -1000\n";
-  if (!study::Parse(text, description, error)) std::abort();
-  return description;
+  kestrum::Result<study::Description> description = study::ParseStudy(text, "cantilever.study");
+  if (!description) std::abort();
+  return std::move(description).value();
 }
 
 // Sets the private configuration of this run (see main), never the user's.
@@ -58,8 +57,12 @@ void BM_StudyThroughEngine(benchmark::State& state) {
   const auto dir = WorkDir("engine-" + std::to_string(state.range(0)));
   study::Summary last;
   for (auto _ : state) {
-    last = study::Run(description, dir);
-    if (!last.ok) state.SkipWithError(last.error.c_str());
+    kestrum::Result<study::Summary> run = study::Run(description, dir);
+    if (!run) {
+      state.SkipWithError(run.problem().Describe().c_str());
+      break;
+    }
+    last = std::move(run).value();
   }
   state.counters["nodes"] = last.nodes;
   state.counters["mesh_s"] = last.seconds[0];
@@ -79,7 +82,10 @@ void BM_GmshAndSolverAlone(benchmark::State& state) {
   OneSolverThread();
   const double size = state.range(0) / 1000.0;
   const auto dir = WorkDir("engine-" + std::to_string(state.range(0)));
-  if (!std::filesystem::exists(dir / "study.inp")) study::Run(Cantilever(size), dir);
+  if (!std::filesystem::exists(dir / "study.inp") && !study::Run(Cantilever(size), dir)) {
+    state.SkipWithError("the engine's study of this size failed");
+    return;
+  }
   for (auto _ : state) {
     gmsh::initialize(0, nullptr, false);
     gmsh::option::setNumber("General.Terminal", 0);
@@ -119,7 +125,8 @@ double SolveLimit() {
 }
 
 // One study in a child process of its own, so that the peak memory figures are that study's alone.
-// Answers whether it ran to the end; the figures of the stages it reached are filled either way.
+// Answers whether it ran to the end; a run that did not leaves only its whole time and the
+// solver's peak.
 bool RunIsolated(const study::Description& description, const std::filesystem::path& dir, study::Summary& summary) {
   int channel[2];
   if (::pipe(channel) != 0) return false;
@@ -133,16 +140,18 @@ bool RunIsolated(const study::Description& description, const std::filesystem::p
       interrupt.Cancel();
     }).detach();
     const auto start = std::chrono::steady_clock::now();
-    study::Summary s = study::Run(description, dir);
-    if (!s.ok) {
-      // Stopped in the solver: its time is what is left; its peak is that of the reaped solver.
-      s.seconds[2] =
-          std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count() - s.seconds[0] - s.seconds[1];
+    kestrum::Result<study::Summary> run = study::Run(description, dir);
+    const bool finished = run.ok();
+    study::Summary s = finished ? std::move(run).value() : study::Summary{};
+    if (!finished) {
+      // Stopped (at the time limit, in the solver): the stages' own figures are lost with the run,
+      // so the whole time stands as the solve's and the peak is that of the reaped solver.
+      s.seconds[2] = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
       rusage solver{};
       ::getrusage(RUSAGE_CHILDREN, &solver);
       s.peakMB[2] = solver.ru_maxrss / 1024.0;
     }
-    double figures[10] = {s.ok ? 1.0 : 0.0, static_cast<double>(s.nodes)};
+    double figures[10] = {finished ? 1.0 : 0.0, static_cast<double>(s.nodes)};
     std::copy(s.seconds, s.seconds + 4, figures + 2);
     std::copy(s.peakMB, s.peakMB + 4, figures + 6);
     const bool sent = ::write(channel[1], figures, sizeof figures) == static_cast<ssize_t>(sizeof figures);
@@ -155,11 +164,10 @@ bool RunIsolated(const study::Description& description, const std::filesystem::p
   int status = 0;
   if (pid > 0) ::waitpid(pid, &status, 0);
   if (!got) return false;
-  summary.ok = figures[0] == 1.0;
   summary.nodes = static_cast<int>(figures[1]);
   std::copy(figures + 2, figures + 6, summary.seconds);
   std::copy(figures + 6, figures + 10, summary.peakMB);
-  return summary.ok;
+  return figures[0] == 1.0;
 }
 
 // The cost of each stage as the mesh grows: about 10 thousand, 100 thousand and 1 million nodes
@@ -173,7 +181,7 @@ void BM_GrowingMesh(benchmark::State& state) {
   study::Summary last;
   for (auto _ : state)
     if (!RunIsolated(description, dir, last))
-      state.SetLabel(last.nodes ? "solver stopped at the time limit" : "the study failed");
+      state.SetLabel(last.seconds[2] >= SolveLimit() ? "solver stopped at the time limit" : "the study failed");
   static const char* kStages[] = {"mesh", "deck", "solve", "read"};
   state.counters["nodes"] = last.nodes;
   for (int i = 0; i < 4; ++i) {
@@ -188,7 +196,10 @@ void BM_ReadResults(benchmark::State& state) {
   OneSolverThread();
   const auto dir = WorkDir("engine-" + std::to_string(kSizes[1]));
   const auto frd = dir / "study.frd";
-  if (!std::filesystem::exists(frd)) study::Run(Cantilever(kSizes[1] / 1000.0), dir);
+  if (!std::filesystem::exists(frd) && !study::Run(Cantilever(kSizes[1] / 1000.0), dir)) {
+    state.SkipWithError("the engine's study of this size failed");
+    return;
+  }
   const auto bytes = static_cast<std::int64_t>(std::filesystem::file_size(frd));
   for (auto _ : state) {
     FerResultSet set(CaeString("read"));

@@ -213,7 +213,18 @@ class MaterialLibrary::Format {
   // On failure `reason` and `reasonLine` (1-based) say why and `next` is past the damaged block.
   virtual bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, Contents& out, std::string& reason,
                          int& reasonLine) const = 0;
-  virtual void WriteMaterial(const CaeMaterial& material, std::string& out) const = 0;
+  // One header-and-values block for one temperature row (`p` in the engine's property order).
+  virtual void WriteRow(const CaeString& name, double temperature, const double* p, std::string& out) const = 0;
+
+  // Every temperature row of the material, in the engine's order.
+  void WriteMaterial(const CaeMaterial& material, std::string& out) const {
+    CaeArray<double> temperatures;
+    material.GetTemps(temperatures);
+    for (int i = 0; i < temperatures.Count(); ++i) {
+      double p[CaeMaterial::kPropCount];
+      if (material.GetProp(temperatures[i], p)) WriteRow(material.Name(), temperatures[i], p, out);
+    }
+  }
 
   void Parse(std::string_view data, const std::string& file, Contents& out) const {
     CaeLocale::ForceDecimalPoint decimalPoint;
@@ -296,23 +307,17 @@ class NativeFormat : public MaterialLibrary::Format {
     return true;
   }
 
-  void WriteMaterial(const CaeMaterial& material, std::string& out) const override {
+  void WriteRow(const CaeString& name, double temperature, const double* p, std::string& out) const override {
     const CaeUnitSystem& si = SiSystem();
-    CaeArray<double> temperatures;
-    material.GetTemps(temperatures);
-    for (int i = 0; i < temperatures.Count(); ++i) {
-      double p[CaeMaterial::kPropCount];
-      if (!material.GetProp(temperatures[i], p)) continue;
-      out += CaeString::Format("Material: %s\n", material.Name().c_str()).Str();
-      out +=
-          CaeString::Format(
-              " %e %f %e %e %e %e %e %e %f\n", Back(CaeUtStress, p[CaeMaterial::kModulus], si),
-              p[CaeMaterial::kPoisson], Back(CaeUtDensity, p[CaeMaterial::kDensity], si),
-              Back(CaeUtExpansion, p[CaeMaterial::kExpansion], si), Back(CaeUtStress, p[CaeMaterial::kUltimate], si),
-              Back(CaeUtStress, p[CaeMaterial::kYield], si), Back(CaeUtConductivity, p[CaeMaterial::kConductivity], si),
-              Back(CaeUtSpecificHeat, p[CaeMaterial::kSpecificHeat], si), Back(CaeUtTemperature, temperatures[i], si))
-              .Str();
-    }
+    out += CaeString::Format("Material: %s\n", name.c_str()).Str();
+    out +=
+        CaeString::Format(
+            " %e %f %e %e %e %e %e %e %f\n", Back(CaeUtStress, p[CaeMaterial::kModulus], si), p[CaeMaterial::kPoisson],
+            Back(CaeUtDensity, p[CaeMaterial::kDensity], si), Back(CaeUtExpansion, p[CaeMaterial::kExpansion], si),
+            Back(CaeUtStress, p[CaeMaterial::kUltimate], si), Back(CaeUtStress, p[CaeMaterial::kYield], si),
+            Back(CaeUtConductivity, p[CaeMaterial::kConductivity], si),
+            Back(CaeUtSpecificHeat, p[CaeMaterial::kSpecificHeat], si), Back(CaeUtTemperature, temperature, si))
+            .Str();
   }
 };
 
@@ -366,25 +371,18 @@ class ModellerFormat : public MaterialLibrary::Format {
     return true;
   }
 
-  void WriteMaterial(const CaeMaterial& material, std::string& out) const override {
+  void WriteRow(const CaeString& name, double temperature, const double* p, std::string& out) const override {
     const CaeUnitSystem& si = SiSystem();
-    CaeArray<double> temperatures;
-    material.GetTemps(temperatures);
-    for (int i = 0; i < temperatures.Count(); ++i) {
-      double p[CaeMaterial::kPropCount];
-      if (!material.GetProp(temperatures[i], p)) continue;
-      out +=
-          CaeString::Format("*%s_at_%f\n", material.Name().c_str(), Back(CaeUtTemperature, temperatures[i], si)).Str();
-      out += CaeString::Format(" %f %f %f %f %f %f %f %f\n",
-                               Back(CaeUtDensity, p[CaeMaterial::kDensity], CentimetreGramSystem()),
-                               Back(CaeUtStress, p[CaeMaterial::kModulus], si) / 1e9, p[CaeMaterial::kPoisson],
-                               Back(CaeUtStress, p[CaeMaterial::kYield], si) / 1e6,
-                               Back(CaeUtStress, p[CaeMaterial::kUltimate], si) / 1e6,
-                               Back(CaeUtConductivity, p[CaeMaterial::kConductivity], si),
-                               Back(CaeUtExpansion, p[CaeMaterial::kExpansion], si) / 1e-5,
-                               Back(CaeUtSpecificHeat, p[CaeMaterial::kSpecificHeat], si))
-                 .Str();
-    }
+    out += CaeString::Format("*%s_at_%f\n", name.c_str(), Back(CaeUtTemperature, temperature, si)).Str();
+    out += CaeString::Format(" %f %f %f %f %f %f %f %f\n",
+                             Back(CaeUtDensity, p[CaeMaterial::kDensity], CentimetreGramSystem()),
+                             Back(CaeUtStress, p[CaeMaterial::kModulus], si) / 1e9, p[CaeMaterial::kPoisson],
+                             Back(CaeUtStress, p[CaeMaterial::kYield], si) / 1e6,
+                             Back(CaeUtStress, p[CaeMaterial::kUltimate], si) / 1e6,
+                             Back(CaeUtConductivity, p[CaeMaterial::kConductivity], si),
+                             Back(CaeUtExpansion, p[CaeMaterial::kExpansion], si) / 1e-5,
+                             Back(CaeUtSpecificHeat, p[CaeMaterial::kSpecificHeat], si))
+               .Str();
   }
 };
 

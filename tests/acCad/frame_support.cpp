@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include "amg/CaeEngine.h"
+#include "arx/acutads.h"
+#include "arx/hostcmds.h"
+#include "mcad/amiapp.h"
 #include "mfc/afx.h"
 #include "mfc/log.h"
 
@@ -26,4 +30,12 @@ bool CommandRecorder::saw(const std::string& name) const {
 bool beeped() {
   const auto lines = mfc::logLines();
   return std::any_of(lines.begin(), lines.end(), [](const std::string& line) { return line.rfind("beep", 0) == 0; });
+}
+
+void startFreshHostWithPartModeller() {
+  CaeEngine::ResetState();
+  cadhost::clearPrintedText();
+  mfc::clearLog();
+  cadhost::startHost(true);
+  mcadLoadApiModule();
 }

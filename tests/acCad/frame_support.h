@@ -30,3 +30,7 @@ class CommandRecorder : public AcEditorReactor {
 
 // True when the toolkit logged a beep since the log was last cleared.
 bool beeped();
+
+// A fresh host as a test starts from: the engine's state reset, printed text and the toolkit's log
+// cleared, the host started with one drawing and the part modeller loaded.
+void startFreshHostWithPartModeller();

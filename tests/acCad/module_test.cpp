@@ -58,11 +58,7 @@ int countOf(const std::string& text, const std::string& part) {
 class ModuleTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CaeEngine::ResetState();
-    cadhost::clearPrintedText();
-    mfc::clearLog();
-    cadhost::startHost(true);
-    mcadLoadApiModule();
+    startFreshHostWithPartModeller();
     passes.clear();
     acSetPassObserver(recordPass);
     ASSERT_TRUE(acrxModuleAttach());

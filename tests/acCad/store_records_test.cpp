@@ -45,11 +45,7 @@ constexpr char kRecordsKey[] = "RECORDS_UNDER_TEST";
 class StoreRecordsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    CaeEngine::ResetState();
-    cadhost::clearPrintedText();
-    mfc::clearLog();
-    cadhost::startHost(true);
-    mcadLoadApiModule();
+    startFreshHostWithPartModeller();
     ASSERT_TRUE(acrxModuleAttach());
     ASSERT_TRUE(acrxDynamicLinker->loadBuiltinApplication("kestrum.arx", acrxEntryPoint)) << cadhost::printedText();
   }

@@ -184,6 +184,8 @@ TEST_F(MatLibTest, ReportsAndKeepsBadMaterialLines) {
       {"nothing after the header", "Material: A\n", 2, "fewer than eight values"},
       {"values without a header", " 2e11 0.3 7850 1.2e-5 4e8 2.5e8 45 460\n", 2, "values without a material header"},
       {"infinite value", "Material: A\n inf 0.3 7850 1.2e-5 4e8 2.5e8 45 460\n", 3, "\"inf\" is not a number"},
+      {"control character in the name", std::string("Material: A\x01") + '\0' + "x\n" + kSteelRow + "\n", 2,
+       "control character"},
   };
   for (const BadCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -209,7 +211,7 @@ TEST_F(MatLibTest, ReportsAndKeepsBadMaterialLines) {
 
 // --- writing -------------------------------------------------------------------------------------------
 
-TEST_F(MatLibTest, SaveWritesKeptTextFirstAndEachMaterialsRowsTogether) {
+TEST_F(MatLibTest, SaveKeepsTextInPlaceAndEachMaterialsRowsTogether) {
   const fs::path path = File("# kept first\nMaterial: Al\n" + std::string(kSteelRow) + " 300\nMaterial: Cu\n" +
                              kSteelRow + "\n# between\nMaterial: Al\n" + kSteelRow + " 400\n");
   {
@@ -219,17 +221,46 @@ TEST_F(MatLibTest, SaveWritesKeptTextFirstAndEachMaterialsRowsTogether) {
     ASSERT_EQ(library.Replace("Cu", copper), 1);
   }
   EXPECT_EQ(ReadFile(path),
-            "# kept first\n# between\n"
+            "# kept first\n"
             "Material: Al\n 2.000000e+11 0.300000 7.850000e+03 1.200000e-05 4.000000e+08 2.500000e+08 4.500000e+01 "
             "4.600000e+02 300.000000\n"
             "Material: Al\n 2.000000e+11 0.300000 7.850000e+03 1.200000e-05 4.000000e+08 2.500000e+08 4.500000e+01 "
             "4.600000e+02 400.000000\n"
             "Material: Cu\n 1.150000e+11 0.310000 8.900000e+03 1.700000e-05 2.200000e+08 6.900000e+07 3.880000e+02 "
-            "3.850000e+02 298.150000\n");
+            "3.850000e+02 298.150000\n"
+            "# between\n");
   MaterialLibrary again(path.c_str());
   EXPECT_EQ(Names(again), (std::vector<std::string>{"Al", "Cu"}));
   EXPECT_EQ(Temps(*again.Find("Al")), (std::vector<double>{300, 400}));
   EXPECT_DOUBLE_EQ(Prop(*again.Find("Cu"), 298.15, CaeMaterial::kConductivity), 388);
+}
+
+// Damaged lines that were apart must not meet when the file is written back: together they could
+// read as a material that was never there.
+TEST_F(MatLibTest, DamagedLinesStayWhereTheyWereSoTheyNeverJoinIntoAMaterial) {
+  const struct {
+    const char* format;
+    std::string text;
+  } cases[] = {
+      {"modeller", " 3\n20 9\nAl\n7 2 0\n0 0 2 0\n0\n0 2 0 0 0\n0"},
+      {"native", "Material: A\n1 2 3\nMaterial: Cu\n" + std::string(kSteelRow) + "\n4 5 6 7 8\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    const fs::path path = File(c.text);
+    auto saveOnce = [&] {
+      std::unique_ptr<MaterialLibrary> library(std::string(c.format) == "native" ? new MaterialLibrary(path.c_str())
+                                                                                 : new AcMatLibrary(path.c_str()));
+      const std::vector<std::string> names = Names(*library);
+      EXPECT_TRUE(library->Save());
+      return std::make_pair(names, ReadFile(path));
+    };
+    const auto first = saveOnce();
+    const auto second = saveOnce();
+    EXPECT_EQ(first.first.size(), 1u);
+    EXPECT_EQ(second.first, first.first) << "no material appears from kept lines";
+    EXPECT_EQ(second.second, first.second) << "a saved library saves back to the same bytes";
+  }
 }
 
 TEST_F(MatLibTest, ALastLineWithoutLineEndStaysALineOfItsOwn) {
@@ -382,6 +413,28 @@ TEST_F(MatLibTest, AMissingFileIsReportedAndMadeEmpty) {
       << Messages()[0];
   EXPECT_TRUE(fs::exists(path));
   EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+// A name the file could not give back unchanged is refused: the modeller's name ends at "_at_", and
+// no format carries control characters.
+TEST_F(MatLibTest, NamesTheFormatCannotCarryAreRefused) {
+  const struct {
+    const char* name;
+    bool modeller;
+  } cases[] = {{"A_at_B", true}, {"Tab\x01", false}, {"Tab\x01", true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path path = File("");
+    std::unique_ptr<MaterialLibrary> library(c.modeller ? new AcMatLibrary(path.c_str())
+                                                        : new MaterialLibrary(path.c_str()));
+    Messages().clear();
+    auto* material = new CaeMaterial(c.name);
+    material->AddProp(298.15, 7850, 2e11, 0.3, 2.5e8, 4e8, 45, 1.2e-5, 460);
+    EXPECT_EQ(library->Store(material), 0);
+    EXPECT_TRUE(Names(*library).empty());
+    EXPECT_TRUE(Said(std::string("cannot store \"") + c.name + "\"")) << (Messages().empty() ? "" : Messages()[0]);
+    EXPECT_EQ(ReadFile(path), "");
+  }
 }
 
 TEST_F(MatLibTest, OperationsWithAnEmptyNameAreRefused) {

@@ -84,7 +84,11 @@ class MaterialLibrary {
   const Format& format_;
   CaeString path_;
   std::vector<std::unique_ptr<CaeMaterial>> materials_;
-  std::string keptText_;
+  // Kept text stays where it was: keptAhead_[i] is written just before materials_[i] (one entry
+  // per material), keptTail_ after the last one. Moving a damaged line elsewhere could join it
+  // with other kept lines into a material the next read would take.
+  std::vector<std::string> keptAhead_;
+  std::string keptTail_;
   std::vector<std::string> touched_;  // names this object stored, replaced or removed
   std::string diskImage_;             // the file's bytes when last read or written
   bool usable_ = false;               // the file could be read (or was made), so it may be written

@@ -14,7 +14,6 @@
 #include "amg/CaeLocale.h"
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeUnit.h"
-#include "cadInterface/CadAppControl.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "kestrum/atomic_file.h"
@@ -58,7 +57,8 @@ std::vector<Line> SplitLines(std::string_view data) {
   return lines;
 }
 
-// Kept text is written ahead of the materials, so a last line without its line end gets one.
+// Kept text may be followed by a material when written back, so a last line without its line end
+// gets one.
 void KeepLine(const Line& line, std::string& kept) {
   kept += line.raw;
   if (line.raw.back() != '\n') kept += '\n';
@@ -179,13 +179,23 @@ const CaeUnitSystem& CentimetreGramSystem() {
   return cg;
 }
 
+// Removes material `index`; the text kept ahead of it goes ahead of the next one (or to the tail).
+void EraseKeepingText(std::vector<std::unique_ptr<CaeMaterial>>& materials, std::vector<std::string>& keptAhead,
+                      std::string& keptTail, std::size_t index) {
+  std::string& receiver = index + 1 < keptAhead.size() ? keptAhead[index + 1] : keptTail;
+  receiver.insert(0, keptAhead[index]);
+  keptAhead.erase(keptAhead.begin() + static_cast<std::ptrdiff_t>(index));
+  materials.erase(materials.begin() + static_cast<std::ptrdiff_t>(index));
+}
+
 }  // namespace
 
 // --- formats --------------------------------------------------------------------------------------
 
 struct MaterialLibrary::Contents {
-  std::string keptText;
   std::vector<std::unique_ptr<CaeMaterial>> materials;
+  std::vector<std::string> keptAhead;  // the kept text read before each material's first row
+  std::string keptTail;                // kept text after the last new material so far
 
   CaeMaterial* Find(const CaeString& name) {
     for (auto& m : materials)
@@ -197,6 +207,8 @@ struct MaterialLibrary::Contents {
     CaeMaterial* material = Find(name);
     if (!material) {
       materials.push_back(std::make_unique<CaeMaterial>(name));
+      keptAhead.push_back(std::move(keptTail));
+      keptTail.clear();
       material = materials.back().get();
     }
     material->AddProp(native[0], native[1], native[2], native[3], native[4], native[5], native[6], native[7],
@@ -215,6 +227,12 @@ class MaterialLibrary::Format {
                          int& reasonLine) const = 0;
   // One header-and-values block for one temperature row (`p` in the engine's property order).
   virtual void WriteRow(const CaeString& name, double temperature, const double* p, std::string& out) const = 0;
+  // Why a name cannot be written in this format so that it reads back the same; empty when it can.
+  virtual std::string NameProblem(std::string_view name) const {
+    for (char c : name)
+      if (static_cast<unsigned char>(c) < 0x20 && c != '\t') return "material name holds a control character";
+    return {};
+  }
 
   // Every temperature row of the material, in the engine's order.
   void WriteMaterial(const CaeMaterial& material, std::string& out) const {
@@ -232,7 +250,7 @@ class MaterialLibrary::Format {
     std::size_t next = 0;
     while (next < lines.size()) {
       if (IsKept(lines[next])) {
-        KeepLine(lines[next], out.keptText);
+        KeepLine(lines[next], out.keptTail);
         ++next;
         continue;
       }
@@ -248,7 +266,7 @@ class MaterialLibrary::Format {
       if (stray || !ReadBlock(lines, next, out, reason, reasonLine)) {
         if (next <= first) next = first + 1;
         Report(Where(file, reasonLine > 0 ? reasonLine : static_cast<int>(first + 1)) + reason);
-        for (std::size_t i = first; i < next; ++i) KeepLine(lines[i], out.keptText);
+        for (std::size_t i = first; i < next; ++i) KeepLine(lines[i], out.keptTail);
       }
     }
   }
@@ -273,6 +291,11 @@ class NativeFormat : public MaterialLibrary::Format {
     const bool rowRead = ReadRow(lines, next, row, reason, reasonLine);
     if (name.empty()) {  // its row belongs to the damaged block, not to a header of its own
       reason = "material header without a name";
+      reasonLine = headerLine;
+      return false;
+    }
+    if (std::string problem = NameProblem(name); !problem.empty()) {
+      reason = problem;
       reasonLine = headerLine;
       return false;
     }
@@ -325,6 +348,12 @@ class NativeFormat : public MaterialLibrary::Format {
 // k alpha[1e-5/K] c.
 class ModellerFormat : public MaterialLibrary::Format {
  public:
+  // The name runs up to the first "_at_", so a name holding one would not read back.
+  std::string NameProblem(std::string_view name) const override {
+    if (name.find("_at_") != std::string_view::npos) return "material name holds \"_at_\"";
+    return Format::NameProblem(name);
+  }
+
   bool IsKept(const Line& line) const override { return line.text.empty() || line.raw[0] == ';'; }
 
   bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out, std::string& reason,
@@ -344,6 +373,11 @@ class ModellerFormat : public MaterialLibrary::Format {
     const bool rowRead = ReadRow(lines, next, row, reason, reasonLine);
     if (kestrum::Trim(name).empty()) {
       reason = "material line without a name";
+      reasonLine = headerLine;
+      return false;
+    }
+    if (std::string problem = NameProblem(name); !problem.empty()) {
+      reason = problem;
       reasonLine = headerLine;
       return false;
     }
@@ -433,7 +467,8 @@ void MaterialLibrary::Open() {
   Contents contents;
   format_.Parse(*data, path_.Str(), contents);
   materials_ = std::move(contents.materials);
-  keptText_ = std::move(contents.keptText);
+  keptAhead_ = std::move(contents.keptAhead);
+  keptTail_ = std::move(contents.keptTail);
   diskImage_ = std::move(*data);
   usable_ = true;
 }
@@ -450,8 +485,13 @@ CaeMaterial* MaterialLibrary::Find(const CaeString& name) {
 }
 
 bool MaterialLibrary::Refuse(const CaeString& name, const char* operation) const {
-  if (!name.IsEmpty()) return false;
-  Report(path_.Str() + ": cannot " + operation + " a material without a name");
+  if (name.IsEmpty()) {
+    Report(path_.Str() + ": cannot " + operation + " a material without a name");
+    return true;
+  }
+  const std::string problem = format_.NameProblem(name.Str());
+  if (problem.empty()) return false;
+  Report(path_.Str() + ": cannot " + operation + " \"" + name.Str() + "\": " + problem);
   return true;
 }
 
@@ -470,7 +510,9 @@ int MaterialLibrary::Store(CaeMaterial* material) {
     *existing = *owned;
     modified_ = true;
   } else {
-    materials_.push_back(std::move(owned));
+    materials_.push_back(std::move(owned));  // after everything the file holds
+    keptAhead_.push_back(std::move(keptTail_));
+    keptTail_.clear();
     if (!Save() && usable_) modified_ = true;  // tried again at the end; an unusable path was reported
   }
   ReassignMaterial(name, Find(name));
@@ -479,9 +521,9 @@ int MaterialLibrary::Store(CaeMaterial* material) {
 
 int MaterialLibrary::Remove(const CaeString& name) {
   if (Refuse(name, "remove")) return 0;
-  for (auto it = materials_.begin(); it != materials_.end(); ++it) {
-    if ((*it)->Name() != name) continue;
-    materials_.erase(it);
+  for (std::size_t i = 0; i < materials_.size(); ++i) {
+    if (materials_[i]->Name() != name) continue;
+    EraseKeepingText(materials_, keptAhead_, keptTail_, i);
     modified_ = true;
     Touch(name);
     ReassignMaterial(name, nullptr);
@@ -504,7 +546,7 @@ int MaterialLibrary::Replace(const CaeString& name, CaeMaterial material) {
 
 // The one place that knows where the analysis models live.
 void MaterialLibrary::ReassignMaterial(const CaeString& name, const CaeMaterial* material) {
-  AnlControl* control = CadCurrentAnlControl();
+  AnlControl* control = AnlControl::GetCurrent();
   if (!control) return;
   for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel()) {
     for (int i = 0; i < model->NumSubModels(); ++i) {
@@ -519,9 +561,12 @@ void MaterialLibrary::ReassignMaterial(const CaeString& name, const CaeMaterial*
 
 std::string MaterialLibrary::Serialise() const {
   CaeLocale::ForceDecimalPoint decimalPoint;
-  std::string out = keptText_;
-  for (const auto& material : materials_) format_.WriteMaterial(*material, out);
-  return out;
+  std::string out;
+  for (std::size_t i = 0; i < materials_.size(); ++i) {
+    out += keptAhead_[i];
+    format_.WriteMaterial(*materials_[i], out);
+  }
+  return out + keptTail_;
 }
 
 // Takes what is on disk now and lays this object's own changes over it; materials this object
@@ -532,12 +577,16 @@ void MaterialLibrary::Adopt(Contents& fresh) {
     CaeMaterial* mine = Find(name);
     auto theirs =
         std::find_if(fresh.materials.begin(), fresh.materials.end(), [&](const auto& m) { return m->Name() == name; });
-    if (mine && theirs != fresh.materials.end())
+    if (mine && theirs != fresh.materials.end()) {
       **theirs = *mine;
-    else if (mine)
+    } else if (mine) {
       fresh.materials.push_back(std::make_unique<CaeMaterial>(*mine));
-    else if (theirs != fresh.materials.end())
-      fresh.materials.erase(theirs);
+      fresh.keptAhead.push_back(std::move(fresh.keptTail));
+      fresh.keptTail.clear();
+    } else if (theirs != fresh.materials.end()) {
+      EraseKeepingText(fresh.materials, fresh.keptAhead, fresh.keptTail,
+                       static_cast<std::size_t>(theirs - fresh.materials.begin()));
+    }
   }
   std::vector<std::unique_ptr<CaeMaterial>> merged;
   for (auto& material : fresh.materials) {
@@ -551,7 +600,8 @@ void MaterialLibrary::Adopt(Contents& fresh) {
     }
   }
   materials_ = std::move(merged);
-  keptText_ = std::move(fresh.keptText);
+  keptAhead_ = std::move(fresh.keptAhead);
+  keptTail_ = std::move(fresh.keptTail);
 }
 
 bool MaterialLibrary::Save() {

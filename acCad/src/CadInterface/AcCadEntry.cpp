@@ -2,6 +2,9 @@
 
 #include <cstring>
 #include <exception>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "CadInterface/AcCadApplication.h"
 #include "CadInterface/AcCadInterface.h"
@@ -11,12 +14,14 @@
 #include "arx/acdocman.h"
 #include "arx/aced.h"
 #include "arx/acutads.h"
+#include "arx/dbdatabase.h"
 #include "arx/rxdlinkr.h"
 #include "arx/rxobject.h"
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadCommands.h"
 #include "cadInterface/CadEvents.h"
 #include "cadInterface/CadResources.h"
+#include "db/dbTransform.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
@@ -92,6 +97,76 @@ void undoStartUp() {
   delete CadInterface::GetCurrent();
 }
 
+// What unloading would do to the objects of the open drawings.
+struct UnloadSurvey {
+  std::vector<std::string> holdingDrawings;  // drawings with objects that need this module
+  std::vector<AcDbObjectId> erasedObjects;   // erased objects of the add-in's classes
+};
+
+bool isAddInObject(const AcDbObject& object) {
+  for (const AcCustomClassEntry& entry : acCustomClasses())
+    if (const AcRxClass* record = entry.desc(); record && object.isKindOf(record)) return true;
+  return false;
+}
+
+// Live objects of the add-in's classes and live objects the shared reactor watches keep the
+// module: they would be left without code, and the next UNDO, save or CLOSE would call it.
+// Erased objects of its classes come back only through undo, so they can go with the module.
+UnloadSurvey surveyOpenDrawings() {
+  UnloadSurvey survey;
+  AcApDocumentIterator* documents = acDocManagerPtr()->newAcApDocumentIterator();
+  for (; !documents->done(); documents->step()) {
+    AcApDocument* document = documents->document();
+    AcDbDatabase* db = document->database();
+    if (!db) continue;
+    bool holds = false;
+    for (const AcDbObjectId& id : db->objectIds(true)) {
+      AcDbObject* object = nullptr;
+      if (acdbOpenObject(object, id, AcDb::kForRead, true) != Acad::eOk) continue;
+      const bool ours = isAddInObject(*object);
+      if (!object->isErased() && (ours || dbIsWatchedForUndo(object)))
+        holds = true;
+      else if (ours)
+        survey.erasedObjects.push_back(id);
+      object->close();
+    }
+    if (holds) survey.holdingDrawings.emplace_back(document->fileName());
+  }
+  delete documents;
+  return survey;
+}
+
+// Erased objects of the add-in's classes, to be deleted once the document controls (which may
+// still point at them) are gone.
+std::vector<AcDbObjectId> erasedObjectsToDelete;
+
+// Answers false, naming each drawing on the command line, while a drawing holds objects that need
+// the module; otherwise notes the erased objects that go with it and answers true.
+bool drawingsLetTheModuleGo() {
+  UnloadSurvey survey = surveyOpenDrawings();
+  if (!survey.holdingDrawings.empty()) {
+    for (const std::string& drawing : survey.holdingDrawings)
+      acutPrintf(
+          "\nKestrum Inside cannot be unloaded: the drawing %s holds its objects. Erase them or close the "
+          "drawing first.",
+          drawing.c_str());
+    return false;
+  }
+  erasedObjectsToDelete = std::move(survey.erasedObjects);
+  return true;
+}
+
+// Their ids then open as permanently erased, as after a transaction abort.
+void deleteErasedAddInObjects() {
+  for (const AcDbObjectId& id : erasedObjectsToDelete) {
+    AcDbObject* object = nullptr;
+    if (acdbOpenObject(object, id, AcDb::kForRead, true) != Acad::eOk) continue;
+    object->close();
+    delete object;
+  }
+  erasedObjectsToDelete.clear();
+}
+
 void loadBrepLibrary(void* appPkt) {
   if (!acrxClassDictionary()->has("AcBrEntity")) acrxDynamicLinker->loadModule("acbr15.dll", true);
   acrxDynamicLinker->unlockApplication(appPkt);
@@ -138,6 +213,8 @@ void acOnUnloadApp() {
     sceneReactionRegistered = false;
   }
   undoStartUp();
+  deleteErasedAddInObjects();
+  dbReleaseModifyUndoneReactor();
 }
 
 void acOnLoadDwg() {
@@ -203,6 +280,7 @@ extern "C" void acrxModuleDetach() {
   resourceLibraryLoaded = 1;
   resResetModuleState();
   UIClearWizardState();
+  dbReleaseModifyUndoneReactor();
   acResetModuleState();
 }
 
@@ -210,6 +288,7 @@ extern "C" int acrxEntryPoint(int msg, void* appPkt) {
   switch (msg) {
     case AcRx::kInitAppMsg: loadBrepLibrary(appPkt); return acOnInitApp() ? AcRx::kRetOK : AcRx::kRetError;
     case AcRx::kUnloadAppMsg:
+      if (initialised && !drawingsLetTheModuleGo()) return AcRx::kRetError;
       if (!hostQuitting) acResetMenus();
       acOnUnloadApp();
       return AcRx::kRetOK;

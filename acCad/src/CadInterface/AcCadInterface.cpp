@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "CadInterface/AcCadDocControl.h"
 #include "amg/CaeMsgCall.h"
@@ -10,11 +11,14 @@
 #include "arx/acdocman.h"
 #include "arx/aced.h"
 #include "arx/acutads.h"
+#include "arx/dbdatabase.h"
+#include "arx/dbdict.h"
 #include "arx/dbtrans.h"
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadResources.h"
 #include "cadInterface/CadTransactionScope.h"
 #include "db/dbControl.h"
+#include "db/dbDict.h"
 #include "db/dbMatLib.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
@@ -31,6 +35,19 @@ AcApDocument* currentControlDocument() {
   CadDocControl* control = CadCurrentDocControl();
   if (control && control->GetDocument()) return static_cast<AcApDocument*>(control->GetDocument());
   return acDocManagerPtr()->curDocument();
+}
+
+AcResultCaseMaker resultCaseMaker = nullptr;
+
+// Looks `name` up in "ANALYSIS_MODELS" of the open dictionary and answers the model's type, or
+// -1 when there is no live model under that name. The dictionary stays open.
+int filedModelType(const AcDbDictionary& models, const char* name) {
+  AcDbObject* object = nullptr;
+  if (models.getAt(name, object, AcDb::kForRead) != Acad::eOk) return -1;
+  const auto* model = dynamic_cast<const AnlModel*>(object);
+  const int type = model ? static_cast<int>(model->Type()) : -1;
+  object->close();
+  return type;
 }
 
 bool isAnalysisType(int type) { return type >= 0 && type <= 3; }
@@ -194,6 +211,37 @@ int AcCadInterface::SelectOrCreateRestraintCase(const char* name) {
   return selectOrCreateCase(
       name, {&AnlControl::FirstRestraintCase, &AnlControl::NextRestraintCase, &AnlControl::NewRestraintCase,
              &AnlControl::CurrentRestraintCase, &AnlControl::SetCurrentRestraintCase});
+}
+
+int AcCadInterface::GetModelType(const CaeString& name) {
+  if (name.IsEmpty()) return 0;
+  AcDbDictionary* models = nullptr;
+  CAE_CHECK(dbGetAnalysisModelsDict(models, AcDb::kForWrite) == Acad::eOk && models);
+  const int type = filedModelType(*models, name.Text());
+  models->close();
+  return type < 0 ? 0 : type;
+}
+
+int AcCadInterface::ModelExists(CaeString name, int* type) {
+  if (name.IsEmpty()) {
+    if (type) *type = 0;
+    return 0;
+  }
+  if (!acdbHostApplicationServices()->workingDatabase()) return 0;
+  AcDbDictionary* models = nullptr;
+  if (dbGetAnalysisModelsDict(models, AcDb::kForWrite) != Acad::eOk || !models) return 0;
+  if (type) *type = 0;
+  const int found = filedModelType(*models, name.Text());
+  models->close();
+  if (found < 0) return 0;
+  if (type) *type = found;
+  return 1;
+}
+
+AcResultCaseMaker acSetResultCaseMaker(AcResultCaseMaker maker) { return std::exchange(resultCaseMaker, maker); }
+
+void AcCadInterface::CreateResultCaseObject(int /*unused*/) {
+  if (resultCaseMaker) resultCaseMaker();
 }
 
 void AcCadInterface::UndoLastStep() {

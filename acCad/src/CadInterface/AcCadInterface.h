@@ -13,6 +13,7 @@
 #include <set>
 
 #include "amg/CaeString.h"
+#include "arx/status.h"
 #include "cadInterface/CadInterface.h"
 #include "util/acPost.h"
 
@@ -62,6 +63,18 @@ class AcCadInterface : public CadInterface {
   int SelectOrCreateLoadCase(const char* name) override;
   int SelectOrCreateRestraintCase(const char* name) override;
 
+  // The type of the model filed under `name` in the drawing's "ANALYSIS_MODELS" (keys compare
+  // ignoring case). An empty name answers 0 without touching the drawing; a name that is missing
+  // or erased, or whose entry is not a model, answers 0 quietly. Without a working drawing the
+  // dictionary cannot be opened: a consistency check.
+  int GetModelType(const CaeString& name) override;
+  // The same lookup: 1 and `*type` set when found; else 0 with `*type` 0 (an empty name too,
+  // without touching the drawing). Without a working drawing: 0 and `*type` untouched.
+  int ModelExists(CaeString name, int* type) override;
+  // Makes a stored result set without owner in the working drawing through the maker that the
+  // result-set class installed (acSetResultCaseMaker); does nothing while none is installed.
+  void CreateResultCaseObject(int unused) override;
+
   void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window
   void RebuildExplorer() override;
   int ToggleDocumentLock() override;  // answers 1
@@ -82,6 +95,11 @@ class AcCadInterface : public CadInterface {
   void* lockedDocument_ = nullptr;
   std::set<MaterialLibrary*> libraries_;  // handed out by OpenMaterialLibrary, not yet deleted
 };
+
+// The result-set class's maker: creates one without owner in the working drawing, closes it and
+// answers the close's status. Installing one answers the previous (null: none).
+using AcResultCaseMaker = Acad::ErrorStatus (*)();
+AcResultCaseMaker acSetResultCaseMaker(AcResultCaseMaker maker);
 
 // 1 when the texts are equal byte for byte.
 int acStrEqual(const CaeString& text, const char* other);

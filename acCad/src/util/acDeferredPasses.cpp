@@ -7,6 +7,7 @@
 
 namespace {
 int sceneChanged = 0;
+int undoModified = 0;
 AcPassObserver observer = nullptr;
 
 void heard(const char* pass) {
@@ -24,7 +25,14 @@ void acTopoAfterCommand(const char* commandName) {
   if (!commandName || std::strcmp(commandName, "REGENALL") != 0) sceneChanged = 0;
 }
 
-void acTopoResetFlags() { sceneChanged = 0; }
+void acTopoSetUndoModified() { undoModified = 1; }
+int acTopoUndoModified() { return undoModified; }
+void acTopoClearUndoModified() { undoModified = 0; }
+
+void acTopoResetFlags() {
+  sceneChanged = 0;
+  undoModified = 0;
+}
 
 int acTopoResolvePending(int /*sceneChanged*/) {
   heard("resolve");

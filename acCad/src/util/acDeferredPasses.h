@@ -12,6 +12,11 @@ void acTopoSetSceneChanged();
 int acTopoSceneChanged();
 // After a command ended: the scene-changed flag is cleared unless the command was "REGENALL".
 void acTopoAfterCommand(const char* commandName);
+// Undo-modified: an undo restored a watched object; the next command boundary skips its
+// re-resolution once and clears the flag.
+void acTopoSetUndoModified();
+int acTopoUndoModified();
+void acTopoClearUndoModified();
 // Clears every flag (unload, tests).
 void acTopoResetFlags();
 

@@ -1,0 +1,426 @@
+// Load sets, restraint sets, analysis cases and their entries with the add-in loaded into the
+// host: registration, filing at every stored version, the filer-type matrix, drawing files, DXF,
+// undo, redo, transaction aborts, damaged records and the engine-side operations.
+//
+// Condition entities are not part of the store: two small classes joining a host entity with an
+// engine condition stand in for them.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <new>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "CadInterface/AcCadDocControl.h"
+#include "CadInterface/AcCadEntry.h"
+#include "amg/CaeExcept.h"
+#include "arx/acdocman.h"
+#include "arx/acutads.h"
+#include "arx/dbdatabase.h"
+#include "arx/dbdict.h"
+#include "arx/dbdxffiler.h"
+#include "arx/dbentity.h"
+#include "arx/dbfiler.h"
+#include "arx/dbsymtb.h"
+#include "arx/dbtrans.h"
+#include "arx/hostcmds.h"
+#include "arx/hostinput.h"
+#include "arx/rxdlinkr.h"
+#include "cadInterface/CadApplication.h"
+#include "db/dbCase.h"
+#include "db/dbControl.h"
+#include "db/dbDict.h"
+#include "db/dbFiling.h"
+#include "db/dbLbcSet.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcDescript.h"
+#include "frame_support.h"
+#include "mcad/amiapp.h"
+#include "mfc/driver.h"
+#include "store_sets_dump.h"
+#include "test_env.h"
+
+namespace {
+
+const AttLbcDescriptTable& descriptors() {
+  static const AttLbcDescriptTable table;
+  return table;
+}
+
+// The first condition code of a descriptor kind.
+AttType firstOfKind(int kind) {
+  for (AttType type = 1; type <= 29; ++type)
+    if (const AttLbcDescript* found = descriptors().Find(type); found && found->kind == kind) return type;
+  return 0;
+}
+
+AcRxClass* registerStandIn(const char* name, AcRxPseudoConstructor make) {
+  if (AcRxClass* found = acrxFindClass(name)) return found;
+  AcDbEntity::desc();
+  AcRxClass* made = newAcRxClass(name, "AcDbEntity", 23, 6, 0, make, name, "STANDIN");
+  acrxBuildClassHierarchy();
+  return made;
+}
+
+// A condition entity as far as the sets need one: a host entity that is an engine condition,
+// files its type code and mirrors its erasure.
+#define STAND_IN_CONDITION(CLASS, ENGINE, ...)                                                           \
+  class CLASS : public AcDbEntity, public ENGINE {                                                       \
+   public:                                                                                               \
+    ACRX_DECLARE_MEMBERS(CLASS);                                                                         \
+    CLASS() : CLASS(0) {}                                                                                \
+    explicit CLASS(AttType type) : ENGINE(descriptors().Find(type), __VA_ARGS__) {}                      \
+    Acad::ErrorStatus subErase(Adesk::Boolean erasing) override {                                        \
+      if (erasing)                                                                                       \
+        MarkAsErased();                                                                                  \
+      else                                                                                               \
+        MarkAsNotErased();                                                                               \
+      return Acad::eOk;                                                                                  \
+    }                                                                                                    \
+    Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override {                                 \
+      AcDbEntity::dwgOutFields(filer);                                                                   \
+      if (dbFilerWritesFields(filer->filerType())) filer->writeInt16(static_cast<Adesk::Int16>(Type())); \
+      return filer->filerStatus();                                                                       \
+    }                                                                                                    \
+    Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override {                                        \
+      AcDbEntity::dwgInFields(filer);                                                                    \
+      Adesk::Int16 type = 0;                                                                             \
+      if (dbFilerReadsFields(filer->filerType()) && filer->readInt16(&type) == Acad::eOk)                \
+        SetDescriptor(descriptors().Find(type));                                                         \
+      return filer->filerStatus();                                                                       \
+    }                                                                                                    \
+    Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override {                                 \
+      AcDbEntity::dxfOutFields(filer);                                                                   \
+      filer->writeString(100, #CLASS);                                                                   \
+      filer->writeInt16(70, static_cast<Adesk::Int16>(Type()));                                          \
+      return filer->filerStatus();                                                                       \
+    }                                                                                                    \
+    Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override {                                        \
+      AcDbEntity::dxfInFields(filer);                                                                    \
+      Adesk::Int16 type = 0;                                                                             \
+      if (dbReadDxfMarker(filer, #CLASS) && filer->readInt16(70, &type) == Acad::eOk)                    \
+        SetDescriptor(descriptors().Find(type));                                                         \
+      return filer->filerStatus();                                                                       \
+    }                                                                                                    \
+  };                                                                                                     \
+  AcRxObject* make##CLASS() { return new (std::nothrow) CLASS(); }                                       \
+  AcRxClass* CLASS::desc() { return registerStandIn(#CLASS, make##CLASS); }                              \
+  AcRxClass* CLASS::isA() const { return desc(); }
+
+STAND_IN_CONDITION(StandInLbcEnt, AttLbc, nullptr, nullptr, nullptr, nullptr)
+STAND_IN_CONDITION(StandInModelLbcEnt, AttModelLbc, nullptr, nullptr, nullptr)
+STAND_IN_CONDITION(StandInConvEnt, AttLbcConv, nullptr, 10.0, 293.0)
+
+class StoreSetsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    startFreshHostWithPartModeller();
+    ASSERT_TRUE(acrxModuleAttach());
+    ASSERT_TRUE(acrxDynamicLinker->loadBuiltinApplication("kestrum.arx", acrxEntryPoint)) << cadhost::printedText();
+    StandInLbcEnt::desc();
+    StandInModelLbcEnt::desc();
+    StandInConvEnt::desc();
+    loadType = firstOfKind(AttKindLoad);
+    restraintType = firstOfKind(AttKindRestraint);
+    modelLoadType = firstOfKind(AttKindModelLoad);
+    ASSERT_NE(loadType * restraintType * modelLoadType, 0);
+  }
+  void TearDown() override {
+    cadhost::shutdownHost();
+    acrxModuleDetach();
+    mcadResetServices();
+    cadhost::clearInput();
+    cadhost::clearPrintedText();
+  }
+
+  static AcApDocument* current() { return acDocManagerPtr()->curDocument(); }
+  static AcDbDatabase* db() { return current()->database(); }
+  static CaepAnlControl* control(AcApDocument* doc = nullptr) {
+    return dbControlOf((doc ? doc : current())->database());
+  }
+
+  // Runs `body` inside one transaction of the current drawing, as every command does.
+  static void inTransaction(const std::function<void()>& body) {
+    AcDbTransactionManager* transactions = db()->transactionManager();
+    transactions->startTransaction();
+    try {
+      body();
+    } catch (...) {
+      transactions->abortTransaction();
+      throw;
+    }
+    transactions->endTransaction();
+  }
+  // Runs `body` as one command: one undo group around one transaction.
+  static void asCommand(const std::function<void()>& body) {
+    db()->beginUndoGroup("command");
+    inTransaction(body);
+    db()->endUndoGroup();
+  }
+
+  template <class T>
+  static T* open(AcDbObjectId id) {
+    AcDbObject* object = nullptr;
+    EXPECT_EQ(db()->transactionManager()->getObject(object, id, AcDb::kForWrite, true), Acad::eOk);
+    return dynamic_cast<T*>(object);
+  }
+
+  // Enters a set as the control does: under its name in its sub-dictionary, listed by kind.
+  template <class Set>
+  static AcDbObjectId addSet(const char* name) {
+    AcDbDictionary* dictionary = nullptr;
+    const bool load = std::is_same_v<Set, CaepLoadCaseObj>;
+    EXPECT_EQ(load ? dbGetLoadCasesDict(dictionary) : dbGetRestraintCasesDict(dictionary), Acad::eOk);
+    auto* set = new Set(CaeString(name));
+    AcDbObjectId id;
+    EXPECT_EQ(dictionary->setAt(name, set, id), Acad::eOk);
+    set->close();
+    dictionary->close();
+    control()->RegisterId(load ? DbStoredKind::LoadCase : DbStoredKind::RestraintCase, id);
+    return id;
+  }
+  // A stand-in condition added to the set through its engine side.
+  template <class Entity = StandInLbcEnt>
+  AcDbObjectId addMember(AcDbObjectId setId, AttType type = 0) {
+    AcDbObjectId id;
+    inTransaction([&] {
+      auto* entity = new Entity(type ? type : loadType);
+      open<CaepLbcSetObj>(setId)->AddLbc(entity);
+      id = entity->objectId();
+      EXPECT_EQ(entity->close(), Acad::eOk);
+    });
+    return id;
+  }
+  static void erase(AcDbObjectId id) {
+    inTransaction([&] { ASSERT_EQ(open<AcDbObject>(id)->erase(), Acad::eOk); });
+  }
+  static AcDbObjectId addCase(const char* name, AnlResltType type = AnlResltModal) {
+    auto* resultCase = new CaepAnlResultCase(CaeString(name));
+    resultCase->Type(type);
+    AcDbObjectId id;
+    EXPECT_EQ(db()->addAcDbObject(id, resultCase), Acad::eOk);
+    resultCase->close();
+    return id;
+  }
+  static AcDbObjectId addEntry(AcDbObjectId caseId, AcDbObjectId setId, double scale, long entryId = 0) {
+    AcDbObjectId id;
+    inTransaction([&] {
+      auto* resultCase = open<CaepAnlResultCase>(caseId);
+      auto* set = open<CaepLbcSetObj>(setId);
+      AnlLbcCase* entry = set->GetCategory() == AttLbcCase::kLoadSet ? resultCase->AddLoadCase(set, scale)
+                                                                     : resultCase->AddBoundaryCase(set, scale);
+      entry->Id(entryId);
+      id = dynamic_cast<AcDbObject*>(entry)->objectId();
+    });
+    return id;
+  }
+  static std::string dump() { return dumpSetsAndCases(db()); }
+  static std::string handle(AcDbObjectId id) { return id.handle().text(); }
+  static AcDbObjectId byHandle(AcDbDatabase* database, const std::string& handle) {
+    AcDbObjectId id;
+    database->getAcDbObjectId(id, false, AcDbHandle(std::stoull(handle, nullptr, 16)));
+    return id;
+  }
+  static bool noDuplicates(const std::vector<AcDbObjectId>& ids) {
+    return std::set<AcDbObjectId>(ids.begin(), ids.end()).size() == ids.size();
+  }
+
+  // The drawing most tests start from: a load set of three members (the second deleted), a
+  // restraint set of one, and a case with two load entries and one restraint entry.
+  struct Fixture {
+    AcDbObjectId loads, restraints, members[3], restraint, resultCase, entries[3];
+  };
+  Fixture build() {
+    Fixture f;
+    f.loads = addSet<CaepLoadCaseObj>("Loads");
+    f.restraints = addSet<CaepRestraintCaseObj>("Fixed");
+    for (AcDbObjectId& member : f.members) member = addMember(f.loads);
+    erase(f.members[1]);
+    f.restraint = addMember(f.restraints, restraintType);
+    f.resultCase = addCase("Case1");
+    f.entries[0] = addEntry(f.resultCase, f.loads, 1.5, -3);
+    f.entries[1] = addEntry(f.resultCase, f.loads, 0.1 + 0.2, 32767);
+    f.entries[2] = addEntry(f.resultCase, f.restraints, 1.0, -32768);
+    return f;
+  }
+
+  AttType loadType = 0, restraintType = 0, modelLoadType = 0;
+  RecordingDriver driver;
+  mfc::ScopedUserDriver scopedDriver{&driver};
+  kestrum::test::TempDir dir;
+};
+
+// ---- records written by hand ------------------------------------------------------------------
+
+// A filer holding the host part of `id` as a drawing file writes it, ready for the class fields.
+std::unique_ptr<AcDbDwgFiler> hostPartOf(AcDbObjectId id) {
+  AcDbObject* object = nullptr;
+  EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForRead, true), Acad::eOk);
+  auto filer = std::make_unique<AcDbDwgFiler>(AcDb::kFileFiler, object->database());
+  object->AcDbObject::dwgOutFields(filer.get());
+  object->close();
+  return filer;
+}
+
+struct SetBytes {
+  int version = 630;
+  std::string name = "Hand";
+  int count = -1;  // -1: the number of ids
+  std::vector<AcDbObjectId> ids;
+};
+std::string setRecord(AcDbObjectId id, const SetBytes& fields) {
+  auto filer = hostPartOf(id);
+  filer->writeUInt16(static_cast<Adesk::UInt16>(fields.version));
+  filer->writeString(fields.name);
+  filer->writeInt32(fields.count >= 0 ? fields.count : static_cast<int>(fields.ids.size()));
+  for (const AcDbObjectId& member : fields.ids) filer->writeSoftPointerId(member);
+  return filer->takeBuffer();
+}
+
+struct EntryBytes {
+  int version = 630;
+  int id = -2;
+  double scale = 2.5;
+  int category = 0;
+  AcDbObjectId set;
+};
+std::string entryRecord(AcDbObjectId id, const EntryBytes& fields) {
+  auto filer = hostPartOf(id);
+  filer->writeUInt16(static_cast<Adesk::UInt16>(fields.version));
+  filer->writeInt16(static_cast<Adesk::Int16>(fields.id));
+  filer->writeDouble(fields.scale);
+  filer->writeInt16(static_cast<Adesk::Int16>(fields.category));
+  filer->writeSoftPointerId(fields.set);
+  return filer->takeBuffer();
+}
+
+struct CaseBytes {
+  int version = 630;
+  std::string name = "HandCase";
+  int type = 2;
+  int loadCount = -1;
+  std::vector<AcDbObjectId> loads, restraints;
+};
+std::string caseRecord(AcDbObjectId id, const CaseBytes& fields) {
+  auto filer = hostPartOf(id);
+  filer->writeUInt16(static_cast<Adesk::UInt16>(fields.version));
+  filer->writeString(fields.name);
+  filer->writeInt16(static_cast<Adesk::Int16>(fields.type));
+  filer->writeInt32(fields.loadCount >= 0 ? fields.loadCount : static_cast<int>(fields.loads.size()));
+  for (const AcDbObjectId& entry : fields.loads) filer->writeHardOwnershipId(entry);
+  filer->writeInt32(static_cast<int>(fields.restraints.size()));
+  for (const AcDbObjectId& entry : fields.restraints) filer->writeHardOwnershipId(entry);
+  return filer->takeBuffer();
+}
+
+Acad::ErrorStatus readRecord(AcDbObjectId id, AcDb::FilerType type, const std::string& bytes) {
+  AcDbObject* object = nullptr;
+  EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForWrite, true), Acad::eOk);
+  AcDbDwgFiler filer(type, object->database(), bytes);
+  const Acad::ErrorStatus status = object->dwgInFields(&filer);
+  object->close();
+  return status;
+}
+
+std::string writeRecord(AcDbObjectId id, AcDb::FilerType type, Acad::ErrorStatus* status = nullptr) {
+  AcDbObject* object = nullptr;
+  EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForRead, true), Acad::eOk);
+  AcDbDwgFiler filer(type, object->database());
+  const Acad::ErrorStatus written = object->dwgOutFields(&filer);
+  if (status) *status = written;
+  object->close();
+  return std::string(filer.buffer());
+}
+
+std::string dumpOf(AcDbObjectId id) {
+  AcDbObject* object = nullptr;
+  EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForRead, true), Acad::eOk);
+  std::string text;
+  if (auto* set = dynamic_cast<CaepLbcSetObj*>(object)) text = dumpLbcSet(*set);
+  if (auto* entry = CaepAnlLbcCase::cast(object)) text = dumpAnlLbcCase(*entry);
+  if (auto* resultCase = CaepAnlResultCase::cast(object)) text = dumpAnlResultCase(*resultCase);
+  object->close();
+  return text;
+}
+
+// ---- registration -----------------------------------------------------------------------------
+
+TEST_F(StoreSetsTest, ClassesAreRegisteredAsTheHostFilesThemAndLeaveAtUnload) {
+  struct Row {
+    const char* name;
+    const char* dxfName;
+    AcRxClass* (*desc)();
+  };
+  const Row rows[] = {{"CaepLoadCaseObj", "DBLOADCASEOBJ", &CaepLoadCaseObj::desc},
+                      {"CaepRestraintCaseObj", "DBRESTRAINTCASEOBJ", &CaepRestraintCaseObj::desc},
+                      {"CaepAnlResultCase", "CAEPANLRESULTCASE", &CaepAnlResultCase::desc},
+                      {"CaepAnlLbcCase", "CAEPANLLBCCASE", &CaepAnlLbcCase::desc}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    AcRxClass* record = acrxFindClass(row.name);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(row.desc(), record);
+    EXPECT_EQ(acrxFindClassByDxfName(row.dxfName), record);
+    EXPECT_STREQ(record->appName(), "TLXARX");
+    EXPECT_EQ(record->myParent(), AcDbObject::desc());
+    EXPECT_EQ(record->dwgVersion(), 23);
+    EXPECT_EQ(record->maintenanceVersion(), 6);
+    EXPECT_EQ(record->proxyFlags(), 0);
+    // One object, deleted through the host's base: both parts go with one destructor.
+    std::unique_ptr<AcRxObject> made(record->create());
+    ASSERT_NE(made, nullptr);
+    EXPECT_EQ(made->isA(), record);
+  }
+  // Deleting through the engine's base frees the same whole object.
+  std::unique_ptr<AttLbcCase> set(new CaepRestraintCaseObj(CaeString("R")));
+  EXPECT_EQ(set->GetCategory(), AttLbcCase::kRestraintSet);
+  std::unique_ptr<AnlResltCase> resultCase(new CaepAnlResultCase(CaeString("C")));
+  EXPECT_EQ(CaepLoadCaseObj().GetCategory(), AttLbcCase::kLoadSet);
+
+  ASSERT_TRUE(acrxDynamicLinker->unloadModule("kestrum.arx")) << cadhost::printedText();
+  for (const Row& row : rows) EXPECT_EQ(acrxFindClass(row.name), nullptr) << row.name;
+}
+
+// ---- filing -----------------------------------------------------------------------------------
+
+TEST_F(StoreSetsTest, FilerTypesCarryTheFieldsOnlyWhereTheHostExpectsThem) {
+  struct Row {
+    AcDb::FilerType type;
+    bool writes;
+    bool reads;
+  };
+  const Row rows[] = {{AcDb::kFileFiler, true, true},        {AcDb::kCopyFiler, false, false},
+                      {AcDb::kUndoFiler, true, true},        {AcDb::kBagFiler, true, true},
+                      {AcDb::kIdXlateFiler, false, false},   {AcDb::kPageFiler, true, true},
+                      {AcDb::kDeepCloneFiler, false, false}, {AcDb::kIdFiler, true, true},
+                      {AcDb::kPurgeFiler, false, true},      {AcDb::kWblockCloneFiler, false, false}};
+  const Fixture f = build();
+  const AcDbObjectId objects[] = {f.loads, f.restraints, f.resultCase, f.entries[0]};
+  const std::string records[] = {setRecord(f.loads, {630, "Renamed", -1, {f.members[2]}}),
+                                 setRecord(f.restraints, {630, "Renamed", -1, {}}),
+                                 caseRecord(f.resultCase, {630, "Renamed", 0, -1, {f.entries[1]}, {}}),
+                                 entryRecord(f.entries[0], {630, 9, 4.0, 0, f.loads})};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(dumpOf(objects[i]));
+    const std::string hostOnly(hostPartOf(objects[i])->buffer());
+    const std::string saved = writeRecord(objects[i], AcDb::kFileFiler);
+    const std::string original = dumpOf(objects[i]);
+    for (const Row& row : rows) {
+      SCOPED_TRACE(row.type);
+      Acad::ErrorStatus status = Acad::eNotThatKindOfClass;
+      EXPECT_EQ(writeRecord(objects[i], row.type, &status).size() > hostOnly.size(), row.writes);
+      EXPECT_EQ(status, Acad::eOk);
+      EXPECT_EQ(readRecord(objects[i], row.type, records[i]), Acad::eOk);
+      EXPECT_EQ(dumpOf(objects[i]) != original, row.reads) << dumpOf(objects[i]);
+      ASSERT_EQ(readRecord(objects[i], AcDb::kFileFiler, saved), Acad::eOk);
+      ASSERT_EQ(dumpOf(objects[i]), original);
+    }
+  }
+}
+
+}  // namespace

@@ -219,7 +219,38 @@ class StoreSetsTest : public ::testing::Test {
     });
     return id;
   }
-  static std::string dump() { return dumpSetsAndCases(db()); }
+  // The stored sets and cases, then the stand-in conditions' erased states.
+  static std::string dump() {
+    std::string text = dumpSetsAndCases(db());
+    for (const AcDbObjectId& id : db()->objectIds(true)) {
+      AcDbObject* object = nullptr;
+      if (acdbOpenObject(object, id, AcDb::kForRead, true) != Acad::eOk) continue;
+      if (dynamic_cast<AttBaseLbc*>(object))
+        text += handle(id) + " condition" + (object->isErased() ? " erased" : "") + "\n";
+      object->close();
+    }
+    return text;
+  }
+  // `text` without the lines of erased objects that `reference` does not hold: undoing an
+  // addition leaves the added object erased in the drawing, referenced by nothing.
+  static std::string withoutUndoneAdditions(const std::string& text, const std::string& reference) {
+    std::string kept;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+      const std::string line = text.substr(start, end + 1 - start);
+      const std::string handle = line.substr(0, line.find(' ') + 1);
+      const bool known = reference.rfind(handle, 0) == 0 || reference.find("\n" + handle) != std::string::npos;
+      if (known || line.find(" erased") == std::string::npos) kept += line;
+    }
+    return kept;
+  }
+  static std::string ownerOf(AcDbObjectId id) {
+    AcDbObject* object = nullptr;
+    EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForRead, true), Acad::eOk);
+    const std::string owner = handle(object->ownerId());
+    object->close();
+    return owner;
+  }
   static std::string handle(AcDbObjectId id) { return id.handle().text(); }
   static AcDbObjectId byHandle(AcDbDatabase* database, const std::string& handle) {
     AcDbObjectId id;
@@ -421,6 +452,217 @@ TEST_F(StoreSetsTest, FilerTypesCarryTheFieldsOnlyWhereTheHostExpectsThem) {
       ASSERT_EQ(dumpOf(objects[i]), original);
     }
   }
+}
+
+TEST_F(StoreSetsTest, EveryStoredVersionReadsTheSameFields) {
+  const Fixture f = build();
+  for (int version : {100, 200, 300, 310, 600, 629, 630}) {
+    SCOPED_TRACE(version);
+    const std::string name = "V" + std::to_string(version);
+    ASSERT_EQ(
+        readRecord(f.loads, AcDb::kFileFiler, setRecord(f.loads, {version, name, -1, {f.members[2], f.members[0]}})),
+        Acad::eOk);
+    EXPECT_EQ(dumpOf(f.loads), handle(f.loads) + " CaepLoadCaseObj owner " + ownerOf(f.loads) + " name '" + name +
+                                   "' category 0 members [" + handle(f.members[2]) + " " + handle(f.members[0]) + "]");
+    // Case id and category are 16 bits, read back sign-extended.
+    ASSERT_EQ(
+        readRecord(f.entries[0], AcDb::kFileFiler, entryRecord(f.entries[0], {version, -2, 0.25, 1, f.restraints})),
+        Acad::eOk);
+    EXPECT_EQ(
+        dumpOf(f.entries[0]),
+        handle(f.entries[0]) + " CaepAnlLbcCase owner null id -2 scale 0.25 category 1 set " + handle(f.restraints));
+    ASSERT_EQ(
+        readRecord(f.resultCase, AcDb::kFileFiler,
+                   caseRecord(f.resultCase, {version, name, 2, -1, {f.entries[1], f.entries[0]}, {f.entries[2]}})),
+        Acad::eOk);
+    EXPECT_EQ(dumpOf(f.resultCase), handle(f.resultCase) + " CaepAnlResultCase owner null name '" + name +
+                                        "' type 2 loads [" + handle(f.entries[1]) + " " + handle(f.entries[0]) +
+                                        "] restraints [" + handle(f.entries[2]) + "]");
+  }
+  // Reading again replaced the lists every time, and the set is listed once.
+  EXPECT_EQ(control()->Ids(DbStoredKind::LoadCase), std::vector<AcDbObjectId>{f.loads});
+}
+
+TEST_F(StoreSetsTest, DrawingFilesKeepEveryFieldAndTheSetsRegisterWithTheOpenedDrawing) {
+  const Fixture f = build();
+  const std::string before = dump();
+  ASSERT_EQ(std::count(before.begin(), before.end(), '\n'), 10);  // 2 sets, 1 case, 3 entries, 4 conditions
+  const std::string loads = handle(f.loads), restraints = handle(f.restraints), resultCase = handle(f.resultCase);
+  AcApDocument* original = current();
+  const std::string path = (dir / "a.dwg").string();
+  ASSERT_EQ(acDocManagerPtr()->saveDocument(original, path, true), Acad::eOk) << cadhost::printedText();
+  acDocManagerPtr()->newDocument();
+  ASSERT_TRUE(acDocManagerPtr()->closeDocument(original));
+
+  cadhost::clearPrintedText();
+  AcApDocument* opened = acDocManagerPtr()->openDocument(path);
+  ASSERT_NE(opened, nullptr) << cadhost::printedText();
+  ASSERT_EQ(current(), opened);
+  EXPECT_EQ(cadhost::printedText().find("Skipped"), std::string::npos) << cadhost::printedText();
+  EXPECT_EQ(cadhost::printedText().find("TLX"), std::string::npos) << cadhost::printedText();
+  EXPECT_EQ(dump(), before);
+  EXPECT_EQ(control()->Ids(DbStoredKind::LoadCase), std::vector<AcDbObjectId>{byHandle(db(), loads)});
+  EXPECT_EQ(control()->Ids(DbStoredKind::RestraintCase), std::vector<AcDbObjectId>{byHandle(db(), restraints)});
+  inTransaction([&] {
+    auto* loadSet = open<CaepLoadCaseObj>(byHandle(db(), loads));
+    EXPECT_EQ(loadSet->NumLbcs(), 3);
+    EXPECT_EQ(loadSet->CountLbcs(0), 2);
+    auto* stored = open<CaepAnlResultCase>(byHandle(db(), resultCase));
+    ASSERT_NE(stored->FirstLbcCase(0), nullptr);
+    EXPECT_EQ(stored->FirstLbcCase(0)->LbcCase(), static_cast<AttLbcCase*>(loadSet));
+  });
+}
+
+TEST_F(StoreSetsTest, DxfKeepsEveryField) {
+  const Fixture f = build();
+  const std::string before = dump();
+  const std::string member = handle(f.members[1]);
+  AcApDocument* original = current();
+  const std::string path = (dir / "b.dxf").string();
+  ASSERT_EQ(original->database()->dxfOut(path), Acad::eOk);
+  acDocManagerPtr()->newDocument();
+  ASSERT_TRUE(acDocManagerPtr()->closeDocument(original));
+
+  cadhost::clearPrintedText();
+  AcApDocument* opened = acDocManagerPtr()->openDocument(path, true);
+  ASSERT_NE(opened, nullptr) << cadhost::printedText();
+  EXPECT_EQ(cadhost::printedText().find("Skipped"), std::string::npos) << cadhost::printedText();
+  EXPECT_EQ(cadhost::printedText().find("TLX"), std::string::npos) << cadhost::printedText();
+  EXPECT_EQ(cadhost::printedText().find("dropped"), std::string::npos) << cadhost::printedText();
+  // DXF carries no erased objects, so the deleted member leaves the list; the rest is the same.
+  std::string expected = before;
+  for (const std::string& gone : {" " + member, member + " condition erased\n"})
+    expected.erase(expected.find(gone), gone.size());
+  EXPECT_EQ(dump(), expected);
+  EXPECT_EQ(control()->Ids(DbStoredKind::LoadCase).size(), 1u);
+  EXPECT_EQ(control()->Ids(DbStoredKind::RestraintCase).size(), 1u);
+}
+
+// Each change runs as a command; UNDO and REDO give back the dumps from before and after, and a
+// transaction abort of the same change leaves nothing of it.
+TEST_F(StoreSetsTest, UndoRedoAndAbortRestoreEveryChange) {
+  struct Row {
+    const char* name;
+    std::function<void(const Fixture&)> change;
+  };
+  const Row rows[] = {
+      {"AddMember",
+       [this](const Fixture& f) {
+         auto* entity = new StandInLbcEnt(loadType);
+         open<CaepLbcSetObj>(f.loads)->AddLbc(entity);
+         entity->close();
+       }},
+      {"DeleteMember",
+       [](const Fixture& f) {
+         auto* loads = open<CaepLbcSetObj>(f.loads);
+         loads->DeleteLbc(loads->GetLbc(3));
+       }},
+      {"RenameSet",
+       [](const Fixture& f) { ASSERT_TRUE(open<CaepLbcSetObj>(f.restraints)->Rename(CaeString("Held"))); }},
+      {"EraseSet", [](const Fixture& f) { ASSERT_EQ(open<AcDbObject>(f.loads)->erase(), Acad::eOk); }},
+      {"AddSet", [](const Fixture&) { addSet<CaepRestraintCaseObj>("More"); }},
+      {"AddLoadEntry",
+       [](const Fixture& f) { open<CaepAnlResultCase>(f.resultCase)->AddLoadCase(open<CaepLbcSetObj>(f.loads), 4.0); }},
+      {"AddRestraintEntry",
+       [](const Fixture& f) {
+         open<CaepAnlResultCase>(f.resultCase)->AddBoundaryCase(open<CaepLbcSetObj>(f.restraints), 1.0);
+       }},
+      {"RemoveEntry",
+       [](const Fixture& f) {
+         auto* resultCase = open<CaepAnlResultCase>(f.resultCase);
+         ASSERT_EQ(resultCase->RemoveLoadCase(resultCase->FirstLbcCase(0)), 1);
+       }},
+      {"EraseCase", [](const Fixture& f) { ASSERT_EQ(open<AcDbObject>(f.resultCase)->erase(), Acad::eOk); }},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    acDocManagerPtr()->newDocument();
+    const Fixture f = build();
+    const std::string before = dump();
+    asCommand([&] { row.change(f); });
+    const std::string after = dump();
+    ASSERT_NE(after, before);
+    ASSERT_EQ(db()->undo(1), 1);
+    EXPECT_EQ(withoutUndoneAdditions(dump(), before), before);
+    ASSERT_TRUE(db()->redo());
+    EXPECT_EQ(dump(), after);
+    ASSERT_EQ(db()->undo(1), 1);
+    EXPECT_EQ(withoutUndoneAdditions(dump(), before), before);
+
+    AcDbTransactionManager* transactions = db()->transactionManager();
+    transactions->startTransaction();
+    row.change(f);
+    transactions->abortTransaction();
+    EXPECT_EQ(withoutUndoneAdditions(dump(), before), before);
+    for (DbStoredKind kind : {DbStoredKind::LoadCase, DbStoredKind::RestraintCase})
+      EXPECT_TRUE(noDuplicates(control()->Ids(kind)));
+  }
+}
+
+TEST_F(StoreSetsTest, DeletingASetErasesItsMembersAndUndoBringsAllBack) {
+  const Fixture f = build();
+  const std::string before = dump();
+  const std::vector<std::string> groups = db()->undoGroupNames();
+  asCommand([&] { ASSERT_EQ(open<AcDbObject>(f.loads)->erase(), Acad::eOk); });
+  inTransaction([&] {
+    for (AcDbObjectId member : f.members) EXPECT_TRUE(open<AcDbObject>(member)->isErased());
+    EXPECT_TRUE(open<CaepLbcSetObj>(f.loads)->IsErased());
+    EXPECT_FALSE(open<AcDbObject>(f.restraint)->isErased());
+  });
+  const std::string erased = dump();
+  const std::vector<std::string> withErase = db()->undoGroupNames();
+  ASSERT_EQ(withErase.size(), groups.size() + 1);
+  for (int round = 0; round < 2; ++round) {
+    ASSERT_EQ(db()->undo(1), 1);
+    EXPECT_EQ(dump(), before);
+    inTransaction([&] {
+      EXPECT_FALSE(open<AcDbObject>(f.members[0])->isErased());
+      EXPECT_TRUE(open<AcDbObject>(f.members[1])->isErased());  // deleted before the set
+      EXPECT_FALSE(open<CaepLbcSetObj>(f.loads)->IsErased());
+    });
+    ASSERT_TRUE(db()->redo());
+    EXPECT_EQ(dump(), erased);
+    // The cascade replayed by UNDO and REDO records nothing of its own.
+    EXPECT_EQ(db()->undoGroupNames(), withErase);
+  }
+  // Un-erasing the set alone restores only the set.
+  inTransaction([&] { ASSERT_EQ(open<AcDbObject>(f.loads)->erase(false), Acad::eOk); });
+  inTransaction([&] {
+    EXPECT_FALSE(open<CaepLbcSetObj>(f.loads)->IsErased());
+    EXPECT_TRUE(open<AcDbObject>(f.members[0])->isErased());
+  });
+}
+
+// An aborted transaction gives the drawing back its erased state without calling subErase; the
+// set's erased test through its engine base must follow the drawing, not a stale mark.
+TEST_F(StoreSetsTest, ErasedTestThroughTheEngineBaseFollowsAnAbortedErase) {
+  const Fixture f = build();
+  AcDbTransactionManager* transactions = db()->transactionManager();
+  transactions->startTransaction();
+  ASSERT_EQ(open<AcDbObject>(f.loads)->erase(), Acad::eOk);
+  transactions->abortTransaction();
+  inTransaction([&] {
+    AttLbcCase* set = open<CaepLbcSetObj>(f.loads);
+    EXPECT_FALSE(set->IsErased());
+    // The case's walk reaches the set again.
+    auto* resultCase = open<CaepAnlResultCase>(f.resultCase);
+    AnlLbcCase* entry = resultCase->FirstLbcCase(0);
+    ASSERT_NE(entry, nullptr);
+    EXPECT_EQ(entry->LbcCase(), set);
+  });
+  // An aborted removal of an entry leaves the entry in the walk.
+  transactions->startTransaction();
+  {
+    auto* resultCase = open<CaepAnlResultCase>(f.resultCase);
+    ASSERT_EQ(resultCase->RemoveLoadCase(resultCase->FirstLbcCase(0)), 1);
+  }
+  transactions->abortTransaction();
+  inTransaction([&] {
+    auto* resultCase = open<CaepAnlResultCase>(f.resultCase);
+    int walked = 0;
+    for (AnlLbcCase* entry = resultCase->FirstLbcCase(0); entry; entry = resultCase->NextLbcCase()) ++walked;
+    EXPECT_EQ(walked, 2);
+  });
 }
 
 }  // namespace

@@ -342,8 +342,11 @@ Acad::ErrorStatus CaepAnlResultCase::dxfOutFields(AcDbDxfFiler* filer) const {
     check(filer->writeInt16(70, static_cast<Adesk::Int16>(Type())));
     int countCode = 91;
     for (const AcDbObjectIdArray* ids : {&loadIds_, &restraintIds_}) {
-      check(filer->writeInt32(countCode++, ids->length()));
-      for (const AcDbObjectId& id : *ids) check(filer->writeObjectId(360, id));
+      AcDbObjectIdArray live(0, 8);
+      for (const AcDbObjectId& id : *ids)
+        if (!dbIsErasedOrGone(id)) live.append(id);
+      check(filer->writeInt32(countCode++, live.length()));
+      for (const AcDbObjectId& id : live) check(filer->writeObjectId(360, id));
     }
     return filer->filerStatus();
   });

@@ -135,6 +135,15 @@ AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode
   return object;
 }
 
+bool dbIsErasedOrGone(AcDbObjectId id) {
+  AcDbObject* object = nullptr;
+  const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead, true);
+  if (status != Acad::eOk) return status == Acad::ePermanentlyErased;
+  const bool erased = object->isErased();
+  object->close();
+  return erased;
+}
+
 std::string dbSetNameProblem(AcDbDatabase* database, DbStoredKind kind, const CaeString& name, AcDbObjectId self) {
   const char* text = name.Text();
   const std::string quoted = "\"" + std::string(text) + "\"";
@@ -368,8 +377,11 @@ Acad::ErrorStatus CaepLbcSetObj::dxfOutFields(AcDbDxfFiler* filer) const {
     check(dbWriteDxfMarker(filer, ClassName()));
     check(filer->writeInt32(90, kDbDataVersion));
     check(filer->writeString(1, GetName().Text()));
-    check(filer->writeInt32(91, conditionIds_.length()));
-    for (const AcDbObjectId& id : conditionIds_) check(filer->writeObjectId(331, id));
+    AcDbObjectIdArray live(0, 8);
+    for (const AcDbObjectId& id : conditionIds_)
+      if (!dbIsErasedOrGone(id)) live.append(id);
+    check(filer->writeInt32(91, live.length()));
+    for (const AcDbObjectId& id : live) check(filer->writeObjectId(331, id));
     return filer->filerStatus();
   });
 }

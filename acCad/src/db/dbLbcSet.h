@@ -33,6 +33,10 @@ DbLbcRoute dbLbcRouteOf(const AttBaseLbc* condition, AttLbcCase::Category catego
 // transaction, is a consistency check.
 AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode, bool openErased);
 
+// True when `id` names an erased object or one that never opens again: DXF carries neither, so
+// the DXF writers leave such ids out rather than write handles that name nothing.
+bool dbIsErasedOrGone(AcDbObjectId id);
+
 // One transaction of a drawing around opening (and erasing) its stored objects' members; it
 // ends, committing, when the scope ends. A drawing without a transaction manager is a
 // consistency check.

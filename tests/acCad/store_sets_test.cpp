@@ -12,6 +12,7 @@
 #include <limits>
 #include <memory>
 #include <new>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -44,6 +45,7 @@
 #include "mfc/driver.h"
 #include "store_sets_dump.h"
 #include "test_env.h"
+#include "util/acPost.h"
 
 namespace {
 
@@ -301,14 +303,14 @@ std::unique_ptr<AcDbDwgFiler> hostPartOf(AcDbObjectId id) {
 struct SetBytes {
   int version = 630;
   std::string name = "Hand";
-  int count = -1;  // -1: the number of ids
+  std::optional<int> count;  // the number of ids when not given
   std::vector<AcDbObjectId> ids;
 };
 std::string setRecord(AcDbObjectId id, const SetBytes& fields) {
   auto filer = hostPartOf(id);
   filer->writeUInt16(static_cast<Adesk::UInt16>(fields.version));
   filer->writeString(fields.name);
-  filer->writeInt32(fields.count >= 0 ? fields.count : static_cast<int>(fields.ids.size()));
+  filer->writeInt32(fields.count.value_or(static_cast<int>(fields.ids.size())));
   for (const AcDbObjectId& member : fields.ids) filer->writeSoftPointerId(member);
   return filer->takeBuffer();
 }
@@ -432,8 +434,8 @@ TEST_F(StoreSetsTest, FilerTypesCarryTheFieldsOnlyWhereTheHostExpectsThem) {
                       {AcDb::kPurgeFiler, false, true},      {AcDb::kWblockCloneFiler, false, false}};
   const Fixture f = build();
   const AcDbObjectId objects[] = {f.loads, f.restraints, f.resultCase, f.entries[0]};
-  const std::string records[] = {setRecord(f.loads, {630, "Renamed", -1, {f.members[2]}}),
-                                 setRecord(f.restraints, {630, "Renamed", -1, {}}),
+  const std::string records[] = {setRecord(f.loads, {630, "Renamed", {}, {f.members[2]}}),
+                                 setRecord(f.restraints, {630, "Renamed", {}, {}}),
                                  caseRecord(f.resultCase, {630, "Renamed", 0, -1, {f.entries[1]}, {}}),
                                  entryRecord(f.entries[0], {630, 9, 4.0, 0, f.loads})};
   for (int i = 0; i < 4; ++i) {
@@ -460,7 +462,7 @@ TEST_F(StoreSetsTest, EveryStoredVersionReadsTheSameFields) {
     SCOPED_TRACE(version);
     const std::string name = "V" + std::to_string(version);
     ASSERT_EQ(
-        readRecord(f.loads, AcDb::kFileFiler, setRecord(f.loads, {version, name, -1, {f.members[2], f.members[0]}})),
+        readRecord(f.loads, AcDb::kFileFiler, setRecord(f.loads, {version, name, {}, {f.members[2], f.members[0]}})),
         Acad::eOk);
     EXPECT_EQ(dumpOf(f.loads), handle(f.loads) + " CaepLoadCaseObj owner " + ownerOf(f.loads) + " name '" + name +
                                    "' category 0 members [" + handle(f.members[2]) + " " + handle(f.members[0]) + "]");
@@ -663,6 +665,334 @@ TEST_F(StoreSetsTest, ErasedTestThroughTheEngineBaseFollowsAnAbortedErase) {
     for (AnlLbcCase* entry = resultCase->FirstLbcCase(0); entry; entry = resultCase->NextLbcCase()) ++walked;
     EXPECT_EQ(walked, 2);
   });
+}
+
+TEST_F(StoreSetsTest, DamagedRecordsAreRefusedOrRepairedAndReported) {
+  const Fixture f = build();
+  struct Row {
+    const char* name;
+    AcDbObjectId id;
+    std::string bytes;
+    Acad::ErrorStatus status;
+    const char* printed;  // part of the command-line text
+    const char* dumped;   // part of the dump afterwards ("" when the read is refused)
+  };
+  const std::string loadsLabel = "CaepLoadCaseObj " + handle(f.loads);
+  const std::string caseLabel = "CaepAnlResultCase " + handle(f.resultCase);
+  std::string truncated = setRecord(f.loads, {630, "Cut", {}, {f.members[0], f.members[2]}});
+  truncated.resize(truncated.size() - 3);
+  const Row rows[] = {
+      {"CountBeyondTheIds", f.loads, setRecord(f.loads, {630, "Short", 3, {f.members[0]}}), Acad::eFilerError,
+       "\nTLX Exception: General Error in", ""},
+      {"NegativeCount", f.loads, setRecord(f.loads, {630, "Short", -1, {}}), Acad::eFilerError,
+       "\nTLX Exception: General Error in", ""},
+      {"CountAboveAnyRealSet", f.loads, setRecord(f.loads, {630, "Short", 0x7fffffff, {}}), Acad::eFilerError,
+       "\nTLX Exception: General Error in", ""},
+      {"TruncatedId", f.loads, truncated, Acad::eFilerError, "\nTLX Exception: General Error in", ""},
+      {"NullMemberIds", f.loads, setRecord(f.loads, {630, "Kept", {}, {AcDbObjectId(), f.members[2], AcDbObjectId()}}),
+       Acad::eOk, "2 member id(s) name no object; they are dropped", "name 'Kept' category 0 members [14]"},
+      {"EmptySetName", f.loads, setRecord(f.loads, {630, "", {}, {f.members[0]}}), Acad::eOk,
+       "the set has no name; it is named Drawing1_LS", "name 'Drawing1_LS' category 0 members [12]"},
+      {"CaseCountBeyondTheIds", f.resultCase, caseRecord(f.resultCase, {630, "C", 1, 5, {f.entries[0]}, {}}),
+       Acad::eFilerError, "\nTLX Exception: General Error in", ""},
+      {"UnknownCaseType", f.resultCase, caseRecord(f.resultCase, {630, "C", 9, -1, {}, {}}), Acad::eFilerError,
+       "\nTLX Exception: General Error in", ""},
+      {"NullEntryIds", f.resultCase,
+       caseRecord(f.resultCase, {630, "C", 0, -1, {AcDbObjectId(), f.entries[1]}, {AcDbObjectId()}}), Acad::eOk,
+       "2 entry id(s) name no object; they are dropped", "name 'C' type 0 loads [18] restraints []"},
+      {"EmptyCaseName", f.resultCase, caseRecord(f.resultCase, {630, "", 0, -1, {}, {}}), Acad::eOk,
+       "the case has no name; it is named Case_16", "name 'Case_16'"},
+      {"CategoryOutOfRange", f.entries[0], entryRecord(f.entries[0], {630, 1, 1.0, 2, f.loads}), Acad::eFilerError,
+       "\nTLX Exception: General Error in", ""},
+      {"NegativeCategory", f.entries[0], entryRecord(f.entries[0], {630, 1, 1.0, -1, f.loads}), Acad::eFilerError,
+       "\nTLX Exception: General Error in", ""},
+      {"ScaleNotFinite", f.entries[0],
+       entryRecord(f.entries[0], {630, 1, std::numeric_limits<double>::quiet_NaN(), 0, f.loads}), Acad::eFilerError,
+       "\nTLX Exception: General Error in", ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string saved = writeRecord(row.id, AcDb::kFileFiler);
+    cadhost::clearPrintedText();
+    EXPECT_EQ(readRecord(row.id, AcDb::kFileFiler, row.bytes), row.status);
+    EXPECT_NE(cadhost::printedText().find(row.printed), std::string::npos) << cadhost::printedText();
+    if (*row.dumped) {
+      EXPECT_NE(dumpOf(row.id).find(row.dumped), std::string::npos) << dumpOf(row.id);
+      // The repaired object writes and reads back as it is.
+      const std::string repaired = dumpOf(row.id);
+      ASSERT_EQ(readRecord(row.id, AcDb::kFileFiler, writeRecord(row.id, AcDb::kFileFiler)), Acad::eOk);
+      EXPECT_EQ(dumpOf(row.id), repaired);
+    }
+    // Messages name the object by class and handle.
+    if (row.status == Acad::eOk) {
+      EXPECT_NE(cadhost::printedText().find(row.id == f.loads ? loadsLabel : caseLabel), std::string::npos);
+    }
+    ASSERT_EQ(readRecord(row.id, AcDb::kFileFiler, saved), Acad::eOk);
+  }
+  EXPECT_EQ(control()->Ids(DbStoredKind::LoadCase), std::vector<AcDbObjectId>{f.loads});
+}
+
+// An object removed by an aborted transaction, or whose record was skipped on OPEN, opens with
+// status 82 for ever: the sets and cases treat such ids as erased members.
+TEST_F(StoreSetsTest, IdsThatNeverOpenAreTreatedAsErasedMembers) {
+  const Fixture f = build();
+  AcDbObjectId gone, goneEntry;
+  AcDbTransactionManager* transactions = db()->transactionManager();
+  transactions->startTransaction();
+  {
+    auto* entity = new StandInLbcEnt(loadType);
+    acPostToModelSpace(entity, gone, 1);
+    auto* entry = new CaepAnlLbcCase(open<CaepLbcSetObj>(f.loads), 3.0, 0);
+    ASSERT_EQ(db()->addAcDbObject(goneEntry, entry), Acad::eOk);
+    entry->close();
+  }
+  transactions->abortTransaction();
+  AcDbObject* probe = nullptr;
+  ASSERT_EQ(acdbOpenObject(probe, gone, AcDb::kForRead, true), Acad::ePermanentlyErased);
+
+  ASSERT_EQ(
+      readRecord(f.loads, AcDb::kFileFiler, setRecord(f.loads, {630, "Loads", {}, {f.members[0], gone, f.members[2]}})),
+      Acad::eOk);
+  ASSERT_EQ(readRecord(f.resultCase, AcDb::kFileFiler,
+                       caseRecord(f.resultCase, {630, "Case1", 1, -1, {goneEntry, f.entries[0]}, {f.entries[2]}})),
+            Acad::eOk);
+  inTransaction([&] {
+    auto* loads = open<CaepLoadCaseObj>(f.loads);
+    EXPECT_EQ(loads->NumLbcs(), 3);
+    EXPECT_EQ(loads->CountLbcs(0), 2);
+    EXPECT_EQ(loads->CountLbcs(1), 2);
+    EXPECT_EQ(loads->GetLbc(2), nullptr);
+    EXPECT_EQ(loads->LiveLbc(2), dynamic_cast<AttBaseLbc*>(open<AcDbObject>(f.members[2])));
+    int walked = 0;
+    for (AttBaseLbc* lbc = loads->FirstLbc(); lbc; lbc = loads->NextLbc()) ++walked;
+    EXPECT_EQ(walked, 2);
+    loads->RedrawConditions();
+    cadhost::clearPrintedText();
+    loads->Reconcile();
+    const std::string printed = cadhost::printedText();
+    const std::string named = "member " + handle(gone) + " no longer exists";
+    ASSERT_NE(printed.find(named), std::string::npos) << printed;
+    EXPECT_EQ(printed.find(named, printed.find(named) + 1), std::string::npos) << printed;
+
+    auto* resultCase = open<CaepAnlResultCase>(f.resultCase);
+    EXPECT_EQ(resultCase->NumLoadCase(), 1);
+    ASSERT_NE(resultCase->FirstLbcCase(0), nullptr);
+    EXPECT_EQ(dynamic_cast<AcDbObject*>(resultCase->FirstLbcCase(0))->objectId(), f.entries[0]);
+    EXPECT_EQ(resultCase->NextLbcCase(), nullptr);
+    resultCase->TouchEntries();
+  });
+  // Erasing the set passes over the member that is gone and erases the others.
+  cadhost::clearPrintedText();
+  erase(f.loads);
+  EXPECT_EQ(cadhost::printedText().find("TLX"), std::string::npos) << cadhost::printedText();
+  inTransaction([&] { EXPECT_TRUE(open<AcDbObject>(f.members[2])->isErased()); });
+  // Saving writes the ids as they are listed, and the drawing reopens.
+  const std::string path = (dir / "gone.dwg").string();
+  EXPECT_EQ(acDocManagerPtr()->saveDocument(current(), path, true), Acad::eOk) << cadhost::printedText();
+}
+
+TEST_F(StoreSetsTest, SetOperationsCountAndWalkLiveMembersAndKeepErasedOnesListed) {
+  const Fixture f = build();
+  inTransaction([&] {
+    auto* loads = open<CaepLoadCaseObj>(f.loads);
+    auto member = [&](int i) { return dynamic_cast<AttBaseLbc*>(open<AcDbObject>(f.members[i])); };
+    EXPECT_EQ(loads->NumLbcs(), 3);
+    EXPECT_EQ(loads->CountLbcs(0), 2);
+    EXPECT_EQ(loads->CountLbcs(1), 2);
+    std::vector<AttBaseLbc*> walked;
+    for (AttBaseLbc* lbc = loads->FirstLbc(); lbc; lbc = loads->NextLbc()) walked.push_back(lbc);
+    EXPECT_EQ(walked, (std::vector<AttBaseLbc*>{member(0), member(2)}));
+    EXPECT_EQ(loads->GetLbc(2), member(1));
+    EXPECT_EQ(loads->LiveLbc(1), member(0));
+    EXPECT_EQ(loads->LiveLbc(2), member(2));
+    for (int refused : {0, 4}) EXPECT_THROW(loads->GetLbc(refused), CaeExcept) << refused;
+    for (int refused : {0, 3}) EXPECT_THROW(loads->LiveLbc(refused), CaeExcept) << refused;
+    EXPECT_THROW(loads->AddLbc(nullptr), CaeExcept);
+    EXPECT_THROW(loads->DeleteLbc(nullptr), CaeExcept);
+    // A restraint goes on layer "CAE_LBC" exactly as a load does.
+    for (AcDbObjectId id : {f.members[0], f.restraint})
+      EXPECT_EQ(AcDbEntity::cast(open<AcDbObject>(id))->layer(), "CAE_LBC");
+    // Redrawing marks every member, erased ones included, and changes no field.
+    const std::string before = dump();
+    loads->RedrawConditions();
+    EXPECT_EQ(dump(), before);
+  });
+  // Model-level conditions: the live one of the type, never a deleted one.
+  const AcDbObjectId deletedModelLoad = addMember<StandInModelLbcEnt>(f.loads, modelLoadType);
+  erase(deletedModelLoad);
+  inTransaction([&] { EXPECT_EQ(open<CaepLoadCaseObj>(f.loads)->GetModelLbc(modelLoadType), nullptr); });
+  const AcDbObjectId liveModelLoad = addMember<StandInModelLbcEnt>(f.loads, modelLoadType);
+  inTransaction([&] {
+    EXPECT_EQ(open<CaepLoadCaseObj>(f.loads)->GetModelLbc(modelLoadType),
+              dynamic_cast<AttBaseLbc*>(open<AcDbObject>(liveModelLoad)));
+    EXPECT_EQ(open<CaepLoadCaseObj>(f.loads)->GetModelLbc(loadType), nullptr);
+    // A restraint set has no model-level conditions.
+    EXPECT_EQ(open<CaepRestraintCaseObj>(f.restraints)->GetModelLbc(modelLoadType), nullptr);
+  });
+  // Deleting a member erases its entity and keeps it listed.
+  inTransaction([&] {
+    auto* loads = open<CaepLoadCaseObj>(f.loads);
+    loads->DeleteLbc(loads->GetLbc(1));
+    EXPECT_EQ(loads->NumLbcs(), 5);
+    EXPECT_EQ(loads->CountLbcs(0), 2);
+    EXPECT_TRUE(open<AcDbObject>(f.members[0])->isErased());
+  });
+}
+
+TEST_F(StoreSetsTest, CaseOperationsCountLiveEntriesAndWalkThoseWhoseSetIsLeft) {
+  const Fixture f = build();
+  const AcDbObjectId otherCase = addCase("Other");
+  const AcDbObjectId otherEntry = addEntry(otherCase, f.loads, 1.0);
+  inTransaction([&] {
+    auto* resultCase = open<CaepAnlResultCase>(f.resultCase);
+    EXPECT_EQ(resultCase->NumLoadCase(), 2);
+    EXPECT_EQ(resultCase->NumBoundaryCase(), 1);
+    std::vector<double> scales;
+    for (AnlLbcCase* entry = resultCase->FirstLbcCase(0); entry; entry = resultCase->NextLbcCase())
+      scales.push_back(entry->Scale());
+    EXPECT_EQ(scales, (std::vector<double>{1.5, 0.1 + 0.2}));
+    // Any kind other than 0 walks the restraint entries.
+    for (int kind : {1, 2}) {
+      AnlLbcCase* entry = resultCase->FirstLbcCase(kind);
+      ASSERT_NE(entry, nullptr);
+      EXPECT_EQ(entry->LbcCase(), static_cast<AttLbcCase*>(open<CaepLbcSetObj>(f.restraints)));
+      EXPECT_EQ(resultCase->NextLbcCase(), nullptr);
+    }
+    // Entries of another case, or of the other kind, are not removed.
+    EXPECT_EQ(resultCase->RemoveLoadCase(open<CaepAnlLbcCase>(otherEntry)), 0);
+    EXPECT_EQ(resultCase->RemoveBoundaryCase(open<CaepAnlLbcCase>(f.entries[0])), 0);
+    EXPECT_THROW(resultCase->RemoveLoadCase(nullptr), CaeExcept);
+    EXPECT_THROW(resultCase->AddLoadCase(nullptr, 1.0), CaeExcept);
+    ASSERT_EQ(resultCase->RemoveLoadCase(open<CaepAnlLbcCase>(f.entries[0])), 1);
+    EXPECT_EQ(resultCase->NumLoadCase(), 1);
+    EXPECT_EQ(resultCase->LoadEntryIds().length(), 2);
+    EXPECT_EQ(resultCase->FirstLbcCase(0)->Scale(), 0.1 + 0.2);
+  });
+  // An entry whose set was deleted reaches no set and leaves the walk, but is still counted.
+  erase(f.restraints);
+  inTransaction([&] {
+    auto* resultCase = open<CaepAnlResultCase>(f.resultCase);
+    EXPECT_EQ(open<CaepAnlLbcCase>(f.entries[2])->LbcCase(), nullptr);
+    EXPECT_EQ(resultCase->NumBoundaryCase(), 1);
+    EXPECT_EQ(resultCase->FirstLbcCase(1), nullptr);
+    // Erasing a case leaves its entries; erasing an entry leaves its set.
+    ASSERT_EQ(open<AcDbObject>(otherCase)->erase(), Acad::eOk);
+    EXPECT_FALSE(open<AcDbObject>(otherEntry)->isErased());
+    EXPECT_FALSE(open<CaepLbcSetObj>(f.loads)->IsErased());
+  });
+}
+
+TEST_F(StoreSetsTest, ReconcileRestoresMembersByTheirEngineClassAndStopsAtAnEmptyName) {
+  struct Route {
+    const char* name;
+    std::function<AttBaseLbc*()> make;
+    DbLbcRoute load;
+  };
+  const Route routes[] = {
+      {"Lbc", [&] { return new StandInLbcEnt(loadType); }, DbLbcRoute::Lbc},
+      {"ModelLbc", [&] { return new StandInModelLbcEnt(modelLoadType); }, DbLbcRoute::ModelLbc},
+      {"Convection", [&] { return new StandInConvEnt(loadType); }, DbLbcRoute::Convection},
+  };
+  for (const Route& route : routes) {
+    SCOPED_TRACE(route.name);
+    std::unique_ptr<AttBaseLbc> condition(route.make());
+    EXPECT_EQ(dbLbcRouteOf(condition.get(), AttLbcCase::kLoadSet), route.load);
+    EXPECT_EQ(dbLbcRouteOf(condition.get(), AttLbcCase::kRestraintSet), DbLbcRoute::Lbc);
+  }
+  const Fixture f = build();
+  inTransaction([&] {
+    auto* loads = open<CaepLoadCaseObj>(f.loads);
+    for (int i = 1; i <= loads->NumLbcs(); ++i) loads->GetLbc(i)->MarkAsCurrent();
+    cadhost::clearPrintedText();
+    loads->Reconcile();
+    EXPECT_EQ(cadhost::printedText(), "");
+    for (int i = 1; i <= loads->NumLbcs(); ++i) EXPECT_FALSE(loads->GetLbc(i)->IsMarkedAsCurrent()) << i;
+    // A set without a name ends its pass with the text printed; nothing escapes.
+    for (int i = 1; i <= loads->NumLbcs(); ++i) loads->GetLbc(i)->MarkAsCurrent();
+    loads->Name(CaeString());
+    EXPECT_NO_THROW(loads->Reconcile());
+    EXPECT_NE(cadhost::printedText().find("\nGeneral Error in"), std::string::npos) << cadhost::printedText();
+    EXPECT_TRUE(loads->GetLbc(1)->IsMarkedAsCurrent());
+  });
+}
+
+TEST_F(StoreSetsTest, RenameReKeysTheDictionaryEntryAndRefusesBadNames) {
+  const Fixture f = build();
+  const AcDbObjectId other = addSet<CaepLoadCaseObj>("Other");
+  auto keyOf = [&](AcDbObjectId id) {
+    AcDbDictionary* dictionary = nullptr;
+    EXPECT_EQ(dbGetLoadCasesDict(dictionary), Acad::eOk);
+    std::string key;
+    dictionary->nameAt(id, key);
+    dictionary->close();
+    return key;
+  };
+  struct Row {
+    const char* name;
+    std::string newName;
+    bool renamed;
+    const char* printed;
+  };
+  const Row rows[] = {
+      {"Empty", "", false, "A set needs a name."},
+      {"TooLong", std::string(256, 'a'), false, "is longer than 255 characters"},
+      {"NotAName", "two words", false, "may hold only letters, digits and underscores"},
+      {"TakenIgnoringCase", "OTHER", false, "A load set named \"OTHER\" exists already."},
+      {"NameOfARestraintSet", "Fixed", true, ""},
+      {"OwnNameInOtherCase", "LOADS", true, ""},
+      {"LongestName", std::string(255, 'b'), true, ""},
+      {"Free", "Wind", true, ""},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const std::string before = keyOf(f.loads);
+    std::string name;
+    cadhost::clearPrintedText();
+    inTransaction([&] {
+      auto* loads = open<CaepLbcSetObj>(f.loads);
+      EXPECT_EQ(loads->Rename(CaeString(row.newName.c_str())), row.renamed);
+      name = loads->GetName().Text();
+    });
+    EXPECT_EQ(name, row.renamed ? row.newName : before);
+    EXPECT_EQ(keyOf(f.loads), row.renamed ? row.newName : before);
+    EXPECT_NE(cadhost::printedText().find(row.printed), std::string::npos) << cadhost::printedText();
+  }
+  EXPECT_EQ(keyOf(other), "Other");
+  // An erased set gives up its name.
+  erase(other);
+  inTransaction([&] { EXPECT_TRUE(open<CaepLbcSetObj>(f.loads)->Rename(CaeString("other"))); });
+}
+
+TEST_F(StoreSetsTest, FailingWritesAnswerTheFilerErrorAndSayWhy) {
+  const Fixture f = build();
+  struct Row {
+    AcDbObjectId id;
+    long calls;  // the class's own filer calls after the host part's one
+  };
+  const Row rows[] = {{f.loads, 3 + 3}, {f.resultCase, 4 + 3}, {f.entries[0], 5}};
+  for (const Row& row : rows) {
+    for (long failAt = 2; failAt <= 1 + row.calls; ++failAt) {
+      SCOPED_TRACE(dumpOf(row.id) + " call " + std::to_string(failAt));
+      AcDbObject* object = nullptr;
+      ASSERT_EQ(acdbOpenObject(object, row.id, AcDb::kForRead), Acad::eOk);
+      AcDbDwgFiler filer(AcDb::kFileFiler, db());
+      filer.setFailAt(failAt);
+      cadhost::clearPrintedText();
+      EXPECT_EQ(object->dwgOutFields(&filer), Acad::eFilerError);
+      object->close();
+      EXPECT_NE(cadhost::printedText().find("\nTLX Exception: General Error in"), std::string::npos)
+          << cadhost::printedText();
+    }
+  }
+  // A case without a name cannot be written, so the drawing is not saved and the old file stays.
+  const std::string path = (dir / "unnamed.dwg").string();
+  ASSERT_EQ(acDocManagerPtr()->saveDocument(current(), path, true), Acad::eOk);
+  const std::string saved = kestrum::test::readFile(path);
+  inTransaction([&] { open<CaepAnlResultCase>(f.resultCase)->Name(CaeString()); });
+  cadhost::clearPrintedText();
+  EXPECT_NE(acDocManagerPtr()->saveDocument(current(), path, true), Acad::eOk);
+  EXPECT_NE(cadhost::printedText().find("\nTLX Exception: "), std::string::npos) << cadhost::printedText();
+  EXPECT_EQ(kestrum::test::readFile(path), saved);
 }
 
 }  // namespace

@@ -646,6 +646,10 @@ TEST_F(StoreSetsTest, ErasedTestThroughTheEngineBaseFollowsAnAbortedErase) {
   inTransaction([&] {
     AttLbcCase* set = open<CaepLbcSetObj>(f.loads);
     EXPECT_FALSE(set->IsErased());
+    EXPECT_FALSE(set->IsMarkedAsErased());
+    // The control's walk, which tests the engine's mark, reaches it again.
+    EXPECT_EQ(control()->FirstLoadCase(), set);
+    EXPECT_EQ(control()->NumLoadCases(), 1);
     // The case's walk reaches the set again.
     auto* resultCase = open<CaepAnlResultCase>(f.resultCase);
     AnlLbcCase* entry = resultCase->FirstLbcCase(0);
@@ -934,12 +938,10 @@ TEST_F(StoreSetsTest, RenameReKeysTheDictionaryEntryAndRefusesBadNames) {
     const char* printed;
   };
   const Row rows[] = {
-      {"Empty", "", false, "A set needs a name."},
-      {"TooLong", std::string(256, 'a'), false, "is longer than 255 characters"},
-      {"NotAName", "two words", false, "may hold only letters, digits and underscores"},
-      {"TakenIgnoringCase", "OTHER", false, "A load set named \"OTHER\" exists already."},
+      {"Empty", "", false, "A load set needs a name."},
+      {"TooLong", std::string(256, 'a'), false, "may have at most 255 characters"},
+      {"TakenIgnoringCase", "OTHER", false, "A load set named \"OTHER\" already exists."},
       {"NameOfARestraintSet", "Fixed", true, ""},
-      {"OwnNameInOtherCase", "LOADS", true, ""},
       {"LongestName", std::string(255, 'b'), true, ""},
       {"Free", "Wind", true, ""},
   };
@@ -993,6 +995,55 @@ TEST_F(StoreSetsTest, FailingWritesAnswerTheFilerErrorAndSayWhy) {
   EXPECT_NE(acDocManagerPtr()->saveDocument(current(), path, true), Acad::eOk);
   EXPECT_NE(cadhost::printedText().find("\nTLX Exception: "), std::string::npos) << cadhost::printedText();
   EXPECT_EQ(kestrum::test::readFile(path), saved);
+}
+
+TEST_F(StoreSetsTest, NewMakesANamedSetInTheDrawingOrNothingAtAll) {
+  addSet<CaepLoadCaseObj>("Existing");
+  struct Row {
+    const char* name;
+    std::string setName;
+    bool restraint;
+    const char* printed;  // empty when the set is made
+  };
+  const Row rows[] = {
+      {"Load", "Wind", false, ""},
+      {"Restraint", "Clamp", true, ""},
+      {"SameNameOtherKind", "Existing", true, ""},
+      {"Empty", "", false, "A load set needs a name."},
+      {"TooLong", std::string(256, 'x'), true, "may have at most 255 characters"},
+      {"TakenIgnoringCase", "EXISTING", false, "already exists"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int objects = db()->numObjects(true);
+    const DbStoredKind kind = row.restraint ? DbStoredKind::RestraintCase : DbStoredKind::LoadCase;
+    const std::size_t listed = control()->Ids(kind).size();
+    cadhost::clearPrintedText();
+    AttLbcCase* made = nullptr;
+    inTransaction([&] {
+      const CaeString name(row.setName.c_str());
+      made = row.restraint ? control()->NewRestraintCase(name) : control()->NewLoadCase(name);
+    });
+    if (*row.printed) {
+      EXPECT_EQ(made, nullptr);
+      EXPECT_NE(cadhost::printedText().find(row.printed), std::string::npos) << cadhost::printedText();
+      EXPECT_EQ(db()->numObjects(true), objects);
+      EXPECT_EQ(control()->Ids(kind).size(), listed);
+      continue;
+    }
+    ASSERT_NE(made, nullptr) << cadhost::printedText();
+    auto* stored = dynamic_cast<CaepLbcSetObj*>(made);
+    ASSERT_NE(stored, nullptr);
+    EXPECT_EQ(stored->isA(), row.restraint ? CaepRestraintCaseObj::desc() : CaepLoadCaseObj::desc());
+    EXPECT_EQ(made->GetName(), CaeString(row.setName.c_str()));
+    EXPECT_EQ(control()->Ids(kind).back(), stored->objectId());
+    AcDbDictionary* dictionary = nullptr;
+    ASSERT_EQ(row.restraint ? dbGetRestraintCasesDict(dictionary) : dbGetLoadCasesDict(dictionary), Acad::eOk);
+    AcDbObjectId entry;
+    dictionary->getAt(row.setName.c_str(), entry);
+    dictionary->close();
+    EXPECT_EQ(entry, stored->objectId());
+  }
 }
 
 }  // namespace

@@ -33,15 +33,6 @@ void registerClass(const char* name, const char* dxfName, AcRxPseudoConstructor 
 
 void check(Acad::ErrorStatus status) { CAE_CHECK(status == Acad::eOk); }
 
-// The engine's erased mark follows the drawing's: an aborted transaction restores the drawing's
-// state without telling the object.
-void followDrawing(CaeActive& engine, const AcDbObject& object) {
-  if (object.isErased())
-    engine.MarkAsErased();
-  else
-    engine.MarkAsNotErased();
-}
-
 bool isCategory(int category) { return category == AttLbcCase::kLoadSet || category == AttLbcCase::kRestraintSet; }
 
 }  // namespace
@@ -70,6 +61,11 @@ AttLbcCase* CaepAnlLbcCase::LbcCase() const {
   return engine;
 }
 
+Acad::ErrorStatus CaepAnlLbcCase::subOpen(AcDb::OpenMode mode) {
+  dbFollowErasedState(*this, *this);
+  return AcDbObject::subOpen(mode);
+}
+
 Acad::ErrorStatus CaepAnlLbcCase::subErase(Adesk::Boolean erasing) {
   if (Acad::ErrorStatus status = AcDbObject::subErase(erasing); status != Acad::eOk) return status;
   if (erasing)
@@ -86,7 +82,7 @@ void CaepAnlLbcCase::Adopt(int id, double scale, int category, AcDbObjectId setI
   Scale(scale);
   category_ = category;
   setId_ = setId;
-  followDrawing(*this, *this);
+  dbFollowErasedState(*this, *this);
 }
 
 Acad::ErrorStatus CaepAnlLbcCase::dwgOutFields(AcDbDwgFiler* filer) const {
@@ -226,8 +222,7 @@ AnlLbcCase* CaepAnlResultCase::FirstLbcCase(int kind) {
     if (!object) continue;
     auto* entry = dynamic_cast<CaepAnlLbcCase*>(object);
     CAE_CHECK(entry != nullptr);
-    followDrawing(*entry, *entry);
-    walked_.push_back(entry);
+    if (!entry->IsMarkedAsErased()) walked_.push_back(entry);
   }
   return Advance();
 }
@@ -255,6 +250,11 @@ void CaepAnlResultCase::TouchEntries() {
   }
 }
 
+Acad::ErrorStatus CaepAnlResultCase::subOpen(AcDb::OpenMode mode) {
+  dbFollowErasedState(*this, *this);
+  return AcDbObject::subOpen(mode);
+}
+
 Acad::ErrorStatus CaepAnlResultCase::subErase(Adesk::Boolean erasing) {
   if (Acad::ErrorStatus status = AcDbObject::subErase(erasing); status != Acad::eOk) return status;
   if (erasing)
@@ -280,7 +280,7 @@ void CaepAnlResultCase::Adopt(std::string name, int type, const AcDbObjectIdArra
   restraintIds_ = restraints;
   walked_.clear();
   position_ = 0;
-  followDrawing(*this, *this);
+  dbFollowErasedState(*this, *this);
 }
 
 Acad::ErrorStatus CaepAnlResultCase::dwgOutFields(AcDbDwgFiler* filer) const {

@@ -33,6 +33,8 @@ class CaepAnlLbcCase : public AnlLbcCase, public AcDbObject {
   // it is erased.
   AttLbcCase* LbcCase() const override;
 
+  // Every open brings the engine's erased mark in step with the drawing (see the sets).
+  Acad::ErrorStatus subOpen(AcDb::OpenMode mode) override;
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
@@ -52,8 +54,7 @@ class CaepAnlResultCase : public AnlResltCase, public AcDbObject {
   static void rxInit();
 
   CaepAnlResultCase() = default;
-  // CaeName is a virtual base: the engine base's constructor does not get to name it here.
-  explicit CaepAnlResultCase(const CaeString& name) : AnlResltCase(name) { Name(name); }
+  explicit CaepAnlResultCase(const CaeString& name) : AnlResltCase(name) {}
   ~CaepAnlResultCase() override;
 
   const AcDbObjectIdArray& LoadEntryIds() const { return loadIds_; }
@@ -80,6 +81,7 @@ class CaepAnlResultCase : public AnlResltCase, public AcDbObject {
   void TouchEntries();
 
   // --- host side -------------------------------------------------------------------------
+  Acad::ErrorStatus subOpen(AcDb::OpenMode mode) override;
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;

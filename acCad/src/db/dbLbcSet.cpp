@@ -1,6 +1,5 @@
 #include "db/dbLbcSet.h"
 
-#include <cctype>
 #include <limits>
 #include <new>
 #include <utility>
@@ -14,8 +13,6 @@
 #include "arx/dbentity.h"
 #include "arx/dbfiler.h"
 #include "arx/dbtrans.h"
-#include "cadInterface/CadDocServices.h"
-#include "cadInterface/CadInterface.h"
 #include "cadInterface/UIDefaultNames.h"
 #include "db/dbDict.h"
 #include "db/dbFiling.h"
@@ -28,7 +25,6 @@ namespace {
 constexpr char kAppName[] = "TLXARX";
 constexpr int kDrawingVersion = 23;
 constexpr int kMaintenanceVersion = 6;
-constexpr int kCadNameLimit = 255;
 // Far above any real set, low enough that a damaged count cannot run away.
 constexpr Adesk::Int32 kMaxStoredIds = 1 << 24;
 
@@ -44,12 +40,6 @@ void registerClass(const char* name, const char* dxfName, AcRxPseudoConstructor 
 
 void check(Acad::ErrorStatus status) { CAE_CHECK(status == Acad::eOk); }
 
-bool sameIgnoringCase(const char* a, const char* b) {
-  for (; *a && *b; ++a, ++b)
-    if (std::tolower(static_cast<unsigned char>(*a)) != std::tolower(static_cast<unsigned char>(*b))) return false;
-  return *a == *b;
-}
-
 // The names of the live sets of a kind in a drawing's control, other than `self`.
 std::vector<CaeString> liveSetNames(AcDbDatabase* database, DbStoredKind kind, AcDbObjectId self) {
   std::vector<CaeString> names;
@@ -63,25 +53,6 @@ std::vector<CaeString> liveSetNames(AcDbDatabase* database, DbStoredKind kind, A
     object->close();
   }
   return names;
-}
-
-// True when the drawing's sub-dictionary of the kind holds `name` for another object than `self`;
-// it is only looked at, never created.
-bool dictionaryHolds(AcDbDatabase* database, DbStoredKind kind, const char* name, AcDbObjectId self) {
-  AcDbDictionary* named = nullptr;
-  if (!database || database->getNamedObjectsDictionary(named, AcDb::kForRead) != Acad::eOk) return false;
-  AcDbObjectId rootId, subId, holder;
-  named->getAt(kCaepDictName, rootId);
-  named->close();
-  AcDbDictionary* root = nullptr;
-  if (rootId.isNull() || acdbOpenObject(root, rootId, AcDb::kForRead) != Acad::eOk) return false;
-  root->getAt(kind == DbStoredKind::LoadCase ? kLoadCasesKey : kRestraintCasesKey, subId);
-  root->close();
-  AcDbDictionary* sub = nullptr;
-  if (subId.isNull() || acdbOpenObject(sub, subId, AcDb::kForRead) != Acad::eOk) return false;
-  sub->getAt(name, holder);
-  sub->close();
-  return !holder.isNull() && holder != self;
 }
 
 }  // namespace
@@ -135,6 +106,13 @@ AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode
   return object;
 }
 
+void dbFollowErasedState(CaeActive& engine, const AcDbObject& object) {
+  if (object.isErased())
+    engine.MarkAsErased();
+  else
+    engine.MarkAsNotErased();
+}
+
 bool dbIsErasedOrGone(AcDbObjectId id) {
   AcDbObject* object = nullptr;
   const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead, true);
@@ -144,30 +122,11 @@ bool dbIsErasedOrGone(AcDbObjectId id) {
   return erased;
 }
 
-std::string dbSetNameProblem(AcDbDatabase* database, DbStoredKind kind, const CaeString& name, AcDbObjectId self) {
-  const char* text = name.Text();
-  const std::string quoted = "\"" + std::string(text) + "\"";
-  if (!*text) return "A set needs a name.";
-  CadInterface* cad = CadInterface::GetCurrent();
-  const int limit = cad ? cad->MaxNameLength() : kCadNameLimit;
-  if (static_cast<int>(name.Length()) > limit)
-    return "The name " + quoted.substr(0, 40) + "... is longer than " + std::to_string(limit) + " characters.";
-  if (!CadIsValidName(text)) return "The name " + quoted + " may hold only letters, digits and underscores.";
-  bool taken = dictionaryHolds(database, kind, text, self);
-  for (const CaeString& other : liveSetNames(database, kind, self))
-    taken = taken || sameIgnoringCase(other.Text(), text);
-  if (taken)
-    return std::string(kind == DbStoredKind::LoadCase ? "A load set" : "A restraint set") + " named " + quoted +
-           " exists already.";
-  return {};
-}
-
 // ---- CaepLbcSetObj ----------------------------------------------------------------------------
 
 CaepLbcSetObj::CaepLbcSetObj(Category category) : AttLbcCase(category) {}
 
-// CaeName is a virtual base: the engine base's constructor does not get to name it here.
-CaepLbcSetObj::CaepLbcSetObj(const CaeString& name, Category category) : AttLbcCase(name, category) { Name(name); }
+CaepLbcSetObj::CaepLbcSetObj(const CaeString& name, Category category) : AttLbcCase(name, category) {}
 
 CaepLbcSetObj::~CaepLbcSetObj() { lbcs_.RemoveAll(); }
 
@@ -266,26 +225,17 @@ void CaepLbcSetObj::Reconcile() {
 }
 
 bool CaepLbcSetObj::Rename(const CaeString& name) {
-  if (const std::string problem = dbSetNameProblem(database(), Kind(), name, objectId()); !problem.empty()) {
-    acutPrintf("\n%s", problem.c_str());
-    return false;
-  }
+  CaepAnlControl* control = dbControlOf(database());
+  CAE_CHECK(control != nullptr);
   assertWriteEnabled();
-  if (!objectId().isNull()) {
-    AcDbDictionary* owner = nullptr;
-    if (acdbOpenObject(owner, ownerId(), AcDb::kForWrite) == Acad::eOk) {
-      if (owner->has(objectId())) {
-        AcDbObjectId id;
-        const bool rekeyed = owner->remove(objectId()) == Acad::eOk && owner->setAt(name.Text(), this, id) == Acad::eOk;
-        owner->close();
-        CAE_CHECK(rekeyed);
-      } else {
-        owner->close();
-      }
-    }
-  }
+  if (!control->RenameEntry(Kind(), objectId(), name)) return false;
   Name(name);
   return true;
+}
+
+Acad::ErrorStatus CaepLbcSetObj::subOpen(AcDb::OpenMode mode) {
+  dbFollowErasedState(*this, *this);
+  return AcDbObject::subOpen(mode);
 }
 
 Acad::ErrorStatus CaepLbcSetObj::subErase(Adesk::Boolean erasing) {
@@ -322,11 +272,7 @@ void CaepLbcSetObj::Adopt(std::string name, const AcDbObjectIdArray& ids, int nu
   // A second read (undo, redo, an abort) replaces the members; it never adds to them.
   conditionIds_ = ids;
   lbcs_.RemoveAll();
-  // The engine's erased mark follows the host's, whatever restored the object.
-  if (isErased())
-    MarkAsErased();
-  else
-    MarkAsNotErased();
+  dbFollowErasedState(*this, *this);
   if (CaepAnlControl* control = dbControlOf(database())) control->RegisterId(Kind(), objectId());
 }
 
@@ -443,11 +389,7 @@ namespace {
 template <class Set>
 AttLbcCase* newSet(CaepAnlControl& control, DbStoredKind kind, const CaeString& name,
                    void (AnlControl::*add)(AttLbcCase*)) {
-  AcDbDatabase* database = acdbHostApplicationServices()->workingDatabase();
-  if (const std::string problem = dbSetNameProblem(database, kind, name); !problem.empty()) {
-    acutPrintf("\n%s", problem.c_str());
-    return nullptr;
-  }
+  if (!control.AcceptsNewName(kind, name)) return nullptr;
   auto* set = new Set(name);
   try {
     (control.*add)(set);

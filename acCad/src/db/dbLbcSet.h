@@ -11,8 +11,6 @@
 // operation that opens members needs one to be active.
 #pragma once
 
-#include <string>
-
 #include "amg/CaeString.h"
 #include "arx/dbid.h"
 #include "arx/dbobject.h"
@@ -37,6 +35,9 @@ AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode
 // the DXF writers leave such ids out rather than write handles that name nothing.
 bool dbIsErasedOrGone(AcDbObjectId id);
 
+// Sets the engine's erased mark of a stored object to the drawing's erased state.
+void dbFollowErasedState(CaeActive& engine, const AcDbObject& object);
+
 // One transaction of a drawing around opening (and erasing) its stored objects' members; it
 // ends, committing, when the scope ends. A drawing without a transaction manager is a
 // consistency check.
@@ -51,14 +52,8 @@ class DbMemberTransaction {
   AcDbTransactionManager* transactions_;
 };
 
-// Why `name` cannot name a set of `kind` (LoadCase or RestraintCase) in `database`: empty,
-// over the CAD's length limit, not a valid name, or borne (ignoring case) by another live set
-// than `self`. Empty when it can.
-std::string dbSetNameProblem(AcDbDatabase* database, DbStoredKind kind, const CaeString& name,
-                             AcDbObjectId self = AcDbObjectId());
-
 // CaepAnlControl::NewLoadCase and NewRestraintCase, defined with the sets, make a set of that name
-// in the working drawing and hand it to the control's Add. A name that dbSetNameProblem refuses is
+// and hand it to the control's Add. A name that the control does not accept for a new set is
 // printed and nothing is made: null.
 
 class CaepLbcSetObj : public AcDbObject, public AttLbcCase {
@@ -97,11 +92,14 @@ class CaepLbcSetObj : public AcDbObject, public AttLbcCase {
   // named once.
   void Reconcile();
 
-  // Renames the set and re-keys its dictionary entry. A name that dbSetNameProblem refuses is
-  // printed and changes nothing: false.
+  // Renames the set and re-keys its dictionary entry. A name that the control does not accept
+  // for a new set is printed and changes nothing: false.
   bool Rename(const CaeString& name);
 
   // --- host side -------------------------------------------------------------------------
+  // Every open brings the engine's erased mark in step with the drawing: an aborted transaction
+  // restores the drawing's erased state without calling subErase.
+  Acad::ErrorStatus subOpen(AcDb::OpenMode mode) override;
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;

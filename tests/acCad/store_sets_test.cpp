@@ -69,6 +69,9 @@ AcRxClass* registerStandIn(const char* name, AcRxPseudoConstructor make) {
   return made;
 }
 
+// Set to make the stand-ins' records unreadable, as a damaged drawing file would have them.
+bool standInRecordsDamaged = false;
+
 // A condition entity as far as the sets need one: a host entity that is an engine condition,
 // files its type code and mirrors its erasure.
 #define STAND_IN_CONDITION(CLASS, ENGINE, ...)                                                           \
@@ -91,6 +94,7 @@ AcRxClass* registerStandIn(const char* name, AcRxPseudoConstructor make) {
     }                                                                                                    \
     Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override {                                        \
       AcDbEntity::dwgInFields(filer);                                                                    \
+      if (standInRecordsDamaged && filer->filerType() == AcDb::kFileFiler) return Acad::eFilerError;     \
       Adesk::Int16 type = 0;                                                                             \
       if (dbFilerReadsFields(filer->filerType()) && filer->readInt16(&type) == Acad::eOk)                \
         SetDescriptor(descriptors().Find(type));                                                         \
@@ -563,6 +567,9 @@ TEST_F(StoreSetsTest, UndoRedoAndAbortRestoreEveryChange) {
        [](const Fixture& f) { ASSERT_TRUE(open<CaepLbcSetObj>(f.restraints)->Rename(CaeString("Held"))); }},
       {"EraseSet", [](const Fixture& f) { ASSERT_EQ(open<AcDbObject>(f.loads)->erase(), Acad::eOk); }},
       {"AddSet", [](const Fixture&) { addSet<CaepRestraintCaseObj>("More"); }},
+      {"NewSetThroughTheControl",
+       [](const Fixture&) { ASSERT_NE(control()->NewLoadCase(CaeString("Snow")), nullptr); }},
+      {"DeleteSetThroughTheControl", [](const Fixture& f) { control()->DeleteLoadCase(open<CaepLbcSetObj>(f.loads)); }},
       {"AddLoadEntry",
        [](const Fixture& f) { open<CaepAnlResultCase>(f.resultCase)->AddLoadCase(open<CaepLbcSetObj>(f.loads), 4.0); }},
       {"AddRestraintEntry",
@@ -816,10 +823,25 @@ TEST_F(StoreSetsTest, SetOperationsCountAndWalkLiveMembersAndKeepErasedOnesListe
     // A restraint goes on layer "CAE_LBC" exactly as a load does.
     for (AcDbObjectId id : {f.members[0], f.restraint})
       EXPECT_EQ(AcDbEntity::cast(open<AcDbObject>(id))->layer(), "CAE_LBC");
-    // Redrawing marks every member, erased ones included, and changes no field.
+    // Redrawing marks every member, erased ones included, and changes no field; the control
+    // redraws a set as it becomes current.
     const std::string before = dump();
+    auto clearMarks = [&] {
+      for (AcDbObjectId id : f.members) AcDbEntity::cast(open<AcDbObject>(id))->clearGraphicsModified();
+    };
+    auto marked = [&] {
+      int count = 0;
+      for (AcDbObjectId id : f.members) count += AcDbEntity::cast(open<AcDbObject>(id))->isGraphicsModified();
+      return count;
+    };
+    clearMarks();
     loads->RedrawConditions();
+    EXPECT_EQ(marked(), 3);
     EXPECT_EQ(dump(), before);
+    clearMarks();
+    control()->SetCurrentLoadCase(loads);
+    EXPECT_EQ(marked(), 3);
+    EXPECT_EQ(control()->CurrentLoadCase(), static_cast<AttLbcCase*>(loads));
   });
   // Model-level conditions: the live one of the type, never a deleted one.
   const AcDbObjectId deletedModelLoad = addMember<StandInModelLbcEnt>(f.loads, modelLoadType);
@@ -1044,6 +1066,49 @@ TEST_F(StoreSetsTest, NewMakesANamedSetInTheDrawingOrNothingAtAll) {
     dictionary->close();
     EXPECT_EQ(entry, stored->objectId());
   }
+}
+
+// Members whose records are skipped on OPEN never open again: the set keeps the drawing, saves,
+// and on the next OPEN the ids that name nothing are dropped with a message.
+TEST_F(StoreSetsTest, MembersSkippedOnOpenArePassedOverAndTheSetSavesAndReopens) {
+  const Fixture f = build();
+  const std::string loads = handle(f.loads), resultCase = handle(f.resultCase);
+  AcApDocument* original = current();
+  const std::string path = (dir / "a.dwg").string(), again = (dir / "b.dwg").string();
+  ASSERT_EQ(acDocManagerPtr()->saveDocument(original, path, true), Acad::eOk) << cadhost::printedText();
+  acDocManagerPtr()->newDocument();
+  ASSERT_TRUE(acDocManagerPtr()->closeDocument(original));
+
+  standInRecordsDamaged = true;
+  cadhost::clearPrintedText();
+  AcApDocument* opened = acDocManagerPtr()->openDocument(path);
+  standInRecordsDamaged = false;
+  ASSERT_NE(opened, nullptr) << cadhost::printedText();
+  EXPECT_NE(cadhost::printedText().find("Skipped an object of class StandInLbcEnt"), std::string::npos)
+      << cadhost::printedText();
+  EXPECT_EQ(cadhost::printedText().find("TLX"), std::string::npos) << cadhost::printedText();
+  inTransaction([&] {
+    auto* set = open<CaepLoadCaseObj>(byHandle(db(), loads));
+    EXPECT_EQ(set->NumLbcs(), 3);
+    EXPECT_EQ(set->CountLbcs(0), 0);
+    EXPECT_EQ(set->FirstLbc(), nullptr);
+    cadhost::clearPrintedText();
+    set->Reconcile();
+    for (AcDbObjectId member : set->ConditionIds())
+      EXPECT_NE(cadhost::printedText().find("member " + handle(member) + " no longer exists"), std::string::npos);
+    // The case still walks its entries.
+    EXPECT_EQ(open<CaepAnlResultCase>(byHandle(db(), resultCase))->NumLoadCase(), 2);
+  });
+  ASSERT_EQ(acDocManagerPtr()->saveDocument(opened, again, true), Acad::eOk) << cadhost::printedText();
+  acDocManagerPtr()->newDocument();
+  ASSERT_TRUE(acDocManagerPtr()->closeDocument(opened));
+  cadhost::clearPrintedText();
+  ASSERT_NE(acDocManagerPtr()->openDocument(again), nullptr) << cadhost::printedText();
+  EXPECT_NE(cadhost::printedText().find("CaepLoadCaseObj " + loads + ": 3 member id(s) name no object"),
+            std::string::npos)
+      << cadhost::printedText();
+  EXPECT_NE(dump().find(loads + " CaepLoadCaseObj owner D name 'Loads' category 0 members []"), std::string::npos)
+      << dump();
 }
 
 }  // namespace

@@ -56,7 +56,7 @@ class DbMemberTransaction {
 // and hand it to the control's Add. A name that the control does not accept for a new set is
 // printed and nothing is made: null.
 
-class CaepLbcSetObj : public AcDbObject, public AttLbcCase {
+class CaepLbcSetObj : public AcDbObject, public AttLbcCase, public DbShownObject {
  public:
   ~CaepLbcSetObj() override;
 
@@ -87,6 +87,8 @@ class CaepLbcSetObj : public AcDbObject, public AttLbcCase {
   // Marks every member's graphics modified, erased members included (the set became current or
   // stopped being current).
   void RedrawConditions();
+  // What the control calls when the set becomes or stops being current.
+  void MarkGraphicsModified() override { RedrawConditions(); }
   // After loading: each member's entity finishes its restoration and is marked not current. An
   // engine exception ends this set's pass with its text printed; members that never open are
   // named once.

@@ -648,8 +648,11 @@ TEST_F(StoreSetsTest, ErasedTestThroughTheEngineBaseFollowsAnAbortedErase) {
   const Fixture f = build();
   AcDbTransactionManager* transactions = db()->transactionManager();
   transactions->startTransaction();
+  AttLbcCase* held = open<CaepLbcSetObj>(f.loads);
   ASSERT_EQ(open<AcDbObject>(f.loads)->erase(), Acad::eOk);
   transactions->abortTransaction();
+  // A walk that kept the pointer asks without opening the set again: it answers from the drawing.
+  EXPECT_FALSE(held->IsErased());
   inTransaction([&] {
     AttLbcCase* set = open<CaepLbcSetObj>(f.loads);
     EXPECT_FALSE(set->IsErased());

@@ -1,6 +1,5 @@
 #include "db/dbLbcSet.h"
 
-#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -8,13 +7,11 @@
 #include "amg/CaeMsgCall.h"
 #include "arx/acutads.h"
 #include "arx/dbdatabase.h"
-#include "arx/dbdict.h"
 #include "arx/dbdxffiler.h"
 #include "arx/dbentity.h"
 #include "arx/dbfiler.h"
 #include "arx/dbtrans.h"
 #include "cadInterface/UIDefaultNames.h"
-#include "db/dbDict.h"
 #include "db/dbFiling.h"
 #include "fea/AttLbc.h"
 #include "util/acLayer.h"

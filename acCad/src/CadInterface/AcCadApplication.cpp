@@ -11,6 +11,8 @@
 #include "arx/accmd.h"
 #include "arx/acdocman.h"
 #include "arx/rxobject.h"
+#include "db/dbCase.h"
+#include "db/dbLbcSet.h"
 #include "db/dbRecords.h"
 #include "util/acEditor.h"
 
@@ -19,9 +21,13 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 2> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 6> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
+    {"CaepLoadCaseObj", &CaepLoadCaseObj::rxInit, &CaepLoadCaseObj::desc, 5},
+    {"CaepRestraintCaseObj", &CaepRestraintCaseObj::rxInit, &CaepRestraintCaseObj::desc, 6},
+    {"CaepAnlResultCase", &CaepAnlResultCase::rxInit, &CaepAnlResultCase::desc, 22},
+    {"CaepAnlLbcCase", &CaepAnlLbcCase::rxInit, &CaepAnlLbcCase::desc, 23},
 }};
 
 }  // namespace

@@ -59,6 +59,9 @@ class CaepAnlControl : public AnlControl {
   // The listed ids whose objects still open (erased and permanently erased ones are not counted).
   int CountLive(DbStoredKind kind) const;
 
+  AttLbcCase* NewLoadCase(const CaeString& name) override;
+  AttLbcCase* NewRestraintCase(const CaeString& name) override;
+
   // Clears the current analysis model, optimisation model, load set, restraint set and result
   // set, in this order; answers 1.
   int ClearCurrentObjects();

@@ -16,7 +16,8 @@ class AnlLbcCase : public virtual CaeActive {
  public:
   AnlLbcCase(AttLbcCase* set, double scale, int category, long id = 0)
       : set_(set), scale_(scale), category_(category), id_(id) {}
-  AttLbcCase* LbcCase() const { return set_; }
+  // Virtual so that an entry kept in a drawing can reach its set by id.
+  virtual AttLbcCase* LbcCase() const { return set_; }
   double Scale() const { return scale_; }
   void Scale(double scale) { scale_ = scale; }
   int Category() const { return category_; }
@@ -55,7 +56,8 @@ class AnlResltCase : public virtual CaeActive, public virtual CaeName {
   // marked erased are passed over.
   virtual AnlLbcCase* FirstLbcCase(int category);
 
-  AnlLbcCase* NextLbcCase();
+  // Virtual so that a case whose entries live elsewhere can continue its own walk.
+  virtual AnlLbcCase* NextLbcCase();
 
  private:
   static int Remove(std::vector<std::unique_ptr<AnlLbcCase>>& entries, AnlLbcCase* entry);

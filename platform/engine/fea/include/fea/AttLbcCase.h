@@ -27,6 +27,8 @@ class AttLbcCase : public virtual CaeActive, public virtual CaeName {
   Category GetCategory() const { return category_; }
   void MakeCurrent() { MarkAsCurrent(); }
   void MakeUncurrent() { MarkAsNotCurrent(); }
+  // Whether the set is erased: its mark here; a set kept in a drawing answers from the drawing.
+  virtual bool IsErased() const { return IsMarkedAsErased(); }
 
   // The first live member of a model-level type (descriptor kind 2 or 3) with that type code,
   // or null. A restraint set has none.

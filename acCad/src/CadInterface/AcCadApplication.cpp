@@ -11,7 +11,11 @@
 #include "arx/accmd.h"
 #include "arx/acdocman.h"
 #include "arx/rxobject.h"
+#include "db/dbJob.h"
+#include "db/dbModel.h"
 #include "db/dbRecords.h"
+#include "db/dbResultSet.h"
+#include "db/dbSubModel.h"
 #include "util/acEditor.h"
 
 namespace {
@@ -19,9 +23,14 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 2> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 7> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
+    {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
+    {"CaepAnlSubModelObj", &CaepAnlSubModelObj::rxInit, &CaepAnlSubModelObj::desc, 4},
+    {"CaepAnlDrvJobObj", &CaepAnlDrvJobObj::rxInit, &CaepAnlDrvJobObj::desc, 14},
+    {"CaepAnlConstrJobObj", &CaepAnlConstrJobObj::rxInit, &CaepAnlConstrJobObj::desc, 15},
+    {"CaepResultCaseObj", &CaepResultCaseObj::rxInit, &CaepResultCaseObj::desc, 16},
 }};
 
 }  // namespace

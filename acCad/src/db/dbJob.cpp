@@ -169,10 +169,12 @@ void CaepAnlConstrJobObj::rxInit() {
 
 Acad::ErrorStatus CaepAnlConstrJobObj::subErase(Adesk::Boolean erasing) {
   if (Acad::ErrorStatus status = AcDbObject::subErase(erasing); status != Acad::eOk) return status;
-  if (erasing)
+  if (erasing) {
     MarkAsErased();
-  else
+  } else {
     MarkAsNotErased();
+    erasedWithSubModel_ = false;
+  }
   return Acad::eOk;
 }
 

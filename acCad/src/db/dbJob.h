@@ -42,6 +42,11 @@ class CaepAnlConstrJobObj : public AcDbObject, public AnlConstrJob {
   explicit CaepAnlConstrJobObj(int nodeCount = 0) : AnlConstrJob(nodeCount) {}
   ~CaepAnlConstrJobObj() override = default;
 
+  // As the solver job's: a sub-model's erase takes a model's constrained jobs too and must be able
+  // to bring them back.
+  void SetErasedWithSubModel(bool mark) { erasedWithSubModel_ = mark; }
+  bool ErasedWithSubModel() const { return erasedWithSubModel_; }
+
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
@@ -51,6 +56,8 @@ class CaepAnlConstrJobObj : public AcDbObject, public AnlConstrJob {
  private:
   void File(DbFields& fields) const;
   void Read(DbFields& fields);
+
+  bool erasedWithSubModel_ = false;
 };
 
 // The unit system a job's record holds, in stored order (types 0, 1, 5, 3, 4, 2, 7, 6); a unit

@@ -163,6 +163,9 @@ AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode
   const Acad::ErrorStatus status = transactions->getObject(object, id, mode, openErased);
   if (status == Acad::eWasErased || status == Acad::ePermanentlyErased) return nullptr;
   CAE_CHECK(status == Acad::eOk);
+  // The engine's mark follows the host's erase, which an aborted transaction restores alone.
+  if (auto* marks = dynamic_cast<CaeActive*>(object); marks && marks->IsMarkedAsErased() != object->isErased())
+    object->isErased() ? marks->MarkAsErased() : marks->MarkAsNotErased();
   return object;
 }
 
@@ -578,6 +581,8 @@ Acad::ErrorStatus CaepAnlModelObj::subErase(Adesk::Boolean erasing) {
     return Acad::eOk;
   }
   MarkAsErased();
+  // Undo and redo replay the members' own erasures, recorded when the cascade first ran.
+  if (isUndoing()) return Acad::eOk;
   try {
     DbTransaction transaction(database());
     for (const std::vector<AcDbObjectId>* ids : {&subModelIds_, &constraintIds_, &jobIds_, &resultSetIds_, &pairIds_})

@@ -173,7 +173,7 @@ void CaepResultCaseObj::Read(DbFields& fields) {
   fields.String(subSetName);
   fields.String(reservedText);
   fields.Double(reservedValue);
-  CAE_CHECK(analType >= 0 && analType <= 3 && subSetUnits >= CaeUtNone && subSetUnits < 64);
+  CAE_CHECK(analType >= 0 && analType <= 3 && subSetUnits >= 0 && subSetUnits < 256);
   Adesk::Int32 count = 0;
   fields.Count(count);
   std::vector<double> values;

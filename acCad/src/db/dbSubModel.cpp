@@ -47,11 +47,13 @@ AcRxObject* makeSubModel() { return new (std::nothrow) CaepAnlSubModelObj(); }
 // The job or result set of a model that a sub-model's erase takes with it, and its mark.
 void setErasedWithSubModel(AcDbObject* object, bool mark) {
   if (auto* job = CaepAnlDrvJobObj::cast(object)) job->SetErasedWithSubModel(mark);
+  if (auto* job = CaepAnlConstrJobObj::cast(object)) job->SetErasedWithSubModel(mark);
   if (auto* set = CaepResultCaseObj::cast(object)) set->SetErasedWithSubModel(mark);
 }
 
 bool erasedWithSubModel(AcDbObject* object) {
   if (auto* job = CaepAnlDrvJobObj::cast(object)) return job->ErasedWithSubModel();
+  if (auto* job = CaepAnlConstrJobObj::cast(object)) return job->ErasedWithSubModel();
   if (auto* set = CaepResultCaseObj::cast(object)) return set->ErasedWithSubModel();
   return false;
 }
@@ -170,6 +172,8 @@ Acad::ErrorStatus CaepAnlSubModelObj::subErase(Adesk::Boolean erasing) {
     return Acad::eOk;
   }
   MarkAsErased();
+  // Undo and redo replay the erasures of the mesh, jobs and result sets themselves.
+  if (isUndoing()) return Acad::eOk;
   try {
     DbTransaction transaction(database());
     AcDbObject* mesh = OpenMeshEntity();

@@ -4,6 +4,7 @@
 // relocation and the post-load material lookup.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -751,6 +752,110 @@ TEST_F(StoreModelTest, FailingWritesAnswerTheFilerErrorAndSayWhy) {
   EXPECT_EQ(status, Acad::eFilerError);
 }
 
+// Rewrites a drawing file: `damage` may change the fields of each record (given its class name);
+// the framing and the checksum are recomputed, as a damaged but well-framed file would have them.
+void damageDrawing(const fs::path& path, const std::function<void(const std::string&, std::string&)>& damage) {
+  std::string file = kestrum::test::readFile(path);
+  ASSERT_GT(file.size(), 24u);
+  auto get = [](const std::string& bytes, std::size_t at, auto value) {
+    std::memcpy(&value, bytes.data() + at, sizeof value);
+    return value;
+  };
+  auto put = [](std::string& out, auto value) { out.append(reinterpret_cast<const char*>(&value), sizeof value); };
+  std::size_t at = 24;
+  std::string payload = file.substr(at, 8 + 8 * 8);
+  at += payload.size();
+  const auto count = get(file, at, Adesk::UInt32{});
+  put(payload, count);
+  at += 4;
+  for (Adesk::UInt32 i = 0; i < count; ++i) {
+    const auto length = get(file, at, Adesk::UInt32{});
+    std::string body = file.substr(at + 4, length);
+    at += 4 + length;
+    const auto nameLength = get(body, 0, Adesk::UInt16{});
+    const std::string name = body.substr(2, nameLength);
+    const std::size_t fieldsAt = 2 + nameLength + 8 + 1;
+    std::string fields = body.substr(fieldsAt);
+    damage(name, fields);
+    body = body.substr(0, fieldsAt) + fields;
+    put(payload, static_cast<Adesk::UInt32>(body.size()));
+    payload += body;
+  }
+  Adesk::UInt32 crc = 0xFFFFFFFFu;
+  for (unsigned char byte : payload) {
+    crc ^= byte;
+    for (int k = 0; k < 8; ++k) crc = (crc & 1) ? 0x82F63B78u ^ (crc >> 1) : crc >> 1;
+  }
+  crc ^= 0xFFFFFFFFu;
+  std::string out = file.substr(0, 12);
+  put(out, crc);
+  put(out, static_cast<Adesk::UInt64>(payload.size()));
+  out += payload;
+  std::ofstream(path, std::ios::binary | std::ios::trunc) << out;
+}
+
+TEST_F(StoreModelTest, ADamagedDrawingNamesWhatItSkipsAndKeepsTheRest) {
+  const AcDbObjectId stress = buildDrawing();
+  const std::string path = (dir / "a.dwg").string();
+  const std::string lostHandle = membersOf(stress).subs[1].handle().text();
+  const AcDbHandle stressHandle = stress.handle();
+  std::string modesHandle;
+  {
+    DbTransaction transaction(db());
+    for (AcDbObjectId id : dbControlOf(db())->Ids(DbStoredKind::AnlModel))
+      if (id != stress) modesHandle = id.handle().text();
+  }
+  AcApDocument* original = current();
+  ASSERT_EQ(acDocManagerPtr()->saveDocument(original, path, true), Acad::eOk);
+  acDocManagerPtr()->newDocument();
+  ASSERT_TRUE(acDocManagerPtr()->closeDocument(original));
+  int subModels = 0;
+  damageDrawing(path, [&](const std::string& name, std::string& fields) {
+    // The second model loses its tail, the second sub-model its transform, the units record its units.
+    if (name == "CaepAnlModelObj" && fields.find("Bracket modes") != std::string::npos)
+      fields.resize(fields.size() - 5);
+    if (name == "CaepAnlSubModelObj" && ++subModels == 2) fields.resize(fields.size() - 20);
+    if (name == "CaepUnitsObj") fields.resize(fields.size() / 2);
+  });
+
+  cadhost::clearPrintedText();
+  AcApDocument* opened = acDocManagerPtr()->openDocument(path);
+  ASSERT_NE(opened, nullptr) << cadhost::printedText();
+  const std::string printed = cadhost::printedText();
+  EXPECT_NE(printed.find("Skipped an object of class CaepAnlModelObj (handle " + modesHandle + ")"), std::string::npos)
+      << printed;
+  EXPECT_NE(printed.find("Skipped an object of class CaepAnlSubModelObj (handle " + lostHandle + ")"),
+            std::string::npos)
+      << printed;
+  EXPECT_NE(printed.find("Skipped an object of class CaepUnitsObj"), std::string::npos) << printed;
+  const std::string kept = dumpDrawingModels(opened->database());
+  EXPECT_EQ(kept.rfind("models 1\nmodel \"Bracket\"", 0), 0u) << kept;
+  EXPECT_EQ(kept.find("SubModel 2"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("SubModel 1"), std::string::npos) << kept;
+  EXPECT_NE(kept.find("job \"run1\""), std::string::npos) << kept;
+  EXPECT_EQ(CaeUnitSystem::GetHostSystem()->GetUnit(CaeUtLength), CaeMeter);
+  {
+    DbTransaction transaction(opened->database());
+    AcDbObjectId reread;
+    ASSERT_EQ(opened->database()->getAcDbObjectId(reread, false, stressHandle), Acad::eOk);
+    auto* model = openForWrite<CaepAnlModelObj>(opened->database(), reread);
+    EXPECT_EQ(model->NumSubModels(), 2);
+    EXPECT_EQ(model->NumLiveSubModels(), 1);
+    EXPECT_EQ(model->GetSubModel(1), nullptr);
+  }
+
+  // What is left saves and opens again whole.
+  const std::string again = (dir / "b.dwg").string();
+  ASSERT_EQ(acDocManagerPtr()->saveDocument(opened, again, true), Acad::eOk) << cadhost::printedText();
+  acDocManagerPtr()->newDocument();
+  ASSERT_TRUE(acDocManagerPtr()->closeDocument(opened));
+  cadhost::clearPrintedText();
+  AcApDocument* reopened = acDocManagerPtr()->openDocument(again);
+  ASSERT_NE(reopened, nullptr) << cadhost::printedText();
+  EXPECT_EQ(cadhost::printedText().find("Skipped"), std::string::npos) << cadhost::printedText();
+  EXPECT_EQ(dumpDrawingModels(reopened->database()), kept);
+}
+
 // ---- engine operations ------------------------------------------------------------------------
 
 TEST_F(StoreModelTest, EngineOperationsCountLiveMembersAndTestTheirIndexes) {
@@ -790,6 +895,21 @@ TEST_F(StoreModelTest, EngineOperationsCountLiveMembersAndTestTheirIndexes) {
   // The erased members are passed over, not reported.
   EXPECT_NO_THROW(model->MarkGraphicsModified());
   EXPECT_EQ(model->FirstLiveMateRelPair(), nullptr);
+}
+
+TEST_F(StoreModelTest, ReconcileNamesUnnamedSubModelsByTheirPlaceAndLeavesTheOthers) {
+  const AcDbObjectId stress = buildDrawing();
+  Command command(db(), "RECONCILE");
+  CaepAnlModelObj* model = openForWrite<CaepAnlModelObj>(db(), stress);
+  addSubModel(db(), model)->Name(CaeString(""));
+  model->DeleteSubModel(model->GetSubModel(1));
+  model->Reconcile();
+  EXPECT_EQ(model->GetSubModel(0)->Name(), "SubModel 1");
+  EXPECT_EQ(model->GetSubModel(1)->Name(), "SubModel 2");  // erased: passed over
+  EXPECT_EQ(model->GetSubModel(2)->Name(), "SubModel3");
+  // Every live sub-model has its element property back; the erased one is left alone.
+  EXPECT_NE(model->GetSubModel(2)->GetProp(), nullptr);
+  EXPECT_TRUE(model->GetSubModel(1)->IsMarkedAsErased());
 }
 
 TEST_F(StoreModelTest, MembersThatNeverOpenCountAsErased) {

@@ -4,6 +4,7 @@
 // relocation and the post-load material lookup.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -361,6 +362,16 @@ TEST_F(StoreModelTest, EveryFieldSurvivesDxfOutAndIn) {
   const std::string path = (dir / "b.dxf").string();
   AcApDocument* original = current();
   ASSERT_EQ(db()->dxfOut(path), Acad::eOk);
+  // A standard reader audits the file without errors.
+  const fs::path script = dir / "audit.py";
+  std::ofstream(script) << "import sys, ezdxf\n"
+                           "doc = ezdxf.readfile(sys.argv[1])\n"
+                           "auditor = doc.audit()\n"
+                           "for e in auditor.errors: print(e.message)\n"
+                           "assert not auditor.has_errors\n";
+  const std::string audit =
+      "/usr/bin/python3 " + script.string() + " " + path + " > " + (dir / "audit.txt").string() + " 2>&1";
+  EXPECT_EQ(std::system(audit.c_str()), 0) << kestrum::test::readFile(dir / "audit.txt");
   acDocManagerPtr()->newDocument();
   ASSERT_TRUE(acDocManagerPtr()->closeDocument(original));
 
@@ -443,6 +454,28 @@ TEST_F(StoreModelTest, TransactionAbortLeavesTheDumpUnchanged) {
   transactions->startTransaction();
   EXPECT_EQ(openForWrite<CaepAnlModelObj>(db(), stress)->CountLiveJobs(0), 2);
   transactions->endTransaction();
+}
+
+TEST_F(StoreModelTest, AnAbortedModelOrResultSetThatWasCurrentIsLetGo) {
+  const AcDbObjectId stress = buildDrawing();
+  CaepAnlControl* control = dbControlOf(db());
+  AcDbTransactionManager* transactions = db()->transactionManager();
+  transactions->startTransaction();
+  const AcDbObjectId added = addModel(db(), "Aborted", AnlStress);
+  auto* model = openForWrite<CaepAnlModelObj>(db(), added);
+  control->SetCurrentAnlModel(model);
+  control->SetCurrentResultSet(addResultSet(model, "Aborted results"));
+  model->erase();
+  transactions->abortTransaction();
+  EXPECT_EQ(control->CurrentAnlModel(), nullptr);
+  EXPECT_EQ(control->CurrentResultSet(), nullptr);
+  // Making another current touches nothing of what the abort removed.
+  DbTransaction transaction(db());
+  auto* other = openForWrite<CaepAnlModelObj>(db(), stress);
+  control->SetCurrentAnlModel(other);
+  control->SetCurrentResultSet(other->GetResultSet(0));
+  EXPECT_EQ(control->CurrentAnlModel(), other);
+  control->ClearCurrentObjects();
 }
 
 // ---- filer types, historic versions and damage ------------------------------------------------

@@ -228,9 +228,11 @@ CaepAnlModelObj::CaepAnlModelObj() : AnlModel(CaeString(), AnlStress) {}
 CaepAnlModelObj::CaepAnlModelObj(const CaeString& name, AnlType type) : AnlModel(name, type) { Name(name); }
 
 CaepAnlModelObj::~CaepAnlModelObj() {
-  // A control still pointing at this model as current lets go of it.
-  if (auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent()))
+  // The current control lets go of this model even when it is erased (an aborted addition).
+  if (AnlControl* control = AnlControl::GetCurrent()) {
+    MarkAsNotErased();
     if (control->CurrentAnlModel() == this) control->ClearCurrentAnlModel();
+  }
 }
 
 // ---- members ----------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 // relocation and the post-load material lookup.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -943,6 +944,51 @@ TEST_F(StoreModelTest, ReconcileNamesUnnamedSubModelsByTheirPlaceAndLeavesTheOth
   // Every live sub-model has its element property back; the erased one is left alone.
   EXPECT_NE(model->GetSubModel(2)->GetProp(), nullptr);
   EXPECT_TRUE(model->GetSubModel(1)->IsMarkedAsErased());
+}
+
+TEST_F(StoreModelTest, ResultSetsMadeApartJoinTheCurrentModelOnly) {
+  const AcDbObjectId stress = buildDrawing();
+  CaepAnlControl* control = dbControlOf(db());
+  const std::vector<AcDbObjectId> before = db()->objectIds();
+  ASSERT_EQ(CaepResultCaseObj::CreateInDatabase(), Acad::eOk);
+  AcDbObjectId made;
+  for (AcDbObjectId id : db()->objectIds())
+    if (std::find(before.begin(), before.end(), id) == before.end()) made = id;
+  ASSERT_FALSE(made.isNull());
+  Command command(db(), "ATTACH");
+  auto* set = openForWrite<CaepResultCaseObj>(db(), made);
+  ASSERT_NE(set, nullptr);
+  EXPECT_TRUE(set->ownerId().isNull());
+  // Without a current model there is nothing to attach to.
+  control->ClearCurrentAnlModel();
+  EXPECT_THROW(set->AttachToCurrentModel(), CaeExcept);
+  auto* model = openForWrite<CaepAnlModelObj>(db(), stress);
+  control->SetCurrentAnlModel(model);
+  set->AttachToCurrentModel();
+  set->AttachToCurrentModel();  // listed once
+  EXPECT_EQ(model->NumResultSets(), 2);
+  EXPECT_EQ(model->ResultSetIds().back(), made);
+  control->ClearCurrentAnlModel();
+}
+
+TEST_F(StoreModelTest, SubModelsKeepAMeshIdAndEraseOnce) {
+  const AcDbObjectId stress = buildDrawing();
+  Command command(db(), "SUB");
+  auto* model = openForWrite<CaepAnlModelObj>(db(), stress);
+  auto* sub = dynamic_cast<CaepAnlSubModelObj*>(model->GetSubModel(1));
+  const AcDbObjectId mesh = sub->MeshId();
+  EXPECT_EQ(sub->SetMeshId(AcDbObjectId()), Acad::eInvalidInput);
+  EXPECT_EQ(sub->MeshId(), mesh);
+  EXPECT_EQ(sub->FindOwnerModel(), model);
+  EXPECT_EQ(dynamic_cast<TestMeshEnt*>(sub->Mesh()), openForWrite<TestMeshEnt>(db(), mesh));
+  model->EraseSubModel(sub);
+  EXPECT_TRUE(sub->IsMarkedAsErased());
+  EXPECT_TRUE(sub->isErased());
+  EXPECT_TRUE(isErased(mesh));
+  EXPECT_NO_THROW(model->EraseSubModel(sub));  // already erased: nothing more
+  EXPECT_THROW(model->EraseSubModel(nullptr), CaeExcept);
+  EXPECT_EQ(model->NumLiveSubModels(), 1);
+  EXPECT_EQ(model->LiveSubModel(0), model->GetSubModel(0));
 }
 
 TEST_F(StoreModelTest, MembersThatNeverOpenCountAsErased) {

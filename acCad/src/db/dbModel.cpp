@@ -175,17 +175,6 @@ AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode m
   return marks && marks->IsMarkedAsErased() ? nullptr : object;
 }
 
-bool dbIsLiveMember(AcDbObjectId id) {
-  AcDbObject* object = nullptr;
-  const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead);
-  if (status == Acad::eWasOpenForWrite) return true;  // held by a writer, so it is there
-  if (status != Acad::eOk) return false;
-  auto* marks = dynamic_cast<CaeActive*>(object);
-  const bool live = !marks || !marks->IsMarkedAsErased();
-  object->close();
-  return live;
-}
-
 // ---- registration -----------------------------------------------------------------------------
 
 namespace {

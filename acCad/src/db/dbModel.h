@@ -76,8 +76,6 @@ class DbTransaction {
 AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false);
 // As dbOpenMember, then null too when the engine part carries the erased mark.
 AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode);
-// True when `id` opens and its engine part is not marked erased; opens nothing for long.
-bool dbIsLiveMember(AcDbObjectId id);
 
 // Reads or writes a class's fields behind the filer-type test, the parent's filing, the DXF
 // marker and the guarded block that turns a consistency check into the filer-error status.

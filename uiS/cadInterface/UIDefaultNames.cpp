@@ -4,10 +4,15 @@
 #include <cctype>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "cadInterface/CadDocServices.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlModel.h"
+#include "fea/AttLbcCase.h"
+#include "fea/OptModel.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -35,6 +40,25 @@ std::string Fitted(const std::string& base, const std::string& tail, int reserve
   const long room = static_cast<long>(NameLimit()) - reserve - static_cast<long>(tail.size());
   const std::size_t keep = room > 0 ? std::min(base.size(), static_cast<std::size_t>(room)) : 0;
   return base.substr(0, keep) + tail;
+}
+
+// The names of the live objects a walk of the current control meets.
+template <class T>
+std::vector<CaeString> LiveNames(T* (AnlControl::*first)(), T* (AnlControl::*next)()) {
+  std::vector<CaeString> names;
+  AnlControl* control = AnlControl::GetCurrent();
+  if (!control) return names;
+  for (T* object = (control->*first)(); object; object = (control->*next)())
+    if (!object->IsMarkedAsErased()) names.push_back(object->Name());
+  return names;
+}
+
+// Sets are named after the model they serve when no base is given.
+CaeString SetBase(CaeString base) {
+  if (base.Length() != 0) return base;
+  AnlControl* control = AnlControl::GetCurrent();
+  AnlModel* model = control ? control->CurrentAnlModel() : nullptr;
+  return model ? model->Name() : base;
 }
 
 }  // namespace
@@ -69,4 +93,24 @@ CaeString UIDefaultNameAvoiding(CaeString base, UIDefaultNameKind kind, const st
     const std::string candidate = Fitted(stem, tail, rule.reserve);
     if (!isTaken(candidate)) return CaeString(candidate);
   }
+}
+
+CaeString UIDefaultSimModelName(CaeString base) {
+  return UIDefaultNameAvoiding(std::move(base), UIDefaultNameKind::SimModel,
+                               LiveNames(&AnlControl::FirstAnlModel, &AnlControl::NextAnlModel));
+}
+
+CaeString UIDefaultLoadSetName(CaeString base) {
+  return UIDefaultNameAvoiding(SetBase(std::move(base)), UIDefaultNameKind::LoadSet,
+                               LiveNames(&AnlControl::FirstLoadCase, &AnlControl::NextLoadCase));
+}
+
+CaeString UIDefaultRestraintSetName(CaeString base) {
+  return UIDefaultNameAvoiding(SetBase(std::move(base)), UIDefaultNameKind::RestraintSet,
+                               LiveNames(&AnlControl::FirstRestraintCase, &AnlControl::NextRestraintCase));
+}
+
+CaeString UIDefaultOptModelName(CaeString base) {
+  return UIDefaultNameAvoiding(std::move(base), UIDefaultNameKind::OptModel,
+                               LiveNames(&AnlControl::FirstOptModel, &AnlControl::NextOptModel));
 }

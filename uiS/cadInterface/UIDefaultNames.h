@@ -1,7 +1,7 @@
 // Default names proposed for new simulation models, load sets, restraint sets and optimisation
 // models: a stem from the drawing's name, the kind's suffix and, when the name is taken, a
-// counter. The caller supplies the names already used by objects of the kind, so that these
-// helpers need nothing from the drawing.
+// counter. The four UIDefault*Name functions take the names in use from the current analysis
+// control; UIDefaultNameAvoiding, under them, takes them from its caller.
 #pragma once
 #include <vector>
 
@@ -28,3 +28,11 @@ void UINormalizeDefaultName(CaeString& base, unsigned suffixId, int reserve);
 // are looked up): the normalised base, then with 1, 2, ... appended. The stem is cut further
 // as the counter grows, so every candidate keeps within the limit less the reserve.
 CaeString UIDefaultNameAvoiding(CaeString base, UIDefaultNameKind kind, const std::vector<CaeString>& taken);
+
+// The proposal for a new object of the kind, unique among the current analysis control's objects
+// of that kind that are not marked erased (all of them free without a control). For load and
+// restraint sets an empty base is first replaced by the current simulation model's name.
+CaeString UIDefaultSimModelName(CaeString base);
+CaeString UIDefaultLoadSetName(CaeString base);
+CaeString UIDefaultRestraintSetName(CaeString base);
+CaeString UIDefaultOptModelName(CaeString base);

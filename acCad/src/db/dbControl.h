@@ -19,8 +19,18 @@
 #include "arx/dbid.h"
 #include "fea/AnlControl.h"
 
+class AcDbObject;
 class CaepUnitsObj;
 class CaepVersionObj;
+
+// A stored object that draws something for itself: the control redraws it when it becomes or
+// stops being current.
+class DbShownObject {
+ public:
+  virtual ~DbShownObject() = default;
+  // Marks the graphics of everything drawn for the object modified.
+  virtual void MarkGraphicsModified() = 0;
+};
 
 // The kinds of stored objects the control lists.
 enum class DbStoredKind : int { OptVariable, OptModel, AnlModel, LoadCase, RestraintCase };
@@ -55,6 +65,59 @@ class CaepAnlControl : public AnlControl {
   // set, in this order; answers 1.
   int ClearCurrentObjects();
 
+  // What the New operations check first: a name that is not empty, at most
+  // kDbMaxStoredNameLength long and not taken (ignoring case) by a live entry of the kind's
+  // dictionary. A refused name is reported on the command line; false, nothing changed.
+  bool AcceptsNewName(DbStoredKind kind, const CaeString& name);
+  // Re-keys the dictionary entry of the stored object `id` under `name` (checked as for New).
+  // The caller renames the engine object; false when the name was refused.
+  bool RenameEntry(DbStoredKind kind, AcDbObjectId id, const CaeString& name);
+
+  // --- the engine's list operations over the drawing's objects ----------------------------
+  // Add enters a new drawing object in its kind's dictionary (the object must not be in the
+  // drawing yet) and hands it back open for write in the command's transaction. Delete erases
+  // the object (its own erase cascades) and removes its entry; the id stays listed so that an
+  // undone deletion needs no bookkeeping. Counts and walks pass over erased objects.
+  int MoveOptVariable(OptVariable* moved, OptVariable* reference) override;
+  void AddOptModel(OptModel* model) override;
+  int AddOptVariable(OptVariable* variable) override;
+  void AddAnlModel(AnlModel* model) override;
+  void AddLoadCase(AttLbcCase* loadSet) override;
+  void AddRestraintCase(AttLbcCase* restraintSet) override;
+  void DeleteOptModel(OptModel* model) override;
+  int DeleteOptVariable(OptVariable* variable) override;
+  void DeleteAnlModel(AnlModel* model) override;
+  void DeleteLoadCase(AttLbcCase* loadSet) override;
+  void DeleteRestraintCase(AttLbcCase* restraintSet) override;
+  int NumOptModels() override;
+  int NumOptVariables() override;
+  int NumAnlModels() override;
+  int NumLoadCases() override;
+  int NumRestraintCases() override;
+  OptModel* FirstOptModel() override;
+  OptVariable* FirstOptVariable() override;
+  AnlModel* FirstAnlModel() override;
+  AttLbcCase* FirstLoadCase() override;
+  AttLbcCase* FirstRestraintCase() override;
+  void SetCurrentOptModel(OptModel* model) override;
+  void ClearCurrentOptModel() override;
+  OptModel* CurrentOptModel() override;
+  void SetCurrentAnlModel(AnlModel* model) override;
+  void ClearCurrentAnlModel() override;
+  AnlModel* CurrentAnlModel() override;
+  void SetCurrentLoadCase(AttLbcCase* loadSet) override;
+  void ClearCurrentLoadCase() override;
+  AttLbcCase* CurrentLoadCase() override;
+  void SetCurrentRestraintCase(AttLbcCase* restraintSet) override;
+  void ClearCurrentRestraintCase() override;
+  AttLbcCase* CurrentRestraintCase() override;
+  void SetCurrentResultSet(FerResultSet* resultSet) override;
+  void ClearCurrentResultSet() override;
+  FerResultSet* CurrentResultSet() override;
+  // The id of the current object of a kind (null when none); design variables have none.
+  AcDbObjectId CurrentId(DbStoredKind kind) const { return currentIds_[index(kind)]; }
+  AcDbObjectId CurrentResultSetId() const { return currentResultSetId_; }
+
   // Keeps the two records in step with the drawing. Flag 1 erases both when no model, optimisation
   // model or set is left (design variables do not count); flag 0 re-creates an erased record under
   // its key. Does nothing while either record id is null.
@@ -68,13 +131,30 @@ class CaepAnlControl : public AnlControl {
  private:
   static std::size_t index(DbStoredKind kind) { return static_cast<std::size_t>(kind); }
 
+  void addStored(DbStoredKind kind, AcDbObject* object, const CaeString& name);
+  void deleteStored(DbStoredKind kind, AcDbObject* object);
+  // Opens every listed id of the kind and hands each live object to `append`.
+  template <class Engine, class Append>
+  void refill(DbStoredKind kind, Append&& append);
+  template <class Engine>
+  Engine* current(DbStoredKind kind);
+  // Stores `object` (null: none) as the kind's current id, marking the engine objects and
+  // redrawing both the old and the new one.
+  template <class Engine>
+  void setCurrent(DbStoredKind kind, Engine* object);
+
   std::array<std::vector<AcDbObjectId>, kDbStoredKinds> ids_;
   std::array<std::unordered_set<AcDbObjectId>, kDbStoredKinds> listed_;
   int lengthUnit_ = CaeUnitNone;
   CaeUnitSystem nativeUnits_;
   AcDbObjectId versionRecordId_;
   AcDbObjectId lengthUnitRecordId_;
+  std::array<AcDbObjectId, kDbStoredKinds> currentIds_;
+  AcDbObjectId currentResultSetId_;
 };
+
+// The longest name a stored model or set may have.
+inline constexpr int kDbMaxStoredNameLength = 255;
 
 // True for the length codes a drawing may choose (metre, centimetre, millimetre, inch, foot).
 constexpr bool dbIsDrawingLengthUnit(int unit) { return unit >= 0 && unit <= 4; }

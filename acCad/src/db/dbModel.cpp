@@ -216,13 +216,7 @@ CaepAnlModelObj::CaepAnlModelObj() : AnlModel(CaeString(), AnlStress) {}
 // CaeName is a virtual base: the most-derived class names the object.
 CaepAnlModelObj::CaepAnlModelObj(const CaeString& name, AnlType type) : AnlModel(name, type) { Name(name); }
 
-CaepAnlModelObj::~CaepAnlModelObj() {
-  // The current control lets go of this model even when it is erased (an aborted addition).
-  if (AnlControl* control = AnlControl::GetCurrent()) {
-    MarkAsNotErased();
-    if (control->CurrentAnlModel() == this) control->ClearCurrentAnlModel();
-  }
-}
+CaepAnlModelObj::~CaepAnlModelObj() = default;
 
 // ---- members ----------------------------------------------------------------------------------
 
@@ -677,8 +671,15 @@ Acad::ErrorStatus CaepAnlModelObj::dxfInFields(AcDbDxfFiler* filer) {
 
 // ---- the control's creation of models -----------------------------------------------------------
 
+// A name that is empty, too long or taken is reported and nothing is made (null).
 AnlModel* CaepAnlControl::NewAnlModel(const CaeString& name, AnlType type) {
+  if (!AcceptsNewName(DbStoredKind::AnlModel, name)) return nullptr;
   auto* model = new CaepAnlModelObj(name, type);
-  AddAnlModel(model);
+  try {
+    AddAnlModel(model);
+  } catch (...) {
+    if (model->objectId().isNull()) delete model;  // never reached the drawing, which would own it
+    throw;
+  }
   return model;
 }

@@ -71,14 +71,6 @@ void CaepResultCaseObj::rxInit() {
     newAcRxClass("CaepResultCaseObj", "AcDbObject", 23, 6, 0, makeResultSet, "DBRESULTCASEOBJ", "TLXARX");
 }
 
-// The current control lets go of this set even when it is erased (an aborted addition).
-CaepResultCaseObj::~CaepResultCaseObj() {
-  if (AnlControl* control = AnlControl::GetCurrent()) {
-    MarkAsNotErased();
-    if (control->CurrentResultSet() == this) control->ClearCurrentResultSet();
-  }
-}
-
 Acad::ErrorStatus CaepResultCaseObj::CreateInDatabase() {
   AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
   CAE_CHECK(db != nullptr);

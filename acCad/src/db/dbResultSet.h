@@ -19,7 +19,7 @@ class CaepResultCaseObj : public AcDbObject, public FerResultSet {
   static void rxInit();
 
   CaepResultCaseObj() = default;
-  ~CaepResultCaseObj() override;
+  ~CaepResultCaseObj() override = default;
 
   // Adds a new set to the working drawing without an owner and closes it; the status of the close.
   static Acad::ErrorStatus CreateInDatabase();

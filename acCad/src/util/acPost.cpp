@@ -67,6 +67,9 @@ AcDbObject* acOpenObject(AcDbObjectId id, Acad::ErrorStatus& status, int toleran
   if (status == Acad::eWasOpenForWrite && openMode == AcDb::kForRead)
     status = transactions->getObject(object, id, AcDb::kForRead, openErased);
   if (tolerant) {
+    // An id whose record was dropped on reading, or whose object a transaction abort removed,
+    // never opens again: it is as erased.
+    if (status == Acad::ePermanentlyErased) status = Acad::eWasErased;
     CAE_CHECK(status == Acad::eOk || status == Acad::eWasErased);
   } else {
     CAE_CHECK(status == Acad::eOk);

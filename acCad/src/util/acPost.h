@@ -25,10 +25,10 @@ void acPostToModelSpaceAndClose(AcDbEntity* entity, AcDbObjectId& id);
 void acAddDbObject(AcDbObject* object, AcDbObjectId& id, int close);
 
 // Opens `id` in `mode` (AcDb::kForRead or kForWrite) in the current transaction; erased objects
-// open only when tolerant is 0. Tolerant: an erased object gives null with status eWasErased and
-// no report. Not tolerant: any failure is a consistency check. An object open for write directly
-// (status eWasOpenForWrite) is re-opened for read when read was asked; a write request never
-// hands back a read-only object: it is reported. No active transaction is a consistency check.
+// open only when tolerant is 0. Tolerant: an erased object, or one that never opens again
+// (permanently erased), gives null with status eWasErased and no report. Not tolerant: any failure is a consistency
+// check. An object open for write directly (status eWasOpenForWrite) is re-opened for read when read was asked; a write
+// request never hands back a read-only object: it is reported. No active transaction is a consistency check.
 AcDbObject* acOpenObject(AcDbObjectId id, Acad::ErrorStatus& status, int tolerant, int mode);
 
 // acOpenObject(id, status, 1, kForWrite): null, quietly, for an erased object.

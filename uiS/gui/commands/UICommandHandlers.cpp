@@ -1,8 +1,12 @@
 #include "gui/commands/UICommandHandlers.h"
 
+#include <memory>
+
+#include "amg/CaeList.h"
 #include "amg/CaeString.h"
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadInterface.h"
+#include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
 #include "res/ResourceIds.h"
 
@@ -13,15 +17,21 @@ int box(unsigned stringId) {
   return 0;
 }
 
-// True when the library at the configured location can be opened. Listing its materials needs
-// the library type, which is not part of the system yet: a library that opens counts as usable.
+// Hands a library back to the CAD that made it (its DeleteObject knows the real type).
+struct ReturnLibrary {
+  CadInterface* cad;
+  void operator()(MaterialLibrary* library) const { cad->DeleteObject(library); }
+};
+
+// True when the library at the configured location holds at least one material.
 bool materialLibraryUsable(CadInterface& cad) {
   CaeString path;
   cad.MaterialLibraryLocation(path);
-  MaterialLibrary* library = cad.OpenMaterialLibrary(path);
+  const std::unique_ptr<MaterialLibrary, ReturnLibrary> library(cad.OpenMaterialLibrary(path), ReturnLibrary{&cad});
   if (!library) return false;
-  cad.DeleteObject(library);
-  return true;
+  CaeOwningList<CaeString> names;
+  library->ListNames(names);
+  return names.Count() > 0;
 }
 
 }  // namespace

@@ -76,7 +76,9 @@ AmgMesh* AnlSubModel::CreateRefinedMesh(int) {
 
 AnlModel::AnlModel() = default;
 
-AnlModel::AnlModel(const CaeString& name, AnlType type) : CaeName(name), type_(type) {}
+// The name is set in the body as well: a class that joins a drawing object with this one is the most
+// derived, and the shared name base is built by its constructor, not by this initialiser.
+AnlModel::AnlModel(const CaeString& name, AnlType type) : CaeName(name), type_(type) { Name(name); }
 
 AnlModel::~AnlModel() {
   subModels_.clear();

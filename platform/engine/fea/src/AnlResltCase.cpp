@@ -7,7 +7,8 @@
 
 AnlResltCase::AnlResltCase() = default;
 
-AnlResltCase::AnlResltCase(const CaeString& name, int) : CaeName(name) {}
+// The name is set in the body too (see AnlModel's constructor).
+AnlResltCase::AnlResltCase(const CaeString& name, int) : CaeName(name) { Name(name); }
 
 AnlResltCase::~AnlResltCase() = default;
 

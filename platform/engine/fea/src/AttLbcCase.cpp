@@ -6,7 +6,8 @@
 
 AttLbcCase::AttLbcCase(Category category) : category_(category) {}
 
-AttLbcCase::AttLbcCase(const CaeString& name, Category category) : CaeName(name), category_(category) {}
+// The name is set in the body too (see AnlModel's constructor).
+AttLbcCase::AttLbcCase(const CaeString& name, Category category) : CaeName(name), category_(category) { Name(name); }
 
 AttLbcCase::~AttLbcCase() = default;
 

@@ -201,7 +201,8 @@ bool FerResult::Range(int subset, int component, double& minimum, double& maximu
 
 FerResultSet::FerResultSet() = default;
 
-FerResultSet::FerResultSet(const CaeString& name) : CaeName(name) {}
+// The name is set in the body too (see AnlModel's constructor).
+FerResultSet::FerResultSet(const CaeString& name) : CaeName(name) { Name(name); }
 
 FerResultSet::~FerResultSet() = default;
 

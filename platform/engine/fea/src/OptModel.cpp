@@ -159,7 +159,8 @@ void OptConstraint::BuildResultCaseList() {
 
 OptVariable::OptVariable() : unitType_(CaeUtLength) {}
 
-OptVariable::OptVariable(const CaeString& name) : CaeName(name), unitType_(CaeUtLength) {}
+// The name is set in the body too (see AnlModel's constructor).
+OptVariable::OptVariable(const CaeString& name) : CaeName(name), unitType_(CaeUtLength) { Name(name); }
 
 OptVariable::~OptVariable() = default;
 
@@ -289,7 +290,10 @@ int OptResultCase::SaveData() { return SaveData(fileName_); }
 
 OptModel::OptModel() { MarkAsNotCurrent(); }
 
-OptModel::OptModel(const CaeString& name) : CaeName(name) { MarkAsNotCurrent(); }
+OptModel::OptModel(const CaeString& name) : CaeName(name) {
+  Name(name);  // see AnlModel's constructor
+  MarkAsNotCurrent();
+}
 
 OptModel::~OptModel() {
   // The lists refer to objects; those the model made go after them.

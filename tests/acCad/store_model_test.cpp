@@ -128,16 +128,12 @@ T* openForWrite(AcDbDatabase* db, AcDbObjectId id, bool erased = false) {
   return T::cast(dbOpenMember(db, id, AcDb::kForWrite, erased));
 }
 
+// A model made as the user interface makes it: through the drawing's control.
 AcDbObjectId addModel(AcDbDatabase* db, const char* name, AnlType type) {
-  auto* model = new CaepAnlModelObj(CaeString(name), type);
-  AcDbDictionary* models = nullptr;
-  EXPECT_EQ(dbGetAnalysisModelsDict(models, AcDb::kForWrite), Acad::eOk);
-  AcDbObjectId id;
-  EXPECT_EQ(models->setAt(name, model, id), Acad::eOk);
-  models->close();
-  model->close();
-  dbControlOf(db)->RegisterId(DbStoredKind::AnlModel, id);
-  return id;
+  DbTransaction transaction(db);
+  auto* model = dynamic_cast<CaepAnlModelObj*>(dbControlOf(db)->NewAnlModel(CaeString(name), type));
+  EXPECT_NE(model, nullptr) << name;
+  return model ? model->objectId() : AcDbObjectId();
 }
 
 // A sub-model with a mesh stand-in, inside the caller's transaction.
@@ -337,6 +333,36 @@ TEST_F(StoreModelTest, ClassesAreRegisteredAsTheHostFilesThemAndLeaveAtUnload) {
   for (const Row& row : rows) EXPECT_EQ(acrxFindClass(row.name), nullptr) << row.name;
 }
 
+TEST_F(StoreModelTest, NewModelsNeedAFreeNameOfAtMost255Characters) {
+  buildDrawing();
+  CaepAnlControl* control = dbControlOf(db());
+  const std::string before = dumpDrawingModels(db());
+  struct Row {
+    const char* name;
+    std::string text;
+    const char* printed;
+  };
+  const Row rows[] = {{"Empty", "", "needs a name"},
+                      {"Taken", "Bracket", "already exists"},
+                      {"TakenInAnotherCase", "BRACKET MODES", "already exists"},
+                      {"TooLong", std::string(256, 'm'), "at most 255 characters"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    cadhost::clearPrintedText();
+    Command command(db(), "NEW");
+    EXPECT_EQ(control->NewAnlModel(CaeString(row.text), AnlStress), nullptr);
+    EXPECT_NE(cadhost::printedText().find(row.printed), std::string::npos) << cadhost::printedText();
+  }
+  EXPECT_EQ(dumpDrawingModels(db()), before);
+  EXPECT_EQ(control->Ids(DbStoredKind::AnlModel).size(), 2u);
+  // 255 characters are enough.
+  Command command(db(), "NEW");
+  auto* made = dynamic_cast<CaepAnlModelObj*>(control->NewAnlModel(CaeString(std::string(255, 'm')), AnlBuckling));
+  ASSERT_NE(made, nullptr);
+  EXPECT_EQ(made->Type(), AnlBuckling);
+  EXPECT_EQ(control->Ids(DbStoredKind::AnlModel).back(), made->objectId());
+}
+
 // ---- drawing files, DXF, undo and aborts -------------------------------------------------------
 
 TEST_F(StoreModelTest, EveryFieldSurvivesSaveAsAndOpen) {
@@ -414,6 +440,7 @@ TEST_F(StoreModelTest, UndoAndRedoGiveTheDumpsFromBeforeAndAfterEachCommand) {
          openForWrite<TestMeshEnt>(db(), sub->MeshId())->erase();
        }},
       {"EraseModel", [&] { model()->erase(); }},
+      {"DeleteModelThroughTheControl", [&] { dbControlOf(db())->DeleteAnlModel(model()); }},
       {"AddModel", [&] { populate(db(), addModel(db(), "Another", AnlBuckling), dir.path()); }},
   };
   for (const Row& row : rows) {

@@ -12,8 +12,12 @@
 #include "arx/acdocman.h"
 #include "arx/rxobject.h"
 #include "db/dbCase.h"
+#include "db/dbJob.h"
 #include "db/dbLbcSet.h"
+#include "db/dbModel.h"
 #include "db/dbRecords.h"
+#include "db/dbResultSet.h"
+#include "db/dbSubModel.h"
 #include "util/acEditor.h"
 
 namespace {
@@ -21,11 +25,16 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 6> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 11> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
+    {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
+    {"CaepAnlSubModelObj", &CaepAnlSubModelObj::rxInit, &CaepAnlSubModelObj::desc, 4},
     {"CaepLoadCaseObj", &CaepLoadCaseObj::rxInit, &CaepLoadCaseObj::desc, 5},
     {"CaepRestraintCaseObj", &CaepRestraintCaseObj::rxInit, &CaepRestraintCaseObj::desc, 6},
+    {"CaepAnlDrvJobObj", &CaepAnlDrvJobObj::rxInit, &CaepAnlDrvJobObj::desc, 14},
+    {"CaepAnlConstrJobObj", &CaepAnlConstrJobObj::rxInit, &CaepAnlConstrJobObj::desc, 15},
+    {"CaepResultCaseObj", &CaepResultCaseObj::rxInit, &CaepResultCaseObj::desc, 16},
     {"CaepAnlResultCase", &CaepAnlResultCase::rxInit, &CaepAnlResultCase::desc, 22},
     {"CaepAnlLbcCase", &CaepAnlLbcCase::rxInit, &CaepAnlLbcCase::desc, 23},
 }};

@@ -42,6 +42,8 @@ class CaepAnlControl : public AnlControl {
   explicit CaepAnlControl(const CaeString& name);
   ~CaepAnlControl() override;
 
+  AnlModel* NewAnlModel(const CaeString& name, AnlType type) override;
+
   // Stores the drawing's length unit (0 metre .. 4 foot) and makes it the length of the native
   // system. Another code is refused: false, nothing changed.
   bool SetLengthUnit(int unit);

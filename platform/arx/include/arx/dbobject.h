@@ -87,6 +87,9 @@ class AcDbObject : public AcRxObject {
   void assertWriteEnabled(Adesk::Boolean autoUndo = true, Adesk::Boolean recordModified = true);
 
   Acad::ErrorStatus erase(Adesk::Boolean erasing = true);
+  // True while undo or redo of the object's database replays recorded changes: an erase seen then
+  // (in subErase) is history being replayed, whose cascades are replayed from the history too.
+  bool isUndoing() const;
 
   // Reactors: transient, not owned, not filed. Adding one that is attached already does nothing.
   void addReactor(AcDbObjectReactor* reactor);

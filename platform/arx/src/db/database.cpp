@@ -259,13 +259,19 @@ std::vector<std::string> AcDbDatabase::undoGroupNames() const { return impl_->un
 int AcDbDatabase::undo(int count) {
   SuppressRecording quiet(*impl_);
   ++impl_->changes;
-  return impl_->undo.undo(count);
+  ++impl_->replayingHistory;
+  const int undone = impl_->undo.undo(count);
+  --impl_->replayingHistory;
+  return undone;
 }
 
 bool AcDbDatabase::redo() {
   SuppressRecording quiet(*impl_);
   ++impl_->changes;
-  return impl_->undo.redo();
+  ++impl_->replayingHistory;
+  const bool redone = impl_->undo.redo();
+  --impl_->replayingHistory;
+  return redone;
 }
 
 std::vector<AcDbObjectId> AcDbDatabase::takeGraphicsModified() {

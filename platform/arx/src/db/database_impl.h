@@ -55,6 +55,7 @@ struct AcDbDatabase::Impl {
   std::string filename;
   UndoHistory undo;
   int suppressRecording = 0;  // > 0 while undo, redo, abort or loading rewrites objects
+  int replayingHistory = 0;   // > 0 while undo or redo replays recorded changes
   // Changes made by commands (writes, additions, erasures, undo and redo), and their number when
   // the drawing was last read or saved.
   Adesk::UInt64 changes = 0;

@@ -81,6 +81,8 @@ Acad::ErrorStatus AcDbObject::downgradeOpen() {
   return Acad::eOk;
 }
 
+bool AcDbObject::isUndoing() const { return stub_ && stub_->database->impl().replayingHistory > 0; }
+
 Acad::ErrorStatus AcDbObject::erase(Adesk::Boolean erasing) {
   if (!stub_) return Acad::eNotInDatabase;
   if (!isWriteEnabled()) return Acad::eNotOpenForWrite;

@@ -94,6 +94,8 @@ class AnlJob : public virtual CaeActive {
   // 0-based; false (texts unchanged) out of range.
   bool GetResltCaseNames(int index, CaeString& first, CaeString& second) const;
   void AddResltCaseNames(const CaeString& first, const CaeString& second);
+  // Drops every pair (a drawing restoring the job's pairs replaces them).
+  void ClearResltCaseNames() { rcNames_.clear(); }
 
   // A job value that drawings file and restore as it was.
   int JobValue() const { return jobValue_; }

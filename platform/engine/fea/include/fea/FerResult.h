@@ -148,6 +148,12 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
 
   // Names the set; the set must be empty. Answers 1.
   int Create(const CaeString& name);
+  // Drops every subset and result (a drawing restoring the set replaces them).
+  void Clear() {
+    subSets_.clear();
+    results_.clear();
+    cursor_ = 0;
+  }
 
   FerAnlType AnalType() const { return analType_; }
   void SetAnalType(FerAnlType type) { analType_ = type; }

@@ -1,0 +1,228 @@
+// The analysis model kept in the drawing: the engine's model joined to a host object, owning its
+// sub-models, jobs and result sets and pointing to its mesh constraints and mating-relation pairs.
+//
+// Members are kept as object ids, only ever appended: deleting one erases its object and leaves
+// its id listed. Plain counts include those; live counts and walks pass over members that are
+// erased, carry the engine's erased mark or never open (a record dropped on reading). Engine
+// indexes are 0-based, as the engine calls them; an index outside the list is a consistency check.
+//
+// Objects are opened through the transaction manager of the drawing that holds the model, so an
+// engine operation needs an active transaction there; what it hands back stays open until that
+// transaction ends.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "amg/CaeMsgCall.h"
+#include "amg/CaeString.h"
+#include "arx/dbdxffiler.h"
+#include "arx/dbfiler.h"
+#include "arx/dbobject.h"
+#include "fea/AnlModel.h"
+
+class AcDbDatabase;
+class AmgMesh;
+class CaepAnlSubModelObj;
+
+// ---- shared by the model's classes ------------------------------------------------------------
+
+// One pass over a class's fields, to or from a DWG or a DXF filer, in the same order both ways.
+// Every failed filer call is a consistency check. DXF takes one group code per kind of value.
+class DbFields {
+ public:
+  enum class Ref { HardOwner, SoftOwner, HardPointer };
+  DbFields(AcDbDwgFiler* filer, bool reading) : dwg_(filer), reading_(reading) {}
+  DbFields(AcDbDxfFiler* filer, bool reading) : dxf_(filer), reading_(reading) {}
+
+  bool Reading() const { return reading_; }
+  void UInt16(Adesk::UInt16& value);
+  void Int16(Adesk::Int16& value);
+  void Int32(Adesk::Int32& value);
+  void UInt32(Adesk::UInt32& value);
+  // A value read must be finite.
+  void Double(double& value);
+  void String(CaeString& text);
+  void Id(AcDbObjectId& id, Ref kind);
+  // A count read must lie in 0..kMaxCount.
+  void Count(Adesk::Int32& count);
+  // A list as a count and its ids; null ids read are dropped.
+  void Ids(std::vector<AcDbObjectId>& ids, Ref kind);
+
+  static constexpr Adesk::Int32 kMaxCount = 1 << 20;
+
+ private:
+  AcDbDwgFiler* dwg_ = nullptr;
+  AcDbDxfFiler* dxf_ = nullptr;
+  bool reading_;
+};
+
+// A transaction on the manager of `database` for the lifetime of the object; ended (not aborted)
+// when it goes, so that a caller's abort still undoes what was done inside.
+class DbTransaction {
+ public:
+  explicit DbTransaction(AcDbDatabase* database);
+  ~DbTransaction();
+  DbTransaction(const DbTransaction&) = delete;
+  DbTransaction& operator=(const DbTransaction&) = delete;
+
+ private:
+  AcDbDatabase* database_;
+};
+
+// Opens a member through the active transaction of `database`. Null, quietly, for an id that is
+// null, erased (unless `openErased`) or never opens (permanently erased); any other failure, and
+// no active transaction, is a consistency check.
+AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false);
+// As dbOpenMember, then null too when the engine part carries the erased mark.
+AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode);
+
+// Reads or writes a class's fields behind the filer-type test, the parent's filing, the DXF
+// marker and the guarded block that turns a consistency check into the filer-error status.
+template <class Object, class Body>
+Acad::ErrorStatus dbFileDwg(const Object* object, AcDbDwgFiler* filer, bool reading, Body&& body);
+template <class Object, class Body>
+Acad::ErrorStatus dbFileDxf(const Object* object, AcDbDxfFiler* filer, bool reading, const char* className,
+                            Body&& body);
+
+// ---- the model --------------------------------------------------------------------------------
+
+class CaepAnlModelObj : public AcDbObject, public AnlModel {
+ public:
+  ACRX_DECLARE_MEMBERS(CaepAnlModelObj);
+  static void rxInit();
+
+  CaepAnlModelObj();
+  CaepAnlModelObj(const CaeString& name, AnlType type);
+  ~CaepAnlModelObj() override;
+
+  // --- engine operations -------------------------------------------------------------------
+  AnlJob* NewJob() override;
+  // Meshes are made by their entities; until those exist these are consistency checks.
+  AmgMesh* NewMesh(CaeTopoRef* body) override;
+  AnlSubModel* NewSubModelForBody(CaeTopoRef* body) override;
+  AnlSubModel* NewSubModel() override;
+  void DeleteSubModel(AnlSubModel* subModel) override;
+  int NumSubModels() override { return static_cast<int>(subModelIds_.size()); }
+  AnlSubModel* GetSubModel(int index) override;
+  void AddConstraint(AmgConstraint* constraint) override;
+  void DeleteConstraint(AmgConstraint* constraint) override;
+  int NumConstraints() override { return static_cast<int>(constraintIds_.size()); }
+  int NumLiveConstraints() override;
+  AmgConstraint* GetConstraint(int index) override;
+  void AddMateRelPair(AnlMateRelPair* pair) override;
+  void DeleteMateRelPair(AnlMateRelPair* pair) override;
+  int NumMateRelPairs() override { return static_cast<int>(pairIds_.size()); }
+  int NumLiveMateRelPairs() override;
+  AnlMateRelPair* GetMateRelPair(int index) override;
+  AnlMateRelPair* FirstLiveMateRelPair() override;
+  AnlMateRelPair* NextLiveMateRelPair() override;
+  FerResultSet* NewResultSet(const CaeString& name) override;
+  int DeleteResultSet(const CaeString& name) override;
+  int NumResultSets() override { return static_cast<int>(resultSetIds_.size()); }
+  FerResultSet* GetResultSet(int index) override;
+  FerResultSet* FindResultSet(const CaeString& name) override;
+  void AddJob(AnlJob* job) override;
+  void DeleteJob(AnlJob* job) override;
+  int NumJobs() override { return static_cast<int>(jobIds_.size()); }
+  AnlJob* GetJob(int index) override;
+  AnlJob* FindJobByDeck(const CaeString& deckName) override;
+
+  // --- the class's own ---------------------------------------------------------------------
+  // A new sub-model holding `mesh` (the engine part of a mesh entity): listed, owned, named
+  // "SubModel N" after the count, given the next sub-model id.
+  AnlSubModel* NewSubModelFor(AmgMesh* mesh);
+  void AddResultSet(FerResultSet* resultSet);
+  // Mode 0: members that open; mode 1: members not marked erased.
+  int CountLiveJobs(int mode);
+  int CountLiveResultSets(int mode);
+  int NumLiveSubModels();
+  // The i-th live member (0-based) in list order; an index outside the live count is a check.
+  AnlSubModel* LiveSubModel(int index);
+  AmgConstraint* LiveConstraint(int index);
+  AnlJob* LiveJob(int index);
+  FerResultSet* LiveResultSet(int index);
+  // Redraw request for the model's meshes, constraints and mating relations; erased and never
+  // opening members are passed over.
+  void MarkGraphicsModified();
+  // The post-load pass: materials and element properties of the live sub-models, default names
+  // for unnamed ones, meshes made not current, constraints and pairs re-linked.
+  void Reconcile();
+  // Regenerates the meshes of live sub-models that need it (the mesh entities do the work).
+  void RegenerateMeshes();
+  void EraseSubModel(AnlSubModel* subModel);
+
+  const std::vector<AcDbObjectId>& SubModelIds() const { return subModelIds_; }
+  const std::vector<AcDbObjectId>& JobIds() const { return jobIds_; }
+  const std::vector<AcDbObjectId>& ResultSetIds() const { return resultSetIds_; }
+  const std::vector<AcDbObjectId>& ConstraintIds() const { return constraintIds_; }
+  const std::vector<AcDbObjectId>& PairIds() const { return pairIds_; }
+
+  // --- host side ---------------------------------------------------------------------------
+  Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
+  Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
+  Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
+  Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
+  Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
+
+ private:
+  void File(DbFields& fields, Adesk::UInt16 version) const;
+  void Read(DbFields& fields);
+  template <class T>
+  T* Member(const std::vector<AcDbObjectId>& ids, int index, bool openErased);
+  template <class T>
+  T* LiveMember(const std::vector<AcDbObjectId>& ids, int index);
+  template <class T>
+  int CountMarked(const std::vector<AcDbObjectId>& ids);
+  AcDbObjectId Append(std::vector<AcDbObjectId>& ids, AcDbObject* object);
+
+  std::vector<AcDbObjectId> subModelIds_;
+  std::vector<AcDbObjectId> jobIds_;
+  std::vector<AcDbObjectId> resultSetIds_;
+  std::vector<AcDbObjectId> constraintIds_;
+  std::vector<AcDbObjectId> pairIds_;
+  std::size_t pairCursor_ = 0;
+};
+
+// ---- templates --------------------------------------------------------------------------------
+
+#include "db/dbFiling.h"
+
+template <class Object, class Body>
+Acad::ErrorStatus dbFileDwg(const Object* object, AcDbDwgFiler* filer, bool reading, Body&& body) {
+  auto* self = const_cast<Object*>(object);
+  if (reading) {
+    self->assertWriteEnabled();
+    if (Acad::ErrorStatus status = self->AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
+    if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
+  } else {
+    object->assertReadEnabled();
+    if (Acad::ErrorStatus status = object->AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
+    if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
+  }
+  return dbGuardedFiling([&] {
+    DbFields fields(filer, reading);
+    body(fields);
+    return filer->filerStatus();
+  });
+}
+
+template <class Object, class Body>
+Acad::ErrorStatus dbFileDxf(const Object* object, AcDbDxfFiler* filer, bool reading, const char* className,
+                            Body&& body) {
+  auto* self = const_cast<Object*>(object);
+  if (reading) {
+    self->assertWriteEnabled();
+    if (Acad::ErrorStatus status = self->AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
+    if (!dbReadDxfMarker(filer, className)) return filer->filerStatus();
+  } else {
+    object->assertReadEnabled();
+    if (Acad::ErrorStatus status = object->AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
+  }
+  return dbGuardedFiling([&] {
+    if (!reading) CAE_CHECK(dbWriteDxfMarker(filer, className) == Acad::eOk);
+    DbFields fields(filer, reading);
+    body(fields);
+    return filer->filerStatus();
+  });
+}

@@ -1,0 +1,305 @@
+#include "db/dbResultSet.h"
+
+#include <climits>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <new>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "amg/CaeConfig.h"
+#include "amg/CaeMsgCall.h"
+#include "arx/acdocman.h"
+#include "arx/dbdatabase.h"
+#include "db/dbControl.h"
+#include "db/dbFiling.h"
+#include "db/dbModel.h"
+#include "mfc/win32_files.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+AcRxObject* makeResultSet() { return new (std::nothrow) CaepResultCaseObj(); }
+
+constexpr Adesk::UInt16 kWorkAreaVersion = 100;
+
+// A count or code filed as unsigned, kept by the engine as int.
+int boundedInt(Adesk::UInt32 value) {
+  CAE_CHECK(value <= static_cast<Adesk::UInt32>(INT_MAX));
+  return static_cast<int>(value);
+}
+
+void warnCannotOpen(const std::string& path) { CaeMsgCall::Message(1, kCaeMsgCannotOpenFile, {CaeString(path)}); }
+
+// Copies `source` to `target` whole or not at all: the bytes go to a temporary file in the target's
+// folder, in blocks of 1024, which is renamed over the target only once everything was written.
+bool copyWhole(const fs::path& source, const fs::path& target) {
+  std::FILE* in = std::fopen(source.c_str(), "rb");
+  if (!in) return false;
+  const fs::path partial = target.string() + ".partial";
+  std::FILE* out = std::fopen(partial.c_str(), "wb");
+  bool whole = out != nullptr;
+  char block[1024];
+  while (whole) {
+    const std::size_t read = std::fread(block, 1, sizeof block, in);
+    if (read > 0 && std::fwrite(block, 1, read, out) != read) whole = false;
+    if (read < sizeof block) {
+      if (std::ferror(in)) whole = false;
+      break;
+    }
+  }
+  std::fclose(in);
+  if (out && std::fclose(out) != 0) whole = false;
+  std::error_code error;
+  if (whole) fs::rename(partial, target, error);
+  if (!whole || error) {
+    fs::remove(partial, error);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+AcRxClass* CaepResultCaseObj::desc() { return acrxFindClass("CaepResultCaseObj"); }
+AcRxClass* CaepResultCaseObj::isA() const { return desc(); }
+void CaepResultCaseObj::rxInit() {
+  if (!acrxFindClass("CaepResultCaseObj"))
+    newAcRxClass("CaepResultCaseObj", "AcDbObject", 23, 6, 0, makeResultSet, "DBRESULTCASEOBJ", "TLXARX");
+}
+
+Acad::ErrorStatus CaepResultCaseObj::CreateInDatabase() {
+  AcDbDatabase* db = acdbHostApplicationServices()->workingDatabase();
+  CAE_CHECK(db != nullptr);
+  auto* set = new CaepResultCaseObj();
+  AcDbObjectId id;
+  if (db->addAcDbObject(id, set) != Acad::eOk) {
+    delete set;
+    CAE_GENERAL_ERROR();
+  }
+  return set->close();
+}
+
+void CaepResultCaseObj::AttachToCurrentModel() {
+  auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent());
+  CAE_CHECK(control != nullptr);
+  auto* model = dynamic_cast<CaepAnlModelObj*>(control->CurrentAnlModel());
+  CAE_CHECK(model != nullptr);
+  model->AddResultSet(this);
+}
+
+Acad::ErrorStatus CaepResultCaseObj::subErase(Adesk::Boolean erasing) {
+  if (Acad::ErrorStatus status = AcDbObject::subErase(erasing); status != Acad::eOk) return status;
+  if (erasing) {
+    MarkAsErased();
+  } else {
+    MarkAsNotErased();
+    erasedWithSubModel_ = false;
+  }
+  return Acad::eOk;
+}
+
+// ---- filing -----------------------------------------------------------------------------------
+
+void CaepResultCaseObj::File(DbFields& fields) const {
+  auto* self = const_cast<CaepResultCaseObj*>(this);
+  CaeString name = Name();
+  Adesk::Int32 hasSubSets = HasSubSets(), modal = IsModal(), analType = AnalType();
+  CaeString typeName = AnalTypeName(), subSetName = SubSetName(), reservedText;
+  Adesk::Int32 subSetUnits = SubSetUnits();
+  double reservedValue = 0.0;
+  fields.String(name);
+  fields.Int32(hasSubSets);
+  fields.Int32(modal);
+  fields.Int32(analType);  // reserved by older drawings, which wrote 0 (stress)
+  fields.String(typeName);
+  fields.Int32(subSetUnits);
+  fields.String(subSetName);
+  fields.String(reservedText);
+  fields.Double(reservedValue);
+  Adesk::Int32 count = NumSubSets();
+  fields.Count(count);
+  for (int i = 0; i < count; ++i) {
+    double value = GetSubSet(i)->GetValue();
+    fields.Double(value);
+    fields.String(reservedText);
+  }
+  Adesk::Int32 results = NumResults();
+  fields.Count(results);
+  for (FerResult* result = self->FirstResult(); result; result = self->NextResult()) {
+    auto* file = dynamic_cast<FerFileResult*>(result);
+    CaeString resultName = result->Name(), dataFile = file ? file->GetDataFileForDB() : CaeString(),
+              compName = result->CompName(0);
+    Adesk::UInt16 field = static_cast<Adesk::UInt16>(result->IsField()),
+                  quantity = static_cast<Adesk::UInt16>(result->QuantityType()), reserved = 0,
+                  dataType = static_cast<Adesk::UInt16>(result->DataType()),
+                  subSets = static_cast<Adesk::UInt16>(result->SubSetCount());
+    Adesk::UInt32 entities = static_cast<Adesk::UInt32>(result->EntityCount()),
+                  entityType = static_cast<Adesk::UInt32>(result->EntityType()),
+                  dataCount = static_cast<Adesk::UInt32>(result->DataCount()),
+                  maxEnt = static_cast<Adesk::UInt32>(result->MaxEnt());
+    Adesk::Int32 unitType = result->UnitType();
+    fields.String(resultName);
+    fields.String(dataFile);
+    fields.UInt16(field);
+    fields.UInt32(entities);
+    fields.UInt32(entityType);
+    fields.UInt16(quantity);
+    fields.Int32(unitType);
+    fields.String(compName);
+    for (int i = 0; i < 3; ++i) fields.UInt16(reserved);
+    fields.UInt16(dataType);
+    fields.UInt32(dataCount);
+    fields.UInt16(subSets);
+    fields.UInt32(maxEnt);
+  }
+}
+
+void CaepResultCaseObj::Read(DbFields& fields) {
+  Adesk::UInt16 version = 0;
+  fields.UInt16(version);
+  CaeString name, typeName, subSetName, reservedText;
+  Adesk::Int32 hasSubSets = 0, modal = 0, analType = 0, subSetUnits = 0;
+  double reservedValue = 0.0;
+  fields.String(name);
+  fields.Int32(hasSubSets);
+  fields.Int32(modal);
+  fields.Int32(analType);
+  fields.String(typeName);
+  fields.Int32(subSetUnits);
+  fields.String(subSetName);
+  fields.String(reservedText);
+  fields.Double(reservedValue);
+  CAE_CHECK(analType >= 0 && analType <= 3 && subSetUnits >= 0 && subSetUnits < 256);
+  Adesk::Int32 count = 0;
+  fields.Count(count);
+  std::vector<double> values;
+  for (Adesk::Int32 i = 0; i < count; ++i) {
+    double value = 0.0;
+    fields.Double(value);
+    fields.String(reservedText);
+    values.push_back(value);
+  }
+  Adesk::Int32 resultCount = 0;
+  fields.Count(resultCount);
+  std::vector<std::unique_ptr<FerFileResult>> results;
+  std::string sourceFolder;
+  for (Adesk::Int32 r = 0; r < resultCount; ++r) {
+    CaeString resultName, dataFile, compName;
+    Adesk::UInt16 field = 0, quantity = 0, reserved = 0, dataType = 0, subSets = 0;
+    Adesk::UInt32 entities = 0, entityType = 0, dataCount = 0, maxEnt = 0;
+    Adesk::Int32 unitType = 0;
+    fields.String(resultName);
+    fields.String(dataFile);
+    fields.UInt16(field);
+    fields.UInt32(entities);
+    fields.UInt32(entityType);
+    fields.UInt16(quantity);
+    fields.Int32(unitType);
+    fields.String(compName);
+    for (int i = 0; i < 3; ++i) fields.UInt16(reserved);
+    fields.UInt16(dataType);
+    fields.UInt32(dataCount);
+    fields.UInt16(subSets);
+    fields.UInt32(maxEnt);
+    if (version == kWorkAreaVersion) {
+      // The folder of the first result holds every file; a string without a backslash is all name.
+      const std::string text = dataFile.Str();
+      const std::size_t slash = text.rfind('\\');
+      if (r == 0 && slash != std::string::npos) sourceFolder = text.substr(0, slash);
+      dataFile = CaeString(slash == std::string::npos ? text : text.substr(slash + 1));
+    }
+    // The name decides the quantity; the stored one counts only for a name the engine does not know.
+    auto result = std::make_unique<FerFileResult>(FerResult::NameToType(resultName));
+    result->SetName(resultName);
+    result->SetDataFileFromDB(dataFile);
+    result->SetFieldValue(field);
+    result->SetEntityCount(boundedInt(entities));
+    result->SetEntityType(boundedInt(entityType));
+    if (result->QuantityType() == 0) result->SetQuantityType(quantity);
+    result->SetDataType(dataType);
+    result->SetDataCount(boundedInt(dataCount));
+    result->SetSubSetCount(subSets);
+    result->SetMaxEnt(boundedInt(maxEnt));
+    results.push_back(std::move(result));
+  }
+
+  Clear();
+  Create(name);
+  Modal(modal);
+  SetAnalType(analType);
+  SetAnlTypName(typeName);
+  SetSubSetUnits(static_cast<CaeUnitType>(subSetUnits));
+  SetSubSetName(subSetName);
+  for (double value : values) AddSubSet(new FerResultSubSet(value));
+  for (auto& result : results) AddResult(result.release());
+  if (version == kWorkAreaVersion) Relocate(sourceFolder);
+}
+
+CaeString dbResultTargetFolder(AcDbDatabase* database) {
+  std::string path;
+  if (AcApDocument* document = database ? acDocManagerPtr()->document(database) : nullptr) path = document->fileName();
+  if (path.empty() && database) path = database->filename();
+  if (path.empty()) {
+    const CaepAnlControl* control = dbControlOf(database);
+    return control ? control->Location() + "\\" : CaeString("\\");
+  }
+  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t dot = path.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
+  return CaeString(path + "\\");
+}
+
+void CaepResultCaseObj::Relocate(const std::string& sourceFolder) {
+  const std::string target = dbResultTargetFolder(database()).Str();
+  CaeString root;
+  CaeConfig::GetValue(1, "Root Directory", root);
+  std::string source = root.Str() + "\\workarea\\";
+  if (!sourceFolder.empty()) source += sourceFolder + "\\";
+  const fs::path targetFolder = mfc::posixPath(target.c_str());
+  for (FerResult* result = FirstResult(); result; result = NextResult()) {
+    auto* file = dynamic_cast<FerFileResult*>(result);
+    if (!file) continue;
+    const std::string name = file->GetDataFileForDB().Str();
+    std::string chosen = name;
+    std::error_code error;
+    for (int n = 1; fs::exists(mfc::posixPath((target + chosen).c_str()), error); ++n)
+      chosen = name + std::to_string(n);
+    file->SetDataFileFromDB(CaeString(chosen));
+    const std::string sourcePath = source + name;
+    const fs::path from = mfc::posixPath(sourcePath.c_str());
+    if (!fs::is_regular_file(from, error)) {
+      warnCannotOpen(sourcePath);
+      continue;
+    }
+    if (!fs::is_directory(targetFolder, error)) fs::create_directory(targetFolder, error);
+    if (!copyWhole(from, mfc::posixPath((target + chosen).c_str()))) warnCannotOpen(target + chosen);
+  }
+}
+
+Acad::ErrorStatus CaepResultCaseObj::dwgOutFields(AcDbDwgFiler* filer) const {
+  return dbFileDwg(this, filer, false, [&](DbFields& fields) {
+    Adesk::UInt16 version = kDbDataVersion;
+    fields.UInt16(version);
+    File(fields);
+  });
+}
+
+Acad::ErrorStatus CaepResultCaseObj::dwgInFields(AcDbDwgFiler* filer) {
+  return dbFileDwg(this, filer, true, [&](DbFields& fields) { Read(fields); });
+}
+
+Acad::ErrorStatus CaepResultCaseObj::dxfOutFields(AcDbDxfFiler* filer) const {
+  return dbFileDxf(this, filer, false, "CaepResultCaseObj", [&](DbFields& fields) {
+    Adesk::UInt16 version = kDbDataVersion;
+    fields.UInt16(version);
+    File(fields);
+  });
+}
+
+Acad::ErrorStatus CaepResultCaseObj::dxfInFields(AcDbDxfFiler* filer) {
+  return dbFileDxf(this, filer, true, "CaepResultCaseObj", [&](DbFields& fields) { Read(fields); });
+}

@@ -1,0 +1,51 @@
+// A result set kept in the drawing: the engine's result set, with file results whose bulk data
+// stay in data files beside the drawing. The whole set is filed: header, subsets and results.
+//
+// A set filed at data version 100 names data files in the old work area; reading it copies each
+// file next to the drawing being read (the folder named after the drawing) under a free name.
+#pragma once
+
+#include <string>
+
+#include "amg/CaeString.h"
+#include "arx/dbobject.h"
+#include "fea/FerResult.h"
+
+class DbFields;
+
+class CaepResultCaseObj : public AcDbObject, public FerResultSet {
+ public:
+  ACRX_DECLARE_MEMBERS(CaepResultCaseObj);
+  static void rxInit();
+
+  CaepResultCaseObj() = default;
+  ~CaepResultCaseObj() override = default;
+
+  // Adds a new set to the working drawing without an owner and closes it; the status of the close.
+  static Acad::ErrorStatus CreateInDatabase();
+  // Lists the set with the current control's current analysis model; without one, a consistency
+  // check.
+  void AttachToCurrentModel();
+
+  // Set by a sub-model whose erase took the set with it; cleared when the set is un-erased.
+  void SetErasedWithSubModel(bool mark) { erasedWithSubModel_ = mark; }
+  bool ErasedWithSubModel() const { return erasedWithSubModel_; }
+
+  Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
+  Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
+  Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
+  Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
+  Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
+
+ private:
+  void File(DbFields& fields) const;
+  void Read(DbFields& fields);
+  // Copies the data files of a version-100 set from `sourceFolder` of the work area.
+  void Relocate(const std::string& sourceFolder);
+
+  bool erasedWithSubModel_ = false;
+};
+
+// Where a version-100 set's files go: the folder of the drawing being read (its path without the
+// extension) followed by "\".
+CaeString dbResultTargetFolder(AcDbDatabase* database);

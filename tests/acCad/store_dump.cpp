@@ -11,6 +11,7 @@
 #include "db/dbFiling.h"
 #include "db/dbJob.h"
 #include "db/dbModel.h"
+#include "db/dbOpen.h"
 #include "db/dbResultSet.h"
 #include "db/dbSubModel.h"
 

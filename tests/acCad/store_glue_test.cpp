@@ -23,6 +23,7 @@
 #include "arx/rxdlinkr.h"
 #include "db/dbDict.h"
 #include "db/dbMatLib.h"
+#include "db/dbResultSet.h"
 #include "db/dbTransform.h"
 #include "fea/AnlModel.h"
 #include "frame_support.h"
@@ -343,23 +344,21 @@ TEST_F(StoreGlueTest, DeleteObjectFreesOnlyWhatItHandedOutAndOnlyOnce) {
   delete own;
 }
 
-int madeResultSets = 0;
-Acad::ErrorStatus countingMaker() {
-  ++madeResultSets;
-  return Acad::eOk;
-}
-
-TEST_F(StoreGlueTest, CreateResultCaseObjectCallsTheInstalledMakerOnly) {
-  madeResultSets = 0;
-  const AcResultCaseMaker before = acSetResultCaseMaker(nullptr);
+TEST_F(StoreGlueTest, CreateResultCaseObjectAddsAResultSetWithoutOwner) {
   const int objectsBefore = workingDb()->numObjects(true);
-  cad().CreateResultCaseObject(5);  // nothing installed: nothing made
-  EXPECT_EQ(workingDb()->numObjects(true), objectsBefore);
-  EXPECT_EQ(acSetResultCaseMaker(countingMaker), nullptr);
-  cad().CreateResultCaseObject(0);
   cad().CreateResultCaseObject(1);  // the argument is ignored
-  EXPECT_EQ(madeResultSets, 2);
-  EXPECT_EQ(acSetResultCaseMaker(before), countingMaker);
+  ASSERT_EQ(workingDb()->numObjects(true), objectsBefore + 1);
+  AcDbObjectId made;
+  for (AcDbObjectId id : workingDb()->objectIds())
+    if (AcDbObject* object = nullptr; acdbOpenObject(object, id, AcDb::kForRead) == Acad::eOk) {
+      if (object->isA() == CaepResultCaseObj::desc()) made = id;
+      object->close();
+    }
+  ASSERT_FALSE(made.isNull());
+  AcDbObject* set = nullptr;
+  ASSERT_EQ(acdbOpenObject(set, made, AcDb::kForRead), Acad::eOk);
+  EXPECT_TRUE(set->ownerId().isNull());
+  set->close();
 }
 
 // --- unload while drawings hold the add-in's objects ----------------------------------------------------

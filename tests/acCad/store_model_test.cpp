@@ -40,6 +40,7 @@
 #include "db/dbJob.h"
 #include "db/dbMatLib.h"
 #include "db/dbModel.h"
+#include "db/dbOpen.h"
 #include "db/dbResultSet.h"
 #include "db/dbSubModel.h"
 #include "fea/AmgMesh.h"

@@ -38,6 +38,7 @@
 #include "db/dbDict.h"
 #include "db/dbFiling.h"
 #include "db/dbLbcSet.h"
+#include "db/dbOpen.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcDescript.h"
 #include "frame_support.h"

@@ -20,6 +20,7 @@
 #include "db/dbControl.h"
 #include "db/dbDict.h"
 #include "db/dbMatLib.h"
+#include "db/dbResultSet.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
@@ -36,8 +37,6 @@ AcApDocument* currentControlDocument() {
   if (control && control->GetDocument()) return static_cast<AcApDocument*>(control->GetDocument());
   return acDocManagerPtr()->curDocument();
 }
-
-AcResultCaseMaker resultCaseMaker = nullptr;
 
 // Looks `name` up in "ANALYSIS_MODELS" of the open dictionary and answers the model's type, or
 // -1 when there is no live model under that name. The dictionary stays open.
@@ -238,11 +237,7 @@ int AcCadInterface::ModelExists(CaeString name, int* type) {
   return 1;
 }
 
-AcResultCaseMaker acSetResultCaseMaker(AcResultCaseMaker maker) { return std::exchange(resultCaseMaker, maker); }
-
-void AcCadInterface::CreateResultCaseObject(int /*unused*/) {
-  if (resultCaseMaker) resultCaseMaker();
-}
+void AcCadInterface::CreateResultCaseObject(int /*unused*/) { CaepResultCaseObj::CreateInDatabase(); }
 
 void AcCadInterface::UndoLastStep() {
   PrepareUndo(0);

@@ -71,8 +71,7 @@ class AcCadInterface : public CadInterface {
   // The same lookup: 1 and `*type` set when found; else 0 with `*type` 0 (an empty name too,
   // without touching the drawing). Without a working drawing: 0 and `*type` untouched.
   int ModelExists(CaeString name, int* type) override;
-  // Makes a stored result set without owner in the working drawing through the maker that the
-  // result-set class installed (acSetResultCaseMaker); does nothing while none is installed.
+  // Makes a stored result set without owner in the working drawing.
   void CreateResultCaseObject(int unused) override;
 
   void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window
@@ -95,11 +94,6 @@ class AcCadInterface : public CadInterface {
   void* lockedDocument_ = nullptr;
   std::set<MaterialLibrary*> libraries_;  // handed out by OpenMaterialLibrary, not yet deleted
 };
-
-// The result-set class's maker: creates one without owner in the working drawing, closes it and
-// answers the close's status. Installing one answers the previous (null: none).
-using AcResultCaseMaker = Acad::ErrorStatus (*)();
-AcResultCaseMaker acSetResultCaseMaker(AcResultCaseMaker maker);
 
 // 1 when the texts are equal byte for byte.
 int acStrEqual(const CaeString& text, const char* other);

@@ -1,4 +1,5 @@
 #include "db/dbCase.h"
+#include "db/dbOpen.h"
 
 #include <cmath>
 #include <new>
@@ -193,7 +194,7 @@ int CaepAnlResultCase::RemoveEntry(AnlLbcCase* entry, const AcDbObjectIdArray& i
   if (!ids.contains(object->objectId())) return 0;
   walked_.clear();
   position_ = 0;
-  DbMemberTransaction transaction(database());
+  DbTransaction transaction(database());
   if (AcDbObject* opened = dbOpenMember(database(), object->objectId(), AcDb::kForWrite, false))
     CAE_CHECK(opened->erase() == Acad::eOk);
   return 1;
@@ -242,7 +243,7 @@ AnlLbcCase* CaepAnlResultCase::Advance() {
 
 void CaepAnlResultCase::TouchEntries() {
   try {
-    DbMemberTransaction transaction(database());
+    DbTransaction transaction(database());
     for (const AcDbObjectIdArray* ids : {&loadIds_, &restraintIds_})
       for (const AcDbObjectId& id : *ids) dbOpenMember(database(), id, AcDb::kForWrite, false);
   } catch (const CaeExcept& error) {

@@ -1,4 +1,5 @@
 #include "db/dbLbcSet.h"
+#include "db/dbOpen.h"
 
 #include <new>
 #include <utility>
@@ -86,39 +87,6 @@ void restore(AttBaseLbc* condition, AttLbcCase::Category category) {
 
 }  // namespace
 
-DbMemberTransaction::DbMemberTransaction(AcDbDatabase* database)
-    : transactions_(database ? database->transactionManager() : nullptr) {
-  CAE_CHECK(transactions_ != nullptr);
-  transactions_->startTransaction();
-}
-
-DbMemberTransaction::~DbMemberTransaction() { transactions_->endTransaction(); }
-
-AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode, bool openErased) {
-  CAE_CHECK(database != nullptr);
-  AcDbObject* object = nullptr;
-  const Acad::ErrorStatus status = database->transactionManager()->getObject(object, id, mode, openErased);
-  if (status == Acad::eWasErased || status == Acad::ePermanentlyErased) return nullptr;
-  CAE_CHECK(status == Acad::eOk);
-  return object;
-}
-
-void dbFollowErasedState(CaeActive& engine, const AcDbObject& object) {
-  if (object.isErased())
-    engine.MarkAsErased();
-  else
-    engine.MarkAsNotErased();
-}
-
-bool dbIsErasedOrGone(AcDbObjectId id) {
-  AcDbObject* object = nullptr;
-  const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead, true);
-  if (status != Acad::eOk) return status == Acad::ePermanentlyErased;
-  const bool erased = object->isErased();
-  object->close();
-  return erased;
-}
-
 // ---- CaepLbcSetObj ----------------------------------------------------------------------------
 
 CaepLbcSetObj::CaepLbcSetObj(Category category) : AttLbcCase(category) {}
@@ -169,7 +137,7 @@ void CaepLbcSetObj::DeleteLbc(AttBaseLbc* condition) {
   CAE_CHECK(condition != nullptr);
   auto* entity = dynamic_cast<AcDbEntity*>(condition);
   CAE_CHECK(entity != nullptr);
-  DbMemberTransaction transaction(database());
+  DbTransaction transaction(database());
   AcDbObject* opened = dbOpenMember(database(), entity->objectId(), AcDb::kForWrite, false);
   if (opened) CAE_CHECK(opened->erase() == Acad::eOk);
 }
@@ -197,7 +165,7 @@ AttBaseLbc* CaepLbcSetObj::LiveLbc(int n) {
 }
 
 void CaepLbcSetObj::RedrawConditions() {
-  DbMemberTransaction transaction(database());
+  DbTransaction transaction(database());
   ForEachMember(AcDb::kForWrite, true, [](AcDbObjectId, AttBaseLbc* condition) {
     if (condition) dynamic_cast<AcDbEntity*>(condition)->recordGraphicsModified(true);
   });
@@ -244,7 +212,7 @@ Acad::ErrorStatus CaepLbcSetObj::subErase(Adesk::Boolean erasing) {
   MarkAsErased();
   // The members go with the set; un-erasing the set leaves them to their own undo.
   try {
-    DbMemberTransaction transaction(database());
+    DbTransaction transaction(database());
     ForEachMember(AcDb::kForWrite, false, [](AcDbObjectId, AttBaseLbc* condition) {
       if (condition) CAE_CHECK(dynamic_cast<AcDbObject*>(condition)->erase() == Acad::eOk);
     });

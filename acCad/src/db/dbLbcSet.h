@@ -26,32 +26,6 @@ enum class DbLbcRoute { ModelLbc, ModelTemp, Convection, HeatGeneration, Lbc };
 // A restraint set always takes the Lbc route.
 DbLbcRoute dbLbcRouteOf(const AttBaseLbc* condition, AttLbcCase::Category category);
 
-// Opens `id` of `database` in its innermost transaction. Null, quietly, for an object that is
-// erased (unless `openErased`) or that never opens again; any other failure, and no active
-// transaction, is a consistency check.
-AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode, bool openErased);
-
-// True when `id` names an erased object or one that never opens again: DXF carries neither, so
-// the DXF writers leave such ids out rather than write handles that name nothing.
-bool dbIsErasedOrGone(AcDbObjectId id);
-
-// Sets the engine's erased mark of a stored object to the drawing's erased state.
-void dbFollowErasedState(CaeActive& engine, const AcDbObject& object);
-
-// One transaction of a drawing around opening (and erasing) its stored objects' members; it
-// ends, committing, when the scope ends. A drawing without a transaction manager is a
-// consistency check.
-class DbMemberTransaction {
- public:
-  explicit DbMemberTransaction(AcDbDatabase* database);
-  ~DbMemberTransaction();
-  DbMemberTransaction(const DbMemberTransaction&) = delete;
-  DbMemberTransaction& operator=(const DbMemberTransaction&) = delete;
-
- private:
-  AcDbTransactionManager* transactions_;
-};
-
 // CaepAnlControl::NewLoadCase and NewRestraintCase, defined with the sets, make a set of that name
 // and hand it to the control's Add. A name that the control does not accept for a new set is
 // printed and nothing is made: null.

@@ -1,4 +1,5 @@
 #include "db/dbModel.h"
+#include "db/dbOpen.h"
 
 #include <algorithm>
 #include <cmath>
@@ -147,33 +148,6 @@ void DbFields::Ids(std::vector<AcDbObjectId>& ids, Ref kind) {
 }
 
 // ---- opening members --------------------------------------------------------------------------
-
-DbTransaction::DbTransaction(AcDbDatabase* database) : database_(database) {
-  CAE_CHECK(database_ && database_->transactionManager()->startTransaction());
-}
-
-DbTransaction::~DbTransaction() { database_->transactionManager()->endTransaction(); }
-
-AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode, bool openErased) {
-  CAE_CHECK(database != nullptr);
-  if (id.isNull()) return nullptr;
-  AcDbTransactionManager* transactions = database->transactionManager();
-  CAE_CHECK(transactions->numActiveTransactions() > 0);
-  AcDbObject* object = nullptr;
-  const Acad::ErrorStatus status = transactions->getObject(object, id, mode, openErased);
-  if (status == Acad::eWasErased || status == Acad::ePermanentlyErased) return nullptr;
-  CAE_CHECK(status == Acad::eOk);
-  // The engine's mark follows the host's erase, which an aborted transaction restores alone.
-  if (auto* marks = dynamic_cast<CaeActive*>(object); marks && marks->IsMarkedAsErased() != object->isErased())
-    object->isErased() ? marks->MarkAsErased() : marks->MarkAsNotErased();
-  return object;
-}
-
-AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode) {
-  AcDbObject* object = dbOpenMember(database, id, mode);
-  auto* marks = dynamic_cast<CaeActive*>(object);
-  return marks && marks->IsMarkedAsErased() ? nullptr : object;
-}
 
 // ---- registration -----------------------------------------------------------------------------
 

@@ -57,26 +57,6 @@ class DbFields {
   bool reading_;
 };
 
-// A transaction on the manager of `database` for the lifetime of the object; ended (not aborted)
-// when it goes, so that a caller's abort still undoes what was done inside.
-class DbTransaction {
- public:
-  explicit DbTransaction(AcDbDatabase* database);
-  ~DbTransaction();
-  DbTransaction(const DbTransaction&) = delete;
-  DbTransaction& operator=(const DbTransaction&) = delete;
-
- private:
-  AcDbDatabase* database_;
-};
-
-// Opens a member through the active transaction of `database`. Null, quietly, for an id that is
-// null, erased (unless `openErased`) or never opens (permanently erased); any other failure, and
-// no active transaction, is a consistency check.
-AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false);
-// As dbOpenMember, then null too when the engine part carries the erased mark.
-AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode);
-
 // Reads or writes a class's fields behind the filer-type test, the parent's filing, the DXF
 // marker and the guarded block that turns a consistency check into the filer-error status.
 template <class Object, class Body>

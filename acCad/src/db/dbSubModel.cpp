@@ -1,4 +1,5 @@
 #include "db/dbSubModel.h"
+#include "db/dbOpen.h"
 
 #include <memory>
 #include <new>

@@ -1,0 +1,39 @@
+// Opening the members of stored objects: through a transaction of the drawing that holds them,
+// with erased objects and ids that never open again treated alike, as absent.
+#pragma once
+
+#include "arx/dbid.h"
+#include "arx/status.h"
+
+class AcDbDatabase;
+class AcDbObject;
+class CaeActive;
+
+// A transaction on the manager of `database` for the lifetime of the object; ended (not aborted)
+// when it goes, so that a caller's abort still undoes what was done inside. A drawing without a
+// transaction manager is a consistency check.
+class DbTransaction {
+ public:
+  explicit DbTransaction(AcDbDatabase* database);
+  ~DbTransaction();
+  DbTransaction(const DbTransaction&) = delete;
+  DbTransaction& operator=(const DbTransaction&) = delete;
+
+ private:
+  AcDbDatabase* database_;
+};
+
+// Opens a member through the active transaction of `database`. Null, quietly, for an id that is
+// null, erased (unless `openErased`) or never opens (permanently erased); any other failure, and
+// no active transaction, is a consistency check. The engine part's erased mark is brought in line
+// with the drawing's (an aborted transaction restores only the drawing's).
+AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode, bool openErased = false);
+// As dbOpenMember, then null too when the engine part carries the erased mark.
+AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode);
+
+// True when `id` names an erased object or one that never opens again: DXF carries neither, so
+// the DXF writers leave such ids out rather than write handles that name nothing.
+bool dbIsErasedOrGone(AcDbObjectId id);
+
+// Sets the engine's erased mark of a stored object to the drawing's erased state.
+void dbFollowErasedState(CaeActive& engine, const AcDbObject& object);

@@ -6,6 +6,9 @@
 #include "arx/dbdict.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
+#include "db/dbLbcSet.h"
+#include "db/dbModel.h"
+#include "db/dbOpen.h"
 #include "db/dbRecords.h"
 
 namespace {
@@ -144,4 +147,16 @@ Acad::ErrorStatus dbGetLoadCasesDict(AcDbDictionary*& dictionary) {
 }
 Acad::ErrorStatus dbGetRestraintCasesDict(AcDbDictionary*& dictionary) {
   return dbGetCaepSubDict(dictionary, kRestraintCasesKey, AcDb::kForWrite);
+}
+
+void dbReconcileStoredObjects() {
+  auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent());
+  AcDbDatabase* db = workingDatabase();
+  if (!control || !db) return;
+  DbTransaction transaction(db);
+  for (AcDbObjectId id : control->Ids(DbStoredKind::AnlModel))
+    if (auto* model = dynamic_cast<CaepAnlModelObj*>(dbOpenMember(db, id, AcDb::kForWrite))) model->Reconcile();
+  for (DbStoredKind kind : {DbStoredKind::LoadCase, DbStoredKind::RestraintCase})
+    for (AcDbObjectId id : control->Ids(kind))
+      if (auto* set = dynamic_cast<CaepLbcSetObj*>(dbOpenMember(db, id, AcDb::kForWrite))) set->Reconcile();
 }

@@ -31,3 +31,8 @@ Acad::ErrorStatus dbGetOptimizationModelsDict(AcDbDictionary*& dictionary, AcDb:
 Acad::ErrorStatus dbGetAnalysisModelsDict(AcDbDictionary*& dictionary, AcDb::OpenMode mode);
 Acad::ErrorStatus dbGetLoadCasesDict(AcDbDictionary*& dictionary);
 Acad::ErrorStatus dbGetRestraintCasesDict(AcDbDictionary*& dictionary);
+
+// The post-load pass over the working drawing's stored objects, in one transaction: every live
+// analysis model, then every load set and restraint set, finishes its restoration (materials,
+// default names, members' entities).
+void dbReconcileStoredObjects();

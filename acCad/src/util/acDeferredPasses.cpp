@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "db/dbControl.h"
+#include "db/dbDict.h"
 
 namespace {
 int sceneChanged = 0;
@@ -44,7 +45,10 @@ int acTopoRevalidateAfterUndo() {
   return 0;
 }
 
-void dbReconcileDrawing() { heard("reconcile"); }
+void dbReconcileDrawing() {
+  heard("reconcile");
+  dbReconcileStoredObjects();
+}
 void dbUpdateRecords(int force) {
   heard("records");
   if (auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent())) control->UpdateRecords(force);

@@ -1,5 +1,4 @@
 #include "db/dbCase.h"
-#include "db/dbOpen.h"
 
 #include <cmath>
 #include <new>
@@ -12,27 +11,13 @@
 #include "arx/dbfiler.h"
 #include "db/dbFiling.h"
 #include "db/dbLbcSet.h"
+#include "db/dbOpen.h"
 #include "fea/AttLbcCase.h"
 
 namespace {
 
-constexpr char kAppName[] = "TLXARX";
-constexpr int kDrawingVersion = 23;
-constexpr int kMaintenanceVersion = 6;
 // Far above any real case, low enough that a damaged count cannot run away.
 constexpr Adesk::Int32 kMaxStoredIds = 1 << 24;
-
-template <class T>
-AcRxObject* makeObject() {
-  return new (std::nothrow) T();
-}
-
-void registerClass(const char* name, const char* dxfName, AcRxPseudoConstructor make) {
-  if (!acrxFindClass(name))
-    newAcRxClass(name, "AcDbObject", kDrawingVersion, kMaintenanceVersion, 0, make, dxfName, kAppName);
-}
-
-void check(Acad::ErrorStatus status) { CAE_CHECK(status == Acad::eOk); }
 
 bool isCategory(int category) { return category == AttLbcCase::kLoadSet || category == AttLbcCase::kRestraintSet; }
 
@@ -42,7 +27,7 @@ bool isCategory(int category) { return category == AttLbcCase::kLoadSet || categ
 
 AcRxClass* CaepAnlLbcCase::desc() { return acrxFindClass("CaepAnlLbcCase"); }
 AcRxClass* CaepAnlLbcCase::isA() const { return desc(); }
-void CaepAnlLbcCase::rxInit() { registerClass("CaepAnlLbcCase", "CAEPANLLBCCASE", makeObject<CaepAnlLbcCase>); }
+void CaepAnlLbcCase::rxInit() { dbRegisterClass("CaepAnlLbcCase", "CAEPANLLBCCASE", dbMakeObject<CaepAnlLbcCase>); }
 
 CaepAnlLbcCase::CaepAnlLbcCase() : AnlLbcCase(nullptr, 1.0, AttLbcCase::kLoadSet) {}
 
@@ -91,11 +76,11 @@ Acad::ErrorStatus CaepAnlLbcCase::dwgOutFields(AcDbDwgFiler* filer) const {
   if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
   if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
   return dbGuardedFiling([&] {
-    check(filer->writeUInt16(kDbDataVersion));
-    check(filer->writeInt16(static_cast<Adesk::Int16>(Id())));
-    check(filer->writeDouble(Scale()));
-    check(filer->writeInt16(static_cast<Adesk::Int16>(category_)));
-    check(filer->writeSoftPointerId(setId_));
+    DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
+    DB_CHECK_FILER(filer->writeInt16(static_cast<Adesk::Int16>(Id())));
+    DB_CHECK_FILER(filer->writeDouble(Scale()));
+    DB_CHECK_FILER(filer->writeInt16(static_cast<Adesk::Int16>(category_)));
+    DB_CHECK_FILER(filer->writeSoftPointerId(setId_));
     return filer->filerStatus();
   });
 }
@@ -109,11 +94,11 @@ Acad::ErrorStatus CaepAnlLbcCase::dwgInFields(AcDbDwgFiler* filer) {
     Adesk::Int16 id = 0, category = 0;
     double scale = 0;
     AcDbSoftPointerId setId;
-    check(filer->readUInt16(&version));
-    check(filer->readInt16(&id));
-    check(filer->readDouble(&scale));
-    check(filer->readInt16(&category));
-    check(filer->readSoftPointerId(&setId));
+    DB_CHECK_FILER(filer->readUInt16(&version));
+    DB_CHECK_FILER(filer->readInt16(&id));
+    DB_CHECK_FILER(filer->readDouble(&scale));
+    DB_CHECK_FILER(filer->readInt16(&category));
+    DB_CHECK_FILER(filer->readSoftPointerId(&setId));
     Adopt(id, scale, category, setId);
     return filer->filerStatus();
   });
@@ -123,12 +108,12 @@ Acad::ErrorStatus CaepAnlLbcCase::dxfOutFields(AcDbDxfFiler* filer) const {
   assertReadEnabled();
   if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
   return dbGuardedFiling([&] {
-    check(dbWriteDxfMarker(filer, "CaepAnlLbcCase"));
-    check(filer->writeInt32(90, kDbDataVersion));
-    check(filer->writeInt16(70, static_cast<Adesk::Int16>(Id())));
-    check(filer->writeDouble(40, Scale()));
-    check(filer->writeInt16(71, static_cast<Adesk::Int16>(category_)));
-    check(filer->writeObjectId(331, setId_));
+    DB_CHECK_FILER(dbWriteDxfMarker(filer, "CaepAnlLbcCase"));
+    DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
+    DB_CHECK_FILER(filer->writeInt16(70, static_cast<Adesk::Int16>(Id())));
+    DB_CHECK_FILER(filer->writeDouble(40, Scale()));
+    DB_CHECK_FILER(filer->writeInt16(71, static_cast<Adesk::Int16>(category_)));
+    DB_CHECK_FILER(filer->writeObjectId(331, setId_));
     return filer->filerStatus();
   });
 }
@@ -142,11 +127,11 @@ Acad::ErrorStatus CaepAnlLbcCase::dxfInFields(AcDbDxfFiler* filer) {
     Adesk::Int16 id = 0, category = 0;
     double scale = 0;
     AcDbObjectId setId;
-    check(filer->readInt32(90, &version));
-    check(filer->readInt16(70, &id));
-    check(filer->readDouble(40, &scale));
-    check(filer->readInt16(71, &category));
-    check(filer->readObjectId(331, &setId));
+    DB_CHECK_FILER(filer->readInt32(90, &version));
+    DB_CHECK_FILER(filer->readInt16(70, &id));
+    DB_CHECK_FILER(filer->readDouble(40, &scale));
+    DB_CHECK_FILER(filer->readInt16(71, &category));
+    DB_CHECK_FILER(filer->readObjectId(331, &setId));
     Adopt(id, scale, category, setId);
     return filer->filerStatus();
   });
@@ -157,7 +142,7 @@ Acad::ErrorStatus CaepAnlLbcCase::dxfInFields(AcDbDxfFiler* filer) {
 AcRxClass* CaepAnlResultCase::desc() { return acrxFindClass("CaepAnlResultCase"); }
 AcRxClass* CaepAnlResultCase::isA() const { return desc(); }
 void CaepAnlResultCase::rxInit() {
-  registerClass("CaepAnlResultCase", "CAEPANLRESULTCASE", makeObject<CaepAnlResultCase>);
+  dbRegisterClass("CaepAnlResultCase", "CAEPANLRESULTCASE", dbMakeObject<CaepAnlResultCase>);
 }
 
 CaepAnlResultCase::~CaepAnlResultCase() = default;
@@ -290,12 +275,12 @@ Acad::ErrorStatus CaepAnlResultCase::dwgOutFields(AcDbDwgFiler* filer) const {
   if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
   return dbGuardedFiling([&] {
     CAE_CHECK(!Name().IsEmpty());
-    check(filer->writeUInt16(kDbDataVersion));
-    check(filer->writeString(Name().Text()));
-    check(filer->writeInt16(static_cast<Adesk::Int16>(Type())));
+    DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
+    DB_CHECK_FILER(filer->writeString(Name().Text()));
+    DB_CHECK_FILER(filer->writeInt16(static_cast<Adesk::Int16>(Type())));
     for (const AcDbObjectIdArray* ids : {&loadIds_, &restraintIds_}) {
-      check(filer->writeInt32(ids->length()));
-      for (const AcDbObjectId& id : *ids) check(filer->writeHardOwnershipId(id));
+      DB_CHECK_FILER(filer->writeInt32(ids->length()));
+      for (const AcDbObjectId& id : *ids) DB_CHECK_FILER(filer->writeHardOwnershipId(id));
     }
     return filer->filerStatus();
   });
@@ -309,18 +294,18 @@ Acad::ErrorStatus CaepAnlResultCase::dwgInFields(AcDbDwgFiler* filer) {
     Adesk::UInt16 version = 0;
     std::string name;
     Adesk::Int16 type = 0;
-    check(filer->readUInt16(&version));
-    check(filer->readString(&name));
-    check(filer->readInt16(&type));
+    DB_CHECK_FILER(filer->readUInt16(&version));
+    DB_CHECK_FILER(filer->readString(&name));
+    DB_CHECK_FILER(filer->readInt16(&type));
     AcDbObjectIdArray lists[2] = {AcDbObjectIdArray(0, 8), AcDbObjectIdArray(0, 8)};
     int nullIds = 0;
     for (AcDbObjectIdArray& ids : lists) {
       Adesk::Int32 count = 0;
-      check(filer->readInt32(&count));
+      DB_CHECK_FILER(filer->readInt32(&count));
       CAE_CHECK(count >= 0 && count <= kMaxStoredIds);
       for (Adesk::Int32 i = 0; i < count; ++i) {
         AcDbHardOwnershipId id;
-        check(filer->readHardOwnershipId(&id));
+        DB_CHECK_FILER(filer->readHardOwnershipId(&id));
         if (id.isNull())
           ++nullIds;
         else
@@ -337,17 +322,17 @@ Acad::ErrorStatus CaepAnlResultCase::dxfOutFields(AcDbDxfFiler* filer) const {
   if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
   return dbGuardedFiling([&] {
     CAE_CHECK(!Name().IsEmpty());
-    check(dbWriteDxfMarker(filer, "CaepAnlResultCase"));
-    check(filer->writeInt32(90, kDbDataVersion));
-    check(filer->writeString(1, Name().Text()));
-    check(filer->writeInt16(70, static_cast<Adesk::Int16>(Type())));
+    DB_CHECK_FILER(dbWriteDxfMarker(filer, "CaepAnlResultCase"));
+    DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
+    DB_CHECK_FILER(filer->writeString(1, Name().Text()));
+    DB_CHECK_FILER(filer->writeInt16(70, static_cast<Adesk::Int16>(Type())));
     int countCode = 91;
     for (const AcDbObjectIdArray* ids : {&loadIds_, &restraintIds_}) {
       AcDbObjectIdArray live(0, 8);
       for (const AcDbObjectId& id : *ids)
         if (!dbIsErasedOrGone(id)) live.append(id);
-      check(filer->writeInt32(countCode++, live.length()));
-      for (const AcDbObjectId& id : live) check(filer->writeObjectId(360, id));
+      DB_CHECK_FILER(filer->writeInt32(countCode++, live.length()));
+      for (const AcDbObjectId& id : live) DB_CHECK_FILER(filer->writeObjectId(360, id));
     }
     return filer->filerStatus();
   });
@@ -361,19 +346,19 @@ Acad::ErrorStatus CaepAnlResultCase::dxfInFields(AcDbDxfFiler* filer) {
     Adesk::Int32 version = 0;
     std::string name;
     Adesk::Int16 type = 0;
-    check(filer->readInt32(90, &version));
-    check(filer->readString(1, &name));
-    check(filer->readInt16(70, &type));
+    DB_CHECK_FILER(filer->readInt32(90, &version));
+    DB_CHECK_FILER(filer->readString(1, &name));
+    DB_CHECK_FILER(filer->readInt16(70, &type));
     AcDbObjectIdArray lists[2] = {AcDbObjectIdArray(0, 8), AcDbObjectIdArray(0, 8)};
     int nullIds = 0;
     int countCode = 91;
     for (AcDbObjectIdArray& ids : lists) {
       Adesk::Int32 count = 0;
-      check(filer->readInt32(countCode++, &count));
+      DB_CHECK_FILER(filer->readInt32(countCode++, &count));
       CAE_CHECK(count >= 0 && count <= kMaxStoredIds);
       for (Adesk::Int32 i = 0; i < count; ++i) {
         AcDbObjectId id;
-        check(filer->readObjectId(360, &id));
+        DB_CHECK_FILER(filer->readObjectId(360, &id));
         if (id.isNull())
           ++nullIds;
         else

@@ -11,9 +11,6 @@
 
 namespace {
 
-AcRxObject* makeDrvJob() { return new (std::nothrow) CaepAnlDrvJobObj(); }
-AcRxObject* makeConstrJob() { return new (std::nothrow) CaepAnlConstrJobObj(); }
-
 // Status and analysis code as filed, each checked against the engine's values.
 struct JobState {
   Adesk::Int16 status = AnlStatusNew;
@@ -51,8 +48,7 @@ void createFrom(AnlJob& job, const CaeString& baseName) {
 AcRxClass* CaepAnlDrvJobObj::desc() { return acrxFindClass("CaepAnlDrvJobObj"); }
 AcRxClass* CaepAnlDrvJobObj::isA() const { return desc(); }
 void CaepAnlDrvJobObj::rxInit() {
-  if (!acrxFindClass("CaepAnlDrvJobObj"))
-    newAcRxClass("CaepAnlDrvJobObj", "AcDbObject", 23, 6, 0, makeDrvJob, "CAEPANLJOBOBJ", "TLXARX");
+  dbRegisterClass("CaepAnlDrvJobObj", "CAEPANLJOBOBJ", dbMakeObject<CaepAnlDrvJobObj>);
 }
 
 Acad::ErrorStatus CaepAnlDrvJobObj::subErase(Adesk::Boolean erasing) {
@@ -163,8 +159,7 @@ Acad::ErrorStatus CaepAnlDrvJobObj::dxfInFields(AcDbDxfFiler* filer) {
 AcRxClass* CaepAnlConstrJobObj::desc() { return acrxFindClass("CaepAnlConstrJobObj"); }
 AcRxClass* CaepAnlConstrJobObj::isA() const { return desc(); }
 void CaepAnlConstrJobObj::rxInit() {
-  if (!acrxFindClass("CaepAnlConstrJobObj"))
-    newAcRxClass("CaepAnlConstrJobObj", "AcDbObject", 23, 6, 0, makeConstrJob, "CAEPANLCONSTRJOBOBJ", "TLXARX");
+  dbRegisterClass("CaepAnlConstrJobObj", "CAEPANLCONSTRJOBOBJ", dbMakeObject<CaepAnlConstrJobObj>);
 }
 
 Acad::ErrorStatus CaepAnlConstrJobObj::subErase(Adesk::Boolean erasing) {

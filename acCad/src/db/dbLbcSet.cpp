@@ -1,5 +1,4 @@
 #include "db/dbLbcSet.h"
-#include "db/dbOpen.h"
 
 #include <new>
 #include <utility>
@@ -14,29 +13,15 @@
 #include "arx/dbtrans.h"
 #include "cadInterface/UIDefaultNames.h"
 #include "db/dbFiling.h"
+#include "db/dbOpen.h"
 #include "fea/AttLbc.h"
 #include "util/acLayer.h"
 #include "util/acPost.h"
 
 namespace {
 
-constexpr char kAppName[] = "TLXARX";
-constexpr int kDrawingVersion = 23;
-constexpr int kMaintenanceVersion = 6;
 // Far above any real set, low enough that a damaged count cannot run away.
 constexpr Adesk::Int32 kMaxStoredIds = 1 << 24;
-
-template <class T>
-AcRxObject* makeObject() {
-  return new (std::nothrow) T();
-}
-
-void registerClass(const char* name, const char* dxfName, AcRxPseudoConstructor make) {
-  if (!acrxFindClass(name))
-    newAcRxClass(name, "AcDbObject", kDrawingVersion, kMaintenanceVersion, 0, make, dxfName, kAppName);
-}
-
-void check(Acad::ErrorStatus status) { CAE_CHECK(status == Acad::eOk); }
 
 // The names of the live sets of a kind in a drawing's control, other than `self`.
 std::vector<CaeString> liveSetNames(AcDbDatabase* database, DbStoredKind kind, AcDbObjectId self) {
@@ -246,10 +231,10 @@ Acad::ErrorStatus CaepLbcSetObj::dwgOutFields(AcDbDwgFiler* filer) const {
   if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
   if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
   return dbGuardedFiling([&] {
-    check(filer->writeUInt16(kDbDataVersion));
-    check(filer->writeString(GetName().Text()));
-    check(filer->writeInt32(conditionIds_.length()));
-    for (const AcDbObjectId& id : conditionIds_) check(filer->writeSoftPointerId(id));
+    DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
+    DB_CHECK_FILER(filer->writeString(GetName().Text()));
+    DB_CHECK_FILER(filer->writeInt32(conditionIds_.length()));
+    for (const AcDbObjectId& id : conditionIds_) DB_CHECK_FILER(filer->writeSoftPointerId(id));
     return filer->filerStatus();
   });
 }
@@ -262,15 +247,15 @@ Acad::ErrorStatus CaepLbcSetObj::dwgInFields(AcDbDwgFiler* filer) {
     Adesk::UInt16 version = 0;
     std::string name;
     Adesk::Int32 count = 0;
-    check(filer->readUInt16(&version));
-    check(filer->readString(&name));
-    check(filer->readInt32(&count));
+    DB_CHECK_FILER(filer->readUInt16(&version));
+    DB_CHECK_FILER(filer->readString(&name));
+    DB_CHECK_FILER(filer->readInt32(&count));
     CAE_CHECK(count >= 0 && count <= kMaxStoredIds);
     AcDbObjectIdArray ids(0, 8);
     int nullIds = 0;
     for (Adesk::Int32 i = 0; i < count; ++i) {
       AcDbSoftPointerId id;
-      check(filer->readSoftPointerId(&id));
+      DB_CHECK_FILER(filer->readSoftPointerId(&id));
       if (id.isNull())
         ++nullIds;
       else
@@ -285,14 +270,14 @@ Acad::ErrorStatus CaepLbcSetObj::dxfOutFields(AcDbDxfFiler* filer) const {
   assertReadEnabled();
   if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
   return dbGuardedFiling([&] {
-    check(dbWriteDxfMarker(filer, ClassName()));
-    check(filer->writeInt32(90, kDbDataVersion));
-    check(filer->writeString(1, GetName().Text()));
+    DB_CHECK_FILER(dbWriteDxfMarker(filer, ClassName()));
+    DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
+    DB_CHECK_FILER(filer->writeString(1, GetName().Text()));
     AcDbObjectIdArray live(0, 8);
     for (const AcDbObjectId& id : conditionIds_)
       if (!dbIsErasedOrGone(id)) live.append(id);
-    check(filer->writeInt32(91, live.length()));
-    for (const AcDbObjectId& id : live) check(filer->writeObjectId(331, id));
+    DB_CHECK_FILER(filer->writeInt32(91, live.length()));
+    for (const AcDbObjectId& id : live) DB_CHECK_FILER(filer->writeObjectId(331, id));
     return filer->filerStatus();
   });
 }
@@ -305,15 +290,15 @@ Acad::ErrorStatus CaepLbcSetObj::dxfInFields(AcDbDxfFiler* filer) {
     Adesk::Int32 version = 0;
     std::string name;
     Adesk::Int32 count = 0;
-    check(filer->readInt32(90, &version));
-    check(filer->readString(1, &name));
-    check(filer->readInt32(91, &count));
+    DB_CHECK_FILER(filer->readInt32(90, &version));
+    DB_CHECK_FILER(filer->readString(1, &name));
+    DB_CHECK_FILER(filer->readInt32(91, &count));
     CAE_CHECK(count >= 0 && count <= kMaxStoredIds);
     AcDbObjectIdArray ids(0, 8);
     int nullIds = 0;
     for (Adesk::Int32 i = 0; i < count; ++i) {
       AcDbObjectId id;
-      check(filer->readObjectId(331, &id));
+      DB_CHECK_FILER(filer->readObjectId(331, &id));
       if (id.isNull())
         ++nullIds;
       else
@@ -328,7 +313,7 @@ Acad::ErrorStatus CaepLbcSetObj::dxfInFields(AcDbDxfFiler* filer) {
 
 AcRxClass* CaepLoadCaseObj::desc() { return acrxFindClass("CaepLoadCaseObj"); }
 AcRxClass* CaepLoadCaseObj::isA() const { return desc(); }
-void CaepLoadCaseObj::rxInit() { registerClass("CaepLoadCaseObj", "DBLOADCASEOBJ", makeObject<CaepLoadCaseObj>); }
+void CaepLoadCaseObj::rxInit() { dbRegisterClass("CaepLoadCaseObj", "DBLOADCASEOBJ", dbMakeObject<CaepLoadCaseObj>); }
 
 AttBaseLbc* CaepLoadCaseObj::GetModelLbc(AttType type) {
   for (const AcDbObjectId& id : ConditionIds()) {
@@ -344,7 +329,7 @@ AttBaseLbc* CaepLoadCaseObj::GetModelLbc(AttType type) {
 AcRxClass* CaepRestraintCaseObj::desc() { return acrxFindClass("CaepRestraintCaseObj"); }
 AcRxClass* CaepRestraintCaseObj::isA() const { return desc(); }
 void CaepRestraintCaseObj::rxInit() {
-  registerClass("CaepRestraintCaseObj", "DBRESTRAINTCASEOBJ", makeObject<CaepRestraintCaseObj>);
+  dbRegisterClass("CaepRestraintCaseObj", "DBRESTRAINTCASEOBJ", dbMakeObject<CaepRestraintCaseObj>);
 }
 
 // ---- the control's New operations -------------------------------------------------------------

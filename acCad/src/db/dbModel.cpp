@@ -1,5 +1,4 @@
 #include "db/dbModel.h"
-#include "db/dbOpen.h"
 
 #include <algorithm>
 #include <cmath>
@@ -15,6 +14,7 @@
 #include "cadInterface/UIDefaultNames.h"
 #include "db/dbControl.h"
 #include "db/dbJob.h"
+#include "db/dbOpen.h"
 #include "db/dbResultSet.h"
 #include "db/dbSubModel.h"
 #include "fea/AmgMesh.h"
@@ -23,142 +23,14 @@
 #include "util/acLayer.h"
 #include "util/acString.h"
 
-// ---- DbFields ---------------------------------------------------------------------------------
-
-namespace {
-
-void check(Acad::ErrorStatus status) { CAE_CHECK(status == Acad::eOk); }
-
-constexpr int kDxfInt16 = 70;
-constexpr int kDxfInt32 = 90;
-constexpr int kDxfDouble = 40;
-constexpr int kDxfString = 1;
-
-int dxfIdCode(DbFields::Ref kind) {
-  switch (kind) {
-    case DbFields::Ref::HardOwner: return 360;
-    case DbFields::Ref::SoftOwner: return 350;
-    case DbFields::Ref::HardPointer: return 340;
-  }
-  return 340;
-}
-
-}  // namespace
-
-void DbFields::UInt16(Adesk::UInt16& value) {
-  if (dwg_) {
-    check(reading_ ? dwg_->readUInt16(&value) : dwg_->writeUInt16(value));
-    return;
-  }
-  Adesk::Int32 wide = value;
-  check(reading_ ? dxf_->readInt32(kDxfInt32, &wide) : dxf_->writeInt32(kDxfInt32, wide));
-  CAE_CHECK(wide >= 0 && wide <= 0xffff);
-  value = static_cast<Adesk::UInt16>(wide);
-}
-
-void DbFields::Int16(Adesk::Int16& value) {
-  if (dwg_)
-    check(reading_ ? dwg_->readInt16(&value) : dwg_->writeInt16(value));
-  else
-    check(reading_ ? dxf_->readInt16(kDxfInt16, &value) : dxf_->writeInt16(kDxfInt16, value));
-}
-
-void DbFields::Int32(Adesk::Int32& value) {
-  if (dwg_)
-    check(reading_ ? dwg_->readInt32(&value) : dwg_->writeInt32(value));
-  else
-    check(reading_ ? dxf_->readInt32(kDxfInt32, &value) : dxf_->writeInt32(kDxfInt32, value));
-}
-
-void DbFields::UInt32(Adesk::UInt32& value) {
-  if (dwg_) {
-    check(reading_ ? dwg_->readUInt32(&value) : dwg_->writeUInt32(value));
-    return;
-  }
-  // DXF has no unsigned 32-bit code: the bits travel as the signed value.
-  auto bits = static_cast<Adesk::Int32>(value);
-  check(reading_ ? dxf_->readInt32(kDxfInt32, &bits) : dxf_->writeInt32(kDxfInt32, bits));
-  value = static_cast<Adesk::UInt32>(bits);
-}
-
-void DbFields::Double(double& value) {
-  if (dwg_)
-    check(reading_ ? dwg_->readDouble(&value) : dwg_->writeDouble(value));
-  else
-    check(reading_ ? dxf_->readDouble(kDxfDouble, &value) : dxf_->writeDouble(kDxfDouble, value));
-  if (reading_) CAE_CHECK(std::isfinite(value));
-}
-
-void DbFields::String(CaeString& text) {
-  if (!reading_) {
-    check(dwg_ ? dwg_->writeString(text.Text()) : dxf_->writeString(kDxfString, text.Text()));
-    return;
-  }
-  std::string read;
-  check(dwg_ ? dwg_->readString(&read) : dxf_->readString(kDxfString, &read));
-  text = CaeString(read);
-}
-
-void DbFields::Id(AcDbObjectId& id, Ref kind) {
-  if (dxf_) {
-    check(reading_ ? dxf_->readObjectId(dxfIdCode(kind), &id) : dxf_->writeObjectId(dxfIdCode(kind), id));
-    return;
-  }
-  switch (kind) {
-    case Ref::HardOwner: {
-      AcDbHardOwnershipId typed(id);
-      check(reading_ ? dwg_->readHardOwnershipId(&typed) : dwg_->writeHardOwnershipId(typed));
-      id = typed;
-      break;
-    }
-    case Ref::SoftOwner: {
-      AcDbSoftOwnershipId typed(id);
-      check(reading_ ? dwg_->readSoftOwnershipId(&typed) : dwg_->writeSoftOwnershipId(typed));
-      id = typed;
-      break;
-    }
-    case Ref::HardPointer: {
-      AcDbHardPointerId typed(id);
-      check(reading_ ? dwg_->readHardPointerId(&typed) : dwg_->writeHardPointerId(typed));
-      id = typed;
-      break;
-    }
-  }
-}
-
-void DbFields::Count(Adesk::Int32& count) {
-  Int32(count);
-  CAE_CHECK(count >= 0 && count <= kMaxCount);
-}
-
-void DbFields::Ids(std::vector<AcDbObjectId>& ids, Ref kind) {
-  Adesk::Int32 count = static_cast<Adesk::Int32>(ids.size());
-  Count(count);
-  if (!reading_) {
-    for (AcDbObjectId id : ids) Id(id, kind);
-    return;
-  }
-  std::vector<AcDbObjectId> read;
-  for (Adesk::Int32 i = 0; i < count; ++i) {
-    AcDbObjectId id;
-    Id(id, kind);
-    if (!id.isNull()) read.push_back(id);
-  }
-  ids = std::move(read);
-}
-
 // ---- opening members --------------------------------------------------------------------------
 
 // ---- registration -----------------------------------------------------------------------------
 
 namespace {
 
-constexpr char kAppName[] = "TLXARX";
-
 // The engine model's own default, kept by drawings filed before the tolerance was.
 double defaultMateTolerance() { return AnlModel().GetMateRelTolerance(); }
-
-AcRxObject* makeModel() { return new (std::nothrow) CaepAnlModelObj(); }
 
 // The model's name, kept by the engine; an empty one read from a drawing is replaced.
 CaeString defaultModelName(AcDbDatabase* database, const CaepAnlModelObj* self) {
@@ -180,10 +52,7 @@ CaeString defaultModelName(AcDbDatabase* database, const CaepAnlModelObj* self) 
 
 AcRxClass* CaepAnlModelObj::desc() { return acrxFindClass("CaepAnlModelObj"); }
 AcRxClass* CaepAnlModelObj::isA() const { return desc(); }
-void CaepAnlModelObj::rxInit() {
-  if (!acrxFindClass("CaepAnlModelObj"))
-    newAcRxClass("CaepAnlModelObj", "AcDbObject", 23, 6, 0, makeModel, "CAEPANLMODELOBJ", kAppName);
-}
+void CaepAnlModelObj::rxInit() { dbRegisterClass("CaepAnlModelObj", "CAEPANLMODELOBJ", dbMakeObject<CaepAnlModelObj>); }
 
 CaepAnlModelObj::CaepAnlModelObj() : AnlModel(CaeString(), AnlStress) {}
 

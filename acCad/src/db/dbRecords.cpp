@@ -13,32 +13,14 @@
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
 
-namespace {
-
-constexpr char kAppName[] = "TLXARX";
-constexpr int kDrawingVersion = 23;
-constexpr int kMaintenanceVersion = 6;
-
-template <class T>
-AcRxObject* makeObject() {
-  return new (std::nothrow) T();
-}
-
-void registerClass(const char* name, const char* dxfName, AcRxPseudoConstructor make) {
-  if (!acrxFindClass(name))
-    newAcRxClass(name, "AcDbObject", kDrawingVersion, kMaintenanceVersion, 0, make, dxfName, kAppName);
-}
-
-void check(Acad::ErrorStatus status) { CAE_CHECK(status == Acad::eOk); }
-
-}  // namespace
+namespace {}  // namespace
 
 // ---- CaepVersionObj ---------------------------------------------------------------------------
 
 // The class dictionary is the cache: a record deleted at unload is never answered afterwards.
 AcRxClass* CaepVersionObj::desc() { return acrxFindClass("CaepVersionObj"); }
 AcRxClass* CaepVersionObj::isA() const { return desc(); }
-void CaepVersionObj::rxInit() { registerClass("CaepVersionObj", "CAEPVERSIONOBJ", makeObject<CaepVersionObj>); }
+void CaepVersionObj::rxInit() { dbRegisterClass("CaepVersionObj", "CAEPVERSIONOBJ", dbMakeObject<CaepVersionObj>); }
 
 CaepVersionObj::CaepVersionObj(unsigned short version, const CaeString& buildText, const CaeString& platformText)
     : version_(version), buildText_(buildText), platformText_(platformText) {}
@@ -70,9 +52,9 @@ Acad::ErrorStatus CaepVersionObj::dwgOutFields(AcDbDwgFiler* filer) const {
     unsigned short version = 0;
     CaeString build, platform;
     Stamped(version, build, platform);
-    check(filer->writeUInt16(version));
-    check(filer->writeString(build.Text()));
-    check(filer->writeString(platform.Text()));
+    DB_CHECK_FILER(filer->writeUInt16(version));
+    DB_CHECK_FILER(filer->writeString(build.Text()));
+    DB_CHECK_FILER(filer->writeString(platform.Text()));
     return filer->filerStatus();
   });
 }
@@ -84,9 +66,9 @@ Acad::ErrorStatus CaepVersionObj::dwgInFields(AcDbDwgFiler* filer) {
   return dbGuardedFiling([&] {
     Adesk::UInt16 version = 0;
     std::string build, platform;
-    check(filer->readUInt16(&version));
-    check(filer->readString(&build));
-    check(filer->readString(&platform));
+    DB_CHECK_FILER(filer->readUInt16(&version));
+    DB_CHECK_FILER(filer->readString(&build));
+    DB_CHECK_FILER(filer->readString(&platform));
     Adopt(version, CaeString(build), CaeString(platform));
     return filer->filerStatus();
   });
@@ -99,10 +81,10 @@ Acad::ErrorStatus CaepVersionObj::dxfOutFields(AcDbDxfFiler* filer) const {
     unsigned short version = 0;
     CaeString build, platform;
     Stamped(version, build, platform);
-    check(dbWriteDxfMarker(filer, "CaepVersionObj"));
-    check(filer->writeInt32(90, version));
-    check(filer->writeString(1, build.Text()));
-    check(filer->writeString(3, platform.Text()));
+    DB_CHECK_FILER(dbWriteDxfMarker(filer, "CaepVersionObj"));
+    DB_CHECK_FILER(filer->writeInt32(90, version));
+    DB_CHECK_FILER(filer->writeString(1, build.Text()));
+    DB_CHECK_FILER(filer->writeString(3, platform.Text()));
     return filer->filerStatus();
   });
 }
@@ -114,9 +96,9 @@ Acad::ErrorStatus CaepVersionObj::dxfInFields(AcDbDxfFiler* filer) {
   return dbGuardedFiling([&] {
     Adesk::Int32 version = 0;
     std::string build, platform;
-    check(filer->readInt32(90, &version));
-    check(filer->readString(1, &build));
-    check(filer->readString(3, &platform));
+    DB_CHECK_FILER(filer->readInt32(90, &version));
+    DB_CHECK_FILER(filer->readString(1, &build));
+    DB_CHECK_FILER(filer->readString(3, &platform));
     CAE_CHECK(version >= 0 && version <= 0xffff);
     Adopt(static_cast<unsigned short>(version), CaeString(build), CaeString(platform));
     return filer->filerStatus();
@@ -127,7 +109,7 @@ Acad::ErrorStatus CaepVersionObj::dxfInFields(AcDbDxfFiler* filer) {
 
 AcRxClass* CaepUnitsObj::desc() { return acrxFindClass("CaepUnitsObj"); }
 AcRxClass* CaepUnitsObj::isA() const { return desc(); }
-void CaepUnitsObj::rxInit() { registerClass("CaepUnitsObj", "CAEPUNITSOBJ", makeObject<CaepUnitsObj>); }
+void CaepUnitsObj::rxInit() { dbRegisterClass("CaepUnitsObj", "CAEPUNITSOBJ", dbMakeObject<CaepUnitsObj>); }
 
 CaepUnitsObj::Values CaepUnitsObj::Gather() const {
   Values values;
@@ -165,9 +147,9 @@ Acad::ErrorStatus CaepUnitsObj::dwgOutFields(AcDbDwgFiler* filer) const {
   if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
   return dbGuardedFiling([&] {
     const Values values = Gather();
-    check(filer->writeUInt16(kDbDataVersion));
-    check(filer->writeInt32(values.lengthUnit));
-    for (int unit : values.hostUnits) check(filer->writeInt32(unit));
+    DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
+    DB_CHECK_FILER(filer->writeInt32(values.lengthUnit));
+    for (int unit : values.hostUnits) DB_CHECK_FILER(filer->writeInt32(unit));
     return filer->filerStatus();
   });
 }
@@ -179,12 +161,12 @@ Acad::ErrorStatus CaepUnitsObj::dwgInFields(AcDbDwgFiler* filer) {
   return dbGuardedFiling([&] {
     Adesk::UInt16 version = 0;
     Values values;
-    check(filer->readUInt16(&version));
+    DB_CHECK_FILER(filer->readUInt16(&version));
     Adesk::Int32 value = 0;
-    check(filer->readInt32(&value));
+    DB_CHECK_FILER(filer->readInt32(&value));
     values.lengthUnit = value;
     for (int& unit : values.hostUnits) {
-      check(filer->readInt32(&value));
+      DB_CHECK_FILER(filer->readInt32(&value));
       unit = value;
     }
     Apply(values);
@@ -197,10 +179,10 @@ Acad::ErrorStatus CaepUnitsObj::dxfOutFields(AcDbDxfFiler* filer) const {
   if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
   return dbGuardedFiling([&] {
     const Values values = Gather();
-    check(dbWriteDxfMarker(filer, "CaepUnitsObj"));
-    check(filer->writeInt32(90, kDbDataVersion));
-    check(filer->writeInt32(91, values.lengthUnit));
-    for (int i = 0; i < 8; ++i) check(filer->writeInt32(92 + i, values.hostUnits[i]));
+    DB_CHECK_FILER(dbWriteDxfMarker(filer, "CaepUnitsObj"));
+    DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
+    DB_CHECK_FILER(filer->writeInt32(91, values.lengthUnit));
+    for (int i = 0; i < 8; ++i) DB_CHECK_FILER(filer->writeInt32(92 + i, values.hostUnits[i]));
     return filer->filerStatus();
   });
 }
@@ -212,12 +194,12 @@ Acad::ErrorStatus CaepUnitsObj::dxfInFields(AcDbDxfFiler* filer) {
   return dbGuardedFiling([&] {
     Adesk::Int32 version = 0;
     Values values;
-    check(filer->readInt32(90, &version));
+    DB_CHECK_FILER(filer->readInt32(90, &version));
     Adesk::Int32 value = 0;
-    check(filer->readInt32(91, &value));
+    DB_CHECK_FILER(filer->readInt32(91, &value));
     values.lengthUnit = value;
     for (int i = 0; i < 8; ++i) {
-      check(filer->readInt32(92 + i, &value));
+      DB_CHECK_FILER(filer->readInt32(92 + i, &value));
       values.hostUnits[i] = value;
     }
     Apply(values);

@@ -22,8 +22,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-AcRxObject* makeResultSet() { return new (std::nothrow) CaepResultCaseObj(); }
-
 constexpr Adesk::UInt16 kWorkAreaVersion = 100;
 
 // A count or code filed as unsigned, kept by the engine as int.
@@ -67,8 +65,7 @@ bool copyWhole(const fs::path& source, const fs::path& target) {
 AcRxClass* CaepResultCaseObj::desc() { return acrxFindClass("CaepResultCaseObj"); }
 AcRxClass* CaepResultCaseObj::isA() const { return desc(); }
 void CaepResultCaseObj::rxInit() {
-  if (!acrxFindClass("CaepResultCaseObj"))
-    newAcRxClass("CaepResultCaseObj", "AcDbObject", 23, 6, 0, makeResultSet, "DBRESULTCASEOBJ", "TLXARX");
+  dbRegisterClass("CaepResultCaseObj", "DBRESULTCASEOBJ", dbMakeObject<CaepResultCaseObj>);
 }
 
 Acad::ErrorStatus CaepResultCaseObj::CreateInDatabase() {

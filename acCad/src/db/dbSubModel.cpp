@@ -1,5 +1,4 @@
 #include "db/dbSubModel.h"
-#include "db/dbOpen.h"
 
 #include <memory>
 #include <new>
@@ -21,6 +20,7 @@
 #include "db/dbJob.h"
 #include "db/dbMatLib.h"
 #include "db/dbModel.h"
+#include "db/dbOpen.h"
 #include "db/dbResultSet.h"
 #include "fea/AmgMesh.h"
 #include "mfc/win32_files.h"
@@ -42,8 +42,6 @@ void dbResolvePair(AnlMateRelPair*, CaepAnlModelObj*) {}
 // ---- registration -----------------------------------------------------------------------------
 
 namespace {
-
-AcRxObject* makeSubModel() { return new (std::nothrow) CaepAnlSubModelObj(); }
 
 // The job or result set of a model that a sub-model's erase takes with it, and its mark.
 void setErasedWithSubModel(AcDbObject* object, bool mark) {
@@ -72,8 +70,7 @@ CaeCoordSys* makeCoordSys(int kind, const CaeTransform& transform) {
 AcRxClass* CaepAnlSubModelObj::desc() { return acrxFindClass("CaepAnlSubModelObj"); }
 AcRxClass* CaepAnlSubModelObj::isA() const { return desc(); }
 void CaepAnlSubModelObj::rxInit() {
-  if (!acrxFindClass("CaepAnlSubModelObj"))
-    newAcRxClass("CaepAnlSubModelObj", "AcDbObject", 23, 6, 0, makeSubModel, "CAEPANLSUBMODELOBJ", "TLXARX");
+  dbRegisterClass("CaepAnlSubModelObj", "CAEPANLSUBMODELOBJ", dbMakeObject<CaepAnlSubModelObj>);
 }
 
 // ---- mesh -------------------------------------------------------------------------------------

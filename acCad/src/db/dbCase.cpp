@@ -72,10 +72,7 @@ void CaepAnlLbcCase::Adopt(int id, double scale, int category, AcDbObjectId setI
 }
 
 Acad::ErrorStatus CaepAnlLbcCase::dwgOutFields(AcDbDwgFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, false, [&](DbFields&) {
     DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
     DB_CHECK_FILER(filer->writeInt16(static_cast<Adesk::Int16>(Id())));
     DB_CHECK_FILER(filer->writeDouble(Scale()));
@@ -86,10 +83,7 @@ Acad::ErrorStatus CaepAnlLbcCase::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepAnlLbcCase::dwgInFields(AcDbDwgFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, true, [&](DbFields&) {
     Adesk::UInt16 version = 0;
     Adesk::Int16 id = 0, category = 0;
     double scale = 0;
@@ -105,10 +99,7 @@ Acad::ErrorStatus CaepAnlLbcCase::dwgInFields(AcDbDwgFiler* filer) {
 }
 
 Acad::ErrorStatus CaepAnlLbcCase::dxfOutFields(AcDbDxfFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
-  return dbGuardedFiling([&] {
-    DB_CHECK_FILER(dbWriteDxfMarker(filer, "CaepAnlLbcCase"));
+  return dbFileDxf(this, filer, false, "CaepAnlLbcCase", [&](DbFields&) {
     DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
     DB_CHECK_FILER(filer->writeInt16(70, static_cast<Adesk::Int16>(Id())));
     DB_CHECK_FILER(filer->writeDouble(40, Scale()));
@@ -119,10 +110,7 @@ Acad::ErrorStatus CaepAnlLbcCase::dxfOutFields(AcDbDxfFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepAnlLbcCase::dxfInFields(AcDbDxfFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
-  if (!dbReadDxfMarker(filer, "CaepAnlLbcCase")) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDxf(this, filer, true, "CaepAnlLbcCase", [&](DbFields&) {
     Adesk::Int32 version = 0;
     Adesk::Int16 id = 0, category = 0;
     double scale = 0;
@@ -270,10 +258,7 @@ void CaepAnlResultCase::Adopt(std::string name, int type, const AcDbObjectIdArra
 }
 
 Acad::ErrorStatus CaepAnlResultCase::dwgOutFields(AcDbDwgFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, false, [&](DbFields&) {
     CAE_CHECK(!Name().IsEmpty());
     DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
     DB_CHECK_FILER(filer->writeString(Name().Text()));
@@ -287,10 +272,7 @@ Acad::ErrorStatus CaepAnlResultCase::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepAnlResultCase::dwgInFields(AcDbDwgFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, true, [&](DbFields&) {
     Adesk::UInt16 version = 0;
     std::string name;
     Adesk::Int16 type = 0;
@@ -318,11 +300,8 @@ Acad::ErrorStatus CaepAnlResultCase::dwgInFields(AcDbDwgFiler* filer) {
 }
 
 Acad::ErrorStatus CaepAnlResultCase::dxfOutFields(AcDbDxfFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
-  return dbGuardedFiling([&] {
+  return dbFileDxf(this, filer, false, "CaepAnlResultCase", [&](DbFields&) {
     CAE_CHECK(!Name().IsEmpty());
-    DB_CHECK_FILER(dbWriteDxfMarker(filer, "CaepAnlResultCase"));
     DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
     DB_CHECK_FILER(filer->writeString(1, Name().Text()));
     DB_CHECK_FILER(filer->writeInt16(70, static_cast<Adesk::Int16>(Type())));
@@ -339,10 +318,7 @@ Acad::ErrorStatus CaepAnlResultCase::dxfOutFields(AcDbDxfFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepAnlResultCase::dxfInFields(AcDbDxfFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
-  if (!dbReadDxfMarker(filer, "CaepAnlResultCase")) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDxf(this, filer, true, "CaepAnlResultCase", [&](DbFields&) {
     Adesk::Int32 version = 0;
     std::string name;
     Adesk::Int16 type = 0;

@@ -227,10 +227,7 @@ void CaepLbcSetObj::Adopt(std::string name, const AcDbObjectIdArray& ids, int nu
 }
 
 Acad::ErrorStatus CaepLbcSetObj::dwgOutFields(AcDbDwgFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, false, [&](DbFields&) {
     DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
     DB_CHECK_FILER(filer->writeString(GetName().Text()));
     DB_CHECK_FILER(filer->writeInt32(conditionIds_.length()));
@@ -240,10 +237,7 @@ Acad::ErrorStatus CaepLbcSetObj::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepLbcSetObj::dwgInFields(AcDbDwgFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, true, [&](DbFields&) {
     Adesk::UInt16 version = 0;
     std::string name;
     Adesk::Int32 count = 0;
@@ -267,10 +261,7 @@ Acad::ErrorStatus CaepLbcSetObj::dwgInFields(AcDbDwgFiler* filer) {
 }
 
 Acad::ErrorStatus CaepLbcSetObj::dxfOutFields(AcDbDxfFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
-  return dbGuardedFiling([&] {
-    DB_CHECK_FILER(dbWriteDxfMarker(filer, ClassName()));
+  return dbFileDxf(this, filer, false, ClassName(), [&](DbFields&) {
     DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
     DB_CHECK_FILER(filer->writeString(1, GetName().Text()));
     AcDbObjectIdArray live(0, 8);
@@ -283,10 +274,7 @@ Acad::ErrorStatus CaepLbcSetObj::dxfOutFields(AcDbDxfFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepLbcSetObj::dxfInFields(AcDbDxfFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
-  if (!dbReadDxfMarker(filer, ClassName())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDxf(this, filer, true, ClassName(), [&](DbFields&) {
     Adesk::Int32 version = 0;
     std::string name;
     Adesk::Int32 count = 0;

@@ -45,10 +45,7 @@ void CaepVersionObj::Adopt(unsigned short version, CaeString build, CaeString pl
 }
 
 Acad::ErrorStatus CaepVersionObj::dwgOutFields(AcDbDwgFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, false, [&](DbFields&) {
     unsigned short version = 0;
     CaeString build, platform;
     Stamped(version, build, platform);
@@ -60,10 +57,7 @@ Acad::ErrorStatus CaepVersionObj::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepVersionObj::dwgInFields(AcDbDwgFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, true, [&](DbFields&) {
     Adesk::UInt16 version = 0;
     std::string build, platform;
     DB_CHECK_FILER(filer->readUInt16(&version));
@@ -75,13 +69,10 @@ Acad::ErrorStatus CaepVersionObj::dwgInFields(AcDbDwgFiler* filer) {
 }
 
 Acad::ErrorStatus CaepVersionObj::dxfOutFields(AcDbDxfFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
-  return dbGuardedFiling([&] {
+  return dbFileDxf(this, filer, false, "CaepVersionObj", [&](DbFields&) {
     unsigned short version = 0;
     CaeString build, platform;
     Stamped(version, build, platform);
-    DB_CHECK_FILER(dbWriteDxfMarker(filer, "CaepVersionObj"));
     DB_CHECK_FILER(filer->writeInt32(90, version));
     DB_CHECK_FILER(filer->writeString(1, build.Text()));
     DB_CHECK_FILER(filer->writeString(3, platform.Text()));
@@ -90,10 +81,7 @@ Acad::ErrorStatus CaepVersionObj::dxfOutFields(AcDbDxfFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepVersionObj::dxfInFields(AcDbDxfFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
-  if (!dbReadDxfMarker(filer, "CaepVersionObj")) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDxf(this, filer, true, "CaepVersionObj", [&](DbFields&) {
     Adesk::Int32 version = 0;
     std::string build, platform;
     DB_CHECK_FILER(filer->readInt32(90, &version));
@@ -142,10 +130,7 @@ void CaepUnitsObj::Apply(const Values& values) {
 }
 
 Acad::ErrorStatus CaepUnitsObj::dwgOutFields(AcDbDwgFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, false, [&](DbFields&) {
     const Values values = Gather();
     DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
     DB_CHECK_FILER(filer->writeInt32(values.lengthUnit));
@@ -155,10 +140,7 @@ Acad::ErrorStatus CaepUnitsObj::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepUnitsObj::dwgInFields(AcDbDwgFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
-  if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDwg(this, filer, true, [&](DbFields&) {
     Adesk::UInt16 version = 0;
     Values values;
     DB_CHECK_FILER(filer->readUInt16(&version));
@@ -175,11 +157,8 @@ Acad::ErrorStatus CaepUnitsObj::dwgInFields(AcDbDwgFiler* filer) {
 }
 
 Acad::ErrorStatus CaepUnitsObj::dxfOutFields(AcDbDxfFiler* filer) const {
-  assertReadEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
-  return dbGuardedFiling([&] {
+  return dbFileDxf(this, filer, false, "CaepUnitsObj", [&](DbFields&) {
     const Values values = Gather();
-    DB_CHECK_FILER(dbWriteDxfMarker(filer, "CaepUnitsObj"));
     DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
     DB_CHECK_FILER(filer->writeInt32(91, values.lengthUnit));
     for (int i = 0; i < 8; ++i) DB_CHECK_FILER(filer->writeInt32(92 + i, values.hostUnits[i]));
@@ -188,10 +167,7 @@ Acad::ErrorStatus CaepUnitsObj::dxfOutFields(AcDbDxfFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepUnitsObj::dxfInFields(AcDbDxfFiler* filer) {
-  assertWriteEnabled();
-  if (Acad::ErrorStatus status = AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
-  if (!dbReadDxfMarker(filer, "CaepUnitsObj")) return filer->filerStatus();
-  return dbGuardedFiling([&] {
+  return dbFileDxf(this, filer, true, "CaepUnitsObj", [&](DbFields&) {
     Adesk::Int32 version = 0;
     Values values;
     DB_CHECK_FILER(filer->readInt32(90, &version));

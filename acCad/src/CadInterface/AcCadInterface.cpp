@@ -126,7 +126,7 @@ int AcCadInterface::PrintMessage(const char* text) {
   return acutPrintf("%s", text ? text : "");
 }
 
-int AcCadInterface::MaxNameLength() { return 255; }
+int AcCadInterface::MaxNameLength() { return kDbMaxStoredNameLength; }
 int AcCadInterface::AcceptsFreeNames() { return 0; }
 int AcCadInterface::UsesPreselection() { return 0; }
 

@@ -28,7 +28,7 @@ class AcCadInterface : public CadInterface {
   void SetDocControl(int mode) override;           // mode > 0 also raises the scene-changed flag
   CString& GetCadName(CString& name) override;     // "MDT"
   int PrintMessage(const char* text) override;     // "\n" then the text, never as a format
-  int MaxNameLength() override;                    // 255
+  int MaxNameLength() override;                    // kDbMaxStoredNameLength
   int AcceptsFreeNames() override;                 // 0
   int UsesPreselection() override;                 // 0
   int GetProductTitle(CaeString& title) override;  // IDS_PRODUCT_TITLE

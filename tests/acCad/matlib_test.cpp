@@ -318,6 +318,57 @@ TEST_F(MatLibTest, ASecondRowAtOneTemperatureIsReportedAndKept) {
   }
 }
 
+// Taking rows out of the file must not let the damaged lines around them join: a comment line goes
+// between them where the first could run on into the second, and nowhere else.
+TEST_F(MatLibTest, RemovedRowsLeaveDamagedLinesApart) {
+  const std::string row = kSteelRow;
+  const struct {
+    const char* name;
+    const char* format;
+    std::string text;
+    const char* remove;    // the material taken out
+    double dropped;        // or, when no material is taken out, Al's row taken out by a replacement
+    std::string saved;
+    std::vector<std::string> materials;  // on the next read
+  } cases[] = {
+      {"native, removed", "native", "Material: A\n1 0.3 3\nMaterial: Cu\n" + row + "\n4 5 6 7 8\n", "Cu", 0,
+       "Material: A\n1 0.3 3\n#\n4 5 6 7 8\n", {}},
+      {"modeller, removed", "modeller", "*A\n1 200 0.3\n*Cu\n 7.85 200 0.29 250 400 45 1.2 460\n250 400 45 1.2 460\n",
+       "Cu", 0, "*A\n1 200 0.3\n;\n250 400 45 1.2 460\n", {}},
+      {"native, row replaced away", "native",
+       "Material: B\n1 0.3 3\nMaterial: Al\n" + row + " 300\n4 5 6 7 8\nMaterial: Al\n" + row + " 400\n", nullptr, 300,
+       "Material: B\n1 0.3 3\n#\n4 5 6 7 8\nMaterial: Al\n 2.000000e+11 0.300000 7.850000e+03 1.200000e-05 "
+       "4.000000e+08 2.500000e+08 4.500000e+01 4.600000e+02 400.000000\n",
+       {"Al"}},
+      {"between comments", "native", "# a\nMaterial: Cu\n" + row + "\n# b\n", "Cu", 0, "# a\n# b\n", {}},
+      {"after a stray row", "native", "1 2 3 4 5 6 7 8\nMaterial: Cu\n" + row + "\n# b\n", "Cu", 0,
+       "1 2 3 4 5 6 7 8\n# b\n", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path path = File(c.text);
+    auto open = [&] {
+      return std::unique_ptr<MaterialLibrary>(std::string(c.format) == "native" ? new MaterialLibrary(path.c_str())
+                                                                                : new AcMatLibrary(path.c_str()));
+    };
+    {
+      auto library = open();
+      if (c.remove) {
+        ASSERT_EQ(library->Remove(c.remove), 1);
+      } else {
+        CaeMaterial aluminium = *library->Find("Al");
+        ASSERT_EQ(aluminium.DeleteProp(c.dropped), 1);
+        ASSERT_EQ(library->Replace("Al", aluminium), 1);
+      }
+    }
+    EXPECT_EQ(ReadFile(path), c.saved);
+    auto library = open();
+    EXPECT_EQ(Names(*library), c.materials);
+    EXPECT_TRUE(library->Save());
+    EXPECT_EQ(ReadFile(path), c.saved);
+  }
+}
+
 TEST_F(MatLibTest, ALastLineWithoutLineEndStaysALineOfItsOwn) {
   const struct {
     const char* name;

@@ -89,9 +89,10 @@ class MaterialLibrary {
   // back at its place, so kept text keeps its neighbours; moving a row elsewhere could join the
   // kept lines around it into a material the next read would take.
   struct Piece {
-    std::string text;        // kept text, or the material's name at a row's place
+    std::string text;        // kept text, or the material's name at a row's place (empty: removed)
     double temperature = 0;  // a row's place: its temperature, native units
     bool isRow = false;
+    bool open = false;       // kept text ending in a damaged block, which a next line could continue
   };
   std::vector<Piece> layout_;
   std::vector<std::string> touched_;  // names this object stored, replaced or removed

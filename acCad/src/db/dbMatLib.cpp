@@ -208,9 +208,10 @@ struct MaterialLibrary::Contents {
       if (m->Name() == name) return m.get();
     return nullptr;
   }
-  void Keep(const Line& line) {
+  void Keep(const Line& line, bool damaged) {
     if (layout.empty() || layout.back().isRow) layout.push_back({});
     KeepLine(line, layout.back().text);
+    layout.back().open = damaged;
   }
   // Adds a row to the material of that name, made and appended when new, and notes its place.
   // False when the material has a row at that temperature already: the block is not a row then.
@@ -227,19 +228,12 @@ struct MaterialLibrary::Contents {
     layout.push_back({name.Str(), native[0], true});
     return true;
   }
-  // Takes material `index` out with the places of its rows; the kept text around them joins.
+  // Takes material `index` out. Its places stay, empty, so that a material stored later under
+  // that name goes at the end like any new one.
   static void Erase(std::vector<std::unique_ptr<CaeMaterial>>& materials, std::vector<Piece>& layout,
                     std::size_t index) {
-    const std::string name = materials[index]->Name().Str();
-    std::vector<Piece> rest;
-    for (Piece& piece : layout) {
-      if (piece.isRow && piece.text == name) continue;
-      if (!piece.isRow && !rest.empty() && !rest.back().isRow)
-        rest.back().text += piece.text;
-      else
-        rest.push_back(std::move(piece));
-    }
-    layout = std::move(rest);
+    for (Piece& piece : layout)
+      if (piece.isRow && piece.text == materials[index]->Name().Str()) piece.text.clear();
     materials.erase(materials.begin() + static_cast<std::ptrdiff_t>(index));
   }
 };
@@ -255,6 +249,8 @@ class MaterialLibrary::Format {
                          int& reasonLine) const = 0;
   // One header-and-values block for one temperature row (`p` in the engine's property order).
   virtual void WriteRow(const CaeString& name, double temperature, const double* p, std::string& out) const = 0;
+  // A comment line: it ends a damaged block, so the kept text after it is read on its own.
+  virtual const char* Separator() const = 0;
   // Why a name cannot be written in this format so that it reads back the same; empty when it can.
   virtual std::string NameProblem(std::string_view name) const {
     for (char c : name)
@@ -274,7 +270,7 @@ class MaterialLibrary::Format {
     std::size_t next = 0;
     while (next < lines.size()) {
       if (IsKept(lines[next])) {
-        out.Keep(lines[next]);
+        out.Keep(lines[next], false);
         ++next;
         continue;
       }
@@ -290,7 +286,7 @@ class MaterialLibrary::Format {
       if (stray || !ReadBlock(lines, next, out, reason, reasonLine)) {
         if (next <= first) next = first + 1;
         Report(Where(file, reasonLine > 0 ? reasonLine : static_cast<int>(first + 1)) + reason);
-        for (std::size_t i = first; i < next; ++i) out.Keep(lines[i]);
+        for (std::size_t i = first; i < next; ++i) out.Keep(lines[i], !stray);
       }
     }
   }
@@ -302,6 +298,7 @@ namespace {
 class NativeFormat : public MaterialLibrary::Format {
  public:
   bool IsKept(const Line& line) const override { return line.text.empty() || line.raw[0] == '#'; }
+  const char* Separator() const override { return "#\n"; }
 
   bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out, std::string& reason,
                  int& reasonLine) const override {
@@ -383,6 +380,7 @@ class ModellerFormat : public MaterialLibrary::Format {
   }
 
   bool IsKept(const Line& line) const override { return line.text.empty() || line.raw[0] == ';'; }
+  const char* Separator() const override { return ";\n"; }
 
   bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out, std::string& reason,
                  int& reasonLine) const override {
@@ -614,16 +612,30 @@ std::string MaterialLibrary::Serialise() const {
     for (int i = 0; i < rows[m].temps.Count(); ++i)
       if (!rows[m].written[static_cast<std::size_t>(i)]) write(m, i);
   };
+  // A damaged block ran up to a row that is no longer written: the kept text after that row must
+  // not become the rest of the block.
+  bool openBlock = false;
+  bool rowsGone = false;
   for (std::size_t p = 0; p < layout_.size(); ++p) {
     const Piece& piece = layout_[p];
-    const auto it = piece.isRow ? byName.find(piece.text) : byName.end();
-    if (it == byName.end()) {
-      if (!piece.isRow) out += piece.text;
-      continue;  // the row's material was removed
+    if (!piece.isRow) {
+      if (openBlock && rowsGone) out += format_.Separator();
+      out += piece.text;
+      openBlock = piece.open;
+      rowsGone = false;
+      continue;
     }
-    const std::size_t m = it->second;
-    if (const int i = UnwrittenRowAt(rows[m].temps, rows[m].written, piece.temperature); i >= 0) write(m, i);
-    if (p == rows[m].lastPlace) writeTheRest(m);  // rows added since the file was read
+    const std::size_t before = out.size();
+    if (const auto it = byName.find(piece.text); it != byName.end()) {
+      const std::size_t m = it->second;
+      if (const int i = UnwrittenRowAt(rows[m].temps, rows[m].written, piece.temperature); i >= 0) write(m, i);
+      if (p == rows[m].lastPlace) writeTheRest(m);  // rows added since the file was read
+    }
+    if (out.size() == before) {
+      rowsGone = true;
+    } else {
+      openBlock = false;
+    }
   }
   for (std::size_t m = 0; m < materials_.size(); ++m) writeTheRest(m);  // materials new to the file
   return out;

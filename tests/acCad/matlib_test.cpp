@@ -211,42 +211,64 @@ TEST_F(MatLibTest, ReportsAndKeepsBadMaterialLines) {
 
 // --- writing -------------------------------------------------------------------------------------------
 
-TEST_F(MatLibTest, SaveKeepsTextInPlaceAndEachMaterialsRowsTogether) {
+// Kept text keeps its neighbours: each row goes back where it was read, a row added later after the
+// material's last row, a new material after everything.
+TEST_F(MatLibTest, SaveWritesEachRowWhereItWasRead) {
   const fs::path path = File("# kept first\nMaterial: Al\n" + std::string(kSteelRow) + " 300\nMaterial: Cu\n" +
-                             kSteelRow + "\n# between\nMaterial: Al\n" + kSteelRow + " 400\n");
+                             kSteelRow + "\n# between\nMaterial: Al\n" + kSteelRow + " 400\n# end\n");
   {
     MaterialLibrary library(path.c_str());
     CaeMaterial copper = *library.Find("Cu");
     copper.AddProp(298.15, 8900, 1.15e11, 0.31, 6.9e7, 2.2e8, 388, 1.7e-5, 385);
     ASSERT_EQ(library.Replace("Cu", copper), 1);
+    CaeMaterial aluminium = *library.Find("Al");
+    ASSERT_EQ(aluminium.DeleteProp(300), 1);
+    aluminium.AddProp(500, 7850, 2e11, 0.3, 2.5e8, 4e8, 45, 1.2e-5, 460);
+    ASSERT_EQ(library.Replace("Al", aluminium), 1);
+    auto* brass = new CaeMaterial("Brass");
+    brass->AddProp(298.15, 7850, 2e11, 0.3, 2.5e8, 4e8, 45, 1.2e-5, 460);
+    ASSERT_EQ(library.Store(brass), 1);
   }
+  const std::string steel =
+      " 2.000000e+11 0.300000 7.850000e+03 1.200000e-05 4.000000e+08 2.500000e+08 4.500000e+01 4.600000e+02 ";
   EXPECT_EQ(ReadFile(path),
             "# kept first\n"
-            "Material: Al\n 2.000000e+11 0.300000 7.850000e+03 1.200000e-05 4.000000e+08 2.500000e+08 4.500000e+01 "
-            "4.600000e+02 300.000000\n"
-            "Material: Al\n 2.000000e+11 0.300000 7.850000e+03 1.200000e-05 4.000000e+08 2.500000e+08 4.500000e+01 "
-            "4.600000e+02 400.000000\n"
             "Material: Cu\n 1.150000e+11 0.310000 8.900000e+03 1.700000e-05 2.200000e+08 6.900000e+07 3.880000e+02 "
             "3.850000e+02 298.150000\n"
-            "# between\n");
+            "# between\n"
+            "Material: Al\n" +
+                steel + "400.000000\nMaterial: Al\n" + steel + "500.000000\n# end\nMaterial: Brass\n" + steel +
+                "298.150000\n");
   MaterialLibrary again(path.c_str());
-  EXPECT_EQ(Names(again), (std::vector<std::string>{"Al", "Cu"}));
-  EXPECT_EQ(Temps(*again.Find("Al")), (std::vector<double>{300, 400}));
+  EXPECT_EQ(Names(again), (std::vector<std::string>{"Cu", "Al", "Brass"}));
+  EXPECT_EQ(Temps(*again.Find("Al")), (std::vector<double>{400, 500}));
   EXPECT_DOUBLE_EQ(Prop(*again.Find("Cu"), 298.15, CaeMaterial::kConductivity), 388);
+  EXPECT_TRUE(Messages().empty()) << Messages().front();
 }
 
 // Damaged lines that were apart must not meet when the file is written back: together they could
 // read as a material that was never there.
 TEST_F(MatLibTest, DamagedLinesStayWhereTheyWereSoTheyNeverJoinIntoAMaterial) {
   const struct {
+    const char* name;
     const char* format;
     std::string text;
+    std::vector<std::string> materials;
   } cases[] = {
-      {"modeller", " 3\n20 9\nAl\n7 2 0\n0 0 2 0\n0\n0 2 0 0 0\n0"},
-      {"native", "Material: A\n1 2 3\nMaterial: Cu\n" + std::string(kSteelRow) + "\n4 5 6 7 8\n"},
+      {"damaged rows", "modeller", " 3\n20 9\nAl\n7 2 0\n0 0 2 0\n0\n0 2 0 0 0\n0", {"l"}},
+      {"around a material", "native", "Material: A\n1 2 3\nMaterial: Cu\n" + std::string(kSteelRow) + "\n4 5 6 7 8\n",
+       {"Cu"}},
+      {"between two temperatures of a material", "native",
+       "Material: Al\n" + std::string(kSteelRow) + " 300\nMaterial: B\n1 0.3 3\nMaterial: Al\n" + kSteelRow +
+           " 400\n4 5 6 7 8\n",
+       {"Al"}},
+      {"a material read twice at one temperature", "native",
+       ": Al_6061-T6\n 6. .330000 2.73 2 28 00 2.0e2 .00\nM.e+02 400\ne Al_6061-T6\n.200e+0 0.000 2.7 2. 2. 0 92 "
+       "1\n10 0.30000 2.7e0 2.5 0e+08 18 0 2.",
+       {"Al_6061-T6"}},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.format);
+    SCOPED_TRACE(c.name);
     const fs::path path = File(c.text);
     auto saveOnce = [&] {
       std::unique_ptr<MaterialLibrary> library(std::string(c.format) == "native" ? new MaterialLibrary(path.c_str())
@@ -257,9 +279,93 @@ TEST_F(MatLibTest, DamagedLinesStayWhereTheyWereSoTheyNeverJoinIntoAMaterial) {
     };
     const auto first = saveOnce();
     const auto second = saveOnce();
-    EXPECT_EQ(first.first.size(), 1u);
+    EXPECT_EQ(first.first, c.materials);
     EXPECT_EQ(second.first, first.first) << "no material appears from kept lines";
     EXPECT_EQ(second.second, first.second) << "a saved library saves back to the same bytes";
+  }
+}
+
+// The first row read for a temperature is the material's; a second block for it is damaged, not
+// a replacement, and stays in the file where it was.
+TEST_F(MatLibTest, ASecondRowAtOneTemperatureIsReportedAndKept) {
+  const struct {
+    const char* format;
+    std::string first, second;  // the second block starts at `line`
+    int line;
+  } cases[] = {
+      {"native", "Material: Al\n 2e11 0.3 2700 1.2e-5 4e8 2.5e8 45 460 300\n# c\n",
+       "Material: Al\n 7e10 0.3 2700 1.2e-5 4e8 2.5e8 45 460 300.0000000001\n", 4},
+      {"modeller", "*Al_at_300\n 2.7 200 0.3 250 400 45 1.2 460\n", "*Al_at_300\n 2.7 70 0.3 250 400 45 1.2 460\n", 3},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.format);
+    Messages().clear();
+    const fs::path path = File(c.first + c.second);
+    {
+      std::unique_ptr<MaterialLibrary> library(std::string(c.format) == "native" ? new MaterialLibrary(path.c_str())
+                                                                                 : new AcMatLibrary(path.c_str()));
+      ASSERT_NE(library->Find("Al"), nullptr);
+      EXPECT_EQ(Temps(*library->Find("Al")), std::vector<double>{300});
+      EXPECT_DOUBLE_EQ(Prop(*library->Find("Al"), 300, CaeMaterial::kModulus), 2e11);
+      ASSERT_EQ(Messages().size(), 1u);
+      EXPECT_NE(Messages()[0].find(path.string() + ":" + std::to_string(c.line) + ": material \"Al\" has a row at 300"),
+                std::string::npos)
+          << Messages()[0];
+      ASSERT_EQ(library->Replace("Al", *library->Find("Al")), 1);
+    }
+    const std::string saved = ReadFile(path);
+    EXPECT_EQ(saved.substr(saved.size() - std::min(saved.size(), c.second.size())), c.second) << saved;
+  }
+}
+
+// Taking rows out of the file must not let the damaged lines around them join: a comment line goes
+// between them where the first could run on into the second, and nowhere else.
+TEST_F(MatLibTest, RemovedRowsLeaveDamagedLinesApart) {
+  const std::string row = kSteelRow;
+  const struct {
+    const char* name;
+    const char* format;
+    std::string text;
+    const char* remove;    // the material taken out
+    double dropped;        // or, when no material is taken out, Al's row taken out by a replacement
+    std::string saved;
+    std::vector<std::string> materials;  // on the next read
+  } cases[] = {
+      {"native, removed", "native", "Material: A\n1 0.3 3\nMaterial: Cu\n" + row + "\n4 5 6 7 8\n", "Cu", 0,
+       "Material: A\n1 0.3 3\n#\n4 5 6 7 8\n", {}},
+      {"modeller, removed", "modeller", "*A\n1 200 0.3\n*Cu\n 7.85 200 0.29 250 400 45 1.2 460\n250 400 45 1.2 460\n",
+       "Cu", 0, "*A\n1 200 0.3\n;\n250 400 45 1.2 460\n", {}},
+      {"native, row replaced away", "native",
+       "Material: B\n1 0.3 3\nMaterial: Al\n" + row + " 300\n4 5 6 7 8\nMaterial: Al\n" + row + " 400\n", nullptr, 300,
+       "Material: B\n1 0.3 3\n#\n4 5 6 7 8\nMaterial: Al\n 2.000000e+11 0.300000 7.850000e+03 1.200000e-05 "
+       "4.000000e+08 2.500000e+08 4.500000e+01 4.600000e+02 400.000000\n",
+       {"Al"}},
+      {"between comments", "native", "# a\nMaterial: Cu\n" + row + "\n# b\n", "Cu", 0, "# a\n# b\n", {}},
+      {"after a stray row", "native", "1 2 3 4 5 6 7 8\nMaterial: Cu\n" + row + "\n# b\n", "Cu", 0,
+       "1 2 3 4 5 6 7 8\n# b\n", {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const fs::path path = File(c.text);
+    auto open = [&] {
+      return std::unique_ptr<MaterialLibrary>(std::string(c.format) == "native" ? new MaterialLibrary(path.c_str())
+                                                                                : new AcMatLibrary(path.c_str()));
+    };
+    {
+      auto library = open();
+      if (c.remove) {
+        ASSERT_EQ(library->Remove(c.remove), 1);
+      } else {
+        CaeMaterial aluminium = *library->Find("Al");
+        ASSERT_EQ(aluminium.DeleteProp(c.dropped), 1);
+        ASSERT_EQ(library->Replace("Al", aluminium), 1);
+      }
+    }
+    EXPECT_EQ(ReadFile(path), c.saved);
+    auto library = open();
+    EXPECT_EQ(Names(*library), c.materials);
+    EXPECT_TRUE(library->Save());
+    EXPECT_EQ(ReadFile(path), c.saved);
   }
 }
 

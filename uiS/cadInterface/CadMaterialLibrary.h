@@ -5,11 +5,12 @@
 // CAD-neutral side, because the user interface lists and edits the libraries that
 // CadInterface::OpenMaterialLibrary hands out; its code lives with the host side. Both read
 // the whole file when made and keep every line that is not a material (comments, blank lines and
-// lines that could not be read) to write back ahead of the materials.
+// lines that could not be read) to write back where it was. Each material row is written back where
+// it was read; rows added later follow the material's last row, new materials go at the end.
 //
 // Reading is forgiving about line ends (LF or CRLF) and trailing blanks. A line that cannot be read
 // as a material (non-numeric values, fewer than eight, E <= 0, density <= 0, Poisson's ratio outside
-// (-1, 0.5), a temperature <= 0 K) is reported as "FILE:LINE: reason" through the engine's message
+// (-1, 0.5), a temperature <= 0 K, a second row for a material at one temperature) is reported as "FILE:LINE: reason" through the engine's message
 // routine (level 1) and kept as text, so a save never drops it.
 //
 // Writing replaces the whole file atomically. When the file changed on disk since this object read
@@ -84,11 +85,16 @@ class MaterialLibrary {
   const Format& format_;
   CaeString path_;
   std::vector<std::unique_ptr<CaeMaterial>> materials_;
-  // Kept text stays where it was: keptAhead_[i] is written just before materials_[i] (one entry
-  // per material), keptTail_ after the last one. Moving a damaged line elsewhere could join it
-  // with other kept lines into a material the next read would take.
-  std::vector<std::string> keptAhead_;
-  std::string keptTail_;
+  // The file as read, in order: kept text, and the place of each material row. A row is written
+  // back at its place, so kept text keeps its neighbours; moving a row elsewhere could join the
+  // kept lines around it into a material the next read would take.
+  struct Piece {
+    std::string text;        // kept text, or the material's name at a row's place (empty: removed)
+    double temperature = 0;  // a row's place: its temperature, native units
+    bool isRow = false;
+    bool open = false;       // kept text ending in a damaged block, which a next line could continue
+  };
+  std::vector<Piece> layout_;
   std::vector<std::string> touched_;  // names this object stored, replaced or removed
   std::string diskImage_;             // the file's bytes when last read or written
   bool usable_ = false;               // the file could be read (or was made), so it may be written

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string_view>
 #include <system_error>
+#include <unordered_map>
 
 #include "amg/CaeLocale.h"
 #include "amg/CaeMsgCall.h"
@@ -164,6 +165,11 @@ std::string ValueProblem(const Checked& v) {
   return {};
 }
 
+std::string AlreadyRead(std::string_view name, double temperature) {
+  return "material \"" + std::string(name) + "\" has a row at " + CaeString::FromDouble(temperature).Str() +
+         " K already";
+}
+
 double Convert(int type, double value, const CaeUnitSystem& from) {
   return CaeUnit::Convert(type, value, &from, nullptr);
 }
@@ -179,13 +185,14 @@ const CaeUnitSystem& CentimetreGramSystem() {
   return cg;
 }
 
-// Removes material `index`; the text kept ahead of it goes ahead of the next one (or to the tail).
-void EraseKeepingText(std::vector<std::unique_ptr<CaeMaterial>>& materials, std::vector<std::string>& keptAhead,
-                      std::string& keptTail, std::size_t index) {
-  std::string& receiver = index + 1 < keptAhead.size() ? keptAhead[index + 1] : keptTail;
-  receiver.insert(0, keptAhead[index]);
-  keptAhead.erase(keptAhead.begin() + static_cast<std::ptrdiff_t>(index));
-  materials.erase(materials.begin() + static_cast<std::ptrdiff_t>(index));
+// The first row of `temps` not written yet that the engine takes for temperature `t`; -1 if none.
+int UnwrittenRowAt(const CaeArray<double>& temps, const std::vector<bool>& written, double t) {
+  CaeMaterial probe;  // holds the engine's own rule for temperatures that match
+  probe.AddProp(t, 0, 0, 0, 0, 0, 0, 0, 0);
+  double ignored[CaeMaterial::kPropCount];
+  for (int i = 0; i < temps.Count(); ++i)
+    if (!written[static_cast<std::size_t>(i)] && probe.GetProp(temps[i], ignored)) return i;
+  return -1;
 }
 
 }  // namespace
@@ -194,25 +201,40 @@ void EraseKeepingText(std::vector<std::unique_ptr<CaeMaterial>>& materials, std:
 
 struct MaterialLibrary::Contents {
   std::vector<std::unique_ptr<CaeMaterial>> materials;
-  std::vector<std::string> keptAhead;  // the kept text read before each material's first row
-  std::string keptTail;                // kept text after the last new material so far
+  std::vector<Piece> layout;
 
   CaeMaterial* Find(const CaeString& name) {
     for (auto& m : materials)
       if (m->Name() == name) return m.get();
     return nullptr;
   }
-  // Adds a row to the material of that name, made and appended when new.
-  void AddRow(const CaeString& name, const double native[9]) {
+  void Keep(const Line& line, bool damaged) {
+    if (layout.empty() || layout.back().isRow) layout.push_back({});
+    KeepLine(line, layout.back().text);
+    layout.back().open = damaged;
+  }
+  // Adds a row to the material of that name, made and appended when new, and notes its place.
+  // False when the material has a row at that temperature already: the block is not a row then.
+  bool AddRow(const CaeString& name, const double native[9]) {
     CaeMaterial* material = Find(name);
+    double existing[CaeMaterial::kPropCount];
+    if (material && material->GetProp(native[0], existing)) return false;
     if (!material) {
       materials.push_back(std::make_unique<CaeMaterial>(name));
-      keptAhead.push_back(std::move(keptTail));
-      keptTail.clear();
       material = materials.back().get();
     }
     material->AddProp(native[0], native[1], native[2], native[3], native[4], native[5], native[6], native[7],
                       native[8]);
+    layout.push_back({name.Str(), native[0], true});
+    return true;
+  }
+  // Takes material `index` out. Its places stay, empty, so that a material stored later under
+  // that name goes at the end like any new one.
+  static void Erase(std::vector<std::unique_ptr<CaeMaterial>>& materials, std::vector<Piece>& layout,
+                    std::size_t index) {
+    for (Piece& piece : layout)
+      if (piece.isRow && piece.text == materials[index]->Name().Str()) piece.text.clear();
+    materials.erase(materials.begin() + static_cast<std::ptrdiff_t>(index));
   }
 };
 
@@ -227,6 +249,8 @@ class MaterialLibrary::Format {
                          int& reasonLine) const = 0;
   // One header-and-values block for one temperature row (`p` in the engine's property order).
   virtual void WriteRow(const CaeString& name, double temperature, const double* p, std::string& out) const = 0;
+  // A comment line: it ends a damaged block, so the kept text after it is read on its own.
+  virtual const char* Separator() const = 0;
   // Why a name cannot be written in this format so that it reads back the same; empty when it can.
   virtual std::string NameProblem(std::string_view name) const {
     for (char c : name)
@@ -234,14 +258,10 @@ class MaterialLibrary::Format {
     return {};
   }
 
-  // Every temperature row of the material, in the engine's order.
-  void WriteMaterial(const CaeMaterial& material, std::string& out) const {
-    CaeArray<double> temperatures;
-    material.GetTemps(temperatures);
-    for (int i = 0; i < temperatures.Count(); ++i) {
-      double p[CaeMaterial::kPropCount];
-      if (material.GetProp(temperatures[i], p)) WriteRow(material.Name(), temperatures[i], p, out);
-    }
+  // The material's row at `temperature`, when it has one.
+  void WriteRowAt(const CaeMaterial& material, double temperature, std::string& out) const {
+    double p[CaeMaterial::kPropCount];
+    if (material.GetProp(temperature, p)) WriteRow(material.Name(), temperature, p, out);
   }
 
   void Parse(std::string_view data, const std::string& file, Contents& out) const {
@@ -250,7 +270,7 @@ class MaterialLibrary::Format {
     std::size_t next = 0;
     while (next < lines.size()) {
       if (IsKept(lines[next])) {
-        KeepLine(lines[next], out.keptTail);
+        out.Keep(lines[next], false);
         ++next;
         continue;
       }
@@ -266,7 +286,7 @@ class MaterialLibrary::Format {
       if (stray || !ReadBlock(lines, next, out, reason, reasonLine)) {
         if (next <= first) next = first + 1;
         Report(Where(file, reasonLine > 0 ? reasonLine : static_cast<int>(first + 1)) + reason);
-        for (std::size_t i = first; i < next; ++i) KeepLine(lines[i], out.keptTail);
+        for (std::size_t i = first; i < next; ++i) out.Keep(lines[i], !stray);
       }
     }
   }
@@ -278,6 +298,7 @@ namespace {
 class NativeFormat : public MaterialLibrary::Format {
  public:
   bool IsKept(const Line& line) const override { return line.text.empty() || line.raw[0] == '#'; }
+  const char* Separator() const override { return "#\n"; }
 
   bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out, std::string& reason,
                  int& reasonLine) const override {
@@ -326,7 +347,11 @@ class NativeFormat : public MaterialLibrary::Format {
                               Convert(CaeUtConductivity, v[6], si),
                               Convert(CaeUtExpansion, v[3], si),
                               Convert(CaeUtSpecificHeat, v[7], si)};
-    out.AddRow(CaeString(name), native);
+    if (!out.AddRow(CaeString(name), native)) {
+      reason = AlreadyRead(name, temperature);
+      reasonLine = headerLine;
+      return false;
+    }
     return true;
   }
 
@@ -355,6 +380,7 @@ class ModellerFormat : public MaterialLibrary::Format {
   }
 
   bool IsKept(const Line& line) const override { return line.text.empty() || line.raw[0] == ';'; }
+  const char* Separator() const override { return ";\n"; }
 
   bool ReadBlock(const std::vector<Line>& lines, std::size_t& next, MaterialLibrary::Contents& out, std::string& reason,
                  int& reasonLine) const override {
@@ -401,7 +427,11 @@ class ModellerFormat : public MaterialLibrary::Format {
       reasonLine = row.lineOf[kValueCount - 1];
       return false;
     }
-    out.AddRow(CaeString(name), native);
+    if (!out.AddRow(CaeString(name), native)) {
+      reason = AlreadyRead(name, temperature);
+      reasonLine = headerLine;
+      return false;
+    }
     return true;
   }
 
@@ -467,8 +497,7 @@ void MaterialLibrary::Open() {
   Contents contents;
   format_.Parse(*data, path_.Str(), contents);
   materials_ = std::move(contents.materials);
-  keptAhead_ = std::move(contents.keptAhead);
-  keptTail_ = std::move(contents.keptTail);
+  layout_ = std::move(contents.layout);
   diskImage_ = std::move(*data);
   usable_ = true;
 }
@@ -510,9 +539,7 @@ int MaterialLibrary::Store(CaeMaterial* material) {
     *existing = *owned;
     modified_ = true;
   } else {
-    materials_.push_back(std::move(owned));  // after everything the file holds
-    keptAhead_.push_back(std::move(keptTail_));
-    keptTail_.clear();
+    materials_.push_back(std::move(owned));  // no place in the file yet: written after everything
     if (!Save() && usable_) modified_ = true;  // tried again at the end; an unusable path was reported
   }
   ReassignMaterial(name, Find(name));
@@ -523,7 +550,7 @@ int MaterialLibrary::Remove(const CaeString& name) {
   if (Refuse(name, "remove")) return 0;
   for (std::size_t i = 0; i < materials_.size(); ++i) {
     if (materials_[i]->Name() != name) continue;
-    EraseKeepingText(materials_, keptAhead_, keptTail_, i);
+    Contents::Erase(materials_, layout_, i);
     modified_ = true;
     Touch(name);
     ReassignMaterial(name, nullptr);
@@ -561,12 +588,57 @@ void MaterialLibrary::ReassignMaterial(const CaeString& name, const CaeMaterial*
 
 std::string MaterialLibrary::Serialise() const {
   CaeLocale::ForceDecimalPoint decimalPoint;
-  std::string out;
-  for (std::size_t i = 0; i < materials_.size(); ++i) {
-    out += keptAhead_[i];
-    format_.WriteMaterial(*materials_[i], out);
+  struct Rows {
+    CaeArray<double> temps;
+    std::vector<bool> written;
+    std::size_t lastPlace = std::string::npos;
+  };
+  std::vector<Rows> rows(materials_.size());
+  std::unordered_map<std::string, std::size_t> byName;
+  for (std::size_t m = 0; m < materials_.size(); ++m) {
+    materials_[m]->GetTemps(rows[m].temps);
+    rows[m].written.assign(static_cast<std::size_t>(rows[m].temps.Count()), false);
+    byName.emplace(materials_[m]->Name().Str(), m);
   }
-  return out + keptTail_;
+  for (std::size_t p = 0; p < layout_.size(); ++p)
+    if (auto it = byName.find(layout_[p].text); layout_[p].isRow && it != byName.end()) rows[it->second].lastPlace = p;
+
+  std::string out;
+  auto write = [&](std::size_t m, int i) {
+    rows[m].written[static_cast<std::size_t>(i)] = true;
+    format_.WriteRowAt(*materials_[m], rows[m].temps[i], out);
+  };
+  auto writeTheRest = [&](std::size_t m) {
+    for (int i = 0; i < rows[m].temps.Count(); ++i)
+      if (!rows[m].written[static_cast<std::size_t>(i)]) write(m, i);
+  };
+  // A damaged block ran up to a row that is no longer written: the kept text after that row must
+  // not become the rest of the block.
+  bool openBlock = false;
+  bool rowsGone = false;
+  for (std::size_t p = 0; p < layout_.size(); ++p) {
+    const Piece& piece = layout_[p];
+    if (!piece.isRow) {
+      if (openBlock && rowsGone) out += format_.Separator();
+      out += piece.text;
+      openBlock = piece.open;
+      rowsGone = false;
+      continue;
+    }
+    const std::size_t before = out.size();
+    if (const auto it = byName.find(piece.text); it != byName.end()) {
+      const std::size_t m = it->second;
+      if (const int i = UnwrittenRowAt(rows[m].temps, rows[m].written, piece.temperature); i >= 0) write(m, i);
+      if (p == rows[m].lastPlace) writeTheRest(m);  // rows added since the file was read
+    }
+    if (out.size() == before) {
+      rowsGone = true;
+    } else {
+      openBlock = false;
+    }
+  }
+  for (std::size_t m = 0; m < materials_.size(); ++m) writeTheRest(m);  // materials new to the file
+  return out;
 }
 
 // Takes what is on disk now and lays this object's own changes over it; materials this object
@@ -581,11 +653,8 @@ void MaterialLibrary::Adopt(Contents& fresh) {
       **theirs = *mine;
     } else if (mine) {
       fresh.materials.push_back(std::make_unique<CaeMaterial>(*mine));
-      fresh.keptAhead.push_back(std::move(fresh.keptTail));
-      fresh.keptTail.clear();
     } else if (theirs != fresh.materials.end()) {
-      EraseKeepingText(fresh.materials, fresh.keptAhead, fresh.keptTail,
-                       static_cast<std::size_t>(theirs - fresh.materials.begin()));
+      Contents::Erase(fresh.materials, fresh.layout, static_cast<std::size_t>(theirs - fresh.materials.begin()));
     }
   }
   std::vector<std::unique_ptr<CaeMaterial>> merged;
@@ -600,8 +669,7 @@ void MaterialLibrary::Adopt(Contents& fresh) {
     }
   }
   materials_ = std::move(merged);
-  keptAhead_ = std::move(fresh.keptAhead);
-  keptTail_ = std::move(fresh.keptTail);
+  layout_ = std::move(fresh.layout);
 }
 
 bool MaterialLibrary::Save() {

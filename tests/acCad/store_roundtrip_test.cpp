@@ -13,9 +13,14 @@
 #include "amg/CaeConfig.h"
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
+#include "arx/dbdatabase.h"
 #include "arx/hostcmds.h"
 #include "arx/hostinput.h"
 #include "arx/rxdlinkr.h"
+#include "cadInterface/CadMaterialLibrary.h"
+#include "db/dbFiling.h"
+#include "db/dbModel.h"
+#include "db/dbOpen.h"
 #include "frame_support.h"
 #include "mcad/amiapp.h"
 #include "mfc/driver.h"
@@ -164,6 +169,60 @@ TEST_F(StoreRoundTripTest, AHostWithoutTheAddInKeepsTheObjectsAsProxies) {
   }
   EXPECT_FALSE(contains(run.output, "AddressSanitizer")) << run.output;
   EXPECT_EQ(dumpFile("d.dwg", false), dumpFile("a.dwg", false));
+}
+
+// On OPEN, the post-load pass at the first command end looks up each sub-model's material: one
+// found only in the part modeller's file under "Root Directory" is stored into the document
+// library (a copy here, never the shipped file); one found nowhere is reported once.
+TEST_F(StoreRoundTripTest, OpenBringsAMaterialOnlyThePartModellersFileHasIntoTheDocumentLibrary) {
+  const fs::path root = dir / "root";
+  fs::create_directories(root / "MDT");
+  fs::copy_file(kestrum::test::sourcePath("data/MDT/zq_fea.mat"), root / "MDT" / "zq_fea.mat");
+  ASSERT_TRUE(CaeConfig::SetValue("Root Directory", CaeString(root.string()), 1));
+  const std::string shipped = kestrum::test::readFile(kestrum::test::sourcePath("data/zq_fea.mat"));
+  const std::string modellerFile = kestrum::test::readFile(root / "MDT" / "zq_fea.mat");
+  const char* onlyInModeller = "Brass_CuZn37";
+  {
+    MaterialLibrary document(CaeString((dir / "zq_fea.mat").string()));
+    ASSERT_EQ(document.Find(CaeString(onlyInModeller)), nullptr);
+    ASSERT_NE(document.Find(CaeString("S275")), nullptr);
+  }
+  ASSERT_NE(modellerFile.find(std::string("*") + onlyInModeller + "_at_"), std::string::npos);
+
+  AcApDocument* document = acDocManagerPtr()->curDocument();
+  const StoreDrawing d = buildStoreDrawing(document, dir.path());
+  {
+    AcDbDatabase* db = document->database();
+    db->beginUndoGroup("MATERIALS");
+    {
+      DbTransaction transaction(db);
+      auto* model = CaepAnlModelObj::cast(dbOpenMember(db, d.modal, AcDb::kForWrite));
+      storeAddSubModel(db, model, onlyInModeller);
+      storeAddSubModel(db, model, "Unobtainium");
+    }
+    db->endUndoGroup();
+  }
+  ASSERT_EQ(acDocManagerPtr()->saveDocument(document, (dir / "a.dwg").string(), true), Acad::eOk);
+  ASSERT_TRUE(acDocManagerPtr()->closeDocument(document));
+
+  driver.boxes.clear();
+  cadhost::queueText("OPEN " + (dir / "a.dwg").string() + "\nLIST\n");
+  ASSERT_TRUE(cadhost::runNextCommand());
+  EXPECT_TRUE(driver.boxes.empty());  // reading looks nothing up
+  ASSERT_TRUE(cadhost::runNextCommand());
+  ASSERT_EQ(driver.boxes.size(), 1u);
+  EXPECT_NE(driver.boxes[0].find("The material 'Unobtainium' used in this model was not found."), std::string::npos)
+      << driver.boxes[0];
+
+  MaterialLibrary library(CaeString((dir / "zq_fea.mat").string()));
+  CaeMaterial* brought = library.Find(CaeString(onlyInModeller));
+  ASSERT_NE(brought, nullptr);
+  EXPECT_GT(brought->NumProp(), 0);
+  EXPECT_NE(library.Find(CaeString("S275")), nullptr);  // what the library had stays
+  EXPECT_EQ(library.Find(CaeString("Unobtainium")), nullptr);
+  // The shipped file and the part modeller's file are read, never written.
+  EXPECT_EQ(kestrum::test::readFile(kestrum::test::sourcePath("data/zq_fea.mat")), shipped);
+  EXPECT_EQ(kestrum::test::readFile(root / "MDT" / "zq_fea.mat"), modellerFile);
 }
 
 }  // namespace

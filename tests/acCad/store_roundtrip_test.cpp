@@ -78,10 +78,11 @@ class StoreRoundTripTest : public ::testing::Test {
     cadhost::clearPrintedText();
   }
 
-  // Builds the drawing and saves it as a.dwg; the new drawing is closed.
+  // Builds the drawing and saves it as a.dwg; the new drawing is closed. `built` holds its dump.
   void makeA() {
     AcApDocument* document = acDocManagerPtr()->curDocument();
     buildStoreDrawing(document, dir.path());
+    built = dumpStoredDrawing(document, false);
     ASSERT_EQ(acDocManagerPtr()->saveDocument(document, (dir / "a.dwg").string(), true), Acad::eOk)
         << cadhost::printedText();
     ASSERT_TRUE(acDocManagerPtr()->closeDocument(document));
@@ -103,6 +104,7 @@ class StoreRoundTripTest : public ::testing::Test {
   RecordingDriver driver;
   mfc::ScopedUserDriver scopedDriver{&driver};
   kestrum::test::TempDir dir;
+  std::string built;
 };
 
 // What a host run must not print: skipped or kept-as-proxy objects, filing exceptions, errors.
@@ -128,7 +130,9 @@ TEST_F(StoreRoundTripTest, SaveAsDxfOutAndDxfInInTheHostProgramKeepEveryField) {
   expectCleanRun(run);
   for (const char* file : {"b.dwg", "b.dxf", "c.dwg"}) ASSERT_TRUE(fs::exists(dir / file)) << file << run.output;
 
+  // The file holds what was built.
   const std::string a = dumpFile("a.dwg", false);
+  EXPECT_EQ(a, built);
   // The drawing holds what was built: every kind of object, the deleted load among them.
   for (const char* part :
        {"length 2 host 3 6 11 14 20 21 27 28\n", "model \"Bracket\" type 0", "model \"Housing modes\" type 1",

@@ -24,6 +24,7 @@
 #include "db/dbCase.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
+#include "db/dbJob.h"
 #include "db/dbLbcSet.h"
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
@@ -147,6 +148,13 @@ std::vector<Row> rows(const fs::path& folder) {
       {"AddSubModel", [model](const StoreDrawing& d) { storeAddSubModel(db(), model(d), "S275"); }},
       {"AddJob", [model, folder](const StoreDrawing& d) { storeAddJob(model(d), folder, "run2"); }},
       {"AddResultSet", [model](const StoreDrawing& d) { storeAddResultSet(model(d), "More stresses"); }},
+      {"ChangeJob",
+       [model](const StoreDrawing& d) {
+         AnlJob* job = model(d)->GetJob(0);
+         job->SetStatus(AnlStatusFailed);
+         job->SetJobValue(7);
+         job->AddResltCaseNames(CaeString("Wind"), CaeString("Clamped"));
+       }},
       {"DeleteSubModel", [model](const StoreDrawing& d) { model(d)->DeleteSubModel(model(d)->GetSubModel(1)); }},
       {"AddCondition",
        [](const StoreDrawing& d) { storeAddCondition(db(), d.loads, storeFirstTypeOfKind(AttKindLoad)); }},

@@ -7,14 +7,16 @@
 #include "arx/dbobject.h"
 #include "db/dbCase.h"
 #include "db/dbLbcSet.h"
+#include "db/dbOpen.h"
 
 namespace {
 
 std::string handleOf(const AcDbObjectId& id) { return id.isNull() ? "null" : id.handle().text(); }
 
-std::string idList(const AcDbObjectIdArray& ids) {
+std::string idList(const AcDbObjectIdArray& ids, bool liveOnly) {
   std::string text = "[";
-  for (const AcDbObjectId& id : ids) text += (text.size() > 1 ? " " : "") + handleOf(id);
+  for (const AcDbObjectId& id : ids)
+    if (!liveOnly || !dbIsErasedOrGone(id)) text += (text.size() > 1 ? " " : "") + handleOf(id);
   return text + "]";
 }
 
@@ -32,10 +34,10 @@ std::string hostPart(const AcDbObject& object) {
 
 }  // namespace
 
-std::string dumpLbcSet(const CaepLbcSetObj& set) {
+std::string dumpLbcSet(const CaepLbcSetObj& set, bool liveOnly) {
   std::ostringstream out;
   out << hostPart(set) << " name '" << set.GetName().Text() << "' category " << set.GetCategory() << " members "
-      << idList(set.ConditionIds()) << (set.IsErased() ? " engine-erased" : "");
+      << idList(set.ConditionIds(), liveOnly) << (set.IsErased() ? " engine-erased" : "");
   return out.str();
 }
 
@@ -46,24 +48,29 @@ std::string dumpAnlLbcCase(const CaepAnlLbcCase& entry) {
   return out.str();
 }
 
-std::string dumpAnlResultCase(const CaepAnlResultCase& resultCase) {
+std::string dumpAnlResultCase(const CaepAnlResultCase& resultCase, bool liveOnly) {
   std::ostringstream out;
   out << hostPart(resultCase) << " name '" << resultCase.Name().Text() << "' type " << resultCase.Type() << " loads "
-      << idList(resultCase.LoadEntryIds()) << " restraints " << idList(resultCase.RestraintEntryIds());
+      << idList(resultCase.LoadEntryIds(), liveOnly) << " restraints "
+      << idList(resultCase.RestraintEntryIds(), liveOnly);
   return out.str();
 }
 
-std::string dumpSetsAndCases(AcDbDatabase* database) {
+std::string dumpSetsAndCases(AcDbDatabase* database, bool liveOnly) {
   std::string text;
   for (const AcDbObjectId& id : database->objectIds(true)) {
     AcDbObject* object = nullptr;
     if (acdbOpenObject(object, id, AcDb::kForRead, true) != Acad::eOk) continue;
+    if (liveOnly && object->isErased()) {
+      object->close();
+      continue;
+    }
     if (auto* set = dynamic_cast<const CaepLbcSetObj*>(object))
-      text += dumpLbcSet(*set) + "\n";
+      text += dumpLbcSet(*set, liveOnly) + "\n";
     else if (auto* entry = CaepAnlLbcCase::cast(object))
       text += dumpAnlLbcCase(*entry) + "\n";
     else if (auto* resultCase = CaepAnlResultCase::cast(object))
-      text += dumpAnlResultCase(*resultCase) + "\n";
+      text += dumpAnlResultCase(*resultCase, liveOnly) + "\n";
     object->close();
   }
   return text;

@@ -196,7 +196,9 @@ void populate(AcDbDatabase* db, AcDbObjectId modelId, const fs::path& folder) {
   CaepAnlSubModelObj* shell = addSubModel(db, model);
   shell->AssignElement(DbElemDesc{CaeElemQuadratic, CaeShapeTri, CaeElemShell, 0}, 2.5);
   shell->AssignCoordSys(new CaeCoordSysCylindric(placement(0.0)));
-  shell->AssignMaterial(new CaeMaterial(CaeString("Steel S275")));
+  auto* steel = new CaeMaterial(CaeString("Steel S275"));
+  steel->AddProp(293.15, 7850, 2.1e11, 0.3, 2.75e8, 4.3e8, 53, 1.2e-5, 440);
+  shell->AssignMaterial(steel);
   CaepAnlSubModelObj* solid = addSubModel(db, model);
   solid->AssignElement(DbElemDesc{}, 0.0);
   solid->AssignCoordSys(new CaeCoordSysSpheric(placement(1.0)));
@@ -957,6 +959,34 @@ TEST_F(StoreModelTest, EngineOperationsCountLiveMembersAndTestTheirIndexes) {
   // The erased members are passed over, not reported.
   EXPECT_NO_THROW(model->MarkGraphicsModified());
   EXPECT_EQ(model->FirstLiveMateRelPair(), nullptr);
+}
+
+// The pass can meet sub-models made in this session (before the drawing's first command end):
+// they keep the material they were given, and nobody is told it is missing.
+TEST_F(StoreModelTest, ReconcileKeepsTheMaterialsOfSubModelsMadeInThisSession) {
+  const fs::path library = dir / "lib" / "zq_fea.mat";
+  fs::create_directories(library.parent_path());
+  fs::copy_file(kestrum::test::sourcePath("data/zq_fea.mat"), library);
+  CadInterface::GetCurrent()->SetMaterialLibraryLocation(library.string().c_str());
+  const AcDbObjectId stress = buildDrawing();
+  Command command(db(), "RECONCILE");
+  CaepAnlModelObj* model = openForWrite<CaepAnlModelObj>(db(), stress);
+  std::vector<std::string> before;
+  for (int i = 0; i < model->NumSubModels(); ++i)
+    before.push_back(model->GetSubModel(i)->GetMaterial() ? model->GetSubModel(i)->GetMaterial()->Name().Str() : "");
+  driver.boxes.clear();
+  model->Reconcile();
+  int held = 0;
+  for (int i = 0; i < model->NumSubModels(); ++i) {
+    const std::string& name = before[static_cast<std::size_t>(i)];
+    if (name.empty()) continue;  // none held: looked up as after reading
+    ++held;
+    ASSERT_NE(model->GetSubModel(i)->GetMaterial(), nullptr);
+    EXPECT_EQ(model->GetSubModel(i)->GetMaterial()->Name().Str(), name);
+    EXPECT_GT(model->GetSubModel(i)->GetMaterial()->NumProp(), 0) << "the held rows are kept";
+    for (const std::string& box : driver.boxes) EXPECT_EQ(box.find("'" + name + "'"), std::string::npos) << box;
+  }
+  EXPECT_GT(held, 0);
 }
 
 TEST_F(StoreModelTest, ReconcileNamesUnnamedSubModelsByTheirPlaceAndLeavesTheOthers) {

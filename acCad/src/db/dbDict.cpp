@@ -10,6 +10,7 @@
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
 #include "db/dbRecords.h"
+#include "db/dbSubModel.h"
 
 namespace {
 
@@ -154,8 +155,10 @@ void dbReconcileStoredObjects() {
   AcDbDatabase* db = workingDatabase();
   if (!control || !db) return;
   DbTransaction transaction(db);
+  DbMaterialSource materials;
   for (AcDbObjectId id : control->Ids(DbStoredKind::AnlModel))
-    if (auto* model = dynamic_cast<CaepAnlModelObj*>(dbOpenMember(db, id, AcDb::kForWrite))) model->Reconcile();
+    if (auto* model = dynamic_cast<CaepAnlModelObj*>(dbOpenMember(db, id, AcDb::kForWrite)))
+      model->Reconcile(materials);
   for (DbStoredKind kind : {DbStoredKind::LoadCase, DbStoredKind::RestraintCase})
     for (AcDbObjectId id : control->Ids(kind))
       if (auto* set = dynamic_cast<CaepLbcSetObj*>(dbOpenMember(db, id, AcDb::kForWrite))) set->Reconcile();

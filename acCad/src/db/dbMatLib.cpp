@@ -539,7 +539,7 @@ int MaterialLibrary::Store(CaeMaterial* material) {
     *existing = *owned;
     modified_ = true;
   } else {
-    materials_.push_back(std::move(owned));  // no place in the file yet: written after everything
+    materials_.push_back(std::move(owned));    // no place in the file yet: written after everything
     if (!Save() && usable_) modified_ = true;  // tried again at the end; an unusable path was reported
   }
   ReassignMaterial(name, Find(name));

@@ -363,6 +363,11 @@ void CaepAnlModelObj::MarkGraphicsModified() {
 }
 
 void CaepAnlModelObj::Reconcile() {
+  DbMaterialSource materials;
+  Reconcile(materials);
+}
+
+void CaepAnlModelObj::Reconcile(DbMaterialSource& materials) {
   try {
     DbTransaction transaction(database());
     CaeString stem;
@@ -370,7 +375,7 @@ void CaepAnlModelObj::Reconcile() {
     for (std::size_t p = 0; p < subModelIds_.size(); ++p) {
       auto* sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), subModelIds_[p], AcDb::kForWrite));
       if (!sub) continue;
-      sub->LoadMaterial(this);
+      sub->LoadMaterial(this, materials);
       if (sub->Name().IsEmpty()) sub->Name(CaeString::Format("%s%d", stem.Text(), static_cast<int>(p + 1)));
     }
     for (AcDbObjectId id : subModelIds_)

@@ -25,6 +25,7 @@
 class AcDbDatabase;
 class AmgMesh;
 class CaepAnlSubModelObj;
+class DbMaterialSource;
 
 // ---- the model --------------------------------------------------------------------------------
 
@@ -89,6 +90,7 @@ class CaepAnlModelObj : public AcDbObject, public AnlModel {
   // The post-load pass: materials and element properties of the live sub-models, default names
   // for unnamed ones, meshes made not current, constraints and pairs re-linked.
   void Reconcile();
+  void Reconcile(DbMaterialSource& materials);
   // Regenerates the meshes of live sub-models that need it (the mesh entities do the work).
   void RegenerateMeshes();
   void EraseSubModel(AnlSubModel* subModel);

@@ -221,7 +221,49 @@ int CaepAnlSubModelObj::CoordSysKind(const CaeCoordSys* system) {
   CAE_GENERAL_ERROR();
 }
 
+// ---- the post-load material lookup ------------------------------------------------------------
+
+DbMaterialSource::DbMaterialSource() : cad_(CadInterface::GetCurrent()) { CAE_CHECK(cad_ != nullptr); }
+
+DbMaterialSource::~DbMaterialSource() { cad_->DeleteObject(library_); }
+
+MaterialLibrary* DbMaterialSource::Library() {
+  if (!libraryOpened_) {
+    libraryOpened_ = true;
+    CaeString location;
+    cad_->MaterialLibraryLocation(location);
+    library_ = cad_->OpenMaterialLibrary(location);
+  }
+  return library_;
+}
+
+AcMatLibrary* DbMaterialSource::ModellerFile() {
+  if (!modellerOpened_) {
+    modellerOpened_ = true;
+    CaeString root;
+    CaeConfig::GetValue(1, "Root Directory", root);
+    const CaeString path = root + "\\MDT\\zq_fea.mat";
+    if (_access(path.c_str(), 0) == 0) modeller_ = std::make_unique<AcMatLibrary>(path);
+  }
+  return modeller_.get();
+}
+
+std::unique_ptr<CaeMaterial> DbMaterialSource::Find(const CaeString& name) {
+  if (MaterialLibrary* library = Library())
+    if (CaeMaterial* held = library->Find(name)) return std::make_unique<CaeMaterial>(*held);
+  AcMatLibrary* modeller = ModellerFile();
+  CaeMaterial* held = modeller ? modeller->Find(name) : nullptr;
+  if (!held) return nullptr;
+  if (MaterialLibrary* library = Library()) library->Store(new CaeMaterial(*held));
+  return std::make_unique<CaeMaterial>(*held);
+}
+
 void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model) {
+  DbMaterialSource source;
+  LoadMaterial(model, source);
+}
+
+void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model, DbMaterialSource& source) {
   try {
     CAE_CHECK(model != nullptr && !meshId_.isNull());
     assertWriteEnabled();
@@ -242,26 +284,11 @@ void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model) {
       AssignElement(DbElemDesc{fallback->order, fallback->shape, fallback->type, fallback->pElement}, 0.0);
     }
 
+    // A material is already held when the sub-model was made in this session or re-read under
+    // the same name: it stays (the libraries may not even have it).
+    if (GetMaterial()) return;
     const CaeString name = storedMaterial_;
-    CadInterface* cad = CadInterface::GetCurrent();
-    CAE_CHECK(cad != nullptr);
-    CaeString location;
-    cad->MaterialLibraryLocation(location);
-    MaterialLibrary* library = cad->OpenMaterialLibrary(location);
-    std::unique_ptr<CaeMaterial> material;
-    if (library)
-      if (CaeMaterial* held = library->Find(name)) material = std::make_unique<CaeMaterial>(*held);
-    if (!material) {
-      CaeString root;
-      CaeConfig::GetValue(1, "Root Directory", root);
-      const CaeString modeller = root + "\\MDT\\zq_fea.mat";
-      if (_access(modeller.c_str(), 0) == 0) {
-        AcMatLibrary file(modeller);
-        if (CaeMaterial* held = file.Find(name)) material = std::make_unique<CaeMaterial>(*held);
-      }
-      if (material && library) library->Store(new CaeMaterial(*material));
-    }
-    delete GetMaterial();
+    std::unique_ptr<CaeMaterial> material = source.Find(name);
     if (material) {
       AssignMaterial(material.release());
     } else {
@@ -270,7 +297,6 @@ void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model) {
       acLoadString(IDS_MATERIAL_NOT_FOUND, text);
       CadMessageBox(nullptr, CaeString::Format(text.Text(), name.Text()).Text(), MB_OK | MB_TASKMODAL);
     }
-    cad->DeleteObject(library);
   } catch (const CaeExcept& error) {
     acutPrintf("\nTLX Exception: %s", error.String().Text());
   }
@@ -369,6 +395,11 @@ void CaepAnlSubModelObj::Read(DbFields& fields) {
   if (version >= 310) Name(name);
   Id(id);
   storedMaterial_ = material;
+  // A material held under another name is not the one read; the post-load lookup finds it.
+  if (GetMaterial() && GetMaterial()->Name() != material) {
+    delete GetMaterial();
+    AssignMaterial(nullptr);
+  }
   meshId_ = mesh;
   if (version > 200) {
     elemDesc_ = desc;

@@ -7,6 +7,7 @@
 // not carry one.
 #pragma once
 
+#include <memory>
 #include <optional>
 
 #include "amg/CaeString.h"
@@ -15,7 +16,11 @@
 
 class AmgConstraint;
 class AmgMesh;
+class AcMatLibrary;
 class AnlMateRelPair;
+class CadInterface;
+class CaeMaterial;
+class MaterialLibrary;
 class CaeTopoRef;
 class CaepAnlModelObj;
 class DbFields;
@@ -31,6 +36,31 @@ struct DbElemDesc {
 
 // Coordinate-system kinds as filed.
 enum DbCoordSysKind : int { kDbCoordNone = 0, kDbCoordCartesian = 1, kDbCoordCylindric = 2, kDbCoordSpheric = 4 };
+
+// Where the post-load pass finds materials: the document's library, then the part modeller's
+// file under "Root Directory". Each is opened at most once, when first needed, and the document
+// library is let go (saving what was stored into it) when the source goes.
+class DbMaterialSource {
+ public:
+  DbMaterialSource();
+  ~DbMaterialSource();
+  DbMaterialSource(const DbMaterialSource&) = delete;
+  DbMaterialSource& operator=(const DbMaterialSource&) = delete;
+
+  // A copy of the material of that name, or null. One found only in the part modeller's file is
+  // stored into the document library.
+  std::unique_ptr<CaeMaterial> Find(const CaeString& name);
+
+ private:
+  MaterialLibrary* Library();
+  AcMatLibrary* ModellerFile();
+
+  CadInterface* cad_;
+  MaterialLibrary* library_ = nullptr;
+  bool libraryOpened_ = false;
+  std::unique_ptr<AcMatLibrary> modeller_;
+  bool modellerOpened_ = false;
+};
 
 class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
  public:
@@ -60,8 +90,11 @@ class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
   CaepAnlSubModelObj* Unerase();
   // After reading: the element property from the model's table and the material from the
   // document library, else the part modeller's file under "Root Directory" (stored into the
-  // document library), else an empty material of the name and string 372.
+  // document library), else an empty material of the name and string 372; a sub-model that
+  // already holds a material (made in this session) keeps it. The first form opens
+  // the libraries for this sub-model alone; a pass over many sub-models hands one source to all.
   void LoadMaterial(CaepAnlModelObj* model);
+  void LoadMaterial(CaepAnlModelObj* model, DbMaterialSource& source);
 
   // The element description of the assigned property and the material name to file.
   const std::optional<DbElemDesc>& ElementDesc() const { return elemDesc_; }

@@ -315,4 +315,21 @@ TEST(CadhostProgram, ObjectsOfAnUnloadedModuleSurviveOpenAndSave) {
   EXPECT_TRUE(contains(after(restored.output, "Objects of d.dwg:"), "KestrumNote (2)")) << restored.output;
 }
 
+// A module linked against another application has only its own entry points called: the other's
+// attach and detach belong to that application, not to this load.
+TEST(CadhostProgram, AModuleLinkedAgainstAnotherApplicationRunsOnlyItsOwnEntryPoints) {
+  TempDir dir;
+  const std::string borrowing = kestrum::test::buildPath("tests/modules/borrowing_module.so").string();
+  const std::string own = kestrum::test::buildPath("tests/modules/attach_module.so").string();
+  ProgramRun run = runScript(dir, "ARXLOAD " + borrowing + "\nARXUNLOAD borrowing_module.so\nQUIT\n");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_TRUE(contains(run.output, "borrowing_module loaded")) << run.output;
+  EXPECT_FALSE(contains(run.output, "attach_module attached")) << run.output;
+  EXPECT_FALSE(contains(run.output, "attach_module detached")) << run.output;
+
+  ProgramRun direct = runScript(dir, "ARXLOAD " + own + "\nQUIT\n");
+  ASSERT_EQ(direct.exitCode, 0) << direct.output;
+  EXPECT_TRUE(contains(direct.output, "attach_module attached")) << direct.output;
+}
+
 }  // namespace

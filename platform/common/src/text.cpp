@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 
 namespace kestrum {
 
@@ -25,10 +24,11 @@ Result<std::string> ReadWholeFile(const std::filesystem::path& path, std::uintma
   }
   std::ifstream in(path, std::ios::binary);
   if (!in) return Problem{std::string("cannot be opened: ") + std::strerror(errno), path.string()};
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return Problem{"could not be read to the end", path.string()};
-  return std::move(bytes).str();
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  in.read(bytes.data(), static_cast<std::streamsize>(size));
+  if (in.bad() || in.gcount() != static_cast<std::streamsize>(size))
+    return Problem{"could not be read to the end", path.string()};
+  return bytes;
 }
 
 }  // namespace kestrum

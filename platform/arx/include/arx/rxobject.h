@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <new>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 class AcRxClass;
@@ -88,7 +89,8 @@ class AcRxDictionary : public AcRxObject {
   std::vector<std::string> keys() const;
 
  private:
-  std::vector<std::pair<std::string, AcRxObject*>> entries_;
+  std::vector<std::pair<std::string, AcRxObject*>> entries_;  // in insertion order, for keys()
+  std::unordered_map<std::string, AcRxObject*> lookup_;       // the same entries, by key
 };
 
 // The system registry. Entries: "ClassDictionary" (class records by name) and those the host

@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <link.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +19,21 @@
 ACRX_NO_CONS_DEFINE_MEMBERS(AcRxDynamicLinker, AcRxObject);
 
 namespace {
+
+// `name` as the module itself defines it: dlsym on a handle also searches the module's
+// dependencies, and a module linked against another application would otherwise be handed that
+// application's entry points.
+void* ownSymbol(void* handle, const char* name) {
+  void* symbol = dlsym(handle, name);
+  if (!symbol) return nullptr;
+  link_map* module = nullptr;
+  link_map* owner = nullptr;
+  Dl_info info;
+  if (dlinfo(handle, RTLD_DI_LINKMAP, &module) != 0 ||
+      dladdr1(symbol, &info, reinterpret_cast<void**>(&owner), RTLD_DL_LINKMAP) == 0)
+    return nullptr;
+  return owner == module ? symbol : nullptr;
+}
 
 // Libraries the real host ships inside itself; loading them needs no file.
 constexpr const char* kBuiltinLibraries[] = {"acbr15.dll"};
@@ -128,14 +144,14 @@ bool AcRxDynamicLinker::loadModule(const char* fileName, bool printIt, bool) {
     report(printIt, "Cannot load " + std::string(fileName) + ": " + (why ? why : "unknown error"));
     return false;
   }
-  auto entry = reinterpret_cast<AcRxEntryPointFunc>(dlsym(handle, "acrxEntryPoint"));
+  auto entry = reinterpret_cast<AcRxEntryPointFunc>(ownSymbol(handle, "acrxEntryPoint"));
   if (!entry) {
     dlclose(handle);
     report(printIt, std::string(fileName) + " is not an application module (no acrxEntryPoint).");
     return false;
   }
-  auto attach = reinterpret_cast<AcRxModuleAttachFunc>(dlsym(handle, "acrxModuleAttach"));
-  auto detach = reinterpret_cast<AcRxModuleDetachFunc>(dlsym(handle, "acrxModuleDetach"));
+  auto attach = reinterpret_cast<AcRxModuleAttachFunc>(ownSymbol(handle, "acrxModuleAttach"));
+  auto detach = reinterpret_cast<AcRxModuleDetachFunc>(ownSymbol(handle, "acrxModuleDetach"));
   auto module = std::make_unique<Module>();
   module->name = cadhost::fileNameOf(path);
   module->path = path;

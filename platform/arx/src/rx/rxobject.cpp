@@ -109,11 +109,11 @@ AcRxClass* AcRxDictionary::desc() {
 
 AcRxClass* AcRxDictionary::isA() const { return AcRxDictionary::desc(); }
 
+// Every isA() of a registered class asks here, so the lookup is keyed.
 AcRxObject* AcRxDictionary::at(const char* key) const {
   if (!key) return nullptr;
-  for (const auto& [name, value] : entries_)
-    if (name == key) return value;
-  return nullptr;
+  const auto found = lookup_.find(key);
+  return found == lookup_.end() ? nullptr : found->second;
 }
 
 AcRxObject* AcRxDictionary::atPut(const char* key, AcRxObject* value) {
@@ -122,10 +122,12 @@ AcRxObject* AcRxDictionary::atPut(const char* key, AcRxObject* value) {
     if (name == key) {
       AcRxObject* replaced = old;
       old = value;
+      lookup_[name] = value;
       return replaced;
     }
   }
   entries_.emplace_back(key, value);
+  lookup_.emplace(key, value);
   return nullptr;
 }
 
@@ -135,6 +137,7 @@ AcRxObject* AcRxDictionary::remove(const char* key) {
   if (it == entries_.end()) return nullptr;
   AcRxObject* value = it->second;
   entries_.erase(it);
+  lookup_.erase(key);
   return value;
 }
 

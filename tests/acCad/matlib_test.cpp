@@ -256,13 +256,17 @@ TEST_F(MatLibTest, DamagedLinesStayWhereTheyWereSoTheyNeverJoinIntoAMaterial) {
     std::vector<std::string> materials;
   } cases[] = {
       {"damaged rows", "modeller", " 3\n20 9\nAl\n7 2 0\n0 0 2 0\n0\n0 2 0 0 0\n0", {"l"}},
-      {"around a material", "native", "Material: A\n1 2 3\nMaterial: Cu\n" + std::string(kSteelRow) + "\n4 5 6 7 8\n",
+      {"around a material",
+       "native",
+       "Material: A\n1 2 3\nMaterial: Cu\n" + std::string(kSteelRow) + "\n4 5 6 7 8\n",
        {"Cu"}},
-      {"between two temperatures of a material", "native",
+      {"between two temperatures of a material",
+       "native",
        "Material: Al\n" + std::string(kSteelRow) + " 300\nMaterial: B\n1 0.3 3\nMaterial: Al\n" + kSteelRow +
            " 400\n4 5 6 7 8\n",
        {"Al"}},
-      {"a material read twice at one temperature", "native",
+      {"a material read twice at one temperature",
+       "native",
        ": Al_6061-T6\n 6. .330000 2.73 2 28 00 2.0e2 .00\nM.e+02 400\ne Al_6061-T6\n.200e+0 0.000 2.7 2. 2. 0 92 "
        "1\n10 0.30000 2.7e0 2.5 0e+08 18 0 2.",
        {"Al_6061-T6"}},
@@ -326,23 +330,41 @@ TEST_F(MatLibTest, RemovedRowsLeaveDamagedLinesApart) {
     const char* name;
     const char* format;
     std::string text;
-    const char* remove;    // the material taken out
-    double dropped;        // or, when no material is taken out, Al's row taken out by a replacement
+    const char* remove;  // the material taken out
+    double dropped;      // or, when no material is taken out, Al's row taken out by a replacement
     std::string saved;
     std::vector<std::string> materials;  // on the next read
   } cases[] = {
-      {"native, removed", "native", "Material: A\n1 0.3 3\nMaterial: Cu\n" + row + "\n4 5 6 7 8\n", "Cu", 0,
-       "Material: A\n1 0.3 3\n#\n4 5 6 7 8\n", {}},
-      {"modeller, removed", "modeller", "*A\n1 200 0.3\n*Cu\n 7.85 200 0.29 250 400 45 1.2 460\n250 400 45 1.2 460\n",
-       "Cu", 0, "*A\n1 200 0.3\n;\n250 400 45 1.2 460\n", {}},
-      {"native, row replaced away", "native",
-       "Material: B\n1 0.3 3\nMaterial: Al\n" + row + " 300\n4 5 6 7 8\nMaterial: Al\n" + row + " 400\n", nullptr, 300,
+      {"native, removed",
+       "native",
+       "Material: A\n1 0.3 3\nMaterial: Cu\n" + row + "\n4 5 6 7 8\n",
+       "Cu",
+       0,
+       "Material: A\n1 0.3 3\n#\n4 5 6 7 8\n",
+       {}},
+      {"modeller, removed",
+       "modeller",
+       "*A\n1 200 0.3\n*Cu\n 7.85 200 0.29 250 400 45 1.2 460\n250 400 45 1.2 460\n",
+       "Cu",
+       0,
+       "*A\n1 200 0.3\n;\n250 400 45 1.2 460\n",
+       {}},
+      {"native, row replaced away",
+       "native",
+       "Material: B\n1 0.3 3\nMaterial: Al\n" + row + " 300\n4 5 6 7 8\nMaterial: Al\n" + row + " 400\n",
+       nullptr,
+       300,
        "Material: B\n1 0.3 3\n#\n4 5 6 7 8\nMaterial: Al\n 2.000000e+11 0.300000 7.850000e+03 1.200000e-05 "
        "4.000000e+08 2.500000e+08 4.500000e+01 4.600000e+02 400.000000\n",
        {"Al"}},
       {"between comments", "native", "# a\nMaterial: Cu\n" + row + "\n# b\n", "Cu", 0, "# a\n# b\n", {}},
-      {"after a stray row", "native", "1 2 3 4 5 6 7 8\nMaterial: Cu\n" + row + "\n# b\n", "Cu", 0,
-       "1 2 3 4 5 6 7 8\n# b\n", {}},
+      {"after a stray row",
+       "native",
+       "1 2 3 4 5 6 7 8\nMaterial: Cu\n" + row + "\n# b\n",
+       "Cu",
+       0,
+       "1 2 3 4 5 6 7 8\n# b\n",
+       {}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

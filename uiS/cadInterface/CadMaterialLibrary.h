@@ -10,8 +10,8 @@
 //
 // Reading is forgiving about line ends (LF or CRLF) and trailing blanks. A line that cannot be read
 // as a material (non-numeric values, fewer than eight, E <= 0, density <= 0, Poisson's ratio outside
-// (-1, 0.5), a temperature <= 0 K, a second row for a material at one temperature) is reported as "FILE:LINE: reason" through the engine's message
-// routine (level 1) and kept as text, so a save never drops it.
+// (-1, 0.5), a temperature <= 0 K, a second row for a material at one temperature) is reported as "FILE:LINE: reason"
+// through the engine's message routine (level 1) and kept as text, so a save never drops it.
 //
 // Writing replaces the whole file atomically. When the file changed on disk since this object read
 // or wrote it, a save reads it again and applies only this object's own changes (the names it
@@ -92,7 +92,7 @@ class MaterialLibrary {
     std::string text;        // kept text, or the material's name at a row's place (empty: removed)
     double temperature = 0;  // a row's place: its temperature, native units
     bool isRow = false;
-    bool open = false;       // kept text ending in a damaged block, which a next line could continue
+    bool open = false;  // kept text ending in a damaged block, which a next line could continue
   };
   std::vector<Piece> layout_;
   std::vector<std::string> touched_;  // names this object stored, replaced or removed

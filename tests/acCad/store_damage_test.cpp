@@ -7,6 +7,7 @@
 #include <fstream>
 #include <functional>
 #include <map>
+#include <sstream>
 #include <string>
 
 #include "CadInterface/AcCadEntry.h"
@@ -218,7 +219,20 @@ TEST_F(StoreDamageTest, OpenNamesWhatItSkipsKeepsTheRestAndTheRestSavesAndReopen
   type("LIST");
   EXPECT_EQ(cadhost::printedText().find("Skipped"), std::string::npos) << cadhost::printedText();
   EXPECT_EQ(cadhost::printedText().find("General Error"), std::string::npos) << cadhost::printedText();
-  EXPECT_EQ(dumpStoredDrawing(current(), true), kept);
+  // References to the records skipped on reading name nothing, so the save drops them; the rest is
+  // as it was kept.
+  std::string expected;
+  std::istringstream lines(kept);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.find("(does not open)") != std::string::npos) continue;
+    const std::string lostReference = "sub-model " + lostHandle;
+    if (const std::size_t at = line.find(lostReference);
+        at != std::string::npos && at + lostReference.size() == line.size())
+      line.replace(at, lostReference.size(), "sub-model null");
+    expected += line + "\n";
+  }
+  ASSERT_NE(std::string(current()->fileName()).find("b.dwg"), std::string::npos) << current()->fileName();
+  EXPECT_EQ(dumpStoredDrawing(current(), true), expected);
 }
 
 }  // namespace

@@ -154,12 +154,12 @@ void dbReconcileStoredObjects() {
   auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent());
   AcDbDatabase* db = workingDatabase();
   if (!control || !db) return;
+  // Models and sets are only read; what the pass changes lives in their members and engine parts.
   DbTransaction transaction(db);
   DbMaterialSource materials;
   for (AcDbObjectId id : control->Ids(DbStoredKind::AnlModel))
-    if (auto* model = dynamic_cast<CaepAnlModelObj*>(dbOpenMember(db, id, AcDb::kForWrite)))
-      model->Reconcile(materials);
+    if (auto* model = dynamic_cast<CaepAnlModelObj*>(dbOpenMember(db, id, AcDb::kForRead))) model->Reconcile(materials);
   for (DbStoredKind kind : {DbStoredKind::LoadCase, DbStoredKind::RestraintCase})
     for (AcDbObjectId id : control->Ids(kind))
-      if (auto* set = dynamic_cast<CaepLbcSetObj*>(dbOpenMember(db, id, AcDb::kForWrite))) set->Reconcile();
+      if (auto* set = dynamic_cast<CaepLbcSetObj*>(dbOpenMember(db, id, AcDb::kForRead))) set->Reconcile();
 }

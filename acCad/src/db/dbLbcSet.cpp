@@ -160,7 +160,8 @@ void CaepLbcSetObj::Reconcile() {
   try {
     CAE_CHECK(!GetName().IsEmpty());
     for (int i = 1; i <= NumLbcs(); ++i) {
-      AttBaseLbc* condition = GetLbc(i);
+      // Read is enough: the restoration changes the engine part only, so the drawing records nothing.
+      AttBaseLbc* condition = ConditionOf(conditionIds_[i - 1], AcDb::kForRead, true);
       if (!condition) {
         acutPrintf("\n%s: member %s no longer exists; it is passed over.", Label().c_str(),
                    conditionIds_[i - 1].handle().text().c_str());

@@ -373,15 +373,18 @@ void CaepAnlModelObj::Reconcile(DbMaterialSource& materials) {
     CaeString stem;
     acLoadString(IDS_SUBMODEL_NAME, stem);
     for (std::size_t p = 0; p < subModelIds_.size(); ++p) {
-      auto* sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), subModelIds_[p], AcDb::kForWrite));
+      // Open for write only where the pass changes what the sub-model files; the rest is engine state.
+      auto* sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), subModelIds_[p], AcDb::kForRead));
       if (!sub) continue;
+      if (sub->ReconcileWrites(this))
+        sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), subModelIds_[p], AcDb::kForWrite));
       sub->LoadMaterial(this, materials);
       if (sub->Name().IsEmpty()) sub->Name(CaeString::Format("%s%d", stem.Text(), static_cast<int>(p + 1)));
     }
     for (AcDbObjectId id : subModelIds_)
       if (auto* sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), id, AcDb::kForWrite)))
-        if (auto* mesh = dynamic_cast<AmgMesh*>(dbOpenMember(database(), sub->MeshId(), AcDb::kForWrite)))
-          mesh->MakeUncurrent();
+        if (auto* mesh = dynamic_cast<AmgMesh*>(dbOpenMember(database(), sub->MeshId(), AcDb::kForRead)))
+          mesh->MakeUncurrent();  // the engine part only
     for (AcDbObjectId id : constraintIds_)
       if (auto* constraint = dynamic_cast<AmgConstraint*>(dbOpenLive(database(), id, AcDb::kForWrite))) {
         dbResolveConstraint(constraint);

@@ -202,8 +202,17 @@ double CaepAnlSubModelObj::PropValue() const {
   return GetProp() ? GetProp()->GetPropValue(CaeElemProp::kThickness) : propValue_;
 }
 
+bool CaepAnlSubModelObj::ReconcileWrites(CaepAnlModelObj* model) const {
+  if (ownerId() != model->objectId() || Name().IsEmpty() || !elemDesc_) return true;
+  return !model->GetDescTab().Find(elemDesc_->order, elemDesc_->shape, elemDesc_->type, elemDesc_->subType);
+}
+
 void CaepAnlSubModelObj::AssignElement(const DbElemDesc& desc, double value) {
   assertWriteEnabled();
+  RestoreElement(desc, value);
+}
+
+void CaepAnlSubModelObj::RestoreElement(const DbElemDesc& desc, double value) {
   auto prop = std::make_unique<CaeElemProp>();
   if (desc.type == CaeElemShell) prop->SetPropValue(CaeElemProp::kThickness, value);
   AssignProp(prop.release());
@@ -266,8 +275,10 @@ void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model) {
 void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model, DbMaterialSource& source) {
   try {
     CAE_CHECK(model != nullptr && !meshId_.isNull());
-    assertWriteEnabled();
-    CAE_CHECK(setOwnerId(model->objectId()) == Acad::eOk);
+    if (ownerId() != model->objectId()) {
+      assertWriteEnabled();
+      CAE_CHECK(setOwnerId(model->objectId()) == Acad::eOk);
+    }
     AcDbObject* mesh = OpenMeshEntity();
     if (mesh) {
       dbRestoreEngineMesh(mesh);
@@ -278,7 +289,7 @@ void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model, DbMaterialSource& 
     const AnlElemDesc* found = nullptr;
     if (elemDesc_) found = table.Find(elemDesc_->order, elemDesc_->shape, elemDesc_->type, elemDesc_->subType);
     if (found) {
-      AssignElement(*elemDesc_, propValue_);
+      RestoreElement(*elemDesc_, propValue_);
       if (elemDesc_->type == CaeElemShell && mesh) dbSetShellThickness(mesh, propValue_);
     } else if (const AnlElemDesc* fallback = table.Find(CaeElemQuadratic, CaeShapeTri, 0)) {
       AssignElement(DbElemDesc{fallback->order, fallback->shape, fallback->type, fallback->pElement}, 0.0);

@@ -95,6 +95,9 @@ class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
   // the libraries for this sub-model alone; a pass over many sub-models hands one source to all.
   void LoadMaterial(CaepAnlModelObj* model);
   void LoadMaterial(CaepAnlModelObj* model, DbMaterialSource& source);
+  // Whether LoadMaterial (and the pass's default name) would change what the sub-model files: its
+  // owner, its name or its element description. Otherwise it may run on the sub-model open for read.
+  bool ReconcileWrites(CaepAnlModelObj* model) const;
 
   // The element description of the assigned property and the material name to file.
   const std::optional<DbElemDesc>& ElementDesc() const { return elemDesc_; }
@@ -113,6 +116,8 @@ class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
   Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
 
  private:
+  // AssignElement without the write check: the pass restores the description the sub-model files.
+  void RestoreElement(const DbElemDesc& desc, double value);
   void File(DbFields& fields) const;
   void Read(DbFields& fields);
   AcDbObject* OpenMeshEntity();

@@ -70,15 +70,28 @@ bool CaepAnlControl::RegisterId(DbStoredKind kind, AcDbObjectId id) {
   return true;
 }
 
+namespace {
+
+bool opensLive(AcDbObjectId id) {
+  AcDbObject* object = nullptr;
+  const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead);
+  if (status == Acad::eOk) object->close();
+  return status == Acad::eOk || status == Acad::eWasOpenForWrite;
+}
+
+}  // namespace
+
 int CaepAnlControl::CountLive(DbStoredKind kind) const {
   int count = 0;
-  for (const AcDbObjectId& id : Ids(kind)) {
-    AcDbObject* object = nullptr;
-    const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead);
-    if (status == Acad::eOk) object->close();
-    if (status == Acad::eOk || status == Acad::eWasOpenForWrite) ++count;
-  }
+  for (const AcDbObjectId& id : Ids(kind))
+    if (opensLive(id)) ++count;
   return count;
+}
+
+bool CaepAnlControl::HasLive(DbStoredKind kind) const {
+  for (const AcDbObjectId& id : Ids(kind))
+    if (opensLive(id)) return true;
+  return false;
 }
 
 int CaepAnlControl::ClearCurrentObjects() {
@@ -103,10 +116,9 @@ AcDbObject* openRecord(AcDbObjectId id) {
 void CaepAnlControl::UpdateRecords(int flag) {
   if (versionRecordId_.isNull() || lengthUnitRecordId_.isNull()) return;
   if (flag == 1) {
-    if (CountLive(DbStoredKind::LoadCase) + CountLive(DbStoredKind::RestraintCase) + CountLive(DbStoredKind::AnlModel) +
-            CountLive(DbStoredKind::OptModel) !=
-        0)
-      return;
+    for (DbStoredKind kind :
+         {DbStoredKind::LoadCase, DbStoredKind::RestraintCase, DbStoredKind::AnlModel, DbStoredKind::OptModel})
+      if (HasLive(kind)) return;
     for (AcDbObjectId id : {versionRecordId_, lengthUnitRecordId_})
       if (AcDbObject* record = openRecord(id)) {
         record->erase();

@@ -60,6 +60,8 @@ class CaepAnlControl : public AnlControl {
   const std::vector<AcDbObjectId>& Ids(DbStoredKind kind) const { return ids_[index(kind)]; }
   // The listed ids whose objects still open (erased and permanently erased ones are not counted).
   int CountLive(DbStoredKind kind) const;
+  // Whether any listed object of the kind still opens (stops at the first).
+  bool HasLive(DbStoredKind kind) const;
 
   AttLbcCase* NewLoadCase(const CaeString& name) override;
   AttLbcCase* NewRestraintCase(const CaeString& name) override;

@@ -608,7 +608,7 @@ TEST_F(StoreRecordsTest, UpdateRecordsKeepsRecordsOnlyWhileModelsOrSetsAreLeft) 
       EXPECT_TRUE(control->RegisterId(row.kind, id));
       EXPECT_FALSE(control->RegisterId(row.kind, id));
       EXPECT_EQ(control->Ids(row.kind).size(), 1u);
-      EXPECT_EQ(control->CountLive(row.kind), row.erased ? 0 : 1);
+      EXPECT_EQ(control->HasLive(row.kind), !row.erased);
     }
     models->close();
     const AcDbObjectId versionId = control->VersionRecordId();

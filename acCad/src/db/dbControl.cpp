@@ -70,27 +70,13 @@ bool CaepAnlControl::RegisterId(DbStoredKind kind, AcDbObjectId id) {
   return true;
 }
 
-namespace {
-
-bool opensLive(AcDbObjectId id) {
-  AcDbObject* object = nullptr;
-  const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead);
-  if (status == Acad::eOk) object->close();
-  return status == Acad::eOk || status == Acad::eWasOpenForWrite;
-}
-
-}  // namespace
-
-int CaepAnlControl::CountLive(DbStoredKind kind) const {
-  int count = 0;
-  for (const AcDbObjectId& id : Ids(kind))
-    if (opensLive(id)) ++count;
-  return count;
-}
-
 bool CaepAnlControl::HasLive(DbStoredKind kind) const {
-  for (const AcDbObjectId& id : Ids(kind))
-    if (opensLive(id)) return true;
+  for (const AcDbObjectId& id : Ids(kind)) {
+    AcDbObject* object = nullptr;
+    const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead);
+    if (status == Acad::eOk) object->close();
+    if (status == Acad::eOk || status == Acad::eWasOpenForWrite) return true;
+  }
   return false;
 }
 

@@ -58,9 +58,8 @@ class CaepAnlControl : public AnlControl {
   // consistency check.
   bool RegisterId(DbStoredKind kind, AcDbObjectId id);
   const std::vector<AcDbObjectId>& Ids(DbStoredKind kind) const { return ids_[index(kind)]; }
-  // The listed ids whose objects still open (erased and permanently erased ones are not counted).
-  int CountLive(DbStoredKind kind) const;
-  // Whether any listed object of the kind still opens (stops at the first).
+  // Whether any listed object of the kind still opens: erased and permanently erased ones do not
+  // (stops at the first). The Num operations count engine objects; this asks the drawing alone.
   bool HasLive(DbStoredKind kind) const;
 
   AttLbcCase* NewLoadCase(const CaeString& name) override;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -14,7 +15,14 @@
 #include "arx/brbrep.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbsymtb.h"
+#include "arx/hostcmds.h"
 #include "arx/hostinput.h"
+#include "cadInterface/CadInterface.h"
+#include "cadInterface/CadTransactionScope.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlJob.h"
+#include "fea/AnlModel.h"
+#include "fea/FerResult.h"
 #include "topo_fixture.h"
 #include "util/acBrEnt.h"
 #include "util/acLayer.h"
@@ -250,6 +258,70 @@ TEST(PickKeyType, ByPickKind) {
   const int expected[][2] = {{kPickSolid, Ami::kBodyKey},    {kPickFace, Ami::kFaceKey}, {kPickEdge, Ami::kEdgeKey},
                              {kPickVertex, Ami::kVertexKey}, {4, Ami::kAnyKey},          {-1, Ami::kAnyKey}};
   for (const auto& [kind, type] : expected) EXPECT_EQ(acPickKeyType(kind), type) << kind;
+}
+
+}  // namespace
+
+namespace {
+
+// The menu-state questions follow the current analysis control.
+class MenuStateTest : public topotest::TopoTest {
+ protected:
+  void SetUp() override {
+    TopoTest::SetUp();
+    cad_ = CadInterface::GetCurrent();
+    ASSERT_NE(cad_, nullptr);
+    transaction_ = std::make_unique<CadTransactionScope>(*cad_);
+    transaction_->Start();
+  }
+  void TearDown() override {
+    transaction_.reset();  // aborted
+    TopoTest::TearDown();
+  }
+  CadInterface* cad_ = nullptr;
+  std::unique_ptr<CadTransactionScope> transaction_;
+};
+
+TEST_F(MenuStateTest, CurrentModelSetsJobsAndResults) {
+  EXPECT_FALSE(acHasCurrentModel());
+  EXPECT_FALSE(acHasCurrentLoadCase());
+  EXPECT_FALSE(acHasCurrentRestraintCase());
+  EXPECT_FALSE(acCurrentModelHasJobOrResult());
+  EXPECT_FALSE(acHasCurrentResults());
+
+  cad_->SelectOrCreateModel("Stress1", 0);
+  cad_->SelectOrCreateLoadCase("Loads1");
+  EXPECT_TRUE(acHasCurrentModel());
+  EXPECT_TRUE(acHasCurrentLoadCase());
+  EXPECT_FALSE(acHasCurrentRestraintCase());
+  cad_->SelectOrCreateRestraintCase("Restraints1");
+  EXPECT_TRUE(acHasCurrentRestraintCase());
+
+  AnlModel* model = AnlControl::GetCurrent()->CurrentAnlModel();
+  AnlJob* job = model->NewJob();
+  ASSERT_NE(job, nullptr);
+  EXPECT_TRUE(acCurrentModelHasJobOrResult());
+  EXPECT_FALSE(acHasCurrentResults());                            // no current result set
+  ASSERT_EQ(dynamic_cast<AcDbObject*>(job)->erase(), Acad::eOk);  // its mark follows the drawing
+  EXPECT_FALSE(acCurrentModelHasJobOrResult());
+  FerResultSet* results = model->NewResultSet(CaeString("Results1"));
+  ASSERT_NE(results, nullptr);
+  EXPECT_TRUE(acCurrentModelHasJobOrResult());
+  AnlControl::GetCurrent()->SetCurrentResultSet(results);
+  EXPECT_TRUE(acHasCurrentResults());
+  EXPECT_EQ(acOptimizationAvailable(), cad_->QueryModelState(ModelQuestion::OptimizationOffered) != 0);
+  EXPECT_EQ(acOptimizationResultsAvailable(), cad_->QueryModelState(ModelQuestion::ShapeResults) != 0);
+}
+
+TEST_F(MenuStateTest, QueuedExpressions) {
+  cadhost::runQueuedExpressions();
+  cadhost::clearEvaluatedExpressions();
+  EXPECT_TRUE(acQueueStringExpression(232));     // the pull-down's menu command
+  EXPECT_FALSE(acQueueStringExpression(65000));  // no text
+  EXPECT_TRUE(acQueueExpression("(menucmd \"Gacad.pop16=-\")"));
+  const std::vector<std::string> expected = {"(menucmd \"P11=+acad.pop16\")", "(menucmd \"Gacad.pop16=-\")"};
+  EXPECT_EQ(cadhost::pendingExpressions(), expected);
+  cadhost::runQueuedExpressions();
 }
 
 }  // namespace

@@ -290,6 +290,18 @@ TEST_F(PickPanelTest, UnloadingTheAddInEndsAWaitingPanel) {
   EXPECT_EQ(outcome.resumed, 0);
 }
 
+TEST_F(PickPanelTest, AParameterPickSaysSo) {
+  start("");
+  cmdSaveIndex(cmdIndex(CadCommand::OptWizardVariable));
+  auto panelObject = std::make_unique<CPickDlg>(nullptr);
+  ASSERT_TRUE(panelObject->Create());
+  CPickDlg* open = panelObject.release();  // deletes itself with its window
+  EXPECT_EQ(textOf(open->GetSafeHwnd(), CPickDlg::kUpperTextId), "Select a parameter: ");
+  EXPECT_EQ(textOf(open->GetSafeHwnd(), CPickDlg::kLowerTextId), "Click on OK to accept.");
+  CPickDlg::Abandon();
+  EXPECT_EQ(CPickDlg::OpenPanel(), nullptr);
+}
+
 // ---- the interface's side alone ---------------------------------------------------------------
 
 // Records the kinds asked for instead of picking.

@@ -28,6 +28,7 @@
 #include "res/ResourceIds.h"
 #include "util/acDeferredPasses.h"
 #include "util/acEditor.h"
+#include "util/acSymbol.h"
 
 namespace {
 
@@ -259,6 +260,7 @@ extern "C" int acrxModuleAttach() {
     return 0;
   }
   acResetModuleState();
+  acSymbolInit();
   CaeConfig::InitSystem(1, "TLX.Ambervale", "Pellmark\\FEA", "6.0");
   resourceModule = resLoadResourceModule();
   if (!resourceModule) {
@@ -282,6 +284,7 @@ extern "C" void acrxModuleDetach() {
   UIClearWizardState();
   dbReleaseModifyUndoneReactor();
   acResetModuleState();
+  acSymbolTerm();
 }
 
 extern "C" int acrxEntryPoint(int msg, void* appPkt) {

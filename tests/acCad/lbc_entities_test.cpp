@@ -425,4 +425,379 @@ TEST_F(LbcEntityTest, AParameterEditThatKeepsTheFaceKeepsTheKeyAndAReopenFindsTh
   });
 }
 
+// ---- records written by hand ------------------------------------------------------------------
+
+// A record being built: the object part as the drawing file writes it, then the class fields.
+class RecordBytes {
+ public:
+  explicit RecordBytes(int version) : filer_(AcDb::kFileFiler, TopoTest::db()) {
+    CaepLbcEnt probe;
+    probe.AcDbObject::dwgOutFields(&filer_);
+    filer_.writeUInt16(static_cast<Adesk::UInt16>(version));
+  }
+  RecordBytes& i16(int value) { return ok(filer_.writeInt16(static_cast<Adesk::Int16>(value))); }
+  RecordBytes& i32(long value) { return ok(filer_.writeInt32(static_cast<Adesk::Int32>(value))); }
+  RecordBytes& d(double value) { return ok(filer_.writeDouble(value)); }
+  RecordBytes& str(const std::string& text) { return ok(filer_.writeString(text)); }
+  RecordBytes& key(AcDbObjectId part, const std::string& name) {
+    AmiObjectKey key(Ami::kFaceKey, part, name);
+    EXPECT_EQ(amiWriteKey(&filer_, &key), Ami::eOk);
+    return *this;
+  }
+  RecordBytes& transform(const CaeTransform& t) {
+    for (int i = 0; i < 4; ++i)
+      for (int j = 0; j < 4; ++j) d(t.Component(i, j));
+    return *this;
+  }
+  std::string take() { return filer_.takeBuffer(); }
+
+ private:
+  RecordBytes& ok(Acad::ErrorStatus status) {
+    EXPECT_EQ(status, Acad::eOk);
+    return *this;
+  }
+  AcDbDwgFiler filer_;
+};
+
+// Reads `bytes` into a new entity as OPEN does; the status, and whether the whole record was read.
+template <class Entity>
+std::unique_ptr<Entity> readRecord(const std::string& bytes, Acad::ErrorStatus* status, bool* whole = nullptr,
+                                   long failAt = 0) {
+  auto entity = std::make_unique<Entity>();
+  AcDbDwgFiler in(AcDb::kFileFiler, TopoTest::db(), bytes);
+  in.setFailAt(failAt);
+  *status = entity->dwgInFields(&in);
+  if (whole) *whole = in.atEnd();
+  return entity;
+}
+
+std::string writeRecord(const CaepBaseLbcEnt& entity, Acad::ErrorStatus* status, long failAt = 0,
+                        long* calls = nullptr) {
+  AcDbDwgFiler out(AcDb::kFileFiler, TopoTest::db());
+  out.setFailAt(failAt);
+  *status = entity.dwgOutFields(&out);
+  if (calls) *calls = out.callCount();
+  return out.takeBuffer();
+}
+
+CaeTransform shifted() {
+  CaeTransform t;
+  t.SetTranslation(CaeVector(1, 2, 3));
+  return t;
+}
+
+struct LbcRecordCase {
+  int version;
+  std::string name;   // expected name
+  int freeRotations;  // expected value of components 4 to 6
+};
+
+class LbcRecordTable : public LbcEntityTest, public ::testing::WithParamInterface<LbcRecordCase> {};
+
+TEST_P(LbcRecordTable, ALoadOrRestraintRecordReadsAtItsVersionAndIsWrittenBackWhole) {
+  const LbcRecordCase c = GetParam();
+  RecordBytes bytes(c.version);
+  bytes.i16(kFaceRestraint);
+  if (c.version >= 310) bytes.str("R1");
+  bytes.i16(5).d(2.5).d(1).d(-2).d(3).key(plate, "plate/top");
+  bytes.i16(1).i16(0).i16(1);
+  if (c.version >= 300) bytes.i16(0).i16(0).i16(0);
+  bytes.str("cylindric").transform(shifted());
+  Acad::ErrorStatus status;
+  bool whole = false;
+  auto entity = readRecord<CaepLbcEnt>(bytes.take(), &status, &whole);
+  ASSERT_EQ(status, Acad::eOk) << cadhost::printedText();
+  EXPECT_TRUE(whole);
+  EXPECT_EQ(entity->DataVersion(), 630);
+  EXPECT_EQ(entity->IsUnresolved(), 1);
+  EXPECT_EQ(std::string(entity->AttLbc::Name().Text()), c.name);
+  EXPECT_EQ(entity->colorIndex(), 5);
+  EXPECT_DOUBLE_EQ(entity->Scale(), 2.5);
+  EXPECT_EQ(entity->EvaluateVecAtPointLocal(CaeVector()), CaeVector(1, -2, 3));
+  EXPECT_EQ(entity->StoredType(), kFaceRestraint);
+  EXPECT_EQ(entity->StoredCategory(), AttKindRestraint);
+  const int* flags = entity->AttLbc::FreeComponents();
+  EXPECT_EQ(std::vector<int>(flags, flags + 6),
+            (std::vector<int>{1, 0, 1, c.freeRotations, c.freeRotations, c.freeRotations}));
+  ASSERT_NE(dynamic_cast<CaeCoordSysCylindric*>(entity->AttLbc::CoordSys()), nullptr);
+  EXPECT_EQ(entity->AttLbc::CoordSys()->GetTransform().TranslationVector(), CaeVector(1, 2, 3));
+  ASSERT_NE(entity->TopoKey(), nullptr);
+  EXPECT_EQ(entity->TopoKey()->name(), "plate/top");
+
+  // Written again it is a full record of the current layout, which reads back the same.
+  const std::string written = writeRecord(*entity, &status);
+  ASSERT_EQ(status, Acad::eOk);
+  auto again = readRecord<CaepLbcEnt>(written, &status, &whole);
+  ASSERT_EQ(status, Acad::eOk);
+  EXPECT_TRUE(whole);
+  EXPECT_EQ(std::string(again->AttLbc::Name().Text()), c.name);
+  const int* back = again->AttLbc::FreeComponents();
+  EXPECT_EQ(std::vector<int>(back, back + 6), std::vector<int>(flags, flags + 6));
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, LbcRecordTable,
+                         ::testing::Values(LbcRecordCase{299, "Face_Restraint", 1},
+                                           LbcRecordCase{300, "Face_Restraint", 0},
+                                           LbcRecordCase{309, "Face_Restraint", 0}, LbcRecordCase{310, "R1", 0},
+                                           LbcRecordCase{630, "R1", 0}),
+                         [](const auto& info) { return "V" + std::to_string(info.param.version); });
+
+TEST_F(LbcEntityTest, AnEntityWithoutDataWritesVersionZeroAndReadsBackEmpty) {
+  const std::vector<std::function<CaepBaseLbcEnt*()>> makers{
+      [] { return new CaepLbcEnt(); }, [] { return new CaepLbcConvEnt(); }, [] { return new CaepLbcHtGenEnt(); },
+      [] { return new CaepModelLbcEnt(); }, [] { return new CaepModelTempEnt(); }};
+  for (const auto& make : makers) {
+    std::unique_ptr<CaepBaseLbcEnt> empty(make());
+    Acad::ErrorStatus status;
+    const std::string bytes = writeRecord(*empty, &status);
+    ASSERT_EQ(status, Acad::eOk);
+    std::unique_ptr<CaepBaseLbcEnt> read(make());
+    AcDbDwgFiler in(AcDb::kFileFiler, db(), bytes);
+    ASSERT_EQ(read->dwgInFields(&in), Acad::eOk);
+    EXPECT_TRUE(in.atEnd());
+    EXPECT_EQ(read->DataVersion(), 0);
+    EXPECT_EQ(read->IsUnresolved(), 0);
+  }
+}
+
+TEST_F(LbcEntityTest, ModelLevelLoadRecordsReadWithTheirNameBranchAndRefuseFaceAxes) {
+  for (int version : {309, 310, 630}) {
+    RecordBytes bytes(version);
+    bytes.i16(kGravity);
+    if (version >= 310) bytes.str("G");
+    bytes.i16(2).d(1.0).d(0).d(0).d(-9810).i16(0).i16(0).i16(0).str("spheric").transform(shifted());
+    Acad::ErrorStatus status;
+    bool whole = false;
+    auto entity = readRecord<CaepModelLbcEnt>(bytes.take(), &status, &whole);
+    ASSERT_EQ(status, Acad::eOk) << version;
+    EXPECT_TRUE(whole);
+    EXPECT_EQ(std::string(entity->AttModelLbc::Name().Text()), version >= 310 ? "G" : "Gravity");
+    const int* flags = entity->AttModelLbc::FreeComponents();
+    EXPECT_EQ(std::vector<int>(flags, flags + 6), (std::vector<int>{0, 0, 0, 1, 1, 1}));
+    EXPECT_NE(dynamic_cast<CaeCoordSysSpheric*>(entity->AttModelLbc::CoordSys()), nullptr);
+    EXPECT_EQ(entity->SymbolPoint(), CaeVector(1, 2, 3));
+    EXPECT_EQ(entity->colorIndex(), 2);
+  }
+}
+
+TEST_F(LbcEntityTest, ConvectionAndHeatGenerationRecordsKeepTheirValuesAndTablesInOrder) {
+  // Version 300: no name; a constant convection.
+  RecordBytes constant(300);
+  constant.i16(kConvection).i16(1).d(1.0).key(plate, "plate/top").i16(1).d(25.0).d(293.5);
+  Acad::ErrorStatus status;
+  auto conv = readRecord<CaepLbcConvEnt>(constant.take(), &status);
+  ASSERT_EQ(status, Acad::eOk);
+  EXPECT_EQ(std::string(conv->AttLbcConv::Name().Text()), "Face_Convection");
+  EXPECT_DOUBLE_EQ(conv->FilmCoef(), 25.0);
+  EXPECT_DOUBLE_EQ(conv->AmbientTemp(), 293.5);
+
+  // A version-630 table has no ambient temperature; it still reads.
+  RecordBytes oldTable(630);
+  oldTable.i16(kConvection).str("C").i16(1).d(1.0).key(plate, "plate/top").i16(0).i16(3);
+  for (double t : {300.0, 400.0, 500.0}) oldTable.d(t).d(t / 10);
+  bool whole = false;
+  conv = readRecord<CaepLbcConvEnt>(oldTable.take(), &status, &whole);
+  ASSERT_EQ(status, Acad::eOk);
+  EXPECT_TRUE(whole);
+  ASSERT_EQ(conv->NumValues(), 3);
+  std::vector<double> temperatures;
+  for (AttTableTempValue* row = conv->FirstFilmValue(); row; row = conv->NextFilmValue())
+    temperatures.push_back(row->Temp());
+  EXPECT_EQ(temperatures, (std::vector<double>{300, 400, 500}));
+
+  // A table convection keeps its ambient temperature through a save.
+  conv->SetAmbientTemp(310.0);
+  const std::string written = writeRecord(*conv, &status);
+  ASSERT_EQ(status, Acad::eOk);
+  auto back = readRecord<CaepLbcConvEnt>(written, &status, &whole);
+  ASSERT_EQ(status, Acad::eOk);
+  EXPECT_TRUE(whole);
+  EXPECT_EQ(back->Constant(), 0);
+  EXPECT_DOUBLE_EQ(back->AmbientTemp(), 310.0);
+  EXPECT_EQ(back->NumValues(), 3);
+
+  for (int version : {300, 630}) {
+    RecordBytes heat(version);
+    heat.i16(kHeatGeneration);
+    if (version >= 310) heat.str("H");
+    heat.i16(6).d(1.0).key(plate, "plate/top").i16(0).i16(2).d(300).d(1e3).d(400).d(2e3);
+    auto generation = readRecord<CaepLbcHtGenEnt>(heat.take(), &status, &whole);
+    ASSERT_EQ(status, Acad::eOk) << version;
+    EXPECT_TRUE(whole);
+    EXPECT_EQ(std::string(generation->AttLbcHgen::Name().Text()), version >= 310 ? "H" : "Volumetric_Heat_Flow");
+    EXPECT_EQ(generation->NumValues(), 2);
+    AttTableTempValue* first = generation->FirstHGenValue();
+    ASSERT_NE(first, nullptr);
+    EXPECT_DOUBLE_EQ(first->Value(), 1e3);
+  }
+}
+
+struct TempRecordCase {
+  int version;
+  int nodes;
+  bool key;
+};
+
+class ModelTempRecordTable : public LbcEntityTest, public ::testing::WithParamInterface<TempRecordCase> {};
+
+TEST_P(ModelTempRecordTable, AModelTemperatureRecordReadsAtItsVersionWithItsNodalValuesReversed) {
+  const TempRecordCase c = GetParam();
+  RecordBytes bytes(c.version);
+  if (c.version >= 310) bytes.str("T");
+  bytes.i16(1).d(1.0);
+  if (c.key) bytes.key(plate, "plate/top");
+  bytes.d(293.0).d(350.0);
+  const bool wide = c.version >= 631;
+  const long modelId = wide ? 70000 : 7;
+  if (c.version >= 200) {
+    wide ? bytes.i32(c.nodes) : bytes.i16(c.nodes);
+    if (c.nodes > 0) {
+      bytes.i16(AttFlbcTemperature);
+      wide ? bytes.i32(modelId) : bytes.i16(static_cast<int>(modelId));
+    }
+    for (int i = 0; i < c.nodes; ++i) bytes.i32(100000 + i).d(300.0 + i).d(0).d(0).i16(0).i16(1).i16(0);
+  }
+  Acad::ErrorStatus status;
+  bool whole = false;
+  auto entity = readRecord<CaepModelTempEnt>(bytes.take(), &status, &whole);
+  ASSERT_EQ(status, Acad::eOk) << cadhost::printedText();
+  EXPECT_TRUE(whole);
+  EXPECT_EQ(entity->TopoKey(), nullptr);
+  EXPECT_DOUBLE_EQ(entity->RefTemp(), 293.0);
+  EXPECT_DOUBLE_EQ(entity->ModelTemp(), 350.0);
+  EXPECT_EQ(std::string(entity->AttModelTemp::Name().Text()), c.version >= 310 ? "T" : "Temperature");
+  const auto& stored = entity->StoredRecords();
+  ASSERT_EQ(static_cast<int>(stored.size()), c.version >= 200 ? c.nodes : 0);
+  if (c.nodes == 0 || c.version < 200) return;
+  EXPECT_EQ(entity->ModelId(), modelId);
+  EXPECT_EQ(stored.front().nodeId, 100000 + c.nodes - 1);  // the last one read comes first
+  EXPECT_EQ(stored.back().components.flag[1], 1);
+  EXPECT_EQ(stored.back().components.flag[5], 1);
+
+  // No model has these nodes: the values stay with the condition and are written back.
+  entity->RebuildNodalTemps();
+  EXPECT_EQ(entity->NumFlbcs(), 0);
+  EXPECT_EQ(static_cast<int>(entity->StoredRecords().size()), c.nodes);
+  const std::string written = writeRecord(*entity, &status);
+  ASSERT_EQ(status, Acad::eOk);
+  auto back = readRecord<CaepModelTempEnt>(written, &status, &whole);
+  ASSERT_EQ(status, Acad::eOk);
+  EXPECT_TRUE(whole);
+  EXPECT_EQ(static_cast<int>(back->StoredRecords().size()), c.nodes);
+  EXPECT_EQ(back->ModelId(), modelId);
+}
+
+INSTANTIATE_TEST_SUITE_P(Versions, ModelTempRecordTable,
+                         ::testing::Values(TempRecordCase{150, 0, true}, TempRecordCase{250, 2, true},
+                                           TempRecordCase{299, 3, true}, TempRecordCase{300, 3, false},
+                                           TempRecordCase{310, 3, false}, TempRecordCase{630, 2, false},
+                                           // More values and a higher model id than 16 bits hold.
+                                           TempRecordCase{631, 40000, false}),
+                         [](const auto& info) { return "V" + std::to_string(info.param.version); });
+
+// ---- damaged records and failing filers --------------------------------------------------------
+
+TEST_F(LbcEntityTest, DamagedRecordsAreRefusedWithTheFilerErrorAndAMessage) {
+  auto full = [&](int type, const std::string& kind) {
+    RecordBytes bytes(630);
+    bytes.i16(type).str("X").i16(1).d(1.0).d(0).d(0).d(1).key(plate, "plate/top");
+    for (int i = 0; i < 6; ++i) bytes.i16(0);
+    bytes.str(kind).transform(CaeTransform());
+    return bytes.take();
+  };
+  std::string truncated = full(kPressure, "face");
+  truncated.pop_back();
+  RecordBytes faceAxes(630);
+  faceAxes.i16(kGravity).str("G").i16(1).d(1.0).d(0).d(0).d(1).i16(0).i16(0).i16(0).str("face").transform(
+      CaeTransform());
+  RecordBytes pastTheEnd(631);
+  pastTheEnd.str("T").i16(1).d(1.0).d(293).d(350).i32(5).i16(AttFlbcTemperature).i32(1);
+  pastTheEnd.i32(1).d(300).d(0).d(0).i16(0).i16(0).i16(0);
+  RecordBytes future(700);
+  struct Damage {
+    const char* what;
+    std::function<Acad::ErrorStatus(const std::string&)> read;
+    std::string bytes;
+  };
+  auto asLbc = [](const std::string& b) {
+    Acad::ErrorStatus status;
+    readRecord<CaepLbcEnt>(b, &status);
+    return status;
+  };
+  auto asModel = [](const std::string& b) {
+    Acad::ErrorStatus status;
+    readRecord<CaepModelLbcEnt>(b, &status);
+    return status;
+  };
+  auto asTemp = [](const std::string& b) {
+    Acad::ErrorStatus status;
+    readRecord<CaepModelTempEnt>(b, &status);
+    return status;
+  };
+  const std::vector<Damage> cases{{"truncated", asLbc, truncated},
+                                  {"unknown type", asLbc, full(27, "cartesian")},
+                                  {"type of another class", asLbc, full(kConvection, "cartesian")},
+                                  {"face axes on a model-level load", asModel, faceAxes.take()},
+                                  {"count past the record", asTemp, pastTheEnd.take()},
+                                  {"unknown version", asLbc, future.take()}};
+  for (const Damage& damage : cases) {
+    cadhost::clearPrintedText();
+    EXPECT_EQ(damage.read(damage.bytes), Acad::eFilerError) << damage.what;
+    EXPECT_NE(cadhost::printedText().find("General Error"), std::string::npos) << damage.what;
+  }
+}
+
+TEST_F(LbcEntityTest, AFailureAtAnyFilerCallOfAnyClassAnswersTheFilerError) {
+  addPressure();
+  addConvection();
+  std::vector<std::unique_ptr<CaepBaseLbcEnt>> entities;
+  // One entity of each class, each with a full record.
+  RecordBytes lbc(630);
+  lbc.i16(kPressure).str("P").i16(1).d(1.0).d(0).d(0).d(1).key(plate, "plate/top");
+  for (int i = 0; i < 6; ++i) lbc.i16(0);
+  lbc.str("face").transform(CaeTransform());
+  RecordBytes model(630);
+  model.i16(kGravity).str("G").i16(1).d(1.0).d(0).d(0).d(1).i16(0).i16(0).i16(0).str("").transform(CaeTransform());
+  RecordBytes conv(631);
+  conv.i16(kConvection).str("C").i16(1).d(1.0).key(plate, "plate/top").i16(0).d(293).i16(1).d(300).d(25);
+  RecordBytes heat(630);
+  heat.i16(kHeatGeneration).str("H").i16(1).d(1.0).key(plate, "plate/top").i16(1).d(1e3);
+  RecordBytes temp(631);
+  temp.str("T").i16(1).d(1.0).d(293).d(350).i32(1).i16(AttFlbcTemperature).i32(3).i32(9).d(300).d(0).d(0);
+  temp.i16(0).i16(0).i16(0);
+  struct Class {
+    const char* name;
+    std::string bytes;
+    std::function<CaepBaseLbcEnt*()> make;
+  };
+  const std::vector<Class> classes{{"lbc", lbc.take(), [] { return new CaepLbcEnt(); }},
+                                   {"model", model.take(), [] { return new CaepModelLbcEnt(); }},
+                                   {"conv", conv.take(), [] { return new CaepLbcConvEnt(); }},
+                                   {"heat", heat.take(), [] { return new CaepLbcHtGenEnt(); }},
+                                   {"temp", temp.take(), [] { return new CaepModelTempEnt(); }}};
+  for (const Class& c : classes) {
+    std::unique_ptr<CaepBaseLbcEnt> entity(c.make());
+    AcDbDwgFiler in(AcDb::kFileFiler, db(), c.bytes);
+    ASSERT_EQ(entity->dwgInFields(&in), Acad::eOk) << c.name << cadhost::printedText();
+    const long reads = in.callCount();
+    Acad::ErrorStatus status;
+    long writes = 0;
+    writeRecord(*entity, &status, 0, &writes);
+    ASSERT_EQ(status, Acad::eOk);
+    ASSERT_GT(writes, 5);
+    for (long call = 1; call <= writes; ++call) {
+      writeRecord(*entity, &status, call);
+      EXPECT_EQ(status, Acad::eFilerError) << c.name << " write call " << call;
+    }
+    for (long call = 1; call <= reads; ++call) {
+      std::unique_ptr<CaepBaseLbcEnt> reader(c.make());
+      AcDbDwgFiler failing(AcDb::kFileFiler, db(), c.bytes);
+      failing.setFailAt(call);
+      EXPECT_EQ(reader->dwgInFields(&failing), Acad::eFilerError) << c.name << " read call " << call;
+    }
+  }
+  // The drawing's own conditions are untouched by all this.
+  asCommand([&] { EXPECT_EQ(loadSet()->CountLbcs(1), 2); });
+}
+
 }  // namespace

@@ -75,7 +75,11 @@ class BenchMeshEnt : public AcDbEntity, public AmgMesh {
   ACRX_DECLARE_MEMBERS(BenchMeshEnt);
 };
 AcRxObject* makeMesh() { return new (std::nothrow) BenchMeshEnt(); }
-AcRxClass* BenchMeshEnt::desc() { return registerStandIn("BenchMeshEnt", makeMesh); }
+AcRxClass* BenchMeshEnt::desc() {
+  static AcRxClassLookup record("BenchMeshEnt");  // as an entity's class record is kept
+  AcRxClass* found = record.get();
+  return found ? found : registerStandIn("BenchMeshEnt", makeMesh);
+}
 AcRxClass* BenchMeshEnt::isA() const { return desc(); }
 
 const AttLbcDescriptTable& descriptors() {
@@ -109,7 +113,11 @@ class BenchConditionEnt : public AcDbEntity, public AttLbc {
   }
 };
 AcRxObject* makeCondition() { return new (std::nothrow) BenchConditionEnt(); }
-AcRxClass* BenchConditionEnt::desc() { return registerStandIn("BenchConditionEnt", makeCondition); }
+AcRxClass* BenchConditionEnt::desc() {
+  static AcRxClassLookup record("BenchConditionEnt");
+  AcRxClass* found = record.get();
+  return found ? found : registerStandIn("BenchConditionEnt", makeCondition);
+}
 AcRxClass* BenchConditionEnt::isA() const { return desc(); }
 
 // Answers every message box (none is expected) and counts them.
@@ -197,6 +205,7 @@ struct Counts {
 };
 constexpr Counts kOnce{300, 1500, 700};
 constexpr int kSubModels = 8, kJobs = 4, kResultSets = 4, kMembers = 3, kEntries = 4;
+constexpr int kModelsPerCommand = 10, kSetsPerCommand = 50;
 
 void fillModel(CaepAnlModelObj* model, int number) {
   for (int s = 0; s < kSubModels; ++s) {
@@ -230,24 +239,32 @@ AcApDocument* buildStoreDrawing(int scale) {
   AcDbDatabase* db = doc->database();
   CaepAnlControl* control = dbControlOf(db);
   const AttType loadType = firstOfKind(AttKindLoad), restraintType = firstOfKind(AttKindRestraint);
-  for (int m = 0; m < kOnce.models * scale; ++m)
+  // Objects are made in batches, one command each: every command's first write to model space
+  // keeps a copy of it for undo, which made building the large drawing take minutes.
+  const int models = kOnce.models * scale;
+  for (int first = 0; first < models; first += kModelsPerCommand)
     asCommand(db, [&] {
-      auto* model = dynamic_cast<CaepAnlModelObj*>(
-          control->NewAnlModel(CaeString("Model " + std::to_string(m)), static_cast<AnlType>(m % 4)));
-      fillModel(model, m);
+      for (int m = first; m < std::min(models, first + kModelsPerCommand); ++m) {
+        auto* model = dynamic_cast<CaepAnlModelObj*>(
+            control->NewAnlModel(CaeString("Model " + std::to_string(m)), static_cast<AnlType>(m % 4)));
+        fillModel(model, m);
+      }
     });
   std::vector<AcDbObjectId> loads, restraints;
-  for (int s = 0; s < kOnce.sets * scale; ++s)
+  const int sets = kOnce.sets * scale;
+  for (int first = 0; first < sets; first += kSetsPerCommand)
     asCommand(db, [&] {
-      const bool load = s % 2 == 0;
-      const CaeString name((load ? "Loads " : "Supports ") + std::to_string(s));
-      AttLbcCase* set = load ? control->NewLoadCase(name) : control->NewRestraintCase(name);
-      for (int k = 0; k < kMembers; ++k) {
-        auto* member = new BenchConditionEnt(load ? loadType : restraintType);
-        set->AddLbc(member);
-        member->close();
+      for (int s = first; s < std::min(sets, first + kSetsPerCommand); ++s) {
+        const bool load = s % 2 == 0;
+        const CaeString name((load ? "Loads " : "Supports ") + std::to_string(s));
+        AttLbcCase* set = load ? control->NewLoadCase(name) : control->NewRestraintCase(name);
+        for (int k = 0; k < kMembers; ++k) {
+          auto* member = new BenchConditionEnt(load ? loadType : restraintType);
+          set->AddLbc(member);
+          member->close();
+        }
+        (load ? loads : restraints).push_back(dynamic_cast<AcDbObject*>(set)->objectId());
       }
-      (load ? loads : restraints).push_back(dynamic_cast<AcDbObject*>(set)->objectId());
     });
   for (int c = 0; c < kOnce.cases * scale; ++c)
     asCommand(db, [&] {

@@ -25,7 +25,10 @@ bool isCategory(int category) { return category == AttLbcCase::kLoadSet || categ
 
 // ---- CaepAnlLbcCase ---------------------------------------------------------------------------
 
-AcRxClass* CaepAnlLbcCase::desc() { return acrxFindClass("CaepAnlLbcCase"); }
+AcRxClass* CaepAnlLbcCase::desc() {
+  static AcRxClassLookup record("CaepAnlLbcCase");
+  return record.get();
+}
 AcRxClass* CaepAnlLbcCase::isA() const { return desc(); }
 void CaepAnlLbcCase::rxInit() { dbRegisterClass("CaepAnlLbcCase", "CAEPANLLBCCASE", dbMakeObject<CaepAnlLbcCase>); }
 
@@ -127,7 +130,10 @@ Acad::ErrorStatus CaepAnlLbcCase::dxfInFields(AcDbDxfFiler* filer) {
 
 // ---- CaepAnlResultCase ------------------------------------------------------------------------
 
-AcRxClass* CaepAnlResultCase::desc() { return acrxFindClass("CaepAnlResultCase"); }
+AcRxClass* CaepAnlResultCase::desc() {
+  static AcRxClassLookup record("CaepAnlResultCase");
+  return record.get();
+}
 AcRxClass* CaepAnlResultCase::isA() const { return desc(); }
 void CaepAnlResultCase::rxInit() {
   dbRegisterClass("CaepAnlResultCase", "CAEPANLRESULTCASE", dbMakeObject<CaepAnlResultCase>);

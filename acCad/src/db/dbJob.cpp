@@ -45,7 +45,10 @@ void createFrom(AnlJob& job, const CaeString& baseName) {
 
 // ---- CaepAnlDrvJobObj -------------------------------------------------------------------------
 
-AcRxClass* CaepAnlDrvJobObj::desc() { return acrxFindClass("CaepAnlDrvJobObj"); }
+AcRxClass* CaepAnlDrvJobObj::desc() {
+  static AcRxClassLookup record("CaepAnlDrvJobObj");
+  return record.get();
+}
 AcRxClass* CaepAnlDrvJobObj::isA() const { return desc(); }
 void CaepAnlDrvJobObj::rxInit() {
   dbRegisterClass("CaepAnlDrvJobObj", "CAEPANLJOBOBJ", dbMakeObject<CaepAnlDrvJobObj>);
@@ -156,7 +159,10 @@ Acad::ErrorStatus CaepAnlDrvJobObj::dxfInFields(AcDbDxfFiler* filer) {
 
 // ---- CaepAnlConstrJobObj ----------------------------------------------------------------------
 
-AcRxClass* CaepAnlConstrJobObj::desc() { return acrxFindClass("CaepAnlConstrJobObj"); }
+AcRxClass* CaepAnlConstrJobObj::desc() {
+  static AcRxClassLookup record("CaepAnlConstrJobObj");
+  return record.get();
+}
 AcRxClass* CaepAnlConstrJobObj::isA() const { return desc(); }
 void CaepAnlConstrJobObj::rxInit() {
   dbRegisterClass("CaepAnlConstrJobObj", "CAEPANLCONSTRJOBOBJ", dbMakeObject<CaepAnlConstrJobObj>);

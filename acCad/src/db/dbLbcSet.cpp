@@ -315,7 +315,10 @@ Acad::ErrorStatus CaepLbcSetObj::dxfInFields(AcDbDxfFiler* filer) {
 
 // ---- the two classes --------------------------------------------------------------------------
 
-AcRxClass* CaepLoadCaseObj::desc() { return acrxFindClass("CaepLoadCaseObj"); }
+AcRxClass* CaepLoadCaseObj::desc() {
+  static AcRxClassLookup record("CaepLoadCaseObj");
+  return record.get();
+}
 AcRxClass* CaepLoadCaseObj::isA() const { return desc(); }
 void CaepLoadCaseObj::rxInit() { dbRegisterClass("CaepLoadCaseObj", "DBLOADCASEOBJ", dbMakeObject<CaepLoadCaseObj>); }
 
@@ -330,7 +333,10 @@ AttBaseLbc* CaepLoadCaseObj::GetModelLbc(AttType type) {
   return nullptr;
 }
 
-AcRxClass* CaepRestraintCaseObj::desc() { return acrxFindClass("CaepRestraintCaseObj"); }
+AcRxClass* CaepRestraintCaseObj::desc() {
+  static AcRxClassLookup record("CaepRestraintCaseObj");
+  return record.get();
+}
 AcRxClass* CaepRestraintCaseObj::isA() const { return desc(); }
 void CaepRestraintCaseObj::rxInit() {
   dbRegisterClass("CaepRestraintCaseObj", "DBRESTRAINTCASEOBJ", dbMakeObject<CaepRestraintCaseObj>);

@@ -50,7 +50,10 @@ CaeString defaultModelName(AcDbDatabase* database, const CaepAnlModelObj* self) 
 
 }  // namespace
 
-AcRxClass* CaepAnlModelObj::desc() { return acrxFindClass("CaepAnlModelObj"); }
+AcRxClass* CaepAnlModelObj::desc() {
+  static AcRxClassLookup record("CaepAnlModelObj");
+  return record.get();
+}
 AcRxClass* CaepAnlModelObj::isA() const { return desc(); }
 void CaepAnlModelObj::rxInit() { dbRegisterClass("CaepAnlModelObj", "CAEPANLMODELOBJ", dbMakeObject<CaepAnlModelObj>); }
 
@@ -382,7 +385,7 @@ void CaepAnlModelObj::Reconcile(DbMaterialSource& materials) {
       if (sub->Name().IsEmpty()) sub->Name(CaeString::Format("%s%d", stem.Text(), static_cast<int>(p + 1)));
     }
     for (AcDbObjectId id : subModelIds_)
-      if (auto* sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), id, AcDb::kForWrite)))
+      if (auto* sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), id, AcDb::kForRead)))
         if (auto* mesh = dynamic_cast<AmgMesh*>(dbOpenMember(database(), sub->MeshId(), AcDb::kForRead)))
           mesh->MakeUncurrent();  // the engine part only
     for (AcDbObjectId id : constraintIds_)

@@ -18,7 +18,10 @@ namespace {}  // namespace
 // ---- CaepVersionObj ---------------------------------------------------------------------------
 
 // The class dictionary is the cache: a record deleted at unload is never answered afterwards.
-AcRxClass* CaepVersionObj::desc() { return acrxFindClass("CaepVersionObj"); }
+AcRxClass* CaepVersionObj::desc() {
+  static AcRxClassLookup record("CaepVersionObj");
+  return record.get();
+}
 AcRxClass* CaepVersionObj::isA() const { return desc(); }
 void CaepVersionObj::rxInit() { dbRegisterClass("CaepVersionObj", "CAEPVERSIONOBJ", dbMakeObject<CaepVersionObj>); }
 
@@ -95,7 +98,10 @@ Acad::ErrorStatus CaepVersionObj::dxfInFields(AcDbDxfFiler* filer) {
 
 // ---- CaepUnitsObj -----------------------------------------------------------------------------
 
-AcRxClass* CaepUnitsObj::desc() { return acrxFindClass("CaepUnitsObj"); }
+AcRxClass* CaepUnitsObj::desc() {
+  static AcRxClassLookup record("CaepUnitsObj");
+  return record.get();
+}
 AcRxClass* CaepUnitsObj::isA() const { return desc(); }
 void CaepUnitsObj::rxInit() { dbRegisterClass("CaepUnitsObj", "CAEPUNITSOBJ", dbMakeObject<CaepUnitsObj>); }
 

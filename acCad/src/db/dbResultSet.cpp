@@ -62,7 +62,10 @@ bool copyWhole(const fs::path& source, const fs::path& target) {
 
 }  // namespace
 
-AcRxClass* CaepResultCaseObj::desc() { return acrxFindClass("CaepResultCaseObj"); }
+AcRxClass* CaepResultCaseObj::desc() {
+  static AcRxClassLookup record("CaepResultCaseObj");
+  return record.get();
+}
 AcRxClass* CaepResultCaseObj::isA() const { return desc(); }
 void CaepResultCaseObj::rxInit() {
   dbRegisterClass("CaepResultCaseObj", "DBRESULTCASEOBJ", dbMakeObject<CaepResultCaseObj>);

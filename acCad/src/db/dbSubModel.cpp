@@ -67,7 +67,10 @@ CaeCoordSys* makeCoordSys(int kind, const CaeTransform& transform) {
 
 }  // namespace
 
-AcRxClass* CaepAnlSubModelObj::desc() { return acrxFindClass("CaepAnlSubModelObj"); }
+AcRxClass* CaepAnlSubModelObj::desc() {
+  static AcRxClassLookup record("CaepAnlSubModelObj");
+  return record.get();
+}
 AcRxClass* CaepAnlSubModelObj::isA() const { return desc(); }
 void CaepAnlSubModelObj::rxInit() {
   dbRegisterClass("CaepAnlSubModelObj", "CAEPANLSUBMODELOBJ", dbMakeObject<CaepAnlSubModelObj>);

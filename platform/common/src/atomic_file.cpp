@@ -128,7 +128,7 @@ enum class Attempt { kDone, kFailed, kNoUnnamedFile };
 // O_TMPFILE file linked under a temporary name only just before the rename; kNoUnnamedFile when
 // the file system or /proc cannot give one, so that the caller falls back to a named file.
 Attempt writeThroughTemporary(const std::filesystem::path& path, const std::filesystem::path& folder,
-                              std::string_view data, bool unnamed, int* failedErrno) {
+                              const FileWriter& write, bool unnamed, int* failedErrno) {
   std::string temporary;
   int fd = -1;
   if (unnamed) {
@@ -143,7 +143,7 @@ Attempt writeThroughTemporary(const std::filesystem::path& path, const std::file
     *failedErrno = errno;
     return Attempt::kFailed;
   }
-  bool ok = ::fchmod(fd, permissionsFor(path)) == 0 && writeAll(fd, data) && ::fsync(fd) == 0;
+  bool ok = ::fchmod(fd, permissionsFor(path)) == 0 && write(fd) && ::fsync(fd) == 0;
   if (ok && unnamed && !linkUnnamed(fd, folder, path, &temporary)) {
     const int linkErrno = errno;
     ::close(fd);
@@ -166,17 +166,24 @@ Attempt writeThroughTemporary(const std::filesystem::path& path, const std::file
 }  // namespace
 
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view data, std::string* error) {
+  return writeFileAtomically(
+      path, [data](int fd) { return writeAll(fd, data); }, error);
+}
+
+bool writeFileAtomically(const std::filesystem::path& path, const FileWriter& write, std::string* error) {
   const auto saveStarted = std::filesystem::file_time_type::clock::now();
   std::filesystem::path folder = path.parent_path().empty() ? std::filesystem::path(".") : path.parent_path();
   removeStaleTemporaries(folder, path, saveStarted);
   // An unnamed file vanishes by itself if the program dies before it is linked; without one, a
   // named temporary, which the next save removes if it is left over.
   int failedErrno = 0;
-  Attempt attempt = writeThroughTemporary(path, folder, data, true, &failedErrno);
-  if (attempt == Attempt::kNoUnnamedFile) attempt = writeThroughTemporary(path, folder, data, false, &failedErrno);
+  Attempt attempt = writeThroughTemporary(path, folder, write, true, &failedErrno);
+  if (attempt == Attempt::kNoUnnamedFile) attempt = writeThroughTemporary(path, folder, write, false, &failedErrno);
   if (attempt == Attempt::kDone) return true;
   if (error) *error = failure(path, failedErrno);
   return false;
 }
+
+bool writeAllTo(int fd, std::string_view data) { return writeAll(fd, data); }
 
 }  // namespace kestrum

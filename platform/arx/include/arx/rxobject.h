@@ -70,6 +70,18 @@ void deleteAcRxClass(AcRxClass* cls);
 void acrxBuildClassHierarchy();
 // The record registered under a class name, or null.
 AcRxClass* acrxFindClass(const char* className);
+// A class record found by name once and kept until a class is registered or removed (any change
+// to a runtime dictionary): for the desc() of classes that register when their module loads.
+class AcRxClassLookup {
+ public:
+  explicit AcRxClassLookup(const char* className) : name_(className) {}
+  AcRxClass* get();
+
+ private:
+  const char* name_;
+  AcRxClass* record_ = nullptr;
+  unsigned long long seenChanges_ = 0;  // the dictionaries' change count when record_ was found
+};
 // The record whose DXF name is `dxfName`, or null.
 AcRxClass* acrxFindClassByDxfName(const char* dxfName);
 

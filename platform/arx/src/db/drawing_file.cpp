@@ -12,6 +12,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include <unistd.h>
+
 #include "arx/dbfiler.h"
 #include "database_impl.h"
 #include "kestrum/atomic_file.h"
@@ -73,16 +75,28 @@ __attribute__((target("sse4.2"))) Adesk::UInt32 crc32cHardware(const unsigned ch
 }
 #endif
 
-Adesk::UInt32 crc32(std::string_view data) {
-  const auto* p = reinterpret_cast<const unsigned char*>(data.data());
-  Adesk::UInt32 crc = 0xFFFFFFFFu;
+// The CRC-32C of data that arrives in pieces.
+class Crc32c {
+ public:
+  void add(std::string_view data) {
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data());
 #if defined(__x86_64__)
-  static const bool hardware = __builtin_cpu_supports("sse4.2");
-  crc = hardware ? crc32cHardware(p, data.size(), crc) : crc32cTables(p, data.size(), crc);
+    static const bool hardware = __builtin_cpu_supports("sse4.2");
+    state_ = hardware ? crc32cHardware(p, data.size(), state_) : crc32cTables(p, data.size(), state_);
 #else
-  crc = crc32cTables(p, data.size(), crc);
+    state_ = crc32cTables(p, data.size(), state_);
 #endif
-  return crc ^ 0xFFFFFFFFu;
+  }
+  Adesk::UInt32 value() const { return state_ ^ 0xFFFFFFFFu; }
+
+ private:
+  Adesk::UInt32 state_ = 0xFFFFFFFFu;
+};
+
+Adesk::UInt32 crc32(std::string_view data) {
+  Crc32c crc;
+  crc.add(data);
+  return crc.value();
 }
 
 // Reads fixed-size values from a byte range; `ok` turns false at the first overrun.
@@ -146,17 +160,19 @@ void putRaw(AcDbDwgFiler& out, T value) {
   AcDbFilerAccess::appendRaw(out, &value, sizeof value);
 }
 
-// Appends one object's record to the filer that holds the whole file; false when the object's
-// dwgOutFields failed.
-bool appendRecord(AcDbDwgFiler& out, AcDbObject* object, std::string* problem) {
-  const auto* proxy = AcDbProxyObject::cast(object);
-  const char* className = proxy ? proxy->originalClassName().c_str() : object->isA()->name();
+// Appends one object's record to the filer; false when the object's dwgOutFields failed.
+bool appendRecord(AcDbDwgFiler& out, const AcDbStub& stub, std::string* problem) {
+  AcDbObject* object = stub.object;
+  AcRxClass* cls = object->isA();  // asked once: a class's record may be looked up by name
+  const auto* proxy =
+      cls->isDerivedFrom(AcDbProxyObject::desc()) ? dynamic_cast<const AcDbProxyObject*>(object) : nullptr;
+  const char* className = proxy ? proxy->originalClassName().c_str() : cls->name();
   auto nameLength = static_cast<Adesk::UInt16>(std::strlen(className));
   std::size_t lengthAt = AcDbFilerAccess::used(out);
   putRaw(out, Adesk::UInt32{0});  // the body length, known once the fields are written
   putRaw(out, nameLength);
   AcDbFilerAccess::appendRaw(out, className, nameLength);
-  putRaw(out, object->objectHandle().value());
+  putRaw(out, stub.handle.value());
   putRaw(out, static_cast<Adesk::UInt8>(object->isErased() ? 1 : 0));
   Acad::ErrorStatus status;
   {
@@ -164,13 +180,64 @@ bool appendRecord(AcDbDwgFiler& out, AcDbObject* object, std::string* problem) {
     status = object->dwgOutFields(&out);
   }
   if (status != Acad::eOk || out.filerStatus() != Acad::eOk) {
-    *problem = std::string("The object ") + className + " (handle " + object->objectHandle().text() +
-               ") could not be written (" + Acad::statusName(status != Acad::eOk ? status : out.filerStatus()) + ").";
+    *problem = std::string("The object ") + className + " (handle " + stub.handle.text() + ") could not be written (" +
+               Acad::statusName(status != Acad::eOk ? status : out.filerStatus()) + ").";
     return false;
   }
   auto bodyLength = static_cast<Adesk::UInt32>(AcDbFilerAccess::used(out) - lengthAt - sizeof(Adesk::UInt32));
   AcDbFilerAccess::overwrite(out, lengthAt, &bodyLength, sizeof bodyLength);
   return true;
+}
+
+// Records go to the file in pieces of about this size, so that a drawing is never held whole
+// in memory while it is saved.
+constexpr std::size_t kWritePiece = std::size_t{1} << 20;
+
+// Writes the drawing file into `fd`: the payload in pieces through the checksum, then the header
+// over the space left for it. False when a write fails (errno) or an object cannot be written
+// (`problem` says which).
+bool writeDrawing(AcDbDatabase* db, AcDbDatabase::Impl& d, int fd, std::string* problem) {
+  const char header[kHeaderSize] = {};
+  if (!kestrum::writeAllTo(fd, std::string_view(header, kHeaderSize))) return false;
+  // The count comes first in the file; a drawing that changes while it is filed is refused below.
+  const std::size_t stubCount = d.stubs.size();
+  Adesk::UInt32 count = 0;
+  for (const AcDbStub& stub : d.stubs)
+    if (stub.object) ++count;
+  AcDbDwgFiler out(AcDb::kFileFiler, db);
+  AcDbFilerAccess::reserve(out, kWritePiece + kWritePiece / 4);
+  putRaw(out, d.nextHandle);
+  for (int i = 0; i < kRootCount; ++i) putRaw(out, rootIds(d, i)->handle().value());
+  putRaw(out, count);
+  Crc32c crc;
+  Adesk::UInt64 length = 0;
+  auto flush = [&] {
+    const std::string_view piece = out.buffer();
+    crc.add(piece);
+    length += piece.size();
+    out.clearBuffer();
+    return kestrum::writeAllTo(fd, piece);
+  };
+  Adesk::UInt32 written = 0;
+  for (std::size_t i = 0; i < stubCount; ++i) {
+    const AcDbStub& stub = d.stubs[i];
+    if (!stub.object) continue;
+    if (!appendRecord(out, stub, problem)) return false;
+    ++written;
+    if (AcDbFilerAccess::used(out) >= kWritePiece && !flush()) return false;
+  }
+  if (written != count || d.stubs.size() != stubCount) {
+    *problem = "The drawing changed while it was being written.";
+    return false;
+  }
+  if (!flush()) return false;
+  char filled[kHeaderSize];
+  const Adesk::UInt32 checksum = crc.value();
+  std::memcpy(filled, kMagic, sizeof kMagic);
+  std::memcpy(filled + 8, &kFormatVersion, 4);
+  std::memcpy(filled + 12, &checksum, 4);
+  std::memcpy(filled + 16, &length, 8);
+  return ::pwrite(fd, filled, kHeaderSize, 0) == static_cast<ssize_t>(kHeaderSize);
 }
 
 Adesk::UInt64 nextHandleOf(std::string_view payload) {
@@ -247,7 +314,8 @@ class ProxyCounts {
 // Re-creates one object from its record; false (with a message) when it cannot be read.
 bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, const std::string& path, AcDbStub* stub,
                 ClassCache& classes, ProxyCounts* proxies, std::vector<std::string>* messages) {
-  const std::string where = quoted(path) + ", record " + std::to_string(index + 1) + ": ";
+  // Made only for a message: most records are read without one.
+  auto where = [&] { return quoted(path) + ", record " + std::to_string(index + 1) + ": "; };
   AcRxClass* cls = classes.find(record.className);
   AcRxObject* made = cls ? cls->create() : nullptr;
   // The class record says what the object is; no need for a dynamic cast per record.
@@ -256,7 +324,7 @@ bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, c
   if (!made) object = AcDbProxyAccess::make(record.className, {});
   if (!object) {
     delete made;
-    report(messages, where + "Skipped an object of unknown class " + std::string(record.className) + " (handle " +
+    report(messages, where() + "Skipped an object of unknown class " + std::string(record.className) + " (handle " +
                          record.handle.text() + ").");
     return false;
   }
@@ -273,7 +341,7 @@ bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, c
     if (!made) proxies->count(record.className);
     return true;
   }
-  report(messages, where + "Skipped an object of class " + std::string(record.className) + " (handle " +
+  report(messages, where() + "Skipped an object of class " + std::string(record.className) + " (handle " +
                        record.handle.text() + "): its record could not be read.");
   stub->object = nullptr;
   AcDbObjectAccess::attach(object, nullptr);
@@ -285,36 +353,19 @@ bool loadRecord(AcDbDatabase* db, const RecordView& record, std::size_t index, c
 
 Acad::ErrorStatus AcDbDatabase::saveAs(const std::string& path, std::vector<std::string>* messages) {
   Impl& d = *impl_;
-  AcDbDwgFiler out(AcDb::kFileFiler, this);  // holds the whole file; records are framed in it
-  AcDbFilerAccess::reserve(out, kHeaderSize + 128 + d.stubs.size() * 72);  // a small object's record
-  const char header[kHeaderSize] = {};
-  AcDbFilerAccess::appendRaw(out, header, kHeaderSize);  // filled in once the payload is complete
-  putRaw(out, d.nextHandle);
-  for (int i = 0; i < kRootCount; ++i) putRaw(out, rootIds(d, i)->handle().value());
-  std::size_t countAt = AcDbFilerAccess::used(out);
-  putRaw(out, Adesk::UInt32{0});
-  Adesk::UInt32 count = 0;
-  std::string problem;
-  for (AcDbStub& stub : d.stubs) {
-    if (!stub.object) continue;
-    if (!appendRecord(out, stub.object, &problem)) {
-      report(messages, problem + " The drawing was not saved.");
-      return Acad::eFilerError;
-    }
-    ++count;
+  std::string problem, error;
+  const bool saved = kestrum::writeFileAtomically(
+      path,
+      [&](int fd) {
+        problem.clear();
+        return writeDrawing(this, d, fd, &problem);
+      },
+      &error);
+  if (!saved && !problem.empty()) {
+    report(messages, problem + " The drawing was not saved.");
+    return Acad::eFilerError;
   }
-  AcDbFilerAccess::overwrite(out, countAt, &count, sizeof count);
-  std::string file = out.takeBuffer();
-
-  std::string_view body = std::string_view(file).substr(kHeaderSize);
-  const Adesk::UInt32 checksum = crc32(body);
-  const auto length = static_cast<Adesk::UInt64>(body.size());
-  std::memcpy(file.data(), kMagic, sizeof kMagic);
-  std::memcpy(file.data() + 8, &kFormatVersion, 4);
-  std::memcpy(file.data() + 12, &checksum, 4);
-  std::memcpy(file.data() + 16, &length, 8);
-  std::string error;
-  if (!kestrum::writeFileAtomically(path, file, &error)) {
+  if (!saved) {
     report(messages, error);
     return Acad::eFileAccessErr;
   }

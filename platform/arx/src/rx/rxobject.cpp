@@ -14,6 +14,10 @@ AcRxDictionary& classDictionary() {
   return *dictionary;
 }
 
+// Changes made to any runtime dictionary, class records included; a class lookup made at an
+// earlier count may name a record that is gone. Starts at 1, so that no lookup holds at first.
+unsigned long long dictionaryChanges = 1;
+
 AcRxClass* registerRootClass(const char* name, const char* parent) {
   return newAcRxClass(name, parent, 0, 0, 0, nullptr, nullptr, nullptr);
 }
@@ -91,6 +95,14 @@ AcRxClass* acrxFindClass(const char* className) {
   return className ? static_cast<AcRxClass*>(classDictionary().at(className)) : nullptr;
 }
 
+AcRxClass* AcRxClassLookup::get() {
+  if (seenChanges_ != dictionaryChanges) {
+    record_ = acrxFindClass(name_);
+    seenChanges_ = dictionaryChanges;
+  }
+  return record_;
+}
+
 AcRxClass* acrxFindClassByDxfName(const char* dxfName) {
   if (!dxfName || !*dxfName) return nullptr;
   for (const std::string& key : classDictionary().keys()) {
@@ -118,6 +130,7 @@ AcRxObject* AcRxDictionary::at(const char* key) const {
 
 AcRxObject* AcRxDictionary::atPut(const char* key, AcRxObject* value) {
   if (!key) return nullptr;
+  ++dictionaryChanges;
   for (auto& [name, old] : entries_) {
     if (name == key) {
       AcRxObject* replaced = old;
@@ -135,6 +148,7 @@ AcRxObject* AcRxDictionary::remove(const char* key) {
   if (!key) return nullptr;
   auto it = std::find_if(entries_.begin(), entries_.end(), [&](const auto& e) { return e.first == key; });
   if (it == entries_.end()) return nullptr;
+  ++dictionaryChanges;
   AcRxObject* value = it->second;
   entries_.erase(it);
   lookup_.erase(key);

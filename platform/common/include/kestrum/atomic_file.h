@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -16,5 +17,16 @@ namespace kestrum {
 // save that was killed, are removed. On failure the target is untouched, the temporary file is
 // removed, `error` (when given) says what went wrong, and false is returned.
 bool writeFileAtomically(const std::filesystem::path& path, std::string_view data, std::string* error = nullptr);
+
+// Writes the file's contents into an open file: true when every byte was written. It may write
+// at any offset (pwrite), and is called a second time, on a fresh file, when the file system
+// turns out to have no unnamed temporary files.
+using FileWriter = std::function<bool(int fd)>;
+// The same steps as above, for contents made while they are written (a file too large to be
+// held whole in memory). A writer that answers false fails the call.
+bool writeFileAtomically(const std::filesystem::path& path, const FileWriter& write, std::string* error = nullptr);
+
+// Writes all of `data` at the file's position, retrying short writes; false on an error (errno).
+bool writeAllTo(int fd, std::string_view data);
 
 }  // namespace kestrum

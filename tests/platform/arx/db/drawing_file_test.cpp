@@ -110,6 +110,27 @@ TEST_F(DrawingFiles, SaveAndOpenRoundTrip) {
   EXPECT_GT(added.handle(), b.handle());
 }
 
+// A drawing of several megabytes is written in pieces: it reads back whole, and saving what was
+// read gives the same bytes.
+TEST_F(DrawingFiles, ALargeDrawingSavesInPiecesAndReadsBackWhole) {
+  const std::string padding(200, 'p');
+  AcDbObjectId last;
+  for (int i = 0; i < 12000; ++i) last = addThing(db, padding + std::to_string(i), i);
+  auto loaded = saveAndRead();
+  ASSERT_GT(std::filesystem::file_size(path), std::uintmax_t{2} << 20);
+  EXPECT_EQ(loaded->numObjects(true), db.numObjects(true));
+  AcDbObjectId lastRead;
+  ASSERT_EQ(loaded->getAcDbObjectId(lastRead, false, last.handle()), Acad::eOk);
+  TestThing* thing = nullptr;
+  ASSERT_EQ(acdbOpenObject(thing, lastRead, AcDb::kForRead), Acad::eOk);
+  EXPECT_EQ(thing->label(), padding + "11999");
+  thing->close();
+  const std::string saved = readFile(path);
+  const std::filesystem::path again = dir / "again.dwg";
+  ASSERT_EQ(loaded->saveAs(again.string()), Acad::eOk);
+  EXPECT_EQ(readFile(again), saved);
+}
+
 TEST_F(DrawingFiles, DamagedFilesOpenNothingAndStayUntouched) {
   ASSERT_EQ(db.saveAs(path.string()), Acad::eOk);
   const std::string good = readFile(path);

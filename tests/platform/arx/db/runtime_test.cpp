@@ -61,4 +61,23 @@ TEST(Runtime, ClassRecordsCreateObjectsByNameAndDxfName) {
   }
 }
 
+// A kept lookup answers the record registered now: none before, the new one after the class is
+// removed and registered again (the old record is freed by then), none after it is removed.
+TEST(Runtime, KeptClassLookupFollowsRegistrationAndRemoval) {
+  AcRxClassLookup lookup("LookedUpLater");
+  EXPECT_EQ(lookup.get(), nullptr);
+  AcDbObject::desc();
+  AcRxClass* first = newAcRxClass("LookedUpLater", "AcDbObject", 0, 0, 0, nullptr, nullptr, nullptr);
+  EXPECT_EQ(lookup.get(), first);
+  deleteAcRxClass(first);
+  EXPECT_EQ(lookup.get(), nullptr);
+  AcRxClass* second = newAcRxClass("LookedUpLater", "AcDbObject", 0, 0, 0, nullptr, nullptr, nullptr);
+  EXPECT_EQ(lookup.get(), second);
+  acrxClassDictionary()->remove("LookedUpLater");
+  EXPECT_EQ(lookup.get(), nullptr);
+  acrxClassDictionary()->atPut("LookedUpLater", second);
+  EXPECT_EQ(lookup.get(), second);
+  deleteAcRxClass(second);
+}
+
 }  // namespace

@@ -26,6 +26,7 @@
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
+#include "topo/acTopoUtil.h"
 #include "util/acDeferredPasses.h"
 #include "util/acEditor.h"
 
@@ -215,6 +216,7 @@ void acOnUnloadApp() {
   undoStartUp();
   deleteErasedAddInObjects();
   dbReleaseModifyUndoneReactor();
+  acReleaseSolidReactor();  // the parts stay; the reactor's code goes with the module
 }
 
 void acOnLoadDwg() {
@@ -281,6 +283,7 @@ extern "C" void acrxModuleDetach() {
   resResetModuleState();
   UIClearWizardState();
   dbReleaseModifyUndoneReactor();
+  acReleaseSolidReactor();
   acResetModuleState();
 }
 

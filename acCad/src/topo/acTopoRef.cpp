@@ -9,6 +9,7 @@
 #include "topo/acTopoTables.h"
 #include "topo/acTopoUtil.h"
 #include "util/acBrEnt.h"
+#include "util/acDeferredPasses.h"
 #include "util/acObjKey.h"
 
 namespace {
@@ -158,7 +159,19 @@ void AcTopoRef::CacheGeometry() {
   }
 }
 
+namespace {
+// While children are built they are evaluated: re-resolution must wait (acTopoReresolutionHeld).
+class BuildingScope {
+ public:
+  BuildingScope() { ++acTopoContext().building; }
+  ~BuildingScope() { --acTopoContext().building; }
+  BuildingScope(const BuildingScope&) = delete;
+  BuildingScope& operator=(const BuildingScope&) = delete;
+};
+}  // namespace
+
 void AcTopoRef::BuildChildren(AcTopoTables* tables) {
+  BuildingScope building;
   if (kind_ != kVertex) {
     int flag = 0;
     for (AcBrEntity* sub = AcTopoNav::FirstSubEntity(*this, flag); sub;
@@ -273,6 +286,7 @@ bool AcTopoRef::IsVisible() {
 }
 
 void AcTopoRef::Reresolve() {
+  if (acTopoReresolutionHeld()) return;  // the flags wait for a time the pass can run
   bool needed = false;
   if (acTopoSolidModified()) {
     acTopoClearSolidModified();
@@ -283,13 +297,3 @@ void AcTopoRef::Reresolve() {
   if (key_ && acKeyIsStale(key_)) needed = true;
   if (needed) acReresolveAllTopology();
 }
-
-// The attribute list belongs to the attribute layer, which keeps its drawing objects' ids here
-// once it exists; until then a reference carries no attributes.
-void AcTopoRef::AddAttribute(CaeAttrib*) {}
-
-bool AcTopoRef::RemoveAttribute(CaeAttrib*) { return false; }
-
-CaeAttrib* AcTopoRef::FirstAttribute(CaeTypeId, int) { return nullptr; }
-
-CaeAttrib* AcTopoRef::NextAttribute(CaeTypeId, CaeAttrib*, int) { return nullptr; }

@@ -270,9 +270,12 @@ AcTopoRef* AcTopoRef::Parent() {
 
 bool AcTopoRef::IsValid() {
   Reresolve();
-  AcBrEntity* entity = GetBrEntity();
+  return StillValid();
+}
+
+bool AcTopoRef::StillValid() const {
   AcDbFullSubentPath path;
-  if (!entity || entity->getSubentPath(path) != AcBr::eOk) return false;
+  if (!entity_ || entity_->getSubentPath(path) != AcBr::eOk) return false;
   return !key_ || !acKeyIsStale(key_);
 }
 

@@ -94,6 +94,8 @@ class AcTopoRef : public CaeTopoRef {
   bool IsSingularAt(int direction, int end) override;
   // The entity still names a subentity and the key (when there is one) is not stale.
   bool IsValid() override;
+  // The same answer without running a pending re-resolution first.
+  bool StillValid() const;
   // False only when the part's component is a leaf whose placing entity is invisible.
   bool IsVisible() override;
   // NURBS data of a face's surface: a plane as the bilinear patch of its range; a NURBS surface

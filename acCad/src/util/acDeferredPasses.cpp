@@ -101,7 +101,7 @@ int acTopoRevalidateAfterUndo() {
   // One pass is enough: a reference still invalid after it would restart the walk for ever.
   int passes = 0;
   for (auto* node = tables->References().FirstNode(); node->HasItem(); node = node->Next()) {
-    if (!node->Item()->IsValid()) {
+    if (!node->Item()->StillValid()) {
       acReresolveAllTopology();
       passes = 1;
       break;

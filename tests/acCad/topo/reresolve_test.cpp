@@ -136,6 +136,72 @@ class ReresolveTest : public AttribTest {
   CaepAnlModelObj* model = nullptr;
 };
 
+TEST_F(ReresolveTest, TheBoundaryPassRunsOnTheFlagsItIsMeantFor) {
+  AcDbObjectId plate = loadPart("plate_with_hole");
+  refOf(plate, Ami::kFaceKey, "hole1/side");
+  struct Case {
+    const char* name;
+    int undoModified, solidModified, solidErased, scene;
+    int runs;                                   // the pass ran
+    int undoAfter, modifiedAfter, erasedAfter;  // the flags it leaves
+  };
+  const Case cases[] = {
+      {"nothing pending", 0, 0, 0, 0, 0, 0, 0, 0},
+      {"a modified solid", 0, 1, 0, 0, 1, 0, 0, 0},
+      {"a modified solid while the scene changed", 0, 1, 0, 1, 0, 0, 0, 0},
+      {"an erased solid, scene or not", 0, 0, 1, 1, 1, 0, 0, 0},
+      {"an undo swallows the boundary; the rest waits", 1, 1, 1, 0, 0, 0, 1, 1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    acTopoResetFlags();
+    if (c.undoModified) acTopoSetUndoModified();
+    if (c.solidModified) acTopoSetSolidModified();
+    if (c.solidErased) acTopoSetSolidErased();
+    takePasses();
+    EXPECT_EQ(acTopoResolvePending(c.scene), c.runs);
+    EXPECT_EQ(count(takePasses(), "reresolve"), c.runs);
+    EXPECT_EQ(acTopoUndoModified(), c.undoAfter);
+    EXPECT_EQ(acTopoSolidModified(), c.modifiedAfter);
+    EXPECT_EQ(acTopoSolidErased(), c.erasedAfter);
+    expectBalancedAndQuiet();
+  }
+  // The command's end: a changed scene clears the pending modification, and itself unless the
+  // command was a regeneration.
+  struct AfterCase {
+    const char* command;
+    int scene, sceneAfter, modifiedAfter;
+  };
+  const AfterCase after[] = {{"LIST", 1, 0, 0}, {"REGENALL", 1, 1, 0}, {"LIST", 0, 0, 1}};
+  for (const AfterCase& c : after) {
+    SCOPED_TRACE(c.command);
+    acTopoResetFlags();
+    acTopoSetSolidModified();
+    if (c.scene) acTopoSetSceneChanged();
+    acTopoAfterCommand(c.command);
+    EXPECT_EQ(acTopoSceneChanged(), c.sceneAfter);
+    EXPECT_EQ(acTopoSolidModified(), c.modifiedAfter);
+  }
+}
+
+TEST_F(ReresolveTest, AfterAnUndoOfOurCommandTheFirstInvalidReferenceStartsOnePass) {
+  AcDbObjectId block = loadPart(fixturePath("pocket_block.part"));
+  makeStore();
+  TestLoad* bottomLoad = addLoad(restraints, block, "pocket/bottom");
+  // The part changes while the scene flag keeps the command's end from re-resolving.
+  acTopoSetSceneChanged();
+  EXPECT_EQ(passesOf("PARAM set block/Depth 12"), 0);
+  EXPECT_FALSE(bottomLoad->isErased());
+  takePasses();
+  EXPECT_EQ(acTopoRevalidateAfterUndo(), 1);
+  EXPECT_EQ(count(takePasses(), "reresolve"), 1);
+  EXPECT_TRUE(bottomLoad->isErased());
+  EXPECT_TRUE(bottomLoad->TopologyLost());
+  // Every reference is valid now: nothing more to do.
+  EXPECT_EQ(acTopoRevalidateAfterUndo(), 0);
+  expectBalancedAndQuiet();
+}
+
 TEST_F(ReresolveTest, AttributesFollowTheirFacesThroughEditsUndoAndRedoOnePassPerBoundary) {
   AcDbObjectId plate = loadPart("plate_with_hole");
   makeStore();

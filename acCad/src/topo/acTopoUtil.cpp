@@ -174,7 +174,10 @@ AcTopoContext& acTopoContext() {
 }
 
 void AcTopoSolidReactor::erased(const AcDbObject* /*object*/, Adesk::Boolean erasing) {
-  if (erasing) acTopoSetSolidErased();
+  if (erasing)
+    acTopoSetSolidErased();
+  else
+    acTopoSetSolidModified();  // the solid is back: what lost it may come back with it
 }
 
 void AcTopoSolidReactor::modified(const AcDbObject* /*object*/) { acTopoSetSolidModified(); }

@@ -82,7 +82,8 @@ AcDbObjectId acAttribObjectId(CaeAttrib* attribute);
 
 // The one object reactor on the drawing objects that carry watched solids: a modification raises
 // the solid-modified flag, an undone one the undo-modified flag (and solid-modified: the host
-// tells undo only through modifyUndone), an erase (not an un-erase) the solid-erased flag.
+// tells undo only through modifyUndone), an erase the solid-erased flag, an un-erase (undo or
+// redo of an erase) the solid-modified flag, so that what the solid took along comes back.
 class AcTopoSolidReactor : public AcDbObjectReactor {
  public:
   void erased(const AcDbObject* object, Adesk::Boolean erasing) override;

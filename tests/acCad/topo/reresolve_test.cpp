@@ -360,6 +360,23 @@ TEST_F(ReresolveTest, ALostFaceComesBackAfterSavingAndReopening) {
   expectBalancedAndQuiet();
 }
 
+TEST_F(ReresolveTest, AnErasedPartTakesItsAttributesAndBringsThemBackWithIt) {
+  AcDbObjectId plate = loadPart("plate_with_hole");
+  makeStore();
+  TestLoad* load = addLoad(restraints, plate, "hole1/side");
+  // U takes the part away again: its references go stale and the load erases itself.
+  EXPECT_EQ(passesOf("U"), 1);
+  EXPECT_TRUE(load->isErased());
+  EXPECT_TRUE(load->TopologyLost());
+  // REDO brings the part back, and the load with it at its end.
+  EXPECT_EQ(passesOf("REDO"), 1);
+  EXPECT_EQ(passesOf("REGENALL"), 0);
+  EXPECT_FALSE(load->isErased());
+  EXPECT_EQ(load->Revivals(), 1);
+  EXPECT_NEAR(holeRadius(sitsOnItsKey(load, load)), 15.0, 1e-9);
+  expectBalancedAndQuiet();
+}
+
 TEST_F(ReresolveTest, NothingIsReresolvedWhileTheDrawingIsFiled) {
   AcDbObjectId plate = loadPart("plate_with_hole");
   makeStore();

@@ -22,6 +22,7 @@
 #include "cadInterface/CadEvents.h"
 #include "cadInterface/CadResources.h"
 #include "db/dbTransform.h"
+#include "gui/dialogs/common/UIPickDlg.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
@@ -29,6 +30,7 @@
 #include "topo/acTopoUtil.h"
 #include "util/acDeferredPasses.h"
 #include "util/acEditor.h"
+#include "util/acSymbol.h"
 
 namespace {
 
@@ -251,6 +253,7 @@ void acResetModuleState() {
   firstDrawing = 1;
   sceneReactionRegistered = false;
   cmdResetState();
+  CPickDlg::ResetModuleState();
   acResetReactorState();
   acTopoResetFlags();
 }
@@ -261,6 +264,7 @@ extern "C" int acrxModuleAttach() {
     return 0;
   }
   acResetModuleState();
+  acSymbolInit();
   CaeConfig::InitSystem(1, "TLX.Ambervale", "Pellmark\\FEA", "6.0");
   resourceModule = resLoadResourceModule();
   if (!resourceModule) {
@@ -285,6 +289,7 @@ extern "C" void acrxModuleDetach() {
   dbReleaseModifyUndoneReactor();
   acReleaseSolidReactor();
   acResetModuleState();
+  acSymbolTerm();
 }
 
 extern "C" int acrxEntryPoint(int msg, void* appPkt) {

@@ -27,6 +27,7 @@
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
+#include "topo/acTopoUtil.h"
 #include "util/acDeferredPasses.h"
 #include "util/acEditor.h"
 #include "util/acSymbol.h"
@@ -217,6 +218,7 @@ void acOnUnloadApp() {
   undoStartUp();
   deleteErasedAddInObjects();
   dbReleaseModifyUndoneReactor();
+  acReleaseSolidReactor();  // the parts stay; the reactor's code goes with the module
 }
 
 void acOnLoadDwg() {
@@ -285,6 +287,7 @@ extern "C" void acrxModuleDetach() {
   resResetModuleState();
   UIClearWizardState();
   dbReleaseModifyUndoneReactor();
+  acReleaseSolidReactor();
   acResetModuleState();
   acSymbolTerm();
 }

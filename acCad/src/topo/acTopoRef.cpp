@@ -10,6 +10,7 @@
 #include "topo/acTopoTables.h"
 #include "topo/acTopoUtil.h"
 #include "util/acBrEnt.h"
+#include "util/acDeferredPasses.h"
 #include "util/acObjKey.h"
 
 namespace {
@@ -164,7 +165,19 @@ void AcTopoRef::CacheGeometry() {
   }
 }
 
+namespace {
+// While children are built they are evaluated: re-resolution must wait (acTopoReresolutionHeld).
+class BuildingScope {
+ public:
+  BuildingScope() { ++acTopoContext().building; }
+  ~BuildingScope() { --acTopoContext().building; }
+  BuildingScope(const BuildingScope&) = delete;
+  BuildingScope& operator=(const BuildingScope&) = delete;
+};
+}  // namespace
+
 void AcTopoRef::BuildChildren(AcTopoTables* tables) {
+  BuildingScope building;
   if (kind_ != kVertex) {
     int flag = 0;
     for (AcBrEntity* sub = AcTopoNav::FirstSubEntity(*this, flag); sub;
@@ -263,9 +276,12 @@ AcTopoRef* AcTopoRef::Parent() {
 
 bool AcTopoRef::IsValid() {
   Reresolve();
-  AcBrEntity* entity = GetBrEntity();
+  return StillValid();
+}
+
+bool AcTopoRef::StillValid() const {
   AcDbFullSubentPath path;
-  if (!entity || entity->getSubentPath(path) != AcBr::eOk) return false;
+  if (!entity_ || entity_->getSubentPath(path) != AcBr::eOk) return false;
   return !key_ || !acKeyIsStale(key_);
 }
 
@@ -279,6 +295,7 @@ bool AcTopoRef::IsVisible() {
 }
 
 void AcTopoRef::Reresolve() {
+  if (acTopoReresolutionHeld()) return;  // the flags wait for a time the pass can run
   bool needed = false;
   if (acTopoSolidModified()) {
     acTopoClearSolidModified();
@@ -289,13 +306,3 @@ void AcTopoRef::Reresolve() {
   if (key_ && acKeyIsStale(key_)) needed = true;
   if (needed) acReresolveAllTopology();
 }
-
-// The attribute list belongs to the attribute layer, which keeps its drawing objects' ids here
-// once it exists; until then a reference carries no attributes.
-void AcTopoRef::AddAttribute(CaeAttrib*) {}
-
-bool AcTopoRef::RemoveAttribute(CaeAttrib*) { return false; }
-
-CaeAttrib* AcTopoRef::FirstAttribute(CaeTypeId, int) { return nullptr; }
-
-CaeAttrib* AcTopoRef::NextAttribute(CaeTypeId, CaeAttrib*, int) { return nullptr; }

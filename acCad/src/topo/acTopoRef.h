@@ -19,6 +19,7 @@
 #include "amg/CaeStamp.h"
 #include "amg/CaeTopoRef.h"
 #include "amg/CaeVector.h"
+#include "arx/dbid.h"
 
 class AcBrEntity;
 class AcBrLoopEdgeTraverser;
@@ -66,11 +67,23 @@ class AcTopoRef : public CaeTopoRef {
   void SecondDerivs(const CaeVector& params, CaeVector& duu, CaeVector& dvv, CaeVector& duv) override;
   void NoOperation(int, int, int, int) override {}
 
-  // ---- attributes: kept by the attribute layer, which does not exist yet; no-ops for now ----
+  // ---- attributes (acTopoUtil.cpp) ----
+  // The list holds the ids of the attributes' drawing objects, in the order they were added (an
+  // id added twice is listed twice). The walks open each object for write in the current
+  // transaction (one must be active) and pass over null ids, erased objects and objects that
+  // carry no attribute. Attributes without drawing object are ignored.
   void AddAttribute(CaeAttrib* attribute) override;
+  // Removes the first occurrence; false when it is not listed.
   bool RemoveAttribute(CaeAttrib* attribute) override;
+  // The first attribute whose type casts to `type` (CaeAttrib::Info: any), active ones only when
+  // asked; null when none.
   CaeAttrib* FirstAttribute(CaeTypeId type, int activeOnly) override;
+  // The next such attribute after `previous`. A walk continues where this reference's last
+  // answer was when `previous` is that answer; otherwise it scans from the start (null when
+  // `previous` is not listed).
   CaeAttrib* NextAttribute(CaeTypeId type, CaeAttrib* previous, int activeOnly) override;
+  bool HasAttributeId(AcDbObjectId id) const;
+  const AcDbObjectIdArray& AttributeIds() const { return attributeIds_; }
 
   int Kind() const override { return kind_; }
   // Edges and faces: the stored range (edge U; face U and V).
@@ -81,6 +94,8 @@ class AcTopoRef : public CaeTopoRef {
   bool IsSingularAt(int direction, int end) override;
   // The entity still names a subentity and the key (when there is one) is not stale.
   bool IsValid() override;
+  // The same answer without running a pending re-resolution first.
+  bool StillValid() const;
   // False only when the part's component is a leaf whose placing entity is invisible.
   bool IsVisible() override;
   // NURBS data of a face's surface: a plane as the bilinear patch of its range; a NURBS surface
@@ -124,12 +139,23 @@ class AcTopoRef : public CaeTopoRef {
   // Records which boundary of this face a loop without edges collapses to (the sub-entity walk
   // calls it); a vertex at none of the face's corners is a consistency check.
   void RecordDegenerateLoop(const AcBrFaceLoopTraverser& loops);
+  // Re-validation after the part changed (acTopoUtil.cpp). A reference without entity is left as
+  // it is. A stale key: every attached attribute not marked erased hears UponTopoRefErase and
+  // the reference leaves the table (it stays alive). Otherwise, unless a solid was erased, the
+  // entity is taken from the key again (null when it yields none), the reference moves to the
+  // front of the table's ring, its children are forgotten and its geometry read again.
+  void Revalidate(AcTopoTables* tables);
 
  private:
   friend struct AcTopoEval;
   friend struct AcTopoNav;
 
   void Init(AmiObjectKey* key, AcBrEntity* entity, AcTopoTables* tables);
+  // The attribute at `index` when it qualifies for a walk, else null.
+  CaeAttrib* AttributeAt(int index, CaeTypeId type, int activeOnly);
+  // Notes (this, attribute, index) as the walk's cursor and answers the attribute.
+  CaeAttrib* Answer(CaeAttrib* attribute, int index);
+  void LoseTopology(AcTopoTables& tables);
   void BuildChildren(AcTopoTables* tables);
   void ComputePeriods();
   void ComputeParamRange();
@@ -149,6 +175,7 @@ class AcTopoRef : public CaeTopoRef {
   // Face boundaries a loop without edges collapses to, by direction + 2 * end: lower v, lower u,
   // upper v, upper u.
   bool collapsedBoundary_[4] = {false, false, false, false};
+  AcDbObjectIdArray attributeIds_{0, 8};
   CaeStamp stamp_;
   AcGeEntity3d* geometry_ = nullptr;
   const void* cachedSolid_ = nullptr;  // identity of the solid shape the cache was read from

@@ -38,7 +38,18 @@ void AcTopoTables::InsertReference(AcTopoRef* reference) {
 
 void AcTopoTables::UnlinkReference(AcTopoRef* reference) {
   CaeLible<AcTopoRef>* node = references_.Find(reference);
-  if (node->HasItem() && node->Item() == reference) node->Unlink();
+  if (node->HasItem() && node->Item() == reference) {
+    node->Unlink();
+    return;
+  }
+  // References whose key no longer yields an entity share the null entity, so the tree may answer
+  // another one of them: the ring knows each node.
+  for (node = references_.FirstNode(); node->HasItem(); node = node->Next()) {
+    if (node->Item() == reference) {
+      node->Unlink();
+      return;
+    }
+  }
 }
 
 AcTopoTables* AcTopoTables::Current() {

@@ -29,7 +29,8 @@ class AcTopoTables {
   AcTopoRef* FindReference(const AcBrEntity* entity);
   // Registers `reference` at the front of the ring (taking ownership the first time).
   void InsertReference(AcTopoRef* reference);
-  // Takes `reference` out of the table; it stays alive (attributes may still point to it).
+  // Takes `reference` out of the table (nothing when it is not in it); it stays alive (attributes
+  // may still point to it).
   void UnlinkReference(AcTopoRef* reference);
 
   // The current drawing's tables, or null when there is no current drawing data.

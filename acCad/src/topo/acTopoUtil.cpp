@@ -1,11 +1,30 @@
 #include "topo/acTopoUtil.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "amg/CaeAttrib.h"
 #include "amg/CaeMsgCall.h"
-#include "arx/dbobject.h"
+#include "arx/acdocman.h"
+#include "arx/brbrep.h"
+#include "arx/dbdatabase.h"
+#include "cadInterface/CadInterface.h"
+#include "cadInterface/CadTransactionScope.h"
+#include "db/dbControl.h"
+#include "fea/AmgMesh.h"
+#include "fea/AnlMateRel.h"
+#include "fea/AnlModel.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcCase.h"
+#include "fea/OptModel.h"
 #include "mcad/amikey.h"
 #include "topo/acTopoRef.h"
+#include "topo/acTopoTables.h"
+#include "util/acDeferredPasses.h"
 #include "util/acObjKey.h"
+#include "util/acPost.h"
+
+// ---- key binding ----------------------------------------------------------------------------
 
 void acBindObjectToKey(AmiObjectKey* key, AcDbObject* object) {
   if (!key) return;
@@ -47,10 +66,401 @@ AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute) {
   return key;
 }
 
-void acWatchSolid(AcBrEntity*) {}
+// ---- engine attributes and their drawing objects --------------------------------------------
 
-bool acTopoSolidModified() { return false; }
+namespace {
 
-void acTopoClearSolidModified() {}
+// The engine side of each pair, in the order the drawing object's class is tested:
+// CaepMeshEnt, CaepModelTempEnt, CaepLbcConvEnt, CaepLbcHtGenEnt, CaepLbcEnt, CaepConEnt,
+// CaepMateRelEnt, CaepMeshUse. Each drawing class carries exactly its engine class, so the
+// engine type of the object's attribute part stands for its drawing class. The optimisation
+// constraint's pair joins when its drawing class exists.
+const CaeTypeInfo* const kPairsByDrawingObject[] = {&AmgMesh::Info,    &AttModelTemp::Info, &AttLbcConv::Info,
+                                                    &AttLbcHgen::Info, &AttLbc::Info,       &AmgConstraint::Info,
+                                                    &AttMateRel::Info, &AmgMeshUse::Info};
+// The same pairs in the order an attribute's engine type is tested.
+const CaeTypeInfo* const kPairsByAttribute[] = {&AmgMesh::Info,    &AttModelTemp::Info, &AmgConstraint::Info,
+                                                &AttLbcHgen::Info, &AttLbcConv::Info,   &AttLbc::Info,
+                                                &AttMateRel::Info, &AmgMeshUse::Info};
 
-void acReresolveAllTopology() {}
+}  // namespace
+
+CaeAttrib* acAttribFromDbObject(AcDbObject* object) {
+  auto* attribute = dynamic_cast<CaeAttrib*>(object);
+  if (!attribute) return nullptr;
+  const CaeTypeId type = attribute->GetInfo();
+  for (const CaeTypeInfo* pair : kPairsByDrawingObject)
+    if (type == CaeTypeId(*pair)) return attribute;
+  return nullptr;
+}
+
+AcDbObject* acDbObjectFromAttrib(CaeAttrib* attribute) {
+  if (!attribute) return nullptr;
+  const CaeTypeId type = attribute->GetInfo();
+  for (const CaeTypeInfo* pair : kPairsByAttribute)
+    if (type.CanCast(*pair)) return dynamic_cast<AcDbObject*>(attribute);
+  return nullptr;
+}
+
+AcDbObjectId acAttribObjectId(CaeAttrib* attribute) {
+  AcDbObject* object = acDbObjectFromAttrib(attribute);
+  return object ? object->objectId() : AcDbObjectId();
+}
+
+// ---- the attribute list of a reference ------------------------------------------------------
+
+void AcTopoRef::AddAttribute(CaeAttrib* attribute) {
+  const AcDbObjectId id = acAttribObjectId(attribute);
+  if (id.isNull()) return;
+  attributeIds_.append(id);
+}
+
+bool AcTopoRef::RemoveAttribute(CaeAttrib* attribute) {
+  const AcDbObjectId id = acAttribObjectId(attribute);
+  if (id.isNull()) return false;
+  if (!attributeIds_.remove(id)) return false;
+  AcTopoContext& context = acTopoContext();
+  if (context.cursorReference == this) context.cursorReference = nullptr;  // the indexes moved
+  return true;
+}
+
+bool AcTopoRef::HasAttributeId(AcDbObjectId id) const { return attributeIds_.contains(id); }
+
+CaeAttrib* AcTopoRef::AttributeAt(int index, CaeTypeId type, int activeOnly) {
+  const AcDbObjectId id = attributeIds_[index];
+  if (id.isNull()) return nullptr;
+  CaeAttrib* attribute = acAttribFromDbObject(acOpenForWrite(id));
+  if (!attribute || (activeOnly && !attribute->IsActive())) return nullptr;
+  return attribute->GetInfo().CanCast(type) ? attribute : nullptr;
+}
+
+CaeAttrib* AcTopoRef::Answer(CaeAttrib* attribute, int index) {
+  AcTopoContext& context = acTopoContext();
+  context.cursorReference = this;
+  context.cursorAttribute = attribute;
+  context.cursorIndex = index;
+  return attribute;
+}
+
+CaeAttrib* AcTopoRef::FirstAttribute(CaeTypeId type, int activeOnly) {
+  for (int i = 0; i < attributeIds_.length(); ++i)
+    if (CaeAttrib* attribute = AttributeAt(i, type, activeOnly)) return Answer(attribute, i);
+  return nullptr;
+}
+
+CaeAttrib* AcTopoRef::NextAttribute(CaeTypeId type, CaeAttrib* previous, int activeOnly) {
+  // The cursor continues only the walk it belongs to: this reference's, from that attribute.
+  const AcTopoContext& context = acTopoContext();
+  const bool continues = previous && context.cursorReference == this && context.cursorAttribute == previous;
+  bool passed = continues;
+  for (int i = continues ? context.cursorIndex + 1 : 0; i < attributeIds_.length(); ++i) {
+    CaeAttrib* attribute = AttributeAt(i, type, activeOnly);
+    if (!attribute) continue;
+    if (passed) return Answer(attribute, i);
+    if (attribute == previous) passed = true;
+  }
+  return nullptr;
+}
+
+// ---- watching solids ------------------------------------------------------------------------
+
+namespace {
+
+std::unique_ptr<AcTopoSolidReactor> solidReactor;
+
+// The current document's database, or null.
+AcDbDatabase* currentDatabase() {
+  AcApDocument* document = acDocManagerPtr() ? acDocManagerPtr()->curDocument() : nullptr;
+  return document ? document->database() : nullptr;
+}
+
+}  // namespace
+
+AcTopoContext& acTopoContext() {
+  static AcTopoContext context;
+  return context;
+}
+
+void AcTopoSolidReactor::erased(const AcDbObject* /*object*/, Adesk::Boolean erasing) {
+  if (erasing)
+    acTopoSetSolidErased();
+  else
+    acTopoSetSolidModified();  // the solid is back: what lost it may come back with it
+}
+
+void AcTopoSolidReactor::modified(const AcDbObject* /*object*/) { acTopoSetSolidModified(); }
+
+void AcTopoSolidReactor::modifyUndone(const AcDbObject* /*object*/) {
+  acTopoSetUndoModified();
+  // The host tells an undone change only here: the solid changed all the same, and the pass
+  // that the undo-modified flag skips once must still come.
+  acTopoSetSolidModified();
+}
+
+AcTopoSolidReactor* acTopoSolidReactor() { return solidReactor.get(); }
+
+bool acIsSolidWatched(const AcDbObject* object) {
+  if (!object || !solidReactor) return false;
+  const std::vector<AcDbObjectReactor*>& reactors = object->reactors();
+  return std::find(reactors.begin(), reactors.end(), solidReactor.get()) != reactors.end();
+}
+
+void acWatchSolid(AcBrEntity* entity) {
+  AcDbFullSubentPath path;
+  if (!entity || entity->getSubentPath(path) != AcBr::eOk) return;
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (!cad) return;
+  if (!solidReactor) solidReactor = std::make_unique<AcTopoSolidReactor>();
+  CadTransactionScope transaction(*cad);
+  transaction.Start();
+  for (int i = 0; i < path.objectIds().length(); ++i) {
+    Acad::ErrorStatus status = Acad::eOk;
+    // Read is enough to look; the reactor list is transient, so adding needs no undo snapshot.
+    AcDbObject* object = acOpenObject(path.objectIds()[i], status, 0, AcDb::kForRead);
+    if (!object) CAE_GENERAL_ERROR();
+    if (!acIsSolidWatched(object)) object->addReactor(solidReactor.get());
+    if (!acIsSolidWatched(object)) CAE_GENERAL_ERROR();
+  }
+  transaction.Commit();
+}
+
+void acReleaseSolidReactor() {
+  if (!solidReactor) return;
+  AcApDocumentIterator* documents = acDocManagerPtr()->newAcApDocumentIterator();
+  for (; !documents->done(); documents->step()) {
+    AcDbDatabase* db = documents->document()->database();
+    if (!db) continue;
+    for (const AcDbObjectId& id : db->objectIds(true)) {
+      AcDbObject* object = nullptr;
+      if (acdbOpenObject(object, id, AcDb::kForRead, true) != Acad::eOk) continue;
+      object->removeReactor(solidReactor.get());
+      object->close();
+    }
+  }
+  delete documents;
+  solidReactor.reset();
+}
+
+// ---- re-resolution --------------------------------------------------------------------------
+
+bool acTopoReresolutionHeld() {
+  const AcTopoContext& context = acTopoContext();
+  if (context.reresolving || context.building > 0) return true;
+  AcDbDatabase* db = currentDatabase();
+  return db && db->isFiling();
+}
+
+namespace {
+
+// Clears the re-entry flag however the pass ends.
+class ReresolvingScope {
+ public:
+  ReresolvingScope() { acTopoContext().reresolving = true; }
+  ~ReresolvingScope() { acTopoContext().reresolving = false; }
+  ReresolvingScope(const ReresolvingScope&) = delete;
+  ReresolvingScope& operator=(const ReresolvingScope&) = delete;
+};
+
+// The references of the ring, front to back, as they are now: the walks below re-insert
+// references at the front or create new ones there, which they must not meet again.
+std::vector<AcTopoRef*> ringOrder(AcTopoTables& tables) {
+  std::vector<AcTopoRef*> references;
+  references.reserve(static_cast<std::size_t>(tables.References().Count()));
+  for (auto* node = tables.References().FirstNode(); node->HasItem(); node = node->Next())
+    references.push_back(node->Item());
+  return references;
+}
+
+// Tells every attribute of every reference that its topology was modified.
+void tellModified(AcTopoTables& tables, CadInterface& cad) {
+  CadTransactionScope transaction(cad);
+  transaction.Start();
+  for (AcTopoRef* reference : ringOrder(tables)) {
+    for (CaeAttrib* attribute = reference->FirstAttribute(CaeAttrib::Info, 0); attribute;
+         attribute = reference->NextAttribute(CaeAttrib::Info, attribute, 0))
+      attribute->UponTopoRefModify();
+  }
+  transaction.Commit();
+}
+
+}  // namespace
+
+void acReresolveAllTopology() {
+  // A reference half built, or the pass itself, would have its geometry replaced under it.
+  if (acTopoReresolutionHeld()) return;
+  AcTopoTables* tables = AcTopoTables::Current();
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (!tables || !cad) return;
+  ReresolvingScope reresolving;
+  acNotePass("reresolve");
+  // Opening attributes needs a transaction; a pass started lazily may have none around it.
+  CadTransactionScope transaction(*cad);
+  transaction.Start();
+  for (AcTopoRef* reference : ringOrder(*tables)) reference->Revalidate(tables);
+  if (!acTopoSolidErased()) {
+    for (AcTopoRef* reference : ringOrder(*tables)) reference->EnsureChildren(tables);
+    acReattachAttributes();
+    // Mode 2: an optimisation is writing the part; its own update follows.
+    if (cad->GetDocControl() == 0) tellModified(*tables, *cad);
+  }
+  transaction.Commit();
+}
+
+void AcTopoRef::Revalidate(AcTopoTables* tables) {
+  if (!entity_) return;
+  if (!tables) CAE_GENERAL_ERROR();
+  if (key_ && acKeyIsStale(key_)) {
+    LoseTopology(*tables);
+    return;
+  }
+  if (acTopoSolidErased()) return;
+  // The table is ordered by entity: out before the entity changes, back in (at the front) after.
+  tables->UnlinkReference(this);
+  if (key_) {
+    SetEntity(acBrEntityFromKey(key_));  // refreshed to the solid as it is now; null when gone
+  } else {
+    AcDbFullSubentPath path;
+    if (entity_->getSubentPath(path) == AcBr::eOk) entity_->setSubentPath(path);
+  }
+  tables->InsertReference(this);
+  ClearChildren();
+  if (entity_) {
+    CacheGeometry();
+  } else {
+    delete geometry_;
+    geometry_ = nullptr;
+    cachedSolid_ = nullptr;
+  }
+}
+
+void AcTopoRef::LoseTopology(AcTopoTables& tables) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (!cad) CAE_GENERAL_ERROR();
+  CadTransactionScope transaction(*cad);
+  transaction.Start();
+  // Read the list first: each attribute erases its drawing object, which may walk other lists.
+  std::vector<CaeAttrib*> attached;
+  for (CaeAttrib* attribute = FirstAttribute(CaeAttrib::Info, 0); attribute;
+       attribute = NextAttribute(CaeAttrib::Info, attribute, 0))
+    attached.push_back(attribute);
+  for (CaeAttrib* attribute : attached)
+    if (!attribute->IsMarkedAsErased()) attribute->UponTopoRefErase();
+  tables.UnlinkReference(this);
+  transaction.Commit();
+}
+
+namespace {
+
+AcTopoAttribObject* attribObjectOf(CaeAttrib* attribute) {
+  auto* object = dynamic_cast<AcTopoAttribObject*>(acDbObjectFromAttrib(attribute));
+  if (!object) CAE_GENERAL_ERROR();
+  return object;
+}
+
+// Marked erased by the engine, or erased in the drawing (some conditions only deactivate their
+// engine part when erased).
+bool isErased(CaeAttrib* attribute) {
+  if (attribute->IsMarkedAsErased()) return true;
+  AcDbObject* object = acDbObjectFromAttrib(attribute);
+  return object && object->isErased();
+}
+
+bool isSetMemberType(CaeTypeId type, bool restraints) {
+  if (type == CaeTypeId(AttLbc::Info)) return true;
+  return !restraints && (type == CaeTypeId(AttModelTemp::Info) || type == CaeTypeId(AttLbcConv::Info) ||
+                         type == CaeTypeId(AttLbcHgen::Info));
+}
+
+void appendSetMembers(AttLbcCase* set, bool restraints, std::vector<CaeAttrib*>& attributes) {
+  const int count = set->NumLbcs();
+  for (int position = 1; position <= count; ++position) {
+    AttBaseLbc* member = set->GetLbc(position);
+    if (!member) continue;  // never opens again
+    // A model-level load belongs in a load set but sits on no topology.
+    if (!restraints && member->GetInfo() == CaeTypeId(AttModelLbc::Info)) continue;
+    auto* attribute = dynamic_cast<CaeAttrib*>(member);
+    if (!attribute || !isSetMemberType(attribute->GetInfo(), restraints)) CAE_GENERAL_ERROR();
+    attributes.push_back(attribute);
+  }
+}
+
+void appendModelMeshesAndConstraints(AnlModel* model, std::vector<CaeAttrib*>& attributes) {
+  for (int i = 0; i < model->NumSubModels(); ++i) {
+    AnlSubModel* subModel = model->GetSubModel(i);
+    AmgMesh* mesh = subModel ? subModel->Mesh() : nullptr;
+    if (mesh) attributes.push_back(mesh);
+  }
+  for (int i = 0; i < model->NumConstraints(); ++i)
+    if (AmgConstraint* constraint = model->GetConstraint(i)) attributes.push_back(constraint);
+}
+
+void appendModelPairs(AnlModel* model, std::vector<CaeAttrib*>& attributes) {
+  for (int i = 0; i < model->NumMateRelPairs(); ++i) {
+    AnlMateRelPair* pair = model->GetMateRelPair(i);
+    if (!pair) continue;
+    AttMateRel* first = nullptr;
+    AttMateRel* second = nullptr;
+    pair->GetMateRels(first, second);
+    if (first) attributes.push_back(first);
+    if (second) attributes.push_back(second);
+  }
+}
+
+}  // namespace
+
+void acReattachCollectAttributes(std::vector<CaeAttrib*>& attributes) {
+  auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent());
+  if (!control) return;
+  for (AttLbcCase* set = control->FirstRestraintCase(); set; set = control->NextRestraintCase())
+    appendSetMembers(set, true, attributes);
+  for (AttLbcCase* set = control->FirstLoadCase(); set; set = control->NextLoadCase())
+    appendSetMembers(set, false, attributes);
+  for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel())
+    appendModelMeshesAndConstraints(model, attributes);
+  for (OptModel* model = control->FirstOptModel(); model; model = control->NextOptModel())
+    for (OptConstraint* constraint = model->FirstConstraint(0); constraint; constraint = model->NextConstraint())
+      attributes.push_back(constraint);
+  for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel())
+    appendModelPairs(model, attributes);
+}
+
+AmiObjectKey* acKeyOfAttributeObject(CaeAttrib* attribute) {
+  return attribute ? attribObjectOf(attribute)->TopoKey() : nullptr;
+}
+
+bool acAttributeTopologyLost(CaeAttrib* attribute) {
+  return attribute ? attribObjectOf(attribute)->TopologyLost() : false;
+}
+
+void acUneraseAttributeObject(CaeAttrib* attribute) {
+  if (!attribute) return;
+  AcTopoAttribObject* revived = attribObjectOf(attribute);
+  Acad::ErrorStatus status = Acad::eOk;
+  acOpenObject(acAttribObjectId(attribute), status, 0, AcDb::kForWrite);  // erased included
+  revived->ReviveTopology();
+}
+
+namespace {
+
+// Step 2 of the re-attachment: the key to attach an attribute by, or null to drop it.
+AmiObjectKey* keyToAttach(CaeAttrib* attribute) {
+  AmiObjectKey* key = acKeyOfAttributeObject(attribute);
+  if (!key || !isErased(attribute)) return key;
+  if (acKeyIsStale(key) || !acAttributeTopologyLost(attribute)) return nullptr;  // gone, or erased by the user
+  acUneraseAttributeObject(attribute);
+  return key;
+}
+
+}  // namespace
+
+void acReattachAttributes() {
+  std::vector<CaeAttrib*> attributes;
+  acReattachCollectAttributes(attributes);
+  for (CaeAttrib* attribute : attributes) {
+    AmiObjectKey* key = keyToAttach(attribute);
+    AcTopoRef* reference = key ? acTopoRefFromKey(key) : nullptr;
+    if (!reference) continue;
+    if (!reference->HasAttributeId(acAttribObjectId(attribute))) reference->AddAttribute(attribute);
+    attribute->SetTopoRef(reference);
+  }
+}

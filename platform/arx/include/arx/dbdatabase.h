@@ -134,6 +134,9 @@ class AcDbDatabase : public AcRxObject {
   int undo(int count = 1);
   // Redoes the group undone last; false when there is nothing to redo.
   bool redo();
+  // True while the database writes or reads an object's fields (saving, reading, undo snapshots,
+  // restores) or replays its undo history: work that must not change other objects then.
+  bool isFiling() const;
 
   // Entities that asked to be drawn again since the last call; the list is emptied.
   std::vector<AcDbObjectId> takeGraphicsModified();

@@ -274,6 +274,8 @@ bool AcDbDatabase::redo() {
   return redone;
 }
 
+bool AcDbDatabase::isFiling() const { return impl_->filingObjects > 0 || impl_->replayingHistory > 0; }
+
 std::vector<AcDbObjectId> AcDbDatabase::takeGraphicsModified() {
   std::vector<AcDbObjectId> ids;
   ids.swap(impl_->graphicsModified);

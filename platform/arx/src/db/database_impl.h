@@ -56,6 +56,7 @@ struct AcDbDatabase::Impl {
   UndoHistory undo;
   int suppressRecording = 0;  // > 0 while undo, redo, abort or loading rewrites objects
   int replayingHistory = 0;   // > 0 while undo or redo replays recorded changes
+  int filingObjects = 0;      // > 0 while an object's fields are written or read (FilingScope)
   // Changes made by commands (writes, additions, erasures, undo and redo), and their number when
   // the drawing was last read or saved.
   Adesk::UInt64 changes = 0;
@@ -111,15 +112,21 @@ class AcDbObjectAccess {
 // write-enabled, and nothing it does is recorded).
 class FilingScope {
  public:
-  explicit FilingScope(const AcDbObject* object) : object_(const_cast<AcDbObject*>(object)) {
+  explicit FilingScope(const AcDbObject* object)
+      : object_(const_cast<AcDbObject*>(object)), db_(object->database() ? &object->database()->impl() : nullptr) {
     AcDbObjectAccess::beginFiling(object_);
+    if (db_) ++db_->filingObjects;
   }
-  ~FilingScope() { AcDbObjectAccess::endFiling(object_); }
+  ~FilingScope() {
+    AcDbObjectAccess::endFiling(object_);
+    if (db_) --db_->filingObjects;
+  }
   FilingScope(const FilingScope&) = delete;
   FilingScope& operator=(const FilingScope&) = delete;
 
  private:
   AcDbObject* object_;
+  AcDbDatabase::Impl* db_;
 };
 
 // Friend of the binary filer: untagged bytes around the records, written by the drawing writer.

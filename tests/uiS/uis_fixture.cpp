@@ -2,6 +2,7 @@
 
 #include "amg/CaeEngine.h"
 #include "cadInterface/CadResources.h"
+#include "gui/dialogs/units/UISetupState.h"
 #include "gui/wizard/UIWizard.h"
 #include "test_env.h"
 
@@ -36,6 +37,7 @@ void FrameTest::TearDown() {
   mfc::installUserDriver(previousDriver_);
   resResetModuleState();
   UIClearWizardState();
+  UISetupResetModuleState();
   if (resources_) FreeLibrary(resources_);
   CaeEngine::ResetState();
 }

@@ -23,6 +23,7 @@
 #include "cadInterface/CadResources.h"
 #include "db/dbTransform.h"
 #include "gui/dialogs/common/UIPickDlg.h"
+#include "gui/dialogs/units/UISetupState.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
@@ -254,6 +255,7 @@ void acResetModuleState() {
   sceneReactionRegistered = false;
   cmdResetState();
   CPickDlg::ResetModuleState();
+  UISetupResetModuleState();
   acResetReactorState();
   acTopoResetFlags();
 }

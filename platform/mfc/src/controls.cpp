@@ -170,7 +170,7 @@ LRESULT controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool&
         case TCM_GETITEMRECT:
           return static_cast<CTabCtrl*>(CWnd::FromHandle(hwnd))
               ->GetItemRect(static_cast<int>(index), reinterpret_cast<RECT*>(lParam));
-        case TCM_GETROWCOUNT: return 1;
+        case TCM_GETROWCOUNT: return static_cast<CTabCtrl*>(CWnd::FromHandle(hwnd))->GetRowCount();
         case TCM_SETMINTABWIDTH:
         case TCM_SETITEMSIZE: return 0;
         default: break;
@@ -179,9 +179,13 @@ LRESULT controlProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, bool&
     }
     case WindowKind::Generic:
       if (message == TTM_WINDOWFROMPOINT && lParam) {
-        const POINT* p = reinterpret_cast<const POINT*>(lParam);
         HWND owner = hwnd->parent;
-        return reinterpret_cast<LRESULT>(owner ? mfc::childWindowFromPoint(owner, *p) : nullptr);
+        return reinterpret_cast<LRESULT>(
+            owner ? mfc::deepestWindowFromPoint(owner, *reinterpret_cast<const POINT*>(lParam)) : nullptr);
+      }
+      if (message == TTM_RELAYEVENT && lParam) {
+        hwnd->relayed.push_back(*reinterpret_cast<const MSG*>(lParam));
+        return 0;
       }
       break;
     default: break;
@@ -217,6 +221,30 @@ HWND mfc::childWindowFromPoint(HWND parent, POINT point) {
     if (point.x >= r.left && point.x < r.right && point.y >= r.top && point.y < r.bottom) return child;
   }
   return parent;
+}
+
+HWND mfc::deepestWindowFromPoint(HWND top, POINT screenPoint) {
+  if (!isLive(top)) return nullptr;
+  HWND window = top;
+  for (;;) {
+    POINT local = screenPoint;
+    CWnd::FromHandle(window)->ScreenToClient(&local);
+    // Later children lie on top (a sheet's pages over its tab strip); group boxes are transparent
+    // to the mouse, so the control inside one is what lies under it.
+    HWND child = nullptr;
+    for (auto it = window->children.rbegin(); it != window->children.rend(); ++it) {
+      HWND candidate = *it;
+      const RECT& r = candidate->rect;
+      const bool inside = local.x >= r.left && local.x < r.right && local.y >= r.top && local.y < r.bottom;
+      const bool groupBox = candidate->kind == WindowKind::Button && (candidate->style & 0xF) == BS_GROUPBOX;
+      if ((candidate->style & WS_VISIBLE) && inside && !groupBox) {
+        child = candidate;
+        break;
+      }
+    }
+    if (!child) return window;
+    window = child;
+  }
 }
 
 // ---- CStatic, CEdit, CButton ----

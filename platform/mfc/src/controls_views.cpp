@@ -537,6 +537,23 @@ BOOL CTabCtrl::GetItemRect(int index, RECT* rect) const {
   return TRUE;
 }
 
+int CTabCtrl::GetRowCount() const {
+  if (!live(this) || m_hWnd->tabs.empty()) return 1;
+  if (!(m_hWnd->style & TCS_MULTILINE)) return 1;
+  const int width = std::max(1, static_cast<int>(m_hWnd->rect.right - m_hWnd->rect.left) - 4);
+  int rows = 1;
+  int used = 0;
+  for (const TabEntry& tab : m_hWnd->tabs) {
+    const int tabWidth = static_cast<int>(tab.text.size()) * kCharWidth + 12;
+    if (used > 0 && used + tabWidth > width) {
+      ++rows;
+      used = 0;
+    }
+    used += tabWidth;
+  }
+  return rows;
+}
+
 // ---- CImageList ----
 
 namespace {
@@ -700,7 +717,11 @@ void CToolTipCtrl::UpdateTipText(const char* text, CWnd* window, UINT) {
     if (tool.first == window->m_hWnd) tool.second = text ? text : "";
 }
 
-void CToolTipCtrl::RelayEvent(MSG*) {}
+void CToolTipCtrl::RelayEvent(MSG* msg) {
+  if (live(this) && msg) ::SendMessage(m_hWnd, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+}
+
+std::vector<MSG> CToolTipCtrl::relayedEvents() const { return live(this) ? m_hWnd->relayed : std::vector<MSG>{}; }
 
 int CToolTipCtrl::GetToolCount() const { return live(this) ? static_cast<int>(m_hWnd->tools.size()) : 0; }
 

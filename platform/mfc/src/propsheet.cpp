@@ -262,8 +262,10 @@ HWND CPropertySheet::createSheetWindow(HWND owner, DWORD style, bool child) {
   HWND hwnd = createWindow("#32770", m_psh.pszCaption, style & ~WS_VISIBLE, 0, rect, owner, 0, this);
   hwnd->kind = WindowKind::Dialog;
   RECT tabRect{kMargin, kMargin, width - kMargin, height - kButtonBar};
-  createWindow("SysTabControl32", "", WS_CHILD | (IsWizard() ? DWORD{0} : DWORD{WS_VISIBLE}), 0, tabRect, hwnd,
-               AFX_IDC_TAB_CONTROL, nullptr);
+  // Stacked tabs wrap into rows (TCS_MULTILINE) until a sheet turns them off.
+  const DWORD tabStyle =
+      WS_CHILD | (IsWizard() ? DWORD{0} : DWORD{WS_VISIBLE}) | (stackedTabs_ ? DWORD{TCS_MULTILINE} : 0);
+  createWindow("SysTabControl32", "", tabStyle, 0, tabRect, hwnd, AFX_IDC_TAB_CONTROL, nullptr);
   int x = kMargin;
   bool hasHelp = (m_psh.dwFlags & PSH_HASHELP) != 0;
   for (CPropertyPage* page : pages_) hasHelp = hasHelp || (page->m_psp.dwFlags & PSP_HASHELP);

@@ -437,4 +437,83 @@ TEST(IndirectPages, DamagedTemplateBytesAreRefusedWithAWarning) {
   EXPECT_EQ(dialog.DoModal(), -1);
 }
 
+// Stacked tabs wrap into rows as the tab strip needs them: the row count grows with the tabs,
+// and a strip without TCS_MULTILINE is one row however many tabs it holds.
+TEST(SheetTabs, StackedTabsWrapIntoMoreRowsAsTabsAreAdded) {
+  mfctest::ResourceScope resources(kPages);
+  Events events;
+  RecordingPage page(301, "A", events);
+  CPropertySheet sheet("Sheet");
+  sheet.AddPage(&page);
+  std::vector<int> rows;
+  DWORD style = 0;
+  int singleRow = 0;
+  mfctest::StepDriver driver;
+  driver.add([&](CWnd&) {
+    CTabCtrl* tabs = sheet.GetTabControl();
+    style = static_cast<DWORD>(tabs->GetStyle());
+    RECT client{};
+    tabs->GetWindowRect(&client);
+    const int usable = client.right - client.left - 4;
+    // Tabs of 60 pixels ("Tab-Tab-" is 8 characters of 6 pixels, plus 12): usable / 60 a row.
+    const int perRow = usable / 60;
+    ASSERT_GT(perRow, 1);
+    tabs->DeleteAllItems();
+    for (int count = 1; count <= 3 * perRow + 1; ++count) {
+      tabs->InsertItem(count - 1, "Tab-Tab-");
+      rows.push_back(static_cast<int>(tabs->SendMessage(TCM_GETROWCOUNT, 0, 0)));
+      EXPECT_EQ(rows.back(), (count + perRow - 1) / perRow) << count << " tabs";
+    }
+    tabs->ModifyStyle(TCS_MULTILINE, 0);
+    singleRow = tabs->GetRowCount();
+    sheet.EndDialog(IDCANCEL);
+  });
+  mfc::ScopedUserDriver installed(&driver);
+  sheet.DoModal();
+  EXPECT_TRUE(style & TCS_MULTILINE);  // a sheet stacks its tabs until told otherwise
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(rows.front(), 1);
+  EXPECT_EQ(rows.back(), 4);
+  EXPECT_EQ(singleRow, 1);
+}
+
+// A tooltip control keeps the mouse messages relayed to it, and finds the innermost window
+// under a screen point among its owner's descendants.
+TEST(SheetTabs, TooltipRecordsRelayedMessagesAndFindsTheInnermostWindow) {
+  mfctest::ResourceScope resources(kPages);
+  Events events;
+  RecordingPage page(301, "A", events);
+  CPropertySheet sheet("Sheet");
+  sheet.AddPage(&page);
+  HWND found = nullptr;
+  HWND edit = nullptr;
+  std::vector<MSG> relayed;
+  mfctest::StepDriver driver;
+  driver.add([&](CWnd&) {
+    CToolTipCtrl tip;
+    ASSERT_TRUE(tip.Create(&sheet));
+    CWnd* control = page.GetDlgItem(1001);
+    edit = control->m_hWnd;
+    RECT rect{};
+    control->GetWindowRect(&rect);
+    POINT inside{rect.left + 2, rect.top + 2};
+    found = reinterpret_cast<HWND>(tip.SendMessage(TTM_WINDOWFROMPOINT, 0, reinterpret_cast<LPARAM>(&inside)));
+    MSG move;
+    move.hwnd = edit;
+    move.message = WM_MOUSEMOVE;
+    move.lParam = MAKELPARAM(2, 3);
+    tip.RelayEvent(&move);
+    relayed = tip.relayedEvents();
+    tip.DestroyWindow();
+    sheet.EndDialog(IDCANCEL);
+  });
+  mfc::ScopedUserDriver installed(&driver);
+  sheet.DoModal();
+  EXPECT_EQ(found, edit);
+  ASSERT_EQ(relayed.size(), 1u);
+  EXPECT_EQ(relayed[0].hwnd, edit);
+  EXPECT_EQ(relayed[0].message, static_cast<UINT>(WM_MOUSEMOVE));
+  EXPECT_EQ(relayed[0].lParam, MAKELPARAM(2, 3));
+}
+
 }  // namespace

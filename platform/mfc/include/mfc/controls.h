@@ -343,7 +343,9 @@ class CTabCtrl : public CWnd {
   class CImageList* SetImageList(class CImageList* list);
   class CImageList* GetImageList() const;
   BOOL GetItemRect(int index, RECT* rect) const;
-  int GetRowCount() const { return 1; }
+  // With TCS_MULTILINE the tabs wrap into as many rows as the control's width needs (at least
+  // one); without it they form one scrolling row.
+  int GetRowCount() const;
 };
 
 enum : UINT { ILC_MASK = 0x1, ILC_COLOR = 0x0, ILC_COLOR8 = 0x8, ILC_COLOR24 = 0x18 };
@@ -396,7 +398,10 @@ class CToolTipCtrl : public CWnd {
   BOOL AddTool(CWnd* window, UINT textId, const RECT* rect = nullptr, UINT toolId = 0);
   void DelTool(CWnd* window, UINT toolId = 0);
   void UpdateTipText(const char* text, CWnd* window, UINT toolId = 0);
+  // Hands a mouse message to the control (TTM_RELAYEVENT); the control keeps a record of them.
   void RelayEvent(MSG* msg);
+  // The messages relayed so far, oldest first (what a tooltip would have tracked).
+  std::vector<MSG> relayedEvents() const;
   int GetToolCount() const;
   // The text of the tool on `window`, "" when none.
   std::string toolText(HWND window) const;
@@ -408,4 +413,6 @@ class CScrollBar : public CWnd {};
 namespace mfc {
 // The child of `parent` (a direct child) under a point in `parent`'s client coordinates.
 HWND childWindowFromPoint(HWND parent, POINT point);
+// The innermost visible window of `top` (or `top` itself) under a point in screen coordinates.
+HWND deepestWindowFromPoint(HWND top, POINT screenPoint);
 }  // namespace mfc

@@ -1,0 +1,11 @@
+#include "gui/dialogs/units/UISetupState.h"
+
+#include "gui/dialogs/units/UIGenericPS.h"
+#include "gui/dialogs/units/UISymbolPP.h"
+#include "gui/optwizard/UIOptWizardKind.h"
+
+void UISetupResetModuleState() {
+  UIResetSheetPositions();
+  UIResetSymbolDefaults();
+  UIResetOptWizardKind();
+}

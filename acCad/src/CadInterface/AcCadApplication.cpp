@@ -18,6 +18,7 @@
 #include "db/dbRecords.h"
 #include "db/dbResultSet.h"
 #include "db/dbSubModel.h"
+#include "topo/acShapeSource.h"
 #include "util/acEditor.h"
 
 namespace {
@@ -49,6 +50,7 @@ AcCadApplication::AcCadApplication() {
     RegisterClasses();
     acrxBuildClassHierarchy();
     acInstallReactors();
+    shapeSource_ = std::make_unique<AcShapeSource>();
   } catch (...) {
     UnregisterClasses();
     SetAppControl(nullptr);
@@ -57,6 +59,7 @@ AcCadApplication::AcCadApplication() {
 }
 
 AcCadApplication::~AcCadApplication() {
+  shapeSource_.reset();
   acRemoveReactors();
   acedRegCmds->removeGroup(kCommandGroup);
   UnregisterClasses();

@@ -22,6 +22,7 @@
 #include "cadInterface/CadEvents.h"
 #include "cadInterface/CadResources.h"
 #include "db/dbTransform.h"
+#include "gui/dialogs/common/UIPickDlg.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
@@ -249,6 +250,7 @@ void acResetModuleState() {
   firstDrawing = 1;
   sceneReactionRegistered = false;
   cmdResetState();
+  CPickDlg::ResetModuleState();
   acResetReactorState();
   acTopoResetFlags();
 }

@@ -14,7 +14,10 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbdict.h"
 #include "arx/dbtrans.h"
+#include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadApplication.h"
+#include "cadInterface/CadCommands.h"
+#include "cadInterface/CadPickRequests.h"
 #include "cadInterface/CadResources.h"
 #include "cadInterface/CadTransactionScope.h"
 #include "db/dbControl.h"
@@ -24,8 +27,10 @@
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
+#include "gui/dialogs/common/UIPickDlg.h"
 #include "res/ResourceIds.h"
 #include "util/acDeferredPasses.h"
+#include "util/acSelect.h"
 
 namespace {
 
@@ -80,9 +85,37 @@ int selectOrCreateCase(const char* name, const CaseOperations& ops) {
 
 }  // namespace
 
-AcCadInterface::AcCadInterface() = default;
+// --- the pick protocol's state -------------------------------------------------------------------
+// Markers: -1 nothing parked. Exactly one request flag is set by the latest parking operation.
+struct AcCadInterface::PickProtocol {
+  int loadPending = -1;
+  int restraintPending = -1;
+  int meshPending = -1;
+  int parkedKind = 0;
+  LoadPickRequest load;
+  RestraintPickRequest restraint;
+  MeshPickRequest mesh;
+  int loadFlag = 0;
+  int restraintFlag = 0;
+  int meshFlag = 0;
+  int kindFlag = 0;
+  int busy = 0;
+  int cancel = 0;
+  const void* document = nullptr;  // the drawing the panel was opened in
+
+  void SetFlags(int forLoad, int forRestraint, int forMesh, int forKind) {
+    loadFlag = forLoad;
+    restraintFlag = forRestraint;
+    meshFlag = forMesh;
+    kindFlag = forKind;
+  }
+};
+
+AcCadInterface::AcCadInterface() : picks_(std::make_unique<PickProtocol>()) {}
 
 AcCadInterface::~AcCadInterface() {
+  // The panel's code lives in this module: it must not outlive the unload.
+  AbandonPickRequest(nullptr);
   UnlockDocument();
   // A caller that never gave its library back still gets its changes saved.
   for (MaterialLibrary* library : libraries_) delete library;
@@ -110,6 +143,182 @@ void AcCadInterface::DeleteObject(void* object) {
 }
 
 AcCadInterface* AcCadInterface::GetCurrentAc() { return dynamic_cast<AcCadInterface*>(CadInterface::GetCurrent()); }
+
+// --- picks ---------------------------------------------------------------------------------------
+
+namespace {
+
+// CAD-neutral kinds of the load and restraint wizards' geometry lists (index 0 to 3).
+constexpr int kLoadPickKinds[] = {1, 2, 3, 4};
+constexpr int kRestraintPickKinds[] = {2, 3, 4, 1};
+
+int neutralKind(const int (&kinds)[4], int index) { return index >= 0 && index < 4 ? kinds[index] : 0; }
+
+// The mesh wizard's kinds 1 face, 2 edge, 3 vertex.
+int meshNeutralKind(int kind) { return kind >= 1 && kind <= 3 ? kind + 1 : 0; }
+
+// Copies the parked request out and, unless cancelled, hands it the picked entity.
+template <class Request>
+int collectPick(const Request& parked, int& marker, int& busy, int cancel, Request* out, int* cancelled) {
+  CAE_CHECK(out != nullptr && cancelled != nullptr);
+  *out = parked;
+  *cancelled = cancel;
+  if (marker < 0) return 0;
+  marker = -1;
+  busy = 0;
+  if (cancel) return 1;
+  out->pickedEntity = CPickDlg::PickedEntity;
+  return out->pickedEntity ? 1 : 0;
+}
+
+bool currentDocumentQuiescent() {
+  AcApDocument* document = currentControlDocument();
+  return document && document->isQuiescent();
+}
+
+}  // namespace
+
+AcBrEntity* AcCadInterface::PickEntity(int kind) {
+  if (kind == 0 || kind == -1) return nullptr;
+  CAE_CHECK(CadCurrentDocControl() != nullptr);
+  return acPickTopology(kind - 1, 1);
+}
+
+int AcCadInterface::RequestLoadPick(LoadPickRequest* request) {
+  CAE_CHECK(request != nullptr);
+  picks_->loadPending = request->pickKind;
+  picks_->load = *request;
+  picks_->SetFlags(1, 0, 0, 0);
+  return 1;
+}
+
+int AcCadInterface::RequestRestraintPick(RestraintPickRequest* request) {
+  CAE_CHECK(request != nullptr);
+  picks_->restraintPending = request->pickKind + 1;
+  picks_->restraint = *request;
+  picks_->SetFlags(0, 1, 0, 0);
+  return 1;
+}
+
+int AcCadInterface::RequestMeshPick(MeshPickRequest* request) {
+  CAE_CHECK(request != nullptr);
+  picks_->meshPending = request->pickKind;
+  picks_->mesh = *request;
+  picks_->SetFlags(0, 0, 1, 0);
+  return 1;
+}
+
+int AcCadInterface::RequestCommand(int pickKind) {
+  picks_->parkedKind = pickKind;
+  picks_->SetFlags(0, 0, 0, 1);
+  return 1;
+}
+
+void AcCadInterface::OpenModelessPanel() {
+  if (CPickDlg::OpenPanel()) return;  // one panel at a time: the open one runs the new request
+  auto panel = std::make_unique<CPickDlg>(CWnd::FromHandle(GetMainWindow()));
+  panel->SetMode(CPickDlg::kViewChange);
+  if (!panel->Create()) return;
+  CPickDlg* open = panel.release();  // the panel deletes itself with its window
+  picks_->document = currentControlDocument();
+  cmdSetPickPending();
+  // The first OK click starts the pick as soon as the host handles the panel's messages.
+  if (HWND ok = ::GetDlgItem(open->GetSafeHwnd(), IDOK))
+    ::PostMessage(open->GetSafeHwnd(), WM_COMMAND, IDOK, reinterpret_cast<LPARAM>(ok));
+}
+
+void AcCadInterface::RefreshModelessPanel() { CPickDlg::CancelUnlessDone(); }
+
+void AcCadInterface::CancelCadCommand() {
+  static const char kEscape[2] = {27, 0};
+  HWND main = GetMainWindow();
+  if (!main) return;
+  COPYDATASTRUCT data;
+  data.dwData = 1;
+  data.cbData = sizeof kEscape;
+  data.lpData = kEscape;
+  ::SendMessage(main, WM_COPYDATA, reinterpret_cast<WPARAM>(main), reinterpret_cast<LPARAM>(&data));
+}
+
+AcBrEntity* AcCadInterface::ExecutePendingRequest() {
+  const PickProtocol& p = *picks_;
+  int kind = 0;
+  if (p.loadFlag)
+    kind = p.loadPending >= 0 ? neutralKind(kLoadPickKinds, p.load.pickKind) : 0;
+  else if (p.restraintFlag)
+    kind = p.restraintPending >= 0 ? neutralKind(kRestraintPickKinds, p.restraint.pickKind) : 0;
+  else if (p.meshFlag)
+    kind = p.meshPending >= 0 ? meshNeutralKind(p.mesh.pickKind) : 0;
+  else if (p.kindFlag)
+    kind = p.parkedKind;
+  return PickEntity(kind);
+}
+
+int AcCadInterface::ParkedRequestPicked() const {
+  const PickProtocol& p = *picks_;
+  bool parked = false;
+  if (p.loadFlag)
+    parked = p.loadPending >= 0;
+  else if (p.restraintFlag)
+    parked = p.restraintPending >= 0;
+  else if (p.meshFlag)
+    parked = p.meshPending >= 0;
+  else if (p.kindFlag)
+    parked = p.parkedKind > 0;
+  return parked && CPickDlg::PickedEntity ? 1 : 0;
+}
+
+int AcCadInterface::ProcessPendingRequest(int cancel) {
+  picks_->busy = 1;
+  picks_->cancel = cancel;
+  int answer = 0;
+  try {
+    answer = cancel ? (currentDocumentQuiescent() ? 1 : 0) : ParkedRequestPicked();
+  } catch (const CadFault& fault) {
+    cmdReportException(fault.Code());
+    answer = 0;
+  }
+  if (!cancel && !answer) CadMessageBoxId(IDS_GEOMETRY_SELECTION_FAILED, MB_OK | MB_TASKMODAL, nullptr);
+  return answer;
+}
+
+int AcCadInterface::IsRequestPending() { return picks_->busy; }
+
+int AcCadInterface::GetLoadPickResult(LoadPickRequest* request, int* cancelled) {
+  return collectPick(picks_->load, picks_->loadPending, picks_->busy, picks_->cancel, request, cancelled);
+}
+
+int AcCadInterface::GetRestraintPickResult(RestraintPickRequest* request, int* cancelled) {
+  return collectPick(picks_->restraint, picks_->restraintPending, picks_->busy, picks_->cancel, request, cancelled);
+}
+
+int AcCadInterface::GetMeshPickResult(MeshPickRequest* request, int* cancelled) {
+  return collectPick(picks_->mesh, picks_->meshPending, picks_->busy, picks_->cancel, request, cancelled);
+}
+
+int AcCadInterface::GetCommandResult(AcBrEntity** result, int* cancelled) {
+  CAE_CHECK(result != nullptr && cancelled != nullptr);
+  PickProtocol& p = *picks_;
+  *cancelled = p.cancel;
+  p.busy = 0;
+  if (p.cancel) return 1;
+  int answer = 0;
+  if (p.parkedKind > 0) {
+    *result = CPickDlg::PickedEntity;
+    answer = *result ? 1 : 0;
+  }
+  p.parkedKind = 0;
+  return answer;
+}
+
+void AcCadInterface::DiscardPickRequest(void*) {}
+
+void AcCadInterface::AbandonPickRequest(const void* document) {
+  if (document && document != picks_->document) return;
+  CPickDlg::Abandon();
+  *picks_ = PickProtocol();
+  cmdClearPickPending();
+}
 
 void AcCadInterface::SetDocControl(int mode) {
   CadInterface::SetDocControl(mode);

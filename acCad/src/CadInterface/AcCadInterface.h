@@ -10,6 +10,7 @@
 // held lock before it aborts, so error recovery never leaves the drawing locked.
 #pragma once
 
+#include <memory>
 #include <set>
 
 #include "amg/CaeString.h"
@@ -88,7 +89,39 @@ class AcCadInterface : public CadInterface {
   void ShowExplorerTab();
   void RemoveExplorerTab();
 
+  // --- picks -------------------------------------------------------------------------------------
+  // The blocking pick: CAD-neutral kind 1 body .. 4 vertex, picked on the command line (kind 0 or
+  // -1: null without asking). Without a current document control: a consistency check.
+  AcBrEntity* PickEntity(int kind) override;
+  // The modeless protocol, for an interface whose UsesPickRequests answers non-zero (this one
+  // answers 0 and pages pick directly): a page parks a copy of its request, the pick panel runs
+  // it (ExecutePendingRequest) and completes it (ProcessPendingRequest), and the resumed command
+  // collects the result. Parking answers 1 and resets the other requests' flags; the busy flag
+  // (IsRequestPending) is set on completion and cleared on collection.
+  int RequestLoadPick(LoadPickRequest* request) override;
+  int RequestRestraintPick(RestraintPickRequest* request) override;
+  int RequestMeshPick(MeshPickRequest* request) override;
+  int RequestCommand(int pickKind) override;
+  void OpenModelessPanel() override;
+  void RefreshModelessPanel() override;  // the open panel cancels itself unless it has ended
+  void CancelCadCommand() override;      // ESC to the host's main window, as copy-data
+  AcBrEntity* ExecutePendingRequest() override;
+  int ProcessPendingRequest(int cancel) override;
+  int IsRequestPending() override;
+  int GetLoadPickResult(LoadPickRequest* request, int* cancelled) override;
+  int GetRestraintPickResult(RestraintPickRequest* request, int* cancelled) override;
+  int GetMeshPickResult(MeshPickRequest* request, int* cancelled) override;
+  int GetCommandResult(AcBrEntity** result, int* cancelled) override;
+  void DiscardPickRequest(void* request) override;  // nothing to discard
+  // Closes the open pick panel without resuming its command and forgets every parked request and
+  // the picked entity, when `document` (null: any) is the drawing the panel was opened in: the
+  // drawing is closing or the add-in unloads, and nothing may be left pointing into it.
+  void AbandonPickRequest(const void* document);
+
  private:
+  struct PickProtocol;
+  int ParkedRequestPicked() const;
+  std::unique_ptr<PickProtocol> picks_;
   int transactionBaseDepth_ = 0;
   int documentLocked_ = 0;
   void* lockedDocument_ = nullptr;

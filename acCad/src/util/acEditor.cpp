@@ -200,6 +200,8 @@ class AcCadDocReactor : public AcApDocManagerReactor {
  public:
   void documentToBeDestroyed(AcApDocument* doc) override {
     ResourceScope scope;
+    // A pick panel open on this drawing ends with it; its command cannot resume on a closed drawing.
+    if (AcCadInterface* cad = AcCadInterface::GetCurrentAc()) cad->AbandonPickRequest(doc);
     CadApplication* application = CadGetApplication();
     if (!application) return;
     int depth = 0;

@@ -31,7 +31,8 @@ struct InputItem {
   AcDbFullSubentPath path;      // kPick
 };
 
-// Appends to the queue. queueText splits its text at line ends ("\n", "\r\n"), one line each.
+// Appends to the queue. queueText splits its text at line ends ("\n", "\r\n"), one line each; a line
+// holding only ESC (or "^[") is ESC, as when it comes from the input source.
 void queueText(const std::string& text);
 void queuePoint(double x, double y, double z = 0.0);
 void queuePick(const AcDbFullSubentPath& path, double x = 0, double y = 0, double z = 0);

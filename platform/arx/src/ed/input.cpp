@@ -75,6 +75,10 @@ void queueText(const std::string& text) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     InputItem item;
     item.text = line;
+    if (isEscapeLine(line)) {
+      item.kind = InputItem::kEscape;
+      item.text.clear();
+    }
     input().queue.push_back(item);
     if (end == std::string::npos) break;
     start = end + 1;
@@ -146,10 +150,7 @@ std::optional<InputItem> nextInput(const char* prompt) {
       // The source may also deliver input of its own (copy-data sent while we wait).
       std::string line;
       bool gotLine = takeFromSource(line);
-      if (gotLine && isEscapeLine(line))
-        queueEscape();
-      else if (gotLine)
-        queueText(line.empty() ? std::string("\n") : line);
+      if (gotLine) queueText(line.empty() ? std::string("\n") : line);
       if (input().queue.empty()) return std::nullopt;
     }
     InputItem item = input().queue.front();

@@ -91,6 +91,8 @@ const GetCase kGetCases[] = {
     {"IntEmptyIsNone", Ask::kInt, {""}, RTNONE, "", nullptr},
     {"IntEscapeCancels", Ask::kInt, {"<ESC>"}, RTCAN, "", nullptr},
     {"IntEndOfInputCancels", Ask::kInt, {}, RTCAN, "", nullptr},
+    {"IntEscapeTypedAsCaret", Ask::kInt, {" ^[ "}, RTCAN, "", nullptr},
+    {"IntEscapeTypedAsCharacter", Ask::kInt, {"\x1b"}, RTCAN, "", nullptr},
     {"IntReasksAfterText", Ask::kInt, {"abc", "7"}, RTNORM, "7", "Requires an integer value."},
     {"IntReasksAfterFraction", Ask::kInt, {"1.5", "2"}, RTNORM, "2", "Requires an integer value."},
     {"IntReasksOutOfRange", Ask::kInt, {"40000", "5"}, RTNORM, "5", "Requires an integer value."},
@@ -109,6 +111,8 @@ const GetCase kGetCases[] = {
     {"PointReasks", Ask::kPoint, {"1,2,3,4", "7,8"}, RTNORM, "7,8,0", "Invalid point."},
     {"PointEmpty", Ask::kPoint, {""}, RTNONE, "", nullptr},
     {"PointEscape", Ask::kPoint, {"<ESC>"}, RTCAN, "", nullptr},
+    {"PointEscapeTypedAsCaret", Ask::kPoint, {"^["}, RTCAN, "", nullptr},
+    {"StringEscapeTypedAsCaret", Ask::kString, {"^["}, RTCAN, "", nullptr},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, GetFunctionTest, ::testing::ValuesIn(kGetCases),

@@ -29,6 +29,7 @@
 #include "res/ResourceIds.h"
 #include "util/acDeferredPasses.h"
 #include "util/acEditor.h"
+#include "util/acSymbol.h"
 
 namespace {
 
@@ -261,6 +262,7 @@ extern "C" int acrxModuleAttach() {
     return 0;
   }
   acResetModuleState();
+  acSymbolInit();
   CaeConfig::InitSystem(1, "TLX.Ambervale", "Pellmark\\FEA", "6.0");
   resourceModule = resLoadResourceModule();
   if (!resourceModule) {
@@ -284,6 +286,7 @@ extern "C" void acrxModuleDetach() {
   UIClearWizardState();
   dbReleaseModifyUndoneReactor();
   acResetModuleState();
+  acSymbolTerm();
 }
 
 extern "C" int acrxEntryPoint(int msg, void* appPkt) {

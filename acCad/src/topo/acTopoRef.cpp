@@ -5,6 +5,7 @@
 #include "arx/dbentity.h"
 #include "cadInterface/CadAppControl.h"
 #include "mcad/amikey.h"
+#include "mcad/amipart.h"
 #include "topo/acTopoNav.h"
 #include "topo/acTopoTables.h"
 #include "topo/acTopoUtil.h"
@@ -14,7 +15,9 @@
 namespace {
 
 // The visibility of the entity that places a component: the first object of the component's path
-// that opens as an entity. True when nothing can be asked.
+// that is a part entity. Our host has no block references: a part entity places its part in model
+// space, so it stands for the block reference that would place the component. Objects that do not
+// open are skipped; true when nothing can be asked.
 bool placingEntityVisible(const AmiObjectKey* compKey) {
   AcBrEntity* brep = nullptr;
   if (amiGetBrepFromKey(compKey, brep) != Ami::eOk || !brep) {
@@ -28,9 +31,10 @@ bool placingEntityVisible(const AmiObjectKey* compKey) {
   for (int i = 0; i < path.objectIds().length(); ++i) {
     AcDbEntity* entity = nullptr;
     if (acdbOpenAcDbEntity(entity, path.objectIds()[i], AcDb::kForRead) != Acad::eOk || !entity) continue;
+    const bool placing = AmiPartEntity::cast(entity) != nullptr;
     const bool visible = entity->visibility() != AcDb::kInvisible;
     entity->close();
-    return visible;
+    if (placing) return visible;
   }
   return true;
 }

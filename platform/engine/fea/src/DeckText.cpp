@@ -448,6 +448,14 @@ class DeckBuilder {
     step.dload.push_back(line);
   }
 
+  // A pressure's value at a point, positive when it pushes into the material. In the axes of a
+  // face coordinate system (z into the material) it is given as (0, 0, p); otherwise as (p, 0, 0)
+  // in global axes.
+  static double PressureAt(const AttBaseLbc& c, const CaeVector& at) {
+    if (dynamic_cast<const CaeCoordSysFace*>(c.CoordSys())) return c.EvaluateVecAtPointLocal(at)[2];
+    return c.EvaluateVecAtPoint(at)[0];
+  }
+
   void ApplyStructural(StepData& step, AttBaseLbc& c, AttCode code, const Target& t, double scale) {
     const int* free = c.FreeComponents();
     const int dofs = t.part->shell ? 6 : 3;
@@ -493,7 +501,7 @@ class DeckBuilder {
         if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a pressure needs a face");
         const double lengthScale = ToSI(CaeUtLength, 1.0);
         for (const Weighted& w : FaceWeights(t)) {
-          const double p = ToSI(CaeUtStress, c.EvaluateVecAtPoint(w.node->Coordinate())[0]);
+          const double p = ToSI(CaeUtStress, PressureAt(c, w.node->Coordinate()));
           AddForce(step, w.node, w.normal * (-p * w.weight * lengthScale * lengthScale * scale));
         }
         return;

@@ -15,7 +15,9 @@
 // faces or edges (a moment as a pure couple about the face's centre); heat flows likewise; heat
 // fluxes and convection on the element faces of solids; heat generation on the sub-model's
 // elements; spin, gravity and acceleration on every element; the model temperature as the
-// initial (reference) temperature and the step's temperature. Restraints act in global axes (a
+// initial (reference) temperature and the step's temperature. A positive pressure pushes into the
+// material: given in the axes of a face coordinate system (whose z axis points into the material)
+// it is the value's z component, otherwise its x component in global axes. Restraints act in global axes (a
 // condition's own coordinate system is not used for them), a pinned restraint without axes of
 // its own must lie on a cylindrical face (recognised from the face's mesh): its nodes keep their
 // distance from the face's axis and their place along it and are free to turn about it (a

@@ -1,0 +1,155 @@
+#include "db/dbLbcVis.h"
+
+#include "amg/CaeCoordSys.h"
+#include "amg/CaeMsgCall.h"
+#include "amg/CaeTopoRef.h"
+#include "amg/CaeUnit.h"
+#include "arx/adesk.h"
+#include "cadInterface/CadInterface.h"
+#include "fea/AttCodes.h"
+#include "fea/AttLbcDescript.h"
+#include "util/acSymbol.h"
+
+namespace {
+
+constexpr int kEdgeSamples = 3;
+
+bool isForceLike(int unit) {
+  return unit == CaeUtForce || unit == CaeUtForcePerArea || unit == CaeUtStress || unit == CaeUtForcePerLength;
+}
+
+// The symbol name by the first rule after the convection's that applies; null when none does.
+const char* symbolNameFor(const AttLbcDescript& descriptor, const CaepLbcVis& condition, const CaeVector& point) {
+  const int unit = descriptor.Dimension();
+  if (descriptor.kind == AttKindModelTemp) return "scalarSym";
+  if (descriptor.kind == AttKindRestraint && unit == CaeUtNone) return "bowtie";
+  if (isForceLike(unit)) {
+    if (dynamic_cast<const CaeCoordSysFace*>(condition.CoordSys()))
+      return condition.LocalValueAt(point)[2] >= 0.0 ? "pressurearrow" : "arrow";
+    return "arrow";
+  }
+  switch (unit) {
+    case CaeUtLength:
+    case CaeUtAngularVelocity:
+    case CaeUtAcceleration: return "arrow";
+    case CaeUtTemperature: return "scalarSym";
+    case CaeUtHeatGeneration: return "diamond";
+    case CaeUtHeatFlow:
+    case CaeUtHeatFlowPerLength:
+    case CaeUtHeatFlux: return "pyramid";
+    case CaeUtMoment: return "momentarrow";
+    default: return nullptr;
+  }
+}
+
+}  // namespace
+
+int CaepLbcVis::Draw(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
+  if (!SymbolsShown()) return 0;
+  return DrawReference(draw, ref);
+}
+
+bool CaepLbcVis::SymbolsShown() const {
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (!cad) return true;
+  SymbolVisibility flags;
+  cad->GetSymbolVisibility(flags);
+  const AttLbcDescriptTable table;
+  const AttLbcDescript* descriptor = table.Find(TypeCode());
+  const bool restraint = descriptor && descriptor->kind == AttKindRestraint;
+  return (restraint ? flags.restraints : flags.loads) != 0;
+}
+
+int CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
+  if (!ref->IsVisible()) return 0;
+  switch (ref->Kind()) {
+    case CaeTopoRef::kVertex: {
+      CaeVector point;
+      ref->Feval(CaeVector(), point);
+      const AcSymbol* symbol = nullptr;
+      int perAxis = 0;
+      SymbolName(symbol, perAxis, point);
+      DrawAt(draw, *symbol, perAxis, point);
+      break;
+    }
+    case CaeTopoRef::kEdge: {
+      double params[kEdgeSamples];
+      EdgeSamples(ref, params, kEdgeSamples);
+      CaeVector point;
+      ref->Feval(CaeVector(params[0], 0, 0), point);
+      const AcSymbol* symbol = nullptr;
+      int perAxis = 0;
+      SymbolName(symbol, perAxis, point);
+      for (double t : params) {
+        ref->Feval(CaeVector(t, 0, 0), point);
+        DrawAt(draw, *symbol, perAxis, point);
+      }
+      break;
+    }
+    case CaeTopoRef::kFace:
+    case CaeTopoRef::kBody: {
+      int flag = 0;
+      for (CaeTopoRef* child = ref->FirstChild(flag); child; child = ref->NextChild(child, flag, flag))
+        DrawReference(draw, child);
+      break;
+    }
+    default: CAE_GENERAL_ERROR();
+  }
+  return 1;
+}
+
+void CaepLbcVis::DrawAt(AcGiWorldDraw* draw, const AcSymbol& symbol, int perAxis, const CaeVector& point) const {
+  CaeTransform placement;
+  SymbolTransform(point, perAxis, placement);
+  int free[6] = {0, 0, 0, 0, 0, 0};
+  FreeComponents(free);
+  symbol.acDrawSymbol(static_cast<Adesk::UInt16>(ColorIndex()), scale_, draw, point, placement, perAxis, free);
+}
+
+void CaepLbcVis::SymbolName(const AcSymbol*& symbol, int& perAxis, const CaeVector& point) const {
+  const AttLbcDescriptTable table;
+  const int type = TypeCode();
+  const AttLbcDescript* descriptor = table.Find(type);
+  perAxis = descriptor ? descriptor->perAxis : 0;
+  const char* name = nullptr;
+  if (type == ToAttType(AttCode::FaceConvection))
+    name = "cube";
+  else if (descriptor)
+    name = symbolNameFor(*descriptor, *this, point);
+  if (!name) CAE_GENERAL_ERROR();
+  symbol = acFindSymbolName(name);
+  if (!symbol) CAE_GENERAL_ERROR();
+}
+
+void CaepLbcVis::SymbolTransform(const CaeVector& point, int perAxis, CaeTransform& transform) const {
+  transform = CaeTransform();
+  transform.SetTranslation(point);
+  switch (ValueKind()) {
+    case AttValueScalar:
+      if (TypeCode() == ToAttType(AttCode::Pressure)) transform = CaeTransform(point, ValueAt(point));
+      break;
+    case AttValueVector:
+      if (!perAxis) {
+        transform = CaeTransform(point, ValueAt(point));
+        break;
+      }
+      if (const CaeCoordSys* axes = CoordSys()) {
+        for (int i = 0; i < 3; ++i) {
+          CaeVector unit;
+          unit[i] = 1.0;
+          axes->VectorsToGlobal(1, &point, &unit);
+          transform.SetUnitVector(i, unit);
+        }
+      }
+      transform.SetTranslation(point);
+      break;
+    default: break;
+  }
+}
+
+void CaepLbcVis::EdgeSamples(CaeTopoRef* edge, double* params, int n) {
+  CaeVector lower, upper;
+  edge->ParamRange(lower, upper);
+  const double t0 = lower[0], t1 = upper[0];
+  for (int i = 0; i < n; ++i) params[i] = t0 + (i + 0.5) * (t1 - t0) / n;
+}

@@ -13,8 +13,13 @@
 #include "arx/rxobject.h"
 #include "db/dbCase.h"
 #include "db/dbJob.h"
+#include "db/dbLbc.h"
+#include "db/dbLbcConv.h"
+#include "db/dbLbcHtGen.h"
 #include "db/dbLbcSet.h"
 #include "db/dbModel.h"
+#include "db/dbModelLbc.h"
+#include "db/dbModelTemp.h"
 #include "db/dbRecords.h"
 #include "db/dbResultSet.h"
 #include "db/dbSubModel.h"
@@ -26,13 +31,18 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 11> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 16> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
     {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
     {"CaepAnlSubModelObj", &CaepAnlSubModelObj::rxInit, &CaepAnlSubModelObj::desc, 4},
     {"CaepLoadCaseObj", &CaepLoadCaseObj::rxInit, &CaepLoadCaseObj::desc, 5},
     {"CaepRestraintCaseObj", &CaepRestraintCaseObj::rxInit, &CaepRestraintCaseObj::desc, 6},
+    {"CaepLbcEnt", &CaepLbcEnt::rxInit, &CaepLbcEnt::desc, 7},
+    {"CaepModelLbcEnt", &CaepModelLbcEnt::rxInit, &CaepModelLbcEnt::desc, 8},
+    {"CaepModelTempEnt", &CaepModelTempEnt::rxInit, &CaepModelTempEnt::desc, 9},
+    {"CaepLbcConvEnt", &CaepLbcConvEnt::rxInit, &CaepLbcConvEnt::desc, 10},
+    {"CaepLbcHtGenEnt", &CaepLbcHtGenEnt::rxInit, &CaepLbcHtGenEnt::desc, 11},
     {"CaepAnlDrvJobObj", &CaepAnlDrvJobObj::rxInit, &CaepAnlDrvJobObj::desc, 14},
     {"CaepAnlConstrJobObj", &CaepAnlConstrJobObj::rxInit, &CaepAnlConstrJobObj::desc, 15},
     {"CaepResultCaseObj", &CaepResultCaseObj::rxInit, &CaepResultCaseObj::desc, 16},

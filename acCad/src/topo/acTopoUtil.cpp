@@ -29,14 +29,6 @@ void acReleaseBoundKey(AmiObjectKey** key) {
   *key = nullptr;
 }
 
-void acRebindAttribToKey(AmiObjectKey** key, CaeAttrib* attribute) {
-  if (!key) return;
-  acReleaseBoundKey(key);
-  *key = acKeyOfAttrib(attribute);
-  // A null object would unbind every object of the key.
-  if (auto* object = dynamic_cast<AcDbObject*>(attribute)) acBindObjectToKey(*key, object);
-}
-
 AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute) {
   if (!attribute) return nullptr;
   auto* reference = dynamic_cast<AcTopoRef*>(attribute->GetTopoRef());

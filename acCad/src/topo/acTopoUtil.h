@@ -19,10 +19,6 @@ void acNotifyKeyErased(AmiObjectKey* key, int erasing);
 // The drawing object gives up its key: the key hears that its object is erased (when it has a
 // bound object) and the pointer is set to null; the key itself is not released.
 void acReleaseBoundKey(AmiObjectKey** key);
-// After a drawing object gave its attribute a reference: the held key is given up
-// (acReleaseBoundKey) and replaced by the reference's own key, bound to the drawing object that
-// is the attribute. An attribute without reference leaves the pointer null.
-void acRebindAttribToKey(AmiObjectKey** key, CaeAttrib* attribute);
 // The key of an attribute's reference; null for a null attribute or one without reference. A
 // reference without key is a consistency check.
 AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute);

@@ -59,7 +59,9 @@ void AcCadDocData::Activate() {
   if (auto* control = dynamic_cast<CaepAnlControl*>(GetAnlControl())) control->ApplyNativeUnits();
 }
 
-AcCadDocData::~AcCadDocData() = default;
+// The control's exit still opens the conditions, which hold keys of the topology references: it
+// goes before the tables do.
+AcCadDocData::~AcCadDocData() { SetAnlControl(nullptr); }
 
 AcCadDocControl::AcCadDocControl(AcApDocument* document) : CadDocControl(document) {
   SetData(new AcCadDocData());

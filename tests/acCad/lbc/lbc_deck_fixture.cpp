@@ -7,10 +7,15 @@
 #include <sstream>
 
 #include "amg/CaeCoordSys.h"
+#include "amg/CaeList.h"
 #include "amg/CaeMaterial.h"
 #include "amg/CaeString.h"
 #include "amg/CaeTransform.h"
+#include "arx/dbdatabase.h"
+#include "cadInterface/CadInterface.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "fea/AmgMesh.h"
+#include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
@@ -24,6 +29,16 @@
 namespace lbctest {
 
 namespace {
+
+// An empty temperature table.
+class NoRows : public CaeList<AttTableTempValue> {
+ public:
+  // The base's destructor cannot reach DeleteItem: the rows go here.
+  ~NoRows() override { RemoveAll(); }
+
+ protected:
+  void DeleteItem(AttTableTempValue* item) override { delete item; }
+};
 
 const AttLbcDescriptTable& descriptors() {
   static const AttLbcDescriptTable table;
@@ -202,11 +217,63 @@ std::string DeckFixture::writeDeck(AttLbcCase& loads, AttLbcCase& restraints) {
   kestrum::test::TempDir dir;
   CaeString message;
   const auto path = dir / "deck.inp";
-  if (writer.Write(CaeString(path.string()), message) != 1) {
+  int written = 0;
+  asCommand([&] { written = writer.Write(CaeString(path.string()), message); });
+  if (written != 1) {
     ADD_FAILURE() << message.Str();
     return {};
   }
   return kestrum::test::readFile(path);
+}
+
+void DeckFixture::asCommand(const std::function<void()>& body) {
+  db()->beginUndoGroup("command");
+  try {
+    CadTransactionScope scope(*CadInterface::GetCurrent());
+    scope.Start();
+    body();
+    scope.Commit();
+  } catch (...) {
+    db()->endUndoGroup();
+    throw;
+  }
+  db()->endUndoGroup();
+}
+
+void DeckFixture::makeDrawingSets(const char* modelName, AnlType type, const char* loads, const char* restraints) {
+  asCommand([&] {
+    CadInterface& cad = *CadInterface::GetCurrent();
+    cad.SelectOrCreateModel(modelName, type);
+    cad.SelectOrCreateLoadCase(loads);
+    cad.SelectOrCreateRestraintCase(restraints);
+  });
+}
+
+AttLbcCase* DeckFixture::currentLoads() { return AnlControl::GetCurrent()->CurrentLoadCase(); }
+AttLbcCase* DeckFixture::currentRestraints() { return AnlControl::GetCurrent()->CurrentRestraintCase(); }
+
+void DeckFixture::drawingCondition(const Row& row) {
+  CadInterface& cad = *CadInterface::GetCurrent();
+  AcTopoRef* ref = refOf(row);
+  AcBrEntity* entity = ref ? ref->GetBrEntity() : nullptr;
+  int flags[6];
+  for (int i = 0; i < 6; ++i) flags[i] = row.flags[i] - '0';
+  double value[3] = {row.value[0], row.value[1], row.value[2]};
+  const int type = ToAttType(row.code);
+  const CaeString name(AttCodeName(type).data());
+  int made = 0;
+  asCommand([&] {
+    NoRows rows;
+    if (row.code == AttCode::BodyTemperature)
+      made = cad.CreatePrescribedTemperature(name, 1, 1.0, value[0], value[1], 0) ? 1 : 0;
+    else if (row.code == AttCode::FaceConvection)
+      made = cad.CreateConvection(name, 3, 1.0, type, 1, value[0], value[1], rows, entity);
+    else if (row.code == AttCode::VolumetricHeatFlow)
+      made = cad.CreateHeatGeneration(name, 1, 1.0, type, 1, value[0], rows, entity);
+    else
+      made = cad.CreateLbc(name, 3, 1.0, type, flags, value, axesOf(row, ref).get(), entity);
+  });
+  EXPECT_EQ(made, 1) << name.Str();
 }
 
 }  // namespace lbctest

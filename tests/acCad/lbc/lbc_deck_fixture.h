@@ -3,6 +3,7 @@
 // drawing, and the decks' condition lines read back for comparison.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -71,7 +72,19 @@ class DeckFixture : public topotest::TopoTest {
   // The row as an engine object, kept by the fixture and listed in the set of its kind.
   AttBaseLbc* engineCondition(const Row& row, AttLbcCase& loads, AttLbcCase& restraints);
   // The deck of one result case over these sets; empty (and a failure) when it cannot be written.
+  // Sets of the drawing are read inside a transaction.
   std::string writeDeck(AttLbcCase& loads, AttLbcCase& restraints);
+
+  // ---- the same made in the drawing, through the CAD interface ----
+  // Runs `body` as a command of the add-in: one undo group, one transaction, aborted when an
+  // exception comes through (which is passed on).
+  static void asCommand(const std::function<void()>& body);
+  // A model of the drawing with its load set and restraint set, all current.
+  void makeDrawingSets(const char* model, AnlType type, const char* loads, const char* restraints);
+  static AttLbcCase* currentLoads();
+  static AttLbcCase* currentRestraints();
+  // The row made in the drawing on its named geometry (no pick); fails the test when refused.
+  void drawingCondition(const Row& row);
 
   AcDbObjectId plate;
   std::unique_ptr<AnlModel> model;

@@ -59,8 +59,8 @@ void AcCadDocData::Activate() {
   if (auto* control = dynamic_cast<CaepAnlControl*>(GetAnlControl())) control->ApplyNativeUnits();
 }
 
-// The control's exit still opens the conditions, which hold keys of the topology references: it
-// goes before the tables do.
+// The control goes first: its release redraws the conditions, which still refer to the drawing's
+// topology references.
 AcCadDocData::~AcCadDocData() { SetAnlControl(nullptr); }
 
 AcCadDocControl::AcCadDocControl(AcApDocument* document) : CadDocControl(document) {

@@ -5,7 +5,6 @@
 #include "CadInterface/AcCadDocControl.h"
 #include "arx/brbrep.h"
 #include "cadInterface/CadApplication.h"
-#include "mcad/amikey.h"
 #include "topo/acTopoNav.h"
 #include "topo/acTopoRef.h"
 #include "util/acBrEnt.h"
@@ -15,13 +14,8 @@ AcTopoTables::AcTopoTables() : entities_(&acBrEntityCompare), references_(&acTop
 AcTopoTables::~AcTopoTables() {
   AcTopoNav::ResetBodyWalk();  // it may stand on one of the entities deleted below
   references_.RemoveAll();
-  // References first: their destructors release keys but never touch the entities. The drawing
-  // goes with its tables, so the objects bound to a reference's key go too: the key is unbound
-  // first, or a key with a live binding would never be released.
-  for (AcTopoRef* reference : owned_) {
-    if (AmiObjectKey* key = reference->Key()) key->unbind();
-    delete reference;
-  }
+  // References first: their destructors release keys but never touch the entities.
+  for (AcTopoRef* reference : owned_) delete reference;
   std::vector<AcBrEntity*> entities;
   for (auto* node = entities_.FirstNode(); node->HasItem(); node = node->Next()) entities.push_back(node->Item());
   entities_.RemoveAll();

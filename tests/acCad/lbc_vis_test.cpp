@@ -216,6 +216,20 @@ TEST_F(ConditionVisTest, PressureArrowsPushIntoTheFaceAndPullAwayFromIt) {
       for (const AcGePoint3d& p : arrow.points) EXPECT_GE(p.z, 10.0 - 1e-6);
     }
   }
+  // On the hole's side the material lies outside the hole: pushing arrows stand in the hole,
+  // pointing away from its axis, with their tips on the hole's edges (radius 15).
+  AcTopoRef* hole = refOf(plate, Ami::kFaceKey, "hole1/side");
+  const std::vector<AcGiPrimitive> inHole =
+      drawOn(make(AttCode::Pressure, hole, CaeVector(0, 0, 2), FaceAxes(hole)), hole);
+  ASSERT_EQ(static_cast<int>(inHole.size()), 3 * edgesOf(hole));
+  for (const AcGiPrimitive& arrow : inHole) {
+    const CaeVector tip = RingsOf(arrow)[0].centre;
+    CaeVector outward(tip.X() - 100, tip.Y() - 50, 0);
+    EXPECT_NEAR(outward.Length(), 15.0, 1e-6);
+    outward.Normalize();
+    expectArrow(arrow, tip, outward, 10.0, true);
+  }
+
   // The study tool's form, (p, 0, 0) in global axes, is drawn along the value.
   const std::vector<AcGiPrimitive> global = drawOn(make(AttCode::Pressure, top, CaeVector(2, 0, 0)), top);
   ASSERT_EQ(static_cast<int>(global.size()), symbols);

@@ -11,6 +11,7 @@
 #include "amg/CaeCoordSys.h"
 #include "amg/CaeTransform.h"
 #include "cadInterface/CadDocServices.h"
+#include "cadInterface/CadResources.h"
 #include "cadInterface/UIDefaultNames.h"
 #include "fea/AttCodes.h"
 #include "mfc/ddx.h"
@@ -158,6 +159,53 @@ TEST_F(FrameTest, ConditionTypeNamesComeFromTheStringTable) {
   EXPECT_STREQ(CadLbcTypeName(text, 2).Text(), "Face Distributed Force");
   EXPECT_STREQ(CadLbcTypeName(text, 3).Text(), "Edge Distributed Force");
   EXPECT_STREQ(CadLbcTypeName(text, 27).Text(), "");
+}
+
+TEST_F(FrameTest, EachConditionTypeIsNamedByItsOwnString) {
+  // The code, the string id that names it and the text, as the resource library keeps them.
+  struct Row {
+    int type;
+    unsigned id;
+    const char* text;
+  };
+  const Row rows[] = {
+      {1, 156, "Vertex Force"},
+      {2, 158, "Face Distributed Force"},
+      {3, 157, "Edge Distributed Force"},
+      {4, 159, "Pressure"},
+      {5, 160, "Vertex Restraint"},
+      {6, 161, "Edge Restraint"},
+      {7, 162, "Face Restraint"},
+      {8, 163, "Vertex Enforced Displacement"},
+      {9, 164, "Edge Enforced Displacement"},
+      {10, 165, "Face Enforced Displacement"},
+      {11, 166, "Spin"},
+      {12, 167, "Gravity"},
+      {13, 168, "Acceleration"},
+      {14, 169, "Temperature"},
+      {15, 309, "Vertex Heat Flow"},
+      {16, 311, "Face Heat Flux"},
+      {17, 310, "Edge Heat Flow"},
+      {18, 276, "Face Convection"},
+      {19, 279, "Volumetric Heat Flow"},
+      {20, 312, "Vertex Fixed Temperature"},
+      {21, 314, "Face Fixed Temperature"},
+      {22, 313, "Edge Fixed Temperature"},
+      {23, 305, "Face Total Force"},
+      {24, 304, "Edge Total Force"},
+      {25, 1263, "Pinned Restraint"},
+      {29, 371, "Moment"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.type);
+    CaeString text;
+    EXPECT_STREQ(CadLbcTypeName(text, row.type).Text(), row.text);
+    EXPECT_STREQ(resLoadString(row.id).Text(), row.text);
+  }
+  for (int type : {0, 26, 27, 28, 30, -1, 1000}) {
+    CaeString text("previous");
+    EXPECT_STREQ(CadLbcTypeName(text, type).Text(), "") << type;
+  }
 }
 
 // ---- coordinate systems ----

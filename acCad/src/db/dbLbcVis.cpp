@@ -45,7 +45,7 @@ const char* symbolNameFor(const AttLbcDescript& descriptor, const CaepLbcVis& co
 }  // namespace
 
 int CaepLbcVis::Draw(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
-  if (!SymbolsShown()) return 0;
+  if (!ref || !SymbolsShown()) return 0;
   return DrawReference(draw, ref);
 }
 

@@ -56,8 +56,8 @@ class CaepLbcVis {
   virtual int ColorIndex() const = 0;
 
   // Draws the condition's symbols on `ref` and its children when the display flag of its kind is
-  // set. Returns the reference's visibility: 0 when the part is hidden or the flag is off, and
-  // nothing was drawn.
+  // set. Returns the reference's visibility: 0 when there is no reference, the part is hidden or
+  // the flag is off, and nothing was drawn.
   int Draw(AcGiWorldDraw* draw, CaeTopoRef* ref) const;
   // Whether the display flag of this condition's kind is set (set when there is no CAD interface).
   bool SymbolsShown() const;

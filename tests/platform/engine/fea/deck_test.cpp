@@ -305,6 +305,25 @@ TEST_F(DeckTest, DistributedLoadsAddUpToWhatWasAsked) {
   }
 }
 
+TEST_F(DeckTest, APressureInFaceAxesWritesTheDeckOfTheStudyForm) {
+  Clamp();
+  // Face 2 (x = 2, 1 x 1, outward +x): a positive pressure pushes into the material, along -x.
+  for (double p : {1000.0, -1000.0}) {
+    SCOPED_TRACE(p);
+    AttBaseLbc* global = Add(AttCode::Pressure, 2, CaeVector(p, 0, 0), loads);
+    const Deck studyForm = Write();
+    loads.DeleteLbc(global);
+    auto* axes = new CaeCoordSysFace();
+    axes->SetTopoRef(body.Ref(CaeTopoRef::kFace, 2));
+    AttBaseLbc* local = Add(AttCode::Pressure, 2, ConstantFunc(CaeVector(0, 0, p)), axes, loads);
+    const Deck pageForm = Write();
+    loads.DeleteLbc(local);
+    EXPECT_EQ(pageForm.text, studyForm.text);
+    EXPECT_TRUE(pageForm.Force(0).Equal(CaeVector(-p, 0, 0), 1e-9))
+        << pageForm.Force(0).X() << " " << pageForm.Force(0).Y() << " " << pageForm.Force(0).Z();
+  }
+}
+
 TEST_F(DeckTest, LoadsVaryingLinearlyGiveTheirResultantAndMoment) {
   Clamp();
   struct Row {
@@ -510,6 +529,52 @@ TEST_F(DeckTest, AHydrostaticPressureSolves) {
   EXPECT_GT(atTop, 0.0) << "pushed into the body";
   EXPECT_GT(atBottom, 1.05 * atTop);
   EXPECT_NEAR(uniformBottom, uniformTop, 1e-3 * largest);
+}
+
+TEST_F(DeckTest, APressurePushesIntoTheMaterialInEitherForm) {
+  CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
+  Clamp();
+  // The bar clamped at x = 0 and pressed on its end x = 2 shortens by about p L / E.
+  const double p = 1e6, shortening = p * 2.0 / 2.1e11;
+  auto* axes = new CaeCoordSysFace();
+  axes->SetTopoRef(body.Ref(CaeTopoRef::kFace, 2));
+  struct Form {
+    const char* name;
+    CaeFunc* value;
+    CaeCoordSys* axes;
+  };
+  const Form forms[] = {{"face axes", ConstantFunc(CaeVector(0, 0, p)), axes},
+                        {"global", ConstantFunc(CaeVector(p, 0, 0)), nullptr}};
+  std::vector<std::unique_ptr<FerResultSet>> results;
+  for (const Form& form : forms) {
+    AttBaseLbc* load = Add(AttCode::Pressure, 2, form.value, form.axes, loads);
+    results.push_back(std::make_unique<FerResultSet>(CaeString(form.name)));
+    ASSERT_TRUE(SolveAndRead(model, rc, dir / (std::string(form.name) + ".inp"), *results.back()));
+    loads.DeleteLbc(load);
+  }
+  const FerResult* faceAxes = results[0]->FindResult(FerQtyDisplacement);
+  const FerResult* global = results[1]->FindResult(FerQtyDisplacement);
+  ASSERT_TRUE(faceAxes && global);
+  CaeList<CaeNode> nodes;
+  mesh->Nodes(nodes);
+  double sum = 0;
+  int count = 0;
+  for (CaeNode* n : nodes) {
+    double a = 0, b = 0;
+    for (int k = 0; k < 3; ++k) {
+      ASSERT_TRUE(faceAxes->NodeValue(0, n->Id(), k, a) && global->NodeValue(0, n->Id(), k, b));
+      EXPECT_NEAR(a, b, 1e-9 * shortening) << "node " << n->Id() << " component " << k;
+    }
+    if (std::fabs(n->Coordinate().X() - 2.0) < 1e-9) {
+      faceAxes->NodeValue(0, n->Id(), 0, a);
+      sum += a;
+      ++count;
+    }
+  }
+  ASSERT_GT(count, 0);
+  // The clamp also holds the end's contraction, so the bar is a little stiffer than p L / E says.
+  EXPECT_LT(sum / count, -0.85 * shortening) << "pushed in: the end moves towards the clamp";
+  EXPECT_GT(sum / count, -1.0 * shortening);
 }
 
 TEST_F(DeckTest, AMomentOnAFaceIsAPureCouple) {

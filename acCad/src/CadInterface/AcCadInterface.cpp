@@ -282,7 +282,8 @@ int AcCadInterface::ProcessPendingRequest(int cancel) {
     cmdReportException(fault.Code());
     answer = 0;
   }
-  if (!cancel && !answer) CadMessageBoxId(IDS_GEOMETRY_SELECTION_FAILED, MB_OK | MB_TASKMODAL, nullptr);
+  // The panel completes outside any command, where MFC's resource handle is not the library's.
+  if (!cancel && !answer) CadMessageBoxText(resLoadString(IDS_GEOMETRY_SELECTION_FAILED).Text(), MB_OK);
   return answer;
 }
 

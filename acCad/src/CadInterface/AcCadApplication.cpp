@@ -23,6 +23,7 @@
 #include "db/dbRecords.h"
 #include "db/dbResultSet.h"
 #include "db/dbSubModel.h"
+#include "topo/acShapeSource.h"
 #include "util/acEditor.h"
 
 namespace {
@@ -59,6 +60,7 @@ AcCadApplication::AcCadApplication() {
     RegisterClasses();
     acrxBuildClassHierarchy();
     acInstallReactors();
+    shapeSource_ = std::make_unique<AcShapeSource>();
   } catch (...) {
     UnregisterClasses();
     SetAppControl(nullptr);
@@ -67,6 +69,7 @@ AcCadApplication::AcCadApplication() {
 }
 
 AcCadApplication::~AcCadApplication() {
+  shapeSource_.reset();
   acRemoveReactors();
   acedRegCmds->removeGroup(kCommandGroup);
   UnregisterClasses();

@@ -48,14 +48,6 @@ void acReleaseBoundKey(AmiObjectKey** key) {
   *key = nullptr;
 }
 
-void acRebindAttribToKey(AmiObjectKey** key, CaeAttrib* attribute) {
-  if (!key) return;
-  acReleaseBoundKey(key);
-  *key = acKeyOfAttrib(attribute);
-  // A null object would unbind every object of the key.
-  if (auto* object = dynamic_cast<AcDbObject*>(attribute)) acBindObjectToKey(*key, object);
-}
-
 AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute) {
   if (!attribute) return nullptr;
   auto* reference = dynamic_cast<AcTopoRef*>(attribute->GetTopoRef());
@@ -64,6 +56,14 @@ AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute) {
   AmiObjectKey* key = reference->GetKey();
   if (!acKeyNotNull(key)) CAE_GENERAL_ERROR();
   return key;
+}
+
+void acRebindAttribToKey(AmiObjectKey** key, CaeAttrib* attribute) {
+  if (!key) return;
+  acReleaseBoundKey(key);
+  *key = acKeyOfAttrib(attribute);
+  // The engine attribute and its drawing object are two bases of one object.
+  if (auto* object = dynamic_cast<AcDbObject*>(attribute)) acBindObjectToKey(*key, object);
 }
 
 // ---- engine attributes and their drawing objects --------------------------------------------

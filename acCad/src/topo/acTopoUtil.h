@@ -37,13 +37,14 @@ void acNotifyKeyErased(AmiObjectKey* key, int erasing);
 // The drawing object gives up its key: the key hears that its object is erased (when it has a
 // bound object) and the pointer is set to null; the key itself is not released.
 void acReleaseBoundKey(AmiObjectKey** key);
-// After a drawing object gave its attribute a reference: the held key is given up
-// (acReleaseBoundKey) and replaced by the reference's own key, bound to the drawing object that
-// is the attribute. An attribute without reference leaves the pointer null.
-void acRebindAttribToKey(AmiObjectKey** key, CaeAttrib* attribute);
 // The key of an attribute's reference; null for a null attribute or one without reference. A
 // reference without key is a consistency check.
 AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute);
+// A drawing object whose attribute just got its reference moves from the key it held (given up
+// with acReleaseBoundKey) to the reference's own key and binds to it, so that every object on a
+// subentity shares one key. An attribute without reference leaves the object without a key; an
+// attribute that is not also a drawing object binds nothing.
+void acRebindAttribToKey(AmiObjectKey** key, CaeAttrib* attribute);
 
 // ---- engine attributes and their drawing objects ----
 

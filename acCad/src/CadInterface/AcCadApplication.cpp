@@ -14,6 +14,8 @@
 #include "db/dbCase.h"
 #include "db/dbJob.h"
 #include "db/dbLbcSet.h"
+#include "db/dbMesh.h"
+#include "db/dbMeshUse.h"
 #include "db/dbModel.h"
 #include "db/dbRecords.h"
 #include "db/dbResultSet.h"
@@ -25,11 +27,12 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 11> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 13> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
     {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
     {"CaepAnlSubModelObj", &CaepAnlSubModelObj::rxInit, &CaepAnlSubModelObj::desc, 4},
+    {"CaepMeshEnt", &CaepMeshEnt::rxInit, &CaepMeshEnt::desc, 12},
     {"CaepLoadCaseObj", &CaepLoadCaseObj::rxInit, &CaepLoadCaseObj::desc, 5},
     {"CaepRestraintCaseObj", &CaepRestraintCaseObj::rxInit, &CaepRestraintCaseObj::desc, 6},
     {"CaepAnlDrvJobObj", &CaepAnlDrvJobObj::rxInit, &CaepAnlDrvJobObj::desc, 14},
@@ -37,6 +40,7 @@ constexpr std::array<AcCustomClassEntry, 11> kCustomClasses{{
     {"CaepResultCaseObj", &CaepResultCaseObj::rxInit, &CaepResultCaseObj::desc, 16},
     {"CaepAnlResultCase", &CaepAnlResultCase::rxInit, &CaepAnlResultCase::desc, 22},
     {"CaepAnlLbcCase", &CaepAnlLbcCase::rxInit, &CaepAnlLbcCase::desc, 23},
+    {"CaepMeshUse", &CaepMeshUse::rxInit, &CaepMeshUse::desc, 26},
 }};
 
 }  // namespace

@@ -278,13 +278,14 @@ INSTANTIATE_TEST_SUITE_P(
                                    0}),
     [](const ::testing::TestParamInfo<SequenceCase>& info) { return std::string(info.param.name); });
 
-TEST_F(ModuleTest, NewDrawingRunsThePostLoadPassAtItsFirstCommandEnd) {
+// Before the command runs, so that a first command that draws or saves sees the drawing restored.
+TEST_F(ModuleTest, NewDrawingRunsThePostLoadPassBeforeItsFirstCommand) {
   cadhost::runCommand("LIST");
   passes.clear();
   acDocManagerPtr()->newDocument();
   EXPECT_EQ(acReconcilePending(), 1);
   cadhost::runCommand("LIST");
-  EXPECT_EQ(passes, (std::vector<std::string>{"resolve", "reconcile", "menus-install", "records", "resolve"}));
+  EXPECT_EQ(passes, (std::vector<std::string>{"reconcile", "menus-install", "records", "resolve", "resolve"}));
   EXPECT_TRUE(AnlControl::GetCurrent()->IsLoaded());
   EXPECT_EQ(acReconcilePending(), 0);
 }

@@ -13,13 +13,19 @@
 #include "arx/rxobject.h"
 #include "db/dbCase.h"
 #include "db/dbJob.h"
+#include "db/dbLbc.h"
+#include "db/dbLbcConv.h"
+#include "db/dbLbcHtGen.h"
 #include "db/dbLbcSet.h"
 #include "db/dbMesh.h"
 #include "db/dbMeshUse.h"
 #include "db/dbModel.h"
+#include "db/dbModelLbc.h"
+#include "db/dbModelTemp.h"
 #include "db/dbRecords.h"
 #include "db/dbResultSet.h"
 #include "db/dbSubModel.h"
+#include "topo/acShapeSource.h"
 #include "util/acEditor.h"
 
 namespace {
@@ -27,7 +33,7 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 13> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 18> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
     {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
@@ -35,6 +41,11 @@ constexpr std::array<AcCustomClassEntry, 13> kCustomClasses{{
     {"CaepMeshEnt", &CaepMeshEnt::rxInit, &CaepMeshEnt::desc, 12},
     {"CaepLoadCaseObj", &CaepLoadCaseObj::rxInit, &CaepLoadCaseObj::desc, 5},
     {"CaepRestraintCaseObj", &CaepRestraintCaseObj::rxInit, &CaepRestraintCaseObj::desc, 6},
+    {"CaepLbcEnt", &CaepLbcEnt::rxInit, &CaepLbcEnt::desc, 7},
+    {"CaepModelLbcEnt", &CaepModelLbcEnt::rxInit, &CaepModelLbcEnt::desc, 8},
+    {"CaepModelTempEnt", &CaepModelTempEnt::rxInit, &CaepModelTempEnt::desc, 9},
+    {"CaepLbcConvEnt", &CaepLbcConvEnt::rxInit, &CaepLbcConvEnt::desc, 10},
+    {"CaepLbcHtGenEnt", &CaepLbcHtGenEnt::rxInit, &CaepLbcHtGenEnt::desc, 11},
     {"CaepAnlDrvJobObj", &CaepAnlDrvJobObj::rxInit, &CaepAnlDrvJobObj::desc, 14},
     {"CaepAnlConstrJobObj", &CaepAnlConstrJobObj::rxInit, &CaepAnlConstrJobObj::desc, 15},
     {"CaepResultCaseObj", &CaepResultCaseObj::rxInit, &CaepResultCaseObj::desc, 16},
@@ -53,6 +64,7 @@ AcCadApplication::AcCadApplication() {
     RegisterClasses();
     acrxBuildClassHierarchy();
     acInstallReactors();
+    shapeSource_ = std::make_unique<AcShapeSource>();
   } catch (...) {
     UnregisterClasses();
     SetAppControl(nullptr);
@@ -61,6 +73,7 @@ AcCadApplication::AcCadApplication() {
 }
 
 AcCadApplication::~AcCadApplication() {
+  shapeSource_.reset();
   acRemoveReactors();
   acedRegCmds->removeGroup(kCommandGroup);
   UnregisterClasses();

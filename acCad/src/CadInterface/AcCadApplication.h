@@ -4,15 +4,18 @@
 // registers the add-in's custom drawing classes in the order of the class table, builds the
 // host's class hierarchy and installs the editor and document-manager reactors. Destroying it
 // removes the reactors and the command group "CAEP", deletes the custom classes in the table's
-// unregistration order and then the controller. A constructor that fails part-way undoes what
+// unregistration order and then the controller. The drawing's shape source (topo/acShapeSource.h)
+// is installed for the application's lifetime. A constructor that fails part-way undoes what
 // it had done before it passes the exception on.
 #pragma once
 
+#include <memory>
 #include <span>
 
 #include "cadInterface/CadApplication.h"
 
 class AcRxClass;
+class AcShapeSource;
 
 // One custom drawing class: its name, its registration and its runtime record.
 struct AcCustomClassEntry {
@@ -43,4 +46,6 @@ class AcCadApplication : public CadApplication {
   void RegisterClasses();
   void UnregisterClasses();
   int registeredClasses_ = 0;
+  // Where meshes and the deck find part geometry, from load to unload.
+  std::unique_ptr<AcShapeSource> shapeSource_;
 };

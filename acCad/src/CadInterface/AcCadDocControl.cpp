@@ -59,7 +59,9 @@ void AcCadDocData::Activate() {
   if (auto* control = dynamic_cast<CaepAnlControl*>(GetAnlControl())) control->ApplyNativeUnits();
 }
 
-AcCadDocData::~AcCadDocData() = default;
+// The control goes first: its release redraws the conditions, which still refer to the drawing's
+// topology references.
+AcCadDocData::~AcCadDocData() { SetAnlControl(nullptr); }
 
 AcCadDocControl::AcCadDocControl(AcApDocument* document) : CadDocControl(document) {
   SetData(new AcCadDocData());

@@ -20,14 +20,18 @@
 #include "cadInterface/CadPickRequests.h"
 #include "cadInterface/CadResources.h"
 #include "cadInterface/CadTransactionScope.h"
+#include "db/dbBaseLbc.h"
 #include "db/dbControl.h"
 #include "db/dbDict.h"
 #include "db/dbMatLib.h"
 #include "db/dbResultSet.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
+#include "fea/AttCodes.h"
 #include "fea/AttLbcCase.h"
+#include "fea/AttLbcDescript.h"
 #include "gui/dialogs/common/UIPickDlg.h"
+#include "lbc/acLbcCmd.h"
 #include "res/ResourceIds.h"
 #include "util/acDeferredPasses.h"
 #include "util/acSelect.h"
@@ -448,6 +452,112 @@ int AcCadInterface::ModelExists(CaeString name, int* type) {
 }
 
 void AcCadInterface::CreateResultCaseObject(int /*unused*/) { CaepResultCaseObj::CreateInDatabase(); }
+
+// ---- conditions ----
+
+int AcCadInterface::CreateLbc(CaeString name, int colour, double symbolScale, int conditionType, int* freeFlags,
+                              double* values, CaeCoordSys* coordSys, AcBrEntity* entity) {
+  if (entity) return acCreateLbc(name, colour, symbolScale, conditionType, freeFlags, values, coordSys, entity);
+  return acCreateLbcByPick(name, colour, symbolScale, conditionType, freeFlags, values, coordSys);
+}
+
+int AcCadInterface::CreateLbc2(CaeString name, int colour, double symbolScale, int conditionType, int* freeFlags,
+                               double* values, CaeCoordSys* coordSys, AcBrEntity* entity) {
+  return CreateLbc(name, colour, symbolScale, conditionType, freeFlags, values, coordSys, entity);
+}
+
+void AcCadInterface::EditLbc(AttBaseLbc* old, CaeString name, int colour, double symbolScale, int conditionType,
+                             int* freeFlags, double* values, CaeCoordSys* coordSys) {
+  acEditLbc(old, name, colour, symbolScale, conditionType, freeFlags, values, coordSys);
+}
+
+void AcCadInterface::EditLbc2(AttBaseLbc* old, CaeString name, int colour, double symbolScale, int conditionType,
+                              int* freeFlags, double* values, CaeCoordSys* coordSys) {
+  acEditLbc(old, name, colour, symbolScale, conditionType, freeFlags, values, coordSys);
+}
+
+AttModelTemp* AcCadInterface::CreatePrescribedTemperature(CaeString name, int colour, double symbolScale,
+                                                          double modelTemperature, double referenceTemperature,
+                                                          int extra) {
+  if (extra) return acCreateModelTemp(name, colour, symbolScale, modelTemperature, referenceTemperature, extra);
+  return acCreateModelTempDefault(name, colour, symbolScale, modelTemperature, referenceTemperature);
+}
+
+void AcCadInterface::EditPrescribedTemperature(AttModelTemp* old, CaeString name, int colour, double symbolScale,
+                                               double modelTemperature, double referenceTemperature) {
+  acEditModelTemp(old, name, colour, symbolScale, modelTemperature, referenceTemperature);
+}
+
+int AcCadInterface::CreateConvection(CaeString name, int colour, double symbolScale, int conditionType, int constant,
+                                     double filmCoefficient, double ambientTemperature,
+                                     CaeList<AttTableTempValue>& table, AcBrEntity* entity) {
+  if (entity)
+    return acCreateConv(name, colour, symbolScale, conditionType, constant, filmCoefficient, ambientTemperature, &table,
+                        entity);
+  return acCreateConvByPick(name, colour, symbolScale, conditionType, constant, filmCoefficient, ambientTemperature,
+                            &table);
+}
+
+void AcCadInterface::EditConvection(AttLbcConv* old, CaeString name, int colour, double symbolScale, int conditionType,
+                                    int constant, double filmCoefficient, double ambientTemperature,
+                                    CaeList<AttTableTempValue>& table) {
+  acEditConv(old, name, colour, symbolScale, conditionType, constant, filmCoefficient, ambientTemperature, &table);
+}
+
+int AcCadInterface::CreateHeatGeneration(CaeString name, int colour, double symbolScale, int conditionType,
+                                         int constant, double value, CaeList<AttTableTempValue>& table,
+                                         AcBrEntity* entity) {
+  if (entity) return acCreateHtGen(name, colour, symbolScale, conditionType, constant, value, &table, entity);
+  return acCreateHtGenByPick(name, colour, symbolScale, conditionType, constant, value, &table);
+}
+
+void AcCadInterface::EditHeatGeneration(AttLbcHgen* old, CaeString name, int colour, double symbolScale,
+                                        int conditionType, int constant, double value,
+                                        CaeList<AttTableTempValue>& table) {
+  acEditHtGen(old, name, colour, symbolScale, conditionType, constant, value, &table);
+}
+
+AcBrEntity* AcCadInterface::PickTopology(int conditionType, int* pickKind) {
+  int kind = -1;
+  return acPickLbcTopology(conditionType, pickKind ? pickKind : &kind);
+}
+
+int AcCadInterface::GetLbcDimension(int conditionType) {
+  const AttLbcDescriptTable table;
+  const AttLbcDescript* descriptor = table.Find(conditionType);
+  if (!descriptor) return -1;
+  if (conditionType == AttCode::Gravity) return 8;
+  if (conditionType == AttCode::Acceleration) return 6;
+  if (conditionType == AttCode::FaceConvection) return 3;
+  if (descriptor->kind == AttKindRestraint) return 4;
+  if (descriptor->kind == AttKindModelTemp) return 1;
+  switch (descriptor->Dimension()) {
+    case CaeUtForce:
+    case CaeUtForcePerLength:
+    case CaeUtStress:
+    case CaeUtForcePerArea: return 3;
+    case CaeUtLength: return 5;
+    case CaeUtMoment:
+    case CaeUtAcceleration:
+    case CaeUtHeatFlow:
+    case CaeUtHeatFlowPerLength:
+    case CaeUtHeatFlux: return 2;
+    case CaeUtHeatGeneration: return 1;
+    default: return -1;
+  }
+}
+
+void AcCadInterface::GetLbcColorAndScale(AttBaseLbc* lbc, int* colour, double* scale) {
+  if (!lbc) return;
+  const CaeTypeId type = lbc->GetInfo();
+  if (type != AttLbc::Info && type != AttModelLbc::Info && type != AttModelTemp::Info && type != AttLbcConv::Info &&
+      type != AttLbcHgen::Info)
+    return;
+  const auto* entity = dynamic_cast<const CaepBaseLbcEnt*>(lbc);
+  if (!entity) return;
+  if (colour) *colour = entity->colorIndex();
+  if (scale) *scale = entity->Scale();
+}
 
 void AcCadInterface::UndoLastStep() {
   PrepareUndo(0);

@@ -75,6 +75,36 @@ class AcCadInterface : public CadInterface {
   // Makes a stored result set without owner in the working drawing.
   void CreateResultCaseObject(int unused) override;
 
+  // ---- conditions (lbc/acLbcCmd.h does the work; bad input is refused there) ----
+  // Without an entity the user picks (not for a model-level type); 0 when the pick was ended or
+  // the input refused.
+  int CreateLbc(CaeString name, int colour, double symbolScale, int conditionType, int* freeFlags, double* values,
+                CaeCoordSys* coordSys, AcBrEntity* entity) override;
+  int CreateLbc2(CaeString name, int colour, double symbolScale, int conditionType, int* freeFlags, double* values,
+                 CaeCoordSys* coordSys, AcBrEntity* entity) override;
+  void EditLbc(AttBaseLbc* old, CaeString name, int colour, double symbolScale, int conditionType, int* freeFlags,
+               double* values, CaeCoordSys* coordSys) override;
+  void EditLbc2(AttBaseLbc* old, CaeString name, int colour, double symbolScale, int conditionType, int* freeFlags,
+                double* values, CaeCoordSys* coordSys) override;
+  AttModelTemp* CreatePrescribedTemperature(CaeString name, int colour, double symbolScale, double modelTemperature,
+                                            double referenceTemperature, int extra) override;
+  void EditPrescribedTemperature(AttModelTemp* old, CaeString name, int colour, double symbolScale,
+                                 double modelTemperature, double referenceTemperature) override;
+  int CreateConvection(CaeString name, int colour, double symbolScale, int conditionType, int constant,
+                       double filmCoefficient, double ambientTemperature, CaeList<AttTableTempValue>& table,
+                       AcBrEntity* entity) override;
+  void EditConvection(AttLbcConv* old, CaeString name, int colour, double symbolScale, int conditionType, int constant,
+                      double filmCoefficient, double ambientTemperature, CaeList<AttTableTempValue>& table) override;
+  int CreateHeatGeneration(CaeString name, int colour, double symbolScale, int conditionType, int constant,
+                           double value, CaeList<AttTableTempValue>& table, AcBrEntity* entity) override;
+  void EditHeatGeneration(AttLbcHgen* old, CaeString name, int colour, double symbolScale, int conditionType,
+                          int constant, double value, CaeList<AttTableTempValue>& table) override;
+  AcBrEntity* PickTopology(int conditionType, int* pickKind) override;
+  // The default symbol colour of a new condition of the type; -1 for a type without descriptor.
+  int GetLbcDimension(int conditionType) override;
+  // The entity's symbol colour and scale; another engine type leaves both untouched.
+  void GetLbcColorAndScale(AttBaseLbc* lbc, int* colour, double* scale) override;
+
   void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window
   void RebuildExplorer() override;
   int ToggleDocumentLock() override;  // answers 1

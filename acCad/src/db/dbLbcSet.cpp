@@ -13,6 +13,11 @@
 #include "arx/dbtrans.h"
 #include "cadInterface/UIDefaultNames.h"
 #include "db/dbFiling.h"
+#include "db/dbLbc.h"
+#include "db/dbLbcConv.h"
+#include "db/dbLbcHtGen.h"
+#include "db/dbModelLbc.h"
+#include "db/dbModelTemp.h"
 #include "db/dbOpen.h"
 #include "fea/AttLbc.h"
 #include "util/acLayer.h"
@@ -52,13 +57,23 @@ DbLbcRoute dbLbcRouteOf(const AttBaseLbc* condition, AttLbcCase::Category catego
 
 namespace {
 
-// The condition entities restore themselves here once they exist; until then a member has
-// nothing to restore.
-void restoreModelLbc(AttBaseLbc*) {}
-void restoreModelTemp(AttBaseLbc*) {}
-void restoreConvection(AttBaseLbc*) {}
-void restoreHeatGeneration(AttBaseLbc*) {}
-void restoreLbc(AttBaseLbc*) {}
+// Each condition entity finishes its restoration through its own resolver; a condition of another
+// kind of entity has nothing to restore.
+void restoreModelLbc(AttBaseLbc* condition) {
+  if (auto* entity = dynamic_cast<CaepModelLbcEnt*>(condition)) entity->ResolveTopoRef();
+}
+void restoreModelTemp(AttBaseLbc* condition) {
+  if (auto* entity = dynamic_cast<CaepModelTempEnt*>(condition)) entity->RebuildNodalTemps();
+}
+void restoreConvection(AttBaseLbc* condition) {
+  if (auto* entity = dynamic_cast<CaepLbcConvEnt*>(condition)) entity->ResolveTopoRef();
+}
+void restoreHeatGeneration(AttBaseLbc* condition) {
+  if (auto* entity = dynamic_cast<CaepLbcHtGenEnt*>(condition)) entity->ResolveTopoRef();
+}
+void restoreLbc(AttBaseLbc* condition) {
+  if (auto* entity = dynamic_cast<CaepLbcEnt*>(condition)) entity->ResolveTopoRef();
+}
 
 void restore(AttBaseLbc* condition, AttLbcCase::Category category) {
   switch (dbLbcRouteOf(condition, category)) {

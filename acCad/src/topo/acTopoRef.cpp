@@ -101,7 +101,9 @@ AcTopoRef::AcTopoRef(AmiObjectKey* key, AcTopoTables* tables) {
 }
 
 AcTopoRef::~AcTopoRef() {
-  acReleaseKey(&key_);
+  // The reference owns its key: objects bound to it go with the drawing the references belong to.
+  if (key_) key_->release();
+  key_ = nullptr;
   delete geometry_;
 }
 

@@ -39,6 +39,14 @@ AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute) {
   return key;
 }
 
+void acRebindAttribToKey(AmiObjectKey** key, CaeAttrib* attribute) {
+  if (!key) return;
+  acReleaseBoundKey(key);
+  *key = acKeyOfAttrib(attribute);
+  // The engine attribute and its drawing object are two bases of one object.
+  if (auto* object = dynamic_cast<AcDbObject*>(attribute)) acBindObjectToKey(*key, object);
+}
+
 void acWatchSolid(AcBrEntity*) {}
 
 bool acTopoSolidModified() { return false; }

@@ -22,6 +22,11 @@ void acReleaseBoundKey(AmiObjectKey** key);
 // The key of an attribute's reference; null for a null attribute or one without reference. A
 // reference without key is a consistency check.
 AmiObjectKey* acKeyOfAttrib(CaeAttrib* attribute);
+// A drawing object whose attribute just got its reference moves from the key it held (given up
+// with acReleaseBoundKey) to the reference's own key and binds to it, so that every object on a
+// subentity shares one key. An attribute without reference leaves the object without a key; an
+// attribute that is not also a drawing object binds nothing.
+void acRebindAttribToKey(AmiObjectKey** key, CaeAttrib* attribute);
 
 // ---- re-resolution hooks (the pass itself comes with re-resolution; these do nothing yet) ----
 // Watches the solid a canonical entity lies on, so that its changes raise the solid-modified flag.

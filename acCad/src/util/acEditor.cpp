@@ -86,6 +86,19 @@ void rebuildExplorer() {
   if (CadInterface* cad = CadInterface::GetCurrent()) cad->RebuildExplorer();
 }
 
+// The drawing's post-load pass, once per drawing read: the stored objects finish their restoration
+// (the conditions find their geometry and ask to be drawn again).
+void runPostLoadPass(int& depth) {
+  inTransaction(depth, [] {
+    reconcilePending = false;
+    dbReconcileDrawing();
+    acInstallMenus();
+    rebuildExplorer();
+    if (AnlControl* control = AnlControl::GetCurrent()) control->MarkAsLoaded();
+    dbUpdateRecords(1);
+  });
+}
+
 void commandEndedWork(const char* name) {
   CadInterface* cad = CadInterface::GetCurrent();
   if (!cad) return;
@@ -93,16 +106,7 @@ void commandEndedWork(const char* name) {
   if (browserRebuild == -1) readBrowserRebuildSetting();
   if (!acdbHostApplicationServices()->workingDatabase()) return;
   try {
-    if (reconcilePending) {
-      inTransaction(depth, [] {
-        reconcilePending = false;
-        dbReconcileDrawing();
-        acInstallMenus();
-        rebuildExplorer();
-        if (AnlControl* control = AnlControl::GetCurrent()) control->MarkAsLoaded();
-        dbUpdateRecords(1);
-      });
-    }
+    if (reconcilePending) runPostLoadPass(depth);
     if (equals(name, "MENULOAD") || equals(name, "AMVARS")) inTransaction(depth, [cad] { cad->RefreshAfterCommand(); });
     acTopoResolvePending(acTopoSceneChanged());
     acTopoAfterCommand(name);
@@ -161,6 +165,12 @@ class AcCadEditorReactor : public AcEditorReactor {
   void commandWillStart(const char* name) override {
     ResourceScope scope;
     if (equals(name, "REDO") || equals(name, "UNDO") || equals(name, "U")) return;
+    // A drawing just read is restored before its first command runs, so that the command (a
+    // picture, a save) sees its conditions drawn; the history commands leave it to their end.
+    if (reconcilePending && acdbHostApplicationServices()->workingDatabase()) {
+      int depth = 0;
+      runPostLoadPass(depth);
+    }
     acTopoResolvePending(0);
     if (equals(name, "QSAVE") || equals(name, "SAVEAS")) {
       CaeStamp::New();

@@ -6,11 +6,14 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "amg/CaeAttrib.h"
 #include "amg/CaeExcept.h"
 #include "arx/acutads.h"
 #include "arx/brtrav.h"
+#include "arx/dbdatabase.h"
+#include "arx/dbsymtb.h"
 #include "arx/hostinput.h"
 #include "topo/acTopoRef.h"
 #include "topo/acTopoUtil.h"
@@ -193,6 +196,53 @@ TEST_F(KeyTest, AnAttributeGivesItsReferencesKey) {
   EXPECT_EQ(acKeyOfAttrib(&without), nullptr);
   EXPECT_EQ(acKeyOfAttrib(&with), top->GetKey());
   EXPECT_TRUE(equivalent(acKeyOfAttrib(&with), faceKey(plate, "plate/top")));
+}
+
+}  // namespace
+
+namespace {
+
+// A drawing object that is also an engine attribute, as the condition and mesh objects are.
+class AttribSolid : public topotest::TestSolid, public CaeAttrib {};
+
+TEST_F(KeyTest, RebindingMovesEveryObjectOnASubentityToItsReferencesKey) {
+  AcDbObjectId plate = loadPart("plate_with_hole");
+  AcTopoRef* top = refOf(plate, Ami::kFaceKey, "plate/top");
+  // Two objects as they come from a drawing file: each holds a key of its own for the same face.
+  std::vector<AttribSolid*> objects;
+  std::vector<AmiObjectKey*> held;
+  for (int i = 0; i < 2; ++i) {
+    auto* object = new AttribSolid();
+    AcDbBlockTableRecord* modelSpace = nullptr;
+    ASSERT_EQ(acdbOpenObject(modelSpace, db()->modelSpaceId(), AcDb::kForWrite), Acad::eOk);
+    AcDbObjectId id;
+    ASSERT_EQ(modelSpace->appendAcDbEntity(id, object), Acad::eOk);
+    modelSpace->close();
+    held.push_back(faceKey(plate, "plate/top"));
+    acBindObjectToKey(held.back(), object);
+    objects.push_back(object);
+  }
+  std::vector<AmiObjectKey*> filed = held;
+  for (int i = 0; i < 2; ++i) {
+    objects[i]->SetTopoRef(top);
+    acRebindAttribToKey(&held[i], objects[i]);
+    EXPECT_EQ(held[i], top->GetKey());
+    EXPECT_FALSE(filed[i]->hasBoundObject());  // given up, not released: the test still owns it
+  }
+  EXPECT_TRUE(top->GetKey()->hasBoundObject());
+  EXPECT_EQ(top->GetKey()->boundObjectId(), objects[1]->objectId());
+
+  // Without a reference the object is left without a key; nothing is bound anywhere.
+  AmiObjectKey* own = faceKey(plate, "plate/top");
+  AmiObjectKey* ownFiled = own;
+  acBindObjectToKey(own, objects[0]);
+  objects[0]->SetTopoRef(nullptr);
+  acRebindAttribToKey(&own, objects[0]);
+  EXPECT_EQ(own, nullptr);
+  EXPECT_FALSE(ownFiled->hasBoundObject());
+  acRebindAttribToKey(nullptr, objects[0]);
+  acBindObjectToKey(top->GetKey(), nullptr);
+  for (AttribSolid* object : objects) object->close();
 }
 
 }  // namespace

@@ -389,12 +389,13 @@ Acad::ErrorStatus AcDbDatabase::readDwgBytes(std::string_view file, const std::s
   {
     SuppressRecording quiet(d);
     d.nextHandle = std::max(d.nextHandle, nextHandle);
+    // The root ids first, so that a record can look up the tables read before it (its layer).
+    for (int i = 0; i < kRootCount; ++i) *rootIds(d, i) = d.idOf(AcDbHandle(roots[i]));
     ClassCache classes;
     ProxyCounts proxies;
     for (std::size_t i = 0; i < records.size(); ++i)
       loadRecord(this, records[i], i, path, stubs[i], classes, &proxies, messages);
     proxies.report(path, messages);
-    for (int i = 0; i < kRootCount; ++i) *rootIds(d, i) = d.idOf(AcDbHandle(roots[i]));
   }
   d.filename = path;
   d.savedChanges = d.changes;

@@ -182,6 +182,7 @@ class AttLbcConv : public AttBaseLbc, public CaeAttrib {
   double AmbientTemp() const { return ambient_; }
   void SetAmbientTemp(double value) { ambient_ = value; }
   void AddFilmValue(double temperature, double film) { table_.Add(temperature, film); }
+  void ClearFilmValues() { table_.Clear(); }
   AttTableTempValue* FirstFilmValue() { return table_.First(); }
   AttTableTempValue* NextFilmValue() { return table_.Next(); }
   int NumValues() const { return table_.Count(); }
@@ -204,6 +205,7 @@ class AttLbcHgen : public AttBaseLbc, public CaeAttrib {
   double HeatGeneration() const { return value_; }
   void SetHeatGeneration(double value) { value_ = value; }
   void AddHGenValue(double temperature, double value) { table_.Add(temperature, value); }
+  void ClearHGenValues() { table_.Clear(); }
   AttTableTempValue* FirstHGenValue() { return table_.First(); }
   AttTableTempValue* NextHGenValue() { return table_.Next(); }
   int NumValues() const { return table_.Count(); }

@@ -1,0 +1,161 @@
+// Conditions through a user's session: an erased last load and undo, saving with an erased and an
+// unresolved condition, and a load that follows its face through a parameter edit and a reopen.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "amg/CaeString.h"
+#include "amg/CaeVector.h"
+#include "arx/acutads.h"
+#include "arx/dbdatabase.h"
+#include "arx/dbtrans.h"
+#include "arx/gidisplay.h"
+#include "cadInterface/CadInterface.h"
+#include "db/dbBaseLbc.h"
+#include "db/dbLbcSet.h"
+#include "db/dbOpen.h"
+#include "fea/AnlControl.h"
+#include "fea/AttLbc.h"
+#include "gui/wizard/UIWizard.h"
+#include "lbc_deck_fixture.h"
+#include "mcad/amikey.h"
+#include "test_env.h"
+#include "topo/acTopoRef.h"
+
+namespace lbctest {
+namespace {
+
+constexpr int kLoadsStep = 3;
+
+class LbcScenarioTest : public DeckFixture {
+ protected:
+  // The drawing's first load set (a reopened drawing has no current one).
+  static CaepLbcSetObj* loads() { return dynamic_cast<CaepLbcSetObj*>(AnlControl::GetCurrent()->FirstLoadCase()); }
+
+  // A pressure on a named face of `part`, with geometry.
+  static void pressureOn(AcTopoRef* face) {
+    int flags[6] = {0, 0, 0, 0, 0, 0};
+    double value[3] = {1, 0, 0};
+    int made = 0;
+    asCommand([&] {
+      made = CadInterface::GetCurrent()->CreateLbc(CaeString("Pressure"), 3, 5.0, 4, flags, value, nullptr,
+                                                   face->GetBrEntity());
+    });
+    EXPECT_EQ(made, 1) << cadhost::printedText();
+  }
+  // Every member id of the current load set, erased ones included.
+  static std::vector<AcDbObjectId> memberIds() {
+    std::vector<AcDbObjectId> ids;
+    const AcDbObjectIdArray& listed = loads()->ConditionIds();
+    for (int i = 0; i < listed.length(); ++i) ids.push_back(listed[i]);
+    return ids;
+  }
+  // Runs `work` on a member opened for read, erased or not.
+  static void withMember(AcDbObjectId id, const std::function<void(CaepBaseLbcEnt&)>& work) {
+    AcDbObject* object = nullptr;
+    ASSERT_EQ(acdbOpenObject(object, id, AcDb::kForRead, true), Acad::eOk);
+    auto* entity = dynamic_cast<CaepBaseLbcEnt*>(object);
+    ASSERT_NE(entity, nullptr);
+    work(*entity);
+    object->close();
+  }
+  static std::vector<AcGiPrimitive> drawnBy(AcDbObjectId id) {
+    AcGiView view;
+    view.direction = AcGeVector3d(-1, -1, 1);
+    view.width = 800;
+    view.height = 600;
+    AcGiDisplayList display(db(), view);
+    display.regenerate();
+    return display.primitivesOf(id);
+  }
+  // Saves under `name` in the test's folder; fails the test when the host reports a failed save.
+  void saveAs(const std::string& name) {
+    cadhost::clearPrintedText();
+    command("SAVEAS \"" + (dir / name).string() + "\"");
+    EXPECT_TRUE(std::filesystem::exists(dir / name)) << cadhost::printedText();
+    EXPECT_EQ(cadhost::printedText().find("General Error"), std::string::npos) << cadhost::printedText();
+  }
+  void reopen(const std::string& name) {
+    command("CLOSE");
+    command("OPEN \"" + (dir / name).string() + "\"");
+    command("REGENALL");  // the first command ends the post-load pass
+  }
+  kestrum::test::TempDir dir;
+};
+
+TEST_F(LbcScenarioTest, ErasingTheLastLoadClearsTheLoadsStepAndUndoBringsItBack) {
+  makeDrawingSets("Plate", AnlStress, "Loads", "Fixed");
+  pressureOn(TopoTest::refOf(plate, Ami::kFaceKey, "plate/top"));
+  UISetWizardTabState(kLoadsStep, 1);  // as the load page marks it
+  const AcDbObjectId id = memberIds().front();
+
+  asCommand([&] { loads()->DeleteLbc(loads()->LiveLbc(1)); });
+  EXPECT_EQ(UIGetWizardTabState(kLoadsStep), 0);
+  EXPECT_TRUE(drawnBy(id).empty());
+
+  command("U");
+  EXPECT_EQ(UIGetWizardTabState(kLoadsStep), 1);
+  EXPECT_FALSE(dbIsErasedOrGone(id));
+}
+
+TEST_F(LbcScenarioTest, SavingWithAnErasedAndAnUnresolvedConditionWorksAndBothKeepTheirKeys) {
+  AcDbObjectId block = loadPart(fixturePath("pocket_block.part"));
+  makeDrawingSets("Block", AnlStress, "Loads", "Fixed");
+  pressureOn(TopoTest::refOf(block, Ami::kFaceKey, "pocket/bottom"));
+  pressureOn(TopoTest::refOf(plate, Ami::kFaceKey, "plate/top"));
+  asCommand([&] { loads()->DeleteLbc(loads()->LiveLbc(2)); });  // the plate's, erased
+  command("PARAM set block/Depth 12");                          // the pocket goes through: its bottom is gone
+  saveAs("first.dwg");
+  reopen("first.dwg");
+
+  const std::vector<AcDbObjectId> members = memberIds();
+  ASSERT_EQ(members.size(), 2u);
+  withMember(members[0], [](CaepBaseLbcEnt& unresolved) {
+    ASSERT_NE(unresolved.TopoKey(), nullptr);
+    EXPECT_EQ(unresolved.TopoKey()->name(), "pocket/bottom");
+  });
+  withMember(members[1], [](CaepBaseLbcEnt& erased) {
+    EXPECT_TRUE(erased.isErased());
+    ASSERT_NE(erased.TopoKey(), nullptr);
+    EXPECT_EQ(erased.TopoKey()->name(), "plate/top");
+  });
+  EXPECT_TRUE(drawnBy(members[0]).empty()) << "a condition without geometry draws nothing";
+
+  saveAs("second.dwg");                // every later save works too
+  command("PARAM set block/Depth 4");  // the bottom comes back
+  saveAs("third.dwg");
+  reopen("third.dwg");
+  withMember(memberIds()[0], [](CaepBaseLbcEnt& back) {
+    ASSERT_NE(back.TopoKey(), nullptr);
+    EXPECT_EQ(back.TopoKey()->name(), "pocket/bottom");
+    EXPECT_NE(dynamic_cast<AttLbc&>(back.Condition()).GetTopoRef(), nullptr);
+  });
+}
+
+TEST_F(LbcScenarioTest, ALoadOnTheHoleSitsOnTheLargerHoleAfterAnEditAndAReopen) {
+  makeDrawingSets("Plate", AnlStress, "Loads", "Fixed");
+  pressureOn(TopoTest::refOf(plate, Ami::kFaceKey, "hole1/side"));
+  saveAs("before.dwg");
+  command("PARAM set plate/D 40");
+  saveAs("after.dwg");
+  reopen("after.dwg");
+
+  const AcDbObjectId id = memberIds().front();
+  withMember(id, [](CaepBaseLbcEnt& entity) {
+    auto* face = dynamic_cast<AcTopoRef*>(dynamic_cast<AttLbc&>(entity.Condition()).GetTopoRef());
+    ASSERT_NE(face, nullptr);
+    CaeVector lower, upper, point;
+    face->ParamRange(lower, upper);
+    face->Feval((lower + upper) * 0.5, point);
+    EXPECT_NEAR(std::hypot(point[0] - 100.0, point[1] - 50.0), 20.0, 1e-6);
+  });
+}
+
+}  // namespace
+}  // namespace lbctest

@@ -10,8 +10,8 @@
 #include "amg/CaeStamp.h"
 #include "amg/CaeTopoRef.h"
 #include "arx/acutads.h"
-#include "arx/dbfiler.h"
 #include "arx/dbdatabase.h"
+#include "arx/dbfiler.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
 #include "db/dbModel.h"
@@ -173,8 +173,8 @@ class CaepMeshEnt::Record {
       if (shared.count(nodeId)) usesShared = true;
     }
     std::unique_ptr<CaeElem> element(CaeElem::Create(buffer, static_cast<int>(count), static_cast<CaeElemType>(type),
-                                                     static_cast<CaeElemShape>(shape),
-                                                     static_cast<CaeElemOrder>(order), id));
+                                                     static_cast<CaeElemShape>(shape), static_cast<CaeElemOrder>(order),
+                                                     id));
     CAE_CHECK(element != nullptr);
     if (version_ > kVersionNoLocations) {
       std::map<long, CaeNode*> pTable;
@@ -242,7 +242,7 @@ void CaepMeshEnt::SetBodyKey(AmiObjectKey* key) {
   CAE_CHECK(key != nullptr);
   acReleaseKey(&bodyKey_);
   bodyKey_ = copyKey(key);
-  acBindObjectToKey(key, this);
+  BindToKey(key);
   faceKeys_.Clear();
   edgeKeys_.Clear();
   vertexKeys_.Clear();
@@ -256,7 +256,7 @@ void CaepMeshEnt::CollectTopologyKeys(CaeTopoRef* ref) {
   auto* topo = static_cast<AcTopoRef*>(ref);
   if (topo->Stamp().Test()) return;
   AmiObjectKey* key = topo->GetKey();
-  acBindObjectToKey(key, this);
+  BindToKey(key);
   if (acKeyNotNull(key)) {
     switch (topo->Kind()) {
       case CaeTopoRef::kFace: faceKeys_.Append(copyKey(key)); break;
@@ -270,6 +270,12 @@ void CaepMeshEnt::CollectTopologyKeys(CaeTopoRef* ref) {
   int flag = 0;
   for (CaeTopoRef* child = topo->FirstChild(flag); child; child = topo->NextChild(child, flag, flag))
     CollectTopologyKeys(child);
+}
+
+// Keys bind drawing objects only: an entity not yet in a drawing is bound when it is given its keys
+// there.
+void CaepMeshEnt::BindToKey(AmiObjectKey* key) {
+  if (!objectId().isNull()) acBindObjectToKey(key, this);
 }
 
 int CaepMeshEnt::NodeCountOnTopo(CaeTopoRef* ref) {
@@ -297,8 +303,8 @@ Acad::ErrorStatus CaepMeshEnt::dwgOutFields(AcDbDwgFiler* filer) const {
 void CaepMeshEnt::WriteFields(Record& record) const {
   CAE_CHECK(!IsMarkedAsErased());
   // An entity without mesh data writes its version 0 alone, as the reader expects.
-  CAE_CHECK(record.filer()->writeUInt16(static_cast<Adesk::UInt16>(dataVersion_ == kVersionNoData ? 0 : kVersionCurrent)) ==
-            Acad::eOk);
+  CAE_CHECK(record.filer()->writeUInt16(
+                static_cast<Adesk::UInt16>(dataVersion_ == kVersionNoData ? 0 : kVersionCurrent)) == Acad::eOk);
   if (dataVersion_ == kVersionNoData) return;
   auto* self = const_cast<CaepMeshEnt*>(this);
   record.putInt16(bodyKey_ ? 1 : 0);
@@ -326,8 +332,9 @@ void CaepMeshEnt::WriteFields(Record& record) const {
     record.putInt32(0);
   }
   for (int j = 0; j < faces + edges + vertices; ++j) {
-    AmiObjectKey* key = j < faces ? faceKeys_.At(j) : j < faces + edges ? edgeKeys_.At(j - faces)
-                                                                         : vertexKeys_.At(j - faces - edges);
+    AmiObjectKey* key = j < faces           ? faceKeys_.At(j)
+                        : j < faces + edges ? edgeKeys_.At(j - faces)
+                                            : vertexKeys_.At(j - faces - edges);
     record.putKey(key);
     if (AcTopoRef* ref = refOfKey(key)) {
       self->WriteNodesOnTopo(record, ref, written);

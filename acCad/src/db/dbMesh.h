@@ -118,6 +118,7 @@ class CaepMeshEnt : public AcDbEntity, public AmgMesh {
   void WriteFields(Record& record) const;
   void ReadFields(Record& record);
   void ClearReadState();
+  void BindToKey(AmiObjectKey* key);
   void KeyArrayAppend(int j, int faces, int edges, AmiObjectKey* key);
   void WriteNodesOnTopo(Record& record, CaeTopoRef* ref, std::map<long, CaeNode*>& written) const;
 

@@ -9,14 +9,22 @@
 #include <vector>
 
 #include "amg/CaeStamp.h"
+#include "arx/acdocman.h"
 #include "arx/acutads.h"
+#include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
+#include "arx/dbsymtb.h"
 #include "arx/hostcmds.h"
+#include "db/dbControl.h"
 #include "db/dbMesh.h"
 #include "db/dbMeshUse.h"
+#include "db/dbModel.h"
+#include "db/dbOpen.h"
+#include "db/dbSubModel.h"
 #include "mcad/amikey.h"
 #include "topo/acTopoRef.h"
 #include "topo_fixture.h"
+#include "util/acLayer.h"
 #include "util/acPost.h"
 
 namespace {
@@ -312,6 +320,68 @@ TEST_F(MeshRecordTest, MeshUseFilersCatchTheEngineException) {
     EXPECT_EQ(status, Acad::eFilerError);
     EXPECT_NE(cadhost::printedText().find("\nTLX Exception: "), std::string::npos) << cadhost::printedText();
   }
+}
+
+// The mesh of the first sub-model of the drawing's first model, opened for write in the caller's
+// transaction; null when there is none.
+CaepMeshEnt* firstMesh(AcDbDatabase* database, CaepAnlSubModelObj** subModel = nullptr) {
+  CaepAnlControl* control = dbControlOf(database);
+  auto* model = control ? dynamic_cast<CaepAnlModelObj*>(control->FirstAnlModel()) : nullptr;
+  if (!model || model->SubModelIds().empty()) return nullptr;
+  auto* sub = CaepAnlSubModelObj::cast(dbOpenMember(database, model->SubModelIds().front(), AcDb::kForWrite, true));
+  if (subModel) *subModel = sub;
+  return sub ? CaepMeshEnt::cast(dbOpenMember(database, sub->MeshId(), AcDb::kForWrite, true)) : nullptr;
+}
+
+std::string layerName(AcDbEntity* entity) {
+  AcDbObjectId layer;
+  acGetLayer(acCaeLayerName(kCaeLayerMesh), layer);
+  return entity->layerId() == layer ? "CAE_MESH" : "other";
+}
+
+TEST_F(MeshRecordTest, ReopenedDrawingRestoresTheMeshOnItsLayerAndEraseTakesTheSubModel) {
+  MeshImage before;
+  std::map<int, std::set<long>> onFaces;
+  {
+    DbTransaction transaction(db());
+    auto* model = dynamic_cast<CaepAnlModelObj*>(dbControlOf(db())->NewAnlModel(CaeString("Stress"), AnlStress));
+    ASSERT_NE(model, nullptr);
+    model->NewMesh(body_);
+    CaepMeshEnt* mesh = firstMesh(db());
+    ASSERT_NE(mesh, nullptr);
+    mesh->SetDefaultSize(8.0);
+    mesh->SetElementOrder(1);
+    ASSERT_EQ(mesh->MeshIt(), 1) << cadhost::printedText();
+    mesh->SetBodyKey(bodyKey_);
+    before = imageOf(*mesh);
+    for (int i = 0; i < mesh->FaceKeys().Count(); ++i)
+      onFaces[i] = idsOnTopo(*mesh, acTopoRefFromKey(mesh->FaceKeys().At(i)));
+  }
+  kestrum::test::TempDir dir;
+  const std::string path = (dir / "mesh.dwg").string();
+  command("SAVEAS " + path);
+  command("CLOSE");
+  command("OPEN " + path);
+  ASSERT_NE(acDocManagerPtr()->curDocument(), nullptr);
+  command("REGENALL");  // the drawing's post-load pass runs by its first command
+  DbTransaction transaction(db());
+  CaepAnlSubModelObj* sub = nullptr;
+  CaepMeshEnt* mesh = firstMesh(db(), &sub);
+  ASSERT_NE(mesh, nullptr) << cadhost::printedText();
+  EXPECT_FALSE(mesh->AwaitingRestore());
+  EXPECT_EQ(mesh->Modified(), 0);
+  EXPECT_EQ(mesh->NeedsUpdate(), 0);
+  EXPECT_EQ(layerName(mesh), "CAE_MESH");
+  EXPECT_TRUE(imageOf(*mesh) == before);
+  for (const auto& [i, ids] : onFaces) EXPECT_EQ(idsOnTopo(*mesh, acTopoRefFromKey(mesh->FaceKeys().At(i))), ids) << i;
+
+  ASSERT_EQ(mesh->erase(), Acad::eOk);
+  EXPECT_TRUE(mesh->IsMarkedAsErased());
+  EXPECT_TRUE(sub->isErased());
+  EXPECT_TRUE(sub->ErasedWithMesh());
+  ASSERT_EQ(mesh->erase(false), Acad::eOk);
+  EXPECT_FALSE(mesh->IsMarkedAsErased());
+  EXPECT_FALSE(sub->isErased());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "arx/acutads.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
+#include "cadInterface/CadInterface.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
 #include "db/dbModel.h"
@@ -516,6 +517,77 @@ void CaepMeshEnt::RestoreEngineMesh() {
     acGetLayer(acCaeLayerName(kCaeLayerMesh), layer);
     if (!layer.isNull()) setLayer(layer, true);
   }
+}
+
+// ---- drawing ------------------------------------------------------------------------------------
+
+namespace {
+constexpr Adesk::Int32 kLinearFaces[] = {3, 0, 1, 2};
+constexpr Adesk::Int32 kQuadraticFaces[] = {3, 5, 0, 3, 3, 3, 1, 4, 3, 4, 2, 5, 3, 3, 4, 5};
+constexpr short kEdgeColors[12] = {7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7};
+constexpr Adesk::UInt8 kLinearVisibility[] = {1, 1, 1};
+constexpr Adesk::UInt8 kQuadraticVisibility[] = {1, 1, 0, 1, 1, 0, 1, 1, 0, 0, 0, 0};
+constexpr short kFaceColors[4] = {0, 0, 0, 0};
+}  // namespace
+
+bool MeshFaceShell::Draw(AcGiWorldDraw* mode, const CaeElemRef& face) {
+  const int count = face.NumNodes();
+  if (count != 3 && count != 6) return false;
+  for (int k = 0; k < count; ++k) {
+    const CaeVector& p = face.Node(k)->Coordinate();
+    points_[k] = AcGePoint3d(p[0], p[1], p[2]);
+  }
+  AcGiEdgeData edges;
+  edges.setColors(kEdgeColors);
+  edges.setVisibility(count == 3 ? kLinearVisibility : kQuadraticVisibility);
+  AcGiFaceData faces;
+  faces.setColors(kFaceColors);
+  if (count == 3) {
+    mode->geometry().shell(3, points_, 4, kLinearFaces, &edges, &faces);
+  } else {
+    mode->geometry().shell(6, points_, 16, kQuadraticFaces, &edges, &faces);
+  }
+  return true;
+}
+
+bool CaepMeshEnt::Drawable() {
+  if (dataVersion_ == kVersionNoData || awaitingRestore_ || !IsActive()) return false;
+  if (CadInterface* cad = CadInterface::GetCurrent()) {
+    SymbolVisibility flags;
+    if (cad->GetSymbolVisibility(flags) && !flags.mesh) return false;
+  }
+  if (auto* ref = dynamic_cast<AcTopoRef*>(GetTopoRef()); ref && !ref->IsVisible()) return false;
+  CaeList<CaeElem> elements;
+  Elements(elements);
+  int order = -1;
+  for (CaeElem* element : elements) {
+    if (order != -1 && element->Order() != order) return false;
+    order = element->Order();
+  }
+  return true;
+}
+
+Adesk::Boolean CaepMeshEnt::worldDraw(AcGiWorldDraw* mode) {
+  try {
+    if (!Drawable()) return true;
+    MeshFaceShell shell;
+    CaeList<CaeElem> elements;
+    Elements(elements);
+    const bool everyFace = mode->regenType() == AcGi::kAcGiStandardDisplay;
+    for (CaeElem* element : elements) {
+      if (!everyFace && element->Type() == CaeElemSolid) continue;
+      for (int f = 0; f < element->NumFaces(); ++f) shell.Draw(mode, CaeElemRef(element, f));
+    }
+    if (!everyFace) {
+      CaePrimaryList<CaeElemRef> exterior;
+      ExteriorElemRefs(exterior, 4, 4);
+      for (CaeElemRef* face : exterior) shell.Draw(mode, *face);
+    }
+  } catch (const CaeExcept& error) {
+    acutPrintf("\n%s", error.String().Text());
+    return false;
+  }
+  return true;
 }
 
 // ---- engine notifications and erase -------------------------------------------------------------

@@ -17,6 +17,8 @@
 
 #include "amg/CaeList.h"
 #include "arx/dbentity.h"
+#include "arx/gebasic.h"
+#include "arx/gi.h"
 #include "fea/AmgMesh.h"
 
 class AcDbDwgFiler;
@@ -49,6 +51,17 @@ class MeshNodeGroup {
   AmiObjectKey* key;
   CaeTopoRef* ref = nullptr;
   CaeOwningList<CaeNode> nodes;
+};
+
+// Draws element faces as shells: a 3-node face as one triangle, a 6-node face as four (three corner
+// triangles with their outer edges visible, the centre one without). One shell serves a whole draw.
+class MeshFaceShell {
+ public:
+  // Faces of any other node count are skipped (false).
+  bool Draw(AcGiWorldDraw* mode, const CaeElemRef& face);
+
+ private:
+  AcGePoint3d points_[6];
 };
 
 class CaepMeshEnt : public AcDbEntity, public AmgMesh {
@@ -101,6 +114,10 @@ class CaepMeshEnt : public AcDbEntity, public AmgMesh {
   void UponTopoRefErase() override;
 
   // --- host side ---------------------------------------------------------------------------
+  // The element faces (the exterior faces of solids outside the standard display); nothing for a
+  // mesh without data, awaiting its restore, inactive, on a hidden part, with mixed element orders,
+  // or while the mesh display is off.
+  Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
@@ -119,6 +136,7 @@ class CaepMeshEnt : public AcDbEntity, public AmgMesh {
   void ReadFields(Record& record);
   void ClearReadState();
   void BindToKey(AmiObjectKey* key);
+  bool Drawable();
   void KeyArrayAppend(int j, int faces, int edges, AmiObjectKey* key);
   void WriteNodesOnTopo(Record& record, CaeTopoRef* ref, std::map<long, CaeNode*>& written) const;
 

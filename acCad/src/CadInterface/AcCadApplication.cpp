@@ -17,6 +17,8 @@
 #include "db/dbLbcConv.h"
 #include "db/dbLbcHtGen.h"
 #include "db/dbLbcSet.h"
+#include "db/dbMesh.h"
+#include "db/dbMeshUse.h"
 #include "db/dbModel.h"
 #include "db/dbModelLbc.h"
 #include "db/dbModelTemp.h"
@@ -31,11 +33,12 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 16> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 18> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
     {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
     {"CaepAnlSubModelObj", &CaepAnlSubModelObj::rxInit, &CaepAnlSubModelObj::desc, 4},
+    {"CaepMeshEnt", &CaepMeshEnt::rxInit, &CaepMeshEnt::desc, 12},
     {"CaepLoadCaseObj", &CaepLoadCaseObj::rxInit, &CaepLoadCaseObj::desc, 5},
     {"CaepRestraintCaseObj", &CaepRestraintCaseObj::rxInit, &CaepRestraintCaseObj::desc, 6},
     {"CaepLbcEnt", &CaepLbcEnt::rxInit, &CaepLbcEnt::desc, 7},
@@ -48,6 +51,7 @@ constexpr std::array<AcCustomClassEntry, 16> kCustomClasses{{
     {"CaepResultCaseObj", &CaepResultCaseObj::rxInit, &CaepResultCaseObj::desc, 16},
     {"CaepAnlResultCase", &CaepAnlResultCase::rxInit, &CaepAnlResultCase::desc, 22},
     {"CaepAnlLbcCase", &CaepAnlLbcCase::rxInit, &CaepAnlLbcCase::desc, 23},
+    {"CaepMeshUse", &CaepMeshUse::rxInit, &CaepMeshUse::desc, 26},
 }};
 
 }  // namespace

@@ -30,10 +30,6 @@
 
 // ---- calls into entities not built yet ----------------------------------------------------------
 
-AmgMesh* dbNewMeshEntity(CaeTopoRef*) { return nullptr; }
-bool dbMeshIsEngineCopy(AcDbObject*) { return false; }
-void dbRestoreEngineMesh(AcDbObject*) {}
-void dbSetShellThickness(AcDbObject*, double) {}
 void dbRegenerateMesh(AmgMesh*, CaepAnlModelObj*) {}
 void dbResolveConstraint(AmgConstraint*) {}
 void dbAttachPairToEntities(AnlMateRelPair*) {}

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <set>
 
 #include <TopoDS_Shape.hxx>
 
@@ -180,17 +181,49 @@ int AmgMesh::Elements(CaeList<CaeElem>& list) const {
   return NumElements();
 }
 
+// The walk lists what the generator put on the reference (each node on the topology it lies on,
+// its closure excluded; the elements touching a face or edge, all elements on the body), then
+// what was recorded on it by AddNodes and AddElements.
 void* AmgMesh::FirstOnTopo(CaeTopoRef* ref, bool isNode) {
+  topoWalk_.clear();
   topoCursor_ = 0;
+  if (ref && shapeItems_) CollectGenerated(ref, isNode, topoWalk_);
+  for (const OnTopo& entry : onTopo_)
+    if (entry.ref == ref && entry.isNode == isNode) topoWalk_.push_back(entry.item);
   return NextOnTopo(ref, isNode);
 }
 
-void* AmgMesh::NextOnTopo(CaeTopoRef* ref, bool isNode) {
-  while (topoCursor_ < onTopo_.size()) {
-    const OnTopo& entry = onTopo_[topoCursor_++];
-    if (entry.ref == ref && entry.isNode == isNode) return entry.item;
+void* AmgMesh::NextOnTopo(CaeTopoRef*, bool) {
+  return topoCursor_ < topoWalk_.size() ? topoWalk_[topoCursor_++] : nullptr;
+}
+
+void AmgMesh::CollectGenerated(CaeTopoRef* ref, bool isNode, std::vector<void*>& items) const {
+  if (ref->Kind() == CaeTopoRef::kBody) {
+    if (ref != GetTopoRef()) return;
+    if (isNode) {
+      for (const auto& node : nodes_)
+        if (node->Location() == CaeTopoRef::kBody) items.push_back(node.get());
+    } else {
+      for (const auto& element : elements_) items.push_back(element.get());
+    }
+    return;
   }
-  return nullptr;
+  int kind = 0, index = 0;
+  if (!LocateRef(ref, kind, index)) return;
+  std::vector<CaeNode*> nodes;
+  NodesOnShape(kind, index, nodes);
+  if (isNode) {
+    for (CaeNode* node : nodes)
+      if (node->Location() == kind) items.push_back(node);
+    return;
+  }
+  std::set<const CaeNode*> onShape(nodes.begin(), nodes.end());
+  for (const auto& element : elements_)
+    for (int i = 0; i < element->NumNodes(); ++i)
+      if (onShape.count(element->Node(i))) {
+        items.push_back(element.get());
+        break;
+      }
 }
 
 CaeNode* AmgMesh::FirstNodeOnTopo(CaeTopoRef* ref) { return static_cast<CaeNode*>(FirstOnTopo(ref, true)); }

@@ -169,8 +169,10 @@ class AmgMesh : public CaeAttrib {
   // Appends the mesh's items (not handed over) to a list; answers how many.
   int Nodes(CaeList<CaeNode>& list) const;
   int Elements(CaeList<CaeElem>& list) const;
-  // Nodes and elements recorded on a reference; NodesOnTopo also finds a generated mesh's nodes
-  // on a reference the shape source locates.
+  // Nodes and elements on a reference: for a generated mesh, each node on the topology it lies on
+  // (the body's own nodes on the mesh's body reference) and the elements touching it, then those
+  // recorded by AddNodes and AddElements. NodesOnTopo gives a generated mesh's nodes on a
+  // reference the shape source locates, its closure included.
   CaeNode* FirstNodeOnTopo(CaeTopoRef* ref);
   CaeNode* NextNodeOnTopo(CaeTopoRef* ref);
   int NodesOnTopo(CaeTopoRef* ref, CaeList<CaeNode>& list, int flag) const;
@@ -234,6 +236,7 @@ class AmgMesh : public CaeAttrib {
   void Record(CaeTopoRef* ref, bool isNode, void* item);
   void* FirstOnTopo(CaeTopoRef* ref, bool isNode);
   void* NextOnTopo(CaeTopoRef* ref, bool isNode);
+  void CollectGenerated(CaeTopoRef* ref, bool isNode, std::vector<void*>& items) const;
 
   struct LocalSize {
     int kind;
@@ -278,6 +281,7 @@ class AmgMesh : public CaeAttrib {
   std::vector<std::unique_ptr<CaeNode>> nodes_;
   std::vector<std::unique_ptr<CaeElem>> elements_;
   std::vector<OnTopo> onTopo_;
+  std::vector<void*> topoWalk_;
   std::size_t topoCursor_ = 0;
   std::vector<std::unique_ptr<AmgMeshUse>> ownedUses_;
 };

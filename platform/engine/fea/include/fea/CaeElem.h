@@ -60,6 +60,7 @@ class CaeElem {
   const std::vector<CaeNode*>& PNodes() const { return pNodes_; }
   const std::vector<CaeElem*>& PElems() const { return pElems_; }
   void AddPElem(CaeElem* element) { pElems_.push_back(element); }
+  void AddPNode(CaeNode* node) { pNodes_.push_back(node); }
 
  private:
   CaeElem(CaeNode* const* nodes, int count, CaeElemType type, CaeElemShape shape, CaeElemOrder order, long id);

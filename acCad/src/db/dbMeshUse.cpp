@@ -1,0 +1,57 @@
+#include "db/dbMeshUse.h"
+
+#include "amg/CaeMsgCall.h"
+#include "db/dbFiling.h"
+
+namespace {
+
+constexpr char kClassName[] = "CaepMeshUse";
+
+// The host entity's part, with a failed call turned into the consistency check and its exception
+// into the filer-error status.
+template <class Call>
+Acad::ErrorStatus fileEntityPart(Call&& call) {
+  return dbGuardedFiling([&] {
+    const Acad::ErrorStatus status = call();
+    CAE_CHECK(status == Acad::eOk);
+    return status;
+  });
+}
+
+}  // namespace
+
+AcRxClass* CaepMeshUse::desc() { return acrxFindClass(kClassName); }
+AcRxClass* CaepMeshUse::isA() const { return desc(); }
+void CaepMeshUse::rxInit() {
+  constexpr int kDrawingVersion = 23;
+  constexpr int kMaintenanceVersion = 6;
+  if (!acrxFindClass(kClassName))
+    newAcRxClass(kClassName, "AcDbEntity", kDrawingVersion, kMaintenanceVersion, 0, dbMakeObject<CaepMeshUse>,
+                 "CAEPMESHUSE", "TLXARX");
+}
+
+Acad::ErrorStatus CaepMeshUse::subErase(Adesk::Boolean erasing) {
+  if (Acad::ErrorStatus status = AcDbEntity::subErase(erasing); status != Acad::eOk) return status;
+  erasing ? MarkAsErased() : MarkAsNotErased();
+  return Acad::eOk;
+}
+
+Acad::ErrorStatus CaepMeshUse::dwgOutFields(AcDbDwgFiler* filer) const {
+  assertReadEnabled();
+  return fileEntityPart([&] { return AcDbEntity::dwgOutFields(filer); });
+}
+
+Acad::ErrorStatus CaepMeshUse::dwgInFields(AcDbDwgFiler* filer) {
+  assertWriteEnabled();
+  return fileEntityPart([&] { return AcDbEntity::dwgInFields(filer); });
+}
+
+Acad::ErrorStatus CaepMeshUse::dxfOutFields(AcDbDxfFiler* filer) const {
+  assertReadEnabled();
+  return fileEntityPart([&] { return AcDbEntity::dxfOutFields(filer); });
+}
+
+Acad::ErrorStatus CaepMeshUse::dxfInFields(AcDbDxfFiler* filer) {
+  assertWriteEnabled();
+  return fileEntityPart([&] { return AcDbEntity::dxfInFields(filer); });
+}

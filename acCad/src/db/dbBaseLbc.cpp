@@ -1,5 +1,7 @@
 #include "db/dbBaseLbc.h"
 
+#include "util/acSymbol.h"
+
 #include <cmath>
 #include <cstdint>
 #include <string>
@@ -186,7 +188,7 @@ DbFiledKey::~DbFiledKey() { acReleaseKey(&key_); }
 CaepBaseLbcEnt::CaepBaseLbcEnt() { dbWatchModifyUndone(this); }
 
 CaepBaseLbcEnt::CaepBaseLbcEnt(const AttLbcDescript* descriptor, int colorIndex, AmiObjectKey* key, double scale)
-    : dataVersion_(kLbcRecordVersion), topoKey_(key), scale_(scale) {
+    : CaepLbcVis(scale), dataVersion_(kLbcRecordVersion), topoKey_(key) {
   BASE_CHECK(descriptor != nullptr);
   type_ = descriptor->type;
   category_ = descriptor->kind;
@@ -310,11 +312,6 @@ void CaepBaseLbcEnt::UpdateGuideStep(bool erasing) {
 Adesk::Boolean CaepBaseLbcEnt::worldDraw(AcGiWorldDraw* mode) {
   try {
     if (!Condition().IsActive() || dataVersion_ == 0 || unresolved_ != 0) return Adesk::kTrue;
-    if (CadInterface* cad = CadInterface::GetCurrent()) {
-      SymbolVisibility flags;
-      cad->GetSymbolVisibility(flags);
-      if ((category_ == AttKindRestraint ? flags.restraints : flags.loads) == 0) return Adesk::kTrue;
-    }
     DrawCondition(mode);
   } catch (const CaeExcept& error) {
     acutPrintf("\n");
@@ -324,6 +321,19 @@ Adesk::Boolean CaepBaseLbcEnt::worldDraw(AcGiWorldDraw* mode) {
 }
 
 void CaepBaseLbcEnt::DrawCondition(AcGiWorldDraw*) {}
+
+void CaepBaseLbcEnt::DrawSymbolAtOrigin(AcGiWorldDraw* mode) const {
+  if (!SymbolsShown()) return;
+  const CaeVector origin;
+  const AcSymbol* symbol = nullptr;
+  int perAxis = 0;
+  SymbolName(symbol, perAxis, origin);
+  CaeTransform placement;
+  SymbolTransform(origin, perAxis, placement);
+  int free[6] = {0, 0, 0, 0, 0, 0};
+  FreeComponents(free);
+  symbol->acDrawSymbol(static_cast<Adesk::UInt16>(ColorIndex()), Scale(), mode, origin, placement, perAxis, free);
+}
 
 // ---- resolution -------------------------------------------------------------------------------
 

@@ -30,6 +30,7 @@
 #include "amg/CaeVector.h"
 #include "arx/adesk.h"
 #include "arx/dbentity.h"
+#include "db/dbLbcVis.h"
 #include "fea/AttLbc.h"
 
 class AcDbDwgFiler;
@@ -102,7 +103,8 @@ class DbFiledKey {
   AmiObjectKey* key_ = nullptr;
 };
 
-class CaepBaseLbcEnt : public AcDbEntity {
+// The visual part holds the symbol scale (Scale, SetScale) and owns the display-flag check.
+class CaepBaseLbcEnt : public AcDbEntity, public CaepLbcVis {
  public:
   ~CaepBaseLbcEnt() override;
 
@@ -125,8 +127,6 @@ class CaepBaseLbcEnt : public AcDbEntity {
   int StoredCategory() const { return category_; }
   void SetType(int type) { type_ = type; }
   void SetCategory(int category) { category_ = category; }
-  double Scale() const { return scale_; }
-  void SetScale(double scale) { scale_ = scale; }
   long ModelId() const { return modelId_; }
   const std::vector<NodalTempRecord>& StoredRecords() const { return storedRecords_; }
 
@@ -166,8 +166,11 @@ class CaepBaseLbcEnt : public AcDbEntity {
   // Writes or reads the class's record at `version`; reading applies what was read only once the
   // whole record has been read (and rebuilds the engine part, data version 630).
   virtual void FileRecord(DbLbcFields& fields, int version) = 0;
-  // What the drawing shows once the gate lets it through.
+  // What the drawing shows once the gate lets it through; the display flags are checked by the
+  // visual part (CaepLbcVis::SymbolsShown).
   virtual void DrawCondition(AcGiWorldDraw* mode);
+  // The one symbol of a condition without topology, at the origin, when its display flag is set.
+  void DrawSymbolAtOrigin(AcGiWorldDraw* mode) const;
   // Whether an erase updates the restraints step (4) rather than the loads step (3).
   virtual bool IsRestraint() const { return false; }
   // The engine reactions that are not the same for every class.
@@ -216,7 +219,6 @@ class CaepBaseLbcEnt : public AcDbEntity {
   bool geometryMissing_ = false;
   int type_ = 0;
   int category_ = 0;
-  double scale_ = 1.0;
   Transition transition_ = Transition::None;
 };
 
@@ -241,6 +243,19 @@ class CaepLbcEntOf : public CaepBaseLbcEnt, public Engine {
   void MarkAsNotErased() override {
     if (!HoldsErasedMark()) Engine::MarkAsNotErased();
   }
+
+  // ---- what the visual part reads, answered from the engine object ----
+  using Engine::FreeComponents;
+  int TypeCode() const override { return Engine::Type(); }
+  CaeCoordSys* CoordSys() const override { return Engine::CoordSys(); }
+  int ValueKind() const override { return Engine::Descriptor() ? Engine::Descriptor()->valueKind : 0; }
+  CaeVector ValueAt(const CaeVector& point) const override { return Engine::EvaluateVecAtPoint(point); }
+  CaeVector LocalValueAt(const CaeVector& point) const override { return Engine::EvaluateVecAtPointLocal(point); }
+  int* FreeComponents(int* buffer) const override {
+    Engine::FreeComponents(buffer);
+    return buffer;
+  }
+  int ColorIndex() const override { return colorIndex(); }
 
  protected:
   // An empty entity; the engine part made from `args`.
@@ -269,6 +284,10 @@ class CaepTopoLbcEntOf : public CaepLbcEntOf<Engine> {
   // Erases the entity, then records that the topology took it.
   void UponTopoRefErase() override;
   void UponTopoRefModify() override;
+
+ protected:
+  // The condition's symbols on its reference.
+  void DrawCondition(AcGiWorldDraw* mode) override { this->Draw(mode, this->GetTopoRef()); }
 };
 
 template <class Engine>

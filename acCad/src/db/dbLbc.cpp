@@ -120,11 +120,6 @@ void CaepLbcEnt::FileRecord(DbLbcFields& fields, int version) {
   AdoptFiledKey(filedKey.Release());
 }
 
-void CaepLbcEnt::DrawCondition(AcGiWorldDraw* /*mode*/) {
-  // A condition without a reference draws nothing.
-  if (!GetTopoRef()) return;
-}
-
 void CaepLbcEnt::MarkEngineErased(bool erasing) {
   if (erasing)
     MarkAsErased();

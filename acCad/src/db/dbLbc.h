@@ -39,7 +39,6 @@ class CaepLbcEnt final : public CaepTopoLbcEntOf<AttLbc> {
   const char* ClassName() const override { return "CaepLbcEnt"; }
   const char* SourceName() const override { return "acCad/src/db/dbLbc"; }
   void FileRecord(DbLbcFields& fields, int version) override;
-  void DrawCondition(AcGiWorldDraw* mode) override;
   bool IsRestraint() const override { return StoredCategory() == AttKindRestraint; }
   void MarkEngineErased(bool erasing) override;
 };

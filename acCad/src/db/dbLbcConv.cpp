@@ -71,10 +71,6 @@ void CaepLbcConvEnt::FileRecord(DbLbcFields& fields, int version) {
   AdoptFiledKey(filedKey.Release());
 }
 
-void CaepLbcConvEnt::DrawCondition(AcGiWorldDraw* /*mode*/) {
-  if (!GetTopoRef()) return;
-}
-
 void CaepLbcConvEnt::MarkEngineErased(bool erasing) {
   if (erasing) {
     Deactivate();

@@ -63,10 +63,6 @@ void CaepLbcHtGenEnt::FileRecord(DbLbcFields& fields, int version) {
   AdoptFiledKey(filedKey.Release());
 }
 
-void CaepLbcHtGenEnt::DrawCondition(AcGiWorldDraw* /*mode*/) {
-  if (!GetTopoRef()) return;
-}
-
 void CaepLbcHtGenEnt::MarkEngineErased(bool erasing) {
   if (erasing) {
     Deactivate();

@@ -78,7 +78,7 @@ void CaepModelLbcEnt::FileRecord(DbLbcFields& fields, int version) {
   SetScale(scale);
 }
 
-void CaepModelLbcEnt::DrawCondition(AcGiWorldDraw* /*mode*/) {}
+void CaepModelLbcEnt::DrawCondition(AcGiWorldDraw* mode) { DrawSymbolAtOrigin(mode); }
 
 void CaepModelLbcEnt::MarkEngineErased(bool erasing) {
   if (erasing) {

@@ -194,7 +194,7 @@ void CaepModelTempEnt::RebuildNodalTemps() {
   stored = std::move(missing);
 }
 
-void CaepModelTempEnt::DrawCondition(AcGiWorldDraw* /*mode*/) {}
+void CaepModelTempEnt::DrawCondition(AcGiWorldDraw* mode) { DrawSymbolAtOrigin(mode); }
 
 void CaepModelTempEnt::MarkEngineErased(bool erasing) {
   if (erasing) {

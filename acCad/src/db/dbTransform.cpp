@@ -7,6 +7,7 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
 #include "util/acDeferredPasses.h"
+#include "util/acEditor.h"
 
 namespace {
 
@@ -52,19 +53,6 @@ bool dbIsWatchedForUndo(const AcDbObject* object) {
 
 void dbReleaseModifyUndoneReactor() {
   if (!sharedReactor) return;
-  AcApDocumentIterator* documents = acDocManagerPtr()->newAcApDocumentIterator();
-  for (; !documents->done(); documents->step()) {
-    AcDbDatabase* db = documents->document()->database();
-    if (!db) continue;
-    for (const AcDbObjectId& id : db->objectIds(true)) {
-      AcDbObject* object = nullptr;
-      // An object open for write elsewhere cannot be reached; the unload refusal keeps such
-      // objects from being left behind.
-      if (acdbOpenObject(object, id, AcDb::kForRead, true) != Acad::eOk) continue;
-      object->removeReactor(sharedReactor.get());
-      object->close();
-    }
-  }
-  delete documents;
+  acRemoveReactorFromAllDrawings(sharedReactor.get());
   sharedReactor.reset();
 }

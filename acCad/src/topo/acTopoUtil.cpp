@@ -21,6 +21,7 @@
 #include "topo/acTopoRef.h"
 #include "topo/acTopoTables.h"
 #include "util/acDeferredPasses.h"
+#include "util/acEditor.h"
 #include "util/acObjKey.h"
 #include "util/acPost.h"
 
@@ -226,18 +227,7 @@ void acWatchSolid(AcBrEntity* entity) {
 
 void acReleaseSolidReactor() {
   if (!solidReactor) return;
-  AcApDocumentIterator* documents = acDocManagerPtr()->newAcApDocumentIterator();
-  for (; !documents->done(); documents->step()) {
-    AcDbDatabase* db = documents->document()->database();
-    if (!db) continue;
-    for (const AcDbObjectId& id : db->objectIds(true)) {
-      AcDbObject* object = nullptr;
-      if (acdbOpenObject(object, id, AcDb::kForRead, true) != Acad::eOk) continue;
-      object->removeReactor(solidReactor.get());
-      object->close();
-    }
-  }
-  delete documents;
+  acRemoveReactorFromAllDrawings(solidReactor.get());
   solidReactor.reset();
 }
 

@@ -1,6 +1,7 @@
 #include "util/acEditor.h"
 
 #include <cstring>
+#include <memory>
 
 #include "CadInterface/AcCadDocControl.h"
 #include "CadInterface/AcCadInterface.h"
@@ -279,5 +280,19 @@ void acSceneEventCallback(AmiObject* key1, AmiObject* key2, void* /*context*/) {
   } else if (AmiSceneKey::cast(key2)) {
     acTopoSetSceneChanged();
     acShowCaeLayers(1);
+  }
+}
+
+void acRemoveReactorFromAllDrawings(AcDbObjectReactor* reactor) {
+  std::unique_ptr<AcApDocumentIterator> documents(acDocManagerPtr()->newAcApDocumentIterator());
+  for (; !documents->done(); documents->step()) {
+    AcDbDatabase* db = documents->document()->database();
+    if (!db) continue;
+    for (const AcDbObjectId& id : db->objectIds(true)) {
+      AcDbObject* object = nullptr;
+      if (acdbOpenObject(object, id, AcDb::kForRead, true) != Acad::eOk) continue;
+      object->removeReactor(reactor);
+      object->close();
+    }
   }
 }

@@ -9,6 +9,7 @@
 // transactions are aborted back to where the notification found them; it never reaches the host.
 #pragma once
 
+class AcDbObjectReactor;
 class AmiObject;
 
 // Adds the reactors to the host editor and the document manager. A second installation without
@@ -24,6 +25,10 @@ bool acReactorsAttached();
 // The reconcile-pending flag: the next command end with a working database runs the post-load
 // pass.
 int acReconcilePending();
+
+// Takes `reactor` off every object of every open drawing that opens for read (an object open for
+// write elsewhere cannot be reached; the unload refusal keeps such objects from being left behind).
+void acRemoveReactorFromAllDrawings(AcDbObjectReactor* reactor);
 
 // Scene event 110: entering a scene (key 2) or leaving one (key 1) marks the scene changed and
 // switches the four analysis layers on (entered) or off (left).

@@ -24,6 +24,10 @@ bool isLbcEntType(const AttLbcDescript& descriptor) {
 
 }  // namespace
 
+bool dbIsGlobalAxes(const CaeCoordSys* coordSys) {
+  return !coordSys || (std::string(coordSys->KindName()) == "cartesian" && coordSys->GetTransform().IsIdentity(0.0));
+}
+
 CaeCoordSys* dbCoordSysOfKind(const CaeString& kind, const CaeTransform& transform, bool faceAllowed,
                               const char* source) {
   const std::string name = kind.Text();
@@ -33,6 +37,7 @@ CaeCoordSys* dbCoordSysOfKind(const CaeString& kind, const CaeTransform& transfo
     if (!faceAllowed) CaeMsgCall::GeneralError(source, __LINE__);
     return new CaeCoordSysFace(transform);
   }
+  if (transform.IsIdentity(0.0)) return nullptr;
   return new CaeCoordSysCartesian(transform);
 }
 

@@ -43,8 +43,12 @@ class CaepLbcEnt final : public CaepTopoLbcEntOf<AttLbc> {
   void MarkEngineErased(bool erasing) override;
 };
 
+// Global axes: no system of its own, or a cartesian one exactly at the identity. A condition holds
+// them as no system (a pin without axes of its own is a pin about its hole; with axes it is a
+// plain restraint) and files them as a cartesian system at the identity.
+bool dbIsGlobalAxes(const CaeCoordSys* coordSys);
 // The coordinate system of a filed kind name: "cylindric", "spheric", "face" (when `faceAllowed`;
-// else a consistency check naming `source`), anything else cartesian.
+// else a consistency check naming `source`), anything else cartesian; null for global axes.
 CaeCoordSys* dbCoordSysOfKind(const CaeString& kind, const CaeTransform& transform, bool faceAllowed,
                               const char* source);
 // The constant value function of a condition type: a coordinate-linear function over a variable

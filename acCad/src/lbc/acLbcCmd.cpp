@@ -115,10 +115,11 @@ AttLbcComponents acComponentsOf(const int* flags) {
   return components;
 }
 
-// The condition's own copy of the caller's system (null: global axes, which the entity files as a
-// cartesian system at the identity). A face system lies on the condition's face.
+// The condition's own copy of the caller's system; none for global axes (null or a cartesian
+// system at the identity), as the entity reads them back from its record. A face system lies on
+// the condition's face.
 std::unique_ptr<CaeCoordSys> acOwnCoordSys(const CaeCoordSys* given, AcTopoRef* ref) {
-  if (!given) return nullptr;
+  if (dbIsGlobalAxes(given)) return nullptr;
   std::unique_ptr<CaeCoordSys> own(given->Clone());
   if (own->GetInfo() == CaeCoordSysFace::Info)
     if (auto* face = dynamic_cast<CaeCoordSysFace*>(own.get())) face->SetTopoRef(ref);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
 #include <numbers>
 #include <sstream>
 
@@ -11,6 +12,7 @@
 #include "amg/CaeMaterial.h"
 #include "amg/CaeString.h"
 #include "amg/CaeTransform.h"
+#include "arx/acutads.h"
 #include "arx/dbdatabase.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadTransactionScope.h"
@@ -174,6 +176,7 @@ std::unique_ptr<CaeCoordSys> DeckFixture::axesOf(const Row& row, AcTopoRef* ref)
       return std::make_unique<CaeCoordSysCartesian>(
           CaeTransform(CaeVector(c, s, 0), CaeVector(-s, c, 0), CaeVector(0, 0, 1), CaeVector(0, 0, 0)));
     }
+    case Axes::Identity: return std::make_unique<CaeCoordSysCartesian>(CaeTransform());
     case Axes::Cylindric:
       return std::make_unique<CaeCoordSysCylindric>(CaeTransform(CaeVector(100, 50, 0), CaeVector(0, 0, 1)));
     case Axes::Face: {
@@ -274,6 +277,19 @@ void DeckFixture::drawingCondition(const Row& row) {
       made = cad.CreateLbc(name, 3, 1.0, type, flags, value, axesOf(row, ref).get(), entity);
   });
   EXPECT_EQ(made, 1) << name.Str();
+}
+
+void DeckFixture::saveAs(const std::string& name) {
+  cadhost::clearPrintedText();
+  command("SAVEAS \"" + (dir / name).string() + "\"");
+  EXPECT_TRUE(std::filesystem::exists(dir / name)) << cadhost::printedText();
+  EXPECT_EQ(cadhost::printedText().find("General Error"), std::string::npos) << cadhost::printedText();
+}
+
+void DeckFixture::reopen(const std::string& name) {
+  command("CLOSE");
+  command("OPEN \"" + (dir / name).string() + "\"");
+  command("REGENALL");
 }
 
 }  // namespace lbctest

@@ -15,6 +15,7 @@
 #include "amg/CaeVector.h"
 #include "fea/AnlTypes.h"
 #include "fea/AttCodes.h"
+#include "test_env.h"
 
 class AnlModel;
 class AnlSubModel;
@@ -26,8 +27,9 @@ class CaeCoordSys;
 namespace lbctest {
 
 enum class Where { Vertex, Edge, Face, Body, Model };
-// Rotated: cartesian axes turned about z; Cylindric: about the hole's axis.
-enum class Axes { Global, Rotated, Cylindric, Face };
+// Rotated: cartesian axes turned about z; Identity: cartesian axes given at the identity;
+// Cylindric: about the hole's axis.
+enum class Axes { Global, Rotated, Identity, Cylindric, Face };
 
 // One condition: its code, the named geometry, its value (a convection: film, ambient; a heat
 // generation: the value; the model temperature: model, reference), free flags and axes.
@@ -85,6 +87,12 @@ class DeckFixture : public topotest::TopoTest {
   static AttLbcCase* currentRestraints();
   // The row made in the drawing on its named geometry (no pick); fails the test when refused.
   void drawingCondition(const Row& row);
+  // Saves under `name` in the test's folder; fails the test when the host reports a failed save.
+  void saveAs(const std::string& name);
+  // Closes the drawing and opens `name`; the first command after OPEN ends the post-load pass.
+  void reopen(const std::string& name);
+
+  kestrum::test::TempDir dir;
 
   AcDbObjectId plate;
   std::unique_ptr<AnlModel> model;

@@ -74,19 +74,6 @@ class LbcScenarioTest : public DeckFixture {
     display.regenerate();
     return display.primitivesOf(id);
   }
-  // Saves under `name` in the test's folder; fails the test when the host reports a failed save.
-  void saveAs(const std::string& name) {
-    cadhost::clearPrintedText();
-    command("SAVEAS \"" + (dir / name).string() + "\"");
-    EXPECT_TRUE(std::filesystem::exists(dir / name)) << cadhost::printedText();
-    EXPECT_EQ(cadhost::printedText().find("General Error"), std::string::npos) << cadhost::printedText();
-  }
-  void reopen(const std::string& name) {
-    command("CLOSE");
-    command("OPEN \"" + (dir / name).string() + "\"");
-    command("REGENALL");  // the first command ends the post-load pass
-  }
-  kestrum::test::TempDir dir;
 };
 
 TEST_F(LbcScenarioTest, ErasingTheLastLoadClearsTheLoadsStepAndUndoBringsItBack) {

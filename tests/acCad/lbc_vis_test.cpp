@@ -14,6 +14,7 @@
 #include "amg/CaeExcept.h"
 #include "cadInterface/CadInterface.h"
 #include "mcad/amikey.h"
+#include "png_image.h"
 #include "symbol_fixture.h"
 #include "topo/acTopoRef.h"
 #include "util/acSymbol.h"
@@ -330,21 +331,6 @@ TEST_F(ConditionVisTest, TheDisplayFlagsHideLoadsAndRestraintsApart) {
   cad->SetSymbolVisibility(SymbolVisibility(), 1);
 }
 
-// Pixels whose colour leans clearly towards green (symbol colour 3) or cyan (colour 4).
-struct Tally {
-  int green = 0, cyan = 0;
-};
-Tally tally(const AcGiImage& image) {
-  Tally t;
-  for (int y = 0; y < image.height; ++y)
-    for (int x = 0; x < image.width; ++x) {
-      const AcGiImage::Pixel p = image.at(x, y);
-      if (p.g > p.r + 60 && p.g > p.b + 60) ++t.green;
-      if (p.g > p.r + 60 && p.b > p.r + 60 && std::abs(p.g - p.b) < 60) ++t.cyan;
-    }
-  return t;
-}
-
 TEST_F(ConditionVisTest, APictureShowsPressureArrowsOnTheTopAndBowTiesOnTheLeft) {
   // Green 10 mm pressure arrows on the top face, cyan bow ties of a fixed restraint on the left
   // face, seen from front left above, as PNGOUT plate.png -1,-1,1 shows them.
@@ -356,14 +342,14 @@ TEST_F(ConditionVisTest, APictureShowsPressureArrowsOnTheTopAndBowTiesOnTheLeft)
   addProbe([&](AcGiWorldDraw* draw) { fixed.Draw(draw, left); });
 
   const std::filesystem::path folder = std::filesystem::temp_directory_path();
-  Tally counts[2];
+  kestrum::test::GreenCyanTally counts[2];
   for (int i = 0; i < 2; ++i) {
     pushing = i == 0;
     const AcGiImage image = acgiRender(display());
     std::string error;
     const std::string file = (folder / (pushing ? "plate_pressure_push.png" : "plate_pressure_pull.png")).string();
     ASSERT_TRUE(acgiWritePng(image, file, error)) << error;
-    counts[i] = tally(image);
+    counts[i] = kestrum::test::tallyGreenAndCyan(image);
   }
   // Each of the 15 arrows is about 35 px long, so a few hundred green pixels show when the
   // arrows stand outside the plate; arrows inside it would be hidden by the top face.

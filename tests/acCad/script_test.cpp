@@ -1,40 +1,19 @@
 // The add-in in the host program, driven by scripts: load, run, unload and load again; two
 // drawings opened, switched, saved under a new name and closed.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
-#include <fstream>
 #include <string>
 
 #include "test_env.h"
 
 namespace {
 
+using kestrum::test::countOf;
+using kestrum::test::ProgramRun;
+using kestrum::test::runHostScript;
 using kestrum::test::TempDir;
 
-struct ProgramRun {
-  int exitCode = -1;
-  std::string output;
-};
-
-ProgramRun runScript(const TempDir& dir, const std::string& script) {
-  std::ofstream(dir / "test.scr") << script;
-  const std::string out = (dir / "output.txt").string();
-  const std::string command = "cd '" + dir.path().string() + "' && '" +
-                              kestrum::test::buildPath("bin/cadhost").string() + "' --script test.scr > '" + out +
-                              "' 2>&1";
-  const int status = std::system(command.c_str());
-  return ProgramRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, kestrum::test::readFile(out)};
-}
-
 std::string moduleLine() { return "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\n"; }
-
-int countOf(const std::string& text, const std::string& part) {
-  int count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
-}
 
 // The text between the first `from` and the next `to` (to the end when `to` is absent).
 std::string between(const std::string& text, const std::string& from, const std::string& to) {
@@ -46,18 +25,18 @@ std::string between(const std::string& text, const std::string& from, const std:
 
 TEST(AddInScript, LoadsRunsUnloadsAndLoadsAgainCleanly) {
   TempDir dir;
-  const ProgramRun run = runScript(dir, moduleLine() +
-                                            "CAEP_ABOUT\n"
-                                            "@click IDOK\n"
-                                            "ARXUNLOAD kestrum.arx\n"
-                                            "CAEP_ABOUT\n" +
-                                            moduleLine() +
-                                            "CAEP_ABOUT\n"
-                                            "@click IDOK\n"
-                                            "CAEP_LOAD_IMPORT\n"
-                                            "ARXUNLOAD kestrum.arx\n"
-                                            "SAVEAS after.dwg\n"
-                                            "QUIT\n");
+  const ProgramRun run = runHostScript(dir, moduleLine() +
+                                                "CAEP_ABOUT\n"
+                                                "@click IDOK\n"
+                                                "ARXUNLOAD kestrum.arx\n"
+                                                "CAEP_ABOUT\n" +
+                                                moduleLine() +
+                                                "CAEP_ABOUT\n"
+                                                "@click IDOK\n"
+                                                "CAEP_LOAD_IMPORT\n"
+                                                "ARXUNLOAD kestrum.arx\n"
+                                                "SAVEAS after.dwg\n"
+                                                "QUIT\n");
   EXPECT_EQ(run.exitCode, 1) << run.output;  // CAEP_ABOUT while unloaded is an unknown command
   EXPECT_EQ(countOf(run.output, "kestrum.arx loaded."), 2) << run.output;
   EXPECT_EQ(countOf(run.output, "kestrum.arx unloaded."), 2) << run.output;
@@ -76,17 +55,17 @@ TEST(AddInScript, LoadsRunsUnloadsAndLoadsAgainCleanly) {
 
 TEST(AddInScript, TwoDrawingsOpenedSwitchedSavedAndClosed) {
   TempDir dir;
-  const ProgramRun made = runScript(dir, "SAVEAS first.dwg\nNEW\nSAVEAS second.dwg\nQUIT\n");
+  const ProgramRun made = runHostScript(dir, "SAVEAS first.dwg\nNEW\nSAVEAS second.dwg\nQUIT\n");
   ASSERT_EQ(made.exitCode, 0) << made.output;
 
-  const ProgramRun run = runScript(dir, moduleLine() +
-                                            "OPEN first.dwg\n"
-                                            "OPEN second.dwg\n"
-                                            "OPEN first.dwg\n"
-                                            "SAVEAS renamed.dwg\n"
-                                            "CLOSE\n"
-                                            "CLOSE\n"
-                                            "QUIT\n");
+  const ProgramRun run = runHostScript(dir, moduleLine() +
+                                                "OPEN first.dwg\n"
+                                                "OPEN second.dwg\n"
+                                                "OPEN first.dwg\n"
+                                                "SAVEAS renamed.dwg\n"
+                                                "CLOSE\n"
+                                                "CLOSE\n"
+                                                "QUIT\n");
   EXPECT_EQ(run.exitCode, 0) << run.output;
   const std::string reinit = "\nControl object reinitialized\n";
   EXPECT_EQ(countOf(between(run.output, "Command: OPEN first.dwg", "Command: OPEN second.dwg"), reinit), 1)

@@ -1,5 +1,7 @@
 #include "test_env.h"
 
+#include <sys/wait.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -48,6 +50,21 @@ std::string readFile(const fs::path& file) {
   std::ostringstream text;
   text << in.rdbuf();
   return text.str();
+}
+
+ProgramRun runHostScript(const TempDir& dir, const std::string& script) {
+  std::ofstream(dir / "test.scr") << script;
+  const std::string out = (dir / "output.txt").string();
+  const std::string command = "cd '" + dir.path().string() + "' && '" + buildPath("bin/cadhost").string() +
+                              "' --script test.scr > '" + out + "' 2>&1";
+  const int status = std::system(command.c_str());
+  return ProgramRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out)};
+}
+
+int countOf(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
 }
 
 }  // namespace kestrum::test

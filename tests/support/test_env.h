@@ -32,4 +32,15 @@ class TempDir {
 // Reads a whole file; empty when it cannot be read.
 std::string readFile(const std::filesystem::path& file);
 
+// How a run of the host program ended: its exit code (-1 when it did not exit) and everything it
+// printed.
+struct ProgramRun {
+  int exitCode = -1;
+  std::string output;
+};
+// Runs the host program in `dir` on `script` (written there as test.scr).
+ProgramRun runHostScript(const TempDir& dir, const std::string& script);
+// How often `part` occurs in `text`, overlaps included.
+int countOf(const std::string& text, const std::string& part);
+
 }  // namespace kestrum::test

@@ -1,44 +1,32 @@
 // Conditions in the host program, driven by scripts through the test module: creation by pick,
 // undo and redo, a cancelled creation, save, reopen and the picture of the symbols.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "arx/gidisplay.h"
+#include "png_image.h"
 #include "test_env.h"
 
 namespace {
 
+using kestrum::test::countOf;
+using kestrum::test::GreenCyanTally;
+using kestrum::test::ProgramRun;
 using kestrum::test::TempDir;
 
-struct ProgramRun {
-  int exitCode = -1;
-  std::string output;
-};
-
-ProgramRun runScript(const TempDir& dir, const std::string& script) {
-  std::ofstream(dir / "test.scr") << script;
-  const std::string out = (dir / "output.txt").string();
-  const std::string command = "cd '" + dir.path().string() + "' && '" +
-                              kestrum::test::buildPath("bin/cadhost").string() + "' --script test.scr > '" + out +
-                              "' 2>&1";
-  const int status = std::system(command.c_str());
-  return ProgramRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, kestrum::test::readFile(out)};
+// The green and cyan pixels of a picture the script wrote; none when it cannot be read.
+GreenCyanTally tallyOf(const std::filesystem::path& file) {
+  AcGiImage image;
+  EXPECT_TRUE(kestrum::test::readPng(file, image)) << file;
+  return kestrum::test::tallyGreenAndCyan(image);
 }
 
 std::string loadLines() {
   return "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\nARXLOAD " +
          kestrum::test::buildPath("tests/modules/lbc_module.so").string() + "\n";
-}
-
-int countOf(const std::string& text, const std::string& part) {
-  int count = 0;
-  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
-  return count;
 }
 
 // The text of each LIST, in order.
@@ -51,8 +39,8 @@ std::vector<std::string> listings(const std::string& output) {
   return found;
 }
 
-// A pressure picked on the top face, a fixed restraint picked by name and undone and redone, a
-// creation ended with ESC; saved, closed, reopened and drawn.
+// A pressure picked on the top face, a fixed restraint picked by name and undone (drawn then)
+// and redone, a creation ended with ESC; saved, closed, reopened and drawn.
 const char kPlateLoads[] =
     "PART plate_with_hole\n"
     "LBCMODEL Plate 0\n"
@@ -63,6 +51,7 @@ const char kPlateLoads[] =
     "LBCCREATE 7 Fixed 0,0,0 000000 global 10 -1\n"
     "plate/plate/left\n"
     "U\n"
+    "PNGOUT undone.png -1,-1,1\n"
     "REDO\n"
     "LBCCREATE 1 Cancelled 0,0,10 000000 global 10 -1\n"
     "^[\n"
@@ -76,7 +65,7 @@ const char kPlateLoads[] =
 
 TEST(LbcScript, PickedConditionsSurviveUndoSaveAndReopen) {
   TempDir dir;
-  const ProgramRun run = runScript(dir, loadLines() + kPlateLoads);
+  const ProgramRun run = kestrum::test::runHostScript(dir, loadLines() + kPlateLoads);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("*Cancel*"), std::string::npos) << run.output;
@@ -87,7 +76,16 @@ TEST(LbcScript, PickedConditionsSurviveUndoSaveAndReopen) {
     EXPECT_EQ(countOf(list, "layer \"CAE_LBC\""), 2) << list;
   }
   EXPECT_TRUE(std::filesystem::exists(dir / "plate_loads.dwg")) << run.output;
-  EXPECT_TRUE(std::filesystem::exists(dir / "plate_loads.png")) << run.output;
+
+  // Default colours: green pressure arrows, cyan bow ties. Fifteen arrows of about 35 px and
+  // twelve bow ties on the left face's edges give a few hundred pixels of each; with the
+  // restraint undone only the arrows show.
+  const GreenCyanTally undone = tallyOf(dir / "undone.png");
+  const GreenCyanTally reopened = tallyOf(dir / "plate_loads.png");
+  EXPECT_GT(undone.green, 300);
+  EXPECT_LT(undone.cyan, 20);
+  EXPECT_GT(reopened.green, 300);
+  EXPECT_GT(reopened.cyan, 300);
 }
 
 }  // namespace

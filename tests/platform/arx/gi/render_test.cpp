@@ -1,6 +1,5 @@
 // Pictures of display lists: background, shaded solids, entity colours, what hides what.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <BRepPrimAPI_MakeBox.hxx>
 
@@ -9,6 +8,7 @@
 
 #include "arx/dbdatabase.h"
 #include "arx/gidisplay.h"
+#include "png_image.h"
 #include "test_env.h"
 #include "test_solid.h"
 
@@ -120,19 +120,6 @@ TEST_F(RenderTest, TheNearerOfTwoFacesShowsWhateverTheOrder) {
   }
 }
 
-// Reads a PNG back as RGB rows.
-bool readPng(const std::filesystem::path& path, AcGiImage& image) {
-  png_image read{};
-  read.version = PNG_IMAGE_VERSION;
-  if (!png_image_begin_read_from_file(&read, path.c_str())) return false;
-  read.format = PNG_FORMAT_RGB;
-  image.width = static_cast<int>(read.width), image.height = static_cast<int>(read.height);
-  image.rgb.resize(PNG_IMAGE_SIZE(read));
-  bool ok = png_image_finish_read(&read, nullptr, image.rgb.data(), 0, nullptr) != 0;
-  png_image_free(&read);
-  return ok;
-}
-
 TEST_F(RenderTest, PngFilesHoldThePictureAndFailuresLeaveNothing) {
   addSolid(db_, BRepPrimAPI_MakeBox(10, 20, 30).Shape(), 1);
   AcGiView view;
@@ -144,7 +131,7 @@ TEST_F(RenderTest, PngFilesHoldThePictureAndFailuresLeaveNothing) {
   std::string error;
   ASSERT_TRUE(acgiWritePng(image, (dir / "box.png").string(), error)) << error;
   AcGiImage back;
-  ASSERT_TRUE(readPng(dir / "box.png", back));
+  ASSERT_TRUE(kestrum::test::readPng(dir / "box.png", back));
   EXPECT_EQ(back.width, 64);
   EXPECT_EQ(back.height, 48);
   EXPECT_EQ(back.rgb, image.rgb);

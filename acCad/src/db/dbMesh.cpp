@@ -507,6 +507,8 @@ void CaepMeshEnt::RestoreEngineMesh() {
   AddNodes(readFreeNodes_);
   AddElements(detached ? nullptr : ref, readElements_);
   SetTopoRef(ref);
+  // Attached, it answers per face, edge and vertex as the generated mesh did (the deck reads that).
+  IndexOnShapes();
   SetAssociated(associated_);
   awaitingRestore_ = 0;
   if (modified_) AmgMesh::UponTopoRefModify();

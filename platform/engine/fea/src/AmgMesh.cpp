@@ -7,6 +7,7 @@
 
 #include <TopoDS_Shape.hxx>
 
+#include "AmgMeshItems.h"
 #include "GmshMesher.h"
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeTopoRef.h"
@@ -40,13 +41,6 @@ AmgShapeSource* AmgShapeSource::SetCurrent(AmgShapeSource* source) {
 }
 
 AmgShapeSource* AmgShapeSource::GetCurrent() { return g_shapeSource; }
-
-// The generated mesh's items by sub-shape; pointers into the mesh's own nodes and elements.
-struct AmgMesh::ShapeItems {
-  std::map<std::pair<int, int>, std::vector<CaeNode*>> nodes;
-  std::map<int, std::vector<std::pair<CaeElem*, int>>> faces;
-  std::map<int, std::vector<std::vector<CaeNode*>>> segments;
-};
 
 AmgMesh::AmgMesh() = default;
 
@@ -341,14 +335,18 @@ fea_detail::MeshSettings SettingsOf(const AmgMesh& mesh) {
 
 }  // namespace
 
-int AmgMesh::MeshIt() {
-  TopoDS_Shape shape;
+bool AmgMesh::BodyShape(TopoDS_Shape& shape) const {
   if (HasShape()) {
     shape = *shape_;
   } else if (AmgShapeSource* source = AmgShapeSource::GetCurrent()) {
     if (GetTopoRef()) source->BodyShape(GetTopoRef(), shape);
   }
-  if (shape.IsNull()) {
+  return !shape.IsNull();
+}
+
+int AmgMesh::MeshIt() {
+  TopoDS_Shape shape;
+  if (!BodyShape(shape)) {
     Fail(AmgMeshNoGeometry, "the body has no geometry", CaeVector());
     return 0;
   }
@@ -472,6 +470,8 @@ int AmgMesh::Adopt(const fea_detail::MeshOutcome& outcome) {
       for (int i : segment) out.push_back(nodes[i].get());
       items->segments[edge].push_back(std::move(out));
     }
+  items->Canonicalise();
+  SortNodesById(nodes);
   Clear();
   nodes_ = std::move(nodes);
   elements_ = std::move(elements);

@@ -155,6 +155,13 @@ class AmgMesh : public CaeAttrib {
   // of the body. False when the reference cannot be located.
   bool LocateRef(CaeTopoRef* ref, int& kind, int& index) const;
 
+  // A restored mesh (its items handed over with AddNodes and AddElements on references) learns
+  // from the body's shape what a generated mesh knows per sub-shape: the nodes on each vertex,
+  // edge and face with their closure, the element faces on each face and the element edges on
+  // each edge. Its nodes are put in id order, as a generated mesh has them. Answers false, and
+  // changes nothing but the node order, when the body has no shape or a reference is not located.
+  bool IndexOnShapes();
+
   // Sets the reference the mesh lies on (null detaches); with a reference the mesh is listed on
   // it. The mesh is then in a successful state. The flag is the engine's and is not used.
   void SetTopology(CaeTopoRef* ref, int flag);
@@ -245,6 +252,8 @@ class AmgMesh : public CaeAttrib {
     CaeVector point;
   };
   struct ShapeItems;
+  static void SortNodesById(std::vector<std::unique_ptr<CaeNode>>& nodes);
+  bool BodyShape(TopoDS_Shape& shape) const;
   int Adopt(const fea_detail::MeshOutcome& outcome);
   // Why the meshes cannot be made together (empty when they can).
   static std::string JoinRefusal(const std::vector<AmgMesh*>& meshes);

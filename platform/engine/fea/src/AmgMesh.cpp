@@ -104,6 +104,11 @@ void AmgMesh::ClearLocalSizes() {
   sizeField_.clear();
 }
 
+void AmgMesh::CopyLocalSizes(const AmgMesh& other) {
+  localSizes_ = other.localSizes_;
+  sizeField_ = other.sizeField_;
+}
+
 void AmgMesh::SetSizeField(std::vector<SizeTet> tets) { sizeField_ = std::move(tets); }
 
 bool AmgMesh::LocateRef(CaeTopoRef* ref, int& kind, int& index) const {
@@ -281,7 +286,9 @@ void AmgMesh::Clear() {
 
 void AmgMesh::Create(const AmgMesh& other, int) {
   Clear();
+  SetTopoRef(other.GetTopoRef());
   SetControlValues(other);
+  CopyLocalSizes(other);
   associated_ = other.associated_;
   std::map<const CaeNode*, CaeNode*> copies;
   for (const auto& node : other.nodes_) {

@@ -119,6 +119,8 @@ class AmgMesh : public CaeAttrib {
   // constraints are ignored. Answers 1 when the size was taken.
   int AddConstraint(const AmgConstraint& constraint);
   void ClearLocalSizes();
+  // Takes over another mesh's local sizes and size field (replacing its own).
+  void CopyLocalSizes(const AmgMesh& other);
   // A size field over the body for the next generations (h-adaptation): tetrahedra, each with its
   // four corners and the size wanted at each, interpolated inside them. Each call replaces the
   // field; ClearLocalSizes clears it too. The smallest of this, the local sizes and the default
@@ -193,9 +195,10 @@ class AmgMesh : public CaeAttrib {
 
   void MakeUncurrent() { MarkAsNotCurrent(); }
 
-  // This mesh becomes a copy of another (controls, nodes and elements; flag unused).
+  // This mesh becomes a copy of another: its reference (not listed on it), controls, local sizes,
+  // nodes and elements (flag unused).
   void Create(const AmgMesh& other, int flag);
-  // Updates a copy to a changed part: needs the mesher; reports "not available yet", answers 0.
+  // Updates a copy to the part as it is now: meshes it again with its controls and local sizes.
   int Update(int flag);
 
   // Meshes the bodies of several solid meshes together, so that where bodies touch their meshes

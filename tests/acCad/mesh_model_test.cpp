@@ -247,4 +247,43 @@ TEST_F(RegenerateTest, BothPathsReplaceTheLiveMeshesAndASecondThatFailsStays) {
   }
 }
 
+TEST_F(RegenerateTest, UndoAndRedoOfARegenerationRestoreExactly) {
+  Made made = makeThree(true);
+  std::vector<long> oldNodes;
+  for (CaepMeshEnt* mesh : made.meshes) oldNodes.push_back(mesh->NumNodes());
+  const int subModels = made.model->NumSubModels();
+  const AcDbObjectId modelId = made.model->objectId();
+  cadhost::clearPrintedText();
+  command("ARXLOAD");  // a command boundary before the regeneration's own group
+  asCommand([&] {
+    auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), made.meshes[0]->objectId(), AcDb::kForWrite));
+    ASSERT_NE(mesh->Regenerate(nullptr), nullptr);
+  });
+  EXPECT_EQ(cadhost::printedText().find("General Error"), std::string::npos) << cadhost::printedText();
+
+  // What is live: each old mesh (by its sub-model), erased or not, and the count of sub-models.
+  const auto state = [&] {
+    DbTransaction transaction(db());
+    auto* model = CaepAnlModelObj::cast(dbOpenMember(db(), modelId, AcDb::kForRead));
+    std::vector<bool> live;
+    for (std::size_t i = 0; i < made.subs.size(); ++i) {
+      auto* sub = CaepAnlSubModelObj::cast(dbOpenMember(db(), made.subs[i], AcDb::kForRead, true));
+      auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), made.meshes[i]->objectId(), AcDb::kForRead, true));
+      live.push_back(!sub->isErased() && !mesh->isErased() && !mesh->IsMarkedAsErased() &&
+                     mesh->NumNodes() == oldNodes[i]);
+    }
+    return std::make_pair(live, model->NumLiveSubModels());
+  };
+  const auto regenerated = state();
+  EXPECT_EQ(regenerated.first, (std::vector<bool>{false, true, false}));
+  EXPECT_EQ(regenerated.second, 3);
+  command("U");
+  const auto undone = state();
+  EXPECT_EQ(undone.first, (std::vector<bool>{true, true, true})) << cadhost::printedText();
+  EXPECT_EQ(undone.second, 3);
+  command("REDO");
+  EXPECT_EQ(state(), regenerated);
+  EXPECT_EQ(made.model->NumSubModels(), subModels + 2);
+}
+
 }  // namespace

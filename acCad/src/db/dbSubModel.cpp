@@ -31,7 +31,6 @@
 // ---- calls into entities not built yet ----------------------------------------------------------
 
 void dbRegenerateMesh(AmgMesh*, CaepAnlModelObj*) {}
-void dbResolveConstraint(AmgConstraint*) {}
 void dbAttachPairToEntities(AnlMateRelPair*) {}
 void dbResolvePair(AnlMateRelPair*, CaepAnlModelObj*) {}
 

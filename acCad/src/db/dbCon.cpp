@@ -62,11 +62,15 @@ CaepConEnt* dbConstraintEntity(AmgConstraint* constraint) { return dynamic_cast<
 
 // ---- resolution ---------------------------------------------------------------------------------
 
-void CaepConEnt::ResolveTopoRef() {
+void CaepConEnt::ResolveTopoRef() { Resolve(true); }
+
+void CaepConEnt::Resolve(bool markMissing) {
   try {
     if (!acKeyNotNull(topoKey_)) CaeMsgCall::GeneralError(kSource, __LINE__);
     AcTopoRef* ref = acTopoRefFromKey(topoKey_);
-    SetTopoRef(ref);
+    // While an undo replays, the part may not be back yet: the reference held so far stays for
+    // the re-attachment that follows the replay.
+    if (ref || markMissing) SetTopoRef(ref);
     if (ref) {
       AmiObjectKey* filed = topoKey_;
       const bool owned = ownsKey_;
@@ -75,7 +79,7 @@ void CaepConEnt::ResolveTopoRef() {
       if (owned && filed != topoKey_) acReleaseKey(&filed);
       if (!ref->HasAttributeId(objectId())) ref->AddAttribute(this);
       if (!isErased()) MarkAsNotErased();
-    } else {
+    } else if (markMissing) {
       // The filed key stays and is written back: the constraint returns with its geometry.
       MarkAsErased();
     }
@@ -242,8 +246,8 @@ Acad::ErrorStatus CaepConEnt::FileFields(AcDbDwgFiler* filer, bool reading) {
     AdoptFiledKey(filedKey.Release());
     unresolved_ = 1;
     // An undo restores the fields of a live constraint: it resolves again at once so that its
-    // markers stay.
-    if (undo) ResolveTopoRef();
+    // markers stay. A geometry missing while the history replays is not marked (see Resolve).
+    if (undo) Resolve(false);
     return filer->filerStatus();
   } catch (const CaeExcept& error) {
     acutPrintf("\nTLX Exception: %s", error.String().Text());
@@ -285,6 +289,8 @@ bool isLive(AmgConstraint* constraint) {
 int dbApplyMeshConstraints(AmgMesh& mesh, AnlModel& model) {
   mesh.ClearLocalSizes();
   CaeTopoRef* body = mesh.GetTopoRef();
+  // A pending re-resolution runs first, so that every constraint sits on its current reference.
+  if (auto* reference = dynamic_cast<AcTopoRef*>(body)) reference->Reresolve();
   int taken = 0;
   const int count = model.NumConstraints();
   for (int i = 0; i < count; ++i) {

@@ -70,6 +70,8 @@ class CaepConEnt : public AcDbEntity, public AmgConstraint, public AcTopoAttribO
 
  private:
   Acad::ErrorStatus FileFields(AcDbDwgFiler* filer, bool reading);
+  // `markMissing`: a key without reference marks the engine object erased.
+  void Resolve(bool markMissing);
   void DrawMarkers(AcGiWorldDraw* mode, CaeTopoRef* ref) const;
   void DrawMarker(AcGiWorldDraw* mode, const CaeVector& position, const CaeVector& translation) const;
   void AdoptFiledKey(AmiObjectKey* key);

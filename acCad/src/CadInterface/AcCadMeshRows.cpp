@@ -136,7 +136,9 @@ int AcCadInterface::PickMesh(CaeList<CaeTopoRef>& refs) {
   AcTopoRef* ref = referenceOf(entity);
   if (!ref) return 0;
   if (ref->FirstAttribute(AmgMesh::Info, 1)) {
-    CadMessageBoxId(IDS_MESH_ALREADY_EXISTS, MB_TASKMODAL);
+    CaeString text;
+    acLoadString(IDS_MESH_ALREADY_EXISTS, text);
+    CadMessageBox(nullptr, text.Text(), MB_TASKMODAL);
     return 0;
   }
   while (IsTopologyMeshed(ref)) {

@@ -108,6 +108,29 @@ void removeFailedMesh(CaepMeshEnt*& mesh, CaepAnlModelObj* model) {
   mesh = nullptr;
 }
 
+// Holds the engine's warnings back while the document's generation meshes: it reports a failure
+// itself, once.
+class EngineWarningsHeld {
+ public:
+  EngineWarningsHeld() : wasSet_(CaeMsgCall::IsMsgLevelSet(kWarningLevel)) {
+    if (wasSet_) CaeMsgCall::ClearMsgLevel(kWarningLevel);
+  }
+  ~EngineWarningsHeld() {
+    if (wasSet_) CaeMsgCall::SetMsgLevel(kWarningLevel);
+  }
+  EngineWarningsHeld(const EngineWarningsHeld&) = delete;
+  EngineWarningsHeld& operator=(const EngineWarningsHeld&) = delete;
+
+ private:
+  static constexpr int kWarningLevel = 1;
+  bool wasSet_;
+};
+
+int generateOnce(CaepMeshEnt* mesh) {
+  EngineWarningsHeld held;
+  return CadGenerateMesh(mesh);
+}
+
 }  // namespace
 
 bool acCheckElementSize(double size) {
@@ -162,7 +185,7 @@ int acGenerateMeshEntity(CaepMeshEnt*& mesh, const char* materialName) {
   acNextNodeElementIds(node, element);
   mesh->SetFirstIds(node, element);
   if (model) dbApplyMeshConstraints(*mesh, *model);
-  if (!CadGenerateMesh(mesh) || !mesh->Successful()) {
+  if (!generateOnce(mesh) || !mesh->Successful()) {
     removeFailedMesh(mesh, model);
     return 0;
   }

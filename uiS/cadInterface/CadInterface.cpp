@@ -180,7 +180,7 @@ int CadInterface::QueryOptResults(ModelQuestion question) {
 // --- mesh controls and meshes ---------------------------------------------------------------------
 
 int CadInterface::CreateMeshConstraint(int, double, int, double, double, double, double, int, AcBrEntity*) { return 0; }
-void CadInterface::RecreateMeshConstraint(AmgConstraint*, int, double, double, AmgMesh*) {}
+void CadInterface::RecreateMeshConstraint(AmgConstraint*, int, double, double, AnlModel*) {}
 void CadInterface::GenerateMesh(AmgMesh*&, const char*, int, int, double, double) {}
 AmgMesh* CadInterface::CreateMeshEntity(CaeTopoRef*) { CAE_GENERAL_ERROR(); }
 int CadInterface::FindSubModelOfMesh(AmgMesh*& mesh, AnlSubModel*&) { return UpdateMesh(mesh); }

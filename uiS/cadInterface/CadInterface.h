@@ -119,8 +119,9 @@ class CadInterface {
   // --- mesh controls and meshes ---------------------------------------------------------------
   virtual int CreateMeshConstraint(int colour, double symbolScale, int pickKind, double elementSize, double locX,
                                    double locY, double locZ, int pointFlag, AcBrEntity* entity);
+  // `model`: the analysis model that receives the new constraint.
   virtual void RecreateMeshConstraint(AmgConstraint* old, int colour, double symbolScale, double elementSize,
-                                      AmgMesh* mesh);
+                                      AnlModel* model);
   virtual void GenerateMesh(AmgMesh*& mesh, const char* material, int pStartOrder, int pMaxOrder,
                             double pErrorTolerance, double shellThickness);
   virtual AmgMesh* CreateMeshEntity(CaeTopoRef* ref);  // base: consistency check

@@ -12,6 +12,7 @@
 #include "arx/acdocman.h"
 #include "arx/rxobject.h"
 #include "db/dbCase.h"
+#include "db/dbCon.h"
 #include "db/dbJob.h"
 #include "db/dbLbc.h"
 #include "db/dbLbcConv.h"
@@ -33,7 +34,7 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 18> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 19> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
     {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
@@ -52,6 +53,7 @@ constexpr std::array<AcCustomClassEntry, 18> kCustomClasses{{
     {"CaepAnlResultCase", &CaepAnlResultCase::rxInit, &CaepAnlResultCase::desc, 22},
     {"CaepAnlLbcCase", &CaepAnlLbcCase::rxInit, &CaepAnlLbcCase::desc, 23},
     {"CaepMeshUse", &CaepMeshUse::rxInit, &CaepMeshUse::desc, 26},
+    {"CaepConEnt", &CaepConEnt::rxInit, &CaepConEnt::desc, 13},
 }};
 
 }  // namespace

@@ -105,6 +105,34 @@ class AcCadInterface : public CadInterface {
   // The entity's symbol colour and scale; another engine type leaves both untouched.
   void GetLbcColorAndScale(AttBaseLbc* lbc, int* colour, double* scale) override;
 
+  // ---- mesh-size constraints and meshes (AcCadMeshRows.cpp; amg/acConCmd.h does the work) ----
+  // 0 when the pick was cancelled or the size refused (not positive), else 1.
+  int CreateMeshConstraint(int colour, double symbolScale, int pickKind, double elementSize, double locX, double locY,
+                           double locZ, int pointFlag, AcBrEntity* entity) override;
+  // A new constraint of the old one's type and location on its geometry, in `model`; the old one
+  // is erased only once the new one exists.
+  void RecreateMeshConstraint(AmgConstraint* old, int colour, double symbolScale, double elementSize,
+                              AnlModel* model) override;
+  void GetConstraintColorAndScale(AmgConstraint* constraint, int* colour, double* scale) override;
+  // A new mesh entity on the reference, not yet in the drawing (null when memory runs out).
+  AmgMesh* CreateMeshEntity(CaeTopoRef* ref) override;
+  // Stores the p-values and the thickness and meshes; `mesh` becomes null when the generation
+  // failed and the mesh was removed. An engine exception is printed and `mesh` kept.
+  void GenerateMesh(AmgMesh*& mesh, const char* material, int pStartOrder, int pMaxOrder, double pErrorTolerance,
+                    double shellThickness) override;
+  // The kind of the entity's reference: IsTopologyMeshed for a body or face, else -1.
+  int MeshOfTopology(AcBrEntity* entity) override;
+  int CollectMeshesOfTopology(CaeList<CaeTopoRef>& refs, AcBrEntity* entity) override;
+  // Picks the body (a face in a model with shell meshes) to mesh; 0 when cancelled or meshed.
+  int PickMesh(CaeList<CaeTopoRef>& refs) override;
+  // 4 vertex, 3 edge, 2 face, 1 body; 0 for null or anything else.
+  int GetTopologyKind(AcBrEntity* entity) override;
+  int PickPoint(double* point) override;  // "Concentration point:  "; 0 when cancelled
+  // Pick filters: anything but a face passes both.
+  int IsCylindricalFace(AcBrFace* face) override;
+  int IsNonCylindricalFace(AcBrFace* face) override;
+  // ---- end of mesh rows ----
+
   void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window
   void RebuildExplorer() override;
   int ToggleDocumentLock() override;  // answers 1

@@ -30,7 +30,6 @@
 
 // ---- calls into entities not built yet ----------------------------------------------------------
 
-void dbResolveConstraint(AmgConstraint*) {}
 void dbAttachPairToEntities(AnlMateRelPair*) {}
 void dbResolvePair(AnlMateRelPair*, CaepAnlModelObj*) {}
 

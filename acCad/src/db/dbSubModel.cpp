@@ -32,8 +32,6 @@
 
 void dbRegenerateMesh(AmgMesh*, CaepAnlModelObj*) {}
 void dbResolveConstraint(AmgConstraint*) {}
-void dbAttachPairToEntities(AnlMateRelPair*) {}
-void dbResolvePair(AnlMateRelPair*, CaepAnlModelObj*) {}
 
 // ---- registration -----------------------------------------------------------------------------
 

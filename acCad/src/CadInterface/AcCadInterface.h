@@ -115,8 +115,7 @@ class AcCadInterface : public CadInterface {
   // The pair's colour and scale; another object leaves both untouched.
   void GetMateRelColorAndScale(AnlMateRelPair* pair, int* colour, double* scale) override;
   // A new pair on the two entities' references, added to the current model.
-  void CreateMateRelPair(AcBrEntity* first, AcBrEntity* second, const CaeString& name, int colour,
-                         double symbolScale);
+  void CreateMateRelPair(AcBrEntity* first, AcBrEntity* second, const CaeString& name, int colour, double symbolScale);
 
   void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window
   void RebuildExplorer() override;

@@ -71,12 +71,13 @@ void AcCadInterface::RecreateMateRelation(AnlMateRelPair* old, CaeString name, i
   AttMateRel* first = nullptr;
   AttMateRel* second = nullptr;
   old->GetMateRels(first, second);
-  auto* firstRef = static_cast<AcTopoRef*>(first ? first->GetTopoRef() : nullptr);
-  auto* secondRef = static_cast<AcTopoRef*>(second ? second->GetTopoRef() : nullptr);
+  // A side whose geometry is gone cannot be tied again: the pair stays as it is.
+  const bool sidesLive = first && second && !first->IsMarkedAsErased() && !second->IsMarkedAsErased();
+  auto* firstRef = static_cast<AcTopoRef*>(sidesLive ? first->GetTopoRef() : nullptr);
+  auto* secondRef = static_cast<AcTopoRef*>(sidesLive ? second->GetTopoRef() : nullptr);
   AcBrEntity* firstEntity = firstRef ? firstRef->GetBrEntity() : nullptr;
   AcBrEntity* secondEntity = secondRef ? secondRef->GetBrEntity() : nullptr;
-  // A side whose geometry is gone cannot be tied again: the pair stays as it is.
-  if (!firstEntity || !secondEntity || first->IsMarkedAsErased() || second->IsMarkedAsErased()) {
+  if (!firstEntity || !secondEntity) {
     acutPrintf("\n%s", resLoadString(IDS_MATE_SIDE_LOST).Text());
     return;
   }

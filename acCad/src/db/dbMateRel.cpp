@@ -28,15 +28,17 @@ constexpr int kArrowsPerEdge = 2;
 #define MATE_CHECK(condition) \
   if (!(condition)) CaeMsgCall::GeneralError(kSource, __LINE__)
 
+bool sameKey(const AmiObjectKey* a, const AmiObjectKey* b) {
+  return a && b && a->keyType() == b->keyType() && a->objectId() == b->objectId() && a->name() == b->name();
+}
+
 }  // namespace
 
 // ---- class --------------------------------------------------------------------------------------
 
 AcRxClass* CaepMateRelEnt::desc() { return acrxFindClass(kClassName); }
 AcRxClass* CaepMateRelEnt::isA() const { return desc(); }
-void CaepMateRelEnt::rxInit() {
-  dbRegisterLbcClass(kClassName, "CAEPMATERELENT", dbMakeObject<CaepMateRelEnt>);
-}
+void CaepMateRelEnt::rxInit() { dbRegisterLbcClass(kClassName, "CAEPMATERELENT", dbMakeObject<CaepMateRelEnt>); }
 
 CaepMateRelEnt::CaepMateRelEnt() = default;
 
@@ -258,10 +260,16 @@ Acad::ErrorStatus CaepMateRelEnt::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dx
     // Applied only once the whole record is read.
     colorIndex_ = color;
     symbolScale_ = scale;
-    AdoptFiledKey(key.Release());
     pairId_ = pair;
+    // The host's undo re-reads live relations: one whose key names what it names already keeps its
+    // resolution (and goes on drawing); re-attachment follows the part at the next boundary.
+    const bool sameTopology =
+        dwg && dwg->filerType() == AcDb::kUndoFiler && dataVersion_ != 0 && sameKey(key_, key.Slot());
+    if (!sameTopology) {
+      AdoptFiledKey(key.Release());
+      unresolved_ = 1;
+    }
     dataVersion_ = version;
-    unresolved_ = 1;
     return Acad::eOk;
   });
 }
@@ -282,12 +290,10 @@ Acad::ErrorStatus CaepMateRelEnt::dwgInFields(AcDbDwgFiler* filer) {
   assertWriteEnabled();
   if (Acad::ErrorStatus status = AcDbEntity::dwgInFields(filer); status != Acad::eOk) return status;
   if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
-  const bool wasResolved = unresolved_ == 0 && GetTopoRef() != nullptr;
   Acad::ErrorStatus status = FileFields(filer, nullptr, true);
   if (status == Acad::eOk) status = filer->filerStatus();
-  // An undo re-reads a live relation: it is resolved again at once so that it keeps drawing.
-  if (status == Acad::eOk && filer->filerType() == AcDb::kUndoFiler && wasResolved && dataVersion_ != 0)
-    ResolveTopoRef();
+  // An undo that brought back another key resolves it at once.
+  if (status == Acad::eOk && filer->filerType() == AcDb::kUndoFiler && unresolved_ != 0) ResolveTopoRef();
   return status;
 }
 

@@ -18,6 +18,8 @@
 #include "db/dbLbcConv.h"
 #include "db/dbLbcHtGen.h"
 #include "db/dbLbcSet.h"
+#include "db/dbMateRel.h"
+#include "db/dbMateRelPair.h"
 #include "db/dbMesh.h"
 #include "db/dbMeshUse.h"
 #include "db/dbModel.h"
@@ -34,7 +36,7 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 19> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 21> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
     {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
@@ -54,6 +56,8 @@ constexpr std::array<AcCustomClassEntry, 19> kCustomClasses{{
     {"CaepAnlLbcCase", &CaepAnlLbcCase::rxInit, &CaepAnlLbcCase::desc, 23},
     {"CaepMeshUse", &CaepMeshUse::rxInit, &CaepMeshUse::desc, 26},
     {"CaepConEnt", &CaepConEnt::rxInit, &CaepConEnt::desc, 13},
+    {"CaepMateRelEnt", &CaepMateRelEnt::rxInit, &CaepMateRelEnt::desc, 24},
+    {"CaepMateRelPair", &CaepMateRelPair::rxInit, &CaepMateRelPair::desc, 25},
 }};
 
 }  // namespace

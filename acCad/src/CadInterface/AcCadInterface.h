@@ -132,6 +132,17 @@ class AcCadInterface : public CadInterface {
   int IsCylindricalFace(AcBrFace* face) override;
   int IsNonCylindricalFace(AcBrFace* face) override;
   // ---- end of mesh rows ----
+  // ---- mating relations (AcCadMateRows.cpp) ----
+  // Two picks (faces, or edges when the current model has shell meshes; the same one twice is
+  // refused with a box and picked again); an ended pick or an empty name makes nothing.
+  void CreateMateRelation(CaeString name, int colour, double symbolScale) override;
+  // A new pair on the old pair's two sides, then the old pair is deleted; refused, the old pair
+  // kept, when a side lost its geometry.
+  void RecreateMateRelation(AnlMateRelPair* old, CaeString name, int colour, double symbolScale) override;
+  // The pair's colour and scale; another object leaves both untouched.
+  void GetMateRelColorAndScale(AnlMateRelPair* pair, int* colour, double* scale) override;
+  // A new pair on the two entities' references, added to the current model.
+  void CreateMateRelPair(AcBrEntity* first, AcBrEntity* second, const CaeString& name, int colour, double symbolScale);
 
   void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window
   void RebuildExplorer() override;

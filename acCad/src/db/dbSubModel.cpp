@@ -30,8 +30,6 @@
 
 // ---- calls into entities not built yet ----------------------------------------------------------
 
-void dbAttachPairToEntities(AnlMateRelPair*) {}
-void dbResolvePair(AnlMateRelPair*, CaepAnlModelObj*) {}
 
 // ---- registration -----------------------------------------------------------------------------
 

@@ -132,6 +132,7 @@ class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
 
 // ---- calls into the mesh, constraint and mating-relation entities ------------------------------
 // Those entities arrive with their own Parts; until then these do nothing (the first answers null).
+// The pair's two are db/dbMateRelPair.cpp's.
 AmgMesh* dbNewMeshEntity(CaeTopoRef* body);
 bool dbMeshIsEngineCopy(AcDbObject* mesh);
 void dbRestoreEngineMesh(AcDbObject* mesh);

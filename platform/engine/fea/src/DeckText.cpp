@@ -727,7 +727,34 @@ class DeckBuilder {
     if (noRestraint && type_ == AnlHeatTransfer) noRestraint = !AnyFilm();
     if (noRestraint) reasons_.push_back(Msg(kFeaMsgNoRestraints));
     if (noLoad) reasons_.push_back(Msg(kFeaMsgNoLoads));
+    CheckTies();
     if (!noRestraint && Structural(type_)) CheckPartsHeld();
+  }
+
+  // Why a mating relation cannot become a tie, or null when it can: its two sides must be faces
+  // of two different solid parts.
+  const char* WhyNotTied(AnlMateRelPair& pair, Target& a, Target& b) const {
+    AttMateRel* first = pair.MateRel1();
+    AttMateRel* second = pair.MateRel2();
+    if (!first || !second || !Resolve(first->GetTopoRef(), a) || !Resolve(second->GetTopoRef(), b))
+      return "a side lies on nothing of the mesh";
+    if (a.part->shell || b.part->shell || a.kind != CaeTopoRef::kFace || b.kind != CaeTopoRef::kFace)
+      return "only faces of solid parts can be tied";
+    if (a.part == b.part) return "both faces belong to the same part";
+    return nullptr;
+  }
+
+  void CheckTies() {
+    AnlModel& model = *req_.model;
+    int number = 0;
+    for (AnlMateRelPair* pair = model.FirstLiveMateRelPair(); pair; pair = model.NextLiveMateRelPair()) {
+      ++number;
+      Target a, b;
+      const char* why = WhyNotTied(*pair, a, b);
+      if (!why) continue;
+      const std::string name = pair->Name().IsEmpty() ? "number " + std::to_string(number) : pair->Name().Str();
+      reasons_.push_back(CaeString::Format("The mating relation %s cannot be tied: %s.", name.c_str(), why));
+    }
   }
 
   // A part that is neither restrained nor joined (shared nodes or a tie) to a held part is free
@@ -767,9 +794,7 @@ class DeckBuilder {
     AnlModel& model = *req_.model;
     for (AnlMateRelPair* pair = model.FirstLiveMateRelPair(); pair; pair = model.NextLiveMateRelPair()) {
       Target a, b;
-      if (pair->MateRel1() && pair->MateRel2() && Resolve(pair->MateRel1()->GetTopoRef(), a) &&
-          Resolve(pair->MateRel2()->GetTopoRef(), b))
-        links.emplace_back(a.part - parts_.data(), b.part - parts_.data());
+      if (!WhyNotTied(*pair, a, b)) links.emplace_back(a.part - parts_.data(), b.part - parts_.data());
     }
     return links;
   }
@@ -889,11 +914,8 @@ class DeckBuilder {
     AnlModel& model = *req_.model;
     int number = 0;
     for (AnlMateRelPair* pair = model.FirstLiveMateRelPair(); pair; pair = model.NextLiveMateRelPair()) {
-      AttMateRel* first = pair->MateRel1();
-      AttMateRel* second = pair->MateRel2();
       Target a, b;
-      if (!first || !second || !Resolve(first->GetTopoRef(), a) || !Resolve(second->GetTopoRef(), b)) continue;
-      if (a.kind != CaeTopoRef::kFace || b.kind != CaeTopoRef::kFace || a.part == b.part) continue;
+      if (WhyNotTied(*pair, a, b)) continue;  // refused by the check
       ++number;
       const std::string n = std::to_string(number);
       Line("*SURFACE, NAME=TS" + n + ", TYPE=NODE");

@@ -4,6 +4,8 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ShapeRefs.h"
 #include "amg/CaeConfig.h"
@@ -95,6 +97,45 @@ TEST_F(AssemblyTest, UntiedPartsAreRefused) {
   ASSERT_EQ(reasons.Count(), 1);
   EXPECT_NE(reasons[0].Str().find("number 2 is neither restrained nor joined"), std::string::npos) << reasons[0].Str();
   EXPECT_GT(meshes[1]->NumNodes(), 0) << "the deferred meshes were made, numbered one after the other";
+}
+
+// A pair the deck cannot tie is refused by name, and its parts do not count as joined.
+TEST_F(AssemblyTest, PairsThatCannotBeTiedAreRefusedByName) {
+  struct Row {
+    const char* name;
+    CaeTopoRef* first;
+    CaeTopoRef* second;
+    const char* why;
+  };
+  const Row rows[] = {
+      {"Same part", bodies[0]->Ref(CaeTopoRef::kFace, 2), bodies[0]->Ref(CaeTopoRef::kFace, 1),
+       "both faces belong to the same part"},
+      {"Face to edge", bodies[0]->Ref(CaeTopoRef::kFace, 2), bodies[1]->Ref(CaeTopoRef::kEdge, 1),
+       "only faces of solid parts can be tied"},
+  };
+  // The model keeps the pairs it was given (a deleted one marked erased) for the test's length.
+  std::vector<std::unique_ptr<AttMateRel>> relations;
+  std::vector<std::unique_ptr<AnlMateRelPair>> pairs;
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    relations.push_back(std::make_unique<AttMateRel>(row.first));
+    relations.push_back(std::make_unique<AttMateRel>(row.second));
+    pairs.push_back(std::make_unique<AnlMateRelPair>(relations[relations.size() - 2].get(), relations.back().get()));
+    AnlMateRelPair& pair = *pairs.back();
+    pair.SetName(CaeString(row.name));
+    model.AddMateRelPair(&pair);
+    std::unique_ptr<AnlWriter> writer(model.DeckWriter(AnlCodeSolve));
+    writer->AddResltCase(&rc);
+    CaeArray<CaeString> reasons;
+    EXPECT_EQ(writer->Check(reasons), 0);
+    std::string all;
+    for (int i = 0; i < reasons.Count(); ++i) all += reasons[i].Str() + "\n";
+    EXPECT_NE(all.find("The mating relation " + std::string(row.name) + " cannot be tied: " + row.why + "."),
+              std::string::npos)
+        << all;
+    EXPECT_NE(all.find("number 2 is neither restrained nor joined"), std::string::npos) << all;
+    model.DeleteMateRelPair(&pair);
+  }
 }
 
 }  // namespace

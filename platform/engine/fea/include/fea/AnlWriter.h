@@ -31,8 +31,9 @@
 //
 // Check answers why a deck would be refused by the solver (no model, no result case, no mesh, no
 // material or an invalid one, no restraint, no load where the analysis needs one, a condition that
-// lies on nothing of the mesh, a part neither restrained nor joined to a restrained part). Write refuses to write such
-// a deck. The writer refers to its model and result cases without owning them.
+// lies on nothing of the mesh, a part neither restrained nor joined to a restrained part, a mating relation that is
+// not two faces of two different solid parts, named with the reason). Write refuses to write such a deck. The writer
+// refers to its model and result cases without owning them.
 #pragma once
 
 #include <cstdint>

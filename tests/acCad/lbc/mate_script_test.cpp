@@ -1,0 +1,133 @@
+// Mating relations in the host program, driven by scripts through the test modules: a relation
+// picked by key names (the same face twice refused and picked again), listed on its layer with
+// its pair, kept through a part edit, undo and redo, save and reopen, and erased as a whole.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "test_env.h"
+
+namespace {
+
+using kestrum::test::TempDir;
+
+struct ProgramRun {
+  int exitCode = -1;
+  std::string output;
+};
+
+ProgramRun runScript(const TempDir& dir, const std::string& script) {
+  std::ofstream(dir / "test.scr") << script;
+  const std::string out = (dir / "output.txt").string();
+  const std::string command = "cd '" + dir.path().string() + "' && '" +
+                              kestrum::test::buildPath("bin/cadhost").string() + "' --script test.scr > '" + out +
+                              "' 2>&1";
+  const int status = std::system(command.c_str());
+  return ProgramRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, kestrum::test::readFile(out)};
+}
+
+std::string loadLines() {
+  return "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\nARXLOAD " +
+         kestrum::test::buildPath("tests/modules/lbc_module.so").string() + "\nARXLOAD " +
+         kestrum::test::buildPath("tests/modules/mate_module.so").string() + "\n";
+}
+
+int countOf(const std::string& text, const std::string& part) {
+  int count = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+  return count;
+}
+
+// The text each command printed, in order, by the command line that started it.
+std::vector<std::string> outputsOf(const std::string& output, const std::string& command) {
+  std::vector<std::string> found;
+  const std::string start = "Command: " + command + "\n";
+  for (std::size_t at = output.find(start); at != std::string::npos; at = output.find(start, at + 1)) {
+    const std::size_t end = output.find("\nCommand:", at + start.size());
+    found.push_back(output.substr(at, end == std::string::npos ? std::string::npos : end - at));
+  }
+  return found;
+}
+
+// A relation refused for its empty name; picked on the plate's top and the bracket's bottom (the
+// top picked twice is refused with a box and picked again); undone and redone; kept through a
+// hole edit and its undo; erased as a whole through one relation and brought back by UNDO; saved,
+// closed and reopened.
+const char kJoint[] =
+    "PART plate_and_bracket.asm\n"
+    "LBCMODEL Assembly 0\n"
+    "MATEREL\n"
+    "\n"
+    "3\n"
+    "5\n"
+    "MATEREL Joint 3 5\n"
+    "base/plate/top\n"
+    "base/plate/top\n"
+    "@click IDOK\n"
+    "arm/base/bottom\n"
+    "U\n"
+    "REDO\n"
+    "LIST\n"
+    "MATELIST\n"
+    "PNGOUT before.png\n"
+    "0,-1,0.3\n"
+    "PARAM set base/D 50\n"
+    "KEY base/plate/top\n"
+    "MATELIST\n"
+    "UNDO 3\n"
+    "KEY base/hole1/side\n"
+    "MATEERASE 1 first\n"
+    "MATELIST\n"
+    "UNDO 2\n"
+    "MATELIST\n"
+    "SAVEAS joint.dwg\n"
+    "CLOSE\n"
+    "OPEN joint.dwg\n"
+    "LBCMODEL Assembly 0\n"
+    "LIST\n"
+    "MATELIST\n"
+    "PNGOUT after.png\n"
+    "0,-1,0.3\n"
+    "QUIT\n";
+
+constexpr char kLiveJoint[] =
+    "Pair 1 \"Joint\" live, colour 3, scale 5\n  first: plate/top live, resolves\n  second: base/bottom live, resolves";
+
+TEST(MateScript, APickedRelationSurvivesEditsUndoEraseAndReopen) {
+  TempDir dir;
+  const ProgramRun run = runScript(dir, loadLines() + kJoint);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("TLX Exception"), std::string::npos) << run.output;
+  EXPECT_EQ(countOf(run.output, "A mating relation needs a name."), 1) << run.output;
+  EXPECT_EQ(countOf(run.output, "You have selected the same face twice.  Please re-select the second face.\n(Hint:"), 1)
+      << run.output;
+
+  const std::vector<std::string> lists = outputsOf(run.output, "LIST");
+  ASSERT_EQ(lists.size(), 2u) << run.output;
+  for (const std::string& list : lists) {
+    EXPECT_NE(list.find("CaepMateRelEnt (2)"), std::string::npos) << list;
+    EXPECT_NE(list.find("CaepMateRelPair (1)"), std::string::npos) << list;
+    EXPECT_EQ(countOf(list, "layer \"CAE_MATEREL\""), 2) << list;
+  }
+  const std::vector<std::string> states = outputsOf(run.output, "MATELIST");
+  ASSERT_EQ(states.size(), 5u) << run.output;
+  // Made (after U and REDO), after the edit, erased through its first relation, back by UNDO,
+  // and reopened.
+  for (int i : {0, 1, 3, 4}) EXPECT_NE(states[i].find(kLiveJoint), std::string::npos) << i << states[i];
+  EXPECT_NE(states[2].find("\"Joint\" erased"), std::string::npos) << states[2];
+  EXPECT_NE(states[2].find("first: plate/top erased"), std::string::npos) << states[2];
+  EXPECT_NE(states[2].find("second: base/bottom erased"), std::string::npos) << states[2];
+  // The edit gave the top face its new geometry (a 50 mm hole) and its undo the old one.
+  EXPECT_NE(run.output.find("base/plate/top: face, plane, area 18036.5"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("base/hole1/side: face, cylinder radius 15,"), std::string::npos) << run.output;
+  EXPECT_TRUE(std::filesystem::exists(dir / "before.png")) << run.output;
+  EXPECT_TRUE(std::filesystem::exists(dir / "after.png")) << run.output;
+}
+
+}  // namespace

@@ -225,6 +225,14 @@ class CaepBaseLbcEnt : public AcDbEntity, public CaepLbcVis {
 // Chooses the constructor of an empty entity.
 struct DbLbcEmpty {};
 
+// The fields every condition record starts with.
+struct DbRecordHead {
+  Adesk::Int16 type;
+  CaeString name;
+  Adesk::Int16 color;
+  double scale;
+};
+
 // One engine class joined to the entity: the engine's set operations go to the entity's.
 template <class Engine>
 class CaepLbcEntOf : public CaepBaseLbcEnt, public Engine {
@@ -239,6 +247,17 @@ class CaepLbcEntOf : public CaepBaseLbcEnt, public Engine {
 
   void MarkAsErased() override {
     if (!HoldsLiveMark()) Engine::MarkAsErased();
+  }
+  // Every condition but the load or restraint on topology leaves the sets by being deactivated,
+  // so that they count it as gone.
+  void MarkEngineErased(bool erasing) override {
+    if (erasing) {
+      Engine::Deactivate();
+      MarkAsErased();
+    } else {
+      Engine::Activate();
+      MarkAsNotErased();
+    }
   }
   void MarkAsNotErased() override {
     if (!HoldsErasedMark()) Engine::MarkAsNotErased();
@@ -266,6 +285,24 @@ class CaepLbcEntOf : public CaepBaseLbcEnt, public Engine {
       : CaepBaseLbcEnt(descriptor, colorIndex, key, scale), Engine(std::forward<Args>(args)...) {}
 
   int Kind() const { return Engine::Descriptor() ? Engine::Descriptor()->kind : AttKindLoad; }
+  // The fields a record starts with: the type code (when `typed`), the name (from the version
+  // that files it), the colour and the symbol scale; written from the entity, or read.
+  DbRecordHead FileRecordHead(DbLbcFields& fields, int version, bool typed = true) {
+    DbRecordHead head{static_cast<Adesk::Int16>(Engine::Type()), Engine::Name(),
+                      static_cast<Adesk::Int16>(colorIndex()), Scale()};
+    if (typed) fields.Int16(head.type);
+    if (version >= kLbcVersionNamed) fields.String(head.name);
+    fields.Int16(head.color);
+    fields.Double(head.scale);
+    return head;
+  }
+  // Applies a head that was read: the name (that of `type` for records without one), the colour
+  // and the scale.
+  void ApplyRecordHead(const DbRecordHead& head, int version, int type) {
+    Engine::Name(version >= kLbcVersionNamed ? head.name : DefaultName(type));
+    ApplyColor(head.color);
+    SetScale(head.scale);
+  }
   // The engine part takes the descriptor; the stored type and category follow; data version 630.
   void ApplyDescriptor(const AttLbcDescript* descriptor) {
     Engine::SetDescriptor(descriptor);

@@ -86,10 +86,6 @@ void CaepLbcEnt::BuildValueFunction(int type, const CaeVector& value, const int 
 }
 
 void CaepLbcEnt::FileRecord(DbLbcFields& fields, int version) {
-  Adesk::Int16 type = static_cast<Adesk::Int16>(AttLbc::Type());
-  CaeString name = AttLbc::Name();
-  Adesk::Int16 color = static_cast<Adesk::Int16>(colorIndex());
-  double scale = Scale();
   CaeVector value = EvaluateVecAtPointLocal(CaeVector());
   DbFiledKey filedKey;
   AmiObjectKey* writtenKey = TopoKey();
@@ -99,10 +95,7 @@ void CaepLbcEnt::FileRecord(DbLbcFields& fields, int version) {
   CaeString kind = coordSys ? coordSys->KindName() : "cartesian";
   CaeTransform transform = coordSys ? coordSys->GetTransform() : CaeTransform();
 
-  fields.Int16(type);
-  if (version >= kLbcVersionNamed) fields.String(name);
-  fields.Int16(color);
-  fields.Double(scale);
+  const DbRecordHead head = FileRecordHead(fields, version);
   fields.Vector(value);
   fields.Key(fields.Reading() ? filedKey.Slot() : writtenKey);
   const int filedFlags = version >= kLbcVersionSixFlags ? 6 : 3;
@@ -112,16 +105,13 @@ void CaepLbcEnt::FileRecord(DbLbcFields& fields, int version) {
   if (!fields.Reading()) return;
 
   // Everything was read: check, then apply.
-  const AttLbcDescript* descriptor = DescriptorOf(type);
+  const AttLbcDescript* descriptor = DescriptorOf(head.type);
   fields.Check(isLbcEntType(*descriptor), __LINE__);
   int components[6];
   for (int i = 0; i < 6; ++i) components[i] = i < filedFlags ? flags[i] : 1;
   std::unique_ptr<CaeCoordSys> readSys(dbCoordSysOfKind(kind, transform, true, kSource));
-  if (version < kLbcVersionNamed) name = DefaultName(type);
-  BuildValueFunction(type, value, components, readSys.release());
-  Name(name);
-  ApplyColor(color);
-  SetScale(scale);
+  BuildValueFunction(head.type, value, components, readSys.release());
+  ApplyRecordHead(head, version, head.type);
   AdoptFiledKey(filedKey.Release());
 }
 

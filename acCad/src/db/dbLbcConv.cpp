@@ -25,10 +25,6 @@ void CaepLbcConvEnt::ResolveTopoRef() {
 void CaepLbcConvEnt::SetDescriptor(int type) { ApplyDescriptor(DescriptorOf(type)); }
 
 void CaepLbcConvEnt::FileRecord(DbLbcFields& fields, int version) {
-  Adesk::Int16 type = static_cast<Adesk::Int16>(AttLbcConv::Type());
-  CaeString name = AttLbcConv::Name();
-  Adesk::Int16 color = static_cast<Adesk::Int16>(colorIndex());
-  double scale = Scale();
   DbFiledKey filedKey;
   AmiObjectKey* writtenKey = TopoKey();
   Adesk::Int16 constant = static_cast<Adesk::Int16>(Constant());
@@ -39,10 +35,7 @@ void CaepLbcConvEnt::FileRecord(DbLbcFields& fields, int version) {
     for (AttTableTempValue* row = FirstFilmValue(); row; row = NextFilmValue())
       rows.emplace_back(row->Temp(), row->Value());
 
-  fields.Int16(type);
-  if (version >= kLbcVersionNamed) fields.String(name);
-  fields.Int16(color);
-  fields.Double(scale);
+  const DbRecordHead head = FileRecordHead(fields, version);
   fields.Key(fields.Reading() ? filedKey.Slot() : writtenKey);
   fields.Int16(constant);
   if (constant != 0) {
@@ -55,9 +48,8 @@ void CaepLbcConvEnt::FileRecord(DbLbcFields& fields, int version) {
   }
   if (!fields.Reading()) return;
 
-  const AttLbcDescript* descriptor = DescriptorOf(type);
+  const AttLbcDescript* descriptor = DescriptorOf(head.type);
   fields.Check(descriptor->type == ToAttType(AttCode::FaceConvection), __LINE__);
-  if (version < kLbcVersionNamed) name = DefaultName(type);
   Constant(constant);
   // A table record of an old version keeps the ambient temperature the entity had.
   if (constant != 0) SetFilmCoef(film);
@@ -65,18 +57,6 @@ void CaepLbcConvEnt::FileRecord(DbLbcFields& fields, int version) {
   ClearFilmValues();
   for (const auto& [temperature, value] : rows) AddFilmValue(temperature, value);
   ApplyDescriptor(descriptor);
-  Name(name);
-  ApplyColor(color);
-  SetScale(scale);
+  ApplyRecordHead(head, version, head.type);
   AdoptFiledKey(filedKey.Release());
-}
-
-void CaepLbcConvEnt::MarkEngineErased(bool erasing) {
-  if (erasing) {
-    Deactivate();
-    MarkAsErased();
-  } else {
-    Activate();
-    MarkAsNotErased();
-  }
 }

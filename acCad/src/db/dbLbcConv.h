@@ -35,5 +35,4 @@ class CaepLbcConvEnt final : public CaepTopoLbcEntOf<AttLbcConv> {
   const char* SourceName() const override { return "acCad/src/db/dbLbcConv"; }
   Adesk::UInt16 RecordVersion() const override { return kLbcWideRecordVersion; }
   void FileRecord(DbLbcFields& fields, int version) override;
-  void MarkEngineErased(bool erasing) override;
 };

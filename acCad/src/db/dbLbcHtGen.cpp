@@ -24,10 +24,6 @@ void CaepLbcHtGenEnt::ResolveTopoRef() {
 void CaepLbcHtGenEnt::SetDescriptor(int type) { ApplyDescriptor(DescriptorOf(type)); }
 
 void CaepLbcHtGenEnt::FileRecord(DbLbcFields& fields, int version) {
-  Adesk::Int16 type = static_cast<Adesk::Int16>(AttLbcHgen::Type());
-  CaeString name = AttLbcHgen::Name();
-  Adesk::Int16 color = static_cast<Adesk::Int16>(colorIndex());
-  double scale = Scale();
   DbFiledKey filedKey;
   AmiObjectKey* writtenKey = TopoKey();
   Adesk::Int16 constant = static_cast<Adesk::Int16>(Constant());
@@ -37,10 +33,7 @@ void CaepLbcHtGenEnt::FileRecord(DbLbcFields& fields, int version) {
     for (AttTableTempValue* row = FirstHGenValue(); row; row = NextHGenValue())
       rows.emplace_back(row->Temp(), row->Value());
 
-  fields.Int16(type);
-  if (version >= kLbcVersionNamed) fields.String(name);
-  fields.Int16(color);
-  fields.Double(scale);
+  const DbRecordHead head = FileRecordHead(fields, version);
   fields.Key(fields.Reading() ? filedKey.Slot() : writtenKey);
   fields.Int16(constant);
   if (constant != 0)
@@ -49,26 +42,13 @@ void CaepLbcHtGenEnt::FileRecord(DbLbcFields& fields, int version) {
     dbFileTempRows(fields, rows);
   if (!fields.Reading()) return;
 
-  const AttLbcDescript* descriptor = DescriptorOf(type);
+  const AttLbcDescript* descriptor = DescriptorOf(head.type);
   fields.Check(descriptor->type == ToAttType(AttCode::VolumetricHeatFlow), __LINE__);
-  if (version < kLbcVersionNamed) name = DefaultName(type);
   Constant(constant);
   if (constant != 0) SetHeatGeneration(value);
   ClearHGenValues();
   for (const auto& [temperature, row] : rows) AddHGenValue(temperature, row);
   ApplyDescriptor(descriptor);
-  Name(name);
-  ApplyColor(color);
-  SetScale(scale);
+  ApplyRecordHead(head, version, head.type);
   AdoptFiledKey(filedKey.Release());
-}
-
-void CaepLbcHtGenEnt::MarkEngineErased(bool erasing) {
-  if (erasing) {
-    Deactivate();
-    MarkAsErased();
-  } else {
-    Activate();
-    MarkAsNotErased();
-  }
 }

@@ -32,5 +32,4 @@ class CaepLbcHtGenEnt final : public CaepTopoLbcEntOf<AttLbcHgen> {
   const char* ClassName() const override { return "CaepLbcHtGenEnt"; }
   const char* SourceName() const override { return "acCad/src/db/dbLbcHtGen"; }
   void FileRecord(DbLbcFields& fields, int version) override;
-  void MarkEngineErased(bool erasing) override;
 };

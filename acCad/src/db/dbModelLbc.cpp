@@ -46,10 +46,6 @@ CaeVector CaepModelLbcEnt::SymbolPoint() const {
 }
 
 void CaepModelLbcEnt::FileRecord(DbLbcFields& fields, int version) {
-  Adesk::Int16 type = static_cast<Adesk::Int16>(AttModelLbc::Type());
-  CaeString name = AttModelLbc::Name();
-  Adesk::Int16 color = static_cast<Adesk::Int16>(colorIndex());
-  double scale = Scale();
   CaeVector value = EvaluateVecAtPointLocal(CaeVector());
   Adesk::Int16 flags[3];
   for (int i = 0; i < 3; ++i) flags[i] = static_cast<Adesk::Int16>(AttModelLbc::FreeComponents()[i]);
@@ -57,35 +53,19 @@ void CaepModelLbcEnt::FileRecord(DbLbcFields& fields, int version) {
   CaeString kind = coordSys ? coordSys->KindName() : "cartesian";
   CaeTransform transform = coordSys ? coordSys->GetTransform() : CaeTransform();
 
-  fields.Int16(type);
-  if (version >= kLbcVersionNamed) fields.String(name);
-  fields.Int16(color);
-  fields.Double(scale);
+  const DbRecordHead head = FileRecordHead(fields, version);
   fields.Vector(value);
   for (Adesk::Int16& flag : flags) fields.Int16(flag);
   fields.String(kind);
   fields.Transform(transform);
   if (!fields.Reading()) return;
 
-  const AttLbcDescript* descriptor = DescriptorOf(type);
+  const AttLbcDescript* descriptor = DescriptorOf(head.type);
   fields.Check(descriptor->kind == AttKindModelLoad, __LINE__);
   const int components[6] = {flags[0], flags[1], flags[2], 1, 1, 1};
   std::unique_ptr<CaeCoordSys> readSys(dbCoordSysOfKind(kind, transform, false, kSource));
-  if (version < kLbcVersionNamed) name = DefaultName(type);
-  BuildValueFunction(type, value, components, readSys.release());
-  Name(name);
-  ApplyColor(color);
-  SetScale(scale);
+  BuildValueFunction(head.type, value, components, readSys.release());
+  ApplyRecordHead(head, version, head.type);
 }
 
 void CaepModelLbcEnt::DrawCondition(AcGiWorldDraw* mode) { DrawSymbolAtOrigin(mode); }
-
-void CaepModelLbcEnt::MarkEngineErased(bool erasing) {
-  if (erasing) {
-    Deactivate();
-    MarkAsErased();
-  } else {
-    Activate();
-    MarkAsNotErased();
-  }
-}

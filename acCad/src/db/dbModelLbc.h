@@ -36,5 +36,4 @@ class CaepModelLbcEnt final : public CaepLbcEntOf<AttModelLbc> {
   const char* SourceName() const override { return "acCad/src/db/dbModelLbc"; }
   void FileRecord(DbLbcFields& fields, int version) override;
   void DrawCondition(AcGiWorldDraw* mode) override;
-  void MarkEngineErased(bool erasing) override;
 };

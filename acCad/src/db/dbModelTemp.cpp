@@ -80,9 +80,6 @@ std::vector<NodalTempRecord> CaepModelTempEnt::FiledNodalTemps() {
 
 void CaepModelTempEnt::FileRecord(DbLbcFields& fields, int version) {
   const bool reading = fields.Reading();
-  CaeString name = AttModelTemp::Name();
-  Adesk::Int16 color = static_cast<Adesk::Int16>(colorIndex());
-  double scale = Scale();
   double reference = RefTemp();
   double model = ModelTemp();
   std::vector<NodalTempRecord> records = reading ? std::vector<NodalTempRecord>() : FiledNodalTemps();
@@ -95,9 +92,7 @@ void CaepModelTempEnt::FileRecord(DbLbcFields& fields, int version) {
     modelId = static_cast<Adesk::Int32>(first ? ModelIdOfNode(first->GetNode()) : ModelId());
   }
 
-  if (version >= kLbcVersionNamed) fields.String(name);
-  fields.Int16(color);
-  fields.Double(scale);
+  const DbRecordHead head = FileRecordHead(fields, version, false);
   if (version < kLbcVersionSixFlags) {
     // Old records held a key the model temperature never used.
     DbFiledKey unused;
@@ -147,7 +142,6 @@ void CaepModelTempEnt::FileRecord(DbLbcFields& fields, int version) {
     nodal = AttFlbcDescriptTable().Find(nodalType);
     fields.Check(nodal != nullptr, __LINE__);
   }
-  if (version < kLbcVersionNamed) name = DefaultName(ToAttType(AttCode::BodyTemperature));
   SetDescriptor();
   // The stored list holds the values in the reverse of file order, as it always has.
   std::reverse(records.begin(), records.end());
@@ -157,9 +151,7 @@ void CaepModelTempEnt::FileRecord(DbLbcFields& fields, int version) {
   SetModelId(modelId);
   SetRefTemp(reference);
   SetModelTemp(model);
-  Name(name);
-  ApplyColor(color);
-  SetScale(scale);
+  ApplyRecordHead(head, version, ToAttType(AttCode::BodyTemperature));
 }
 
 void CaepModelTempEnt::RebuildNodalTemps() {
@@ -195,13 +187,3 @@ void CaepModelTempEnt::RebuildNodalTemps() {
 }
 
 void CaepModelTempEnt::DrawCondition(AcGiWorldDraw* mode) { DrawSymbolAtOrigin(mode); }
-
-void CaepModelTempEnt::MarkEngineErased(bool erasing) {
-  if (erasing) {
-    Deactivate();
-    MarkAsErased();
-  } else {
-    Activate();
-    MarkAsNotErased();
-  }
-}

@@ -42,7 +42,6 @@ class CaepModelTempEnt final : public CaepTopoLbcEntOf<AttModelTemp> {
   Adesk::UInt16 RecordVersion() const override { return kLbcWideRecordVersion; }
   void FileRecord(DbLbcFields& fields, int version) override;
   void DrawCondition(AcGiWorldDraw* mode) override;
-  void MarkEngineErased(bool erasing) override;
 
  private:
   // The id of the live model whose nodes include `node`; 0 when none does.

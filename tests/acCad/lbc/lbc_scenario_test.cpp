@@ -124,6 +124,29 @@ TEST_F(LbcScenarioTest, SavingWithAnErasedAndAnUnresolvedConditionWorksAndBothKe
   });
   EXPECT_TRUE(drawnBy(members[0]).empty()) << "a condition without geometry draws nothing";
 
+  // An edit of the condition without geometry is refused with a message; it stays as it was,
+  // its key kept.
+  cadhost::clearPrintedText();
+  asCommand([&] {
+    AcDbObject* object = nullptr;
+    ASSERT_EQ(acdbOpenObject(object, members[0], AcDb::kForWrite, true), Acad::eOk);
+    int flags[6] = {0, 0, 0, 0, 0, 0};
+    double value[3] = {7, 0, 0};
+    CadInterface::GetCurrent()->EditLbc(dynamic_cast<AttBaseLbc*>(object), CaeString("Edited"), 3, 5.0, 4, flags, value,
+                                        nullptr);
+    object->close();
+  });
+  EXPECT_NE(cadhost::printedText().find("geometry of this condition is missing"), std::string::npos)
+      << cadhost::printedText();
+  EXPECT_EQ(memberIds(), members);
+  withMember(members[0], [](CaepBaseLbcEnt& unchanged) {
+    EXPECT_FALSE(unchanged.isErased());
+    ASSERT_NE(unchanged.TopoKey(), nullptr);
+    EXPECT_EQ(unchanged.TopoKey()->name(), "pocket/bottom");
+    EXPECT_EQ(unchanged.Condition().Name(), CaeString("Pressure"));
+    EXPECT_EQ(unchanged.Condition().EvaluateVecAtPointLocal(CaeVector()), CaeVector(1, 0, 0));
+  });
+
   saveAs("second.dwg");                // every later save works too
   command("PARAM set block/Depth 4");  // the bottom comes back
   saveAs("third.dwg");

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "arx/dbentity.h"
+#include "arx/gidisplay.h"
 #include "cadInterface/CadInterface.h"
 #include "db/dbMesh.h"
 #include "db/dbOpen.h"
@@ -60,6 +61,56 @@ TEST_F(MeshDrawTest, EveryElementFaceIsOneShellOfTheTabledLayout) {
       EXPECT_EQ(shell.edgeColors, std::vector<short>(c.visibility.size(), 7));
       // Faces are coloured "by block", which the display resolves to the entity's colour.
       EXPECT_EQ(shell.faceColors, std::vector<short>(c.faces.size() / 4, static_cast<short>(shell.color)));
+    }
+  }
+}
+
+TEST_F(MeshDrawTest, ShadedDisplayDrawsTheExteriorFacesWithEdgesThatShowOnThem) {
+  const AcDbObjectId part = loadPart("plate_with_hole");
+  for (int order : {1, 2}) {
+    SCOPED_TRACE(order);
+    const AcDbObjectId id = postedMesh(part, order, false);
+    int exterior = 0;
+    {
+      DbTransaction transaction(db());
+      auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), id, AcDb::kForRead));
+      ASSERT_NE(mesh, nullptr);
+      CaePrimaryList<CaeElemRef> faces;
+      exterior = mesh->ExteriorElemRefs(faces, 4, 4);
+    }
+    ASSERT_GT(exterior, 0);
+    ASSERT_LT(exterior, 4 * elements_);
+    AcGiView view;
+    view.width = 400;
+    view.height = 300;
+    view.regenType = AcGi::kAcGiShadedDisplay;
+    AcGiDisplayList shaded(db(), view);
+    shaded.regenerate();
+    const std::vector<AcGiPrimitive>& drawn = shaded.primitivesOf(id);
+    EXPECT_EQ(static_cast<int>(drawn.size()), exterior);
+    for (const AcGiPrimitive& shell : drawn) EXPECT_EQ(shell.points.size(), order == 1 ? 3u : 6u);
+
+    // Faces "by block" take the entity's colour; the edges (colour 7) must still show on them.
+    ASSERT_FALSE(drawn.empty());
+    ASSERT_EQ(drawn.front().faceColors.front(), 7) << "the entity's colour makes faces and edges alike";
+    const AcGiImage image = acgiRender(shaded);
+    const AcGiImage::Pixel white = acgiColorOf(7);
+    int edgePixels = 0, facePixels = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = 0; x < image.width; ++x) {
+        const AcGiImage::Pixel p = image.at(x, y);
+        if (p == kAcGiBackground || p.r != p.g || p.g != p.b) continue;
+        if (p.r < white.r / 4) {
+          ++edgePixels;
+        } else {
+          ++facePixels;
+        }
+      }
+    EXPECT_GT(facePixels, 0);
+    EXPECT_GT(edgePixels, facePixels / 50) << "element edges are seen on the faces";
+    {
+      DbTransaction transaction(db());
+      dbOpenMember(db(), id, AcDb::kForWrite)->erase();
     }
   }
 }

@@ -13,6 +13,7 @@ struct Triangle {
 struct Segment {
   AcGePoint3d a, b;
   Adesk::UInt16 color;
+  bool onOwnColor = false;  // an edge of a face of the same colour: drawn darker to show on it
 };
 
 struct Scene {
@@ -36,8 +37,8 @@ class SceneBuilder {
 
  private:
   AcGePoint3d eye(const AcGePoint3d& p) const { return toEye_ * p; }
-  void segment(const AcGePoint3d& a, const AcGePoint3d& b, Adesk::UInt16 color) {
-    scene_.segments.push_back({eye(a), eye(b), color});
+  void segment(const AcGePoint3d& a, const AcGePoint3d& b, Adesk::UInt16 color, bool onOwnColor = false) {
+    scene_.segments.push_back({eye(a), eye(b), color, onOwnColor});
   }
   void triangle(const AcGePoint3d& a, const AcGePoint3d& b, const AcGePoint3d& c, Adesk::UInt16 color) {
     scene_.triangles.push_back({eye(a), eye(b), eye(c), color});
@@ -58,11 +59,16 @@ class SceneBuilder {
       auto vertex = [&](int k) {
         return p.points[static_cast<std::size_t>(p.faceList[i + 1 + static_cast<std::size_t>(k)])];
       };
-      if (fill && !hole)
-        for (int k = 1; k + 1 < count; ++k)
-          triangle(vertex(0), vertex(k), vertex(k + 1), pick(p.faceColors, face, p.color));
-      for (int k = 0; k < count; ++k, ++edge)
-        if (visible(p, edge)) segment(vertex(k), vertex((k + 1) % count), pick(p.edgeColors, edge, p.color));
+      const Adesk::UInt16 faceColor = pick(p.faceColors, face, p.color);
+      const bool filled = fill && !hole;
+      if (filled)
+        for (int k = 1; k + 1 < count; ++k) triangle(vertex(0), vertex(k), vertex(k + 1), faceColor);
+      for (int k = 0; k < count; ++k, ++edge) {
+        const Adesk::UInt16 edgeColor = pick(p.edgeColors, edge, p.color);
+        if (visible(p, edge))
+          segment(vertex(k), vertex((k + 1) % count), edgeColor,
+                  filled && edge < p.edgeColors.size() && edgeColor == faceColor);
+      }
       i += static_cast<std::size_t>(count) + 1;
     }
   }
@@ -147,7 +153,9 @@ class Raster {
   }
 
   void draw(const Segment& s, double bias) {
+    constexpr double kOnOwnColor = 0.2;  // below the dimmest lit face (0.3)
     AcGiImage::Pixel color = acgiColorOf(s.color);
+    if (s.onOwnColor) color = {shade(color.r, kOnOwnColor), shade(color.g, kOnOwnColor), shade(color.b, kOnOwnColor)};
     double ax = fit_.px(s.a), ay = fit_.py(s.a), bx = fit_.px(s.b), by = fit_.py(s.b);
     int steps = std::max(1, static_cast<int>(std::ceil(std::max(std::fabs(bx - ax), std::fabs(by - ay)))));
     for (int i = 0; i <= steps; ++i) {

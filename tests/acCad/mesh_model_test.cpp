@@ -17,6 +17,7 @@
 #include "arx/acutads.h"
 #include "db/dbControl.h"
 #include "db/dbMesh.h"
+#include "db/dbMeshUse.h"
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
 #include "db/dbSubModel.h"
@@ -132,6 +133,45 @@ TEST_F(MeshModelTest, TheDeckAfterSaveAndReopenEqualsTheDeckBefore) {
     command("NEW");
     plate = loadPart("plate_with_hole");
   }
+}
+
+TEST_F(MeshModelTest, MeshUsesArePostedAndGoAndComeBackWithTheirMesh) {
+  makeDrawingSets("Uses", AnlStress, "Loads", "Fixed");
+  AcDbObjectId meshId, useId, subId;
+  AmgConstraint user(1, 2.0, AmgConstrSpread, CaeVector(), TopoTest::refOf(plate, Ami::kFaceKey, "plate/top"));
+  asCommand([&] {
+    CaepMeshEnt* mesh = meshIn(*currentModel(), bodyOf(plate), 20.0, 1);
+    auto* use = dynamic_cast<CaepMeshUse*>(mesh->NewMeshUse(&user));
+    ASSERT_NE(use, nullptr);
+    meshId = mesh->objectId();
+    useId = use->objectId();
+    subId = mesh->FindSubModel()->objectId();
+    EXPECT_EQ(mesh->MeshUseIds(), std::vector<AcDbObjectId>{useId});
+    EXPECT_EQ(use->Mesh(), mesh);
+    EXPECT_EQ(use->GetTopoRef(), user.GetTopoRef());
+  });
+  ASSERT_FALSE(useId.isNull());
+
+  // Erased: mesh, sub-model and use all go, each flagged as taken by the mesh.
+  const auto state = [&] {
+    DbTransaction transaction(db());
+    auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForRead, true));
+    auto* use = CaepMeshUse::cast(dbOpenMember(db(), useId, AcDb::kForRead, true));
+    auto* sub = CaepAnlSubModelObj::cast(dbOpenMember(db(), subId, AcDb::kForRead, true));
+    return std::vector<bool>{mesh->isErased(), sub->isErased(), use->isErased(), use->IsMarkedAsErased(),
+                             use->ErasedWithMesh()};
+  };
+  const std::vector<bool> live{false, false, false, false, false};
+  const std::vector<bool> erased{true, true, true, true, true};
+  asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForWrite))->erase(); });
+  EXPECT_EQ(state(), erased);
+  command("U");
+  EXPECT_EQ(state(), (std::vector<bool>{false, false, false, false, true}))
+      << "undo brings all three back; the use keeps its mark for a redo";
+  command("REDO");
+  EXPECT_EQ(state(), erased);
+  asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForWrite, true))->UnErase(); });
+  EXPECT_EQ(state(), live);
 }
 
 // Three boxes side by side, each meshed in one model; the second one's replacement cannot be made.

@@ -1,5 +1,6 @@
 #include "db/dbMesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -15,6 +16,7 @@
 #include "cadInterface/CadInterface.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
+#include "db/dbMeshUse.h"
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
 #include "db/dbSubModel.h"
@@ -24,6 +26,7 @@
 #include "topo/acTopoUtil.h"
 #include "util/acLayer.h"
 #include "util/acObjKey.h"
+#include "util/acPost.h"
 
 namespace {
 
@@ -634,6 +637,7 @@ Acad::ErrorStatus CaepMeshEnt::subErase(Adesk::Boolean erasing) {
   try {
     DbTransaction transaction(database());
     CaepAnlSubModelObj* sub = FindSubModel();
+    if (erasing) EraseMeshUses();
     if (!sub) return Acad::eOk;
     if (erasing && !sub->isErased()) {
       sub->SetErasedWithMesh();
@@ -645,6 +649,42 @@ Acad::ErrorStatus CaepMeshEnt::subErase(Adesk::Boolean erasing) {
     acutPrintf("\n%s", error.String().Text());
   }
   return Acad::eOk;
+}
+
+// ---- mesh uses ----------------------------------------------------------------------------------
+
+AmgMeshUse* CaepMeshEnt::NewMeshUse(CaeAttrib* user) {
+  CAE_CHECK(user != nullptr && database() != nullptr);
+  auto* ref = dynamic_cast<AcTopoRef*>(user->GetTopoRef());
+  auto* use = new CaepMeshUse(ref, this);
+  AcDbObjectId id;
+  acPostToModelSpace(use, id, 0);
+  CAE_CHECK(!id.isNull());
+  AddMeshUse(use);
+  if (ref) {
+    ref->AddAttribute(use);
+    if (acKeyNotNull(ref->GetKey())) acBindObjectToKey(ref->GetKey(), use);
+  }
+  CAE_CHECK(use->close() == Acad::eOk);
+  return use;
+}
+
+void CaepMeshEnt::AddMeshUse(AmgMeshUse* use) {
+  AmgMesh::AddMeshUse(use);
+  if (auto* entity = dynamic_cast<AcDbObject*>(use); entity && !entity->objectId().isNull())
+    if (std::find(meshUseIds_.begin(), meshUseIds_.end(), entity->objectId()) == meshUseIds_.end())
+      meshUseIds_.push_back(entity->objectId());
+}
+
+// Each live use goes with the mesh, marked so that unerasing the mesh brings back exactly those.
+void CaepMeshEnt::EraseMeshUses() {
+  for (AcDbObjectId id : meshUseIds_) {
+    auto* use = CaepMeshUse::cast(dbOpenMember(database(), id, AcDb::kForWrite));
+    if (!use || use->isErased() || use->IsMarkedAsErased()) continue;
+    use->MarkAsErased();
+    use->SetErasedWithMesh(true);
+    CAE_CHECK(use->erase() == Acad::eOk);
+  }
 }
 
 // ---- calls from the sub-model -------------------------------------------------------------------

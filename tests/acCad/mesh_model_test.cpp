@@ -6,6 +6,8 @@
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <TopoDS_Shape.hxx>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -15,6 +17,8 @@
 #include "amg/CaeMaterial.h"
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
+#include "arx/gidisplay.h"
+#include "arx/hostcmds.h"
 #include "db/dbControl.h"
 #include "db/dbMesh.h"
 #include "db/dbMeshUse.h"
@@ -118,6 +122,7 @@ TEST_F(MeshModelTest, TheDeckAfterSaveAndReopenEqualsTheDeckBefore) {
     ASSERT_NE(acDocManagerPtr()->curDocument(), nullptr);
     command("REGENALL");
     makeDrawingSets(order == 1 ? "Linear" : "Quadratic", AnlStress, "Loads", "Fixed");
+    AcDbObjectId meshId;
     {
       DbTransaction transaction(db());
       CaepAnlModelObj* model = currentModel();
@@ -127,7 +132,13 @@ TEST_F(MeshModelTest, TheDeckAfterSaveAndReopenEqualsTheDeckBefore) {
       EXPECT_FALSE(mesh->AwaitingRestore());
       EXPECT_EQ(mesh->Modified(), 0) << "the part is unchanged: attached, not modified";
       EXPECT_EQ(mesh->NeedsUpdate(), 0);
+      ASSERT_NE(mesh->GetTopoRef(), nullptr) << "attached to the part's body";
+      EXPECT_EQ(mesh->GetTopoRef()->Kind(), CaeTopoRef::kBody);
+      meshId = mesh->objectId();
     }
+    AcGiDisplayList display(db());
+    display.regenerate();
+    EXPECT_FALSE(display.primitivesOf(meshId).empty()) << "the reopened mesh is drawn";
     expectSameLines(deckOfCurrentModel(), before);
     command("CLOSE");
     command("NEW");
@@ -172,6 +183,43 @@ TEST_F(MeshModelTest, MeshUsesArePostedAndGoAndComeBackWithTheirMesh) {
   EXPECT_EQ(state(), erased);
   asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForWrite, true))->UnErase(); });
   EXPECT_EQ(state(), live);
+}
+
+// A drawing keeps its erased objects and saves them: an undone mesh command, an erased mesh and
+// a regenerated one must not stop the save.
+TEST_F(MeshModelTest, ADrawingWithErasedMeshesSaves) {
+  makeDrawingSets("Erased", AnlStress, "Loads", "Fixed");
+  const AcDbObjectId modelId = currentModel()->objectId();
+  AcDbObjectId last;
+  cadhost::addHostCommand("TESTMESH", cadhost::CommandContext::kDocument, [&] {
+    DbTransaction transaction(db());
+    auto* model = CaepAnlModelObj::cast(dbOpenMember(db(), modelId, AcDb::kForWrite));
+    CaepMeshEnt* mesh = model ? meshIn(*model, bodyOf(plate), 20.0, 1) : nullptr;
+    if (!mesh) return RTERROR;
+    last = mesh->objectId();
+    return RTNORM;
+  });
+  const auto eraseLast = [&] { asCommand([&] { dbOpenMember(db(), last, AcDb::kForWrite)->erase(); }); };
+  const auto regenerateLast = [&] {
+    asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), last, AcDb::kForWrite))->Regenerate(nullptr); });
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> steps;
+  } cases[] = {
+      {"undone", [&] { command("TESTMESH"), command("U"); }},
+      {"erased", [&] { command("TESTMESH"), eraseLast(); }},
+      {"regenerated", [&] { command("TESTMESH"), regenerateLast(); }},
+  };
+  kestrum::test::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.steps();
+    cadhost::clearPrintedText();
+    const auto path = dir / (std::string(c.what) + ".dwg");
+    command("SAVEAS " + path.string());
+    EXPECT_TRUE(std::filesystem::exists(path)) << cadhost::printedText();
+  }
 }
 
 // Three boxes side by side, each meshed in one model; the second one's replacement cannot be made.

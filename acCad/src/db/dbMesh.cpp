@@ -305,9 +305,10 @@ Acad::ErrorStatus CaepMeshEnt::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 void CaepMeshEnt::WriteFields(Record& record) const {
-  // The host's undo records an erased mesh too (regeneration erases and may unerase it in one
-  // command); only a file must never carry one.
-  CAE_CHECK(!IsMarkedAsErased() || record.filer()->filerType() == AcDb::kUndoFiler);
+  // An engine mesh marked erased is filed only as part of an erased entity (a drawing keeps its
+  // erased objects for undo, and saves them too) or in the host's undo records (regeneration
+  // erases and may unerase a mesh within one command).
+  CAE_CHECK(!IsMarkedAsErased() || isErased() || record.filer()->filerType() == AcDb::kUndoFiler);
   // An entity without mesh data writes its version 0 alone, as the reader expects.
   CAE_CHECK(record.filer()->writeUInt16(
                 static_cast<Adesk::UInt16>(dataVersion_ == kVersionNoData ? 0 : kVersionCurrent)) == Acad::eOk);

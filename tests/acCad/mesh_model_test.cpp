@@ -286,9 +286,11 @@ TEST_F(RegenerateTest, BothPathsReplaceTheLiveMeshesAndASecondThatFailsStays) {
 
     CaepMeshEnt* first = nullptr;
     CaepMeshEnt* second = nullptr;
+    const int coarse = made.meshes[0]->NumElements();
     asCommand([&] {
       DbTransaction transaction(db());
       auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), made.meshes[0]->objectId(), AcDb::kForWrite));
+      mesh->SetDefaultSize(3.0);  // changed controls: the replacement follows them
       first = mesh->Regenerate(nullptr);
       auto* failing = CaepMeshEnt::cast(dbOpenMember(db(), made.meshes[1]->objectId(), AcDb::kForWrite));
       ASSERT_NE(failing, nullptr) << "the second mesh stays " << cadhost::printedText();
@@ -296,6 +298,7 @@ TEST_F(RegenerateTest, BothPathsReplaceTheLiveMeshesAndASecondThatFailsStays) {
     });
     ASSERT_NE(first, nullptr) << "the first mesh was replaced although a later one failed";
     EXPECT_NE(first, made.meshes[0]);
+    EXPECT_GT(first->NumElements(), coarse) << "made with the finer size";
     EXPECT_EQ(second, nullptr) << "its own replacement failed";
 
     DbTransaction transaction(db());

@@ -9,6 +9,7 @@
 #include "cadInterface/CadInterface.h"
 #include "db/dbMesh.h"
 #include "db/dbOpen.h"
+#include "fea/FerState.h"
 #include "symbol_fixture.h"
 #include "topo/acTopoRef.h"
 #include "util/acPost.h"
@@ -130,6 +131,13 @@ TEST_F(MeshDrawTest, HiddenPartOrMeshDisplayOffDrawsNothing) {
   flags.mesh = 1;
   cad->SetSymbolVisibility(flags, 0);
   EXPECT_FALSE(drawnBy(mesh).empty());
+  // Results shown but no results state: nothing to refresh, the mesh is drawn.
+  ASSERT_EQ(FerState::GetState(), nullptr);
+  flags.results = 1;
+  cad->SetSymbolVisibility(flags, 0);
+  EXPECT_FALSE(drawnBy(mesh).empty());
+  flags.results = 0;
+  cad->SetSymbolVisibility(flags, 0);
 
   {
     DbTransaction transaction(db());

@@ -28,6 +28,7 @@
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
 #include "fea/AttLbcCase.h"
+#include "gui/wizard/UIWizard.h"
 #include "lbc/lbc_deck_fixture.h"
 #include "topo/acTopoRef.h"
 
@@ -36,6 +37,8 @@ namespace {
 using lbctest::Axes;
 using lbctest::Row;
 using lbctest::Where;
+
+constexpr int kAnalyzeStep = 6;  // the guide's step that a live mesh completes
 
 // The first line where two texts differ, rather than both texts.
 void expectSameLines(const std::string& actual, const std::string& expected) {
@@ -174,8 +177,10 @@ TEST_F(MeshModelTest, MeshUsesArePostedAndGoAndComeBackWithTheirMesh) {
   };
   const std::vector<bool> live{false, false, false, false, false};
   const std::vector<bool> erased{true, true, true, true, true};
+  UISetWizardTabState(kAnalyzeStep, 1);
   asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForWrite))->erase(); });
   EXPECT_EQ(state(), erased);
+  EXPECT_EQ(UIGetWizardTabState(kAnalyzeStep), 0) << "the model's last live mesh went";
   command("U");
   EXPECT_EQ(state(), (std::vector<bool>{false, false, false, false, true}))
       << "undo brings all three back; the use keeps its mark for a redo";
@@ -183,6 +188,7 @@ TEST_F(MeshModelTest, MeshUsesArePostedAndGoAndComeBackWithTheirMesh) {
   EXPECT_EQ(state(), erased);
   asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForWrite, true))->UnErase(); });
   EXPECT_EQ(state(), live);
+  EXPECT_EQ(UIGetWizardTabState(kAnalyzeStep), 1);
 }
 
 // A drawing keeps its erased objects and saves them: an undone mesh command, an erased mesh and

@@ -14,6 +14,7 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
 #include "cadInterface/CadInterface.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
 #include "db/dbMeshUse.h"
@@ -21,6 +22,8 @@
 #include "db/dbOpen.h"
 #include "db/dbSubModel.h"
 #include "db/dbTransform.h"
+#include "fea/FerState.h"
+#include "gui/wizard/UIWizard.h"
 #include "mcad/amikey.h"
 #include "topo/acTopoRef.h"
 #include "topo/acTopoUtil.h"
@@ -575,9 +578,24 @@ bool CaepMeshEnt::Drawable() {
   return true;
 }
 
+// With results shown in the drawing, the results image is brought up to date first; without a
+// results state there is nothing to refresh.
+void CaepMeshEnt::RefreshResultsImage() {
+  CadInterface* cad = CadInterface::GetCurrent();
+  SymbolVisibility flags;
+  if (!cad || !cad->GetSymbolVisibility(flags) || !flags.results) return;
+  FerState* state = FerState::GetState();
+  if (!state) return;
+  CadTransactionScope transaction(*cad);
+  transaction.Start();
+  state->UpdateImage();
+  transaction.Commit();
+}
+
 Adesk::Boolean CaepMeshEnt::worldDraw(AcGiWorldDraw* mode) {
   try {
     if (!Drawable()) return true;
+    RefreshResultsImage();
     MeshFaceShell shell;
     CaeList<CaeElem> elements;
     Elements(elements);
@@ -639,17 +657,28 @@ Acad::ErrorStatus CaepMeshEnt::subErase(Adesk::Boolean erasing) {
     DbTransaction transaction(database());
     CaepAnlSubModelObj* sub = FindSubModel();
     if (erasing) EraseMeshUses();
-    if (!sub) return Acad::eOk;
-    if (erasing && !sub->isErased()) {
+    if (sub && erasing && !sub->isErased()) {
       sub->SetErasedWithMesh();
       sub->erase();
-    } else if (!erasing && sub->isErased() && sub->ErasedWithMesh()) {
+    } else if (sub && !erasing && sub->isErased() && sub->ErasedWithMesh()) {
       sub->Unerase();
     }
+    UpdateGuideStep(erasing);
   } catch (const CaeExcept& error) {
     acutPrintf("\n%s", error.String().Text());
   }
   return Acad::eOk;
+}
+
+// The guide's analyze step is done while the current model has a live sub-model.
+void CaepMeshEnt::UpdateGuideStep(bool erasing) {
+  constexpr int kGuideStepAnalyze = 6;
+  bool done = !erasing;
+  if (erasing)
+    if (CaepAnlControl* control = dbControlOf(database()))
+      if (auto* model = dynamic_cast<CaepAnlModelObj*>(control->CurrentAnlModel()))
+        done = model->NumLiveSubModels() > 0;
+  UISetWizardTabState(kGuideStepAnalyze, done ? 1 : 0);
 }
 
 // ---- mesh uses ----------------------------------------------------------------------------------

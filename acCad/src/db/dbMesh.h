@@ -166,8 +166,10 @@ class CaepMeshEnt : public AcDbEntity, public AmgMesh {
   void ReadFields(Record& record);
   void ClearReadState();
   void EraseMeshUses();
+  void UpdateGuideStep(bool erasing);
   void BindToKey(AmiObjectKey* key);
   bool Drawable();
+  void RefreshResultsImage();
   void KeyArrayAppend(int j, int faces, int edges, AmiObjectKey* key);
   void WriteNodesOnTopo(Record& record, CaeTopoRef* ref, std::map<long, CaeNode*>& written) const;
 

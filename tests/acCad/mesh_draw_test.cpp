@@ -5,9 +5,11 @@
 #include <vector>
 
 #include "arx/dbentity.h"
+#include "arx/gidisplay.h"
 #include "cadInterface/CadInterface.h"
 #include "db/dbMesh.h"
 #include "db/dbOpen.h"
+#include "fea/FerState.h"
 #include "symbol_fixture.h"
 #include "topo/acTopoRef.h"
 #include "util/acPost.h"
@@ -64,6 +66,56 @@ TEST_F(MeshDrawTest, EveryElementFaceIsOneShellOfTheTabledLayout) {
   }
 }
 
+TEST_F(MeshDrawTest, ShadedDisplayDrawsTheExteriorFacesWithEdgesThatShowOnThem) {
+  const AcDbObjectId part = loadPart("plate_with_hole");
+  for (int order : {1, 2}) {
+    SCOPED_TRACE(order);
+    const AcDbObjectId id = postedMesh(part, order, false);
+    int exterior = 0;
+    {
+      DbTransaction transaction(db());
+      auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), id, AcDb::kForRead));
+      ASSERT_NE(mesh, nullptr);
+      CaePrimaryList<CaeElemRef> faces;
+      exterior = mesh->ExteriorElemRefs(faces, 4, 4);
+    }
+    ASSERT_GT(exterior, 0);
+    ASSERT_LT(exterior, 4 * elements_);
+    AcGiView view;
+    view.width = 400;
+    view.height = 300;
+    view.regenType = AcGi::kAcGiShadedDisplay;
+    AcGiDisplayList shaded(db(), view);
+    shaded.regenerate();
+    const std::vector<AcGiPrimitive>& drawn = shaded.primitivesOf(id);
+    EXPECT_EQ(static_cast<int>(drawn.size()), exterior);
+    for (const AcGiPrimitive& shell : drawn) EXPECT_EQ(shell.points.size(), order == 1 ? 3u : 6u);
+
+    // Faces "by block" take the entity's colour; the edges (colour 7) must still show on them.
+    ASSERT_FALSE(drawn.empty());
+    ASSERT_EQ(drawn.front().faceColors.front(), 7) << "the entity's colour makes faces and edges alike";
+    const AcGiImage image = acgiRender(shaded);
+    const AcGiImage::Pixel white = acgiColorOf(7);
+    int edgePixels = 0, facePixels = 0;
+    for (int y = 0; y < image.height; ++y)
+      for (int x = 0; x < image.width; ++x) {
+        const AcGiImage::Pixel p = image.at(x, y);
+        if (p == kAcGiBackground || p.r != p.g || p.g != p.b) continue;
+        if (p.r < white.r / 4) {
+          ++edgePixels;
+        } else {
+          ++facePixels;
+        }
+      }
+    EXPECT_GT(facePixels, 0);
+    EXPECT_GT(edgePixels, facePixels / 50) << "element edges are seen on the faces";
+    {
+      DbTransaction transaction(db());
+      dbOpenMember(db(), id, AcDb::kForWrite)->erase();
+    }
+  }
+}
+
 TEST_F(MeshDrawTest, HiddenPartOrMeshDisplayOffDrawsNothing) {
   const AcDbObjectId part = loadPart("plate_with_hole");
   const AcDbObjectId mesh = postedMesh(part, 1, true);
@@ -79,6 +131,16 @@ TEST_F(MeshDrawTest, HiddenPartOrMeshDisplayOffDrawsNothing) {
   flags.mesh = 1;
   cad->SetSymbolVisibility(flags, 0);
   EXPECT_FALSE(drawnBy(mesh).empty());
+  // Results shown, with the application's results state and without one (nothing to refresh):
+  // the mesh is drawn either way.
+  flags.results = 1;
+  cad->SetSymbolVisibility(flags, 0);
+  EXPECT_FALSE(drawnBy(mesh).empty());
+  FerState* state = FerState::SetState(nullptr);
+  EXPECT_FALSE(drawnBy(mesh).empty());
+  FerState::SetState(state);
+  flags.results = 0;
+  cad->SetSymbolVisibility(flags, 0);
 
   {
     DbTransaction transaction(db());

@@ -6,6 +6,8 @@
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <TopoDS_Shape.hxx>
 
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <set>
 #include <sstream>
@@ -15,14 +17,18 @@
 #include "amg/CaeMaterial.h"
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
+#include "arx/gidisplay.h"
+#include "arx/hostcmds.h"
 #include "db/dbControl.h"
 #include "db/dbMesh.h"
+#include "db/dbMeshUse.h"
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
 #include "db/dbSubModel.h"
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
 #include "fea/AttLbcCase.h"
+#include "gui/wizard/UIWizard.h"
 #include "lbc/lbc_deck_fixture.h"
 #include "topo/acTopoRef.h"
 
@@ -31,6 +37,8 @@ namespace {
 using lbctest::Axes;
 using lbctest::Row;
 using lbctest::Where;
+
+constexpr int kAnalyzeStep = 6;  // the guide's step that a live mesh completes
 
 // The first line where two texts differ, rather than both texts.
 void expectSameLines(const std::string& actual, const std::string& expected) {
@@ -117,6 +125,7 @@ TEST_F(MeshModelTest, TheDeckAfterSaveAndReopenEqualsTheDeckBefore) {
     ASSERT_NE(acDocManagerPtr()->curDocument(), nullptr);
     command("REGENALL");
     makeDrawingSets(order == 1 ? "Linear" : "Quadratic", AnlStress, "Loads", "Fixed");
+    AcDbObjectId meshId;
     {
       DbTransaction transaction(db());
       CaepAnlModelObj* model = currentModel();
@@ -126,11 +135,96 @@ TEST_F(MeshModelTest, TheDeckAfterSaveAndReopenEqualsTheDeckBefore) {
       EXPECT_FALSE(mesh->AwaitingRestore());
       EXPECT_EQ(mesh->Modified(), 0) << "the part is unchanged: attached, not modified";
       EXPECT_EQ(mesh->NeedsUpdate(), 0);
+      ASSERT_NE(mesh->GetTopoRef(), nullptr) << "attached to the part's body";
+      EXPECT_EQ(mesh->GetTopoRef()->Kind(), CaeTopoRef::kBody);
+      meshId = mesh->objectId();
     }
+    AcGiDisplayList display(db());
+    display.regenerate();
+    EXPECT_FALSE(display.primitivesOf(meshId).empty()) << "the reopened mesh is drawn";
     expectSameLines(deckOfCurrentModel(), before);
     command("CLOSE");
     command("NEW");
     plate = loadPart("plate_with_hole");
+  }
+}
+
+TEST_F(MeshModelTest, MeshUsesArePostedAndGoAndComeBackWithTheirMesh) {
+  makeDrawingSets("Uses", AnlStress, "Loads", "Fixed");
+  AcDbObjectId meshId, useId, subId;
+  AmgConstraint user(1, 2.0, AmgConstrSpread, CaeVector(), TopoTest::refOf(plate, Ami::kFaceKey, "plate/top"));
+  asCommand([&] {
+    CaepMeshEnt* mesh = meshIn(*currentModel(), bodyOf(plate), 20.0, 1);
+    auto* use = dynamic_cast<CaepMeshUse*>(mesh->NewMeshUse(&user));
+    ASSERT_NE(use, nullptr);
+    meshId = mesh->objectId();
+    useId = use->objectId();
+    subId = mesh->FindSubModel()->objectId();
+    EXPECT_EQ(mesh->MeshUseIds(), std::vector<AcDbObjectId>{useId});
+    EXPECT_EQ(use->Mesh(), mesh);
+    EXPECT_EQ(use->GetTopoRef(), user.GetTopoRef());
+  });
+  ASSERT_FALSE(useId.isNull());
+
+  // Erased: mesh, sub-model and use all go, each flagged as taken by the mesh.
+  const auto state = [&] {
+    DbTransaction transaction(db());
+    auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForRead, true));
+    auto* use = CaepMeshUse::cast(dbOpenMember(db(), useId, AcDb::kForRead, true));
+    auto* sub = CaepAnlSubModelObj::cast(dbOpenMember(db(), subId, AcDb::kForRead, true));
+    return std::vector<bool>{mesh->isErased(), sub->isErased(), use->isErased(), use->IsMarkedAsErased(),
+                             use->ErasedWithMesh()};
+  };
+  const std::vector<bool> live{false, false, false, false, false};
+  const std::vector<bool> erased{true, true, true, true, true};
+  UISetWizardTabState(kAnalyzeStep, 1);
+  asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForWrite))->erase(); });
+  EXPECT_EQ(state(), erased);
+  EXPECT_EQ(UIGetWizardTabState(kAnalyzeStep), 0) << "the model's last live mesh went";
+  command("U");
+  EXPECT_EQ(state(), (std::vector<bool>{false, false, false, false, true}))
+      << "undo brings all three back; the use keeps its mark for a redo";
+  command("REDO");
+  EXPECT_EQ(state(), erased);
+  asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForWrite, true))->UnErase(); });
+  EXPECT_EQ(state(), live);
+  EXPECT_EQ(UIGetWizardTabState(kAnalyzeStep), 1);
+}
+
+// A drawing keeps its erased objects and saves them: an undone mesh command, an erased mesh and
+// a regenerated one must not stop the save.
+TEST_F(MeshModelTest, ADrawingWithErasedMeshesSaves) {
+  makeDrawingSets("Erased", AnlStress, "Loads", "Fixed");
+  const AcDbObjectId modelId = currentModel()->objectId();
+  AcDbObjectId last;
+  cadhost::addHostCommand("TESTMESH", cadhost::CommandContext::kDocument, [&] {
+    DbTransaction transaction(db());
+    auto* model = CaepAnlModelObj::cast(dbOpenMember(db(), modelId, AcDb::kForWrite));
+    CaepMeshEnt* mesh = model ? meshIn(*model, bodyOf(plate), 20.0, 1) : nullptr;
+    if (!mesh) return RTERROR;
+    last = mesh->objectId();
+    return RTNORM;
+  });
+  const auto eraseLast = [&] { asCommand([&] { dbOpenMember(db(), last, AcDb::kForWrite)->erase(); }); };
+  const auto regenerateLast = [&] {
+    asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), last, AcDb::kForWrite))->Regenerate(nullptr); });
+  };
+  struct Case {
+    const char* what;
+    std::function<void()> steps;
+  } cases[] = {
+      {"undone", [&] { command("TESTMESH"), command("U"); }},
+      {"erased", [&] { command("TESTMESH"), eraseLast(); }},
+      {"regenerated", [&] { command("TESTMESH"), regenerateLast(); }},
+  };
+  kestrum::test::TempDir dir;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.steps();
+    cadhost::clearPrintedText();
+    const auto path = dir / (std::string(c.what) + ".dwg");
+    command("SAVEAS " + path.string());
+    EXPECT_TRUE(std::filesystem::exists(path)) << cadhost::printedText();
   }
 }
 
@@ -198,9 +292,11 @@ TEST_F(RegenerateTest, BothPathsReplaceTheLiveMeshesAndASecondThatFailsStays) {
 
     CaepMeshEnt* first = nullptr;
     CaepMeshEnt* second = nullptr;
+    const int coarse = made.meshes[0]->NumElements();
     asCommand([&] {
       DbTransaction transaction(db());
       auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), made.meshes[0]->objectId(), AcDb::kForWrite));
+      mesh->SetDefaultSize(3.0);  // changed controls: the replacement follows them
       first = mesh->Regenerate(nullptr);
       auto* failing = CaepMeshEnt::cast(dbOpenMember(db(), made.meshes[1]->objectId(), AcDb::kForWrite));
       ASSERT_NE(failing, nullptr) << "the second mesh stays " << cadhost::printedText();
@@ -208,6 +304,7 @@ TEST_F(RegenerateTest, BothPathsReplaceTheLiveMeshesAndASecondThatFailsStays) {
     });
     ASSERT_NE(first, nullptr) << "the first mesh was replaced although a later one failed";
     EXPECT_NE(first, made.meshes[0]);
+    EXPECT_GT(first->NumElements(), coarse) << "made with the finer size";
     EXPECT_EQ(second, nullptr) << "its own replacement failed";
 
     DbTransaction transaction(db());

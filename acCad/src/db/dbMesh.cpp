@@ -1,5 +1,6 @@
 #include "db/dbMesh.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <new>
@@ -13,17 +14,22 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
 #include "cadInterface/CadInterface.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
+#include "db/dbMeshUse.h"
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
 #include "db/dbSubModel.h"
 #include "db/dbTransform.h"
+#include "fea/FerState.h"
+#include "gui/wizard/UIWizard.h"
 #include "mcad/amikey.h"
 #include "topo/acTopoRef.h"
 #include "topo/acTopoUtil.h"
 #include "util/acLayer.h"
 #include "util/acObjKey.h"
+#include "util/acPost.h"
 
 namespace {
 
@@ -302,9 +308,10 @@ Acad::ErrorStatus CaepMeshEnt::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 void CaepMeshEnt::WriteFields(Record& record) const {
-  // The host's undo records an erased mesh too (regeneration erases and may unerase it in one
-  // command); only a file must never carry one.
-  CAE_CHECK(!IsMarkedAsErased() || record.filer()->filerType() == AcDb::kUndoFiler);
+  // An engine mesh marked erased is filed only as part of an erased entity (a drawing keeps its
+  // erased objects for undo, and saves them too) or in the host's undo records (regeneration
+  // erases and may unerase a mesh within one command).
+  CAE_CHECK(!IsMarkedAsErased() || isErased() || record.filer()->filerType() == AcDb::kUndoFiler);
   // An entity without mesh data writes its version 0 alone, as the reader expects.
   CAE_CHECK(record.filer()->writeUInt16(
                 static_cast<Adesk::UInt16>(dataVersion_ == kVersionNoData ? 0 : kVersionCurrent)) == Acad::eOk);
@@ -571,9 +578,24 @@ bool CaepMeshEnt::Drawable() {
   return true;
 }
 
+// With results shown in the drawing, the results image is brought up to date first; without a
+// results state there is nothing to refresh.
+void CaepMeshEnt::RefreshResultsImage() {
+  CadInterface* cad = CadInterface::GetCurrent();
+  SymbolVisibility flags;
+  if (!cad || !cad->GetSymbolVisibility(flags) || !flags.results) return;
+  FerState* state = FerState::GetState();
+  if (!state) return;
+  CadTransactionScope transaction(*cad);
+  transaction.Start();
+  state->UpdateImage();
+  transaction.Commit();
+}
+
 Adesk::Boolean CaepMeshEnt::worldDraw(AcGiWorldDraw* mode) {
   try {
     if (!Drawable()) return true;
+    RefreshResultsImage();
     MeshFaceShell shell;
     CaeList<CaeElem> elements;
     Elements(elements);
@@ -634,17 +656,65 @@ Acad::ErrorStatus CaepMeshEnt::subErase(Adesk::Boolean erasing) {
   try {
     DbTransaction transaction(database());
     CaepAnlSubModelObj* sub = FindSubModel();
-    if (!sub) return Acad::eOk;
-    if (erasing && !sub->isErased()) {
+    if (erasing) EraseMeshUses();
+    if (sub && erasing && !sub->isErased()) {
       sub->SetErasedWithMesh();
       sub->erase();
-    } else if (!erasing && sub->isErased() && sub->ErasedWithMesh()) {
+    } else if (sub && !erasing && sub->isErased() && sub->ErasedWithMesh()) {
       sub->Unerase();
     }
+    UpdateGuideStep(erasing);
   } catch (const CaeExcept& error) {
     acutPrintf("\n%s", error.String().Text());
   }
   return Acad::eOk;
+}
+
+// The guide's analyze step is done while the current model has a live sub-model.
+void CaepMeshEnt::UpdateGuideStep(bool erasing) {
+  constexpr int kGuideStepAnalyze = 6;
+  bool done = !erasing;
+  if (erasing)
+    if (CaepAnlControl* control = dbControlOf(database()))
+      if (auto* model = dynamic_cast<CaepAnlModelObj*>(control->CurrentAnlModel()))
+        done = model->NumLiveSubModels() > 0;
+  UISetWizardTabState(kGuideStepAnalyze, done ? 1 : 0);
+}
+
+// ---- mesh uses ----------------------------------------------------------------------------------
+
+AmgMeshUse* CaepMeshEnt::NewMeshUse(CaeAttrib* user) {
+  CAE_CHECK(user != nullptr && database() != nullptr);
+  auto* ref = dynamic_cast<AcTopoRef*>(user->GetTopoRef());
+  auto* use = new CaepMeshUse(ref, this);
+  AcDbObjectId id;
+  acPostToModelSpace(use, id, 0);
+  CAE_CHECK(!id.isNull());
+  AddMeshUse(use);
+  if (ref) {
+    ref->AddAttribute(use);
+    if (acKeyNotNull(ref->GetKey())) acBindObjectToKey(ref->GetKey(), use);
+  }
+  CAE_CHECK(use->close() == Acad::eOk);
+  return use;
+}
+
+void CaepMeshEnt::AddMeshUse(AmgMeshUse* use) {
+  AmgMesh::AddMeshUse(use);
+  if (auto* entity = dynamic_cast<AcDbObject*>(use); entity && !entity->objectId().isNull())
+    if (std::find(meshUseIds_.begin(), meshUseIds_.end(), entity->objectId()) == meshUseIds_.end())
+      meshUseIds_.push_back(entity->objectId());
+}
+
+// Each live use goes with the mesh, marked so that unerasing the mesh brings back exactly those.
+void CaepMeshEnt::EraseMeshUses() {
+  for (AcDbObjectId id : meshUseIds_) {
+    auto* use = CaepMeshUse::cast(dbOpenMember(database(), id, AcDb::kForWrite));
+    if (!use || use->isErased() || use->IsMarkedAsErased()) continue;
+    use->MarkAsErased();
+    use->SetErasedWithMesh(true);
+    CAE_CHECK(use->erase() == Acad::eOk);
+  }
 }
 
 // ---- calls from the sub-model -------------------------------------------------------------------

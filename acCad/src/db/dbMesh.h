@@ -137,6 +137,11 @@ class CaepMeshEnt : public AcDbEntity, public AmgMesh {
   // --- engine side -------------------------------------------------------------------------
   void UponTopoRefModify() override;
   void UponTopoRefErase() override;
+  // A mesh use on the reference of `user`, posted to the drawing and listed on the reference.
+  AmgMeshUse* NewMeshUse(CaeAttrib* user) override;
+  // Lists the use (a drawing entity: by its id as well).
+  void AddMeshUse(AmgMeshUse* use) override;
+  const std::vector<AcDbObjectId>& MeshUseIds() const { return meshUseIds_; }
 
   // --- host side ---------------------------------------------------------------------------
   // The element faces (the exterior faces of solids outside the standard display); nothing for a
@@ -160,8 +165,11 @@ class CaepMeshEnt : public AcDbEntity, public AmgMesh {
   void WriteFields(Record& record) const;
   void ReadFields(Record& record);
   void ClearReadState();
+  void EraseMeshUses();
+  void UpdateGuideStep(bool erasing);
   void BindToKey(AmiObjectKey* key);
   bool Drawable();
+  void RefreshResultsImage();
   void KeyArrayAppend(int j, int faces, int edges, AmiObjectKey* key);
   void WriteNodesOnTopo(Record& record, CaeTopoRef* ref, std::map<long, CaeNode*>& written) const;
 

@@ -2,6 +2,7 @@
 
 #include "amg/CaeMsgCall.h"
 #include "db/dbFiling.h"
+#include "db/dbOpen.h"
 
 namespace {
 
@@ -30,9 +31,28 @@ void CaepMeshUse::rxInit() {
                  "CAEPMESHUSE", "TLXARX");
 }
 
+CaepMeshUse::CaepMeshUse(CaeTopoRef* ref, AmgMesh* mesh) : AmgMeshUse(ref) { SetMesh(mesh); }
+
+void CaepMeshUse::SetMesh(AmgMesh* mesh) {
+  auto* entity = dynamic_cast<AcDbObject*>(mesh);
+  meshId_ = entity ? entity->objectId() : AcDbObjectId();
+}
+
+AmgMesh* CaepMeshUse::Mesh() {
+  if (meshId_.isNull() || !database()) return nullptr;
+  return dynamic_cast<AmgMesh*>(dbOpenLive(database(), meshId_, AcDb::kForWrite));
+}
+
 Acad::ErrorStatus CaepMeshUse::subErase(Adesk::Boolean erasing) {
   if (Acad::ErrorStatus status = AcDbEntity::subErase(erasing); status != Acad::eOk) return status;
-  erasing ? MarkAsErased() : MarkAsNotErased();
+  if (erasing) {
+    MarkAsErased();
+  } else {
+    MarkAsNotErased();
+    // The mark is not filed: undo and redo keep it, so that a redone erase of the mesh is
+    // still undone by unerasing the mesh.
+    if (!isUndoing()) erasedWithMesh_ = false;
+  }
   return Acad::eOk;
 }
 

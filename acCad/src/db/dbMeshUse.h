@@ -12,6 +12,15 @@ class CaepMeshUse : public AcDbEntity, public AmgMeshUse {
 
   CaepMeshUse() = default;
   explicit CaepMeshUse(CaeTopoRef* ref) : AmgMeshUse(ref) {}
+  // A use of `mesh` (an entity in the drawing, else no mesh) on the reference.
+  CaepMeshUse(CaeTopoRef* ref, AmgMesh* mesh);
+
+  // The mesh is kept by its entity's id, not filed.
+  void SetMesh(AmgMesh* mesh) override;
+  // The mesh's entity opened for write in the caller's transaction; null without a mesh or when
+  // the mesh is erased.
+  AmgMesh* Mesh() override;
+  AcDbObjectId MeshId() const { return meshId_; }
 
   // Set when erasing its mesh took the use with it.
   void SetErasedWithMesh(bool mark) { erasedWithMesh_ = mark; }
@@ -25,4 +34,5 @@ class CaepMeshUse : public AcDbEntity, public AmgMeshUse {
 
  private:
   bool erasedWithMesh_ = false;
+  AcDbObjectId meshId_;
 };

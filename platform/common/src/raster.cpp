@@ -56,9 +56,9 @@ std::uint8_t Scaled(std::uint8_t channel, double light) {
   return static_cast<std::uint8_t>(std::lround(std::clamp(channel * light, 0.0, 255.0)));
 }
 
-Rgb Lit(Rgb color, double light) { return {Scaled(color.r, light), Scaled(color.g, light), Scaled(color.b, light)}; }
-
 }  // namespace
+
+Rgb Lit(Rgb color, double light) { return {Scaled(color.r, light), Scaled(color.g, light), Scaled(color.b, light)}; }
 
 Canvas::Canvas(Image& image)
     : image_(image),

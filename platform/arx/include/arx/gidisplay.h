@@ -11,7 +11,8 @@
 //
 // Rendering: an orthographic view along the viewport's direction, fitted to the drawing's extents,
 // on a dark background; faces flat-shaded in their colour (lit from the viewer), edges and
-// polylines drawn over them, a depth buffer deciding what is in front. PNG files are written
+// polylines drawn over them, a depth buffer deciding what is in front; a shell's edge of its
+// face's own colour is drawn in a dark tone of it, so that it shows on the face. PNG files are written
 // atomically (temporary file, sync, rename).
 #pragma once
 
@@ -40,11 +41,13 @@ struct AcGiPrimitive {
   std::vector<Adesk::UInt8> edgeVisibility;   // empty when not given
 };
 
-// A viewport's view: the direction from the target towards the viewer, and the image size.
+// A viewport's view: the direction from the target towards the viewer, the image size, and the
+// regeneration type entities are drawn for (the standard display, or hide and shade).
 struct AcGiView {
   AcGeVector3d direction{1.0, -1.0, 1.0};
   int width = 640, height = 480;
   Adesk::Int32 viewportId = 2;
+  AcGi::RegenType regenType = AcGi::kAcGiStandardDisplay;
 };
 
 // The world-to-eye rotation of a view (see AcGiViewport::getModelToEyeTransform); the z axis of

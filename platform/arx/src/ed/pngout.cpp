@@ -1,5 +1,6 @@
-// PNGOUT: a picture of the current drawing, so that a person can look at it; and REGENALL, which
-// also redraws the drawing's display list.
+// PNGOUT: a picture of the current drawing, so that a person can look at it; SHADEMODE, which
+// chooses the display entities are drawn for (standard, or shaded: hide and shade); and REGENALL,
+// which also redraws the drawing's display list.
 #include <charconv>
 #include <cstring>
 #include <filesystem>
@@ -58,8 +59,10 @@ int pngOutCommand() {
   if (status == RTCAN || status == RTERROR) return status;
   if (status == RTNONE) path = suggested;
 
+  AcGiDisplayList& list = acgiDisplayOf(document->database());
   AcGiView view;
   view.width = kImageWidth, view.height = kImageHeight;
+  view.regenType = list.view().regenType;
   std::string answer;
   status = askText("\nEnter view direction <1,-1,1>: ", answer);
   if (status == RTCAN || status == RTERROR) return status;
@@ -68,7 +71,6 @@ int pngOutCommand() {
     return RTERROR;
   }
 
-  AcGiDisplayList& list = acgiDisplayOf(document->database());
   list.setView(view);
   list.regenerate();
   std::string error;
@@ -77,6 +79,27 @@ int pngOutCommand() {
     return RTERROR;
   }
   acutPrintf("\nPNG image written: %s (%dx%d)\n", path.c_str(), view.width, view.height);
+  return RTNORM;
+}
+
+int shadeModeCommand() {
+  std::string answer;
+  const int status = askText("\nEnter display [Standard/Shaded] <Standard>: ", answer);
+  if (status == RTCAN || status == RTERROR) return status;
+  const std::string choice = cadhost::upperCase(answer);
+  AcGi::RegenType type = AcGi::kAcGiStandardDisplay;
+  if (status == RTNORM && (choice == "SH" || choice == "SHADED")) {
+    type = AcGi::kAcGiShadedDisplay;
+  } else if (status == RTNORM && choice != "S" && choice != "STANDARD") {
+    acutPrintf("\nThe display is Standard or Shaded, not \"%s\".\n", answer.c_str());
+    return RTERROR;
+  }
+  AcDbDatabase* database = acDocManagerPtr()->curDocument()->database();
+  AcGiDisplayList& list = acgiDisplayOf(database);
+  AcGiView view = list.view();
+  view.regenType = type;
+  list.setView(view);
+  list.regenerate();
   return RTNORM;
 }
 
@@ -97,6 +120,7 @@ namespace cadhost {
 // and redrawing the display list as well.
 void registerDrawingCommands() {
   addHostCommand("PNGOUT", CommandContext::kDocument, pngOutCommand);
+  addHostCommand("SHADEMODE", CommandContext::kDocument, shadeModeCommand);
   addHostCommand("REGENALL", CommandContext::kDocument, regenAllCommand);
 }
 

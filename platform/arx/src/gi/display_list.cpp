@@ -10,14 +10,16 @@ namespace {
 
 class RecordingWorldDraw : public AcGiWorldDraw {
  public:
-  RecordingWorldDraw(acgi::Recording& recording, acgi::Traits& traits) : geometry_(recording), traits_(traits) {}
-  AcGi::RegenType regenType() const override { return AcGi::kAcGiStandardDisplay; }
+  RecordingWorldDraw(acgi::Recording& recording, acgi::Traits& traits, AcGi::RegenType type)
+      : geometry_(recording), traits_(traits), type_(type) {}
+  AcGi::RegenType regenType() const override { return type_; }
   AcGiSubEntityTraits& subEntityTraits() const override { return traits_; }
   AcGiWorldGeometry& geometry() const override { return geometry_; }
 
  private:
   mutable acgi::RecordingGeometry<AcGiWorldGeometry> geometry_;
   acgi::Traits& traits_;
+  AcGi::RegenType type_;
 };
 
 class ViewportOfView : public AcGiViewport {
@@ -40,8 +42,8 @@ class ViewportOfView : public AcGiViewport {
 class RecordingViewportDraw : public AcGiViewportDraw {
  public:
   RecordingViewportDraw(acgi::Recording& recording, acgi::Traits& traits, const AcGiView& view)
-      : geometry_(recording), traits_(traits), viewport_(view) {}
-  AcGi::RegenType regenType() const override { return AcGi::kAcGiStandardDisplay; }
+      : geometry_(recording), traits_(traits), viewport_(view), type_(view.regenType) {}
+  AcGi::RegenType regenType() const override { return type_; }
   AcGiSubEntityTraits& subEntityTraits() const override { return traits_; }
   AcGiViewportGeometry& geometry() const override { return geometry_; }
   const AcGiViewport& viewport() const override { return viewport_; }
@@ -50,6 +52,7 @@ class RecordingViewportDraw : public AcGiViewportDraw {
   mutable acgi::RecordingGeometry<AcGiViewportGeometry> geometry_;
   acgi::Traits& traits_;
   ViewportOfView viewport_;
+  AcGi::RegenType type_;
 };
 
 // The colour an entity draws in: its own, or its layer's when by layer (or by block: model
@@ -109,7 +112,7 @@ void AcGiDisplayList::draw(const AcDbObjectId& id) {
   acgi::ColorContext colors{entityColor(*entity)};
   acgi::Traits traits(colors.entityColor);
   acgi::Recording world(primitives, traits, colors, false);
-  RecordingWorldDraw worldDraw(world, traits);
+  RecordingWorldDraw worldDraw(world, traits, view_.regenType);
   ++drawCounts_[id];
   if (!entity->worldDraw(&worldDraw)) {
     // The viewport part starts from the entity's own colour, not from what worldDraw left set.

@@ -14,6 +14,7 @@ struct Triangle {
 struct Segment {
   AcGePoint3d a, b;
   Adesk::UInt16 color;
+  bool onOwnColor = false;  // an edge of a face of the same colour: drawn darker to show on it
 };
 
 struct Scene {
@@ -37,8 +38,8 @@ class SceneBuilder {
 
  private:
   AcGePoint3d eye(const AcGePoint3d& p) const { return toEye_ * p; }
-  void segment(const AcGePoint3d& a, const AcGePoint3d& b, Adesk::UInt16 color) {
-    scene_.segments.push_back({eye(a), eye(b), color});
+  void segment(const AcGePoint3d& a, const AcGePoint3d& b, Adesk::UInt16 color, bool onOwnColor = false) {
+    scene_.segments.push_back({eye(a), eye(b), color, onOwnColor});
   }
   void triangle(const AcGePoint3d& a, const AcGePoint3d& b, const AcGePoint3d& c, Adesk::UInt16 color) {
     scene_.triangles.push_back({eye(a), eye(b), eye(c), color});
@@ -59,11 +60,16 @@ class SceneBuilder {
       auto vertex = [&](int k) {
         return p.points[static_cast<std::size_t>(p.faceList[i + 1 + static_cast<std::size_t>(k)])];
       };
-      if (fill && !hole)
-        for (int k = 1; k + 1 < count; ++k)
-          triangle(vertex(0), vertex(k), vertex(k + 1), pick(p.faceColors, face, p.color));
-      for (int k = 0; k < count; ++k, ++edge)
-        if (visible(p, edge)) segment(vertex(k), vertex((k + 1) % count), pick(p.edgeColors, edge, p.color));
+      const Adesk::UInt16 faceColor = pick(p.faceColors, face, p.color);
+      const bool filled = fill && !hole;
+      if (filled)
+        for (int k = 1; k + 1 < count; ++k) triangle(vertex(0), vertex(k), vertex(k + 1), faceColor);
+      for (int k = 0; k < count; ++k, ++edge) {
+        const Adesk::UInt16 edgeColor = pick(p.edgeColors, edge, p.color);
+        if (visible(p, edge))
+          segment(vertex(k), vertex((k + 1) % count), edgeColor,
+                  filled && edge < p.edgeColors.size() && edgeColor == faceColor);
+      }
       i += static_cast<std::size_t>(count) + 1;
     }
   }
@@ -127,7 +133,12 @@ class Raster {
     canvas_.Triangle(pixel(t.a), pixel(t.b), pixel(t.c), rgbOf(t.color), light);
   }
 
-  void draw(const Segment& s, double bias) { canvas_.Line(pixel(s.a), pixel(s.b), rgbOf(s.color), bias); }
+  void draw(const Segment& s, double bias) {
+    constexpr double kOnOwnColor = 0.2;  // below the dimmest lit face (0.3)
+    kestrum::raster::Rgb color = rgbOf(s.color);
+    if (s.onOwnColor) color = kestrum::raster::Lit(color, kOnOwnColor);
+    canvas_.Line(pixel(s.a), pixel(s.b), color, bias);
+  }
 
  private:
   kestrum::raster::Point pixel(const AcGePoint3d& p) const { return {fit_.px(p), fit_.py(p), p.z}; }

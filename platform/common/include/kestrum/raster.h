@@ -14,6 +14,9 @@ struct Rgb {
   bool operator==(const Rgb&) const = default;
 };
 
+// The colour scaled by a light factor (1 leaves it as it is), each channel clamped.
+Rgb Lit(Rgb color, double light);
+
 // An RGB picture, row 0 at the top, 3 bytes per pixel.
 struct Image {
   int width = 0, height = 0;

@@ -61,6 +61,38 @@ std::set<long> idsOnTopo(AmgMesh& mesh, CaeTopoRef* ref) {
   return ids;
 }
 
+// What a mesh answers per sub-shape of the plate, as the deck reads it: node ids on each vertex,
+// edge and face (closure included), each face's element faces as (element id, face) and each
+// edge's segments as node ids, all in the order given.
+struct ShapeImage {
+  std::map<std::pair<int, int>, std::vector<long>> nodes;
+  std::map<int, std::vector<std::pair<long, int>>> faces;
+  std::map<int, std::vector<std::vector<long>>> segments;
+  friend bool operator==(const ShapeImage&, const ShapeImage&) = default;
+};
+
+ShapeImage shapeImageOf(const AmgMesh& mesh) {
+  ShapeImage image;
+  for (int kind = CaeTopoRef::kVertex; kind <= CaeTopoRef::kFace; ++kind)
+    for (int index = 1; index < 64; ++index) {
+      std::vector<CaeNode*> nodes;
+      mesh.NodesOnShape(kind, index, nodes);
+      for (CaeNode* node : nodes) image.nodes[{kind, index}].push_back(node->Id());
+    }
+  for (int index = 1; index < 64; ++index) {
+    std::vector<CaeElemRef> faces;
+    mesh.ElemFacesOnFace(index, faces);
+    for (const CaeElemRef& face : faces) image.faces[index].emplace_back(face.Element()->Id(), face.Face());
+    std::vector<std::vector<CaeNode*>> segments;
+    mesh.SegmentsOnEdge(index, segments);
+    for (const auto& segment : segments) {
+      std::vector<long>& ids = image.segments[index].emplace_back();
+      for (CaeNode* node : segment) ids.push_back(node->Id());
+    }
+  }
+  return image;
+}
+
 class MeshRecordTest : public TopoTest {
  protected:
   void SetUp() override {
@@ -141,6 +173,14 @@ TEST_F(MeshRecordTest, GeneratedMeshRoundTripsWithEachNodeInTheGroupOfItsTopolog
       if (!before.empty()) ++facesWithNodes;
     }
     EXPECT_GT(facesWithNodes, 0);
+    // It answers per vertex, edge and face exactly as the generated mesh did, in the same order.
+    const ShapeImage generatedShapes = shapeImageOf(*mesh);
+    ASSERT_FALSE(generatedShapes.faces.empty());
+    ASSERT_FALSE(generatedShapes.segments.empty());
+    const ShapeImage restoredShapes = shapeImageOf(*copy);
+    EXPECT_TRUE(restoredShapes.nodes == generatedShapes.nodes);
+    EXPECT_TRUE(restoredShapes.faces == generatedShapes.faces);
+    EXPECT_TRUE(restoredShapes.segments == generatedShapes.segments);
     // Written again, the restored mesh gives the same record.
     EXPECT_EQ(write(*copy), data);
   }

@@ -302,7 +302,9 @@ Acad::ErrorStatus CaepMeshEnt::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 void CaepMeshEnt::WriteFields(Record& record) const {
-  CAE_CHECK(!IsMarkedAsErased());
+  // The host's undo records an erased mesh too (regeneration erases and may unerase it in one
+  // command); only a file must never carry one.
+  CAE_CHECK(!IsMarkedAsErased() || record.filer()->filerType() == AcDb::kUndoFiler);
   // An entity without mesh data writes its version 0 alone, as the reader expects.
   CAE_CHECK(record.filer()->writeUInt16(
                 static_cast<Adesk::UInt16>(dataVersion_ == kVersionNoData ? 0 : kVersionCurrent)) == Acad::eOk);
@@ -507,6 +509,8 @@ void CaepMeshEnt::RestoreEngineMesh() {
   AddNodes(readFreeNodes_);
   AddElements(detached ? nullptr : ref, readElements_);
   SetTopoRef(ref);
+  // Attached, it answers per face, edge and vertex as the generated mesh did (the deck reads that).
+  IndexOnShapes();
   SetAssociated(associated_);
   awaitingRestore_ = 0;
   if (modified_) AmgMesh::UponTopoRefModify();

@@ -23,7 +23,11 @@
 
 class AcDbDwgFiler;
 class AmiObjectKey;
+class AnlModel;
+class CaeMaterial;
+class CaepAnlModelObj;
 class CaepAnlSubModelObj;
+struct DbElemDesc;
 
 // A growable array of keys; the array owns them (each is released with the array).
 class MeshKeyArray {
@@ -108,6 +112,27 @@ class CaepMeshEnt : public AcDbEntity, public AmgMesh {
   void RestoreEngineMesh();
   // The sub-model that holds this mesh, opened for write, or null.
   CaepAnlSubModelObj* FindSubModel();
+
+  // --- regeneration (dbMeshRegen.cpp) -----------------------------------------------------------
+  // The next generation numbers on from the highest node and element ids of the model's live
+  // meshes, so that no two meshes of a model share an id.
+  void NumberOnFrom(AnlModel& model);
+  // Gives this generated mesh a new sub-model in `model` (this entity is posted to the drawing if
+  // it is not there yet): the body key and the keys under it, the element property `desc` (shell
+  // thickness `value`) and a copy of `material` (none: no material). Answers the sub-model, open
+  // for write.
+  CaepAnlSubModelObj* AssignProperties(const CaeMaterial* material, AmiObjectKey* bodyKey, CaepAnlModelObj& model,
+                                       const DbElemDesc& desc, double value);
+  // After the part changed: replaces every live mesh of the model (none given: the model that owns
+  // this mesh) by a new one made from the old one's controls, either by the engine's update of a
+  // copy or, for a mesh not associated with the part and for shell models of several meshes,
+  // meshed afresh. Each replacement keeps the old sub-model's name, material and element
+  // property, the shell thickness and the mesh uses. A mesh whose replacement fails stays, with
+  // its sub-model and uses. Answers this mesh's replacement; this mesh when it has no valid
+  // reference or no sub-model; null when its own replacement failed.
+  CaepMeshEnt* Regenerate(CaepAnlModelObj* model);
+  // Unerases the entity, and the sub-model and mesh uses its erase took with it.
+  void UnErase();
 
   // --- engine side -------------------------------------------------------------------------
   void UponTopoRefModify() override;

@@ -30,7 +30,6 @@
 
 // ---- calls into entities not built yet ----------------------------------------------------------
 
-void dbRegenerateMesh(AmgMesh*, CaepAnlModelObj*) {}
 void dbAttachPairToEntities(AnlMateRelPair*) {}
 void dbResolvePair(AnlMateRelPair*, CaepAnlModelObj*) {}
 

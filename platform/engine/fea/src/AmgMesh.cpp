@@ -7,6 +7,7 @@
 
 #include <TopoDS_Shape.hxx>
 
+#include "AmgMeshItems.h"
 #include "GmshMesher.h"
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeTopoRef.h"
@@ -40,13 +41,6 @@ AmgShapeSource* AmgShapeSource::SetCurrent(AmgShapeSource* source) {
 }
 
 AmgShapeSource* AmgShapeSource::GetCurrent() { return g_shapeSource; }
-
-// The generated mesh's items by sub-shape; pointers into the mesh's own nodes and elements.
-struct AmgMesh::ShapeItems {
-  std::map<std::pair<int, int>, std::vector<CaeNode*>> nodes;
-  std::map<int, std::vector<std::pair<CaeElem*, int>>> faces;
-  std::map<int, std::vector<std::vector<CaeNode*>>> segments;
-};
 
 AmgMesh::AmgMesh() = default;
 
@@ -108,6 +102,11 @@ int AmgMesh::AddConstraint(const AmgConstraint& constraint) {
 void AmgMesh::ClearLocalSizes() {
   localSizes_.clear();
   sizeField_.clear();
+}
+
+void AmgMesh::CopyLocalSizes(const AmgMesh& other) {
+  localSizes_ = other.localSizes_;
+  sizeField_ = other.sizeField_;
 }
 
 void AmgMesh::SetSizeField(std::vector<SizeTet> tets) { sizeField_ = std::move(tets); }
@@ -287,7 +286,9 @@ void AmgMesh::Clear() {
 
 void AmgMesh::Create(const AmgMesh& other, int) {
   Clear();
+  SetTopoRef(other.GetTopoRef());
   SetControlValues(other);
+  CopyLocalSizes(other);
   associated_ = other.associated_;
   std::map<const CaeNode*, CaeNode*> copies;
   for (const auto& node : other.nodes_) {
@@ -341,14 +342,18 @@ fea_detail::MeshSettings SettingsOf(const AmgMesh& mesh) {
 
 }  // namespace
 
-int AmgMesh::MeshIt() {
-  TopoDS_Shape shape;
+bool AmgMesh::BodyShape(TopoDS_Shape& shape) const {
   if (HasShape()) {
     shape = *shape_;
   } else if (AmgShapeSource* source = AmgShapeSource::GetCurrent()) {
     if (GetTopoRef()) source->BodyShape(GetTopoRef(), shape);
   }
-  if (shape.IsNull()) {
+  return !shape.IsNull();
+}
+
+int AmgMesh::MeshIt() {
+  TopoDS_Shape shape;
+  if (!BodyShape(shape)) {
     Fail(AmgMeshNoGeometry, "the body has no geometry", CaeVector());
     return 0;
   }
@@ -472,6 +477,8 @@ int AmgMesh::Adopt(const fea_detail::MeshOutcome& outcome) {
       for (int i : segment) out.push_back(nodes[i].get());
       items->segments[edge].push_back(std::move(out));
     }
+  items->Canonicalise();
+  SortNodesById(nodes);
   Clear();
   nodes_ = std::move(nodes);
   elements_ = std::move(elements);

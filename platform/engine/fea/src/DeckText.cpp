@@ -639,6 +639,9 @@ class DeckBuilder {
   bool Transform(const AttBaseLbc& c, const Target& t) {
     const CaeCoordSys* axes = c.CoordSys();
     if (!axes) return false;
+    // Cartesian axes placed at the identity are the global axes (a condition read back from a
+    // drawing carries them where it was made with none): its nodes need no transform.
+    if (std::string(axes->KindName()) == "cartesian" && axes->GetTransform().IsIdentity()) return false;
     if (transformed_.count(&c)) return true;
     transformed_.insert(&c);
     const std::string kind = axes->KindName();

@@ -119,6 +119,8 @@ class AmgMesh : public CaeAttrib {
   // constraints are ignored. Answers 1 when the size was taken.
   int AddConstraint(const AmgConstraint& constraint);
   void ClearLocalSizes();
+  // Takes over another mesh's local sizes and size field (replacing its own).
+  void CopyLocalSizes(const AmgMesh& other);
   // A size field over the body for the next generations (h-adaptation): tetrahedra, each with its
   // four corners and the size wanted at each, interpolated inside them. Each call replaces the
   // field; ClearLocalSizes clears it too. The smallest of this, the local sizes and the default
@@ -155,6 +157,13 @@ class AmgMesh : public CaeAttrib {
   // of the body. False when the reference cannot be located.
   bool LocateRef(CaeTopoRef* ref, int& kind, int& index) const;
 
+  // A restored mesh (its items handed over with AddNodes and AddElements on references) learns
+  // from the body's shape what a generated mesh knows per sub-shape: the nodes on each vertex,
+  // edge and face with their closure, the element faces on each face and the element edges on
+  // each edge. Its nodes are put in id order, as a generated mesh has them. Answers false, and
+  // changes nothing but the node order, when the body has no shape or a reference is not located.
+  bool IndexOnShapes();
+
   // Sets the reference the mesh lies on (null detaches); with a reference the mesh is listed on
   // it. The mesh is then in a successful state. The flag is the engine's and is not used.
   void SetTopology(CaeTopoRef* ref, int flag);
@@ -186,9 +195,10 @@ class AmgMesh : public CaeAttrib {
 
   void MakeUncurrent() { MarkAsNotCurrent(); }
 
-  // This mesh becomes a copy of another (controls, nodes and elements; flag unused).
+  // This mesh becomes a copy of another: its reference (not listed on it), controls, local sizes,
+  // nodes and elements (flag unused).
   void Create(const AmgMesh& other, int flag);
-  // Updates a copy to a changed part: needs the mesher; reports "not available yet", answers 0.
+  // Updates a copy to the part as it is now: meshes it again with its controls and local sizes.
   int Update(int flag);
 
   // Meshes the bodies of several solid meshes together, so that where bodies touch their meshes
@@ -245,6 +255,8 @@ class AmgMesh : public CaeAttrib {
     CaeVector point;
   };
   struct ShapeItems;
+  static void SortNodesById(std::vector<std::unique_ptr<CaeNode>>& nodes);
+  bool BodyShape(TopoDS_Shape& shape) const;
   int Adopt(const fea_detail::MeshOutcome& outcome);
   // Why the meshes cannot be made together (empty when they can).
   static std::string JoinRefusal(const std::vector<AmgMesh*>& meshes);

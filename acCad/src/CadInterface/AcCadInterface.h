@@ -120,6 +120,11 @@ class AcCadInterface : public CadInterface {
   // failed and the mesh was removed. An engine exception is printed and `mesh` kept.
   void GenerateMesh(AmgMesh*& mesh, const char* material, int pStartOrder, int pMaxOrder, double pErrorTolerance,
                     double shellThickness) override;
+  // Regenerates the meshes of the mesh's model (CaepMeshEnt::Regenerate); 1 and the replacement,
+  // or 0 with `mesh` unchanged when its replacement failed.
+  int UpdateMesh(AmgMesh*& mesh) override;
+  // UpdateMesh, then the sub-model that holds the (new) mesh; 0 when the update failed.
+  int FindSubModelOfMesh(AmgMesh*& mesh, AnlSubModel*& subModel) override;
   // The kind of the entity's reference: IsTopologyMeshed for a body or face, else -1.
   int MeshOfTopology(AcBrEntity* entity) override;
   int CollectMeshesOfTopology(CaeList<CaeTopoRef>& refs, AcBrEntity* entity) override;

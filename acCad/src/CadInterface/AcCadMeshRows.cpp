@@ -14,6 +14,7 @@
 #include "db/dbCon.h"
 #include "db/dbMesh.h"
 #include "db/dbOpen.h"
+#include "db/dbSubModel.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "res/ResourceIds.h"
@@ -104,6 +105,22 @@ void AcCadInterface::GenerateMesh(AmgMesh*& mesh, const char* material, int pSta
   } catch (const CaeExcept& error) {
     PrintMessage(error.String().Text());
   }
+}
+
+int AcCadInterface::UpdateMesh(AmgMesh*& mesh) {
+  auto* entity = dynamic_cast<CaepMeshEnt*>(mesh);
+  if (!entity) CAE_GENERAL_ERROR();
+  CaepMeshEnt* replacement = entity->Regenerate(nullptr);
+  if (!replacement) return 0;
+  mesh = replacement;
+  return 1;
+}
+
+int AcCadInterface::FindSubModelOfMesh(AmgMesh*& mesh, AnlSubModel*& subModel) {
+  if (!UpdateMesh(mesh)) return 0;
+  CaepAnlSubModelObj* sub = dynamic_cast<CaepMeshEnt*>(mesh)->FindSubModel();
+  subModel = sub;
+  return 1;
 }
 
 int AcCadInterface::MeshOfTopology(AcBrEntity* entity) {

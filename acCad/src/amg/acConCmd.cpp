@@ -67,22 +67,29 @@ int createConstraint(int colour, double scale, int pickKind, double size, const 
   return 1;
 }
 
-// The sub-model of a newly generated mesh with its element property and material. A mesh that a
+// The sub-model of a newly generated mesh with its element property and a copy of the named
+// library material (an empty material of the name when the library has none). A mesh that a
 // sub-model holds already keeps it.
 void assignProperties(CaepMeshEnt& mesh, const char* materialName, CaepAnlModelObj& model) {
-  if (CaeTopoRef* ref = mesh.GetTopoRef())
-    if (auto* body = dynamic_cast<AcTopoRef*>(ref); body && body->GetKey()) mesh.SetBodyKey(body->GetKey());
-  CaepAnlSubModelObj* sub = mesh.FindSubModel();
-  if (!sub) sub = dynamic_cast<CaepAnlSubModelObj*>(model.NewSubModelFor(&mesh));
-  if (!sub) CAE_GENERAL_ERROR();
+  std::unique_ptr<CaeMaterial> material;
+  if (materialName && *materialName) {
+    DbMaterialSource source;
+    material = source.Find(CaeString(materialName));
+    if (!material) material = std::make_unique<CaeMaterial>(CaeString(materialName));
+  }
   const bool shell = mesh.GetElementType() == CaeElemShell;
-  sub->AssignElement(
-      DbElemDesc{mesh.GetElementOrder(), CaeShapeTri, mesh.GetElementType(), mesh.GetMeshPElements() == CaeOn ? 1 : 0},
-      shell ? mesh.ShellThickness() : 0.0);
-  if (!materialName || !*materialName) return;
-  DbMaterialSource source;
-  std::unique_ptr<CaeMaterial> material = source.Find(CaeString(materialName));
-  if (!material) material = std::make_unique<CaeMaterial>(CaeString(materialName));
+  const DbElemDesc desc{mesh.GetElementOrder(), CaeShapeTri, mesh.GetElementType(),
+                        mesh.GetMeshPElements() == CaeOn ? 1 : 0};
+  const double value = shell ? mesh.ShellThickness() : 0.0;
+  auto* body = dynamic_cast<AcTopoRef*>(mesh.GetTopoRef());
+  AmiObjectKey* key = body ? body->GetKey() : nullptr;
+  CaepAnlSubModelObj* sub = mesh.FindSubModel();
+  if (!sub) {
+    mesh.AssignProperties(material.get(), key, model, desc, value);
+    return;
+  }
+  if (key) mesh.SetBodyKey(key);
+  sub->AssignElement(desc, value);
   delete sub->GetMaterial();
   sub->AssignMaterial(material.release());
 }

@@ -212,47 +212,83 @@ Acad::ErrorStatus CaepConEnt::FileFields(AcDbDwgFiler* filer, bool reading) {
       if (reading) dataVersion_ = 0;
       return filer->filerStatus();
     }
-
-    Adesk::Int16 color = static_cast<Adesk::Int16>(colorIndex_);
-    double scale = symbolScale_;
-    DbFiledKey filedKey;
-    AmiObjectKey* writtenKey = topoKey_;
-    CaeVector location = Location();
-    double size = Size();
-    Adesk::Int32 id = static_cast<Adesk::Int32>(Id());
-    Adesk::Int16 constraintType = static_cast<Adesk::Int16>(Type());
-    fields.Int16(color);
-    fields.Double(scale);
-    fields.Key(reading ? filedKey.Slot() : writtenKey);
-    fields.Vector(location);
-    fields.Double(size);
-    fields.Int32(id);
-    fields.Int16(constraintType);
     const bool undo = type == AcDb::kUndoFiler;
-    Adesk::Int32 lost = topologyLost_;
-    if (undo) fields.Int32(lost);
-    if (!reading) return filer->filerStatus();
-
-    // Everything was read: check, then apply.
-    fields.Check(constraintType == AmgConstrPoint || constraintType == AmgConstrSpread, __LINE__);
-    dataVersion_ = version;
-    colorIndex_ = color;
-    symbolScale_ = scale;
-    SetLocation(location);
-    SetSize(size);
-    SetId(id);
-    SetType(static_cast<AmgConstrType>(constraintType));
-    if (undo) topologyLost_ = lost != 0 ? 1 : 0;
-    AdoptFiledKey(filedKey.Release());
-    unresolved_ = 1;
+    FileRecord(fields, undo);
     // An undo restores the fields of a live constraint: it resolves again at once so that its
     // markers stay. A geometry missing while the history replays is not marked (see Resolve).
-    if (undo) Resolve(false);
+    if (reading && undo) Resolve(false);
     return filer->filerStatus();
   } catch (const CaeExcept& error) {
     acutPrintf("\nTLX Exception: %s", error.String().Text());
     return Acad::eFilerError;
   }
+}
+
+Acad::ErrorStatus CaepConEnt::dxfOutFields(AcDbDxfFiler* filer) const {
+  assertReadEnabled();
+  return const_cast<CaepConEnt*>(this)->FileDxf(filer, false);
+}
+
+Acad::ErrorStatus CaepConEnt::dxfInFields(AcDbDxfFiler* filer) {
+  assertWriteEnabled();
+  return FileDxf(filer, true);
+}
+
+Acad::ErrorStatus CaepConEnt::FileDxf(AcDbDxfFiler* filer, bool reading) {
+  try {
+    DbLbcFields fields(filer, reading, kSource);
+    // DXF keeps the entity's layer by name with the entity-level fields.
+    const Acad::ErrorStatus parent = reading ? AcDbEntity::dxfInFields(filer) : AcDbEntity::dxfOutFields(filer);
+    fields.Check(parent == Acad::eOk, __LINE__);
+    if (reading && !dbReadDxfMarker(filer, kClassName)) return filer->filerStatus();
+    if (!reading) fields.Check(dbWriteDxfMarker(filer, kClassName) == Acad::eOk, __LINE__);
+    Adesk::Int32 version = dataVersion_ != 0 ? kDataVersion : 0;
+    fields.Int32(version);
+    fields.Check(version >= 0 && version <= kDataVersion, __LINE__);
+    if (version == 0) {
+      if (reading) dataVersion_ = 0;
+      return filer->filerStatus();
+    }
+    FileRecord(fields, false);
+    return filer->filerStatus();
+  } catch (const CaeExcept& error) {
+    acutPrintf("\nTLX Exception: %s", error.String().Text());
+    return Acad::eFilerError;
+  }
+}
+
+void CaepConEnt::FileRecord(DbLbcFields& fields, bool undo) {
+  Adesk::Int16 color = static_cast<Adesk::Int16>(colorIndex_);
+  double scale = symbolScale_;
+  DbFiledKey filedKey;
+  AmiObjectKey* writtenKey = topoKey_;
+  CaeVector location = Location();
+  double size = Size();
+  Adesk::Int32 id = static_cast<Adesk::Int32>(Id());
+  Adesk::Int16 constraintType = static_cast<Adesk::Int16>(Type());
+  Adesk::Int32 lost = topologyLost_;
+  fields.Int16(color);
+  fields.Double(scale);
+  fields.Key(fields.Reading() ? filedKey.Slot() : writtenKey);
+  fields.Vector(location);
+  fields.Double(size);
+  fields.Int32(id);
+  fields.Int16(constraintType);
+  if (undo) fields.Int32(lost);
+  if (!fields.Reading()) return;
+
+  // Everything was read: check, then apply.
+  fields.Check(constraintType == AmgConstrPoint || constraintType == AmgConstrSpread, __LINE__);
+  dataVersion_ = kDataVersion;
+  colorIndex_ = color;
+  symbolScale_ = scale;
+  SetLocation(location);
+  SetSize(size);
+  SetId(id);
+  SetType(static_cast<AmgConstrType>(constraintType));
+  if (undo) topologyLost_ = lost != 0 ? 1 : 0;
+  AdoptFiledKey(filedKey.Release());
+  unresolved_ = 1;
 }
 
 // ---- local sizes for the mesher ----------------------------------------------------------------

@@ -21,6 +21,7 @@
 #include "topo/acTopoUtil.h"
 
 class AcGiWorldDraw;
+class DbLbcFields;
 class AnlModel;
 
 class CaepConEnt : public AcDbEntity, public AmgConstraint, public AcTopoAttribObject {
@@ -67,9 +68,15 @@ class CaepConEnt : public AcDbEntity, public AmgConstraint, public AcTopoAttribO
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
+  // DXF: the same record after a "100" marker with the class name.
+  Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
+  Acad::ErrorStatus dxfOutFields(AcDbDxfFiler* filer) const override;
 
  private:
   Acad::ErrorStatus FileFields(AcDbDwgFiler* filer, bool reading);
+  Acad::ErrorStatus FileDxf(AcDbDxfFiler* filer, bool reading);
+  // The fields after the version word; reading applies them only once all were read.
+  void FileRecord(DbLbcFields& fields, bool undo);
   // `markMissing`: a key without reference marks the engine object erased.
   void Resolve(bool markMissing);
   void DrawMarkers(AcGiWorldDraw* mode, CaeTopoRef* ref) const;

@@ -10,6 +10,7 @@
 #include "amg/CaeTopoRef.h"
 #include "arx/dbdatabase.h"
 #include "cadInterface/CadDocServices.h"
+#include "db/dbCon.h"
 #include "db/dbMesh.h"
 #include "db/dbMeshUse.h"
 #include "db/dbModel.h"
@@ -54,9 +55,11 @@ std::vector<CaepMeshEnt*> liveMeshesOf(CaepAnlModelObj& model) {
   return meshes;
 }
 
-// Mesh-size constraints of the model reach the new mesh here, as local sizes. Until the
-// constraint entities hand theirs over, the new mesh keeps the old mesh's own local sizes.
-void applyMeshConstraints(CaepMeshEnt& mesh, const CaepMeshEnt& old, CaepAnlModelObj&) { mesh.CopyLocalSizes(old); }
+// Mesh-size constraints of the model reach the new mesh here, as local sizes: the live ones on its
+// body; erased and stale ones give none.
+void applyMeshConstraints(CaepMeshEnt& mesh, const CaepMeshEnt&, CaepAnlModelObj& model) {
+  dbApplyMeshConstraints(mesh, model);
+}
 
 }  // namespace
 

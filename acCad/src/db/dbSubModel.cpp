@@ -28,9 +28,6 @@
 #include "util/acLayer.h"
 #include "util/acString.h"
 
-// ---- calls into entities not built yet ----------------------------------------------------------
-
-
 // ---- registration -----------------------------------------------------------------------------
 
 namespace {

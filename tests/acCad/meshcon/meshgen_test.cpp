@@ -10,6 +10,7 @@
 #include "arx/dbdatabase.h"
 #include "arx/hostinput.h"
 #include "cadInterface/CadInterface.h"
+#include "db/dbCon.h"
 #include "db/dbMesh.h"
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
@@ -178,6 +179,46 @@ TEST_F(MeshGenTest, MeshPickRefusesMeshedGeometry) {
   EXPECT_TRUE(refs.IsEmpty());
   ASSERT_EQ(driver.texts.size(), 1u);
   EXPECT_EQ(driver.texts[0], "A mesh already exists.  Delete mesh before remeshing.");
+}
+
+}  // namespace
+}  // namespace meshcontest
+
+namespace meshcontest {
+namespace {
+
+// UpdateMesh regenerates through the mesh entity: the replacement takes the model's live
+// refinements on its body and passes over an erased one.
+TEST_F(MeshGenTest, UpdateMeshFollowsTheLiveRefinements) {
+  constexpr double kSize = 2.5;
+  AcTopoRef* side = named(Ami::kFaceKey, "hole1/side");
+  AmgMesh* mesh = generate(bodyOf(plate));
+  ASSERT_NE(mesh, nullptr);
+  const auto medianOnSide = [&](AmgMesh* current) {
+    int kind = 0, index = 0;
+    EXPECT_TRUE(current->LocateRef(side, kind, index));
+    return median(edgeLengthsOn(*current, kind, index));
+  };
+  const double plain = medianOnSide(mesh);
+  EXPECT_GT(plain, 2.0 * kSize);
+
+  const AcDbObjectId refinement = constrain(Ami::kFaceKey, "hole1/side", kSize, false);
+  ASSERT_FALSE(refinement.isNull());
+  AmgMesh* before = mesh;
+  AnlSubModel* sub = nullptr;
+  int updated = 0;
+  asCommand([&] { updated = cad().FindSubModelOfMesh(mesh, sub); });
+  ASSERT_EQ(updated, 1) << cadhost::printedText();
+  EXPECT_NE(mesh, before);
+  ASSERT_NE(sub, nullptr);
+  inspect([&] { EXPECT_EQ(sub->Mesh(), mesh); });
+  EXPECT_LE(medianOnSide(mesh), 1.5 * kSize);
+
+  asCommand([&] { openConstraint(refinement)->erase(); });
+  asCommand([&] { updated = cad().UpdateMesh(mesh); });
+  ASSERT_EQ(updated, 1);
+  EXPECT_GT(medianOnSide(mesh), 1.5 * kSize);
+  EXPECT_EQ(liveSubModels(), 1);
 }
 
 }  // namespace

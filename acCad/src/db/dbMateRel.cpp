@@ -71,6 +71,7 @@ CaepMateRelPair* CaepMateRelEnt::OpenPair(bool erasedToo) {
 }
 
 AnlMateRelPair* CaepMateRelEnt::Pair() {
+  if (pairId_.isNull() || !database()) return nullptr;
   DbTransaction transaction(database());
   return OpenPair(false);
 }

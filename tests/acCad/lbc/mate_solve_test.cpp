@@ -189,6 +189,23 @@ TEST_F(MateSolveTest, TiedAssemblyIsInEquilibriumAndMovesAsOne) {
   }
   const double span = xMax - xMin, width = yMax - yMin, thickness = zMax - zMin;
 
+  // One tie: its slave surface is the bracket's bottom, every node on the plate's top plane.
+  std::istringstream tieLines(deck);
+  int ties = 0, slaves = 0;
+  bool inSlaves = false;
+  while (std::getline(tieLines, line)) {
+    if (line.rfind("*", 0) == 0) {
+      ties += line.rfind("*TIE", 0) == 0;
+      inSlaves = line.rfind("*SURFACE, NAME=TS1", 0) == 0;
+      continue;
+    }
+    if (!inSlaves) continue;
+    ++slaves;
+    EXPECT_NEAR(at.at(std::stol(line))[2], zMax, 1e-9) << line;
+  }
+  EXPECT_EQ(ties, 1);
+  EXPECT_GT(slaves, 10);
+
   // Equilibrium: the reactions at the clamped ends (x at either end) balance the load.
   double reaction = 0;
   for (std::size_t i = 0; i < f.ids.size(); ++i) {

@@ -71,6 +71,7 @@ CaepMateRelPair* CaepMateRelEnt::OpenPair(bool erasedToo) {
 }
 
 AnlMateRelPair* CaepMateRelEnt::Pair() {
+  if (pairId_.isNull() || !database()) return nullptr;
   DbTransaction transaction(database());
   return OpenPair(false);
 }
@@ -137,7 +138,12 @@ void CaepMateRelEnt::ResolveTopoRef() {
     if (ref) {
       AmiObjectKey* filed = key_;
       const bool owned = ownsKey_;
-      acRebindAttribToKey(&key_, this);
+      try {
+        acRebindAttribToKey(&key_, this);
+      } catch (const CaeExcept&) {
+        key_ = filed;  // the rebind gave the key up without releasing it: it stays this entity's
+        throw;
+      }
       ownsKey_ = false;
       if (owned && filed != key_) acReleaseKey(&filed);
       if (!ref->HasAttributeId(objectId())) ref->AddAttribute(this);

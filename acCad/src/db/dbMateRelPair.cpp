@@ -65,10 +65,14 @@ CaepMateRelPair::CaepMateRelPair(CaeTopoRef* first, CaeTopoRef* second, const Ca
 
 // ---- relations ----------------------------------------------------------------------------------
 
+// A relation the drawing no longer has (a record that could not be read, a handle that names
+// nothing) is absent: null.
 CaepMateRelEnt* CaepMateRelPair::OpenRelation(AcDbObjectId id) {
   if (id.isNull()) return nullptr;
   PAIR_CHECK(database() != nullptr);
-  auto* relation = CaepMateRelEnt::cast(dbOpenMember(database(), id, AcDb::kForWrite, true));
+  AcDbObject* object = dbOpenMember(database(), id, AcDb::kForWrite, true);
+  if (!object) return nullptr;
+  auto* relation = CaepMateRelEnt::cast(object);
   PAIR_CHECK(relation != nullptr);
   return relation;
 }
@@ -94,7 +98,11 @@ AttMateRel* CaepMateRelPair::MateRel2() {
 
 void CaepMateRelPair::AttachToEntities() {
   DbTransaction transaction(database());
-  for (AcDbObjectId id : {firstId_, secondId_}) OpenRelation(id)->SetPair(this);
+  for (AcDbObjectId id : {firstId_, secondId_}) {
+    CaepMateRelEnt* relation = OpenRelation(id);
+    PAIR_CHECK(relation != nullptr);
+    relation->SetPair(this);
+  }
 }
 
 int CaepMateRelPair::ColorIndex() {
@@ -113,14 +121,14 @@ void CaepMateRelPair::MarkAsCurrent() {
   AnlMateRelPair::MarkAsCurrent();
   DbTransaction transaction(database());
   for (AcDbObjectId id : {firstId_, secondId_})
-    if (!id.isNull()) OpenRelation(id)->MarkAsCurrent();
+    if (CaepMateRelEnt* relation = OpenRelation(id)) relation->MarkAsCurrent();
 }
 
 void CaepMateRelPair::MarkAsNotCurrent() {
   AnlMateRelPair::MarkAsNotCurrent();
   DbTransaction transaction(database());
   for (AcDbObjectId id : {firstId_, secondId_})
-    if (!id.isNull()) OpenRelation(id)->MarkAsNotCurrent();
+    if (CaepMateRelEnt* relation = OpenRelation(id)) relation->MarkAsNotCurrent();
 }
 
 void CaepMateRelPair::MarkAsNotErased() {
@@ -132,8 +140,8 @@ void CaepMateRelPair::MarkAsNotErased() {
 void CaepMateRelPair::CascadeToRelations(bool erasing) {
   DbTransaction transaction(database());
   for (AcDbObjectId id : {firstId_, secondId_}) {
-    if (id.isNull()) continue;
     CaepMateRelEnt* relation = OpenRelation(id);
+    if (!relation) continue;
     // By the drawing's state, not the engine mark: the engine marks both relations with the pair.
     if (relation->isErased() != erasing) relation->erase(erasing);
   }
@@ -177,7 +185,10 @@ void CaepMateRelPair::ResolveTopoRefs(CaepAnlModelObj* model) {
     bool missing = false;
     for (int i = 0; i < 2; ++i) {
       relations[i] = static_cast<CaepMateRelEnt*>(i == 0 ? MateRel1() : MateRel2());
-      if (!relations[i]) continue;
+      if (!relations[i]) {
+        missing = true;  // a side the drawing lost with its record
+        continue;
+      }
       relations[i]->ResolveTopoRef();
       relations[i]->MarkAsNotCurrent();
       if (relations[i]->GeometryMissing()) missing = true;

@@ -5,7 +5,7 @@
 // Erasing the pair erases both relations; un-erasing it (UnErase, or erase(false) outside the
 // host's history) brings both back. A pair whose side lost its geometry when the drawing was read
 // stays in the drawing, marked erased for the engine with both relations, so that the deck passes
-// over it.
+// over it. So does a pair one of whose relations the drawing lost (its record could not be read).
 //
 // Record (the host object's own data first): UInt16 data version (0: nothing follows), String
 // name (never empty), first and second relation as soft pointers. A failed filer call, a damaged
@@ -43,7 +43,7 @@ class CaepMateRelPair : public AnlMateRelPair, public AcDbObject {
   bool SideMissing() const { return sideMissing_; }
 
   // The relations, each opened for write in a transaction of the pair's drawing, erased ones
-  // included; both null when the pair has none.
+  // included; null for one the drawing does not have; both null when the pair has none.
   void GetMateRels(AttMateRel*& first, AttMateRel*& second) override;
   AttMateRel* MateRel1() override;
   AttMateRel* MateRel2() override;

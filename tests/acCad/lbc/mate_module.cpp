@@ -151,7 +151,7 @@ void mateList() {
       const char* state = pair->isErased() ? "erased" : pair->IsMarkedAsErased() ? "inactive" : "live";
       int colour = -1;
       double scale = 0.0;
-      if (!pair->isErased()) cad().GetMateRelColorAndScale(pair, &colour, &scale);
+      if (!pair->IsMarkedAsErased()) cad().GetMateRelColorAndScale(pair, &colour, &scale);
       acutPrintf("\nPair %d \"%s\" %s, colour %d, scale %g", i + 1, pair->Name().Text(), state, colour, scale);
       acutPrintf("\n  first: %s", sideText(pair->database(), pair->FirstId()).c_str());
       acutPrintf("\n  second: %s", sideText(pair->database(), pair->SecondId()).c_str());

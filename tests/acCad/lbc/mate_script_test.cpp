@@ -130,4 +130,35 @@ TEST(MateScript, APickedRelationSurvivesEditsUndoEraseAndReopen) {
   EXPECT_TRUE(std::filesystem::exists(dir / "after.png")) << run.output;
 }
 
+// DXF carries no parts, so a relation's key names nothing there: the relations are skipped with a
+// message when the file is read, and the pair stays, inactive, without a further error.
+const char kJointThroughDxf[] =
+    "PART plate_and_bracket.asm\n"
+    "LBCMODEL Assembly 0\n"
+    "MATEREL Joint 3 5\n"
+    "base/plate/top\n"
+    "arm/base/bottom\n"
+    "DXFOUT joint.dxf\n"
+    "DXFIN joint.dxf\n"
+    "LBCMODEL Assembly 0\n"
+    "LIST\n"
+    "MATELIST\n"
+    "REGENALL\n"
+    "SAVEAS joint.dwg\n"
+    "QUIT\n";
+
+TEST(MateScript, ThroughDxfThePairStaysInactive) {
+  TempDir dir;
+  const ProgramRun run = runScript(dir, loadLines() + kJointThroughDxf);
+  EXPECT_EQ(countOf(run.output, "Skipped a DXF CAEPMATERELENT"), 2) << run.output;
+  const std::size_t read = run.output.find("Opened ");
+  ASSERT_NE(read, std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("General Error", read), std::string::npos) << run.output.substr(read);
+  const std::vector<std::string> states = outputsOf(run.output, "MATELIST");
+  ASSERT_EQ(states.size(), 1u) << run.output;
+  EXPECT_NE(states[0].find("Pair 1 \"Joint\" inactive"), std::string::npos) << states[0];
+  EXPECT_NE(states[0].find("first: none"), std::string::npos) << states[0];
+  EXPECT_TRUE(std::filesystem::exists(dir / "joint.dwg")) << run.output;
+}
+
 }  // namespace

@@ -24,7 +24,7 @@ constexpr Rgb kEdge{20, 20, 20};
 constexpr Rgb kUndeformed{150, 150, 150};
 constexpr Rgb kPlain{170, 185, 205};
 constexpr Rgb kNoValue{110, 110, 110};
-constexpr int kLegendWidth = 210;
+constexpr int kLegendWidth = 250;
 constexpr int kLineHeight = 16;
 constexpr int kMaxBands = 64;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -416,7 +416,7 @@ std::vector<std::string> FerPicture::Describe() const {
   if (!legend.subset.empty()) lines.push_back(legend.subset);
   if (!legend.quantity.empty()) {
     std::string line = legend.quantity;
-    if (!legend.component.empty()) line += " (" + legend.component + ")";
+    if (!legend.component.empty() && legend.component != legend.quantity) line += " (" + legend.component + ")";
     if (!legend.unit.empty()) line += " [" + legend.unit + "]";
     lines.push_back(line);
   }

@@ -148,19 +148,6 @@ std::vector<double> NodeValues(const FerResult& result, int subset, int componen
   return values;
 }
 
-const char* QuantityName(int type) {
-  switch (type) {
-    case FerQtyStress: return "Stress";
-    case FerQtyStrain: return "Strain";
-    case FerQtyDisplacement: return "Displacement";
-    case FerQtyTemperature: return "Temperature";
-    case FerQtyHeatFlux: return "Heat Flux";
-    case FerQtyStrainEnergy: return "Strain Energy";
-    case FerQtyErrorEstimate: return "Error Estimate";
-    default: return "Result";
-  }
-}
-
 std::string Format(double value) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.4g", value);
@@ -217,7 +204,7 @@ class Drawing {
     const FerResult* result = set_.FindResult(color.GetResult());
     if (!result) {
       picture_.status =
-          std::string("The result set has no ") + QuantityName(color.GetResult()) + ": the mesh is shown.";
+          std::string("The result set has no ") + FerQuantityName(color.GetResult()) + ": the mesh is shown.";
       return;
     }
     const int component = LowestBit(color.GetComponent());
@@ -230,7 +217,7 @@ class Drawing {
       legend.quantity = "Factor of Safety";
       unit = CaeUtNone;
     } else {
-      legend.quantity = QuantityName(result->QuantityType());
+      legend.quantity = FerQuantityName(result->QuantityType());
       legend.component = result->CompName(component).Str();
     }
     double minimum = 0, maximum = 0;

@@ -79,7 +79,7 @@ int savePicture() {
   const CWnd* object = objectOf(window);
   std::string error = "the window has no picture";
   if (!object || !object->SavePicture(path, error)) {
-    acutPrintf("\nCannot write \"%s\" (%s).\n", path.c_str(), error.c_str());
+    acutPrintf("\nThe picture was not saved: %s\n", error.c_str());
     return RTERROR;
   }
   acutPrintf("\nPNG image written: %s\n", path.c_str());

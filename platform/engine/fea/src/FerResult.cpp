@@ -254,3 +254,18 @@ int FerMesh::NodesOf(int type) {
 }
 
 CaeString FerUnitText(CaeUnitType type) { return fea_detail::UnitTypeText(type); }
+
+const char* FerQuantityName(int quantityType) {
+  switch (quantityType) {
+    case FerQtyStress: return "Stress";
+    case FerQtyStrain: return "Strain";
+    case FerQtyDisplacement: return "Displacement";
+    case FerQtyTemperature: return "Temperature";
+    case FerQtyHeatFlux: return "Heat Flux";
+    case FerQtyStrainEnergy: return "Strain Energy";
+    case FerQtyErrorEstimate: return "Error Estimate";
+    case FerQtyElementEnergy: return "Element Energy";
+    case FerQtyMaterial: return "Material";
+    default: return "Result";
+  }
+}

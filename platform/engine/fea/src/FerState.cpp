@@ -244,7 +244,7 @@ std::string NeutralText(FerResultSet& set) {
   }
   for (FerResult* result = set.FirstResult(); result; result = set.NextResult()) {
     const int components = result->NumComponents();
-    out += "RESULT " + Quoted(result->Name().IsEmpty() ? result->CompName(0) : result->Name()) + " " +
+    out += "RESULT " + Quoted(CaeString(FerQuantityName(result->QuantityType()))) + " " +
            std::to_string(result->QuantityType()) + " " + std::to_string(components) + "\n";
     for (int c = 0; c < components; ++c) out += "COMPONENT " + Quoted(result->CompName(c)) + "\n";
     for (int s = 0; s < result->NumNodalSubsets(); ++s) {

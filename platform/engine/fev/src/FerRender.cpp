@@ -24,7 +24,7 @@ constexpr Rgb kEdge{20, 20, 20};
 constexpr Rgb kUndeformed{150, 150, 150};
 constexpr Rgb kPlain{170, 185, 205};
 constexpr Rgb kNoValue{110, 110, 110};
-constexpr int kLegendWidth = 210;
+constexpr int kLegendWidth = 250;
 constexpr int kLineHeight = 16;
 constexpr int kMaxBands = 64;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
@@ -148,19 +148,6 @@ std::vector<double> NodeValues(const FerResult& result, int subset, int componen
   return values;
 }
 
-const char* QuantityName(int type) {
-  switch (type) {
-    case FerQtyStress: return "Stress";
-    case FerQtyStrain: return "Strain";
-    case FerQtyDisplacement: return "Displacement";
-    case FerQtyTemperature: return "Temperature";
-    case FerQtyHeatFlux: return "Heat Flux";
-    case FerQtyStrainEnergy: return "Strain Energy";
-    case FerQtyErrorEstimate: return "Error Estimate";
-    default: return "Result";
-  }
-}
-
 std::string Format(double value) {
   char buffer[32];
   std::snprintf(buffer, sizeof buffer, "%.4g", value);
@@ -217,7 +204,7 @@ class Drawing {
     const FerResult* result = set_.FindResult(color.GetResult());
     if (!result) {
       picture_.status =
-          std::string("The result set has no ") + QuantityName(color.GetResult()) + ": the mesh is shown.";
+          std::string("The result set has no ") + FerQuantityName(color.GetResult()) + ": the mesh is shown.";
       return;
     }
     const int component = LowestBit(color.GetComponent());
@@ -230,7 +217,7 @@ class Drawing {
       legend.quantity = "Factor of Safety";
       unit = CaeUtNone;
     } else {
-      legend.quantity = QuantityName(result->QuantityType());
+      legend.quantity = FerQuantityName(result->QuantityType());
       legend.component = result->CompName(component).Str();
     }
     double minimum = 0, maximum = 0;
@@ -416,7 +403,7 @@ std::vector<std::string> FerPicture::Describe() const {
   if (!legend.subset.empty()) lines.push_back(legend.subset);
   if (!legend.quantity.empty()) {
     std::string line = legend.quantity;
-    if (!legend.component.empty()) line += " (" + legend.component + ")";
+    if (!legend.component.empty() && legend.component != legend.quantity) line += " (" + legend.component + ")";
     if (!legend.unit.empty()) line += " [" + legend.unit + "]";
     lines.push_back(line);
   }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <string>
@@ -341,3 +342,130 @@ TEST_F(FrdReaderTest, ADamagedElementStressLineLeavesTheSetEmpty) {
 }
 
 }  // namespace
+
+namespace {
+
+// A tetrahedron of four nodes (coordinates in mm) and its element, with one displacement case.
+std::string OneTet(
+    const std::string& elementLines = " -1         7    3    0    1\n -2         1         2         3         4\n") {
+  std::string text = "    1C\n    2C                             4                                     1\n";
+  text += Values(1, {0, 0, 0}) + Values(2, {10, 0, 0}) + Values(3, {0, 10, 0}) + Values(4, {0, 0, 10}) + " -3\n";
+  text += "    3C                             1                                     1\n" + elementLines + " -3\n";
+  text += Header(101, 1.0) + kDisplacementHead + Values(1, {0, 0, 0}) + Values(2, {1, 0, 0}) + Values(3, {0, 0, 0}) +
+          Values(4, {0, 0, 0}) + " -3\n";
+  return text + " 9999\n";
+}
+
+// The deck the tetrahedron was computed from, with the given step keyword and ids.
+std::string Deck(const char* step, const char* nodes = "1, 0, 0, 0\n2, 10, 0, 0\n3, 0, 10, 0\n4, 0, 0, 10\n",
+                 const char* elements = "7, 1, 2, 3, 4\n") {
+  return std::string("** a deck\n*NODE, NSET=NALL\n") + nodes + "*ELEMENT, TYPE=C3D4, ELSET=P1\n" + elements +
+         "*MATERIAL, NAME=M1\n*ELASTIC\n210000, 0.3\n*STEP\n" + step + "\n*END STEP\n";
+}
+
+}  // namespace
+
+TEST_F(FrdReaderTest, TheFilesMeshIsKeptWithTheSetInNativeUnits) {
+  FerResultSet set(CaeString("Static"));
+  CaeUnitSystem millimetres;
+  millimetres.SetUnit(CaeUtLength, CaeMillimeter);
+  ASSERT_TRUE(Succeeded(FrdReader::Read(Write(OneTet()), AnlStress, millimetres, set)));
+  const FerMesh* mesh = set.Mesh();
+  ASSERT_NE(mesh, nullptr);
+  EXPECT_EQ(mesh->nodeIds, (std::vector<long>{1, 2, 3, 4}));
+  EXPECT_DOUBLE_EQ(mesh->coordinates[3], 0.01) << "10 mm";
+  EXPECT_EQ(mesh->elementIds, (std::vector<long>{7}));
+  EXPECT_EQ(mesh->elementTypes, (std::vector<int>{FerMesh::kTet4}));
+  EXPECT_EQ(mesh->elementStarts, (std::vector<std::size_t>{0, 4}));
+  EXPECT_EQ(mesh->elementNodes, (std::vector<long>{1, 2, 3, 4}));
+  set.Clear();
+  EXPECT_EQ(set.Mesh(), nullptr) << "a cleared set keeps no mesh";
+}
+
+TEST_F(FrdReaderTest, DamagedElementBlocksAreReportedAndLeaveTheSetEmpty) {
+  struct Row {
+    std::string elements;
+    const char* why;
+  };
+  const Row rows[] = {
+      {" -1         7   99    0    1\n -2         1         2         3         4\n", "type the reader does not know"},
+      {" -1         7    3    0    1\n -2         1         2         3\n", "nodes are cut short"},
+      {" -1         7    3    0    1\n -2         1         2         3         4         5\n", "more nodes than"},
+      {" -1         7    3    0    1\n -2         1         2         3         9\n", "names node 9"},
+      {" -2         1         2         3         4\n", "unexpected line in the element block"},
+  };
+  for (const Row& r : rows) {
+    FerResultSet set(CaeString("Static"));
+    const kestrum::Status read = FrdReader::Read(Write(OneTet(r.elements)), AnlStress, CaeUnitSystem(), set);
+    EXPECT_FALSE(read) << r.why;
+    EXPECT_NE(ProblemText(read).find(r.why), std::string::npos) << ProblemText(read);
+    EXPECT_EQ(set.Mesh(), nullptr);
+    EXPECT_EQ(set.NumResults(), 0);
+  }
+  std::string infinite = OneTet();
+  infinite.replace(infinite.find(" 1.00000E+01"), 12, "         inf");
+  FerResultSet set(CaeString("Static"));
+  EXPECT_NE(ProblemText(FrdReader::Read(Write(infinite), AnlStress, CaeUnitSystem(), set)).find("not a finite"),
+            std::string::npos);
+}
+
+TEST_F(FrdReaderTest, TheDecksStepGivesTheTypeAndItsIdsMustBeTheFiles) {
+  const std::string frd = Write(OneTet());
+  struct Row {
+    std::string deck;
+    int type;  // -1: refused
+    const char* why;
+  };
+  const Row rows[] = {
+      {Deck("*STATIC"), AnlStress, ""},
+      {Deck("*FREQUENCY\n3"), AnlVibration, ""},
+      {Deck("*BUCKLE\n2"), AnlBuckling, ""},
+      {Deck("*HEAT TRANSFER, STEADY STATE"), AnlHeatTransfer, ""},
+      {Deck("*static"), AnlStress, ""},
+      {Deck("*BOUNDARY"), -1, "no analysis step"},
+      {Deck("*STATIC", "1, 0, 0, 0\n2, 10, 0, 0\n3, 0, 10, 0\n"), -1, "nodes are not the nodes"},
+      {Deck("*STATIC", "1, 0, 0, 0\n2, 10, 0, 0\n3, 0, 10, 0\n4, 0, 0, 10\n", "8, 1, 2, 3, 4\n"), -1,
+       "elements are not the elements"},
+      {Deck("*STATIC", "x, 0, 0, 0\n"), -1, "without a number"},
+  };
+  for (const Row& r : rows) {
+    const std::string deck = (dir / "job.inp").string();
+    std::ofstream(deck) << r.deck;
+    const kestrum::Result<AnlType> type = FrdReader::CheckAgainstDeck(frd, deck);
+    if (r.type >= 0) {
+      ASSERT_TRUE(type) << r.deck;
+      EXPECT_EQ(*type, r.type) << r.deck;
+    } else {
+      ASSERT_FALSE(type) << r.deck;
+      EXPECT_NE(type.problem().Describe().find(r.why), std::string::npos) << type.problem().Describe();
+    }
+  }
+}
+
+TEST_F(FrdReaderTest, AConversionCopiesTheResultsIntoTheJobsFolderInSiUnitsOrSaysWhyNot) {
+  const std::string frd = Write(OneTet());
+  const std::string deck = (dir / "user.inp").string();
+  std::ofstream(deck) << Deck("*FREQUENCY\n1");
+  std::filesystem::create_directories(dir / "work");
+  AnlDrvJob job;
+  job.Create(CaeString((dir / "work" / "XdbJob99").string()));
+  job.DeckName(CaeString(deck));
+  job.AnalysisDB(CaeString(frd));
+  CaeUnitSystem inches;
+  inches.SetUnit(CaeUtLength, CaeInch);
+  job.SetUnitSystem(inches);
+  CaeString message;
+  ASSERT_EQ(job.DoConvert(message), 0) << message.Str();
+  EXPECT_EQ(job.ConvertedType(), AnlVibration);
+  EXPECT_EQ(job.UnitSystem(), CaeUnitSystem()) << "SI";
+  EXPECT_EQ(kestrum::test::readFile(job.ResultsFile().Str()), kestrum::test::readFile(frd));
+
+  AnlDrvJob refused;
+  refused.Create(CaeString((dir / "work" / "Other").string()));
+  refused.DeckName(CaeString(frd));  // not a deck
+  refused.AnalysisDB(CaeString(frd));
+  EXPECT_NE(refused.DoConvert(message), 0);
+  EXPECT_NE(message.Str().find("no analysis step"), std::string::npos) << message.Str();
+  EXPECT_FALSE(std::filesystem::exists(refused.ResultsFile().Str())) << "nothing copied";
+  EXPECT_EQ(refused.ConvertedType(), -1);
+}

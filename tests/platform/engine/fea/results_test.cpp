@@ -6,6 +6,10 @@
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
 #include "fea_fixture.h"
+#include "test_env.h"
+
+#include <filesystem>
+#include <memory>
 
 namespace {
 
@@ -226,6 +230,47 @@ TEST_F(ResultsTest, ExportsAndReadingReportThatTheyAreNotAvailable) {
   EXPECT_EQ(state.ExportVRML(CaeString("a.wrl"), 0, 0, 12, 0), 0);
   EXPECT_EQ(state.ExportNF(CaeString("a.nf"), 0), 0);
   EXPECT_EQ(Messages().size(), 3u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ResultsTest, TheNeutralFileHoldsTheDisplayedSetAndIsWrittenWholeOrNotAtAll) {
+  FerResultSet set(CaeString("Modes"));
+  set.Modal(1);
+  set.SetAnalType(1);
+  set.SetSubSetName(CaeString("Mode"));
+  set.AddSubSet(new FerResultSubSet(834.25));
+  auto mesh = std::make_shared<FerMesh>();
+  mesh->nodeIds = {1, 2};
+  mesh->coordinates = {0, 0, 0, 0.5, 0, 0};
+  mesh->elementIds = {3};
+  mesh->elementTypes = {FerMesh::kBeam2};
+  mesh->elementStarts = {0, 2};
+  mesh->elementNodes = {1, 2};
+  set.SetMesh(mesh);
+  auto* u = new FerResult(FerQtyDisplacement);
+  u->SetNodalData(0, {1, 2}, {0, 0, 0, 0, 0.25, 0, 0, 0.25});
+  set.AddResult(u);
+  OneSetInterface ferInterface;
+  ferInterface.set = &set;
+  FerState state;
+  state.SetInterface(&ferInterface);
+  kestrum::test::TempDir dir;
+  const std::string file = (dir / "modes.nf").string();
+  ASSERT_EQ(state.ExportNF(CaeString(file), 0), 1);
+  const std::string text = kestrum::test::readFile(file);
+  for (const char* line :
+       {"KESTRUM-RESULTS-NF 1\n", "SET \"Modes\" TYPE 1\n", "SUBSETS 1 \"Mode\"\n", "SUBSET 1 834.25\n", "NODES 2\n",
+        "2 0.5 0 0\n", "ELEMENTS 1\n", "3 11 2 1 2\n", "RESULT \"Displacement\" 3 4\n", "COMPONENT \"Magnitude\"\n",
+        "VALUES 1 2\n", "2 0.25 0 0 0.25\n", "END\n"})
+    EXPECT_NE(text.find(line), std::string::npos) << line << "\n" << text;
+  // An unwritable place: a message, no file.
+  const std::string unwritable = (dir / "no" / "modes.nf").string();
+  EXPECT_EQ(state.ExportNF(CaeString(unwritable), 0), 0);
+  EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+  EXPECT_TRUE(Logged(1, "could not be written"));
 }
 
 }  // namespace

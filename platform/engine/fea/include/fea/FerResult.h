@@ -47,6 +47,9 @@ struct FerMesh {
   int NumElements() const { return static_cast<int>(elementIds.size()); }
 };
 
+// The name of a quantity type ("Stress", "Displacement", ...); "Result" for a type without one.
+const char* FerQuantityName(int quantityType);
+
 // The short text of a quantity's unit in the host system ("N/m^2"); empty without a unit.
 CaeString FerUnitText(CaeUnitType type);
 

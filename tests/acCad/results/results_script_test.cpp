@@ -1,0 +1,139 @@
+// Results in the host program, driven by scripts through the add-in and the results test module:
+// the three shipped results pairs imported, the results window shown as text and saved as PNGs,
+// the import's refusals, and printing.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <string>
+
+#include "test_env.h"
+
+namespace {
+
+using kestrum::test::TempDir;
+
+struct ProgramRun {
+  int status = -1;
+  std::string output;
+};
+
+ProgramRun runScript(const TempDir& dir, const std::string& script) {
+  std::ofstream(dir / "test.scr") << script;
+  const std::string out = (dir / "output.txt").string();
+  const std::string command = "cd '" + dir.path().string() + "' && '" +
+                              kestrum::test::buildPath("bin/cadhost").string() + "' --script test.scr > '" + out +
+                              "' 2>&1";
+  const int status = std::system(command.c_str());
+  return ProgramRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, kestrum::test::readFile(out)};
+}
+
+std::string loadLines() {
+  return "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\nARXLOAD " +
+         kestrum::test::buildPath("tests/modules/results_module.so").string() + "\n";
+}
+
+std::string pair(const std::string& name) {
+  const std::string base = kestrum::test::sourcePath("data/results/" + name).string();
+  return "RESIMPORT\n@file " + base + ".frd\n@file " + base + ".inp\n";
+}
+
+std::string windowLines(const std::string& png) {
+  return "WINDOWS show \"Results Processor\"\nWINDOWS png \"Results Processor\" " + png + "\n";
+}
+
+// The n-th (0-based) "Min A  Max B" line of the output.
+bool rangeOf(const std::string& output, int n, double& minimum, double& maximum) {
+  static const std::regex line(R"(Min (\S+)  Max (\S+))");
+  auto it = std::sregex_iterator(output.begin(), output.end(), line);
+  for (int i = 0; i < n && it != std::sregex_iterator(); ++i) ++it;
+  if (it == std::sregex_iterator()) return false;
+  minimum = std::stod((*it)[1]), maximum = std::stod((*it)[2]);
+  return true;
+}
+
+bool isPng(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  char signature[8] = {};
+  in.read(signature, 8);
+  return in && std::string(signature + 1, 3) == "PNG";
+}
+
+TEST(ResultsScript, TheThreePairsShowVonMisesTemperatureAndTheFirstMode) {
+  TempDir dir;
+  const ProgramRun run = runScript(dir, loadLines() + pair("static_beam") + windowLines("static.png") +
+                                            pair("heat_block") + windowLines("heat.png") + pair("vibration_beam") +
+                                            windowLines("modes.png") + "WINDOWS list\nQUIT\n");
+  ASSERT_EQ(run.status, 0) << run.output;
+  EXPECT_NE(run.output.find("Results imported from"), std::string::npos) << run.output;
+  // The static bar: von Mises in the host's stress unit; the root's bending stress, F L / (b h^2 / 6)
+  // = 120 MPa, is the largest.
+  std::smatch unit;
+  ASSERT_TRUE(std::regex_search(run.output, unit, std::regex(R"(Stress \(Von Mises\) \[(\S+)\])"))) << run.output;
+  const double pascals = unit[1] == "N/m^2" ? 1.0 : unit[1] == "N/mm^2" ? 1e6 : 0.0;
+  ASSERT_GT(pascals, 0.0) << unit[1];
+  double minimum = 0, maximum = 0;
+  ASSERT_TRUE(rangeOf(run.output, 0, minimum, maximum)) << run.output;
+  EXPECT_NEAR(maximum * pascals, 120e6, 0.005 * 120e6);
+  // The block between 300 K and 400 K.
+  EXPECT_NE(run.output.find("Temperature [degK]"), std::string::npos) << run.output;
+  ASSERT_TRUE(rangeOf(run.output, 1, minimum, maximum));
+  EXPECT_NEAR(minimum, 300.0, 1e-6 * 300);
+  EXPECT_NEAR(maximum, 400.0, 1e-6 * 400);
+  // The bar's first bending mode: f1 = 1.875^2 / (2 pi L^2) sqrt(E I / (rho A)) = 818 Hz.
+  const std::smatch mode = [&] {
+    std::smatch m;
+    std::regex_search(run.output, m, std::regex(R"(Mode 1: (\S+) Hz)"));
+    return m;
+  }();
+  ASSERT_FALSE(mode.empty()) << run.output;
+  EXPECT_NEAR(std::stod(mode[1]), 818.0, 0.03 * 818.0);
+  EXPECT_NE(run.output.find("Displacement (Magnitude)"), std::string::npos);
+  for (const char* png : {"static.png", "heat.png", "modes.png"}) EXPECT_TRUE(isPng(dir / png)) << png;
+  EXPECT_NE(run.output.find("\"Results Processor\" shown"), std::string::npos) << run.output;
+}
+
+TEST(ResultsScript, AnImportThatCannotBeMadeSaysWhyAndLeavesTheFilesAlone) {
+  TempDir dir;
+  const std::string heat = kestrum::test::sourcePath("data/results/heat_block").string();
+  const std::string statics = kestrum::test::sourcePath("data/results/static_beam").string();
+  std::filesystem::copy_file(heat + ".frd", dir / "mine.frd");
+  std::filesystem::copy_file(heat + ".inp", dir / "mine.inp");
+  std::ofstream(dir / "nostep.inp") << "*NODE\n1, 0, 0, 0\n";
+  std::ofstream(dir / "broken.frd") << "    1C\n    2C                             1\n -1         1 0.0";
+  const std::string mine = (dir / "mine").string();
+  const ProgramRun run =
+      runScript(dir, loadLines() +
+                         // A deck of another mesh, a deck without a step, a damaged results file, a wrong
+                         // extension and a cancelled deck dialog.
+                         "RESIMPORT\n@file " + mine + ".frd\n@file " + statics + ".inp\n" + "RESIMPORT\n@file " + mine +
+                         ".frd\n@file " + (dir / "nostep.inp").string() + "\n" + "RESIMPORT\n@file " +
+                         (dir / "broken.frd").string() + "\n@file " + mine + ".inp\n" + "RESIMPORT\n@file " + mine +
+                         ".inp\n" + "RESIMPORT\n@file " + mine + ".frd\n@file cancel\n" + "WINDOWS list\nQUIT\n");
+  ASSERT_EQ(run.status, 0) << run.output;
+  for (const char* why : {"the deck's nodes are not the nodes of the results file", "the deck has no analysis step",
+                          "the results file is damaged", "the file is not a results file", "no input deck was chosen"})
+    EXPECT_NE(run.output.find(why), std::string::npos) << why << "\n" << run.output;
+  EXPECT_EQ(run.output.find("Results imported from"), std::string::npos) << run.output;
+  // The person's files are where they were, as they were.
+  EXPECT_EQ(kestrum::test::readFile(dir / "mine.frd"), kestrum::test::readFile(heat + ".frd"));
+  EXPECT_EQ(kestrum::test::readFile(dir / "mine.inp"), kestrum::test::readFile(heat + ".inp"));
+}
+
+TEST(ResultsScript, PrintingWritesThePictureToTheChosenOutputAndRefusesAnUnwritableOne) {
+  TempDir dir;
+  const ProgramRun run =
+      runScript(dir, loadLines() + pair("heat_block") + "RESPRINTSETUP\n@file " + (dir / "printed.png").string() +
+                         "\nRESPRINT\n" + "WINDOWS png \"Results Processor\" " +
+                         (dir / "no" / "such" / "folder.png").string() + "\nQUIT\n");
+  EXPECT_EQ(run.status, 1) << "the refused PNG is a failed line: " << run.output;
+  EXPECT_TRUE(isPng(dir / "printed.png")) << run.output;
+  EXPECT_NE(run.output.find("The picture was not saved"), std::string::npos) << run.output;
+  EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+}  // namespace

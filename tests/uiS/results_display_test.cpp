@@ -1,0 +1,259 @@
+// The results-display functions over the engine's results state: the default display of each
+// analysis type, how often the view is redrawn, the bare mesh, the current result set, the window
+// rule, loading a job's results (and keeping the job when there are none), the default
+// allowable, the animation settings, and the job-state queries.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "amg/CaeMaterial.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlJob.h"
+#include "fea/AnlModel.h"
+#include "fea/FerResult.h"
+#include "fea/FerState.h"
+#include "fev/FerWndOGLDisp.h"
+#include "gui/utils/UIFerSAPI.h"
+#include "gui/utils/UIResults.h"
+#include "mfc/winapi.h"
+#include "mfc/wnd.h"
+#include "test_env.h"
+#include "uis_fixture.h"
+
+namespace {
+
+using uistest::FrameTest;
+using uistest::RecordingCad;
+
+// A CAD that selects models by name as the drawing does.
+class ModelCad : public RecordingCad {
+ public:
+  int SelectOrCreateModel(const char* name, int type) override {
+    AnlControl* control = AnlControl::GetCurrent();
+    for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel())
+      if (!model->IsMarkedAsErased() && model->Name() == CaeString(name)) {
+        control->SetCurrentAnlModel(model);
+        return 1;
+      }
+    control->SetCurrentAnlModel(control->NewAnlModel(name, static_cast<AnlType>(type < 0 ? 0 : type)));
+    return 0;
+  }
+};
+
+// A set with a one-element mesh and the results a solver gives for the type.
+FerResultSet* AddSet(AnlModel& model, const char* name, AnlType type, int subsets = 1) {
+  FerResultSet* set = model.NewResultSet(CaeString(name));
+  auto mesh = std::make_shared<FerMesh>();
+  mesh->nodeIds = {1, 2, 3, 4};
+  mesh->coordinates = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1};
+  mesh->elementIds = {1};
+  mesh->elementTypes = {FerMesh::kTet4};
+  mesh->elementStarts = {0, 4};
+  mesh->elementNodes = {1, 2, 3, 4};
+  set->SetMesh(mesh);
+  set->SetAnalType(type);
+  set->Modal(type == AnlVibration || type == AnlBuckling);
+  const std::vector<long> ids = {1, 2, 3, 4};
+  auto add = [&](int quantity, int components) {
+    auto* result = new FerResult(quantity);
+    for (int s = 0; s < subsets; ++s) result->SetNodalData(s, ids, std::vector<double>(4 * components, 1.0 + s));
+    set->AddResult(result);
+  };
+  if (type == AnlHeatTransfer) {
+    add(FerQtyTemperature, 1);
+  } else {
+    add(FerQtyStress, 10);
+    add(FerQtyDisplacement, 4);
+  }
+  for (int s = 0; s < subsets; ++s) set->AddSubSet(new FerResultSubSet(100.0 * (s + 1)));
+  return set;
+}
+
+class ResultsDisplayTest : public FrameTest {
+ protected:
+  void SetUp() override {
+    FrameTest::SetUp();
+    control.SetCurrent();
+    FerState::SetState(&state);
+    state.SetInterface(&ferInterface);
+    FerDisplay::SetCurrent(&display);
+  }
+  void TearDown() override {
+    FerDisplay::UnSetCurrent(&display);
+    FerState::SetState(nullptr);
+    FrameTest::TearDown();
+  }
+  const FerDispSettings& Settings() const { return display.Settings(); }
+
+  AnlControl control{"bracket"};
+  ModelCad cad;
+  CaeFerInterface ferInterface;
+  FerState state;
+  FerWndOGLDisp display;
+};
+
+TEST_F(ResultsDisplayTest, TheFirstSetShownGetsTheDefaultDisplayOfItsType) {
+  struct Case {
+    AnlType type;
+    int quantity;
+    int component;
+    int deformed;
+  };
+  const Case cases[] = {
+      {AnlStress, FerQtyStress, 1, 1},
+      {AnlVibration, FerQtyDisplacement, 8, 1},
+      {AnlBuckling, FerQtyDisplacement, 8, 1},
+      {AnlHeatTransfer, FerQtyTemperature, 1, 0},
+  };
+  for (const Case& c : cases) {
+    AnlModel* model = control.NewAnlModel(CaeString::Format("Model%d", c.type), c.type);
+    FerResultSet* set = AddSet(*model, "Results", c.type, 3);
+    control.ClearCurrentResultSet();
+    FerDispSettings empty;
+    display.SetSettings(empty);
+    const int redraws = display.RedrawCount();
+    UIShowResultSet(set, model, 1);
+    EXPECT_EQ(Settings().GetResultSet(), "Results") << c.type;
+    EXPECT_EQ(Settings().GetResultSubSet(), 1) << c.type;
+    EXPECT_EQ(Settings().GetColorSettings().GetResult(), c.quantity) << c.type;
+    EXPECT_EQ(Settings().GetColorSettings().GetComponent(), c.component) << c.type;
+    EXPECT_EQ(Settings().GetDeformedSettings().IsVisible(), c.deformed) << c.type;
+    EXPECT_EQ(display.RedrawCount(), redraws + 1) << "one redraw, after the last change: " << c.type;
+    EXPECT_EQ(control.CurrentResultSet(), set);
+    EXPECT_TRUE(display.Picture().legend.banded) << c.type;
+  }
+}
+
+TEST_F(ResultsDisplayTest, ChangesRedrawOnlyWhenAskedAndTheBareMeshKeepsTheUsersSettings) {
+  AnlModel* model = control.NewAnlModel(CaeString("Beam"), AnlVibration);
+  FerResultSet* set = AddSet(*model, "Modes", AnlVibration, 3);
+  UIShowResultSet(set, model, 1);
+  const int afterFirst = display.RedrawCount();
+
+  // A user's choice survives a second showing, which only redraws.
+  FerDispSettings chosen = Settings();
+  FerColorSetting color = chosen.GetColorSettings();
+  color.SetNumberIntervals(5);
+  chosen.SetColorSettings(color);
+  display.SetSettings(chosen);
+  UIShowResultSet(set, model, 1);
+  EXPECT_EQ(display.RedrawCount(), afterFirst + 1);
+  EXPECT_EQ(Settings().GetColorSettings().GetNumberIntervals(), 5);
+
+  struct Step {
+    const char* what;
+    void (*run)();
+    int redraws;
+  };
+  const Step steps[] = {
+      {"set subset", [] { UISetResultSubSet(2); }, 0},
+      {"animation settings", [] { UISetAnimationSettings(-1, 24, 5.0); }, 0},
+      {"default without redraw", [] { UISetDefaultColorDisplay(1, 0); }, 0},
+      {"show subset", [] { UIShowResultSubSet(3); }, 1},
+      {"animate", [] { UIAnimate(1); }, 1},
+      {"plain model", [] { UIShowPlainModel(1); }, 1},
+  };
+  for (const Step& step : steps) {
+    const int before = display.RedrawCount();
+    step.run();
+    EXPECT_EQ(display.RedrawCount(), before + step.redraws) << step.what;
+  }
+  EXPECT_EQ(UIGetResultSubSet(), 3);
+  // The bare mesh was drawn without bands; the stored settings still show colours.
+  EXPECT_FALSE(display.Picture().legend.banded);
+  EXPECT_EQ(Settings().GetColorSettings().IsVisible(), 1);
+  int repetitions = 0, frames = 0, kind = 0, modal = 0;
+  double speed = 0;
+  UIGetAnimationSettings(repetitions, frames, speed, kind, modal);
+  EXPECT_EQ(frames, 24);
+  EXPECT_DOUBLE_EQ(speed, 5.0);
+  EXPECT_EQ(kind, 1);
+  EXPECT_EQ(modal, 1);
+  EXPECT_EQ(state.IsAnimating(), 1);
+}
+
+TEST_F(ResultsDisplayTest, TheWindowActiveOnEntryIsActiveAgain) {
+  CWnd caller;
+  ASSERT_TRUE(caller.CreateEx(0, "Caller", "Caller", WS_VISIBLE, CRect(0, 0, 100, 100), nullptr, 0));
+  ::SetActiveWindow(caller.GetSafeHwnd());
+  AnlModel* model = control.NewAnlModel(CaeString("Bar"), AnlStress);
+  FerResultSet* set = AddSet(*model, "Static", AnlStress);
+  UIShowResultSet(set, model, 0);
+  ASSERT_NE(display.GetDisplayHandle(), nullptr);
+  EXPECT_TRUE(::IsWindowVisible(display.GetDisplayHandle()));
+  EXPECT_EQ(::GetActiveWindow(), caller.GetSafeHwnd());
+  caller.DestroyWindow();
+}
+
+TEST_F(ResultsDisplayTest, AJobWithoutResultsIsKeptAndAJobWithResultsBecomesTheCurrentSet) {
+  AnlModel* model = control.NewAnlModel(CaeString("Beam"), AnlStress);
+  kestrum::test::TempDir dir;
+  AnlJob* missing = model->NewJob();
+  missing->Create(CaeString((dir / "nothing").string()));
+  UIShowJobResults(missing, model, 1, 1);
+  EXPECT_FALSE(missing->IsMarkedAsErased()) << "the results are not lost with the job";
+  EXPECT_EQ(model->NumResultSets(), 0);
+  EXPECT_TRUE(!display.GetDisplayHandle() || !::IsWindowVisible(display.GetDisplayHandle())) << "nothing shown";
+
+  AnlJob* job = model->NewJob();
+  job->Create(CaeString(kestrum::test::sourcePath("data/results/static_beam").string()));
+  job->AddResltCaseNames(CaeString("Run1"), CaeString("Static1"));
+  UIShowJobResults(job, model, 1, 0);
+  EXPECT_TRUE(job->IsMarkedAsErased());
+  FerResultSet* set = model->FindResultSet(CaeString("Static1"));
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(control.CurrentResultSet(), set);
+  EXPECT_EQ(Settings().GetResultSet(), "Static1");
+  ASSERT_NE(display.GetDisplayHandle(), nullptr) << "the window exists";
+  EXPECT_FALSE(::IsWindowVisible(display.GetDisplayHandle())) << "but stays hidden without the show flag";
+  EXPECT_EQ(UIGetResultsState(), 2);
+  EXPECT_EQ(UIGetCurrentResultSet(), set);
+}
+
+TEST_F(ResultsDisplayTest, TheDefaultAllowableIsTheUltimateStressAtTheFirstTemperature) {
+  AnlModel* model = control.NewAnlModel(CaeString("Bar"), AnlStress);
+  control.SetCurrentAnlModel(model);
+  EXPECT_DOUBLE_EQ(UIGetDefaultAllowable(), 0.0) << "no part";
+  AnlSubModel* part = model->NewSubModel();
+  EXPECT_DOUBLE_EQ(UIGetDefaultAllowable(), 0.0) << "no material";
+  auto* steel = new CaeMaterial(CaeString("Steel"));
+  // More rows than there are properties: every temperature is read.
+  for (int row = 0; row < 12; ++row)
+    steel->AddProp(293.0 + 10 * row, 7850, 210e9, 0.3, 250e6, 400e6 - row * 1e6, 50, 1.2e-5, 460);
+  part->AssignMaterial(steel);  // the part owns it
+  EXPECT_DOUBLE_EQ(UIGetDefaultAllowable(), 400e6);
+}
+
+TEST_F(ResultsDisplayTest, JobStateQueriesTakeTheFirstLiveJobInAnyFlaggedState) {
+  EXPECT_EQ(UIFindModelJob(kUIJobFailed | kUIJobPending | kUIJobHasResults), nullptr) << "no model";
+  EXPECT_EQ(UICountModelJobs(), 0);
+  AnlModel* model = control.NewAnlModel(CaeString("Beam"), AnlStress);
+  control.SetCurrentAnlModel(model);
+  auto job = [&](AnlStatus status, bool erased) {
+    AnlJob* made = model->NewJob();
+    made->SetStatus(status);
+    if (erased) made->MarkAsErased();
+    return made;
+  };
+  AnlJob* erasedDone = job(AnlStatusDone, true);
+  AnlJob* failed = job(AnlStatusFailed, false);
+  AnlJob* pending = job(AnlStatusPending, false);
+  AnlJob* done = job(AnlStatusDone, false);
+  struct Case {
+    int flags;
+    AnlJob* expected;
+  };
+  const Case cases[] = {{kUIJobPending | kUIJobHasResults, pending},
+                        {kUIJobFailed, failed},
+                        {kUIJobHasResults, done},
+                        {kUIJobFailed | kUIJobHasResults, failed},
+                        {0, nullptr}};
+  for (const Case& c : cases) EXPECT_EQ(UIFindModelJob(c.flags), c.expected) << c.flags;
+  EXPECT_EQ(UICountModelJobs(), 3);
+  EXPECT_NE(erasedDone, nullptr);
+  EXPECT_EQ(UIGetResultsState(), 0) << "the newest pending job has no results yet, and there is no set";
+}
+
+}  // namespace

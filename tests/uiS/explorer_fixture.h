@@ -43,6 +43,7 @@ class ExplorerCad : public RecordingCad {
   void RebuildExplorer() override { calls.push_back("rebuild explorer"); }
   int QueryModelState(ModelQuestion) override { return modelReady; }
   int MaxNameLength() override { return maxNameLength; }
+  int AcceptsFreeNames() override { return 0; }  // letters, digits and underscores
 
   int depth = 0;
   bool locked = false;

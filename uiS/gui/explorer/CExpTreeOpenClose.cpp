@@ -302,7 +302,11 @@ void CExpTreeCtl::DoDelete() {
 
 void CExpTreeCtl::DeleteItem(HTREEITEM item) {
   const int kind = GetItemKind(item);
-  if ((resultSetMode_ || selectMode_) && kind != kExpLoadSet && kind != kExpRestraintSet && kind != kExpResultCase)
+  // A result-set editor deletes only what it edits: result cases and the sets inside them. A set
+  // listed at the root is the drawing's, and a Delete key there must not erase it.
+  const bool insideCase = GetItemKind(GetParentItem(item)) == kExpResultCase;
+  if ((resultSetMode_ || selectMode_) &&
+      !(kind == kExpResultCase || ((kind == kExpLoadSet || kind == kExpRestraintSet) && insideCase)))
     return;
   struct DeletingFlag {
     int& flag;

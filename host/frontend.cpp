@@ -1,5 +1,7 @@
 #include "frontend.h"
 
+#include "windows_command.h"
+
 #include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/hostinput.h"
@@ -59,6 +61,7 @@ void FrontEnd::install() {
   cadhost::setUserActionHandler([this](const std::string& text) {
     return driver_->handleLineWithoutWindow({text, lineNumber_});
   });
+  registerWindowsCommand();
   installed_ = true;
 }
 

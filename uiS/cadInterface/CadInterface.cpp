@@ -474,7 +474,9 @@ void CadInterface::SetSymbolVisibility(const SymbolVisibility& flags, int) { dis
 int CadInterface::GetToolbarVisibility(int*) { return 0; }
 void CadInterface::SetToolbarVisibility(int*) {}
 void CadInterface::SetPrinterContext(HDC) {}
-void CadInterface::PrintResultsDisplay() {}
+void CadInterface::PrintResultsDisplay() {
+  if (auto* display = dynamic_cast<FerWndOGLDisp*>(FerDisplay::GetCurrent())) display->PrintDisplay();
+}
 void CadInterface::RunResultsCommand() {}
 
 // --- undo, refresh, results window, Explorer and host state ---------------------------------------------

@@ -47,6 +47,8 @@ void dropFocusWithin(HWND root) {
 
 BOOL IsWindow(HWND hwnd) { return isLive(hwnd) ? TRUE : FALSE; }
 
+std::vector<HWND> mfc::topLevelWindows() { return mfc::detail::liveTopLevelWindows(); }
+
 HWND GetParent(HWND hwnd) { return isLive(hwnd) ? hwnd->parent : nullptr; }
 
 HWND GetDlgItem(HWND dialog, int id) {

@@ -2,6 +2,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "mfc/wnd.h"
 #include "window_state.h"
@@ -9,6 +10,7 @@
 namespace mfc::detail {
 
 bool isLive(HWND hwnd);
+std::vector<HWND> liveTopLevelWindows();
 HWND createWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle, const RECT& rect,
                   HWND parent, int id, CWnd* object);
 void destroyWindow(HWND hwnd);

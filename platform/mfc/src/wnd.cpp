@@ -45,6 +45,17 @@ bool isLive(HWND hwnd) {
   return liveWindows().count(hwnd) && !hwnd->destroying;
 }
 
+std::vector<HWND> liveTopLevelWindows() {
+  std::vector<HWND> windows;
+  {
+    std::lock_guard lock(liveMutex);
+    for (HWND hwnd : liveWindows())
+      if (!hwnd->destroying && !(hwnd->style & WS_CHILD)) windows.push_back(hwnd);
+  }
+  std::sort(windows.begin(), windows.end(), [](HWND a, HWND b) { return a->serial < b->serial; });
+  return windows;
+}
+
 WindowKind kindOfClass(const std::string& c) {
   if (c == "Static") return WindowKind::Static;
   if (c == "Edit") return WindowKind::Edit;
@@ -649,3 +660,8 @@ void CWnd::OnLButtonUp(UINT, CPoint) { Default(); }
 void CWnd::OnLButtonDblClk(UINT, CPoint) { Default(); }
 void CWnd::OnRButtonDown(UINT, CPoint) { Default(); }
 void CWnd::OnNcLButtonDblClk(UINT, CPoint) { Default(); }
+
+bool CWnd::SavePicture(const std::string&, std::string& error) const {
+  error = "the window has no picture";
+  return false;
+}

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "arx/gidisplay.h"
+#include "kestrum/raster.h"
 
 namespace {
 
@@ -113,65 +114,30 @@ Fit fitTo(const Scene& scene, int width, int height) {
   return fit;
 }
 
+// Scene triangles and segments onto the shared canvas, in pixels.
 class Raster {
  public:
-  Raster(AcGiImage& image, const Fit& fit)
-      : image_(image),
-        fit_(fit),
-        depth_(static_cast<std::size_t>(image.width * image.height), -std::numeric_limits<double>::infinity()) {}
+  Raster(kestrum::raster::Image& image, const Fit& fit) : canvas_(image), fit_(fit) {}
 
   void fill(const Triangle& t) {
     AcGeVector3d normal = (t.b - t.a).crossProduct(t.c - t.a);
     if (normal.length() <= 0.0) return;
     // Lit from the viewer: faces seen square-on are brightest.
     double light = 0.3 + 0.7 * std::fabs(normal.normal().z);
-    AcGiImage::Pixel base = acgiColorOf(t.color);
-    AcGiImage::Pixel shaded{shade(base.r, light), shade(base.g, light), shade(base.b, light)};
-    double ax = fit_.px(t.a), ay = fit_.py(t.a), bx = fit_.px(t.b), by = fit_.py(t.b), cx = fit_.px(t.c),
-           cy = fit_.py(t.c);
-    double area = (bx - ax) * (cy - ay) - (by - ay) * (cx - ax);
-    if (std::fabs(area) < 1e-12) return;
-    int x0 = std::max(0, static_cast<int>(std::floor(std::min({ax, bx, cx}))));
-    int x1 = std::min(image_.width - 1, static_cast<int>(std::ceil(std::max({ax, bx, cx}))));
-    int y0 = std::max(0, static_cast<int>(std::floor(std::min({ay, by, cy}))));
-    int y1 = std::min(image_.height - 1, static_cast<int>(std::ceil(std::max({ay, by, cy}))));
-    for (int y = y0; y <= y1; ++y)
-      for (int x = x0; x <= x1; ++x) {
-        double sx = x + 0.5, sy = y + 0.5;
-        double wa = ((bx - sx) * (cy - sy) - (by - sy) * (cx - sx)) / area;
-        double wb = ((cx - sx) * (ay - sy) - (cy - sy) * (ax - sx)) / area;
-        double wc = 1.0 - wa - wb;
-        if (wa < 0 || wb < 0 || wc < 0) continue;
-        plot(x, y, wa * t.a.z + wb * t.b.z + wc * t.c.z, shaded);
-      }
+    canvas_.Triangle(pixel(t.a), pixel(t.b), pixel(t.c), rgbOf(t.color), light);
   }
 
-  void draw(const Segment& s, double bias) {
-    AcGiImage::Pixel color = acgiColorOf(s.color);
-    double ax = fit_.px(s.a), ay = fit_.py(s.a), bx = fit_.px(s.b), by = fit_.py(s.b);
-    int steps = std::max(1, static_cast<int>(std::ceil(std::max(std::fabs(bx - ax), std::fabs(by - ay)))));
-    for (int i = 0; i <= steps; ++i) {
-      double f = static_cast<double>(i) / steps;
-      plot(static_cast<int>(std::floor(ax + (bx - ax) * f)), static_cast<int>(std::floor(ay + (by - ay) * f)),
-           s.a.z + (s.b.z - s.a.z) * f + bias, color);
-    }
-  }
+  void draw(const Segment& s, double bias) { canvas_.Line(pixel(s.a), pixel(s.b), rgbOf(s.color), bias); }
 
  private:
-  static std::uint8_t shade(std::uint8_t channel, double light) {
-    return static_cast<std::uint8_t>(std::lround(std::clamp(channel * light, 0.0, 255.0)));
-  }
-  void plot(int x, int y, double z, const AcGiImage::Pixel& color) {
-    if (x < 0 || y < 0 || x >= image_.width || y >= image_.height) return;
-    std::size_t index = static_cast<std::size_t>(y * image_.width + x);
-    if (z < depth_[index]) return;
-    depth_[index] = z;
-    image_.rgb[index * 3] = color.r, image_.rgb[index * 3 + 1] = color.g, image_.rgb[index * 3 + 2] = color.b;
+  kestrum::raster::Point pixel(const AcGePoint3d& p) const { return {fit_.px(p), fit_.py(p), p.z}; }
+  static kestrum::raster::Rgb rgbOf(Adesk::UInt16 color) {
+    AcGiImage::Pixel pixel = acgiColorOf(color);
+    return {pixel.r, pixel.g, pixel.b};
   }
 
-  AcGiImage& image_;
+  kestrum::raster::Canvas canvas_;
   Fit fit_;
-  std::vector<double> depth_;
 };
 
 }  // namespace
@@ -195,20 +161,19 @@ AcGiImage::Pixel acgiColorOf(Adesk::UInt16 colorIndex) {
 
 AcGiImage acgiRender(const AcGiDisplayList& list) {
   const AcGiView& view = list.view();
-  AcGiImage image;
-  image.width = std::max(1, view.width), image.height = std::max(1, view.height);
-  image.rgb.resize(static_cast<std::size_t>(image.width * image.height) * 3);
-  for (std::size_t i = 0; i < image.rgb.size(); i += 3)
-    image.rgb[i] = kAcGiBackground.r, image.rgb[i + 1] = kAcGiBackground.g, image.rgb[i + 2] = kAcGiBackground.b;
+  kestrum::raster::Image picture(view.width, view.height, {kAcGiBackground.r, kAcGiBackground.g, kAcGiBackground.b});
   Scene scene;
   SceneBuilder builder(scene, acgiModelToEye(view.direction));
   for (const auto& [id, primitives] : list.entries())
     for (const AcGiPrimitive& primitive : primitives) builder.add(primitive);
-  Fit fit = fitTo(scene, image.width, image.height);
-  Raster raster(image, fit);
+  Fit fit = fitTo(scene, picture.width, picture.height);
+  Raster raster(picture, fit);
   for (const Triangle& t : scene.triangles) raster.fill(t);
   // Lines win over the faces they lie on: a small depth bias, in pixels' worth of model units.
   double bias = 1.5 / fit.scale;
   for (const Segment& s : scene.segments) raster.draw(s, bias);
+  AcGiImage image;
+  image.width = picture.width, image.height = picture.height;
+  image.rgb = std::move(picture.rgb);
   return image;
 }

@@ -239,9 +239,25 @@ void AnlJob::AddResltCaseNames(const CaeString& first, const CaeString& second) 
 }
 
 int AnlJob::DoConvert(CaeString& message) {
-  message = CaeString("Converting solver output is not available yet.");
-  FeaReportNotAvailable("Converting solver output");
-  return 1;
+  const kestrum::Result<AnlType> type = FrdReader::CheckAgainstDeck(analysisDB_.Str(), deckName_.Str());
+  if (!type) {
+    message = CaeString(type.problem().Describe());
+    return 1;
+  }
+  if (resultsFile_.IsEmpty()) {
+    message = CaeString("the job has no results file");
+    return 1;
+  }
+  std::error_code error;
+  const std::filesystem::path from = ToPath(analysisDB_), to = ToPath(resultsFile_);
+  if (!std::filesystem::equivalent(from, to, error) &&
+      !std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing, error)) {
+    message = CaeString("the results cannot be copied to " + to.string() + ": " + error.message());
+    return 1;
+  }
+  units_ = CaeUnitSystem();
+  convertedType_ = *type;
+  return 0;
 }
 
 int AnlJob::Create(const CaeString& baseName) {

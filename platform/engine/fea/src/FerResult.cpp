@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "UnitText.h"
 #include "amg/CaeMsgCall.h"
 
 namespace {
@@ -244,3 +245,12 @@ FerResult* FerResultSet::FindResult(int quantityType) const {
     if (result->QuantityType() == quantityType) return result.get();
   return nullptr;
 }
+
+// --- FerMesh -------------------------------------------------------------------------------
+
+int FerMesh::NodesOf(int type) {
+  static constexpr int kNodes[] = {0, 8, 6, 4, 20, 15, 10, 3, 6, 4, 8, 2, 3};
+  return type >= 1 && type <= kBeam3 ? kNodes[type] : 0;
+}
+
+CaeString FerUnitText(CaeUnitType type) { return fea_detail::UnitTypeText(type); }

@@ -1,6 +1,8 @@
 #include "fea/FerState.h"
 
+#include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "amg/CaeMsgCall.h"
 #include "fea/AnlControl.h"
@@ -10,6 +12,7 @@
 #include "EngineReset.h"
 #include "fea/FeaMessages.h"
 #include "fea/FerResult.h"
+#include "kestrum/atomic_file.h"
 
 namespace {
 
@@ -61,22 +64,39 @@ int FerReader::Read(const CaeUnitSystem& units) {
   AnlModel* model = model_;
   if (!model)
     if (AnlControl* control = AnlControl::GetCurrent()) model = control->CurrentAnlModel();
-  CaeString error;
-  if (!model) {
-    error = CaeString("there is no model for the results");
-  } else {
-    CaeString name =
-        names_.empty() ? CaeString(std::filesystem::path(file_.Str()).stem().string()) : names_.front().first;
+  const CaeString name =
+      names_.empty() ? CaeString(std::filesystem::path(file_.Str()).stem().string()) : names_.front().first;
+  kestrum::Status read = kestrum::Ok();
+  if (model) {
     auto target = [&] { return made_ = model->NewResultSet(name); };
-    const kestrum::Status read = FrdReader::Read(file_.Str(), model->Type(), units, target);
-    if (read) return 1;
-    error = CaeString(read.problem().Describe());
+    read = FrdReader::Read(file_.Str(), type_ >= 0 ? static_cast<AnlType>(type_) : model->Type(), units, target);
+  } else if (FerState* state = FerState::GetState()) {
+    auto set = std::make_unique<FerResultSet>(name);
+    read = FrdReader::Read(file_.Str(), type_ >= 0 ? static_cast<AnlType>(type_) : AnlStress, units, *set);
+    if (read) made_ = state->KeepResultSet(std::move(set));
+  } else {
+    read = kestrum::Problem{"there is no model and no results state for the results", file_.Str(), 0};
   }
-  CaeMsgCall::Message(1, kFeaMsgResultsDamaged, {file_, error});
+  if (read) return 1;
+  made_ = nullptr;
+  CaeMsgCall::Message(1, kFeaMsgResultsDamaged, {file_, CaeString(read.problem().Describe())});
   return 0;
 }
 
 FerReader* CaeFerInterface::Reader(const CaeString& resultsFile, int) { return new FerReader(resultsFile); }
+
+FerResultSet* CaeFerInterface::GetResultSet() {
+  FerDisplay* display = FerDisplay::GetCurrent();
+  if (!display) return nullptr;
+  const CaeString& name = display->Settings().GetResultSet();
+  if (name.IsEmpty()) return nullptr;
+  if (AnlControl* control = AnlControl::GetCurrent())
+    if (AnlModel* model = control->CurrentAnlModel())
+      if (FerResultSet* set = model->FindResultSet(name)) return set;
+  FerState* state = FerState::GetState();
+  FerResultSet* kept = state ? state->KeptResultSet() : nullptr;
+  return kept && kept->Name() == name ? kept : nullptr;
+}
 
 void CaeFerInterface::GetFerSettings(FerDisplay*& display, FerDispSettings& settings) {
   display = FerDisplay::GetCurrent();
@@ -109,11 +129,27 @@ void FerState::UpdateImage() {
   if (FerDisplay* display = FerDisplay::GetCurrent()) display->Redraw();
 }
 
+FerResultSet* FerState::KeepResultSet(std::unique_ptr<FerResultSet> set) {
+  kept_ = std::move(set);
+  return kept_.get();
+}
+
+namespace {
+
+// Component masks: bit i shows component i of the quantity's list.
+constexpr int kFirstComponent = 1;      // von Mises of stress, the single value of temperature
+constexpr int kMagnitudeComponent = 8;  // the fourth: displacement magnitude
+
+}  // namespace
+
 int FerState::DefaultDisplay(int redraw) {
   if (!interface_) return 0;
   FerResultSet* set = interface_->GetResultSet();
   if (!set) return 0;
-  FerResult* result = set->IsModal() ? set->FindResult(FerQtyDisplacement) : nullptr;
+  const bool modal = set->IsModal() || set->AnalType() == AnlVibration || set->AnalType() == AnlBuckling;
+  const bool thermal = set->AnalType() == AnlHeatTransfer;
+  const int wanted = modal ? FerQtyDisplacement : thermal ? FerQtyTemperature : FerQtyStress;
+  FerResult* result = set->FindResult(wanted);
   if (!result) result = set->FirstResult();
   if (!result) return 0;
   FerDisplay* display = nullptr;
@@ -124,8 +160,16 @@ int FerState::DefaultDisplay(int redraw) {
   settings.SetResultSubSet(1);
   FerColorSetting color = settings.GetColorSettings();
   color.SetResult(result->QuantityType());
+  color.SetComponent(result->QuantityType() == FerQtyDisplacement ? kMagnitudeComponent : kFirstComponent);
   color.Visible(1);
+  color.Average(result->CanAverage());
+  color.UseFactorOfSafety(0);
+  color.SetRangeType(1);
   settings.SetColorSettings(color);
+  FerDeformedSetting deformed = settings.GetDeformedSettings();
+  deformed.SetResult(FerQtyDisplacement);
+  deformed.Visible(!thermal && set->FindResult(FerQtyDisplacement) != nullptr);
+  settings.SetDeformedSettings(deformed);
   interface_->SetFerSettings(display, settings);
   if (redraw) UpdateImage();
   return 1;
@@ -166,7 +210,70 @@ int FerState::ExportVRML(const CaeString&, int, int, int, int) {
   return 0;
 }
 
-int FerState::ExportNF(const CaeString&, int) {
-  FeaReportNotAvailable("Neutral file export");
-  return 0;
+namespace {
+
+std::string Quoted(const CaeString& text) { return "\"" + std::string(text.Str()) + "\""; }
+
+std::string Number(double value) {
+  char buffer[32];
+  std::snprintf(buffer, sizeof buffer, "%.9g", value);
+  return buffer;
+}
+
+std::string NeutralText(FerResultSet& set) {
+  std::string out = "KESTRUM-RESULTS-NF 1\n";
+  out += "SET " + Quoted(set.Name()) + " TYPE " + std::to_string(set.AnalType()) + "\n";
+  out += "SUBSETS " + std::to_string(set.NumSubSets()) + " " + Quoted(set.SubSetName()) + "\n";
+  for (int i = 0; i < set.NumSubSets(); ++i)
+    out += "SUBSET " + std::to_string(i + 1) + " " + Number(set.GetSubSet(i)->GetValue()) + "\n";
+  const FerMesh* mesh = set.Mesh();
+  const int nodes = mesh ? mesh->NumNodes() : 0;
+  out += "NODES " + std::to_string(nodes) + "\n";
+  for (int i = 0; i < nodes; ++i) {
+    const double* xyz = &mesh->coordinates[static_cast<std::size_t>(i) * 3];
+    out += std::to_string(mesh->nodeIds[i]) + " " + Number(xyz[0]) + " " + Number(xyz[1]) + " " + Number(xyz[2]) + "\n";
+  }
+  const int elements = mesh && mesh->elementStarts.size() == mesh->elementIds.size() + 1 ? mesh->NumElements() : 0;
+  out += "ELEMENTS " + std::to_string(elements) + "\n";
+  for (int e = 0; e < elements; ++e) {
+    const std::size_t begin = mesh->elementStarts[e], end = mesh->elementStarts[e + 1];
+    out += std::to_string(mesh->elementIds[e]) + " " + std::to_string(mesh->elementTypes[e]) + " " +
+           std::to_string(end - begin);
+    for (std::size_t k = begin; k < end; ++k) out += " " + std::to_string(mesh->elementNodes[k]);
+    out += "\n";
+  }
+  for (FerResult* result = set.FirstResult(); result; result = set.NextResult()) {
+    const int components = result->NumComponents();
+    out += "RESULT " + Quoted(result->Name().IsEmpty() ? result->CompName(0) : result->Name()) + " " +
+           std::to_string(result->QuantityType()) + " " + std::to_string(components) + "\n";
+    for (int c = 0; c < components; ++c) out += "COMPONENT " + Quoted(result->CompName(c)) + "\n";
+    for (int s = 0; s < result->NumNodalSubsets(); ++s) {
+      const std::vector<long>& ids = result->NodeIds(s);
+      const std::vector<double>& values = result->NodeValues(s);
+      out += "VALUES " + std::to_string(s + 1) + " " + std::to_string(ids.size()) + "\n";
+      for (std::size_t n = 0; n < ids.size(); ++n) {
+        out += std::to_string(ids[n]);
+        for (int c = 0; c < components; ++c) out += " " + Number(values[n * components + c]);
+        out += "\n";
+      }
+    }
+  }
+  out += "END\n";
+  return out;
+}
+
+}  // namespace
+
+int FerState::ExportNF(const CaeString& file, int) {
+  FerResultSet* set = interface_ ? interface_->GetResultSet() : nullptr;
+  if (!set) {
+    CaeMsgCall::Message(1, kFeaMsgCannotWrite, {file, CaeString("no result set is displayed")});
+    return 0;
+  }
+  std::string error;
+  if (!kestrum::writeFileAtomically(std::filesystem::path(file.Str()), NeutralText(*set), &error)) {
+    CaeMsgCall::Message(1, kFeaMsgCannotWrite, {file, CaeString(error)});
+    return 0;
+  }
+  return 1;
 }

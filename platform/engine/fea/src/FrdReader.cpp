@@ -8,6 +8,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <unordered_map>
 #include <vector>
@@ -83,13 +84,20 @@ class Parser {
 
   std::vector<Subset> Parse() {
     bool ended = false;
+    bool nodesRead = false, elementsRead = false;
     while (NextLine()) {
       if (line_.size() >= 5 && line_.substr(0, 5) == " 9999") {
         ended = true;
         break;
       }
       const std::string_view head = Trim(line_.substr(0, std::min<std::size_t>(line_.size(), 7)));
-      if (head == "2C" || head == "3C")
+      if (head == "2C" && !nodesRead) {
+        ReadNodes();
+        nodesRead = true;
+      } else if (head == "3C" && !elementsRead) {
+        ReadElements();
+        elementsRead = true;
+      } else if (head == "2C" || head == "3C")
         SkipBlock();
       else if (head == "100CL")
         StartSubset();
@@ -97,8 +105,12 @@ class Parser {
         ReadBlock();
     }
     if (!ended) throw Damaged(lineNumber_, "the file ends before its end record");
+    CheckElementNodes();
     return std::move(subsets_);
   }
+
+  // The file's mesh (file units), empty when the file has none.
+  FerMesh TakeMesh() { return std::move(mesh_); }
 
  private:
   bool NextLine() {
@@ -115,6 +127,68 @@ class Parser {
     while (NextLine())
       if (line_.rfind(" -3", 0) == 0) return;
     throw Damaged(lineNumber_, "a block is not closed");
+  }
+
+  // " -1" + node (10 columns) + x, y, z (12 columns each), up to " -3".
+  void ReadNodes() {
+    while (NextLine()) {
+      if (line_.rfind(" -3", 0) == 0) return;
+      if (line_.rfind(" -1", 0) != 0 || line_.size() < 49) throw Damaged(lineNumber_, "a node line is cut short");
+      mesh_.nodeIds.push_back(Integer(line_.substr(3, 10)));
+      for (int k = 0; k < 3; ++k) mesh_.coordinates.push_back(Finite(line_.substr(13 + 12 * k, 12)));
+    }
+    throw Damaged(lineNumber_, "a block is not closed");
+  }
+
+  // " -1" + element (10 columns) + type, group and material (5 columns each); then " -2" lines of
+  // node numbers (10 columns each) until the type's node count is reached; up to " -3".
+  void ReadElements() {
+    mesh_.elementStarts.assign(1, 0);
+    std::size_t pending = 0;
+    while (NextLine()) {
+      if (line_.rfind(" -3", 0) == 0) {
+        if (pending) throw Damaged(lineNumber_, "an element's nodes are cut short");
+        return;
+      }
+      if (line_.rfind(" -1", 0) == 0) {
+        if (pending) throw Damaged(lineNumber_, "an element's nodes are cut short");
+        const std::vector<std::string_view> tokens = Tokens(line_.substr(3));
+        if (tokens.size() < 2) throw Damaged(lineNumber_, "an element line is cut short");
+        const long id = Integer(tokens[0]);
+        const long type = Integer(tokens[1]);
+        const int nodes = type > 0 && type < 100 ? FerMesh::NodesOf(static_cast<int>(type)) : 0;
+        if (!nodes) throw Damaged(lineNumber_, "an element is of a type the reader does not know");
+        mesh_.elementIds.push_back(id);
+        mesh_.elementTypes.push_back(static_cast<int>(type));
+        pending = static_cast<std::size_t>(nodes);
+      } else if (line_.rfind(" -2", 0) == 0 && pending) {
+        for (std::string_view token : Tokens(line_.substr(3))) {
+          if (!pending) throw Damaged(lineNumber_, "an element has more nodes than its type");
+          mesh_.elementNodes.push_back(Integer(token));
+          --pending;
+        }
+        if (!pending) mesh_.elementStarts.push_back(mesh_.elementNodes.size());
+      } else {
+        throw Damaged(lineNumber_, "an unexpected line in the element block");
+      }
+    }
+    throw Damaged(lineNumber_, "a block is not closed");
+  }
+
+  void CheckElementNodes() const {
+    if (mesh_.elementNodes.empty()) return;
+    std::unordered_map<long, int> known;
+    known.reserve(mesh_.nodeIds.size());
+    for (long id : mesh_.nodeIds) known.emplace(id, 0);
+    for (long id : mesh_.elementNodes)
+      if (!known.count(id))
+        throw Damaged(lineNumber_, "an element names node " + std::to_string(id) + ", which the file does not have");
+  }
+
+  double Finite(std::string_view field) const {
+    const double value = Real(field);
+    if (!std::isfinite(value)) throw Damaged(lineNumber_, "a coordinate is not a finite number");
+    return value;
   }
 
   long Integer(std::string_view field) const {
@@ -206,6 +280,7 @@ class Parser {
   long lineNumber_ = 0;
   std::vector<Subset> subsets_;
   Subset* current_ = nullptr;
+  FerMesh mesh_;
 };
 
 // Principal values of a symmetric tensor, largest first (closed form for 3x3).
@@ -336,6 +411,11 @@ void Fill(FerResultSet& set, AnlType type, std::vector<Subset>& subsets, const C
   for (auto& [quantity, result] : results) set.AddResult(result.release());
 }
 
+std::shared_ptr<const FerMesh> NativeMesh(FerMesh mesh, const CaeUnitSystem& units) {
+  for (double& v : mesh.coordinates) v = CaeUnit::Convert(CaeUtLength, v, &units, nullptr);
+  return std::make_shared<const FerMesh>(std::move(mesh));
+}
+
 // What the printed output gives by element, step by step.
 struct PrintedOutput {
   std::vector<fea_detail::ElementValues> energies;
@@ -395,12 +475,21 @@ void AddElementTensors(FerResultSet& set, const char* kindName, std::vector<fea_
   }
 }
 
-// Every subset of a results file, or where the file is damaged.
-kestrum::Result<std::vector<Subset>> ParseFile(const std::string& path) {
+struct Parsed {
+  std::vector<Subset> subsets;
+  FerMesh mesh;  // file units
+};
+
+// Every subset of a results file and its mesh, or where the file is damaged.
+kestrum::Result<Parsed> ParseFile(const std::string& path) {
   const kestrum::Result<std::string> text = kestrum::ReadWholeFile(path);
   if (!text) return text.problem();
   try {
-    return Parser(*text).Parse();
+    Parser parser(*text);
+    Parsed parsed;
+    parsed.subsets = parser.Parse();
+    parsed.mesh = parser.TakeMesh();
+    return parsed;
   } catch (const Damaged& damaged) {
     return kestrum::Problem{"the results file is damaged: " + damaged.why_, path, static_cast<int>(damaged.line_)};
   }
@@ -411,10 +500,10 @@ kestrum::Result<std::vector<Subset>> ParseFile(const std::string& path) {
 namespace FrdReader {
 
 kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& path) {
-  kestrum::Result<std::vector<Subset>> subsets = ParseFile(path);
-  if (!subsets) return subsets.problem();
+  kestrum::Result<Parsed> parsed = ParseFile(path);
+  if (!parsed) return parsed.problem();
   std::vector<StepVectors> steps;
-  for (Subset& s : *subsets) {
+  for (Subset& s : parsed->subsets) {
     StepVectors step;
     auto take = [&s](int quantity, NodalVectors& into) {
       const auto found = s.blocks.find(quantity);
@@ -429,12 +518,18 @@ kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& pa
   return steps;
 }
 
+kestrum::Result<FerMesh> ReadMesh(const std::string& path) {
+  kestrum::Result<Parsed> parsed = ParseFile(path);
+  if (!parsed) return parsed.problem();
+  return std::move(parsed->mesh);
+}
+
 kestrum::Status Read(const std::string& path, AnlType type, const CaeUnitSystem& fileUnits,
                      const std::function<FerResultSet*()>& target) {
   if (!std::ifstream(path, std::ios::binary)) return kestrum::Problem{"the results file cannot be opened", path, 0};
-  kestrum::Result<std::vector<Subset>> parsed = ParseFile(path);
+  kestrum::Result<Parsed> parsed = ParseFile(path);
   if (!parsed) return parsed.problem();
-  std::vector<Subset>& subsets = *parsed;
+  std::vector<Subset>& subsets = parsed->subsets;
   if (subsets.empty()) return kestrum::Problem{"the results file holds no results", path, 0};
   kestrum::Result<PrintedOutput> read = ReadPrintedOutput(path);
   if (!read) return read.problem();
@@ -442,6 +537,7 @@ kestrum::Status Read(const std::string& path, AnlType type, const CaeUnitSystem&
   FerResultSet* set = target();
   if (!set) return kestrum::Problem{"no result set was given for the results", path, 0};
   Fill(*set, type, subsets, fileUnits);
+  if (parsed->mesh.NumNodes()) set->SetMesh(NativeMesh(std::move(parsed->mesh), fileUnits));
   if (!printed.energies.empty()) set->AddResult(ElementEnergy(printed.energies, fileUnits).release());
   AddElementTensors(*set, "STRESS", printed.stresses, fileUnits);
   AddElementTensors(*set, "TOSTRAIN", printed.strains, fileUnits);

@@ -1,5 +1,6 @@
 #include "fev/FerWndOGLDisp.h"
 
+#include "amg/CaeMsgCall.h"
 #include "fea/FeaMessages.h"
 #include "mfc/wnd.h"
 
@@ -16,6 +17,13 @@ class FerWndOGLDisp::Window : public CWnd {
     }
     return CWnd::WindowProc(message, wParam, lParam);
   }
+  std::string DescribePicture() const override {
+    const std::vector<std::string> lines = display_.picture_.Describe();
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+  }
+  bool SavePicture(const std::string& path, std::string& error) const override { return display_.SavePng(path, error); }
 
  private:
   FerWndOGLDisp& display_;
@@ -54,9 +62,30 @@ HWND FerWndOGLDisp::GetDisplayHandle() const {
   return window_ && window_->IsWindow() ? window_->GetSafeHwnd() : nullptr;
 }
 
+void FerWndOGLDisp::Redraw() {
+  FerDisplay::Redraw();
+  FerState* state = FerState::GetState();
+  CaeFerInterface* ferInterface = state ? state->GetInterface() : nullptr;
+  // The interface answers for the current display: another display draws no set.
+  const FerResultSet* set = ferInterface && FerDisplay::GetCurrent() == this ? ferInterface->GetResultSet() : nullptr;
+  const int width = creation_.width > 0 ? creation_.width : kDefaultWidth;
+  const int height = creation_.height > 0 ? creation_.height : kDefaultHeight;
+  picture_ = FerRenderView(Settings(), set, Settings().GetResultSet().Str(), width, height);
+}
+
+bool FerWndOGLDisp::SavePng(const std::string& path, std::string& error) const {
+  if (picture_.image.rgb.empty()) {
+    error = "the results window has not been drawn";
+    return false;
+  }
+  return kestrum::raster::WritePng(picture_.image, path, error);
+}
+
 int FerWndOGLDisp::PrintDisplay() {
   ++prints_;
-  FeaReportNotAvailable("Printing the results window");
+  std::string error = "no printer output has been chosen";
+  if (!printOutput_.empty() && SavePng(printOutput_, error)) return 1;
+  CaeMsgCall::Message(1, kFeaMsgCannotWrite, {CaeString(printOutput_), CaeString(error)});
   return 0;
 }
 

@@ -7,6 +7,7 @@
 // per pass however far the clock moved, and its next due time is counted from when it fired.
 #pragma once
 #include <cstdint>
+#include <vector>
 
 #include "mfc/wintypes.h"
 
@@ -55,6 +56,9 @@ BOOL KillTimer(HWND hwnd, UINT_PTR id);
 DWORD GetTickCount();
 
 namespace mfc {
+
+// The live windows that are not child windows, in creation order.
+std::vector<HWND> topLevelWindows();
 
 // The clock timers run on: the system's steady clock, or a test clock that moves only when told.
 void useTestClock(bool on);

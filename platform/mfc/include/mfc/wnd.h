@@ -154,6 +154,11 @@ class CWnd : public CCmdTarget {
   virtual void EndModalLoop(int result);
   BOOL ContinueModal() const;
 
+  // A window that draws a picture of its own hands it out: a text of what it shows (empty: none)
+  // and the picture saved as a PNG file (false with the reason when it has none or cannot write).
+  virtual std::string DescribePicture() const { return std::string(); }
+  virtual bool SavePicture(const std::string& path, std::string& error) const;
+
   // Default handlers (call Default()).
   void OnTimer(UINT_PTR id);
   void OnPaint();

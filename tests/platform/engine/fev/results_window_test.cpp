@@ -108,13 +108,13 @@ TEST_F(ResultsWindowTest, CloseAndRecreate) {
   EXPECT_EQ(Create(view), 1);
 }
 
-TEST_F(ResultsWindowTest, PrintingIsRecordedAndReportedAsNotAvailable) {
+TEST_F(ResultsWindowTest, PrintingWithoutAChosenOutputIsRecordedAndSaysSo) {
   FerWndOGLDisp view;
   ASSERT_EQ(Create(view), 1);
   EXPECT_EQ(view.PrintDisplay(), 0);
   EXPECT_EQ(view.PrintCount(), 1);
   ASSERT_EQ(g_messages.size(), 1u);
-  EXPECT_NE(g_messages[0].find("Printing"), std::string::npos);
+  EXPECT_NE(g_messages[0].find("no printer output has been chosen"), std::string::npos);
 }
 
 TEST_F(ResultsWindowTest, DynamicsModeRunsUntilEnded) {

@@ -101,9 +101,14 @@ class AnlJob : public virtual CaeActive {
   int JobValue() const { return jobValue_; }
   void SetJobValue(int value) { jobValue_ = value; }
 
-  // Converting the solver's output needs the solver; reports "not available yet", sets the
-  // message and answers nonzero (failure).
+  // Converts results computed elsewhere: AnalysisDB names a solver results file (".frd") and
+  // DeckName the input deck it was computed from. The deck's analysis step gives the type, its
+  // node and element ids must be the file's; the file is then copied to the job's ResultsFile and
+  // the job's units become SI. Answers 0 on success; else nonzero with the reason in `message`
+  // (nothing is copied).
   int DoConvert(CaeString& message);
+  // The analysis type the last successful conversion found (an AnlType); -1 before one.
+  int ConvertedType() const { return convertedType_; }
 
   // --- virtual operations, in the engine's order (after the destructor) ------------------
   virtual int Create(const CaeString& baseName);
@@ -137,6 +142,7 @@ class AnlJob : public virtual CaeActive {
   bool delayed_ = false;
   std::time_t startAt_ = 0;
   AnlCode code_ = AnlCodeSolve;
+  int convertedType_ = -1;
   int jobValue_ = 0;
   CaeString name_;
   CaeString baseName_;

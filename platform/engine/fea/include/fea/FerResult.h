@@ -16,6 +16,40 @@
 #include "amg/CaeString.h"
 #include "amg/CaeUnit.h"
 
+// The mesh a result set was computed on, as the results file gives it (native length units):
+// nodes with coordinates, and elements with the solver's element type and their nodes. Shared
+// between a set and its copies; never changed once made.
+struct FerMesh {
+  // The solver's element types (corner nodes first in every type).
+  enum ElementType : int {
+    kHex8 = 1,
+    kWedge6 = 2,
+    kTet4 = 3,
+    kHex20 = 4,
+    kWedge15 = 5,
+    kTet10 = 6,
+    kTri3 = 7,
+    kTri6 = 8,
+    kQuad4 = 9,
+    kQuad8 = 10,
+    kBeam2 = 11,
+    kBeam3 = 12,
+  };
+  // The node count of an element type; 0 for a type the engine does not know.
+  static int NodesOf(int type);
+  std::vector<long> nodeIds;
+  std::vector<double> coordinates;  // x, y, z per node
+  std::vector<long> elementIds;
+  std::vector<int> elementTypes;
+  std::vector<std::size_t> elementStarts;  // into elementNodes; one more than there are elements
+  std::vector<long> elementNodes;
+  int NumNodes() const { return static_cast<int>(nodeIds.size()); }
+  int NumElements() const { return static_cast<int>(elementIds.size()); }
+};
+
+// The short text of a quantity's unit in the host system ("N/m^2"); empty without a unit.
+CaeString FerUnitText(CaeUnitType type);
+
 // Result quantities the engine names.
 enum FerQuantityType : int {
   FerQtyStress = 1,
@@ -152,6 +186,7 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   void Clear() {
     subSets_.clear();
     results_.clear();
+    mesh_.reset();
     cursor_ = 0;
   }
 
@@ -178,6 +213,12 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   const CaeString& SubSetName() const { return subSetName_; }
   void SetSubSetName(const CaeString& name) { subSetName_ = name; }
 
+  // The mesh the results were computed on; null when the set has none (a stored set whose data
+  // were not read back).
+  const FerMesh* Mesh() const { return mesh_.get(); }
+  std::shared_ptr<const FerMesh> SharedMesh() const { return mesh_; }
+  void SetMesh(std::shared_ptr<const FerMesh> mesh) { mesh_ = std::move(mesh); }
+
   // Results (owned), in the order added.
   int NumResults() const { return static_cast<int>(results_.size()); }
   void AddResult(FerResult* result);
@@ -196,5 +237,6 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   CaeString subSetName_;
   std::vector<std::unique_ptr<FerResultSubSet>> subSets_;
   std::vector<std::unique_ptr<FerResult>> results_;
+  std::shared_ptr<const FerMesh> mesh_;
   std::size_t cursor_ = 0;
 };

@@ -8,26 +8,32 @@
 // sub-setting, SetFerSettings. That does not redraw; FerState::UpdateImage does.
 #pragma once
 
+#include <memory>
 #include <utility>
 #include <vector>
 
 #include "amg/CaeString.h"
 #include "fea/FerSettings.h"
 
+#include "fea/FerResult.h"
+
 class AnlModel;
 class CaeUnitSystem;
-class FerResultSet;
 
 // Reads a solver's results file into a new result set of the model (its NewResultSet), named after
 // the first result case name given, else the file's base name. The model is the one set with
-// SetModel, else the current control's current model. A damaged or missing file is reported (level
-// 1) and gives the model no result set.
+// SetModel, else the current control's current model; without any model the set stays in the
+// results state (FerState::KeptResultSet). The set keeps the file's mesh. A damaged or missing
+// file is reported (level 1) and gives the model no result set.
 class FerReader {
  public:
   explicit FerReader(const CaeString& resultsFile) : file_(resultsFile) {}
   virtual ~FerReader() = default;
   const CaeString& File() const { return file_; }
   void SetModel(AnlModel* model) { model_ = model; }
+  // The analysis type of the results (an AnlType); without one the model's type is taken, and
+  // without a model a stress type.
+  void SetAnlType(int type) { type_ = type; }
   // The result set the last Read made (owned by the model), or null.
   FerResultSet* ResultSet() const { return made_; }
   // The result-case name pairs of the job, in the order given.
@@ -39,6 +45,7 @@ class FerReader {
  private:
   CaeString file_;
   AnlModel* model_ = nullptr;
+  int type_ = -1;
   FerResultSet* made_ = nullptr;
   std::vector<std::pair<CaeString, CaeString>> names_;
 };
@@ -85,9 +92,9 @@ class CaeFerInterface {
   virtual void GetFerSettings(FerDisplay*& display, FerDispSettings& settings);
   // Stores the settings in the display (null: the current display). No redraw.
   virtual void SetFerSettings(FerDisplay* display, const FerDispSettings& settings);
-  // The displayed result set: the one named by the current settings, as the drawing finds it.
-  // The engine's own interface knows no result sets and answers null.
-  virtual FerResultSet* GetResultSet() { return nullptr; }
+  // The displayed result set: the one named by the current display's settings, found in the
+  // current model, else the set the results state keeps when its name matches; null when none.
+  virtual FerResultSet* GetResultSet();
   virtual int NumMesh() { return 0; }
   virtual long MeshId(int) { return 0; }
   virtual int MeshHasShells(long) { return 0; }
@@ -114,10 +121,17 @@ class FerState {
 
   // Redraws the current display from its settings; nothing without a display.
   void UpdateImage();
-  // Puts displayable defaults into the view: colour of the displacement result for modal sets,
-  // else of the first result, first subset. Answers 1 when defaults were set, 0 when there is no
+  // Puts displayable defaults into the view, first subset, no factor of safety: static sets show
+  // the von Mises stress on the deformed shape; modal sets (vibration, buckling) the displacement
+  // magnitude on the deformed shape; heat transfer sets the temperature, undeformed. A set without
+  // that quantity shows its first result. Answers 1 when defaults were set, 0 when there is no
   // result set or it has no result. Redraws when asked.
   virtual int DefaultDisplay(int redraw);
+
+  // A result set read while no model was current: the state owns it until the next one replaces
+  // it or the state ends. Answers the kept set.
+  FerResultSet* KeepResultSet(std::unique_ptr<FerResultSet> set);
+  FerResultSet* KeptResultSet() const { return kept_.get(); }
 
   // The animation state machine. Go returns at once (the display animates on its own); Step
   // moves one frame either way within the frame count of the animation settings.
@@ -130,13 +144,28 @@ class FerState {
   int IsAnimating() const { return animating_; }
   int AnimationFrame() const { return frame_; }
 
-  // Exports need the renderer and the results reader; they report "not available yet" and
-  // answer 0.
+  // The VRML export needs a 3D scene writer; it reports "not available yet" and answers 0.
   int ExportVRML(const CaeString& file, int animate, int frameMethod, int frames, int version1);
+  // Writes the displayed result set as a neutral text file, atomically, in native units, one
+  // record per line, fields separated by blanks, names in double quotes:
+  //   KESTRUM-RESULTS-NF 1
+  //   SET "name" TYPE <0 stress | 1 vibration | 2 buckling | 3 heat transfer>
+  //   SUBSETS <count> "subset name"         then per subset: SUBSET <1-based> <value>
+  //   NODES <count>                         then per node: <id> <x> <y> <z>
+  //   ELEMENTS <count>                      then per element: <id> <type> <node count> <nodes...>
+  //   RESULT "quantity" <quantity type> <component count>   then per component: COMPONENT "name"
+  //     then per subset holding values: VALUES <1-based subset> <node count>
+  //       and per node: <id> <one value per component>
+  //   END
+  // Element types are the solver's (FerMesh::ElementType). Numbers are written with 9
+  // significant digits.
+  // Answers 1 when written; 0 with a message when there is no displayed set or the file cannot
+  // be written (an existing file is left as it was).
   int ExportNF(const CaeString& file, int flag);
 
  private:
   CaeFerInterface* interface_ = nullptr;
+  std::unique_ptr<FerResultSet> kept_;
   int animInitialized_ = 0;
   int animating_ = 0;
   int fullCycle_ = 0;

@@ -29,8 +29,9 @@
 #include "fea/AnlTypes.h"
 #include "kestrum/result.h"
 
+#include "fea/FerResult.h"
+
 class CaeUnitSystem;
-class FerResultSet;
 
 namespace FrdReader {
 
@@ -54,5 +55,13 @@ struct StepVectors {
   NodalVectors forces;
 };
 kestrum::Result<std::vector<StepVectors>> ReadNodalVectors(const std::string& path);
+
+// The file's mesh (nodes and elements, file units); a problem when the file is damaged.
+kestrum::Result<FerMesh> ReadMesh(const std::string& path);
+
+// Checks a results file against the input deck it was computed from: the deck's first analysis
+// step keyword gives the type (*STATIC, *FREQUENCY, *BUCKLE, *HEAT TRANSFER), and the ids of
+// its *NODE and *ELEMENT lines must be those of the file's mesh. A problem says what differs.
+kestrum::Result<AnlType> CheckAgainstDeck(const std::string& frdPath, const std::string& deckPath);
 
 }  // namespace FrdReader

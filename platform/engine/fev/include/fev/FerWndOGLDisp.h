@@ -1,15 +1,18 @@
 // The results window: the drawing's results display as a window of the windowing toolkit.
 //
-// Until the results are rendered, the window records what is done with it: its creation (place,
-// size, title, owner, styles), each time it is shown or hidden (through the toolkit, for example
-// ShowWindow on its handle), print requests, redraws and view dynamics. The window exists from
-// CreateResultsView until Close or the object's destruction; GetDisplayHandle is null otherwise.
+// Every redraw renders the view headless (FerRender.h) from the display's settings and the
+// displayed result set, so the window always holds the picture of what it shows; the window
+// hands it out (its description and a PNG) to whoever asks the toolkit. It also records what is
+// done with it: its creation (place, size, title, owner, styles), each time it is shown or
+// hidden, print requests, redraws and view dynamics. The window exists from CreateResultsView
+// until Close or the object's destruction; GetDisplayHandle is null otherwise.
 #pragma once
 
 #include <memory>
 #include <string>
 
 #include "fea/FerState.h"
+#include "fev/FerRender.h"
 #include "mfc/wintypes.h"
 
 class CWnd;
@@ -25,6 +28,9 @@ struct FerViewCreation {
 
 class FerWndOGLDisp : public FerDisplay {
  public:
+  // The picture's size while the window has never been created.
+  static constexpr int kDefaultWidth = 800, kDefaultHeight = 400;
+
   FerWndOGLDisp();
   ~FerWndOGLDisp() override;
 
@@ -35,8 +41,17 @@ class FerWndOGLDisp : public FerDisplay {
   // The window's handle; null while there is no window.
   HWND GetDisplayHandle() const;
 
-  // Printing the view needs the renderer: the request is recorded, reported as "not available
-  // yet", and the answer is 0.
+  // Renders the view again from the settings and the displayed set.
+  void Redraw() override;
+  const FerPicture& Picture() const { return picture_; }
+  // The picture as a PNG file, written atomically; false and the reason when it cannot be.
+  bool SavePng(const std::string& path, std::string& error) const;
+
+  // Where printing puts the picture (the output of the printer chosen in print setup).
+  void SetPrintOutput(const std::string& path) { printOutput_ = path; }
+  const std::string& PrintOutput() const { return printOutput_; }
+  // Prints the picture as a PNG to the print output; reports and answers 0 when there is none
+  // or it cannot be written, 1 when printed.
   int PrintDisplay();
 
   // Interactive view change: mode 0 rotate, 1 move, 2 zoom, 3 rotate about z. A mode keeps
@@ -65,6 +80,8 @@ class FerWndOGLDisp : public FerDisplay {
   bool Open();
   std::unique_ptr<Window> window_;
   FerViewCreation creation_;
+  FerPicture picture_;
+  std::string printOutput_;
   int creations_ = 0;
   int shows_ = 0;
   int hides_ = 0;

@@ -1,0 +1,58 @@
+// Drawing a results view headless: the outer faces of the displayed set's mesh in colour bands
+// of the colour setting's quantity and component (or the factor of safety), moved by the scaled
+// displacement when the deformed shape is shown, the undeformed outline when asked, edges, and
+// a legend. The same settings and data always give the same pixels.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "fea/FerResult.h"
+#include "fea/FerSettings.h"
+#include "kestrum/raster.h"
+
+// Where a model point lands in the picture: an isometric view (from +x, -y, +z) fitted into the
+// drawing area.
+class FerViewMapping {
+ public:
+  // Pixel coordinates (x right, y down) and depth (larger nearer).
+  kestrum::raster::Point ToPixel(const double xyz[3]) const;
+  void Fit(const std::vector<double>& points, int width, int height);
+
+ private:
+  double scale_ = 1.0, centerX_ = 0.0, centerY_ = 0.0;
+  int width_ = 1, height_ = 1;
+};
+
+// What the legend says (values in host units).
+struct FerLegend {
+  std::string setName;
+  std::string subset;     // "Load Case 1", "Mode 1: 12.5 Hz"
+  std::string quantity;   // "Stress", "Factor of Safety"
+  std::string component;  // "von Mises"
+  std::string unit;       // host unit text, empty without one
+  bool banded = false;
+  double minimum = 0.0, maximum = 0.0;
+  std::vector<double> edges;  // band edges from the minimum up, one more than there are bands
+};
+
+struct FerPicture {
+  kestrum::raster::Image image;
+  FerLegend legend;
+  FerViewMapping mapping;
+  // Nodes drawn and the deformation scale used (0 when undeformed).
+  int nodesDrawn = 0;
+  double deformationScale = 0.0;
+  // What the picture shows, or why it shows nothing.
+  std::string status;
+  // The legend and status as text lines.
+  std::vector<std::string> Describe() const;
+};
+
+// The band colours of a colour style (0 red-blue, 1 white-blue, 2 grey, 3 black-white), lowest first.
+std::vector<kestrum::raster::Rgb> FerBandColors(int style, int count);
+
+// Renders the view. `set` is the displayed set (null: `missingName` says which set is gone, or
+// nothing is displayed when it is empty).
+FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* set, const std::string& missingName,
+                         int width, int height);

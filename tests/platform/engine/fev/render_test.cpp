@@ -1,0 +1,255 @@
+// The results view drawn headless: colour bands where the values are, the legend's range, the
+// deformed shape moved by scale times displacement with the undeformed outline, the factor of
+// safety, a set that is gone, and the window's picture as a PNG (printing included).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "amg/CaeEngine.h"
+#include "amg/CaeMsgCall.h"
+#include "fea/FerState.h"
+#include "fev/FerRender.h"
+#include "fev/FerWndOGLDisp.h"
+#include "test_env.h"
+
+namespace {
+
+using kestrum::raster::Image;
+using kestrum::raster::Point;
+using kestrum::raster::Rgb;
+
+constexpr int kWidth = 800, kHeight = 400;
+constexpr Rgb kBackground{33, 40, 48};
+
+// A unit cube, one hexahedron, von Mises stress 100 x at each node (other components 0), and a
+// uniform displacement `lift` along z.
+std::unique_ptr<FerResultSet> Cube(double lift = 0.0) {
+  auto set = std::make_unique<FerResultSet>(CaeString("Cube"));
+  auto mesh = std::make_shared<FerMesh>();
+  const double corners[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
+  std::vector<long> ids;
+  std::vector<double> stress, displacement;
+  for (int i = 0; i < 8; ++i) {
+    ids.push_back(i + 1);
+    mesh->nodeIds.push_back(i + 1);
+    mesh->coordinates.insert(mesh->coordinates.end(), corners[i], corners[i] + 3);
+    std::vector<double> s(10, 0.0);
+    s[0] = 100.0 * corners[i][0];
+    stress.insert(stress.end(), s.begin(), s.end());
+    displacement.insert(displacement.end(), {0.0, 0.0, lift, std::fabs(lift)});
+  }
+  mesh->elementIds = {1};
+  mesh->elementTypes = {FerMesh::kHex8};
+  mesh->elementStarts = {0, 8};
+  mesh->elementNodes = ids;
+  set->SetMesh(mesh);
+  set->AddSubSet(new FerResultSubSet(1.0));
+  auto* vonMises = new FerResult(FerQtyStress);
+  vonMises->SetNodalData(0, ids, stress);
+  set->AddResult(vonMises);
+  auto* moved = new FerResult(FerQtyDisplacement);
+  moved->SetNodalData(0, ids, displacement);
+  set->AddResult(moved);
+  return set;
+}
+
+FerDispSettings StressSettings() {
+  FerDispSettings settings;
+  settings.SetResultSet(CaeString("Cube"));
+  FerColorSetting color;
+  color.SetResult(FerQtyStress);
+  color.SetComponent(1);
+  color.Visible(1);
+  color.SetNumberIntervals(10);
+  settings.SetColorSettings(color);
+  return settings;
+}
+
+Point Pixel(const FerPicture& picture, double x, double y, double z) {
+  const double xyz[3] = {x, y, z};
+  return picture.mapping.ToPixel(xyz);
+}
+
+Rgb At(const FerPicture& picture, const Point& p) {
+  return picture.image.At(static_cast<int>(std::floor(p.x)), static_cast<int>(std::floor(p.y)));
+}
+
+// Whether any pixel within `radius` of p has the colour.
+bool Near(const FerPicture& picture, const Point& p, Rgb color, int radius = 2) {
+  for (int dy = -radius; dy <= radius; ++dy)
+    for (int dx = -radius; dx <= radius; ++dx) {
+      const int x = static_cast<int>(std::floor(p.x)) + dx, y = static_cast<int>(std::floor(p.y)) + dy;
+      if (picture.image.Contains(x, y) && picture.image.At(x, y) == color) return true;
+    }
+  return false;
+}
+
+class RenderTest : public testing::Test {
+ protected:
+  void SetUp() override { CaeEngine::ResetState(); }
+  void TearDown() override { CaeEngine::ResetState(); }
+};
+
+TEST_F(RenderTest, EachPointOfTheVisibleFacesIsInTheBandOfItsValue) {
+  const std::unique_ptr<FerResultSet> set = Cube();
+  const FerPicture picture = FerRenderView(StressSettings(), set.get(), "", kWidth, kHeight);
+  const std::vector<Rgb> bands = FerBandColors(0, 10);
+  // Points well inside the top face (z = 1), the front face (y = 0) and the right face (x = 1),
+  // all seen from the viewer; the value is 100 x, ten bands over 0 .. 100.
+  struct Case {
+    double x, y, z;
+    int band;
+  };
+  const Case cases[] = {{0.15, 0.5, 1.0, 1}, {0.45, 0.5, 1.0, 4}, {0.85, 0.3, 1.0, 8},
+                        {0.25, 0.0, 0.5, 2}, {0.65, 0.0, 0.3, 6}, {1.0, 0.5, 0.5, 9}};
+  for (const Case& c : cases)
+    EXPECT_EQ(At(picture, Pixel(picture, c.x, c.y, c.z)), bands[c.band]) << c.x << " " << c.y << " " << c.z;
+  EXPECT_EQ(picture.nodesDrawn, 8);
+  EXPECT_EQ(picture.image.At(2, 2), kBackground) << "the corner stays empty";
+}
+
+TEST_F(RenderTest, TheLegendRangeIsTheResultsRangeInItsBands) {
+  const std::unique_ptr<FerResultSet> set = Cube();
+  const FerPicture picture = FerRenderView(StressSettings(), set.get(), "", kWidth, kHeight);
+  double minimum = 0, maximum = 0;
+  ASSERT_TRUE(set->FindResult(FerQtyStress)->Range(0, 0, minimum, maximum));
+  const FerLegend& legend = picture.legend;
+  ASSERT_TRUE(legend.banded);
+  EXPECT_DOUBLE_EQ(legend.minimum, minimum);
+  EXPECT_DOUBLE_EQ(legend.maximum, maximum);
+  ASSERT_EQ(legend.edges.size(), 11u);
+  EXPECT_DOUBLE_EQ(legend.edges.front(), 0.0);
+  EXPECT_DOUBLE_EQ(legend.edges[3], 30.0);
+  EXPECT_DOUBLE_EQ(legend.edges.back(), 100.0);
+  EXPECT_EQ(legend.setName, "Cube");
+  EXPECT_EQ(legend.quantity, "Stress");
+  EXPECT_EQ(legend.component, "Von Mises");
+  EXPECT_EQ(legend.subset, "Load Case 1");
+}
+
+TEST_F(RenderTest, TheDeformedShapeMovesByScaleTimesDisplacementAboveTheUndeformedOutline) {
+  const std::unique_ptr<FerResultSet> set = Cube(1.5);
+  FerDispSettings settings = StressSettings();
+  FerDeformedSetting deformed;
+  deformed.Visible(1);
+  deformed.SetMethod(FerScaleFactor);
+  deformed.SetFactor(2.0);
+  deformed.ShowUndeformed(1);
+  settings.SetDeformedSettings(deformed);
+  const FerPicture picture = FerRenderView(settings, set.get(), "", kWidth, kHeight);
+  EXPECT_DOUBLE_EQ(picture.deformationScale, 2.0);
+  const std::vector<Rgb> bands = FerBandColors(0, 10);
+  // The top face, lifted by 2 x 1.5: its colour is where the moved points land.
+  EXPECT_EQ(At(picture, Pixel(picture, 0.45, 0.5, 4.0)), bands[4]);
+  EXPECT_EQ(At(picture, Pixel(picture, 0.85, 0.5, 4.0)), bands[8]);
+  // The undeformed shape is an outline only: its bottom front edge is drawn in grey, the inside
+  // of its front face (away from the hidden edges seen through it) is empty.
+  EXPECT_TRUE(Near(picture, Pixel(picture, 0.5, 0.0, 0.0), Rgb{150, 150, 150}));
+  EXPECT_EQ(At(picture, Pixel(picture, 0.25, 0.0, 0.75)), kBackground);
+
+  // A percentage of the model's size: the largest displacement drawn as 10 % of the diagonal.
+  deformed.SetMethod(FerScalePercent);
+  deformed.SetPercent(10.0);
+  settings.SetDeformedSettings(deformed);
+  const FerPicture percent = FerRenderView(settings, set.get(), "", kWidth, kHeight);
+  EXPECT_NEAR(percent.deformationScale, 0.1 * std::sqrt(3.0) / 1.5, 1e-12);
+}
+
+TEST_F(RenderTest, TheFactorOfSafetyIsTheAllowableOverTheVonMisesStress) {
+  const std::unique_ptr<FerResultSet> set = Cube();
+  FerDispSettings settings = StressSettings();
+  FerColorSetting color = settings.GetColorSettings();
+  color.UseFactorOfSafety(1);
+  color.SetFactorOfSafetyValue(400.0);
+  settings.SetColorSettings(color);
+  const FerPicture picture = FerRenderView(settings, set.get(), "", kWidth, kHeight);
+  EXPECT_EQ(picture.legend.quantity, "Factor of Safety");
+  EXPECT_EQ(picture.legend.unit, "");
+  // The stressed nodes (x = 1, 100) give the lowest factor, 4; the unstressed ones count as
+  // the safest drawn, so the range is 4 .. 4.
+  EXPECT_DOUBLE_EQ(picture.legend.minimum, 4.0);
+  EXPECT_DOUBLE_EQ(picture.legend.maximum, 4.0);
+}
+
+TEST_F(RenderTest, WhatCannotBeDrawnIsSaidAndTheSamePictureComesTwice) {
+  struct Case {
+    const char* missing;
+    bool withSet;
+    bool colour;
+    const char* status;
+  };
+  const Case cases[] = {
+      {"", false, true, "No result set is displayed."},
+      {"Gone", false, true, "The result set \"Gone\" is not available."},
+  };
+  for (const Case& c : cases) {
+    const FerPicture picture = FerRenderView(StressSettings(), nullptr, c.missing, kWidth, kHeight);
+    EXPECT_EQ(picture.status, c.status);
+    EXPECT_FALSE(picture.legend.banded);
+    EXPECT_EQ(picture.nodesDrawn, 0);
+  }
+  // A quantity the set lacks: its bare mesh, said so.
+  const std::unique_ptr<FerResultSet> set = Cube();
+  FerDispSettings settings = StressSettings();
+  FerColorSetting color = settings.GetColorSettings();
+  color.SetResult(FerQtyTemperature);
+  settings.SetColorSettings(color);
+  const FerPicture bare = FerRenderView(settings, set.get(), "", kWidth, kHeight);
+  EXPECT_EQ(bare.status, "The result set has no Temperature: the mesh is shown.");
+  EXPECT_NE(At(bare, Pixel(bare, 0.5, 0.5, 1.0)), kBackground);
+  // Same data, same pixels.
+  const FerPicture first = FerRenderView(StressSettings(), set.get(), "", kWidth, kHeight);
+  const FerPicture second = FerRenderView(StressSettings(), set.get(), "", kWidth, kHeight);
+  EXPECT_EQ(first.image.rgb, second.image.rgb);
+}
+
+// The state's interface answering one set, as a drawing's does.
+class OneSetInterface : public CaeFerInterface {
+ public:
+  FerResultSet* set = nullptr;
+  FerResultSet* GetResultSet() override { return set; }
+};
+
+TEST_F(RenderTest, TheWindowDrawsAtEachRedrawAndPrintsItsPictureAsAPng) {
+  static std::vector<std::string> messages;
+  messages.clear();
+  CaeMsgCall::SetMsgRoutine([](int, const CaeString& text) { messages.push_back(text.Str()); });
+  const std::unique_ptr<FerResultSet> set = Cube();
+  OneSetInterface ferInterface;
+  ferInterface.set = set.get();
+  FerState state;
+  FerState::SetState(&state);
+  state.SetInterface(&ferInterface);
+  FerWndOGLDisp view;
+  FerDisplay::SetCurrent(&view);
+  view.SetSettings(StressSettings());
+  ASSERT_EQ(view.CreateResultsView(50, 250, kWidth, kHeight, "Results Processor", nullptr, 0x300, 0xCF0000), 1);
+  state.UpdateImage();
+  EXPECT_TRUE(view.Picture().legend.banded);
+  EXPECT_EQ(view.Picture().image.width, kWidth);
+
+  kestrum::test::TempDir dir;
+  // No output chosen, then an unwritable one: a message each, nothing written.
+  EXPECT_EQ(view.PrintDisplay(), 0);
+  const std::string unwritable = (dir.path() / "missing" / "print.png").string();
+  view.SetPrintOutput(unwritable);
+  EXPECT_EQ(view.PrintDisplay(), 0);
+  EXPECT_FALSE(std::filesystem::exists(unwritable));
+  EXPECT_EQ(messages.size(), 2u);
+  const std::string output = (dir.path() / "print.png").string();
+  view.SetPrintOutput(output);
+  EXPECT_EQ(view.PrintDisplay(), 1);
+  EXPECT_EQ(view.PrintCount(), 3);
+  std::ifstream png(output, std::ios::binary);
+  char signature[8] = {};
+  png.read(signature, 8);
+  EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+  FerState::SetState(nullptr);
+}
+
+}  // namespace

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <utility>
+
 #include "kestrum/text.h"
 #include "mfc/log.h"
 #include "mfc/menu.h"
@@ -15,10 +17,11 @@ namespace mfc {
 namespace {
 
 struct Parsed {
-  std::string verb;   // "set", "select" ...
-  std::string first;  // the word after the verb
-  std::string rest;   // everything after the first word
-  std::string all;    // everything after the verb
+  std::string verb;     // "set", "select" ...
+  std::string first;    // the word after the verb
+  std::string rest;     // everything after the first word
+  std::string all;      // everything after the verb
+  std::string restRaw;  // everything after the first word, quotes kept
 };
 
 std::string trim(std::string_view text) { return std::string(kestrum::Trim(text)); }
@@ -36,7 +39,8 @@ Parsed parse(const std::string& line) {
   p.all = space == std::string::npos ? std::string() : trim(body.substr(space));
   size_t next = p.all.find_first_of(" \t");
   p.first = p.all.substr(0, next);
-  p.rest = next == std::string::npos ? std::string() : unquote(trim(p.all.substr(next)));
+  p.restRaw = next == std::string::npos ? std::string() : trim(p.all.substr(next));
+  p.rest = unquote(p.restRaw);
   p.all = unquote(p.all);
   return p;
 }
@@ -46,7 +50,41 @@ bool isActionLine(const std::string& text) {
   return !t.empty() && t[0] == '@';
 }
 
-const char* const kVerbs[] = {"set", "select", "check", "click", "menu", "file", "show"};
+const char* const kVerbs[] = {"set",  "select",   "check",  "click", "menu", "file",
+                              "show", "dblclick", "rclick", "key",   "edit", "drag"};
+
+// The first word of `text` (a double-quoted one may hold blanks) and the rest, unquoted.
+std::pair<std::string, std::optional<std::string>> firstAndRest(const std::string& text) {
+  std::string first;
+  size_t end = 0;
+  if (!text.empty() && text[0] == '"') {
+    size_t close = text.find('"', 1);
+    first = text.substr(1, close == std::string::npos ? std::string::npos : close - 1);
+    end = close == std::string::npos ? text.size() : close + 1;
+  } else {
+    end = text.find_first_of(" \t");
+    first = text.substr(0, end);
+    if (end == std::string::npos) end = text.size();
+  }
+  std::string rest = trim(text.substr(end));
+  if (rest.empty()) return {first, std::nullopt};
+  return {first, unquote(rest)};
+}
+
+// Key names of "@key": Delete, Enter, Escape, or a virtual-key number.
+bool keyCode(const std::string& name, UINT& key) {
+  if (strcasecmp(name.c_str(), "Delete") == 0)
+    key = VK_DELETE;
+  else if (strcasecmp(name.c_str(), "Enter") == 0)
+    key = VK_RETURN;
+  else if (strcasecmp(name.c_str(), "Escape") == 0 || strcasecmp(name.c_str(), "Esc") == 0)
+    key = VK_ESCAPE;
+  else if (!name.empty() && name.find_first_not_of("0123456789") == std::string::npos && name.size() < 4)
+    key = static_cast<UINT>(std::stoi(name));
+  else
+    return false;
+  return true;
+}
 
 bool knownVerb(const std::string& verb) {
   for (const char* v : kVerbs)
@@ -131,6 +169,27 @@ bool ActionLineDriver::actOnWindow(HWND hwnd, const ActionLine& line) {
       error = userSelect(hwnd, id, p.rest);
     } else if (p.verb == "click") {
       error = userClick(hwnd, id);
+    } else if (p.verb == "dblclick") {
+      error = userDoubleClickTreeItem(hwnd, id, p.rest);
+    } else if (p.verb == "rclick") {
+      error = userRightClickTreeItem(hwnd, id, p.rest);
+    } else if (p.verb == "key") {
+      UINT key = 0;
+      if (!keyCode(p.rest, key)) {
+        report(line, "@key needs Delete, Enter, Escape or a key number");
+        return false;
+      }
+      error = userKey(hwnd, id, key);
+    } else if (p.verb == "edit") {
+      auto [item, text] = firstAndRest(p.restRaw);
+      error = userEditTreeLabel(hwnd, id, item, text);
+    } else if (p.verb == "drag") {
+      auto [item, target] = firstAndRest(p.restRaw);
+      if (!target) {
+        report(line, "@drag needs an item and a target");
+        return false;
+      }
+      error = userDragTreeItem(hwnd, id, item, *target);
     } else {  // check
       size_t lastSpace = p.rest.find_last_of(" \t");
       std::string onOff = lastSpace == std::string::npos ? p.rest : p.rest.substr(lastSpace + 1);

@@ -66,11 +66,19 @@ std::string entries(HWND h, bool checks) {
   return out + "]";
 }
 
+// A tree with an image list shows each item's image after its label: "bracket [icon 108]".
+std::string treeImageText(HWND tree, const TreeNode* node) {
+  const auto* images = static_cast<const CImageList*>(tree->imageList);
+  if (!images) return {};
+  const std::string name = images->imageName(node->image);
+  return name.empty() ? std::string() : " [" + name + "]";
+}
+
 void renderTree(std::ostringstream& out, const std::vector<TreeNode*>& nodes, HWND tree, int depth,
                 const std::string& indent) {
   for (TreeNode* node : nodes) {
     out << indent << std::string(static_cast<size_t>(depth + 1) * 2, ' ') << (node == tree->treeSelected ? "*" : "")
-        << (!node->children.empty() && !node->expanded ? "+" : "") << node->text << "\n";
+        << (!node->children.empty() && !node->expanded ? "+" : "") << node->text << treeImageText(tree, node) << "\n";
     if (node->expanded) renderTree(out, node->children, tree, depth + 1, indent);
   }
 }

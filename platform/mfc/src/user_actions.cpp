@@ -52,16 +52,47 @@ int findEntry(const std::vector<ListEntry>& items, const std::string& text) {
   return -1;
 }
 
-TreeNode* findTreeItem(const std::vector<TreeNode*>& nodes, const std::string& path) {
-  size_t slash = path.find('/');
-  std::string head = slash == std::string::npos ? path : path.substr(0, slash);
+// Labels compare without case and without trailing blanks (value lines end in one).
+std::string rtrim(const std::string& text) {
+  size_t end = text.find_last_not_of(" \t");
+  return end == std::string::npos ? std::string() : text.substr(0, end + 1);
+}
+
+bool sameLabel(const TreeNode* node, const std::string& label, bool exactCase) {
+  const std::string text = rtrim(node->text);
+  return exactCase ? text == rtrim(label) : equalNoCase(text, rtrim(label));
+}
+
+// The first item, depth first, whose whole label is `label` (a label may hold "/").
+TreeNode* findLabel(const std::vector<TreeNode*>& nodes, const std::string& label, bool exactCase) {
   for (TreeNode* node : nodes) {
-    if (slash == std::string::npos) {
-      if (equalNoCase(node->text, head)) return node;
-      if (TreeNode* deeper = findTreeItem(node->children, path)) return deeper;
-    } else if (equalNoCase(node->text, head)) {
-      if (TreeNode* found = findTreeItem(node->children, path.substr(slash + 1))) return found;
-    }
+    if (sameLabel(node, label, exactCase)) return node;
+    if (TreeNode* deeper = findLabel(node->children, label, exactCase)) return deeper;
+  }
+  return nullptr;
+}
+
+// A path "A/B/C" whose first step is an item at any depth; each step takes a whole label that
+// the rest of the path begins with, so labels holding "/" are reached too.
+TreeNode* findPath(const std::vector<TreeNode*>& nodes, const std::string& path, bool exactCase, bool anyDepth) {
+  for (TreeNode* node : nodes) {
+    if (sameLabel(node, path, exactCase)) return node;
+    const std::string label = rtrim(node->text);
+    const std::string head = path.substr(0, label.size());
+    if (path.size() > label.size() && path[label.size()] == '/' &&
+        (exactCase ? head == label : equalNoCase(head, label)))
+      if (TreeNode* found = findPath(node->children, path.substr(label.size() + 1), exactCase, false)) return found;
+    if (anyDepth)
+      if (TreeNode* deeper = findPath(node->children, path, exactCase, true)) return deeper;
+  }
+  return nullptr;
+}
+
+// Exact case first, so that items whose labels differ only in case are told apart.
+TreeNode* findTreeItem(const std::vector<TreeNode*>& nodes, const std::string& path) {
+  for (bool exactCase : {true, false}) {
+    if (TreeNode* node = findLabel(nodes, path, exactCase)) return node;
+    if (TreeNode* node = findPath(nodes, path, exactCase, true)) return node;
   }
   return nullptr;
 }
@@ -328,6 +359,42 @@ std::string userDragTreeItem(HWND window, int id, const std::string& item, const
   ::SendMessage(receiver, WM_MOUSEMOVE, 0x0001 /*MK_LBUTTON*/, point);
   receiver = GetCapture() ? GetCapture() : control;
   if (isLive(receiver)) ::SendMessage(receiver, WM_LBUTTONUP, 0, point);
+  return {};
+}
+
+namespace {
+
+// The middle of an item's label, in the tree's client coordinates, the item made visible first.
+std::string treeItemPoint(HWND window, int id, const std::string& item, HWND& control, LPARAM& point) {
+  if (std::string why = reachable(window, id, control); !why.empty()) return why;
+  if (control->kind != WindowKind::TreeView) return "control " + std::to_string(id) + " is not a tree control";
+  TreeNode* node = findTreeItem(control->treeRoots, item);
+  if (!node) return "tree control " + std::to_string(id) + " has no item '" + item + "'";
+  auto* tree = static_cast<CTreeCtrl*>(CWnd::FromHandle(control));
+  tree->EnsureVisible(node);
+  RECT rect{};
+  tree->GetItemRect(node, &rect, TRUE);
+  point = MAKELPARAM(static_cast<WORD>((rect.left + rect.right) / 2), static_cast<WORD>((rect.top + rect.bottom) / 2));
+  return {};
+}
+
+}  // namespace
+
+std::string userDoubleClickTreeItem(HWND window, int id, const std::string& item) {
+  HWND control = nullptr;
+  LPARAM point = 0;
+  if (std::string why = treeItemPoint(window, id, item, control, point); !why.empty()) return why;
+  ::SetFocus(control);
+  if (isLive(control)) ::SendMessage(control, WM_LBUTTONDBLCLK, 0x0001 /*MK_LBUTTON*/, point);
+  return {};
+}
+
+std::string userRightClickTreeItem(HWND window, int id, const std::string& item) {
+  HWND control = nullptr;
+  LPARAM point = 0;
+  if (std::string why = treeItemPoint(window, id, item, control, point); !why.empty()) return why;
+  ::SetFocus(control);
+  if (isLive(control)) ::SendMessage(control, WM_RBUTTONDOWN, 0x0002 /*MK_RBUTTON*/, point);
   return {};
 }
 

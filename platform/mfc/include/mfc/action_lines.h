@@ -9,6 +9,12 @@
 //   @menu TEXT          picks the item of the tracked popup menu or the window's menu
 //   @file PATH|cancel   answers a file dialog
 //   @show               prints the waiting window (or box, dialog, menu) as text
+//   @dblclick ID ITEM   double-clicks a tree item (a label or a path "A/B")
+//   @rclick ID ITEM     presses the right button on a tree item (a popup menu then waits)
+//   @key ID KEY         presses and releases Delete, Enter, Escape or a key number on a control
+//   @edit ID ITEM TEXT  edits a tree item's label to TEXT; without TEXT the edit is cancelled
+//   @drag ID ITEM TARGET  drags a tree item onto another
+// An ITEM with blanks is written in double quotes ("@edit 1198 \"Load Set 1\" Loads").
 // IDs are numbers or names the resource modules define. TEXT runs to the end of the line; double
 // quotes around it are removed. A line naming a control the window lacks, one that does not fit
 // what waits, or an "@" line when nothing waits, is reported as "line N: ..." and ignored.

@@ -10,6 +10,8 @@
 //   CBN_SELCHANGE while the edit part still shows the old text, then the text, then CBN_SELENDOK;
 //   a list-box line: LBN_SELCHANGE; a list-view row (first column): LVN_ITEMCHANGED and NM_CLICK;
 //   a tree item (a path "A/B" or a label): TVN_SELCHANGED; a tab: the sheet's page or TCN_SELCHANGE.
+//   Tree labels compare without case and trailing blanks; a path step takes a whole label, so
+//   labels that hold "/" ("1.0e+02 rad/sec") are reached as well.
 // - check: a check box or radio button is clicked when its state differs; a check-list line
 //   ("ENTRY on|off") is ticked with CLBN_CHKCHANGE.
 // - click: BM_CLICK on a button (auto check boxes and radios change first, then BN_CLICKED). IDOK
@@ -46,6 +48,10 @@ std::string userEditTreeLabel(HWND window, int id, const std::string& item, cons
 // the point on its label), then WM_MOUSEMOVE and WM_LBUTTONUP at the middle of the target's
 // label, in the tree's client coordinates, to the window that has the capture (or the tree).
 std::string userDragTreeItem(HWND window, int id, const std::string& item, const std::string& target);
+// A double-click (WM_LBUTTONDBLCLK) and a right-button press (WM_RBUTTONDOWN) on the middle of
+// tree item `item`'s label, in the tree's client coordinates.
+std::string userDoubleClickTreeItem(HWND window, int id, const std::string& item);
+std::string userRightClickTreeItem(HWND window, int id, const std::string& item);
 // A menu item text without its '&', for matching.
 std::string menuTextPlain(const std::string& text);
 

@@ -20,3 +20,10 @@ int UIOptShowResults(int kind, int unused);
 // Handlers of command-table entries 46 and 47.
 int UIOptWizardVariable();
 int UIOptWizardConstraint();
+
+class AttLbcCase;
+// Releases a load or restraint set from the analysis result cases of the optimisation models
+// that use it. With `ask`, a set in use is deleted only when the user agrees (Yes/No box listing
+// the cases); No answers -1 and changes nothing. Otherwise answers the number of cases the set
+// was removed from (0: not used).
+int UIOptReleaseLbcCase(AttLbcCase* set, int ask);

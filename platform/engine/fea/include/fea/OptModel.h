@@ -206,6 +206,9 @@ class OptVariable : public OptBounds, public virtual CaeActive, public virtual C
 // A snapshot of design variables; it does not own them. The caller deletes the set.
 class OptVariableSet {
  public:
+  // The set's name, shown on the folder that lists the variables.
+  const CaeString& Name() const { return name_; }
+  void SetName(const CaeString& name) { name_ = name; }
   void Add(OptVariable* variable) { variables_.push_back(variable); }
   int Count() const { return static_cast<int>(variables_.size()); }
   // The first variable (null when empty), then each following one, then null.
@@ -213,6 +216,7 @@ class OptVariableSet {
   OptVariable* NextVariable();
 
  private:
+  CaeString name_{"Design Variables"};
   std::vector<OptVariable*> variables_;
   std::size_t cursor_ = 0;
 };

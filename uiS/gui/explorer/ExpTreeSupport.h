@@ -1,0 +1,67 @@
+// Small helpers of the Explorer tree: label formatting, engine message texts, the consistency
+// report that lets a fill go on, the material library read once per rebuild, and the results
+// state the tree marks.
+#pragma once
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "amg/CaeString.h"
+
+class AnlJob;
+class AnlModel;
+class AnlSubModel;
+class CMenu;
+class FerResultSet;
+class MaterialLibrary;
+
+// Engine messages of the optimisation graph entries.
+constexpr std::uint32_t kExpHistoryMessage = 0x40001024;
+constexpr std::uint32_t kExpSensitivityMessage = 0x40001025;
+constexpr std::uint32_t kExpLocalTrendMessage = 0x40001026;
+// The refusal to update a mesh that has results.
+constexpr std::uint32_t kExpResultsOnMeshMessage = 0xC0000FE7;
+
+// printf-style formatting into a CaeString.
+CaeString ExpFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+// The engine's text of a message code.
+CaeString ExpEngineMessage(std::uint32_t code);
+// Reports a consistency check through the engine's message routine without raising, so that the
+// caller goes on (a fill of the tree lists the remaining objects).
+void ExpReportConsistency(const char* file, int line);
+// Whether the sub-model has a mesh whose drawing object is not marked erased.
+bool ExpHasLiveMesh(AnlSubModel* subModel);
+// The displayed result set's name (empty without one) and its displayed subset (1-based; 0 none).
+CaeString ExpDisplayedResultSetName();
+int ExpDisplayedSubSet();
+
+// The results display as the Explorer uses it: a stored set of a model, a job's results, one
+// subset of the displayed set, the bare mesh of the current model.
+void ExpShowResultSet(FerResultSet* set, AnlModel* model);
+void ExpShowJobResults(AnlJob* job, AnlModel* model);
+void ExpShowResultSubSet(int subSet);
+void ExpShowPlainModel();
+
+// Menu 235 cut to the availability bits, then tidied: emptied submenus and separators that are
+// first, last or next to another separator removed.
+void ExpPruneMenu(CMenu& popup, unsigned flags);
+void ExpTidyMenu(CMenu& popup);
+
+// The current material library, opened on the first question and kept while this object lives:
+// one read per rebuild instead of one per mesh item, with the same answers.
+class ExpMaterialCache {
+ public:
+  ExpMaterialCache();
+  ~ExpMaterialCache();
+  ExpMaterialCache(const ExpMaterialCache&) = delete;
+  ExpMaterialCache& operator=(const ExpMaterialCache&) = delete;
+
+  // Whether the library holds a material of exactly that name.
+  bool Has(const CaeString& name);
+
+ private:
+  bool opened_ = false;
+  std::unique_ptr<MaterialLibrary> library_;
+  std::map<std::string, bool> answers_;
+};

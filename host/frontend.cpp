@@ -4,6 +4,7 @@
 #include "arx/acutads.h"
 #include "arx/hostinput.h"
 #include "mfc/afx.h"
+#include "waitcmds.h"
 
 namespace cadhost {
 
@@ -41,6 +42,7 @@ std::optional<mfc::ActionLine> FrontEnd::readLine() {
 bool FrontEnd::nextHostLine(std::string& line) {
   // A line the driver read while a window waited, but which was the command line's.
   std::optional<mfc::ActionLine> next = driver_->takePutBack();
+  mfc::pumpMessages();  // windows and timers live on while the command line waits
   if (!next) next = readLine();
   if (!next) return false;
   line = next->text;
@@ -59,12 +61,15 @@ void FrontEnd::install() {
   cadhost::setUserActionHandler([this](const std::string& text) {
     return driver_->handleLineWithoutWindow({text, lineNumber_});
   });
+  driver_->setFallbackWindow(cadhost::currentBrowserTabWindow);
+  cadhost::addFrontEndCommands();
   installed_ = true;
 }
 
 void FrontEnd::uninstall() {
   if (!installed_) return;
   cadhost::setUserActionHandler(nullptr);
+  driver_->setFallbackWindow(nullptr);
   cadhost::setInputSource(nullptr);
   mfc::setLogSink(nullptr);
   mfc::installUserDriver(previousDriver_);

@@ -6,6 +6,7 @@
 #include "arx/acutads.h"
 #include "arx/hostinput.h"
 #include "mfc/afx.h"
+#include "waitcmds.h"
 
 namespace cadhost {
 
@@ -43,6 +44,7 @@ std::optional<mfc::ActionLine> FrontEnd::readLine() {
 bool FrontEnd::nextHostLine(std::string& line) {
   // A line the driver read while a window waited, but which was the command line's.
   std::optional<mfc::ActionLine> next = driver_->takePutBack();
+  mfc::pumpMessages();  // windows and timers live on while the command line waits
   if (!next) next = readLine();
   if (!next) return false;
   line = next->text;
@@ -62,12 +64,15 @@ void FrontEnd::install() {
     return driver_->handleLineWithoutWindow({text, lineNumber_});
   });
   registerWindowsCommand();
+  driver_->setFallbackWindow(cadhost::currentBrowserTabWindow);
+  cadhost::addFrontEndCommands();
   installed_ = true;
 }
 
 void FrontEnd::uninstall() {
   if (!installed_) return;
   cadhost::setUserActionHandler(nullptr);
+  driver_->setFallbackWindow(nullptr);
   cadhost::setInputSource(nullptr);
   mfc::setLogSink(nullptr);
   mfc::installUserDriver(previousDriver_);

@@ -2,9 +2,11 @@
 // "@" lines in the script act on a dialog that a command shows.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "arx/accmd.h"
@@ -13,7 +15,9 @@
 #include "arx/dbdatabase.h"
 #include "arx/dbsymtb.h"
 #include "arx/hostcmds.h"
+#include "arx/hostinput.h"
 #include "frontend.h"
+#include "mcad/amiapp.h"
 #include "mfc/afx.h"
 
 namespace {
@@ -24,6 +28,9 @@ DIALOG 7001 "Name" SIZE 120 50
   EDITTEXT IDC_NAME "" 7 7 100 12
   DEFPUSHBUTTON IDOK "OK" 7 28 50 14
   PUSHBUTTON IDCANCEL "Cancel" 60 28 50 14
+END
+DIALOG 7002 "Tab" SIZE 120 50 STYLE WS_CHILD|WS_VISIBLE
+  EDITTEXT IDC_NAME "" 7 7 100 12
 END
 )";
 
@@ -131,6 +138,139 @@ TEST_F(FrontEndTest, AnActionLineWithNoWindowWaitingIsReportedWithItsLineNumber)
   ASSERT_TRUE(cadhost::runNextCommand());
   EXPECT_NE(output().find("line 2"), std::string::npos) << output();
   EXPECT_TRUE(hasLayer("B"));
+}
+
+// A window that counts its timer ticks.
+class TickingWindow : public CWnd {
+ public:
+  TickingWindow() { CreateEx(0, "TickingWindow", "ticks", 0, CRect(0, 0, 10, 10), nullptr, 0); }
+  ~TickingWindow() override {
+    if (GetSafeHwnd()) DestroyWindow();
+  }
+  void OnTimer(UINT_PTR) { ++ticks; }
+  int ticks = 0;
+  DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(TickingWindow, CWnd)
+ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+// The toolkit's test clock for the lifetime of the object.
+class TestClock {
+ public:
+  TestClock() { mfc::useTestClock(true); }
+  ~TestClock() { mfc::useTestClock(false); }
+};
+
+TEST_F(FrontEndTest, TimersRunWhileTheCommandLineWaitsAndWaitMovesTheClock) {
+  TestClock clock;
+  start("LAYER new A\nWAIT 9\nWAIT 0.5\nWAIT\n");
+  TickingWindow window;
+  ASSERT_EQ(window.SetTimer(1, 3000), 1u);
+  mfc::advanceClock(3000);
+  ASSERT_TRUE(cadhost::runNextCommand());  // the due tick is handled before the line is read
+  EXPECT_EQ(window.ticks, 1);
+  const std::uint64_t before = mfc::clockNow();
+  ASSERT_TRUE(cadhost::runNextCommand());
+  EXPECT_EQ(mfc::clockNow() - before, 9000u);
+  EXPECT_EQ(window.ticks, 4) << output();
+  ASSERT_TRUE(cadhost::runNextCommand());
+  EXPECT_EQ(window.ticks, 4);
+  ASSERT_TRUE(cadhost::runNextCommand());  // nothing pending: returns at once
+  EXPECT_EQ(mfc::clockNow() - before, 9500u);
+  EXPECT_EQ(cadhost::failedLines(), 0) << output();
+}
+
+TEST_F(FrontEndTest, WaitWithoutSecondsPumpsUntilNoApplicationReportsWork) {
+  TestClock clock;
+  start("WAIT\nWAIT\n");
+  TickingWindow window;
+  const std::uint64_t start = mfc::clockNow();
+  window.SetTimer(1, 3000);
+  // Work that ends once the window has seen two ticks; a reporter that fails counts nothing.
+  cadhost::addPendingWorkReporter("jobs", [&] { return window.ticks < 2 ? 1 : 0; });
+  cadhost::addPendingWorkReporter("broken", []() -> int { throw std::runtime_error("no state"); });
+  ASSERT_TRUE(cadhost::runNextCommand());
+  EXPECT_EQ(window.ticks, 2);
+  EXPECT_EQ(mfc::clockNow() - start, 6000u);  // it stopped at the tick that ended the work
+  cadhost::removePendingWorkReporter("jobs");
+  cadhost::removePendingWorkReporter("broken");
+  EXPECT_EQ(cadhost::pendingWork(), 0);
+  EXPECT_NE(output().find("no state"), std::string::npos) << output();
+}
+
+TEST_F(FrontEndTest, WaitRefusesWhatIsNotANumberOfSeconds) {
+  for (const char* bad : {"WAIT abc\n", "WAIT -1\n", "WAIT 1e9\n", "WAIT nan\n"}) {
+    SCOPED_TRACE(bad);
+    cadhost::setScriptMode(true);
+    start(bad);
+    const int failedBefore = cadhost::failedLines();
+    ASSERT_TRUE(cadhost::runNextCommand());
+    EXPECT_EQ(cadhost::failedLines(), failedBefore + 1);
+    EXPECT_NE(output().find("WAIT takes a number of seconds"), std::string::npos) << output();
+    TearDown();
+    printed_.clear();
+  }
+  cadhost::setScriptMode(false);
+}
+
+TEST_F(FrontEndTest, ADocumentLockWithACommandNameOutsideACommandIsOneUndoStep) {
+  start("U\nLAYER new Kept\nU\n");
+  AcApDocument* doc = acDocManagerPtr()->curDocument();
+  auto addLayer = [&](const char* name) {
+    AcDbDatabase* db = doc->database();
+    AcDbLayerTable* layers = nullptr;
+    ASSERT_EQ(db->getLayerTable(layers, AcDb::kForWrite), Acad::eOk);
+    auto* record = new AcDbLayerTableRecord();
+    record->setName(name);
+    layers->add(record);
+    record->close();
+    layers->close();
+  };
+  ASSERT_EQ(acDocManagerPtr()->lockDocument(doc, AcAp::kWrite, "FEA_EXPLORER"), Acad::eOk);
+  addLayer("One");
+  ASSERT_EQ(acDocManagerPtr()->lockDocument(doc, AcAp::kWrite, "INNER"), Acad::eOk);  // nested: same step
+  addLayer("Two");
+  ASSERT_EQ(acDocManagerPtr()->unlockDocument(doc), Acad::eOk);
+  ASSERT_EQ(acDocManagerPtr()->unlockDocument(doc), Acad::eOk);
+  ASSERT_TRUE(cadhost::runNextCommand());  // U
+  EXPECT_NE(output().find("FEA_EXPLORER undone"), std::string::npos) << output();
+  EXPECT_FALSE(hasLayer("One"));
+  EXPECT_FALSE(hasLayer("Two"));
+
+  // Inside a command a lock is no step of its own: U takes the command.
+  ASSERT_TRUE(cadhost::runNextCommand());
+  ASSERT_TRUE(hasLayer("Kept"));
+  ASSERT_TRUE(cadhost::runNextCommand());
+  EXPECT_FALSE(hasLayer("Kept"));
+  EXPECT_NE(output().find("LAYER undone"), std::string::npos) << output();
+}
+
+TEST_F(FrontEndTest, ActionLinesActOnTheCurrentDrawingsBrowserTabWhenNoDialogWaits) {
+  start("@set IDC_NAME Bracket\nBROWSERTABS show\n@set IDC_NAME Other\nBROWSERTABS nonsense\n");
+  NameDialog tab;  // a child window in the browser, no waiting dialog
+  ASSERT_TRUE(tab.Create(7002, AfxGetMainWnd()));
+  ASSERT_EQ(mfc::waitingModelessWindow(), nullptr);
+  ASSERT_EQ(amiAddBrowserTab("Tab", &tab, 2, nullptr, "MApiSys"), Ami::eOk);
+  ASSERT_TRUE(cadhost::runNextCommand());  // the "@" line, then BROWSERTABS show
+  CString typed;
+  tab.GetDlgItemText(1001, typed);
+  EXPECT_EQ(std::string(typed), "Bracket") << output();
+  EXPECT_NE(output().find("\"Tab\" group MApiSys"), std::string::npos) << output();
+  EXPECT_NE(output().find("edit 1001 \"Bracket\""), std::string::npos) << output();  // the tab's window
+
+  EXPECT_EQ(amiRemoveBrowserTab(&tab, nullptr, "MApiSys"), Ami::eOk);
+  cadhost::setScriptMode(true);
+  const int failedBefore = cadhost::failedLines();
+  ASSERT_TRUE(cadhost::runNextCommand());  // no tab now: reported; then a refused word
+  tab.GetDlgItemText(1001, typed);
+  EXPECT_EQ(std::string(typed), "Bracket");
+  EXPECT_NE(output().find("no window is waiting"), std::string::npos) << output();
+  EXPECT_NE(output().find("BROWSERTABS takes nothing or"), std::string::npos) << output();
+  EXPECT_EQ(cadhost::failedLines(), failedBefore + 1);
+  cadhost::setScriptMode(false);
+  tab.DestroyWindow();
 }
 
 }  // namespace

@@ -109,6 +109,7 @@ void ActionLineDriver::report(const ActionLine& line, const std::string& what) {
 bool ActionLineDriver::handleLineWithoutWindow(const ActionLine& line) {
   if (!isActionLine(line.text)) return false;
   HWND panel = waitingModelessWindow();
+  if (!panel && fallback_) panel = fallback_();
   if (!panel) {
     report(line, "no window is waiting; ignored");
     return true;

@@ -133,6 +133,7 @@ bool preTranslate(MSG& msg) {
 namespace mfc {
 
 void useTestClock(bool on) { testClock = on; }
+bool usingTestClock() { return testClock; }
 void advanceClock(std::uint64_t ms) { testClockMs += ms; }
 
 std::uint64_t clockNow() {

@@ -83,6 +83,7 @@ class AcApDocument {
   int commandDepth_ = 0;
   int lockCount_ = 0;
   AcAp::DocLockMode lockMode_ = AcAp::kNotLocked;
+  bool lockUndoGroup_ = false;  // the outermost lock opened the undo group
 };
 
 // Notified of document events in the orders written above. Virtual operations are in a fixed
@@ -133,7 +134,9 @@ class AcApDocManager : public AcRxObject {
 
   // Document locks nest: each lockDocument needs one unlockDocument. eNotApplicable for a
   // document that is not open, eNotFound when unlocking a document that holds no lock. Lock-mode
-  // notifications go to the reactors.
+  // notifications go to the reactors. The outermost write lock taken with a command name while no
+  // command runs (an application's work from a window or a timer) makes what happens until its
+  // unlock one undo step of that name.
   Acad::ErrorStatus lockDocument(AcApDocument* doc, AcAp::DocLockMode mode = AcAp::kWrite,
                                  const char* globalCmdName = nullptr, const char* localCmdName = nullptr,
                                  bool prompt = true);

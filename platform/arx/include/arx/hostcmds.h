@@ -58,4 +58,13 @@ std::vector<std::string> loadedMenuGroups();
 std::vector<std::string> menuBar();  // pull-down names by position, P1 first
 void resetMenus();
 
+// Work a loaded application still has running (analysis jobs, say), for WAIT without seconds,
+// which pumps until every reporter answers 0. An application adds its reporter at load and
+// removes it at unload; a reporter may look at its work (poll) before it answers.
+using PendingWorkReporter = std::function<int()>;
+void addPendingWorkReporter(const std::string& appName, PendingWorkReporter reporter);
+void removePendingWorkReporter(const std::string& appName);
+// The sum of every reporter's answer (a reporter that throws counts 0 and is reported).
+int pendingWork();
+
 }  // namespace cadhost

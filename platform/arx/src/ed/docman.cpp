@@ -2,6 +2,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "arx/acutads.h"
@@ -28,6 +29,7 @@ struct AcApDocumentAccess {
   static int& commandDepth(AcApDocument* doc) { return doc->commandDepth_; }
   static int& lockCount(AcApDocument* doc) { return doc->lockCount_; }
   static AcAp::DocLockMode& lockMode(AcApDocument* doc) { return doc->lockMode_; }
+  static bool& lockUndoGroup(AcApDocument* doc) { return doc->lockUndoGroup_; }
 };
 
 namespace {
@@ -204,6 +206,12 @@ Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockM
   cadhost::notifyDocReactors("documentLockModeWillChange", [&](AcApDocManagerReactor& r) {
     r.documentLockModeWillChange(doc, previous, mode, command);
   });
+  AcDbDatabase* db = doc->database();
+  if (AcApDocumentAccess::lockCount(doc) == 0 && *command && mode == AcAp::kWrite &&
+      AcApDocumentAccess::commandDepth(doc) == 0 && db && !db->isUndoGroupOpen()) {
+    db->beginUndoGroup(command);
+    AcApDocumentAccess::lockUndoGroup(doc) = true;
+  }
   ++AcApDocumentAccess::lockCount(doc);
   if (lockRank(mode) > lockRank(previous)) AcApDocumentAccess::lockMode(doc) = mode;
   cadhost::notifyDocReactors("documentLockModeChanged", [&](AcApDocManagerReactor& r) {
@@ -215,7 +223,12 @@ Acad::ErrorStatus AcApDocManager::lockDocument(AcApDocument* doc, AcAp::DocLockM
 Acad::ErrorStatus AcApDocManager::unlockDocument(AcApDocument* doc) {
   if (!isOpen(doc)) return Acad::eNotApplicable;
   if (AcApDocumentAccess::lockCount(doc) == 0) return Acad::eNotFound;
-  if (--AcApDocumentAccess::lockCount(doc) == 0) AcApDocumentAccess::lockMode(doc) = AcAp::kNotLocked;
+  if (--AcApDocumentAccess::lockCount(doc) > 0) return Acad::eOk;
+  AcApDocumentAccess::lockMode(doc) = AcAp::kNotLocked;
+  if (std::exchange(AcApDocumentAccess::lockUndoGroup(doc), false)) {
+    AcDbDatabase* db = doc->database();
+    if (db && db->isUndoGroupOpen()) db->endUndoGroup();
+  }
   return Acad::eOk;
 }
 

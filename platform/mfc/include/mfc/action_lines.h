@@ -43,10 +43,13 @@ class ActionLineDriver : public UserDriver {
   // Interactive use prints the waiting window before reading each line.
   void setInteractive(bool interactive) { interactive_ = interactive; }
   // The host calls this for every line it reads while no modal window waits. An "@" line acts
-  // on the newest visible modeless dialog (a pick panel, the guide), whose messages are then
-  // handled, or, when there is none, is reported and ignored; either way it returns true. Any
-  // other line is the host's (returns false).
+  // on the newest visible modeless dialog (a pick panel, the guide), else on the fallback
+  // window, whose messages are then handled, or, when there is neither, is reported and
+  // ignored; either way it returns true. Any other line is the host's (returns false).
   bool handleLineWithoutWindow(const ActionLine& line);
+  // The window "@" lines act on when no modeless dialog waits (the host: the current drawing's
+  // browser tab); it may answer null.
+  void setFallbackWindow(std::function<HWND()> window) { fallback_ = std::move(window); }
   // A line the driver read but left for the host (put back), if any; taking it clears it.
   std::optional<ActionLine> takePutBack();
 
@@ -65,6 +68,7 @@ class ActionLineDriver : public UserDriver {
   std::function<std::optional<ActionLine>()> next_;
   std::function<void(const std::string&)> print_;
   std::optional<ActionLine> putBack_;
+  std::function<HWND()> fallback_;
   bool interactive_ = false;
 };
 

@@ -62,6 +62,7 @@ std::vector<HWND> topLevelWindows();
 
 // The clock timers run on: the system's steady clock, or a test clock that moves only when told.
 void useTestClock(bool on);
+bool usingTestClock();
 // Moves the test clock forward (no effect on the system clock).
 void advanceClock(std::uint64_t ms);
 std::uint64_t clockNow();

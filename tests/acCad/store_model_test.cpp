@@ -1230,6 +1230,25 @@ TEST_F(StoreModelTest, ACopyThatCannotBeWrittenIsWarnedAndLeavesNoPartialFile) {
 
 // ---- the post-load material lookup ------------------------------------------------------------
 
+TEST_F(StoreModelTest, LoadMaterialReadsAMeshItDoesNotChange) {
+  const AcDbObjectId stress = buildDrawing();
+  DbTransaction transaction(db());
+  auto* sub = openForWrite<CaepAnlSubModelObj>(db(), membersOf(stress).subs[0]);
+  AcDbObject* mesh = nullptr;
+  ASSERT_EQ(acdbOpenObject(mesh, sub->MeshId(), AcDb::kForWrite), Acad::eOk);
+  auto* engine = dynamic_cast<CaeActive*>(mesh);
+  ASSERT_NE(engine, nullptr);
+  engine->MarkAsCurrent();
+  mesh->close();
+
+  // A mesh with nothing to restore is only made not current: no write-open, so no copy of it is
+  // kept for undo or for an abort.
+  sub->LoadMaterial(openForWrite<CaepAnlModelObj>(db(), stress));
+  ASSERT_EQ(db()->transactionManager()->getObject(mesh, sub->MeshId(), AcDb::kForRead), Acad::eOk);
+  EXPECT_FALSE(mesh->isWriteEnabled());
+  EXPECT_FALSE(engine->IsMarkedAsCurrent());
+}
+
 TEST_F(StoreModelTest, LoadMaterialLooksInTheDocumentLibraryThenThePartModellersFile) {
   // Copies of the shipped libraries: the document's and the part modeller's under "Root Directory".
   const fs::path library = dir / "lib" / "zq_fea.mat";

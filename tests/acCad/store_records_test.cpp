@@ -643,6 +643,26 @@ TEST_F(StoreRecordsTest, UpdateRecordsDoesNothingUntilTheControlKnowsBothRecords
   EXPECT_TRUE(caepEntries(db).empty());
 }
 
+TEST_F(StoreRecordsTest, ManyIdsAreEachListedOnceInTheOrderTheyCame) {
+  AcDbDatabase* db = current()->database();
+  CaepAnlControl* control = controlOf(current());
+  std::vector<AcDbObjectId> ids;
+  for (int i = 0; i < 500; ++i) {  // enough for the membership table to grow several times
+    auto* object = new AcDbDictionary();
+    AcDbObjectId id;
+    ASSERT_EQ(db->addAcDbObject(id, object), Acad::eOk);
+    object->close();
+    ids.push_back(id);
+  }
+  for (const AcDbObjectId& id : ids) EXPECT_TRUE(control->RegisterId(DbStoredKind::OptVariable, id));
+  for (auto id = ids.rbegin(); id != ids.rend(); ++id)
+    EXPECT_FALSE(control->RegisterId(DbStoredKind::OptVariable, *id));
+  EXPECT_EQ(control->Ids(DbStoredKind::OptVariable), ids);
+  // Each kind keeps its own list.
+  EXPECT_TRUE(control->RegisterId(DbStoredKind::OptModel, ids[250]));
+  EXPECT_EQ(control->Ids(DbStoredKind::OptModel), std::vector<AcDbObjectId>{ids[250]});
+}
+
 TEST_F(StoreRecordsTest, ANullIdIsNeverListed) {
   CaepAnlControl* control = controlOf(current());
   cadhost::clearPrintedText();

@@ -1,6 +1,8 @@
 #include "db/dbControl.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <string>
 
 #include "CadInterface/AcCadEntry.h"
@@ -63,9 +65,38 @@ void CaepAnlControl::SetLengthUnitRecordId(const CaepUnitsObj* record) {
   lengthUnitRecordId_ = record ? record->objectId() : AcDbObjectId();
 }
 
+// Fibonacci hashing: the high bits of the id's hash times 2^64 divided by the golden ratio, so
+// that ids of objects allocated side by side spread over the table.
+std::size_t CaepAnlControl::ListedIds::SlotOf(AcDbObjectId id) const {
+  constexpr std::uint64_t kGoldenRatio = 0x9E3779B97F4A7C15ull;
+  return static_cast<std::size_t>((static_cast<std::uint64_t>(id.hash()) * kGoldenRatio) >> shift_);
+}
+
+bool CaepAnlControl::ListedIds::Insert(AcDbObjectId id) {
+  if (2 * (count_ + 1) > slots_.size()) Grow();  // at most half full: short probe runs
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t slot = SlotOf(id);; slot = (slot + 1) & mask) {
+    if (slots_[slot] == id) return false;
+    if (slots_[slot].isNull()) {
+      slots_[slot] = id;
+      ++count_;
+      return true;
+    }
+  }
+}
+
+void CaepAnlControl::ListedIds::Grow() {
+  std::vector<AcDbObjectId> old(slots_.empty() ? 32 : 2 * slots_.size());
+  old.swap(slots_);
+  shift_ = 64 - std::countr_zero(slots_.size());
+  count_ = 0;
+  for (AcDbObjectId id : old)
+    if (!id.isNull()) Insert(id);
+}
+
 bool CaepAnlControl::RegisterId(DbStoredKind kind, AcDbObjectId id) {
   CAE_CHECK(!id.isNull());
-  if (!listed_[index(kind)].insert(id).second) return false;
+  if (!listed_[index(kind)].Insert(id)) return false;
   ids_[index(kind)].push_back(id);
   return true;
 }

@@ -12,7 +12,7 @@
 #pragma once
 
 #include <array>
-#include <unordered_set>
+#include <cstddef>
 #include <vector>
 
 #include "amg/CaeUnit.h"
@@ -135,6 +135,22 @@ class CaepAnlControl : public AnlControl {
  private:
   static std::size_t index(DbStoredKind kind) { return static_cast<std::size_t>(kind); }
 
+  // The ids of one kind's list, for the membership test of RegisterId: open addressing in one
+  // array, so that reading a drawing of many objects allocates nothing per id.
+  class ListedIds {
+   public:
+    // False when `id` is in the set already.
+    bool Insert(AcDbObjectId id);
+
+   private:
+    std::size_t SlotOf(AcDbObjectId id) const;
+    void Grow();
+
+    std::vector<AcDbObjectId> slots_;  // null ids are free slots; the size is a power of two
+    std::size_t count_ = 0;
+    int shift_ = 64;  // 64 - log2(slots_.size())
+  };
+
   void addStored(DbStoredKind kind, AcDbObject* object, const CaeString& name);
   void deleteStored(DbStoredKind kind, AcDbObject* object);
   // Opens every listed id of the kind and hands each live object to `append`.
@@ -148,7 +164,7 @@ class CaepAnlControl : public AnlControl {
   void setCurrent(DbStoredKind kind, Engine* object);
 
   std::array<std::vector<AcDbObjectId>, kDbStoredKinds> ids_;
-  std::array<std::unordered_set<AcDbObjectId>, kDbStoredKinds> listed_;
+  std::array<ListedIds, kDbStoredKinds> listed_;
   int lengthUnit_ = CaeUnitNone;
   CaeUnitSystem nativeUnits_;
   AcDbObjectId versionRecordId_;

@@ -730,6 +730,11 @@ void dbRestoreEngineMesh(AcDbObject* mesh) {
   if (auto* entity = CaepMeshEnt::cast(mesh)) entity->RestoreEngineMesh();
 }
 
+bool dbMeshRestoreWrites(AcDbObject* mesh, std::optional<double> shellThickness) {
+  auto* entity = CaepMeshEnt::cast(mesh);
+  return entity && (entity->AwaitingRestore() || (shellThickness && entity->ShellThickness() != *shellThickness));
+}
+
 void dbSetShellThickness(AcDbObject* mesh, double thickness) {
   if (auto* entity = CaepMeshEnt::cast(mesh)) entity->SetShellThickness(thickness);
 }

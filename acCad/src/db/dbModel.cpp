@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <new>
+#include <optional>
 
 #include "CadInterface/AcCadDocControl.h"
 #include "amg/CaeExcept.h"
@@ -372,7 +373,10 @@ void CaepAnlModelObj::Reconcile() {
 
 void CaepAnlModelObj::Reconcile(DbMaterialSource& materials) {
   try {
-    DbTransaction transaction(database());
+    // Within the caller's transaction (the pass over the whole drawing) a frame of its own would
+    // only be merged back into the caller's when it ends: objects stay open until then either way.
+    std::optional<DbTransaction> own;
+    if (database()->transactionManager()->numActiveTransactions() == 0) own.emplace(database());
     CaeString stem;
     acLoadString(IDS_SUBMODEL_NAME, stem);
     for (std::size_t p = 0; p < subModelIds_.size(); ++p) {

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <new>
+#include <optional>
 
 #include "amg/CaeConfig.h"
 #include "amg/CaeCoordSys.h"
@@ -106,11 +107,11 @@ Acad::ErrorStatus CaepAnlSubModelObj::SetMeshId(AcDbObjectId id) {
 
 // Erased meshes, meshes that never open and meshes held open for write outside any transaction
 // (an erase of the mesh itself under way) are not opened.
-AcDbObject* CaepAnlSubModelObj::OpenMeshEntity() {
+AcDbObject* CaepAnlSubModelObj::OpenMeshEntity(AcDb::OpenMode mode) {
   if (meshId_.isNull()) return nullptr;
   AcDbTransactionManager* transactions = database()->transactionManager();
   AcDbObject* mesh = nullptr;
-  const Acad::ErrorStatus status = transactions->getObject(mesh, meshId_, AcDb::kForWrite);
+  const Acad::ErrorStatus status = transactions->getObject(mesh, meshId_, mode);
   if (status == Acad::eWasErased || status == Acad::ePermanentlyErased || status == Acad::eWasOpenForWrite)
     return nullptr;
   CAE_CHECK(status == Acad::eOk);
@@ -271,18 +272,23 @@ void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model, DbMaterialSource& 
       assertWriteEnabled();
       CAE_CHECK(setOwnerId(model->objectId()) == Acad::eOk);
     }
-    AcDbObject* mesh = OpenMeshEntity();
+    const AnlElemDescTable& table = model->GetDescTab();
+    const AnlElemDesc* found = nullptr;
+    if (elemDesc_) found = table.Find(elemDesc_->order, elemDesc_->shape, elemDesc_->type, elemDesc_->subType);
+    const bool shell = found && elemDesc_->type == CaeElemShell;
+    // The mesh is opened for write only when its restore or the shell thickness changes what it
+    // files: a write-open keeps a copy of the mesh for undo and for a transaction abort.
+    AcDbObject* mesh = OpenMeshEntity(AcDb::kForRead);
+    if (mesh && dbMeshRestoreWrites(mesh, shell ? std::optional<double>(propValue_) : std::nullopt))
+      mesh = OpenMeshEntity(AcDb::kForWrite);
     if (mesh) {
       dbRestoreEngineMesh(mesh);
       if (auto* marks = dynamic_cast<CaeActive*>(mesh)) marks->MarkAsNotCurrent();
     }
 
-    const AnlElemDescTable& table = model->GetDescTab();
-    const AnlElemDesc* found = nullptr;
-    if (elemDesc_) found = table.Find(elemDesc_->order, elemDesc_->shape, elemDesc_->type, elemDesc_->subType);
     if (found) {
       RestoreElement(*elemDesc_, propValue_);
-      if (elemDesc_->type == CaeElemShell && mesh) dbSetShellThickness(mesh, propValue_);
+      if (shell && mesh) dbSetShellThickness(mesh, propValue_);
     } else if (const AnlElemDesc* fallback = table.Find(CaeElemQuadratic, CaeShapeTri, 0)) {
       AssignElement(DbElemDesc{fallback->order, fallback->shape, fallback->type, fallback->pElement}, 0.0);
     }

@@ -120,7 +120,7 @@ class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
   void RestoreElement(const DbElemDesc& desc, double value);
   void File(DbFields& fields) const;
   void Read(DbFields& fields);
-  AcDbObject* OpenMeshEntity();
+  AcDbObject* OpenMeshEntity(AcDb::OpenMode mode = AcDb::kForWrite);
   void Cascade(bool erasing);
 
   AcDbObjectId meshId_;
@@ -136,6 +136,9 @@ class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
 AmgMesh* dbNewMeshEntity(CaeTopoRef* body);
 bool dbMeshIsEngineCopy(AcDbObject* mesh);
 void dbRestoreEngineMesh(AcDbObject* mesh);
+// Whether the restore of a read mesh, and setting its shell thickness (none: no thickness to set),
+// change what the mesh files.
+bool dbMeshRestoreWrites(AcDbObject* mesh, std::optional<double> shellThickness);
 void dbSetShellThickness(AcDbObject* mesh, double thickness);
 void dbRegenerateMesh(AmgMesh* mesh, CaepAnlModelObj* model);
 void dbResolveConstraint(AmgConstraint* constraint);

@@ -20,7 +20,7 @@ class AcDbStub {
   AcDbDatabase* database = nullptr;
   AcDbObject* object = nullptr;  // null once a transaction abort removed the object
   AcDbHandle handle;
-  int residentDepth = 0;        // transaction frame (1 = outermost) holding the object open; 0 = none
+  bool resident = false;        // held open by the transactions until the outermost one ends
   int addedDepth = 0;           // transaction frame the object was added in; 0 = none
   Adesk::UInt64 undoMark = 0;   // serial of the undo group that holds its snapshot
   Adesk::UInt64 abortMark = 0;  // serial of the innermost transaction frame holding its saved state

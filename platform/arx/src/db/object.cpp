@@ -58,7 +58,7 @@ Acad::ErrorStatus AcDbObject::close() {
   } else if (directNotifiers_ > 0) {
     --directNotifiers_;
   } else {
-    return stub_->residentDepth > 0 ? Acad::eOk : Acad::eNotOpenForRead;
+    return stub_->resident ? Acad::eOk : Acad::eNotOpenForRead;
   }
   subClose();
   if (!AcDbObjectAccess::isOpen(this)) AcDbObjectAccess::finishClose(this);
@@ -167,7 +167,7 @@ class AcDbDirectOpen {
     AcDbObject* object = stub->object;
     if (!object) return Acad::ePermanentlyErased;
     if (object->erased_ && !openErased) return Acad::eWasErased;
-    if (stub->residentDepth > 0) {
+    if (stub->resident) {
       Acad::ErrorStatus status = openResident(object, mode);
       if (status != Acad::eOk) return status;
       ++object->nestedDirectOpens_;
@@ -204,7 +204,7 @@ Acad::ErrorStatus acdbOpenAcDbObject(AcDbObject*& object, AcDbObjectId id, AcDb:
 
 bool AcDbObjectAccess::isOpen(const AcDbObject* object) {
   return object->directWriter_ || object->directReaders_ > 0 || object->directNotifiers_ > 0 ||
-         object->nestedDirectOpens_ > 0 || (object->stub_ && object->stub_->residentDepth > 0);
+         object->nestedDirectOpens_ > 0 || (object->stub_ && object->stub_->resident);
 }
 
 std::string AcDbObjectAccess::snapshot(const AcDbObject* object) {

@@ -55,13 +55,12 @@ Acad::ErrorStatus AcDbTransactionManager::getObject(AcDbObject*& object, AcDbObj
   AcDbObject* found = stub->object;
   if (!found) return Acad::ePermanentlyErased;
   if (AcDbObjectAccess::erased(found) && !openErased) return Acad::eWasErased;
-  bool resident = stub->residentDepth > 0;
-  if (!resident && AcDbObjectAccess::directWriter(found))
+  if (!stub->resident && AcDbObjectAccess::directWriter(found))
     return Acad::eWasOpenForWrite;  // open for write directly, outside the transactions
   Acad::ErrorStatus status = found->subOpen(mode);
   if (status != Acad::eOk) return status;
-  if (!resident) {
-    stub->residentDepth = numActiveTransactions();
+  if (!stub->resident) {
+    stub->resident = true;
     frames_.back()->opened.push_back(stub);
   }
   if (mode == AcDb::kForWrite) {
@@ -79,10 +78,8 @@ Acad::ErrorStatus AcDbTransactionManager::endTransaction() {
   if (!frames_.empty()) {
     Frame* parent = frames_.back().get();
     int depth = numActiveTransactions();
-    for (AcDbStub* stub : frame->opened) {
-      stub->residentDepth = depth;
-      parent->opened.push_back(stub);
-    }
+    // The objects stay open until the outermost transaction ends: the parent takes the list.
+    parent->opened.insert(parent->opened.end(), frame->opened.begin(), frame->opened.end());
     for (SavedState& state : frame->saved) {
       state.stub->abortMark = parent->serial;
       if (state.previousMark != parent->serial) parent->saved.push_back(std::move(state));
@@ -94,7 +91,7 @@ Acad::ErrorStatus AcDbTransactionManager::endTransaction() {
   } else {
     for (AcDbStub* stub : frame->added) stub->addedDepth = 0;
     for (AcDbStub* stub : frame->opened) {
-      stub->residentDepth = 0;
+      stub->resident = false;
       if (!stub->object) continue;
       AcDbObjectAccess::setTransactionWrite(stub->object, false);
       if (!AcDbObjectAccess::isOpen(stub->object)) AcDbObjectAccess::finishClose(stub->object);
@@ -118,7 +115,7 @@ Acad::ErrorStatus AcDbTransactionManager::abortTransaction() {
       AcDbObjectAccess::setErasedByHistory(stub->object, state.erased, false);
     }
     for (AcDbStub* stub : frame->opened) {
-      stub->residentDepth = 0;
+      stub->resident = false;
       if (!stub->object) continue;
       AcDbObjectAccess::setTransactionWrite(stub->object, false);
       AcDbObjectAccess::clearModified(stub->object);
@@ -128,7 +125,7 @@ Acad::ErrorStatus AcDbTransactionManager::abortTransaction() {
       delete stub->object;
       stub->object = nullptr;
       stub->addedDepth = 0;
-      stub->residentDepth = 0;
+      stub->resident = false;
     }
   }
   db.undo.truncate(frame->undoSerial, frame->undoMark);

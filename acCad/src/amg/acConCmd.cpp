@@ -95,16 +95,15 @@ void assignProperties(CaepMeshEnt& mesh, const char* materialName, CaepAnlModelO
 }
 
 // A failed generation keeps nothing: the sub-model holding the mesh goes, else the mesh itself.
-void removeFailedMesh(CaepMeshEnt*& mesh, CaepAnlModelObj* model) {
-  if (model)
-    for (int i = 0; i < model->NumSubModels(); ++i) {
-      AnlSubModel* sub = model->GetSubModel(i);
-      if (sub && !sub->IsMarkedAsErased() && sub->Mesh() == mesh) {
-        model->DeleteSubModel(sub);
-        mesh = nullptr;
-        return;
-      }
+void removeFailedMesh(CaepMeshEnt*& mesh, CaepAnlModelObj& model) {
+  for (int i = 0; i < model.NumSubModels(); ++i) {
+    AnlSubModel* sub = model.GetSubModel(i);
+    if (sub && !sub->IsMarkedAsErased() && sub->Mesh() == mesh) {
+      model.DeleteSubModel(sub);
+      mesh = nullptr;
+      return;
     }
+  }
   if (mesh->objectId().isNull()) {
     delete mesh;  // never posted: nobody else holds it
   } else {
@@ -187,16 +186,16 @@ int acGenerateMeshEntity(CaepMeshEnt*& mesh, const char* materialName) {
   if (!mesh) return 0;
   CadWaitCursor waitCursor;
   CaepAnlModelObj* model = currentModel();
+  if (!model) CAE_GENERAL_ERROR();  // checked before meshing: nothing is made without a model
   // Every mesh numbers on from the model's highest ids, so that the deck never sees one twice.
   long node = 1, element = 1;
   acNextNodeElementIds(node, element);
   mesh->SetFirstIds(node, element);
-  if (model) dbApplyMeshConstraints(*mesh, *model);
+  dbApplyMeshConstraints(*mesh, *model);
   if (!generateOnce(mesh) || !mesh->Successful()) {
-    removeFailedMesh(mesh, model);
+    removeFailedMesh(mesh, *model);
     return 0;
   }
-  if (!model) CAE_GENERAL_ERROR();
   CaeString report;
   acLoadString(IDS_MESH_GENERATED, report);
   acutPrintf(report.Text(), mesh->NumNodes(), mesh->NumElements());

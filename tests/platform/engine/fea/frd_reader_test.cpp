@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "amg/CaeUnit.h"
+#include "fea/AnlJob.h"
 #include "fea/AnlModel.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"

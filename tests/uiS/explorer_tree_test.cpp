@@ -126,6 +126,14 @@ TEST_F(ExplorerTest, OptimisationObjectsAndTheModelOfAnOptimisationResultSet) {
       << "an exit code 0 hides a result set; a Concept set has no history; the second model is only below its set";
 }
 
+TEST_F(ExplorerTest, TheTreeAsTextShowsEachItemsIcon) {
+  control.NewAnlModel("Bracket", AnlStress);
+  OpenHost();
+  const std::string text = mfc::renderWindow(host->m_hWnd);
+  EXPECT_NE(text.find("bracket [icon 108]"), std::string::npos) << text;
+  EXPECT_NE(text.find("Bracket [icon 275]"), std::string::npos) << text;
+}
+
 TEST_F(ExplorerTest, NoControlLeavesTheTreeEmpty) {
   AnlControl::UnsetCurrent();
   OpenHost();

@@ -183,6 +183,29 @@ TEST_F(ControlsTest, TreeNavigationSelectionAndHitTest) {
   EXPECT_EQ(dialog.seen, (std::vector<std::string>{"tree selchanged Force 1"}));
 }
 
+TEST_F(ControlsTest, TreeItemsAreFoundThroughLabelsWithSlashesTrailingBlanksAndCase) {
+  auto* tree = static_cast<CTreeCtrl*>(dialog.GetDlgItem(1005));
+  HTREEITEM modes = tree->InsertItem("Modes", 0, 0);
+  HTREEITEM line = tree->InsertItem("1.000e+02 rad/sec ", 1, 1, modes);
+  HTREEITEM upper = tree->InsertItem("Part", 0, 0);
+  HTREEITEM lower = tree->InsertItem("part", 0, 0);
+  struct PathCase {
+    const char* path;
+    HTREEITEM expected;
+  } cases[] = {
+      {"Modes/1.000e+02 rad/sec", line},  // a step takes a whole label holding "/"
+      {"1.000e+02 rad/sec", line},        // the label alone, trailing blank left out
+      {"part", lower},                    // the exact case first
+      {"Part", upper},
+      {"PART", upper},  // then any case
+  };
+  for (const PathCase& c : cases) {
+    EXPECT_EQ(mfc::userSelect(dialog.m_hWnd, 1005, c.path), "") << c.path;
+    EXPECT_EQ(tree->GetSelectedItem(), c.expected) << c.path;
+  }
+  EXPECT_NE(mfc::userSelect(dialog.m_hWnd, 1005, "Modes/2.000e+02 rad/sec"), "");
+}
+
 TEST_F(ControlsTest, TreeLabelEditingAcceptsLimitsAndCancels) {
   auto* tree = static_cast<CTreeCtrl*>(dialog.GetDlgItem(1005));
   HTREEITEM item = tree->InsertItem("Load 1");

@@ -182,14 +182,15 @@ void CExpTreeCtl::DoAction(int action, int prepare) {
   if (!cad) return;
   // An explicit pair: after a failure the recovery's abort may have released the lock already,
   // and the unlock must then not take it again.
-  if (Docked) cad->LockDocument();
+  const bool locked = Docked && cad->LockDocument();
   try {
     DispatchAction(action, prepare);
   } catch (const std::exception&) {
     cmdReportException(kForeignExceptionCode);
     RecoverAfterFailure();
   }
-  if (Docked) cad->UnlockDocument();
+  // Releases only a lock this request took; does nothing when the abort released it already.
+  if (locked) cad->UnlockDocument();
 }
 
 void CExpTreeCtl::DispatchAction(int action, int prepare) {

@@ -99,7 +99,7 @@ CaeString ValueLineLabel(const FerResultSet& set, int position) {
 
 }  // namespace
 
-CExpTreeCtl::CExpTreeCtl() { kindTable_.fill(-1); }
+CExpTreeCtl::CExpTreeCtl() { KindTable.fill(-1); }
 
 CExpTreeCtl::~CExpTreeCtl() = default;
 
@@ -135,7 +135,7 @@ void CExpTreeCtl::PreSubclassWindow() {
     ResourceSetter resources(1);
     for (int kind = kExpModel; kind <= kExpMeshDeferred; ++kind) {
       HICON icon = ::LoadIcon(AfxGetResourceHandle(), static_cast<UINT>(kKindIcons[kind]));
-      kindTable_[static_cast<size_t>(kind)] = imageList_->Add(icon);
+      KindTable[static_cast<size_t>(kind)] = imageList_->Add(icon);
       if (icon) ::DestroyIcon(icon);  // the list keeps its own copy
     }
   }
@@ -145,7 +145,7 @@ void CExpTreeCtl::PreSubclassWindow() {
 }
 
 int CExpTreeCtl::ImageOfKind(int kind) const {
-  return kind > 0 && kind < kExpKindCount ? kindTable_[static_cast<size_t>(kind)] : -1;
+  return kind > 0 && kind < kExpKindCount ? KindTable[static_cast<size_t>(kind)] : -1;
 }
 
 int CExpTreeCtl::GetItemKind(HTREEITEM item) const {
@@ -153,7 +153,7 @@ int CExpTreeCtl::GetItemKind(HTREEITEM item) const {
   int selected = -1;
   if (!item || !GetItemImage(item, image, selected) || image < 0) return kExpNone;
   for (int kind = 1; kind < kExpKindCount; ++kind)
-    if (kindTable_[static_cast<size_t>(kind)] == image) return kind;
+    if (KindTable[static_cast<size_t>(kind)] == image) return kind;
   return kExpNone;
 }
 
@@ -205,7 +205,7 @@ void CExpTreeCtl::RestoreSelection(const std::vector<int>& path) {
 void CExpTreeCtl::Refresh() {
   const std::vector<int> path = SelectionPath();
   // Factors are kept per item; a handle of the old tree may come back for another item.
-  scaleFactors_.clear();
+  ScaleFactors.clear();
   DeleteAllItems();
   rootItem_ = nullptr;
   currentModelItem_ = nullptr;

@@ -352,7 +352,7 @@ class CExpTreeCtl : public CTreeCtrl {
   int doubleClickEnabled_ = 0;
   int contextMenuEnabled_ = 0;
   std::unique_ptr<CImageList> dragImage_;
-  std::array<int, kExpKindCount> kindTable_{};
+  std::array<int, kExpKindCount> KindTable{};
   HTREEITEM currentModelItem_ = nullptr;
   HTREEITEM currentOptModelItem_ = nullptr;
   HTREEITEM rootItem_ = nullptr;
@@ -361,7 +361,7 @@ class CExpTreeCtl : public CTreeCtrl {
   int dragging_ = 0;
   HTREEITEM draggedItem_ = nullptr;
   HTREEITEM dropTarget_ = nullptr;
-  std::vector<ScaleFactor> scaleFactors_;
+  std::vector<ScaleFactor> ScaleFactors;
   std::unique_ptr<CImageList> imageList_;
   int savedTransactionDepth_ = 0;
   CPoint rightButtonPoint_{0, 0};

@@ -34,18 +34,18 @@ void Flush() {
 // ---- properties ----
 
 double CExpTreeCtl::ScaleFactorOf(HTREEITEM item) const {
-  for (const ScaleFactor& record : scaleFactors_)
+  for (const ScaleFactor& record : ScaleFactors)
     if (record.item == item) return record.factor;
   return 1.0;
 }
 
 bool CExpTreeCtl::EditScaleFactor(HTREEITEM item) {
-  for (ScaleFactor& record : scaleFactors_)
+  for (ScaleFactor& record : ScaleFactors)
     if (record.item == item) {
       record.factor = UIGetScaleFactor(record.factor);
       return true;
     }
-  scaleFactors_.push_back({item, UIGetScaleFactor(1.0)});
+  ScaleFactors.push_back({item, UIGetScaleFactor(1.0)});
   return true;
 }
 

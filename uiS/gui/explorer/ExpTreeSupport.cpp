@@ -6,7 +6,6 @@
 
 #include "amg/CaeExcept.h"
 #include "amg/CaeMsgCall.h"
-#include "cadInterface/CadDocServices.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
@@ -14,7 +13,8 @@
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/FerResult.h"
-#include "gui/utils/UINotAvailable.h"
+#include "fea/FerState.h"
+#include "gui/utils/UIFerSAPI.h"
 
 CaeString ExpFormat(const char* format, ...) {
   va_list args;
@@ -45,18 +45,33 @@ bool ExpHasLiveMesh(AnlSubModel* subModel) {
   return mesh && !mesh->IsMarkedAsErased() && !subModel->IsMarkedAsErased();
 }
 
-CaeString ExpDisplayedResultSetName() {
-  AnlControl* control = AnlControl::GetCurrent();
-  FerResultSet* set = control ? control->CurrentResultSet() : nullptr;
-  return set ? set->Name() : CaeString();
+namespace {
+
+// Whether the results display exists (the add-in makes it at load; a bare engine has none).
+bool HasResultsDisplay() {
+  FerState* state = FerState::GetState();
+  return state && state->GetInterface();
 }
 
-int ExpDisplayedSubSet() { return 0; }
+}  // namespace
 
-void ExpShowResultSet(FerResultSet* set, AnlModel*) { CadOpenResultSet(set); }
-void ExpShowJobResults(AnlJob*, AnlModel*) { UINotAvailableYet("Showing a job's results"); }
-void ExpShowResultSubSet(int) { UINotAvailableYet("Showing one mode or step"); }
-void ExpShowPlainModel() { UINotAvailableYet("Showing the plain model"); }
+CaeString ExpDisplayedResultSetName() {
+  CaeString name;
+  if (HasResultsDisplay()) {
+    UIGetCurrentResultSetName(name);
+    return name;
+  }
+  AnlControl* control = AnlControl::GetCurrent();
+  FerResultSet* set = control ? control->CurrentResultSet() : nullptr;
+  return set ? set->Name() : name;
+}
+
+int ExpDisplayedSubSet() { return HasResultsDisplay() ? UIGetResultSubSet() : 0; }
+
+void ExpShowResultSet(FerResultSet* set, AnlModel* model) { UIShowResultSet(set, model, 0); }
+void ExpShowJobResults(AnlJob* job, AnlModel* model) { UIShowJobResults(job, model, 0, 1); }
+void ExpShowResultSubSet(int subSet) { UIShowResultSubSet(subSet); }
+void ExpShowPlainModel() { UIShowPlainModel(1); }
 
 ExpMaterialCache::ExpMaterialCache() = default;
 ExpMaterialCache::~ExpMaterialCache() = default;

@@ -26,7 +26,9 @@
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
 #include "fea/FerResult.h"
+#include "fea/FerState.h"
 #include "fea/OptModel.h"
+#include "fev/FerWndOGLDisp.h"
 #include "gui/wizard/UIWizard.h"
 #include "uis_fixture.h"
 
@@ -99,9 +101,18 @@ class RawListControl : public AnlControl {
 
 class DocModelTest : public FrameTest {
  protected:
+  // Opening a result set shows it, so the results state and a view are there as in the add-in.
   void SetUp() override {
     FrameTest::SetUp();
     control.SetCurrent();
+    FerState::SetState(&state);
+    state.SetInterface(&ferInterface);
+    FerDisplay::SetCurrent(&display);
+  }
+  void TearDown() override {
+    FerDisplay::UnSetCurrent(&display);
+    FerState::SetState(nullptr);
+    FrameTest::TearDown();
   }
 
   AnlModel* Model(const char* name, AnlType type = AnlStress) { return control.NewAnlModel(name, type); }
@@ -120,6 +131,9 @@ class DocModelTest : public FrameTest {
   AnlControl control{"bracket"};
   StoreCad cad;
   AttLbcDescriptTable descriptors;
+  CaeFerInterface ferInterface;
+  FerState state;
+  FerWndOGLDisp display;
 };
 
 // ---- names and counts ----

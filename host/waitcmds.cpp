@@ -34,9 +34,9 @@ bool sameWord(const std::string& typed, const char* word) {
 
 // The optional word typed after the command on its own line; never reads a further line.
 std::optional<std::string> sameLineWord() {
-  if (queuedInputCount() == 0) return std::nullopt;
+  if (queuedWordCount() == 0) return std::nullopt;
   std::optional<InputItem> item = nextInput("");
-  if (!item || (item->kind != InputItem::kWord && item->kind != InputItem::kLine)) return std::nullopt;
+  if (!item || item->kind != InputItem::kWord) return std::nullopt;
   return item->text;
 }
 

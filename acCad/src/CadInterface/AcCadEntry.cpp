@@ -31,6 +31,7 @@
 #include "topo/acTopoUtil.h"
 #include "util/acDeferredPasses.h"
 #include "util/acEditor.h"
+#include "util/acMenu.h"
 #include "util/acSymbol.h"
 
 namespace {
@@ -70,8 +71,10 @@ void registerCommands() {
     acedRegCmds->addCommand(kAcCommandGroup, name.Text(), name.Text(), ACRX_CMD_MODAL, table[i].stub, nullptr, -1,
                             nullptr);
   }
-  acedRegCmds->addCommand(kAcCommandGroup, "CAEP_RESET_MENUS", "CAEP_RESET_MENUS", ACRX_CMD_MODAL, acResetMenus);
-  acedRegCmds->addCommand(kAcCommandGroup, "CAEP_INSTALL_MENUS", "CAEP_INSTALL_MENUS", ACRX_CMD_MODAL, acInstallMenus);
+  acedRegCmds->addCommand(kAcCommandGroup, "CAEP_RESET_MENUS", "CAEP_RESET_MENUS", ACRX_CMD_MODAL,
+                          [] { acResetMenus(); });
+  acedRegCmds->addCommand(kAcCommandGroup, "CAEP_INSTALL_MENUS", "CAEP_INSTALL_MENUS", ACRX_CMD_MODAL,
+                          [] { acInstallMenus(); });
 }
 
 void activateOpenDocuments(CadApplication& application) {
@@ -195,6 +198,7 @@ bool acOnInitApp() {
   try {
     new AcCadInterface();
     CadSetApplication(new AcCadApplication());
+    acMenuBaseName();
     activateOpenDocuments(*CadGetApplication());
     registerCommands();
     initialised = 1;
@@ -291,6 +295,7 @@ extern "C" void acrxModuleDetach() {
   dbReleaseModifyUndoneReactor();
   acReleaseSolidReactor();
   acResetModuleState();
+  acResetMenuState();
   acSymbolTerm();
 }
 

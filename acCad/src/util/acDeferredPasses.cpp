@@ -119,5 +119,3 @@ void dbUpdateRecords(int force) {
   heard("records");
   if (auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent())) control->UpdateRecords(force);
 }
-void acInstallMenus() { heard("menus-install"); }
-void acResetMenus() { heard("menus-reset"); }

@@ -45,10 +45,6 @@ void dbReconcileDrawing();
 // Brings the drawing's version and unit records up to date (before a save, after loading).
 void dbUpdateRecords(int force);
 
-// The add-in's pull-down menu: installed after a drawing is loaded, reset before unload.
-void acInstallMenus();
-void acResetMenus();
-
 // Tracing: the observer (null: none) hears the name of every pass above as it runs
 // ("resolve", "revalidate", "reconcile", "records", "menus-install", "menus-reset"), and
 // "reresolve" each time the re-resolution of the references does its work.

@@ -22,6 +22,7 @@
 #include "mcad/amikey.h"
 #include "util/acDeferredPasses.h"
 #include "util/acLayer.h"
+#include "util/acMenu.h"
 
 namespace {
 

@@ -87,9 +87,11 @@ int acedFindFile(const char* fileName, char* result, int resultSize = 4096);
 // bar is a list of pull-downs "group.popN" at positions P1, P2, ... The host starts with the
 // ACAD group on the bar at P1..P11 (acad.pop1 ... acad.pop10, then acad.pop16 last).
 bool acedIsMenuGroupLoaded(const char* groupName);
-// "Pn=+group.popM" inserts (or moves) a pull-down at position n; "Ggroup.popM=-" takes it off the
-// bar; "Pn.i=?" probes position n: RTNORM when no pull-down is there (nothing to report),
-// RTERROR when one is. Other forms: RTERROR.
+// "Pn=+group.popM" inserts a pull-down of a loaded group at position n (a pull-down already on
+// the bar gets another copy there, as the host's own menu bar does); "Ggroup.popM=-" takes it
+// (every copy) off the bar; "Pn.i=?" probes position n: RTNORM when no pull-down is there
+// (nothing to report), RTERROR when one is; "Ggroup.popM=?" asks whether that pull-down is on the
+// bar: RTNORM when it is, RTERROR when not. Other forms: RTERROR.
 int acedMenuCmd(const char* text);
 
 // System variables: CMDECHO (RTSHORT, 0 or 1, starts at 1). RTERROR for unknown names or a

@@ -11,12 +11,14 @@
 //
 // Built-in commands: NEW, OPEN, QSAVE, SAVEAS, CLOSE, QUIT, UNDO, U, REDO, REGENALL, ARXLOAD,
 // ARXUNLOAD, DXFOUT, DXFIN, LAYER (New/ON/OFF/List), LIST, UCS (X/Y/Z angle, World), MENULOAD,
-// MENUUNLOAD. CLOSE and QUIT ask "Save changes to NAME? [Yes/No/Cancel]" for a drawing with
-// unsaved changes: Yes saves (QSAVE), No discards, Cancel keeps it open (and stops QUIT).
+// MENUUNLOAD, MENU (the menu bar and its pull-downs; "MENU GROUP LABEL" runs an item's command). CLOSE and QUIT ask
+// "Save changes to NAME? [Yes/No/Cancel]" for a drawing with unsaved changes: Yes saves (QSAVE), No discards, Cancel
+// keeps it open (and stops QUIT).
 #pragma once
 
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace cadhost {
@@ -56,6 +58,9 @@ std::vector<std::string> supportPath();
 // Menus as the host holds them (for tests and listing).
 std::vector<std::string> loadedMenuGroups();
 std::vector<std::string> menuBar();  // pull-down names by position, P1 first
+// The items of a loaded pull-down ("caep.pop1"): label (as written, with '&') and the command
+// its macro runs; a separator is ("--", ""). Empty for a pull-down no loaded file defines.
+std::vector<std::pair<std::string, std::string>> menuItems(const std::string& pulldown);
 void resetMenus();
 
 // Work a loaded application still has running (analysis jobs, say), for WAIT without seconds,

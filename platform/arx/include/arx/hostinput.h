@@ -41,6 +41,9 @@ void queueEscape();
 void pushFrontWords(const std::vector<std::string>& words);
 void clearInput();
 std::size_t queuedInputCount();
+// The words typed on the running command's own line that it has not read yet (the words at the
+// front of the queue): a command with optional answers reads only these, never a further line.
+std::size_t queuedWordCount();
 
 // Where lines come from when the queue is empty; returns false when the input has ended.
 using InputSource = std::function<bool(std::string& line)>;

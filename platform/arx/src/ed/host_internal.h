@@ -25,6 +25,8 @@ void dropPendingExpressions();
 // MENULOAD and MENUUNLOAD.
 int loadMenuFile(const std::string& name);
 int unloadMenuGroup(const std::string& name);
+// MENU: lists the menu bar with its pull-downs, or runs the command of one item.
+int menuCommand();
 // Back to the support path of the environment (tests).
 void resetSupportPath();
 // The UCS command's work, and forgetting a closed drawing's UCS.

@@ -350,6 +350,7 @@ void registerBuiltinCommands() {
   addHostCommand("UCS", doc, runUcsCommand);
   addHostCommand("MENULOAD", doc, menuLoadCommand);
   addHostCommand("MENUUNLOAD", doc, menuUnloadCommand);
+  addHostCommand("MENU", app, menuCommand);
   registerDrawingCommands();
 }
 

@@ -117,6 +117,14 @@ void pushFrontWords(const std::vector<std::string>& words) {
 
 void clearInput() { input().queue.clear(); }
 std::size_t queuedInputCount() { return input().queue.size(); }
+std::size_t queuedWordCount() {
+  std::size_t count = 0;
+  for (const InputItem& item : input().queue) {
+    if (item.kind != InputItem::kWord) break;
+    ++count;
+  }
+  return count;
+}
 void setInputSource(InputSource source) { input().source = std::move(source); }
 void setUserActionHandler(UserActionHandler handler) { input().userAction = std::move(handler); }
 int inputWaitDepth() { return input().waiting; }

@@ -3,6 +3,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -10,14 +12,31 @@
 #include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/hostcmds.h"
+#include "arx/hostinput.h"
 #include "kestrum/text.h"
 #include "text_util.h"
 
 namespace {
 
+// One line of a pull-down: a label with its macro ("^C^CCOMMAND"), or a separator.
+struct MenuItem {
+  std::string label;
+  std::string macro;
+  bool separator = false;
+};
+
+struct Pulldown {
+  std::string title;
+  std::vector<MenuItem> items;
+};
+
+constexpr std::size_t kMostItemsPerPulldown = 500;
+constexpr int kMostPulldownsPerGroup = 16;
+
 struct MenuState {
-  std::vector<std::string> groups;  // upper-case group names
-  std::vector<std::string> bar;     // "group.popN", lower-case, by position
+  std::vector<std::string> groups;            // upper-case group names
+  std::vector<std::string> bar;               // "group.popN", lower-case, by position
+  std::map<std::string, Pulldown> pulldowns;  // by "group.popN", lower-case, of loaded menu files
   std::vector<std::string> supportPath;
   bool supportPathSet = false;
 };
@@ -71,7 +90,7 @@ bool groupLoaded(const std::string& group) {
   return std::find(groups.begin(), groups.end(), cadhost::upperCase(group)) != groups.end();
 }
 
-// "Pn=+group.popM": insert (or move) a pull-down; "Ggroup.popM=-": take it off.
+// "Pn=+group.popM": insert a pull-down (another copy when it is on the bar already).
 int insertPulldown(const std::string& text) {
   std::size_t equals = text.find("=+");
   int position = 0;
@@ -80,11 +99,102 @@ int insertPulldown(const std::string& text) {
   std::string pulldown = lowerCase(text.substr(equals + 2));
   std::size_t dot = pulldown.find('.');
   if (dot == std::string::npos || !groupLoaded(pulldown.substr(0, dot))) return RTERROR;
-  removeFromBar(pulldown);
   auto& bar = menus().bar;
   std::size_t index = std::min<std::size_t>(static_cast<std::size_t>(position - 1), bar.size());
   bar.insert(bar.begin() + static_cast<std::ptrdiff_t>(index), pulldown);
   return RTNORM;
+}
+
+// "[label]macro" -> label and macro; false when the line holds no bracketed label.
+bool splitItem(const std::string& text, std::string& label, std::string& macro) {
+  std::size_t open = text.find('[');
+  std::size_t close = open == std::string::npos ? std::string::npos : text.find(']', open);
+  if (close == std::string::npos) return false;
+  label = text.substr(open + 1, close - open - 1);
+  macro = std::string(kestrum::Trim(std::string_view(text).substr(close + 1)));
+  return true;
+}
+
+// The "***MENUGROUP=" name and the "***POPn" sections of a menu file: each section's first
+// bracketed line is its title, the others its items ("[--]" a separator). Sections and items
+// beyond the host's limits are left out.
+std::map<int, Pulldown> readPulldowns(std::istream& in, std::string& group) {
+  std::map<int, Pulldown> pulldowns;
+  Pulldown* current = nullptr;
+  bool titled = false;
+  std::string line;
+  while (std::getline(in, line)) {
+    std::string text(kestrum::Trim(line));
+    std::string upper = cadhost::upperCase(text);
+    if (upper.rfind("***MENUGROUP=", 0) == 0) {
+      group = cadhost::upperCase(std::string(kestrum::Trim(std::string_view(text).substr(13))));
+      continue;
+    }
+    if (upper.rfind("***", 0) == 0) {
+      int number = 0;
+      current = nullptr;
+      if (upper.rfind("***POP", 0) == 0 && cadhost::parseInt(upper.substr(6), number) && number >= 1 &&
+          number <= kMostPulldownsPerGroup) {
+        current = &pulldowns[number];
+        titled = false;
+      }
+      continue;
+    }
+    std::string label, macro;
+    if (!current || !splitItem(text, label, macro)) continue;
+    if (!titled) {
+      current->title = label;
+      titled = true;
+    } else if (current->items.size() < kMostItemsPerPulldown) {
+      current->items.push_back(MenuItem{label, macro, label == "--"});
+    }
+  }
+  return pulldowns;
+}
+
+std::string plainLabel(const std::string& label) {
+  std::string plain;
+  for (char c : label)
+    if (c != '&') plain += c;
+  return plain;
+}
+
+// The command words of a macro: "^C^CCAEP_EXPLORER" -> CAEP_EXPLORER (cancels dropped).
+std::string macroCommand(std::string macro) {
+  while (macro.rfind("^C", 0) == 0 || macro.rfind("^c", 0) == 0) macro.erase(0, 2);
+  return std::string(kestrum::Trim(macro));
+}
+
+void listMenuBar() {
+  const auto& bar = menus().bar;
+  acutPrintf("\nMenu bar: %zu pull-down(s)\n", bar.size());
+  for (std::size_t i = 0; i < bar.size(); ++i) {
+    auto found = menus().pulldowns.find(bar[i]);
+    if (found == menus().pulldowns.end()) {
+      acutPrintf("  P%zu %s\n", i + 1, bar[i].c_str());
+      continue;
+    }
+    acutPrintf("  P%zu %s \"%s\"\n", i + 1, bar[i].c_str(), plainLabel(found->second.title).c_str());
+    for (const MenuItem& item : found->second.items) {
+      if (item.separator)
+        acutPrintf("    --\n");
+      else
+        acutPrintf("    \"%s\" %s\n", plainLabel(item.label).c_str(), macroCommand(item.macro).c_str());
+    }
+  }
+}
+
+// The item labelled `label` (without '&', ignoring case) of a pull-down of `group` on the bar.
+const MenuItem* findBarItem(const std::string& group, const std::string& label) {
+  std::string prefix = lowerCase(group) + ".";
+  for (const std::string& name : menus().bar) {
+    if (name.rfind(prefix, 0) != 0) continue;
+    auto found = menus().pulldowns.find(name);
+    if (found == menus().pulldowns.end()) continue;
+    for (const MenuItem& item : found->second.items)
+      if (!item.separator && lowerCase(plainLabel(item.label)) == lowerCase(plainLabel(label))) return &item;
+  }
+  return nullptr;
 }
 
 }  // namespace
@@ -104,7 +214,13 @@ int acedMenuCmd(const char* text) {
     }
     return insertPulldown(command);
   }
-  if (command.size() > 3 && (command[0] == 'G' || command[0] == 'g') && command.substr(command.size() - 2) == "=-") {
+  const bool group = command.size() > 3 && (command[0] == 'G' || command[0] == 'g');
+  if (group && command.substr(command.size() - 2) == "=?") {
+    std::string pulldown = lowerCase(command.substr(1, command.size() - 3));
+    const auto& bar = menus().bar;
+    return std::find(bar.begin(), bar.end(), pulldown) != bar.end() ? RTNORM : RTERROR;
+  }
+  if (group && command.substr(command.size() - 2) == "=-") {
     std::string pulldown = lowerCase(command.substr(1, command.size() - 3));
     auto& bar = menus().bar;
     if (std::find(bar.begin(), bar.end(), pulldown) == bar.end()) return RTERROR;
@@ -151,9 +267,19 @@ std::vector<std::string> supportPath() {
 std::vector<std::string> loadedMenuGroups() { return menus().groups; }
 std::vector<std::string> menuBar() { return menus().bar; }
 
+std::vector<std::pair<std::string, std::string>> menuItems(const std::string& pulldown) {
+  std::vector<std::pair<std::string, std::string>> items;
+  auto found = menus().pulldowns.find(lowerCase(pulldown));
+  if (found == menus().pulldowns.end()) return items;
+  for (const MenuItem& item : found->second.items)
+    items.emplace_back(item.label, item.separator ? std::string() : macroCommand(item.macro));
+  return items;
+}
+
 void resetMenus() {
   menus().groups = {"ACAD"};
   menus().bar = defaultBar();
+  menus().pulldowns.clear();
 }
 
 void resetSupportPath() {
@@ -171,20 +297,16 @@ int loadMenuFile(const std::string& name) {
     return RTERROR;
   }
   std::ifstream file(found);
-  std::string line, group;
-  while (std::getline(file, line)) {
-    std::string text(kestrum::Trim(line));
-    if (upperCase(text).rfind("***MENUGROUP=", 0) == 0) {
-      group = upperCase(kestrum::Trim(std::string_view(text).substr(13)));
-      break;
-    }
-  }
+  std::string group;
+  std::map<int, Pulldown> pulldowns = readPulldowns(file, group);
   if (group.empty()) group = upperCase(std::filesystem::path(found).stem().string());
   if (groupLoaded(group)) {
     acutPrintf("\nThe menu group %s is already loaded.\n", group.c_str());
     return RTERROR;
   }
   menus().groups.push_back(group);
+  for (auto& [number, pulldown] : pulldowns)
+    menus().pulldowns[lowerCase(group) + ".pop" + std::to_string(number)] = std::move(pulldown);
   acutPrintf("\nMenu group %s loaded from %s.\n", group.c_str(), found);
   return RTNORM;
 }
@@ -200,11 +322,46 @@ int unloadMenuGroup(const std::string& name) {
   }
   groups.erase(it);
   std::string prefix = lowerCase(group) + ".";
+  std::erase_if(menus().pulldowns, [&](const auto& entry) { return entry.first.rfind(prefix, 0) == 0; });
   auto& bar = menus().bar;
   bar.erase(std::remove_if(bar.begin(), bar.end(), [&](const std::string& p) { return p.rfind(prefix, 0) == 0; }),
             bar.end());
   acutPrintf("\nMenu group %s unloaded.\n", group.c_str());
   return RTNORM;
+}
+
+}  // namespace cadhost
+
+namespace cadhost {
+
+// MENU: without words lists the bar; "MENU GROUP LABEL" runs the command of that item.
+int menuCommand() {
+  if (queuedWordCount() < 2) {
+    bool asked = queuedWordCount() == 1;
+    if (asked) nextInput("");
+    listMenuBar();
+    if (asked) {
+      refuseAnswer("\nMENU takes a menu group and an item label, or nothing.\n");
+      return RTERROR;
+    }
+    return RTNORM;
+  }
+  std::optional<InputItem> group = nextInput("");
+  std::optional<InputItem> label = nextInput("");
+  if (!group || !label) return RTCAN;
+  const MenuItem* item = findBarItem(group->text, label->text);
+  if (!item) {
+    acutPrintf("\nNo item \"%s\" in a pull-down of the menu group %s on the menu bar.\n", label->text.c_str(),
+               upperCase(group->text).c_str());
+    return RTERROR;
+  }
+  std::vector<std::string> words = splitWords(macroCommand(item->macro));
+  if (words.empty()) return RTNORM;
+  std::size_t before = queuedInputCount();
+  pushFrontWords(std::vector<std::string>(words.begin() + 1, words.end()));
+  int result = runCommand(words[0]);
+  while (queuedInputCount() > before) nextInput("");
+  return result;
 }
 
 }  // namespace cadhost

@@ -193,6 +193,11 @@ TEST_F(CommandLineTest, QueuedMenuExpressionsRunWhenIdle) {
                                       "E:commandWillStart MENULOAD", "E:commandEnded MENULOAD", "E:lispEnded",
                                       "E:lispWillStart (menucmd \"P11=+caep.pop1\")", "E:lispEnded"}));
 
+  // The bar knows which pull-downs it holds.
+  EXPECT_EQ(acedMenuCmd("Gcaep.pop1=?"), RTNORM);
+  EXPECT_EQ(acedMenuCmd("Gacad.pop16=?"), RTNORM);
+  EXPECT_EQ(acedMenuCmd("Gacad.pop12=?"), RTERROR);
+
   // And what its reset queues.
   ads_queueexpr("(menucmd \"Gcaep.pop1=-\")");
   ads_queueexpr("(command  \"_.menuunload\" \"caep\")");
@@ -200,8 +205,9 @@ TEST_F(CommandLineTest, QueuedMenuExpressionsRunWhenIdle) {
   ads_queueexpr("(princ \"something else\")");
   cadhost::runQueuedExpressions();
   EXPECT_FALSE(acedIsMenuGroupLoaded("CAEP"));
-  EXPECT_EQ(cadhost::menuBar().size(), 11u);
+  EXPECT_EQ(cadhost::menuBar().size(), 12u);  // inserting a pull-down on the bar adds a copy
   EXPECT_EQ(cadhost::menuBar()[10], "acad.pop16");
+  EXPECT_EQ(cadhost::menuBar()[11], "acad.pop16");
   EXPECT_NE(cadhost::printedText().find("cannot evaluate (princ"), std::string::npos);
   EXPECT_EQ(cadhost::evaluatedExpressions().size(), 6u);
 }

@@ -14,22 +14,9 @@
 
 namespace {
 
+using kestrum::test::ProgramRun;
 using kestrum::test::TempDir;
-
-struct ProgramRun {
-  int exitCode = -1;
-  std::string output;
-};
-
-ProgramRun runScript(const TempDir& dir, const std::string& script) {
-  std::ofstream(dir / "test.scr") << script;
-  const std::string out = (dir / "output.txt").string();
-  const std::string command = "cd '" + dir.path().string() + "' && '" +
-                              kestrum::test::buildPath("bin/cadhost").string() + "' --script test.scr > '" + out +
-                              "' 2>&1";
-  const int status = std::system(command.c_str());
-  return ProgramRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, kestrum::test::readFile(out)};
-}
+const auto runScript = kestrum::test::runHostScript;
 
 std::string loadLines() {
   return "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\nARXLOAD " +

@@ -15,22 +15,9 @@
 
 namespace {
 
+using kestrum::test::ProgramRun;
 using kestrum::test::TempDir;
-
-struct ProgramRun {
-  int status = -1;
-  std::string output;
-};
-
-ProgramRun runScript(const TempDir& dir, const std::string& script) {
-  std::ofstream(dir / "test.scr") << script;
-  const std::string out = (dir / "output.txt").string();
-  const std::string command = "cd '" + dir.path().string() + "' && '" +
-                              kestrum::test::buildPath("bin/cadhost").string() + "' --script test.scr > '" + out +
-                              "' 2>&1";
-  const int status = std::system(command.c_str());
-  return ProgramRun{WIFEXITED(status) ? WEXITSTATUS(status) : -1, kestrum::test::readFile(out)};
-}
+const auto runScript = kestrum::test::runHostScript;
 
 std::string loadLines() {
   return "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\nARXLOAD " +
@@ -68,7 +55,7 @@ TEST(ResultsScript, TheThreePairsShowVonMisesTemperatureAndTheFirstMode) {
   const ProgramRun run = runScript(dir, loadLines() + pair("static_beam") + windowLines("static.png") +
                                             pair("heat_block") + windowLines("heat.png") + pair("vibration_beam") +
                                             windowLines("modes.png") + "WINDOWS list\nQUIT\n");
-  ASSERT_EQ(run.status, 0) << run.output;
+  ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_NE(run.output.find("Results imported from"), std::string::npos) << run.output;
   // The static bar: von Mises in the host's stress unit; the root's bending stress, F L / (b h^2 / 6)
   // = 120 MPa, is the largest.
@@ -114,7 +101,7 @@ TEST(ResultsScript, AnImportThatCannotBeMadeSaysWhyAndLeavesTheFilesAlone) {
                          ".frd\n@file " + (dir / "nostep.inp").string() + "\n" + "RESIMPORT\n@file " +
                          (dir / "broken.frd").string() + "\n@file " + mine + ".inp\n" + "RESIMPORT\n@file " + mine +
                          ".inp\n" + "RESIMPORT\n@file " + mine + ".frd\n@file cancel\n" + "WINDOWS list\nQUIT\n");
-  ASSERT_EQ(run.status, 0) << run.output;
+  ASSERT_EQ(run.exitCode, 0) << run.output;
   for (const char* why : {"the deck's nodes are not the nodes of the results file", "the deck has no analysis step",
                           "the results file is damaged", "the file is not a results file", "no input deck was chosen"})
     EXPECT_NE(run.output.find(why), std::string::npos) << why << "\n" << run.output;
@@ -130,7 +117,7 @@ TEST(ResultsScript, PrintingWritesThePictureToTheChosenOutputAndRefusesAnUnwrita
       runScript(dir, loadLines() + pair("heat_block") + "RESPRINTSETUP\n@file " + (dir / "printed.png").string() +
                          "\nRESPRINT\n" + "WINDOWS png \"Results Processor\" " +
                          (dir / "no" / "such" / "folder.png").string() + "\nQUIT\n");
-  EXPECT_EQ(run.status, 1) << "the refused PNG is a failed line: " << run.output;
+  EXPECT_EQ(run.exitCode, 1) << "the refused PNG is a failed line: " << run.output;
   EXPECT_TRUE(isPng(dir / "printed.png")) << run.output;
   EXPECT_NE(run.output.find("The picture was not saved"), std::string::npos) << run.output;
   EXPECT_FALSE(std::filesystem::exists(dir / "no"));

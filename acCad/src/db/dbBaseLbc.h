@@ -32,6 +32,7 @@
 #include "arx/dbentity.h"
 #include "db/dbLbcVis.h"
 #include "fea/AttLbc.h"
+#include "topo/acTopoUtil.h"
 
 class AcDbDwgFiler;
 class AcDbDxfFiler;
@@ -314,9 +315,14 @@ class CaepLbcEntOf : public CaepBaseLbcEnt, public Engine {
 
 // The conditions on topology react to their reference: erased with it, redrawn when it changes.
 template <class Engine>
-class CaepTopoLbcEntOf : public CaepLbcEntOf<Engine> {
+class CaepTopoLbcEntOf : public CaepLbcEntOf<Engine>, public AcTopoAttribObject {
  public:
   using CaepLbcEntOf<Engine>::CaepLbcEntOf;
+
+  // ---- re-resolution (AcTopoAttribObject) ----
+  AmiObjectKey* TopoKey() const override { return CaepBaseLbcEnt::TopoKey(); }
+  bool TopologyLost() const override { return CaepBaseLbcEnt::TopologyLost() != 0; }
+  void ReviveTopology() override { this->erase(false); }
 
   // Erases the entity, then records that the topology took it.
   void UponTopoRefErase() override;

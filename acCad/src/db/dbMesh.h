@@ -20,6 +20,7 @@
 #include "arx/gebasic.h"
 #include "arx/gi.h"
 #include "fea/AmgMesh.h"
+#include "topo/acTopoUtil.h"
 
 class AcDbDwgFiler;
 class AmiObjectKey;
@@ -68,7 +69,7 @@ class MeshFaceShell {
   AcGePoint3d points_[6];
 };
 
-class CaepMeshEnt : public AcDbEntity, public AmgMesh {
+class CaepMeshEnt : public AcDbEntity, public AmgMesh, public AcTopoAttribObject {
  public:
   ACRX_DECLARE_MEMBERS(CaepMeshEnt);
   static void rxInit();
@@ -82,8 +83,12 @@ class CaepMeshEnt : public AcDbEntity, public AmgMesh {
   bool CopyMark() const { return copyMark_ != 0; }
   int Modified() const { return modified_; }
   bool AwaitingRestore() const { return awaitingRestore_ != 0; }
-  int TopologyLost() const { return topologyLost_; }
   AmiObjectKey* Key() const { return bodyKey_; }
+  // ---- re-resolution (AcTopoAttribObject): the body key; a revived mesh brings back its
+  // sub-model and uses ----
+  AmiObjectKey* TopoKey() const override { return bodyKey_; }
+  bool TopologyLost() const override { return topologyLost_ != 0; }
+  void ReviveTopology() override { UnErase(); }
   const MeshKeyArray& FaceKeys() const { return faceKeys_; }
   const MeshKeyArray& EdgeKeys() const { return edgeKeys_; }
   const MeshKeyArray& VertexKeys() const { return vertexKeys_; }

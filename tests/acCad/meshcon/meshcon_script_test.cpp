@@ -14,6 +14,7 @@
 
 namespace {
 
+using kestrum::test::countOf;
 using kestrum::test::ProgramRun;
 using kestrum::test::TempDir;
 const auto runScript = kestrum::test::runHostScript;
@@ -104,6 +105,25 @@ TEST(MeshConScript, RefinementOnTheHoleRefinesTheGeneratedMesh) {
   const int refined = nodesOf("MCREFINE 2 1\nplate/hole1/side\n");
   EXPECT_GT(plain, 0);
   EXPECT_GT(refined, 2 * plain);
+}
+
+// A part edit with a mesh and a restraint on the part re-attaches both: no error, both still in
+// the drawing after the edit and after its undo.
+TEST(MeshConScript, APartEditKeepsTheMeshAndTheConditionAttached) {
+  TempDir dir;
+  const std::string script = "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\nARXLOAD " +
+                             kestrum::test::buildPath("tests/modules/lbc_module.so").string() + "\nARXLOAD " +
+                             kestrum::test::buildPath("tests/modules/meshcon_module.so").string() +
+                             "\nPART plate_with_hole\nLBCMODEL Plate 0\nLBCRESTSET Fixed\n"
+                             "LBCCREATE 7 Fixed 0,0,0 000000 global 10 -1\nplate/plate/left\n"
+                             "MCMESH 20 1 S275\nplate/hole1/side|plate/bottom\n"
+                             "PARAM set plate/D 40\nLIST\nUNDO 1\nLIST\nQUIT\nN\n";
+  const ProgramRun run = runScript(dir, script);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(countOf(run.output, "part plate regenerated"), 1) << run.output;
+  EXPECT_EQ(countOf(run.output, "General Error"), 0) << run.output;
+  EXPECT_EQ(countOf(run.output, "CaepMeshEnt (1)"), 2) << run.output;
+  EXPECT_EQ(countOf(run.output, "CaepLbcEnt (1)"), 2) << run.output;
 }
 
 }  // namespace

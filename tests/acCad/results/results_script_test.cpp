@@ -123,4 +123,22 @@ TEST(ResultsScript, PrintingWritesThePictureToTheChosenOutputAndRefusesAnUnwrita
   EXPECT_FALSE(std::filesystem::exists(dir / "no"));
 }
 
+// The shipped results example, prepared as ./run demo prepares it: the three imports each leave
+// their picture.
+TEST(ResultsScript, TheShippedExampleImportsTheThreePairsAndSavesTheirPictures) {
+  TempDir dir;
+  std::string script = kestrum::test::readFile(kestrum::test::sourcePath("data/demo/results.scr"));
+  ASSERT_FALSE(script.empty());
+  const std::string build = kestrum::test::buildPath("lib").parent_path().string();
+  const std::string data = kestrum::test::sourcePath("data/results").string();
+  script = std::regex_replace(script, std::regex("@BUILD@"), build);
+  script = std::regex_replace(script, std::regex("@DATA@"), data);
+  const ProgramRun run = runScript(dir, script);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("Nothing was imported"), std::string::npos) << run.output;
+  for (const char* picture : {"results-static.png", "results-heat.png", "results-modes.png"})
+    EXPECT_GT(std::filesystem::file_size(dir / picture), 1000u) << picture;
+  EXPECT_NE(run.output.find("\"Results Processor\" shown"), std::string::npos) << run.output;
+}
+
 }  // namespace

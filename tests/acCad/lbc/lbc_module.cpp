@@ -37,7 +37,12 @@
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
 
+#include "../test_module_support.h"
+
 namespace {
+
+using kestrum::test_module::cad;
+using kestrum::test_module::inTransaction;
 
 constexpr char kGroup[] = "KESTRUM_LBC_TESTS";
 
@@ -51,25 +56,8 @@ class TempTable : public CaeList<AttTableTempValue> {
   void DeleteItem(AttTableTempValue* item) override { delete item; }
 };
 
-// The answers of one command; an ended or bad answer ends the command quietly.
-struct Answers {
-  bool ok = true;
-
-  std::string text(const char* prompt) {
-    char buffer[512] = {};
-    if (ok && acedGetString(1, prompt, buffer, sizeof buffer) != RTNORM) ok = false;
-    return ok ? buffer : "";
-  }
-  int integer(const char* prompt) {
-    int value = 0;
-    if (ok && acedGetInt(prompt, &value) != RTNORM) ok = false;
-    return value;
-  }
-  double real(const char* prompt) {
-    ads_real value = 0.0;
-    if (ok && acedGetReal(prompt, &value) != RTNORM) ok = false;
-    return value;
-  }
+// The shared answers and the ones these commands add; an ended or bad answer ends the command quietly.
+struct Answers : kestrum::test_module::Answers {
   // "x,y,z"
   bool triple(const char* prompt, double out[3]) {
     const std::string answer = text(prompt);
@@ -110,25 +98,6 @@ struct Answers {
     return std::make_unique<CaeCoordSysSpheric>(placement);
   }
 };
-
-CadInterface& cad() { return *CadInterface::GetCurrent(); }
-
-// Runs one command's work in a transaction of its own.
-template <class Work>
-void inTransaction(Work work) {
-  if (!CadInterface::GetCurrent()) {
-    acutPrintf("\nThe add-in is not loaded.");
-    return;
-  }
-  try {
-    CadTransactionScope scope(cad());
-    scope.Start();
-    work();
-    scope.Commit();
-  } catch (const CaeExcept& error) {
-    acutPrintf("\n%s", error.String().Text());
-  }
-}
 
 int colourOr(int colour, int type) { return colour < 0 ? cad().GetLbcDimension(type) : colour; }
 

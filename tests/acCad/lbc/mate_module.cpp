@@ -29,47 +29,15 @@
 #include "topo/acTopoRef.h"
 #include "util/acObjKey.h"
 
+#include "../test_module_support.h"
+
 namespace {
 
+using kestrum::test_module::Answers;
+using kestrum::test_module::cad;
+using kestrum::test_module::inTransaction;
+
 constexpr char kGroup[] = "KESTRUM_MATE_TESTS";
-
-CadInterface& cad() { return *CadInterface::GetCurrent(); }
-
-struct Answers {
-  bool ok = true;
-
-  std::string text(const char* prompt) {
-    char buffer[512] = {};
-    if (ok && acedGetString(1, prompt, buffer, sizeof buffer) != RTNORM) ok = false;
-    return ok ? buffer : "";
-  }
-  int integer(const char* prompt) {
-    int value = 0;
-    if (ok && acedGetInt(prompt, &value) != RTNORM) ok = false;
-    return value;
-  }
-  double real(const char* prompt) {
-    ads_real value = 0.0;
-    if (ok && acedGetReal(prompt, &value) != RTNORM) ok = false;
-    return value;
-  }
-};
-
-template <class Work>
-void inTransaction(Work work) {
-  if (!CadInterface::GetCurrent()) {
-    acutPrintf("\nThe add-in is not loaded.");
-    return;
-  }
-  try {
-    CadTransactionScope scope(cad());
-    scope.Start();
-    work();
-    scope.Commit();
-  } catch (const CaeExcept& error) {
-    acutPrintf("\n%s", error.String().Text());
-  }
-}
 
 CaepAnlModelObj* currentModel() {
   AnlControl* control = AnlControl::GetCurrent();

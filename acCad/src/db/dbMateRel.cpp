@@ -219,17 +219,37 @@ void CaepMateRelEnt::DrawSymbol(AcGiWorldDraw* mode, CaeTopoRef* ref) {
 
 // ---- filing -------------------------------------------------------------------------------------
 
+int dbFileMateRecordHead(DbLbcFields& fields, AcDbDwgFiler* dwg, AcDbDxfFiler* dxf, bool reading, const char* className,
+                         int version, int dataVersion) {
+  if (!reading) {
+    if (dwg) {
+      fields.Check(dwg->writeUInt16(static_cast<Adesk::UInt16>(version)) == Acad::eOk, __LINE__);
+    } else {
+      fields.Check(dbWriteDxfMarker(dxf, className) == Acad::eOk, __LINE__);
+      Adesk::Int32 filed = version;
+      fields.Int32(filed);
+    }
+    return version;
+  }
+  Adesk::Int32 read = 0;
+  if (dwg) {
+    Adesk::UInt16 word = 0;
+    fields.Check(dwg->readUInt16(&word) == Acad::eOk, __LINE__);
+    read = word;
+  } else {
+    if (!dbReadDxfMarker(dxf, className)) return -1;
+    fields.Int32(read);
+  }
+  fields.Check(read == 0 || read == dataVersion, __LINE__);
+  return read;
+}
+
 Acad::ErrorStatus CaepMateRelEnt::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dxf, bool reading) {
   return dbGuardedFiling([&] {
     DbLbcFields fields = dwg ? DbLbcFields(dwg, reading, kSource) : DbLbcFields(dxf, reading, kSource);
     if (!reading) {
-      Adesk::Int32 version = dataVersion_ != 0 ? kDataVersion : 0;
-      if (dwg) {
-        fields.Check(dwg->writeUInt16(static_cast<Adesk::UInt16>(version)) == Acad::eOk, __LINE__);
-      } else {
-        fields.Check(dbWriteDxfMarker(dxf, kClassName) == Acad::eOk, __LINE__);
-        fields.Int32(version);
-      }
+      const int version =
+          dbFileMateRecordHead(fields, dwg, dxf, false, kClassName, dataVersion_ != 0 ? kDataVersion : 0, kDataVersion);
       if (version == 0) return Acad::eOk;
       auto color = static_cast<Adesk::Int16>(colorIndex_);
       double scale = symbolScale_;
@@ -241,16 +261,8 @@ Acad::ErrorStatus CaepMateRelEnt::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dx
       fields.Check((dwg ? dwg->writeSoftPointerId(pair) : dxf->writeObjectId(kDxfPair, pair)) == Acad::eOk, __LINE__);
       return Acad::eOk;
     }
-    Adesk::Int32 version = 0;
-    if (dwg) {
-      Adesk::UInt16 word = 0;
-      fields.Check(dwg->readUInt16(&word) == Acad::eOk, __LINE__);
-      version = word;
-    } else {
-      if (!dbReadDxfMarker(dxf, kClassName)) return Acad::eOk;
-      fields.Int32(version);
-    }
-    fields.Check(version == 0 || version == kDataVersion, __LINE__);
+    const int version = dbFileMateRecordHead(fields, dwg, dxf, true, kClassName, 0, kDataVersion);
+    if (version < 0) return Acad::eOk;
     if (version == 0) {
       dataVersion_ = 0;
       return Acad::eOk;

@@ -25,6 +25,8 @@ class AmiObjectKey;
 class CaepMateRelPair;
 class CaeTopoRef;
 
+class DbLbcFields;
+
 class CaepMateRelEnt : public AttMateRel, public AcDbEntity, public AcTopoAttribObject {
  public:
   ACRX_DECLARE_MEMBERS(CaepMateRelEnt);
@@ -105,3 +107,10 @@ class CaepMateRelEnt : public AttMateRel, public AcDbEntity, public AcTopoAttrib
   bool geometryMissing_ = false;
   bool holdErased_ = false;
 };
+
+// The head both mating records start with: the record version (0: no data) as a UInt16 in a
+// drawing file, after the class marker as an Int32 in DXF. Writing files `version` and answers it;
+// reading answers the version read (0 or `dataVersion`, else the fields fail), or -1 when a DXF
+// record does not carry the class's marker.
+int dbFileMateRecordHead(DbLbcFields& fields, AcDbDwgFiler* dwg, AcDbDxfFiler* dxf, bool reading, const char* className,
+                         int version, int dataVersion);

@@ -212,13 +212,8 @@ Acad::ErrorStatus CaepMateRelPair::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* d
   return dbGuardedFiling([&] {
     DbLbcFields fields = dwg ? DbLbcFields(dwg, reading, kSource) : DbLbcFields(dxf, reading, kSource);
     if (!reading) {
-      Adesk::Int32 version = dataVersion_ != 0 ? kDataVersion : 0;
-      if (dwg) {
-        fields.Check(dwg->writeUInt16(static_cast<Adesk::UInt16>(version)) == Acad::eOk, __LINE__);
-      } else {
-        fields.Check(dbWriteDxfMarker(dxf, kClassName) == Acad::eOk, __LINE__);
-        fields.Int32(version);
-      }
+      const int version =
+          dbFileMateRecordHead(fields, dwg, dxf, false, kClassName, dataVersion_ != 0 ? kDataVersion : 0, kDataVersion);
       if (version == 0) return Acad::eOk;
       CaeString name = Name();
       fields.Check(!name.IsEmpty(), __LINE__);
@@ -230,16 +225,8 @@ Acad::ErrorStatus CaepMateRelPair::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* d
       }
       return Acad::eOk;
     }
-    Adesk::Int32 version = 0;
-    if (dwg) {
-      Adesk::UInt16 word = 0;
-      fields.Check(dwg->readUInt16(&word) == Acad::eOk, __LINE__);
-      version = word;
-    } else {
-      if (!dbReadDxfMarker(dxf, kClassName)) return Acad::eOk;
-      fields.Int32(version);
-    }
-    fields.Check(version == 0 || version == kDataVersion, __LINE__);
+    const int version = dbFileMateRecordHead(fields, dwg, dxf, true, kClassName, 0, kDataVersion);
+    if (version < 0) return Acad::eOk;
     if (version == 0) {
       dataVersion_ = 0;
       return Acad::eOk;

@@ -174,23 +174,13 @@ CaepConEnt* acNewConstraintInMesh(int colour, double scale, double size, const C
   return newConstraint(colour, scale, size, location, pointFlag, entity, stored);
 }
 
-void acNextNodeElementIds(long& node, long& element) {
-  node = 0;
-  element = 0;
-  if (AnlModel* model = currentModel()) model->HighestNodeElementIds(node, element);
-  ++node;
-  ++element;
-}
-
 int acGenerateMeshEntity(CaepMeshEnt*& mesh, const char* materialName) {
   if (!mesh) return 0;
   CadWaitCursor waitCursor;
   CaepAnlModelObj* model = currentModel();
   if (!model) CAE_GENERAL_ERROR();  // checked before meshing: nothing is made without a model
   // Every mesh numbers on from the model's highest ids, so that the deck never sees one twice.
-  long node = 1, element = 1;
-  acNextNodeElementIds(node, element);
-  mesh->SetFirstIds(node, element);
+  mesh->NumberOnFrom(*model);
   dbApplyMeshConstraints(*mesh, *model);
   if (!generateOnce(mesh) || !mesh->Successful()) {
     removeFailedMesh(mesh, *model);

@@ -42,5 +42,3 @@ CaepConEnt* acNewConstraintInMesh(int colour, double scale, double size, const C
 // Meshes one mesh entity (see above); `mesh` becomes null when the generation failed and the mesh
 // was removed. Answers 1 on success.
 int acGenerateMeshEntity(CaepMeshEnt*& mesh, const char* materialName);
-// The current model's highest node and element ids, each plus 1 (1 and 1 without a model).
-void acNextNodeElementIds(long& node, long& element);

@@ -31,15 +31,15 @@ T* openForWrite(AcDbDatabase* db, AcDbObjectId id) {
   return dynamic_cast<T*>(dbOpenMember(db, id, AcDb::kForWrite));
 }
 
-CaeTransform placement(double shift) {
+}  // namespace
+
+CaeTransform storePlacement(double shift) {
   CaeTransform transform;
   transform.Set(0, 3, 1.5 + shift);
   transform.Set(1, 3, -2.25);
   transform.Set(0, 1, 0.125);
   return transform;
 }
-
-}  // namespace
 
 CaepAnlSubModelObj* storeAddSubModel(AcDbDatabase* db, CaepAnlModelObj* model, const char* material) {
   auto* mesh = new StoreMeshStandIn();
@@ -113,10 +113,10 @@ StoreDrawing buildStoreDrawing(AcApDocument* document, const std::filesystem::pa
     stress->SetMateRelTolerance(2.5e-4);
     CaepAnlSubModelObj* shell = storeAddSubModel(db, stress, "S275");
     shell->AssignElement(DbElemDesc{CaeElemQuadratic, CaeShapeTri, CaeElemShell, 0}, 2.5);
-    shell->AssignCoordSys(new CaeCoordSysCylindric(placement(0.0)));
+    shell->AssignCoordSys(new CaeCoordSysCylindric(storePlacement(0.0)));
     CaepAnlSubModelObj* solid = storeAddSubModel(db, stress, "Al_6061-T6");
     solid->AssignElement(DbElemDesc{}, 0.0);
-    solid->AssignCoordSys(new CaeCoordSysSpheric(placement(1.0)));
+    solid->AssignCoordSys(new CaeCoordSysSpheric(storePlacement(1.0)));
     storeAddJob(stress, folder, "run1");
     auto* constrained = new CaepAnlConstrJobObj(100);
     constrained->Create(CaeString((folder / "concept").string()));
@@ -130,7 +130,7 @@ StoreDrawing buildStoreDrawing(AcApDocument* document, const std::filesystem::pa
     modal->SetId(8);
     CaepAnlSubModelObj* body = storeAddSubModel(db, modal, "S275");
     body->AssignElement(DbElemDesc{CaeElemLinear, CaeShapeTri, CaeElemSolid, 0}, 0.0);
-    body->AssignCoordSys(new CaeCoordSysCartesian(placement(2.0)));
+    body->AssignCoordSys(new CaeCoordSysCartesian(storePlacement(2.0)));
     storeAddJob(modal, folder, "modes");
     storeAddResultSet(modal, "Modes");
 

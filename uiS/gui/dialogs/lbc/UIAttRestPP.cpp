@@ -72,8 +72,9 @@ BOOL CAttRestPP::OnInitDialog() {
   CAttPS* ps = AttSheet();
   const bool modify = ps && ps->m_bModify;
   const bool shell = IsShellModel();
-  if (shell && !modify)
-    for (int i = 3; i < 6; ++i) m_bFixed[i] = TRUE;  // a new shell restraint starts with its rotations fixed
+  // A new shell restraint starts with its rotations fixed; a solid has none to restrain.
+  if (!modify)
+    for (int i = 3; i < 6; ++i) m_bFixed[i] = shell;
   for (int id : kRotationIds) Enable(*this, id, shell);
   Enable(*this, IDC_REST_ROTATION_LABEL, shell);
   CPropertyPage::OnInitDialog();

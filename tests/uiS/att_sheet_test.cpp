@@ -46,7 +46,7 @@ class BuilderCad : public uistest::RecordingCad {
   int GetTopologyKind(AcBrEntity* entity) override { return entity == kPickedFace ? 2 : 0; }
   int CreateLbc(CaeString name, int, double, int type, int* free, double* values, CaeCoordSys* system,
                 AcBrEntity* entity) override {
-    delete system;
+    (void)system;  // the caller keeps its system
     if (failBuild) throw CaeExcept(CaeString("build failed"), 0xc0000fa2);
     Built b{"CreateLbc", type, name.Text(), {}, {}, entity};
     for (int i = 0; i < 6; ++i) b.free[i] = free[i];

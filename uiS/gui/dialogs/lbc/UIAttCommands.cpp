@@ -270,7 +270,9 @@ void ApplyStructural(CAttPS& sheet, AttBaseLbc& attribute, const Collected& c) {
   double values[3];
   std::copy(std::begin(c.free), std::end(c.free), free);
   std::copy(std::begin(c.values), std::end(c.values), values);
-  Cad().EditLbc(&attribute, c.name, c.colour, c.size, c.type, free, values, CadMakeCoordSys(c.coordType, c.frame));
+  // The builders copy the system; it stays ours.
+  const std::unique_ptr<CaeCoordSys> system(CadMakeCoordSys(c.coordType, c.frame));
+  Cad().EditLbc(&attribute, c.name, c.colour, c.size, c.type, free, values, system.get());
 }
 
 void CreateStructural(CAttPS& sheet, const Collected& c) {
@@ -283,8 +285,8 @@ void CreateStructural(CAttPS& sheet, const Collected& c) {
   double values[3];
   std::copy(std::begin(c.free), std::end(c.free), free);
   std::copy(std::begin(c.values), std::end(c.values), values);
-  Cad().CreateLbc(c.name, c.colour, c.size, c.type, free, values, CadMakeCoordSys(c.coordType, c.frame),
-                  sheet.m_geomPage.m_pGeometry);
+  const std::unique_ptr<CaeCoordSys> system(CadMakeCoordSys(c.coordType, c.frame));
+  Cad().CreateLbc(c.name, c.colour, c.size, c.type, free, values, system.get(), sheet.m_geomPage.m_pGeometry);
 }
 
 // The existing body load of the current load set for a body-load category, or null.
@@ -559,6 +561,7 @@ int UIAttEditHeat(AttBaseLbc* attribute, int modify) {
   const double ambient = ToNative(CaeUtTemperature, heat.m_dValue);
   const double heatGeneration = ToNative(unit, heat.m_dConstantValue);
   CadInterface& cad = Cad();
+  const std::unique_ptr<CaeCoordSys> global(CadMakeCoordSys("", 0));
   if (modify) {
     if (convection)
       cad.EditConvection(dynamic_cast<AttLbcConv*>(&target), name, colour, size, type, constant, film, ambient, rows);
@@ -566,7 +569,7 @@ int UIAttEditHeat(AttBaseLbc* attribute, int modify) {
       cad.EditHeatGeneration(dynamic_cast<AttLbcHgen*>(&target), name, colour, size, type, constant, heatGeneration,
                              rows);
     else
-      cad.EditLbc(&target, name, colour, size, type, free, values, CadMakeCoordSys("", 0));
+      cad.EditLbc(&target, name, colour, size, type, free, values, global.get());
   } else {
     AcBrEntity* geometry = sheet.m_geomPage.m_pGeometry;
     if (convection)
@@ -574,7 +577,7 @@ int UIAttEditHeat(AttBaseLbc* attribute, int modify) {
     else if (generation)
       cad.CreateHeatGeneration(name, colour, size, type, constant, heatGeneration, rows, geometry);
     else
-      cad.CreateLbc(name, colour, size, type, free, values, CadMakeCoordSys("", 0), geometry);
+      cad.CreateLbc(name, colour, size, type, free, values, global.get(), geometry);
     UIAttRemembered().heat = type;
   }
   cad.FlushGraphics();

@@ -8,6 +8,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "test_env.h"
 
@@ -94,6 +95,80 @@ TEST(AttScript, LoadsToDeck) {
     EXPECT_NEAR(summary.force.count(2) ? summary.force.at(2) : 0.0, 0.0, 1e-9) << deck;
     EXPECT_GT(summary.restrained, 0) << deck;
   }
+}
+
+// A heat-transfer model of the plate: a convection on the right face and a fixed temperature on
+// the left one; a heat flux of 0 is refused and cancelled.
+const char kHeat[] =
+    "PART plate_with_hole\n"
+    "LBCMODEL Plate 3\n"
+    "LBCLOADSET Loads\n"
+    "LBCRESTSET Fixed\n"
+    "CAEP_THERM_TAB\n"
+    "@set IDC_HEAT_VALUE 293.15\n"
+    "@set IDC_HEAT_CONSTANT_VALUE 25\n"
+    "@select 12320 Geometry\n"
+    "@click IDC_GEOM_FACE\n"
+    "plate/plate/right\n"
+    "@click IDOK\n"
+    "CAEP_THERM_TAB\n"
+    "@select IDC_HEAT_TYPE \"Fixed Temperature\"\n"
+    "@set IDC_HEAT_VALUE 373.15\n"
+    "@select 12320 Geometry\n"
+    "@click IDC_GEOM_FACE\n"
+    "plate/plate/left\n"
+    "@click IDOK\n"
+    "CAEP_THERM_TAB\n"
+    "@select IDC_HEAT_TYPE \"Heat Flux\"\n"
+    "@select 12320 Geometry\n"
+    "@click IDC_GEOM_FACE\n"
+    "plate/plate/top\n"
+    "@click IDOK\n"
+    "@click IDOK\n"
+    "@click IDCANCEL\n"
+    "MCMESH 20 1 S275\n"
+    "plate/hole1/side|plate/bottom\n"
+    "ATTDECK heat.inp\n"
+    "QUIT\nN\n";
+
+// The lines of one block of a deck (the block's keyword line starts with `keyword`).
+std::vector<std::string> blockLines(const std::string& deck, const std::string& keyword) {
+  std::vector<std::string> lines;
+  std::istringstream in(deck);
+  std::string line;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line[0] == '*') {
+      inside = line.rfind(keyword, 0) == 0;
+      continue;
+    }
+    if (inside) lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(AttScript, HeatConditionsReachTheDeck) {
+  TempDir dir;
+  const ProgramRun run = kestrum::test::runHostScript(dir, loadLines() + kHeat);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("Please enter a non-zero value."), std::string::npos) << run.output;
+  ASSERT_TRUE(std::filesystem::exists(dir / "heat.inp")) << run.output;
+  const std::string deck = kestrum::test::readFile(dir / "heat.inp");
+  const std::vector<std::string> films = blockLines(deck, "*FILM");
+  ASSERT_FALSE(films.empty()) << deck;
+  for (const std::string& film : films) EXPECT_NE(film.find(",293.15,25"), std::string::npos) << film;
+  int fixed = 0;
+  for (const std::string& line : blockLines(deck, "*BOUNDARY")) {
+    long node = 0;
+    int first = 0, last = 0;
+    double value = 0.0;
+    if (std::sscanf(line.c_str(), "%ld, %d, %d, %lf", &node, &first, &last, &value) == 4 && first == 11) {
+      EXPECT_NEAR(value, 373.15, 1e-9) << line;
+      ++fixed;
+    }
+  }
+  EXPECT_GT(fixed, 0) << deck;
+  EXPECT_TRUE(blockLines(deck, "*DFLUX").empty()) << deck;
 }
 
 }  // namespace

@@ -171,4 +171,41 @@ TEST(AttScript, HeatConditionsReachTheDeck) {
   EXPECT_TRUE(blockLines(deck, "*DFLUX").empty()) << deck;
 }
 
+// On the assembly the command proposes "Mating Relation 1"; the two picked faces are tied in the
+// deck. A second command cancelled makes nothing.
+const char kMating[] =
+    "PART plate_and_bracket.asm\n"
+    "LBCMODEL Assembly 0\n"
+    "LBCLOADSET Loads\n"
+    "LBCRESTSET Fixed\n"
+    "CAEP_MATE_REL\n"
+    "@show\n"
+    "@click IDOK\n"
+    "base/plate/top\n"
+    "arm/base/bottom\n"
+    "CAEP_MATE_REL\n"
+    "@click IDCANCEL\n"
+    "LBCCREATE 7 Fixed 0,0,0 000000 global 10 -1\n"
+    "base/plate/left\n"
+    "LBCCREATE 4 Pressure 0,0,2 000000 face 10 -1\n"
+    "arm/upright/top\n"
+    "MCMESH 20 1 S275\n"
+    "base/hole1/side|plate/bottom\n"
+    "MCMESH 20 1 S275\n"
+    "arm/base/bottom|base/left\n"
+    "ATTDECK tied.inp\n"
+    "QUIT\nN\n";
+
+TEST(AttScript, MatingRelationTiesThePickedFacesInTheDeck) {
+  TempDir dir;
+  const ProgramRun run = kestrum::test::runHostScript(dir, loadLines() + kMating);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("edit 1001 \"Mating Relation 1\""), std::string::npos) << run.output;
+  ASSERT_TRUE(std::filesystem::exists(dir / "tied.inp")) << run.output;
+  const std::string deck = kestrum::test::readFile(dir / "tied.inp");
+  EXPECT_EQ(kestrum::test::countOf(deck, "*TIE,"), 1) << deck;
+  EXPECT_FALSE(blockLines(deck, "*SURFACE, NAME=TS1").empty()) << deck;
+  EXPECT_FALSE(blockLines(deck, "*SURFACE, NAME=TM1").empty()) << deck;
+}
+
 }  // namespace

@@ -113,9 +113,10 @@ int UICmdMateRel() {
     return 0;
   }
   if (!UICheckMateRelSelection()) return 0;
-  CGenericPS sheet(IDS_ADD_MATE_RELATION, nullptr, 0);
+  // The pages outlive the sheet that refers to them.
   CAMRSelectPP select;
   CSymbolPP symbol(IDD_SYMBOL_MATE_REL);
+  CGenericPS sheet(IDS_ADD_MATE_RELATION, nullptr, 0);
   sheet.AddPage(&select);
   sheet.AddPage(&symbol);
   sheet.CreateTabImageList(16);
@@ -140,10 +141,10 @@ int UICmdMateRel() {
 void UIEditMateRelation(AnlMateRelPair* pair) {
   CadInterface* cad = CadInterface::GetCurrent();
   if (!pair || !cad) return;
-  CGenericPS sheet(IDS_MODIFY, nullptr, 0);
   CAMRSelectPP select(pair);
   select.SetModifyMode();
   CSymbolPP symbol(IDD_SYMBOL_MATE_REL);
+  CGenericPS sheet(IDS_MODIFY, nullptr, 0);
   symbol.m_bScaledAllowed = FALSE;
   sheet.AddPage(&select);
   sheet.AddPage(&symbol);

@@ -92,7 +92,11 @@ FerResultSet* CaeFerInterface::GetResultSet() {
   if (name.IsEmpty()) return nullptr;
   if (AnlControl* control = AnlControl::GetCurrent())
     if (AnlModel* model = control->CurrentAnlModel())
-      if (FerResultSet* set = model->FindResultSet(name)) return set;
+      if (FerResultSet* set = model->FindResultSet(name)) {
+        // A set read from a drawing brings its mesh and values in when it is first wanted.
+        set->LoadData();
+        return set;
+      }
   FerState* state = FerState::GetState();
   FerResultSet* kept = state ? state->KeptResultSet() : nullptr;
   return kept && kept->Name() == name ? kept : nullptr;

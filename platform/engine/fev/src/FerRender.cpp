@@ -449,7 +449,7 @@ FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* se
                                          : "The result set \"" + missingName + "\" is not available.";
   } else if (!set->Mesh() || set->Mesh()->NumNodes() == 0) {
     picture.legend.setName = set->Name().Str();
-    picture.status = "The result set has no mesh to draw.";
+    picture.status = set->DataProblem().empty() ? "The result set has no mesh to draw." : set->DataProblem();
   } else {
     Drawing(settings, *set, picture).Draw();
   }

@@ -94,6 +94,7 @@ class CaeFerInterface {
   virtual void SetFerSettings(FerDisplay* display, const FerDispSettings& settings);
   // The displayed result set: the one named by the current display's settings, found in the
   // current model, else the set the results state keeps when its name matches; null when none.
+  // A set of the model whose data are filed beside the drawing has them loaded (LoadData).
   virtual FerResultSet* GetResultSet();
   virtual int NumMesh() { return 0; }
   virtual long MeshId(int) { return 0; }

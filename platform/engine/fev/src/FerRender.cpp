@@ -459,3 +459,27 @@ FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* se
                           : std::vector<Rgb>());
   return picture;
 }
+
+bool FerShowsNoResult(const FerDispSettings& settings) {
+  return !settings.GetColorSettings().IsVisible() && !settings.GetDeformedSettings().IsVisible() &&
+         !settings.GetSymbolSettings().IsVisible();
+}
+
+FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName,
+                          int width, int height) {
+  FerPicture picture;
+  picture.image = Image(width, height, kBackground);
+  if (!mesh || mesh->NumNodes() == 0) {
+    picture.status = "The model \"" + modelName + "\" has no mesh to draw.";
+  } else {
+    // A set of no results carries the mesh through the drawing, which then shows it bare.
+    FerResultSet bare;
+    bare.SetMesh(std::shared_ptr<const FerMesh>(mesh, [](const FerMesh*) {}));
+    Drawing(settings, bare, picture).Draw();
+    picture.legend.setName.clear();
+    picture.legend.subset.clear();
+    picture.status = "Model: " + modelName;
+  }
+  DrawLegend(picture, {});
+  return picture;
+}

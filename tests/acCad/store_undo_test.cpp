@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -30,6 +31,7 @@
 #include "db/dbOpen.h"
 #include "db/dbSubModel.h"
 #include "fea/AttTypes.h"
+#include "fea/FerResult.h"
 #include "frame_support.h"
 #include "mcad/amiapp.h"
 #include "mfc/driver.h"
@@ -236,6 +238,39 @@ TEST_F(StoreUndoTest, ACommandThatFailsAfterChangingObjectsLeavesNothingOfItsCha
       EXPECT_NE(dump(), before);
     }
   }
+}
+
+// Undo gives a result set back its filed fields; the mesh and values in memory (read from a results
+// file or a data file, never part of the record) stay with it.
+TEST_F(StoreUndoTest, UndoOfAChangeToAResultSetKeepsItsMeshAndValues) {
+  acDocManagerPtr()->newDocument();
+  const StoreDrawing d = buildStoreDrawing(current(), dir.path());
+  type("LIST");
+  auto stresses = [&] { return open<CaepAnlModelObj>(d.stress)->FindResultSet(CaeString("Stresses")); };
+  commandWork = [&] {
+    FerResultSet* set = stresses();
+    auto mesh = std::make_shared<FerMesh>();
+    mesh->nodeIds = {1, 2};
+    mesh->coordinates = {0, 0, 0, 1, 0, 0};
+    set->SetMesh(mesh);
+    std::vector<double> values = {0.1, 0.2, 0.3, 0.4, 0.5, 0.6, 0.7, 0.8};
+    set->FindResult(FerQtyDisplacement)->SetNodalData(0, {1, 2}, values);
+  };
+  type("CAEP_MODEL");
+  commandWork = [&] { stresses()->SetSubSetName(CaeString("Shape")); };
+  type("CAEP_MODEL");
+  type("UNDO 1");
+  commandWork = [&] {
+    FerResultSet* set = stresses();
+    ASSERT_NE(set, nullptr);
+    EXPECT_EQ(set->SubSetName().Str(), "Mode") << "the filed fields are those from before";
+    ASSERT_NE(set->Mesh(), nullptr);
+    EXPECT_EQ(set->Mesh()->NumNodes(), 2);
+    double value = 0.0;
+    EXPECT_TRUE(set->FindResult(FerQtyDisplacement)->NodeValue(0, 2, 3, value));
+    EXPECT_EQ(value, 0.8);
+  };
+  type("CAEP_MODEL");
 }
 
 }  // namespace

@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "amg/CaeMaterial.h"
+#include "amg/CaeList.h"
+#include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
+#include "fea/CaeElem.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlModel.h"
 #include "fea/FerResult.h"
@@ -172,6 +175,50 @@ TEST_F(ResultsDisplayTest, ChangesRedrawOnlyWhenAskedAndTheBareMeshKeepsTheUsers
   EXPECT_EQ(kind, 1);
   EXPECT_EQ(modal, 1);
   EXPECT_EQ(state.IsAnimating(), 1);
+}
+
+// Gives the model a sub-model meshed with two tetrahedra on five nodes (the sets above have four).
+void MeshModel(AnlModel& model) {
+  AnlSubModel* sub = model.NewSubModel();
+  AmgMesh* mesh = model.NewMesh(nullptr);
+  sub->SetMesh(mesh);
+  std::vector<CaeNode*> nodes;
+  CaeList<CaeNode> nodeList;
+  const double at[5][3] = {{0, 0, 0}, {2, 0, 0}, {0, 2, 0}, {0, 0, 2}, {2, 2, 2}};
+  for (int i = 0; i < 5; ++i) {
+    nodes.push_back(new CaeNode(CaeVector(at[i][0], at[i][1], at[i][2]), 1 + i));
+    nodeList.Append(nodes.back());
+  }
+  CaeList<CaeElem> elements;
+  elements.Append(CaeElem::Create(nodes.data(), 4, CaeElemSolid, CaeShapeTri, CaeElemLinear, 1));
+  elements.Append(CaeElem::Create(nodes.data() + 1, 4, CaeElemSolid, CaeShapeTri, CaeElemLinear, 2));
+  mesh->AddNodes(nodeList);
+  mesh->AddElements(elements);
+}
+
+TEST_F(ResultsDisplayTest, ThePlainModelIsTheModelsOwnMeshNotTheSets) {
+  AnlModel* model = control.NewAnlModel(CaeString("Beam"), AnlStress);
+  FerResultSet* set = AddSet(*model, "Static", AnlStress);
+  MeshModel(*model);
+  UIShowResultSet(set, model, 1);
+  ASSERT_EQ(display.Picture().nodesDrawn, 4);
+
+  UIShowPlainModel(1);
+  EXPECT_EQ(display.Picture().nodesDrawn, 5) << "the model's five nodes, not the set's four";
+  EXPECT_FALSE(display.Picture().legend.banded);
+  EXPECT_EQ(display.Picture().status, "Model: Beam");
+  // The next ordinary redraw shows the set with the user's settings again.
+  UIShowResultSubSet(1);
+  EXPECT_EQ(display.Picture().nodesDrawn, 4);
+  EXPECT_TRUE(display.Picture().legend.banded);
+
+  // A model without a mesh says so and draws nothing.
+  AnlModel* bare = control.NewAnlModel(CaeString("Bare"), AnlStress);
+  FerResultSet* other = AddSet(*bare, "Other", AnlStress);
+  UIShowResultSet(other, bare, 1);
+  UIShowPlainModel(0);
+  EXPECT_EQ(display.Picture().nodesDrawn, 0);
+  EXPECT_EQ(display.Picture().status, "The model \"Bare\" has no mesh to draw.");
 }
 
 TEST_F(ResultsDisplayTest, TheWindowActiveOnEntryIsActiveAgain) {

@@ -17,11 +17,9 @@
 #include "db/dbOpen.h"
 #include "db/dbSubModel.h"
 #include "fea/AnlModel.h"
-#include "res/ResourceIds.h"
 #include "topo/acTopoRef.h"
 #include "topo/acTopoUtil.h"
 #include "util/acSelect.h"
-#include "util/acString.h"
 
 namespace {
 
@@ -186,9 +184,7 @@ int acGenerateMeshEntity(CaepMeshEnt*& mesh, const char* materialName) {
     removeFailedMesh(mesh, *model);
     return 0;
   }
-  CaeString report;
-  acLoadString(IDS_MESH_GENERATED, report);
-  acutPrintf(report.Text(), mesh->NumNodes(), mesh->NumElements());
+  // The document's generation has reported the counts already; the line only ends here.
   acutPrintf("\n");
   assignProperties(*mesh, materialName, *model);
   if (CaeTopoRef* ref = mesh->GetTopoRef())

@@ -1,5 +1,6 @@
 #include "db/dbResultSet.h"
 
+#include <cctype>
 #include <climits>
 #include <cstdio>
 #include <filesystem>
@@ -11,11 +12,14 @@
 
 #include "amg/CaeConfig.h"
 #include "amg/CaeMsgCall.h"
+#include "fea/FeaMessages.h"
 #include "arx/acdocman.h"
 #include "arx/dbdatabase.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
 #include "db/dbModel.h"
+#include "fea/AnlModel.h"
+#include "fea/FerResultData.h"
 #include "mfc/win32_files.h"
 
 namespace fs = std::filesystem;
@@ -131,7 +135,9 @@ void CaepResultCaseObj::File(DbFields& fields) const {
   fields.Count(results);
   for (FerResult* result = self->FirstResult(); result; result = self->NextResult()) {
     auto* file = dynamic_cast<FerFileResult*>(result);
-    CaeString resultName = result->Name(), dataFile = file ? file->GetDataFileForDB() : CaeString(),
+    // Every result names the set's data file once the set has one.
+    CaeString resultName = result->Name(),
+              dataFile = !DataFile().IsEmpty() ? DataFile() : file ? file->GetDataFileForDB() : CaeString(),
               compName = result->CompName(0);
     Adesk::UInt16 field = static_cast<Adesk::UInt16>(result->IsField()),
                   quantity = static_cast<Adesk::UInt16>(result->QuantityType()), reserved = 0,
@@ -158,7 +164,7 @@ void CaepResultCaseObj::File(DbFields& fields) const {
   }
 }
 
-void CaepResultCaseObj::Read(DbFields& fields) {
+void CaepResultCaseObj::Read(DbFields& fields, bool fromFile) {
   Adesk::UInt16 version = 0;
   fields.UInt16(version);
   CaeString name, typeName, subSetName, reservedText;
@@ -227,6 +233,13 @@ void CaepResultCaseObj::Read(DbFields& fields) {
     results.push_back(std::move(result));
   }
 
+  // An undo record carries the same results as the set in memory: their values and mesh stay.
+  std::shared_ptr<const FerMesh> keptMesh = fromFile ? nullptr : SharedMesh();
+  if (keptMesh) {
+    std::size_t r = 0;
+    for (FerResult* old = FirstResult(); old && r < results.size(); old = NextResult(), ++r)
+      if (old->Name() == results[r]->Name()) results[r]->TakeValues(*old);
+  }
   Clear();
   Create(name);
   Modal(modal);
@@ -235,8 +248,21 @@ void CaepResultCaseObj::Read(DbFields& fields) {
   SetSubSetUnits(static_cast<CaeUnitType>(subSetUnits));
   SetSubSetName(subSetName);
   for (double value : values) AddSubSet(new FerResultSubSet(value));
+  const CaeString firstDataFile = results.empty() ? CaeString() : results.front()->GetDataFileForDB();
   for (auto& result : results) AddResult(result.release());
   if (version == kWorkAreaVersion) Relocate(sourceFolder);
+  SetDataFile(version == kWorkAreaVersion && FirstResult() ? dynamic_cast<FerFileResult*>(FirstResult())->GetDataFileForDB()
+                                                           : firstDataFile);
+  if (keptMesh) SetMesh(std::move(keptMesh));
+  if (fromFile) SetDataFolder(mfc::posixPath(dbResultTargetFolder(database()).Str().c_str()));
+}
+
+std::string dbResultDataFolder(const std::string& drawingPath) {
+  std::string path = drawingPath;
+  const std::size_t slash = path.find_last_of("\\/");
+  const std::size_t dot = path.rfind('.');
+  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
+  return path;
 }
 
 CaeString dbResultTargetFolder(AcDbDatabase* database) {
@@ -247,10 +273,49 @@ CaeString dbResultTargetFolder(AcDbDatabase* database) {
     const CaepAnlControl* control = dbControlOf(database);
     return control ? control->Location() + "\\" : CaeString("\\");
   }
-  const std::size_t slash = path.find_last_of("\\/");
-  const std::size_t dot = path.rfind('.');
-  if (dot != std::string::npos && (slash == std::string::npos || dot > slash)) path.erase(dot);
-  return CaeString(path + "\\");
+  return CaeString(dbResultDataFolder(path) + "\\");
+}
+
+namespace {
+
+// A data file name of the set's own: its name's letters, digits, '-' and '_' (others become '_'),
+// and its handle, which no other object of the drawing has.
+std::string dataFileNameOf(const CaepResultCaseObj& set) {
+  std::string name;
+  for (char c : set.Name().Str().substr(0, 64))
+    name += std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ? c : '_';
+  return name + "_" + set.objectHandle().text() + ".kres";
+}
+
+void warnNotFiled(const FerResultSet& set, const std::string& path, const std::string& why) {
+  CaeMsgCall::Message(1, kFeaMsgCannotWrite,
+                      {CaeString(path), CaeString("the result set \"" + set.Name().Str() + "\": " + why)});
+}
+
+void fileSetData(CaepResultCaseObj& set, const std::string& folder) {
+  if (set.DataFile().IsEmpty()) set.SetDataFile(CaeString(dataFileNameOf(set)));
+  const fs::path path = fs::path(folder) / set.DataFile().Str();
+  std::error_code error;
+  if (set.DataFolder() == folder && fs::is_regular_file(path, error)) return;
+  if (!set.LoadData()) return warnNotFiled(set, path.string(), set.DataProblem());
+  fs::create_directory(folder, error);
+  if (const kestrum::Status written = FerResultData::Write(path, set); !written)
+    return warnNotFiled(set, path.string(), written.problem().message);
+  set.SetDataFolder(folder);
+}
+
+}  // namespace
+
+void dbFileResultData(AcDbDatabase* database, const std::string& drawingPath) {
+  CaepAnlControl* control = dbControlOf(database);
+  if (!control || drawingPath.empty()) return;
+  const std::string folder = mfc::posixPath((dbResultDataFolder(drawingPath) + "\\").c_str());
+  for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel()) {
+    for (int i = 0; i < model->NumResultSets(); ++i) {
+      auto* set = dynamic_cast<CaepResultCaseObj*>(model->GetResultSet(i));
+      if (set && !set->IsMarkedAsErased()) fileSetData(*set, folder);
+    }
+  }
 }
 
 void CaepResultCaseObj::Relocate(const std::string& sourceFolder) {
@@ -289,7 +354,8 @@ Acad::ErrorStatus CaepResultCaseObj::dwgOutFields(AcDbDwgFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepResultCaseObj::dwgInFields(AcDbDwgFiler* filer) {
-  return dbFileDwg(this, filer, true, [&](DbFields& fields) { Read(fields); });
+  const bool fromFile = filer->filerType() == AcDb::kFileFiler;
+  return dbFileDwg(this, filer, true, [&](DbFields& fields) { Read(fields, fromFile); });
 }
 
 Acad::ErrorStatus CaepResultCaseObj::dxfOutFields(AcDbDxfFiler* filer) const {
@@ -301,5 +367,5 @@ Acad::ErrorStatus CaepResultCaseObj::dxfOutFields(AcDbDxfFiler* filer) const {
 }
 
 Acad::ErrorStatus CaepResultCaseObj::dxfInFields(AcDbDxfFiler* filer) {
-  return dbFileDxf(this, filer, true, "CaepResultCaseObj", [&](DbFields& fields) { Read(fields); });
+  return dbFileDxf(this, filer, true, "CaepResultCaseObj", [&](DbFields& fields) { Read(fields, true); });
 }

@@ -1,6 +1,11 @@
 // A result set kept in the drawing: the engine's result set, with file results whose bulk data
 // stay in data files beside the drawing. The whole set is filed: header, subsets and results.
 //
+// The bulk data (mesh and values, FerResultData.h) go into one file per set in the drawing's
+// folder (the drawing's path without its extension) when the drawing is saved; every result of
+// the set names that file. A drawing read from a file gives its sets that folder, and a set brings
+// its data in when it is first shown. An undo restoring the set's fields keeps the data in memory.
+//
 // A set filed at data version 100 names data files in the old work area; reading it copies each
 // file next to the drawing being read (the folder named after the drawing) under a free name.
 #pragma once
@@ -39,7 +44,8 @@ class CaepResultCaseObj : public AcDbObject, public FerResultSet {
 
  private:
   void File(DbFields& fields) const;
-  void Read(DbFields& fields);
+  // `fromFile`: the fields come from a drawing file (not an undo record).
+  void Read(DbFields& fields, bool fromFile);
   // Copies the data files of a version-100 set from `sourceFolder` of the work area.
   void Relocate(const std::string& sourceFolder);
 
@@ -49,3 +55,12 @@ class CaepResultCaseObj : public AcDbObject, public FerResultSet {
 // Where a version-100 set's files go: the folder of the drawing being read (its path without the
 // extension) followed by "\".
 CaeString dbResultTargetFolder(AcDbDatabase* database);
+
+// The folder beside a drawing file that holds its result data: the path without its extension.
+std::string dbResultDataFolder(const std::string& drawingPath);
+
+// Files the data of every live result set of the drawing's models in the folder of the drawing
+// about to be written to `drawingPath`, where that folder does not hold them yet (a set read from
+// another drawing's folder brings them in first). A set whose data cannot be had or written is
+// named in a warning; the drawing is saved all the same and the set shows why when reopened.
+void dbFileResultData(AcDbDatabase* database, const std::string& drawingPath);

@@ -18,6 +18,7 @@
 #include "cadInterface/CadEvents.h"
 #include "cadInterface/CadResources.h"
 #include "cadInterface/CadTransactionScope.h"
+#include "db/dbResultSet.h"
 #include "fea/AnlControl.h"
 #include "mcad/amikey.h"
 #include "util/acDeferredPasses.h"
@@ -157,6 +158,13 @@ class AcCadEditorReactor : public AcEditorReactor {
       acutPrintf("\n%s", error.String().Text());
     }
     reconcilePending = true;
+  }
+
+  // The result sets' data go beside the drawing before the drawing is written.
+  void beginSave(AcDbDatabase* db, const char* intendedName) override {
+    ResourceScope scope;
+    int depth = 0;
+    inTransaction(depth, [&] { dbFileResultData(db, intendedName ? intendedName : ""); });
   }
 
   void saveComplete(AcDbDatabase* db, const char* actualName) override {

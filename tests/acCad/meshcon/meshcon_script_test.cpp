@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "png_image.h"
 #include "test_env.h"
 
 namespace {
@@ -124,6 +125,87 @@ TEST(MeshConScript, APartEditKeepsTheMeshAndTheConditionAttached) {
   EXPECT_EQ(countOf(run.output, "General Error"), 0) << run.output;
   EXPECT_EQ(countOf(run.output, "CaepMeshEnt (1)"), 2) << run.output;
   EXPECT_EQ(countOf(run.output, "CaepLbcEnt (1)"), 2) << run.output;
+}
+
+// The block meshed, with a refinement and a restraint on the pocket's floor. Deepening the pocket
+// through the block takes the floor away: both go (not listed, not drawn, no local size, the
+// update meshes without the refinement), in one re-resolution. UNDO 5 takes back the edit and the
+// four commands after it that changed the drawing: both come back on the floor, and stay there
+// through a save and reopen.
+const char kMeshedStaleAndBack[] =
+    "LBCMODEL Block 0\n"
+    "LBCRESTSET Fixed\n"
+    "LBCCREATE 7 Floor 0,0,0 000000 global 10 -1\nblock/pocket/bottom\n"
+    "MCREFINE 1 1\nblock/pocket/bottom\n"
+    "MCMESH 4 1 S275\nblock/body/front|body/top\n"
+    "MCLIST\nLIST\n"
+    "PNGOUT before.png\n1,-1,1\n"
+    "MCPASSES\n"
+    "PARAM set block/Depth 12\n"
+    "MCPASSES\n"
+    "LIST\nMCLIST\n"
+    "MCSIZES\n20,0,10\n"
+    "PNGOUT stale.png\n1,-1,1\n"
+    "MCUPDATE\nMCLIST\n"
+    "UNDO 5\n"
+    "MCPASSES\n"
+    "LIST\n"
+    "MCSIZES\n20,0,10\n"
+    "PNGOUT back.png\n1,-1,1\n"
+    "SAVEAS back.dwg\nCLOSE\nOPEN back.dwg\n"
+    "LBCMODEL Block 0\n"
+    "MCPASSES\n"
+    "LIST\n"
+    "MCSIZES\n20,0,10\n"
+    "QUIT\nN\n";
+
+TEST(MeshConScript, MeshRefinementAndConditionGoStaleTogetherAndComeBackByUndoThroughReopen) {
+  TempDir dir;
+  const std::string part = kestrum::test::sourcePath("tests/platform/mcad/fixtures/pocket_block.part").string();
+  const std::string load = "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\nARXLOAD " +
+                           kestrum::test::buildPath("tests/modules/lbc_module.so").string() + "\nARXLOAD " +
+                           kestrum::test::buildPath("tests/modules/meshcon_module.so").string() + "\n";
+  const ProgramRun run = runScript(dir, load + "PART " + part + "\n" + kMeshedStaleAndBack);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(countOf(run.output, "General Error"), 0) << run.output;
+  EXPECT_EQ(countOf(run.output, "Exception"), 0) << run.output;
+
+  // Listed before the edit, gone after it, back after UNDO and after the reopen.
+  const std::vector<std::string> lists = sections(run.output, "Objects of ");
+  ASSERT_EQ(lists.size(), 4u) << run.output;
+  const bool present[] = {true, false, true, true};
+  for (std::size_t i = 0; i < lists.size(); ++i) {
+    SCOPED_TRACE(i);
+    for (const char* entry : {"CaepConEnt (1)", "CaepLbcEnt (1)"})
+      EXPECT_EQ(lists[i].find(entry) != std::string::npos, present[i]) << entry << lists[i];
+    EXPECT_NE(lists[i].find("CaepMeshEnt (1)"), std::string::npos) << lists[i];
+  }
+  const std::vector<std::string> sizes = sections(run.output, "Local sizes: ");
+  ASSERT_EQ(sizes.size(), 3u) << run.output;
+  const char* expected[] = {"Local sizes: 0", "Local sizes: 1", "Local sizes: 1"};
+  for (std::size_t i = 0; i < sizes.size(); ++i) EXPECT_EQ(sizes[i].rfind(expected[i], 0), 0u) << sizes[i];
+
+  // One re-resolution for the edit and one for its undo; none for opening an unchanged drawing.
+  const std::vector<std::string> passes = sections(run.output, "Re-resolutions: ");
+  ASSERT_EQ(passes.size(), 4u) << run.output;
+  const char* resolved[] = {"Re-resolutions: 0", "Re-resolutions: 1", "Re-resolutions: 1", "Re-resolutions: 0"};
+  for (std::size_t i = 0; i < passes.size(); ++i) EXPECT_EQ(passes[i].rfind(resolved[i], 0), 0u) << passes[i];
+
+  // The mesh stays, needs an update after the edit and is then meshed without the refinement.
+  const std::vector<std::string> meshes = sections(run.output, "Mesh 1 of ");
+  ASSERT_EQ(meshes.size(), 3u) << run.output;
+  EXPECT_NE(meshes[0].find("up to date"), std::string::npos) << meshes[0];
+  EXPECT_NE(meshes[1].find("update needed"), std::string::npos) << meshes[1];
+  EXPECT_NE(meshes[2].find("up to date"), std::string::npos) << meshes[2];
+
+  // The restraint's green marker is drawn before the edit and after UNDO, not while it is stale.
+  AcGiImage before, stale, back;
+  ASSERT_TRUE(kestrum::test::readPng(dir / "before.png", before));
+  ASSERT_TRUE(kestrum::test::readPng(dir / "stale.png", stale));
+  ASSERT_TRUE(kestrum::test::readPng(dir / "back.png", back));
+  EXPECT_GT(kestrum::test::tallyGreenAndCyan(before).green, 0);
+  EXPECT_EQ(kestrum::test::tallyGreenAndCyan(stale).green, 0);
+  EXPECT_GT(kestrum::test::tallyGreenAndCyan(back).green, 0);
 }
 
 }  // namespace

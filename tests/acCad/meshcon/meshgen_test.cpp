@@ -77,7 +77,11 @@ TEST_F(MeshGenTest, GeneratedMeshesGetTheirSubModelAndNumberOnFromTheModel) {
   cadhost::clearPrintedText();
   AmgMesh* first = generate(bodyOf(plate));
   ASSERT_NE(first, nullptr) << cadhost::printedText();
-  EXPECT_GE(countOf(cadhost::printedText(), "Generated "), 1);
+  // The counts are reported once per mesh, on a line of their own.
+  const std::string report = "Generated " + std::to_string(first->NumNodes()) + " nodes and " +
+                             std::to_string(first->NumElements()) + " elements.\n";
+  EXPECT_EQ(countOf(cadhost::printedText(), "Generated "), 1) << cadhost::printedText();
+  EXPECT_EQ(countOf(cadhost::printedText(), report), 1) << cadhost::printedText();
   EXPECT_EQ(liveSubModels(), 1);
   auto* entity = dynamic_cast<CaepMeshEnt*>(first);
   ASSERT_NE(entity, nullptr);

@@ -5,7 +5,8 @@
 // Every command but the print entries (which bracket themselves) runs in one host transaction; an
 // engine exception prints its text and aborts it.
 //   RESIMPORT                 the results import (asks for the ".frd" and the ".inp")
-//   RESSHOW name              shows the current model's result set of that name
+//   RESSHOW name              shows the result set of that name (the current model's, else the
+//                             first model's that has one)
 //   RESMODE n                 shows subset n (mode or step) of the displayed set
 //   RESPRINTSETUP, RESPRINT   the results window's print setup and print (table entries)
 //   RESNF file                writes the displayed set as a neutral file
@@ -62,8 +63,12 @@ void showSet() {
     AnlControl* control = AnlControl::GetCurrent();
     AnlModel* model = control ? control->CurrentAnlModel() : nullptr;
     FerResultSet* set = model ? model->FindResultSet(CaeString(name)) : nullptr;
+    // A drawing just opened has no current model: the first model holding the set is shown.
+    for (AnlModel* other = control && !set ? control->FirstAnlModel() : nullptr; other && !set;
+         other = control->NextAnlModel())
+      if ((set = other->FindResultSet(CaeString(name)))) model = other;
     if (!set) {
-      acutPrintf("\nThe current model has no result set \"%s\".", name.c_str());
+      acutPrintf("\nNo model has a result set \"%s\".", name.c_str());
       return;
     }
     UIShowResultSet(set, model, 1);

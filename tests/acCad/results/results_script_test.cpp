@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <regex>
 #include <string>
 
@@ -121,6 +122,76 @@ TEST(ResultsScript, PrintingWritesThePictureToTheChosenOutputAndRefusesAnUnwrita
   EXPECT_TRUE(isPng(dir / "printed.png")) << run.output;
   EXPECT_NE(run.output.find("The picture was not saved"), std::string::npos) << run.output;
   EXPECT_FALSE(std::filesystem::exists(dir / "no"));
+}
+
+// A model to hold the imported sets (the condition test module makes it).
+std::string modelLines() {
+  return "ARXLOAD " + kestrum::test::buildPath("tests/modules/lbc_module.so").string() + "\nLBCMODEL Beam 0\n";
+}
+
+std::string reopenAndShow(const std::string& drawing, const std::string& png) {
+  return "CLOSE\nOPEN " + drawing + "\nRESSHOW static_beam\n" + windowLines(png);
+}
+
+
+// The picture of a result set is the same after the drawing was saved and read again, also from a
+// copy saved under another name once the first drawing's data are gone.
+TEST(ResultsScript, AResultSetShowsTheSamePictureAfterTheDrawingIsSavedAndReopened) {
+  TempDir dir;
+  const ProgramRun run = runScript(dir, loadLines() + modelLines() + pair("static_beam") + windowLines("before.png") +
+                                            "SAVEAS beam.dwg\n" + reopenAndShow("beam.dwg", "reopened.png") +
+                                            "SAVEAS copy.dwg\nQUIT\n");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("no mesh to draw"), std::string::npos) << run.output;
+  std::filesystem::remove_all(dir / "beam");
+  const ProgramRun copy = runScript(dir, loadLines() + "OPEN copy.dwg\nRESSHOW static_beam\n" +
+                                             windowLines("copy.png") + "QUIT\n");
+  ASSERT_EQ(copy.exitCode, 0) << copy.output;
+  const std::string before = kestrum::test::readFile(dir / "before.png");
+  ASSERT_GT(before.size(), 1000u);
+  EXPECT_EQ(kestrum::test::readFile(dir / "reopened.png"), before);
+  EXPECT_EQ(kestrum::test::readFile(dir / "copy.png"), before);
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "copy")) << "the copy keeps its own data";
+}
+
+// A set whose data file is missing, damaged or of another set shows nothing and says why, on the
+// command line and in the window; the drawing opens all the same.
+TEST(ResultsScript, ASetWhoseDataFileIsMissingOrDamagedSaysWhy) {
+  struct Case {
+    const char* what;
+    std::function<void(const std::filesystem::path&)> spoil;
+    const char* reason;
+  };
+  const Case cases[] = {
+      {"missing", [](const std::filesystem::path& file) { std::filesystem::remove(file); }, "cannot be read"},
+      {"cut short",
+       [](const std::filesystem::path& file) {
+         std::filesystem::resize_file(file, std::filesystem::file_size(file) / 2);
+       },
+       "the result data file is damaged"},
+      {"of other results",
+       [](const std::filesystem::path& file) { std::ofstream(file, std::ios::trunc) << "KRESDATA"; },
+       "the result data file is damaged"},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const ProgramRun saved =
+        runScript(dir, loadLines() + modelLines() + pair("static_beam") + "SAVEAS beam.dwg\nQUIT\n");
+    ASSERT_EQ(saved.exitCode, 0) << saved.output;
+    std::filesystem::path data;
+    for (const auto& entry : std::filesystem::directory_iterator(dir / "beam")) data = entry.path();
+    ASSERT_EQ(data.extension(), ".kres") << c.what;
+    c.spoil(data);
+    const ProgramRun run = runScript(dir, loadLines() + "OPEN beam.dwg\nRESSHOW static_beam\n" +
+                                              "WINDOWS show \"Results Processor\"\nQUIT\n");
+    EXPECT_EQ(run.exitCode, 0) << c.what << "\n" << run.output;
+    EXPECT_NE(run.output.find("The results " + data.string() + " could not be read: "), std::string::npos)
+        << c.what << "\n" << run.output;
+    EXPECT_NE(run.output.find(c.reason), std::string::npos) << c.what << "\n" << run.output;
+    EXPECT_NE(run.output.find("The data of the result set \"static_beam\" could not be read"), std::string::npos)
+        << c.what << ": the window says it too\n"
+        << run.output;
+  }
 }
 
 // The shipped results example, prepared as ./run demo prepares it: the three imports each leave

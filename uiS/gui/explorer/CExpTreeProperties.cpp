@@ -9,12 +9,16 @@
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlJob.h"
+#include "fea/AnlMateRel.h"
 #include "fea/AnlModel.h"
+#include "fea/AttLbc.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
 #include "fea/OptModel.h"
 #include "gui/commands/UICommandHandlers.h"
 #include "gui/dialogs/common/UIScaleFactorDlg.h"
+#include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/model/UIMateRelPP.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/units/UIDrawingUnitDlg.h"
 #include "gui/explorer/CExpTreeCtl.h"
@@ -27,6 +31,19 @@ namespace {
 
 void Flush() {
   if (CadInterface* cad = CadInterface::GetCurrent()) cad->FlushGraphics();
+}
+
+// The attribute sheet's entry point for the condition's engine class.
+void ModifyCondition(AttBaseLbc* condition) {
+  if (!condition) return;
+  if (auto* temperature = dynamic_cast<AttModelTemp*>(condition))
+    UIAttModifyModelTemp(temperature);
+  else if (auto* convection = dynamic_cast<AttLbcConv*>(condition))
+    UIAttModifyConvection(convection);
+  else if (auto* generation = dynamic_cast<AttLbcHgen*>(condition))
+    UIAttModifyHeatGeneration(generation);
+  else
+    UIAttModify(condition);
 }
 
 }  // namespace
@@ -69,7 +86,7 @@ void CExpTreeCtl::DoProperties() {
       break;
     case kExpLoad:
     case kExpRestraint:
-      UINotAvailableYet("Editing a condition");
+      ModifyCondition(LbcOfItem(item));
       flush = true;
       break;
     case kExpShapeModel:
@@ -83,7 +100,7 @@ void CExpTreeCtl::DoProperties() {
       break;
     case kExpRefinement: UINotAvailableYet("The \"Mesh Refinement\" sheet"); break;
     case kExpMateRelation:
-      UINotAvailableYet("Editing a mating relation");
+      if (AnlMateRelPair* pair = MateRelationOfItem(item)) UIEditMateRelation(pair);
       flush = true;
       break;
     case kExpResultCase:

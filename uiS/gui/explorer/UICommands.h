@@ -15,7 +15,7 @@ int UICmdVibWizard();
 int UICmdBuckWizard();
 int UICmdThermWizard();
 int UICmdModel();         // "CAEP_MODEL"
-int UICmdMateRel();       // "CAEP_MATE_REL"
+int UICmdMateRel();       // "CAEP_MATE_REL" (gui/dialogs/model/UIMateRelPP)
 int UICmdAnalyze();       // "CAEP_ANALYZE"
 int UICmdExplorer();      // "CAEP_EXPLORER"
 int UICmdWriteSummary();  // "CAEP_WRITE_SUMMARY"

@@ -1,8 +1,11 @@
 #include "fea/FerResult.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "UnitText.h"
+#include "fea/FeaMessages.h"
+#include "fea/FerResultData.h"
 #include "amg/CaeMsgCall.h"
 
 namespace {
@@ -177,6 +180,18 @@ void FerResult::SetElementData(int subset, std::vector<long> ids, std::vector<do
   SetSubSetCount(NumElementSubsets());
 }
 
+const std::vector<double>& FerResult::ElementValues(int subset) const {
+  static const std::vector<double> none;
+  return subset >= 0 && subset < NumElementSubsets() ? elemental_[subset].values : none;
+}
+
+void FerResult::TakeValues(FerResult& other) {
+  nodal_ = std::move(other.nodal_);
+  elemental_ = std::move(other.elemental_);
+  other.nodal_.clear();
+  other.elemental_.clear();
+}
+
 const std::vector<long>& FerResult::ElementIds(int subset) const {
   static const std::vector<long> none;
   return subset >= 0 && subset < NumElementSubsets() ? elemental_[subset].ids : none;
@@ -211,6 +226,21 @@ int FerResultSet::Create(const CaeString& name) {
   CAE_CHECK(subSets_.empty() && results_.empty());
   Name(name);
   return 1;
+}
+
+bool FerResultSet::LoadData() {
+  if (mesh_) return true;
+  if (!dataProblem_.empty()) return false;
+  if (dataFile_.IsEmpty() || dataFolder_.empty()) {
+    dataProblem_ = "The result set \"" + Name().Str() + "\" has no data filed with the drawing.";
+  } else {
+    const std::filesystem::path path = std::filesystem::path(dataFolder_) / dataFile_.Str();
+    if (const kestrum::Status read = FerResultData::Read(path, *this); !read) {
+      CaeMsgCall::Message(1, kFeaMsgResultsDamaged, {CaeString(path.string()), CaeString(read.problem().message)});
+      dataProblem_ = "The data of the result set \"" + Name().Str() + "\" could not be read: " + read.problem().message;
+    }
+  }
+  return mesh_ != nullptr;
 }
 
 FerResultSubSet* FerResultSet::GetSubSet(int index) const {

@@ -2,11 +2,15 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <unordered_set>
 
 #include "amg/CaeMsgCall.h"
+#include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
+#include "fea/CaeElem.h"
 #include "fea/FrdReader.h"
 
 #include "EngineReset.h"
@@ -92,10 +96,61 @@ FerResultSet* CaeFerInterface::GetResultSet() {
   if (name.IsEmpty()) return nullptr;
   if (AnlControl* control = AnlControl::GetCurrent())
     if (AnlModel* model = control->CurrentAnlModel())
-      if (FerResultSet* set = model->FindResultSet(name)) return set;
+      if (FerResultSet* set = model->FindResultSet(name)) {
+        // A set read from a drawing brings its mesh and values in when it is first wanted.
+        set->LoadData();
+        return set;
+      }
   FerState* state = FerState::GetState();
   FerResultSet* kept = state ? state->KeptResultSet() : nullptr;
   return kept && kept->Name() == name ? kept : nullptr;
+}
+
+namespace {
+
+// The solver's element type of an engine element; 0 for one the results display does not draw.
+int SolverTypeOf(const CaeElem& element) {
+  const bool quadratic = element.Order() == CaeElemQuadratic;
+  if (element.Type() == CaeElemSolid) return quadratic ? FerMesh::kTet10 : FerMesh::kTet4;
+  return quadratic ? FerMesh::kTri6 : FerMesh::kTri3;
+}
+
+void AddMesh(const AmgMesh& amg, FerMesh& mesh, std::unordered_set<long>& known) {
+  CaeList<CaeNode> nodes;
+  amg.Nodes(nodes);
+  for (CaeNode* node : nodes) {
+    if (!known.insert(node->Id()).second) continue;
+    mesh.nodeIds.push_back(node->Id());
+    const CaeVector& at = node->Coordinate();
+    mesh.coordinates.insert(mesh.coordinates.end(), {at.X(), at.Y(), at.Z()});
+  }
+  CaeList<CaeElem> elements;
+  amg.Elements(elements);
+  for (CaeElem* element : elements) {
+    const int type = SolverTypeOf(*element);
+    if (FerMesh::NodesOf(type) != element->NumNodes()) continue;
+    mesh.elementIds.push_back(element->Id());
+    mesh.elementTypes.push_back(type);
+    for (int k = 0; k < element->NumNodes(); ++k) mesh.elementNodes.push_back(element->Node(k)->Id());
+    mesh.elementStarts.push_back(mesh.elementNodes.size());
+  }
+}
+
+}  // namespace
+
+std::shared_ptr<const FerMesh> CaeFerInterface::ModelMesh(CaeString& modelName) {
+  AnlControl* control = AnlControl::GetCurrent();
+  AnlModel* model = control ? control->CurrentAnlModel() : nullptr;
+  if (!model) return nullptr;
+  modelName = model->Name();
+  auto mesh = std::make_shared<FerMesh>();
+  mesh->elementStarts.push_back(0);
+  std::unordered_set<long> known;
+  for (int i = 0; i < model->NumSubModels(); ++i) {
+    AnlSubModel* sub = model->GetSubModel(i);
+    if (sub && !sub->IsMarkedAsErased() && sub->Mesh()) AddMesh(*sub->Mesh(), *mesh, known);
+  }
+  return mesh->NumElements() > 0 ? mesh : nullptr;
 }
 
 void CaeFerInterface::GetFerSettings(FerDisplay*& display, FerDispSettings& settings) {

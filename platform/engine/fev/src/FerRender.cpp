@@ -449,7 +449,7 @@ FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* se
                                          : "The result set \"" + missingName + "\" is not available.";
   } else if (!set->Mesh() || set->Mesh()->NumNodes() == 0) {
     picture.legend.setName = set->Name().Str();
-    picture.status = "The result set has no mesh to draw.";
+    picture.status = set->DataProblem().empty() ? "The result set has no mesh to draw." : set->DataProblem();
   } else {
     Drawing(settings, *set, picture).Draw();
   }
@@ -457,5 +457,29 @@ FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* se
   DrawLegend(picture, picture.legend.banded
                           ? FerBandColors(color.GetColorStyle(), std::clamp(color.GetNumberIntervals(), 1, kMaxBands))
                           : std::vector<Rgb>());
+  return picture;
+}
+
+bool FerShowsNoResult(const FerDispSettings& settings) {
+  return !settings.GetColorSettings().IsVisible() && !settings.GetDeformedSettings().IsVisible() &&
+         !settings.GetSymbolSettings().IsVisible();
+}
+
+FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName,
+                          int width, int height) {
+  FerPicture picture;
+  picture.image = Image(width, height, kBackground);
+  if (!mesh || mesh->NumNodes() == 0) {
+    picture.status = "The model \"" + modelName + "\" has no mesh to draw.";
+  } else {
+    // A set of no results carries the mesh through the drawing, which then shows it bare.
+    FerResultSet bare;
+    bare.SetMesh(std::shared_ptr<const FerMesh>(mesh, [](const FerMesh*) {}));
+    Drawing(settings, bare, picture).Draw();
+    picture.legend.setName.clear();
+    picture.legend.subset.clear();
+    picture.status = "Model: " + modelName;
+  }
+  DrawLegend(picture, {});
   return picture;
 }

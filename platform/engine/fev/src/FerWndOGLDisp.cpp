@@ -67,9 +67,18 @@ void FerWndOGLDisp::Redraw() {
   FerState* state = FerState::GetState();
   CaeFerInterface* ferInterface = state ? state->GetInterface() : nullptr;
   // The interface answers for the current display: another display draws no set.
-  const FerResultSet* set = ferInterface && FerDisplay::GetCurrent() == this ? ferInterface->GetResultSet() : nullptr;
+  const bool current = ferInterface && FerDisplay::GetCurrent() == this;
   const int width = creation_.width > 0 ? creation_.width : kDefaultWidth;
   const int height = creation_.height > 0 ? creation_.height : kDefaultHeight;
+  if (current && FerShowsNoResult(Settings())) {
+    CaeString modelName;
+    const std::shared_ptr<const FerMesh> mesh = ferInterface->ModelMesh(modelName);
+    if (!modelName.IsEmpty()) {
+      picture_ = FerRenderModel(Settings(), mesh.get(), modelName.Str(), width, height);
+      return;
+    }
+  }
+  const FerResultSet* set = current ? ferInterface->GetResultSet() : nullptr;
   picture_ = FerRenderView(Settings(), set, Settings().GetResultSet().Str(), width, height);
 }
 

@@ -4,7 +4,3 @@
 
 int UICmdSetupTab() { return UINotAvailableYet("CAEP_SETUP_TAB"); }
 void UIMeshAdd() { UINotAvailableYet("Add Mesh"); }
-void UIAttNew(int kind) {
-  static const char* const kinds[] = {"New loads", "New restraints", "New thermal conditions"};
-  UINotAvailableYet(kind >= 0 && kind <= 2 ? kinds[kind] : "New conditions");
-}

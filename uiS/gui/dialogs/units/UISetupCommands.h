@@ -5,5 +5,3 @@
 int UICmdSetupTab();  // "CAEP_SETUP_TAB"
 // "Add Mesh".
 void UIMeshAdd();
-// New conditions of a kind: 0 structural load, 1 structural restraint, 2 heat-transfer environment.
-void UIAttNew(int kind);

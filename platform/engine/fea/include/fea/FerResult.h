@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <unordered_map>
 #include <vector>
 
@@ -140,9 +141,12 @@ class FerResult : public virtual CaeActive {
   void SetElementData(int subset, std::vector<long> ids, std::vector<double> values);
   int NumElementSubsets() const { return static_cast<int>(elemental_.size()); }
   const std::vector<long>& ElementIds(int subset) const;
+  const std::vector<double>& ElementValues(int subset) const;
   bool ElementValue(int subset, long id, int component, double& value) const;
   // The smallest and largest value of a component over a subset's nodes; false when empty.
   bool Range(int subset, int component, double& minimum, double& maximum) const;
+  // Takes over the values of `other` (a result of the same quantity), leaving it without any.
+  void TakeValues(FerResult& other);
 
  private:
   struct Nodal {
@@ -222,6 +226,23 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   std::shared_ptr<const FerMesh> SharedMesh() const { return mesh_; }
   void SetMesh(std::shared_ptr<const FerMesh> mesh) { mesh_ = std::move(mesh); }
 
+  // Where the mesh and values are filed (FerResultData.h): the data file's name, as the drawing
+  // keeps it, and the folder that holds it. The drawing sets the folder when it reads the set and
+  // when it files the data; a set the results reader just made has no folder: its data are only
+  // in memory.
+  const CaeString& DataFile() const { return dataFile_; }
+  void SetDataFile(const CaeString& name) { dataFile_ = name; }
+  const std::string& DataFolder() const { return dataFolder_; }
+  void SetDataFolder(const std::string& folder) {
+    dataFolder_ = folder;
+    dataProblem_.clear();
+  }
+  // Brings the mesh and values in from the data file when the set has no mesh. False when they
+  // cannot be had: DataProblem says why, and the first failure is reported (level 1); later calls
+  // try again only after the folder was set anew.
+  bool LoadData();
+  const std::string& DataProblem() const { return dataProblem_; }
+
   // Results (owned), in the order added.
   int NumResults() const { return static_cast<int>(results_.size()); }
   void AddResult(FerResult* result);
@@ -241,5 +262,8 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   std::vector<std::unique_ptr<FerResultSubSet>> subSets_;
   std::vector<std::unique_ptr<FerResult>> results_;
   std::shared_ptr<const FerMesh> mesh_;
+  CaeString dataFile_;
+  std::string dataFolder_;
+  std::string dataProblem_;
   std::size_t cursor_ = 0;
 };

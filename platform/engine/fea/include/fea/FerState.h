@@ -94,7 +94,11 @@ class CaeFerInterface {
   virtual void SetFerSettings(FerDisplay* display, const FerDispSettings& settings);
   // The displayed result set: the one named by the current display's settings, found in the
   // current model, else the set the results state keeps when its name matches; null when none.
+  // A set of the model whose data are filed beside the drawing has them loaded (LoadData).
   virtual FerResultSet* GetResultSet();
+  // The current model's meshes as one mesh (native units, nodes shared by meshes once), and the
+  // model's name; null when there is no current model or it has no mesh with elements.
+  virtual std::shared_ptr<const FerMesh> ModelMesh(CaeString& modelName);
   virtual int NumMesh() { return 0; }
   virtual long MeshId(int) { return 0; }
   virtual int MeshHasShells(long) { return 0; }

@@ -56,3 +56,11 @@ std::vector<kestrum::raster::Rgb> FerBandColors(int style, int count);
 // nothing is displayed when it is empty).
 FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* set, const std::string& missingName,
                          int width, int height);
+
+// True when the settings show no result at all (colours, deformed shape and symbols all hidden):
+// the view then shows the model's bare mesh.
+bool FerShowsNoResult(const FerDispSettings& settings);
+
+// The model's bare mesh (null: the model has none, said so), with the settings' edges.
+FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName,
+                          int width, int height);

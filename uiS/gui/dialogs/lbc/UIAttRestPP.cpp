@@ -1,0 +1,187 @@
+#include "gui/dialogs/lbc/UIAttRestPP.h"
+
+#include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadResources.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlModel.h"
+#include "fea/AttLbc.h"
+#include "gui/dialogs/lbc/UIAttPS.h"
+#include "res/ResourceIds.h"
+
+namespace {
+
+using Kind = COptSelGeomPP::Kind;
+constexpr DWORD_PTR kHelpBase = 0x20000;
+constexpr int kCoordTypes = 4;
+constexpr int kTranslationIds[3] = {IDC_REST_FIXED_T1, IDC_REST_FIXED_T2, IDC_REST_FIXED_T3};
+constexpr int kRotationIds[3] = {IDC_REST_FIXED_R1, IDC_REST_FIXED_R2, IDC_REST_FIXED_R3};
+constexpr UINT kCoordTypeTexts[kCoordTypes] = {IDS_COORDSYS_CARTESIAN, IDS_COORDSYS_CYLINDRICAL,
+                                               IDS_COORDSYS_SPHERICAL, IDS_COORDSYS_FACE};
+constexpr UINT kRestraintKindsWithoutCode[] = {IDS_ATT_BOLTED_RESTRAINT, IDS_ATT_WELDED_RESTRAINT,
+                                               IDS_ATT_CLAMPED_RESTRAINT, IDS_ATT_SLIDING_RESTRAINT};
+constexpr UINT kComponentLabels[kCoordTypes][3] = {{IDS_AXIS_X, IDS_AXIS_Y, IDS_AXIS_Z},
+                                                   {IDS_AXIS_CYL_R, IDS_AXIS_CYL_THETA, IDS_AXIS_CYL_Z},
+                                                   {IDS_AXIS_SPH_R, IDS_AXIS_SPH_THETA, IDS_AXIS_SPH_PHI},
+                                                   {0, 0, IDS_AXIS_NORMAL}};
+
+CString LoadText(UINT id) { return id ? CString(resLoadString(id).Text()) : CString(); }
+
+void Show(CWnd& page, int id, bool shown) {
+  if (CWnd* control = page.GetDlgItem(id)) control->ShowWindow(shown ? SW_SHOW : SW_HIDE);
+}
+void Enable(CWnd& page, int id, bool enabled) {
+  if (CWnd* control = page.GetDlgItem(id)) control->EnableWindow(enabled);
+}
+
+}  // namespace
+
+BEGIN_MESSAGE_MAP(CAttRestPP, CPropertyPage)
+ON_CBN_SELCHANGE(IDC_ATT_COORD_TYPE, OnCoordTypeChange)
+ON_CBN_SELCHANGE(IDC_REST_TYPE, OnTypeChange)
+ON_EN_KILLFOCUS(IDC_ATT_NAME, OnNameKillFocus)
+END_MESSAGE_MAP()
+
+CAttRestPP::CAttRestPP() : CPropertyPage(IDD_ATT_RESTRAINT) { m_psp.dwFlags |= PSP_HASHELP; }
+
+CAttPS* CAttRestPP::AttSheet() const { return dynamic_cast<CAttPS*>(sheet()); }
+
+bool CAttRestPP::IsShellModel() const {
+  AnlControl* control = CadCurrentAnlControl();
+  AnlModel* model = control ? control->CurrentAnlModel() : nullptr;
+  return model && model->HasShellMesh();
+}
+
+void CAttRestPP::DoDataExchange(CDataExchange* dx) {
+  CPropertyPage::DoDataExchange(dx);
+  DDX_CBIndex(dx, IDC_ATT_FRAME, m_nFrame);
+  DDX_CBIndex(dx, IDC_ATT_COORD_TYPE, m_nCoordType);
+  for (int i = 0; i < 3; ++i) {
+    DDX_Check(dx, kTranslationIds[i], m_bFixed[i]);
+    DDX_Check(dx, kRotationIds[i], m_bFixed[3 + i]);
+  }
+  DDX_CBIndex(dx, IDC_REST_TYPE, m_nType);
+  DDX_Text(dx, IDC_ATT_NAME, m_strName);
+  // Components the Face coordinates hide are not restrained, whatever their boxes held before.
+  if (dx->m_bSaveAndValidate && m_nCoordType == CAttPS::kFaceCoordType) {
+    for (int i : {0, 1, 3, 4, 5}) m_bFixed[i] = FALSE;
+    m_bFixed[2] = TRUE;
+  }
+}
+
+BOOL CAttRestPP::OnInitDialog() {
+  CAttPS* ps = AttSheet();
+  const bool modify = ps && ps->m_bModify;
+  const bool shell = IsShellModel();
+  // A new shell restraint starts with its rotations fixed; a solid has none to restrain.
+  if (!modify)
+    for (int i = 3; i < 6; ++i) m_bFixed[i] = shell;
+  for (int id : kRotationIds) Enable(*this, id, shell);
+  Enable(*this, IDC_REST_ROTATION_LABEL, shell);
+  CPropertyPage::OnInitDialog();
+
+  auto* types = static_cast<CComboBox*>(GetDlgItem(IDC_REST_TYPE));
+  types->ResetContent();
+  if (modify) {
+    int kind = ps->m_geomPage.m_nKind;
+    types->AddString(CAttPS::DefaultName(ps->ResolveAttType(m_nType, kind)));
+    types->SetCurSel(0);
+  } else {
+    for (int category = CAttPS::kCustomRestraint; category <= CAttPS::kPinnedRestraint; ++category) {
+      int face = Kind::kFace;
+      types->AddString(CAttPS::DefaultName(CAttPS::ResolveAttType(CAttPS::kRestraintSheet, category, face)));
+    }
+    for (UINT text : kRestraintKindsWithoutCode) types->AddString(LoadText(text));
+    types->EnableWindow(FALSE);
+    types->SetCurSel(m_nType);
+  }
+  auto* frames = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_FRAME));
+  frames->ResetContent();
+  frames->AddString(LoadText(IDS_FRAME_GLOBAL));
+  frames->AddString(LoadText(IDS_FRAME_LOCAL));
+  frames->SetCurSel(m_nFrame);
+  auto* coordTypes = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_COORD_TYPE));
+  coordTypes->ResetContent();
+  for (UINT text : kCoordTypeTexts) coordTypes->AddString(LoadText(text));
+  coordTypes->SetCurSel(m_nCoordType);
+  if (m_nCoordType >= 0) coordTypes->GetLBText(m_nCoordType, m_strCoordType);
+  if (ps) ps->CopyNameText(*this, IDC_REST_TYPE, IDC_ATT_NAME);
+  return TRUE;
+}
+
+BOOL CAttRestPP::OnSetActive() {
+  UpdateControls();
+  return CPropertyPage::OnSetActive();
+}
+
+BOOL CAttRestPP::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (header && static_cast<int>(header->code) == PSN_HELP) {
+    UIShowHelp(kHelpBase + IDD_ATT_RESTRAINT, HELP_CONTEXT);
+    if (result) *result = 1;
+    return TRUE;
+  }
+  return CPropertyPage::OnNotify(wParam, lParam, result);
+}
+
+void CAttRestPP::UpdateControls() {
+  CAttPS* ps = AttSheet();
+  if (!ps || !GetSafeHwnd()) return;
+  auto* types = static_cast<CComboBox*>(GetDlgItem(IDC_REST_TYPE));
+  int category =
+      ps->m_bModify && ps->m_pAttribute ? CAttPS::ValueCategory(ps->m_pAttribute->Type()) : types->GetCurSel();
+  if (!ps->m_bModify && category > CAttPS::kPinnedRestraint) {
+    category = CAttPS::kCustomRestraint;  // the kinds without a type code cannot be made
+    ps->EnableButtons(FALSE);
+  } else {
+    ps->EnableButtons(TRUE);
+  }
+
+  auto* coordTypes = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_COORD_TYPE));
+  int coordType = coordTypes->GetCurSel();
+  COptSelGeomPP& geometry = ps->m_geomPage;
+  bool facePermitted = !(ps->HasGeometry() && geometry.m_nKind != Kind::kFace);
+  if (category == CAttPS::kPinnedRestraint) {
+    facePermitted = true;
+    coordType = CAttPS::kFaceCoordType;
+    if (geometry.m_nKind != Kind::kFace) ps->ClearGeometry();
+    geometry.m_nKind = Kind::kFace;
+  }
+  const CString face = LoadText(IDS_COORDSYS_FACE);
+  const bool listed = coordTypes->FindString(-1, face) != CB_ERR;
+  if (facePermitted && !listed) coordTypes->AddString(face);
+  if (!facePermitted && listed) {
+    if (coordType == CAttPS::kFaceCoordType) coordType = 0;
+    coordTypes->DeleteString(CAttPS::kFaceCoordType);
+  }
+  coordTypes->SetCurSel(coordType);
+
+  Enable(*this, IDC_ATT_FRAME_LABEL, coordType < CAttPS::kFaceCoordType);
+  Enable(*this, IDC_ATT_FRAME, coordType < CAttPS::kFaceCoordType);
+  Enable(*this, IDC_ATT_COORD_LABEL, category != CAttPS::kPinnedRestraint);
+  Enable(*this, IDC_ATT_COORD_TYPE, category != CAttPS::kPinnedRestraint);
+
+  const int row = coordType >= 0 && coordType < kCoordTypes ? coordType : 0;
+  for (int i = 0; i < 3; ++i) {
+    SetDlgItemText(kTranslationIds[i], LoadText(kComponentLabels[row][i]));
+    SetDlgItemText(kRotationIds[i], LoadText(kComponentLabels[row][i]));
+  }
+  const bool faceAxes = coordType == CAttPS::kFaceCoordType;
+  for (int id : {IDC_REST_FIXED_T1, IDC_REST_FIXED_T2, IDC_REST_FIXED_R1, IDC_REST_FIXED_R2, IDC_REST_FIXED_R3,
+                 IDC_REST_ROTATION_LABEL})
+    Show(*this, id, !faceAxes);
+  if (faceAxes) CheckDlgButton(IDC_REST_FIXED_T3, 1);
+  Enable(*this, IDC_REST_FIXED_T3, !faceAxes);
+  ps->SetPickFilter(category, coordType);
+}
+
+void CAttRestPP::OnTypeChange() {
+  UpdateControls();
+  CAttPS* ps = AttSheet();
+  if (ps && !m_bNameEdited) ps->CopyNameText(*this, IDC_REST_TYPE, IDC_ATT_NAME);
+}
+
+void CAttRestPP::OnCoordTypeChange() {
+  UpdateControls();
+  auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_COORD_TYPE));
+  if (combo->GetCurSel() >= 0) combo->GetLBText(combo->GetCurSel(), m_strCoordType);
+}

@@ -21,7 +21,6 @@ using uistest::RecordingCad;
 TEST_F(FrameTest, UnbuiltCommandsSayOnTheCommandLineThatTheyAreNotAvailable) {
   RecordingCad cad;
   const std::pair<std::function<int()>, const char*> handlers[] = {
-      {UICmdModel, "CAEP_MODEL is not available yet."},
       {UICmdStressWizard, "CAEP_STRESS_WIZARD is not available yet."},
       {UIRunMeshStep, "The mesh step is not available yet."},
       {[] { return UIOptSubmit(1); }, "Submitting a Concept optimization is not available yet."},

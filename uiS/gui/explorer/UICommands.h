@@ -14,7 +14,6 @@ int UICmdStressWizard();
 int UICmdVibWizard();
 int UICmdBuckWizard();
 int UICmdThermWizard();
-int UICmdModel();         // "CAEP_MODEL"
 int UICmdMateRel();       // "CAEP_MATE_REL"
 int UICmdAnalyze();       // "CAEP_ANALYZE"
 int UICmdExplorer();      // "CAEP_EXPLORER"

@@ -18,7 +18,10 @@
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
+#include "gui/dialogs/model/UIConvertModelDlg.h"
 #include "gui/dialogs/model/UIModDlg.h"
+#include "gui/dialogs/model/UIModTypeDlg.h"
+#include "gui/wizard/UIWizard.h"
 #include "mfc/user_actions.h"
 #include "uis_fixture.h"
 
@@ -390,6 +393,104 @@ TEST_F(ModelDialogTest, ARefusingCadShowsNothing) {
   EXPECT_EQ(RunCommand({}), "");
   EXPECT_EQ(CurrentModel(), "(none)");
   EXPECT_EQ(Control().NumAnlModels(), 0);
+}
+
+struct TypeRow {
+  const char* name;
+  AnlType before;
+  std::vector<std::string> lines;
+  AnlType after;
+  bool loadSetKept;
+};
+
+// The model's type is preselected; OK sets the chosen one, vibration closing the load set.
+TEST_F(ModelDialogTest, TheTypeDialogChangesTheModelsType) {
+  const TypeRow rows[] = {
+      {"stress to heat transfer", AnlStress, {"@check IDC_TYPE_HEAT on", "@click IDOK"}, AnlHeatTransfer, true},
+      {"stress to vibration closes the load set",
+       AnlStress,
+       {"@check IDC_TYPE_VIBRATION on", "@click IDOK"},
+       AnlVibration,
+       false},
+      {"Cancel changes nothing", AnlBuckling, {"@check IDC_TYPE_STRESS on", "@click IDCANCEL"}, AnlBuckling, true},
+  };
+  const char* radios[] = {"radio 1112 \"&Stress\" checked", "radio 1113 \"&Vibration\" checked",
+                          "radio 1114 \"&Buckling\" checked", "radio 1115 \"Heat &Transfer\" checked"};
+  for (const TypeRow& row : rows) {
+    SCOPED_TRACE(row.name);
+    AnlModel* model = Model("Beam", row.before);
+    Control().SetCurrentAnlModel(model);
+    AttLbcCase* loads = LoadSet("Push");
+    Control().SetCurrentLoadCase(loads);
+    std::vector<std::string> lines = row.lines;
+    lines.insert(lines.begin(), "@show");
+    ResourceSetter resources(1);
+    ScriptedUser user(lines);
+    UISetModelType(model);
+    EXPECT_TRUE(user.allRead());
+    EXPECT_NE(user.printed.find(radios[row.before]), std::string::npos) << user.printed;
+    EXPECT_EQ(model->Type(), row.after);
+    EXPECT_EQ(Control().CurrentLoadCase(), row.loadSetKept ? loads : nullptr);
+  }
+}
+
+// A stress model with its sets, guide steps 3, 4, 6 and 7 marked done.
+class ConvertTest : public ModelDialogTest {
+ protected:
+  void SetUp() override {
+    ModelDialogTest::SetUp();
+    model = Model("Beam", AnlStress);
+    Control().SetCurrentAnlModel(model);
+    Control().SetCurrentLoadCase(LoadSet("Push"));
+    Control().SetCurrentRestraintCase(RestraintSet("Fixed"));
+    for (int step : {0, 1, 3, 4, 6, 7}) UISetWizardTabState(step, 1);
+  }
+  int Run(std::vector<std::string> lines) {
+    ResourceSetter resources(1);
+    ScriptedUser user(std::move(lines));
+    CConvertModelDlg dialog;
+    dialog.currentType = AnlStress;
+    dialog.targetType = AnlVibration;
+    const int result = static_cast<int>(dialog.DoModal());
+    EXPECT_TRUE(user.allRead());
+    printed = user.printed;
+    return result;
+  }
+  std::vector<int> Steps() {
+    std::vector<int> steps;
+    for (int step = 0; step < 8; ++step) steps.push_back(UIGetWizardTabState(step));
+    return steps;
+  }
+  AnlModel* model = nullptr;
+  std::string printed;
+};
+
+TEST_F(ConvertTest, ConvertKeepsTheModelAndItsSetsUnderTheGuidesType) {
+  EXPECT_EQ(Run({"@show", "@click IDC_CONVERT"}), IDOK);
+  for (const char* shown : {"static 1125 \"Stress\"", "static 1126 \"Vibration\"", "static 1127 \"Vibration Wizard\""})
+    EXPECT_NE(printed.find(shown), std::string::npos) << printed;
+  EXPECT_EQ(Control().CurrentAnlModel(), model);
+  EXPECT_EQ(model->Type(), AnlVibration);
+  EXPECT_EQ(CurrentLoadSet(), "Push");
+  EXPECT_EQ(CurrentRestraintSet(), "Fixed");
+  // Neither set holds conditions; analyze and results start again.
+  EXPECT_EQ(Steps(), (std::vector<int>{1, 1, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(ConvertTest, NewClosesTheModelAndSetsAndStartsTheGuideAfresh) {
+  EXPECT_EQ(Run({"@click IDC_CONVERT_NEW"}), IDOK);
+  EXPECT_EQ(CurrentModel(), "(none)");
+  EXPECT_EQ(CurrentLoadSet(), "(none)");
+  EXPECT_EQ(CurrentRestraintSet(), "(none)");
+  EXPECT_EQ(model->Type(), AnlStress);
+  EXPECT_EQ(Steps(), (std::vector<int>{0, 0, 0, 0, 0, 0, 0, 0}));
+}
+
+TEST_F(ConvertTest, CancelChangesNothing) {
+  EXPECT_EQ(Run({"@click IDCANCEL"}), IDCANCEL);
+  EXPECT_EQ(Control().CurrentAnlModel(), model);
+  EXPECT_EQ(model->Type(), AnlStress);
+  EXPECT_EQ(Steps(), (std::vector<int>{1, 1, 0, 1, 1, 0, 1, 1}));
 }
 
 }  // namespace

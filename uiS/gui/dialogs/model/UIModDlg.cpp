@@ -14,6 +14,7 @@
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
 #include "gui/dialogs/model/UIModelLists.h"
+#include "gui/dialogs/model/UIModelTypes.h"
 #include "gui/dialogs/units/UIDrawingUnitDlg.h"
 
 namespace {
@@ -39,8 +40,6 @@ int ModelTypeByName(const CString& name) {
     return CModelDlg::kNoType;
   return type;
 }
-
-bool IsAnalysisType(int type) { return type >= CModelDlg::kStress && type <= CModelDlg::kHeatTransfer; }
 
 }  // namespace
 
@@ -115,7 +114,7 @@ BOOL CModelDlg::OnInitDialog() {
   AnlControl* control = CadCurrentAnlControl();
   if (AnlModel* current = control ? control->CurrentAnlModel() : nullptr) {
     type_ = static_cast<int>(current->Type());
-    CAE_CHECK(IsAnalysisType(type_));
+    CAE_CHECK(UIIsModelType(type_));
   }
   if (UILiveModelNames().empty()) type_ = kStress;
 
@@ -269,7 +268,7 @@ void CModelDlg::OnOK() {
     CadCloseModel();
     modelClosed = true;
   } else {
-    if (IsAnalysisType(type_)) CadOpenModel(model, type_);
+    if (UIIsModelType(type_)) CadOpenModel(model, type_);
     modelClosed = false;
   }
   if (restraintSet.IsEmpty()) {

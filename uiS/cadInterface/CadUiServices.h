@@ -39,6 +39,13 @@ void UIProgressClose();
 // Frees the kept print settings; there are none until print setup exists.
 void UIFreePrintSetup();
 
+// ---- the results window (gui/utils) ----
+
+// Prepares the current results display: the popup-menu callback, the localised resource module
+// with the window's tool bitmaps, and the CAD main window as the parent of what it opens.
+// Nothing without a results window.
+void UISetupResultsDisplay();
+
 // ---- the design doctor (gui/doctor) ----
 
 // 1 when the design doctor has a subject (a job or a result set), with the subject in the

@@ -10,6 +10,8 @@
 #include "gui/explorer/UICommands.h"
 #include "gui/utils/UIFerSAPI.h"
 #include "gui/utils/UIProgressDlg.h"
+#include "gui/utils/UIResultsPopup.h"
+#include "gui/wizard/UIAnalysisWizard.h"
 #include "gui/wizard/UIWizard.h"
 
 // "CAEP_MESH": needs a current model without result sets (IDS_MODEL_WITHOUT_RESULTS_REQUIRED),

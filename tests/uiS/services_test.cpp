@@ -10,6 +10,7 @@
 #include "fea/OptModel.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/explorer/UICommands.h"
+#include "gui/wizard/UIAnalysisWizard.h"
 #include "gui/wizard/UIWizard.h"
 #include "uis_fixture.h"
 
@@ -21,8 +22,8 @@ using uistest::RecordingCad;
 TEST_F(FrameTest, UnbuiltCommandsSayOnTheCommandLineThatTheyAreNotAvailable) {
   RecordingCad cad;
   const std::pair<std::function<int()>, const char*> handlers[] = {
-      {UICmdModel, "CAEP_MODEL is not available yet."},
-      {UICmdStressWizard, "CAEP_STRESS_WIZARD is not available yet."},
+      {UICmdStressWizard, "Stress Wizard is not available yet."},
+      {UICmdThermWizard, "Heat Transfer Wizard is not available yet."},
       {UIRunMeshStep, "The mesh step is not available yet."},
       {[] { return UIOptSubmit(1); }, "Submitting a Concept optimization is not available yet."},
   };

@@ -2,6 +2,7 @@
 
 #include "amg/CaeEngine.h"
 #include "cadInterface/CadResources.h"
+#include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/units/UISetupState.h"
 #include "gui/wizard/UIWizard.h"
 #include "test_env.h"
@@ -24,6 +25,22 @@ int RecordingDriver::onMessageBox(const mfc::MessageBoxRequest& box) {
   return answer;
 }
 
+ScriptedUser::ScriptedUser(std::vector<std::string> lines)
+    : driver_(
+          [this]() -> std::optional<mfc::ActionLine> {
+            if (lines_.empty()) return std::nullopt;
+            mfc::ActionLine line = lines_.front();
+            lines_.pop_front();
+            return line;
+          },
+          [this](const std::string& text) { printed += text; }) {
+  int number = 0;
+  for (auto& text : lines) lines_.push_back(mfc::ActionLine{std::move(text), ++number});
+  previous_ = mfc::installUserDriver(&driver_);
+}
+
+ScriptedUser::~ScriptedUser() { mfc::installUserDriver(previous_); }
+
 void FrameTest::SetUp() {
   CaeEngine::ResetState();
   mfc::clearLog();
@@ -38,6 +55,7 @@ void FrameTest::TearDown() {
   resResetModuleState();
   UIClearWizardState();
   UISetupResetModuleState();
+  CModelDlg::ResetClosedFlags();
   if (resources_) FreeLibrary(resources_);
   CaeEngine::ResetState();
 }

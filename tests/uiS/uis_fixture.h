@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cadInterface/CadInterface.h"
+#include "mfc/action_lines.h"
 #include "mfc/afx.h"
 
 namespace uistest {
@@ -46,6 +47,24 @@ class RecordingCad : public CadInterface {
 
   std::vector<std::string> printed;
   std::vector<std::string> calls;
+};
+
+// Feeds "@" lines to the toolkit's script driver, as the host's script runner does, while it
+// lives; what the driver prints (refused lines) is kept.
+class ScriptedUser {
+ public:
+  explicit ScriptedUser(std::vector<std::string> lines);
+  ~ScriptedUser();
+  ScriptedUser(const ScriptedUser&) = delete;
+  ScriptedUser& operator=(const ScriptedUser&) = delete;
+
+  bool allRead() const { return lines_.empty(); }
+  std::string printed;
+
+ private:
+  std::deque<mfc::ActionLine> lines_;
+  mfc::ActionLineDriver driver_;
+  mfc::UserDriver* previous_ = nullptr;
 };
 
 // Loads the built resource library and makes it the module's resource module; resets the

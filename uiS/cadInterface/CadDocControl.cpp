@@ -4,6 +4,7 @@
 #include "amg/CaeUnit.h"
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadApplication.h"
+#include "cadInterface/CadUiServices.h"
 #include "fea/AnlControl.h"
 #include "fea/FerState.h"
 
@@ -69,8 +70,7 @@ FerDisplay* CadDocData::SetDisplay(FerDisplay* display) {
   }
   display_ = display;
   FerDisplay* previous = FerDisplay::SetCurrent(display);
-  // Not yet prepared here: UISetupResultsDisplay sets up the results display once the results
-  // window lands.
+  UISetupResultsDisplay();
   return previous;
 }
 

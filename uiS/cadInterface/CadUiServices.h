@@ -39,6 +39,13 @@ void UIProgressClose();
 // Frees the kept print settings; there are none until print setup exists.
 void UIFreePrintSetup();
 
+// ---- the results window (gui/utils) ----
+
+// Prepares the current results display: the popup-menu callback, the localised resource module
+// with the window's tool bitmaps, and the CAD main window as the parent of what it opens.
+// Nothing without a results window.
+void UISetupResultsDisplay();
+
 // ---- the design doctor (gui/doctor) ----
 
 // 1 when the design doctor has a subject (a job or a result set), with the subject in the
@@ -49,9 +56,10 @@ int UIFindDoctorTarget(AnlJob*& job, FerResultSet*& resultSet, CaeString& name);
 // ---- the Explorer's model and job choices (gui/explorer) ----
 
 // An optimisation model of `kind` (0 shape, 1 concept, 2 any) of the current analysis control:
-// the current one when it is of the kind; else the first of the kind when there is only one or
-// flags bit 0 (may ask) is clear; null when there is none. Flags bit 1 makes the answer current.
-// Asking the user to choose among several is not part of the system yet: the first is answered.
+// the current one when it is of the kind; else the first live one of the kind when there is only
+// one or flags bit 0 (may ask) is clear; else the user's choice in "Select Model", asked again
+// after a model of the other kind; null when there is none or the user cancels. Flags bit 1
+// makes the answer current.
 OptModel* UIPickOptModel(int kind, int flags);
 // The newest job that has not failed: of the current optimisation model when `flag` is non-zero,
 // else of the current simulation model; erased jobs are passed over and each job's status is

@@ -23,6 +23,7 @@
 #include "cadInterface/CadResources.h"
 #include "db/dbTransform.h"
 #include "gui/dialogs/common/UIPickDlg.h"
+#include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/units/UISetupState.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
@@ -260,6 +261,7 @@ void acResetModuleState() {
   cmdResetState();
   CPickDlg::ResetModuleState();
   UISetupResetModuleState();
+  CModelDlg::ResetClosedFlags();
   acResetReactorState();
   acTopoResetFlags();
 }

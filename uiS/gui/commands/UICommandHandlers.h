@@ -3,6 +3,7 @@
 #pragma once
 
 #include "gui/dialogs/common/UIAboutDlg.h"
+#include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/units/UISetupCommands.h"
@@ -10,6 +11,8 @@
 #include "gui/explorer/UICommands.h"
 #include "gui/utils/UIFerSAPI.h"
 #include "gui/utils/UIProgressDlg.h"
+#include "gui/utils/UIResultsPopup.h"
+#include "gui/wizard/UIAnalysisWizard.h"
 #include "gui/wizard/UIWizard.h"
 
 // "CAEP_MESH": needs a current model without result sets (IDS_MODEL_WITHOUT_RESULTS_REQUIRED),

@@ -15,6 +15,18 @@ class FerWndOGLDisp::Window : public CWnd {
       else
         ++display_.hides_;
     }
+    if (FerWndOGLDisp::PopupCommand command = display_.popupCommand_) {
+      if (message == WM_RBUTTONUP) {
+        POINT point{static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam))),
+                    static_cast<short>(HIWORD(static_cast<DWORD_PTR>(lParam)))};
+        command(nullptr, point, GetSafeHwnd(), 0);
+        return 0;
+      }
+      if (message == WM_COMMAND && LOWORD(wParam) != 0) {
+        command(nullptr, POINT{0, 0}, GetSafeHwnd(), LOWORD(wParam));
+        return 0;
+      }
+    }
     return CWnd::WindowProc(message, wParam, lParam);
   }
   std::string DescribePicture() const override {
@@ -115,6 +127,17 @@ void FerWndOGLDisp::EndDynamics(int keep) {
   }
   dynamicsStarted_ = false;
   dynamicsMode_ = -1;
+}
+
+void FerWndOGLDisp::SetResourceModule(HINSTANCE module, const std::array<UINT, 4>& bitmaps) {
+  resourceModule_ = module;
+  toolBitmaps_ = bitmaps;
+}
+
+void FerWndOGLDisp::ShowStandardView(int view) {
+  if (view < 0 || view > 8) return;
+  standardView_ = view;
+  Redraw();
 }
 
 void FerWndOGLDisp::Close() { window_.reset(); }

@@ -8,6 +8,7 @@
 // until Close or the object's destruction; GetDisplayHandle is null otherwise.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -62,6 +63,27 @@ class FerWndOGLDisp : public FerDisplay {
   int DynamicsMode() const { return dynamicsMode_; }  // -1 when none is running
   int KeptViewChanges() const { return keptViews_; }
 
+  // The popup-menu command callback (the first argument is unused): a right click on the window
+  // calls it with command 0 and the click point in client coordinates; a menu item chosen from
+  // a popup menu tracked for the window calls it with the item's id. Kept with it: the resource
+  // module the callback's menu and the window's tool bitmaps come from, and the parent of what
+  // the callback opens.
+  using PopupCommand = void (*)(void* unused, POINT point, HWND window, UINT command);
+  void SetPopupCommand(PopupCommand callback) { popupCommand_ = callback; }
+  PopupCommand GetPopupCommand() const { return popupCommand_; }
+  void SetResourceModule(HINSTANCE module, const std::array<UINT, 4>& bitmaps);
+  HINSTANCE ResourceModule() const { return resourceModule_; }
+  const std::array<UINT, 4>& ToolBitmaps() const { return toolBitmaps_; }
+  void SetParentWindow(HWND parent) { parentWindow_ = parent; }
+  HWND ParentWindow() const { return parentWindow_; }
+
+  // The picture to the clipboard (recorded) and the standard views 0 front, 1 back, 2 left,
+  // 3 right, 4 top, 5 bottom, 6 isometric, 7 dimetric, 8 trimetric (recorded, then redrawn).
+  void CopyToClipboard() { ++copies_; }
+  int CopyCount() const { return copies_; }
+  void ShowStandardView(int view);
+  int StandardView() const { return standardView_; }  // -1 until one is chosen
+
   // Destroys the window; the display object stays and can create it again.
   void Close() override;
   // Rebuilds the window with its creation values when it exists (after a change of host units).
@@ -89,4 +111,10 @@ class FerWndOGLDisp : public FerDisplay {
   int dynamicsMode_ = -1;
   bool dynamicsStarted_ = false;
   int keptViews_ = 0;
+  PopupCommand popupCommand_ = nullptr;
+  HINSTANCE resourceModule_ = nullptr;
+  std::array<UINT, 4> toolBitmaps_{};
+  HWND parentWindow_ = nullptr;
+  int copies_ = 0;
+  int standardView_ = -1;
 };

@@ -59,4 +59,18 @@ TEST(SolveScript, TheShippedExampleMatchesTheSameStudy) {
   EXPECT_GT(std::filesystem::file_size(dir / "solve-plate.png"), 1000u);
 }
 
+// A model the engine refuses (nothing holds the plate): the engine's reason in a box, no job.
+TEST(SolveScript, AModelWithoutRestraintsIsRefusedWithTheEnginesReasonAndLeavesNoJob) {
+  TempDir dir;
+  std::string script = ShippedScript();
+  const std::size_t restraint = script.find("LBCCREATE 7");
+  const std::size_t afterPick = script.find('\n', script.find('\n', restraint) + 1);
+  script.erase(restraint, afterPick + 1 - restraint);
+  const ProgramRun run = runScript(dir, script);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("This model does not contain any restraints."), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("No submitted job."), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Maximum displacement"), std::string::npos) << run.output;
+}
+
 }  // namespace

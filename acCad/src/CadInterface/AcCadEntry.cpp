@@ -15,16 +15,20 @@
 #include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/dbdatabase.h"
+#include "arx/hostcmds.h"
 #include "arx/rxdlinkr.h"
 #include "arx/rxobject.h"
 #include "cadInterface/CadApplication.h"
 #include "cadInterface/CadCommands.h"
 #include "cadInterface/CadEvents.h"
 #include "cadInterface/CadResources.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "db/dbTransform.h"
+#include "fea/AnlControl.h"
 #include "gui/dialogs/common/UIPickDlg.h"
 #include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/units/UISetupState.h"
+#include "gui/utils/UIResults.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
@@ -175,6 +179,18 @@ void deleteErasedAddInObjects() {
   erasedObjectsToDelete.clear();
 }
 
+// The host's WAIT pumps while the current model has a job that runs; asking polls the job. The
+// jobs are drawing objects: they are read in a transaction of their own.
+int pendingJobs() {
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (!cad || !AnlControl::GetCurrent()) return 0;
+  CadTransactionScope scope(*cad);
+  scope.Start();
+  const int pending = UIFindModelJob(kUIJobPending) ? 1 : 0;
+  scope.Commit();
+  return pending;
+}
+
 void loadBrepLibrary(void* appPkt) {
   if (!acrxClassDictionary()->has("AcBrEntity")) acrxDynamicLinker->loadModule("acbr15.dll", true);
   acrxDynamicLinker->unlockApplication(appPkt);
@@ -202,6 +218,7 @@ bool acOnInitApp() {
     acMenuBaseName();
     activateOpenDocuments(*CadGetApplication());
     registerCommands();
+    cadhost::addPendingWorkReporter(kApplicationName, pendingJobs);
     initialised = 1;
     new AcCadVersionInfo(kDataVersion, kBuildText, kPlatformText);
     return true;
@@ -216,6 +233,7 @@ bool acOnInitApp() {
 
 void acOnUnloadApp() {
   if (!initialised) return;
+  cadhost::removePendingWorkReporter(kApplicationName);
   if (sceneReactionRegistered) {
     // The callback lives in this module: it must not outlive the unload.
     amiRemoveEventReactions(applicationId);

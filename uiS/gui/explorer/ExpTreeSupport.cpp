@@ -74,7 +74,12 @@ void ExpShowResultSubSet(int subSet) { UIShowResultSubSet(subSet); }
 void ExpShowPlainModel() { UIShowPlainModel(1); }
 
 ExpMaterialCache::ExpMaterialCache() = default;
-ExpMaterialCache::~ExpMaterialCache() = default;
+// The library is the interface's: it is given back, never deleted here (the interface would
+// delete it a second time when it goes).
+ExpMaterialCache::~ExpMaterialCache() {
+  CadInterface* cad = CadInterface::GetCurrent();
+  if (library_ && cad) cad->DeleteObject(library_.release());
+}
 
 bool ExpMaterialCache::Has(const CaeString& name) {
   if (!opened_) {

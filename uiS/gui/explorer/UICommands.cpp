@@ -10,6 +10,5 @@
 #include "mfc/wintypes.h"
 #include "res/ResourceIds.h"
 
-int UICmdAnalyze() { return UINotAvailableYet("CAEP_ANALYZE"); }
 int UICmdExplorer() { return UINotAvailableYet("CAEP_EXPLORER"); }
 int UICmdWriteSummary() { return UINotAvailableYet("CAEP_WRITE_SUMMARY"); }

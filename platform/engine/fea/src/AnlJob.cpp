@@ -5,7 +5,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -33,6 +35,25 @@ std::filesystem::path ToPath(const CaeString& text) {
 
 // A problem of no file in particular.
 kestrum::Problem Trouble(std::string message) { return {std::move(message), {}, 0}; }
+
+// Whether the program can be run: a path must name an executable file, a bare name must be one
+// on the PATH. Checked before the solver is started, so that a missing solver fails at once.
+bool Runnable(const std::string& program) {
+  auto executable = [](const std::filesystem::path& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
+  };
+  if (program.find('/') != std::string::npos) return executable(program);
+  const char* path = std::getenv("PATH");
+  std::string folders = path ? path : "";
+  for (std::size_t start = 0; start <= folders.size();) {
+    const std::size_t end = std::min(folders.find(':', start), folders.size());
+    const std::string folder = folders.substr(start, end - start);
+    if (executable(std::filesystem::path(folder.empty() ? "." : folder) / program)) return true;
+    start = end + 1;
+  }
+  return false;
+}
 
 std::string SolverProgram() {
   if (auto configured = CaeConfig::GetValue(CaeString("Solver Program"), 0)) return configured->Str();
@@ -104,6 +125,7 @@ void AnlJob::SetDelayedStart(const std::tm& when) {
 void AnlJob::FailWith(int number, const std::string& reason) {
   status_ = AnlStatusFailed;
   errorNumber_ = number;
+  reason_ = reason;
   // The reason goes to the end of the error file, which is what a person opens to see why.
   if (!errorFile_.IsEmpty()) {
     std::ofstream log(ToPath(errorFile_), std::ios::app);
@@ -191,6 +213,10 @@ int AnlJob::Start() {
   delayed_ = false;
   std::error_code error;
   std::filesystem::remove(ToPath(resultsFile_), error);
+  if (const std::string program = SolverProgram(); !Runnable(program)) {
+    FailWith(kErrNotStarted, "the solver program " + program + " could not be run.");
+    return 0;
+  }
   const int log = ::open(ToPath(errorFile_).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
   if (log < 0) {
     FailWith(kErrNotStarted, "the error file " + std::string(errorFile_.Str()) + " could not be made.");
@@ -220,6 +246,16 @@ int AnlJob::Start() {
   status_ = AnlStatusPending;
   errorNumber_ = kErrNone;
   return 1;
+}
+
+CaeString AnlJob::FailureReason() const {
+  if (!reason_.empty()) return CaeString(reason_);
+  if (errorFile_.IsEmpty()) return CaeString();
+  std::ifstream log(ToPath(errorFile_));
+  std::string line, last;
+  while (std::getline(log, line))
+    if (line.rfind("*** ", 0) == 0) last = line.substr(4);
+  return CaeString(last);
 }
 
 int AnlJob::Wait() {

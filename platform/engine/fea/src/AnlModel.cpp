@@ -1,20 +1,31 @@
 #include "fea/AnlModel.h"
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <optional>
+#include <thread>
 
 #include "CheckReport.h"
+#include "DeckText.h"
 #include "MeshAdapt.h"
+#include "amg/CaeConfig.h"
 #include "amg/CaeCoordSys.h"
+#include "amg/CaeInterupt.h"
 #include "amg/CaeMaterial.h"
 #include "amg/CaeMsgCall.h"
+#include "amg/CaeProgress.h"
+#include "amg/CaeTopoRef.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlMateRel.h"
 #include "fea/AnlWriter.h"
 #include "fea/FeaMessages.h"
 #include "fea/FerResult.h"
+#include "fea/FrdReader.h"
 
 CAE_DEFINE_TYPE_INFO(AnlSubModel, CaeAttrib)
 
@@ -143,54 +154,265 @@ void AnlModel::HighestNodeElementIds(long& node, long& element) {
 
 int AnlModel::CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>& codes) {
   fea_detail::CheckReport report(messages, &codes);
-  bool anyPart = false, materialMissing = false, meshMissing = false;
+  bool anyPart = false, materialMissing = false, meshMissing = false, propsMissing = false, propsInvalid = false;
+  bool meshStale = false;
+  std::vector<const CaeMaterial*> invalid;
   for (int i = 0; i < NumSubModels(); ++i) {
     AnlSubModel* sub = GetSubModel(i);
     if (!sub || sub->IsMarkedAsErased()) continue;
     anyPart = true;
-    materialMissing = materialMissing || !sub->GetMaterial();
-    meshMissing = meshMissing || !sub->Mesh();
+    const CaeMaterial* material = sub->GetMaterial();
+    if (!material || material->NumProp() == 0)
+      materialMissing = true;
+    else if (!fea_detail::MaterialProblems(*material, type_).empty())
+      invalid.push_back(material);
+    AmgMesh* mesh = sub->Mesh();
+    // A deferred mesh not made yet is made when the model is submitted: it passes.
+    if (!mesh || mesh->IsMarkedAsErased()) {
+      meshMissing = true;
+      continue;
+    }
+    meshStale = meshStale || (mesh->Generated() && mesh->NeedsUpdate());
+    if (sub->MeshIsShell()) {
+      const CaeElemProp* prop = sub->GetProp();
+      propsMissing = propsMissing || !prop;
+      propsInvalid = propsInvalid || (prop && !(prop->GetPropValue(CaeElemProp::kThickness) > 0));
+    }
   }
   if (materialMissing) report.Finding(kFeaMsgNoMaterial);
+  for (const CaeMaterial* material : invalid) {
+    CaeArray<CaeString> args;
+    args.Append(material->Name());
+    report.Finding(kFeaMsgInvalidMaterial, args);
+  }
   if (meshMissing || !anyPart) report.Finding(kFeaMsgNoMesh);
-  return report.Finish(kFeaMsgSimCheckFailed,
-                       CaeString::Format("Check of the simulation model %s passed.", Name().Text()));
+  if (propsMissing) report.Finding(kFeaMsgNoElementProps);
+  if (propsInvalid) report.Finding(kFeaMsgBadElementProps);
+  if (meshStale) report.Finding(HasLiveResults() ? kFeaMsgMeshStaleResults : kFeaMsgMeshStale);
+  int number = 0;
+  for (AnlMateRelPair* pair = FirstLiveMateRelPair(); pair; pair = NextLiveMateRelPair()) {
+    ++number;
+    if (!TiesShells(*pair)) continue;
+    CaeArray<CaeString> args;
+    args.Append(pair->Name().IsEmpty() ? CaeString::Format("%d", number) : pair->Name());
+    report.Finding(kFeaMsgMateRelMeshType, args);
+  }
+  return report.Finish(kFeaMsgSimCheckFailed);
+}
+
+bool AnlModel::HasLiveResults() {
+  for (int i = 0; i < NumJobs(); ++i)
+    if (AnlJob* job = GetJob(i); job && !job->IsMarkedAsErased()) return true;
+  for (int i = 0; i < NumResultSets(); ++i)
+    if (FerResultSet* set = GetResultSet(i); set && !set->IsMarkedAsErased()) return true;
+  return false;
+}
+
+// Mated faces are tied as faces of solid elements: a side on a part meshed with shells cannot be.
+bool AnlModel::TiesShells(AnlMateRelPair& pair) {
+  for (AttMateRel* side : {pair.MateRel1(), pair.MateRel2()}) {
+    CaeTopoRef* ref = side ? side->GetTopoRef() : nullptr;
+    CaeTopoRef* body = ref ? ref->Body() : nullptr;
+    if (!body) continue;
+    for (int i = 0; i < NumSubModels(); ++i) {
+      AnlSubModel* sub = GetSubModel(i);
+      if (!sub || sub->IsMarkedAsErased() || !sub->Mesh()) continue;
+      const bool owner = sub->GetTopoRef() == body || sub->Mesh()->GetTopoRef() == body;
+      if (owner && sub->MeshIsShell()) return true;
+    }
+  }
+  return false;
 }
 
 AnlWriter* AnlModel::DeckWriter(AnlCode code) { return new AnlWriter(this, code); }
+
+namespace {
+
+std::filesystem::path ToPath(const CaeString& text) {
+  std::string s = text.Str();
+  for (char& c : s)
+    if (c == '\\') c = '/';
+  return std::filesystem::path(s);
+}
+
+// A new, empty folder for one job under the scratch folder; empty when none could be made.
+std::filesystem::path FreshJobFolder(const CaeString& jobName) {
+  const std::optional<CaeString> scratch = CaeConfig::GetValue(CaeString("Scratch Directory"), 0);
+  if (!scratch) return {};
+  std::string pattern = (ToPath(*scratch) / (std::string(jobName.Str()) + "-XXXXXX")).string();
+  if (!::mkdtemp(pattern.data())) return {};
+  return std::filesystem::path(pattern);
+}
+
+// Why the meshes cannot be refined by their error estimate, or empty when they can.
+CaeString AdaptRefusal(AnlModel& model, const std::vector<AmgMesh*>& meshes) {
+  const bool linear = std::any_of(meshes.begin(), meshes.end(), [](AmgMesh* m) { return m->GetElementOrder() == 1; });
+  if (model.Type() != AnlStress || linear || model.HasShellMesh() || meshes.empty())
+    return CaeString(
+        "The results hold no error estimate to refine the mesh by: it comes with a static analysis of quadratic "
+        "solid elements.");
+  return CaeString();
+}
+
+// Removes a job of an adaptive run that is not kept: its files, then the job itself.
+void DropJob(AnlModel& model, AnlJob* job) {
+  job->CleanUp();
+  std::error_code ignored;
+  std::filesystem::remove(ToPath(job->AnlDir()), ignored);  // the job's own folder, once empty
+  model.DeleteJob(job);
+}
+
+// Waits for a job, pumping the progress dialog so that its Cancel reaches the interrupt.
+void WaitPumping(AnlJob& job) {
+  CaeProgress* progress = CaeProgress::GetProgressControl();
+  for (job.Poll(); job.IsPending(); job.Poll()) {
+    progress->DoProgressCommand(CaeProgress::kPump, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+}
+
+// The interrupt the solver waits poll: the current one, else one of our own for the run.
+class RunInterrupt {
+ public:
+  RunInterrupt() {
+    if (!CaeInterupt::GetCurrent()) {
+      own_ = std::make_unique<CaeInterupt>();
+      CaeInterupt::SetCurrent(own_.get());
+    }
+    CaeInterupt::GetCurrent()->Initialize();
+  }
+  ~RunInterrupt() {
+    if (CaeInterupt* current = CaeInterupt::GetCurrent()) current->Close();
+    if (own_) CaeInterupt::SetCurrent(nullptr);
+  }
+  RunInterrupt(const RunInterrupt&) = delete;
+  RunInterrupt& operator=(const RunInterrupt&) = delete;
+
+ private:
+  std::unique_ptr<CaeInterupt> own_;
+};
+
+// The progress dialog of a run, open while the object lives.
+class RunProgress {
+ public:
+  explicit RunProgress(const CaeString& title) : progress_(CaeProgress::GetProgressControl()) {
+    CaeString text = title;
+    progress_->DoProgressCommand(CaeProgress::kEnableCancel, 1);
+    progress_->DoProgressCommand(CaeProgress::kShowCancel, 1);
+    progress_->DoProgressCommand(CaeProgress::kOpen, &text);
+  }
+  ~RunProgress() { progress_->DoProgressCommand(CaeProgress::kClose, 0); }
+  RunProgress(const RunProgress&) = delete;
+  RunProgress& operator=(const RunProgress&) = delete;
+  void Say(const CaeString& text) { progress_->DoProgressCommand(CaeProgress::kNextActivity, text); }
+
+ private:
+  CaeProgress* progress_;
+};
+
+}  // namespace
+
+CaeString AnlModel::UniqueJobName() {
+  for (int n = 1;; ++n) {
+    const CaeString name = CaeString::Format("%sJob%d", Name().Text(), n);
+    bool taken = false;
+    for (int i = 0; i < NumJobs() && !taken; ++i)
+      if (AnlJob* job = GetJob(i)) taken = job->Name() == name;
+    if (!taken) return name;
+  }
+}
 
 AnlJob* AnlModel::SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int deckOnly,
                                  CaeString& message, AnlCode code) {
   CAE_CHECK(writer);
   if (!writer->Model()) writer->SetModel(this);
-  std::string deck = deckFile.Str();
-  for (char& c : deck)
-    if (c == '\\') c = '/';
-  std::filesystem::path path(deck);
-  if (path.extension() == ".inp") path.replace_extension();
-  std::error_code error;
-  if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), error);
+  message = CaeString();
+  if (deckOnly && deckFile.IsEmpty()) {
+    message = CaeString("No file was named for the input deck.");
+    return nullptr;
+  }
+  std::filesystem::path base;
+  std::filesystem::path freshFolder;
+  CaeString name;
+  if (deckFile.IsEmpty()) {
+    name = UniqueJobName();
+    freshFolder = FreshJobFolder(name);
+    if (freshFolder.empty()) {
+      message = CaeString("No folder for the job could be made in the scratch directory.");
+      return nullptr;
+    }
+    base = freshFolder / name.Str();
+  } else {
+    // A deck written on its own keeps the name it was given; a run's deck is "<base>.inp".
+    base = ToPath(deckFile);
+    if (!deckOnly && base.extension() == ".inp") base.replace_extension();
+    std::error_code error;
+    if (base.has_parent_path()) std::filesystem::create_directories(base.parent_path(), error);
+    name = deckOnly ? UniqueJobName() : CaeString(base.filename().string());
+  }
   AnlJob* job = NewJob();
-  job->Create(CaeString(path.string()));
-  job->SetName(CaeString(path.filename().string()));
+  job->Create(CaeString(base.string()));
+  if (deckOnly) job->DeckName(deckFile);
+  job->SetName(name);
   job->SetAnalysisCode(code);
   if (deckOnly) job->SetWriteDeckOnly(1);
   // The solver's buckling extraction gave different factors from run to run with several threads
   // (seen with CalculiX 2.20); one thread gives the same, right answer every time.
   if (Type() == AnlBuckling) job->SetThreads(1);
   if (when) job->SetDelayedStart(*when);
-  if (!writer->CreateDeck(job, job->DeckName(), message, 1)) {
+  auto abandon = [&] {
     DeleteJob(job);
+    std::error_code ignored;
+    if (!freshFolder.empty()) std::filesystem::remove_all(freshFolder, ignored);
     return nullptr;
-  }
+  };
+  if (!writer->CreateDeck(job, job->DeckName(), message, 1)) return abandon();
   job->Run();
+  // A solver that could not even start is no submission: say why and leave no job behind.
+  if (job->Failed()) {
+    message = CaeMsgTxt::GetMessage(kFeaMsgAnalysisFailed, {job->Name(), job->FailureReason()});
+    job->CleanUp();
+    return abandon();
+  }
   return job;
 }
 
-int AnlModel::SubmitHAdaptiveAnalysis(AnlWriter*, CaeString& message, AnlCode) {
-  message = CaeString("Adaptive analysis is not available yet.");
-  FeaReportNotAvailable("Adaptive analysis");
-  return 0;
+int AnlModel::SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, AnlCode code) {
+  CAE_CHECK(writer);
+  message = CaeString();
+  if (CaeString why = AdaptRefusal(*this, LiveMeshes()); !why.IsEmpty()) {
+    message = why;
+    return 0;
+  }
+  RunInterrupt interrupt;
+  RunProgress progress(CaeString("Adaptive analysis"));
+  std::vector<AnlJob*> earlier;
+  auto fail = [&](const CaeString& why) {
+    message = why;
+    for (AnlJob* job : earlier) DropJob(*this, job);
+    return 0;
+  };
+  for (int pass = 1;; ++pass) {
+    progress.Say(CaeString::Format("Analysis %d", pass));
+    AnlJob* job = SubmitAnalysis(writer, CaeString(), nullptr, 0, message, code);
+    if (!job) return fail(message);
+    WaitPumping(*job);
+    if (!job->HaveResults())
+      return fail(CaeMsgTxt::GetMessage(kFeaMsgAnalysisFailed, {job->Name(), job->FailureReason()}));
+    FerResultSet results(job->Name());
+    if (const kestrum::Status read = FrdReader::Read(job->ResultsFile().Str(), Type(), job->UnitSystem(), results);
+        !read)
+      return fail(CaeString(read.problem().Describe()));
+    CaeString why;
+    int stop = 1;
+    AdaptMeshes(&results, FerQtyStress, why, stop);
+    if (!why.IsEmpty()) return fail(why);
+    if (stop) break;
+    // The meshes changed: this pass's results no longer belong to them.
+    earlier.push_back(job);
+  }
+  for (AnlJob* job : earlier) DropJob(*this, job);
+  return 1;
 }
 
 int AnlModel::AdaptMeshes(FerResultSet* results, int, CaeString& message, int& stop) {

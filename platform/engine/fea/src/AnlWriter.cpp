@@ -10,19 +10,19 @@
 #include "fea/AnlResltCase.h"
 #include "fea/FeaMessages.h"
 
-namespace {
-
-fea_detail::DeckRequest RequestOf(AnlModel* model, const std::vector<AnlResltCase*>& cases, const CaeFlags& outputs,
-                                  int modes, double low, double high) {
+fea_detail::DeckRequest AnlWriter::Request() const {
   fea_detail::DeckRequest request;
-  request.model = model;
-  request.cases = cases;
-  request.outputs = outputs.Value();
-  request.numModes = modes;
-  request.lowMode = low;
-  request.highMode = high;
+  request.model = model_;
+  request.cases = resultCases_;
+  request.outputs = outputRequests_.Value();
+  request.numModes = numModes_;
+  request.modeMethod = modeMethod_;
+  request.lowMode = lowMode_;
+  request.highMode = highMode_;
   return request;
 }
+
+namespace {
 
 std::filesystem::path ToPath(const CaeString& text) {
   std::string s = text.Str();
@@ -51,7 +51,7 @@ int AnlWriter::Check(CaeArray<CaeString>& report) {
   std::string text;
   std::vector<CaeString> reasons;
   bool ignored = false;
-  const auto request = RequestOf(model_, resultCases_, outputRequests_, numModes_, lowMode_, highMode_);
+  const auto request = Request();
   if (fea_detail::BuildDeck(request, text, reasons, ignored)) return 1;
   for (const CaeString& r : reasons) report.Append(r);
   return 0;
@@ -61,7 +61,7 @@ int AnlWriter::Write(const CaeString& fileName, CaeString& message) {
   std::string text;
   std::vector<CaeString> reasons;
   bool ignored = false;
-  const auto request = RequestOf(model_, resultCases_, outputRequests_, numModes_, lowMode_, highMode_);
+  const auto request = Request();
   if (!fea_detail::BuildDeck(request, text, reasons, ignored)) {
     message = CaeMsgTxt::GetMessage(kFeaMsgCannotAnalyse) + Joined(reasons);
     return 0;

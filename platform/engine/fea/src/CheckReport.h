@@ -1,5 +1,5 @@
-// Collects the findings of a model check: message 0 is a heading, each finding has its message
-// code at the same index.
+// Collects the findings of a model check: a failed check starts with a heading (message 0), each
+// finding has its message code at the same index; a passed check leaves no message at all.
 #pragma once
 
 #include <cstdint>
@@ -22,11 +22,11 @@ class CheckReport {
   }
 
   // Puts the heading in front of the findings; answers 1 when there were none, else 0.
-  int Finish(std::uint32_t failedCode, const CaeString& passedText) {
-    const bool passed = findings_ == 0;
-    messages_.InsertAt(start_, passed ? passedText : CaeMsgTxt::GetMessage(failedCode));
-    if (codes_) codes_->InsertAt(start_, passed ? 0u : failedCode);
-    return passed ? 1 : 0;
+  int Finish(std::uint32_t failedCode) {
+    if (findings_ == 0) return 1;
+    messages_.InsertAt(start_, CaeMsgTxt::GetMessage(failedCode));
+    if (codes_) codes_->InsertAt(start_, failedCode);
+    return 0;
   }
 
  private:

@@ -100,6 +100,7 @@ class DeckBuilder {
     CheckParts();
     for (std::size_t i = 0; i < req_.cases.size(); ++i) GatherCase(i);
     CheckConditions();
+    CheckModes();
     if (!reasons_.empty()) return false;
     WriteModel();
     for (std::size_t i = 0; i < steps_.size(); ++i) WriteStep(i);
@@ -177,29 +178,8 @@ class DeckBuilder {
     CheckNodeIds();
   }
 
-  // Each value the analysis uses must keep its rule; every value must be finite.
   std::vector<CaeString> MaterialProblems(const CaeMaterial& material) const {
-    std::vector<int> used;
-    if (Structural(type_))
-      used = {CaeMaterial::kModulus, CaeMaterial::kPoisson};
-    else
-      used = {CaeMaterial::kConductivity};
-    if (type_ == AnlVibration) used.push_back(CaeMaterial::kDensity);
-    std::vector<CaeString> problems;
-    CaeArray<double> temps;
-    material.GetTemps(temps);
-    for (int i = 0; i < temps.Count(); ++i) {
-      double v[CaeMaterial::kPropCount];
-      material.GetProp(temps[i], v);
-      for (int prop = 0; prop < CaeMaterial::kPropCount; ++prop) {
-        const bool ruled = std::find(used.begin(), used.end(), prop) != used.end();
-        CaeString problem = CaeMaterial::ValueProblem(prop, v[prop]);
-        if (problem.IsEmpty() || (!ruled && std::isfinite(v[prop]))) continue;
-        if (temps.Count() > 1) problem += CaeString::Format(" (at temperature %g)", temps[i]);
-        problems.push_back(problem);
-      }
-    }
-    return problems;
+    return fea_detail::MaterialProblems(material, type_);
   }
 
   // Meshes that share nodes give them the same id and place; anything else is a clash.
@@ -932,17 +912,10 @@ class DeckBuilder {
     const bool iterative = NodeCount() > AnlWriter::kIterativeSolverNodes;
     switch (type_) {
       case AnlStress: Line(iterative ? "*STATIC, SOLVER=ITERATIVE CHOLESKY" : "*STATIC"); break;
-      case AnlVibration: {
+      case AnlVibration:
         Line("*FREQUENCY");
-        std::string line = std::to_string(req_.numModes > 0 ? req_.numModes : 5);
-        if (req_.highMode > req_.lowMode)
-          line += "," + DeckNumber(ToSI(CaeUtFrequency, req_.lowMode)) + "," +
-                  DeckNumber(ToSI(CaeUtFrequency, req_.highMode));
-        else if (req_.lowMode > 0)
-          line += "," + DeckNumber(ToSI(CaeUtFrequency, req_.lowMode));
-        Line(line);
+        Line(FrequencyLine());
         break;
-      }
       case AnlBuckling:
         Line("*BUCKLE");
         Line(std::to_string(req_.numModes > 0 ? req_.numModes : 1));
@@ -952,6 +925,38 @@ class DeckBuilder {
         Line("1.,1.");
         break;
     }
+  }
+
+  // The solver's frequency line: how many modes, then the range they are taken from.
+  std::string FrequencyLine() const {
+    const std::string n = std::to_string(req_.numModes > 0 ? req_.numModes : 5);
+    const std::string low = DeckNumber(ToSI(CaeUtFrequency, req_.lowMode));
+    const std::string high = DeckNumber(ToSI(CaeUtFrequency, req_.highMode));
+    switch (req_.modeMethod) {
+      case AnlWriter::kModesLowestInRange: return n + "," + low + "," + high;
+      case AnlWriter::kModesAllInRange: return std::to_string(AnlWriter::kModesInRangeAsked) + "," + low + "," + high;
+      case AnlWriter::kModesAbove: return n + "," + low;
+      default: return n;
+    }
+  }
+
+  void CheckModes() {
+    const int method = req_.modeMethod;
+    if (type_ != AnlVibration && type_ != AnlBuckling) return;
+    if (method < AnlWriter::kModesLowest || method > AnlWriter::kModesAbove) {
+      reasons_.push_back(CaeString::Format("The mode extraction method %d is not known.", method));
+      return;
+    }
+    if (type_ == AnlBuckling && method != AnlWriter::kModesLowest) {
+      reasons_.push_back(CaeString(
+          "Buckling load factors can only be found from the lowest on: choose the lowest modes, without a range."));
+      return;
+    }
+    const bool ranged = method == AnlWriter::kModesLowestInRange || method == AnlWriter::kModesAllInRange;
+    if (ranged && !(req_.highMode > req_.lowMode))
+      reasons_.push_back(CaeString("The upper bound of the mode range must be above its lower bound."));
+    if (method != AnlWriter::kModesLowest && !(req_.lowMode >= 0))
+      reasons_.push_back(CaeString("The lower bound of the mode range cannot be below zero."));
   }
 
   void Block(const std::string& keyword, bool renew, const std::vector<std::string>& lines) {
@@ -1065,6 +1070,31 @@ class DeckBuilder {
 };
 
 }  // namespace
+
+// Each value the analysis uses must keep its rule; every value must be finite.
+std::vector<CaeString> MaterialProblems(const CaeMaterial& material, AnlType type) {
+  std::vector<int> used;
+  if (Structural(type))
+    used = {CaeMaterial::kModulus, CaeMaterial::kPoisson};
+  else
+    used = {CaeMaterial::kConductivity};
+  if (type == AnlVibration) used.push_back(CaeMaterial::kDensity);
+  std::vector<CaeString> problems;
+  CaeArray<double> temps;
+  material.GetTemps(temps);
+  for (int i = 0; i < temps.Count(); ++i) {
+    double v[CaeMaterial::kPropCount];
+    material.GetProp(temps[i], v);
+    for (int prop = 0; prop < CaeMaterial::kPropCount; ++prop) {
+      const bool ruled = std::find(used.begin(), used.end(), prop) != used.end();
+      CaeString problem = CaeMaterial::ValueProblem(prop, v[prop]);
+      if (problem.IsEmpty() || (!ruled && std::isfinite(v[prop]))) continue;
+      if (temps.Count() > 1) problem += CaeString::Format(" (at temperature %g)", temps[i]);
+      problems.push_back(problem);
+    }
+  }
+  return problems;
+}
 
 bool BuildDeck(const DeckRequest& request, std::string& text, std::vector<CaeString>& reasons, bool& ignored) {
   ignored = false;

@@ -454,8 +454,7 @@ int OptModel::CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>*
     std::unique_ptr<OptVariableSet> variables(Variables());
     if (variables->Count() == 0) report.Finding(kFeaMsgNoDesignVariables);
   }
-  return report.Finish(kFeaMsgOptCheckFailed,
-                       CaeString::Format("Check of the optimization model %s passed.", Name().Text()));
+  return report.Finish(kFeaMsgOptCheckFailed);
 }
 
 AnlWriter* OptModel::DeckWriter(int) { return new AnlWriter; }

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
+#include <fstream>
 #include <limits>
 #include <map>
 #include <memory>
@@ -695,6 +697,171 @@ TEST_F(DeckTest, ADeferredMeshIsMadeWhenTheDeckNeedsIt) {
   const Deck deck = Write();
   EXPECT_GT(mesh->NumNodes(), 0);
   EXPECT_EQ(static_cast<int>(deck.nodes.size()), mesh->NumNodes());
+}
+
+// Modes: the method decides what the solver is asked for; a buckling deck takes no range.
+TEST_F(DeckTest, TheModeMethodDecidesTheExtractionLine) {
+  Clamp();
+  Add(AttCode::FaceTotalForce, 2, CaeVector(-100, 0, 0), loads);
+  struct Row {
+    AnlType type;
+    int method, count;
+    double low, high;
+    const char* line;     // the step line and its data line; null: refused
+    const char* refusal;  // part of the reason when refused
+  };
+  const Row rows[] = {
+      {AnlVibration, AnlWriter::kModesLowest, 4, 10, 100, "*FREQUENCY\n4\n", nullptr},
+      {AnlVibration, AnlWriter::kModesLowestInRange, 4, 10, 100, "*FREQUENCY\n4,10,100\n", nullptr},
+      {AnlVibration, AnlWriter::kModesAllInRange, 4, 10, 100, "*FREQUENCY\n100,10,100\n", nullptr},
+      {AnlVibration, AnlWriter::kModesAbove, 4, 10, 100, "*FREQUENCY\n4,10\n", nullptr},
+      {AnlVibration, AnlWriter::kModesLowestInRange, 4, 100, 100, nullptr, "upper bound"},
+      {AnlVibration, AnlWriter::kModesAllInRange, 4, 100, 10, nullptr, "upper bound"},
+      {AnlVibration, AnlWriter::kModesAbove, 4, -5, 0, nullptr, "below zero"},
+      {AnlVibration, 7, 4, 0, 0, nullptr, "method 7"},
+      {AnlBuckling, AnlWriter::kModesLowest, 3, 1, 9, "*BUCKLE\n3\n", nullptr},
+      {AnlBuckling, AnlWriter::kModesLowestInRange, 3, 1, 9, nullptr, "from the lowest on"},
+      {AnlBuckling, AnlWriter::kModesAllInRange, 3, 1, 9, nullptr, "from the lowest on"},
+      {AnlBuckling, AnlWriter::kModesAbove, 3, 1, 9, nullptr, "from the lowest on"},
+      {AnlStress, AnlWriter::kModesAllInRange, 3, 9, 1, "*STATIC\n", nullptr},
+  };
+  for (const Row& r : rows) {
+    model.SetType(r.type);
+    AnlWriter writer(&model);
+    writer.AddResltCase(&rc);
+    writer.SetModeMethod(r.method);
+    writer.SetNumModes(r.count);
+    writer.SetLowMode(r.low);
+    writer.SetHighMode(r.high);
+    CaeString message;
+    const auto path = dir / "modes.inp";
+    std::filesystem::remove(path);
+    const int written = writer.Write(CaeString(path.string()), message);
+    EXPECT_EQ(written, r.line ? 1 : 0) << r.type << "/" << r.method << ": " << message.Str();
+    if (r.line) {
+      EXPECT_NE(kestrum::test::readFile(path).find(r.line), std::string::npos) << r.line;
+    } else {
+      EXPECT_NE(std::string(message.Str()).find(r.refusal), std::string::npos) << message.Str();
+      EXPECT_FALSE(std::filesystem::exists(path)) << "a refused deck is not written";
+    }
+  }
+}
+
+// Submission: a job named in the model with its own folder under the scratch directory, a deck
+// written exactly where asked without a solver, and a solver that cannot start is no submission.
+class SubmitTest : public DeckTest {
+ protected:
+  void SetUp() override {
+    DeckTest::SetUp();
+    Clamp();
+    Add(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+    CaeConfig::SetValue(CaeString("Scratch Directory"), CaeString((dir / "scratch").string()), 0);
+    std::filesystem::create_directories(dir / "scratch");
+    writer.reset(model.DeckWriter(AnlCodeSolve));
+    writer->AddResltCase(&rc);
+  }
+  void TearDown() override {
+    CaeConfig::SetValue(CaeString("Solver Program"), CaeString("ccx"), 0);
+    CaeConfig::SetValue(CaeString("Scratch Directory"), CaeString(""), 0);
+    writer.reset();
+    DeckTest::TearDown();
+  }
+  void Solver(const std::string& body) {
+    const std::filesystem::path script = dir / "solver.sh";
+    std::ofstream(script) << "#!/bin/sh\n" << body << "\n";
+    std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+    CaeConfig::SetValue(CaeString("Solver Program"), CaeString(script.string()), 0);
+  }
+  int LiveJobs() {
+    int live = 0;
+    for (int i = 0; i < model.NumJobs(); ++i) live += !model.GetJob(i)->IsMarkedAsErased();
+    return live;
+  }
+  std::unique_ptr<AnlWriter> writer;
+  CaeString message;
+};
+
+TEST_F(SubmitTest, AJobWithoutADeckNameIsNamedInTheModelInAFreshScratchFolder) {
+  Solver("printf '    1C\\n 9999\\n' > $2.frd");
+  AnlJob* first = model.SubmitAnalysis(writer.get(), CaeString(), nullptr, 0, message, AnlCodeSolve);
+  AnlJob* second = model.SubmitAnalysis(writer.get(), CaeString(), nullptr, 0, message, AnlCodeSolve);
+  ASSERT_TRUE(first && second) << message.Str();
+  EXPECT_EQ(first->Name(), "BeamJob1");
+  EXPECT_EQ(second->Name(), "BeamJob2");
+  const std::filesystem::path a(first->AnlDir().Str()), b(second->AnlDir().Str());
+  EXPECT_NE(a, b) << "each job has a folder of its own";
+  EXPECT_EQ(a.parent_path(), dir / "scratch");
+  EXPECT_EQ(b.parent_path(), dir / "scratch");
+  EXPECT_TRUE(std::filesystem::exists(first->DeckName().Str()));
+  first->Wait();
+  second->Wait();
+  model.DeleteJob(first);
+  AnlJob* third = model.SubmitAnalysis(writer.get(), CaeString(), nullptr, 0, message, AnlCodeSolve);
+  ASSERT_TRUE(third);
+  EXPECT_EQ(third->Name(), "BeamJob3") << "an erased job's name is not given again";
+  third->Wait();
+}
+
+TEST_F(SubmitTest, ADeckOnlyIsWrittenExactlyWhereAskedAndNothingRuns) {
+  Solver("touch ran; printf '    1C\\n 9999\\n' > $2.frd");
+  const std::filesystem::path deck = dir / "out" / "x.dat";
+  std::filesystem::create_directories(deck.parent_path());
+  AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString(deck.string()), nullptr, 1, message, AnlCodeSolve);
+  ASSERT_TRUE(job) << message.Str();
+  EXPECT_TRUE(std::filesystem::exists(deck));
+  EXPECT_NE(kestrum::test::readFile(deck).find("*STATIC"), std::string::npos);
+  EXPECT_EQ(job->DeckName(), CaeString(deck.string()));
+  EXPECT_EQ(job->GetStatus(), AnlStatusNew);
+  std::vector<std::string> files;
+  for (const auto& entry : std::filesystem::directory_iterator(deck.parent_path()))
+    files.push_back(entry.path().filename().string());
+  EXPECT_EQ(files, std::vector<std::string>{"x.dat"}) << "no \"x.dat.inp\", no solver files";
+  EXPECT_FALSE(std::filesystem::exists(deck.parent_path() / "ran"));
+  EXPECT_EQ(model.SubmitAnalysis(writer.get(), CaeString(), nullptr, 1, message, AnlCodeSolve), nullptr)
+      << "a deck alone needs a file name";
+}
+
+TEST_F(SubmitTest, ASolverThatCannotStartLeavesNoJobAndSaysWhy) {
+  CaeConfig::SetValue(CaeString("Solver Program"), CaeString((dir / "no-such-solver").string()), 0);
+  EXPECT_EQ(model.SubmitAnalysis(writer.get(), CaeString(), nullptr, 0, message, AnlCodeSolve), nullptr);
+  EXPECT_NE(std::string(message.Str()).find("could not be run"), std::string::npos) << message.Str();
+  EXPECT_EQ(LiveJobs(), 0);
+
+  Solver("echo '*ERROR in calinput'; exit 201");  // starts, then fails: a failed job, with its reason
+  AnlJob* job = model.SubmitAnalysis(writer.get(), CaeString(), nullptr, 0, message, AnlCodeSolve);
+  ASSERT_TRUE(job);
+  EXPECT_EQ(job->Wait(), 0);
+  EXPECT_EQ(job->Failed(), 1);
+  EXPECT_NE(std::string(job->FailureReason().Str()).find("exit code 201"), std::string::npos);
+}
+
+TEST_F(SubmitTest, AdaptiveAnalysisRefusesMeshesWithoutAnErrorEstimateAndReportsAFailedSolve) {
+  mesh->SetElementOrder(1);
+  EXPECT_EQ(model.SubmitHAdaptiveAnalysis(writer.get(), message, AnlCodeSolve), 0);
+  EXPECT_NE(std::string(message.Str()).find("quadratic solid elements"), std::string::npos);
+  EXPECT_EQ(LiveJobs(), 0);
+
+  mesh->SetElementOrder(2);
+  Solver("echo '*ERROR: out of memory'; exit 3");
+  EXPECT_EQ(model.SubmitHAdaptiveAnalysis(writer.get(), message, AnlCodeSolve), 0);
+  EXPECT_NE(std::string(message.Str()).find("exit code 3"), std::string::npos) << message.Str();
+}
+
+// The real solver: each pass refines where the error estimate is high, one job stays.
+TEST_F(SubmitTest, AdaptiveAnalysisKeepsOnlyTheLastPassesJob) {
+  model.SetAdaptTargetError(1.0);
+  model.SetAdaptIterations(2);
+  CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
+  ASSERT_EQ(model.SubmitHAdaptiveAnalysis(writer.get(), message, AnlCodeSolve), 1) << message.Str();
+  EXPECT_EQ(model.AdaptPasses(), 2);
+  ASSERT_EQ(model.NumJobs(), 3);
+  EXPECT_EQ(LiveJobs(), 1);
+  AnlJob* last = model.GetJob(2);
+  EXPECT_FALSE(last->IsMarkedAsErased());
+  EXPECT_EQ(last->HaveResults(), 1);
+  EXPECT_TRUE(std::filesystem::exists(last->ResultsFile().Str()));
+  for (int i = 0; i < 2; ++i)
+    EXPECT_FALSE(std::filesystem::exists(model.GetJob(i)->ResultsFile().Str())) << "pass " << i + 1 << "'s files go";
 }
 
 // The same box drawn in millimetres: the deck is in metres and newtons all the same.

@@ -333,7 +333,7 @@ TEST_F(OptModelTest, CheckModelHeadingThenFindings) {
   concept_.SetObjective(&objective);
   CaeArray<CaeString> passed;
   EXPECT_EQ(concept_.CheckModel(passed), 1);
-  EXPECT_EQ(passed.Count(), 1) << "only the heading";
+  EXPECT_EQ(passed.Count(), 0) << "a passed check says nothing";
 
   shape.SetAnlModel(&anl);
   shape.SetObjective(&objective);
@@ -341,8 +341,8 @@ TEST_F(OptModelTest, CheckModelHeadingThenFindings) {
   CaeArray<CaeString> again;
   CaeArray<std::uint32_t> againCodes;
   EXPECT_EQ(shape.CheckModel(again, &againCodes), 1);
-  EXPECT_EQ(againCodes.Count(), 1);
-  EXPECT_EQ(againCodes[0], 0u);
+  EXPECT_EQ(again.Count(), 0);
+  EXPECT_EQ(againCodes.Count(), 0);
 }
 
 TEST_F(OptModelTest, SolverOperationsReportThatTheyAreNotAvailable) {

@@ -1,5 +1,7 @@
 #include "gui/dialogs/units/UISetupState.h"
 
+#include "gui/dialogs/analysis/UISubmitAnalysis.h"
+#include "gui/dialogs/analysis/UISubmitExecPP.h"
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/dialogs/units/UISymbolPP.h"
 #include "gui/optwizard/UIOptWizardKind.h"
@@ -8,4 +10,6 @@ void UISetupResetModuleState() {
   UIResetSheetPositions();
   UIResetSymbolDefaults();
   UIResetOptWizardKind();
+  UIResetSubmittedJobName();
+  UISetSubmitClock(nullptr);
 }

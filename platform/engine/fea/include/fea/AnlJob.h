@@ -57,6 +57,9 @@ class AnlJob : public virtual CaeActive {
   AnlCode AnalysisCode() const { return code_; }
   void SetAnalysisCode(AnlCode code) { code_ = code; }
   int GetErrMsgNum() const { return errorNumber_; }
+  // Why the job failed, in words: the reason recorded when this process saw it fail, else the last
+  // reason line of its error file (a job restored from a drawing); empty when there is none.
+  CaeString FailureReason() const;
 
   // Execution modes: write the deck only (Run then leaves the job new, without starting the
   // solver), or start at a given local time (Run then leaves the job pending until a status query
@@ -136,6 +139,7 @@ class AnlJob : public virtual CaeActive {
 
   AnlStatus status_ = AnlStatusNew;
   int errorNumber_ = 0;
+  std::string reason_;
   long pid_ = 0;
   bool deckOnly_ = false;
   int threads_ = 0;

@@ -122,22 +122,34 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   // The highest node and element ids of the live meshes (0 when there are none).
   void HighestNodeElementIds(long& node, long& element);
 
-  // Checks that the model can be analysed: every live sub-model has a material and a mesh.
-  // Appends a heading, then one message per finding; `codes` gets each message's code at the
-  // same index (0 for the heading of a passed check). Answers 1 when it passes, 0 when not.
+  // Checks what can be known before a deck is written: every live sub-model has a material whose
+  // values the analysis can use, a mesh (a deferred one not made yet passes), a shell mesh has
+  // element properties with a thickness, no mesh is out of date with its part, and mating
+  // relations lie on solid parts. A failed check appends a heading (message 0, its code
+  // kFeaMsgSimCheckFailed), then one message per finding with its code at the same index in
+  // `codes`; a passed check appends nothing. Answers 1 when it passes, 0 when not.
   int CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>& codes);
   // A new deck writer for this model (the caller deletes it).
   AnlWriter* DeckWriter(AnlCode code);
-  // Makes a job (NewJob) named after the deck file (its extension ".inp" optional; its folder is
-  // made when missing), writes the deck with the writer and runs the job: the solver starts at
-  // once, at `when` (local time) when given, or not at all when `deckOnly` is nonzero. Answers the
-  // job, whose status tells how the run goes (see AnlJob); null when the deck could not be written,
-  // with `message` saying why (the job is then deleted). A deck written with conditions that do
-  // not apply to the model's type leaves their warning in `message`.
+  // Makes a job (NewJob), writes the deck with the writer and runs the job; answers at once.
+  //  - No deck file: the job is named uniquely in the model (UniqueJobName) and its files go to a
+  //    fresh folder of its own under the "Scratch Directory".
+  //  - A deck file and `deckOnly`: the deck is written exactly at that path and no solver starts.
+  //  - A deck file without `deckOnly`: the job's files are named after it (".inp" optional).
+  // The solver starts at once, or at `when` (local time) when given. Answers the job, whose status
+  // tells how the run goes (see AnlJob); null when the deck could not be written or the solver could
+  // not be started, with `message` saying why (no job is left). A deck written with conditions that
+  // do not apply to the model's type leaves their warning in `message`.
   AnlJob* SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int deckOnly,
                          CaeString& message, AnlCode code);
-  // Adaptive analysis in one call is not part of the engine: it reports "not available yet" and
-  // answers failure (0, with the message set); adapt with AdaptMeshes and submit again instead.
+  // "<model name>Job<n>" with the lowest n that no job of the model (erased ones included) has.
+  CaeString UniqueJobName();
+  // h-adaptive analysis, blocking under the engine's progress dialog (whose Cancel stops the
+  // solver): solves, refines the meshes by the results' error estimate (AdaptMeshes) and solves
+  // again until they stop changing. One job, the last, stays with its results; the jobs and files
+  // of earlier passes go. Answers 1 on success; 0 with `message` saying why (meshes that give no
+  // error estimate, a failed solve with the solver's reason, a refined mesh that could not be
+  // made), the earlier passes' jobs removed then too.
   int SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, AnlCode code);
   // One h-adaptive pass on solved results: where the results' error estimate (percent) exceeds
   // the target error, local sizes shrink the elements and the live meshes are made again.
@@ -197,6 +209,8 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
 
  private:
   std::vector<AmgMesh*> LiveMeshes();
+  bool HasLiveResults();
+  bool TiesShells(AnlMateRelPair& pair);
   AnlType type_ = AnlStress;
   long id_ = 0;
   double mateTolerance_ = 1.0e-5;

@@ -47,6 +47,9 @@
 class AnlJob;
 class AnlModel;
 class AnlResltCase;
+namespace fea_detail {
+struct DeckRequest;
+}
 
 class AnlWriter {
  public:
@@ -79,16 +82,28 @@ class AnlWriter {
   AnlResltCase* ResltCase(int index) const;
   void SetOutputRequests(const CaeFlags& requests) { outputRequests_ = requests; }
   const CaeFlags& OutputRequests() const { return outputRequests_; }
+  // Which modes (or buckling factors) to extract. The solver finds buckling factors from the
+  // lowest on and takes no range: a buckling deck asks for the lowest ones only, and Check refuses
+  // the other methods for it.
+  enum : int {
+    kModesLowest = 0,         // the n lowest
+    kModesLowestInRange = 1,  // the n lowest between the low and high values
+    kModesAllInRange = 2,     // every mode between the low and high values (at most kModesInRangeAsked)
+    kModesAbove = 3,          // the n lowest above the low value
+  };
+  static constexpr int kModesInRangeAsked = 100;
   void SetModeMethod(int method) { modeMethod_ = method; }
   int ModeMethod() const { return modeMethod_; }
   // Modes (or buckling factors) to extract; 0: 5 modes, 1 buckling factor.
   void SetNumModes(int count) { numModes_ = count; }
   int NumModes() const { return numModes_; }
-  // The frequency range of the modes (Hz, native frequency); the low value is the shift.
+  // The frequency range of the modes (native frequency) for the range methods.
   void SetLowMode(double value) { lowMode_ = value; }
   double LowMode() const { return lowMode_; }
   void SetHighMode(double value) { highMode_ = value; }
   double HighMode() const { return highMode_; }
+  // Temperature convergence of an iterating heat step (percent); a steady linear heat step, the
+  // only kind this writer makes, is solved in one go and has nothing to converge.
   void SetTempConv(double value) { tempConv_ = value; }
   double TempConv() const { return tempConv_; }
 
@@ -101,6 +116,7 @@ class AnlWriter {
   virtual int CreateDeck(AnlJob* job, const CaeString& deckFile, CaeString& message, int flag);
 
  private:
+  fea_detail::DeckRequest Request() const;
   AnlModel* model_ = nullptr;
   AnlCode code_ = AnlCodeSolve;
   std::vector<AnlResltCase*> resultCases_;

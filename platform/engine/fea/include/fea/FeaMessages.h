@@ -40,11 +40,18 @@ enum : std::uint32_t {
   // "The meshes cannot be made together: %1" (a setting joined meshing cannot honour, by name)
   kFeaMsgCannotJoinMeshes = 0xc000210b,
   // Texts of the core's table that the deck checks use.
-  kFeaMsgNoLoads = 0xc0000fae,          // "This model does not contain any loads."
-  kFeaMsgNoRestraints = 0xc0000faf,     // "This model does not contain any restraints."
-  kFeaMsgInvalidMaterial = 0xc0000fab,  // "The material %1 used in this model has an invalid value."
-  kFeaMsgNoElementProps = 0xc0000fb2,   // "This model does not contain any element properties."
-  kFeaMsgCannotAnalyse = 0xc0000fb8,    // "The analysis can not be performed. "
+  kFeaMsgNoLoads = 0xc0000fae,             // "This model does not contain any loads."
+  kFeaMsgNoRestraints = 0xc0000faf,        // "This model does not contain any restraints."
+  kFeaMsgInvalidMaterial = 0xc0000fab,     // "The material %1 used in this model has an invalid value."
+  kFeaMsgNoElementProps = 0xc0000fb2,      // "This model does not contain any element properties."
+  kFeaMsgBadElementProps = 0xc0000fb3,     // "This model contains invalid element properties."
+  kFeaMsgMeshStaleResults = 0xc0000fe8,    // "Geometry has changed since the mesh was created and ... results exist."
+  kFeaMsgMeshStale = 0xc0000fe9,           // "Geometry has changed since a mesh was created."
+  kFeaMsgMateRelMeshType = 0xc00010d3,     // "The assembly mating relation %1 is not consistent with the type of mesh."
+  kFeaMsgJobCompleted = 0xc0000fc8,        // "Analysis job completed successfully"
+  kFeaMsgAdaptiveHasResults = 0xc00010e7,  // "Results are associated with the mesh for this model. ..."
+  kFeaMsgAdaptiveDelayed = 0xc0001031,     // "Adaptive analysis may not be run delayed execution."
+  kFeaMsgCannotAnalyse = 0xc0000fb8,       // "The analysis can not be performed. "
 };
 
 // Reports an engine operation that is not available yet (level 1, `operation` as insert).

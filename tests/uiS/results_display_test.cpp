@@ -4,6 +4,7 @@
 // allowable, the animation settings, and the job-state queries.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -219,6 +220,85 @@ TEST_F(ResultsDisplayTest, ThePlainModelIsTheModelsOwnMeshNotTheSets) {
   UIShowPlainModel(0);
   EXPECT_EQ(display.Picture().nodesDrawn, 0);
   EXPECT_EQ(display.Picture().status, "The model \"Bare\" has no mesh to draw.");
+}
+
+// The animation runs on the results window's own timer: one frame per tick at the speed limit,
+// each frame the mode shape at its swing; it stops when asked, or by itself after its repetitions.
+TEST_F(ResultsDisplayTest, TheAnimationRunsFrameByFrameOnTheWindowsTimerAndStops) {
+  mfc::useTestClock(true);
+  AnlModel* model = control.NewAnlModel(CaeString("Beam"), AnlVibration);
+  FerResultSet* set = AddSet(*model, "Modes", AnlVibration, 1);
+  // Only the fourth node moves: the frames differ in shape, not only in place.
+  set->FindResult(FerQtyDisplacement)->SetNodalData(0, {1, 2, 3, 4}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0.5});
+  UIShowResultSet(set, model, 1);
+  ASSERT_NE(display.GetDisplayHandle(), nullptr);
+  const double full = display.Picture().deformationScale;
+  ASSERT_GT(full, 0.0);
+  UISetAnimationSettings(-1, 4, 10.0);  // endless, four frames, at most ten a second
+
+  UIAnimate(1);
+  EXPECT_TRUE(display.AnimationTimerRunning());
+  mfc::advanceClock(99);
+  mfc::pumpMessages();
+  EXPECT_EQ(display.AnimationFramesShown(), 0) << "no frame before the speed limit allows one";
+  // A full cycle swings through cos(2 pi i / 4): frames 1, 2, 3, 0.
+  const double swing[] = {0.0, -1.0, 0.0, 1.0};
+  std::vector<std::vector<std::uint8_t>> pictures;
+  for (double factor : swing) {
+    mfc::advanceClock(100);
+    mfc::pumpMessages();
+    EXPECT_NEAR(display.Picture().deformationScale, factor * full, 1e-9 * full) << "factor " << factor;
+    pictures.push_back(display.Picture().image.rgb);
+  }
+  EXPECT_EQ(display.AnimationFramesShown(), 4);
+  EXPECT_NE(pictures[1], pictures[3]) << "swung the other way";
+  EXPECT_EQ(pictures[0], pictures[2]) << "both at rest";
+
+  // Stopped: the clock moves on, the picture stays.
+  state.AnimateStop();
+  EXPECT_FALSE(display.AnimationTimerRunning());
+  mfc::advanceClock(1000);
+  mfc::pumpMessages();
+  EXPECT_EQ(display.AnimationFramesShown(), 4);
+
+  // Forward only, twice: the shape grows (i + 1) / 4 and the animation ends after eight frames.
+  UISetAnimationSettings(2, 4, 10.0);
+  UIAnimate(0);
+  std::vector<double> scales;
+  for (int tick = 0; tick < 12; ++tick) {
+    mfc::advanceClock(100);
+    mfc::pumpMessages();
+    scales.push_back(display.Picture().deformationScale / full);
+  }
+  EXPECT_EQ(display.AnimationFramesShown(), 4 + 8);
+  EXPECT_FALSE(display.AnimationTimerRunning());
+  EXPECT_EQ(state.IsAnimating(), 0);
+  const double grows[] = {0.5, 0.75, 1.0, 0.25, 0.5, 0.75, 1.0, 0.25};  // it went on from frame 0
+  for (int i = 0; i < 8; ++i) EXPECT_NEAR(scales[i], grows[i], 1e-9) << i;
+  EXPECT_NEAR(scales[11], scales[7], 1e-12) << "the last frame stays shown";
+
+  // Done: the view shows the plain result again.
+  state.AnimateDone();
+  UIShowResultSubSet(1);
+  EXPECT_NEAR(display.Picture().deformationScale, full, 1e-9 * full);
+  mfc::useTestClock(false);
+}
+
+// A step history animates through its steps; a modal or static set swings its shape.
+TEST_F(ResultsDisplayTest, AStepHistoryAnimatesThroughItsSteps) {
+  FerResultSet steps;
+  steps.AddSubSet(new FerResultSubSet(1.0));
+  steps.AddSubSet(new FerResultSubSet(2.0));
+  steps.AddSubSet(new FerResultSubSet(3.0));
+  for (int frame = 0; frame < 6; ++frame) {
+    const FerState::AnimationFrameView view = FerState::FrameView(frame, 6, 1, steps);
+    EXPECT_EQ(view.subset, frame % 3 + 1) << frame;
+    EXPECT_EQ(view.factor, 1.0) << frame;
+  }
+  steps.Modal(1);
+  EXPECT_EQ(FerState::FrameView(2, 4, 1, steps).subset, 0) << "modes swing, they do not step";
+  EXPECT_NEAR(FerState::FrameView(2, 4, 1, steps).factor, -1.0, 1e-12);
+  EXPECT_NEAR(FerState::FrameView(2, 4, 0, steps).factor, 0.75, 1e-12);
 }
 
 TEST_F(ResultsDisplayTest, TheWindowActiveOnEntryIsActiveAgain) {

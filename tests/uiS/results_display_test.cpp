@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "amg/CaeMaterial.h"
+#include "amg/CaeExcept.h"
 #include "amg/CaeList.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
@@ -18,6 +20,7 @@
 #include "fea/AnlModel.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
+#include "fea/OptModel.h"
 #include "fev/FerWndOGLDisp.h"
 #include "gui/utils/UIFerSAPI.h"
 #include "gui/utils/UIResults.h"
@@ -337,6 +340,82 @@ TEST_F(ResultsDisplayTest, AJobWithoutResultsIsKeptAndAJobWithResultsBecomesTheC
   EXPECT_FALSE(::IsWindowVisible(display.GetDisplayHandle())) << "but stays hidden without the show flag";
   EXPECT_EQ(UIGetResultsState(), 2);
   EXPECT_EQ(UIGetCurrentResultSet(), set);
+}
+
+// An optimisation job's results go to the simulation model of the result case that ran it; the
+// case becomes current, the job is removed, the window exists but stays hidden and undrawn.
+TEST_F(ResultsDisplayTest, AnOptimisationJobsResultsGoToTheModelOfItsCase) {
+  AnlModel* model = control.NewAnlModel(CaeString("Bracket"), AnlStress);
+  control.NewAnlModel(CaeString("Elsewhere"), AnlStress);  // current until the case's model is opened
+  OptModel opt(CaeString("Shape"));
+  opt.NewOptResultCase(CaeString("another_run"), CaeString("Other"));
+  // The case knows the job by its base name (the path without the extension).
+  const CaeString jobBase(kestrum::test::sourcePath("data/results/static_beam").string());
+  OptResultCase* ran = opt.NewOptResultCase(jobBase, CaeString("Run"));
+  ran->SetResultAnlModel(model);
+  AnlJob* job = model->NewJob();
+  job->Create(jobBase);
+  job->AddResltCaseNames(CaeString("Run1"), CaeString("Cycle1"));
+  opt.AddJob(job);
+  const int redraws = display.RedrawCount();
+
+  // A run whose results file is missing answers no case and keeps its job.
+  kestrum::test::TempDir dir;
+  const CaeString missingBase((dir / "missing").string());
+  opt.NewOptResultCase(missingBase, CaeString("Missing"))->SetResultAnlModel(model);
+  AnlJob* missing = model->NewJob();
+  missing->Create(missingBase);
+  opt.AddJob(missing);
+  EXPECT_EQ(UIShowOptJobResults(missing, &opt, 1), nullptr);
+  EXPECT_FALSE(missing->IsMarkedAsErased());
+  EXPECT_EQ(model->NumResultSets(), 0);
+
+  EXPECT_EQ(UIShowOptJobResults(job, &opt, 1), ran);
+  EXPECT_EQ(opt.CurrentOptResultCase(), ran);
+  EXPECT_EQ(control.CurrentAnlModel(), model);
+  EXPECT_TRUE(job->IsMarkedAsErased());
+  FerResultSet* set = model->FindResultSet(CaeString("Cycle1"));
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(Settings().GetResultSet(), "Cycle1");
+  EXPECT_EQ(Settings().GetResultSubSet(), 1);
+  EXPECT_EQ(Settings().GetColorSettings().GetResult(), FerQtyStress) << "the default display of a stress model";
+  ASSERT_NE(display.GetDisplayHandle(), nullptr);
+  EXPECT_FALSE(::IsWindowVisible(display.GetDisplayHandle()));
+  EXPECT_EQ(display.RedrawCount(), redraws) << "the result pages draw what they need later";
+}
+
+// A job no result case ran, or whose case ended with an error, is refused: the job stays and no
+// set is made.
+TEST_F(ResultsDisplayTest, AnOptimisationJobWithoutAGoodCaseIsRefusedAndKept) {
+  AnlModel* model = control.NewAnlModel(CaeString("Bracket"), AnlStress);
+  kestrum::test::TempDir dir;
+  auto base = [&](const char* name) { return CaeString((dir / name).string()); };
+  OptModel opt(CaeString("Shape"));
+  OptResultCase* failed = opt.NewOptResultCase(base("failed_run"), CaeString("Failed"));
+  failed->SetResultAnlModel(model);
+  failed->SetExitCode(3);
+  OptResultCase* erased = opt.NewOptResultCase(base("erased_run"), CaeString("Erased"));
+  erased->SetResultAnlModel(model);
+  erased->MarkAsErased();
+  opt.NewOptResultCase(CaeString("good_run"), CaeString("Good"))->SetResultAnlModel(model);  // a name, not a path
+  struct Case {
+    const char* what;
+    const char* jobName;
+  };
+  const Case cases[] = {{"no case ran it", "nobody"},
+                        {"its case failed", "failed_run"},
+                        {"its case is erased", "erased_run"},
+                        {"a case names it without its folder", "good_run"}};
+  for (const Case& c : cases) {
+    std::filesystem::copy_file(kestrum::test::sourcePath("data/results/static_beam.frd"),
+                               dir / (std::string(c.jobName) + ".frd"), std::filesystem::copy_options::overwrite_existing);
+    AnlJob* job = model->NewJob();
+    job->Create(CaeString((dir / c.jobName).string()));
+    opt.AddJob(job);
+    EXPECT_THROW(UIShowOptJobResults(job, &opt, 1), CaeExcept) << c.what;
+    EXPECT_FALSE(job->IsMarkedAsErased()) << c.what;
+    EXPECT_EQ(model->NumResultSets(), 0) << c.what;
+  }
 }
 
 TEST_F(ResultsDisplayTest, TheDefaultAllowableIsTheUltimateStressAtTheFirstTemperature) {

@@ -10,14 +10,14 @@
 #include <string>
 #include <vector>
 
-#include "amg/CaeMaterial.h"
 #include "amg/CaeExcept.h"
 #include "amg/CaeList.h"
+#include "amg/CaeMaterial.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
-#include "fea/CaeElem.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlModel.h"
+#include "fea/CaeElem.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
 #include "fea/OptModel.h"
@@ -232,7 +232,8 @@ TEST_F(ResultsDisplayTest, TheAnimationRunsFrameByFrameOnTheWindowsTimerAndStops
   AnlModel* model = control.NewAnlModel(CaeString("Beam"), AnlVibration);
   FerResultSet* set = AddSet(*model, "Modes", AnlVibration, 1);
   // Only the fourth node moves: the frames differ in shape, not only in place.
-  set->FindResult(FerQtyDisplacement)->SetNodalData(0, {1, 2, 3, 4}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0.5});
+  set->FindResult(FerQtyDisplacement)
+      ->SetNodalData(0, {1, 2, 3, 4}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0.5});
   UIShowResultSet(set, model, 1);
   ASSERT_NE(display.GetDisplayHandle(), nullptr);
   const double full = display.Picture().deformationScale;
@@ -408,7 +409,8 @@ TEST_F(ResultsDisplayTest, AnOptimisationJobWithoutAGoodCaseIsRefusedAndKept) {
                         {"a case names it without its folder", "good_run"}};
   for (const Case& c : cases) {
     std::filesystem::copy_file(kestrum::test::sourcePath("data/results/static_beam.frd"),
-                               dir / (std::string(c.jobName) + ".frd"), std::filesystem::copy_options::overwrite_existing);
+                               dir / (std::string(c.jobName) + ".frd"),
+                               std::filesystem::copy_options::overwrite_existing);
     AnlJob* job = model->NewJob();
     job->Create(CaeString((dir / c.jobName).string()));
     opt.AddJob(job);

@@ -467,8 +467,8 @@ bool FerShowsNoResult(const FerDispSettings& settings) {
          !settings.GetSymbolSettings().IsVisible();
 }
 
-FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName,
-                          int width, int height) {
+FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName, int width,
+                          int height) {
   FerPicture picture;
   picture.image = Image(width, height, kBackground);
   if (!mesh || mesh->NumNodes() == 0) {

@@ -63,5 +63,5 @@ FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* se
 bool FerShowsNoResult(const FerDispSettings& settings);
 
 // The model's bare mesh (null: the model has none, said so), with the settings' edges.
-FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName,
-                          int width, int height);
+FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName, int width,
+                          int height);

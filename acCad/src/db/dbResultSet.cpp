@@ -296,6 +296,10 @@ void warnNotFiled(const FerResultSet& set, const std::string& path, const std::s
 }
 
 void fileSetData(CaepResultCaseObj& set, const std::string& folder) {
+  // Data neither in memory nor in another drawing's folder: there is nothing to file, and the
+  // names the record carries stay as they are.
+  const bool elsewhere = !set.DataFolder().empty() && set.DataFolder() != folder;
+  if (!set.Mesh() && !elsewhere) return;
   if (set.DataFile().IsEmpty()) set.SetDataFile(CaeString(dataFileNameOf(set)));
   const fs::path path = fs::path(folder) / set.DataFile().Str();
   std::error_code error;

@@ -4,19 +4,23 @@
 // allowable, the animation settings, and the job-state queries.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "amg/CaeMaterial.h"
+#include "amg/CaeExcept.h"
 #include "amg/CaeList.h"
+#include "amg/CaeMaterial.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
-#include "fea/CaeElem.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlModel.h"
+#include "fea/CaeElem.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
+#include "fea/OptModel.h"
 #include "fev/FerWndOGLDisp.h"
 #include "gui/utils/UIFerSAPI.h"
 #include "gui/utils/UIResults.h"
@@ -221,6 +225,86 @@ TEST_F(ResultsDisplayTest, ThePlainModelIsTheModelsOwnMeshNotTheSets) {
   EXPECT_EQ(display.Picture().status, "The model \"Bare\" has no mesh to draw.");
 }
 
+// The animation runs on the results window's own timer: one frame per tick at the speed limit,
+// each frame the mode shape at its swing; it stops when asked, or by itself after its repetitions.
+TEST_F(ResultsDisplayTest, TheAnimationRunsFrameByFrameOnTheWindowsTimerAndStops) {
+  mfc::useTestClock(true);
+  AnlModel* model = control.NewAnlModel(CaeString("Beam"), AnlVibration);
+  FerResultSet* set = AddSet(*model, "Modes", AnlVibration, 1);
+  // Only the fourth node moves: the frames differ in shape, not only in place.
+  set->FindResult(FerQtyDisplacement)
+      ->SetNodalData(0, {1, 2, 3, 4}, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0.5, 0, 0, 0.5});
+  UIShowResultSet(set, model, 1);
+  ASSERT_NE(display.GetDisplayHandle(), nullptr);
+  const double full = display.Picture().deformationScale;
+  ASSERT_GT(full, 0.0);
+  UISetAnimationSettings(-1, 4, 10.0);  // endless, four frames, at most ten a second
+
+  UIAnimate(1);
+  EXPECT_TRUE(display.AnimationTimerRunning());
+  mfc::advanceClock(99);
+  mfc::pumpMessages();
+  EXPECT_EQ(display.AnimationFramesShown(), 0) << "no frame before the speed limit allows one";
+  // A full cycle swings through cos(2 pi i / 4): frames 1, 2, 3, 0.
+  const double swing[] = {0.0, -1.0, 0.0, 1.0};
+  std::vector<std::vector<std::uint8_t>> pictures;
+  for (double factor : swing) {
+    mfc::advanceClock(100);
+    mfc::pumpMessages();
+    EXPECT_NEAR(display.Picture().deformationScale, factor * full, 1e-9 * full) << "factor " << factor;
+    pictures.push_back(display.Picture().image.rgb);
+  }
+  EXPECT_EQ(display.AnimationFramesShown(), 4);
+  EXPECT_NE(pictures[1], pictures[3]) << "swung the other way";
+  EXPECT_EQ(pictures[0], pictures[2]) << "both at rest";
+
+  // Stopped: the clock moves on, the picture stays.
+  state.AnimateStop();
+  EXPECT_FALSE(display.AnimationTimerRunning());
+  mfc::advanceClock(1000);
+  mfc::pumpMessages();
+  EXPECT_EQ(display.AnimationFramesShown(), 4);
+
+  // Forward only, twice: the shape grows (i + 1) / 4 and the animation ends after eight frames.
+  UISetAnimationSettings(2, 4, 10.0);
+  UIAnimate(0);
+  std::vector<double> scales;
+  for (int tick = 0; tick < 12; ++tick) {
+    mfc::advanceClock(100);
+    mfc::pumpMessages();
+    scales.push_back(display.Picture().deformationScale / full);
+  }
+  EXPECT_EQ(display.AnimationFramesShown(), 4 + 8);
+  EXPECT_FALSE(display.AnimationTimerRunning());
+  EXPECT_EQ(state.IsAnimating(), 0);
+  const double grows[] = {0.5, 0.75, 1.0, 0.25, 0.5, 0.75, 1.0, 0.25};  // it went on from frame 0
+  for (int i = 0; i < 8; ++i) EXPECT_NEAR(scales[i], grows[i], 1e-9) << i;
+  EXPECT_NEAR(scales[11], scales[7], 1e-12) << "the last frame stays shown";
+
+  // Done: the view shows the plain result again.
+  state.AnimateDone();
+  UIShowResultSubSet(1);
+  EXPECT_NEAR(display.Picture().deformationScale, full, 1e-9 * full);
+  mfc::useTestClock(false);
+}
+
+// A step history animates through its steps; a modal or static set swings its shape.
+TEST_F(ResultsDisplayTest, AStepHistoryAnimatesThroughItsSteps) {
+  FerResultSet steps;
+  steps.AddSubSet(new FerResultSubSet(1.0));
+  steps.AddSubSet(new FerResultSubSet(2.0));
+  steps.AddSubSet(new FerResultSubSet(3.0));
+  for (int frame = 0; frame < 6; ++frame) {
+    const FerState::AnimationFrameView view = FerState::FrameView(frame, 6, 1, steps);
+    EXPECT_EQ(view.subset, frame % 3 + 1) << frame;
+    EXPECT_EQ(view.factor, 1.0) << frame;
+  }
+  steps.Modal(1);
+  EXPECT_EQ(FerState::FrameView(2, 4, 1, steps).subset, 0) << "modes swing, they do not step";
+  EXPECT_NEAR(FerState::FrameView(2, 4, 1, steps).factor, -1.0, 1e-12);
+  EXPECT_NEAR(FerState::FrameView(2, 4, 0, steps).factor, 0.75, 1e-12);
+}
+
 TEST_F(ResultsDisplayTest, TheWindowActiveOnEntryIsActiveAgain) {
   CWnd caller;
   ASSERT_TRUE(caller.CreateEx(0, "Caller", "Caller", WS_VISIBLE, CRect(0, 0, 100, 100), nullptr, 0));
@@ -257,6 +341,83 @@ TEST_F(ResultsDisplayTest, AJobWithoutResultsIsKeptAndAJobWithResultsBecomesTheC
   EXPECT_FALSE(::IsWindowVisible(display.GetDisplayHandle())) << "but stays hidden without the show flag";
   EXPECT_EQ(UIGetResultsState(), 2);
   EXPECT_EQ(UIGetCurrentResultSet(), set);
+}
+
+// An optimisation job's results go to the simulation model of the result case that ran it; the
+// case becomes current, the job is removed, the window exists but stays hidden and undrawn.
+TEST_F(ResultsDisplayTest, AnOptimisationJobsResultsGoToTheModelOfItsCase) {
+  AnlModel* model = control.NewAnlModel(CaeString("Bracket"), AnlStress);
+  control.NewAnlModel(CaeString("Elsewhere"), AnlStress);  // current until the case's model is opened
+  OptModel opt(CaeString("Shape"));
+  opt.NewOptResultCase(CaeString("another_run"), CaeString("Other"));
+  // The case knows the job by its base name (the path without the extension).
+  const CaeString jobBase(kestrum::test::sourcePath("data/results/static_beam").string());
+  OptResultCase* ran = opt.NewOptResultCase(jobBase, CaeString("Run"));
+  ran->SetResultAnlModel(model);
+  AnlJob* job = model->NewJob();
+  job->Create(jobBase);
+  job->AddResltCaseNames(CaeString("Run1"), CaeString("Cycle1"));
+  opt.AddJob(job);
+  const int redraws = display.RedrawCount();
+
+  // A run whose results file is missing answers no case and keeps its job.
+  kestrum::test::TempDir dir;
+  const CaeString missingBase((dir / "missing").string());
+  opt.NewOptResultCase(missingBase, CaeString("Missing"))->SetResultAnlModel(model);
+  AnlJob* missing = model->NewJob();
+  missing->Create(missingBase);
+  opt.AddJob(missing);
+  EXPECT_EQ(UIShowOptJobResults(missing, &opt, 1), nullptr);
+  EXPECT_FALSE(missing->IsMarkedAsErased());
+  EXPECT_EQ(model->NumResultSets(), 0);
+
+  EXPECT_EQ(UIShowOptJobResults(job, &opt, 1), ran);
+  EXPECT_EQ(opt.CurrentOptResultCase(), ran);
+  EXPECT_EQ(control.CurrentAnlModel(), model);
+  EXPECT_TRUE(job->IsMarkedAsErased());
+  FerResultSet* set = model->FindResultSet(CaeString("Cycle1"));
+  ASSERT_NE(set, nullptr);
+  EXPECT_EQ(Settings().GetResultSet(), "Cycle1");
+  EXPECT_EQ(Settings().GetResultSubSet(), 1);
+  EXPECT_EQ(Settings().GetColorSettings().GetResult(), FerQtyStress) << "the default display of a stress model";
+  ASSERT_NE(display.GetDisplayHandle(), nullptr);
+  EXPECT_FALSE(::IsWindowVisible(display.GetDisplayHandle()));
+  EXPECT_EQ(display.RedrawCount(), redraws) << "the result pages draw what they need later";
+}
+
+// A job no result case ran, or whose case ended with an error, is refused: the job stays and no
+// set is made.
+TEST_F(ResultsDisplayTest, AnOptimisationJobWithoutAGoodCaseIsRefusedAndKept) {
+  AnlModel* model = control.NewAnlModel(CaeString("Bracket"), AnlStress);
+  kestrum::test::TempDir dir;
+  auto base = [&](const char* name) { return CaeString((dir / name).string()); };
+  OptModel opt(CaeString("Shape"));
+  OptResultCase* failed = opt.NewOptResultCase(base("failed_run"), CaeString("Failed"));
+  failed->SetResultAnlModel(model);
+  failed->SetExitCode(3);
+  OptResultCase* erased = opt.NewOptResultCase(base("erased_run"), CaeString("Erased"));
+  erased->SetResultAnlModel(model);
+  erased->MarkAsErased();
+  opt.NewOptResultCase(CaeString("good_run"), CaeString("Good"))->SetResultAnlModel(model);  // a name, not a path
+  struct Case {
+    const char* what;
+    const char* jobName;
+  };
+  const Case cases[] = {{"no case ran it", "nobody"},
+                        {"its case failed", "failed_run"},
+                        {"its case is erased", "erased_run"},
+                        {"a case names it without its folder", "good_run"}};
+  for (const Case& c : cases) {
+    std::filesystem::copy_file(kestrum::test::sourcePath("data/results/static_beam.frd"),
+                               dir / (std::string(c.jobName) + ".frd"),
+                               std::filesystem::copy_options::overwrite_existing);
+    AnlJob* job = model->NewJob();
+    job->Create(CaeString((dir / c.jobName).string()));
+    opt.AddJob(job);
+    EXPECT_THROW(UIShowOptJobResults(job, &opt, 1), CaeExcept) << c.what;
+    EXPECT_FALSE(job->IsMarkedAsErased()) << c.what;
+    EXPECT_EQ(model->NumResultSets(), 0) << c.what;
+  }
 }
 
 TEST_F(ResultsDisplayTest, TheDefaultAllowableIsTheUltimateStressAtTheFirstTemperature) {

@@ -12,13 +12,13 @@
 
 #include "amg/CaeConfig.h"
 #include "amg/CaeMsgCall.h"
-#include "fea/FeaMessages.h"
 #include "arx/acdocman.h"
 #include "arx/dbdatabase.h"
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
 #include "db/dbModel.h"
 #include "fea/AnlModel.h"
+#include "fea/FeaMessages.h"
 #include "fea/FerResultData.h"
 #include "mfc/win32_files.h"
 
@@ -137,7 +137,9 @@ void CaepResultCaseObj::File(DbFields& fields) const {
     auto* file = dynamic_cast<FerFileResult*>(result);
     // Every result names the set's data file once the set has one.
     CaeString resultName = result->Name(),
-              dataFile = !DataFile().IsEmpty() ? DataFile() : file ? file->GetDataFileForDB() : CaeString(),
+              dataFile = !DataFile().IsEmpty() ? DataFile()
+                         : file                ? file->GetDataFileForDB()
+                                               : CaeString(),
               compName = result->CompName(0);
     Adesk::UInt16 field = static_cast<Adesk::UInt16>(result->IsField()),
                   quantity = static_cast<Adesk::UInt16>(result->QuantityType()), reserved = 0,
@@ -251,8 +253,9 @@ void CaepResultCaseObj::Read(DbFields& fields, bool fromFile) {
   const CaeString firstDataFile = results.empty() ? CaeString() : results.front()->GetDataFileForDB();
   for (auto& result : results) AddResult(result.release());
   if (version == kWorkAreaVersion) Relocate(sourceFolder);
-  SetDataFile(version == kWorkAreaVersion && FirstResult() ? dynamic_cast<FerFileResult*>(FirstResult())->GetDataFileForDB()
-                                                           : firstDataFile);
+  SetDataFile(version == kWorkAreaVersion && FirstResult()
+                  ? dynamic_cast<FerFileResult*>(FirstResult())->GetDataFileForDB()
+                  : firstDataFile);
   if (keptMesh) SetMesh(std::move(keptMesh));
   if (fromFile) SetDataFolder(mfc::posixPath(dbResultTargetFolder(database()).Str().c_str()));
 }
@@ -293,6 +296,10 @@ void warnNotFiled(const FerResultSet& set, const std::string& path, const std::s
 }
 
 void fileSetData(CaepResultCaseObj& set, const std::string& folder) {
+  // Data neither in memory nor in another drawing's folder: there is nothing to file, and the
+  // names the record carries stay as they are.
+  const bool elsewhere = !set.DataFolder().empty() && set.DataFolder() != folder;
+  if (!set.Mesh() && !elsewhere) return;
   if (set.DataFile().IsEmpty()) set.SetDataFile(CaeString(dataFileNameOf(set)));
   const fs::path path = fs::path(folder) / set.DataFile().Str();
   std::error_code error;

@@ -133,19 +133,18 @@ std::string reopenAndShow(const std::string& drawing, const std::string& png) {
   return "CLOSE\nOPEN " + drawing + "\nRESSHOW static_beam\n" + windowLines(png);
 }
 
-
 // The picture of a result set is the same after the drawing was saved and read again, also from a
 // copy saved under another name once the first drawing's data are gone.
 TEST(ResultsScript, AResultSetShowsTheSamePictureAfterTheDrawingIsSavedAndReopened) {
   TempDir dir;
-  const ProgramRun run = runScript(dir, loadLines() + modelLines() + pair("static_beam") + windowLines("before.png") +
-                                            "SAVEAS beam.dwg\n" + reopenAndShow("beam.dwg", "reopened.png") +
-                                            "SAVEAS copy.dwg\nQUIT\n");
+  const ProgramRun run =
+      runScript(dir, loadLines() + modelLines() + pair("static_beam") + windowLines("before.png") +
+                         "SAVEAS beam.dwg\n" + reopenAndShow("beam.dwg", "reopened.png") + "SAVEAS copy.dwg\nQUIT\n");
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output.find("no mesh to draw"), std::string::npos) << run.output;
   std::filesystem::remove_all(dir / "beam");
-  const ProgramRun copy = runScript(dir, loadLines() + "OPEN copy.dwg\nRESSHOW static_beam\n" +
-                                             windowLines("copy.png") + "QUIT\n");
+  const ProgramRun copy =
+      runScript(dir, loadLines() + "OPEN copy.dwg\nRESSHOW static_beam\n" + windowLines("copy.png") + "QUIT\n");
   ASSERT_EQ(copy.exitCode, 0) << copy.output;
   const std::string before = kestrum::test::readFile(dir / "before.png");
   ASSERT_GT(before.size(), 1000u);
@@ -182,11 +181,12 @@ TEST(ResultsScript, ASetWhoseDataFileIsMissingOrDamagedSaysWhy) {
     for (const auto& entry : std::filesystem::directory_iterator(dir / "beam")) data = entry.path();
     ASSERT_EQ(data.extension(), ".kres") << c.what;
     c.spoil(data);
-    const ProgramRun run = runScript(dir, loadLines() + "OPEN beam.dwg\nRESSHOW static_beam\n" +
-                                              "WINDOWS show \"Results Processor\"\nQUIT\n");
+    const ProgramRun run = runScript(
+        dir, loadLines() + "OPEN beam.dwg\nRESSHOW static_beam\n" + "WINDOWS show \"Results Processor\"\nQUIT\n");
     EXPECT_EQ(run.exitCode, 0) << c.what << "\n" << run.output;
     EXPECT_NE(run.output.find("The results " + data.string() + " could not be read: "), std::string::npos)
-        << c.what << "\n" << run.output;
+        << c.what << "\n"
+        << run.output;
     EXPECT_NE(run.output.find(c.reason), std::string::npos) << c.what << "\n" << run.output;
     EXPECT_NE(run.output.find("The data of the result set \"static_beam\" could not be read"), std::string::npos)
         << c.what << ": the window says it too\n"

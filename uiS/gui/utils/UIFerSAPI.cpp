@@ -151,14 +151,10 @@ OptResultCase* UIShowOptJobResults(AnlJob* job, OptModel* optModel, int applyDef
   AnlModel* resultModel = resultCase->ResultAnlModel();
   if (resultModel) OpenModelInCad(resultModel);
   State();
-  std::unique_ptr<FerReader> reader(Interface().Reader(job->ResultsFile(), 0));
-  CAE_CHECK(reader != nullptr);
-  for (int i = 0; i < job->NumRCNames(); ++i) {
-    CaeString first, second;
-    if (job->GetResltCaseNames(i, first, second)) reader->AddResltCaseNames(second, first);
-  }
-  reader->Read(job->UnitSystem());
-  reader.reset();
+  FerResultSet* set = ReadResults(*job, resultModel);
+  // As for a simulation job: without a set the job and its files stay; the reader said why.
+  if (!set) return nullptr;
+  UISetResultSet(set->Name());
   resultCase->ProcessResults();
   optModel->RemoveJob(job);
   EnsureWindow();

@@ -23,7 +23,9 @@ class OptResultCase;
 // job, makes the set current and, with `show`, shows and redraws the window. When the reader made
 // no set (missing or damaged results) the job is kept, the reason is reported and nothing is shown.
 void UIShowJobResults(AnlJob* job, AnlModel* model, int applyDefaults, int show);
-// Reads an optimisation run's job into its optimisation result case and answers the case.
+// Reads an optimisation run's job into its optimisation result case and answers the case; the set
+// read becomes current as above. When the reader made no set the job is kept, the reason is
+// reported and the answer is null.
 OptResultCase* UIShowOptJobResults(AnlJob* job, OptModel* optModel, int applyDefaults);
 // Shows a stored result set of `model` (null: the one named by the view). The first set shown gets
 // the default display; later ones keep the user's settings and only redraw.

@@ -4,9 +4,9 @@
 #include <filesystem>
 
 #include "UnitText.h"
+#include "amg/CaeMsgCall.h"
 #include "fea/FeaMessages.h"
 #include "fea/FerResultData.h"
-#include "amg/CaeMsgCall.h"
 
 namespace {
 

@@ -210,8 +210,8 @@ kestrum::Status Read(const std::filesystem::path& path, FerResultSet& set) {
     const std::string name = in.GetText();
     const auto quantity = in.Get<std::int32_t>();
     const auto components = in.Get<std::int32_t>();
-    if (in.Ok() && (name != result->Name().Str() || quantity != result->QuantityType() ||
-                    components != result->NumComponents()))
+    if (in.Ok() &&
+        (name != result->Name().Str() || quantity != result->QuantityType() || components != result->NumComponents()))
       in.Fail("it holds other results than the drawing lists");
     ResultValues& v = values.emplace_back();
     GetSubsets(in, components, v.nodeIds, v.nodeValues);

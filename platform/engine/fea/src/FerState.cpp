@@ -1,5 +1,7 @@
 #include "fea/FerState.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -234,30 +236,71 @@ void FerState::AnimateInit() {
   animInitialized_ = 1;
   animating_ = 0;
   frame_ = 0;
+  framesDrawn_ = 0;
 }
+
+namespace {
+
+int AnimationFrames() {
+  FerDisplay* display = FerDisplay::GetCurrent();
+  return std::max(1, display ? display->Settings().GetAnimationSettings().GetNumberFrames() : 1);
+}
+
+}  // namespace
 
 void FerState::AnimateGo(int fullCycle) {
   if (!animInitialized_) AnimateInit();
   fullCycle_ = fullCycle ? 1 : 0;
   animating_ = 1;
+  framesDrawn_ = 0;
+  if (FerDisplay* display = FerDisplay::GetCurrent()) display->StartAnimation();
 }
 
-void FerState::AnimateStop() { animating_ = 0; }
+void FerState::AnimateStop() {
+  animating_ = 0;
+  if (FerDisplay* display = FerDisplay::GetCurrent()) display->StopAnimation();
+}
 
 void FerState::AnimateStep(int direction) {
   if (!animInitialized_) AnimateInit();
-  animating_ = 0;
-  int frames = 1;
-  if (FerDisplay* display = FerDisplay::GetCurrent())
-    frames = display->Settings().GetAnimationSettings().GetNumberFrames();
-  if (frames < 1) frames = 1;
+  if (animating_) AnimateStop();
+  const int frames = AnimationFrames();
   frame_ = ((frame_ + (direction < 0 ? -1 : 1)) % frames + frames) % frames;
 }
 
 void FerState::AnimateDone() {
+  const bool running = animating_ != 0;
   animInitialized_ = 0;
   animating_ = 0;
   frame_ = 0;
+  framesDrawn_ = 0;
+  if (FerDisplay* display = FerDisplay::GetCurrent(); display && running) display->StopAnimation();
+}
+
+int FerState::AnimateTick() {
+  if (!animating_) return 0;
+  const int frames = AnimationFrames();
+  frame_ = (frame_ + 1) % frames;
+  ++framesDrawn_;
+  const FerDisplay* display = FerDisplay::GetCurrent();
+  const int repetitions = display ? display->Settings().GetAnimationSettings().GetNumberRepetitions() : -1;
+  // The frame that completes the last repetition is still drawn; the animation ends with it.
+  if (repetitions >= 0 && framesDrawn_ >= static_cast<long>(repetitions) * frames) animating_ = 0;
+  return 1;
+}
+
+FerState::AnimationFrameView FerState::FrameView(int frame, int frames, int fullCycle, const FerResultSet& set) {
+  AnimationFrameView view;
+  frames = std::max(1, frames);
+  frame = ((frame % frames) + frames) % frames;
+  if (set.HasSubSets() && !set.IsModal()) {
+    view.subset = frame % set.NumSubSets() + 1;  // a step history steps through its subsets
+    return view;
+  }
+  constexpr double kTwoPi = 6.283185307179586;
+  view.factor = fullCycle ? std::cos(kTwoPi * frame / frames) : static_cast<double>(frame + 1) / frames;
+  if (std::fabs(view.factor) < 1e-12) view.factor = 0.0;  // at rest exactly, not a rounding's width off
+  return view;
 }
 
 int FerState::ExportVRML(const CaeString&, int, int, int, int) {

@@ -172,8 +172,8 @@ std::string SubsetText(const FerResultSet& set, int subset) {
 
 class Drawing {
  public:
-  Drawing(const FerDispSettings& settings, const FerResultSet& set, FerPicture& picture)
-      : settings_(settings), set_(set), picture_(picture), mesh_(*set.Mesh()) {}
+  Drawing(const FerDispSettings& settings, const FerResultSet& set, FerPicture& picture, double deformFactor = 1.0)
+      : settings_(settings), set_(set), picture_(picture), mesh_(*set.Mesh()), deformFactor_(deformFactor) {}
 
   void Draw() {
     for (int i = 0; i < mesh_.NumNodes(); ++i) index_.emplace(mesh_.nodeIds[i], i);
@@ -268,6 +268,7 @@ class Drawing {
     double scale = deformed.GetFactor();
     if (deformed.GetMethod() == FerScalePercent)
       scale = largest > 0 ? deformed.GetPercent() / 100.0 * ModelSize() / largest : 0.0;
+    scale *= deformFactor_;
     if (!std::isfinite(scale)) return;
     for (int i = 0; i < mesh_.NumNodes(); ++i)
       for (int k = 0; k < 3; ++k)
@@ -342,6 +343,7 @@ class Drawing {
   const FerResultSet& set_;
   FerPicture& picture_;
   const FerMesh& mesh_;
+  double deformFactor_ = 1.0;
   std::unordered_map<long, int> index_;
   int subset_ = 0;
   std::vector<double> values_;
@@ -441,7 +443,7 @@ std::vector<Rgb> FerBandColors(int style, int count) {
 }
 
 FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* set, const std::string& missingName,
-                         int width, int height) {
+                         int width, int height, double deformFactor) {
   FerPicture picture;
   picture.image = Image(width, height, kBackground);
   if (!set) {
@@ -451,7 +453,7 @@ FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* se
     picture.legend.setName = set->Name().Str();
     picture.status = set->DataProblem().empty() ? "The result set has no mesh to draw." : set->DataProblem();
   } else {
-    Drawing(settings, *set, picture).Draw();
+    Drawing(settings, *set, picture, deformFactor).Draw();
   }
   const FerColorSetting color = settings.GetColorSettings();
   DrawLegend(picture, picture.legend.banded
@@ -465,8 +467,8 @@ bool FerShowsNoResult(const FerDispSettings& settings) {
          !settings.GetSymbolSettings().IsVisible();
 }
 
-FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName,
-                          int width, int height) {
+FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName, int width,
+                          int height) {
   FerPicture picture;
   picture.image = Image(width, height, kBackground);
   if (!mesh || mesh->NumNodes() == 0) {

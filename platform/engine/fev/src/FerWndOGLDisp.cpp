@@ -1,5 +1,7 @@
 #include "fev/FerWndOGLDisp.h"
 
+#include <algorithm>
+
 #include "amg/CaeMsgCall.h"
 #include "fea/FeaMessages.h"
 #include "mfc/wnd.h"
@@ -9,6 +11,10 @@ class FerWndOGLDisp::Window : public CWnd {
  public:
   explicit Window(FerWndOGLDisp& display) : display_(display) {}
   LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override {
+    if (message == WM_TIMER && wParam == kAnimationTimer) {
+      display_.AnimationTick();
+      return 0;
+    }
     if (message == WM_SHOWWINDOW) {
       if (wParam)
         ++display_.shows_;
@@ -91,7 +97,39 @@ void FerWndOGLDisp::Redraw() {
     }
   }
   const FerResultSet* set = current ? ferInterface->GetResultSet() : nullptr;
+  if (set && state->IsAnimationInitialized()) {
+    const FerState::AnimationFrameView frame = FerState::FrameView(
+        state->AnimationFrame(), Settings().GetAnimationSettings().GetNumberFrames(), state->IsFullCycle(), *set);
+    FerDispSettings settings = Settings();
+    if (frame.subset > 0) settings.SetResultSubSet(frame.subset);
+    picture_ = FerRenderView(settings, set, settings.GetResultSet().Str(), width, height, frame.factor);
+    return;
+  }
   picture_ = FerRenderView(Settings(), set, Settings().GetResultSet().Str(), width, height);
+}
+
+void FerWndOGLDisp::StartAnimation() {
+  if (!window_) return;
+  // The speed limit is in frames per second; a limit of 0 or less leaves the fastest the clock gives.
+  const double speed = Settings().GetAnimationSettings().GetSpeedLimit();
+  const UINT interval = speed > 0 ? static_cast<UINT>(std::clamp(1000.0 / speed, 10.0, 60000.0)) : 10;
+  animationTimer_ = window_->SetTimer(kAnimationTimer, interval) != 0;
+}
+
+void FerWndOGLDisp::StopAnimation() {
+  if (window_ && animationTimer_) window_->KillTimer(kAnimationTimer);
+  animationTimer_ = false;
+}
+
+void FerWndOGLDisp::AnimationTick() {
+  FerState* state = FerState::GetState();
+  if (!state || FerDisplay::GetCurrent() != this || !state->AnimateTick()) {
+    StopAnimation();
+    return;
+  }
+  Redraw();
+  ++framesShown_;
+  if (!state->IsAnimating()) StopAnimation();
 }
 
 bool FerWndOGLDisp::SavePng(const std::string& path, std::string& error) const {
@@ -140,7 +178,10 @@ void FerWndOGLDisp::ShowStandardView(int view) {
   Redraw();
 }
 
-void FerWndOGLDisp::Close() { window_.reset(); }
+void FerWndOGLDisp::Close() {
+  StopAnimation();
+  window_.reset();
+}
 
 void FerWndOGLDisp::ForceRecreate() {
   if (!GetDisplayHandle()) return;

@@ -72,6 +72,10 @@ class FerDisplay {
 
   // Redraws the view from its settings.
   virtual void Redraw() { ++redraws_; }
+  // The animation of the results state starts or stops: a display with a window runs it on its
+  // own timer (FerState::AnimateTick each frame); this one has nothing to run it on.
+  virtual void StartAnimation() {}
+  virtual void StopAnimation() {}
   int RedrawCount() const { return redraws_; }
   // Closes the view's window (the display object stays).
   virtual void Close() {}
@@ -137,8 +141,10 @@ class FerState {
   FerResultSet* KeepResultSet(std::unique_ptr<FerResultSet> set);
   FerResultSet* KeptResultSet() const { return kept_.get(); }
 
-  // The animation state machine. Go returns at once (the display animates on its own); Step
-  // moves one frame either way within the frame count of the animation settings.
+  // The animation state machine. Go returns at once: the current display animates on its own,
+  // calling AnimateTick for each frame. Step moves one frame either way within the frame count of
+  // the animation settings (and stops a running animation); Stop keeps the frame shown; Done
+  // returns the view to the plain result.
   void AnimateInit();
   void AnimateGo(int fullCycle);
   void AnimateStop();
@@ -147,6 +153,19 @@ class FerState {
   int IsAnimationInitialized() const { return animInitialized_; }
   int IsAnimating() const { return animating_; }
   int AnimationFrame() const { return frame_; }
+  int IsFullCycle() const { return fullCycle_; }
+  // Moves a running animation to its next frame: answers 1 when that frame is to be drawn, 0
+  // when the animation is not running. The animation stops by itself with the frame that
+  // completes the repetitions of the animation settings (each the number of frames; -1 endless).
+  int AnimateTick();
+  // What frame `frame` of `frames` shows: the displacement scaled by `factor` (a full cycle swings
+  // through cos(2 pi i / frames), forward only grows (i + 1) / frames), or for a step history the
+  // subset `subset` (1-based, 0 when the frame keeps the view's subset).
+  struct AnimationFrameView {
+    double factor = 1.0;
+    int subset = 0;
+  };
+  static AnimationFrameView FrameView(int frame, int frames, int fullCycle, const FerResultSet& set);
 
   // The VRML export needs a 3D scene writer; it reports "not available yet" and answers 0.
   int ExportVRML(const CaeString& file, int animate, int frameMethod, int frames, int version1);
@@ -174,4 +193,5 @@ class FerState {
   int animating_ = 0;
   int fullCycle_ = 0;
   int frame_ = 0;
+  long framesDrawn_ = 0;
 };

@@ -54,13 +54,14 @@ std::vector<kestrum::raster::Rgb> FerBandColors(int style, int count);
 
 // Renders the view. `set` is the displayed set (null: `missingName` says which set is gone, or
 // nothing is displayed when it is empty).
+// `deformFactor` scales the deformed shape on top of the settings (an animation frame's swing).
 FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* set, const std::string& missingName,
-                         int width, int height);
+                         int width, int height, double deformFactor = 1.0);
 
 // True when the settings show no result at all (colours, deformed shape and symbols all hidden):
 // the view then shows the model's bare mesh.
 bool FerShowsNoResult(const FerDispSettings& settings);
 
 // The model's bare mesh (null: the model has none, said so), with the settings' edges.
-FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName,
-                          int width, int height);
+FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName, int width,
+                          int height);

@@ -42,8 +42,17 @@ class FerWndOGLDisp : public FerDisplay {
   // The window's handle; null while there is no window.
   HWND GetDisplayHandle() const;
 
-  // Renders the view again from the settings and the displayed set.
+  // Renders the view again from the settings and the displayed set (while the results state's
+  // animation is initialised, its current frame).
   void Redraw() override;
+
+  // The animation runs on the window's own toolkit timer, one frame per tick, no faster than the
+  // animation settings' speed limit (frames per second); without a window there is no timer.
+  static constexpr UINT_PTR kAnimationTimer = 1;
+  void StartAnimation() override;
+  void StopAnimation() override;
+  bool AnimationTimerRunning() const { return animationTimer_; }
+  int AnimationFramesShown() const { return framesShown_; }
   const FerPicture& Picture() const { return picture_; }
   // The picture as a PNG file, written atomically; false and the reason when it cannot be.
   bool SavePng(const std::string& path, std::string& error) const;
@@ -100,6 +109,7 @@ class FerWndOGLDisp : public FerDisplay {
   class Window;
   friend class Window;
   bool Open();
+  void AnimationTick();
   std::unique_ptr<Window> window_;
   FerViewCreation creation_;
   FerPicture picture_;
@@ -117,4 +127,6 @@ class FerWndOGLDisp : public FerDisplay {
   HWND parentWindow_ = nullptr;
   int copies_ = 0;
   int standardView_ = -1;
+  bool animationTimer_ = false;
+  int framesShown_ = 0;
 };

@@ -18,6 +18,12 @@
 #include "fea/AttCodes.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/lbc/UIAttPS.h"
+#include "gui/dialogs/model/UIMateRelPP.h"
+#include "fea/AnlMateRel.h"
+#include "fea/AnlModel.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcCase.h"
+#include "fea/CaeFunc.h"
 #include "res/ResourceIds.h"
 #include "uis_fixture.h"
 
@@ -26,6 +32,8 @@ namespace {
 constexpr double kNewtonsPerPoundForce = 4.4482216152605;
 int gFaceToken = 0;
 AcBrEntity* const kPickedFace = reinterpret_cast<AcBrEntity*>(&gFaceToken);
+int gSolidToken = 0;
+AcBrEntity* const kPickedSolid = reinterpret_cast<AcBrEntity*>(&gSolidToken);
 
 // One builder call as the CAD interface saw it.
 struct Built {
@@ -41,9 +49,11 @@ class BuilderCad : public uistest::RecordingCad {
  public:
   AcBrEntity* PickEntity(int kind) override {
     picks.push_back(kind);
-    return kind == 2 ? kPickedFace : nullptr;
+    return kind == 2 ? kPickedFace : kind == 1 ? kPickedSolid : nullptr;
   }
-  int GetTopologyKind(AcBrEntity* entity) override { return entity == kPickedFace ? 2 : 0; }
+  int GetTopologyKind(AcBrEntity* entity) override {
+    return entity == kPickedFace ? 2 : entity == kPickedSolid ? 1 : 0;
+  }
   int CreateLbc(CaeString name, int, double, int type, int* free, double* values, CaeCoordSys* system,
                 AcBrEntity* entity) override {
     (void)system;  // the caller keeps its system
@@ -59,8 +69,20 @@ class BuilderCad : public uistest::RecordingCad {
     built.push_back(Built{"CreateConvection", type, name.Text(), {}, {film, ambient, 0.0}, entity});
     return 1;
   }
+  void EditLbc(AttBaseLbc* old, CaeString name, int, double, int type, int* free, double* values,
+               CaeCoordSys*) override {
+    Built b{"EditLbc", type, name.Text(), {}, {}, nullptr};
+    for (int i = 0; i < 6; ++i) b.free[i] = free[i];
+    for (int i = 0; i < 3; ++i) b.values[i] = values[i];
+    built.push_back(b);
+    edited.push_back(old);
+  }
+  void CreateMateRelation(CaeString name, int colour, double) override {
+    built.push_back(Built{"CreateMateRelation", colour, name.Text(), {}, {}, nullptr});
+  }
   std::vector<int> picks;
   std::vector<Built> built;
+  std::vector<AttBaseLbc*> edited;
   bool failBuild = false;
 };
 
@@ -112,6 +134,11 @@ class AttSheetTest : public uistest::FrameTest {
     CPropertySheet& sheet = Sheet(window);
     sheet.SetActivePage(sheet.GetPageCount() - 1);
     ClickOnPage(window, IDC_GEOM_FACE);
+  }
+  static void PickSolid(CWnd& window) {
+    CPropertySheet& sheet = Sheet(window);
+    sheet.SetActivePage(sheet.GetPageCount() - 1);
+    ClickOnPage(window, IDC_GEOM_SOLID);
   }
 
  private:
@@ -368,6 +395,134 @@ TEST_F(AttSheetTest, TemperatureDependentConvectionWithoutTableIsRefused) {
   EXPECT_TRUE(cad().built.empty());
   ASSERT_FALSE(driver.boxes().empty());
   EXPECT_EQ(driver.boxes().back().text, "A temperature dependent value needs a table.");
+}
+
+// ---- modifying ----
+
+// A condition of the current load set with the value (x, y, z) in native units.
+std::unique_ptr<AttBaseLbc> LoadIn(AttLbcCase& set, AttCode code, CaeVector value, bool modelLevel) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  const AttLbcDescript* descriptor = cad->FindLbcDescript(ToAttType(code));
+  auto function = std::make_unique<CaeFuncLinear>();
+  function->SetDefiningValuesVec(1, &value, nullptr, nullptr, nullptr);
+  AttLbcComponents components;
+  std::unique_ptr<AttBaseLbc> made;
+  if (modelLevel)
+    made = std::make_unique<AttModelLbc>(descriptor, function.release(), nullptr, &components);
+  else
+    made = std::make_unique<AttBaseLbc>(descriptor, function.release(), nullptr, &components);
+  made->SetName(CaeString("Pull"));
+  set.AddLbc(made.get());
+  return made;
+}
+
+TEST_F(AttSheetTest, ModifyShowsTheValueInHostUnitsAndKeepsTheType) {
+  CaeUnitSystem english(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);
+  CaeUnitSystem* previous = CaeUnitSystem::SetHostSystem(&english);
+  auto load = LoadIn(*AnlControl::GetCurrent()->CurrentLoadCase(), AttCode::FaceTotalForce, CaeVector(0, 0, -1000),
+                     false);
+  std::string shown;
+  bool addEnabled = true;
+  int types = 0;
+  run({[&](CWnd& w) {
+         CString text;
+         Page(w).GetDlgItem(IDC_LOAD_VALUE3)->GetWindowText(text);
+         shown = static_cast<const char*>(text);
+         addEnabled = w.GetDlgItem(ID_APPLY_NOW)->IsWindowEnabled();
+         types = static_cast<CComboBox*>(Page(w).GetDlgItem(IDC_LOAD_TYPE))->GetCount();
+       },
+       [](CWnd& w) { Press(w, IDOK); }});
+  EXPECT_EQ(UIAttModify(load.get()), 1);
+  CaeUnitSystem::SetHostSystem(previous);
+  EXPECT_NEAR(std::stod(shown), -224.809, 1e-3) << shown;
+  EXPECT_FALSE(addEnabled);
+  EXPECT_EQ(types, 1);
+  ASSERT_EQ(cad().built.size(), 1u);
+  EXPECT_EQ(cad().built[0].call, "EditLbc");
+  EXPECT_EQ(cad().built[0].type, ToAttType(AttCode::FaceTotalForce));
+  EXPECT_NEAR(cad().built[0].values[2], -1000.0, 1e-6);
+  EXPECT_EQ(cad().edited[0], load.get());
+}
+
+TEST_F(AttSheetTest, ASecondGravityAsksAndNoCreatesNothing) {
+  auto gravity = LoadIn(*AnlControl::GetCurrent()->CurrentLoadCase(), AttCode::Gravity, CaeVector(0, 0, -9.81), true);
+  UIAttRemembered().load = ToAttType(AttCode::Gravity);
+  // No: nothing made or changed.
+  driver.answer(IDNO);
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-5"); }, [](CWnd& w) { PickSolid(w); },
+       [](CWnd& w) { Press(w, IDOK); }});
+  UIAttNew(0);
+  ASSERT_FALSE(driver.boxes().empty());
+  EXPECT_EQ(driver.boxes().back().text, "Gravity already defined, do you want to modify it ?");
+  EXPECT_TRUE(cad().built.empty());
+  // Yes: the existing Gravity opens in a Modify Attribute sheet with its own value.
+  driver.answer(IDYES);
+  std::string shown;
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-5"); }, [](CWnd& w) { PickSolid(w); },
+       [](CWnd& w) { Press(w, IDOK); },
+       [&](CWnd& w) {
+         CString text;
+         Page(w).GetDlgItem(IDC_LOAD_VALUE3)->GetWindowText(text);
+         shown = static_cast<const char*>(text);
+       },
+       [](CWnd& w) { Press(w, IDCANCEL); }});
+  UIAttNew(0);
+  EXPECT_NEAR(std::stod(shown), -9.81, 1e-9) << shown;
+  EXPECT_TRUE(cad().built.empty());
+}
+
+// Add applies like OK: a value the data exchange refuses keeps the sheet open on its page.
+TEST_F(AttSheetTest, ARejectedSymbolSizeStopsAddOnItsPage) {
+  int activeAfter = -1;
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); },
+       [](CWnd& w) { Sheet(w).SetActivePage(1); }, [](CWnd& w) { Type(w, IDC_SYMBOL_SIZE, "0"); },
+       [](CWnd& w) { Press(w, ID_APPLY_NOW); },
+       [&](CWnd& w) { activeAfter = Sheet(w).GetActiveIndex(); }, [](CWnd& w) { Press(w, IDCANCEL); }});
+  UIAttNew(0);
+  EXPECT_TRUE(cad().built.empty());
+  EXPECT_EQ(activeAfter, 1);
+}
+
+// ---- mating relations ----
+
+TEST_F(AttSheetTest, MatingProposesTheFirstFreeNumber) {
+  AnlModel* model = AnlControl::GetCurrent()->CurrentAnlModel();
+  std::vector<std::unique_ptr<AnlMateRelPair>> pairs;
+  for (const char* name : {"Mating Relation 2", "Mating Relation 3"}) {
+    pairs.push_back(std::make_unique<AnlMateRelPair>());
+    pairs.back()->SetName(CaeString(name));
+    model->AddMateRelPair(pairs.back().get());
+  }
+  EXPECT_EQ(std::string(static_cast<const char*>(UIProposedMateRelName())), "Mating Relation 1");
+  pairs[0]->SetName(CaeString("Mating Relation 1"));
+  EXPECT_EQ(std::string(static_cast<const char*>(UIProposedMateRelName())), "Mating Relation 2");
+  model->DeleteMateRelPair(pairs[1].get());  // an erased relation frees its name
+  EXPECT_EQ(std::string(static_cast<const char*>(UIProposedMateRelName())), "Mating Relation 2");
+}
+
+TEST_F(AttSheetTest, MatingSheetCancelEmptyNameAndOk) {
+  run({[](CWnd& w) { Press(w, IDCANCEL); }});
+  EXPECT_EQ(UICmdMateRel(), 0);
+  EXPECT_TRUE(cad().built.empty());
+  run({[](CWnd& w) { Type(w, IDC_MATE_NAME, ""); }, [](CWnd& w) { Press(w, IDOK); },
+       [](CWnd& w) { Press(w, IDCANCEL); }});
+  EXPECT_EQ(UICmdMateRel(), 0);
+  EXPECT_TRUE(cad().built.empty());
+  ASSERT_FALSE(driver.boxes().empty());
+  EXPECT_EQ(driver.boxes().back().text, "Please enter a name.");
+  run({[](CWnd& w) { Press(w, IDOK); }});
+  EXPECT_EQ(UICmdMateRel(), 1);
+  ASSERT_EQ(cad().built.size(), 1u);
+  EXPECT_EQ(cad().built[0].name, "Mating Relation 1");
+  EXPECT_EQ(cad().built[0].type, 1);  // the first use proposes colour 1
+}
+
+TEST_F(AttSheetTest, MatingWithoutAModelSaysSo) {
+  AnlControl::GetCurrent()->ClearCurrentAnlModel();
+  EXPECT_EQ(UICmdMateRel(), 0);
+  ASSERT_FALSE(driver.boxes().empty());
+  EXPECT_EQ(driver.boxes().back().text, "An open model is required prior to issuing this command");
+  EXPECT_TRUE(cad().built.empty());
 }
 
 }  // namespace

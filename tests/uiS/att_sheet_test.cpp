@@ -13,6 +13,7 @@
 #include "amg/CaeExcept.h"
 #include "amg/CaeUnit.h"
 #include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadCommands.h"
 #include "cadInterface/CadResources.h"
 #include "fea/AnlControl.h"
 #include "fea/AttCodes.h"
@@ -350,6 +351,53 @@ TEST_F(AttSheetTest, NewRestraintOnASolidLeavesRotationsFree) {
   ASSERT_EQ(cad().built.size(), 1u);
   const int free[6] = {0, 0, 0, 1, 1, 1};
   for (int i = 0; i < 6; ++i) EXPECT_EQ(cad().built[0].free[i], free[i]) << i;
+}
+
+// ---- a sheet parked for "Change View" ----
+
+TEST_F(AttSheetTest, ChangeViewKeepsTheSheetForItsDrawingOnly) {
+  // Parked: the command that resumes finds the same sheet with what was typed.
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "8"); }, [](CWnd& w) { PickFace(w); },
+       [](CWnd& w) {
+         CPropertySheet& sheet = Sheet(w);
+         sheet.SetActivePage(sheet.GetPageCount() - 1);
+         ClickOnPage(w, IDC_GEOM_CHANGE_VIEW);
+       }});
+  UIAttNew(0);
+  ASSERT_NE(UIAttPendingSheet(), nullptr);
+  EXPECT_TRUE(cad().built.empty());
+  cmdClearPickPending();
+  run({[](CWnd& w) { Press(w, IDOK); }});
+  UIAttNew(0);
+  ASSERT_EQ(cad().built.size(), 1u);
+  EXPECT_NEAR(cad().built[0].values[2], 8.0, 1e-12);
+  EXPECT_EQ(UIAttPendingSheet(), nullptr);
+
+  // Parked, then another drawing: the sheet is dropped and a fresh one opens there.
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "9"); }, [](CWnd& w) { PickFace(w); },
+       [](CWnd& w) {
+         CPropertySheet& sheet = Sheet(w);
+         sheet.SetActivePage(sheet.GetPageCount() - 1);
+         ClickOnPage(w, IDC_GEOM_CHANGE_VIEW);
+       }});
+  UIAttNew(0);
+  ASSERT_NE(UIAttPendingSheet(), nullptr);
+  cmdClearPickPending();
+  AnlControl other{"other"};
+  other.SetCurrent();
+  other.SetCurrentAnlModel(other.NewAnlModel(CaeString("Other"), static_cast<AnlType>(0)));
+  other.SetCurrentLoadCase(other.NewLoadCase(CaeString("Loads")));
+  std::string shown;
+  run({[&](CWnd& w) {
+         CString text;
+         Page(w).GetDlgItem(IDC_LOAD_VALUE3)->GetWindowText(text);
+         shown = static_cast<const char*>(text);
+       },
+       [](CWnd& w) { Press(w, IDCANCEL); }});
+  UIAttNew(0);
+  EXPECT_NE(shown, "9");
+  EXPECT_EQ(UIAttPendingSheet(), nullptr);
+  EXPECT_EQ(cad().built.size(), 1u);
 }
 
 // ---- a failed build ----

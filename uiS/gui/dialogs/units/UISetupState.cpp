@@ -1,5 +1,7 @@
 #include "gui/dialogs/units/UISetupState.h"
 
+#include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/model/UIMateRelPP.h"
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/dialogs/units/UISymbolPP.h"
 #include "gui/optwizard/UIOptWizardKind.h"
@@ -8,4 +10,6 @@ void UISetupResetModuleState() {
   UIResetSheetPositions();
   UIResetSymbolDefaults();
   UIResetOptWizardKind();
+  UIAttResetModuleState();
+  UIMateRelRememberedColor() = 1;
 }

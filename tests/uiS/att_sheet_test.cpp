@@ -17,7 +17,9 @@
 #include "cadInterface/CadResources.h"
 #include "fea/AnlControl.h"
 #include "fea/AttCodes.h"
+#include "gui/dialogs/common/UISelectPromptDlg.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
+#include "mfc/winapi.h"
 #include "gui/dialogs/lbc/UIAttPS.h"
 #include "gui/dialogs/model/UIMateRelPP.h"
 #include "fea/AnlMateRel.h"
@@ -355,6 +357,12 @@ TEST_F(AttSheetTest, NewRestraintOnASolidLeavesRotationsFree) {
 
 // ---- a sheet parked for "Change View" ----
 
+// Closes the select prompt "Change View" left on screen (it deletes itself with its window).
+void ClosePrompts() {
+  for (HWND window : mfc::topLevelWindows())
+    if (auto* prompt = dynamic_cast<CSelectPromptDlg*>(CWnd::FromHandlePermanent(window))) prompt->DestroyWindow();
+}
+
 TEST_F(AttSheetTest, ChangeViewKeepsTheSheetForItsDrawingOnly) {
   // Parked: the command that resumes finds the same sheet with what was typed.
   run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "8"); }, [](CWnd& w) { PickFace(w); },
@@ -366,6 +374,7 @@ TEST_F(AttSheetTest, ChangeViewKeepsTheSheetForItsDrawingOnly) {
   UIAttNew(0);
   ASSERT_NE(UIAttPendingSheet(), nullptr);
   EXPECT_TRUE(cad().built.empty());
+  ClosePrompts();
   cmdClearPickPending();
   run({[](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
@@ -382,6 +391,7 @@ TEST_F(AttSheetTest, ChangeViewKeepsTheSheetForItsDrawingOnly) {
        }});
   UIAttNew(0);
   ASSERT_NE(UIAttPendingSheet(), nullptr);
+  ClosePrompts();
   cmdClearPickPending();
   AnlControl other{"other"};
   other.SetCurrent();

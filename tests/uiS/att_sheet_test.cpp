@@ -16,17 +16,17 @@
 #include "cadInterface/CadCommands.h"
 #include "cadInterface/CadResources.h"
 #include "fea/AnlControl.h"
-#include "fea/AttCodes.h"
-#include "gui/dialogs/common/UISelectPromptDlg.h"
-#include "gui/dialogs/lbc/UIAttCommands.h"
-#include "mfc/winapi.h"
-#include "gui/dialogs/lbc/UIAttPS.h"
-#include "gui/dialogs/model/UIMateRelPP.h"
 #include "fea/AnlMateRel.h"
 #include "fea/AnlModel.h"
+#include "fea/AttCodes.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
 #include "fea/CaeFunc.h"
+#include "gui/dialogs/common/UISelectPromptDlg.h"
+#include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/lbc/UIAttPS.h"
+#include "gui/dialogs/model/UIMateRelPP.h"
+#include "mfc/winapi.h"
 #include "res/ResourceIds.h"
 #include "uis_fixture.h"
 
@@ -119,12 +119,8 @@ class AttSheetTest : public uistest::FrameTest {
   static CPropertySheet& Sheet(CWnd& window) { return dynamic_cast<CPropertySheet&>(window); }
   static CWnd& Page(CWnd& window) { return *Sheet(window).GetActivePage(); }
   static void Type(CWnd& window, int id, const char* text) { Page(window).GetDlgItem(id)->SetWindowText(text); }
-  static void Check(CWnd& window, int id) {
-    static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(1);
-  }
-  static void Uncheck(CWnd& window, int id) {
-    static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(0);
-  }
+  static void Check(CWnd& window, int id) { static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(1); }
+  static void Uncheck(CWnd& window, int id) { static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(0); }
   static void Choose(CWnd& window, int id, int index) {
     CWnd& page = Page(window);
     static_cast<CComboBox*>(page.GetDlgItem(id))->SetCurSel(index);
@@ -202,11 +198,21 @@ TEST_F(AttSheetTest, EveryCodeComesBackToItsCategoryAndName) {
     int category;
     const char* name;
   };
-  const Row rows[] = {{1, 1, "Total Force"},        {2, 0, "Distributed Force"},  {4, 3, "Pressure"},
-                      {7, 0, "Custom Restraint"},   {9, 2, "Enforced Displacement"}, {11, 7, "Spin"},
-                      {14, 8, "Temperature"},       {15, 4, "Heat Flow"},         {16, 3, "Heat Flux"},
-                      {18, 0, "Convection"},        {19, 1, "Volumetric Heat Flow"}, {22, 2, "Fixed Temperature"},
-                      {25, 1, "Pinned Restraint"},  {29, 4, "Moment"},            {27, -1, ""}};
+  const Row rows[] = {{1, 1, "Total Force"},
+                      {2, 0, "Distributed Force"},
+                      {4, 3, "Pressure"},
+                      {7, 0, "Custom Restraint"},
+                      {9, 2, "Enforced Displacement"},
+                      {11, 7, "Spin"},
+                      {14, 8, "Temperature"},
+                      {15, 4, "Heat Flow"},
+                      {16, 3, "Heat Flux"},
+                      {18, 0, "Convection"},
+                      {19, 1, "Volumetric Heat Flow"},
+                      {22, 2, "Fixed Temperature"},
+                      {25, 1, "Pinned Restraint"},
+                      {29, 4, "Moment"},
+                      {27, -1, ""}};
   for (const Row& row : rows) {
     EXPECT_EQ(CAttPS::ValueCategory(row.type), row.category) << row.type;
     EXPECT_EQ(std::string(static_cast<const char*>(CAttPS::DefaultName(row.type))), row.name) << row.type;
@@ -220,8 +226,8 @@ TEST_F(AttSheetTest, AllowedGeometryFollowsSheetAndCategory) {
     int category;
     int mask;
   };
-  const Row rows[] = {{0, 0, 4 | 8}, {0, 1, 4 | 8 | 16}, {0, 3, 4},  {0, 6, 2},  {1, 0, 4 | 8 | 16},
-                      {1, 1, 4},     {2, 0, 4},          {2, 1, 2},  {2, 4, 8 | 16}, {2, 9, 0}};
+  const Row rows[] = {{0, 0, 4 | 8}, {0, 1, 4 | 8 | 16}, {0, 3, 4}, {0, 6, 2},      {1, 0, 4 | 8 | 16},
+                      {1, 1, 4},     {2, 0, 4},          {2, 1, 2}, {2, 4, 8 | 16}, {2, 9, 0}};
   for (const Row& row : rows) {
     int mask = 0;
     for (int kind = 1; kind <= 4; ++kind)
@@ -236,8 +242,7 @@ TEST_F(AttSheetTest, TotalForceTypedInPoundsReachesTheBuilderInNewtons) {
   CaeUnitSystem english(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);
   CaeUnitSystem* previous = CaeUnitSystem::SetHostSystem(&english);
   UIAttRemembered().load = ToAttType(AttCode::FaceTotalForce);
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-224.809"); },
-       [](CWnd& w) { PickFace(w); },
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-224.809"); }, [](CWnd& w) { PickFace(w); },
        [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
   CaeUnitSystem::SetHostSystem(previous);
@@ -255,10 +260,8 @@ TEST_F(AttSheetTest, TotalForceTypedInPoundsReachesTheBuilderInNewtons) {
 
 TEST_F(AttSheetTest, PressureHandsOnlyItsNormalValue) {
   // The hidden first two values of a scalar load are typed but never applied.
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE1, "7"); },
-       [](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); },
-       [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE1, "7"); }, [](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); },
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
   ASSERT_EQ(cad().built.size(), 1u);
   EXPECT_EQ(cad().built[0].type, ToAttType(AttCode::Pressure));
@@ -269,9 +272,8 @@ TEST_F(AttSheetTest, PressureHandsOnlyItsNormalValue) {
 
 TEST_F(AttSheetTest, AddOpensAFreshSheetAndOkEndsTheLoop) {
   run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "1"); }, [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, ID_APPLY_NOW); },
-       [](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "2"); }, [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+       [](CWnd& w) { Press(w, ID_APPLY_NOW); }, [](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "2"); },
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
   ASSERT_EQ(cad().built.size(), 2u);
   EXPECT_NEAR(cad().built[0].values[2], 1.0, 1e-12);
@@ -288,20 +290,26 @@ struct Refusal {
 
 TEST_F(AttSheetTest, RefusalsAndCancelBuildNothing) {
   const std::vector<Refusal> cases = {
-      {"no geometry", 0, {[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { Press(w, IDOK); }},
+      {"no geometry",
+       0,
+       {[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { Press(w, IDOK); }},
        "Geometry selection required."},
-      {"all values zero", 0, {[](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }},
+      {"all values zero",
+       0,
+       {[](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }},
        "Please enter at least one non-zero load value."},
-      {"not a number", 0,
+      {"not a number",
+       0,
        {[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "abc"); }, [](CWnd& w) { PickFace(w); },
         [](CWnd& w) { Press(w, IDOK); }},
        ""},
-      {"nothing restrained", 1,
+      {"nothing restrained",
+       1,
        {[](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T1); }, [](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T2); },
-        [](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T3); }, [](CWnd& w) { PickFace(w); },
-        [](CWnd& w) { Press(w, IDOK); }},
+        [](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T3); }, [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }},
        "Please restrain at least one component."},
-      {"heat flux of zero", 2,
+      {"heat flux of zero",
+       2,
        {[](CWnd& w) { Choose(w, IDC_HEAT_TYPE, CAttPS::kHeatFlux); }, [](CWnd& w) { PickFace(w); },
         [](CWnd& w) { Press(w, IDOK); }},
        "Please enter a non-zero value."},
@@ -337,8 +345,7 @@ TEST_F(AttSheetTest, NoLoadSetRefusesBeforeAnySheet) {
 TEST_F(AttSheetTest, FaceCoordinatesFreeTheComponentsTheyHide) {
   // A new restraint starts with its translations fixed; Face coordinates keep only the normal.
   run({[](CWnd& w) { Check(w, IDC_REST_FIXED_T1); },
-       [](CWnd& w) { Choose(w, IDC_ATT_COORD_TYPE, CAttPS::kFaceCoordType); },
-       [](CWnd& w) { PickFace(w); },
+       [](CWnd& w) { Choose(w, IDC_ATT_COORD_TYPE, CAttPS::kFaceCoordType); }, [](CWnd& w) { PickFace(w); },
        [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(1);
   ASSERT_EQ(cad().built.size(), 1u);
@@ -414,14 +421,12 @@ TEST_F(AttSheetTest, ChangeViewKeepsTheSheetForItsDrawingOnly) {
 
 TEST_F(AttSheetTest, AFailedBuildLeavesNoSheetBehind) {
   cad().failBuild = true;
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   EXPECT_THROW(UIAttNew(0), CaeExcept);
   EXPECT_EQ(UIAttPendingSheet(), nullptr);
   // The next command starts afresh and builds.
   cad().failBuild = false;
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "6"); }, [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "6"); }, [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
   ASSERT_EQ(cad().built.size(), 1u);
   EXPECT_NEAR(cad().built[0].values[2], 6.0, 1e-12);
@@ -430,10 +435,8 @@ TEST_F(AttSheetTest, AFailedBuildLeavesNoSheetBehind) {
 // ---- heat ----
 
 TEST_F(AttSheetTest, ConvectionReachesTheBuilderWithFilmAndAmbient) {
-  run({[](CWnd& w) { Type(w, IDC_HEAT_VALUE, "293.15"); },
-       [](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); },
-       [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+  run({[](CWnd& w) { Type(w, IDC_HEAT_VALUE, "293.15"); }, [](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); },
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(2);
   ASSERT_EQ(cad().built.size(), 1u);
   EXPECT_EQ(cad().built[0].call, "CreateConvection");
@@ -443,12 +446,9 @@ TEST_F(AttSheetTest, ConvectionReachesTheBuilderWithFilmAndAmbient) {
 }
 
 TEST_F(AttSheetTest, TemperatureDependentConvectionWithoutTableIsRefused) {
-  run({[](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); },
-       [](CWnd& w) { Check(w, IDC_HEAT_TEMP_DEPENDENT); },
+  run({[](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); }, [](CWnd& w) { Check(w, IDC_HEAT_TEMP_DEPENDENT); },
        [](CWnd& w) { static_cast<CButton*>(Page(w).GetDlgItem(IDC_HEAT_CONSTANT))->SetCheck(0); },
-       [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); },
-       [](CWnd& w) { Press(w, IDCANCEL); }});
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }, [](CWnd& w) { Press(w, IDCANCEL); }});
   UIAttNew(2);
   EXPECT_TRUE(cad().built.empty());
   ASSERT_FALSE(driver.boxes().empty());
@@ -477,8 +477,8 @@ std::unique_ptr<AttBaseLbc> LoadIn(AttLbcCase& set, AttCode code, CaeVector valu
 TEST_F(AttSheetTest, ModifyShowsTheValueInHostUnitsAndKeepsTheType) {
   CaeUnitSystem english(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);
   CaeUnitSystem* previous = CaeUnitSystem::SetHostSystem(&english);
-  auto load = LoadIn(*AnlControl::GetCurrent()->CurrentLoadCase(), AttCode::FaceTotalForce, CaeVector(0, 0, -1000),
-                     false);
+  auto load =
+      LoadIn(*AnlControl::GetCurrent()->CurrentLoadCase(), AttCode::FaceTotalForce, CaeVector(0, 0, -1000), false);
   std::string shown;
   bool addEnabled = true;
   int types = 0;
@@ -516,8 +516,7 @@ TEST_F(AttSheetTest, ASecondGravityAsksAndNoCreatesNothing) {
   // Yes: the existing Gravity opens in a Modify Attribute sheet with its own value.
   driver.answer(IDYES);
   std::string shown;
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-5"); }, [](CWnd& w) { PickSolid(w); },
-       [](CWnd& w) { Press(w, IDOK); },
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-5"); }, [](CWnd& w) { PickSolid(w); }, [](CWnd& w) { Press(w, IDOK); },
        [&](CWnd& w) {
          CString text;
          Page(w).GetDlgItem(IDC_LOAD_VALUE3)->GetWindowText(text);
@@ -534,8 +533,8 @@ TEST_F(AttSheetTest, ARejectedSymbolSizeStopsAddOnItsPage) {
   int activeAfter = -1;
   run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); },
        [](CWnd& w) { Sheet(w).SetActivePage(1); }, [](CWnd& w) { Type(w, IDC_SYMBOL_SIZE, "0"); },
-       [](CWnd& w) { Press(w, ID_APPLY_NOW); },
-       [&](CWnd& w) { activeAfter = Sheet(w).GetActiveIndex(); }, [](CWnd& w) { Press(w, IDCANCEL); }});
+       [](CWnd& w) { Press(w, ID_APPLY_NOW); }, [&](CWnd& w) { activeAfter = Sheet(w).GetActiveIndex(); },
+       [](CWnd& w) { Press(w, IDCANCEL); }});
   UIAttNew(0);
   EXPECT_TRUE(cad().built.empty());
   EXPECT_EQ(activeAfter, 1);

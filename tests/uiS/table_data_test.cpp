@@ -38,7 +38,8 @@ class TableDataTest : public uistest::FrameTest {
     if (result) *result = ended;
     Rows out;
     if (ended != IDOK) return out;
-    for (int i = 0; i < dialog.m_temps.GetSize(); ++i) out.emplace_back(dialog.m_temps.GetAt(i), dialog.m_values.GetAt(i));
+    for (int i = 0; i < dialog.m_temps.GetSize(); ++i)
+      out.emplace_back(dialog.m_temps.GetAt(i), dialog.m_values.GetAt(i));
     return out;
   }
   static void Type(CWnd& w, int id, const char* text) { w.GetDlgItem(id)->SetWindowText(text); }
@@ -68,9 +69,9 @@ TEST_F(TableDataTest, NumbersCompareInSinglePrecision) {
 }
 
 TEST_F(TableDataTest, AddedRowsGoInTemperatureOrder) {
-  const Rows out = Run({{20, 1}, {50, 2}, {80, 3}},
-                       {[](CWnd& w) { AddRow(w, "35", "1.5"); }, [](CWnd& w) { AddRow(w, "90", "4"); },
-                        [](CWnd& w) { AddRow(w, "-10", "0.5"); }, [](CWnd& w) { Press(w, IDOK); }});
+  const Rows out =
+      Run({{20, 1}, {50, 2}, {80, 3}}, {[](CWnd& w) { AddRow(w, "35", "1.5"); }, [](CWnd& w) { AddRow(w, "90", "4"); },
+                                        [](CWnd& w) { AddRow(w, "-10", "0.5"); }, [](CWnd& w) { Press(w, IDOK); }});
   const Rows expected = {{-10, 0.5}, {20, 1}, {35, 1.5}, {50, 2}, {80, 3}, {90, 4}};
   ASSERT_EQ(out.size(), expected.size());
   for (size_t i = 0; i < out.size(); ++i) {
@@ -82,8 +83,8 @@ TEST_F(TableDataTest, AddedRowsGoInTemperatureOrder) {
 TEST_F(TableDataTest, ADuplicateTemperatureIsReplacedOnlyWhenConfirmed) {
   driver.answer(IDCANCEL);
   driver.answer(IDOK);
-  const Rows out = Run({{20, 1}, {50, 2}}, {[](CWnd& w) { AddRow(w, "50", "7"); },   // cancelled
-                                            [](CWnd& w) { AddRow(w, "20", "9"); },   // replaced
+  const Rows out = Run({{20, 1}, {50, 2}}, {[](CWnd& w) { AddRow(w, "50", "7"); },  // cancelled
+                                            [](CWnd& w) { AddRow(w, "20", "9"); },  // replaced
                                             [](CWnd& w) { Press(w, IDOK); }});
   ASSERT_EQ(out.size(), 2u);
   EXPECT_NEAR(out[0].second, 9.0, 1e-6);
@@ -96,9 +97,8 @@ TEST_F(TableDataTest, ModifyDeleteAndRefusals) {
   driver.answer(IDCANCEL);  // Modify onto 80's temperature, refused: the row comes back
   const Rows out = Run({{20, 1}, {50, 2}, {80, 3}},
                        {[](CWnd& w) { Select(w, 1); }, [](CWnd& w) { Type(w, IDC_TABLE_TEMP, "80"); },
-                        [](CWnd& w) { Press(w, IDC_TABLE_MODIFY); },
-                        [](CWnd& w) { Select(w, 0); }, [](CWnd& w) { Type(w, IDC_TABLE_VALUE, "6"); },
-                        [](CWnd& w) { Press(w, IDC_TABLE_MODIFY); },
+                        [](CWnd& w) { Press(w, IDC_TABLE_MODIFY); }, [](CWnd& w) { Select(w, 0); },
+                        [](CWnd& w) { Type(w, IDC_TABLE_VALUE, "6"); }, [](CWnd& w) { Press(w, IDC_TABLE_MODIFY); },
                         [](CWnd& w) { Select(w, 2); }, [](CWnd& w) { Press(w, IDC_TABLE_DELETE); },
                         [](CWnd& w) { AddRow(w, "abc", "1"); },  // not a number: the platform refuses
                         [](CWnd& w) { Type(w, IDC_TABLE_TEMP, "0"); }, [](CWnd& w) { Press(w, IDOK); }});

@@ -97,10 +97,11 @@ std::vector<std::string> listings(const std::string& output) {
 TEST(AttScript, LoadsToDeck) {
   TempDir dir;
   // The second deck comes from the drawing saved, closed and opened again.
-  const std::string script = loadLines() + kPlateSetUp + kMeshAndDeck +
-                             "PNGOUT loads.png 1,-1,1\n"
-                             "SAVEAS loads.dwg\nCLOSE\nOPEN loads.dwg\nLBCMODEL Plate 0\nLBCLOADSET Loads\nLBCRESTSET Fixed\nLIST\n"
-                             "ATTDECK reopened.inp\nQUIT\nN\n";
+  const std::string script =
+      loadLines() + kPlateSetUp + kMeshAndDeck +
+      "PNGOUT loads.png 1,-1,1\n"
+      "SAVEAS loads.dwg\nCLOSE\nOPEN loads.dwg\nLBCMODEL Plate 0\nLBCLOADSET Loads\nLBCRESTSET Fixed\nLIST\n"
+      "ATTDECK reopened.inp\nQUIT\nN\n";
   const ProgramRun run = kestrum::test::runHostScript(dir, script);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;

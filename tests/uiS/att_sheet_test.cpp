@@ -314,6 +314,21 @@ TEST_F(AttSheetTest, RefusalsAndCancelBuildNothing) {
         [](CWnd& w) { Press(w, IDOK); }},
        "Please enter a non-zero value."},
       {"cancel", 0, {[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); }}, nullptr},
+      {"restraint cancelled", 1, {[](CWnd& w) { PickFace(w); }}, nullptr},
+      {"restraint symbol size of 0",
+       1,
+       {[](CWnd& w) { PickFace(w); }, [](CWnd& w) { Sheet(w).SetActivePage(1); },
+        [](CWnd& w) { Type(w, IDC_SYMBOL_SIZE, "0"); }, [](CWnd& w) { Press(w, IDOK); }},
+       ""},
+      {"heat value not a number",
+       2,
+       {[](CWnd& w) { Type(w, IDC_HEAT_VALUE, "warm"); }, [](CWnd& w) { PickFace(w); },
+        [](CWnd& w) { Press(w, IDOK); }},
+       ""},
+      {"heat cancelled",
+       2,
+       {[](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); }, [](CWnd& w) { PickFace(w); }},
+       nullptr},
   };
   for (const Refusal& c : cases) {
     SCOPED_TRACE(c.name);
@@ -572,6 +587,14 @@ TEST_F(AttSheetTest, MatingSheetCancelEmptyNameAndOk) {
   ASSERT_EQ(cad().built.size(), 1u);
   EXPECT_EQ(cad().built[0].name, "Mating Relation 1");
   EXPECT_EQ(cad().built[0].type, 1);  // the first use proposes colour 1
+}
+
+TEST_F(AttSheetTest, MatingSymbolSizeOfZeroIsRefused) {
+  run({[](CWnd& w) { Sheet(w).SetActivePage(1); }, [](CWnd& w) { Type(w, IDC_SYMBOL_SIZE, "0"); },
+       [](CWnd& w) { Press(w, IDOK); }, [](CWnd& w) { Press(w, IDCANCEL); }});
+  EXPECT_EQ(UICmdMateRel(), 0);
+  EXPECT_TRUE(cad().built.empty());
+  EXPECT_FALSE(driver.boxes().empty());
 }
 
 TEST_F(AttSheetTest, MatingWithoutAModelSaysSo) {

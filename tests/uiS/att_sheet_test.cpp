@@ -13,11 +13,20 @@
 #include "amg/CaeExcept.h"
 #include "amg/CaeUnit.h"
 #include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadCommands.h"
 #include "cadInterface/CadResources.h"
 #include "fea/AnlControl.h"
+#include "fea/AnlMateRel.h"
+#include "fea/AnlModel.h"
 #include "fea/AttCodes.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcCase.h"
+#include "fea/CaeFunc.h"
+#include "gui/dialogs/common/UISelectPromptDlg.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/lbc/UIAttPS.h"
+#include "gui/dialogs/model/UIMateRelPP.h"
+#include "mfc/winapi.h"
 #include "res/ResourceIds.h"
 #include "uis_fixture.h"
 
@@ -26,6 +35,8 @@ namespace {
 constexpr double kNewtonsPerPoundForce = 4.4482216152605;
 int gFaceToken = 0;
 AcBrEntity* const kPickedFace = reinterpret_cast<AcBrEntity*>(&gFaceToken);
+int gSolidToken = 0;
+AcBrEntity* const kPickedSolid = reinterpret_cast<AcBrEntity*>(&gSolidToken);
 
 // One builder call as the CAD interface saw it.
 struct Built {
@@ -41,9 +52,11 @@ class BuilderCad : public uistest::RecordingCad {
  public:
   AcBrEntity* PickEntity(int kind) override {
     picks.push_back(kind);
-    return kind == 2 ? kPickedFace : nullptr;
+    return kind == 2 ? kPickedFace : kind == 1 ? kPickedSolid : nullptr;
   }
-  int GetTopologyKind(AcBrEntity* entity) override { return entity == kPickedFace ? 2 : 0; }
+  int GetTopologyKind(AcBrEntity* entity) override {
+    return entity == kPickedFace ? 2 : entity == kPickedSolid ? 1 : 0;
+  }
   int CreateLbc(CaeString name, int, double, int type, int* free, double* values, CaeCoordSys* system,
                 AcBrEntity* entity) override {
     (void)system;  // the caller keeps its system
@@ -59,8 +72,20 @@ class BuilderCad : public uistest::RecordingCad {
     built.push_back(Built{"CreateConvection", type, name.Text(), {}, {film, ambient, 0.0}, entity});
     return 1;
   }
+  void EditLbc(AttBaseLbc* old, CaeString name, int, double, int type, int* free, double* values,
+               CaeCoordSys*) override {
+    Built b{"EditLbc", type, name.Text(), {}, {}, nullptr};
+    for (int i = 0; i < 6; ++i) b.free[i] = free[i];
+    for (int i = 0; i < 3; ++i) b.values[i] = values[i];
+    built.push_back(b);
+    edited.push_back(old);
+  }
+  void CreateMateRelation(CaeString name, int colour, double) override {
+    built.push_back(Built{"CreateMateRelation", colour, name.Text(), {}, {}, nullptr});
+  }
   std::vector<int> picks;
   std::vector<Built> built;
+  std::vector<AttBaseLbc*> edited;
   bool failBuild = false;
 };
 
@@ -94,12 +119,8 @@ class AttSheetTest : public uistest::FrameTest {
   static CPropertySheet& Sheet(CWnd& window) { return dynamic_cast<CPropertySheet&>(window); }
   static CWnd& Page(CWnd& window) { return *Sheet(window).GetActivePage(); }
   static void Type(CWnd& window, int id, const char* text) { Page(window).GetDlgItem(id)->SetWindowText(text); }
-  static void Check(CWnd& window, int id) {
-    static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(1);
-  }
-  static void Uncheck(CWnd& window, int id) {
-    static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(0);
-  }
+  static void Check(CWnd& window, int id) { static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(1); }
+  static void Uncheck(CWnd& window, int id) { static_cast<CButton*>(Page(window).GetDlgItem(id))->SetCheck(0); }
   static void Choose(CWnd& window, int id, int index) {
     CWnd& page = Page(window);
     static_cast<CComboBox*>(page.GetDlgItem(id))->SetCurSel(index);
@@ -112,6 +133,11 @@ class AttSheetTest : public uistest::FrameTest {
     CPropertySheet& sheet = Sheet(window);
     sheet.SetActivePage(sheet.GetPageCount() - 1);
     ClickOnPage(window, IDC_GEOM_FACE);
+  }
+  static void PickSolid(CWnd& window) {
+    CPropertySheet& sheet = Sheet(window);
+    sheet.SetActivePage(sheet.GetPageCount() - 1);
+    ClickOnPage(window, IDC_GEOM_SOLID);
   }
 
  private:
@@ -172,11 +198,21 @@ TEST_F(AttSheetTest, EveryCodeComesBackToItsCategoryAndName) {
     int category;
     const char* name;
   };
-  const Row rows[] = {{1, 1, "Total Force"},        {2, 0, "Distributed Force"},  {4, 3, "Pressure"},
-                      {7, 0, "Custom Restraint"},   {9, 2, "Enforced Displacement"}, {11, 7, "Spin"},
-                      {14, 8, "Temperature"},       {15, 4, "Heat Flow"},         {16, 3, "Heat Flux"},
-                      {18, 0, "Convection"},        {19, 1, "Volumetric Heat Flow"}, {22, 2, "Fixed Temperature"},
-                      {25, 1, "Pinned Restraint"},  {29, 4, "Moment"},            {27, -1, ""}};
+  const Row rows[] = {{1, 1, "Total Force"},
+                      {2, 0, "Distributed Force"},
+                      {4, 3, "Pressure"},
+                      {7, 0, "Custom Restraint"},
+                      {9, 2, "Enforced Displacement"},
+                      {11, 7, "Spin"},
+                      {14, 8, "Temperature"},
+                      {15, 4, "Heat Flow"},
+                      {16, 3, "Heat Flux"},
+                      {18, 0, "Convection"},
+                      {19, 1, "Volumetric Heat Flow"},
+                      {22, 2, "Fixed Temperature"},
+                      {25, 1, "Pinned Restraint"},
+                      {29, 4, "Moment"},
+                      {27, -1, ""}};
   for (const Row& row : rows) {
     EXPECT_EQ(CAttPS::ValueCategory(row.type), row.category) << row.type;
     EXPECT_EQ(std::string(static_cast<const char*>(CAttPS::DefaultName(row.type))), row.name) << row.type;
@@ -190,8 +226,8 @@ TEST_F(AttSheetTest, AllowedGeometryFollowsSheetAndCategory) {
     int category;
     int mask;
   };
-  const Row rows[] = {{0, 0, 4 | 8}, {0, 1, 4 | 8 | 16}, {0, 3, 4},  {0, 6, 2},  {1, 0, 4 | 8 | 16},
-                      {1, 1, 4},     {2, 0, 4},          {2, 1, 2},  {2, 4, 8 | 16}, {2, 9, 0}};
+  const Row rows[] = {{0, 0, 4 | 8}, {0, 1, 4 | 8 | 16}, {0, 3, 4}, {0, 6, 2},      {1, 0, 4 | 8 | 16},
+                      {1, 1, 4},     {2, 0, 4},          {2, 1, 2}, {2, 4, 8 | 16}, {2, 9, 0}};
   for (const Row& row : rows) {
     int mask = 0;
     for (int kind = 1; kind <= 4; ++kind)
@@ -206,8 +242,7 @@ TEST_F(AttSheetTest, TotalForceTypedInPoundsReachesTheBuilderInNewtons) {
   CaeUnitSystem english(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);
   CaeUnitSystem* previous = CaeUnitSystem::SetHostSystem(&english);
   UIAttRemembered().load = ToAttType(AttCode::FaceTotalForce);
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-224.809"); },
-       [](CWnd& w) { PickFace(w); },
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-224.809"); }, [](CWnd& w) { PickFace(w); },
        [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
   CaeUnitSystem::SetHostSystem(previous);
@@ -225,10 +260,8 @@ TEST_F(AttSheetTest, TotalForceTypedInPoundsReachesTheBuilderInNewtons) {
 
 TEST_F(AttSheetTest, PressureHandsOnlyItsNormalValue) {
   // The hidden first two values of a scalar load are typed but never applied.
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE1, "7"); },
-       [](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); },
-       [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE1, "7"); }, [](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); },
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
   ASSERT_EQ(cad().built.size(), 1u);
   EXPECT_EQ(cad().built[0].type, ToAttType(AttCode::Pressure));
@@ -239,9 +272,8 @@ TEST_F(AttSheetTest, PressureHandsOnlyItsNormalValue) {
 
 TEST_F(AttSheetTest, AddOpensAFreshSheetAndOkEndsTheLoop) {
   run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "1"); }, [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, ID_APPLY_NOW); },
-       [](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "2"); }, [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+       [](CWnd& w) { Press(w, ID_APPLY_NOW); }, [](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "2"); },
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
   ASSERT_EQ(cad().built.size(), 2u);
   EXPECT_NEAR(cad().built[0].values[2], 1.0, 1e-12);
@@ -258,24 +290,45 @@ struct Refusal {
 
 TEST_F(AttSheetTest, RefusalsAndCancelBuildNothing) {
   const std::vector<Refusal> cases = {
-      {"no geometry", 0, {[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { Press(w, IDOK); }},
+      {"no geometry",
+       0,
+       {[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { Press(w, IDOK); }},
        "Geometry selection required."},
-      {"all values zero", 0, {[](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }},
+      {"all values zero",
+       0,
+       {[](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }},
        "Please enter at least one non-zero load value."},
-      {"not a number", 0,
+      {"not a number",
+       0,
        {[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "abc"); }, [](CWnd& w) { PickFace(w); },
         [](CWnd& w) { Press(w, IDOK); }},
        ""},
-      {"nothing restrained", 1,
+      {"nothing restrained",
+       1,
        {[](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T1); }, [](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T2); },
-        [](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T3); }, [](CWnd& w) { PickFace(w); },
-        [](CWnd& w) { Press(w, IDOK); }},
+        [](CWnd& w) { Uncheck(w, IDC_REST_FIXED_T3); }, [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }},
        "Please restrain at least one component."},
-      {"heat flux of zero", 2,
+      {"heat flux of zero",
+       2,
        {[](CWnd& w) { Choose(w, IDC_HEAT_TYPE, CAttPS::kHeatFlux); }, [](CWnd& w) { PickFace(w); },
         [](CWnd& w) { Press(w, IDOK); }},
        "Please enter a non-zero value."},
       {"cancel", 0, {[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); }}, nullptr},
+      {"restraint cancelled", 1, {[](CWnd& w) { PickFace(w); }}, nullptr},
+      {"restraint symbol size of 0",
+       1,
+       {[](CWnd& w) { PickFace(w); }, [](CWnd& w) { Sheet(w).SetActivePage(1); },
+        [](CWnd& w) { Type(w, IDC_SYMBOL_SIZE, "0"); }, [](CWnd& w) { Press(w, IDOK); }},
+       ""},
+      {"heat value not a number",
+       2,
+       {[](CWnd& w) { Type(w, IDC_HEAT_VALUE, "warm"); }, [](CWnd& w) { PickFace(w); },
+        [](CWnd& w) { Press(w, IDOK); }},
+       ""},
+      {"heat cancelled",
+       2,
+       {[](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); }, [](CWnd& w) { PickFace(w); }},
+       nullptr},
   };
   for (const Refusal& c : cases) {
     SCOPED_TRACE(c.name);
@@ -307,8 +360,7 @@ TEST_F(AttSheetTest, NoLoadSetRefusesBeforeAnySheet) {
 TEST_F(AttSheetTest, FaceCoordinatesFreeTheComponentsTheyHide) {
   // A new restraint starts with its translations fixed; Face coordinates keep only the normal.
   run({[](CWnd& w) { Check(w, IDC_REST_FIXED_T1); },
-       [](CWnd& w) { Choose(w, IDC_ATT_COORD_TYPE, CAttPS::kFaceCoordType); },
-       [](CWnd& w) { PickFace(w); },
+       [](CWnd& w) { Choose(w, IDC_ATT_COORD_TYPE, CAttPS::kFaceCoordType); }, [](CWnd& w) { PickFace(w); },
        [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(1);
   ASSERT_EQ(cad().built.size(), 1u);
@@ -325,18 +377,71 @@ TEST_F(AttSheetTest, NewRestraintOnASolidLeavesRotationsFree) {
   for (int i = 0; i < 6; ++i) EXPECT_EQ(cad().built[0].free[i], free[i]) << i;
 }
 
+// ---- a sheet parked for "Change View" ----
+
+// Closes the select prompt "Change View" left on screen (it deletes itself with its window).
+void ClosePrompts() {
+  for (HWND window : mfc::topLevelWindows())
+    if (auto* prompt = dynamic_cast<CSelectPromptDlg*>(CWnd::FromHandlePermanent(window))) prompt->DestroyWindow();
+}
+
+TEST_F(AttSheetTest, ChangeViewKeepsTheSheetForItsDrawingOnly) {
+  // Parked: the command that resumes finds the same sheet with what was typed.
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "8"); }, [](CWnd& w) { PickFace(w); },
+       [](CWnd& w) {
+         CPropertySheet& sheet = Sheet(w);
+         sheet.SetActivePage(sheet.GetPageCount() - 1);
+         ClickOnPage(w, IDC_GEOM_CHANGE_VIEW);
+       }});
+  UIAttNew(0);
+  ASSERT_NE(UIAttPendingSheet(), nullptr);
+  EXPECT_TRUE(cad().built.empty());
+  ClosePrompts();
+  cmdClearPickPending();
+  run({[](CWnd& w) { Press(w, IDOK); }});
+  UIAttNew(0);
+  ASSERT_EQ(cad().built.size(), 1u);
+  EXPECT_NEAR(cad().built[0].values[2], 8.0, 1e-12);
+  EXPECT_EQ(UIAttPendingSheet(), nullptr);
+
+  // Parked, then another drawing: the sheet is dropped and a fresh one opens there.
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "9"); }, [](CWnd& w) { PickFace(w); },
+       [](CWnd& w) {
+         CPropertySheet& sheet = Sheet(w);
+         sheet.SetActivePage(sheet.GetPageCount() - 1);
+         ClickOnPage(w, IDC_GEOM_CHANGE_VIEW);
+       }});
+  UIAttNew(0);
+  ASSERT_NE(UIAttPendingSheet(), nullptr);
+  ClosePrompts();
+  cmdClearPickPending();
+  AnlControl other{"other"};
+  other.SetCurrent();
+  other.SetCurrentAnlModel(other.NewAnlModel(CaeString("Other"), static_cast<AnlType>(0)));
+  other.SetCurrentLoadCase(other.NewLoadCase(CaeString("Loads")));
+  std::string shown;
+  run({[&](CWnd& w) {
+         CString text;
+         Page(w).GetDlgItem(IDC_LOAD_VALUE3)->GetWindowText(text);
+         shown = static_cast<const char*>(text);
+       },
+       [](CWnd& w) { Press(w, IDCANCEL); }});
+  UIAttNew(0);
+  EXPECT_NE(shown, "9");
+  EXPECT_EQ(UIAttPendingSheet(), nullptr);
+  EXPECT_EQ(cad().built.size(), 1u);
+}
+
 // ---- a failed build ----
 
 TEST_F(AttSheetTest, AFailedBuildLeavesNoSheetBehind) {
   cad().failBuild = true;
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   EXPECT_THROW(UIAttNew(0), CaeExcept);
   EXPECT_EQ(UIAttPendingSheet(), nullptr);
   // The next command starts afresh and builds.
   cad().failBuild = false;
-  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "6"); }, [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "6"); }, [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(0);
   ASSERT_EQ(cad().built.size(), 1u);
   EXPECT_NEAR(cad().built[0].values[2], 6.0, 1e-12);
@@ -345,10 +450,8 @@ TEST_F(AttSheetTest, AFailedBuildLeavesNoSheetBehind) {
 // ---- heat ----
 
 TEST_F(AttSheetTest, ConvectionReachesTheBuilderWithFilmAndAmbient) {
-  run({[](CWnd& w) { Type(w, IDC_HEAT_VALUE, "293.15"); },
-       [](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); },
-       [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); }});
+  run({[](CWnd& w) { Type(w, IDC_HEAT_VALUE, "293.15"); }, [](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); },
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
   UIAttNew(2);
   ASSERT_EQ(cad().built.size(), 1u);
   EXPECT_EQ(cad().built[0].call, "CreateConvection");
@@ -358,16 +461,148 @@ TEST_F(AttSheetTest, ConvectionReachesTheBuilderWithFilmAndAmbient) {
 }
 
 TEST_F(AttSheetTest, TemperatureDependentConvectionWithoutTableIsRefused) {
-  run({[](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); },
-       [](CWnd& w) { Check(w, IDC_HEAT_TEMP_DEPENDENT); },
+  run({[](CWnd& w) { Type(w, IDC_HEAT_CONSTANT_VALUE, "25"); }, [](CWnd& w) { Check(w, IDC_HEAT_TEMP_DEPENDENT); },
        [](CWnd& w) { static_cast<CButton*>(Page(w).GetDlgItem(IDC_HEAT_CONSTANT))->SetCheck(0); },
-       [](CWnd& w) { PickFace(w); },
-       [](CWnd& w) { Press(w, IDOK); },
-       [](CWnd& w) { Press(w, IDCANCEL); }});
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }, [](CWnd& w) { Press(w, IDCANCEL); }});
   UIAttNew(2);
   EXPECT_TRUE(cad().built.empty());
   ASSERT_FALSE(driver.boxes().empty());
   EXPECT_EQ(driver.boxes().back().text, "A temperature dependent value needs a table.");
+}
+
+// ---- modifying ----
+
+// A condition of the current load set with the value (x, y, z) in native units.
+std::unique_ptr<AttBaseLbc> LoadIn(AttLbcCase& set, AttCode code, CaeVector value, bool modelLevel) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  const AttLbcDescript* descriptor = cad->FindLbcDescript(ToAttType(code));
+  auto function = std::make_unique<CaeFuncLinear>();
+  function->SetDefiningValuesVec(1, &value, nullptr, nullptr, nullptr);
+  AttLbcComponents components;
+  std::unique_ptr<AttBaseLbc> made;
+  if (modelLevel)
+    made = std::make_unique<AttModelLbc>(descriptor, function.release(), nullptr, &components);
+  else
+    made = std::make_unique<AttBaseLbc>(descriptor, function.release(), nullptr, &components);
+  made->SetName(CaeString("Pull"));
+  set.AddLbc(made.get());
+  return made;
+}
+
+TEST_F(AttSheetTest, ModifyShowsTheValueInHostUnitsAndKeepsTheType) {
+  CaeUnitSystem english(CaeInch, CaeDegree, CaeFahrenheit, CaePoundForce, CaePoundMass, CaeSecond, CaeBtu, CaeHertz);
+  CaeUnitSystem* previous = CaeUnitSystem::SetHostSystem(&english);
+  auto load =
+      LoadIn(*AnlControl::GetCurrent()->CurrentLoadCase(), AttCode::FaceTotalForce, CaeVector(0, 0, -1000), false);
+  std::string shown;
+  bool addEnabled = true;
+  int types = 0;
+  run({[&](CWnd& w) {
+         CString text;
+         Page(w).GetDlgItem(IDC_LOAD_VALUE3)->GetWindowText(text);
+         shown = static_cast<const char*>(text);
+         addEnabled = w.GetDlgItem(ID_APPLY_NOW)->IsWindowEnabled();
+         types = static_cast<CComboBox*>(Page(w).GetDlgItem(IDC_LOAD_TYPE))->GetCount();
+       },
+       [](CWnd& w) { Press(w, IDOK); }});
+  EXPECT_EQ(UIAttModify(load.get()), 1);
+  CaeUnitSystem::SetHostSystem(previous);
+  EXPECT_NEAR(std::stod(shown), -224.809, 1e-3) << shown;
+  EXPECT_FALSE(addEnabled);
+  EXPECT_EQ(types, 1);
+  ASSERT_EQ(cad().built.size(), 1u);
+  EXPECT_EQ(cad().built[0].call, "EditLbc");
+  EXPECT_EQ(cad().built[0].type, ToAttType(AttCode::FaceTotalForce));
+  EXPECT_NEAR(cad().built[0].values[2], -1000.0, 1e-6);
+  EXPECT_EQ(cad().edited[0], load.get());
+}
+
+TEST_F(AttSheetTest, ASecondGravityAsksAndNoCreatesNothing) {
+  auto gravity = LoadIn(*AnlControl::GetCurrent()->CurrentLoadCase(), AttCode::Gravity, CaeVector(0, 0, -9.81), true);
+  UIAttRemembered().load = ToAttType(AttCode::Gravity);
+  // No: nothing made or changed.
+  driver.answer(IDNO);
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-5"); }, [](CWnd& w) { PickSolid(w); },
+       [](CWnd& w) { Press(w, IDOK); }});
+  UIAttNew(0);
+  ASSERT_FALSE(driver.boxes().empty());
+  EXPECT_EQ(driver.boxes().back().text, "Gravity already defined, do you want to modify it ?");
+  EXPECT_TRUE(cad().built.empty());
+  // Yes: the existing Gravity opens in a Modify Attribute sheet with its own value.
+  driver.answer(IDYES);
+  std::string shown;
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "-5"); }, [](CWnd& w) { PickSolid(w); }, [](CWnd& w) { Press(w, IDOK); },
+       [&](CWnd& w) {
+         CString text;
+         Page(w).GetDlgItem(IDC_LOAD_VALUE3)->GetWindowText(text);
+         shown = static_cast<const char*>(text);
+       },
+       [](CWnd& w) { Press(w, IDCANCEL); }});
+  UIAttNew(0);
+  EXPECT_NEAR(std::stod(shown), -9.81, 1e-9) << shown;
+  EXPECT_TRUE(cad().built.empty());
+}
+
+// Add applies like OK: a value the data exchange refuses keeps the sheet open on its page.
+TEST_F(AttSheetTest, ARejectedSymbolSizeStopsAddOnItsPage) {
+  int activeAfter = -1;
+  run({[](CWnd& w) { Type(w, IDC_LOAD_VALUE3, "5"); }, [](CWnd& w) { PickFace(w); },
+       [](CWnd& w) { Sheet(w).SetActivePage(1); }, [](CWnd& w) { Type(w, IDC_SYMBOL_SIZE, "0"); },
+       [](CWnd& w) { Press(w, ID_APPLY_NOW); }, [&](CWnd& w) { activeAfter = Sheet(w).GetActiveIndex(); },
+       [](CWnd& w) { Press(w, IDCANCEL); }});
+  UIAttNew(0);
+  EXPECT_TRUE(cad().built.empty());
+  EXPECT_EQ(activeAfter, 1);
+}
+
+// ---- mating relations ----
+
+TEST_F(AttSheetTest, MatingProposesTheFirstFreeNumber) {
+  AnlModel* model = AnlControl::GetCurrent()->CurrentAnlModel();
+  std::vector<std::unique_ptr<AnlMateRelPair>> pairs;
+  for (const char* name : {"Mating Relation 2", "Mating Relation 3"}) {
+    pairs.push_back(std::make_unique<AnlMateRelPair>());
+    pairs.back()->SetName(CaeString(name));
+    model->AddMateRelPair(pairs.back().get());
+  }
+  EXPECT_EQ(std::string(static_cast<const char*>(UIProposedMateRelName())), "Mating Relation 1");
+  pairs[0]->SetName(CaeString("Mating Relation 1"));
+  EXPECT_EQ(std::string(static_cast<const char*>(UIProposedMateRelName())), "Mating Relation 2");
+  model->DeleteMateRelPair(pairs[1].get());  // an erased relation frees its name
+  EXPECT_EQ(std::string(static_cast<const char*>(UIProposedMateRelName())), "Mating Relation 2");
+}
+
+TEST_F(AttSheetTest, MatingSheetCancelEmptyNameAndOk) {
+  run({[](CWnd& w) { Press(w, IDCANCEL); }});
+  EXPECT_EQ(UICmdMateRel(), 0);
+  EXPECT_TRUE(cad().built.empty());
+  run({[](CWnd& w) { Type(w, IDC_MATE_NAME, ""); }, [](CWnd& w) { Press(w, IDOK); },
+       [](CWnd& w) { Press(w, IDCANCEL); }});
+  EXPECT_EQ(UICmdMateRel(), 0);
+  EXPECT_TRUE(cad().built.empty());
+  ASSERT_FALSE(driver.boxes().empty());
+  EXPECT_EQ(driver.boxes().back().text, "Please enter a name.");
+  run({[](CWnd& w) { Press(w, IDOK); }});
+  EXPECT_EQ(UICmdMateRel(), 1);
+  ASSERT_EQ(cad().built.size(), 1u);
+  EXPECT_EQ(cad().built[0].name, "Mating Relation 1");
+  EXPECT_EQ(cad().built[0].type, 1);  // the first use proposes colour 1
+}
+
+TEST_F(AttSheetTest, MatingSymbolSizeOfZeroIsRefused) {
+  run({[](CWnd& w) { Sheet(w).SetActivePage(1); }, [](CWnd& w) { Type(w, IDC_SYMBOL_SIZE, "0"); },
+       [](CWnd& w) { Press(w, IDOK); }, [](CWnd& w) { Press(w, IDCANCEL); }});
+  EXPECT_EQ(UICmdMateRel(), 0);
+  EXPECT_TRUE(cad().built.empty());
+  EXPECT_FALSE(driver.boxes().empty());
+}
+
+TEST_F(AttSheetTest, MatingWithoutAModelSaysSo) {
+  AnlControl::GetCurrent()->ClearCurrentAnlModel();
+  EXPECT_EQ(UICmdMateRel(), 0);
+  ASSERT_FALSE(driver.boxes().empty());
+  EXPECT_EQ(driver.boxes().back().text, "An open model is required prior to issuing this command");
+  EXPECT_TRUE(cad().built.empty());
 }
 
 }  // namespace

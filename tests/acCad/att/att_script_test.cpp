@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "arx/gidisplay.h"
+#include "png_image.h"
 #include "test_env.h"
 
 namespace {
@@ -63,6 +65,8 @@ const char kPlateSetUp[] =
     "@check 1352 on\n"
     "@check 1353 on\n"
     "@check 1404 on\n"
+    "@select 12320 Symbol\n"
+    "@set IDC_SYMBOL_SIZE 10\n"
     "@select 12320 Geometry\n"
     "@click IDC_GEOM_FACE\n"
     "plate/plate/left\n"
@@ -80,14 +84,38 @@ const char kMeshAndDeck[] =
     "plate/hole1/side|plate/bottom\n"
     "ATTDECK first.inp\n";
 
+// The text of each LIST, in order.
+std::vector<std::string> listings(const std::string& output) {
+  std::vector<std::string> found;
+  for (std::size_t at = output.find("Objects of "); at != std::string::npos; at = output.find("Objects of ", at + 1)) {
+    const std::size_t end = output.find("\nCommand", at);
+    found.push_back(output.substr(at, end == std::string::npos ? std::string::npos : end - at));
+  }
+  return found;
+}
+
 TEST(AttScript, LoadsToDeck) {
   TempDir dir;
-  const std::string script = loadLines() + kPlateSetUp + kMeshAndDeck +
-                             "QUIT\nN\n";
+  // The second deck comes from the drawing saved, closed and opened again.
+  const std::string script =
+      loadLines() + kPlateSetUp + kMeshAndDeck +
+      "PNGOUT loads.png 1,-1,1\n"
+      "SAVEAS loads.dwg\nCLOSE\nOPEN loads.dwg\nLBCMODEL Plate 0\nLBCLOADSET Loads\nLBCRESTSET Fixed\nLIST\n"
+      "ATTDECK reopened.inp\nQUIT\nN\n";
   const ProgramRun run = kestrum::test::runHostScript(dir, script);
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
-  for (const char* deck : {"first.inp"}) {
+  // Green arrows on the right face, cyan restraint symbols on the left one (the size typed on the
+  // restraint's Symbol page is the next sheet's default): each a few hundred pixels.
+  AcGiImage image;
+  ASSERT_TRUE(kestrum::test::readPng(dir / "loads.png", image)) << run.output;
+  const kestrum::test::GreenCyanTally tally = kestrum::test::tallyGreenAndCyan(image);
+  EXPECT_GT(tally.green, 100);
+  EXPECT_GT(tally.cyan, 300);
+  const std::vector<std::string> lists = listings(run.output);
+  ASSERT_EQ(lists.size(), 1u) << run.output;
+  EXPECT_NE(lists[0].find("CaepLbcEnt (2)"), std::string::npos) << lists[0];
+  for (const char* deck : {"first.inp", "reopened.inp"}) {
     ASSERT_TRUE(std::filesystem::exists(dir / deck)) << run.output;
     const DeckSummary summary = summarise(dir / deck);
     EXPECT_NEAR(summary.force.count(3) ? summary.force.at(3) : 0.0, -1000.0, 1e-6) << deck;
@@ -206,6 +234,28 @@ TEST(AttScript, MatingRelationTiesThePickedFacesInTheDeck) {
   EXPECT_EQ(kestrum::test::countOf(deck, "*TIE,"), 1) << deck;
   EXPECT_FALSE(blockLines(deck, "*SURFACE, NAME=TS1").empty()) << deck;
   EXPECT_FALSE(blockLines(deck, "*SURFACE, NAME=TM1").empty()) << deck;
+}
+
+// U right after the command takes the load back out of the drawing; REDO brings it back.
+TEST(AttScript, UndoRemovesTheLoadJustAdded) {
+  TempDir dir;
+  const std::string script = loadLines() +
+                             "PART plate_with_hole\nLBCMODEL Plate 0\nLBCLOADSET Loads\nLBCRESTSET Fixed\n"
+                             "CAEP_LOAD_TAB\n"
+                             "@select 1678 \"Total Force\"\n"
+                             "@set 1028 -1000\n"
+                             "@select 12320 Geometry\n"
+                             "@click IDC_GEOM_FACE\n"
+                             "plate/plate/right\n"
+                             "@click IDOK\n"
+                             "LIST\nU\nLIST\nREDO\nLIST\nQUIT\nN\n";
+  const ProgramRun run = kestrum::test::runHostScript(dir, script);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  const std::vector<std::string> lists = listings(run.output);
+  ASSERT_EQ(lists.size(), 3u) << run.output;
+  EXPECT_NE(lists[0].find("CaepLbcEnt (1)"), std::string::npos) << lists[0];
+  EXPECT_EQ(lists[1].find("CaepLbcEnt"), std::string::npos) << lists[1];
+  EXPECT_NE(lists[2].find("CaepLbcEnt (1)"), std::string::npos) << lists[2];
 }
 
 }  // namespace

@@ -4,8 +4,8 @@
 
 #include "gui/dialogs/common/UIAboutDlg.h"
 #include "gui/dialogs/model/UIModDlg.h"
-#include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/units/UISetupCommands.h"
 #include "gui/doctor/UIDoctor.h"
 #include "gui/explorer/UICommands.h"

@@ -35,6 +35,12 @@ std::unique_ptr<CAttPS>& Sheet() {
   return sheet;
 }
 
+// The drawing (its analysis control) a sheet was parked in; compared, never used.
+const AnlControl*& ParkedIn() {
+  static const AnlControl* control = nullptr;
+  return control;
+}
+
 constexpr UIAttRememberedTypes kInitialTypes{ToAttType(AttCode::Pressure), ToAttType(AttCode::FaceRestraint),
                                              ToAttType(AttCode::FaceConvection)};
 
@@ -48,7 +54,10 @@ class SheetRun {
   }
   SheetRun(const SheetRun&) = delete;
   SheetRun& operator=(const SheetRun&) = delete;
-  void Park() { parked_ = true; }
+  void Park() {
+    parked_ = true;
+    ParkedIn() = CadCurrentAnlControl();
+  }
 
  private:
   bool parked_ = false;
@@ -299,6 +308,8 @@ AttBaseLbc* ExistingBodyLoad(int category, int type) {
 
 template <class Editor>
 void AddLoop(int startType, Editor edit, bool (*requireSets)()) {
+  // A sheet parked in another drawing holds that drawing's objects: it goes as by Cancel.
+  if (Sheet() && ParkedIn() != CadCurrentAnlControl()) Sheet().reset();
   const AttLbcDescript* descriptor = Cad().FindLbcDescript(startType);
   for (;;) {
     int result = 0;
@@ -329,6 +340,7 @@ UIAttRememberedTypes& UIAttRemembered() {
 
 void UIAttResetModuleState() {
   Sheet().reset();
+  ParkedIn() = nullptr;
   UIAttRemembered() = kInitialTypes;
   UIAttRememberedCoordType() = 0;
 }

@@ -166,9 +166,9 @@ void CAttHeatPP::UpdateTexts(int category) {
     SetDlgItemText(IDC_HEAT_CONSTANT_UNIT, unit);
     SetDlgItemText(IDC_HEAT_UNIT, CAttPS::UnitText(ToAttType(AttCode::BodyTemperature)));
     SetTitleText(IDC_HEAT_UPPER_TITLE, CString(" ") + LoadText(IDS_HEAT_AMBIENT_TITLE));
-    SetTitleText(IDC_HEAT_LOWER_TITLE, CString(" ") + LoadText(category == CAttPS::kConvection
-                                                                   ? IDS_HEAT_FILM_TITLE
-                                                                   : IDS_LBC_VOLUMETRIC_HEAT_FLOW));
+    SetTitleText(
+        IDC_HEAT_LOWER_TITLE,
+        CString(" ") + LoadText(category == CAttPS::kConvection ? IDS_HEAT_FILM_TITLE : IDS_LBC_VOLUMETRIC_HEAT_FLOW));
     return;
   }
   // A heat flow's unit differs between edge and vertex until one is picked.

@@ -13,8 +13,8 @@ namespace {
 using Kind = COptSelGeomPP::Kind;
 constexpr DWORD_PTR kHelpBase = 0x20000;
 constexpr int kCoordTypes = 4;
-constexpr UINT kCoordTypeTexts[kCoordTypes] = {IDS_COORDSYS_CARTESIAN, IDS_COORDSYS_CYLINDRICAL,
-                                               IDS_COORDSYS_SPHERICAL, IDS_COORDSYS_FACE};
+constexpr UINT kCoordTypeTexts[kCoordTypes] = {IDS_COORDSYS_CARTESIAN, IDS_COORDSYS_CYLINDRICAL, IDS_COORDSYS_SPHERICAL,
+                                               IDS_COORDSYS_FACE};
 // Axis labels by coordinate type (0 Cartesian, 1 Cylindrical, 2 Spherical, 3 Face).
 constexpr UINT kAxisLabels[kCoordTypes][3] = {{IDS_AXIS_X, IDS_AXIS_Y, IDS_AXIS_Z},
                                               {IDS_AXIS_CYL_R, IDS_AXIS_CYL_THETA, IDS_AXIS_CYL_Z},
@@ -148,8 +148,8 @@ void CAttLoadPP::ShowValueControls(int category, int coordType) {
     Show(*this, id, true);
     Enable(*this, id, !fromResults);
   }
-  for (int id : {IDC_LOAD_CONSTANT_TEMP, IDC_LOAD_RESULTS_TEMP, IDC_LOAD_REF_TEMP_LABEL, IDC_LOAD_REF_TEMP,
-                 IDC_LOAD_TEMP_UNIT})
+  for (int id :
+       {IDC_LOAD_CONSTANT_TEMP, IDC_LOAD_RESULTS_TEMP, IDC_LOAD_REF_TEMP_LABEL, IDC_LOAD_REF_TEMP, IDC_LOAD_TEMP_UNIT})
     Show(*this, id, temperature);
   // A scalar load uses only its third value (the pressure, the temperature, the normal component).
   if (CAttPS* ps = AttSheet()) {

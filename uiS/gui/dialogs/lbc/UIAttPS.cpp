@@ -7,10 +7,10 @@
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
+#include "fea/AnlControl.h"
 #include "fea/AttCodes.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcDescript.h"
-#include "fea/AnlControl.h"
 #include "fea/FerResult.h"
 #include "res/ResourceIds.h"
 
@@ -23,7 +23,8 @@ using Kind = COptSelGeomPP::Kind;
 
 constexpr int kTemperatureQuantity = 16;  // the result quantity of temperatures
 constexpr int kLastCategory = CAttPS::kTemperature;
-constexpr int kShownGeometryButtons = (1 << Kind::kSolid) | (1 << Kind::kFace) | (1 << Kind::kEdge) | (1 << Kind::kVertex);
+constexpr int kShownGeometryButtons =
+    (1 << Kind::kSolid) | (1 << Kind::kFace) | (1 << Kind::kEdge) | (1 << Kind::kVertex);
 
 // One row of the category-to-type table: the type on a solid, face, edge and vertex, and the
 // geometry kind the entry forces (0 when it forces none).
@@ -44,7 +45,12 @@ constexpr std::array<std::array<Resolution, 6>, 3> kResolutions = {{
       OnFace(A(Pressure)),
       OnFace(A(Moment)),
       OnSolid(A(Acceleration))}},
-    {{{{0, A(FaceRestraint), A(EdgeRestraint), A(VertexRestraint)}, 0}, OnFace(A(PinnedRestraint)), None, None, None, None}},
+    {{{{0, A(FaceRestraint), A(EdgeRestraint), A(VertexRestraint)}, 0},
+      OnFace(A(PinnedRestraint)),
+      None,
+      None,
+      None,
+      None}},
     {{OnFace(A(FaceConvection)),
       OnSolid(A(VolumetricHeatFlow)),
       {{0, A(FaceFixedTemperature), A(EdgeFixedTemperature), A(VertexFixedTemperature)}, 0},
@@ -99,11 +105,28 @@ CAttPS::~CAttPS() {
 
 int CAttPS::ValueCategory(int type) {
   switch (type) {
-    case A(FaceDistributedForce): case A(EdgeDistributedForce): case A(VertexRestraint): case A(EdgeRestraint): case A(FaceRestraint): case A(FaceConvection): return 0;
-    case A(VertexForce): case A(VolumetricHeatFlow): case A(FaceTotalForce): case A(EdgeTotalForce): case A(PinnedRestraint): return 1;
-    case A(VertexEnforcedDisplacement): case A(EdgeEnforcedDisplacement): case A(FaceEnforcedDisplacement): case A(VertexFixedTemperature): case A(FaceFixedTemperature): case A(EdgeFixedTemperature): return 2;
-    case A(Pressure): case A(FaceHeatFlux): return 3;
-    case A(VertexHeatFlow): case A(EdgeHeatFlow): case A(Moment): return 4;
+    case A(FaceDistributedForce):
+    case A(EdgeDistributedForce):
+    case A(VertexRestraint):
+    case A(EdgeRestraint):
+    case A(FaceRestraint):
+    case A(FaceConvection): return 0;
+    case A(VertexForce):
+    case A(VolumetricHeatFlow):
+    case A(FaceTotalForce):
+    case A(EdgeTotalForce):
+    case A(PinnedRestraint): return 1;
+    case A(VertexEnforcedDisplacement):
+    case A(EdgeEnforcedDisplacement):
+    case A(FaceEnforcedDisplacement):
+    case A(VertexFixedTemperature):
+    case A(FaceFixedTemperature):
+    case A(EdgeFixedTemperature): return 2;
+    case A(Pressure):
+    case A(FaceHeatFlux): return 3;
+    case A(VertexHeatFlow):
+    case A(EdgeHeatFlow):
+    case A(Moment): return 4;
     case A(Acceleration): return kAcceleration;
     case A(Gravity): return kGravity;
     case A(Spin): return kSpin;
@@ -130,20 +153,30 @@ int CAttPS::ResolveAttType(int sheetKind, int category, int& geometryKind) {
 CString CAttPS::DefaultName(int type) {
   UINT id = 0;
   switch (type) {
-    case A(VertexForce): case A(FaceTotalForce): case A(EdgeTotalForce): id = IDS_ATT_TOTAL_FORCE; break;
-    case A(FaceDistributedForce): case A(EdgeDistributedForce): id = IDS_ATT_DISTRIBUTED_FORCE; break;
+    case A(VertexForce):
+    case A(FaceTotalForce):
+    case A(EdgeTotalForce): id = IDS_ATT_TOTAL_FORCE; break;
+    case A(FaceDistributedForce):
+    case A(EdgeDistributedForce): id = IDS_ATT_DISTRIBUTED_FORCE; break;
     case A(Pressure): id = IDS_LBC_PRESSURE; break;
-    case A(VertexRestraint): case A(EdgeRestraint): case A(FaceRestraint): id = IDS_ATT_CUSTOM_RESTRAINT; break;
-    case A(VertexEnforcedDisplacement): case A(EdgeEnforcedDisplacement): case A(FaceEnforcedDisplacement): id = IDS_ATT_ENFORCED_DISPLACEMENT; break;
+    case A(VertexRestraint):
+    case A(EdgeRestraint):
+    case A(FaceRestraint): id = IDS_ATT_CUSTOM_RESTRAINT; break;
+    case A(VertexEnforcedDisplacement):
+    case A(EdgeEnforcedDisplacement):
+    case A(FaceEnforcedDisplacement): id = IDS_ATT_ENFORCED_DISPLACEMENT; break;
     case A(Spin): id = IDS_LBC_SPIN; break;
     case A(Gravity): id = IDS_LBC_GRAVITY; break;
     case A(Acceleration): id = IDS_LBC_ACCELERATION; break;
     case A(BodyTemperature): id = IDS_LBC_TEMPERATURE; break;
-    case A(VertexHeatFlow): case A(EdgeHeatFlow): id = IDS_ATT_HEAT_FLOW; break;
+    case A(VertexHeatFlow):
+    case A(EdgeHeatFlow): id = IDS_ATT_HEAT_FLOW; break;
     case A(FaceHeatFlux): id = IDS_ATT_HEAT_FLUX; break;
     case A(FaceConvection): id = IDS_ATT_CONVECTION; break;
     case A(VolumetricHeatFlow): id = IDS_LBC_VOLUMETRIC_HEAT_FLOW; break;
-    case A(VertexFixedTemperature): case A(FaceFixedTemperature): case A(EdgeFixedTemperature): id = IDS_ATT_FIXED_TEMPERATURE; break;
+    case A(VertexFixedTemperature):
+    case A(FaceFixedTemperature):
+    case A(EdgeFixedTemperature): id = IDS_ATT_FIXED_TEMPERATURE; break;
     case A(PinnedRestraint): id = IDS_LBC_PINNED_RESTRAINT; break;
     case A(Moment): id = IDS_LBC_MOMENT; break;
     default: return CString();
@@ -154,8 +187,8 @@ CString CAttPS::DefaultName(int type) {
 BOOL CAttPS::IsKindAllowed(int sheetKind, int category, int geometryKind) {
   if (category < 0 || category > kLastCategory || sheetKind < kLoadSheet || sheetKind > kHeatSheet) return FALSE;
   if (geometryKind < Kind::kSolid || geometryKind > Kind::kVertex) return FALSE;
-  const int allowed = category >= kAcceleration ? S
-                                                 : kAllowed[static_cast<size_t>(category)][static_cast<size_t>(sheetKind)];
+  const int allowed =
+      category >= kAcceleration ? S : kAllowed[static_cast<size_t>(category)][static_cast<size_t>(sheetKind)];
   return (allowed & (1 << geometryKind)) != 0;
 }
 

@@ -21,7 +21,13 @@ class CAttPS : public CGenericPS {
  public:
   enum SheetKind { kLoadSheet = 0, kRestraintSheet = 1, kHeatSheet = 2 };
   // Tab images, in the order the editors add them.
-  enum TabImage { kValueImage = 0, kSymbolImage = 1, kGeometryImage = 2, kNoGeometryImage = 3, kGeometryChosenImage = 4 };
+  enum TabImage {
+    kValueImage = 0,
+    kSymbolImage = 1,
+    kGeometryImage = 2,
+    kNoGeometryImage = 3,
+    kGeometryChosenImage = 4
+  };
   // Categories: the entries of the value pages' type combos.
   enum LoadCategory {
     kDistributedForce = 0,

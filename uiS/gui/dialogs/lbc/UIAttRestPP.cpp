@@ -15,8 +15,8 @@ constexpr DWORD_PTR kHelpBase = 0x20000;
 constexpr int kCoordTypes = 4;
 constexpr int kTranslationIds[3] = {IDC_REST_FIXED_T1, IDC_REST_FIXED_T2, IDC_REST_FIXED_T3};
 constexpr int kRotationIds[3] = {IDC_REST_FIXED_R1, IDC_REST_FIXED_R2, IDC_REST_FIXED_R3};
-constexpr UINT kCoordTypeTexts[kCoordTypes] = {IDS_COORDSYS_CARTESIAN, IDS_COORDSYS_CYLINDRICAL,
-                                               IDS_COORDSYS_SPHERICAL, IDS_COORDSYS_FACE};
+constexpr UINT kCoordTypeTexts[kCoordTypes] = {IDS_COORDSYS_CARTESIAN, IDS_COORDSYS_CYLINDRICAL, IDS_COORDSYS_SPHERICAL,
+                                               IDS_COORDSYS_FACE};
 constexpr UINT kRestraintKindsWithoutCode[] = {IDS_ATT_BOLTED_RESTRAINT, IDS_ATT_WELDED_RESTRAINT,
                                                IDS_ATT_CLAMPED_RESTRAINT, IDS_ATT_SLIDING_RESTRAINT};
 constexpr UINT kComponentLabels[kCoordTypes][3] = {{IDS_AXIS_X, IDS_AXIS_Y, IDS_AXIS_Z},

@@ -52,7 +52,8 @@ BOOL COptSelGeomPP::PickGeometry(int kind) {
 }
 
 BOOL COptSelGeomPP::OnInitDialog() {
-  if (CWnd* changeView = GetDlgItem(IDC_GEOM_CHANGE_VIEW)) changeView->ShowWindow(m_bShowChangeView ? SW_SHOW : SW_HIDE);
+  if (CWnd* changeView = GetDlgItem(IDC_GEOM_CHANGE_VIEW))
+    changeView->ShowWindow(m_bShowChangeView ? SW_SHOW : SW_HIDE);
   return CPropertyPage::OnInitDialog();
 }
 

@@ -2,6 +2,8 @@
 
 #include "gui/dialogs/analysis/UISubmitAnalysis.h"
 #include "gui/dialogs/analysis/UISubmitExecPP.h"
+#include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/model/UIMateRelPP.h"
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/dialogs/units/UISymbolPP.h"
 #include "gui/optwizard/UIOptWizardKind.h"
@@ -12,4 +14,6 @@ void UISetupResetModuleState() {
   UIResetOptWizardKind();
   UIResetSubmittedJobName();
   UISetSubmitClock(nullptr);
+  UIAttResetModuleState();
+  UIMateRelRememberedColor() = 1;
 }

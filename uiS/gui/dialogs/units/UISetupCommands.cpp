@@ -2,7 +2,6 @@
 
 #include "gui/utils/UINotAvailable.h"
 
-int UICmdSetupTab() { return UINotAvailableYet("CAEP_SETUP_TAB"); }
 void UIMeshAdd() { UINotAvailableYet("Add Mesh"); }
 void UIAttNew(int kind) {
   static const char* const kinds[] = {"New loads", "New restraints", "New thermal conditions"};

@@ -1,6 +1,7 @@
 #include "gui/dialogs/units/UISetupState.h"
 
 #include "gui/dialogs/units/UIGenericPS.h"
+#include "gui/dialogs/units/UISetupPS.h"
 #include "gui/dialogs/units/UISymbolPP.h"
 #include "gui/optwizard/UIOptWizardKind.h"
 
@@ -8,4 +9,6 @@ void UISetupResetModuleState() {
   UIResetSheetPositions();
   UIResetSymbolDefaults();
   UIResetOptWizardKind();
+  UISetupActivePage = 0;
+  UICurrentMaterialName.Empty();
 }

@@ -17,6 +17,7 @@ struct GuideDocState {
   int page = 0;
   CString partName;
   int steps[8] = {};
+  CString currentMaterial;  // UICurrentMaterialName while the drawing is current
 };
 
 // Step 1 takes `problemDefinitionState`, steps 2 to 7 are cleared, a remembered page other than 0

@@ -50,8 +50,8 @@ bool isActionLine(const std::string& text) {
   return !t.empty() && t[0] == '@';
 }
 
-const char* const kVerbs[] = {"set",  "select",   "check",  "click", "menu", "file",
-                              "show", "dblclick", "rclick", "key",   "edit", "drag"};
+const char* const kVerbs[] = {"set",      "select", "check", "click", "menu", "file", "show",
+                              "dblclick", "rclick", "key",   "edit",  "drag", "spin"};
 
 // The first word of `text` (a double-quoted one may hold blanks) and the rest, unquoted.
 std::pair<std::string, std::optional<std::string>> firstAndRest(const std::string& text) {
@@ -181,6 +181,12 @@ bool ActionLineDriver::actOnWindow(HWND hwnd, const ActionLine& line) {
         return false;
       }
       error = userKey(hwnd, id, key);
+    } else if (p.verb == "spin") {
+      if (p.rest != "up" && p.rest != "down") {
+        report(line, "@spin needs 'up' or 'down'");
+        return false;
+      }
+      error = userSpin(hwnd, id, p.rest == "up");
     } else if (p.verb == "edit") {
       auto [item, text] = firstAndRest(p.restRaw);
       error = userEditTreeLabel(hwnd, id, item, text);

@@ -31,6 +31,7 @@ const std::map<std::string, long long>& knownNames() {
       {"ID_WIZBACK", ID_WIZBACK},
       {"ID_WIZNEXT", ID_WIZNEXT},
       {"ID_WIZFINISH", ID_WIZFINISH},
+      {"IDC_SHEET_TABS", AFX_IDC_TAB_CONTROL},  // a property sheet's tab strip, for "@select"
       {"WS_POPUP", WS_POPUP},
       {"WS_CHILD", WS_CHILD},
       {"WS_VISIBLE", WS_VISIBLE},

@@ -235,3 +235,84 @@ TEST(ActionLines, WithoutAModalWindowLinesActOnTheNewestModelessPanel) {
 }
 
 }  // namespace
+
+namespace {
+
+const char* const kSpinSheet = R"(
+NAME IDC_COUNT 1100
+NAME IDC_COUNT_SPIN 1101
+DIALOG 311 "Count" SIZE 120 60
+  EDITTEXT IDC_COUNT "" 7 7 40 12
+  SPIN IDC_COUNT_SPIN "" 48 7 10 12
+END
+DIALOG 312 "Other" SIZE 120 60
+  LTEXT IDC_STATIC "Nothing here" 7 7 100 8
+END
+)";
+
+// A page whose up-down control steps a number shown in the edit beside it.
+class CountPage : public CPropertyPage {
+ public:
+  CountPage() : CPropertyPage(311) {}
+  std::vector<int> deltas;  // iDelta of every UDN_DELTAPOS
+
+ protected:
+  BOOL OnInitDialog() override {
+    CPropertyPage::OnInitDialog();
+    auto* spin = static_cast<CSpinButtonCtrl*>(GetDlgItem(1101));
+    spin->SetRange(0, 10);
+    spin->SetPos(5);
+    return TRUE;
+  }
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override {
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
+    if (header && static_cast<int>(header->code) == UDN_DELTAPOS) {
+      deltas.push_back(reinterpret_cast<NMUPDOWN*>(lParam)->iDelta);
+      *result = 0;
+      return TRUE;
+    }
+    return CPropertyPage::OnNotify(wParam, lParam, result);
+  }
+};
+
+class OtherPage : public CPropertyPage {
+ public:
+  OtherPage() : CPropertyPage(312) {}
+  bool activated = false;
+
+ protected:
+  BOOL OnSetActive() override {
+    activated = true;
+    return CPropertyPage::OnSetActive();
+  }
+};
+
+TEST(ActionLines, SpinArrowsAndSheetTabsByName) {
+  mfctest::ResourceScope resources(kSpinSheet);
+  Script script({
+      "@spin IDC_COUNT_SPIN up",
+      "@spin IDC_COUNT_SPIN up",
+      "@spin IDC_COUNT_SPIN down",
+      "@spin IDC_COUNT_SPIN sideways",
+      "@spin IDC_COUNT up",
+      "@select IDC_SHEET_TABS Other",
+      "@select IDC_SHEET_TABS Nowhere",
+      "@click IDOK",
+  });
+  mfc::ActionLineDriver driver = script.driver();
+  mfc::ScopedUserDriver installed(&driver);
+  CountPage count;
+  OtherPage other;
+  CPropertySheet sheet("Sheet");
+  sheet.AddPage(&count);
+  sheet.AddPage(&other);
+  EXPECT_EQ(sheet.DoModal(), IDOK);
+  EXPECT_EQ(count.deltas, (std::vector<int>{1, 1, -1}));
+  EXPECT_TRUE(other.activated) << "the tab chosen by name became the active page";
+  EXPECT_EQ(script.output,
+            "line 4: @spin needs 'up' or 'down'\n"
+            "line 5: control 1100 is not an up-down control; ignored\n"
+            "line 7: tab control 12320 has no tab 'Nowhere'; ignored\n");
+}
+
+}  // namespace

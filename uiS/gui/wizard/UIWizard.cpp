@@ -1,5 +1,7 @@
 #include "gui/wizard/UIWizard.h"
 
+#include "gui/dialogs/units/UIMaterialPP.h"
+
 namespace {
 
 constexpr int kSteps = 8;
@@ -22,9 +24,19 @@ void UIResetWizardSteps(int problemDefinitionState) {
   if (guide.page != 0) guide.page = 1;
 }
 
-void UISaveWizardState(GuideDocState& state) { state = guide; }
-void UIRestoreWizardState(const GuideDocState& state) { guide = state; }
-void UIClearWizardState() { guide = GuideDocState(); }
+// The material last chosen on the Materials page belongs to the drawing it was chosen in.
+void UISaveWizardState(GuideDocState& state) {
+  state = guide;
+  state.currentMaterial = UICurrentMaterialName;
+}
+void UIRestoreWizardState(const GuideDocState& state) {
+  guide = state;
+  UICurrentMaterialName = state.currentMaterial;
+}
+void UIClearWizardState() {
+  guide = GuideDocState();
+  UICurrentMaterialName.Empty();
+}
 
 CPropertySheet* UIGetWizardSheet() { return nullptr; }
 void UIDestroyWizardSheet() {}

@@ -14,6 +14,8 @@
 //   @key ID KEY         presses and releases Delete, Enter, Escape or a key number on a control
 //   @edit ID ITEM TEXT  edits a tree item's label to TEXT; without TEXT the edit is cancelled
 //   @drag ID ITEM TARGET  drags a tree item onto another
+//   @spin ID up|down    presses an up-down control's up or down arrow once
+// A property sheet's tab strip is IDC_SHEET_TABS ("@select IDC_SHEET_TABS Units").
 // An ITEM with blanks is written in double quotes ("@edit 1198 \"Load Set 1\" Loads").
 // IDs are numbers or names the resource modules define. TEXT runs to the end of the line; double
 // quotes around it are removed. A line naming a control the window lacks, one that does not fit

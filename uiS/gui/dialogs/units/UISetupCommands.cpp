@@ -2,5 +2,4 @@
 
 #include "gui/utils/UINotAvailable.h"
 
-int UICmdSetupTab() { return UINotAvailableYet("CAEP_SETUP_TAB"); }
 void UIMeshAdd() { UINotAvailableYet("Add Mesh"); }

@@ -1,7 +1,8 @@
-// Setup-dialog entry points that the frame calls. Until the setup dialogs are part of the
-// system each says on the command line that it is not available yet.
+// Setup-dialog entry points that the frame calls. Those whose dialogs are not part of the system
+// yet say on the command line that they are not available.
 #pragma once
 
-int UICmdSetupTab();  // "CAEP_SETUP_TAB"
+#include "gui/dialogs/units/UISetupPS.h"  // UICmdSetupTab, "CAEP_SETUP_TAB"
+
 // "Add Mesh".
 void UIMeshAdd();

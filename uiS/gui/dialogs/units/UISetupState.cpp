@@ -5,6 +5,7 @@
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/model/UIMateRelPP.h"
 #include "gui/dialogs/units/UIGenericPS.h"
+#include "gui/dialogs/units/UISetupPS.h"
 #include "gui/dialogs/units/UISymbolPP.h"
 #include "gui/optwizard/UIOptWizardKind.h"
 
@@ -16,4 +17,6 @@ void UISetupResetModuleState() {
   UISetSubmitClock(nullptr);
   UIAttResetModuleState();
   UIMateRelRememberedColor() = 1;
+  UISetupActivePage = 0;
+  UICurrentMaterialName.Empty();
 }

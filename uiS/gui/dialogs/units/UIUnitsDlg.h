@@ -2,6 +2,7 @@
 // texts (template IDD_UNITS) shows a predefined system, the host units or the user's own choice.
 #pragma once
 #include "mfc/afx.h"
+#include "mfc/propsheet.h"
 
 // Unit systems the helpers know; any other number is treated as English.
 enum UIUnitSystem : int {
@@ -27,3 +28,47 @@ void UIUnitsSelectSystem(CWnd* page, int system, BOOL label);
 void UIUnitsShowUnit(int unit, CWnd* page, int comboId, int textId, BOOL label);
 // The predefined system (SI (m), cgs, English, SI (cm)) the eight host units equal, else Custom.
 int UIUnitsDetectHostSystem();
+
+// The "Units" page of the options sheet: shows which predefined system the host units form, lets
+// the user choose another or eight units of his own, and on Apply makes a new host unit system.
+// Choosing only changes what the page shows; values stored anywhere are never converted.
+class CUnitsDlgPP : public CPropertyPage {
+ public:
+  CUnitsDlgPP();
+
+  // Makes the chosen units the host units of the engine and the drawing (the replaced system is
+  // freed once, by the drawing) and marks the guide's units step. 1, and nothing changed, when
+  // the page was never shown.
+  BOOL Apply();
+
+  BOOL OnInitDialog() override;
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+
+  BOOL m_bShown = FALSE;
+  int m_nSystem = -1;
+  CString m_strAngle;
+  CString m_strEnergy;
+  CString m_strForce;
+  CString m_strFrequency;
+  CString m_strLength;
+  CString m_strMass;
+  CString m_strTemperature;
+  CString m_strTime;
+
+ protected:
+  void DoDataExchange(CDataExchange* dx) override;
+  void OnSystemSIm() { ChooseSystem(UIUnitsSIm); }
+  void OnSystemCgs() { ChooseSystem(UIUnitsCgs); }
+  void OnSystemEnglish() { ChooseSystem(UIUnitsEnglish); }
+  void OnSystemSIcm() { ChooseSystem(UIUnitsSIcm); }
+  void OnSystemCustom() { ChooseSystem(UIUnitsCustom); }
+  void OnSelectUnit() { SetModified(TRUE); }
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  void LoadHostUnits();
+  void ChooseSystem(int system);
+  // For a predefined system: each quantity's long name from its static text.
+  void TakeUnitsFromTexts();
+  void RefreshResultsDisplay();
+};

@@ -1,0 +1,157 @@
+// The options sheet on a library of 2,000 materials of 5 rows each: the sheet opened, the last
+// material selected, its Young's modulus changed, OK (which writes the file). The yardstick, in
+// the same loop, is the bare library doing the same work: open the file, replace that material,
+// save. Aim: the sheet at most 3 times the yardstick. The counters give both times and the ratio;
+// run with --benchmark_counters_tabular=true.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdio>
+#include <deque>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include <unistd.h>
+
+#include "amg/CaeMaterial.h"
+#include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadInterface.h"
+#include "cadInterface/CadMaterialLibrary.h"
+#include "cadInterface/CadResources.h"
+#include "gui/dialogs/units/UISetupPS.h"
+#include "mfc/afx.h"
+#include "mfc/user_actions.h"
+#include "res/ResourceIds.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+constexpr int kMaterials = 2000;
+constexpr int kRows = 5;
+
+std::string MaterialName(int i) {
+  char name[32];
+  std::snprintf(name, sizeof name, "Mat%05d", i);
+  return name;
+}
+
+// The library in the system's own form, one "Material:" header per row.
+void WriteLibrary(const fs::path& path) {
+  std::ofstream out(path, std::ios::trunc);
+  for (int m = 0; m < kMaterials; ++m)
+    for (int r = 0; r < kRows; ++r)
+      out << "Material: " << MaterialName(m) << "\n " << 2e11 - 1e9 * r << " 0.3 7850 1.2e-05 4.3e+08 2.75e+08 50 460 "
+          << 293.15 + 100 * r << "\n";
+}
+
+class BenchCad : public CadInterface {
+ public:
+  explicit BenchCad(std::string path) : path_(std::move(path)) {}
+  MaterialLibrary* OpenMaterialLibrary(const CaeString& path) override { return new MaterialLibrary(path); }
+  void DeleteObject(void* object) override { delete static_cast<MaterialLibrary*>(object); }
+  CaeString& MaterialLibraryLocation(CaeString& path) override {
+    path = path_.c_str();
+    return path;
+  }
+
+ private:
+  std::string path_;
+};
+
+// Plays the person's steps on the waiting sheet; message boxes are answered with OK.
+class Person : public mfc::UserDriver {
+ public:
+  std::deque<std::function<void()>> steps;
+  bool onModalIdle(CWnd&) override {
+    if (steps.empty()) return false;
+    auto step = std::move(steps.front());
+    steps.pop_front();
+    step();
+    return true;
+  }
+  int onMessageBox(const mfc::MessageBoxRequest&) override { return IDOK; }
+  std::optional<std::string> onFileDialog(const mfc::FileDialogRequest&) override { return std::nullopt; }
+  UINT onPopupMenu(const CMenu&, CWnd*) override { return 0; }
+};
+
+struct Setup {
+  Setup() {
+    resources = LoadLibraryA(KESTRUM_BENCH_RESOURCES);
+    resSetModuleState(resources, AfxGetResourceHandle());
+    appControl = std::make_unique<CadAppControl>();
+    WriteLibrary(path);
+    cad = std::make_unique<BenchCad>(path.string());
+    previous = mfc::installUserDriver(&person);
+  }
+  ~Setup() {
+    mfc::installUserDriver(previous);
+    cad.reset();
+    appControl.reset();
+    resResetModuleState();
+    FreeLibrary(resources);
+    fs::remove(path);
+  }
+  fs::path path = fs::temp_directory_path() / ("kestrum-bench-setup-" + std::to_string(::getpid()) + ".mat");
+  HINSTANCE resources = nullptr;
+  std::unique_ptr<CadAppControl> appControl;
+  std::unique_ptr<BenchCad> cad;
+  Person person;
+  mfc::UserDriver* previous = nullptr;
+};
+
+// The sheet: open, last material, E changed, OK.
+void RunSheet(Setup& s, double modulus) {
+  const ResourceSetter product(1);  // templates and texts, as the command dispatcher sets them
+  CSetupPS sheet("Options");
+  const std::string last = MaterialName(kMaterials - 1);
+  auto page = [&sheet] { return sheet.GetActivePage()->m_hWnd; };
+  s.person.steps.push_back([&] { mfc::userSelect(page(), IDC_MAT_NAME, last); });
+  s.person.steps.push_back([&] { mfc::userSetText(page(), IDC_MAT_MODULUS, std::to_string(modulus)); });
+  s.person.steps.push_back([&] { sheet.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+  sheet.DoModal();
+}
+
+// The same work on the bare library.
+void RunBare(Setup& s, double modulus) {
+  MaterialLibrary library(CaeString(s.path.string().c_str()));
+  const CaeString name(MaterialName(kMaterials - 1).c_str());
+  CaeMaterial changed(*library.Find(name));
+  double row[CaeMaterial::kPropCount];
+  changed.GetProp(293.15, row);
+  changed.AddProp(293.15, row[CaeMaterial::kDensity], modulus, row[CaeMaterial::kPoisson], row[CaeMaterial::kYield],
+                  row[CaeMaterial::kUltimate], row[CaeMaterial::kConductivity], row[CaeMaterial::kExpansion],
+                  row[CaeMaterial::kSpecificHeat]);
+  library.Replace(name, changed);
+  library.Save();
+}
+
+void BM_OptionsSheetVsBareLibrary(benchmark::State& state) {
+  Setup s;
+  double sheet = 0;
+  double bare = 0;
+  int n = 0;
+  for (auto _ : state) {
+    const double modulus = 1.5e11 + 1e6 * n;
+    const auto t0 = Clock::now();
+    RunSheet(s, modulus);
+    const auto t1 = Clock::now();
+    RunBare(s, modulus + 5e5);
+    const auto t2 = Clock::now();
+    sheet += std::chrono::duration<double, std::milli>(t1 - t0).count();
+    bare += std::chrono::duration<double, std::milli>(t2 - t1).count();
+    ++n;
+  }
+  state.counters["sheet_ms"] = sheet / n;
+  state.counters["bare_ms"] = bare / n;
+  state.counters["ratio"] = bare > 0 ? sheet / bare : 0;
+}
+BENCHMARK(BM_OptionsSheetVsBareLibrary)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+}  // namespace
+
+BENCHMARK_MAIN();

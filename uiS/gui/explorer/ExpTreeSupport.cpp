@@ -2,13 +2,16 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 #include "amg/CaeExcept.h"
 #include "amg/CaeMsgCall.h"
+#include "cadInterface/CadCommands.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
@@ -27,6 +30,24 @@ CaeString ExpFormat(const char* format, ...) {
   std::vsnprintf(buffer.data(), buffer.size(), format, args);
   va_end(args);
   return CaeString(buffer.data());
+}
+
+bool ExpRunGuarded(const std::function<void()>& work) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  const int depth = cad ? cad->NumActiveTransactions() : 0;
+  try {
+    work();
+    return true;
+  } catch (const CaeExcept& error) {
+    if (cad) {
+      cad->PrintMessage("\n");
+      cad->PrintMessage(error.String().Text());
+    }
+  } catch (const std::exception&) {
+    cmdReportException(kExpForeignExceptionCode);
+  }
+  if (cad) CadTransactionScope::AbortDownTo(*cad, depth);
+  return false;
 }
 
 CaeString ExpEngineMessage(std::uint32_t code) { return CaeMsgTxt::GetMessage(code); }

@@ -37,7 +37,6 @@ int UICmdThermWizard() { return UINotAvailableYet("CAEP_THERM_WIZARD"); }
 int UICmdModel() { return UINotAvailableYet("CAEP_MODEL"); }
 int UICmdMateRel() { return UINotAvailableYet("CAEP_MATE_REL"); }
 int UICmdAnalyze() { return UINotAvailableYet("CAEP_ANALYZE"); }
-int UICmdExplorer() { return UINotAvailableYet("CAEP_EXPLORER"); }
 int UICmdWriteSummary() { return UINotAvailableYet("CAEP_WRITE_SUMMARY"); }
 
 int UIRunProblemDefinitionWizard() { return UINotAvailableYet("The problem definition step"); }

@@ -17,7 +17,7 @@ int UICmdThermWizard();
 int UICmdModel();         // "CAEP_MODEL"
 int UICmdMateRel();       // "CAEP_MATE_REL"
 int UICmdAnalyze();       // "CAEP_ANALYZE"
-int UICmdExplorer();      // "CAEP_EXPLORER"
+int UICmdExplorer();      // "CAEP_EXPLORER", the Explorer dialog (UIImportResults.cpp)
 int UICmdWriteSummary();  // "CAEP_WRITE_SUMMARY"
 
 // The guide's steps (command-table entries 38 to 45).

@@ -103,6 +103,8 @@ MaterialLibrary* ExplorerCad::OpenMaterialLibrary(const CaeString&) {
   return new MaterialLibrary(CaeString(kestrum::test::sourcePath("data/zq_fea.mat").string().c_str()));
 }
 
+void ExplorerCad::DeleteObject(void* object) { delete static_cast<MaterialLibrary*>(object); }
+
 // ---- the user ----
 
 bool ExplorerUser::onModalIdle(CWnd& window) {

@@ -40,6 +40,8 @@ class ExplorerCad : public RecordingCad {
   int LockDocument() override;
   int UnlockDocument() override;
   MaterialLibrary* OpenMaterialLibrary(const CaeString& path) override;
+  // Takes back a library it opened, as the host's interface does.
+  void DeleteObject(void* object) override;
   void RebuildExplorer() override { calls.push_back("rebuild explorer"); }
   int QueryModelState(ModelQuestion) override { return modelReady; }
   int MaxNameLength() override { return maxNameLength; }

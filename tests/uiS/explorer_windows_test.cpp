@@ -19,6 +19,7 @@
 #include "explorer_fixture.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlModel.h"
+#include "fea/FerResult.h"
 #include "gui/explorer/CExpTab.h"
 #include "gui/explorer/CExplorerDlg.h"
 #include "mfc/menu.h"
@@ -237,6 +238,7 @@ class ExplorerDialogTest : public ExplorerWindowsTest {
 
 TEST_F(ExplorerDialogTest, TheFileMenuFollowsTheSelectedItem) {
   control.SetCurrentLoadCase(control.NewLoadCase("Loads"));
+  model->NewResultSet("Stored");  // not the displayed set
   Job(model, "Done", AnlStatusDone);
   struct Row {
     const char* item;
@@ -246,6 +248,7 @@ TEST_F(ExplorerDialogTest, TheFileMenuFollowsTheSelectedItem) {
       {"bracket", {IDM_EXP_PROPERTIES}},
       {"bracket/Loads*", {IDM_EXP_CLOSE, IDM_EXP_DELETE}},
       {"bracket/Bracket*", {IDM_EXP_CLOSE, IDM_EXP_DELETE, IDM_EXP_PROPERTIES}},
+      {"bracket/Bracket*/Stored", {IDM_EXP_OPEN, IDM_EXP_CLOSE, IDM_EXP_DELETE}},  // not displayed: no export
   };
   const UINT following[] = {IDM_EXP_OPEN,
                             IDM_EXP_CLOSE,

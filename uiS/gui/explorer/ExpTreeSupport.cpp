@@ -94,6 +94,10 @@ void ExpShowJobResults(AnlJob* job, AnlModel* model) { UIShowJobResults(job, mod
 void ExpShowResultSubSet(int subSet) { UIShowResultSubSet(subSet); }
 void ExpShowPlainModel() { UIShowPlainModel(1); }
 
+void ExpMaterialCache::ReturnLibrary::operator()(MaterialLibrary* library) const {
+  if (cad) cad->DeleteObject(library);
+}
+
 ExpMaterialCache::ExpMaterialCache() = default;
 ExpMaterialCache::~ExpMaterialCache() = default;
 
@@ -102,7 +106,8 @@ bool ExpMaterialCache::Has(const CaeString& name) {
     opened_ = true;
     if (CadInterface* cad = CadInterface::GetCurrent()) {
       CaeString path;
-      library_.reset(cad->OpenMaterialLibrary(cad->MaterialLibraryLocation(path)));
+      library_ = std::unique_ptr<MaterialLibrary, ReturnLibrary>(
+          cad->OpenMaterialLibrary(cad->MaterialLibraryLocation(path)), ReturnLibrary{cad});
     }
   }
   if (!library_) return false;

@@ -11,6 +11,7 @@
 #include "amg/CaeString.h"
 
 class AnlJob;
+class CadInterface;
 class AnlModel;
 class AnlSubModel;
 class CMenu;
@@ -59,7 +60,9 @@ void ExpPruneMenu(CMenu& popup, unsigned flags);
 void ExpTidyMenu(CMenu& popup);
 
 // The current material library, opened on the first question and kept while this object lives:
-// one read per rebuild instead of one per mesh item, with the same answers.
+// one read per rebuild instead of one per mesh item, with the same answers. The library goes back
+// to the CAD that made it (CadInterface::DeleteObject), which keeps account of the libraries it
+// handed out.
 class ExpMaterialCache {
  public:
   ExpMaterialCache();
@@ -71,7 +74,11 @@ class ExpMaterialCache {
   bool Has(const CaeString& name);
 
  private:
+  struct ReturnLibrary {
+    CadInterface* cad = nullptr;
+    void operator()(MaterialLibrary* library) const;
+  };
   bool opened_ = false;
-  std::unique_ptr<MaterialLibrary> library_;
+  std::unique_ptr<MaterialLibrary, ReturnLibrary> library_{nullptr, ReturnLibrary{}};
   std::map<std::string, bool> answers_;
 };

@@ -10,10 +10,8 @@ if [ ! -x "$build/bin/cadhost" ]; then
 fi
 cd "$out"
 "$build/bin/cadhost" --script "$here/demo.scr"
-# Results: the three shipped results pairs imported and their pictures saved (through the results
-# test module until the Explorer's "Open File..." reaches the import).
-if [ -f "$build/tests/modules/results_module.so" ]; then
-  sed -e "s|@BUILD@|$build|g" -e "s|@DATA@|$here/../results|g" "$here/results.scr" > results.scr
-  "$build/bin/cadhost" --script results.scr
-fi
+# Results: the three shipped results pairs imported through the Explorer's "Open File..." under a
+# simulation model, and their pictures saved.
+sed -e "s|@BUILD@|$build|g" -e "s|@DATA@|$here/../results|g" "$here/results.scr" > results.scr
+"$build/bin/cadhost" --script results.scr
 echo "Demo outputs are in $out"

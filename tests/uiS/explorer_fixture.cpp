@@ -224,7 +224,8 @@ HTREEITEM ExplorerTest::Item(const std::string& path) {
   // Selecting through the person's act finds the item the way "@" lines do; the selection is
   // put back afterwards.
   HTREEITEM before = tree().GetSelectedItem();
-  if (!mfc::userSelect(host->m_hWnd, kTreeId, path).empty()) return nullptr;
+  HWND window = shownWindow_ ? shownWindow_->m_hWnd : host->m_hWnd;
+  if (!mfc::userSelect(window, kTreeId, path).empty()) return nullptr;
   HTREEITEM found = tree().GetSelectedItem();
   tree().SelectItem(before);
   return found;

@@ -102,7 +102,12 @@ class ExplorerTest : public FrameTest {
   std::unique_ptr<ExplorerHost> MakeHost(HostMode mode);
   // Runs `host` modally inside the fixture's template module.
   INT_PTR RunModal(ExplorerHost& host);
-  CExpTreeCtl& tree() { return host->tree; }
+  CExpTreeCtl& tree() { return shownTree_ ? *shownTree_ : host->tree; }
+  // Makes tree(), TreeText and Item look at another window's tree (the tab, the dialog).
+  void ShowTree(CExpTreeCtl& tree, CWnd& window) {
+    shownTree_ = &tree;
+    shownWindow_ = &window;
+  }
   // The committed result cases, taken from the host as a host takes them.
   static std::vector<std::unique_ptr<AnlResltCase>> TakeResultCases(ExplorerHost& from);
   // The tree as "label kind" lines, indented two blanks a level, expanded or not.
@@ -131,6 +136,8 @@ class ExplorerTest : public FrameTest {
 
  private:
   void Dump(HTREEITEM item, int depth, std::string& out);
+  CExpTreeCtl* shownTree_ = nullptr;
+  CWnd* shownWindow_ = nullptr;
   HINSTANCE templates_ = nullptr;
   mfc::UserDriver* frameDriver_ = nullptr;
 };

@@ -1,5 +1,6 @@
 #include "CadInterface/AcCadDocControl.h"
 
+#include <memory>
 #include <string_view>
 
 #include "amg/CaeString.h"
@@ -9,6 +10,7 @@
 #include "db/dbControl.h"
 #include "fea/AnlControl.h"
 #include "fev/FerWndOGLDisp.h"
+#include "gui/explorer/CExpTab.h"
 #include "mcad/amiapp.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
@@ -16,7 +18,6 @@
 
 namespace {
 
-constexpr unsigned kExplorerTabTemplate = 408;
 constexpr int kBrowserPageDisplay = 2;
 constexpr char kBrowserGroup[] = "MApiSys";
 
@@ -71,8 +72,7 @@ AcCadDocControl::AcCadDocControl(AcApDocument* document) : CadDocControl(documen
 AcCadDocControl::~AcCadDocControl() {
   RemoveExplorerTab();
   // A tab the browser would not give back is still our window: it must not outlive us.
-  delete explorerTab_;
-  explorerTab_ = nullptr;
+  explorerTab_.reset();
   SetData(nullptr);
 }
 
@@ -108,30 +108,26 @@ void AcCadDocControl::AddExplorerTab() {
     return;
   }
   const CaeString title = tabTitle();
-  auto* tab = new CWnd();
+  auto tab = std::make_unique<CExpTab>();
+  tab->SetAnlControl(GetData() ? GetData()->GetAnlControl() : nullptr);
   {
     ResourceSetter resources(1);
-    const RECT area{0, 0, 200, 400};
-    tab->Create("KestrumExplorerTab", title.Text(), 0, area, nullptr, kExplorerTabTemplate);
+    if (!tab->Create(CExpTab::kTemplateId)) return;
   }
-  if (amiAddBrowserTab(title.Text(), tab, kBrowserPageDisplay, nullptr, kBrowserGroup) != Ami::eOk) {
-    tab->DestroyWindow();
-    delete tab;
-    return;
-  }
-  explorerTab_ = tab;
+  if (amiAddBrowserTab(title.Text(), tab.get(), kBrowserPageDisplay, nullptr, kBrowserGroup) != Ami::eOk) return;
+  explorerTab_ = std::move(tab);
 }
 
 int AcCadDocControl::RemoveExplorerTab() {
   if (!explorerTab_) return 1;
-  if (amiRemoveBrowserTab(explorerTab_, Document(), kBrowserGroup) != Ami::eOk) return 0;
-  explorerTab_->DestroyWindow();
-  delete explorerTab_;
-  explorerTab_ = nullptr;
+  if (amiRemoveBrowserTab(explorerTab_.get(), Document(), kBrowserGroup) != Ami::eOk) return 0;
+  explorerTab_.reset();  // destroys the tree, then the tab's window
   return 1;
 }
 
-void AcCadDocControl::RefreshExplorerTab() {}
+void AcCadDocControl::RefreshExplorerTab() {
+  if (explorerTab_) explorerTab_->Refresh();
+}
 
 void acAddExplorerTab() {
   if (auto* control = dynamic_cast<AcCadDocControl*>(CadCurrentDocControl())) control->AddExplorerTab();

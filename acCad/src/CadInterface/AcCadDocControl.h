@@ -11,7 +11,7 @@
 #include "cadInterface/CadDocControl.h"
 
 class AcApDocument;
-class CWnd;
+class CExpTab;
 
 class AcTopoTables;
 
@@ -56,12 +56,12 @@ class AcCadDocControl : public CadDocControl {
   // Removes the tab from the browser; 0, keeping the tab, when the browser refuses.
   int RemoveExplorerTab();
   bool HasExplorerTab() const { return explorerTab_ != nullptr; }
-  CWnd* ExplorerTab() const { return explorerTab_; }
-  // Rebuilds the tab's tree (the Explorer's own refresh once it is part of the system).
+  CExpTab* ExplorerTab() const { return explorerTab_.get(); }
+  // Rebuilds the tab's tree and counts its pending jobs again.
   void RefreshExplorerTab();
 
  private:
-  CWnd* explorerTab_ = nullptr;
+  std::unique_ptr<CExpTab> explorerTab_;
 };
 
 // The Explorer tab of the current document control: added (or refreshed) and removed.

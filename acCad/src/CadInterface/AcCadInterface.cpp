@@ -587,7 +587,7 @@ int AcCadInterface::LockDocument() {
   documentLocked_ = 1;
   lockedDocument_ = document;
   // The flag follows the calls, not the host's answer, so a failed lock is still released.
-  acDocManagerPtr()->lockDocument(document, AcAp::kWrite, "FEA_EXPLORER", nullptr, true);
+  acDocManagerPtr()->lockDocument(document, AcAp::kWrite, kExplorerUndoStep, nullptr, true);
   return 1;
 }
 

@@ -18,6 +18,9 @@
 #include "cadInterface/CadInterface.h"
 #include "util/acPost.h"
 
+// The name of the undo step of an Explorer action (the document lock it runs under).
+constexpr char kExplorerUndoStep[] = "FEA_EXPLORER";
+
 class AcCadInterface : public CadInterface {
  public:
   AcCadInterface();
@@ -153,7 +156,7 @@ class AcCadInterface : public CadInterface {
   void RebuildExplorer() override;
   int ToggleDocumentLock() override;  // answers 1
 
-  // The explicit pair: a write lock of the current control's document under "FEA_EXPLORER",
+  // The explicit pair: a write lock of the current control's document under kExplorerUndoStep,
   // released on that same document even when another one became current meanwhile.
   int LockDocument() override;
   int UnlockDocument() override;

@@ -228,6 +228,12 @@ class AcCadDocReactor : public AcApDocManagerReactor {
     inTransaction(depth, [&] { CadEvents::DocumentDestroyed(application->FindDocControl(doc)); });
   }
 
+  // An Explorer action outside a command is an undo step of ours: U after it rebuilds the Explorer
+  // as U after one of our commands does.
+  void documentLockModeChanged(AcApDocument*, AcAp::DocLockMode, AcAp::DocLockMode, const char* command) override {
+    if (equals(command, kExplorerUndoStep)) previousCommandWasOurs = true;
+  }
+
   void documentBecameCurrent(AcApDocument* doc) override { reactivated(doc); }
   void documentActivated(AcApDocument* doc) override { reactivated(doc); }
 

@@ -282,6 +282,18 @@ std::string userClick(HWND window, int id) {
   return {};
 }
 
+// The dialog manager: Enter and Esc in a control that does not take them itself (all but a
+// multi-line edit) reach the control's dialog as the command of its default button (IDOK when it
+// has none) and as IDCANCEL.
+static void sendDialogKeyCommand(HWND control, UINT virtualKey) {
+  if (virtualKey != VK_RETURN && virtualKey != VK_ESCAPE) return;
+  if (!isLive(control) || (control->kind == WindowKind::Edit && (control->style & ES_MULTILINE))) return;
+  HWND dialog = control->parent;
+  if (!isLive(dialog) || dialog->kind != WindowKind::Dialog) return;
+  const int id = virtualKey == VK_ESCAPE ? IDCANCEL : dialog->defId;
+  ::SendMessage(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0);
+}
+
 std::string userMenu(HWND window, const std::string& text) {
   CWnd* wnd = CWnd::FromHandle(window);
   CMenu* menu = wnd ? wnd->GetMenu() : nullptr;
@@ -299,6 +311,7 @@ std::string userKey(HWND window, int id, UINT virtualKey) {
   ::SetFocus(control);
   if (isLive(control)) ::SendMessage(control, WM_KEYDOWN, virtualKey, 1);
   if (isLive(control)) ::SendMessage(control, WM_KEYUP, virtualKey, 1);
+  sendDialogKeyCommand(control, virtualKey);
   return {};
 }
 

@@ -10,14 +10,13 @@
 #include "cadInterface/CadTransactionScope.h"
 #include "cadInterface/CadUiServices.h"
 #include "gui/explorer/CExpTreeCtl.h"
+#include "gui/explorer/ExpTreeSupport.h"
 #include "mfc/menu.h"
 #include "mfc/winapi.h"
 #include "res/ResourceIds.h"
 
 namespace {
 
-// The code reported for a failure that is not an engine exception (a foreign C++ exception).
-constexpr std::uint32_t kForeignExceptionCode = 0xE06D7363;
 // The job poll the Explorer dialog runs after a Solve from the tree.
 constexpr UINT_PTR kJobPollTimer = 0;
 constexpr UINT kJobPollMs = 3000;
@@ -186,7 +185,7 @@ void CExpTreeCtl::DoAction(int action, int prepare) {
   try {
     DispatchAction(action, prepare);
   } catch (const std::exception&) {
-    cmdReportException(kForeignExceptionCode);
+    cmdReportException(kExpForeignExceptionCode);
     RecoverAfterFailure();
   }
   // Releases only a lock this request took; does nothing when the abort released it already.

@@ -2,13 +2,16 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <exception>
 #include <vector>
 
 #include "amg/CaeExcept.h"
 #include "amg/CaeMsgCall.h"
+#include "cadInterface/CadCommands.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
@@ -27,6 +30,24 @@ CaeString ExpFormat(const char* format, ...) {
   std::vsnprintf(buffer.data(), buffer.size(), format, args);
   va_end(args);
   return CaeString(buffer.data());
+}
+
+bool ExpRunGuarded(const std::function<void()>& work) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  const int depth = cad ? cad->NumActiveTransactions() : 0;
+  try {
+    work();
+    return true;
+  } catch (const CaeExcept& error) {
+    if (cad) {
+      cad->PrintMessage("\n");
+      cad->PrintMessage(error.String().Text());
+    }
+  } catch (const std::exception&) {
+    cmdReportException(kExpForeignExceptionCode);
+  }
+  if (cad) CadTransactionScope::AbortDownTo(*cad, depth);
+  return false;
 }
 
 CaeString ExpEngineMessage(std::uint32_t code) { return CaeMsgTxt::GetMessage(code); }
@@ -73,20 +94,22 @@ void ExpShowJobResults(AnlJob* job, AnlModel* model) { UIShowJobResults(job, mod
 void ExpShowResultSubSet(int subSet) { UIShowResultSubSet(subSet); }
 void ExpShowPlainModel() { UIShowPlainModel(1); }
 
-ExpMaterialCache::ExpMaterialCache() = default;
-// The library is the interface's: it is given back, never deleted here (the interface would
-// delete it a second time when it goes).
-ExpMaterialCache::~ExpMaterialCache() {
-  CadInterface* cad = CadInterface::GetCurrent();
-  if (library_ && cad) cad->DeleteObject(library_.release());
+void ExpMaterialCache::ReturnLibrary::operator()(MaterialLibrary* library) const {
+  if (cad) cad->DeleteObject(library);
 }
+
+ExpMaterialCache::ExpMaterialCache() = default;
+// The library is the interface's: `ReturnLibrary` gives it back, never deletes it here (the
+// interface would delete it a second time when it goes).
+ExpMaterialCache::~ExpMaterialCache() = default;
 
 bool ExpMaterialCache::Has(const CaeString& name) {
   if (!opened_) {
     opened_ = true;
     if (CadInterface* cad = CadInterface::GetCurrent()) {
       CaeString path;
-      library_.reset(cad->OpenMaterialLibrary(cad->MaterialLibraryLocation(path)));
+      library_ = std::unique_ptr<MaterialLibrary, ReturnLibrary>(
+          cad->OpenMaterialLibrary(cad->MaterialLibraryLocation(path)), ReturnLibrary{cad});
     }
   }
   if (!library_) return false;

@@ -3,6 +3,7 @@
 // state the tree marks.
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "amg/CaeString.h"
 
 class AnlJob;
+class CadInterface;
 class AnlModel;
 class AnlSubModel;
 class CMenu;
@@ -22,6 +24,15 @@ constexpr std::uint32_t kExpSensitivityMessage = 0x40001025;
 constexpr std::uint32_t kExpLocalTrendMessage = 0x40001026;
 // The refusal to update a mesh that has results.
 constexpr std::uint32_t kExpResultsOnMeshMessage = 0xC0000FE7;
+
+// The code reported for a failure that is not an engine exception (a foreign C++ exception).
+constexpr std::uint32_t kExpForeignExceptionCode = 0xE06D7363;
+
+// Runs work that nothing above would catch (a window's timer or initialisation, a menu command) as
+// the tree runs an action: an engine exception's text is printed, any other exception is reported
+// by its code, and the host transactions left open are aborted down to the depth found on entry,
+// so the window and its timer live on. False when the work failed.
+bool ExpRunGuarded(const std::function<void()>& work);
 
 // printf-style formatting into a CaeString.
 CaeString ExpFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -49,7 +60,9 @@ void ExpPruneMenu(CMenu& popup, unsigned flags);
 void ExpTidyMenu(CMenu& popup);
 
 // The current material library, opened on the first question and kept while this object lives:
-// one read per rebuild instead of one per mesh item, with the same answers.
+// one read per rebuild instead of one per mesh item, with the same answers. The library goes back
+// to the CAD that made it (CadInterface::DeleteObject), which keeps account of the libraries it
+// handed out.
 class ExpMaterialCache {
  public:
   ExpMaterialCache();
@@ -61,7 +74,11 @@ class ExpMaterialCache {
   bool Has(const CaeString& name);
 
  private:
+  struct ReturnLibrary {
+    CadInterface* cad = nullptr;
+    void operator()(MaterialLibrary* library) const;
+  };
   bool opened_ = false;
-  std::unique_ptr<MaterialLibrary> library_;
+  std::unique_ptr<MaterialLibrary, ReturnLibrary> library_{nullptr, ReturnLibrary{}};
   std::map<std::string, bool> answers_;
 };

@@ -10,5 +10,4 @@
 #include "mfc/wintypes.h"
 #include "res/ResourceIds.h"
 
-int UICmdExplorer() { return UINotAvailableYet("CAEP_EXPLORER"); }
 int UICmdWriteSummary() { return UINotAvailableYet("CAEP_WRITE_SUMMARY"); }

@@ -11,5 +11,5 @@ class OptModel;
 
 int UICmdMateRel();       // "CAEP_MATE_REL" (gui/dialogs/model/UIMateRelPP)
 int UICmdAnalyze();       // "CAEP_ANALYZE"
-int UICmdExplorer();      // "CAEP_EXPLORER"
+int UICmdExplorer();      // "CAEP_EXPLORER", the Explorer dialog (UIImportResults.cpp)
 int UICmdWriteSummary();  // "CAEP_WRITE_SUMMARY"

@@ -14,6 +14,8 @@
 #include "fea/AnlModel.h"
 #include "fea/FerState.h"
 #include "fev/FerWndOGLDisp.h"
+#include "gui/explorer/CExplorerDlg.h"
+#include "gui/explorer/UICommands.h"
 #include "gui/utils/UIFerSAPI.h"
 #include "mfc/services.h"
 #include "mfc/win32_files.h"
@@ -178,4 +180,14 @@ int UIImportResultsDatabase() {
   ShowImported(set, model);
   Say(CaeString::Format(resLoadString(IDS_IMPORT_DONE).c_str(), database.c_str(), set->Name().c_str()));
   return 1;
+}
+
+int UICmdExplorer() {
+  {
+    ResourceSetter resources(1);
+    CExplorerDlg dialog;
+    dialog.DoModal();
+  }
+  if (CadInterface* cad = CadInterface::GetCurrent()) cad->RefreshAfterCommand();
+  return 0;
 }

@@ -1,6 +1,8 @@
 // Importing results computed elsewhere: the solver's results file (".frd") and the input deck
 // (".inp") it was computed from are converted by a job in a folder of its own and read into the
-// results state, then the results window shows the default display.
+// results state, then the results window shows the default display. The Explorer dialog, whose
+// "Open File..." runs the import, is opened from here too: "CAEP_EXPLORER" (UICmdExplorer, declared
+// with the other commands in UICommands.h) runs it modally, then refreshes the host.
 #pragma once
 
 #include "fea/AnlJob.h"

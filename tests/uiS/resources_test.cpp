@@ -54,9 +54,14 @@ TEST_F(ResourcesTest, EngineMessageTextComesFromTheLibrary) {
       {0x4, nullptr, "string four"},    // no message: the string of the same id
       {0x4, &two, ""},                  // no message with arguments: empty
       {0x9, nullptr, ""},               // neither
+      {0xC0000FB8, nullptr, ""},        // an engine code past the string ids: no string looked up
   };
   for (const auto& c : cases) {
+    mfc::clearLog();
     EXPECT_EQ(std::string(resEngineMessageText(c.code, c.args).c_str()), c.expected) << std::hex << c.code;
+    if (c.code <= 0xFFFF) continue;  // a missing string id is worth its warning
+    for (const std::string& line : mfc::logLines())
+      EXPECT_EQ(line.find("warning: string " + std::to_string(c.code)), std::string::npos) << line;
   }
 }
 

@@ -121,7 +121,9 @@ CaeString resEngineMessageText(std::uint32_t code, const CaeArray<CaeString>* ar
     return CaeString(text);
   }
   if (block) LocalFree(block);
-  if (args) return CaeString();
+  // String ids are 16 bits: an engine code above them (its severity bits set) names no string.
+  constexpr std::uint32_t kHighestStringId = 0xFFFF;
+  if (args || code > kHighestStringId) return CaeString();
   return resLoadString(code);
 }
 

@@ -55,7 +55,8 @@ CaeString resLoadString(unsigned id);
 
 // The engine's message-text override: the message table's text of `code` with the arguments
 // inserted and one trailing "\r\n" removed. Without a table entry: the string-table text of the
-// same id when no arguments are given, else the empty text.
+// same id when no arguments are given and the code can be a string id (16 bits), else the empty
+// text.
 CaeString resEngineMessageText(std::uint32_t code, const CaeArray<CaeString>* args);
 
 // The help file's name (the localised file when it exists, else the "ENU" one).

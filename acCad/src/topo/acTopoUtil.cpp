@@ -2,15 +2,24 @@
 
 #include <algorithm>
 #include <iterator>
+#include <unordered_map>
+
+#include <TopoDS_Shape.hxx>
 
 #include "amg/CaeAttrib.h"
 #include "amg/CaeMsgCall.h"
 #include "arx/acdocman.h"
 #include "arx/brbrep.h"
+#include "arx/brocct.h"
 #include "arx/dbdatabase.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadTransactionScope.h"
 #include "db/dbControl.h"
+#include "db/dbLbcSet.h"
+#include "db/dbMateRelPair.h"
+#include "db/dbModel.h"
+#include "db/dbOpen.h"
+#include "db/dbSubModel.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlMateRel.h"
 #include "fea/AnlModel.h"
@@ -130,7 +139,9 @@ bool AcTopoRef::HasAttributeId(AcDbObjectId id) const { return attributeIds_.con
 CaeAttrib* AcTopoRef::AttributeAt(int index, CaeTypeId type, int activeOnly) {
   const AcDbObjectId id = attributeIds_[index];
   if (id.isNull()) return nullptr;
-  CaeAttrib* attribute = acAttribFromDbObject(acOpenForWrite(id));
+  // A walk only looks: whoever changes what it answered opens that for write (acOpenAttribForWrite).
+  Acad::ErrorStatus status = Acad::eOk;
+  CaeAttrib* attribute = acAttribFromDbObject(acOpenObject(id, status, 1, AcDb::kForRead));
   if (!attribute || (activeOnly && !attribute->IsActive())) return nullptr;
   return attribute->GetInfo().CanCast(type) ? attribute : nullptr;
 }
@@ -189,9 +200,15 @@ void AcTopoSolidReactor::erased(const AcDbObject* /*object*/, Adesk::Boolean era
     acTopoSetSolidModified();  // the solid is back: what lost it may come back with it
 }
 
-void AcTopoSolidReactor::modified(const AcDbObject* /*object*/) { acTopoSetSolidModified(); }
+void AcTopoSolidReactor::modified(const AcDbObject* /*object*/) {
+  acTopoContext().solidFromHistory = false;  // an edit: what lies on the solid hears of it
+  acTopoSetSolidModified();
+}
 
 void AcTopoSolidReactor::modifyUndone(const AcDbObject* /*object*/) {
+  // Undo and redo put back the objects on the solid as they were with this solid: they need not
+  // be told that it changed (telling would also write them, a new undo step that drops the redo).
+  acTopoContext().solidFromHistory = true;
   acTopoSetUndoModified();
   // The host tells an undone change only here: the solid changed all the same, and the pass
   // that the undo-modified flag skips once must still come.
@@ -261,16 +278,46 @@ std::vector<AcTopoRef*> ringOrder(AcTopoTables& tables) {
   return references;
 }
 
-// Tells every attribute of every reference that its topology was modified.
-void tellModified(AcTopoTables& tables, CadInterface& cad) {
-  CadTransactionScope transaction(cad);
-  transaction.Start();
+// The shape a reference stands for now; null without entity. Held across the re-validation, it
+// also keeps the old shape's address from being reused by the new one.
+TopoDS_Shape shapeOf(const AcTopoRef& reference) {
+  const AcBrEntity* entity = reference.Entity();
+  return entity && !entity->isNull() ? entity->data().shape : TopoDS_Shape();
+}
+
+// The shapes of the ring's references before the pass, to tell afterwards which ones changed.
+using ShapesBefore = std::unordered_map<const AcTopoRef*, TopoDS_Shape>;
+
+ShapesBefore shapesOf(const std::vector<AcTopoRef*>& references) {
+  ShapesBefore shapes;
+  shapes.reserve(references.size());
+  for (const AcTopoRef* reference : references) shapes.emplace(reference, shapeOf(*reference));
+  return shapes;
+}
+
+// A reference changed when it stands for another shape (or another placement of it) than
+// before the pass, or did not exist before it.
+bool changedSince(const AcTopoRef& reference, const ShapesBefore& before) {
+  const auto found = before.find(&reference);
+  if (found == before.end()) return true;
+  const TopoDS_Shape now = shapeOf(reference);
+  return found->second.IsNull() || now.IsNull() || !found->second.IsSame(now);
+}
+
+// Tells the attributes of each reference the edit changed that their topology was modified;
+// those on untouched parts or faces keep their state (a mesh stays up to date).
+void tellModified(AcTopoTables& tables, const ShapesBefore& before) {
   for (AcTopoRef* reference : ringOrder(tables)) {
+    if (!changedSince(*reference, before)) continue;
+    std::vector<CaeAttrib*> attached;
     for (CaeAttrib* attribute = reference->FirstAttribute(CaeAttrib::Info, 0); attribute;
          attribute = reference->NextAttribute(CaeAttrib::Info, attribute, 0))
+      attached.push_back(attribute);
+    for (CaeAttrib* attribute : attached) {
+      acOpenAttribForWrite(attribute);
       attribute->UponTopoRefModify();
+    }
   }
-  transaction.Commit();
 }
 
 }  // namespace
@@ -286,12 +333,17 @@ void acReresolveAllTopology() {
   // Opening attributes needs a transaction; a pass started lazily may have none around it.
   CadTransactionScope transaction(*cad);
   transaction.Start();
-  for (AcTopoRef* reference : ringOrder(*tables)) reference->Revalidate(tables);
+  const std::vector<AcTopoRef*> references = ringOrder(*tables);
+  const ShapesBefore before = shapesOf(references);
+  for (AcTopoRef* reference : references) reference->Revalidate(tables);
   if (!acTopoSolidErased()) {
     for (AcTopoRef* reference : ringOrder(*tables)) reference->EnsureChildren(tables);
     acReattachAttributes();
-    // Mode 2: an optimisation is writing the part; its own update follows.
-    if (cad->GetDocControl() == 0) tellModified(*tables, *cad);
+    // Mode 2: an optimisation is writing the part; its own update follows. After an undo or redo
+    // the objects are as they were with the solid they now lie on.
+    AcTopoContext& context = acTopoContext();
+    if (cad->GetDocControl() == 0 && !context.solidFromHistory) tellModified(*tables, before);
+    context.solidFromHistory = false;
   }
   transaction.Commit();
 }
@@ -333,8 +385,11 @@ void AcTopoRef::LoseTopology(AcTopoTables& tables) {
   for (CaeAttrib* attribute = FirstAttribute(CaeAttrib::Info, 0); attribute;
        attribute = NextAttribute(CaeAttrib::Info, attribute, 0))
     attached.push_back(attribute);
-  for (CaeAttrib* attribute : attached)
-    if (!attribute->IsMarkedAsErased()) attribute->UponTopoRefErase();
+  for (CaeAttrib* attribute : attached) {
+    if (attribute->IsMarkedAsErased()) continue;
+    acOpenAttribForWrite(attribute);
+    attribute->UponTopoRefErase();
+  }
   tables.UnlinkReference(this);
   transaction.Commit();
 }
@@ -361,11 +416,21 @@ bool isSetMemberType(CaeTypeId type, bool restraints) {
                          type == CaeTypeId(AttLbcHgen::Info));
 }
 
-void appendSetMembers(AttLbcCase* set, bool restraints, std::vector<CaeAttrib*>& attributes) {
-  const int count = set->NumLbcs();
-  for (int position = 1; position <= count; ++position) {
-    AttBaseLbc* member = set->GetLbc(position);
-    if (!member) continue;  // never opens again
+// The collection only reads: a pass that changes nothing (after an undo, say) must leave no
+// undo record behind, or the redo the user is about to ask for is lost. Erased objects are
+// included (their topology may be back); objects that never open again are not.
+AcDbObject* readMember(AcDbDatabase* db, AcDbObjectId id) { return dbOpenMember(db, id, AcDb::kForRead, true); }
+
+AcDbObject* readLive(AcDbDatabase* db, AcDbObjectId id) { return dbOpenLive(db, id, AcDb::kForRead); }
+
+void appendSetMembers(AcDbDatabase* db, AcDbObjectId setId, bool restraints, std::vector<CaeAttrib*>& attributes) {
+  auto* set = dynamic_cast<CaepLbcSetObj*>(readLive(db, setId));
+  if (!set) return;
+  for (const AcDbObjectId& id : set->ConditionIds()) {
+    AcDbObject* object = readMember(db, id);
+    if (!object) continue;  // never opens again
+    auto* member = dynamic_cast<AttBaseLbc*>(object);
+    if (!member) CAE_GENERAL_ERROR();
     // A model-level load belongs in a load set but sits on no topology.
     if (!restraints && member->GetInfo() == CaeTypeId(AttModelLbc::Info)) continue;
     auto* attribute = dynamic_cast<CaeAttrib*>(member);
@@ -374,44 +439,60 @@ void appendSetMembers(AttLbcCase* set, bool restraints, std::vector<CaeAttrib*>&
   }
 }
 
-void appendModelMeshesAndConstraints(AnlModel* model, std::vector<CaeAttrib*>& attributes) {
-  for (int i = 0; i < model->NumSubModels(); ++i) {
-    AnlSubModel* subModel = model->GetSubModel(i);
-    AmgMesh* mesh = subModel ? subModel->Mesh() : nullptr;
-    if (mesh) attributes.push_back(mesh);
-  }
-  for (int i = 0; i < model->NumConstraints(); ++i)
-    if (AmgConstraint* constraint = model->GetConstraint(i)) attributes.push_back(constraint);
+void appendAttribute(AcDbObject* object, std::vector<CaeAttrib*>& attributes) {
+  if (!object) return;
+  auto* attribute = dynamic_cast<CaeAttrib*>(object);
+  if (!attribute) CAE_GENERAL_ERROR();
+  attributes.push_back(attribute);
 }
 
-void appendModelPairs(AnlModel* model, std::vector<CaeAttrib*>& attributes) {
-  for (int i = 0; i < model->NumMateRelPairs(); ++i) {
-    AnlMateRelPair* pair = model->GetMateRelPair(i);
-    if (!pair) continue;
-    AttMateRel* first = nullptr;
-    AttMateRel* second = nullptr;
-    pair->GetMateRels(first, second);
-    if (first) attributes.push_back(first);
-    if (second) attributes.push_back(second);
+void appendModelMeshesAndConstraints(AcDbDatabase* db, const CaepAnlModelObj& model,
+                                     std::vector<CaeAttrib*>& attributes) {
+  for (const AcDbObjectId& id : model.SubModelIds()) {
+    auto* subModel = dynamic_cast<CaepAnlSubModelObj*>(readMember(db, id));
+    if (subModel) appendAttribute(readMember(db, subModel->MeshId()), attributes);
   }
+  for (const AcDbObjectId& id : model.ConstraintIds()) appendAttribute(readMember(db, id), attributes);
+}
+
+void appendModelPairs(AcDbDatabase* db, const CaepAnlModelObj& model, std::vector<CaeAttrib*>& attributes) {
+  for (const AcDbObjectId& id : model.PairIds()) {
+    auto* pair = dynamic_cast<CaepMateRelPair*>(readMember(db, id));
+    if (!pair) continue;
+    appendAttribute(readMember(db, pair->FirstId()), attributes);
+    appendAttribute(readMember(db, pair->SecondId()), attributes);
+  }
+}
+
+std::vector<CaepAnlModelObj*> liveModels(AcDbDatabase* db, const CaepAnlControl& control) {
+  std::vector<CaepAnlModelObj*> models;
+  for (const AcDbObjectId& id : control.Ids(DbStoredKind::AnlModel))
+    if (auto* model = dynamic_cast<CaepAnlModelObj*>(readLive(db, id))) models.push_back(model);
+  return models;
 }
 
 }  // namespace
 
 void acReattachCollectAttributes(std::vector<CaeAttrib*>& attributes) {
   auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent());
-  if (!control) return;
-  for (AttLbcCase* set = control->FirstRestraintCase(); set; set = control->NextRestraintCase())
-    appendSetMembers(set, true, attributes);
-  for (AttLbcCase* set = control->FirstLoadCase(); set; set = control->NextLoadCase())
-    appendSetMembers(set, false, attributes);
-  for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel())
-    appendModelMeshesAndConstraints(model, attributes);
-  for (OptModel* model = control->FirstOptModel(); model; model = control->NextOptModel())
-    for (OptConstraint* constraint = model->FirstConstraint(0); constraint; constraint = model->NextConstraint())
-      attributes.push_back(constraint);
-  for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel())
-    appendModelPairs(model, attributes);
+  AcDbDatabase* db = currentDatabase();
+  if (!control || !db) return;
+  for (const AcDbObjectId& id : control->Ids(DbStoredKind::RestraintCase)) appendSetMembers(db, id, true, attributes);
+  for (const AcDbObjectId& id : control->Ids(DbStoredKind::LoadCase)) appendSetMembers(db, id, false, attributes);
+  const std::vector<CaepAnlModelObj*> models = liveModels(db, *control);
+  for (CaepAnlModelObj* model : models) appendModelMeshesAndConstraints(db, *model, attributes);
+  for (const AcDbObjectId& id : control->Ids(DbStoredKind::OptModel))
+    if (auto* model = dynamic_cast<OptModel*>(readLive(db, id)))
+      for (OptConstraint* constraint = model->FirstConstraint(0); constraint; constraint = model->NextConstraint())
+        attributes.push_back(constraint);
+  for (CaepAnlModelObj* model : models) appendModelPairs(db, *model, attributes);
+}
+
+void acOpenAttribForWrite(CaeAttrib* attribute) {
+  const AcDbObjectId id = acAttribObjectId(attribute);
+  if (id.isNull()) return;
+  Acad::ErrorStatus status = Acad::eOk;
+  acOpenObject(id, status, 0, AcDb::kForWrite);  // erased included; it is open for read already
 }
 
 AmiObjectKey* acKeyOfAttributeObject(CaeAttrib* attribute) {

@@ -123,6 +123,8 @@ struct AcTopoContext {
   const AcTopoRef* cursorReference = nullptr;
   const CaeAttrib* cursorAttribute = nullptr;
   int cursorIndex = 0;
+  // The watched solid changed by undo or redo since the last pass (an edit clears it).
+  bool solidFromHistory = false;
 };
 AcTopoContext& acTopoContext();
 
@@ -132,6 +134,9 @@ bool acTopoReresolutionHeld();
 // Re-resolves every reference of the current drawing against the parts as they are now (see
 // above). A call from inside the pass, or while held, returns at once.
 void acReresolveAllTopology();
+// Opens an attribute's drawing object for write (erased included) in the current transaction,
+// before the attribute is changed; attribute walks only read.
+void acOpenAttribForWrite(CaeAttrib* attribute);
 // Re-attaches every engine attribute of the current drawing to the reference its key names.
 void acReattachAttributes();
 // The engine attributes of the current drawing in re-attachment order: restraint sets' members,

@@ -282,6 +282,7 @@ void acReresolveAllTopology() {
   CadInterface* cad = CadInterface::GetCurrent();
   if (!tables || !cad) return;
   ReresolvingScope reresolving;
+  AcTopoCheckScope::Renew();  // what a walk found sound before the pass may be gone after it
   acNotePass("reresolve");
   // Opening attributes needs a transaction; a pass started lazily may have none around it.
   CadTransactionScope transaction(*cad);
@@ -294,6 +295,7 @@ void acReresolveAllTopology() {
     if (cad->GetDocControl() == 0) tellModified(*tables, *cad);
   }
   transaction.Commit();
+  AcTopoCheckScope::Renew();
 }
 
 void AcTopoRef::Revalidate(AcTopoTables* tables) {

@@ -397,6 +397,83 @@ TEST_F(LbcEntityTest, AConditionWhoseFaceIsGoneKeepsItsKeyDrawsNothingAndComesBa
   });
 }
 
+TEST_F(LbcEntityTest, AConditionItsFaceTookIsFiledSoAndRevivedAfterAReopenWhenTheFaceReturns) {
+  const AcDbObjectId block = loadPart(fixturePath("pocket_block.part"));
+  AcTopoRef* bottom = refOf(block, Ami::kFaceKey, "pocket/bottom");
+  CaeFunc* function = dbConstantFunction(kPressure, *descriptorOf(kPressure), nullptr, CaeVector(1, 0, 0));
+  const AcDbObjectId id =
+      post(new CaepLbcEnt(3, 1.0, descriptorOf(kPressure), bottom, function, nullptr, nullptr), bottom);
+  const AcDbHandle handle = id.handle();
+  command("PARAM set block/Depth 12");  // the floor goes and takes the condition with it
+  kestrum::test::TempDir dir;
+  const std::string path = (dir / "gone.dwg").string();
+  command("SAVEAS " + path);
+  command("CLOSE");
+  command("OPEN " + path);
+  command("LIST");
+  AcDbObjectId reopened;
+  ASSERT_EQ(db()->getAcDbObjectId(reopened, false, handle), Acad::eOk);
+  auto inspect = [&](bool erased, bool lost) {
+    asCommand([&] {
+      AcDbObject* object = nullptr;
+      ASSERT_EQ(acdbOpenObject(object, reopened, AcDb::kForRead, true), Acad::eOk);
+      auto* entity = dynamic_cast<CaepLbcEnt*>(object);
+      ASSERT_NE(entity, nullptr);
+      EXPECT_EQ(entity->isErased(), erased);
+      EXPECT_EQ(entity->TopologyLost(), lost);
+      ASSERT_NE(entity->TopoKey(), nullptr);
+      EXPECT_EQ(entity->TopoKey()->name(), "pocket/bottom");
+      object->close();
+    });
+  };
+  // Read back as taken by the topology, not as erased by the user.
+  inspect(true, true);
+  // The floor returns: the condition comes back on it.
+  cadhost::clearPrintedText();
+  command("PARAM set block/Depth 6");
+  EXPECT_EQ(cadhost::printedText().find("General Error"), std::string::npos) << cadhost::printedText();
+  inspect(false, false);
+  loads = control()->FirstLoadCase();
+  asCommand([&] {
+    auto* entity = open<CaepLbcEnt>(reopened);
+    ASSERT_NE(entity, nullptr);
+    auto* face = dynamic_cast<AcTopoRef*>(entity->GetTopoRef());
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->GetKey()->name(), "pocket/bottom");
+    EXPECT_TRUE(entity->IsActive());
+    EXPECT_EQ(loadSet()->CountLbcs(1), 1);
+  });
+}
+
+TEST_F(LbcEntityTest, AConditionTheUserErasedStaysErasedAfterAReopenWhenItsFaceReturns) {
+  const AcDbObjectId block = loadPart(fixturePath("pocket_block.part"));
+  AcTopoRef* bottom = refOf(block, Ami::kFaceKey, "pocket/bottom");
+  CaeFunc* function = dbConstantFunction(kPressure, *descriptorOf(kPressure), nullptr, CaeVector(1, 0, 0));
+  const AcDbObjectId id =
+      post(new CaepLbcEnt(3, 1.0, descriptorOf(kPressure), bottom, function, nullptr, nullptr), bottom);
+  const AcDbHandle handle = id.handle();
+  asCommand([&] { ASSERT_EQ(open<AcDbObject>(id)->erase(), Acad::eOk); });
+  command("PARAM set block/Depth 12");
+  kestrum::test::TempDir dir;
+  const std::string path = (dir / "erased.dwg").string();
+  command("SAVEAS " + path);
+  command("CLOSE");
+  command("OPEN " + path);
+  command("LIST");
+  command("PARAM set block/Depth 6");
+  AcDbObjectId reopened;
+  ASSERT_EQ(db()->getAcDbObjectId(reopened, false, handle), Acad::eOk);
+  asCommand([&] {
+    AcDbObject* object = nullptr;
+    ASSERT_EQ(acdbOpenObject(object, reopened, AcDb::kForRead, true), Acad::eOk);
+    auto* entity = dynamic_cast<CaepLbcEnt*>(object);
+    ASSERT_NE(entity, nullptr);
+    EXPECT_TRUE(entity->isErased());
+    EXPECT_FALSE(entity->TopologyLost());
+    object->close();
+  });
+}
+
 TEST_F(LbcEntityTest, AParameterEditThatKeepsTheFaceKeepsTheKeyAndAReopenFindsTheNewGeometry) {
   const AcDbObjectId id = addPressure(2.0, "hole1/side");
   AmiObjectKey* before = nullptr;
@@ -487,6 +564,7 @@ struct LbcRecordCase {
   int version;
   std::string name;   // expected name
   int freeRotations;  // expected value of components 4 to 6
+  int lost = 0;       // the topology-lost flag filed at the end (from version 632)
 };
 
 class LbcRecordTable : public LbcEntityTest, public ::testing::WithParamInterface<LbcRecordCase> {};
@@ -500,11 +578,13 @@ TEST_P(LbcRecordTable, ALoadOrRestraintRecordReadsAtItsVersionAndIsWrittenBackWh
   bytes.i16(1).i16(0).i16(1);
   if (c.version >= 300) bytes.i16(0).i16(0).i16(0);
   bytes.str("cylindric").transform(shifted());
+  if (c.version >= 632) bytes.i32(c.lost);
   Acad::ErrorStatus status;
   bool whole = false;
   auto entity = readRecord<CaepLbcEnt>(bytes.take(), &status, &whole);
   ASSERT_EQ(status, Acad::eOk) << cadhost::printedText();
   EXPECT_TRUE(whole);
+  EXPECT_EQ(entity->TopologyLost(), c.lost);
   EXPECT_EQ(entity->DataVersion(), 630);
   EXPECT_EQ(entity->IsUnresolved(), 1);
   EXPECT_EQ(std::string(entity->AttLbc::Name().Text()), c.name);
@@ -528,6 +608,7 @@ TEST_P(LbcRecordTable, ALoadOrRestraintRecordReadsAtItsVersionAndIsWrittenBackWh
   ASSERT_EQ(status, Acad::eOk);
   EXPECT_TRUE(whole);
   EXPECT_EQ(std::string(again->AttLbc::Name().Text()), c.name);
+  EXPECT_EQ(again->TopologyLost(), c.lost);
   const int* back = again->AttLbc::FreeComponents();
   EXPECT_EQ(std::vector<int>(back, back + 6), std::vector<int>(flags, flags + 6));
 }
@@ -536,8 +617,24 @@ INSTANTIATE_TEST_SUITE_P(Versions, LbcRecordTable,
                          ::testing::Values(LbcRecordCase{299, "Face_Restraint", 1},
                                            LbcRecordCase{300, "Face_Restraint", 0},
                                            LbcRecordCase{309, "Face_Restraint", 0}, LbcRecordCase{310, "R1", 0},
-                                           LbcRecordCase{630, "R1", 0}),
-                         [](const auto& info) { return "V" + std::to_string(info.param.version); });
+                                           LbcRecordCase{630, "R1", 0}, LbcRecordCase{632, "R1", 0, 0},
+                                           LbcRecordCase{632, "R1", 0, 1}),
+                         [](const auto& info) {
+                           return "V" + std::to_string(info.param.version) + "Lost" + std::to_string(info.param.lost);
+                         });
+
+TEST_F(LbcEntityTest, ATopologyLostFlagOtherThanZeroOrOneIsRefused) {
+  for (long flag : {2L, -1L}) {
+    RecordBytes bytes(632);
+    bytes.i16(kFaceRestraint).str("R1").i16(5).d(2.5).d(1).d(-2).d(3).key(plate, "plate/top");
+    bytes.i16(1).i16(0).i16(1).i16(0).i16(0).i16(0).str("cylindric").transform(shifted()).i32(flag);
+    cadhost::clearPrintedText();
+    Acad::ErrorStatus status;
+    readRecord<CaepLbcEnt>(bytes.take(), &status);
+    EXPECT_EQ(status, Acad::eFilerError) << flag;
+    EXPECT_NE(cadhost::printedText().find("dbLbc"), std::string::npos) << cadhost::printedText();
+  }
+}
 
 TEST_F(LbcEntityTest, AnEntityWithoutDataWritesVersionZeroAndReadsBackEmpty) {
   const std::vector<std::function<CaepBaseLbcEnt*()>> makers{

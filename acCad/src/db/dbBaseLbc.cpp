@@ -10,6 +10,7 @@
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeTransform.h"
 #include "arx/acutads.h"
+#include "arx/brbrep.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbdxffiler.h"
 #include "arx/dbfiler.h"
@@ -353,9 +354,20 @@ CaeTopoRef* CaepBaseLbcEnt::ResolveTopology(CaeAttrib& attribute) {
     // The key is kept and filed again: the condition comes back when its geometry does.
     geometryMissing_ = true;
     Condition().MarkAsErased();
+    // Read back as taken by its topology: the next change of its part must run the pass that
+    // brings it back, as it would have had the drawing stayed open.
+    if (topologyLost_ && isErased()) WatchPartOfKey();
   }
   unresolved_ = 0;
   return ref;
+}
+
+void CaepBaseLbcEnt::WatchPartOfKey() const {
+  if (!acKeyNotNull(topoKey_)) return;
+  AcDbObjectIdArray part;
+  part.append(topoKey_->objectId());
+  AcBrBrep body;
+  if (body.setSubentPath(AcDbFullSubentPath(part, kNullSubent)) == AcBr::eOk) acWatchSolid(&body);
 }
 
 void CaepBaseLbcEnt::ResolveAfterUndo() {
@@ -386,7 +398,10 @@ Acad::ErrorStatus CaepBaseLbcEnt::Guarded(AcDbDwgFiler* filer, bool reading) {
     if (!reading) {
       const Adesk::UInt16 word = dataVersion_ != 0 ? RecordVersion() : 0;
       fields.Check(filer->writeUInt16(word) == Acad::eOk, __LINE__);
-      if (dataVersion_ != 0) FileRecord(fields, RecordVersion());
+      if (dataVersion_ != 0) {
+        FileRecord(fields, RecordVersion());
+        FileTopologyLost(fields, RecordVersion());
+      }
       return filer->filerStatus();
     }
     Adesk::UInt16 version = 0;
@@ -397,6 +412,7 @@ Acad::ErrorStatus CaepBaseLbcEnt::Guarded(AcDbDwgFiler* filer, bool reading) {
       return filer->filerStatus();
     }
     FileRecord(fields, version);
+    FileTopologyLost(fields, version);
     unresolved_ = 1;
     if (filer->filerType() == AcDb::kFileFiler) PutOnConditionLayer();
     // An undo restores the fields of a live condition: it is resolved again at once so that its
@@ -407,6 +423,13 @@ Acad::ErrorStatus CaepBaseLbcEnt::Guarded(AcDbDwgFiler* filer, bool reading) {
     acutPrintf("\n%s", error.String().Text());
     return Acad::eFilerError;
   }
+}
+
+void CaepBaseLbcEnt::FileTopologyLost(DbLbcFields& fields, int version) {
+  Adesk::Int32 lost = fields.Reading() ? 0 : topologyLost_;
+  if (version >= kLbcLostFlagRecordVersion) fields.Int32(lost);
+  fields.Check(lost == 0 || lost == 1, __LINE__);
+  topologyLost_ = lost;
 }
 
 Acad::ErrorStatus CaepBaseLbcEnt::dwgOutFields(AcDbDwgFiler* filer) const {
@@ -431,7 +454,10 @@ Acad::ErrorStatus CaepBaseLbcEnt::FileDxf(AcDbDxfFiler* filer, bool reading) {
       fields.Check(dbWriteDxfMarker(filer, ClassName()) == Acad::eOk, __LINE__);
       Adesk::Int32 version = dataVersion_ != 0 ? RecordVersion() : 0;
       fields.Int32(version);
-      if (dataVersion_ != 0) FileRecord(fields, RecordVersion());
+      if (dataVersion_ != 0) {
+        FileRecord(fields, RecordVersion());
+        FileTopologyLost(fields, RecordVersion());
+      }
       return filer->filerStatus();
     }
     if (!dbReadDxfMarker(filer, ClassName())) return filer->filerStatus();
@@ -443,6 +469,7 @@ Acad::ErrorStatus CaepBaseLbcEnt::FileDxf(AcDbDxfFiler* filer, bool reading) {
       return filer->filerStatus();
     }
     FileRecord(fields, version);
+    FileTopologyLost(fields, version);
     unresolved_ = 1;
     return filer->filerStatus();
   } catch (const CaeExcept& error) {

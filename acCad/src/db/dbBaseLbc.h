@@ -15,10 +15,10 @@
 // Filing frame: the object-level fields of the host (the entity-level ones are not filed; every
 // record carries its colour, and a condition read from a drawing is put back on "CAE_LBC"), then
 // for the filer types that carry class fields a UInt16 record version: 0 for an entity without
-// data (nothing follows, it reads back empty), else the class's record. DXF carries the same
-// record after a "100" marker with the class name. A failed filer call, a damaged record or a
-// type without a descriptor is a consistency check: the text is printed and the status is
-// eFilerError; the object alone is skipped.
+// data (nothing follows, it reads back empty), else the class's record and the topology-lost
+// flag. DXF carries the same record after a "100" marker with the class name. A failed filer call, a damaged record or
+// a type without a descriptor is a consistency check: the text is printed and the status is eFilerError; the object
+// alone is skipped.
 #pragma once
 
 #include <memory>
@@ -47,6 +47,9 @@ inline constexpr Adesk::UInt16 kLbcRecordVersion = 630;
 // Records from this version on carry a convection table's ambient temperature and the model
 // temperature's nodal count and model id in 32 bits.
 inline constexpr Adesk::UInt16 kLbcWideRecordVersion = 631;
+// Records from this version on end with the topology-lost flag (32-bit, 0 or 1); older records
+// read it as 0. Every class writes this version.
+inline constexpr Adesk::UInt16 kLbcLostFlagRecordVersion = 632;
 // Record versions at which the layouts changed.
 inline constexpr int kLbcVersionNamed = 310;       // the name is filed
 inline constexpr int kLbcVersionSixFlags = 300;    // six free-component flags; no model-temperature key
@@ -163,10 +166,15 @@ class CaepBaseLbcEnt : public AcDbEntity, public CaepLbcVis {
   virtual const char* ClassName() const = 0;
   // The source named by the class's consistency checks.
   virtual const char* SourceName() const = 0;
-  virtual Adesk::UInt16 RecordVersion() const { return kLbcRecordVersion; }
+  virtual Adesk::UInt16 RecordVersion() const { return kLbcLostFlagRecordVersion; }
   // Writes or reads the class's record at `version`; reading applies what was read only once the
   // whole record has been read (and rebuilds the engine part, data version 630).
   virtual void FileRecord(DbLbcFields& fields, int version) = 0;
+  // Writes or reads the topology-lost flag that ends a record of `version` (read as 0 before it
+  // was filed), so that a condition its face took is revived when the face returns after a reopen.
+  void FileTopologyLost(DbLbcFields& fields, int version);
+  // Puts the solid watch on the part the key names, so that its changes reach re-resolution.
+  void WatchPartOfKey() const;
   // What the drawing shows once the gate lets it through; the display flags are checked by the
   // visual part (CaepLbcVis::SymbolsShown).
   virtual void DrawCondition(AcGiWorldDraw* mode);
@@ -199,6 +207,8 @@ class CaepBaseLbcEnt : public AcDbEntity, public CaepLbcVis {
   // before the change); a missing geometry holds it erased.
   bool HoldsErasedMark() const { return transition_ == Transition::Erasing || geometryMissing_; }
   bool HoldsLiveMark() const { return transition_ == Transition::Unerasing; }
+  // The filed key resolves again (the re-attachment revives the condition on it).
+  void GeometryFound() { geometryMissing_ = false; }
 
  private:
   enum class Transition { None, Erasing, Unerasing };
@@ -322,7 +332,11 @@ class CaepTopoLbcEntOf : public CaepLbcEntOf<Engine>, public AcTopoAttribObject 
   // ---- re-resolution (AcTopoAttribObject) ----
   AmiObjectKey* TopoKey() const override { return CaepBaseLbcEnt::TopoKey(); }
   bool TopologyLost() const override { return CaepBaseLbcEnt::TopologyLost() != 0; }
-  void ReviveTopology() override { this->erase(false); }
+  void ReviveTopology() override {
+    // Revived because its key resolves again: the erased mark no longer waits for the geometry.
+    this->GeometryFound();
+    this->erase(false);
+  }
 
   // Erases the entity, then records that the topology took it.
   void UponTopoRefErase() override;

@@ -33,6 +33,5 @@ class CaepLbcConvEnt final : public CaepTopoLbcEntOf<AttLbcConv> {
  protected:
   const char* ClassName() const override { return "CaepLbcConvEnt"; }
   const char* SourceName() const override { return "acCad/src/db/dbLbcConv"; }
-  Adesk::UInt16 RecordVersion() const override { return kLbcWideRecordVersion; }
   void FileRecord(DbLbcFields& fields, int version) override;
 };

@@ -5,9 +5,11 @@
 #include "amg/CaeTopoRef.h"
 #include "amg/CaeUnit.h"
 #include "arx/adesk.h"
+#include "arx/gidisplay.h"
 #include "cadInterface/CadInterface.h"
 #include "fea/AttCodes.h"
 #include "fea/AttLbcDescript.h"
+#include "topo/acTopoRef.h"
 #include "util/acSymbol.h"
 
 namespace {
@@ -46,7 +48,12 @@ const char* symbolNameFor(const AttLbcDescript& descriptor, const CaepLbcVis& co
 
 int CaepLbcVis::Draw(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
   if (!ref || !SymbolsShown()) return 0;
-  return DrawReference(draw, ref);
+  // Drawing changes no part: each reference is checked against its part once per regeneration.
+  AcTopoCheckScope checkedOnce(acgiRegenerationNumber());
+  // The children lie in the reference's own component: one answer serves them all.
+  if (!ref->IsVisible()) return 0;
+  DrawReference(draw, ref);
+  return 1;
 }
 
 bool CaepLbcVis::SymbolsShown() const {
@@ -60,8 +67,7 @@ bool CaepLbcVis::SymbolsShown() const {
   return (restraint ? flags.restraints : flags.loads) != 0;
 }
 
-int CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
-  if (!ref->IsVisible()) return 0;
+void CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
   switch (ref->Kind()) {
     case CaeTopoRef::kVertex: {
       CaeVector point;
@@ -95,7 +101,6 @@ int CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
     }
     default: CAE_GENERAL_ERROR();
   }
-  return 1;
 }
 
 void CaepLbcVis::DrawAt(AcGiWorldDraw* draw, const AcSymbol& symbol, int perAxis, const CaeVector& point) const {

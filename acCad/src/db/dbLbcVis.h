@@ -69,7 +69,8 @@ class CaepLbcVis {
   static void EdgeSamples(CaeTopoRef* edge, double* params, int n);
 
  private:
-  int DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const;
+  // Draws the symbols of a visible reference and of its children.
+  void DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const;
   void DrawAt(AcGiWorldDraw* draw, const AcSymbol& symbol, int perAxis, const CaeVector& point) const;
 
   double scale_ = 1.0;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <new>
 #include <optional>
+#include <vector>
 
 #include "CadInterface/AcCadDocControl.h"
 #include "amg/CaeExcept.h"
@@ -379,6 +380,9 @@ void CaepAnlModelObj::Reconcile(DbMaterialSource& materials) {
     if (database()->transactionManager()->numActiveTransactions() == 0) own.emplace(database());
     CaeString stem;
     acLoadString(IDS_SUBMODEL_NAME, stem);
+    // The sub-models stay open until the transaction ends: the mesh loop below reuses them.
+    std::vector<CaepAnlSubModelObj*> opened;
+    opened.reserve(subModelIds_.size());
     for (std::size_t p = 0; p < subModelIds_.size(); ++p) {
       // Open for write only where the pass changes what the sub-model files; the rest is engine state.
       auto* sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), subModelIds_[p], AcDb::kForRead));
@@ -387,9 +391,10 @@ void CaepAnlModelObj::Reconcile(DbMaterialSource& materials) {
         sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), subModelIds_[p], AcDb::kForWrite));
       sub->LoadMaterial(this, materials);
       if (sub->Name().IsEmpty()) sub->Name(CaeString::Format("%s%d", stem.Text(), static_cast<int>(p + 1)));
+      opened.push_back(sub);
     }
-    for (AcDbObjectId id : subModelIds_)
-      if (auto* sub = CaepAnlSubModelObj::cast(dbOpenLive(database(), id, AcDb::kForRead)))
+    for (CaepAnlSubModelObj* sub : opened)
+      if (!sub->isErased())
         if (auto* mesh = dynamic_cast<AmgMesh*>(dbOpenMember(database(), sub->MeshId(), AcDb::kForRead)))
           mesh->MakeUncurrent();  // the engine part only
     for (AcDbObjectId id : constraintIds_)

@@ -39,7 +39,6 @@ class CaepModelTempEnt final : public CaepTopoLbcEntOf<AttModelTemp> {
  protected:
   const char* ClassName() const override { return "CaepModelTempEnt"; }
   const char* SourceName() const override { return "acCad/src/db/dbModelTemp"; }
-  Adesk::UInt16 RecordVersion() const override { return kLbcWideRecordVersion; }
   void FileRecord(DbLbcFields& fields, int version) override;
   void DrawCondition(AcGiWorldDraw* mode) override;
 

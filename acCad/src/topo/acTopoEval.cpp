@@ -2,6 +2,8 @@
 // when it meshes, loads and maps results, and the quantities computed once per build of the
 // children (periods, parameter range, collapsed boundaries).
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "amg/CaeExcept.h"
@@ -399,10 +401,62 @@ double derivativeSign(bool faceOriented, const AcGeSurface& surface) {
 void AcTopoRef::FirstDerivs(const CaeVector& params, CaeVector& du, CaeVector& dv) {
   Reresolve();
   const AcGeSurface& surface = FaceSurface();
+  auto& known = FaceMemo().derivs;
+  if (auto hit = known.find(params); hit != known.end()) {
+    du = hit->second.du;
+    dv = hit->second.dv;
+    return;
+  }
   const AcGePointOnSurface at(surface, AcGePoint2d(params[0], params[1]));
   const double s = derivativeSign(FaceOrientedToSurface(), surface);
   fromVector(at.uDeriv(1) * s, du);
   fromVector(at.vDeriv(1), dv);
+  if (known.size() >= AcTopoFaceMemo::kMostEntries) known.clear();
+  known.emplace(params, AcTopoFaceMemo::Derivs{du, dv});
+}
+
+bool AcTopoRef::PerpUv(const CaeVector& point, CaeVector& normal, CaeVector& params) {
+  Reresolve();
+  if (kind_ != kFace) return CaeTopoRef::PerpUv(point, normal, params);
+  auto& known = FaceMemo().perp;
+  if (auto hit = known.find(point); hit != known.end()) {
+    // A miss left the normal as it was given; so does its memory.
+    if (hit->second.found) normal = hit->second.normal;
+    params = hit->second.params;
+    return hit->second.found;
+  }
+  const bool found = CaeTopoRef::PerpUv(point, normal, params);
+  if (known.size() >= AcTopoFaceMemo::kMostEntries) known.clear();
+  known.emplace(point, AcTopoFaceMemo::Perp{found, normal, params});
+  return found;
+}
+
+AcTopoFaceMemo& AcTopoRef::FaceMemo() {
+  if (!faceMemo_) faceMemo_ = std::make_unique<AcTopoFaceMemo>();
+  return *faceMemo_;
+}
+
+void AcTopoRef::ForgetFaceMemo() { faceMemo_.reset(); }
+
+namespace {
+std::uint64_t bitsOf(double value) {
+  std::uint64_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+}  // namespace
+
+std::size_t AcTopoFaceMemo::ExactHash::operator()(const CaeVector& v) const {
+  std::size_t hash = 0;
+  for (int i = 0; i < 3; ++i) hash = hash * 1099511628211ULL ^ std::hash<std::uint64_t>()(bitsOf(v[i]));
+  return hash;
+}
+
+// Bit for bit: a memory answers only the very question it was asked.
+bool AcTopoFaceMemo::ExactEqual::operator()(const CaeVector& a, const CaeVector& b) const {
+  for (int i = 0; i < 3; ++i)
+    if (bitsOf(a[i]) != bitsOf(b[i])) return false;
+  return true;
 }
 
 void AcTopoRef::SecondDerivs(const CaeVector& params, CaeVector& duu, CaeVector& dvv, CaeVector& duv) {

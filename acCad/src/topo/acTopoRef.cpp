@@ -138,6 +138,7 @@ void AcTopoRef::Refresh(AcTopoTables* tables) {
 }
 
 void AcTopoRef::CacheGeometry() {
+  ForgetFaceMemo();
   delete geometry_;
   geometry_ = nullptr;
   cachedSolid_ = solidIdentity(entity_);
@@ -205,41 +206,57 @@ void AcTopoRef::EnsureChildren(AcTopoTables* tables) {
 void AcTopoRef::ClearChildren() {
   forwardChildren_.RemoveAll();
   reversedChildren_.RemoveAll();
+  forwardCursor_ = reversedCursor_ = nullptr;
+  ForgetFaceMemo();  // the ranges and periods that place parameters are read again
   childrenBuilt_ = false;
   for (bool& collapsed : collapsedBoundary_) collapsed = false;
 }
 
 void AcTopoRef::SetEntity(AcBrEntity* entity) {
   if (entity && acBrEntityKind(entity) != kind_) CAE_GENERAL_ERROR();
+  ForgetFaceMemo();
   entity_ = entity;
 }
 
 CaeTopoRef* AcTopoRef::FirstChild(int& flag) {
   if (!forwardChildren_.IsEmpty()) {
     flag = 0;
-    return forwardChildren_.FirstNode()->Item();
+    forwardCursor_ = forwardChildren_.FirstNode();
+    return forwardCursor_->Item();
   }
   flag = 1;
-  return reversedChildren_.IsEmpty() ? nullptr : reversedChildren_.FirstNode()->Item();
+  if (reversedChildren_.IsEmpty()) return nullptr;
+  reversedCursor_ = reversedChildren_.FirstNode();
+  return reversedCursor_->Item();
+}
+
+CaeList<AcTopoRef>* AcTopoRef::ChildNode(CaeList<AcTopoRef>& list, CaeList<AcTopoRef>* cursor, const AcTopoRef* child) {
+  // A walk asks for the child it was just given: the cursor spares the search from the front.
+  if (cursor && cursor->Item() == child) return cursor;
+  return list.Find(child);
 }
 
 CaeTopoRef* AcTopoRef::NextChild(CaeTopoRef* child, int flag, int& nextFlag) {
   auto* wanted = static_cast<AcTopoRef*>(child);
   if (flag == 0) {
-    CaeList<AcTopoRef>* node = forwardChildren_.Find(wanted);
+    CaeList<AcTopoRef>* node = ChildNode(forwardChildren_, forwardCursor_, wanted);
     if (node->HasItem()) {
       if (node->Next()->HasItem()) {
         nextFlag = 0;
-        return node->Next()->Item();
+        forwardCursor_ = node->Next();
+        return forwardCursor_->Item();
       }
       nextFlag = 1;
-      return reversedChildren_.IsEmpty() ? nullptr : reversedChildren_.FirstNode()->Item();
+      if (reversedChildren_.IsEmpty()) return nullptr;
+      reversedCursor_ = reversedChildren_.FirstNode();
+      return reversedCursor_->Item();
     }
   }
   nextFlag = 1;
-  CaeList<AcTopoRef>* node = reversedChildren_.Find(wanted);
+  CaeList<AcTopoRef>* node = ChildNode(reversedChildren_, reversedCursor_, wanted);
   if (!node->HasItem() || !node->Next()->HasItem()) return nullptr;
-  return node->Next()->Item();
+  reversedCursor_ = node->Next();
+  return reversedCursor_->Item();
 }
 
 CaeTopoRef* AcTopoRef::Body() {
@@ -294,6 +311,27 @@ bool AcTopoRef::IsVisible() {
   return key_ ? componentVisible(key_) : true;
 }
 
+namespace {
+std::uint64_t checkScopeSerial = 0;  // grows for every outermost scope of a new walk and every renewal
+std::uint64_t checkScopeWalk = 0;    // the walk the serial belongs to; 0 for none
+int checkScopeDepth = 0;
+}  // namespace
+
+AcTopoCheckScope::AcTopoCheckScope(std::uint64_t walk) {
+  if (checkScopeDepth++ > 0 || (walk != 0 && walk == checkScopeWalk)) return;
+  ++checkScopeSerial;
+  checkScopeWalk = walk;
+}
+
+AcTopoCheckScope::~AcTopoCheckScope() { --checkScopeDepth; }
+
+std::uint64_t AcTopoCheckScope::Current() { return checkScopeDepth > 0 ? checkScopeSerial : 0; }
+
+void AcTopoCheckScope::Renew() {
+  ++checkScopeSerial;
+  checkScopeWalk = 0;  // a later scope of the same walk starts afresh
+}
+
 void AcTopoRef::Reresolve() {
   if (acTopoReresolutionHeld()) return;  // the flags wait for a time the pass can run
   bool needed = false;
@@ -301,8 +339,14 @@ void AcTopoRef::Reresolve() {
     acTopoClearSolidModified();
     needed = true;
   }
+  const std::uint64_t scope = AcTopoCheckScope::Current();
+  if (!needed && scope != 0 && checkedIn_ == scope) return;
   AcDbFullSubentPath path;
   if (entity_ && entity_->getSubentPath(path) != AcBr::eOk) needed = true;
   if (key_ && acKeyIsStale(key_)) needed = true;
-  if (needed) acReresolveAllTopology();
+  if (needed) {
+    acReresolveAllTopology();
+    return;
+  }
+  checkedIn_ = scope;
 }

@@ -15,6 +15,10 @@
 // (MSG_GENERAL_ERROR, then CaeExcept). Host thread only.
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <unordered_map>
+
 #include "amg/CaeList.h"
 #include "amg/CaeStamp.h"
 #include "amg/CaeTopoRef.h"
@@ -28,6 +32,30 @@ class AcGeEntity3d;
 class AcGeSurface;
 class AmiObjectKey;
 class AcTopoTables;
+
+// A face's evaluations remembered by the exact point or parameters asked (AcTopoRef::PerpUv,
+// AcTopoRef::FirstDerivs).
+struct AcTopoFaceMemo {
+  struct Perp {
+    bool found;
+    CaeVector normal;
+    CaeVector params;
+  };
+  struct Derivs {
+    CaeVector du;
+    CaeVector dv;
+  };
+  struct ExactHash {
+    std::size_t operator()(const CaeVector& v) const;
+  };
+  struct ExactEqual {
+    bool operator()(const CaeVector& a, const CaeVector& b) const;
+  };
+  // Beyond this many entries a table starts again empty.
+  static constexpr std::size_t kMostEntries = 8192;
+  std::unordered_map<CaeVector, Perp, ExactHash, ExactEqual> perp;
+  std::unordered_map<CaeVector, Derivs, ExactHash, ExactEqual> derivs;
+};
 
 class AcTopoRef : public CaeTopoRef {
  public:
@@ -64,6 +92,9 @@ class AcTopoRef : public CaeTopoRef {
   // Faces only: derivatives with the u-derivative signed so that (du x dv) points against the
   // face's outward normal.
   void FirstDerivs(const CaeVector& params, CaeVector& du, CaeVector& dv) override;
+  // As the engine's, remembered per point while the geometry stays (a face's symbols ask for the
+  // same points at every regeneration).
+  bool PerpUv(const CaeVector& point, CaeVector& normal, CaeVector& params) override;
   void SecondDerivs(const CaeVector& params, CaeVector& duu, CaeVector& dvv, CaeVector& duv) override;
   void NoOperation(int, int, int, int) override {}
 
@@ -116,6 +147,7 @@ class AcTopoRef : public CaeTopoRef {
   // Runs the pending re-resolution of the drawing's references when this one needs it: the
   // solid was modified (the flag is cleared first), the entity no longer yields a subentity path
   // or the key went stale. Callers that are about to use the entity, geometry or key call it.
+  // Inside an AcTopoCheckScope a reference found sound once is not asked again.
   void Reresolve();
   CaeStamp& Stamp() { return stamp_; }
 
@@ -157,11 +189,15 @@ class AcTopoRef : public CaeTopoRef {
   CaeAttrib* Answer(CaeAttrib* attribute, int index);
   void LoseTopology(AcTopoTables& tables);
   void BuildChildren(AcTopoTables* tables);
+  // The node of `child` in `list`, found from `cursor` when it is that node, else from the front.
+  static CaeList<AcTopoRef>* ChildNode(CaeList<AcTopoRef>& list, CaeList<AcTopoRef>* cursor, const AcTopoRef* child);
   void ComputePeriods();
   void ComputeParamRange();
   void ComputeFaceParamBox(CaeVector& lower, CaeVector& upper);
   bool FaceOrientedToSurface() const;
   const AcGeSurface& FaceSurface();
+  AcTopoFaceMemo& FaceMemo();
+  void ForgetFaceMemo();
 
   AmiObjectKey* key_ = nullptr;
   int kind_ = kNone;
@@ -171,14 +207,38 @@ class AcTopoRef : public CaeTopoRef {
   CaeVector upper_;
   CaeList<AcTopoRef> forwardChildren_;   // children with orientation flag 0
   CaeList<AcTopoRef> reversedChildren_;  // children with orientation flag 1
+  // The nodes the child walk answered last, one per list (null after the lists are cleared).
+  CaeList<AcTopoRef>* forwardCursor_ = nullptr;
+  CaeList<AcTopoRef>* reversedCursor_ = nullptr;
   double periods_[2] = {0.0, 0.0};
   // Face boundaries a loop without edges collapses to, by direction + 2 * end: lower v, lower u,
   // upper v, upper u.
   bool collapsedBoundary_[4] = {false, false, false, false};
   AcDbObjectIdArray attributeIds_{0, 8};
   CaeStamp stamp_;
+  std::uint64_t checkedIn_ = 0;  // the check scope in which Reresolve last found this one sound
   AcGeEntity3d* geometry_ = nullptr;
   const void* cachedSolid_ = nullptr;  // identity of the solid shape the cache was read from
+  // A face's normals and derivatives already computed, by point and by parameters; dropped
+  // whenever the geometry, the entity or the parameter ranges change (acTopoEval.cpp).
+  std::unique_ptr<AcTopoFaceMemo> faceMemo_;
+};
+
+// While one lives, a reference that Reresolve found sound is taken as sound without asking the
+// part again: for a read-only walk such as drawing, where nothing can change the parts between two
+// evaluations. A re-resolution that runs inside still ends the trust. Scopes nest. An outermost
+// scope given the same non-zero `walk` as the one before it (the same regeneration) goes on
+// trusting what that one found, unless a re-resolution ran in between.
+class AcTopoCheckScope {
+ public:
+  explicit AcTopoCheckScope(std::uint64_t walk = 0);
+  ~AcTopoCheckScope();
+  AcTopoCheckScope(const AcTopoCheckScope&) = delete;
+  AcTopoCheckScope& operator=(const AcTopoCheckScope&) = delete;
+  // The scope checks are noted in; 0 outside every scope.
+  static std::uint64_t Current();
+  // Ends the trust of the scope that is open: what was found sound is asked again.
+  static void Renew();
 };
 
 // The kind of an entity by its exact class (edge, face, vertex, brep); 4 for null; any other

@@ -329,6 +329,7 @@ void acReresolveAllTopology() {
   CadInterface* cad = CadInterface::GetCurrent();
   if (!tables || !cad) return;
   ReresolvingScope reresolving;
+  AcTopoCheckScope::Renew();  // what a walk found sound before the pass may be gone after it
   acNotePass("reresolve");
   // Opening attributes needs a transaction; a pass started lazily may have none around it.
   CadTransactionScope transaction(*cad);
@@ -346,6 +347,7 @@ void acReresolveAllTopology() {
     context.solidFromHistory = false;
   }
   transaction.Commit();
+  AcTopoCheckScope::Renew();
 }
 
 void AcTopoRef::Revalidate(AcTopoTables* tables) {

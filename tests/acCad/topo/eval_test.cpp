@@ -256,6 +256,44 @@ TEST_F(EvaluationTest, APlanarFaceWithAHoleHasItsOuterBoxAsRange) {
   EXPECT_EQ(knotsU.Count(), 4);
 }
 
+// A face answers the same point again from what it computed; an edit that moves or resizes the
+// face must be seen all the same.
+TEST_F(EvaluationTest, NormalsAndDerivativesAskedAgainFollowTheFaceThroughParameterEdits) {
+  struct Step {
+    const char* edit;
+    CaeVector centre;
+    double radius;
+  };
+  const Step steps[] = {{nullptr, CaeVector(100, 50, 0), 15.0},
+                        {"PARAM set plate/L 300", CaeVector(150, 50, 0), 15.0},
+                        {"PARAM set plate/D 40", CaeVector(150, 50, 0), 20.0},
+                        {"UNDO 1", CaeVector(150, 50, 0), 15.0}};
+  AcDbObjectId plate = loadPart("plate_with_hole");
+  AcTopoRef* hole = refOf(plate, Ami::kFaceKey, "hole1/side");
+  const CaeVector point(130, 80, 5);
+  for (const Step& step : steps) {
+    if (step.edit) command(step.edit);
+    CaeVector radial = point - step.centre;
+    radial[2] = 0;
+    ASSERT_TRUE(radial.Normalize());
+    for (int ask = 0; ask < 2; ++ask) {
+      SCOPED_TRACE(std::string(step.edit ? step.edit : "as loaded") + (ask ? ", asked again" : ""));
+      CaeVector normal, params, du, dv, onFace;
+      ASSERT_TRUE(hole->PerpUv(point, normal, params));
+      EXPECT_NEAR(std::abs(normal.Dot(radial)), 1.0, 1e-9);
+      hole->Feval(params, onFace);
+      EXPECT_TRUE(onFace.Equal(step.centre + radial * step.radius + CaeVector(0, 0, 5), 1e-7));
+      // Along the circle: square to the radius, and as long as the surface's own derivative.
+      hole->FirstDerivs(params, du, dv);
+      EXPECT_NEAR(du.Dot(radial), 0.0, 1e-7);
+      CaeVector ahead;
+      const double step_ = 1e-6;
+      hole->Feval(params + CaeVector(step_, 0, 0), ahead);
+      EXPECT_NEAR(du.Length(), (ahead - onFace).Length() / step_, 1e-4 * du.Length());
+    }
+  }
+}
+
 TEST_F(EvaluationTest, SpherePolesAreSingularEndsAndTheConeApexOne) {
   AcTopoRef* sphere = faceOfType(bodyOf(addSolid(BRepPrimAPI_MakeSphere(gp_Pnt(1, 2, 3), 4.0).Shape())), AcGe::kSphere);
   ASSERT_NE(sphere, nullptr);

@@ -132,6 +132,35 @@ TEST_F(ReferenceTest, SeamsAndClosedEdgesComeOutOncePerFlag) {
   EXPECT_EQ(seams, 1);
 }
 
+// A walk steps from the child it was given last; asked about any other child it still answers
+// that child's successor.
+TEST_F(ReferenceTest, NextChildAnswersTheSuccessorOfAnyChildAskedInAnyOrder) {
+  AcDbObjectId plate = loadPart("plate_with_hole");
+  for (const char* name : {"plate/top", "hole1/side"}) {
+    SCOPED_TRACE(name);
+    AcTopoRef* face = refOf(plate, Ami::kFaceKey, name);
+    const auto walked = childrenOf(face);
+    ASSERT_GE(walked.size(), 4u);
+    for (int round = 0; round < 2; ++round) {
+      // From the last child back to the first, so that no question follows the answer before it.
+      for (std::size_t i = walked.size(); i-- > 0;) {
+        int nextFlag = -1;
+        CaeTopoRef* next = face->NextChild(walked[i].first, walked[i].second, nextFlag);
+        if (i + 1 == walked.size()) {
+          EXPECT_EQ(next, nullptr);
+          continue;
+        }
+        EXPECT_EQ(next, walked[i + 1].first) << i;
+        EXPECT_EQ(nextFlag, walked[i + 1].second) << i;
+      }
+      // Rebuilt children: the walk gives the same list again.
+      face->ClearChildren();
+      face->EnsureChildren(AcTopoTables::Current());
+      EXPECT_EQ(childrenOf(face), walked);
+    }
+  }
+}
+
 TEST_F(ReferenceTest, AnOpenEdgeListsItsTwoVerticesAtItsEnds) {
   AcDbObjectId plate = loadPart("plate_with_hole");
   AcTopoRef* edge = refOf(plate, Ami::kEdgeKey, "plate/front|plate/top");

@@ -54,6 +54,11 @@ struct AcGiView {
 // the world stays upright on screen unless the view looks along it.
 AcGeMatrix3d acgiModelToEye(const AcGeVector3d& direction);
 
+// The number of the regeneration under way (a regenerate or update of any display list), new for
+// each; 0 while none runs. Drawing changes no object, so what an entity finds in one regeneration
+// holds for the rest of it.
+std::uint64_t acgiRegenerationNumber();
+
 class AcGiDisplayList {
  public:
   explicit AcGiDisplayList(AcDbDatabase* database, const AcGiView& view = AcGiView());

@@ -130,7 +130,27 @@ void AcGiDisplayList::draw(const AcDbObjectId& id) {
   entity->close();
 }
 
+namespace {
+std::uint64_t lastRegeneration = 0;
+std::uint64_t regenerationUnderWay = 0;
+
+// Numbers a regeneration for its length; an inner one gets its own and the outer one resumes.
+class RegenerationScope {
+ public:
+  RegenerationScope() : outer_(regenerationUnderWay) { regenerationUnderWay = ++lastRegeneration; }
+  ~RegenerationScope() { regenerationUnderWay = outer_; }
+  RegenerationScope(const RegenerationScope&) = delete;
+  RegenerationScope& operator=(const RegenerationScope&) = delete;
+
+ private:
+  std::uint64_t outer_;
+};
+}  // namespace
+
+std::uint64_t acgiRegenerationNumber() { return regenerationUnderWay; }
+
 void AcGiDisplayList::regenerate() {
+  RegenerationScope numbered;
   entries_.clear();
   for (const AcDbObjectId& id : database_->objectIds()) draw(id);
   stale_ = false;
@@ -138,6 +158,7 @@ void AcGiDisplayList::regenerate() {
 
 void AcGiDisplayList::update() {
   if (stale_) return regenerate();
+  RegenerationScope numbered;
   std::vector<AcDbObjectId> live = database_->objectIds();
   std::map<AcDbObjectId, bool> isLive;
   for (const AcDbObjectId& id : live) isLive[id] = true;

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "gui/dialogs/common/UIAboutDlg.h"
-#include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/units/UISetupCommands.h"
 #include "gui/doctor/UIDoctor.h"

@@ -13,7 +13,6 @@
 namespace {
 
 using Kind = COptSelGeomPP::Kind;
-constexpr DWORD_PTR kHelpBase = 0x20000;
 constexpr int kTitleMargin = 4;
 constexpr int kCharacterWidth = 6;  // the toolkit's list-view string width per character
 
@@ -76,12 +75,7 @@ BOOL CAttHeatPP::OnSetActive() {
 }
 
 BOOL CAttHeatPP::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (header && static_cast<int>(header->code) == PSN_HELP) {
-    UIShowHelp(kHelpBase + IDD_ATT_HEAT, HELP_CONTEXT);
-    if (result) *result = 1;
-    return TRUE;
-  }
+  if (CAttPS::ShowPageHelp(lParam, result, IDD_ATT_HEAT)) return TRUE;
   return CPropertyPage::OnNotify(wParam, lParam, result);
 }
 

@@ -11,15 +11,6 @@
 namespace {
 
 using Kind = COptSelGeomPP::Kind;
-constexpr DWORD_PTR kHelpBase = 0x20000;
-constexpr int kCoordTypes = 4;
-constexpr UINT kCoordTypeTexts[kCoordTypes] = {IDS_COORDSYS_CARTESIAN, IDS_COORDSYS_CYLINDRICAL, IDS_COORDSYS_SPHERICAL,
-                                               IDS_COORDSYS_FACE};
-// Axis labels by coordinate type (0 Cartesian, 1 Cylindrical, 2 Spherical, 3 Face).
-constexpr UINT kAxisLabels[kCoordTypes][3] = {{IDS_AXIS_X, IDS_AXIS_Y, IDS_AXIS_Z},
-                                              {IDS_AXIS_CYL_R, IDS_AXIS_CYL_THETA, IDS_AXIS_CYL_Z},
-                                              {IDS_AXIS_SPH_R, IDS_AXIS_SPH_THETA, IDS_AXIS_SPH_PHI},
-                                              {0, 0, IDS_AXIS_NORMAL}};
 
 CString LoadText(UINT id) { return id ? CString(resLoadString(id).Text()) : CString(); }
 
@@ -80,16 +71,7 @@ BOOL CAttLoadPP::OnInitDialog() {
     }
     types->SetCurSel(m_nType);
   }
-  auto* frames = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_FRAME));
-  frames->ResetContent();
-  frames->AddString(LoadText(IDS_FRAME_GLOBAL));
-  frames->AddString(LoadText(IDS_FRAME_LOCAL));
-  frames->SetCurSel(m_nFrame);
-  auto* coordTypes = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_COORD_TYPE));
-  coordTypes->ResetContent();
-  for (UINT text : kCoordTypeTexts) coordTypes->AddString(LoadText(text));
-  coordTypes->SetCurSel(m_nCoordType);
-  if (m_nCoordType >= 0) coordTypes->GetLBText(m_nCoordType, m_strCoordType);
+  CAttPS::FillFrameLists(*this, m_nFrame, m_nCoordType, m_strCoordType);
   if (ps) ps->CopyNameText(*this, IDC_LOAD_TYPE, IDC_ATT_NAME);
   return TRUE;
 }
@@ -100,12 +82,7 @@ BOOL CAttLoadPP::OnSetActive() {
 }
 
 BOOL CAttLoadPP::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (header && static_cast<int>(header->code) == PSN_HELP) {
-    UIShowHelp(kHelpBase + IDD_ATT_LOAD, HELP_CONTEXT);
-    if (result) *result = 1;
-    return TRUE;
-  }
+  if (CAttPS::ShowPageHelp(lParam, result, IDD_ATT_LOAD)) return TRUE;
   return CPropertyPage::OnNotify(wParam, lParam, result);
 }
 
@@ -133,9 +110,8 @@ void CAttLoadPP::ShowCoordTypes(bool facePermitted, int& coordType) {
 }
 
 void CAttLoadPP::ShowAxisLabels(int coordType) {
-  const int row = coordType >= 0 && coordType < kCoordTypes ? coordType : 0;
   const int ids[3] = {IDC_LOAD_AXIS1, IDC_LOAD_AXIS2, IDC_LOAD_AXIS3};
-  for (int i = 0; i < 3; ++i) SetDlgItemText(ids[i], LoadText(kAxisLabels[row][i]));
+  for (int i = 0; i < 3; ++i) SetDlgItemText(ids[i], LoadText(CAttPS::AxisLabel(coordType, i)));
 }
 
 void CAttLoadPP::ShowValueControls(int category, int coordType) {

@@ -340,3 +340,44 @@ BOOL CAttPS::OnCommand(WPARAM wParam, LPARAM lParam) {
 }
 
 #undef A
+
+namespace {
+
+constexpr DWORD_PTR kPageHelpBase = 0x20000;
+constexpr UINT kCoordTypeTexts[CAttPS::kCoordTypes] = {IDS_COORDSYS_CARTESIAN, IDS_COORDSYS_CYLINDRICAL,
+                                                       IDS_COORDSYS_SPHERICAL, IDS_COORDSYS_FACE};
+// Component labels by coordinate type (0 Cartesian, 1 Cylindrical, 2 Spherical, 3 Face).
+constexpr UINT kAxisLabels[CAttPS::kCoordTypes][3] = {{IDS_AXIS_X, IDS_AXIS_Y, IDS_AXIS_Z},
+                                                      {IDS_AXIS_CYL_R, IDS_AXIS_CYL_THETA, IDS_AXIS_CYL_Z},
+                                                      {IDS_AXIS_SPH_R, IDS_AXIS_SPH_THETA, IDS_AXIS_SPH_PHI},
+                                                      {0, 0, IDS_AXIS_NORMAL}};
+
+CString ResourceText(UINT id) { return CString(resLoadString(id).Text()); }
+
+}  // namespace
+
+void CAttPS::FillFrameLists(CWnd& page, int frame, int coordType, CString& coordTypeText) {
+  auto* frames = static_cast<CComboBox*>(page.GetDlgItem(IDC_ATT_FRAME));
+  frames->ResetContent();
+  frames->AddString(ResourceText(IDS_FRAME_GLOBAL));
+  frames->AddString(ResourceText(IDS_FRAME_LOCAL));
+  frames->SetCurSel(frame);
+  auto* coordTypes = static_cast<CComboBox*>(page.GetDlgItem(IDC_ATT_COORD_TYPE));
+  coordTypes->ResetContent();
+  for (UINT text : kCoordTypeTexts) coordTypes->AddString(ResourceText(text));
+  coordTypes->SetCurSel(coordType);
+  if (coordType >= 0) coordTypes->GetLBText(coordType, coordTypeText);
+}
+
+UINT CAttPS::AxisLabel(int coordType, int axis) {
+  const int row = coordType >= 0 && coordType < kCoordTypes ? coordType : 0;
+  return axis >= 0 && axis < 3 ? kAxisLabels[row][axis] : 0;
+}
+
+bool CAttPS::ShowPageHelp(LPARAM lParam, LRESULT* result, UINT templateId) {
+  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (!header || static_cast<int>(header->code) != PSN_HELP) return false;
+  UIShowHelp(kPageHelpBase + templateId, HELP_CONTEXT);
+  if (result) *result = 1;
+  return true;
+}

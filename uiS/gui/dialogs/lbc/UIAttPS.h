@@ -43,6 +43,7 @@ class CAttPS : public CGenericPS {
   enum RestraintCategory { kCustomRestraint = 0, kPinnedRestraint = 1 };
   enum HeatCategory { kConvection = 0, kVolumetricHeatFlow = 1, kFixedTemperature = 2, kHeatFlux = 3, kHeatFlow = 4 };
   static constexpr int kFaceCoordType = 3;
+  static constexpr int kCoordTypes = 4;
 
   CAttPS(int sheetKind, UINT captionId, CWnd* parent = nullptr, UINT selectPage = 0);
   ~CAttPS() override;
@@ -70,6 +71,12 @@ class CAttPS : public CGenericPS {
   void SetPickFilter(int category, int coordType);
   BOOL TakeCurrentSelection(BOOL solid, BOOL face, BOOL edge, BOOL vertex);
   void CopyNameText(CPropertyPage& page, int sourceId, int targetId);
+  // Fills a value page's frame list (global, local) and coordinate-type list and selects both.
+  static void FillFrameLists(CWnd& page, int frame, int coordType, CString& coordTypeText);
+  // The resource id of a component label by coordinate type (out of range: Cartesian); 0 for none.
+  static UINT AxisLabel(int coordType, int axis);
+  // Answers the sheet's Help for the page of `templateId`; false for any other notice.
+  static bool ShowPageHelp(LPARAM lParam, LRESULT* result, UINT templateId);
   // "&Add" enabled outside modify mode; OK as asked.
   void EnableButtons(BOOL ok);
 

@@ -11,18 +11,10 @@
 namespace {
 
 using Kind = COptSelGeomPP::Kind;
-constexpr DWORD_PTR kHelpBase = 0x20000;
-constexpr int kCoordTypes = 4;
 constexpr int kTranslationIds[3] = {IDC_REST_FIXED_T1, IDC_REST_FIXED_T2, IDC_REST_FIXED_T3};
 constexpr int kRotationIds[3] = {IDC_REST_FIXED_R1, IDC_REST_FIXED_R2, IDC_REST_FIXED_R3};
-constexpr UINT kCoordTypeTexts[kCoordTypes] = {IDS_COORDSYS_CARTESIAN, IDS_COORDSYS_CYLINDRICAL, IDS_COORDSYS_SPHERICAL,
-                                               IDS_COORDSYS_FACE};
 constexpr UINT kRestraintKindsWithoutCode[] = {IDS_ATT_BOLTED_RESTRAINT, IDS_ATT_WELDED_RESTRAINT,
                                                IDS_ATT_CLAMPED_RESTRAINT, IDS_ATT_SLIDING_RESTRAINT};
-constexpr UINT kComponentLabels[kCoordTypes][3] = {{IDS_AXIS_X, IDS_AXIS_Y, IDS_AXIS_Z},
-                                                   {IDS_AXIS_CYL_R, IDS_AXIS_CYL_THETA, IDS_AXIS_CYL_Z},
-                                                   {IDS_AXIS_SPH_R, IDS_AXIS_SPH_THETA, IDS_AXIS_SPH_PHI},
-                                                   {0, 0, IDS_AXIS_NORMAL}};
 
 CString LoadText(UINT id) { return id ? CString(resLoadString(id).Text()) : CString(); }
 
@@ -94,16 +86,7 @@ BOOL CAttRestPP::OnInitDialog() {
     types->EnableWindow(FALSE);
     types->SetCurSel(m_nType);
   }
-  auto* frames = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_FRAME));
-  frames->ResetContent();
-  frames->AddString(LoadText(IDS_FRAME_GLOBAL));
-  frames->AddString(LoadText(IDS_FRAME_LOCAL));
-  frames->SetCurSel(m_nFrame);
-  auto* coordTypes = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_COORD_TYPE));
-  coordTypes->ResetContent();
-  for (UINT text : kCoordTypeTexts) coordTypes->AddString(LoadText(text));
-  coordTypes->SetCurSel(m_nCoordType);
-  if (m_nCoordType >= 0) coordTypes->GetLBText(m_nCoordType, m_strCoordType);
+  CAttPS::FillFrameLists(*this, m_nFrame, m_nCoordType, m_strCoordType);
   if (ps) ps->CopyNameText(*this, IDC_REST_TYPE, IDC_ATT_NAME);
   return TRUE;
 }
@@ -114,12 +97,7 @@ BOOL CAttRestPP::OnSetActive() {
 }
 
 BOOL CAttRestPP::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-  if (header && static_cast<int>(header->code) == PSN_HELP) {
-    UIShowHelp(kHelpBase + IDD_ATT_RESTRAINT, HELP_CONTEXT);
-    if (result) *result = 1;
-    return TRUE;
-  }
+  if (CAttPS::ShowPageHelp(lParam, result, IDD_ATT_RESTRAINT)) return TRUE;
   return CPropertyPage::OnNotify(wParam, lParam, result);
 }
 
@@ -160,10 +138,9 @@ void CAttRestPP::UpdateControls() {
   Enable(*this, IDC_ATT_COORD_LABEL, category != CAttPS::kPinnedRestraint);
   Enable(*this, IDC_ATT_COORD_TYPE, category != CAttPS::kPinnedRestraint);
 
-  const int row = coordType >= 0 && coordType < kCoordTypes ? coordType : 0;
   for (int i = 0; i < 3; ++i) {
-    SetDlgItemText(kTranslationIds[i], LoadText(kComponentLabels[row][i]));
-    SetDlgItemText(kRotationIds[i], LoadText(kComponentLabels[row][i]));
+    SetDlgItemText(kTranslationIds[i], LoadText(CAttPS::AxisLabel(coordType, i)));
+    SetDlgItemText(kRotationIds[i], LoadText(CAttPS::AxisLabel(coordType, i)));
   }
   const bool faceAxes = coordType == CAttPS::kFaceCoordType;
   for (int id : {IDC_REST_FIXED_T1, IDC_REST_FIXED_T2, IDC_REST_FIXED_R1, IDC_REST_FIXED_R2, IDC_REST_FIXED_R3,

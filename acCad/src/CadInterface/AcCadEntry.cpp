@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "CadInterface/AcCadApplication.h"
+#include "CadInterface/AcCadDocControl.h"
 #include "CadInterface/AcCadInterface.h"
 #include "amg/CaeConfig.h"
 #include "amg/CaeExcept.h"
@@ -28,6 +29,7 @@
 #include "gui/dialogs/common/UIPickDlg.h"
 #include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/units/UISetupState.h"
+#include "gui/explorer/CExpTab.h"
 #include "gui/utils/UIResults.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
@@ -179,16 +181,25 @@ void deleteErasedAddInObjects() {
   erasedObjectsToDelete.clear();
 }
 
-// The host's WAIT pumps while the current model has a job that runs; asking polls the job. The
-// jobs are drawing objects: they are read in a transaction of their own.
+// Whether the current drawing's Explorer tab still shows a job as pending: its poll has not yet
+// seen the job end and rebuilt the tree.
+bool explorerTabShowsPending() {
+  auto* control = dynamic_cast<AcCadDocControl*>(CadCurrentDocControl());
+  const CExpTab* tab = control ? control->ExplorerTab() : nullptr;
+  return tab && tab->PendingJobs() > 0;
+}
+
+// The host's WAIT pumps while the current model has a job that runs, and until the Explorer has
+// shown its end; asking polls the job. The jobs are drawing objects: they are read in a
+// transaction of their own.
 int pendingJobs() {
   CadInterface* cad = CadInterface::GetCurrent();
   if (!cad || !AnlControl::GetCurrent()) return 0;
   CadTransactionScope scope(*cad);
   scope.Start();
-  const int pending = UIFindModelJob(kUIJobPending) ? 1 : 0;
+  const bool running = UIFindModelJob(kUIJobPending) != nullptr;
   scope.Commit();
-  return pending;
+  return running || explorerTabShowsPending() ? 1 : 0;
 }
 
 void loadBrepLibrary(void* appPkt) {

@@ -74,3 +74,53 @@ TEST(SolveScript, AModelWithoutRestraintsIsRefusedWithTheEnginesReasonAndLeavesN
 }
 
 }  // namespace
+
+namespace {
+
+// The text between `from` and the next "Command:" line of the host's output.
+std::string Section(const std::string& output, const std::string& from, std::size_t start = 0) {
+  const std::size_t at = output.find(from, start);
+  if (at == std::string::npos) return "";
+  const std::size_t end = output.find("Command:", at + from.size());
+  return output.substr(at, end == std::string::npos ? std::string::npos : end - at);
+}
+
+}  // namespace
+
+// WAIT lasts until the Explorer's poll has shown the job's end; a double click on the finished
+// job reads its results into a set made current and shows them; U brings the job back and the
+// set goes.
+TEST(SolveScript, AFinishedJobOpensFromTheExplorerAndUndoBringsItBack) {
+  TempDir dir;
+  std::string script = ShippedScript();
+  const std::string tail = "SOLVESHOW\n";
+  const std::size_t at = script.find(tail);
+  ASSERT_NE(at, std::string::npos);
+  script = script.substr(0, at) +
+           "@show\n"
+           "@dblclick 1198 \"Analysis Job PlateJob1: Completed\"\n"
+           "@show\n"
+           "WINDOWS png \"Results Processor\" opened.png\n"
+           "U\n"
+           "@show\n"
+           "QUIT\nN\n";
+  const ProgramRun run = runScript(dir, script);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+
+  const std::size_t waited = run.output.find("Command: WAIT");
+  ASSERT_NE(waited, std::string::npos) << run.output;
+  const std::string afterWait = Section(run.output, "Command: @show", waited);
+  EXPECT_NE(afterWait.find("Analysis Job PlateJob1: Completed"), std::string::npos) << run.output;
+
+  const std::size_t clicked = run.output.find("Command: @dblclick");
+  const std::string opened = Section(run.output, "Command: @show", clicked);
+  EXPECT_EQ(opened.find("Analysis Job PlateJob1"), std::string::npos) << opened;
+  EXPECT_NE(opened.find("*PlateStress*"), std::string::npos) << opened;
+  EXPECT_GT(std::filesystem::file_size(dir / "opened.png"), 1000u);
+
+  const std::size_t undone = run.output.find("Command: U");
+  ASSERT_NE(undone, std::string::npos) << run.output;
+  const std::string back = Section(run.output, "Command: @show", undone);
+  EXPECT_NE(back.find("Analysis Job PlateJob1: Completed"), std::string::npos) << back;
+  EXPECT_EQ(back.find("PlateStress"), std::string::npos) << back;
+}

@@ -16,15 +16,6 @@ using Kind = COptSelGeomPP::Kind;
 constexpr int kTitleMargin = 4;
 constexpr int kCharacterWidth = 6;  // the toolkit's list-view string width per character
 
-CString LoadText(UINT id) { return CString(resLoadString(id).Text()); }
-
-void Show(CWnd& page, int id, bool shown) {
-  if (CWnd* control = page.GetDlgItem(id)) control->ShowWindow(shown ? SW_SHOW : SW_HIDE);
-}
-void Enable(CWnd& page, int id, bool enabled) {
-  if (CWnd* control = page.GetDlgItem(id)) control->EnableWindow(enabled);
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAttHeatPP, CPropertyPage)
@@ -140,15 +131,16 @@ void CAttHeatPP::UpdateGroups(int category) {
   const bool lower = category == CAttPS::kConvection || category == CAttPS::kVolumetricHeatFlow;
   for (int id : {IDC_HEAT_CONSTANT, IDC_HEAT_TEMP_DEPENDENT, IDC_HEAT_LOWER_TITLE, IDC_HEAT_LOWER_LABEL,
                  IDC_HEAT_CONSTANT_VALUE, IDC_HEAT_CONSTANT_UNIT, IDC_HEAT_TABLE})
-    Show(*this, id, lower);
+    CAttPS::ShowControl(*this, id, lower);
   if (lower) {
     const bool constant = !IsDlgButtonChecked(IDC_HEAT_TEMP_DEPENDENT);
-    Enable(*this, IDC_HEAT_CONSTANT_VALUE, constant);
-    Enable(*this, IDC_HEAT_CONSTANT_UNIT, constant);
-    Enable(*this, IDC_HEAT_TABLE, !constant);
+    CAttPS::EnableControl(*this, IDC_HEAT_CONSTANT_VALUE, constant);
+    CAttPS::EnableControl(*this, IDC_HEAT_CONSTANT_UNIT, constant);
+    CAttPS::EnableControl(*this, IDC_HEAT_TABLE, !constant);
   }
   const bool upper = category != CAttPS::kVolumetricHeatFlow;
-  for (int id : {IDC_HEAT_VALUE, IDC_ATT_FRAME_LABEL, IDC_HEAT_UNIT, IDC_HEAT_UPPER_TITLE}) Show(*this, id, upper);
+  for (int id : {IDC_HEAT_VALUE, IDC_ATT_FRAME_LABEL, IDC_HEAT_UNIT, IDC_HEAT_UPPER_TITLE})
+    CAttPS::ShowControl(*this, id, upper);
 }
 
 void CAttHeatPP::UpdateTexts(int category) {
@@ -159,21 +151,21 @@ void CAttHeatPP::UpdateTexts(int category) {
   if (category == CAttPS::kConvection || category == CAttPS::kVolumetricHeatFlow) {
     SetDlgItemText(IDC_HEAT_CONSTANT_UNIT, unit);
     SetDlgItemText(IDC_HEAT_UNIT, CAttPS::UnitText(ToAttType(AttCode::BodyTemperature)));
-    SetTitleText(IDC_HEAT_UPPER_TITLE, CString(" ") + LoadText(IDS_HEAT_AMBIENT_TITLE));
-    SetTitleText(
-        IDC_HEAT_LOWER_TITLE,
-        CString(" ") + LoadText(category == CAttPS::kConvection ? IDS_HEAT_FILM_TITLE : IDS_LBC_VOLUMETRIC_HEAT_FLOW));
+    SetTitleText(IDC_HEAT_UPPER_TITLE, CString(" ") + CAttPS::Text(IDS_HEAT_AMBIENT_TITLE));
+    SetTitleText(IDC_HEAT_LOWER_TITLE,
+                 CString(" ") + CAttPS::Text(category == CAttPS::kConvection ? IDS_HEAT_FILM_TITLE
+                                                                             : IDS_LBC_VOLUMETRIC_HEAT_FLOW));
     return;
   }
   // A heat flow's unit differs between edge and vertex until one is picked.
   if (category == CAttPS::kHeatFlow && !ps->HasGeometry()) unit += " ...";
   SetDlgItemText(IDC_HEAT_UNIT, unit);
   CString title = unit;
-  if (type == AttCode::VertexHeatFlow || type == AttCode::EdgeHeatFlow) title = LoadText(IDS_HEAT_FLOW_TITLE);
-  if (type == AttCode::FaceHeatFlux) title = LoadText(IDS_HEAT_FLUX_TITLE);
+  if (type == AttCode::VertexHeatFlow || type == AttCode::EdgeHeatFlow) title = CAttPS::Text(IDS_HEAT_FLOW_TITLE);
+  if (type == AttCode::FaceHeatFlux) title = CAttPS::Text(IDS_HEAT_FLUX_TITLE);
   if (type == AttCode::VertexFixedTemperature || type == AttCode::FaceFixedTemperature ||
       type == AttCode::EdgeFixedTemperature)
-    title = LoadText(IDS_HEAT_FIXED_TEMPERATURE_TITLE);
+    title = CAttPS::Text(IDS_HEAT_FIXED_TEMPERATURE_TITLE);
   SetTitleText(IDC_HEAT_UPPER_TITLE, CString(" ") + title);
 }
 

@@ -12,15 +12,6 @@ namespace {
 
 using Kind = COptSelGeomPP::Kind;
 
-CString LoadText(UINT id) { return id ? CString(resLoadString(id).Text()) : CString(); }
-
-void Show(CWnd& page, int id, bool shown) {
-  if (CWnd* control = page.GetDlgItem(id)) control->ShowWindow(shown ? SW_SHOW : SW_HIDE);
-}
-void Enable(CWnd& page, int id, bool enabled) {
-  if (CWnd* control = page.GetDlgItem(id)) control->EnableWindow(enabled);
-}
-
 }  // namespace
 
 int& UIAttRememberedCoordType() {
@@ -91,14 +82,14 @@ void CAttLoadPP::HideVariation() {
   CheckDlgButton(IDC_LOAD_VARIES, 0);
   m_bVaries = FALSE;
   for (int id : {IDC_LOAD_VARIES, IDC_LOAD_CHART, IDC_LOAD_CHART_TEXT, IDC_LOAD_MAGIC}) {
-    Enable(*this, id, false);
-    Show(*this, id, false);
+    CAttPS::EnableControl(*this, id, false);
+    CAttPS::ShowControl(*this, id, false);
   }
 }
 
 void CAttLoadPP::ShowCoordTypes(bool facePermitted, int& coordType) {
   auto* combo = static_cast<CComboBox*>(GetDlgItem(IDC_ATT_COORD_TYPE));
-  const CString face = LoadText(IDS_COORDSYS_FACE);
+  const CString face = CAttPS::Text(IDS_COORDSYS_FACE);
   const bool listed = combo->FindString(-1, face) != CB_ERR;
   if (facePermitted && !listed) combo->AddString(face);
   if (!facePermitted && listed) {
@@ -111,22 +102,23 @@ void CAttLoadPP::ShowCoordTypes(bool facePermitted, int& coordType) {
 
 void CAttLoadPP::ShowAxisLabels(int coordType) {
   const int ids[3] = {IDC_LOAD_AXIS1, IDC_LOAD_AXIS2, IDC_LOAD_AXIS3};
-  for (int i = 0; i < 3; ++i) SetDlgItemText(ids[i], LoadText(CAttPS::AxisLabel(coordType, i)));
+  for (int i = 0; i < 3; ++i) SetDlgItemText(ids[i], CAttPS::Text(CAttPS::AxisLabel(coordType, i)));
 }
 
 void CAttLoadPP::ShowValueControls(int category, int coordType) {
   const bool temperature = category == CAttPS::kTemperature;
   const bool scalar = category == CAttPS::kPressure || temperature || coordType == CAttPS::kFaceCoordType;
-  for (int id : {IDC_LOAD_VALUE1, IDC_LOAD_AXIS1, IDC_LOAD_VALUE2, IDC_LOAD_AXIS2}) Show(*this, id, !scalar);
-  Show(*this, IDC_LOAD_AXIS3, !temperature);
+  for (int id : {IDC_LOAD_VALUE1, IDC_LOAD_AXIS1, IDC_LOAD_VALUE2, IDC_LOAD_AXIS2})
+    CAttPS::ShowControl(*this, id, !scalar);
+  CAttPS::ShowControl(*this, IDC_LOAD_AXIS3, !temperature);
   const bool fromResults = temperature && IsDlgButtonChecked(IDC_LOAD_RESULTS_TEMP);
   for (int id : {IDC_LOAD_VALUE3, IDC_LOAD_VALUE_UNIT}) {
-    Show(*this, id, true);
-    Enable(*this, id, !fromResults);
+    CAttPS::ShowControl(*this, id, true);
+    CAttPS::EnableControl(*this, id, !fromResults);
   }
   for (int id :
        {IDC_LOAD_CONSTANT_TEMP, IDC_LOAD_RESULTS_TEMP, IDC_LOAD_REF_TEMP_LABEL, IDC_LOAD_REF_TEMP, IDC_LOAD_TEMP_UNIT})
-    Show(*this, id, temperature);
+    CAttPS::ShowControl(*this, id, temperature);
   // A scalar load uses only its third value (the pressure, the temperature, the normal component).
   if (CAttPS* ps = AttSheet()) {
     ps->m_restPage.m_bFixed[0] = !scalar;
@@ -142,7 +134,7 @@ void CAttLoadPP::UpdateTemperatureSource(int category) {
     return;
   }
   const FerResult* result = UIAttTemperatureResult();
-  Enable(*this, IDC_LOAD_RESULTS_TEMP, IsDlgButtonChecked(IDC_LOAD_RESULTS_TEMP) || result);
+  CAttPS::EnableControl(*this, IDC_LOAD_RESULTS_TEMP, IsDlgButtonChecked(IDC_LOAD_RESULTS_TEMP) || result);
   if (result) m_strResultName = result->Name().Text();
   ps->m_symbolPage.m_bScaledAllowed = FALSE;
   ps->m_symbolPage.m_nSizeMode = CSymbolPP::kFixed;
@@ -202,11 +194,11 @@ void CAttLoadPP::UpdateControls() {
 
   const bool fixedFrame = category == CAttPS::kTemperature || category == CAttPS::kPressure ||
                           category == CAttPS::kMoment || coordType >= CAttPS::kFaceCoordType;
-  Enable(*this, IDC_ATT_FRAME_LABEL, !fixedFrame);
-  Enable(*this, IDC_ATT_FRAME, !fixedFrame);
+  CAttPS::EnableControl(*this, IDC_ATT_FRAME_LABEL, !fixedFrame);
+  CAttPS::EnableControl(*this, IDC_ATT_FRAME, !fixedFrame);
   if (fixedFrame) static_cast<CComboBox*>(GetDlgItem(IDC_ATT_FRAME))->SetCurSel(0);
-  Enable(*this, IDC_ATT_COORD_LABEL, category < CAttPS::kPressure);
-  Enable(*this, IDC_ATT_COORD_TYPE, category < CAttPS::kPressure);
+  CAttPS::EnableControl(*this, IDC_ATT_COORD_LABEL, category < CAttPS::kPressure);
+  CAttPS::EnableControl(*this, IDC_ATT_COORD_TYPE, category < CAttPS::kPressure);
 
   ShowAxisLabels(coordType);
   ShowValueControls(category, coordType);

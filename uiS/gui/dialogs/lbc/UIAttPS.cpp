@@ -352,19 +352,27 @@ constexpr UINT kAxisLabels[CAttPS::kCoordTypes][3] = {{IDS_AXIS_X, IDS_AXIS_Y, I
                                                       {IDS_AXIS_SPH_R, IDS_AXIS_SPH_THETA, IDS_AXIS_SPH_PHI},
                                                       {0, 0, IDS_AXIS_NORMAL}};
 
-CString ResourceText(UINT id) { return CString(resLoadString(id).Text()); }
-
 }  // namespace
+
+CString CAttPS::Text(UINT id) { return id ? LoadText(id) : CString(); }
+
+void CAttPS::ShowControl(CWnd& page, int id, bool shown) {
+  if (CWnd* control = page.GetDlgItem(id)) control->ShowWindow(shown ? SW_SHOW : SW_HIDE);
+}
+
+void CAttPS::EnableControl(CWnd& page, int id, bool enabled) {
+  if (CWnd* control = page.GetDlgItem(id)) control->EnableWindow(enabled);
+}
 
 void CAttPS::FillFrameLists(CWnd& page, int frame, int coordType, CString& coordTypeText) {
   auto* frames = static_cast<CComboBox*>(page.GetDlgItem(IDC_ATT_FRAME));
   frames->ResetContent();
-  frames->AddString(ResourceText(IDS_FRAME_GLOBAL));
-  frames->AddString(ResourceText(IDS_FRAME_LOCAL));
+  frames->AddString(LoadText(IDS_FRAME_GLOBAL));
+  frames->AddString(LoadText(IDS_FRAME_LOCAL));
   frames->SetCurSel(frame);
   auto* coordTypes = static_cast<CComboBox*>(page.GetDlgItem(IDC_ATT_COORD_TYPE));
   coordTypes->ResetContent();
-  for (UINT text : kCoordTypeTexts) coordTypes->AddString(ResourceText(text));
+  for (UINT text : kCoordTypeTexts) coordTypes->AddString(LoadText(text));
   coordTypes->SetCurSel(coordType);
   if (coordType >= 0) coordTypes->GetLBText(coordType, coordTypeText);
 }

@@ -71,6 +71,11 @@ class CAttPS : public CGenericPS {
   void SetPickFilter(int category, int coordType);
   BOOL TakeCurrentSelection(BOOL solid, BOOL face, BOOL edge, BOOL vertex);
   void CopyNameText(CPropertyPage& page, int sourceId, int targetId);
+  // A string of the resource module; empty for id 0.
+  static CString Text(UINT id);
+  // Shows or enables one control of a page, when the page has it.
+  static void ShowControl(CWnd& page, int id, bool shown);
+  static void EnableControl(CWnd& page, int id, bool enabled);
   // Fills a value page's frame list (global, local) and coordinate-type list and selects both.
   static void FillFrameLists(CWnd& page, int frame, int coordType, CString& coordTypeText);
   // The resource id of a component label by coordinate type (out of range: Cartesian); 0 for none.

@@ -16,15 +16,6 @@ constexpr int kRotationIds[3] = {IDC_REST_FIXED_R1, IDC_REST_FIXED_R2, IDC_REST_
 constexpr UINT kRestraintKindsWithoutCode[] = {IDS_ATT_BOLTED_RESTRAINT, IDS_ATT_WELDED_RESTRAINT,
                                                IDS_ATT_CLAMPED_RESTRAINT, IDS_ATT_SLIDING_RESTRAINT};
 
-CString LoadText(UINT id) { return id ? CString(resLoadString(id).Text()) : CString(); }
-
-void Show(CWnd& page, int id, bool shown) {
-  if (CWnd* control = page.GetDlgItem(id)) control->ShowWindow(shown ? SW_SHOW : SW_HIDE);
-}
-void Enable(CWnd& page, int id, bool enabled) {
-  if (CWnd* control = page.GetDlgItem(id)) control->EnableWindow(enabled);
-}
-
 }  // namespace
 
 BEGIN_MESSAGE_MAP(CAttRestPP, CPropertyPage)
@@ -67,8 +58,8 @@ BOOL CAttRestPP::OnInitDialog() {
   // A new shell restraint starts with its rotations fixed; a solid has none to restrain.
   if (!modify)
     for (int i = 3; i < 6; ++i) m_bFixed[i] = shell;
-  for (int id : kRotationIds) Enable(*this, id, shell);
-  Enable(*this, IDC_REST_ROTATION_LABEL, shell);
+  for (int id : kRotationIds) CAttPS::EnableControl(*this, id, shell);
+  CAttPS::EnableControl(*this, IDC_REST_ROTATION_LABEL, shell);
   CPropertyPage::OnInitDialog();
 
   auto* types = static_cast<CComboBox*>(GetDlgItem(IDC_REST_TYPE));
@@ -82,7 +73,7 @@ BOOL CAttRestPP::OnInitDialog() {
       int face = Kind::kFace;
       types->AddString(CAttPS::DefaultName(CAttPS::ResolveAttType(CAttPS::kRestraintSheet, category, face)));
     }
-    for (UINT text : kRestraintKindsWithoutCode) types->AddString(LoadText(text));
+    for (UINT text : kRestraintKindsWithoutCode) types->AddString(CAttPS::Text(text));
     types->EnableWindow(FALSE);
     types->SetCurSel(m_nType);
   }
@@ -124,7 +115,7 @@ void CAttRestPP::UpdateControls() {
     if (geometry.m_nKind != Kind::kFace) ps->ClearGeometry();
     geometry.m_nKind = Kind::kFace;
   }
-  const CString face = LoadText(IDS_COORDSYS_FACE);
+  const CString face = CAttPS::Text(IDS_COORDSYS_FACE);
   const bool listed = coordTypes->FindString(-1, face) != CB_ERR;
   if (facePermitted && !listed) coordTypes->AddString(face);
   if (!facePermitted && listed) {
@@ -133,21 +124,21 @@ void CAttRestPP::UpdateControls() {
   }
   coordTypes->SetCurSel(coordType);
 
-  Enable(*this, IDC_ATT_FRAME_LABEL, coordType < CAttPS::kFaceCoordType);
-  Enable(*this, IDC_ATT_FRAME, coordType < CAttPS::kFaceCoordType);
-  Enable(*this, IDC_ATT_COORD_LABEL, category != CAttPS::kPinnedRestraint);
-  Enable(*this, IDC_ATT_COORD_TYPE, category != CAttPS::kPinnedRestraint);
+  CAttPS::EnableControl(*this, IDC_ATT_FRAME_LABEL, coordType < CAttPS::kFaceCoordType);
+  CAttPS::EnableControl(*this, IDC_ATT_FRAME, coordType < CAttPS::kFaceCoordType);
+  CAttPS::EnableControl(*this, IDC_ATT_COORD_LABEL, category != CAttPS::kPinnedRestraint);
+  CAttPS::EnableControl(*this, IDC_ATT_COORD_TYPE, category != CAttPS::kPinnedRestraint);
 
   for (int i = 0; i < 3; ++i) {
-    SetDlgItemText(kTranslationIds[i], LoadText(CAttPS::AxisLabel(coordType, i)));
-    SetDlgItemText(kRotationIds[i], LoadText(CAttPS::AxisLabel(coordType, i)));
+    SetDlgItemText(kTranslationIds[i], CAttPS::Text(CAttPS::AxisLabel(coordType, i)));
+    SetDlgItemText(kRotationIds[i], CAttPS::Text(CAttPS::AxisLabel(coordType, i)));
   }
   const bool faceAxes = coordType == CAttPS::kFaceCoordType;
   for (int id : {IDC_REST_FIXED_T1, IDC_REST_FIXED_T2, IDC_REST_FIXED_R1, IDC_REST_FIXED_R2, IDC_REST_FIXED_R3,
                  IDC_REST_ROTATION_LABEL})
-    Show(*this, id, !faceAxes);
+    CAttPS::ShowControl(*this, id, !faceAxes);
   if (faceAxes) CheckDlgButton(IDC_REST_FIXED_T3, 1);
-  Enable(*this, IDC_REST_FIXED_T3, !faceAxes);
+  CAttPS::EnableControl(*this, IDC_REST_FIXED_T3, !faceAxes);
   ps->SetPickFilter(category, coordType);
 }
 

@@ -138,6 +138,21 @@ void CPropertySheet::Construct(const char* caption, CWnd* parent, UINT selectPag
   m_psh.nStartPage = selectPage;
 }
 
+CPropertyPage::~CPropertyPage() {
+  if (sheet_) sheet_->forgetPage(this);
+}
+
+void CPropertySheet::forgetPage(CPropertyPage* page) {
+  const int index = GetPageIndex(page);
+  if (index < 0) return;
+  pages_.erase(pages_.begin() + index);
+  if (CTabCtrl* tab = isLive(m_hWnd) ? GetTabControl() : nullptr) tab->DeleteItem(index);
+  if (active_ > index)
+    --active_;
+  else if (active_ == index)
+    active_ = -1;
+}
+
 CPropertySheet::~CPropertySheet() {
   for (CPropertyPage* page : pages_)
     if (page->sheet_ == this) page->sheet_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 #include "mfc_fixture.h"
@@ -389,6 +390,44 @@ TEST(SheetModeless, EmbeddedChildSheetActivatesItsFirstPage) {
   host.DestroyWindow();
   EXPECT_EQ(sheet.m_hWnd, nullptr);
   EXPECT_EQ(a.m_hWnd, nullptr);
+}
+
+// A sheet owning its pages frees them before the base sheet goes; the base must not reach them (ASan
+// sees any touch as a use after free), with the window alive or not, and pages that outlive a sheet
+// must not point back at it.
+class OwningSheet : public CPropertySheet {
+ public:
+  explicit OwningSheet(Events& events) : CPropertySheet("Owner") {
+    first = std::make_unique<RecordingPage>(301, "A", events);
+    second = std::make_unique<RecordingPage>(302, "B", events);
+    AddPage(first.get());
+    AddPage(second.get());
+  }
+  std::unique_ptr<RecordingPage> first, second;
+};
+
+TEST(SheetModeless, PagesFreedBeforeTheirSheetLeaveItAndPagesOutlivingItForgetIt) {
+  mfctest::ResourceScope resources(kPages);
+  Events events;
+  for (bool live : {false, true}) {
+    auto sheet = std::make_unique<OwningSheet>(events);
+    if (live) {
+      ASSERT_TRUE(sheet->Create());
+    }
+    sheet->second.reset();
+    EXPECT_EQ(sheet->GetPageCount(), 1);
+    if (live) {
+      EXPECT_EQ(sheet->GetActivePage(), sheet->first.get());
+    }
+    sheet.reset();
+  }
+  RecordingPage outliving(303, "C", events);
+  {
+    CPropertySheet brief("Brief");
+    brief.AddPage(&outliving);
+    EXPECT_EQ(outliving.sheet(), &brief);
+  }
+  EXPECT_EQ(outliving.sheet(), nullptr);
 }
 
 }  // namespace

@@ -40,6 +40,8 @@ class CPropertyPage : public CDialog {
  public:
   CPropertyPage();
   explicit CPropertyPage(UINT templateId, UINT captionId = 0);
+  // A page that goes before its sheet leaves the sheet's list, so the sheet never reaches it again.
+  ~CPropertyPage() override;
   void Construct(UINT templateId, UINT captionId = 0);
 
   PROPSHEETPAGE m_psp;
@@ -138,6 +140,9 @@ class CPropertySheet : public CWnd {
   LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
  private:
+  friend class CPropertyPage;
+  // A page being destroyed leaves the list (and its tab); its own window goes with the page.
+  void forgetPage(CPropertyPage* page);
   friend class CPropertyPage;
   HWND createSheetWindow(HWND owner, DWORD style, bool child);
   void addTab(int index, CPropertyPage* page);

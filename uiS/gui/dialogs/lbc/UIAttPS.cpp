@@ -99,8 +99,6 @@ CAttPS::CAttPS(int sheetKind, UINT captionId, CWnd* parent, UINT selectPage)
 
 CAttPS::~CAttPS() {
   if (!m_bModify) delete m_pAttribute;  // the scratch attribute of a new condition
-  // The pages are members: the base must not reach them after they are gone.
-  while (GetPageCount() > 0) RemovePage(GetPageCount() - 1);
 }
 
 int CAttPS::ValueCategory(int type) {

@@ -23,10 +23,6 @@ CSetupPS::CSetupPS(const char* caption, CWnd* parent, UINT selectPage) : CGeneri
   m_bApplied = FALSE;
 }
 
-CSetupPS::~CSetupPS() {
-  while (GetPageCount() > 0) RemovePage(GetPageCount() - 1);
-}
-
 BOOL CSetupPS::OnInitDialog() {
   const BOOL result = CGenericPS::OnInitDialog();
   if (UISetupActivePage > 0 && UISetupActivePage < GetPageCount()) SetActivePage(UISetupActivePage);

@@ -21,7 +21,6 @@ class CSetupPS : public CGenericPS {
  public:
   CSetupPS(const char* caption, CWnd* parent = nullptr, UINT selectPage = 0);
   // The pages are members: they leave the sheet before they are destroyed.
-  ~CSetupPS() override;
 
   BOOL OnInitDialog() override;
   BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;

@@ -160,6 +160,8 @@ struct UnitsBytes {
   int lengthUnit = 2;
   std::vector<int> hostUnits{CaeInch,      CaeDegree,     CaeSecond, CaePoundForce,
                              CaePoundMass, CaeFahrenheit, CaeHertz,  CaeBtu};
+  // Written from version 633 on: model, optimisation model, load set, restraint set, result set.
+  std::vector<AcDbObjectId> currentIds = std::vector<AcDbObjectId>(5);
 };
 std::string unitsRecord(AcDbObjectId id, const UnitsBytes& fields) {
   AcDbObject* object = nullptr;
@@ -170,6 +172,8 @@ std::string unitsRecord(AcDbObjectId id, const UnitsBytes& fields) {
   filer.writeUInt16(static_cast<Adesk::UInt16>(fields.version));
   filer.writeInt32(fields.lengthUnit);
   for (int unit : fields.hostUnits) filer.writeInt32(unit);
+  if (fields.version >= 633)
+    for (AcDbObjectId id : fields.currentIds) filer.writeSoftPointerId(id);
   return filer.takeBuffer();
 }
 
@@ -346,7 +350,9 @@ TEST_F(StoreRecordsTest, UndoRedoAndAbortRestoreWhatTheUnitsRecordHeld) {
 TEST_F(StoreRecordsTest, ReadersFileIntoTheDrawingOfTheRecordNotTheActiveOne) {
   AcApDocument* first = current();
   const AcDbObjectId unitsId = addRecords(first->database()).second;
-  const std::string stored = unitsRecord(unitsId, UnitsBytes{});
+  UnitsBytes fields;
+  fields.version = 633;
+  const std::string stored = unitsRecord(unitsId, fields);
   AcApDocument* second = acDocManagerPtr()->newDocument();
   ASSERT_EQ(current(), second);
   const std::string secondBefore = dump(second);
@@ -359,6 +365,38 @@ TEST_F(StoreRecordsTest, ReadersFileIntoTheDrawingOfTheRecordNotTheActiveOne) {
   EXPECT_EQ(CaeUnitSystem::GetHostSystem(), dataOf(second)->HostUnitSystem());
   // Writing takes the first drawing's units too, whichever is active.
   EXPECT_EQ(writeRecord(unitsId, AcDb::kFileFiler), stored);
+}
+
+// The current objects travel with the units record; an older record names none, and reading it
+// leaves the control's current objects as they were.
+TEST_F(StoreRecordsTest, TheUnitsRecordFilesTheCurrentObjectsAndAnOlderRecordNamesNone) {
+  AcApDocument* doc = current();
+  const auto [versionId, unitsId] = addRecords(doc->database());
+  CaepAnlControl* control = controlOf(doc);
+  // Ids only: the record neither opens nor checks the objects it names.
+  const CaepAnlControl::CurrentIds named{versionId, AcDbObjectId(), unitsId, versionId, unitsId};
+  auto same = [](const CaepAnlControl::CurrentIds& a, const CaepAnlControl::CurrentIds& b) {
+    return a.anlModel == b.anlModel && a.optModel == b.optModel && a.loadSet == b.loadSet &&
+           a.restraintSet == b.restraintSet && a.resultSet == b.resultSet;
+  };
+  for (AcDb::FilerType type : {AcDb::kFileFiler, AcDb::kUndoFiler}) {
+    SCOPED_TRACE(type);
+    control->RestoreCurrentIds(named);
+    const std::string written = writeRecord(unitsId, type);
+    control->RestoreCurrentIds({});
+    ASSERT_EQ(readRecord(unitsId, type, written), Acad::eOk);
+    EXPECT_TRUE(same(control->FiledCurrentIds(), named));
+  }
+  UnitsBytes filed;
+  filed.version = 633;
+  filed.currentIds = {unitsId, versionId, AcDbObjectId(), AcDbObjectId(), versionId};
+  ASSERT_EQ(readRecord(unitsId, AcDb::kFileFiler, unitsRecord(unitsId, filed)), Acad::eOk);
+  EXPECT_TRUE(same(control->FiledCurrentIds(), {unitsId, versionId, AcDbObjectId(), AcDbObjectId(), versionId}));
+
+  control->RestoreCurrentIds({});
+  ASSERT_EQ(readRecord(unitsId, AcDb::kFileFiler, unitsRecord(unitsId, UnitsBytes{})), Acad::eOk);
+  EXPECT_TRUE(same(control->FiledCurrentIds(), {}));
+  EXPECT_EQ(control->LengthUnit(), CaeMillimeter);
 }
 
 TEST_F(StoreRecordsTest, DamagedUnitsRecordsApplyNothingAndBadLengthCodesAreReported) {

@@ -216,6 +216,21 @@ TEST_F(ExplorerWindowsTest, AFaultInTheTabsPollIsPrintedAndThePollGoesOn) {
   EXPECT_TRUE(::IsWindow(tab->m_hWnd));
 }
 
+TEST_F(ExplorerWindowsTest, AJobWhoseStatusCheckFailsIsListedAndTheFillGoesOn) {
+  auto* damaged = Keep(new DamagedJob());
+  damaged->SetName("Damaged");
+  damaged->SetStatus(AnlStatusPending);
+  model->AddJob(damaged);
+  Job(model, "After", AnlStatusFailed);
+  control.NewAnlModel("Later", AnlVibration);
+  cad.printed.clear();
+  OpenTab();
+  EXPECT_TRUE(Printed("General Error"));
+  const std::string tree = TreeText();
+  for (const char* line : {"Analysis Job Damaged: Pending", "Analysis Job After: Failed", "Later"})
+    EXPECT_NE(tree.find(line), std::string::npos) << line << "\n" << tree;
+}
+
 // ---- the dialog ----
 
 class ExplorerDialogTest : public ExplorerWindowsTest {

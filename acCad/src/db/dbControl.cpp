@@ -328,6 +328,8 @@ Engine* CaepAnlControl::current(DbStoredKind kind) {
 template <class Engine>
 void CaepAnlControl::setCurrent(DbStoredKind kind, Engine* object) {
   AcDbObjectId& currentId = currentIds_[index(kind)];
+  const AcDbObjectId wanted = object ? drawingObjectOf(object)->objectId() : AcDbObjectId();
+  if (wanted != currentId) noteCurrentChange();
   if (AcDbObject* previous = openListed(currentId)) {
     if (auto* engine = dynamic_cast<Engine*>(previous)) engine->MakeUncurrent();
     redraw(previous);
@@ -338,6 +340,24 @@ void CaepAnlControl::setCurrent(DbStoredKind kind, Engine* object) {
   object->MakeCurrent();
   currentId = stored->objectId();
   redraw(stored);
+}
+
+void CaepAnlControl::noteCurrentChange() {
+  if (AcDbObject* record = openRecord(lengthUnitRecordId_)) record->close();
+}
+
+CaepAnlControl::CurrentIds CaepAnlControl::FiledCurrentIds() const {
+  return {currentIds_[index(DbStoredKind::AnlModel)], currentIds_[index(DbStoredKind::OptModel)],
+          currentIds_[index(DbStoredKind::LoadCase)], currentIds_[index(DbStoredKind::RestraintCase)],
+          currentResultSetId_};
+}
+
+void CaepAnlControl::RestoreCurrentIds(const CurrentIds& ids) {
+  currentIds_[index(DbStoredKind::AnlModel)] = ids.anlModel;
+  currentIds_[index(DbStoredKind::OptModel)] = ids.optModel;
+  currentIds_[index(DbStoredKind::LoadCase)] = ids.loadSet;
+  currentIds_[index(DbStoredKind::RestraintCase)] = ids.restraintSet;
+  currentResultSetId_ = ids.resultSet;
 }
 
 int CaepAnlControl::MoveOptVariable(OptVariable* moved, OptVariable* reference) {
@@ -482,9 +502,11 @@ void CaepAnlControl::ClearCurrentRestraintCase() { setCurrent<AttLbcCase>(DbStor
 AttLbcCase* CaepAnlControl::CurrentRestraintCase() { return current<AttLbcCase>(DbStoredKind::RestraintCase); }
 
 void CaepAnlControl::SetCurrentResultSet(FerResultSet* resultSet) {
-  currentResultSetId_ = resultSet ? drawingObjectOf(resultSet)->objectId() : AcDbObjectId();
+  const AcDbObjectId wanted = resultSet ? drawingObjectOf(resultSet)->objectId() : AcDbObjectId();
+  if (wanted != currentResultSetId_) noteCurrentChange();
+  currentResultSetId_ = wanted;
 }
-void CaepAnlControl::ClearCurrentResultSet() { currentResultSetId_ = AcDbObjectId(); }
+void CaepAnlControl::ClearCurrentResultSet() { SetCurrentResultSet(nullptr); }
 FerResultSet* CaepAnlControl::CurrentResultSet() {
   return liveEngineObject<FerResultSet>(openListed(currentResultSetId_));
 }

@@ -122,6 +122,16 @@ class CaepAnlControl : public AnlControl {
   AcDbObjectId CurrentId(DbStoredKind kind) const { return currentIds_[index(kind)]; }
   AcDbObjectId CurrentResultSetId() const { return currentResultSetId_; }
 
+  // The current objects as the drawing's units record files them, so that a reopened drawing
+  // and an undo find the same objects current.
+  struct CurrentIds {
+    AcDbObjectId anlModel, optModel, loadSet, restraintSet, resultSet;
+  };
+  CurrentIds FiledCurrentIds() const;
+  // Takes the ids a units record read (a reopened drawing, an undo): ids only, nothing is opened,
+  // since the objects they name may not be read yet.
+  void RestoreCurrentIds(const CurrentIds& ids);
+
   // Keeps the two records in step with the drawing. Flag 1 erases both when no model, optimisation
   // model or set is left (design variables do not count); flag 0 re-creates an erased record under
   // its key. Does nothing while either record id is null.
@@ -162,6 +172,9 @@ class CaepAnlControl : public AnlControl {
   // redrawing both the old and the new one.
   template <class Engine>
   void setCurrent(DbStoredKind kind, Engine* object);
+  // Opens the units record for write before a current id changes, so that the undo of the
+  // command keeps the ids as they were.
+  void noteCurrentChange();
 
   std::array<std::vector<AcDbObjectId>, kDbStoredKinds> ids_;
   std::array<ListedIds, kDbStoredKinds> listed_;

@@ -1,5 +1,6 @@
 #include "db/dbRecords.h"
 
+#include <array>
 #include <new>
 #include <utility>
 
@@ -108,8 +109,11 @@ void CaepUnitsObj::rxInit() { dbRegisterClass("CaepUnitsObj", "CAEPUNITSOBJ", db
 CaepUnitsObj::Values CaepUnitsObj::Gather() const {
   Values values;
   AcCadDocData* data = dbDocDataOf(database());
-  if (auto* control = data ? dynamic_cast<CaepAnlControl*>(data->GetAnlControl()) : nullptr)
+  if (auto* control = data ? dynamic_cast<CaepAnlControl*>(data->GetAnlControl()) : nullptr) {
     values.lengthUnit = control->LengthUnit();
+    values.hasCurrentIds = true;
+    values.currentIds = control->FiledCurrentIds();
+  }
   const CaeUnitSystem* host = data ? data->HostUnitSystem() : nullptr;
   for (int i = 0; i < 8; ++i)
     values.hostUnits[i] = host ? host->GetUnit(kStoredTypes[i]) : CaeUnitSystem::GetHostUnit(kStoredTypes[i]);
@@ -132,15 +136,30 @@ void CaepUnitsObj::Apply(const Values& values) {
     acutPrintf("\n%s: length unit %d is not one of 0 to 4; no length unit is chosen.",
                dbObjectLabel(this, "CaepUnitsObj").c_str(), values.lengthUnit);
   for (int i = 0; i < 8; ++i) host->SetUnit(kStoredTypes[i], values.hostUnits[i]);
-  if (control) control->SetLengthUnitRecordId(this);
+  if (!control) return;
+  control->SetLengthUnitRecordId(this);
+  if (values.hasCurrentIds) control->RestoreCurrentIds(values.currentIds);
 }
+
+namespace {
+
+// The current ids in their filed order.
+std::array<AcDbObjectId*, 5> filedOrder(CaepAnlControl::CurrentIds& ids) {
+  return {&ids.anlModel, &ids.optModel, &ids.loadSet, &ids.restraintSet, &ids.resultSet};
+}
+
+// Group codes of the current ids in DXF (soft pointers).
+constexpr int kDxfFirstCurrentId = 331;
+
+}  // namespace
 
 Acad::ErrorStatus CaepUnitsObj::dwgOutFields(AcDbDwgFiler* filer) const {
   return dbFileDwg(this, filer, false, [&](DbFields&) {
-    const Values values = Gather();
-    DB_CHECK_FILER(filer->writeUInt16(kDbDataVersion));
+    Values values = Gather();
+    DB_CHECK_FILER(filer->writeUInt16(kUnitsCurrentIdsRecordVersion));
     DB_CHECK_FILER(filer->writeInt32(values.lengthUnit));
     for (int unit : values.hostUnits) DB_CHECK_FILER(filer->writeInt32(unit));
+    for (AcDbObjectId* id : filedOrder(values.currentIds)) DB_CHECK_FILER(filer->writeSoftPointerId(*id));
     return filer->filerStatus();
   });
 }
@@ -157,6 +176,13 @@ Acad::ErrorStatus CaepUnitsObj::dwgInFields(AcDbDwgFiler* filer) {
       DB_CHECK_FILER(filer->readInt32(&value));
       unit = value;
     }
+    values.hasCurrentIds = version >= kUnitsCurrentIdsRecordVersion;
+    if (values.hasCurrentIds)
+      for (AcDbObjectId* id : filedOrder(values.currentIds)) {
+        AcDbSoftPointerId read;
+        DB_CHECK_FILER(filer->readSoftPointerId(&read));
+        *id = read;
+      }
     Apply(values);
     return filer->filerStatus();
   });
@@ -164,10 +190,12 @@ Acad::ErrorStatus CaepUnitsObj::dwgInFields(AcDbDwgFiler* filer) {
 
 Acad::ErrorStatus CaepUnitsObj::dxfOutFields(AcDbDxfFiler* filer) const {
   return dbFileDxf(this, filer, false, "CaepUnitsObj", [&](DbFields&) {
-    const Values values = Gather();
-    DB_CHECK_FILER(filer->writeInt32(90, kDbDataVersion));
+    Values values = Gather();
+    DB_CHECK_FILER(filer->writeInt32(90, kUnitsCurrentIdsRecordVersion));
     DB_CHECK_FILER(filer->writeInt32(91, values.lengthUnit));
     for (int i = 0; i < 8; ++i) DB_CHECK_FILER(filer->writeInt32(92 + i, values.hostUnits[i]));
+    int code = kDxfFirstCurrentId;
+    for (AcDbObjectId* id : filedOrder(values.currentIds)) DB_CHECK_FILER(filer->writeObjectId(code++, *id));
     return filer->filerStatus();
   });
 }
@@ -184,6 +212,10 @@ Acad::ErrorStatus CaepUnitsObj::dxfInFields(AcDbDxfFiler* filer) {
       DB_CHECK_FILER(filer->readInt32(92 + i, &value));
       values.hostUnits[i] = value;
     }
+    values.hasCurrentIds = version >= kUnitsCurrentIdsRecordVersion;
+    int code = kDxfFirstCurrentId;
+    if (values.hasCurrentIds)
+      for (AcDbObjectId* id : filedOrder(values.currentIds)) DB_CHECK_FILER(filer->readObjectId(code++, id));
     Apply(values);
     return filer->filerStatus();
   });

@@ -7,6 +7,11 @@
 
 #include "amg/CaeString.h"
 #include "arx/dbobject.h"
+#include "db/dbControl.h"
+
+// The units record files the drawing's current objects from this data version on; older records
+// carry none, and nothing is current after reading them.
+inline constexpr Adesk::UInt16 kUnitsCurrentIdsRecordVersion = 633;
 
 class CaepVersionObj : public AcDbObject {
  public:
@@ -52,6 +57,8 @@ class CaepUnitsObj : public AcDbObject {
   struct Values {
     int lengthUnit = 33;
     int hostUnits[8] = {};
+    bool hasCurrentIds = false;
+    CaepAnlControl::CurrentIds currentIds;
   };
 
  private:

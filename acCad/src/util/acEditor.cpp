@@ -113,10 +113,11 @@ void commandEndedWork(const char* name) {
     if (equals(name, "MENULOAD") || equals(name, "AMVARS")) inTransaction(depth, [cad] { cad->RefreshAfterCommand(); });
     acTopoResolvePending(acTopoSceneChanged());
     acTopoAfterCommand(name);
-    if (previousCommandWasOurs && (equals(name, "UNDO") || equals(name, "U"))) {
-      if (browserRebuild != 0) rebuildExplorer();
-      acTopoRevalidateAfterUndo();
-    }
+    const bool undo = equals(name, "UNDO") || equals(name, "U");
+    // Any undo or redo may bring back or remove simulation objects, whoever made them (a second
+    // U undoes the step before the first), so the Explorer is rebuilt after each of them.
+    if ((undo || equals(name, "REDO")) && browserRebuild != 0) rebuildExplorer();
+    if (previousCommandWasOurs && undo) acTopoRevalidateAfterUndo();
     if (equals(name, "SAVEAS")) rebuildExplorer();
   } catch (const CaeExcept& error) {
     recover(*cad, depth, error);

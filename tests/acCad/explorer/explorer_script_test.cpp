@@ -80,7 +80,8 @@ TEST(ExplorerScript, TheTabMakesDeletesAndUndoesAndTheDialogShowsTheSameTree) {
   ASSERT_NE(undone, std::string::npos) << out;
   EXPECT_TRUE(has(out.substr(undone, 200), "FEA_EXPLORER undone")) << out.substr(undone, 200);
   const std::string afterUndo = after(out.substr(undone), "Command: BROWSERTABS show");
-  EXPECT_TRUE(has(afterUndo, "bracket_LS [icon 110]")) << afterUndo;
+  // The set was current when it was deleted, and is current again.
+  EXPECT_TRUE(has(afterUndo, "bracket_LS* [icon 110]")) << afterUndo;
   EXPECT_TRUE(has(afterUndo, "bracket_Model* [icon 275]")) << afterUndo;
 
   // A model's label is not edited; Enter and Esc leave the tab where it was.
@@ -96,8 +97,9 @@ TEST(ExplorerScript, TheTabMakesDeletesAndUndoesAndTheDialogShowsTheSameTree) {
   ASSERT_NE(opened, std::string::npos) << out;
   const std::string reopened = after(out.substr(opened), "Command: BROWSERTABS show");
   const std::string dialog = out.substr(out.find("dialog 234 \"Kestrum Inside Explorer\"", opened));
+  // The current marks come back with the drawing.
   for (const char* object :
-       {"bracket [icon 108]", "bracket_Model", "[icon 275]", "bracket_LS", "[icon 110]", "bracket_RS", "[icon 106]"}) {
+       {"bracket [icon 108]", "bracket_Model* [icon 275]", "bracket_LS* [icon 110]", "bracket_RS* [icon 106]"}) {
     EXPECT_TRUE(has(reopened, object)) << object << "\n" << reopened;
     EXPECT_TRUE(has(dialog, object)) << object << "\n" << dialog;
   }
@@ -143,3 +145,35 @@ TEST(ExplorerScript, OpenFileImportsTheShippedPairsUnderTheCurrentModel) {
 }
 
 }  // namespace
+
+// The tab follows every undo, also one after a command that is not the add-in's: here the second
+// U takes back the tab's own load set after a test command made a restraint set.
+TEST(ExplorerScript, TheTabFollowsAnUndoAfterACommandThatIsNotTheAddIns) {
+  TempDir dir;
+  const std::string script = "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() + "\nARXLOAD " +
+                             kestrum::test::buildPath("tests/modules/lbc_module.so").string() +
+                             "\n"
+                             "NEW\n"
+                             "SAVEAS bracket.dwg\n"
+                             "@rclick 1198 bracket\n@menu Simulation Model\n@click IDOK\n@click IDOK\n"
+                             "@rclick 1198 bracket\n@menu Load Set\n@click IDOK\n"
+                             "LBCRESTSET Other\n"
+                             "U\n"
+                             "U\n"
+                             "BROWSERTABS show\n"
+                             "REDO\n"
+                             "BROWSERTABS show\n"
+                             "QUIT\n";
+  const ProgramRun run = kestrum::test::runHostScript(dir, script);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::string& out = run.output;
+  ASSERT_TRUE(has(out, "FEA_EXPLORER undone")) << out;
+  const std::string undone = after(out, "Command: BROWSERTABS show");
+  EXPECT_TRUE(has(undone, "bracket_Model* [icon 275]")) << undone;
+  EXPECT_FALSE(has(undone, "bracket_LS")) << undone;
+  const std::size_t redone = out.find("Command: REDO");
+  ASSERT_NE(redone, std::string::npos) << out;
+  const std::string back = after(out.substr(redone), "Command: BROWSERTABS show");
+  EXPECT_TRUE(has(back, "bracket_LS* [icon 110]")) << back;
+  EXPECT_FALSE(has(out, "General Error")) << out;
+}

@@ -460,7 +460,8 @@ void CExpTreeCtl::AddResultSetItem(FerResultSet* set, HTREEITEM parent) {
 
 void CExpTreeCtl::AddJobItem(AnlJob* job, HTREEITEM parent) {
   if (!job || job->IsMarkedAsErased()) return;
-  job->Check();
+  // A status check that fails is reported; the job is listed as last known and the fill goes on.
+  ExpRunGuarded([job] { job->Check(); });
   if (job->HaveResults()) {
     HTREEITEM item = InsertKindItem(JobLabel(*job, IDS_EXP_JOB_COMPLETED), kExpJobWithResults, parent);
     if (!resultSetMode_ && !selectMode_) SelectItem(item);

@@ -15,6 +15,7 @@
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
 #include "fea/OptModel.h"
+#include "fev/FerRender.h"
 #include "fev/FerWndOGLDisp.h"
 #include "gui/utils/UINotAvailable.h"
 #include "gui/utils/UIResults.h"
@@ -171,14 +172,17 @@ void UIShowResultSet(FerResultSet* resultSet, AnlModel* model, int applyDefaults
   OpenModelInCad(model);
   CaeString shownBefore;
   UIGetCurrentResultSetName(shownBefore);
+  // A reopened drawing names its current set while its new window shows no result yet: the
+  // window takes the default display then, as for a first set.
+  const bool firstShown = shownBefore.IsEmpty() || FerShowsNoResult(GetSettings(true).settings);
   if (resultSet) UISetResultSet(resultSet->Name());
-  if (shownBefore.IsEmpty()) {
+  if (firstShown) {
     EnsureWindow();
     UISetDefaultColorDisplay(applyDefaults, 1);
   }
   EnsureWindow();
   ShowWindowAndRestore(activeOnEntry);
-  if (!shownBefore.IsEmpty()) {
+  if (!firstShown) {
     FerState& state = State();
     QuietlyRun([&] { state.UpdateImage(); });
   }

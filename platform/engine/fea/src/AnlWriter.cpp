@@ -19,6 +19,7 @@ fea_detail::DeckRequest AnlWriter::Request() const {
   request.modeMethod = modeMethod_;
   request.lowMode = lowMode_;
   request.highMode = highMode_;
+  request.tempConv = tempConv_;
   return request;
 }
 

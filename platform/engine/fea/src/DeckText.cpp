@@ -877,6 +877,7 @@ class DeckBuilder {
         rows(("*EXPANSION, ZERO=" + DeckNumber(referenceTemperature_)).c_str(),
              {{CaeMaterial::kExpansion, CaeUtExpansion}});
     } else {
+      if (byTemperature) heatStepIterates_ = true;
       rows("*CONDUCTIVITY", {{CaeMaterial::kConductivity, CaeUtConductivity}});
       rows("*SPECIFIC HEAT", {{CaeMaterial::kSpecificHeat, CaeUtSpecificHeat}});
       rows("*DENSITY", {{CaeMaterial::kDensity, CaeUtDensity}});
@@ -923,8 +924,18 @@ class DeckBuilder {
       case AnlHeatTransfer:
         Line(iterative ? "*HEAT TRANSFER, STEADY STATE, SOLVER=ITERATIVE CHOLESKY" : "*HEAT TRANSFER, STEADY STATE");
         Line("1.,1.");
+        WriteTemperatureConvergence();
         break;
     }
+  }
+
+  // The criterion on the temperature correction of an iterating heat step: the largest correction
+  // as a fraction of the largest temperature change (the second field); the residual keeps the
+  // solver's default.
+  void WriteTemperatureConvergence() {
+    if (!heatStepIterates_ || !(req_.tempConv > 0.0) || !std::isfinite(req_.tempConv)) return;
+    Line("*CONTROLS, PARAMETERS=FIELD");
+    Line(DeckNumber(kDefaultResidualCriterion) + "," + DeckNumber(req_.tempConv / 100.0));
   }
 
   // The solver's frequency line: how many modes, then the range they are taken from.
@@ -1062,6 +1073,10 @@ class DeckBuilder {
   std::vector<StepData> steps_;
   bool hasReference_ = false;
   double referenceTemperature_ = 0.0;
+  // A conductivity given by temperature makes the heat step nonlinear, so that it iterates.
+  bool heatStepIterates_ = false;
+  // The solver's default residual criterion, written with the temperature criterion after it.
+  static constexpr double kDefaultResidualCriterion = 0.005;
   bool ignored_ = false;
   std::set<const AttBaseLbc*> transformed_;
   std::set<const AttBaseLbc*> warned_;

@@ -24,6 +24,7 @@ struct DeckRequest {
   int modeMethod = 0;  // AnlWriter::kModes*
   double lowMode = 0.0;
   double highMode = 0.0;
+  double tempConv = 0.0;  // percent; 0: the solver's own criterion
 };
 
 // Builds the deck; false with the reasons (each a full message) when the solver would refuse it.

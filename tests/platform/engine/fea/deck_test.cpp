@@ -285,6 +285,49 @@ TEST_F(DeckTest, AHeatModelCooledByConvectionNeedsNoFixedTemperature) {
   EXPECT_TRUE(deck.Has("*EL FILE\nHFL\n"));
 }
 
+// The temperature convergence reaches the deck where the heat step iterates: a conductivity given
+// by temperature; a constant one gives a linear step, solved in one go.
+TEST_F(DeckTest, TheTemperatureConvergenceIsWrittenWhereTheHeatStepIterates) {
+  model.SetType(AnlHeatTransfer);
+  Add(AttCode::FaceFixedTemperature, 1, CaeVector(373.15, 0, 0), restraints);
+  Add(AttCode::FaceHeatFlux, 2, CaeVector(1000, 0, 0), loads);
+  struct Row {
+    const char* name;
+    bool byTemperature;
+    double percent;
+    const char* controls;  // null: none written
+  };
+  const Row rows[] = {
+      {"ConductivityByTemperature", true, 0.5, "*CONTROLS, PARAMETERS=FIELD\n0.005,0.005\n"},
+      {"DefaultPercent", true, 0.1, "*CONTROLS, PARAMETERS=FIELD\n0.005,0.001\n"},
+      {"ConstantConductivity", false, 0.5, nullptr},
+      {"NoCriterionGiven", true, 0.0, nullptr},
+      {"NotANumber", true, std::nan(""), nullptr},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    CaeMaterial* material = NewSteel();
+    if (row.byTemperature) material->AddProp(573.15, 7850, 1.9e11, 0.3, 2e8, 3.5e8, 40, 1.3e-5, 500);
+    delete sub->GetMaterial();
+    sub->AssignMaterial(material);
+    AnlWriter writer(&model);
+    writer.AddResltCase(&rc);
+    writer.SetTempConv(row.percent);
+    CaeString message;
+    const auto path = dir / "heat.inp";
+    ASSERT_EQ(writer.Write(CaeString(path.string()), message), 1) << message.Str();
+    const std::string deck = kestrum::test::readFile(path);
+    if (row.controls) {
+      // Inside the heat step, after its increment line.
+      const std::size_t step = deck.find("*HEAT TRANSFER, STEADY STATE\n1.,1.\n");
+      ASSERT_NE(step, std::string::npos) << deck;
+      EXPECT_EQ(deck.find(row.controls), step + std::string("*HEAT TRANSFER, STEADY STATE\n1.,1.\n").size()) << deck;
+    } else {
+      EXPECT_EQ(deck.find("*CONTROLS"), std::string::npos) << deck;
+    }
+  }
+}
+
 TEST_F(DeckTest, DistributedLoadsAddUpToWhatWasAsked) {
   Clamp();
   struct Row {

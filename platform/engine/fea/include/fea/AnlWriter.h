@@ -102,8 +102,9 @@ class AnlWriter {
   double LowMode() const { return lowMode_; }
   void SetHighMode(double value) { highMode_ = value; }
   double HighMode() const { return highMode_; }
-  // Temperature convergence of an iterating heat step (percent); a steady linear heat step, the
-  // only kind this writer makes, is solved in one go and has nothing to converge.
+  // Temperature convergence of an iterating heat step (percent of the largest temperature change):
+  // written where a material's conductivity depends on temperature, which makes the heat step
+  // iterate; a linear heat step is solved in one go and has nothing to converge. 0: the solver's.
   void SetTempConv(double value) { tempConv_ = value; }
   double TempConv() const { return tempConv_; }
 

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <sstream>
@@ -17,12 +19,14 @@
 #include "arx/acutads.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbfiler.h"
+#include "arx/gidisplay.h"
 #include "arx/hostcmds.h"
 #include "arx/hostinput.h"
 #include "arx/rxdlinkr.h"
 #include "cadInterface/CadCommands.h"
 #include "cadInterface/CadInterface.h"
 #include "db/dbControl.h"
+#include "db/dbDict.h"
 #include "db/dbFiling.h"
 #include "db/dbOpen.h"
 #include "db/dbOptCon.h"
@@ -38,6 +42,7 @@
 #include "mcad/amipart.h"
 #include "mfc/driver.h"
 #include "test_env.h"
+#include "util/acObjKey.h"
 
 namespace {
 
@@ -262,6 +267,10 @@ TEST_F(OptStoreTest, DeletingAModelCascadesAndUndoRestoresEveryPart) {
   }
   type("UNDO 1");
   EXPECT_EQ(dumpStudy(), before);
+  type("REDO");
+  EXPECT_EQ(dumpStudy(), before.substr(before.find("variable "))) << "the model erased again, the variable kept";
+  type("UNDO 1");
+  EXPECT_EQ(dumpStudy(), before);
   EXPECT_EQ(control()->Ids(DbStoredKind::OptModel).size(), 1u);
 }
 
@@ -318,6 +327,40 @@ TEST_F(OptStoreTest, OlderModelRecordsReadByTheirVersion) {
   EXPECT_EQ(control()->Ids(DbStoredKind::OptModel).size(), 1u) << "re-reads list the model once";
 }
 
+// A variable record older than version 300 has no unit: it reads as unit type 0 with an empty
+// text, which the pass after loading fills with the engine's text for that type.
+TEST_F(OptStoreTest, AnOlderVariableRecordTakesTheEngineUnitTextAfterLoading) {
+  command(buildStudy);
+  const AcDbObjectId id = control()->Ids(DbStoredKind::OptVariable).front();
+  AcDbObject* object = nullptr;
+  ASSERT_EQ(acdbOpenObject(object, id, AcDb::kForWrite), Acad::eOk);
+  auto* variable = dynamic_cast<CaepOptVariable*>(object);
+  AcDbDwgFiler filer(AcDb::kFileFiler, db());
+  variable->AcDbEntity::dwgOutFields(&filer);
+  filer.writeUInt16(250);
+  filer.writeString("T");
+  filer.writeInt16(5);  // a unit type older records do not carry
+  filer.writeDouble(5.0);
+  filer.writeDouble(20.0);
+  filer.writeDouble(12.0);
+  filer.writeInt16(1);
+  ASSERT_EQ(amiWriteKey(&filer, variable->ParamKey()), Ami::eOk);
+  const std::string bytes = filer.takeBuffer();
+  AcDbDwgFiler reader(AcDb::kFileFiler, db(), bytes);
+  ASSERT_EQ(variable->dwgInFields(&reader), Acad::eOk) << cadhost::printedText();
+  EXPECT_EQ(static_cast<int>(variable->UnitType()), 0);
+  EXPECT_TRUE(variable->UnitText().IsEmpty());
+  EXPECT_DOUBLE_EQ(variable->InitialValue(), 12.0) << "the value last applied, not the parameter's";
+  object->close();
+  dbReconcileStoredObjects();
+  OptVariable engine(CaeString("x"));
+  engine.UnitType(static_cast<CaeUnitType>(0));
+  ASSERT_FALSE(engine.UnitText().IsEmpty());
+  ASSERT_EQ(acdbOpenObject(object, id, AcDb::kForRead), Acad::eOk);
+  EXPECT_STREQ(dynamic_cast<CaepOptVariable*>(object)->UnitText().c_str(), engine.UnitText().c_str());
+  object->close();
+}
+
 // Copying, translating and cloning filers carry the host part only; an unnamed model cannot be
 // written (53, the text printed) and nothing is allocated from a damaged count.
 TEST_F(OptStoreTest, FilerTypesAndRefusedRecords) {
@@ -361,33 +404,143 @@ TEST_F(OptStoreTest, FilerTypesAndRefusedRecords) {
   object->close();
 }
 
-// All or nothing: a variable without parameter writes nothing; a design the part cannot be built
-// with is refused and the parameters keep their values; a good design is written and rebuilt.
+// A slab whose length is the global T (in the part's own length unit).
+AcDbObjectId addSlab(const std::filesystem::path& folder) {
+  const std::filesystem::path file = folder / "slab.part";
+  std::ofstream(file) << "part slab\nbox body corner=(0, 0, 0) size=(T, 10, 10)\n";
+  const std::vector<AcDbObjectId> ids = mcadLoadPartFile(db(), file.string());
+  return ids.empty() ? AcDbObjectId() : ids.front();
+}
+
+// All or nothing: a design the part cannot be built with is refused and every parameter keeps its
+// value; a variable without parameter writes nothing; a good design is written and rebuilt once.
 TEST_F(OptStoreTest, SetDesignVariableValuesWritesAllOrNothing) {
-  type("PART plate_with_hole");
   command(buildStudy);
+  AcDbObjectId slab;
+  command([&] { slab = addSlab(dir.path()); });
+  ASSERT_FALSE(slab.isNull()) << cadhost::printedText();
   CadInterface* cad = CadInterface::GetCurrent();
-  int answer = -1;
+  const double volumeAt10 = cad->GetPartMassProps();
+  ASSERT_GT(volumeAt10, 0.0);
+  struct Row {
+    const char* name;
+    double value;
+    int answer;
+    double t;
+  };
+  const Row rows[] = {{"a buildable design", 14.0, 1, 14.0}, {"a zero length: refused", 0.0, 0, 14.0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    int answer = -1;
+    command([&] {
+      control()->FirstOptVariable()->InitialValue(row.value);
+      answer = cad->SetDesignVariableValues(nullptr);
+    });
+    EXPECT_EQ(answer, row.answer);
+    EXPECT_DOUBLE_EQ(globalValue("T"), row.t);
+    command([] {});
+    double variableValue = 0.0;
+    command([&] { variableValue = control()->FirstOptVariable()->InitialValue(); });
+    EXPECT_DOUBLE_EQ(variableValue, row.t) << "the variable follows its parameter";
+    EXPECT_DOUBLE_EQ(globalValue("W"), 2 * row.t);
+    EXPECT_NEAR(cad->GetPartMassProps() / volumeAt10, row.t / 10.0, 1e-9) << "the box is T long";
+  }
+
+  // ApplyValue: a refused write keeps the variable's value.
+  int applied = -1;
+  double kept = 0.0;
   command([&] {
     OptVariable* t = control()->FirstOptVariable();
-    t->InitialValue(14.0);
-    answer = cad->SetDesignVariableValues(nullptr);
+    applied = t->ApplyValue(0.0);
+    kept = t->InitialValue();
   });
-  EXPECT_EQ(answer, 1);
-  EXPECT_DOUBLE_EQ(globalValue("T"), 14.0);
-  EXPECT_DOUBLE_EQ(globalValue("W"), 28.0);
+  EXPECT_EQ(applied, 0);
+  EXPECT_DOUBLE_EQ(kept, 14.0);
 
   // A keyless variable alongside: nothing is written.
+  int answer = -1;
   command([&] {
     auto* keyless = new CaepOptVariable(CaeString("keyless"), static_cast<CaeUnitType>(0));
     control()->AddOptVariable(keyless);
     keyless->close();
-    OptVariable* t = control()->FirstOptVariable();
-    t->InitialValue(16.0);
+    control()->FirstOptVariable()->InitialValue(16.0);
     answer = cad->SetDesignVariableValues(nullptr);
   });
   EXPECT_EQ(answer, 0);
   EXPECT_DOUBLE_EQ(globalValue("T"), 14.0);
+}
+
+// Model names compare ignoring case, as the dictionary that files them does.
+TEST_F(OptStoreTest, SelectOrCreateFindsAModelWhateverItsCase) {
+  command(buildStudy);
+  int answer = -1;
+  command([&] { answer = CadInterface::GetCurrent()->SelectOrCreateOptModel(CaeString("bracket"), nullptr); });
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(control()->Ids(DbStoredKind::OptModel).size(), 1u);
+  command([&] { answer = CadInterface::GetCurrent()->SelectOrCreateOptModel(CaeString("Frame"), nullptr); });
+  EXPECT_EQ(answer, 0);
+  EXPECT_EQ(control()->Ids(DbStoredKind::OptModel).size(), 2u);
+}
+
+// Markers: one cube at a vertex, three along an edge, three on each edge of a face; none once the
+// constraint or its model is erased.
+TEST_F(OptStoreTest, ConstraintsDrawCubesOnTheirGeometry) {
+  command(buildStudy);
+  AcDbObjectId slab;
+  command([&] { slab = addSlab(dir.path()); });
+  AmiPartEntity* entity = nullptr;
+  ASSERT_EQ(acdbOpenObject(entity, slab, AcDb::kForRead), Acad::eOk);
+  const std::string vertex = entity->part()->vertexNames().front();
+  const std::string edge = entity->part()->edgeNames().front();
+  const std::string face = entity->part()->faceNames().front();
+  entity->close();
+  struct Row {
+    Ami::KeyType type;
+    std::string name;
+    int cubes;
+    AcDbObjectId id;
+  };
+  std::vector<Row> rows = {
+      {Ami::kVertexKey, vertex, 1, {}}, {Ami::kEdgeKey, edge, 3, {}}, {Ami::kFaceKey, face, 12, {}}};
+  command([&] {
+    OptModel* model = control()->CurrentOptModel();
+    for (Row& row : rows) {
+      AmiObjectKey key(row.type, slab, row.name);
+      OptConstraint definition(CaeString(row.name), 128, nullptr, OptStress, nullptr);
+      definition.Owner(model);
+      auto* created = dynamic_cast<CaepOptConstraint*>(
+          CadInterface::GetCurrent()->CreateOptConstraint(&definition, acBrEntityFromKey(&key), 0.5, 3));
+      ASSERT_NE(created, nullptr);
+      row.id = created->objectId();
+    }
+  });
+  AcGiDisplayList list(db());
+  list.regenerate();
+  const std::size_t perCube = list.primitivesOf(rows[0].id).size();
+  ASSERT_GT(perCube, 0u) << cadhost::printedText();
+  for (const Row& row : rows) EXPECT_EQ(list.primitivesOf(row.id).size(), perCube * row.cubes) << row.name;
+
+  // Reopened, they draw nothing until the pass after loading has resolved them.
+  const std::string path = (dir / "markers.dwg").string();
+  ASSERT_EQ(acDocManagerPtr()->saveDocument(current(), path, true), Acad::eOk) << cadhost::printedText();
+  ASSERT_TRUE(acDocManagerPtr()->closeDocument(current()));
+  ASSERT_NE(acDocManagerPtr()->openDocument(path), nullptr) << cadhost::printedText();
+  {
+    // The ids of the reopened drawing: after the study's two constraints without geometry.
+    DbTransaction transaction(db());
+    auto* model =
+        dynamic_cast<CaepOptModel*>(dbOpenMember(db(), control()->Ids(DbStoredKind::OptModel).front(), AcDb::kForRead));
+    ASSERT_NE(model, nullptr);
+    ASSERT_EQ(model->ConstraintIds().size(), 5u);
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i].id = model->ConstraintIds()[i + 2];
+  }
+  AcGiDisplayList reopened(db());
+  reopened.regenerate();
+  for (const Row& row : rows) EXPECT_TRUE(reopened.primitivesOf(row.id).empty()) << row.name;
+  command([] {});
+  AcGiDisplayList resolved(db());
+  resolved.regenerate();
+  for (const Row& row : rows) EXPECT_EQ(resolved.primitivesOf(row.id).size(), perCube * row.cubes) << row.name;
 }
 
 }  // namespace

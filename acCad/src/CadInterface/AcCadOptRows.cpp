@@ -254,6 +254,8 @@ int AcCadInterface::SetDesignVariableValues(OptVariable* variable) {
     if (!built) {
       acutPrintf("\nThe part cannot be built with these design variable values; it was left as it was.");
       CAE_CHECK(writeAndRegenerate(before, parts));
+      // Nothing changed: the variables hold their parameters' values again.
+      for (std::size_t i = 0; i < variables.size(); ++i) variables[i]->InitialValue(before[i].second);
     }
   } catch (...) {
     for (AmiObjectKey* part : parts) acReleaseKey(&part);

@@ -167,7 +167,9 @@ void dbReconcileStoredObjects() {
   // Optimisation models: owners and geometry of their parts; design variables: unit texts.
   for (AcDbObjectId id : control->Ids(DbStoredKind::OptModel))
     if (auto* model = dynamic_cast<CaepOptModel*>(dbOpenMember(db, id, AcDb::kForRead))) dbOptModelRelinkObjects(model);
+  // Opened for write only when there is a text to fill, so that the pass records nothing else.
   for (AcDbObjectId id : control->Ids(DbStoredKind::OptVariable))
-    if (auto* variable = dynamic_cast<CaepOptVariable*>(dbOpenMember(db, id, AcDb::kForWrite)))
-      dbOptVarFillUnitText(variable);
+    if (auto* variable = dynamic_cast<CaepOptVariable*>(dbOpenMember(db, id, AcDb::kForRead)))
+      if (variable->UnitText().IsEmpty())
+        dbOptVarFillUnitText(dynamic_cast<CaepOptVariable*>(dbOpenMember(db, id, AcDb::kForWrite)));
 }

@@ -246,6 +246,10 @@ void CaepOptConstraint::EdgeParams(CaeTopoRef* edge, double* parameters, int n) 
 Adesk::Boolean CaepOptConstraint::worldDraw(AcGiWorldDraw* mode) {
   if (unresolved_ != 0) return Adesk::kFalse;
   try {
+    // Its own transaction: the owner opens through it.
+    AcDbDatabase* db = database();
+    if (!db || !db->transactionManager()) return Adesk::kFalse;
+    DbTransaction transaction(db);
     ::OptModel* owner = Owner();
     if (IsActive() && owner && owner->IsActive()) DrawSymbol(mode, GetTopoRef());
   } catch (const CaeExcept& error) {

@@ -300,7 +300,9 @@ Acad::ErrorStatus CaepOptModel::subErase(Adesk::Boolean erasing) {
     return Acad::eOk;
   }
   MarkAsErased();
-  // The parts' own erasure is what undo brings back, each for itself.
+  // The parts' own erasure is what undo and redo bring back, each for itself: a replay of the
+  // history cascades nothing (and opens nothing: no transaction is active then).
+  if (isUndoing()) return Acad::eOk;
   std::vector<AcDbObject*> parts;
   for (OptConstraint* c = FirstConstraint(1); c; c = NextConstraint()) parts.push_back(drawingObjectOf(c));
   for (AnlResltCase* rc = FirstAnlResultCase(1); rc; rc = NextAnlResultCase()) parts.push_back(drawingObjectOf(rc));

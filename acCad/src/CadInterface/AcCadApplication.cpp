@@ -25,6 +25,11 @@
 #include "db/dbModel.h"
 #include "db/dbModelLbc.h"
 #include "db/dbModelTemp.h"
+#include "db/dbOptCon.h"
+#include "db/dbOptModel.h"
+#include "db/dbOptObj.h"
+#include "db/dbOptResult.h"
+#include "db/dbOptVar.h"
 #include "db/dbRecords.h"
 #include "db/dbResultSet.h"
 #include "db/dbSubModel.h"
@@ -36,7 +41,7 @@ namespace {
 constexpr char kCommandGroup[] = "CAEP";
 
 // Registration order is the table's order; unregistration follows unregisterPosition.
-constexpr std::array<AcCustomClassEntry, 21> kCustomClasses{{
+constexpr std::array<AcCustomClassEntry, 26> kCustomClasses{{
     {"CaepVersionObj", &CaepVersionObj::rxInit, &CaepVersionObj::desc, 1},
     {"CaepUnitsObj", &CaepUnitsObj::rxInit, &CaepUnitsObj::desc, 2},
     {"CaepAnlModelObj", &CaepAnlModelObj::rxInit, &CaepAnlModelObj::desc, 3},
@@ -52,6 +57,11 @@ constexpr std::array<AcCustomClassEntry, 21> kCustomClasses{{
     {"CaepAnlDrvJobObj", &CaepAnlDrvJobObj::rxInit, &CaepAnlDrvJobObj::desc, 14},
     {"CaepAnlConstrJobObj", &CaepAnlConstrJobObj::rxInit, &CaepAnlConstrJobObj::desc, 15},
     {"CaepResultCaseObj", &CaepResultCaseObj::rxInit, &CaepResultCaseObj::desc, 16},
+    {"CaepOptModel", &CaepOptModel::rxInit, &CaepOptModel::desc, 17},
+    {"CaepOptVariable", &CaepOptVariable::rxInit, &CaepOptVariable::desc, 18},
+    {"CaepOptConstraint", &CaepOptConstraint::rxInit, &CaepOptConstraint::desc, 19},
+    {"CaepOptObjective", &CaepOptObjective::rxInit, &CaepOptObjective::desc, 20},
+    {"CaepOptResultCase", &CaepOptResultCase::rxInit, &CaepOptResultCase::desc, 21},
     {"CaepAnlResultCase", &CaepAnlResultCase::rxInit, &CaepAnlResultCase::desc, 22},
     {"CaepAnlLbcCase", &CaepAnlLbcCase::rxInit, &CaepAnlLbcCase::desc, 23},
     {"CaepMeshUse", &CaepMeshUse::rxInit, &CaepMeshUse::desc, 26},

@@ -152,6 +152,44 @@ class AcCadInterface : public CadInterface {
   // A new pair on the two entities' references, added to the current model.
   void CreateMateRelPair(AcBrEntity* first, AcBrEntity* second, const CaeString& name, int colour, double symbolScale);
 
+  // ---- design parameters, mass properties and optimisation objects (AcCadOptRows.cpp) ----
+  // Parameters of the "Designer" scope; every failing part-modeller status but the pick's own is
+  // a consistency check. A picked or found parameter with dependencies is refused with 738.
+  int GetParamDependencies(AmiParamKey* key) override;
+  AmiParamKey* PickParameter() override;  // 737; 736 and ask again; null when the pick was ended
+  void GetGlobalParams(int* count, CaeString** names) override;
+  CaeString& GetParamName(CaeString& name, AmiParamKey* key) override;
+  AmiParamKey* FindGlobalParam(CaeString name) override;  // byte for byte
+  AmiParamKey* VariableParameterKey(OptVariable* variable) override;
+  double GetParamValue(AmiParamKey* key) override;
+  double GetParamValueByName(CaeString name) override;
+  // All or nothing: a live variable without parameter writes nothing (0); the values are written
+  // together, each part using them rebuilt once; a refused rebuild puts the values back (0).
+  int SetDesignVariableValues(OptVariable* variable) override;
+  OptVariable* CreateDesignVariable(OptVariable* prototype, AmiParamKey* key) override;
+  void CreateDesignVariableFromKey(OptVariable* old, OptVariable* prototype, AmiObjectKey* key) override;
+  double GetPartMassProps() override;  // the active part's volume; 0.0 without one
+  double GetPartVolume(int unused) override;
+  AnlJob* CreateOptJob() override;
+  double GetOptConstraintSymbolSize(OptConstraint* constraint) override;
+  int GetOptConstraintColor(OptConstraint* constraint) override;
+  AcBrEntity* GetBrepOfAttribute(CaeAttrib* attribute) override;
+  // An unnamed definition gets "constraint<n>" ("control<n>" in Concept); a face coordinate system
+  // is refused (null) since the record cannot carry it.
+  OptConstraint* CreateOptConstraint(OptFunction* definition, AcBrEntity* entity, double symbolSize,
+                                     int colour) override;
+  void UpdateOptConstraint(OptConstraint* old, OptFunction* definition, AcBrEntity* entity, double symbolSize,
+                           int colour) override;
+  OptObjective* AddObjective(OptFunction* definition) override;  // unnamed: the engine's name
+  void ReplaceObjective(OptObjective* old, OptFunction* definition) override;
+  // An empty name takes the default unique name; a name the dictionary refuses makes nothing.
+  OptModel* CreateOptimizationModel(int optType, CaeString name, AnlModel* model, int addResultCase) override;
+  // Names compare ignoring case, as the dictionary that files the models does.
+  int SelectOrCreateOptModel(CaeString name, AnlModel* model) override;
+  AnlResltCase* AddAnalysisResultCase(OptModel* model, AnlResltCase* resultCase) override;
+  void ReplaceAnalysisResultCase(OptModel* model, AnlResltCase* old, AnlResltCase* replacement) override;
+  // ---- end of optimisation rows ----
+
   void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window
   void RebuildExplorer() override;
   int ToggleDocumentLock() override;  // answers 1

@@ -43,6 +43,10 @@ class CaepAnlControl : public AnlControl {
   ~CaepAnlControl() override;
 
   AnlModel* NewAnlModel(const CaeString& name, AnlType type) override;
+  // A shape optimisation model of that name entered in "OPTIMIZATION_MODELS" (null, with the
+  // reason printed, for a refused name), and a design variable of unit type 0 in model space.
+  OptModel* NewOptModel(const CaeString& name) override;
+  OptVariable* NewOptVariable(const CaeString& name) override;
 
   // Stores the drawing's length unit (0 metre .. 4 foot) and makes it the length of the native
   // system. Another code is refused: false, nothing changed.

@@ -9,6 +9,8 @@
 #include "db/dbLbcSet.h"
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
+#include "db/dbOptModel.h"
+#include "db/dbOptVar.h"
 #include "db/dbRecords.h"
 #include "db/dbSubModel.h"
 
@@ -162,4 +164,12 @@ void dbReconcileStoredObjects() {
   for (DbStoredKind kind : {DbStoredKind::LoadCase, DbStoredKind::RestraintCase})
     for (AcDbObjectId id : control->Ids(kind))
       if (auto* set = dynamic_cast<CaepLbcSetObj*>(dbOpenMember(db, id, AcDb::kForRead))) set->Reconcile();
+  // Optimisation models: owners and geometry of their parts; design variables: unit texts.
+  for (AcDbObjectId id : control->Ids(DbStoredKind::OptModel))
+    if (auto* model = dynamic_cast<CaepOptModel*>(dbOpenMember(db, id, AcDb::kForRead))) dbOptModelRelinkObjects(model);
+  // Opened for write only when there is a text to fill, so that the pass records nothing else.
+  for (AcDbObjectId id : control->Ids(DbStoredKind::OptVariable))
+    if (auto* variable = dynamic_cast<CaepOptVariable*>(dbOpenMember(db, id, AcDb::kForRead)))
+      if (variable->UnitText().IsEmpty())
+        dbOptVarFillUnitText(dynamic_cast<CaepOptVariable*>(dbOpenMember(db, id, AcDb::kForWrite)));
 }

@@ -43,11 +43,11 @@ bool dbReadDxfMarker(AcDbDxfFiler* filer, const char* className) {
   return true;
 }
 
-void dbRegisterClass(const char* name, const char* dxfName, AcRxPseudoConstructor make) {
+void dbRegisterClass(const char* name, const char* dxfName, AcRxPseudoConstructor make, const char* parent) {
   constexpr int kDrawingVersion = 23;
   constexpr int kMaintenanceVersion = 6;
   if (!acrxFindClass(name))
-    newAcRxClass(name, "AcDbObject", kDrawingVersion, kMaintenanceVersion, 0, make, dxfName, "TLXARX");
+    newAcRxClass(name, parent, kDrawingVersion, kMaintenanceVersion, 0, make, dxfName, "TLXARX");
 }
 
 // ---- DbFields ---------------------------------------------------------------------------------
@@ -64,6 +64,7 @@ int dxfIdCode(DbFields::Ref kind) {
     case DbFields::Ref::HardOwner: return 360;
     case DbFields::Ref::SoftOwner: return 350;
     case DbFields::Ref::HardPointer: return 340;
+    case DbFields::Ref::SoftPointer: return 330;
   }
   return 340;
 }
@@ -145,6 +146,12 @@ void DbFields::Id(AcDbObjectId& id, Ref kind) {
     case Ref::HardPointer: {
       AcDbHardPointerId typed(id);
       DB_CHECK_FILER(reading_ ? dwg_->readHardPointerId(&typed) : dwg_->writeHardPointerId(typed));
+      id = typed;
+      break;
+    }
+    case Ref::SoftPointer: {
+      AcDbSoftPointerId typed(id);
+      DB_CHECK_FILER(reading_ ? dwg_->readSoftPointerId(&typed) : dwg_->writeSoftPointerId(typed));
       id = typed;
       break;
     }

@@ -5,6 +5,7 @@
 
 #include <new>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "amg/CaeExcept.h"
@@ -12,6 +13,7 @@
 #include "amg/CaeString.h"
 #include "arx/adesk.h"
 #include "arx/dbdxffiler.h"
+#include "arx/dbentity.h"
 #include "arx/dbfiler.h"
 #include "arx/dbid.h"
 #include "arx/dbobject.h"
@@ -22,9 +24,10 @@ class AcCadDocData;
 class AcDbDatabase;
 class CaepAnlControl;
 
-// Registers a stored class with the host's runtime, once: parent "AcDbObject", drawing version
-// 23, maintenance version 6, application "TLXARX".
-void dbRegisterClass(const char* name, const char* dxfName, AcRxPseudoConstructor make);
+// Registers a stored class with the host's runtime, once: parent "AcDbObject" (or `parent`),
+// drawing version 23, maintenance version 6, application "TLXARX".
+void dbRegisterClass(const char* name, const char* dxfName, AcRxPseudoConstructor make,
+                     const char* parent = "AcDbObject");
 // The pseudo-constructor of a stored class: a default-constructed object (null when out of memory).
 template <class T>
 AcRxObject* dbMakeObject() {
@@ -81,11 +84,14 @@ bool dbReadDxfMarker(AcDbDxfFiler* filer, const char* className);
 // Every failed filer call is a consistency check. DXF takes one group code per kind of value.
 class DbFields {
  public:
-  enum class Ref { HardOwner, SoftOwner, HardPointer };
+  enum class Ref { HardOwner, SoftOwner, HardPointer, SoftPointer };
   DbFields(AcDbDwgFiler* filer, bool reading) : dwg_(filer), reading_(reading) {}
   DbFields(AcDbDxfFiler* filer, bool reading) : dxf_(filer), reading_(reading) {}
 
   bool Reading() const { return reading_; }
+  // The filer behind the pass (one of the two is null), for values the pass does not cover.
+  AcDbDwgFiler* DwgFiler() const { return dwg_; }
+  AcDbDxfFiler* DxfFiler() const { return dxf_; }
   void UInt16(Adesk::UInt16& value);
   void Int16(Adesk::Int16& value);
   void Int32(Adesk::Int32& value);
@@ -115,16 +121,21 @@ template <class Object, class Body>
 Acad::ErrorStatus dbFileDxf(const Object* object, AcDbDxfFiler* filer, bool reading, const char* className,
                             Body&& body);
 
+// The host class whose filing runs first: AcDbEntity for entities, else AcDbObject.
+template <class Object>
+using DbHostParent = std::conditional_t<std::is_base_of_v<AcDbEntity, Object>, AcDbEntity, AcDbObject>;
+
 template <class Object, class Body>
 Acad::ErrorStatus dbFileDwg(const Object* object, AcDbDwgFiler* filer, bool reading, Body&& body) {
+  using Parent = DbHostParent<Object>;
   auto* self = const_cast<Object*>(object);
   if (reading) {
     self->assertWriteEnabled();
-    if (Acad::ErrorStatus status = self->AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
+    if (Acad::ErrorStatus status = self->Parent::dwgInFields(filer); status != Acad::eOk) return status;
     if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
   } else {
     object->assertReadEnabled();
-    if (Acad::ErrorStatus status = object->AcDbObject::dwgOutFields(filer); status != Acad::eOk) return status;
+    if (Acad::ErrorStatus status = object->Parent::dwgOutFields(filer); status != Acad::eOk) return status;
     if (!dbFilerWritesFields(filer->filerType())) return filer->filerStatus();
   }
   return dbGuardedFiling([&] {
@@ -137,14 +148,15 @@ Acad::ErrorStatus dbFileDwg(const Object* object, AcDbDwgFiler* filer, bool read
 template <class Object, class Body>
 Acad::ErrorStatus dbFileDxf(const Object* object, AcDbDxfFiler* filer, bool reading, const char* className,
                             Body&& body) {
+  using Parent = DbHostParent<Object>;
   auto* self = const_cast<Object*>(object);
   if (reading) {
     self->assertWriteEnabled();
-    if (Acad::ErrorStatus status = self->AcDbObject::dxfInFields(filer); status != Acad::eOk) return status;
+    if (Acad::ErrorStatus status = self->Parent::dxfInFields(filer); status != Acad::eOk) return status;
     if (!dbReadDxfMarker(filer, className)) return filer->filerStatus();
   } else {
     object->assertReadEnabled();
-    if (Acad::ErrorStatus status = object->AcDbObject::dxfOutFields(filer); status != Acad::eOk) return status;
+    if (Acad::ErrorStatus status = object->Parent::dxfOutFields(filer); status != Acad::eOk) return status;
   }
   return dbGuardedFiling([&] {
     if (!reading) CAE_CHECK(dbWriteDxfMarker(filer, className) == Acad::eOk);

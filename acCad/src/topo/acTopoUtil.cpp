@@ -36,7 +36,7 @@
 
 // ---- key binding ----------------------------------------------------------------------------
 
-void acBindObjectToKey(AmiObjectKey* key, AcDbObject* object) {
+void acBindObjectToKey(AmiKey* key, AcDbObject* object) {
   if (!key) return;
   if (!object) {
     if (key->unbind() != Ami::eOk && key->unbind() != Ami::eOk) CAE_GENERAL_ERROR();
@@ -48,7 +48,7 @@ void acBindObjectToKey(AmiObjectKey* key, AcDbObject* object) {
   if (key->bind(object) != Ami::eOk) CAE_GENERAL_ERROR();
 }
 
-void acNotifyKeyErased(AmiObjectKey* key, int erasing) {
+void acNotifyKeyErased(AmiKey* key, int erasing) {
   if (key) key->notifyErased(erasing != 0);
 }
 
@@ -82,16 +82,15 @@ namespace {
 
 // The engine side of each pair, in the order the drawing object's class is tested:
 // CaepMeshEnt, CaepModelTempEnt, CaepLbcConvEnt, CaepLbcHtGenEnt, CaepLbcEnt, CaepConEnt,
-// CaepMateRelEnt, CaepMeshUse. Each drawing class carries exactly its engine class, so the
-// engine type of the object's attribute part stands for its drawing class. The optimisation
-// constraint's pair joins when its drawing class exists.
+// CaepMateRelEnt, CaepMeshUse, CaepOptConstraint. Each drawing class carries exactly its engine
+// class, so the engine type of the object's attribute part stands for its drawing class.
 const CaeTypeInfo* const kPairsByDrawingObject[] = {&AmgMesh::Info,    &AttModelTemp::Info, &AttLbcConv::Info,
                                                     &AttLbcHgen::Info, &AttLbc::Info,       &AmgConstraint::Info,
-                                                    &AttMateRel::Info, &AmgMeshUse::Info};
+                                                    &AttMateRel::Info, &AmgMeshUse::Info,   &OptConstraint::Info};
 // The same pairs in the order an attribute's engine type is tested.
 const CaeTypeInfo* const kPairsByAttribute[] = {&AmgMesh::Info,    &AttModelTemp::Info, &AmgConstraint::Info,
                                                 &AttLbcHgen::Info, &AttLbcConv::Info,   &AttLbc::Info,
-                                                &AttMateRel::Info, &AmgMeshUse::Info};
+                                                &AttMateRel::Info, &AmgMeshUse::Info,   &OptConstraint::Info};
 
 }  // namespace
 

@@ -23,17 +23,18 @@
 #include <vector>
 
 #include "arx/dbobject.h"
+#include "mcad/amikey.h"
 
 class AcBrEntity;
 class AcTopoRef;
-class AmiObjectKey;
 class CaeAttrib;
 
-// Binds `object` to `key`; a null object unbinds every object. A null key does nothing. A refused
-// bind is tried once more; an object the user erased is never un-erased for it.
-void acBindObjectToKey(AmiObjectKey* key, AcDbObject* object);
+// Binds `object` to `key` (a geometry or a parameter key); a null object unbinds every object. A
+// null key does nothing. A refused bind is tried once more; an object the user erased is never
+// un-erased for it.
+void acBindObjectToKey(AmiKey* key, AcDbObject* object);
 // Tells a non-null key that its bound object is erased (true) or un-erased (false).
-void acNotifyKeyErased(AmiObjectKey* key, int erasing);
+void acNotifyKeyErased(AmiKey* key, int erasing);
 // The drawing object gives up its key: the key hears that its object is erased (when it has a
 // bound object) and the pointer is set to null; the key itself is not released.
 void acReleaseBoundKey(AmiObjectKey** key);

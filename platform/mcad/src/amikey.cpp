@@ -93,7 +93,7 @@ AmiObjectKey::AmiObjectKey(Ami::KeyType type, AcDbObjectId object, std::string n
 
 bool AmiObjectKey::isGeometryKey() const { return isGeometryType(type_); }
 
-AmiStatus AmiObjectKey::bind(AcDbObject* object) {
+AmiStatus AmiKey::bind(AcDbObject* object) {
   if (!object || object->objectId().isNull()) return Ami::eKeyRefused;
   AcDbObjectId id = object->objectId();
   lastBound_ = id;
@@ -103,14 +103,14 @@ AmiStatus AmiObjectKey::bind(AcDbObject* object) {
   return Ami::eOk;
 }
 
-AmiStatus AmiObjectKey::unbind() {
+AmiStatus AmiKey::unbind() {
   bound_.clear();
   liveBindings_ = 0;
   lastBound_ = AcDbObjectId::kNull;
   return Ami::eOk;
 }
 
-void AmiObjectKey::notifyErased(bool erasing) {
+void AmiKey::notifyErased(bool erasing) {
   if (erasing)
     liveBindings_ = std::max(0, liveBindings_ - 1);
   else

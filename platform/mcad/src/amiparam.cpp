@@ -123,17 +123,29 @@ AmiStatus amiGetParamName(const AmiParamKey* key, char*& name) {
 }
 
 AmiStatus amiGetParamValue(const AmiParamKey* key, double& value) {
-  return withParameterSet(key, [&](const mcadkernel::ParameterSet& set, const mcadkernel::Part*) {
+  const AmiStatus status = withParameterSet(key, [&](const mcadkernel::ParameterSet& set, const mcadkernel::Part*) {
     value = set.value(key->name());
     return Ami::eOk;
   });
+  if (status == Ami::eOk && !key->isGlobal()) {
+    AmiPartEntity* entity = nullptr;
+    if (acdbOpenObject(entity, key->partId(), AcDb::kForRead) == Acad::eOk) {
+      entity->pendingParameterValue(key->name(), value);
+      entity->close();
+    }
+  }
+  return status;
 }
 
-AmiStatus amiSetParamValue(const AmiParamKey* key, double value) {
+AmiStatus amiSetParamValue(const AmiParamKey* key, double value, int flags) {
   if (!key || !key->database()) return Ami::eBadInput;
+  const bool deferred = (flags & Ami::kParamNoRegen) != 0;
   try {
     if (key->isGlobal()) {
-      mcadSetGlobal(key->database(), key->name(), value);
+      if (deferred)
+        mcadSetGlobalDeferred(key->database(), key->name(), value);
+      else
+        mcadSetGlobal(key->database(), key->name(), value);
       return Ami::eOk;
     }
     AmiPartEntity* entity = nullptr;
@@ -144,7 +156,10 @@ AmiStatus amiSetParamValue(const AmiParamKey* key, double value) {
       status = part ? Ami::eNotFound : Ami::eRegenFailed;
     } else {
       try {
-        entity->setParameterValue(key->name(), value);
+        if (deferred)
+          entity->setPendingParameterValue(key->name(), value);
+        else
+          entity->setParameterValue(key->name(), value);
       } catch (const mcadkernel::KernelError&) {
         status = Ami::eRegenFailed;
       }

@@ -173,10 +173,37 @@ void AmiPartEntity::defineParameter(const std::string& name, const std::string& 
   changeDefinition([&](mcadkernel::Part& part) { part.defineParameter(name, expression); });
 }
 
+void AmiPartEntity::setPendingParameterValue(const std::string& name, double value) {
+  assertWriteEnabled();
+  for (auto& [pendingName, pendingValue] : pendingValues_)
+    if (pendingName == name) {
+      pendingValue = value;
+      return;
+    }
+  pendingValues_.emplace_back(name, value);
+}
+
+bool AmiPartEntity::pendingParameterValue(const std::string& name, double& value) const {
+  for (const auto& [pendingName, pendingValue] : pendingValues_)
+    if (pendingName == name) {
+      value = pendingValue;
+      return true;
+    }
+  return false;
+}
+
 void AmiPartEntity::regenerate() {
   built_ = false;
   ensureBuilt();
-  if (!part_) throw mcadkernel::KernelError("Part " + componentName_ + " cannot be built: " + buildError_);
+  if (!part_) {
+    pendingValues_.clear();
+    throw mcadkernel::KernelError("Part " + componentName_ + " cannot be built: " + buildError_);
+  }
+  if (!pendingValues_.empty()) {
+    const std::vector<std::pair<std::string, double>> values = std::move(pendingValues_);
+    pendingValues_.clear();
+    changeDefinition([&](mcadkernel::Part& part) { part.setParameterValues(values); });
+  }
   recordGraphicsModified();
 }
 
@@ -285,6 +312,17 @@ void mcadSetGlobal(AcDbDatabase* db, const std::string& name, double value) {
   mcadkernel::ParameterSet trial = *globals;
   trial.setValue(name, value);
   commitGlobals(db, *globals, trial);
+}
+
+void mcadSetGlobalDeferred(AcDbDatabase* db, const std::string& name, double value) {
+  const mcadkernel::ParameterSet* globals = globalsOf(db);
+  if (!globals || !globals->contains(name)) throw mcadkernel::KernelError("No global parameter named " + name + ".");
+  mcadkernel::ParameterSet trial = *globals;
+  trial.setValue(name, value);
+  AmiDesignerParams* params = openDesignerParamsForWrite(db);
+  if (!params) throw mcadkernel::KernelError("The drawing's global parameters cannot be changed now.");
+  params->assign(trial);
+  params->close();
 }
 
 void mcadDefineGlobals(AcDbDatabase* db, const std::vector<std::pair<std::string, std::string>>& definitions) {

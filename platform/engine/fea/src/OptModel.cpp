@@ -98,7 +98,7 @@ void OptFunction::AddAnlResultCase(AnlResltCase* resultCase) {
   fea_detail::AppendOnce(resultCases_, resultCase);
 }
 
-void OptFunction::RemoveAnlResultCase(AnlResltCase* resultCase) { fea_detail::Unlist(resultCases_, resultCase); }
+int OptFunction::RemoveAnlResultCase(AnlResltCase* resultCase) { return fea_detail::Unlist(resultCases_, resultCase); }
 
 AnlResltCase* OptFunction::FirstAnlResultCase() { return fea_detail::FirstLive(resultCases_); }
 
@@ -123,36 +123,46 @@ OptConstraint::OptConstraint(const CaeString& name, int components, CaeCoordSys*
   SetTopoRef(topoRef);
 }
 
-void OptConstraint::AddToResultCase(OptResultCase* resultCase) {
+void OptConstraint::AddToResultCase(AnlResltCase* resultCase) {
   CAE_CHECK(resultCase);
-  if (!InResultCase(resultCase)) resultCases_.push_back(resultCase);
+  if (!InResultCase(resultCase)) AddAnlResultCase(resultCase);
 }
 
 void OptConstraint::AddToAllResultCases() {
   ::OptModel* model = Owner();
   if (!model) return;
-  for (OptResultCase* rc = model->FirstOptResultCase(0); rc; rc = model->NextOptResultCase()) AddToResultCase(rc);
+  std::vector<AnlResltCase*> cases;
+  for (AnlResltCase* rc = model->FirstAnlResultCase(1); rc; rc = model->NextAnlResultCase()) cases.push_back(rc);
+  for (AnlResltCase* rc : cases) AddToResultCase(rc);
 }
 
-void OptConstraint::RemoveFromResultCase(OptResultCase* resultCase) {
-  resultCases_.erase(std::remove(resultCases_.begin(), resultCases_.end(), resultCase), resultCases_.end());
+void OptConstraint::RemoveFromResultCase(AnlResltCase* resultCase) {
+  while (RemoveAnlResultCase(resultCase)) {}
 }
 
-void OptConstraint::RemoveFromAllResultCases() { resultCases_.clear(); }
-
-int OptConstraint::InResultCase(const OptResultCase* resultCase) const {
-  return std::find(resultCases_.begin(), resultCases_.end(), resultCase) != resultCases_.end() ? 1 : 0;
+void OptConstraint::RemoveFromAllResultCases() {
+  std::vector<AnlResltCase*> listed;
+  for (AnlResltCase* rc = FirstAnlResultCase(); rc; rc = NextAnlResultCase()) listed.push_back(rc);
+  for (AnlResltCase* rc : listed) RemoveFromResultCase(rc);
 }
 
-int OptConstraint::InAnyResultCase() const { return resultCases_.empty() ? 0 : 1; }
+int OptConstraint::InResultCase(const AnlResltCase* resultCase) {
+  if (!resultCase) return 0;
+  for (AnlResltCase* rc = FirstAnlResultCase(); rc; rc = NextAnlResultCase())
+    if (rc == resultCase) return 1;
+  return 0;
+}
+
+int OptConstraint::InAnyResultCase() { return FirstAnlResultCase() ? 1 : 0; }
 
 void OptConstraint::BuildResultCaseList() {
-  std::vector<OptResultCase*> live;
-  if (::OptModel* model = Owner()) {
-    for (OptResultCase* rc = model->FirstOptResultCase(0); rc; rc = model->NextOptResultCase())
-      if (InResultCase(rc)) live.push_back(rc);
-  }
-  resultCases_ = std::move(live);
+  std::vector<AnlResltCase*> live;
+  if (::OptModel* model = Owner())
+    for (AnlResltCase* rc = model->FirstAnlResultCase(1); rc; rc = model->NextAnlResultCase()) live.push_back(rc);
+  std::vector<AnlResltCase*> listed;
+  for (AnlResltCase* rc = FirstAnlResultCase(); rc; rc = NextAnlResultCase()) listed.push_back(rc);
+  for (AnlResltCase* rc : listed)
+    if (std::find(live.begin(), live.end(), rc) == live.end()) RemoveFromResultCase(rc);
 }
 
 // --- OptVariable and OptVariableSet --------------------------------------------------------
@@ -232,12 +242,17 @@ OptResultData* OptResultCase::ResultConstraint(int index) const {
   return index >= 0 && index < NumResultConstraint() ? constraints_[index].get() : nullptr;
 }
 
-void OptResultCase::Prepare() {
+void OptResultCase::ClearRecords() {
   objective_.reset();
   maxConstraint_.reset();
   variables_.clear();
   constraints_.clear();
-  ::OptModel* model = owner_;
+}
+
+void OptResultCase::Prepare() {
+  ClearRecords();
+  initialized_ = 0;
+  ::OptModel* model = Owner();
   if (!model) return;
   if (OptObjective* objective = model->Objective()) {
     OptResultData* record = NewObjective();
@@ -255,16 +270,27 @@ void OptResultCase::Prepare() {
     v->Bounds(record->lower, record->upper);
     record->SetId(id++);
   }
+  // The model's live analysis result cases: a constraint in none is evaluated on all of them.
+  std::vector<AnlResltCase*> modelCases;
+  for (AnlResltCase* rc = model->FirstAnlResultCase(1); rc; rc = model->NextAnlResultCase()) modelCases.push_back(rc);
+  std::vector<OptConstraint*> constraints;
+  for (OptConstraint* c = model->FirstConstraint(1); c; c = model->NextConstraint()) constraints.push_back(c);
   id = 1;
-  for (OptConstraint* c = model->FirstConstraint(1); c; c = model->NextConstraint()) {
-    OptResultData* record = NewResConstraint();
-    record->Name(c->Name());
-    record->responseText = c->ResponseText();
-    record->unitText = c->UnitText();
-    c->Bounds(record->lower, record->upper);
-    record->SetId(id++);
+  for (OptConstraint* c : constraints) {
+    std::vector<AnlResltCase*> cases;
+    for (AnlResltCase* rc = c->FirstAnlResultCase(); rc; rc = c->NextAnlResultCase()) cases.push_back(rc);
+    if (cases.empty()) cases = modelCases;
+    for (AnlResltCase* rc : cases) {
+      OptResultData* record = NewResConstraint();
+      record->Name(c->Name());
+      record->responseText = c->ResponseText();
+      record->unitText = c->UnitText();
+      record->anlRCName = rc->Name();
+      c->Bounds(record->lower, record->upper);
+      record->SetId(id);
+    }
+    ++id;
   }
-  initialized_ = 1;
 }
 
 int OptResultCase::ProcessResults() {

@@ -59,10 +59,27 @@ class AmiObject {
 class AmiKey : public AmiObject {
  public:
   virtual Ami::KeyType keyType() const { return Ami::kAnyKey; }
-  // True when nothing still depends on the key, so release() may delete it.
-  virtual bool isReleasable() const { return true; }
+  // Release protocol: releasable while no bound object is live, so release() may delete it.
+  virtual bool isReleasable() const { return liveBindings_ <= 0; }
   // Deletes the key. Call it only when isReleasable() answers true.
   void release() { delete this; }
+
+  // True while at least one bound object is live (bound and not notified as erased).
+  bool hasBoundObject() const { return liveBindings_ > 0; }
+  // Binds a drawing object (it must be in a database): eOk, or eKeyRefused for an object that is
+  // not in a database. Binding the same object again does not count it twice.
+  AmiStatus bind(AcDbObject* object);
+  // Forgets every bound object.
+  AmiStatus unbind();
+  // A bound object was erased (true) or un-erased (false).
+  void notifyErased(bool erasing);
+  // The object bound last, whether it is erased or not; null when none was bound.
+  AcDbObjectId boundObjectId() const { return lastBound_; }
+
+ private:
+  std::vector<AcDbObjectId> bound_;
+  int liveBindings_ = 0;
+  AcDbObjectId lastBound_;
 };
 
 // Names a scene (an assembly view of the parts). Scene events pass scene keys.
@@ -85,30 +102,14 @@ class AmiObjectKey : public AmiKey {
   const std::string& name() const { return name_; }
   bool isGeometryKey() const;
 
-  // Release protocol: releasable while no bound object is live.
-  bool isReleasable() const override { return liveBindings_ <= 0; }
-  // True while at least one bound object is live (bound and not notified as erased).
-  bool hasBoundObject() const { return liveBindings_ > 0; }
-  // Binds a drawing object (it must be in a database): eOk, or eKeyRefused for an object that is
-  // not in a database. Binding the same object again does not count it twice.
-  AmiStatus bind(AcDbObject* object);
-  // Forgets every bound object.
-  AmiStatus unbind();
-  // A bound object was erased (true) or un-erased (false).
-  void notifyErased(bool erasing);
-  // The object bound last, whether it is erased or not; null when none was bound.
-  AcDbObjectId boundObjectId() const { return lastBound_; }
-
  private:
   Ami::KeyType type_;
   AcDbObjectId object_;
   std::string name_;
-  std::vector<AcDbObjectId> bound_;
-  int liveBindings_ = 0;
-  AcDbObjectId lastBound_;
 };
 
 // Names a parameter: a part's own (scope = the part entity) or a "Designer" global of a drawing.
+// Design variables bind to their parameter's key as drawing objects bind to geometry keys.
 class AmiParamKey : public AmiKey {
  public:
   // part: the part entity for a part parameter; null with `database` for a global parameter.

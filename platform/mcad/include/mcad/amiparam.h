@@ -10,6 +10,11 @@
 #include "arx/gebasic.h"
 #include "mcad/amikey.h"
 
+namespace Ami {
+// amiSetParamValue: write the value without rebuilding.
+inline constexpr int kParamNoRegen = 1;
+}  // namespace Ami
+
 // Density is 1, so mass equals volume. Values are in world coordinates (the placement applied);
 // the inertia is about the centre of mass, axes parallel to x, y, z.
 struct AmiMassProps {
@@ -31,7 +36,10 @@ AmiStatus amiFindParam(const char* name, AmiParamKey*& key);
 
 AmiStatus amiGetParamName(const AmiParamKey* key, char*& name);  // the caller deletes it with delete[]
 AmiStatus amiGetParamValue(const AmiParamKey* key, double& value);
-AmiStatus amiSetParamValue(const AmiParamKey* key, double value);
+// Without flags the parts that use the parameter are rebuilt at once and a value they cannot be
+// built with is refused (eRegenFailed), nothing changed. With Ami::kParamNoRegen the value is only
+// written: several parameters may be written, then each part rebuilt once with amiRegen.
+AmiStatus amiSetParamValue(const AmiParamKey* key, double value, int flags = 0);
 // The parameters the key's expression refers to (a part parameter may refer to globals).
 AmiStatus amiGetParamDeps(const AmiParamKey* key, int& count, AmiParamKey**& keys);
 // What uses the parameter directly: parameters (kParamKey) whose expressions refer to it, then
@@ -40,8 +48,9 @@ AmiStatus amiGetParamUsers(const AmiParamKey* key, int& count, AmiKey**& keys);
 // The part (kPartKey) a part parameter belongs to; eNotFound for a global.
 AmiStatus amiGetContainingPart(const AmiParamKey* key, AmiObjectKey*& partKey);
 
-// Rebuilds a part (body, part or component key) with the current parameters; eRegenFailed when it
-// cannot be built. flags are not used.
+// Rebuilds a part (body, part or component key) with the current parameters and the values written
+// with kParamNoRegen; eRegenFailed when it cannot be built (its written values are dropped; after a
+// deferred global write the part stays unbuilt until the global is set back). flags are not used.
 AmiStatus amiRegen(const AmiObjectKey* partKey, int flags = 0);
 // The first part of the current drawing (kPartKey); eNotFound when it has none.
 AmiStatus amiGetActivePart(const char* scope, AmiObjectKey*& partKey);

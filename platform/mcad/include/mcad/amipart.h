@@ -51,7 +51,13 @@ class AmiPartEntity : public AcDbEntity, public AcDbBrepSource {
   // Changes (the entity open for write). Each rebuilds the part first and keeps nothing on failure.
   void setParameterValue(const std::string& name, double value);
   void defineParameter(const std::string& name, const std::string& expression);
-  // Rebuilds against the current global parameters; throws KernelError when that fails.
+  // A value written without rebuilding: the next regenerate applies every such value in one
+  // rebuild (amiSetParamValue with Ami::kParamNoRegen, then amiRegen).
+  void setPendingParameterValue(const std::string& name, double value);
+  // The value written without rebuilding; false when the parameter has none.
+  bool pendingParameterValue(const std::string& name, double& value) const;
+  // Rebuilds against the current global parameters and the pending values; throws KernelError
+  // when that fails (the pending values are dropped and the definition stays as it was).
   void regenerate();
 
   // Component name, definition text, placement (12 numbers, row by row).
@@ -73,6 +79,7 @@ class AmiPartEntity : public AcDbEntity, public AcDbBrepSource {
   mutable TopoDS_Shape worldShape_;
   mutable std::string buildError_;
   mutable bool built_ = false;
+  std::vector<std::pair<std::string, double>> pendingValues_;
   mutable unsigned long long builtGlobalsStamp_ = 0;
 };
 
@@ -99,4 +106,7 @@ const mcadkernel::ParameterSet* mcadGlobals(AcDbDatabase* db);
 // nothing, as undoable changes. Throw KernelError (nothing changed) when a value does not compute
 // or a part cannot be rebuilt.
 void mcadSetGlobal(AcDbDatabase* db, const std::string& name, double value);
+// Sets a global parameter's value without rebuilding or checking the parts that use it (they
+// rebuild when next used, or by amiRegen); throws KernelError for a value that does not compute.
+void mcadSetGlobalDeferred(AcDbDatabase* db, const std::string& name, double value);
 void mcadDefineGlobals(AcDbDatabase* db, const std::vector<std::pair<std::string, std::string>>& definitions);

@@ -57,6 +57,12 @@ void Part::setParameterValue(const std::string& name, double value) {
   rebuild(std::move(candidate), features_);
 }
 
+void Part::setParameterValues(const std::vector<std::pair<std::string, double>>& values) {
+  ParameterSet candidate = parameters_;
+  for (const auto& [name, value] : values) candidate.setValue(name, value);
+  rebuild(std::move(candidate), features_);
+}
+
 void Part::removeParameter(const std::string& name) {
   std::vector<std::string> users = featuresUsing(name);
   if (!users.empty())

@@ -165,12 +165,15 @@ TEST_F(OptModelTest, ResultCasesAreNamedOwnedAndPrepared) {
   OptConstraint limit(CaeString("limit"), 0, nullptr, OptStress, nullptr);
   limit.SetBounds(-OptBounds::kUnbounded, 2.5e8);
   model.AddConstraint(&limit);
+  AnlResltCase statics(CaeString("Static"));
+  model.AddAnlResultCase(&statics);
 
   OptResultCase* first = model.NewOptResultCase(CaeString("job1"), CaeString("Run1"));
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(first->AnlJobName(), "job1");
   EXPECT_EQ(first->Owner(), &model);
   EXPECT_EQ(first->ExitCode(), 0) << "a run that has not ended";
+  EXPECT_EQ(first->Initialized(), 0) << "nothing has been read from a results file";
   ASSERT_NE(first->Objective(), nullptr);
   EXPECT_EQ(first->Objective()->Name(), objective.Name());
   EXPECT_EQ(first->Objective()->responseText, "mass");
@@ -178,6 +181,8 @@ TEST_F(OptModelTest, ResultCasesAreNamedOwnedAndPrepared) {
   EXPECT_EQ(first->ResultVariable(0)->Name(), "width");
   ASSERT_EQ(first->NumResultConstraint(), 1);
   EXPECT_EQ(first->ResultConstraint(0)->upper, 2.5e8);
+  EXPECT_EQ(first->ResultConstraint(0)->anlRCName, "Static") << "a constraint in no case is evaluated on all";
+  EXPECT_EQ(first->ResultConstraint(0)->responseText, "stress");
   double lower = 0, upper = 0;
   limit.Bounds(lower, upper);
   EXPECT_EQ(upper, 2.5e8) << "preparing a result case leaves the constraint's bounds alone";
@@ -279,19 +284,27 @@ TEST_F(OptModelTest, HistoryGraphsScaleTheRecordedValues) {
   EXPECT_EQ(rc.ObjectiveSensitivityGraph(nullptr, 0, 1.0), nullptr) << "no sensitivities before results are read";
 }
 
-TEST_F(OptModelTest, ConstraintMembershipInResultCases) {
+// Membership is in the model's analysis result cases; erased cases drop out of the rebuild, and
+// removing all ends even though the walk passes over erased cases.
+TEST_F(OptModelTest, ConstraintMembershipInAnalysisResultCases) {
   OptModel model;
   OptConstraint k(CaeString("k"), 0, nullptr, OptStress, nullptr);
   model.AddConstraint(&k);
-  OptResultCase* a = model.NewOptResultCase(CaeString("j"), CaeString("a"));
-  OptResultCase* b = model.NewOptResultCase(CaeString("j"), CaeString("b"));
+  AnlResltCase a(CaeString("a")), b(CaeString("b")), other(CaeString("other"));
+  model.AddAnlResultCase(&a);
+  model.AddAnlResultCase(&b);
   EXPECT_EQ(k.InAnyResultCase(), 0);
   k.AddToAllResultCases();
-  EXPECT_EQ(k.InResultCase(a), 1);
-  EXPECT_EQ(k.InResultCase(b), 1);
-  model.RemoveOptResultCase(b);
+  k.AddToResultCase(&a);
+  EXPECT_EQ(k.InResultCase(&a), 1);
+  EXPECT_EQ(k.InResultCase(&b), 1);
+  k.AddToResultCase(&other);
   k.BuildResultCaseList();
-  EXPECT_EQ(k.InResultCase(b), 0) << "erased result cases drop out";
+  EXPECT_EQ(k.InResultCase(&other), 0) << "not a case of the owner model";
+  model.RemoveAnlResultCase(&b);
+  k.BuildResultCaseList();
+  EXPECT_EQ(k.InResultCase(&b), 0) << "erased result cases drop out";
+  EXPECT_EQ(k.InResultCase(&a), 1);
   k.RemoveFromAllResultCases();
   EXPECT_EQ(k.InAnyResultCase(), 0);
 }

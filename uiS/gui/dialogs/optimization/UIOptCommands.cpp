@@ -16,7 +16,22 @@ namespace {
 
 const char* KindName(int kind, const char* shape, const char* conceptText) { return kind == 1 ? conceptText : shape; }
 
+// The part of its volume a new Concept objective keeps.
+constexpr double kConceptTargetFraction = 0.75;
+
 }  // namespace
+
+void UIOptDefaultObjective(OptFunction* objective) {
+  OptModel* model = objective ? objective->Owner() : nullptr;
+  if (!model) return;
+  objective->GenericIVal(0);
+  if (model->Type() == CaeOptShape) {
+    objective->ResponseType(OptMass);
+    return;
+  }
+  objective->ResponseType(OptVolume);
+  objective->GenericFVal(kConceptTargetFraction);
+}
 
 int UIOptWizardCommand(int kind) {
   return UINotAvailableYet(KindName(kind, "The shape optimization wizard", "The Concept optimization wizard"));

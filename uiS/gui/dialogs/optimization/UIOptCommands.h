@@ -3,7 +3,13 @@
 // Kinds: 0 shape, 1 Concept.
 #pragma once
 
+class OptFunction;
 class OptModel;
+
+// The objective defaults of its owning model's kind: shape, mass (response type 0) and generic
+// integer 0; Concept, volume (1), generic integer 0 and the target fraction 0.75. Without an owner
+// nothing changes.
+void UIOptDefaultObjective(OptFunction* objective);
 
 int UIOptWizardCommand(int kind);
 int UIOptEditModel(int kind, OptModel* model, int mode);

@@ -8,6 +8,7 @@ enum : std::uint32_t {
   kFeaMsgSimCheckFailed = 0xc0000fe6,     // "Check of the simulation model failed."
   kFeaMsgNoMaterial = 0xc0000faa,         // "A material has not been specified for the model."
   kFeaMsgNoMesh = 0xc0000fac,             // "This model does not contain a mesh"
+  kFeaMsgOptResults = 0xc0001001,         // "OptResults": the default names of result sets
   kFeaMsgOptCheckFailed = 0xc0001002,     // "Check of the optimization model failed."
   kFeaMsgNoObjective = 0xc0001003,        // "There is no objective function defined."
   kFeaMsgNoDesignVariables = 0xc0001012,  // "There are no design variables defined."

@@ -108,21 +108,24 @@ class OptFunction : public CaeAttrib, public OptBounds, public virtual CaeActive
   void GenericIVal(int value) { genericInt_ = value; }
   double GenericFVal() const { return genericValue_; }
   void GenericFVal(double value) { genericValue_ = value; }
-  ::OptModel* Owner() const { return owner_; }
-  void Owner(::OptModel* model) { owner_ = model; }
+  // The owning model. A drawing's function keeps its owner by object id and overrides both.
+  virtual ::OptModel* Owner() const { return owner_; }
+  virtual void Owner(::OptModel* model) { owner_ = model; }
 
   // The response's name ("mass", "volume", ...), its unit type and its unit's short name in the
   // current unit-string table (empty when no table is current or the type has no unit).
   CaeString ResponseText() const;
   CaeUnitType UnitType() const;
   CaeString UnitText() const;
-  // Whether values are in native units (always, in this engine).
-  int UseNativeUnits() const { return 1; }
+  // Whether values are in native units (the engine's answer: always).
+  virtual int UseNativeUnits() const { return 1; }
 
-  // The analysis result cases the function is evaluated on (not owned).
-  void AddAnlResultCase(AnlResltCase* resultCase);
-  void RemoveAnlResultCase(AnlResltCase* resultCase);
-  AnlResltCase* FirstAnlResultCase();
+  // The analysis result cases the function is evaluated on (not owned). A drawing's function
+  // keeps them by object id: it overrides the three and refills the engine's list in First.
+  virtual void AddAnlResultCase(AnlResltCase* resultCase);
+  // Unlists the first occurrence; answers whether the case was listed.
+  virtual int RemoveAnlResultCase(AnlResltCase* resultCase);
+  virtual AnlResltCase* FirstAnlResultCase();
   AnlResltCase* NextAnlResultCase();
 
   CaeTypeId GetInfo() const override { return Info; }
@@ -136,6 +139,9 @@ class OptFunction : public CaeAttrib, public OptBounds, public virtual CaeActive
   int genericInt_ = 0;
   double genericValue_ = 0.0;
   ::OptModel* owner_ = nullptr;
+
+ protected:
+  // The engine's list that First walks; a drawing's function refills it from its ids.
   CaeCursorList<AnlResltCase> resultCases_;
 };
 
@@ -160,14 +166,18 @@ class OptConstraint : public OptFunction {
   OptConstraint(const CaeString& name, int components, CaeCoordSys* coordSys, OptResponseType responseType,
                 CaeTopoRef* topoRef);
 
-  // Membership in optimisation result cases (by pointer; not owned).
-  void AddToResultCase(class OptResultCase* resultCase);
+  // Membership in the model's analysis result cases, through the function's own list (the
+  // Add, Remove and First operations, which a drawing's constraint overrides).
+  void AddToResultCase(AnlResltCase* resultCase);
+  // Every live analysis result case of the owner model.
   void AddToAllResultCases();
-  void RemoveFromResultCase(class OptResultCase* resultCase);
+  void RemoveFromResultCase(AnlResltCase* resultCase);
+  // Unlists every live case the walk delivers (a walk that skips erased cases would never run
+  // dry if it removed "the first" until none was left).
   void RemoveFromAllResultCases();
-  int InResultCase(const class OptResultCase* resultCase) const;
-  int InAnyResultCase() const;
-  // Rebuilds the membership from the owner model's live result cases that list this constraint.
+  int InResultCase(const AnlResltCase* resultCase);
+  int InAnyResultCase();
+  // Drops the cases that are no longer live analysis result cases of the owner model.
   void BuildResultCaseList();
 
   // The single limit of records older than version 200: an upper bound, lower unbounded.
@@ -175,9 +185,6 @@ class OptConstraint : public OptFunction {
 
   CaeTypeId GetInfo() const override { return Info; }
   CAE_DECLARE_TYPE_INFO;
-
- private:
-  std::vector<class OptResultCase*> resultCases_;
 };
 
 // A design variable: a part parameter that the optimisation varies between bounds.
@@ -272,7 +279,9 @@ class OptResultCase : public virtual CaeActive, public virtual CaeName {
   void SetPendingRead(int value) { pendingRead_ = value; }
 
   // Sets up the result records from the owner model: the objective, the maximum constraint, one
-  // record per live design variable and per live constraint.
+  // record per live design variable and one per (live constraint, analysis result case it is
+  // evaluated on), each named, with a response text and a case name, as a drawing files them.
+  // The run has not been read yet: initialised stays 0.
   void Prepare();
   // Processing a finished run and reading or writing a run's data file need the solver; they
   // report "not available yet" and answer 0.
@@ -289,7 +298,8 @@ class OptResultCase : public virtual CaeActive, public virtual CaeName {
   virtual ::OptModel* Owner() { return owner_; }
   virtual void SetOwner(::OptModel* model) { owner_ = model; }
 
-  // Record factories; the case owns the records.
+  // Record factories; the case owns the records. ClearRecords drops every record.
+  void ClearRecords();
   OptResultData* NewObjective();
   OptResultData* NewMaxConstraint();
   OptResultData* NewResVariable();

@@ -49,6 +49,8 @@ class Part {
   void defineParameters(const std::vector<std::pair<std::string, std::string>>& definitions);
   void defineParameter(const std::string& name, const std::string& expressionText);
   void setParameterValue(const std::string& name, double value);
+  // Several values in one regeneration; nothing changes when it fails.
+  void setParameterValues(const std::vector<std::pair<std::string, double>>& values);
   // Refused while a parameter or feature of the part uses it.
   void removeParameter(const std::string& name);
 

@@ -1,6 +1,7 @@
 // Condition visuals on the sample plate (200 x 100 x 10 mm, a 30 mm hole through its middle): the
 // symbol of each condition type, where and which way it is placed, the pressure convention, the
-// drawing of faces and bodies, a hidden part and the display flags; and a picture.
+// drawing of faces and bodies, a hidden part and the display flags, placements kept through a
+// change of the part; and a picture.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -235,6 +236,37 @@ TEST_F(ConditionVisTest, PressureArrowsPushIntoTheFaceAndPullAwayFromIt) {
   const std::vector<AcGiPrimitive> global = drawOn(make(AttCode::Pressure, top, CaeVector(2, 0, 0)), top);
   ASSERT_EQ(static_cast<int>(global.size()), symbols);
   expectArrow(global[0], RingsOf(global[0])[3].centre, CaeVector(1, 0, 0), 10.0, false);
+}
+
+// Kept placements: a change of the part writes nothing to the condition, yet its symbols must
+// stand on the hole as it is now (radius 15, 20 after the edit, 15 after the undo), on the plate.
+TEST_F(ConditionVisTest, KeptPlacementsFollowTheHoleThroughAParameterEditAndItsUndo) {
+  AcTopoRef* hole = refOf(plate, Ami::kFaceKey, "hole1/side");
+  TestCondition& pressure = make(AttCode::Pressure, hole, CaeVector(0, 0, 2), FaceAxes(hole));
+  pressure.keepsPlacements = true;
+  struct Step {
+    const char* what;
+    const char* command;  // null: none
+    double radius;
+  };
+  const Step steps[] = {
+      {"as loaded", nullptr, 15.0},
+      {"drawn again from what was kept", nullptr, 15.0},
+      {"the hole made larger", "PARAM set plate/D 40", 20.0},
+      {"the edit undone", "UNDO 1", 15.0},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    if (step.command) command(step.command);
+    const std::vector<AcGiPrimitive> arrows = drawOn(pressure, hole);
+    ASSERT_EQ(static_cast<int>(arrows.size()), 3 * edgesOf(hole));
+    for (const AcGiPrimitive& arrow : arrows) {
+      const CaeVector tip = RingsOf(arrow)[0].centre;
+      EXPECT_NEAR(std::hypot(tip.X() - 100, tip.Y() - 50), step.radius, 1e-6);
+      EXPECT_GE(tip.Z(), -1e-6);
+      EXPECT_LE(tip.Z(), 10.0 + 1e-6);
+    }
+  }
 }
 
 TEST_F(ConditionVisTest, ScalarThermalSymbolsKeepTheGlobalAxes) {

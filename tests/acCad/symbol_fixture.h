@@ -40,6 +40,10 @@ class TestCondition : public AttLbc, public CaepLbcVis {
   CaeVector LocalValueAt(const CaeVector& point) const override { return EvaluateVecAtPointLocal(point); }
   int* FreeComponents(int* buffer) const override;
   int ColorIndex() const override { return color_; }
+  // Set: the placements found by one drawing are kept for the next, as an entity keeps them
+  // while no one writes it.
+  bool keepsPlacements = false;
+  bool MayKeepPlacements() const override { return keepsPlacements; }
 
  private:
   int color_;

@@ -274,7 +274,11 @@ int CaepBaseLbcEnt::IsInCurrentCase(int kind, AttBaseLbc* condition) {
 
 // ---- erase and unerase ------------------------------------------------------------------------
 
-Acad::ErrorStatus CaepBaseLbcEnt::subOpen(AcDb::OpenMode mode) { return AcDbEntity::subOpen(mode); }
+Acad::ErrorStatus CaepBaseLbcEnt::subOpen(AcDb::OpenMode mode) {
+  // Whoever opens it for write may change what the symbols stand on or how they turn.
+  if (mode == AcDb::kForWrite) ForgetPlacements();
+  return AcDbEntity::subOpen(mode);
+}
 
 Acad::ErrorStatus CaepBaseLbcEnt::subErase(Adesk::Boolean erasing) {
   if (Acad::ErrorStatus status = AcDbEntity::subErase(erasing); status != Acad::eOk) return status;
@@ -442,6 +446,7 @@ Acad::ErrorStatus CaepBaseLbcEnt::dwgOutFields(AcDbDwgFiler* filer) const {
 
 Acad::ErrorStatus CaepBaseLbcEnt::dwgInFields(AcDbDwgFiler* filer) {
   assertWriteEnabled();
+  ForgetPlacements();  // an undo, an abort or a copy puts other fields in place
   if (Acad::ErrorStatus status = AcDbObject::dwgInFields(filer); status != Acad::eOk) return status;
   if (!dbFilerReadsFields(filer->filerType())) return filer->filerStatus();
   return Guarded(filer, true);
@@ -487,6 +492,7 @@ Acad::ErrorStatus CaepBaseLbcEnt::dxfOutFields(AcDbDxfFiler* filer) const {
 
 Acad::ErrorStatus CaepBaseLbcEnt::dxfInFields(AcDbDxfFiler* filer) {
   assertWriteEnabled();
+  ForgetPlacements();
   if (Acad::ErrorStatus status = AcDbEntity::dxfInFields(filer); status != Acad::eOk) return status;
   return FileDxf(filer, true);
 }

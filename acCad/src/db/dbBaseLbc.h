@@ -180,6 +180,8 @@ class CaepBaseLbcEnt : public AcDbEntity, public CaepLbcVis {
   virtual void DrawCondition(AcGiWorldDraw* mode);
   // The one symbol of a condition without topology, at the origin, when its display flag is set.
   void DrawSymbolAtOrigin(AcGiWorldDraw* mode) const;
+  // Placements are kept only while no one may be changing the condition.
+  bool MayKeepPlacements() const override { return !isWriteEnabled(); }
   // Whether an erase updates the restraints step (4) rather than the loads step (3).
   virtual bool IsRestraint() const { return false; }
   // The engine reactions that are not the same for every class.

@@ -1,5 +1,7 @@
 #include "db/dbLbcVis.h"
 
+#include <utility>
+
 #include "amg/CaeCoordSys.h"
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeTopoRef.h"
@@ -52,8 +54,36 @@ int CaepLbcVis::Draw(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
   AcTopoCheckScope checkedOnce(acgiRegenerationNumber());
   // The children lie in the reference's own component: one answer serves them all.
   if (!ref->IsVisible()) return 0;
-  DrawReference(draw, ref);
+  if (DrawKept(draw, ref)) return 1;
+  kept_.valid = false;
+  std::vector<Placement> found;
+  const bool keep = MayKeepPlacements();
+  const std::uint64_t geometry = acTopoGeometryGeneration();
+  DrawReference(draw, ref, keep ? &found : nullptr);
+  // A re-resolution during the drawing may have placed the first symbols on the geometry before it.
+  if (keep && geometry == acTopoGeometryGeneration())
+    kept_ = KeptPlacements{true, ref, geometry, acSymbolTableGeneration(), std::move(found)};
   return 1;
+}
+
+bool CaepLbcVis::DrawKept(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
+  if (!kept_.valid || kept_.ref != ref || kept_.symbols != acSymbolTableGeneration() || !MayKeepPlacements())
+    return false;
+  if (!ReferencesUnchanged(ref, kept_.geometry)) return false;
+  int free[6] = {0, 0, 0, 0, 0, 0};
+  FreeComponents(free);
+  for (const Placement& placement : kept_.placements) DrawPlacement(draw, placement, free);
+  return true;
+}
+
+bool CaepLbcVis::ReferencesUnchanged(CaeTopoRef* ref, std::uint64_t geometry) const {
+  if (auto* own = dynamic_cast<AcTopoRef*>(ref)) own->Reresolve();
+  if (acTopoGeometryGeneration() != geometry) return false;
+  if (ref->Kind() != CaeTopoRef::kFace && ref->Kind() != CaeTopoRef::kBody) return true;
+  int flag = 0;
+  for (CaeTopoRef* child = ref->FirstChild(flag); child; child = ref->NextChild(child, flag, flag))
+    if (!ReferencesUnchanged(child, geometry)) return false;
+  return true;
 }
 
 bool CaepLbcVis::SymbolsShown() const {
@@ -67,7 +97,7 @@ bool CaepLbcVis::SymbolsShown() const {
   return (restraint ? flags.restraints : flags.loads) != 0;
 }
 
-void CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
+void CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref, std::vector<Placement>* found) const {
   switch (ref->Kind()) {
     case CaeTopoRef::kVertex: {
       CaeVector point;
@@ -75,7 +105,7 @@ void CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
       const AcSymbol* symbol = nullptr;
       int perAxis = 0;
       SymbolName(symbol, perAxis, point);
-      DrawAt(draw, *symbol, perAxis, point);
+      DrawAt(draw, *symbol, perAxis, point, found);
       break;
     }
     case CaeTopoRef::kEdge: {
@@ -88,7 +118,7 @@ void CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
       SymbolName(symbol, perAxis, point);
       for (double t : params) {
         ref->Feval(CaeVector(t, 0, 0), point);
-        DrawAt(draw, *symbol, perAxis, point);
+        DrawAt(draw, *symbol, perAxis, point, found);
       }
       break;
     }
@@ -96,19 +126,26 @@ void CaepLbcVis::DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const {
     case CaeTopoRef::kBody: {
       int flag = 0;
       for (CaeTopoRef* child = ref->FirstChild(flag); child; child = ref->NextChild(child, flag, flag))
-        DrawReference(draw, child);
+        DrawReference(draw, child, found);
       break;
     }
     default: CAE_GENERAL_ERROR();
   }
 }
 
-void CaepLbcVis::DrawAt(AcGiWorldDraw* draw, const AcSymbol& symbol, int perAxis, const CaeVector& point) const {
-  CaeTransform placement;
-  SymbolTransform(point, perAxis, placement);
+void CaepLbcVis::DrawAt(AcGiWorldDraw* draw, const AcSymbol& symbol, int perAxis, const CaeVector& point,
+                        std::vector<Placement>* found) const {
+  Placement placement{&symbol, perAxis, point, CaeTransform()};
+  SymbolTransform(point, perAxis, placement.transform);
   int free[6] = {0, 0, 0, 0, 0, 0};
   FreeComponents(free);
-  symbol.acDrawSymbol(static_cast<Adesk::UInt16>(ColorIndex()), scale_, draw, point, placement, perAxis, free);
+  DrawPlacement(draw, placement, free);
+  if (found) found->push_back(placement);
+}
+
+void CaepLbcVis::DrawPlacement(AcGiWorldDraw* draw, const Placement& placement, const int* free) const {
+  placement.symbol->acDrawSymbol(static_cast<Adesk::UInt16>(ColorIndex()), scale_, draw, placement.point,
+                                 placement.transform, placement.perAxis, free);
 }
 
 void CaepLbcVis::SymbolName(const AcSymbol*& symbol, int& perAxis, const CaeVector& point) const {

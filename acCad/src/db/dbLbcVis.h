@@ -20,7 +20,17 @@
 // An unexpected topology kind, a condition no symbol rule covers, and a symbol missing from the
 // library are consistency checks (MSG_GENERAL_ERROR, then CaeExcept); symbols drawn for earlier
 // children stay drawn. Host thread only.
+//
+// Kept placements: where each symbol stands and how it is turned is found once and kept for the
+// drawings after it, while the condition allows it (MayKeepPlacements: the entity is not open for
+// write), the reference is the same, no reference anywhere changed (acTopoGeometryGeneration,
+// after the checks the drawing makes of each reference, which may re-resolve the part) and the
+// symbol table is the same. Every change of the condition forgets them (ForgetPlacements). The
+// colour, the scale and the free components are read at every drawing.
 #pragma once
+
+#include <cstdint>
+#include <vector>
 
 #include "amg/CaeTransform.h"
 #include "amg/CaeVector.h"
@@ -68,10 +78,42 @@ class CaepLbcVis {
   // n parameters spread evenly along an edge's range: t0 + (i + 1/2)(t1 - t0)/n.
   static void EdgeSamples(CaeTopoRef* edge, double* params, int n);
 
+ protected:
+  // Whether the placements found by a drawing may be kept for the next: the entity answers
+  // false while it is open for write, as a change may be under way. Without an answer, none.
+  virtual bool MayKeepPlacements() const { return false; }
+  // Forgets the placements kept; the entity calls it on every change of the condition.
+  void ForgetPlacements() const { kept_.valid = false; }
+
  private:
-  // Draws the symbols of a visible reference and of its children.
-  void DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref) const;
-  void DrawAt(AcGiWorldDraw* draw, const AcSymbol& symbol, int perAxis, const CaeVector& point) const;
+  // One symbol as drawn: which, the descriptor's per-axis flag, where and how it is turned.
+  struct Placement {
+    const AcSymbol* symbol;
+    int perAxis;
+    CaeVector point;
+    CaeTransform transform;
+  };
+  // The placements of the last drawing and what they were found from.
+  struct KeptPlacements {
+    bool valid = false;
+    const CaeTopoRef* ref = nullptr;
+    std::uint64_t geometry = 0;  // acTopoGeometryGeneration
+    std::uint64_t symbols = 0;   // acSymbolTableGeneration
+    std::vector<Placement> placements;
+  };
+
+  // Draws the kept placements when they still hold; false when the drawing must find them again.
+  bool DrawKept(AcGiWorldDraw* draw, CaeTopoRef* ref) const;
+  // Runs the checks the drawing makes of each reference it evaluates (they may re-resolve the
+  // part); false as soon as a reference changed since `geometry`.
+  bool ReferencesUnchanged(CaeTopoRef* ref, std::uint64_t geometry) const;
+  // Draws the symbols of a visible reference and of its children, noting each placement in
+  // `found` when it is given.
+  void DrawReference(AcGiWorldDraw* draw, CaeTopoRef* ref, std::vector<Placement>* found) const;
+  void DrawAt(AcGiWorldDraw* draw, const AcSymbol& symbol, int perAxis, const CaeVector& point,
+              std::vector<Placement>* found) const;
+  void DrawPlacement(AcGiWorldDraw* draw, const Placement& placement, const int* free) const;
 
   double scale_ = 1.0;
+  mutable KeptPlacements kept_;
 };

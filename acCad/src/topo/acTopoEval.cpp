@@ -470,6 +470,8 @@ void AcTopoRef::SecondDerivs(const CaeVector& params, CaeVector& duu, CaeVector&
 }
 
 void AcTopoRef::ParamRange(CaeVector& lower, CaeVector& upper) {
+  // A range asked before a pending re-resolution would place parameters on the geometry after it.
+  Reresolve();
   if (kind_ != kEdge && kind_ != kFace) CAE_GENERAL_ERROR();
   lower = lower_;
   upper = upper_;

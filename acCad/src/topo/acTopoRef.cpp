@@ -1,7 +1,11 @@
 #include "topo/acTopoRef.h"
 
+#include <memory>
+#include <vector>
+
 #include "amg/CaeMsgCall.h"
 #include "arx/brocct.h"
+#include "arx/dbbrep.h"
 #include "arx/dbentity.h"
 #include "cadInterface/CadAppControl.h"
 #include "mcad/amikey.h"
@@ -14,6 +18,44 @@
 #include "util/acObjKey.h"
 
 namespace {
+
+std::uint64_t geometryGeneration = 0;
+void noteGeometryChange() { ++geometryGeneration; }
+
+// The solids of the parts asked within one check scope: a read-only walk changes no part, so one
+// answer per part serves the whole scope. Forgotten when the next scope asks.
+struct PartSolid {
+  AcDbObjectId part;
+  std::shared_ptr<const TopoDS_Shape> solid;  // null when the part does not open or has none
+};
+std::uint64_t partSolidsScope = 0;
+std::vector<PartSolid> partSolids;
+
+std::shared_ptr<const TopoDS_Shape> solidOfPart(AcDbObjectId part, std::uint64_t scope) {
+  if (partSolidsScope != scope) {
+    partSolids.clear();
+    partSolidsScope = scope;
+  }
+  for (const PartSolid& known : partSolids)
+    if (known.part == part) return known.solid;
+  std::shared_ptr<const TopoDS_Shape> solid;
+  AcDbEntity* entity = nullptr;
+  if (acdbOpenObject(entity, part, AcDb::kForRead) == Acad::eOk) {
+    const auto* source = dynamic_cast<const AcDbBrepSource*>(entity);
+    const TopoDS_Shape* shape = source ? source->brepShape() : nullptr;
+    if (shape && !shape->IsNull()) solid = std::make_shared<const TopoDS_Shape>(*shape);
+    entity->close();
+  }
+  partSolids.push_back({part, solid});
+  return solid;
+}
+
+// The part entity an entity's path ends at (the one whose shape it is found in); null when unset.
+AcDbObjectId partOf(const AcBrEntity& entity) {
+  if (entity.isNull()) return AcDbObjectId();
+  const AcDbObjectIdArray& ids = entity.data().path.objectIds();
+  return ids.isEmpty() ? AcDbObjectId() : ids[ids.length() - 1];
+}
 
 // The visibility of the entity that places a component: the first object of the component's path
 // that is a part entity. Our host has no block references: a part entity places its part in model
@@ -66,6 +108,8 @@ int acBrEntityKind(const AcBrEntity* entity) {
   CAE_GENERAL_ERROR();
 }
 
+std::uint64_t acTopoGeometryGeneration() { return geometryGeneration; }
+
 int acTopoRefCompare(const AcTopoRef* first, const AcTopoRef* second) {
   const AcBrEntity* a = first->Entity();
   const AcBrEntity* b = second->Entity();
@@ -102,6 +146,7 @@ AcTopoRef::AcTopoRef(AmiObjectKey* key, AcTopoTables* tables) {
 }
 
 AcTopoRef::~AcTopoRef() {
+  noteGeometryChange();
   // The reference owns its key: objects bound to it go with the drawing the references belong to.
   if (key_) key_->release();
   key_ = nullptr;
@@ -109,6 +154,7 @@ AcTopoRef::~AcTopoRef() {
 }
 
 void AcTopoRef::Init(AmiObjectKey* key, AcBrEntity* entity, AcTopoTables* tables) {
+  noteGeometryChange();
   childrenBuilt_ = true;
   key_ = nullptr;
   entity_ = entity;
@@ -138,6 +184,8 @@ void AcTopoRef::Refresh(AcTopoTables* tables) {
 }
 
 void AcTopoRef::CacheGeometry() {
+  noteGeometryChange();
+  soundOn_.reset();
   ForgetFaceMemo();
   delete geometry_;
   geometry_ = nullptr;
@@ -178,6 +226,7 @@ class BuildingScope {
 }  // namespace
 
 void AcTopoRef::BuildChildren(AcTopoTables* tables) {
+  noteGeometryChange();
   BuildingScope building;
   if (kind_ != kVertex) {
     int flag = 0;
@@ -204,6 +253,7 @@ void AcTopoRef::EnsureChildren(AcTopoTables* tables) {
 }
 
 void AcTopoRef::ClearChildren() {
+  noteGeometryChange();
   forwardChildren_.RemoveAll();
   reversedChildren_.RemoveAll();
   forwardCursor_ = reversedCursor_ = nullptr;
@@ -213,6 +263,8 @@ void AcTopoRef::ClearChildren() {
 }
 
 void AcTopoRef::SetEntity(AcBrEntity* entity) {
+  noteGeometryChange();
+  soundOn_.reset();
   if (entity && acBrEntityKind(entity) != kind_) CAE_GENERAL_ERROR();
   ForgetFaceMemo();
   entity_ = entity;
@@ -340,13 +392,29 @@ void AcTopoRef::Reresolve() {
     needed = true;
   }
   const std::uint64_t scope = AcTopoCheckScope::Current();
-  if (!needed && scope != 0 && checkedIn_ == scope) return;
+  if (!needed && scope != 0 && (checkedIn_ == scope || OnSolidFoundSound(scope))) {
+    checkedIn_ = scope;
+    return;
+  }
   AcDbFullSubentPath path;
   if (entity_ && entity_->getSubentPath(path) != AcBr::eOk) needed = true;
   if (key_ && acKeyIsStale(key_)) needed = true;
   if (needed) {
+    soundOn_.reset();
     acReresolveAllTopology();
     return;
   }
   checkedIn_ = scope;
+  const AcDbObjectId part = entity_ ? partOf(*entity_) : AcDbObjectId();
+  soundOn_ = scope != 0 && !part.isNull() ? solidOfPart(part, scope) : nullptr;
+}
+
+bool AcTopoRef::OnSolidFoundSound(std::uint64_t scope) const {
+  if (!soundOn_ || !entity_) return false;
+  const AcDbObjectId part = partOf(*entity_);
+  if (part.isNull()) return false;
+  // The key is asked of the same part; a component key depends on more than the part's solid.
+  if (key_ && (key_->keyType() == Ami::kCompKey || key_->objectId() != part)) return false;
+  const std::shared_ptr<const TopoDS_Shape> now = solidOfPart(part, scope);
+  return now && now->IsEqual(*soundOn_);
 }

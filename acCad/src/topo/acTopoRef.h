@@ -32,6 +32,7 @@ class AcGeEntity3d;
 class AcGeSurface;
 class AmiObjectKey;
 class AcTopoTables;
+class TopoDS_Shape;
 
 // A face's evaluations remembered by the exact point or parameters asked (AcTopoRef::PerpUv,
 // AcTopoRef::FirstDerivs).
@@ -117,7 +118,7 @@ class AcTopoRef : public CaeTopoRef {
   const AcDbObjectIdArray& AttributeIds() const { return attributeIds_; }
 
   int Kind() const override { return kind_; }
-  // Edges and faces: the stored range (edge U; face U and V).
+  // Edges and faces: the stored range (edge U; face U and V), after a pending re-resolution.
   void ParamRange(CaeVector& lower, CaeVector& upper) override;
   double EdgeLength() override;
   bool IsClosed(int direction) override;
@@ -214,9 +215,16 @@ class AcTopoRef : public CaeTopoRef {
   // Face boundaries a loop without edges collapses to, by direction + 2 * end: lower v, lower u,
   // upper v, upper u.
   bool collapsedBoundary_[4] = {false, false, false, false};
+  // Whether, in check scope `scope`, the part holds the very solid on which Reresolve last found
+  // this reference sound (the part asked once per scope), so that asking again would answer the same.
+  bool OnSolidFoundSound(std::uint64_t scope) const;
+
   AcDbObjectIdArray attributeIds_{0, 8};
   CaeStamp stamp_;
   std::uint64_t checkedIn_ = 0;  // the check scope in which Reresolve last found this one sound
+  // The part's solid when Reresolve last found this reference sound inside a check scope; held,
+  // so that no other solid can take its identity. Dropped when the entity or geometry changes.
+  std::shared_ptr<const TopoDS_Shape> soundOn_;
   AcGeEntity3d* geometry_ = nullptr;
   const void* cachedSolid_ = nullptr;  // identity of the solid shape the cache was read from
   // A face's normals and derivatives already computed, by point and by parameters; dropped
@@ -228,7 +236,9 @@ class AcTopoRef : public CaeTopoRef {
 // part again: for a read-only walk such as drawing, where nothing can change the parts between two
 // evaluations. A re-resolution that runs inside still ends the trust. Scopes nest. An outermost
 // scope given the same non-zero `walk` as the one before it (the same regeneration) goes on
-// trusting what that one found, unless a re-resolution ran in between.
+// trusting what that one found, unless a re-resolution ran in between. In a later scope a
+// reference is taken as sound again when its part (asked once per scope) still holds the very
+// solid it was found sound on.
 class AcTopoCheckScope {
  public:
   explicit AcTopoCheckScope(std::uint64_t walk = 0);
@@ -252,3 +262,6 @@ AcTopoRef* acTopoRefFromBrEntity(AcBrEntity* entity);
 AcTopoRef* acTopoRefFromKey(AmiObjectKey* key);
 // Orders references by the identity of their canonical entity.
 int acTopoRefCompare(const AcTopoRef* first, const AcTopoRef* second);
+// Grows whenever a reference is made or deleted or its entity, geometry, children or ranges
+// change: what was computed from references while it stays the same still holds.
+std::uint64_t acTopoGeometryGeneration();

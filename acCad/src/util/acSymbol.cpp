@@ -16,6 +16,7 @@
 namespace {
 
 std::vector<AcSymbol>* symbolTable = nullptr;
+std::uint64_t symbolTableGeneration = 0;
 
 // The square ring (x, r): five points around the x axis at distance r, the first repeated; a
 // ring of radius 0 is its centre five times.
@@ -241,12 +242,16 @@ AcGePoint3d acViewportSymbolCorner(AcGiViewportDraw* draw, const CaeTransform& /
 void acSymbolInit() {
   if (symbolTable) return;
   symbolTable = new std::vector<AcSymbol>(buildTable());
+  ++symbolTableGeneration;
 }
 
 void acSymbolTerm() {
   delete symbolTable;
   symbolTable = nullptr;
+  ++symbolTableGeneration;
 }
+
+std::uint64_t acSymbolTableGeneration() { return symbolTableGeneration; }
 
 const AcSymbol* acFindSymbolName(const char* name) {
   if (!symbolTable || !name) return nullptr;

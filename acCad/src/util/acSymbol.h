@@ -14,6 +14,7 @@
 // Host thread only.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "amg/CaeList.h"
@@ -76,6 +77,9 @@ class AcSymbol {
 // Builds the table (once; a second call changes nothing) and frees it.
 void acSymbolInit();
 void acSymbolTerm();
+// Grows each time the table is built or freed: a record found while it stays the same is still
+// the table's.
+std::uint64_t acSymbolTableGeneration();
 
 // The record called exactly `name` (case-sensitive), in table order; null when there is none or
 // the table is not built.

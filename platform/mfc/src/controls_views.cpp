@@ -215,20 +215,12 @@ void collectVisible(const std::vector<TreeNode*>& nodes, int depth, std::vector<
 void eraseSubtree(HWND tree, TreeNode* node) {
   for (TreeNode* child : std::vector<TreeNode*>(node->children)) eraseSubtree(tree, child);
   if (tree->treeSelected == node) tree->treeSelected = nullptr;
-  auto& owned = tree->treeNodes;
-  owned.erase(
-      std::remove_if(owned.begin(), owned.end(), [&](const std::unique_ptr<TreeNode>& p) { return p.get() == node; }),
-      owned.end());
+  tree->treeNodes.erase(node);
 }
 
 }  // namespace
 
-bool CTreeCtrl::contains(HTREEITEM item) const {
-  if (!live(this) || !item) return false;
-  for (const auto& node : m_hWnd->treeNodes)
-    if (node.get() == item) return true;
-  return false;
-}
+bool CTreeCtrl::contains(HTREEITEM item) const { return live(this) && item && m_hWnd->treeNodes.count(item) != 0; }
 
 HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, HTREEITEM parent, HTREEITEM after) {
   if (!live(this)) return nullptr;
@@ -252,7 +244,7 @@ HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, 
   }
   TreeNode* raw = node.get();
   siblings.insert(position, raw);
-  m_hWnd->treeNodes.push_back(std::move(node));
+  m_hWnd->treeNodes.emplace(raw, std::move(node));
   return raw;
 }
 

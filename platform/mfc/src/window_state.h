@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 #include <thread>
+#include <unordered_map>
 #include <vector>
 
 #include "mfc/wintypes.h"
@@ -104,7 +105,9 @@ struct HWND__ {
   bool readOnly = false;
   std::vector<std::string> columns;
   std::vector<int> columnWidths;
-  std::vector<std::unique_ptr<TreeNode>> treeNodes;
+  // Every node of a tree, by its handle: asking whether a handle is still one of its items does
+  // not walk the whole tree (a large Explorer tree asks at every insert).
+  std::unordered_map<const TreeNode*, std::unique_ptr<TreeNode>> treeNodes;
   std::vector<TreeNode*> treeRoots;
   TreeNode* treeSelected = nullptr;
   std::vector<TabEntry> tabs;

@@ -1,5 +1,6 @@
 // Conditions through a user's session: an erased last load and undo, saving with an erased and an
-// unresolved condition, and a load that follows its face through a parameter edit and a reopen.
+// unresolved condition, a load that follows its face through a parameter edit and a reopen, and
+// symbols drawn from kept placements through a parameter edit, its undo and its redo.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -76,6 +77,29 @@ class LbcScenarioTest : public DeckFixture {
     AcGiDisplayList display(db(), pictureView());
     display.regenerate();
     return display.primitivesOf(id);
+  }
+  // The points of each primitive a condition draws in a new regeneration.
+  using Picture = std::vector<std::vector<AcGePoint3d>>;
+  static Picture pictureOf(AcDbObjectId id) {
+    Picture picture;
+    for (const AcGiPrimitive& primitive : drawnBy(id)) picture.push_back(primitive.points);
+    return picture;
+  }
+  // The same, found afresh: an open for write makes the condition forget the placements it kept.
+  static Picture freshPictureOf(AcDbObjectId id) {
+    AcDbObject* object = nullptr;
+    EXPECT_EQ(acdbOpenObject(object, id, AcDb::kForWrite), Acad::eOk);
+    if (object) object->close();
+    return pictureOf(id);
+  }
+  static bool samePicture(const Picture& a, const Picture& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+      if (a[i].size() != b[i].size()) return false;
+      for (std::size_t j = 0; j < a[i].size(); ++j)
+        if (a[i][j].distanceTo(b[i][j]) > 1e-9) return false;
+    }
+    return true;
   }
 };
 
@@ -175,6 +199,33 @@ TEST_F(LbcScenarioTest, ALoadOnTheHoleSitsOnTheLargerHoleAfterAnEditAndAReopen) 
     face->Feval((lower + upper) * 0.5, point);
     EXPECT_NEAR(std::hypot(point[0] - 100.0, point[1] - 50.0), 20.0, 1e-6);
   });
+}
+
+// The symbols' placements are kept from one regeneration to the next: a parameter edit, its undo
+// (which writes nothing to the condition) and its redo must each show the symbols where a drawing
+// found afresh puts them.
+TEST_F(LbcScenarioTest, KeptSymbolsFollowTheirFaceThroughAParameterEditItsUndoAndItsRedo) {
+  makeDrawingSets("Plate", AnlStress, "Loads", "Fixed");
+  pressureOn(TopoTest::refOf(plate, Ami::kFaceKey, "hole1/side"));
+  const AcDbObjectId id = memberIds().front();
+  const Picture before = pictureOf(id);
+  ASSERT_FALSE(before.empty());
+  EXPECT_TRUE(samePicture(pictureOf(id), before)) << "drawn again from what was kept";
+
+  command("PARAM set plate/D 40");
+  const Picture edited = pictureOf(id);
+  EXPECT_FALSE(samePicture(edited, before)) << "the hole grew: its symbols moved";
+  EXPECT_TRUE(samePicture(edited, freshPictureOf(id)));
+
+  command("U");
+  const Picture undone = pictureOf(id);
+  EXPECT_TRUE(samePicture(undone, before));
+  EXPECT_TRUE(samePicture(undone, freshPictureOf(id)));
+
+  command("REDO");
+  const Picture redone = pictureOf(id);
+  EXPECT_TRUE(samePicture(redone, edited));
+  EXPECT_TRUE(samePicture(redone, freshPictureOf(id)));
 }
 
 }  // namespace

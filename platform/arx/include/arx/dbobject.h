@@ -76,7 +76,8 @@ class AcDbObject : public AcRxObject {
   bool isNewObject() const { return objectId().isNull(); }
   // Ends one direct open. Closing an object that is not open directly returns eNotOpenForRead.
   Acad::ErrorStatus close();
-  // A direct reader becomes the writer (fails with eWasOpenForRead when others read it too).
+  // A direct reader becomes the writer (fails with eWasOpenForRead when others read it too, or with
+  // what subOpen(kForWrite) answers).
   Acad::ErrorStatus upgradeOpen();
   Acad::ErrorStatus downgradeOpen();
   // These check nothing that can fail at run time; they are where the host hooks its bookkeeping.

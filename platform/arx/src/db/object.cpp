@@ -68,6 +68,7 @@ Acad::ErrorStatus AcDbObject::close() {
 Acad::ErrorStatus AcDbObject::upgradeOpen() {
   if (!stub_ || directWriter_ || transactionWrite_) return Acad::eOk;
   if (directReaders_ != 1) return Acad::eWasOpenForRead;
+  if (Acad::ErrorStatus status = subOpen(AcDb::kForWrite); status != Acad::eOk) return status;
   directReaders_ = 0;
   directWriter_ = true;
   stub_->database->impl().captureBeforeWrite(this);

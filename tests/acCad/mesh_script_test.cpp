@@ -3,7 +3,9 @@
 // parked behind the select prompt and brought back, and the remesh rule of a modified mesh.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <sstream>
 #include <string>
 
 #include "arx/gidisplay.h"
@@ -138,6 +140,53 @@ TEST(MeshScript, ModifyMeshRegeneratesOnlyForALargeEnoughChange) {
   EXPECT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(kestrum::test::countOf(run.output, "Generated "), 2) << run.output;
   EXPECT_GT(generatedNodes(run.output, 0), generatedNodes(run.output, 1)) << "larger elements, fewer nodes";
+}
+
+// Loads to the deck with the add-in's own commands: a restraint and a total force picked on the
+// plate, the body meshed by "CAEP_MESH" and the deck written by "CAEP_ANALYZE" (manual execution).
+// The force's nodal loads add up to what was typed; the left face is held.
+TEST(MeshScript, LoadsReachTheDeckWrittenByAnalyze) {
+  TempDir dir;
+  const std::string script = start() +
+                             "CAEP_REST_TAB\n"
+                             "@check 1352 on\n@check 1353 on\n@check 1404 on\n"
+                             "@select IDC_SHEET_TABS Geometry\n@click IDC_GEOM_FACE\nplate/plate/left\n@click IDOK\n"
+                             "CAEP_LOAD_TAB\n"
+                             "@select 1678 \"Total Force\"\n@set 1028 -1000\n"
+                             "@select IDC_SHEET_TABS Geometry\n@click IDC_GEOM_FACE\nplate/plate/right\n@click IDOK\n" +
+                             kPickBody +
+                             "@set IDC_MESH_SIZE 20\n@check IDC_MESH_DEFER off\n@click IDOK\n"
+                             "CAEP_ANALYZE\n"
+                             "@select IDC_SHEET_TABS Execution\n"
+                             "@check IDC_EXEC_MANUAL on\n"
+                             "@set IDC_EXEC_FILE plate.dat\n"
+                             "@click IDOK\n"
+                             "QUIT\nN\n";
+  const ProgramRun run = kestrum::test::runHostScript(dir, script);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  ASSERT_TRUE(std::filesystem::exists(dir / "plate.dat")) << run.output;
+  std::istringstream deck(kestrum::test::readFile(dir / "plate.dat"));
+  std::string line, block;
+  double force[4] = {};
+  int held = 0;
+  while (std::getline(deck, line)) {
+    if (line.rfind("**", 0) == 0) continue;
+    if (!line.empty() && line[0] == '*') {
+      block = line.substr(0, line.find(','));
+      continue;
+    }
+    long node = 0;
+    int dof = 0;
+    double value = 0.0;
+    if (block == "*CLOAD" && std::sscanf(line.c_str(), "%ld, %d, %lf", &node, &dof, &value) == 3 && dof >= 1 &&
+        dof <= 3)
+      force[dof] += value;
+    if (block == "*BOUNDARY" && std::sscanf(line.c_str(), "%ld, %d", &node, &dof) == 2) ++held;
+  }
+  EXPECT_NEAR(force[3], -1000.0, 1e-6);
+  EXPECT_NEAR(force[1], 0.0, 1e-9);
+  EXPECT_NEAR(force[2], 0.0, 1e-9);
+  EXPECT_GT(held, 0);
 }
 
 }  // namespace

@@ -440,7 +440,24 @@ TEST_F(MeshSheetTest, AnExistingMeshsRangeWidensToItsSize) {
   UIMeshModify(sub, model_);
   EXPECT_EQ(position, UISizeSlider::kPositions - 1);
   EXPECT_EQ(std::string(maximum), "5.00");
-  EXPECT_EQ(std::string(size), "5") << "an existing size is shown as it is, not as the slider rounds it";
+  EXPECT_EQ(std::string(size), "5");
+}
+
+// An existing mesh's size is shown and kept as it is, not as the nearest slider position rounds
+// it (10 in 1 .. 100 would be 10.12): a remesh for another reason keeps it.
+TEST_F(MeshSheetTest, AnExistingMeshsUntouchedSizeStaysExactlyItsOwn) {
+  AnlSubModel* sub = ExistingMesh(10.0, 1.0, 100.0);
+  CString size;
+  run({[&](CWnd& w) {
+    Page(w).GetDlgItem(IDC_MESH_SIZE)->GetWindowText(size);
+    Show(w, 1);
+    Check(w, IDC_ELEM_STRAIGHT);  // another edge shape: meshed again
+    Press(w, IDOK);
+  }});
+  UIMeshModify(sub, model_);
+  EXPECT_EQ(std::string(size), "10");
+  ASSERT_EQ(cad_.generated.size(), 1u);
+  EXPECT_EQ(cad_.generated[0].defaultSize, 10.0);
 }
 
 // An untouched refinement size goes back exactly (not as the slider rounds it) and marks no mesh

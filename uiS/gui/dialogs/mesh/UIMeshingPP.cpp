@@ -121,7 +121,9 @@ BOOL CMeshingPP::OnInitDialog() {
   if (typed != 0.0) m_dSliderValue = typed;
   auto* slider = static_cast<CSliderCtrl*>(GetDlgItem(IDC_MESH_SIZE_SLIDER));
   m_slider.Init(slider, m_dSliderValue, m_dMinSize, m_dMaxSize);
-  if (typed == 0.0) m_dDefaultSize = m_slider.ready ? m_slider.At(slider->GetPos()) : m_dSliderValue;
+  // A new mesh starts at the slider's rounded size; an existing mesh's size stays exactly its own,
+  // so that an untouched size goes back unchanged.
+  if (typed == 0.0) m_dDefaultSize = m_slider.ready && !m_bExisting ? m_slider.At(slider->GetPos()) : m_dSliderValue;
   if (CWnd* label = GetDlgItem(IDC_MESH_SIZE_MIN)) label->SetWindowText(m_slider.Show(m_dMinSize));
   if (CWnd* label = GetDlgItem(IDC_MESH_SIZE_MAX)) label->SetWindowText(m_slider.Show(m_dMaxSize));
   FillMaterials();

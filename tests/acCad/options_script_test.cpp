@@ -45,11 +45,11 @@ TEST(OptionsScript, MaterialEditsReachTheLibraryAndUnitsStayWithTheDrawing) {
   const std::string original = ReadFile(library);
   ASSERT_NE(Rows(original, "S275"), "");
   const std::string arx = kestrum::test::buildPath("lib/kestrum.arx").string();
-  const std::string models = kestrum::test::buildPath("tests/modules/meshcon_module.so").string();
   // The drawing files its units with its analysis records: it gets a model first.
-  const ProgramRun run = runHostScript(dir, "ARXLOAD " + arx + "\nARXLOAD " + models +
+  const ProgramRun run = runHostScript(dir, "ARXLOAD " + arx +
                                                 "\n"
-                                                "MCMODEL Plate 0\n"
+                                                "CAEP_MODEL\n"
+                                                "@click IDOK\n"
                                                 "CAEP_SETUP_TAB\n"
                                                 "@click IDC_MAT_BROWSE\n"
                                                 "@file " +

@@ -36,17 +36,22 @@ class LibraryCad : public RecordingCad {
     delete static_cast<MaterialLibrary*>(object);
   }
   int IsGeometryValid() override { return geometryValid; }
+  // The pick of "Add Mesh", abandoned: the sheet was reached and nothing is made.
+  int PickMesh(CaeList<CaeTopoRef>&) override {
+    ++meshPicks;
+    return 0;
+  }
 
   std::filesystem::path location;
   int geometryValid = 1;
   int opened = 0;
   int returned = 0;
+  int meshPicks = 0;
 };
 
 constexpr char kModelRequired[] = "An open model without results is required prior to issuing this command";
 constexpr char kLibraryRequired[] =
     "A valid materials library, containing at least 1 material is required before executing this command.";
-constexpr char kMeshAddReached[] = "Add Mesh is not available yet.";
 
 class MeshCommandTest : public FrameTest {
  protected:
@@ -109,7 +114,7 @@ TEST_F(MeshCommandTest, TheLibraryMustHoldAMaterial) {
     } else {
       EXPECT_TRUE(shown.empty());
     }
-    EXPECT_EQ(cad.printed == std::vector<std::string>{kMeshAddReached}, c.meshAdded);
+    EXPECT_EQ(cad.meshPicks, c.meshAdded ? 1 : 0);
   }
   EXPECT_TRUE(std::filesystem::exists(folder / "shipped.mat"));
 }

@@ -36,6 +36,7 @@ namespace {
 constexpr char kClassName[] = "CaepMeshEnt";
 constexpr int kStateModified = 1;
 constexpr int kStateNotAssociated = 2;
+constexpr int kStateRemeshRequired = 4;  // a refinement changed since the mesh was made
 
 AmiObjectKey* copyKey(const AmiObjectKey* key) {
   AmiKey* copy = nullptr;
@@ -329,7 +330,8 @@ void CaepMeshEnt::WriteFields(Record& record) const {
   record.putDouble(GetAnglePerElement());
   record.putInt16(GetMSNRefinement());
   record.putInt16(GetGeometryAssociativity());
-  record.putInt16((modified_ ? kStateModified : 0) | (AmgMesh::Associated() ? 0 : kStateNotAssociated));
+  record.putInt16((modified_ ? kStateModified : 0) | (AmgMesh::Associated() ? 0 : kStateNotAssociated) |
+                  (GetRemeshRequired() ? kStateRemeshRequired : 0));
   const int faces = faceKeys_.Count(), edges = edgeKeys_.Count(), vertices = vertexKeys_.Count();
   record.putInt32(faces);
   record.putInt32(edges);
@@ -438,6 +440,7 @@ void CaepMeshEnt::ReadFields(Record& record) {
   const int state = record.getInt16();
   modified_ = (state & kStateModified) ? 1 : 0;
   associated_ = (state & kStateNotAssociated) ? 0 : 1;
+  SetRemeshRequired(state & kStateRemeshRequired);
   const int faces = record.getCount(), edges = record.getCount(), vertices = record.getCount();
   CAE_CHECK(static_cast<long>(faces) + edges + vertices <= DbFields::kMaxCount);
   std::map<long, CaeNode*> table;

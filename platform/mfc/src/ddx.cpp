@@ -235,7 +235,8 @@ void DDV_MinMaxLong(CDataExchange* dx, long value, long minimum, long maximum) {
 }
 
 void DDV_MinMaxDouble(CDataExchange* dx, const double& value, double minimum, double maximum) {
-  if (dx->m_bSaveAndValidate && (value < minimum || value > maximum))
+  // Written so that a value that is not a number ("nan" parses) is out of every range.
+  if (dx->m_bSaveAndValidate && !(value >= minimum && value <= maximum))
     refuse(dx, fill(kRealRange, format("%.15g", minimum), format("%.15g", maximum)));
 }
 

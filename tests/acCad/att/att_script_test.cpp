@@ -79,10 +79,15 @@ const char kPlateSetUp[] =
     "plate/plate/right\n"
     "@click IDOK\n";
 
-const char kMeshAndDeck[] =
-    "MCMESH 20 1 S275\n"
-    "plate/hole1/side|plate/bottom\n"
-    "ATTDECK first.inp\n";
+// "CAEP_MESH" on the plate's body (picked by an edge), size 20, generated at once.
+#define MESH_THE_PLATE              \
+  "CAEP_MESH\n"                     \
+  "plate/hole1/side|plate/bottom\n" \
+  "@set IDC_MESH_SIZE 20\n"         \
+  "@check IDC_MESH_DEFER off\n"     \
+  "@click IDOK\n"
+
+const char kMeshAndDeck[] = MESH_THE_PLATE "ATTDECK first.inp\n";
 
 // The text of each LIST, in order.
 std::vector<std::string> listings(const std::string& output) {
@@ -153,9 +158,7 @@ const char kHeat[] =
     "plate/plate/top\n"
     "@click IDOK\n"
     "@click IDOK\n"
-    "@click IDCANCEL\n"
-    "MCMESH 20 1 S275\n"
-    "plate/hole1/side|plate/bottom\n"
+    "@click IDCANCEL\n" MESH_THE_PLATE
     "ATTDECK heat.inp\n"
     "QUIT\nN\n";
 

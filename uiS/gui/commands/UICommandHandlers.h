@@ -4,9 +4,10 @@
 
 #include "gui/dialogs/common/UIAboutDlg.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/mesh/UIMeshPS.h"
 #include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
-#include "gui/dialogs/units/UISetupCommands.h"
+#include "gui/dialogs/units/UISetupPS.h"
 #include "gui/doctor/UIDoctor.h"
 #include "gui/explorer/UICommands.h"
 #include "gui/utils/UIFerSAPI.h"

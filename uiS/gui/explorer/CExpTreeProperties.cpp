@@ -18,6 +18,7 @@
 #include "gui/commands/UICommandHandlers.h"
 #include "gui/dialogs/common/UIScaleFactorDlg.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/mesh/UIMeshPS.h"
 #include "gui/dialogs/model/UIMateRelPP.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/units/UIDrawingUnitDlg.h"
@@ -79,7 +80,7 @@ void CExpTreeCtl::DoProperties() {
       break;
     case kExpMesh:
     case kExpMeshNeedsUpdate:
-    case kExpMeshDeferred: UINotAvailableYet("The \"Modify Mesh\" sheet"); break;
+    case kExpMeshDeferred: UIMeshModify(SubModelOfItem(item), ModelOfItem(GetParentItem(item))); break;
     case kExpLoadSet:
       rebuild = false;
       if (GetItemKind(GetParentItem(item)) == kExpResultCase) EditScaleFactor(item);
@@ -98,7 +99,9 @@ void CExpTreeCtl::DoProperties() {
     case kExpRoot:
       if (!cad->ExplorerCommandRestricted()) CadAskDrawingUnit();
       break;
-    case kExpRefinement: UINotAvailableYet("The \"Mesh Refinement\" sheet"); break;
+    case kExpRefinement:
+      UIMeshEditRefinement(RefinementOfItem(item), ModelOfItem(GetParentItem(GetParentItem(item))));
+      break;
     case kExpMateRelation:
       if (AnlMateRelPair* pair = MateRelationOfItem(item)) UIEditMateRelation(pair);
       flush = true;

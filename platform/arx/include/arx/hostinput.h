@@ -55,6 +55,9 @@ void setUserActionHandler(UserActionHandler handler);
 
 // Prints `prompt` and waits for the next item; nullopt when the input has ended.
 std::optional<InputItem> nextInput(const char* prompt);
+// The same at the idle "Command:" prompt: no input wait is counted, so a document waiting there is
+// quiescent (a modeless window's action line may then start work of its own).
+std::optional<InputItem> nextCommandInput(const char* prompt);
 // Waits for a pick: RTNORM with the path and point, RTCAN on ESC or end of input, RTNONE for
 // an empty line; any other input is refused with a message and asked again.
 int getPick(const char* prompt, AcDbFullSubentPath& path, double point[3]);

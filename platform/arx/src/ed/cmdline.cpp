@@ -111,7 +111,7 @@ int runCommand(const std::string& typedName) {
 
 bool runNextCommand() {
   if (commandLine().quit) return false;
-  std::optional<InputItem> item = nextInput("\nCommand: ");
+  std::optional<InputItem> item = nextCommandInput("\nCommand: ");
   if (!item) return false;
   if (item->kind == InputItem::kEscape) return true;  // nextInput showed *Cancel*
   if (item->kind == InputItem::kPoint || item->kind == InputItem::kPick) {

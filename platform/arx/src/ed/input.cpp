@@ -150,8 +150,9 @@ bool takeRefusedAnswer() {
 }
 int displayUpdates() { return input().displayUpdates; }
 
-std::optional<InputItem> nextInput(const char* prompt) {
-  WaitScope waiting;
+namespace {
+
+std::optional<InputItem> takeInput(const char* prompt) {
   if (prompt && *prompt) acutPrintf("%s", prompt);
   while (true) {
     if (input().queue.empty()) {
@@ -173,6 +174,15 @@ std::optional<InputItem> nextInput(const char* prompt) {
     return item;
   }
 }
+
+}  // namespace
+
+std::optional<InputItem> nextInput(const char* prompt) {
+  WaitScope waiting;
+  return takeInput(prompt);
+}
+
+std::optional<InputItem> nextCommandInput(const char* prompt) { return takeInput(prompt); }
 
 int getPick(const char* prompt, AcDbFullSubentPath& path, double point[3]) {
   while (true) {

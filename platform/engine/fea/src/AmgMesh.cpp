@@ -5,7 +5,12 @@
 #include <map>
 #include <set>
 
+#include <BRepBndLib.hxx>
+#include <BRepGProp.hxx>
+#include <Bnd_Box.hxx>
+#include <GProp_GProps.hxx>
 #include <TopoDS_Shape.hxx>
+#include <cmath>
 
 #include "AmgMeshItems.h"
 #include "GmshMesher.h"
@@ -45,6 +50,8 @@ AmgShapeSource* AmgShapeSource::GetCurrent() { return g_shapeSource; }
 AmgMesh::AmgMesh() = default;
 
 AmgMesh::AmgMesh(CaeTopoRef* ref) : CaeAttrib(ref) {}
+
+AmgMesh::AmgMesh(CaeTopoRef* ref, int) : CaeAttrib(ref) {}
 
 AmgMesh::~AmgMesh() {
   uses_.RemoveAll();
@@ -351,10 +358,77 @@ bool AmgMesh::BodyShape(TopoDS_Shape& shape) const {
   return !shape.IsNull();
 }
 
+bool AmgMesh::EstimateShape(TopoDS_Shape& shape) const {
+  if (HasShape()) {
+    shape = *shape_;
+    return !shape.IsNull();
+  }
+  AmgShapeSource* source = AmgShapeSource::GetCurrent();
+  CaeTopoRef* ref = GetTopoRef();
+  if (!source || !ref) return false;
+  CaeTopoRef* body = ref->Kind() == CaeTopoRef::kBody ? ref : ref->Body();
+  return body && source->BodyShape(body, shape) && !shape.IsNull();
+}
+
+namespace {
+
+constexpr double kDefaultPerExtent = 0.1;  // the mesher's own default: a tenth of the largest extent
+constexpr double kSmallestPerDefault = 0.1;
+constexpr double kLargestPerDefault = 5.0;
+
+double LargestExtent(const TopoDS_Shape& shape) {
+  Bnd_Box box;
+  BRepBndLib::Add(shape, box);
+  if (box.IsVoid()) return 0.0;
+  double x0, y0, z0, x1, y1, z1;
+  box.Get(x0, y0, z0, x1, y1, z1);
+  return std::max({x1 - x0, y1 - y0, z1 - z0});
+}
+
+}  // namespace
+
+int AmgMesh::EstimateSize(double& defaultSize, double& minSize, double& maxSize) const {
+  defaultSize = minSize = maxSize = 0.0;
+  TopoDS_Shape shape;
+  if (!EstimateShape(shape)) return 0;
+  const double extent = LargestExtent(shape);
+  if (!(extent > 0.0) || !std::isfinite(extent)) return 0;
+  defaultSize = kDefaultPerExtent * extent;
+  minSize = kSmallestPerDefault * defaultSize;
+  maxSize = kLargestPerDefault * defaultSize;
+  return 1;
+}
+
+double AmgMesh::EstimateElementCount(double size) const {
+  TopoDS_Shape shape;
+  if (!(size > 0.0) || !EstimateShape(shape)) return 0.0;
+  GProp_GProps props;
+  if (elementType_ == CaeElemSolid) {
+    BRepGProp::VolumeProperties(shape, props);
+    const double tetrahedron = size * size * size / (6.0 * std::sqrt(2.0));
+    return std::fabs(props.Mass()) / tetrahedron;
+  }
+  BRepGProp::SurfaceProperties(shape, props);
+  const double triangle = std::sqrt(3.0) / 4.0 * size * size;
+  return std::fabs(props.Mass()) / triangle;
+}
+
 int AmgMesh::MeshIt() {
   TopoDS_Shape shape;
   if (!BodyShape(shape)) {
     Fail(AmgMeshNoGeometry, "the body has no geometry", CaeVector());
+    return 0;
+  }
+  // The size the mesher would take; a count beyond what a mesh may hold is refused before it runs.
+  double size = defaultSize_ > 0.0 ? defaultSize_ : kDefaultPerExtent * LargestExtent(shape);
+  if (maxSize_ > 0.0) size = std::min(size, maxSize_);
+  if (const double count = EstimateElementCount(size); count > kMostElements) {
+    Fail(AmgMeshTooFine,
+         (CaeString::Format("an element size of %g gives about %.3g elements, more than the %.3g a mesh may hold; "
+                            "choose a larger size",
+                            size, count, kMostElements))
+             .Text(),
+         CaeVector());
     return 0;
   }
   fea_detail::MeshSettings settings = SettingsOf(*this);

@@ -306,3 +306,37 @@ TEST_F(MeshGenerationTest, AFailedMeshSaysWhyAndKeepsWhatWasThere) {
 }
 
 }  // namespace
+
+namespace {
+
+// The sizes a mesh sheet starts from: a tenth of the largest extent, and a tenth of that to five
+// times it; nothing without geometry.
+TEST_F(MeshGenerationTest, EstimatedSizesFollowTheLargestExtent) {
+  AmgMesh mesh(nullptr, 1);
+  double size = -1.0, smallest = -1.0, largest = -1.0;
+  EXPECT_EQ(mesh.EstimateSize(size, smallest, largest), 0);
+  EXPECT_EQ(size, 0.0);
+  mesh.SetShape(box);
+  ASSERT_EQ(mesh.EstimateSize(size, smallest, largest), 1);
+  // The bounding box carries the shape's tolerance (1e-7) on each side.
+  EXPECT_NEAR(size, 0.2, 1e-6);
+  EXPECT_NEAR(smallest, 0.02, 1e-7);
+  EXPECT_NEAR(largest, 1.0, 1e-5);
+  // Volume 2 over a regular tetrahedron of edge 0.1 (0.1^3 / (6 sqrt 2)).
+  EXPECT_NEAR(mesh.EstimateElementCount(0.1), 2.0 / (1e-3 / (6.0 * std::sqrt(2.0))), 1e-6);
+}
+
+// A size that would exhaust the memory is refused before the mesher runs, with the reason; the
+// mesh keeps no items.
+TEST_F(MeshGenerationTest, ASizeGivingTooManyElementsIsRefusedBeforeMeshing) {
+  AmgMesh mesh;
+  Mesh(mesh, box, 1e-3, 1);
+  EXPECT_GT(mesh.EstimateElementCount(1e-3), AmgMesh::kMostElements);
+  EXPECT_EQ(mesh.MeshIt(), 0);
+  EXPECT_EQ(mesh.ErrorCode(), AmgMeshTooFine);
+  EXPECT_NE(std::string(mesh.ErrorText().Text()).find("choose a larger size"), std::string::npos);
+  EXPECT_EQ(mesh.NumberNodes(), 0);
+  EXPECT_EQ(mesh.NumberElements(), 0);
+}
+
+}  // namespace

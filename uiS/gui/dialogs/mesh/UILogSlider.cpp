@@ -51,3 +51,20 @@ std::string UISizeFormat(double minimum) {
   std::snprintf(text, sizeof text, "%%.%dlf", decimals);
   return text;
 }
+
+bool UISizeSlider::Init(CSliderCtrl* slider, double value, double minimum, double maximum) {
+  format = UISizeFormat(minimum);
+  ready = UIInitLogSlider(slider, &value, &minimum, &maximum, format.c_str(), kPositions, table);
+  return ready;
+}
+
+double UISizeSlider::At(int position) const {
+  if (!ready) return 0.0;
+  return table[std::clamp(position, 0, kPositions - 1)];
+}
+
+CString UISizeSlider::Show(double value) const {
+  char text[512];
+  std::snprintf(text, sizeof text, format.c_str(), value);
+  return CString(text);
+}

@@ -20,3 +20,19 @@ bool UIInitLogSlider(CSliderCtrl* slider, const double* value, const double* min
 // none when that is negative ("%.3lf" for 0.05, "%.0lf" for 150). A minimum of 0 or less, or not
 // finite, has no logarithm and gets 2 decimals; at most 15 decimals are shown.
 std::string UISizeFormat(double minimum);
+
+// A slider of sizes with its table and format, as the mesh and refinement pages keep it.
+struct UISizeSlider {
+  static constexpr int kPositions = 200;
+  std::string format = UISizeFormat(0.0);
+  double table[kPositions] = {};
+  bool ready = false;
+
+  // The format from the minimum, then UIInitLogSlider; `ready` tells whether the table holds
+  // sizes (a refused range leaves it empty and the slider where it was).
+  bool Init(CSliderCtrl* slider, double value, double minimum, double maximum);
+  // The size at a slider position (clamped to the table); 0 while not ready.
+  double At(int position) const;
+  // A size as the slider's format prints it.
+  CString Show(double value) const;
+};

@@ -3,6 +3,7 @@
 #include "gui/dialogs/analysis/UISubmitAnalysis.h"
 #include "gui/dialogs/analysis/UISubmitExecPP.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/mesh/UIMeshPS.h"
 #include "gui/dialogs/model/UIMateRelPP.h"
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/dialogs/units/UISetupPS.h"
@@ -16,6 +17,7 @@ void UISetupResetModuleState() {
   UIResetSubmittedJobName();
   UISetSubmitClock(nullptr);
   UIAttResetModuleState();
+  UIMeshResetModuleState();
   UIMateRelRememberedColor() = 1;
   UISetupActivePage = 0;
   UICurrentMaterialName.Empty();

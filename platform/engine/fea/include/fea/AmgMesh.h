@@ -58,6 +58,7 @@ enum AmgMeshError : int {
   AmgMeshNoGeometry = 1,   // no shape for the body
   AmgMeshFailed = 2,       // the mesher could not mesh the body (see ErrorText, ErrorLocation)
   AmgMeshBadElements = 3,  // the mesher's elements did not fit the element kind asked for
+  AmgMeshTooFine = 4,      // the size would give more elements than a mesh may hold (nothing was tried)
 };
 
 class AmgMesh : public CaeAttrib {
@@ -66,6 +67,9 @@ class AmgMesh : public CaeAttrib {
   // Element order 2 and mesh engine 4 from the start; not generated, not deferred.
   AmgMesh();
   explicit AmgMesh(CaeTopoRef* ref);
+  // A mesh made only to be asked for estimates (EstimateSize); the flag is the engine's. As with
+  // every mesh, the reference is only stored.
+  AmgMesh(CaeTopoRef* ref, int temporary);
   ~AmgMesh() override;
   AmgMesh(const AmgMesh&) = delete;
   AmgMesh& operator=(const AmgMesh&) = delete;
@@ -103,6 +107,23 @@ class AmgMesh : public CaeAttrib {
   // Copies every meshing control of another mesh.
   void SetControlValues(const AmgMesh& other);
 
+  // Sizes to start from for the geometry of the mesh's body (a face's or edge's reference counts
+  // by its body), native length: the default the mesher takes when none is set (a tenth of the
+  // largest extent), the range a tenth of it to five times it. Answers 0, all three 0, without
+  // geometry.
+  int EstimateSize(double& defaultSize, double& minSize, double& maxSize) const;
+  // About how many elements the body gives at an element size: its volume over a regular
+  // tetrahedron's (for shells, its area over a triangle's). 0 without geometry or for a size
+  // that is not positive.
+  double EstimateElementCount(double size) const;
+  // More elements than this are refused before the mesher runs: they would exhaust the memory a
+  // drawing may use.
+  static constexpr double kMostElements = 2.0e7;
+  // Set when a refinement of the mesh's model changed: the mesh must be generated again before
+  // it is used. The drawing files it.
+  int GetRemeshRequired() const { return remeshRequired_; }
+  void SetRemeshRequired(int flag) { remeshRequired_ = flag ? 1 : 0; }
+
   // The body's geometry (copied; a shape shares its underlying data). Without it MeshIt asks the
   // current shape source for the shape of the mesh's reference.
   void SetShape(const TopoDS_Shape& shape);
@@ -138,6 +159,7 @@ class AmgMesh : public CaeAttrib {
   int Generated() const { return generated_; }
   void SetGenerated(int flag) { generated_ = flag ? 1 : 0; }
   int Deferred() const { return deferred_; }
+  int GetDeferred() const { return deferred_; }
   // Deferred: built when next needed.
   void SetDeferred(int flag) { deferred_ = flag ? 1 : 0; }
   int Successful() const { return successful_; }
@@ -175,6 +197,8 @@ class AmgMesh : public CaeAttrib {
   void AddElements(CaeTopoRef* ref, CaeList<CaeElem>& elements);
   int NumNodes() const { return static_cast<int>(nodes_.size()); }
   int NumElements() const { return static_cast<int>(elements_.size()); }
+  long NumberNodes() const { return static_cast<long>(nodes_.size()); }
+  long NumberElements() const { return static_cast<long>(elements_.size()); }
   // Appends the mesh's items (not handed over) to a list; answers how many.
   int Nodes(CaeList<CaeNode>& list) const;
   int Elements(CaeList<CaeElem>& list) const;
@@ -257,6 +281,8 @@ class AmgMesh : public CaeAttrib {
   struct ShapeItems;
   static void SortNodesById(std::vector<std::unique_ptr<CaeNode>>& nodes);
   bool BodyShape(TopoDS_Shape& shape) const;
+  // The body's shape for estimates: a face's or edge's reference asks for its body's.
+  bool EstimateShape(TopoDS_Shape& shape) const;
   int Adopt(const fea_detail::MeshOutcome& outcome);
   // Why the meshes cannot be made together (empty when they can).
   static std::string JoinRefusal(const std::vector<AmgMesh*>& meshes);
@@ -289,6 +315,7 @@ class AmgMesh : public CaeAttrib {
   int deferred_ = 0;
   int successful_ = 0;
   int needsUpdate_ = 0;
+  int remeshRequired_ = 0;
   CaeVector errorLocation_;
   std::vector<std::unique_ptr<CaeNode>> nodes_;
   std::vector<std::unique_ptr<CaeElem>> elements_;

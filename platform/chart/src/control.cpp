@@ -379,7 +379,8 @@ class ChartControl : public mfc::HostedControl {
       if (!value) return Refuse("print takes six whole numbers");
       v[i] = *value;
     }
-    SetBool(result, false);
+    // A cancelled print is not a failure: nothing was asked to be written.
+    SetBool(result, true);
     const std::optional<std::string> output = AskPrinterFile();
     if (!output) {
       mfc::log("chart: printing cancelled");

@@ -607,11 +607,16 @@ TEST_F(ChartTest, PrintingPlacesTheChartOnThePageBySizeMode) {
     EXPECT_TRUE(black(c.expected.right - 150, c.expected.bottom - 56)) << c.mode;
     EXPECT_FALSE(black(c.expected.right - 150 + 1, c.expected.bottom - 56)) << c.mode;
   }
+  const auto print = [&] {
+    BOOL ok = FALSE;
+    chart->InvokeHelper(18, DISPATCH_METHOD, VT_BOOL, &ok, VTS_I4 VTS_I4 VTS_I4 VTS_I4 VTS_I4 VTS_I4, LONG{3}, LONG{5},
+                        LONG{0}, LONG{0}, LONG{0}, LONG{0});
+    return ok;
+  };
   driver.file(std::nullopt);
-  BOOL ok = TRUE;
-  chart->InvokeHelper(18, DISPATCH_METHOD, VT_BOOL, &ok, VTS_I4 VTS_I4 VTS_I4 VTS_I4 VTS_I4 VTS_I4, LONG{3}, LONG{5},
-                      LONG{0}, LONG{0}, LONG{0}, LONG{0});
-  EXPECT_FALSE(ok) << "a cancelled print answers false";
+  EXPECT_TRUE(print()) << "a cancelled print is no failure";
+  driver.file((dir / "no-folder" / "page.png").string());
+  EXPECT_FALSE(print()) << "a page that cannot be written is";
 }
 
 TEST_F(ChartTest, MouseInputFiresEventsToTheHostsEventSinkMap) {

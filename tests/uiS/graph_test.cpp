@@ -12,10 +12,14 @@
 #include "amg/CaeConfig.h"
 #include "amg/CaeExcept.h"
 #include "amg/CaeGraph.h"
+#include "amg/CaeList.h"
+#include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
 #include "chart/chart.h"
 #include "gui/graph2d/UIGraphCtl.h"
 #include "gui/graph2d/UIGraphDlg.h"
+#include "gui/graph2d/UIGraphMaterialDlg.h"
+#include "gui/graph2d/UIGraphPageSetupDlg.h"
 #include "gui/utils/UIPickers.h"
 #include "mfc/action_lines.h"
 #include "mfc/ddx.h"
@@ -24,6 +28,7 @@
 #include "mfc/print.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
+#include "test_env.h"
 #include "uis_fixture.h"
 
 namespace fs = std::filesystem;
@@ -89,6 +94,8 @@ class GraphTest : public uistest::FrameTest {
     CGraphDlg::CloseAll();
     CGraphDlg::ResetModule();
     UIGraphCtlResetModule();
+    CGraphPageSetupDlg::ResetModule();
+    CResizableDlg::ForgetRectangles();
     resources_.reset();
     fs::remove_all(dir_);
     FrameTest::TearDown();
@@ -464,6 +471,81 @@ TEST_F(GraphTest, ScriptLinesChooseAGraphWindowMoveTheMouseAndWriteItsPicture) {
   EXPECT_NE(printed.find("line 9: @mouse needs down, move, up or dblclick"), std::string::npos) << printed;
   EXPECT_NE(printed.find("line 10: there is no window \"Nowhere\""), std::string::npos) << printed;
   EXPECT_NE(printed.find("line 11: @wait needs milliseconds"), std::string::npos) << printed;
+}
+
+// A library that lists one name it cannot find (a material removed behind the list's back).
+class LibraryWithAGap : public MaterialLibrary {
+ public:
+  using MaterialLibrary::MaterialLibrary;
+  int ListNames(CaeList<CaeString>& names) override {
+    MaterialLibrary::ListNames(names);
+    names.Append(new CaeString("Vanished"));
+    return 0;
+  }
+};
+
+TEST_F(GraphTest, MaterialGraphsOpenOneWindowPerPropertyWithACurvePerMaterial) {
+  fs::copy_file(kestrum::test::sourcePath("data/zq_fea.mat"), dir_ / "lib.mat");
+  LibraryWithAGap library(CaeString((dir_ / "lib.mat").string().c_str()));
+  const auto run = [&](std::vector<uistest::RecordingDriver::Step> steps) {
+    CGraphMaterialDlg dialog;
+    const char* names[] = {"Density",         "Young's Modulus", "Shear Modulus", "Yield Stress",
+                           "Ultimate Stress", "Conductivity",    "Expansion",     "Specific Heat"};
+    const int units[] = {18, 15, 15, 15, 15, 22, 20, 23};
+    for (int i = 0; i < 8; ++i) {
+      dialog.m_propertyNames.Add(names[i]);
+      dialog.m_unitLabels.Add("units");
+      dialog.m_units.Append(CaeUnit(units[i]));
+    }
+    dialog.m_strTempUnit = "K";
+    dialog.m_strMaterial = "S275";
+    dialog.m_pLibrary = &library;
+    for (auto& step : steps) driver.add(std::move(step));
+    return dialog.DoModal();
+  };
+  const auto tick = [](int id, const char* entry, bool on) {
+    return [=](CWnd& w) { EXPECT_EQ(mfc::userCheckEntry(w.m_hWnd, id, entry, on), ""); };
+  };
+  const auto ok = [](CWnd& w) { w.SendMessage(WM_COMMAND, IDOK); };
+
+  // Two materials, Young's modulus and conductivity.
+  std::vector<uistest::RecordingDriver::Step> steps = {tick(IDC_GRAPH_MATERIALS, "Stainless_1.4301", true)};
+  for (const char* property : {"Density", "Shear Modulus", "Yield Stress", "Ultimate Stress"})
+    steps.push_back(tick(IDC_GRAPH_PROPERTIES, property, false));
+  steps.push_back(tick(IDC_GRAPH_PROPERTIES, "Conductivity", true));
+  steps.push_back(ok);
+  EXPECT_EQ(run(steps), IDOK);
+  std::vector<CGraphDlg*> windows = CGraphDlg::OpenWindows();
+  ASSERT_EQ(windows.size(), 2u);
+  CString title;
+  windows[0]->GetWindowText(title);
+  EXPECT_EQ(title.str(), "Young's Modulus vs. Temperature");
+  windows[1]->GetWindowText(title);
+  EXPECT_EQ(title.str(), "Conductivity vs. Temperature");
+  const CaeGraph* modulus = windows[0]->m_graph;
+  ASSERT_EQ(modulus->NumPolyLine(), 2);
+  EXPECT_EQ(modulus->Type(), 0);
+  EXPECT_EQ(std::string(modulus->GetPolyLine(0)->Name().c_str()), "S275");
+  EXPECT_EQ(std::string(modulus->XAxis().Name().c_str()), "Temperature K");
+  double x = 0, y = 0;
+  ASSERT_TRUE(modulus->GetPolyLine(0)->GetPoint(x, y, 0));
+  EXPECT_DOUBLE_EQ(x, CaeUnit::NativeToHost(2, 293.15));
+  EXPECT_DOUBLE_EQ(y, CaeUnit::NativeToHost(15, 2.1e11));
+  EXPECT_EQ(driver.boxes().size(), 0u);
+  CGraphDlg::CloseAll();
+
+  // Nothing ticked among the materials: OK leaves the dialog open and opens nothing.
+  EXPECT_EQ(run({tick(IDC_GRAPH_MATERIALS, "S275", false), ok, [](CWnd& w) { w.SendMessage(WM_COMMAND, IDCANCEL); }}),
+            IDCANCEL);
+  EXPECT_TRUE(CGraphDlg::OpenWindows().empty());
+
+  // A listed name the library cannot find is left out and said.
+  EXPECT_EQ(run({tick(IDC_GRAPH_MATERIALS, "Vanished", true), ok}), IDOK);
+  ASSERT_EQ(driver.boxes().size(), 1u);
+  EXPECT_NE(driver.boxes()[0].text.find("Vanished"), std::string::npos);
+  ASSERT_EQ(CGraphDlg::OpenWindows().size(), 5u) << "the five properties ticked at the start";
+  EXPECT_EQ(CGraphDlg::OpenWindows()[0]->m_graph->NumPolyLine(), 1);
+  CGraphDlg::CloseAll();
 }
 
 TEST_F(GraphTest, AGraphTheWindowCannotShowIsFreedWithTheHalfMadeWindow) {

@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <utility>
 
 #include "kestrum/text.h"
@@ -11,6 +13,7 @@
 #include "mfc/resources.h"
 #include "mfc/user_actions.h"
 #include "mfc/winapi.h"
+#include "text_format.h"
 #include "window_internal.h"
 
 namespace mfc {
@@ -51,7 +54,7 @@ bool isActionLine(const std::string& text) {
 }
 
 const char* const kVerbs[] = {"set",      "select", "check", "click", "menu", "file", "show",
-                              "dblclick", "rclick", "key",   "edit",  "drag", "spin"};
+                              "dblclick", "rclick", "key",   "edit",  "drag", "spin", "png", "wait"};
 
 // The first word of `text` (a double-quoted one may hold blanks) and the rest, unquoted.
 std::pair<std::string, std::optional<std::string>> firstAndRest(const std::string& text) {
@@ -90,6 +93,44 @@ bool knownVerb(const std::string& verb) {
   for (const char* v : kVerbs)
     if (verb == v) return true;
   return false;
+}
+
+// "@png TITLE FILE": the picture of the top-level window titled TITLE (quoted when it has
+// blanks) as a PNG; an empty text when written, else why not.
+std::string savePictureOf(const std::string& titleAndFile) {
+  auto [title, file] = firstAndRest(titleAndFile);
+  if (!file || file->empty()) return "@png needs a window title and a file";
+  for (HWND window : topLevelWindows()) {
+    char text[256] = {};
+    ::GetWindowText(window, text, sizeof text);
+    if (title != text) continue;
+    const CWnd* object = CWnd::FromHandlePermanent(window);
+    std::string error = "the window has no picture";
+    if (!object || !object->SavePicture(*file, error)) return "the picture was not saved: " + error;
+    return std::string();
+  }
+  return "there is no window \"" + title + "\"";
+}
+
+// "@wait MS": handles messages and timers for MS milliseconds (of the test clock when it runs).
+std::string waitFor(const std::string& text) {
+  const auto ms = detail::parseLong(text);
+  if (!ms || *ms < 0 || *ms > 600000) return "@wait needs milliseconds from 0 to 600000";
+  constexpr long kStep = 10;
+  if (usingTestClock()) {
+    for (long waited = 0; waited < *ms; waited += kStep) {
+      advanceClock(static_cast<std::uint64_t>(std::min(kStep, *ms - waited)));
+      pumpMessages();
+    }
+    return std::string();
+  }
+  const std::uint64_t end = clockNow() + static_cast<std::uint64_t>(*ms);
+  for (std::uint64_t now = clockNow(); now < end; now = clockNow()) {
+    pumpMessages();
+    waitForMessage(static_cast<int>(std::min<std::uint64_t>(end - now, kStep)));
+  }
+  pumpMessages();
+  return std::string();
 }
 
 }  // namespace
@@ -149,6 +190,12 @@ bool ActionLineDriver::actOnWindow(HWND hwnd, const ActionLine& line) {
   }
   if (p.verb == "file") {
     report(line, "no file dialog is waiting; ignored");
+    return false;
+  }
+  if (p.verb == "png" || p.verb == "wait") {
+    // Neither changes the waiting window: the next line is read for it.
+    const std::string problem = p.verb == "png" ? savePictureOf(p.all) : waitFor(p.all);
+    if (!problem.empty()) report(line, problem + "; ignored");
     return false;
   }
   std::string error;

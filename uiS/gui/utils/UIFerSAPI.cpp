@@ -429,4 +429,3 @@ void UIFreePrintSetup() {
   record = PrintRecord();
 }
 
-void UIShowResultsSheet() { UINotAvailableYet("CAEP_RESULTS_TAB"); }

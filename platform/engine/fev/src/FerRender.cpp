@@ -622,8 +622,7 @@ class Drawing {
       picture_.symbols.push_back(drawn);
     }
     static const char* const kPlaces[] = {"nodes", "centroids", "faces"};
-    picture_.notes.push_back(std::string("Symbols: ") + FerQuantityName(result->QuantityType()) + " at " +
-                             kPlaces[location - 1] + ", " + std::to_string(picture_.symbols.size()));
+    picture_.notes.push_back("Symbols: " + std::to_string(picture_.symbols.size()) + " at " + kPlaces[location - 1]);
   }
 
   // ---- painting ----

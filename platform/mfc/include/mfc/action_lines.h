@@ -15,6 +15,8 @@
 //   @edit ID ITEM TEXT  edits a tree item's label to TEXT; without TEXT the edit is cancelled
 //   @drag ID ITEM TARGET  drags a tree item onto another
 //   @spin ID up|down    presses an up-down control's up or down arrow once
+//   @png TITLE FILE     saves the picture of the top-level window TITLE (the results window) as a PNG
+//   @wait MS            handles messages and timers for MS milliseconds (animations run meanwhile)
 // A property sheet's tab strip is IDC_SHEET_TABS ("@select IDC_SHEET_TABS Units").
 // An ITEM with blanks is written in double quotes ("@edit 1198 \"Load Set 1\" Loads").
 // IDs are numbers or names the resource modules define. TEXT runs to the end of the line; double

@@ -81,7 +81,9 @@ void CResColOptDlg::CheckRange(CDataExchange* dx, double minimum, double maximum
   dx->PrepareEditCtrl(IDC_RANGE_MIN);
   const CaeString text =
       CaeMsgTxt::GetMessage(kInvalidRange, {CaeString(Printf("%f", minimum)), CaeString(Printf("%f", maximum))});
-  ::MessageBox(nullptr, text.Str().c_str(), "", MB_OK | MB_ICONWARNING);
+  std::string shown = text.Str();
+  if (shown.size() >= 2 && shown.compare(shown.size() - 2, 2, "\r\n") == 0) shown.resize(shown.size() - 2);
+  ::MessageBox(nullptr, shown.c_str(), "", MB_OK | MB_ICONWARNING);
   dx->Fail();
 }
 

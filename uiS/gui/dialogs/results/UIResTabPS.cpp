@@ -9,7 +9,7 @@
 #include "cadInterface/CadResources.h"
 #include "fev/FerWndOGLDisp.h"
 #include "gui/dialogs/results/UIResPageSupport.h"
-#include "gui/utils/UINotAvailable.h"
+#include "gui/utils/UIPickers.h"
 #include "gui/utils/UIResultsPopup.h"
 #include "mfc/services.h"
 #include "mfc/winapi.h"
@@ -76,8 +76,7 @@ void CResTabPS::OutputGraph() {
   std::unique_ptr<CaeGraph> graph(m_graphPage.MakeGraph());
   if (!graph) return;
   if (m_graphPage.m_nOutput != CResGraphPP::kSaveText) {
-    // The graph window takes the graph when it exists.
-    UINotAvailableYet("The graph window");
+    UIShowGraphWindow(graph.release());  // the graph window owns it
     return;
   }
   const CaeString extension = resLoadString(IDS_GRAPH_TEXT_EXT);

@@ -227,7 +227,8 @@ TEST_F(ResultsSheetTest, ABadContourRangeIsRefusedAndTheViewIsUnchanged) {
   driver.add([&](CWnd& w) { Click(w, IDCANCEL); });
   Sheet();
   ASSERT_EQ(boxesAfterRange, 1);
-  EXPECT_EQ(driver.boxes()[0].text, "Invalid Range\r\nMinimum value, 90.000000 must be less than maximum value 10.000000");
+  EXPECT_EQ(driver.boxes()[0].text,
+            "Invalid Range\r\nMinimum value, 90.000000 must be less than maximum value 10.000000");
   EXPECT_EQ(driver.boxes()[0].caption, "");
   EXPECT_EQ(driver.boxes()[0].owner, nullptr);
   EXPECT_EQ(boxesAfterCount, 2) << "the integer range message";

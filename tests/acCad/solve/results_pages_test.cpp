@@ -44,8 +44,7 @@ std::vector<double> Numbers(const std::string& text, const std::string& label) {
   while (line >> word) {
     try {
       values.push_back(std::stod(word));
-    } catch (...) {
-    }
+    } catch (...) {}
   }
   return values;
 }

@@ -428,4 +428,3 @@ void UIFreePrintSetup() {
   if (record.dialog.hDevNames) ::GlobalFree(record.dialog.hDevNames);
   record = PrintRecord();
 }
-

@@ -176,9 +176,7 @@ std::vector<AnlSubModel*> MeshedSubModels() {
 int CaeFerInterface::NumMesh() { return static_cast<int>(MeshedSubModels().size()); }
 
 // A mesh's id is its sub-model's 1-based position among the meshed ones.
-long CaeFerInterface::MeshId(int index) {
-  return index >= 0 && index < NumMesh() ? static_cast<long>(index) + 1 : 0;
-}
+long CaeFerInterface::MeshId(int index) { return index >= 0 && index < NumMesh() ? static_cast<long>(index) + 1 : 0; }
 
 int CaeFerInterface::MeshHasShells(long meshId) {
   const std::vector<AnlSubModel*> meshed = MeshedSubModels();

@@ -376,8 +376,9 @@ class Drawing {
     const bool safety = color.FactorOfSafetyUsed() && result->QuantityType() == FerQtyStress;
     CaeUnitType unit = result->UnitType();
     if (safety) {
-      const double allowable =
-          color.FactorOfSafetyUsed() == 2 && materialAllowable_ > 0 ? materialAllowable_ : color.GetFactorOfSafetyValue();
+      const double allowable = color.FactorOfSafetyUsed() == 2 && materialAllowable_ > 0
+                                   ? materialAllowable_
+                                   : color.GetFactorOfSafetyValue();
       auto factor = [&](double& v) {
         v = v > 0 ? allowable / v : (v == 0 ? std::numeric_limits<double>::infinity() : v);
       };
@@ -431,8 +432,8 @@ class Drawing {
     if (!errorValues_) return;
     for (int e = 0; e < mesh_.NumElements(); ++e) {
       const std::size_t begin = mesh_.elementStarts[e];
-      const int corners = std::min<int>(static_cast<int>(mesh_.elementStarts[e + 1] - begin),
-                                        CornerCount(mesh_.elementTypes[e]));
+      const int corners =
+          std::min<int>(static_cast<int>(mesh_.elementStarts[e + 1] - begin), CornerCount(mesh_.elementTypes[e]));
       double largest = 0;
       for (int k = 0; k < corners; ++k) {
         const double nodal = values_[static_cast<std::size_t>(index_.at(mesh_.elementNodes[begin + k]))];
@@ -530,8 +531,9 @@ class Drawing {
       return place;
     };
     if (location == 3) {
-      for (const Face& f : outline_.faces) places.push_back(centre(f[3] >= 0 ? std::vector<int>{f[0], f[1], f[2], f[3]}
-                                                                             : std::vector<int>{f[0], f[1], f[2]}));
+      for (const Face& f : outline_.faces)
+        places.push_back(
+            centre(f[3] >= 0 ? std::vector<int>{f[0], f[1], f[2], f[3]} : std::vector<int>{f[0], f[1], f[2]}));
       return places;
     }
     if (location == 2) {
@@ -566,9 +568,8 @@ class Drawing {
     if (!result) return;
     const ComponentFrame frame(symbol);
     NoteFrame(frame);
-    const int location = symbol.NodalOnly() || symbol.GetLocation() < 1 || symbol.GetLocation() > 3
-                             ? 1
-                             : symbol.GetLocation();
+    const int location =
+        symbol.NodalOnly() || symbol.GetLocation() < 1 || symbol.GetLocation() > 3 ? 1 : symbol.GetLocation();
     const int component = LowestBit(symbol.GetComponent());
     const bool vector = result->NumComponents() == kVectorComponents;
     const ComponentFrame global(FerDispSetting{});
@@ -604,8 +605,7 @@ class Drawing {
       raws.push_back(raw);
     }
     // The largest symbol is the setting's size: a fixed length, or a percentage of the model.
-    const double length =
-        symbol.GetMethod() == 0 ? symbol.GetFixedSize() : symbol.GetPercent() / 100.0 * ModelSize();
+    const double length = symbol.GetMethod() == 0 ? symbol.GetFixedSize() : symbol.GetPercent() / 100.0 * ModelSize();
     if (!(largest > 0) || !(length > 0) || !std::isfinite(length)) return;
     symbolColor_ = FerColorRgb(symbol.GetColor());
     for (const Raw& raw : raws) {
@@ -758,8 +758,8 @@ void DrawLegend(FerPicture& picture, const std::vector<Rgb>& colors) {
     y += 6;
     fev_detail::DrawText(image, left + 30, y + 10, Format(legend.maximum), kText);
     for (int dy = 0; dy < kRampHeight; ++dy) {
-      const std::size_t i = static_cast<std::size_t>((kRampHeight - 1 - dy) * static_cast<int>(colors.size()) /
-                                                     kRampHeight);
+      const std::size_t i =
+          static_cast<std::size_t>((kRampHeight - 1 - dy) * static_cast<int>(colors.size()) / kRampHeight);
       for (int dx = 0; dx < 22; ++dx) image.Set(left + dx, y + dy, colors[i]);
     }
     fev_detail::DrawText(image, left + 30, y + kRampHeight, Format(legend.minimum), kText);
@@ -817,7 +817,8 @@ std::vector<std::string> FerPicture::Describe() const {
     for (double e : legend.edges) bands += " " + Format(e);
     lines.push_back(bands);
   }
-  if (legend.byValue) lines.push_back("Color by value: Min " + Format(legend.minimum) + "  Max " + Format(legend.maximum));
+  if (legend.byValue)
+    lines.push_back("Color by value: Min " + Format(legend.minimum) + "  Max " + Format(legend.maximum));
   if (deformationScale != 0.0) lines.push_back("Deformed x " + Format(deformationScale));
   lines.insert(lines.end(), notes.begin(), notes.end());
   if (!status.empty()) lines.push_back(status);
@@ -873,8 +874,8 @@ FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* se
     Drawing(settings, *set, picture, deformFactor, materialAllowable).Draw();
   }
   const FerColorSetting color = settings.GetColorSettings();
-  const int count = picture.legend.byValue ? kSmoothSteps
-                                           : std::clamp(color.GetNumberIntervals(), kMinBands, kMaxBands);
+  const int count =
+      picture.legend.byValue ? kSmoothSteps : std::clamp(color.GetNumberIntervals(), kMinBands, kMaxBands);
   DrawLegend(picture, picture.legend.banded || picture.legend.byValue ? FerBandColors(color.GetColorStyle(), count)
                                                                       : std::vector<Rgb>());
   return picture;

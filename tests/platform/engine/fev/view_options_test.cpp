@@ -7,9 +7,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <tuple>
 #include <utility>
-#include <memory>
 #include <vector>
 
 #include "amg/CaeEngine.h"

@@ -81,8 +81,8 @@ void CResColDlg::StoreControls(FerColorSetting& setting) {
   const FerResult* result = set ? set->FindResult(quantity) : nullptr;
   const FerResult* previous = set ? set->FindResult(oldQuantity) : nullptr;
   const CaeUnitType rangeUnit = m_bRangeConfirmed ? m_rangeDlg.m_nUnitType
-                                : previous         ? previous->UnitType()
-                                                   : CaeUtNone;
+                                : previous        ? previous->UnitType()
+                                                  : CaeUtNone;
   if (!result || result->UnitType() != rangeUnit) {
     setting.SetRangeType(CResColOptDlg::kFullRange + 1);
     setting.UseFactorOfSafety(0);
@@ -97,9 +97,7 @@ void CResColDlg::StoreControls(FerColorSetting& setting) {
                    unit.HostToNative(m_rangeDlg.m_dIncrement));
   setting.SetNumberIntervals(m_rangeDlg.m_nIncrements);
   setting.SetColorStyle(m_rangeDlg.m_nColorStyle);
-  const int safety = !m_rangeDlg.m_bSafety                                       ? 0
-                     : m_rangeDlg.m_nSafetyKind == CResColOptDlg::kMaterialBased ? 2
-                                                                                  : 1;
+  const int safety = !m_rangeDlg.m_bSafety ? 0 : m_rangeDlg.m_nSafetyKind == CResColOptDlg::kMaterialBased ? 2 : 1;
   setting.UseFactorOfSafety(safety);
   setting.SetFactorOfSafetyValue(unit.HostToNative(m_rangeDlg.m_dAllowable));
 }

@@ -107,9 +107,10 @@ CaeGraph* CResGraphPP::MakeGraph() {
   CString scaling;
   if (combo->GetCurSel() >= 0) combo->GetLBText(combo->GetCurSel(), scaling);
   const std::string scaleText = static_cast<const char*>(scaling);
-  const int method = scaleText == Text(IDS_GRAPH_SCALED_OPTIMUM)                                              ? kToOptimum
-                     : scaleText == Text(IDS_GRAPH_SCALED_RANGE) || scaleText == Text(IDS_GRAPH_FEASIBILITY) ? kToRange
-                                                                                                              : kNoScaling;
+  const int method = scaleText == Text(IDS_GRAPH_SCALED_OPTIMUM) ? kToOptimum
+                     : scaleText == Text(IDS_GRAPH_SCALED_RANGE) || scaleText == Text(IDS_GRAPH_FEASIBILITY)
+                         ? kToRange
+                         : kNoScaling;
   static_assert(kToRange == kFeasibility, "both scale to a range");
   const int k = static_cast<CListBox*>(GetDlgItem(IDC_GRAPH_LIST))->GetCurSel();
   const OptResultCase& c = *m_pResultCase;

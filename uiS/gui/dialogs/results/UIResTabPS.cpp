@@ -43,8 +43,9 @@ CResTabPS::CResTabPS(const char* caption, CWnd* parent, UINT selectPage) : CGene
     AddPage(&m_animationPage);
   }
   m_bApplied = 0;
-  for (CPropertyPage* page : {static_cast<CPropertyPage*>(&m_colorPage), static_cast<CPropertyPage*>(&m_deformedPage),
-                              static_cast<CPropertyPage*>(&m_symbolPage), static_cast<CPropertyPage*>(&m_animationPage)})
+  for (CPropertyPage* page :
+       {static_cast<CPropertyPage*>(&m_colorPage), static_cast<CPropertyPage*>(&m_deformedPage),
+        static_cast<CPropertyPage*>(&m_symbolPage), static_cast<CPropertyPage*>(&m_animationPage)})
     page->m_psp.dwFlags |= PSP_HASHELP;
   m_psh.dwFlags |= PSH_HASHELP;
 }

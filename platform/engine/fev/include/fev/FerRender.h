@@ -32,7 +32,7 @@ struct FerLegend {
   std::string component;  // "von Mises"
   std::string unit;       // host unit text, empty without one
   bool banded = false;
-  bool byValue = false;   // colour by value: a continuous ramp from minimum to maximum
+  bool byValue = false;  // colour by value: a continuous ramp from minimum to maximum
   double minimum = 0.0, maximum = 0.0;
   std::vector<double> edges;  // band edges from the minimum up, one more than there are bands
 };

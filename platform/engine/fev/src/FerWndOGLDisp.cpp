@@ -102,10 +102,12 @@ void FerWndOGLDisp::Redraw() {
         state->AnimationFrame(), Settings().GetAnimationSettings().GetNumberFrames(), state->IsFullCycle(), *set);
     FerDispSettings settings = Settings();
     if (frame.subset > 0) settings.SetResultSubSet(frame.subset);
-    picture_ = FerRenderView(settings, set, settings.GetResultSet().Str(), width, height, frame.factor);
+    picture_ = FerRenderView(settings, set, settings.GetResultSet().Str(), width, height, frame.factor,
+                             ferInterface->MaterialAllowable());
     return;
   }
-  picture_ = FerRenderView(Settings(), set, Settings().GetResultSet().Str(), width, height);
+  picture_ = FerRenderView(Settings(), set, Settings().GetResultSet().Str(), width, height, 1.0,
+                           set ? ferInterface->MaterialAllowable() : 0.0);
 }
 
 void FerWndOGLDisp::StartAnimation() {

@@ -5,6 +5,7 @@
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/mesh/UIMeshPS.h"
 #include "gui/dialogs/model/UIMateRelPP.h"
+#include "gui/dialogs/results/UIResTabPS.h"
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/dialogs/units/UISetupPS.h"
 #include "gui/dialogs/units/UISymbolPP.h"
@@ -21,4 +22,5 @@ void UISetupResetModuleState() {
   UIMateRelRememberedColor() = 1;
   UISetupActivePage = 0;
   UICurrentMaterialName.Empty();
+  UIResetResultsSheetPage();
 }

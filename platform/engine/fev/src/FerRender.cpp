@@ -176,11 +176,8 @@ class Drawing {
       : settings_(settings), set_(set), picture_(picture), mesh_(*set.Mesh()), deformFactor_(deformFactor) {}
 
   void Draw() {
-    for (int i = 0; i < mesh_.NumNodes(); ++i) index_.emplace(mesh_.nodeIds[i], i);
+    Prepare();
     const Outline outline = OuterFaces(mesh_, index_);
-    subset_ = std::clamp(settings_.GetResultSubSet() - 1, 0, std::max(0, set_.NumSubSets() - 1));
-    ComputeColours();
-    ComputePositions();
     std::vector<double> fitted = deformed_;
     if (showUndeformed_) fitted.insert(fitted.end(), mesh_.coordinates.begin(), mesh_.coordinates.end());
     picture_.mapping.Fit(fitted, picture_.image.width - kLegendWidth, picture_.image.height);
@@ -188,6 +185,23 @@ class Drawing {
     DrawFaces(canvas, outline);
     DrawLines(canvas, outline);
     picture_.nodesDrawn = mesh_.NumNodes();
+  }
+
+  // The node index, values, colours and drawn positions, without drawing.
+  void Prepare() {
+    for (int i = 0; i < mesh_.NumNodes(); ++i) index_.emplace(mesh_.nodeIds[i], i);
+    subset_ = std::clamp(settings_.GetResultSubSet() - 1, 0, std::max(0, set_.NumSubSets() - 1));
+    ComputeColours();
+    ComputePositions();
+  }
+  const std::unordered_map<long, int>& NodeIndex() const { return index_; }
+  const std::vector<double>& Positions() const { return deformed_; }
+  bool Banded() const { return banded_; }
+  // The colour the picture gives a node where it is a face's corner.
+  Rgb NodeColor(int node) const {
+    if (!banded_) return kPlain;
+    const double value = values_[static_cast<std::size_t>(node)];
+    return std::isnan(value) ? kNoValue : bands_.ColorOf(value);
   }
 
  private:
@@ -484,4 +498,83 @@ FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, 
   }
   DrawLegend(picture, {});
   return picture;
+}
+
+// ---- the view as geometry -------------------------------------------------------------------
+
+namespace {
+
+// The outer faces over the vertices they use: `vertexOfNode` maps a mesh node index to its
+// vertex (-1 when no face uses it), `nodeOfVertex` the other way.
+struct SceneTopology {
+  std::vector<FerSceneFace> faces;
+  std::vector<int> nodeOfVertex;
+};
+
+SceneTopology SceneFaces(const FerMesh& mesh, const std::unordered_map<long, int>& index) {
+  SceneTopology topology;
+  std::vector<int> vertexOfNode(static_cast<std::size_t>(mesh.NumNodes()), -1);
+  for (const Face& face : OuterFaces(mesh, index).faces) {
+    FerSceneFace mapped = {-1, -1, -1, -1};
+    for (int k = 0; k < 4 && face[k] >= 0; ++k) {
+      int& vertex = vertexOfNode[static_cast<std::size_t>(face[k])];
+      if (vertex < 0) {
+        vertex = static_cast<int>(topology.nodeOfVertex.size());
+        topology.nodeOfVertex.push_back(face[k]);
+      }
+      mapped[k] = vertex;
+    }
+    topology.faces.push_back(mapped);
+  }
+  return topology;
+}
+
+FerSceneFrame SceneFrame(const Drawing& drawing, const std::vector<int>& nodeOfVertex) {
+  FerSceneFrame frame;
+  frame.positions.reserve(nodeOfVertex.size() * 3);
+  frame.colors.reserve(nodeOfVertex.size());
+  const std::vector<double>& positions = drawing.Positions();
+  for (int node : nodeOfVertex) {
+    const double* xyz = &positions[static_cast<std::size_t>(node) * 3];
+    frame.positions.insert(frame.positions.end(), xyz, xyz + 3);
+    frame.colors.push_back(drawing.NodeColor(node));
+  }
+  return frame;
+}
+
+}  // namespace
+
+FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set,
+                       const std::vector<FerSceneView>& views) {
+  FerScene scene;
+  if (!set.Mesh() || set.Mesh()->NumNodes() == 0) return scene;
+  SceneTopology topology;
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    FerDispSettings frameSettings = settings;
+    if (views[i].subset > 0) frameSettings.SetResultSubSet(views[i].subset);
+    FerPicture picture;
+    Drawing drawing(frameSettings, set, picture, views[i].deformFactor);
+    drawing.Prepare();
+    if (i == 0) {
+      topology = SceneFaces(*set.Mesh(), drawing.NodeIndex());
+      scene.faces = topology.faces;
+      scene.contoured = drawing.Banded();
+      scene.description = picture.Describe();
+    }
+    scene.frames.push_back(SceneFrame(drawing, topology.nodeOfVertex));
+  }
+  return scene;
+}
+
+FerScene FerBuildModelScene(const FerMesh& mesh) {
+  FerResultSet bare;
+  bare.SetMesh(std::shared_ptr<const FerMesh>(&mesh, [](const FerMesh*) {}));
+  FerDispSettings plain;
+  FerColorSetting color = plain.GetColorSettings();
+  color.Visible(0);
+  plain.SetColorSettings(color);
+  FerDeformedSetting deformed = plain.GetDeformedSettings();
+  deformed.Visible(0);
+  plain.SetDeformedSettings(deformed);
+  return FerBuildScene(plain, bare, {FerSceneView{}});
 }

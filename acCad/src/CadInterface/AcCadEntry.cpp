@@ -30,6 +30,7 @@
 #include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/units/UISetupState.h"
 #include "gui/explorer/CExpTab.h"
+#include "gui/optwizard/results/UIResOptVRMLPP.h"
 #include "gui/utils/UIResults.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
@@ -290,6 +291,7 @@ void acResetModuleState() {
   cmdResetState();
   CPickDlg::ResetModuleState();
   UISetupResetModuleState();
+  CResOptVRMLPP::ResetModuleState();
   CModelDlg::ResetClosedFlags();
   acResetReactorState();
   acTopoResetFlags();

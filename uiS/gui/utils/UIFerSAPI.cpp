@@ -405,7 +405,6 @@ bool ChoosePrinter() {
 
 }  // namespace
 
-int UIWriteVrml() { return UINotAvailableYet("CAEP_WRITE_VRML"); }
 
 int UIPrintSetup() {
   ChoosePrinter();

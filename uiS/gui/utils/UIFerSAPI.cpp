@@ -405,7 +405,6 @@ bool ChoosePrinter() {
 
 }  // namespace
 
-
 int UIPrintSetup() {
   ChoosePrinter();
   return 1;

@@ -101,11 +101,11 @@ void CVrmlDlg::OnOK() {
 }
 
 int UIWriteVrml() {
+  ResourceSetter resources(1);
   if (!CadHasCurrentResultSet()) {
     CadMessageBoxId(IDS_MODEL_WITH_RESULTS_REQUIRED, MB_OK);
     return 1;
   }
-  ResourceSetter resources(1);
   CVrmlDlg dialog;
   dialog.DoModal();
   return 0;

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -79,6 +80,13 @@ class FerDisplay {
   int RedrawCount() const { return redraws_; }
   // Closes the view's window (the display object stays).
   virtual void Close() {}
+  // Draws the displayed result set with `settings` (not the view's own) into a PNG file, as the
+  // view would show it; false with the reason when it cannot (this display draws no pictures).
+  virtual bool SaveViewPicture(const FerDispSettings& settings, const std::string& path, std::string& error) {
+    (void)settings, (void)path;
+    error = "the results display draws no pictures";
+    return false;
+  }
   // Rebuilds the view's graphics (after a change of host units).
   virtual void ForceRecreate() { Redraw(); }
 

@@ -5,6 +5,7 @@
 #include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/hostinput.h"
+#include "chart/chart.h"
 #include "mfc/afx.h"
 #include "waitcmds.h"
 
@@ -64,6 +65,8 @@ void FrontEnd::install() {
     return driver_->handleLineWithoutWindow({text, lineNumber_});
   });
   registerWindowsCommand();
+  // The outside controls this machine has installed.
+  chart::RegisterChartControl();
   driver_->setFallbackWindow(cadhost::currentBrowserTabWindow);
   cadhost::addFrontEndCommands();
   installed_ = true;

@@ -30,6 +30,7 @@
 #include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/units/UISetupState.h"
 #include "gui/explorer/CExpTab.h"
+#include "gui/graph2d/UIGraphDlg.h"
 #include "gui/optwizard/results/UIResOptVRMLPP.h"
 #include "gui/utils/UIResults.h"
 #include "gui/wizard/UIWizard.h"
@@ -251,6 +252,10 @@ void acOnUnloadApp() {
     amiRemoveEventReactions(applicationId);
     sceneReactionRegistered = false;
   }
+  // Graph windows run code of this module: they close with it (also when the host quits).
+  CGraphDlg::CloseAll();
+  CGraphDlg::ResetModule();
+  UIGraphCtlResetModule();
   undoStartUp();
   deleteErasedAddInObjects();
   dbReleaseModifyUndoneReactor();

@@ -2,11 +2,16 @@
 
 #include <strings.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
 #include <utility>
 
 #include "kestrum/text.h"
 #include "mfc/log.h"
 #include "mfc/menu.h"
+#include "mfc/ole.h"
 #include "mfc/render.h"
 #include "mfc/resources.h"
 #include "mfc/user_actions.h"
@@ -22,6 +27,7 @@ struct Parsed {
   std::string rest;     // everything after the first word
   std::string all;      // everything after the verb
   std::string restRaw;  // everything after the first word, quotes kept
+  std::string allRaw;   // everything after the verb, quotes kept
 };
 
 std::string trim(std::string_view text) { return std::string(kestrum::Trim(text)); }
@@ -41,6 +47,7 @@ Parsed parse(const std::string& line) {
   p.first = p.all.substr(0, next);
   p.restRaw = next == std::string::npos ? std::string() : trim(p.all.substr(next));
   p.rest = unquote(p.restRaw);
+  p.allRaw = p.all;
   p.all = unquote(p.all);
   return p;
 }
@@ -50,8 +57,8 @@ bool isActionLine(const std::string& text) {
   return !t.empty() && t[0] == '@';
 }
 
-const char* const kVerbs[] = {"set",      "select", "check", "click", "menu", "file", "show",
-                              "dblclick", "rclick", "key",   "edit",  "drag", "spin"};
+const char* const kVerbs[] = {"set", "select", "check", "click", "menu",  "file",   "show", "dblclick", "rclick",
+                              "key", "edit",   "drag",  "spin",  "mouse", "window", "png",  "wait"};
 
 // The first word of `text` (a double-quoted one may hold blanks) and the rest, unquoted.
 std::pair<std::string, std::optional<std::string>> firstAndRest(const std::string& text) {
@@ -92,6 +99,95 @@ bool knownVerb(const std::string& verb) {
   return false;
 }
 
+// ---- modeless windows, pictures, mouse input and waiting ----
+
+constexpr int kLongestWait = 600000;  // ms
+
+std::string titleOf(HWND window) {
+  char text[512] = {};
+  ::GetWindowText(window, text, sizeof text);
+  return text;
+}
+
+// The newest visible top-level window with that title.
+HWND windowTitled(const std::string& title) {
+  HWND found = nullptr;
+  for (HWND window : topLevelWindows())
+    if (::IsWindowVisible(window) && titleOf(window) == title) found = window;
+  return found;
+}
+
+// The first hosted control among a window's descendants that has a picture, written to `path`.
+bool saveHostedPicture(HWND window, const std::string& path, std::string& error) {
+  for (HWND child : window->children) {
+    if (HostedControl* control = hostedControl(child)) {
+      if (control->savePicture(path, error)) return true;
+    } else if (saveHostedPicture(child, path, error)) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// "@png TITLE FILE": the window's own picture, else that of a control it hosts.
+std::string userPicture(const std::string& arguments) {
+  auto [title, file] = firstAndRest(arguments);
+  if (!file || file->empty()) return "@png needs a window title and a file";
+  HWND window = windowTitled(title);
+  if (!window) return "there is no window \"" + title + "\"";
+  std::string error = "the window has no picture";
+  const CWnd* object = CWnd::FromHandlePermanent(window);
+  if (object && object->SavePicture(*file, error)) return std::string();
+  if (saveHostedPicture(window, *file, error)) return std::string();
+  return "the picture was not saved: " + error;
+}
+
+// "@mouse ID down|move|up|dblclick X Y [shift]" on a hosted control of the window.
+std::string userMouse(HWND window, int id, const std::string& rest) {
+  char action[16] = {}, shift[16] = {};
+  int x = 0, y = 0;
+  const int read = std::sscanf(rest.c_str(), "%15s %d %d %15s", action, &x, &y, shift);
+  const std::string verb = action;
+  if (read < 3 || (read == 4 && std::string(shift) != "shift"))
+    return "@mouse needs down, move, up or dblclick, x and y in pixels, and maybe 'shift'";
+  MouseAction kind;
+  if (verb == "down")
+    kind = MouseAction::Down;
+  else if (verb == "move")
+    kind = MouseAction::Move;
+  else if (verb == "up")
+    kind = MouseAction::Up;
+  else if (verb == "dblclick")
+    kind = MouseAction::DoubleClick;
+  else
+    return "@mouse needs down, move, up or dblclick, not '" + verb + "'";
+  HWND control = detail::findDescendant(window, id, false);
+  HostedControl* hosted = control ? hostedControl(control) : nullptr;
+  if (!hosted) return "control " + std::to_string(id) + " is not a hosted control";
+  if (!hosted->mouse(kind, x, y, read == 4)) return "control " + std::to_string(id) + " takes no mouse input";
+  return std::string();
+}
+
+// "@wait MS": lets the toolkit run (timers, posted messages) for that long.
+std::string userWait(const std::string& text) {
+  char* end = nullptr;
+  const long ms = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end || ms < 0 || ms > kLongestWait)
+    return "@wait needs milliseconds 0 to " + std::to_string(kLongestWait);
+  const std::uint64_t until = clockNow() + static_cast<std::uint64_t>(ms);
+  if (usingTestClock()) {
+    advanceClock(static_cast<std::uint64_t>(ms));
+    pumpMessages();
+    return std::string();
+  }
+  while (clockNow() < until) {
+    pumpMessages();
+    waitForMessage(static_cast<int>(std::min<std::uint64_t>(until - clockNow(), 20)));
+  }
+  pumpMessages();
+  return std::string();
+}
+
 }  // namespace
 
 ActionLineDriver::ActionLineDriver(std::function<std::optional<ActionLine>()> next,
@@ -108,7 +204,8 @@ void ActionLineDriver::report(const ActionLine& line, const std::string& what) {
 
 bool ActionLineDriver::handleLineWithoutWindow(const ActionLine& line) {
   if (!isActionLine(line.text)) return false;
-  HWND panel = waitingModelessWindow();
+  if (chosen_ && !detail::isLive(chosen_)) chosen_ = nullptr;
+  HWND panel = chosen_ ? chosen_ : waitingModelessWindow();
   if (!panel && fallback_) panel = fallback_();
   if (!panel) {
     report(line, "no window is waiting; ignored");
@@ -152,7 +249,20 @@ bool ActionLineDriver::actOnWindow(HWND hwnd, const ActionLine& line) {
     return false;
   }
   std::string error;
-  if (p.verb == "menu") {
+  if (p.verb == "window") {
+    HWND chosen = windowTitled(p.all);
+    if (!chosen) {
+      report(line, "there is no window \"" + p.all + "\"; ignored");
+      return false;
+    }
+    chosen_ = chosen;
+    return true;
+  }
+  if (p.verb == "png") {
+    error = userPicture(p.allRaw);
+  } else if (p.verb == "wait") {
+    error = userWait(p.all);
+  } else if (p.verb == "menu") {
     error = userMenu(hwnd, p.all);
   } else {
     int id = 0;
@@ -181,6 +291,8 @@ bool ActionLineDriver::actOnWindow(HWND hwnd, const ActionLine& line) {
         return false;
       }
       error = userKey(hwnd, id, key);
+    } else if (p.verb == "mouse") {
+      error = userMouse(hwnd, id, p.rest);
     } else if (p.verb == "spin") {
       if (p.rest != "up" && p.rest != "down") {
         report(line, "@spin needs 'up' or 'down'");

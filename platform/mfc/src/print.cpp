@@ -1,6 +1,7 @@
 #include "mfc/print.h"
 #include "kestrum/atomic_file.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -123,10 +124,17 @@ int CPrinterDC::EndDoc() {
   return 1;
 }
 
+namespace {
+bool printerMillimetres = false;
+}  // namespace
+
+void mfc::usePrinterMillimetres(bool on) { printerMillimetres = on; }
+
 CPageSetupDialog::CPageSetupDialog(DWORD flags, CWnd* parent) : parent_(parent) { m_psd.Flags = flags; }
 
 INT_PTR CPageSetupDialog::DoModal() {
-  if (!(m_psd.Flags & PSD_INHUNDREDTHSOFMILLIMETERS)) m_psd.Flags |= PSD_INTHOUSANDTHSOFINCHES;
+  if (!(m_psd.Flags & (PSD_INHUNDREDTHSOFMILLIMETERS | PSD_INTHOUSANDTHSOFINCHES)))
+    m_psd.Flags |= printerMillimetres ? PSD_INHUNDREDTHSOFMILLIMETERS : PSD_INTHOUSANDTHSOFINCHES;
   DWORD flags = m_psd.Flags;
   fillPrinter(m_psd.hDevMode, m_psd.hDevNames);
   m_psd.ptPaperSize = POINT{inUnit(kPaperWidth, flags), inUnit(kPaperHeight, flags)};
@@ -135,6 +143,10 @@ INT_PTR CPageSetupDialog::DoModal() {
   if (!(flags & PSD_MARGINS)) {
     LONG margin = inUnit(kDefaultMargin, flags);
     m_psd.rtMargin = RECT{margin, margin, margin, margin};
+  } else {
+    // Given margins below what the printer can reach are raised to its minimum.
+    m_psd.rtMargin = RECT{std::max(m_psd.rtMargin.left, minimum), std::max(m_psd.rtMargin.top, minimum),
+                          std::max(m_psd.rtMargin.right, minimum), std::max(m_psd.rtMargin.bottom, minimum)};
   }
   if (flags & PSD_RETURNDEFAULT) return IDOK;
   PageSetupForm form(m_psd, parent_);

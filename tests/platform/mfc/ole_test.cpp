@@ -41,7 +41,7 @@ TEST(HostedControls, AnUnregisteredControlKeepsItsPropertiesByDispatchId) {
 
 class Counter : public mfc::HostedControl {
  public:
-  bool invoke(DISPID dispid, WORD flags, const std::vector<VARIANT>& arguments, VARIANT& result) override {
+  bool invoke(DISPID dispid, WORD flags, std::vector<VARIANT>& arguments, VARIANT& result) override {
     if (dispid != 7 || flags != DISPATCH_METHOD) return false;
     for (const VARIANT& a : arguments) total_ += a.vt == VT_R8 ? a.dblVal : a.lVal;
     result.vt = VT_R8;

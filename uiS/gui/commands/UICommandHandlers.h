@@ -6,6 +6,7 @@
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
+#include "gui/dialogs/results/UIResTabPS.h"
 #include "gui/dialogs/results/UIVrmlDlg.h"
 #include "gui/dialogs/units/UISetupCommands.h"
 #include "gui/doctor/UIDoctor.h"

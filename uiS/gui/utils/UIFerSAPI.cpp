@@ -426,5 +426,3 @@ void UIFreePrintSetup() {
   if (record.dialog.hDevNames) ::GlobalFree(record.dialog.hDevNames);
   record = PrintRecord();
 }
-
-void UIShowResultsSheet() { UINotAvailableYet("CAEP_RESULTS_TAB"); }

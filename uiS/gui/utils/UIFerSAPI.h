@@ -71,5 +71,4 @@ int UIPrintSetup();
 // Command-table entry 49: prints the results image to the chosen output, else asks for one.
 // Answers 1.
 int UIPrintResults();
-// "CAEP_RESULTS_TAB"'s work.
-void UIShowResultsSheet();
+// "CAEP_RESULTS_TAB"'s work: gui/dialogs/results/UIResTabPS.h.

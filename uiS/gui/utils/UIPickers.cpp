@@ -2,7 +2,9 @@
 
 #include <vector>
 
+#include "amg/CaeMsgCall.h"
 #include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlJob.h"
@@ -11,6 +13,7 @@
 #include "fea/OptModel.h"
 #include "gui/dialogs/model/UIModelLists.h"
 #include "gui/dialogs/model/UISelectModelDlg.h"
+#include "gui/graph2d/UIGraphDlg.h"
 #include "mfc/wintypes.h"
 #include "res/ResourceIds.h"
 
@@ -142,4 +145,30 @@ AnlJob* UINewestJob(int flag) {
   }
   AnlModel* model = control->CurrentAnlModel();
   return model ? NewestLiveJob(model, &AnlModel::GetJob) : nullptr;
+}
+
+void UIShowGraphWindow(CaeGraph* graph) {
+  CAE_CHECK(graph != nullptr);
+  auto* window = new CGraphDlg(nullptr);
+  window->m_graph = graph;
+  CadInterface* cad = CadInterface::GetCurrent();
+  CWnd* owner = cad ? CWnd::FromHandle(cad->GetMainWindow()) : nullptr;
+  try {
+    if (!window->Create(IDD_GRAPH, owner)) {
+      // No window was made: the object (and with it the graph) is ours to free.
+      if (window->GetSafeHwnd())
+        window->DestroyWindow();
+      else
+        delete window;
+      return;
+    }
+  } catch (...) {
+    // A graph the chart refuses unwinds the half-made window; it frees itself and the graph.
+    if (window->GetSafeHwnd())
+      window->DestroyWindow();
+    else
+      delete window;
+    throw;
+  }
+  window->ShowWindow(SW_SHOW);
 }

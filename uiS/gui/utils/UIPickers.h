@@ -16,3 +16,8 @@ AttLbcCase* UIPickRestraintCase();
 // The current optimisation model's current result case, else its only finished live one, else
 // the user's choice among those; made current and its data loaded when not yet.
 OptResultCase* UIPickOptResultCase();
+
+class CaeGraph;
+// Opens a Graph window for `graph`, which the window owns from then on (a null graph is a
+// consistency failure). A graph the window cannot show is freed with the half-made window.
+void UIShowGraphWindow(CaeGraph* graph);

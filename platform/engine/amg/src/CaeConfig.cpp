@@ -176,7 +176,7 @@ fs::path ScratchFolder() {
 std::optional<std::string> Default(const std::string& name) {
   if (SameName(name, "Root Directory")) return std::string(KESTRUM_AMG_DATA_DIR);
   if (SameName(name, "Common Directory")) return std::string(KESTRUM_AMG_COMMON_DIR);
-  if (SameName(name, "Graph Font") || SameName(name, "Graph Axes Font")) return std::string("Arial");
+  if (SameName(name, "Graph Font")) return std::string("Arial");
   if (SameName(name, "Scratch Directory")) {
     fs::path folder = ScratchFolder();
     std::error_code error;

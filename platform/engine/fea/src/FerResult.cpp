@@ -1,12 +1,14 @@
 #include "fea/FerResult.h"
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 
 #include "UnitText.h"
 #include "amg/CaeMsgCall.h"
 #include "fea/FeaMessages.h"
 #include "fea/FerResultData.h"
+#include "fea/FerSettings.h"
 
 namespace {
 
@@ -26,7 +28,7 @@ constexpr Quantity kQuantities[] = {
      "Stress",
      CaeUtStress,
      {"Von Mises", "P1", "P2", "P3", "XX", "YY", "ZZ", "XY", "YZ", "ZX"},
-     {},
+     {"Von Mises", "P1", "P2", "P3", "RR", "TT", "ZZ", "RT", "TZ", "ZR"},
      true,
      true,
      false,
@@ -35,7 +37,7 @@ constexpr Quantity kQuantities[] = {
      "Strain",
      CaeUtStrain,
      {"Equivalent", "P1", "P2", "P3", "XX", "YY", "ZZ", "XY", "YZ", "ZX"},
-     {},
+     {"Equivalent", "P1", "P2", "P3", "RR", "TT", "ZZ", "RT", "TZ", "ZR"},
      true,
      true,
      false,
@@ -73,7 +75,36 @@ const Quantity* FindQuantity(int type) {
 
 }  // namespace
 
+int FerIsNodalOnly(int quantityType) {
+  return quantityType == FerQtyDisplacement || quantityType == FerQtyTemperature ||
+         quantityType == FerQtyStrainEnergy || quantityType == FerQtyErrorEstimate;
+}
+
 FerResult::FerResult(int quantityType) { SetQuantityType(quantityType); }
+
+int FerResult::GetInfo(FerInfo& info, int infoType, int, const FerDataSetting& data, int subset, double scale) const {
+  info.Clear();
+  if (infoType != kInfoMinMax) return 0;
+  int component = 0;
+  while (component < kMaxComponents && !(data.component & (1 << component))) ++component;
+  if (component == kMaxComponents) component = 0;
+  const int index = subset - 1;
+  if (index < 0 || index >= NumNodalSubsets() || component >= NumComponents()) return 0;
+  const std::vector<long>& ids = NodeIds(index);
+  const std::vector<double>& values = NodeValues(index);
+  const int components = NumComponents();
+  std::size_t low = ids.size(), high = ids.size();
+  for (std::size_t i = 0; i < ids.size(); ++i) {
+    const double v = values[i * components + component];
+    if (!std::isfinite(v)) continue;
+    if (low == ids.size() || v < values[low * components + component]) low = i;
+    if (high == ids.size() || v > values[high * components + component]) high = i;
+  }
+  if (low == ids.size()) return 0;
+  info.Add(values[low * components + component] * scale, ids[low]);
+  info.Add(values[high * components + component] * scale, ids[high]);
+  return info.NumItems();
+}
 
 int FerResult::NameToType(const CaeString& name) {
   for (const Quantity& q : kQuantities)
@@ -299,3 +330,5 @@ const char* FerQuantityName(int quantityType) {
     default: return "Result";
   }
 }
+
+int FerSymbolSetting::NodalOnly() const { return FerIsNodalOnly(GetResult()); }

@@ -8,6 +8,7 @@
 #include <string>
 #include <unordered_set>
 
+#include "amg/CaeMaterial.h"
 #include "amg/CaeMsgCall.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
@@ -153,6 +154,51 @@ std::shared_ptr<const FerMesh> CaeFerInterface::ModelMesh(CaeString& modelName) 
     if (sub && !sub->IsMarkedAsErased() && sub->Mesh()) AddMesh(*sub->Mesh(), *mesh, known);
   }
   return mesh->NumElements() > 0 ? mesh : nullptr;
+}
+
+namespace {
+
+// The current model's live sub-models that have a mesh, in order.
+std::vector<AnlSubModel*> MeshedSubModels() {
+  std::vector<AnlSubModel*> meshed;
+  AnlControl* control = AnlControl::GetCurrent();
+  AnlModel* model = control ? control->CurrentAnlModel() : nullptr;
+  if (!model) return meshed;
+  for (int i = 0; i < model->NumSubModels(); ++i) {
+    AnlSubModel* sub = model->GetSubModel(i);
+    if (sub && !sub->IsMarkedAsErased() && sub->Mesh()) meshed.push_back(sub);
+  }
+  return meshed;
+}
+
+}  // namespace
+
+int CaeFerInterface::NumMesh() { return static_cast<int>(MeshedSubModels().size()); }
+
+// A mesh's id is its sub-model's 1-based position among the meshed ones.
+long CaeFerInterface::MeshId(int index) { return index >= 0 && index < NumMesh() ? static_cast<long>(index) + 1 : 0; }
+
+int CaeFerInterface::MeshHasShells(long meshId) {
+  const std::vector<AnlSubModel*> meshed = MeshedSubModels();
+  if (meshId < 1 || meshId > static_cast<long>(meshed.size())) return 0;
+  CaeList<CaeElem> elements;
+  meshed[static_cast<std::size_t>(meshId - 1)]->Mesh()->Elements(elements);
+  for (CaeElem* element : elements)
+    if (element->Type() != CaeElemSolid) return 1;
+  return 0;
+}
+
+double CaeFerInterface::MaterialAllowable() {
+  AnlControl* control = AnlControl::GetCurrent();
+  AnlModel* model = control ? control->CurrentAnlModel() : nullptr;
+  AnlSubModel* first = model && model->NumSubModels() > 0 ? model->GetSubModel(0) : nullptr;
+  CaeMaterial* material = first ? first->GetMaterial() : nullptr;
+  if (!material) return 0.0;
+  CaeArray<double> temperatures;
+  if (material->GetTemps(temperatures) < 1) return 0.0;
+  double values[CaeMaterial::kPropCount] = {};
+  if (!material->GetProp(temperatures[0], values)) return 0.0;
+  return values[CaeMaterial::kUltimate];
 }
 
 void CaeFerInterface::GetFerSettings(FerDisplay*& display, FerDispSettings& settings) {

@@ -26,7 +26,10 @@ constexpr Rgb kPlain{170, 185, 205};
 constexpr Rgb kNoValue{110, 110, 110};
 constexpr int kLegendWidth = 250;
 constexpr int kLineHeight = 16;
-constexpr int kMaxBands = 64;
+constexpr int kMinBands = 2;
+constexpr int kMaxBands = 150;
+constexpr int kSmoothSteps = 256;  // colour by value: a ramp too fine to see steps in
+constexpr double kFrameInset = 50.0, kFrameLength = 36.0;
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // ---- the view ----------------------------------------------------------------------------
@@ -84,6 +87,7 @@ struct FaceKeyHash {
 
 struct Outline {
   std::vector<Face> faces;                   // outer faces, in element order
+  std::vector<int> faceElements;             // the element of each outer face
   std::vector<std::array<int, 2>> segments;  // beams
 };
 
@@ -93,6 +97,7 @@ Outline OuterFaces(const FerMesh& mesh, const std::unordered_map<long, int>& ind
   if (mesh.elementStarts.size() != mesh.elementIds.size() + 1) return outline;
   std::unordered_map<Face, int, FaceKeyHash> seen;
   std::vector<Face> candidates;
+  std::vector<int> owners;
   for (int e = 0; e < mesh.NumElements(); ++e) {
     const int type = mesh.elementTypes[e];
     const long* nodes = &mesh.elementNodes[mesh.elementStarts[e]];
@@ -108,18 +113,23 @@ Outline OuterFaces(const FerMesh& mesh, const std::unordered_map<long, int>& ind
       Face face = {at(corners[0]), at(corners[1]), at(corners[2]), corners[3] < 0 ? -1 : at(corners[3])};
       if (IsShell(type)) {
         outline.faces.push_back(face);
+        outline.faceElements.push_back(e);
         continue;
       }
       Face key = face;
       std::sort(key.begin(), key.end());
       ++seen[key];
       candidates.push_back(face);
+      owners.push_back(e);
     }
   }
-  for (const Face& face : candidates) {
-    Face key = face;
+  for (std::size_t i = 0; i < candidates.size(); ++i) {
+    Face key = candidates[i];
     std::sort(key.begin(), key.end());
-    if (seen[key] == 1) outline.faces.push_back(face);
+    if (seen[key] == 1) {
+      outline.faces.push_back(candidates[i]);
+      outline.faceElements.push_back(owners[i]);
+    }
   }
   return outline;
 }
@@ -132,20 +142,76 @@ int LowestBit(int mask) {
   return 0;
 }
 
-// A component of a result's subset by node index (NaN where the result has no value).
-std::vector<double> NodeValues(const FerResult& result, int subset, int component,
-                               const std::unordered_map<long, int>& index, int nodes) {
-  std::vector<double> values(static_cast<std::size_t>(nodes), kNaN);
-  if (subset < 0 || subset >= result.NumNodalSubsets()) return values;
-  const std::vector<long>& ids = result.NodeIds(subset);
-  const std::vector<double>& data = result.NodeValues(subset);
-  const int components = result.NumComponents();
-  if (component >= components) return values;
-  for (std::size_t i = 0; i < ids.size(); ++i) {
-    const auto found = index.find(ids[i]);
-    if (found != index.end()) values[static_cast<std::size_t>(found->second)] = data[i * components + component];
+// Results with these component counts are vectors (x, y, z, magnitude) and symmetric tensors
+// (equivalent, three principal values, xx, yy, zz, xy, yz, zx).
+constexpr int kVectorComponents = 4;
+constexpr int kTensorComponents = 10;
+constexpr int kFirstTensorEntry = 4;
+
+// The axes components are taken along at a point: the frame's own (Cartesian), or radial,
+// tangential and axial about the frame's z axis (cylindrical). Rows are unit vectors in global
+// coordinates.
+struct Axes {
+  double e[3][3];
+};
+
+// The coordinate system of a setting: the identity with kind 0 or -1 needs no rotation.
+class ComponentFrame {
+ public:
+  explicit ComponentFrame(const FerDispSetting& setting) {
+    CaeTransform transform;
+    setting.GetCS(transform, kind_);
+    cylindrical_ = kind_ != 0 && kind_ != -1;
+    local_ = !transform.IsIdentity();
+    for (int i = 0; i < 3; ++i) {
+      const CaeVector axis = transform.UnitVector(i);
+      axes_.e[i][0] = axis.X(), axes_.e[i][1] = axis.Y(), axes_.e[i][2] = axis.Z();
+    }
+    const CaeVector origin = transform.TranslationVector();
+    origin_[0] = origin.X(), origin_[1] = origin.Y(), origin_[2] = origin.Z();
   }
-  return values;
+  bool Rotates() const { return cylindrical_ || local_; }
+  bool Local() const { return local_; }
+  bool Cylindrical() const { return cylindrical_; }
+  const Axes& FrameAxes() const { return axes_; }
+
+  Axes At(const double* xyz) const {
+    if (!cylindrical_) return axes_;
+    const double p[3] = {xyz[0] - origin_[0], xyz[1] - origin_[1], xyz[2] - origin_[2]};
+    const double lx = Dot(p, axes_.e[0]), ly = Dot(p, axes_.e[1]);
+    const double r = std::hypot(lx, ly);
+    Axes axes;
+    const double c = r > 0 ? lx / r : 1.0, s = r > 0 ? ly / r : 0.0;
+    for (int k = 0; k < 3; ++k) {
+      axes.e[0][k] = c * axes_.e[0][k] + s * axes_.e[1][k];   // radial
+      axes.e[1][k] = -s * axes_.e[0][k] + c * axes_.e[1][k];  // tangential
+      axes.e[2][k] = axes_.e[2][k];                           // axial
+    }
+    return axes;
+  }
+
+ private:
+  int kind_ = 0;
+  bool cylindrical_ = false;
+  bool local_ = false;
+  Axes axes_{};
+  double origin_[3] = {0, 0, 0};
+};
+
+// One component of one node's (or element's) row of values, in the frame's axes.
+double ComponentOf(const double* row, int components, int component, const Axes* axes) {
+  if (!axes) return row[component];
+  if (components == kVectorComponents && component < 3) return Dot(row, axes->e[component]);
+  if (components == kTensorComponents && component >= kFirstTensorEntry) {
+    const double s[3][3] = {{row[4], row[7], row[9]}, {row[7], row[5], row[8]}, {row[9], row[8], row[6]}};
+    static constexpr int kPairs[6][2] = {{0, 0}, {1, 1}, {2, 2}, {0, 1}, {1, 2}, {2, 0}};
+    const int a = kPairs[component - kFirstTensorEntry][0], b = kPairs[component - kFirstTensorEntry][1];
+    double sum = 0;
+    for (int i = 0; i < 3; ++i)
+      for (int j = 0; j < 3; ++j) sum += axes->e[a][i] * s[i][j] * axes->e[b][j];
+    return sum;
+  }
+  return row[component];
 }
 
 std::string Format(double value) {
@@ -168,33 +234,60 @@ std::string SubsetText(const FerResultSet& set, int subset) {
   return text;
 }
 
+// The stored range of a colour setting by its range type (2 minimum and maximum, 3 maximum and
+// increment, 4 minimum and increment); false for the full range or a stored range that is empty.
+bool StoredRange(const FerColorSetting& color, int count, double& minimum, double& maximum) {
+  double low = 0, high = 0, increment = 0;
+  color.GetRange(low, high, increment);
+  switch (color.GetRangeType()) {
+    case 2: break;
+    case 3: low = high - count * increment; break;
+    case 4: high = low + count * increment; break;
+    default: return false;
+  }
+  if (!std::isfinite(low) || !std::isfinite(high) || !(low < high)) return false;
+  minimum = low, maximum = high;
+  return true;
+}
+
 // ---- drawing ----------------------------------------------------------------------------------
 
 class Drawing {
  public:
-  Drawing(const FerDispSettings& settings, const FerResultSet& set, FerPicture& picture, double deformFactor = 1.0)
-      : settings_(settings), set_(set), picture_(picture), mesh_(*set.Mesh()), deformFactor_(deformFactor) {}
+  Drawing(const FerDispSettings& settings, const FerResultSet& set, FerPicture& picture, double deformFactor = 1.0,
+          double materialAllowable = 0.0)
+      : settings_(settings),
+        set_(set),
+        picture_(picture),
+        mesh_(*set.Mesh()),
+        deformFactor_(deformFactor),
+        materialAllowable_(materialAllowable) {}
 
   void Draw() {
-    Prepare();
-    const Outline outline = OuterFaces(mesh_, index_);
+    Prepare(true);
+    ComputeSymbols();
     std::vector<double> fitted = deformed_;
     if (showUndeformed_) fitted.insert(fitted.end(), mesh_.coordinates.begin(), mesh_.coordinates.end());
+    for (const FerSymbol& symbol : picture_.symbols) fitted.insert(fitted.end(), symbol.tip, symbol.tip + 3);
     picture_.mapping.Fit(fitted, picture_.image.width - kLegendWidth, picture_.image.height);
     Canvas canvas(picture_.image);
-    DrawFaces(canvas, outline);
-    DrawLines(canvas, outline);
+    DrawFaces(canvas);
+    DrawLines(canvas);
+    DrawSymbols(canvas);
+    DrawFrame(canvas);
     picture_.nodesDrawn = mesh_.NumNodes();
   }
 
-  // The node index, values, colours and drawn positions, without drawing.
-  void Prepare() {
+  // The node index, the outer faces (when asked: a scene's later frames share the first's), the
+  // drawn positions and the values and colours, without drawing.
+  void Prepare(bool outline) {
     for (int i = 0; i < mesh_.NumNodes(); ++i) index_.emplace(mesh_.nodeIds[i], i);
+    if (outline) outline_ = OuterFaces(mesh_, index_);
     subset_ = std::clamp(settings_.GetResultSubSet() - 1, 0, std::max(0, set_.NumSubSets() - 1));
-    ComputeColours();
     ComputePositions();
+    ComputeColours();
   }
-  const std::unordered_map<long, int>& NodeIndex() const { return index_; }
+  const Outline& OuterOutline() const { return outline_; }
   const std::vector<double>& Positions() const { return deformed_; }
   bool Banded() const { return banded_; }
   // The colour the picture gives a node where it is a face's corner.
@@ -207,6 +300,75 @@ class Drawing {
  private:
   Point At(const std::vector<double>& positions, int node) const {
     return picture_.mapping.ToPixel(&positions[static_cast<std::size_t>(node) * 3]);
+  }
+  const double* Position(int node) const { return &deformed_[static_cast<std::size_t>(node) * 3]; }
+
+  // A component of the result's subset at each node (NaN where the result has no value), in the
+  // frame's axes when it rotates.
+  std::vector<double> NodeValues(const FerResult& result, int component, const ComponentFrame& frame) const {
+    std::vector<double> values(static_cast<std::size_t>(mesh_.NumNodes()), kNaN);
+    if (subset_ >= result.NumNodalSubsets()) return values;
+    const std::vector<long>& ids = result.NodeIds(subset_);
+    const std::vector<double>& data = result.NodeValues(subset_);
+    const int components = result.NumComponents();
+    if (component >= components) return values;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      const auto found = index_.find(ids[i]);
+      if (found == index_.end()) continue;
+      const double* xyz = &mesh_.coordinates[static_cast<std::size_t>(found->second) * 3];
+      const Axes axes = frame.At(xyz);
+      values[static_cast<std::size_t>(found->second)] =
+          ComponentOf(&data[i * components], components, component, frame.Rotates() ? &axes : nullptr);
+    }
+    return values;
+  }
+
+  // A component by element (in element order) from the result's own element values; empty when
+  // the result has none for the subset.
+  std::vector<double> ElementValues(const FerResult& result, int component, const ComponentFrame& frame) const {
+    if (subset_ >= result.NumElementSubsets() || result.ElementIds(subset_).empty()) return {};
+    std::unordered_map<long, int> elements;
+    for (int e = 0; e < mesh_.NumElements(); ++e) elements.emplace(mesh_.elementIds[e], e);
+    std::vector<double> values(static_cast<std::size_t>(mesh_.NumElements()), kNaN);
+    const std::vector<long>& ids = result.ElementIds(subset_);
+    const std::vector<double>& data = result.ElementValues(subset_);
+    const int components = result.NumComponents();
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      const auto found = elements.find(ids[i]);
+      if (found == elements.end()) continue;
+      const Axes axes = frame.At(CentroidOf(found->second, mesh_.coordinates).data());
+      values[static_cast<std::size_t>(found->second)] =
+          ComponentOf(&data[i * components], components, component, frame.Rotates() ? &axes : nullptr);
+    }
+    return values;
+  }
+
+  // The centroid of an element's corner nodes in `positions`.
+  std::array<double, 3> CentroidOf(int element, const std::vector<double>& positions) const {
+    std::array<double, 3> centre = {0, 0, 0};
+    const std::size_t begin = mesh_.elementStarts[element], end = mesh_.elementStarts[element + 1];
+    const int corners = std::min<int>(static_cast<int>(end - begin), CornerCount(mesh_.elementTypes[element]));
+    for (int k = 0; k < corners; ++k) {
+      const int node = index_.at(mesh_.elementNodes[begin + k]);
+      for (int c = 0; c < 3; ++c) centre[c] += positions[static_cast<std::size_t>(node) * 3 + c] / corners;
+    }
+    return centre;
+  }
+
+  static int CornerCount(int type) {
+    switch (type) {
+      case FerMesh::kHex8:
+      case FerMesh::kHex20: return 8;
+      case FerMesh::kWedge6:
+      case FerMesh::kWedge15: return 6;
+      case FerMesh::kTet4:
+      case FerMesh::kTet10:
+      case FerMesh::kQuad4:
+      case FerMesh::kQuad8: return 4;
+      case FerMesh::kTri3:
+      case FerMesh::kTri6: return 3;
+      default: return 2;
+    }
   }
 
   void ComputeColours() {
@@ -221,61 +383,122 @@ class Drawing {
           std::string("The result set has no ") + FerQuantityName(color.GetResult()) + ": the mesh is shown.";
       return;
     }
+    const ComponentFrame frame(color);
+    NoteFrame(frame);
     const int component = LowestBit(color.GetComponent());
-    values_ = NodeValues(*result, subset_, component, index_, mesh_.NumNodes());
+    values_ = NodeValues(*result, component, frame);
+    PerElementValues(color, *result, component, frame);
     const bool safety = color.FactorOfSafetyUsed() && result->QuantityType() == FerQtyStress;
     CaeUnitType unit = result->UnitType();
     if (safety) {
-      const double allowable = color.GetFactorOfSafetyValue();
-      for (double& v : values_) v = v > 0 ? allowable / v : (v == 0 ? std::numeric_limits<double>::infinity() : v);
+      const double allowable = color.FactorOfSafetyUsed() == 2 && materialAllowable_ > 0
+                                   ? materialAllowable_
+                                   : color.GetFactorOfSafetyValue();
+      auto factor = [&](double& v) {
+        v = v > 0 ? allowable / v : (v == 0 ? std::numeric_limits<double>::infinity() : v);
+      };
+      for (double& v : values_) factor(v);
+      for (double& v : elementValues_) factor(v);
       legend.quantity = "Factor of Safety";
       unit = CaeUtNone;
     } else {
       legend.quantity = FerQuantityName(result->QuantityType());
-      legend.component = result->CompName(component).Str();
+      CaeString names[FerResult::kMaxComponents];
+      result->GetComponentNames(names, frame.Cylindrical() ? 1 : 0);
+      legend.component = names[component].IsEmpty() ? result->CompName(component).Str() : names[component].Str();
+      if (errorValues_) legend.component += " error";
     }
     double minimum = 0, maximum = 0;
-    if (!Range(safety, *result, component, minimum, maximum)) return;
-    // An unstressed node is as safe as the safest one drawn.
-    if (safety)
+    if (!DataRange(minimum, maximum)) return;
+    // An unstressed point is as safe as the safest one drawn.
+    if (safety) {
       for (double& v : values_)
         if (std::isinf(v) && v > 0) v = maximum;
+      for (double& v : elementValues_)
+        if (std::isinf(v) && v > 0) v = maximum;
+    }
+    const bool byValue = color.GetMethod() == 4;
+    const int count = byValue ? kSmoothSteps : std::clamp(color.GetNumberIntervals(), kMinBands, kMaxBands);
+    StoredRange(color, count, minimum, maximum);
     // Bands in native units; the legend tells them in host units.
-    const int count = std::clamp(color.GetNumberIntervals(), 1, kMaxBands);
     bands_ = Bands(minimum, maximum, FerBandColors(color.GetColorStyle(), count));
     banded_ = true;
     auto host = [&](double v) { return unit == CaeUtNone ? v : CaeUnit::NativeToHost(unit, v); };
-    legend.banded = true;
+    legend.banded = !byValue;
+    legend.byValue = byValue;
     legend.unit = FerUnitText(unit).Str();
     legend.minimum = host(minimum);
     legend.maximum = host(maximum);
-    for (int i = 0; i <= count; ++i) legend.edges.push_back(host(bands_.Edge(i)));
+    if (!byValue)
+      for (int i = 0; i <= count; ++i) legend.edges.push_back(host(bands_.Edge(i)));
+    if (HasShells())
+      picture_.notes.push_back("Shell surfaces: the results hold one value per node, the same on top and bottom.");
   }
 
-  // The colour range: the stored one when the range type asks for it, else the result's own.
-  bool Range(bool safety, const FerResult& result, int component, double& minimum, double& maximum) const {
-    const FerColorSetting color = settings_.GetColorSettings();
-    double storedMin = 0, storedMax = 0, increment = 0;
-    color.GetRange(storedMin, storedMax, increment);
-    if (color.GetRangeType() != 1 && storedMin < storedMax) {
-      minimum = storedMin, maximum = storedMax;
-      return true;
+  // Unaveraged colours take the result's own element values, one colour per element; error
+  // values are, per element, the largest difference between the averaged value at one of its
+  // corners and the element's own value. Without element values the averaged ones are drawn.
+  void PerElementValues(const FerColorSetting& color, const FerResult& result, int component,
+                        const ComponentFrame& frame) {
+    if (!result.CanAverage() || color.IsAveraged()) return;
+    elementValues_ = ElementValues(result, component, frame);
+    if (elementValues_.empty()) return;
+    errorValues_ = color.IsError() != 0;
+    if (!errorValues_) return;
+    for (int e = 0; e < mesh_.NumElements(); ++e) {
+      const std::size_t begin = mesh_.elementStarts[e];
+      const int corners =
+          std::min<int>(static_cast<int>(mesh_.elementStarts[e + 1] - begin), CornerCount(mesh_.elementTypes[e]));
+      double largest = 0;
+      for (int k = 0; k < corners; ++k) {
+        const double nodal = values_[static_cast<std::size_t>(index_.at(mesh_.elementNodes[begin + k]))];
+        if (std::isfinite(nodal)) largest = std::max(largest, std::fabs(nodal - elementValues_[e]));
+      }
+      if (std::isfinite(elementValues_[e])) elementValues_[e] = largest;
     }
-    if (!safety) return result.Range(subset_, component, minimum, maximum);
+  }
+
+  // The range of what is drawn: the element values when they are drawn, else the nodal ones.
+  bool DataRange(double& minimum, double& maximum) const {
+    const std::vector<double>& drawn = elementValues_.empty() ? values_ : elementValues_;
     minimum = std::numeric_limits<double>::infinity(), maximum = -minimum;
-    for (double v : values_)
+    for (double v : drawn)
       if (std::isfinite(v)) minimum = std::min(minimum, v), maximum = std::max(maximum, v);
     return minimum <= maximum;
+  }
+
+  bool HasShells() const {
+    return std::any_of(mesh_.elementTypes.begin(), mesh_.elementTypes.end(), [](int t) { return IsShell(t); });
+  }
+
+  void NoteFrame(const ComponentFrame& frame) {
+    if (!frame.Rotates()) return;
+    std::string text = std::string("Frame: ") + (frame.Local() ? "Local" : "Global");
+    if (frame.Cylindrical()) text += ", cylindrical";
+    if (std::find(picture_.notes.begin(), picture_.notes.end(), text) == picture_.notes.end())
+      picture_.notes.push_back(text);
+    if (frame.Local()) {
+      picture_.frameShown = true;
+      frameAxes_ = frame.FrameAxes();
+    }
   }
 
   void ComputePositions() {
     deformed_ = mesh_.coordinates;
     const FerDeformedSetting deformed = settings_.GetDeformedSettings();
-    const FerResult* displacement = set_.FindResult(FerQtyDisplacement);
-    if (!deformed.IsVisible() || !displacement) return;
+    const FerResult* displacement =
+        set_.FindResult(deformed.GetResult() > 0 ? deformed.GetResult() : static_cast<int>(FerQtyDisplacement));
+    if (!deformed.IsVisible() || !displacement || displacement->NumComponents() < 3) return;
+    // The magnitude (or no component) moves along the whole vector; x, y or z along that one.
+    const int component = LowestBit(deformed.GetComponent());
+    const bool oneDirection = deformed.GetComponent() != 0 && component < 3;
     std::vector<double> u[3];
+    const ComponentFrame global(FerDispSetting{});
+    for (int k = 0; k < 3; ++k) u[k] = NodeValues(*displacement, k, global);
+    if (oneDirection)
+      for (int k = 0; k < 3; ++k)
+        if (k != component) std::fill(u[k].begin(), u[k].end(), 0.0);
     double largest = 0;
-    for (int k = 0; k < 3; ++k) u[k] = NodeValues(*displacement, subset_, k, index_, mesh_.NumNodes());
     for (int i = 0; i < mesh_.NumNodes(); ++i)
       if (std::isfinite(u[0][i]) && std::isfinite(u[1][i]) && std::isfinite(u[2][i]))
         largest = std::max(largest, std::sqrt(u[0][i] * u[0][i] + u[1][i] * u[1][i] + u[2][i] * u[2][i]));
@@ -289,6 +512,7 @@ class Drawing {
         if (std::isfinite(u[k][i])) deformed_[static_cast<std::size_t>(i) * 3 + k] += scale * u[k][i];
     picture_.deformationScale = scale;
     showUndeformed_ = deformed.UndeformedShown() != 0;
+    undeformedColor_ = FerColorRgb(deformed.GetUndeformedColor());
   }
 
   double ModelSize() const {
@@ -303,10 +527,127 @@ class Drawing {
     return std::sqrt(sum);
   }
 
-  void DrawTriangle(Canvas& canvas, int a, int b, int c) const {
+  // ---- symbols ----
+
+  // Where symbols sit: 1 the nodes of the outer faces, 2 the centroids of the elements that have
+  // an outer face, 3 the centroids of the outer faces. Each place with the nodes it averages.
+  struct Place {
+    double at[3];
+    std::vector<int> nodes;
+    int element = -1;
+  };
+
+  std::vector<Place> Places(int location) const {
+    std::vector<Place> places;
+    auto centre = [&](const std::vector<int>& nodes) {
+      Place place{{0, 0, 0}, nodes, -1};
+      for (int n : nodes)
+        for (int c = 0; c < 3; ++c) place.at[c] += Position(n)[c] / static_cast<double>(nodes.size());
+      return place;
+    };
+    if (location == 3) {
+      for (const Face& f : outline_.faces)
+        places.push_back(
+            centre(f[3] >= 0 ? std::vector<int>{f[0], f[1], f[2], f[3]} : std::vector<int>{f[0], f[1], f[2]}));
+      return places;
+    }
+    if (location == 2) {
+      std::vector<int> elements(outline_.faceElements.begin(), outline_.faceElements.end());
+      std::sort(elements.begin(), elements.end());
+      elements.erase(std::unique(elements.begin(), elements.end()), elements.end());
+      for (int e : elements) {
+        const std::size_t begin = mesh_.elementStarts[e];
+        std::vector<int> nodes;
+        const int corners =
+            std::min<int>(static_cast<int>(mesh_.elementStarts[e + 1] - begin), CornerCount(mesh_.elementTypes[e]));
+        for (int k = 0; k < corners; ++k) nodes.push_back(index_.at(mesh_.elementNodes[begin + k]));
+        Place place = centre(nodes);
+        place.element = e;
+        places.push_back(place);
+      }
+      return places;
+    }
+    std::vector<char> onSurface(static_cast<std::size_t>(mesh_.NumNodes()), 0);
+    for (const Face& f : outline_.faces)
+      for (int n : f)
+        if (n >= 0) onSurface[static_cast<std::size_t>(n)] = 1;
+    for (int n = 0; n < mesh_.NumNodes(); ++n)
+      if (onSurface[static_cast<std::size_t>(n)]) places.push_back(centre({n}));
+    return places;
+  }
+
+  void ComputeSymbols() {
+    const FerSymbolSetting symbol = settings_.GetSymbolSettings();
+    if (!symbol.IsVisible()) return;
+    const FerResult* result = set_.FindResult(symbol.GetResult());
+    if (!result) return;
+    const ComponentFrame frame(symbol);
+    NoteFrame(frame);
+    const int location =
+        symbol.NodalOnly() || symbol.GetLocation() < 1 || symbol.GetLocation() > 3 ? 1 : symbol.GetLocation();
+    const int component = LowestBit(symbol.GetComponent());
+    const bool vector = result->NumComponents() == kVectorComponents;
+    const ComponentFrame global(FerDispSetting{});
+    std::vector<double> columns[3];
+    const int wanted = vector ? 3 : 1;
+    for (int k = 0; k < wanted; ++k) columns[k] = NodeValues(*result, vector ? k : component, vector ? global : frame);
+    std::vector<Place> places = Places(location);
+    // Each symbol's value: the mean over its place's nodes.
+    struct Raw {
+      double at[3];
+      double v[3];
+    };
+    std::vector<Raw> raws;
+    double largest = 0;
+    for (const Place& place : places) {
+      Raw raw{{place.at[0], place.at[1], place.at[2]}, {0, 0, 0}};
+      bool complete = true;
+      for (int k = 0; k < wanted; ++k) {
+        double sum = 0;
+        for (int n : place.nodes) sum += columns[k][static_cast<std::size_t>(n)];
+        raw.v[k] = sum / static_cast<double>(place.nodes.size());
+        complete = complete && std::isfinite(raw.v[k]);
+      }
+      if (!complete) continue;
+      if (vector && component < 3) {
+        // One component: along that axis of the frame only.
+        const Axes axes = frame.At(place.at);
+        const double along = Dot(raw.v, axes.e[component]);
+        for (int k = 0; k < 3; ++k) raw.v[k] = along * axes.e[component][k];
+      }
+      const double size = vector ? std::sqrt(Dot(raw.v, raw.v)) : std::fabs(raw.v[0]);
+      largest = std::max(largest, size);
+      raws.push_back(raw);
+    }
+    // The largest symbol is the setting's size: a fixed length, or a percentage of the model.
+    const double length = symbol.GetMethod() == 0 ? symbol.GetFixedSize() : symbol.GetPercent() / 100.0 * ModelSize();
+    if (!(largest > 0) || !(length > 0) || !std::isfinite(length)) return;
+    symbolColor_ = FerColorRgb(symbol.GetColor());
+    for (const Raw& raw : raws) {
+      FerSymbol drawn;
+      std::copy(raw.at, raw.at + 3, drawn.at);
+      drawn.arrow = vector;
+      if (vector) {
+        for (int k = 0; k < 3; ++k) drawn.tip[k] = raw.at[k] + raw.v[k] / largest * length;
+      } else {
+        // A mark: a cross whose half-width grows with the value, in the view's plane.
+        drawn.size = std::fabs(raw.v[0]) / largest * length;
+        std::copy(raw.at, raw.at + 3, drawn.tip);
+      }
+      picture_.symbols.push_back(drawn);
+    }
+    static const char* const kPlaces[] = {"nodes", "centroids", "faces"};
+    picture_.notes.push_back("Symbols: " + std::to_string(picture_.symbols.size()) + " at " + kPlaces[location - 1]);
+  }
+
+  // ---- painting ----
+
+  void DrawTriangle(Canvas& canvas, int a, int b, int c, double elementValue) const {
     const Point pa = At(deformed_, a), pb = At(deformed_, b), pc = At(deformed_, c);
     if (banded_) {
-      const double values[3] = {values_[a], values_[b], values_[c]};
+      const double values[3] = {std::isnan(elementValue) ? values_[a] : elementValue,
+                                std::isnan(elementValue) ? values_[b] : elementValue,
+                                std::isnan(elementValue) ? values_[c] : elementValue};
       if (!std::isnan(values[0]) && !std::isnan(values[1]) && !std::isnan(values[2])) {
         canvas.Triangle(pa, pb, pc, values, bands_);
         return;
@@ -315,9 +656,9 @@ class Drawing {
       return;
     }
     // The bare mesh, lit from the viewer.
-    const double* p = &deformed_[static_cast<std::size_t>(a) * 3];
-    const double* q = &deformed_[static_cast<std::size_t>(b) * 3];
-    const double* r = &deformed_[static_cast<std::size_t>(c) * 3];
+    const double* p = Position(a);
+    const double* q = Position(b);
+    const double* r = Position(c);
     const double e1[3] = {q[0] - p[0], q[1] - p[1], q[2] - p[2]}, e2[3] = {r[0] - p[0], r[1] - p[1], r[2] - p[2]};
     const double n[3] = {e1[1] * e2[2] - e1[2] * e2[1], e1[2] * e2[0] - e1[0] * e2[2], e1[0] * e2[1] - e1[1] * e2[0]};
     const double length = std::sqrt(Dot(n, n));
@@ -325,26 +666,68 @@ class Drawing {
     canvas.Triangle(pa, pb, pc, kPlain, light);
   }
 
-  void DrawFaces(Canvas& canvas, const Outline& outline) const {
-    for (const Face& f : outline.faces) {
-      DrawTriangle(canvas, f[0], f[1], f[2]);
-      if (f[3] >= 0) DrawTriangle(canvas, f[0], f[2], f[3]);
+  void DrawFaces(Canvas& canvas) const {
+    for (std::size_t i = 0; i < outline_.faces.size(); ++i) {
+      const Face& f = outline_.faces[i];
+      const double elementValue =
+          elementValues_.empty() ? kNaN : elementValues_[static_cast<std::size_t>(outline_.faceElements[i])];
+      DrawTriangle(canvas, f[0], f[1], f[2], elementValue);
+      if (f[3] >= 0) DrawTriangle(canvas, f[0], f[2], f[3], elementValue);
     }
   }
 
-  void DrawLines(Canvas& canvas, const Outline& outline) const {
+  void DrawLines(Canvas& canvas) const {
     const double bias = 1e-6 + 1.5 / std::max(1e-12, PixelScale());
     const bool edges = settings_.EdgesShown() != 0;
     auto faceEdges = [&](const std::vector<double>& positions, Rgb color, double lift) {
-      for (const Face& f : outline.faces) {
+      for (const Face& f : outline_.faces) {
         const int corners = f[3] >= 0 ? 4 : 3;
         for (int k = 0; k < corners; ++k)
           canvas.Line(At(positions, f[k]), At(positions, f[(k + 1) % corners]), color, lift);
       }
     };
-    if (showUndeformed_) faceEdges(mesh_.coordinates, kUndeformed, bias);
+    if (showUndeformed_) faceEdges(mesh_.coordinates, undeformedColor_, bias);
     if (edges) faceEdges(deformed_, kEdge, bias);
-    for (const auto& s : outline.segments) canvas.Line(At(deformed_, s[0]), At(deformed_, s[1]), kPlain, bias);
+    for (const auto& s : outline_.segments) canvas.Line(At(deformed_, s[0]), At(deformed_, s[1]), kPlain, bias);
+  }
+
+  // Symbols are drawn over the faces: arrows with a head in the view's plane, marks as crosses.
+  void DrawSymbols(Canvas& canvas) const {
+    const double lift = 1e6;
+    for (const FerSymbol& symbol : picture_.symbols) {
+      const Point from = picture_.mapping.ToPixel(symbol.at);
+      if (!symbol.arrow) {
+        const double half = std::max(2.0, symbol.size * PixelScale());
+        canvas.Line({from.x - half, from.y - half, from.z}, {from.x + half, from.y + half, from.z}, symbolColor_, lift);
+        canvas.Line({from.x - half, from.y + half, from.z}, {from.x + half, from.y - half, from.z}, symbolColor_, lift);
+        continue;
+      }
+      const Point to = picture_.mapping.ToPixel(symbol.tip);
+      canvas.Line(from, to, symbolColor_, lift);
+      const double dx = to.x - from.x, dy = to.y - from.y, span = std::hypot(dx, dy);
+      if (span < 3) continue;
+      const double head = std::min(8.0, span / 3), ux = dx / span, uy = dy / span;
+      canvas.Line(to, {to.x - head * (ux + 0.5 * uy), to.y - head * (uy - 0.5 * ux), to.z}, symbolColor_, lift);
+      canvas.Line(to, {to.x - head * (ux - 0.5 * uy), to.y - head * (uy + 0.5 * ux), to.z}, symbolColor_, lift);
+    }
+  }
+
+  // The local frame the components are taken in, as a small triad at the lower left: x red, y
+  // green, z blue, each axis's direction as the view shows it.
+  void DrawFrame(Canvas& canvas) const {
+    if (!picture_.frameShown) return;
+    const double origin[3] = {0, 0, 0};
+    const Point o = picture_.mapping.ToPixel(origin);
+    const Point base{kFrameInset, static_cast<double>(picture_.image.height) - kFrameInset, 0};
+    static constexpr Rgb kAxisColors[3] = {{230, 40, 40}, {40, 200, 40}, {60, 90, 255}};
+    for (int i = 0; i < 3; ++i) {
+      const Point tip = picture_.mapping.ToPixel(frameAxes_.e[i]);
+      const double dx = tip.x - o.x, dy = tip.y - o.y, span = std::hypot(dx, dy);
+      Point end = base;
+      if (span > 1e-9) end = {base.x + dx / span * kFrameLength, base.y + dy / span * kFrameLength, 0};
+      canvas.Line(base, end, kAxisColors[i], 1e9);
+      picture_.frameTips[i] = end;
+    }
   }
 
   // Model units per pixel, for the lines' depth bias.
@@ -358,13 +741,20 @@ class Drawing {
   FerPicture& picture_;
   const FerMesh& mesh_;
   double deformFactor_ = 1.0;
+  double materialAllowable_ = 0.0;
   std::unordered_map<long, int> index_;
+  Outline outline_;
   int subset_ = 0;
   std::vector<double> values_;
+  std::vector<double> elementValues_;  // by element when element values are drawn
+  bool errorValues_ = false;
   std::vector<double> deformed_;
   Bands bands_;
   bool banded_ = false;
   bool showUndeformed_ = false;
+  Rgb undeformedColor_ = kUndeformed;
+  Rgb symbolColor_{255, 0, 0};
+  Axes frameAxes_{};
 };
 
 void DrawLegend(FerPicture& picture, const std::vector<Rgb>& colors) {
@@ -377,6 +767,19 @@ void DrawLegend(FerPicture& picture, const std::vector<Rgb>& colors) {
     y += kLineHeight;
   }
   const FerLegend& legend = picture.legend;
+  if (legend.byValue && !colors.empty()) {
+    // A ramp from the maximum at the top to the minimum at the bottom.
+    constexpr int kRampHeight = 200;
+    y += 6;
+    fev_detail::DrawText(image, left + 30, y + 10, Format(legend.maximum), kText);
+    for (int dy = 0; dy < kRampHeight; ++dy) {
+      const std::size_t i =
+          static_cast<std::size_t>((kRampHeight - 1 - dy) * static_cast<int>(colors.size()) / kRampHeight);
+      for (int dx = 0; dx < 22; ++dx) image.Set(left + dx, y + dy, colors[i]);
+    }
+    fev_detail::DrawText(image, left + 30, y + kRampHeight, Format(legend.minimum), kText);
+    return;
+  }
   if (!legend.banded) return;
   y += 6;
   const int count = static_cast<int>(colors.size());
@@ -429,9 +832,25 @@ std::vector<std::string> FerPicture::Describe() const {
     for (double e : legend.edges) bands += " " + Format(e);
     lines.push_back(bands);
   }
+  if (legend.byValue)
+    lines.push_back("Color by value: Min " + Format(legend.minimum) + "  Max " + Format(legend.maximum));
   if (deformationScale != 0.0) lines.push_back("Deformed x " + Format(deformationScale));
+  lines.insert(lines.end(), notes.begin(), notes.end());
   if (!status.empty()) lines.push_back(status);
   return lines;
+}
+
+Rgb FerColorRgb(int code) {
+  switch (code) {
+    case FerBlue: return {0, 0, 255};
+    case FerGreen: return {0, 200, 0};
+    case FerLightBlue: return {110, 180, 255};
+    case FerRed: return {255, 0, 0};
+    case FerMagenta: return {255, 0, 255};
+    case FerYellow: return {255, 255, 0};
+    case FerBrown: return {150, 90, 40};
+    default: return {150, 150, 150};  // grey, and any code the display does not know
+  }
 }
 
 std::vector<Rgb> FerBandColors(int style, int count) {
@@ -457,7 +876,7 @@ std::vector<Rgb> FerBandColors(int style, int count) {
 }
 
 FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* set, const std::string& missingName,
-                         int width, int height, double deformFactor) {
+                         int width, int height, double deformFactor, double materialAllowable) {
   FerPicture picture;
   picture.image = Image(width, height, kBackground);
   if (!set) {
@@ -467,12 +886,13 @@ FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* se
     picture.legend.setName = set->Name().Str();
     picture.status = set->DataProblem().empty() ? "The result set has no mesh to draw." : set->DataProblem();
   } else {
-    Drawing(settings, *set, picture, deformFactor).Draw();
+    Drawing(settings, *set, picture, deformFactor, materialAllowable).Draw();
   }
   const FerColorSetting color = settings.GetColorSettings();
-  DrawLegend(picture, picture.legend.banded
-                          ? FerBandColors(color.GetColorStyle(), std::clamp(color.GetNumberIntervals(), 1, kMaxBands))
-                          : std::vector<Rgb>());
+  const int count =
+      picture.legend.byValue ? kSmoothSteps : std::clamp(color.GetNumberIntervals(), kMinBands, kMaxBands);
+  DrawLegend(picture, picture.legend.banded || picture.legend.byValue ? FerBandColors(color.GetColorStyle(), count)
+                                                                      : std::vector<Rgb>());
   return picture;
 }
 
@@ -511,10 +931,10 @@ struct SceneTopology {
   std::vector<int> nodeOfVertex;
 };
 
-SceneTopology SceneFaces(const FerMesh& mesh, const std::unordered_map<long, int>& index) {
+SceneTopology SceneFaces(const FerMesh& mesh, const Outline& outline) {
   SceneTopology topology;
   std::vector<int> vertexOfNode(static_cast<std::size_t>(mesh.NumNodes()), -1);
-  for (const Face& face : OuterFaces(mesh, index).faces) {
+  for (const Face& face : outline.faces) {
     FerSceneFace mapped = {-1, -1, -1, -1};
     for (int k = 0; k < 4 && face[k] >= 0; ++k) {
       int& vertex = vertexOfNode[static_cast<std::size_t>(face[k])];
@@ -544,8 +964,8 @@ FerSceneFrame SceneFrame(const Drawing& drawing, const std::vector<int>& nodeOfV
 
 }  // namespace
 
-FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set,
-                       const std::vector<FerSceneView>& views) {
+FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set, const std::vector<FerSceneView>& views,
+                       double materialAllowable) {
   FerScene scene;
   if (!set.Mesh() || set.Mesh()->NumNodes() == 0) return scene;
   SceneTopology topology;
@@ -553,10 +973,10 @@ FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set,
     FerDispSettings frameSettings = settings;
     if (views[i].subset > 0) frameSettings.SetResultSubSet(views[i].subset);
     FerPicture picture;
-    Drawing drawing(frameSettings, set, picture, views[i].deformFactor);
-    drawing.Prepare();
+    Drawing drawing(frameSettings, set, picture, views[i].deformFactor, materialAllowable);
+    drawing.Prepare(i == 0);
     if (i == 0) {
-      topology = SceneFaces(*set.Mesh(), drawing.NodeIndex());
+      topology = SceneFaces(*set.Mesh(), drawing.OuterOutline());
       scene.faces = topology.faces;
       scene.contoured = drawing.Banded();
       scene.description = picture.Describe();

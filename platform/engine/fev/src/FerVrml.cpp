@@ -298,7 +298,7 @@ std::string ViewScene(FerState& state, bool animated, int frames, FerScene& scen
     views.push_back(view(state.AnimationFrame(), windowFrames));  // the frame the window shows
   else
     views.push_back(FerSceneView{});
-  scene = FerBuildScene(settings, *set, views);
+  scene = FerBuildScene(settings, *set, views, ferInterface->MaterialAllowable());
   options.title = set->Name().Str();
   return scene.faces.empty() ? "the result set's mesh has no faces to show" : "";
 }

@@ -102,10 +102,12 @@ void FerWndOGLDisp::Redraw() {
         state->AnimationFrame(), Settings().GetAnimationSettings().GetNumberFrames(), state->IsFullCycle(), *set);
     FerDispSettings settings = Settings();
     if (frame.subset > 0) settings.SetResultSubSet(frame.subset);
-    picture_ = FerRenderView(settings, set, settings.GetResultSet().Str(), width, height, frame.factor);
+    picture_ = FerRenderView(settings, set, settings.GetResultSet().Str(), width, height, frame.factor,
+                             ferInterface->MaterialAllowable());
     return;
   }
-  picture_ = FerRenderView(Settings(), set, Settings().GetResultSet().Str(), width, height);
+  picture_ = FerRenderView(Settings(), set, Settings().GetResultSet().Str(), width, height, 1.0,
+                           set ? ferInterface->MaterialAllowable() : 0.0);
 }
 
 void FerWndOGLDisp::StartAnimation() {
@@ -142,7 +144,8 @@ bool FerWndOGLDisp::SaveViewPicture(const FerDispSettings& settings, const std::
   }
   const int width = creation_.width > 0 ? creation_.width : kDefaultWidth;
   const int height = creation_.height > 0 ? creation_.height : kDefaultHeight;
-  const FerPicture picture = FerRenderView(settings, set, settings.GetResultSet().Str(), width, height);
+  const FerPicture picture = FerRenderView(settings, set, settings.GetResultSet().Str(), width, height, 1.0,
+                                           ferInterface->MaterialAllowable());
   return kestrum::raster::WritePng(picture.image, path, error);
 }
 

@@ -15,6 +15,14 @@
 //   @edit ID ITEM TEXT  edits a tree item's label to TEXT; without TEXT the edit is cancelled
 //   @drag ID ITEM TARGET  drags a tree item onto another
 //   @spin ID up|down    presses an up-down control's up or down arrow once
+//   @mouse ID down|move|up|dblclick X Y [shift]
+//                       mouse input on a hosted control at (X, Y) of its client pixels
+//   @window TITLE       the visible top-level window the next lines act on while no modal
+//                       window waits (until it is destroyed or another is chosen)
+//   @png TITLE FILE     writes the picture of the window of that title (or of the first control
+//                       in it that draws one) as a PNG file
+//   @wait MS            lets timers and posted messages run for MS milliseconds of the toolkit's
+//                       clock (the test clock moves at once)
 // A property sheet's tab strip is IDC_SHEET_TABS ("@select IDC_SHEET_TABS Units").
 // An ITEM with blanks is written in double quotes ("@edit 1198 \"Load Set 1\" Loads").
 // IDs are numbers or names the resource modules define. TEXT runs to the end of the line; double
@@ -71,6 +79,7 @@ class ActionLineDriver : public UserDriver {
   std::function<void(const std::string&)> print_;
   std::optional<ActionLine> putBack_;
   std::function<HWND()> fallback_;
+  HWND chosen_ = nullptr;  // "@window"
   bool interactive_ = false;
 };
 

@@ -11,6 +11,9 @@
 
 class CCmdTarget;
 class CWnd;
+namespace mfc {
+struct EventSinkMap;
+}
 class CScrollBar;
 class CPoint;
 struct CREATESTRUCT;
@@ -45,6 +48,9 @@ class CCmdTarget {
   virtual ~CCmdTarget() = default;
   // Calls the first matching handler; false when the map has none.
   bool DispatchToMap(UINT message, UINT code, UINT id, WPARAM wParam, LPARAM lParam, LRESULT* result);
+  // The event-sink map of hosted controls' events (ole.h); the base has none.
+  static const mfc::EventSinkMap* GetThisEventSinkMap() { return nullptr; }
+  virtual const mfc::EventSinkMap* GetEventSinkMap() const { return nullptr; }
 
  protected:
   static const AFX_MSGMAP* GetThisMessageMap();

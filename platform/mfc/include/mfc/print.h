@@ -65,6 +65,12 @@ struct PAGESETUPDLG {
 // otherwise it runs a modal dialog (edits 1155 left, 1156 top, 1157 right, 1158 bottom, in the
 // flags' unit; margins below the printer's minimum are refused) that drivers fill like any other.
 // The unit is thousandths of inches unless PSD_INHUNDREDTHSOFMILLIMETERS is set.
+namespace mfc {
+// Whether the printer reports its lengths in hundredths of millimetres when the caller does not
+// ask for a unit (a metric locale); thousandths of inches otherwise (the start).
+void usePrinterMillimetres(bool on);
+}  // namespace mfc
+
 class CPageSetupDialog {
  public:
   explicit CPageSetupDialog(DWORD flags = PSD_MARGINS, CWnd* parent = nullptr);

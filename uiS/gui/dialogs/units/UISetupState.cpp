@@ -4,6 +4,7 @@
 #include "gui/dialogs/analysis/UISubmitExecPP.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/model/UIMateRelPP.h"
+#include "gui/dialogs/results/UIResTabPS.h"
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/dialogs/units/UISetupPS.h"
 #include "gui/dialogs/units/UISymbolPP.h"
@@ -19,4 +20,5 @@ void UISetupResetModuleState() {
   UIMateRelRememberedColor() = 1;
   UISetupActivePage = 0;
   UICurrentMaterialName.Empty();
+  UIResetResultsSheetPage();
 }

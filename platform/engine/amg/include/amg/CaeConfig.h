@@ -9,7 +9,8 @@
 //   "Common Directory"   the build tree's root (the resource library is in its res/ folder)
 //   "Scratch Directory"  a per-user temporary folder ($KESTRUM_USER_DIR/scratch, else
 //                        $TMPDIR/kestrum-<uid>), created when first asked for
-//   "Graph Font", "Graph Axes Font"   "Arial"
+//   "Graph Font"         "Arial"
+// "Graph Axes Font" has no default: a graph without it takes the "Graph Font" for its axes.
 // Anything else (for example "MatLibLoc" or "EnableBrowserRebuild") is absent until set.
 // Names match without regard to ASCII case; values are trimmed of surrounding blanks.
 //

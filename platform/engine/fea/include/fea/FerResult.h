@@ -81,6 +81,44 @@ class FerResultSubSet {
   double value_;
 };
 
+struct FerDataSetting;
+
+// One item of a result's information: a value and the node (or element) it belongs to.
+class FerInfoData {
+ public:
+  FerInfoData(double value, long id) : value_(value), id_(id) {}
+  double Value() const { return value_; }
+  long Id() const { return id_; }
+
+ private:
+  double value_;
+  long id_;
+};
+
+// The items FerResult::GetInfo gives, walked with FirstItem and NextItem (null past the last).
+class FerInfo {
+ public:
+  void Clear() {
+    items_.clear();
+    cursor_ = 0;
+  }
+  void Add(double value, long id) { items_.emplace_back(value, id); }
+  int NumItems() const { return static_cast<int>(items_.size()); }
+  const FerInfoData* FirstItem() {
+    cursor_ = 0;
+    return NextItem();
+  }
+  const FerInfoData* NextItem() { return cursor_ < items_.size() ? &items_[cursor_++] : nullptr; }
+
+ private:
+  std::vector<FerInfoData> items_;
+  std::size_t cursor_ = 0;
+};
+
+// Whether a quantity is known only at nodes (displacement, temperature, strain energy density,
+// error estimate): its symbols sit at nodes.
+int FerIsNodalOnly(int quantityType);
+
 class FerResult : public virtual CaeActive {
  public:
   FerResult() = default;
@@ -145,6 +183,12 @@ class FerResult : public virtual CaeActive {
   bool ElementValue(int subset, long id, int component, double& value) const;
   // The smallest and largest value of a component over a subset's nodes; false when empty.
   bool Range(int subset, int component, double& minimum, double& maximum) const;
+  // Information about the component the data setting names (its lowest bit) over the nodes of
+  // `subset` (1-based, as the view counts), values multiplied by `scale`. Type 3 gives two items:
+  // the smallest value, then the largest, each with its node. Answers the number of items (0 for
+  // another type or without values); `info` is cleared first.
+  static constexpr int kInfoMinMax = 3;
+  int GetInfo(FerInfo& info, int infoType, int flag, const FerDataSetting& data, int subset, double scale) const;
   // Takes over the values of `other` (a result of the same quantity), leaving it without any.
   void TakeValues(FerResult& other);
 

@@ -131,9 +131,8 @@ class FerDeformedSetting : public FerDispSetting {
 
 class FerSymbolSetting : public FerDispSetting {
  public:
-  // Whether symbols can only sit at nodes (the result has no element values).
-  int NodalOnly() const { return nodalOnly_; }
-  void SetNodalOnly(int flag) { nodalOnly_ = flag ? 1 : 0; }
+  // Whether symbols of the setting's quantity can only sit at nodes (it has no element values).
+  int NodalOnly() const;
   // 1 nodes, 2 element centroids, 3 element faces.
   void SetLocation(int location) { location_ = location; }
   int GetLocation() const { return location_; }
@@ -150,7 +149,6 @@ class FerSymbolSetting : public FerDispSetting {
   FerColor GetColor() const { return color_; }
 
  private:
-  int nodalOnly_ = 0;
   int location_ = 1;
   int method_ = 2;
   double factor_ = 1.0;

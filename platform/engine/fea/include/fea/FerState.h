@@ -111,9 +111,14 @@ class CaeFerInterface {
   // The current model's meshes as one mesh (native units, nodes shared by meshes once), and the
   // model's name; null when there is no current model or it has no mesh with elements.
   virtual std::shared_ptr<const FerMesh> ModelMesh(CaeString& modelName);
-  virtual int NumMesh() { return 0; }
-  virtual long MeshId(int) { return 0; }
-  virtual int MeshHasShells(long) { return 0; }
+  // The current model's meshes: how many sub-models have one, the id of the i-th (0-based), and
+  // whether the mesh of that id has shell elements. 0 without a model.
+  virtual int NumMesh();
+  virtual long MeshId(int index);
+  virtual int MeshHasShells(long meshId);
+  // The allowable stress of a material-based factor of safety: the ultimate stress of the
+  // current model's first sub-model's material at its first temperature (native); 0 without one.
+  virtual double MaterialAllowable();
   // A new reader of a results file (the caller deletes it); the code is the job's analysis code.
   virtual FerReader* Reader(const CaeString& resultsFile, int code);
 };

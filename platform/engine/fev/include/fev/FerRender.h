@@ -33,8 +33,18 @@ struct FerLegend {
   std::string component;  // "von Mises"
   std::string unit;       // host unit text, empty without one
   bool banded = false;
+  bool byValue = false;  // colour by value: a continuous ramp from minimum to maximum
   double minimum = 0.0, maximum = 0.0;
   std::vector<double> edges;  // band edges from the minimum up, one more than there are bands
+};
+
+// A symbol drawn: an arrow from `at` to `tip` (model coordinates, deformed), or a mark at `at`
+// whose half-width is `size` model units.
+struct FerSymbol {
+  double at[3] = {0, 0, 0};
+  double tip[3] = {0, 0, 0};
+  double size = 0.0;
+  bool arrow = false;
 };
 
 struct FerPicture {
@@ -44,11 +54,21 @@ struct FerPicture {
   // Nodes drawn and the deformation scale used (0 when undeformed).
   int nodesDrawn = 0;
   double deformationScale = 0.0;
+  std::vector<FerSymbol> symbols;
+  // The local frame's triad (x, y, z tips in pixels from a corner of the picture) when the
+  // components are taken in a local frame.
+  bool frameShown = false;
+  kestrum::raster::Point frameTips[3];
+  // Further legend lines: the frame, the symbols, what the results lack.
+  std::vector<std::string> notes;
   // What the picture shows, or why it shows nothing.
   std::string status;
   // The legend and status as text lines.
   std::vector<std::string> Describe() const;
 };
+
+// The colour of an engine colour code (FerColor); grey for a code it does not name.
+kestrum::raster::Rgb FerColorRgb(int code);
 
 // The band colours of a colour style (0 red-blue, 1 white-blue, 2 grey, 3 black-white), lowest first.
 std::vector<kestrum::raster::Rgb> FerBandColors(int style, int count);
@@ -56,8 +76,11 @@ std::vector<kestrum::raster::Rgb> FerBandColors(int style, int count);
 // Renders the view. `set` is the displayed set (null: `missingName` says which set is gone, or
 // nothing is displayed when it is empty).
 // `deformFactor` scales the deformed shape on top of the settings (an animation frame's swing).
+// `materialAllowable` (native stress) is the allowable of a material-based factor of safety.
+// Ranges: the colour setting's range type (1 full, 2 minimum and maximum, 3 maximum and
+// increment, 4 minimum and increment) over 2 to 150 bands; method 4 colours by value.
 FerPicture FerRenderView(const FerDispSettings& settings, const FerResultSet* set, const std::string& missingName,
-                         int width, int height, double deformFactor = 1.0);
+                         int width, int height, double deformFactor = 1.0, double materialAllowable = 0.0);
 
 // True when the settings show no result at all (colours, deformed shape and symbols all hidden):
 // the view then shows the model's bare mesh.
@@ -95,8 +118,8 @@ struct FerSceneView {
   int subset = 0;
 };
 
-// The view of `set` in one frame per entry of `views`.
-FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set,
-                       const std::vector<FerSceneView>& views);
+// The view of `set` in one frame per entry of `views` (with the material allowable the window uses).
+FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set, const std::vector<FerSceneView>& views,
+                       double materialAllowable = 0.0);
 // The model's bare mesh as one frame.
 FerScene FerBuildModelScene(const FerMesh& mesh);

@@ -31,6 +31,7 @@
 #include "gui/dialogs/units/UISetupState.h"
 #include "gui/explorer/CExpTab.h"
 #include "gui/graph2d/UIGraphDlg.h"
+#include "gui/optwizard/results/UIResOptVRMLPP.h"
 #include "gui/utils/UIResults.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
@@ -295,6 +296,7 @@ void acResetModuleState() {
   cmdResetState();
   CPickDlg::ResetModuleState();
   UISetupResetModuleState();
+  CResOptVRMLPP::ResetModuleState();
   CModelDlg::ResetClosedFlags();
   acResetReactorState();
   acTopoResetFlags();

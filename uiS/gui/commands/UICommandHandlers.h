@@ -8,6 +8,7 @@
 #include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/results/UIResTabPS.h"
+#include "gui/dialogs/results/UIVrmlDlg.h"
 #include "gui/dialogs/units/UISetupPS.h"
 #include "gui/doctor/UIDoctor.h"
 #include "gui/explorer/UICommands.h"

@@ -9,5 +9,3 @@
 #include "gui/utils/UINotAvailable.h"
 #include "mfc/wintypes.h"
 #include "res/ResourceIds.h"
-
-int UICmdWriteSummary() { return UINotAvailableYet("CAEP_WRITE_SUMMARY"); }

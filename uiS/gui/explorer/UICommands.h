@@ -12,4 +12,4 @@ class OptModel;
 int UICmdMateRel();       // "CAEP_MATE_REL" (gui/dialogs/model/UIMateRelPP)
 int UICmdAnalyze();       // "CAEP_ANALYZE"
 int UICmdExplorer();      // "CAEP_EXPLORER", the Explorer dialog (UIImportResults.cpp)
-int UICmdWriteSummary();  // "CAEP_WRITE_SUMMARY"
+int UICmdWriteSummary();  // "CAEP_WRITE_SUMMARY" (gui/dialogs/common/UISummaryDlg)

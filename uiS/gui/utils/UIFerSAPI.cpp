@@ -409,8 +409,6 @@ bool ChoosePrinter() {
 
 }  // namespace
 
-int UIWriteVrml() { return UINotAvailableYet("CAEP_WRITE_VRML"); }
-
 int UIPrintSetup() {
   ChoosePrinter();
   return 1;

@@ -66,7 +66,6 @@ void UIAnimate(int fullCycle);
 
 // ---- printing ----
 
-int UIWriteVrml();  // "CAEP_WRITE_VRML"
 // Command-table entry 48: chooses where the results image is printed (a PNG file). Answers 1.
 int UIPrintSetup();
 // Command-table entry 49: prints the results image to the chosen output, else asks for one.

@@ -349,11 +349,6 @@ FerState::AnimationFrameView FerState::FrameView(int frame, int frames, int full
   return view;
 }
 
-int FerState::ExportVRML(const CaeString&, int, int, int, int) {
-  FeaReportNotAvailable("VRML export");
-  return 0;
-}
-
 namespace {
 
 std::string Quoted(const CaeString& text) { return "\"" + std::string(text.Str()) + "\""; }

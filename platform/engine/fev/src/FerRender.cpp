@@ -264,11 +264,7 @@ class Drawing {
         materialAllowable_(materialAllowable) {}
 
   void Draw() {
-    for (int i = 0; i < mesh_.NumNodes(); ++i) index_.emplace(mesh_.nodeIds[i], i);
-    outline_ = OuterFaces(mesh_, index_);
-    subset_ = std::clamp(settings_.GetResultSubSet() - 1, 0, std::max(0, set_.NumSubSets() - 1));
-    ComputePositions();
-    ComputeColours();
+    Prepare(true);
     ComputeSymbols();
     std::vector<double> fitted = deformed_;
     if (showUndeformed_) fitted.insert(fitted.end(), mesh_.coordinates.begin(), mesh_.coordinates.end());
@@ -280,6 +276,25 @@ class Drawing {
     DrawSymbols(canvas);
     DrawFrame(canvas);
     picture_.nodesDrawn = mesh_.NumNodes();
+  }
+
+  // The node index, the outer faces (when asked: a scene's later frames share the first's), the
+  // drawn positions and the values and colours, without drawing.
+  void Prepare(bool outline) {
+    for (int i = 0; i < mesh_.NumNodes(); ++i) index_.emplace(mesh_.nodeIds[i], i);
+    if (outline) outline_ = OuterFaces(mesh_, index_);
+    subset_ = std::clamp(settings_.GetResultSubSet() - 1, 0, std::max(0, set_.NumSubSets() - 1));
+    ComputePositions();
+    ComputeColours();
+  }
+  const Outline& OuterOutline() const { return outline_; }
+  const std::vector<double>& Positions() const { return deformed_; }
+  bool Banded() const { return banded_; }
+  // The colour the picture gives a node where it is a face's corner.
+  Rgb NodeColor(int node) const {
+    if (!banded_) return kPlain;
+    const double value = values_[static_cast<std::size_t>(node)];
+    return std::isnan(value) ? kNoValue : bands_.ColorOf(value);
   }
 
  private:
@@ -903,4 +918,83 @@ FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, 
   }
   DrawLegend(picture, {});
   return picture;
+}
+
+// ---- the view as geometry -------------------------------------------------------------------
+
+namespace {
+
+// The outer faces over the vertices they use: `vertexOfNode` maps a mesh node index to its
+// vertex (-1 when no face uses it), `nodeOfVertex` the other way.
+struct SceneTopology {
+  std::vector<FerSceneFace> faces;
+  std::vector<int> nodeOfVertex;
+};
+
+SceneTopology SceneFaces(const FerMesh& mesh, const Outline& outline) {
+  SceneTopology topology;
+  std::vector<int> vertexOfNode(static_cast<std::size_t>(mesh.NumNodes()), -1);
+  for (const Face& face : outline.faces) {
+    FerSceneFace mapped = {-1, -1, -1, -1};
+    for (int k = 0; k < 4 && face[k] >= 0; ++k) {
+      int& vertex = vertexOfNode[static_cast<std::size_t>(face[k])];
+      if (vertex < 0) {
+        vertex = static_cast<int>(topology.nodeOfVertex.size());
+        topology.nodeOfVertex.push_back(face[k]);
+      }
+      mapped[k] = vertex;
+    }
+    topology.faces.push_back(mapped);
+  }
+  return topology;
+}
+
+FerSceneFrame SceneFrame(const Drawing& drawing, const std::vector<int>& nodeOfVertex) {
+  FerSceneFrame frame;
+  frame.positions.reserve(nodeOfVertex.size() * 3);
+  frame.colors.reserve(nodeOfVertex.size());
+  const std::vector<double>& positions = drawing.Positions();
+  for (int node : nodeOfVertex) {
+    const double* xyz = &positions[static_cast<std::size_t>(node) * 3];
+    frame.positions.insert(frame.positions.end(), xyz, xyz + 3);
+    frame.colors.push_back(drawing.NodeColor(node));
+  }
+  return frame;
+}
+
+}  // namespace
+
+FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set, const std::vector<FerSceneView>& views,
+                       double materialAllowable) {
+  FerScene scene;
+  if (!set.Mesh() || set.Mesh()->NumNodes() == 0) return scene;
+  SceneTopology topology;
+  for (std::size_t i = 0; i < views.size(); ++i) {
+    FerDispSettings frameSettings = settings;
+    if (views[i].subset > 0) frameSettings.SetResultSubSet(views[i].subset);
+    FerPicture picture;
+    Drawing drawing(frameSettings, set, picture, views[i].deformFactor, materialAllowable);
+    drawing.Prepare(i == 0);
+    if (i == 0) {
+      topology = SceneFaces(*set.Mesh(), drawing.OuterOutline());
+      scene.faces = topology.faces;
+      scene.contoured = drawing.Banded();
+      scene.description = picture.Describe();
+    }
+    scene.frames.push_back(SceneFrame(drawing, topology.nodeOfVertex));
+  }
+  return scene;
+}
+
+FerScene FerBuildModelScene(const FerMesh& mesh) {
+  FerResultSet bare;
+  bare.SetMesh(std::shared_ptr<const FerMesh>(&mesh, [](const FerMesh*) {}));
+  FerDispSettings plain;
+  FerColorSetting color = plain.GetColorSettings();
+  color.Visible(0);
+  plain.SetColorSettings(color);
+  FerDeformedSetting deformed = plain.GetDeformedSettings();
+  deformed.Visible(0);
+  plain.SetDeformedSettings(deformed);
+  return FerBuildScene(plain, bare, {FerSceneView{}});
 }

@@ -134,6 +134,21 @@ void FerWndOGLDisp::AnimationTick() {
   if (!state->IsAnimating()) StopAnimation();
 }
 
+bool FerWndOGLDisp::SaveViewPicture(const FerDispSettings& settings, const std::string& path, std::string& error) {
+  FerState* state = FerState::GetState();
+  CaeFerInterface* ferInterface = state ? state->GetInterface() : nullptr;
+  const FerResultSet* set = ferInterface && FerDisplay::GetCurrent() == this ? ferInterface->GetResultSet() : nullptr;
+  if (!set) {
+    error = "no result set is displayed";
+    return false;
+  }
+  const int width = creation_.width > 0 ? creation_.width : kDefaultWidth;
+  const int height = creation_.height > 0 ? creation_.height : kDefaultHeight;
+  const FerPicture picture = FerRenderView(settings, set, settings.GetResultSet().Str(), width, height, 1.0,
+                                           ferInterface->MaterialAllowable());
+  return kestrum::raster::WritePng(picture.image, path, error);
+}
+
 bool FerWndOGLDisp::SavePng(const std::string& path, std::string& error) const {
   if (picture_.image.rgb.empty()) {
     error = "the results window has not been drawn";

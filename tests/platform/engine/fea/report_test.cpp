@@ -62,10 +62,12 @@ TEST_F(ReportTest, HtmlReportHasTheSystemsPartsAndTheDetailsAskedFor) {
   ASSERT_EQ(report.Generate(CaeString(file.string()), FerReport::kHtml), 1);
   EXPECT_EQ(report.titleCalls, 1);
   const std::string html = kestrum::test::readFile(file);
-  for (const char* part : {"<html>", "Bracket &lt;rev A&gt;", "color:#FF0000;background-color:#F8F098;",
-                           "Kestrum Inside", "<img src=\"/data/logo.jpg\">", "Engineer: Ann", "Notes: first run",
-                           "Part: bracket", "Result set: VibrationResultSet", "Analysis: Vibration", "Mode 1: 120.5",
-                           "Displacement", "X, Y, Z, Magnitude", "Quantity 1: no results of this quantity."}) {
+  for (const char* part :
+       {"<!DOCTYPE html>", "<meta charset=\"utf-8\">", "Bracket &lt;rev A&gt;",
+        "color:#FF0000;background-color:#F8F098;", "Kestrum Inside",
+        "<img src=\"/data/logo.jpg\" alt=\"Product picture\">", "Engineer: Ann", "Notes: first run", "Part: bracket",
+        "Result set: VibrationResultSet", "Analysis: Vibration", "Mode 1: 120.5", "Displacement", "No values.",
+        "Quantity 1: no results of this quantity.", "No picture: there is no results display"}) {
     EXPECT_NE(html.find(part), std::string::npos) << part;
   }
   EXPECT_EQ(html.find("Client:"), std::string::npos) << "empty texts are left out";

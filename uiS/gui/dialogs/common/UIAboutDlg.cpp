@@ -150,6 +150,11 @@ AboutSystemFacts AboutReadSystemFacts() {
 
 CAboutDlg::CAboutDlg(CWnd* parent) : CDialog(kTemplateId, parent) {}
 
+void CAboutDlg::DoDataExchange(CDataExchange* dx) {
+  CDialog::DoDataExchange(dx);
+  DDX_Control(dx, IDC_ABOUT_HYPERTEXT, m_hyperText);
+}
+
 BOOL CAboutDlg::OnInitDialog() {
   CDialog::OnInitDialog();
   const AboutSystemFacts facts = AboutReadSystemFacts();
@@ -159,6 +164,7 @@ BOOL CAboutDlg::OnInitDialog() {
   SetDlgItemText(IDC_ABOUT_PHYSICAL, facts.physicalMemory.c_str());
   SetDlgItemText(IDC_ABOUT_VIRTUAL, facts.virtualMemory.c_str());
   if (CWnd* note = GetDlgItem(IDC_ABOUT_NOTE)) note->ShowWindow(SW_HIDE);
+  m_hyperText.SetText(resLoadString(IDS_WEB_ADDRESS).c_str());
   if (auto* picture = dynamic_cast<CStatic*>(GetDlgItem(IDC_ABOUT_PICTURE))) {
     if (splash_.Attach(LoadBitmap(ResourceSetter::ResourceModule(), IDB_ABOUT_SPLASH))) picture->SetBitmap(splash_);
   }

@@ -7,6 +7,7 @@
 #pragma once
 #include <string>
 
+#include "gui/dialogs/common/UISummaryDlg.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
 
@@ -41,6 +42,8 @@ class CAboutDlg : public CDialog {
   static constexpr UINT kTemplateId = IDD_ABOUT;
   explicit CAboutDlg(CWnd* parent);
   BOOL OnInitDialog() override;
+  void DoDataExchange(CDataExchange* dx) override;
+  C_CAEPHyperTextCtrl m_hyperText;  // the web address
 
  private:
   CBitmap splash_;  // lives as long as the box shows it

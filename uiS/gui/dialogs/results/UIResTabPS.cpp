@@ -34,6 +34,10 @@ CResTabPS::CResTabPS(const char* caption, CWnd* parent, UINT selectPage) : CGene
     g_rememberedPage = 0;
   } else if (title == resLoadString(IDS_RESULTS_CONCEPT_OPT).Str()) {
     // The VRML page (template 923, optimisation-model mode, versions 1.0 and 2.0) comes first.
+    m_vrmlPage.m_enableMask = 3;
+    m_vrmlPage.m_optModelMode = true;
+    AddPage(&m_vrmlPage);
+    m_hasVrmlPage = true;
     AddPage(&m_animationPage);
     g_rememberedPage = 0;
   } else {
@@ -93,6 +97,13 @@ void CResTabPS::ApplyAndShow(UINT command) {
   m_deformedPage.ApplyIfModified();
   m_symbolPage.ApplyIfModified();
   m_graphPage.ReadBack();
+  if (m_hasVrmlPage) {
+    m_vrmlPage.UpdateIfInitialised();
+    if (m_vrmlPage.m_view)
+      m_vrmlPage.ExportAndView();
+    else
+      m_vrmlPage.Export();
+  }
   if (GetActivePage() == &m_graphPage)
     OutputGraph();
   else

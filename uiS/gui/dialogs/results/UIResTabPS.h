@@ -10,6 +10,7 @@
 #include "gui/dialogs/results/UIResGraphPP.h"
 #include "gui/dialogs/results/UIResSymDlg.h"
 #include "gui/dialogs/units/UIGenericPS.h"
+#include "gui/optwizard/results/UIResOptVRMLPP.h"
 
 class CResTabPS : public CGenericPS {
  public:
@@ -25,6 +26,8 @@ class CResTabPS : public CGenericPS {
   CResColDlg m_colorPage;
   CResDGDlg m_deformedPage;
   CResSymDlg m_symbolPage;
+  CResOptVRMLPP m_vrmlPage{IDD_VRML_PAGE};  // concept optimisation results only
+  bool m_hasVrmlPage = false;
   CResGraphPP m_graphPage;
   int m_bApplied = 0;
 

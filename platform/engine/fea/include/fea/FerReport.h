@@ -1,6 +1,11 @@
 // The summary report of the displayed results: the identifying texts, a title line and a picture
-// supplied by the system, the result set (name, analysis type, subsets), and the details of the
-// result quantities asked for, written as HTML or plain text.
+// supplied by the system, the model (analysis type, result set and subsets, materials with their
+// temperature rows, the loads, restraints and thermal conditions with their values and where they
+// act, each mesh's nodes and elements), and for each result quantity asked for each component's
+// minimum and maximum with the node and its place, and a picture of the quantity's contours: a
+// PNG file beside the report ("<report>-<quantity>.png", linked by its bare name). Values are in
+// the host's units. Written as HTML (a complete document that an HTML checker accepts) or plain
+// text holding the same values.
 //
 // The report reads the displayed result set through the results state (FerState::GetState and
 // its interface). Generate writes the file atomically: on failure there is no file (or the old
@@ -8,6 +13,7 @@
 // overrides AddTitleLine and GetPicturePath, which Generate calls.
 #pragma once
 
+#include <string>
 #include <vector>
 
 #include "amg/CaeString.h"
@@ -81,11 +87,26 @@ class FerReport {
   void ShowDetails(int quantityType);
 
  private:
-  std::vector<CaeTextLine> Build();
-  void DetailsSection(std::vector<CaeTextLine>& lines, const FerResultSet* set);
+  // A results picture shown after line `afterLine` of the report: its file name beside the report
+  // (the link is relative) and its alternative text.
+  struct Picture {
+    std::size_t afterLine = 0;
+    std::string file;
+    std::string alt;
+  };
+  std::vector<CaeTextLine> Build(const std::string& path);
+  void ConditionSection(std::vector<CaeTextLine>& lines);
+  CaeString ConditionValue(class AttBaseLbc& condition);
+  // A native value in host units with the unit's name.
+  CaeString WithUnit(double value, CaeUnitType type);
+  void MeshSection(std::vector<CaeTextLine>& lines, const FerResultSet* set);
+  void DetailsSection(std::vector<CaeTextLine>& lines, const FerResultSet* set, const std::string& path);
+  void ComponentRanges(std::vector<CaeTextLine>& lines, const FerResultSet& set, const FerResult& result, int subset);
+  void AddPicture(std::vector<CaeTextLine>& lines, const FerResult& result, const std::string& path);
 
   CaeString title_, engineer_, company_, client_, notes_;
   std::vector<int> details_;
+  std::vector<Picture> pictures_;
 };
 
 // The report of the CAD environment: the engine report with the drawing's part and environment.

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -79,6 +80,13 @@ class FerDisplay {
   int RedrawCount() const { return redraws_; }
   // Closes the view's window (the display object stays).
   virtual void Close() {}
+  // Draws the displayed result set with `settings` (not the view's own) into a PNG file, as the
+  // view would show it; false with the reason when it cannot (this display draws no pictures).
+  virtual bool SaveViewPicture(const FerDispSettings& settings, const std::string& path, std::string& error) {
+    (void)settings, (void)path;
+    error = "the results display draws no pictures";
+    return false;
+  }
   // Rebuilds the view's graphics (after a change of host units).
   virtual void ForceRecreate() { Redraw(); }
 
@@ -172,7 +180,12 @@ class FerState {
   };
   static AnimationFrameView FrameView(int frame, int frames, int fullCycle, const FerResultSet& set);
 
-  // The VRML export needs a 3D scene writer; it reports "not available yet" and answers 0.
+  // Writes what the current view shows as a VRML scene, atomically (fev/FerVrml.h, where it is
+  // defined: the scene comes from the results window's drawing). VRML 1.0 when `version1` is set,
+  // else 2.0, animated when `animate` is set by interpolation (`frameMethod` 0) or one face set
+  // per frame (1), `frames` frames (1 to 100) of the window's animation. Answers 1 when written;
+  // 0 with a message when nothing is shown, the frames are out of range or the file cannot be
+  // written (an existing file is left as it was).
   int ExportVRML(const CaeString& file, int animate, int frameMethod, int frames, int version1);
   // Writes the displayed result set as a neutral text file, atomically, in native units, one
   // record per line, fields separated by blanks, names in double quotes:

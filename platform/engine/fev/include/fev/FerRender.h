@@ -4,6 +4,7 @@
 // a legend. The same settings and data always give the same pixels.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -88,3 +89,37 @@ bool FerShowsNoResult(const FerDispSettings& settings);
 // The model's bare mesh (null: the model has none, said so), with the settings' edges.
 FerPicture FerRenderModel(const FerDispSettings& settings, const FerMesh* mesh, const std::string& modelName, int width,
                           int height);
+
+// ---- the view as geometry -------------------------------------------------------------------
+// What writers of 3D scenes take from a view: the outer faces of the drawn mesh over the vertices
+// they use, and per frame each vertex's position and colour. A vertex's colour is the one the
+// picture gives it (its band's colour, the no-value grey) or the plain mesh colour when no
+// contours are shown.
+
+// Node indexes into a frame's vertices; the fourth is -1 for a triangle.
+using FerSceneFace = std::array<int, 4>;
+
+struct FerSceneFrame {
+  std::vector<double> positions;  // x, y, z per vertex
+  std::vector<kestrum::raster::Rgb> colors;
+};
+
+struct FerScene {
+  std::vector<FerSceneFace> faces;
+  std::vector<FerSceneFrame> frames;
+  bool contoured = false;  // the colours are contour bands
+  // The legend and status lines of the first frame.
+  std::vector<std::string> description;
+};
+
+// One frame of the view: the deformed shape's swing and the subset shown (0 keeps the view's).
+struct FerSceneView {
+  double deformFactor = 1.0;
+  int subset = 0;
+};
+
+// The view of `set` in one frame per entry of `views` (with the material allowable the window uses).
+FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set, const std::vector<FerSceneView>& views,
+                       double materialAllowable = 0.0);
+// The model's bare mesh as one frame.
+FerScene FerBuildModelScene(const FerMesh& mesh);

@@ -56,6 +56,8 @@ class FerWndOGLDisp : public FerDisplay {
   const FerPicture& Picture() const { return picture_; }
   // The picture as a PNG file, written atomically; false and the reason when it cannot be.
   bool SavePng(const std::string& path, std::string& error) const;
+  // The displayed set drawn with other settings, at the window's size, as a PNG file.
+  bool SaveViewPicture(const FerDispSettings& settings, const std::string& path, std::string& error) override;
 
   // Where printing puts the picture (the output of the printer chosen in print setup).
   void SetPrintOutput(const std::string& path) { printOutput_ = path; }

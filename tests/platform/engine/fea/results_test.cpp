@@ -192,8 +192,8 @@ TEST_F(ResultsTest, ComponentNamesEndAtTheFirstEmptyOne) {
   EXPECT_EQ(names[0], "R");
   EXPECT_EQ(FerResult(FerQtyStress).GetComponentNames(names, 1), 10)
       << "equivalent, principal, then the six components";
-  EXPECT_EQ(names[0], "Von Mises") << "no cylindrical names: the usual ones";
-  EXPECT_EQ(names[9], "ZX");
+  EXPECT_EQ(names[0], "Von Mises") << "the equivalent and principal names stay";
+  EXPECT_EQ(names[9], "ZR") << "the shear components in cylindrical names";
   EXPECT_EQ(FerResult(0).GetComponentNames(names, 0), 0);
   EXPECT_TRUE(names[0].IsEmpty());
 }

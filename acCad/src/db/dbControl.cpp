@@ -398,7 +398,9 @@ void CaepAnlControl::DeleteOptModel(OptModel* model) {
 int CaepAnlControl::DeleteOptVariable(OptVariable* variable) {
   AcDbObject* stored = drawingObjectOf(variable);
   AcDbObject* opened = openListed(stored->objectId());
-  return opened ? opened->erase() : Acad::eWasErased;
+  if (!opened) return Acad::eWasErased;
+  dbWriteEnable(*opened);
+  return opened->erase();
 }
 
 void CaepAnlControl::DeleteAnlModel(AnlModel* model) {

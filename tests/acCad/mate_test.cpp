@@ -89,8 +89,9 @@ class MateTest : public SymbolTest {
     CaepMateRelEnt* second;
   };
   static Three open(int index) {
-    auto* pair = dynamic_cast<CaepMateRelPair*>(model()->GetMateRelPair(index));
-    EXPECT_NE(pair, nullptr);
+    auto* listed = dynamic_cast<CaepMateRelPair*>(model()->GetMateRelPair(index));  // listed for read
+    EXPECT_NE(listed, nullptr);
+    auto* pair = CaepMateRelPair::cast(dbOpenMember(db(), listed->objectId(), AcDb::kForWrite, true));
     auto* first = CaepMateRelEnt::cast(dbOpenMember(db(), pair->FirstId(), AcDb::kForWrite, true));
     auto* second = CaepMateRelEnt::cast(dbOpenMember(db(), pair->SecondId(), AcDb::kForWrite, true));
     return {pair, first, second};

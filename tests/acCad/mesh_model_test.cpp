@@ -135,6 +135,9 @@ TEST_F(MeshModelTest, TheDeckAfterSaveAndReopenEqualsTheDeckBefore) {
       EXPECT_FALSE(mesh->AwaitingRestore());
       EXPECT_EQ(mesh->Modified(), 0) << "the part is unchanged: attached, not modified";
       EXPECT_EQ(mesh->NeedsUpdate(), 0);
+      // Read back whole on its unchanged part it is the generated mesh, not one a solve must make.
+      EXPECT_EQ(mesh->Generated(), 1);
+      EXPECT_EQ(mesh->Deferred(), 0);
       ASSERT_NE(mesh->GetTopoRef(), nullptr) << "attached to the part's body";
       EXPECT_EQ(mesh->GetTopoRef()->Kind(), CaeTopoRef::kBody);
       meshId = mesh->objectId();

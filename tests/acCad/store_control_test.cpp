@@ -21,6 +21,7 @@
 #include "arx/rxdlinkr.h"
 #include "db/dbControl.h"
 #include "db/dbDict.h"
+#include "db/dbOpen.h"
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
 #include "fea/FerResult.h"
@@ -208,6 +209,7 @@ TEST_F(StoreControlTest, ResultSetIsCurrentUntilClearedOrErased) {
   acAddDbObject(resultSet, id, 1);
   control->SetCurrentResultSet(resultSet);
   EXPECT_EQ(control->CurrentResultSet(), resultSet);
+  dbWriteEnable(*resultSet);  // the control lists it for read
   ASSERT_EQ(resultSet->erase(), Acad::eOk);
   EXPECT_EQ(control->CurrentResultSet(), nullptr);
   ASSERT_EQ(resultSet->erase(false), Acad::eOk);

@@ -143,7 +143,7 @@ CaepAnlResultCase::~CaepAnlResultCase() = default;
 
 AnlLbcCase* CaepAnlResultCase::AddEntry(AttLbcCase* set, double scale, int category, AcDbObjectIdArray& ids) {
   CAE_CHECK(set != nullptr);
-  assertWriteEnabled();
+  dbWriteEnable(*this);
   auto* entry = new CaepAnlLbcCase(set, scale, category);
   AcDbDatabase* db = database() ? database() : acdbHostApplicationServices()->workingDatabase();
   AcDbObjectId id;

@@ -82,6 +82,9 @@ void CaepConEnt::Resolve(bool markMissing) {
     } else if (markMissing) {
       // The filed key stays and is written back: the constraint returns with its geometry.
       MarkAsErased();
+      // Read back as taken by its topology: the next change of its part must run the pass that
+      // brings it back, as it would have had the drawing stayed open.
+      if (topologyLost_ && isErased()) acWatchPartOfKey(topoKey_);
     }
     unresolved_ = 0;
   } catch (const CaeExcept& error) {
@@ -93,7 +96,11 @@ void dbResolveConstraint(AmgConstraint* constraint) {
   if (CaepConEnt* entity = dbConstraintEntity(constraint)) entity->ResolveTopoRef();
 }
 
-void CaepConEnt::ReviveTopology() { erase(false); }
+void CaepConEnt::ReviveTopology() {
+  erase(false);
+  // Read back erased, it was never resolved: it is now, so that it draws and sizes again.
+  if (unresolved_) Resolve(true);
+}
 
 void CaepConEnt::UponTopoRefModify() {
   if (IsActive()) recordGraphicsModified(true);
@@ -213,7 +220,7 @@ Acad::ErrorStatus CaepConEnt::FileFields(AcDbDwgFiler* filer, bool reading) {
       return filer->filerStatus();
     }
     const bool undo = type == AcDb::kUndoFiler;
-    FileRecord(fields, undo);
+    FileRecord(fields, version);
     // An undo restores the fields of a live constraint: it resolves again at once so that its
     // markers stay. A geometry missing while the history replays is not marked (see Resolve).
     if (reading && undo) Resolve(false);
@@ -249,7 +256,7 @@ Acad::ErrorStatus CaepConEnt::FileDxf(AcDbDxfFiler* filer, bool reading) {
       if (reading) dataVersion_ = 0;
       return filer->filerStatus();
     }
-    FileRecord(fields, false);
+    FileRecord(fields, version);
     return filer->filerStatus();
   } catch (const CaeExcept& error) {
     acutPrintf("\nTLX Exception: %s", error.String().Text());
@@ -257,7 +264,7 @@ Acad::ErrorStatus CaepConEnt::FileDxf(AcDbDxfFiler* filer, bool reading) {
   }
 }
 
-void CaepConEnt::FileRecord(DbLbcFields& fields, bool undo) {
+void CaepConEnt::FileRecord(DbLbcFields& fields, int version) {
   Adesk::Int16 color = static_cast<Adesk::Int16>(colorIndex_);
   double scale = symbolScale_;
   DbFiledKey filedKey;
@@ -266,7 +273,7 @@ void CaepConEnt::FileRecord(DbLbcFields& fields, bool undo) {
   double size = Size();
   Adesk::Int32 id = static_cast<Adesk::Int32>(Id());
   Adesk::Int16 constraintType = static_cast<Adesk::Int16>(Type());
-  Adesk::Int32 lost = topologyLost_;
+  Adesk::Int32 lost = fields.Reading() ? 0 : topologyLost_;
   fields.Int16(color);
   fields.Double(scale);
   fields.Key(fields.Reading() ? filedKey.Slot() : writtenKey);
@@ -274,11 +281,12 @@ void CaepConEnt::FileRecord(DbLbcFields& fields, bool undo) {
   fields.Double(size);
   fields.Int32(id);
   fields.Int16(constraintType);
-  if (undo) fields.Int32(lost);
+  if (version >= kDataVersion) fields.Int32(lost);
   if (!fields.Reading()) return;
 
   // Everything was read: check, then apply.
   fields.Check(constraintType == AmgConstrPoint || constraintType == AmgConstrSpread, __LINE__);
+  fields.Check(lost == 0 || lost == 1, __LINE__);
   dataVersion_ = kDataVersion;
   colorIndex_ = color;
   symbolScale_ = scale;
@@ -286,7 +294,7 @@ void CaepConEnt::FileRecord(DbLbcFields& fields, bool undo) {
   SetSize(size);
   SetId(id);
   SetType(static_cast<AmgConstrType>(constraintType));
-  if (undo) topologyLost_ = lost != 0 ? 1 : 0;
+  topologyLost_ = lost;
   AdoptFiledKey(filedKey.Release());
   unresolved_ = 1;
 }

@@ -6,8 +6,9 @@
 //
 // Record (after the host entity's own fields): UInt16 data version; version 0 marks an entity
 // without data and nothing follows. Otherwise Int16 colour, Double symbol scale, the topology key,
-// 3 Double location, Double size, Int32 id, Int16 type (0 point, 1 spread). The undo stream also
-// carries the topology-lost flag, so that undoing a lost topology restores it exactly.
+// 3 Double location, Double size, Int32 id, Int16 type (0 point, 1 spread), and from version 631
+// Int32 topology-lost flag (0 or 1; older records read 0). The flag is filed so that a constraint
+// its face took comes back when the face does, after a save and reopen or an undo alike.
 //
 // Keys: a key read from a record is the entity's own until the constraint resolves, when it moves
 // to its reference's key. A key that does not resolve is kept and written back unchanged; the
@@ -30,7 +31,9 @@ class CaepConEnt : public AcDbEntity, public AmgConstraint, public AcTopoAttribO
   static void rxInit();
   static AcRxObject* make();
 
-  static constexpr int kDataVersion = 630;
+  // 630 before the topology-lost flag was filed; 631 files it.
+  static constexpr int kFirstDataVersion = 630;
+  static constexpr int kDataVersion = 631;
 
   // An entity without data (data version 0): colour 3, scale 1.0.
   CaepConEnt();
@@ -76,7 +79,7 @@ class CaepConEnt : public AcDbEntity, public AmgConstraint, public AcTopoAttribO
   Acad::ErrorStatus FileFields(AcDbDwgFiler* filer, bool reading);
   Acad::ErrorStatus FileDxf(AcDbDxfFiler* filer, bool reading);
   // The fields after the version word; reading applies them only once all were read.
-  void FileRecord(DbLbcFields& fields, bool undo);
+  void FileRecord(DbLbcFields& fields, int version);
   // `markMissing`: a key without reference marks the engine object erased.
   void Resolve(bool markMissing);
   void DrawMarkers(AcGiWorldDraw* mode, CaeTopoRef* ref) const;

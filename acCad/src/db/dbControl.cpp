@@ -13,6 +13,7 @@
 #include "arx/dbentity.h"
 #include "arx/dbtrans.h"
 #include "db/dbDict.h"
+#include "db/dbOpen.h"
 #include "db/dbRecords.h"
 #include "fea/AnlModel.h"
 #include "fea/AttLbcCase.h"
@@ -207,17 +208,18 @@ bool inTransaction() {
   return transactions && transactions->numActiveTransactions() > 0;
 }
 
-// Opens a listed id for write; null for an erased object or one that never opens. Inside a
-// command the object stays open in its transaction; outside one it is closed again at once (the
-// database keeps it, so the pointer stays valid for the engine).
+// Opens a listed id for read (whoever changes the object write-enables it: dbWriteEnable); null for
+// an erased object or one that never opens. Inside a command the object stays open in its
+// transaction; outside one it is closed again at once (the database keeps it, so the pointer stays
+// valid for the engine).
 AcDbObject* openListed(AcDbObjectId id) {
   if (id.isNull()) return nullptr;
   if (inTransaction()) {
     Acad::ErrorStatus status = Acad::eOk;
-    return acOpenObject(id, status, 1, AcDb::kForWrite);
+    return acOpenObject(id, status, 1, AcDb::kForRead);
   }
   AcDbObject* object = nullptr;
-  if (acdbOpenObject(object, id, AcDb::kForWrite) != Acad::eOk) return nullptr;
+  if (acdbOpenObject(object, id, AcDb::kForRead) != Acad::eOk) return nullptr;
   object->close();
   return object;
 }
@@ -274,6 +276,7 @@ bool CaepAnlControl::RenameEntry(DbStoredKind kind, AcDbObjectId id, const CaeSt
   if (!AcceptsNewName(kind, name)) return false;
   AcDbObject* object = openListed(id);
   CAE_CHECK(object != nullptr);
+  dbWriteEnable(*object);
   AcDbDictionary* dictionary = nullptr;
   CAE_CHECK(dbGetCaepSubDict(dictionary, dictionaryKey(kind), AcDb::kForWrite) == Acad::eOk && dictionary);
   AcDbObjectId entered;
@@ -305,7 +308,10 @@ void CaepAnlControl::deleteStored(DbStoredKind kind, AcDbObject* object) {
   const AcDbObjectId id = object->objectId();
   CAE_CHECK(!id.isNull());
   AcDbObject* opened = openListed(id);
-  if (opened && !opened->isErased()) CAE_CHECK(opened->erase() == Acad::eOk);
+  if (opened && !opened->isErased()) {
+    dbWriteEnable(*opened);
+    CAE_CHECK(opened->erase() == Acad::eOk);
+  }
   AcDbDictionary* dictionary = nullptr;
   CAE_CHECK(dbGetCaepSubDict(dictionary, dictionaryKey(kind), AcDb::kForWrite) == Acad::eOk && dictionary);
   const bool listed = dictionary->has(id);
@@ -412,7 +418,9 @@ void CaepAnlControl::DeleteOptModel(OptModel* model) {
 int CaepAnlControl::DeleteOptVariable(OptVariable* variable) {
   AcDbObject* stored = drawingObjectOf(variable);
   AcDbObject* opened = openListed(stored->objectId());
-  return opened ? opened->erase() : Acad::eWasErased;
+  if (!opened) return Acad::eWasErased;
+  dbWriteEnable(*opened);
+  return opened->erase();
 }
 
 void CaepAnlControl::DeleteAnlModel(AnlModel* model) {

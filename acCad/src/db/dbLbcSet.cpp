@@ -123,7 +123,7 @@ void CaepLbcSetObj::AddLbc(AttBaseLbc* condition) {
   CAE_CHECK(condition != nullptr);
   auto* entity = dynamic_cast<AcDbEntity*>(condition);
   CAE_CHECK(entity != nullptr);
-  assertWriteEnabled();
+  dbWriteEnable(*this);  // the set may be open for read
   AcDbObjectId layer;
   acGetLayer(acCaeLayerName(kCaeLayerLbc), layer);
   AcDbObjectId id = entity->objectId();
@@ -193,7 +193,7 @@ void CaepLbcSetObj::Reconcile() {
 bool CaepLbcSetObj::Rename(const CaeString& name) {
   CaepAnlControl* control = dbControlOf(database());
   CAE_CHECK(control != nullptr);
-  assertWriteEnabled();
+  dbWriteEnable(*this);  // the set may be open for read
   if (!control->RenameEntry(Kind(), objectId(), name)) return false;
   Name(name);
   return true;

@@ -77,7 +77,7 @@ AnlMateRelPair* CaepMateRelEnt::Pair() {
 }
 
 void CaepMateRelEnt::SetPair(AnlMateRelPair* pair) {
-  assertWriteEnabled();
+  dbWriteEnable(*this);
   if (!pair) {
     pairId_ = AcDbObjectId();
     return;

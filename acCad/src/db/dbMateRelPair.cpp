@@ -70,7 +70,7 @@ CaepMateRelPair::CaepMateRelPair(CaeTopoRef* first, CaeTopoRef* second, const Ca
 CaepMateRelEnt* CaepMateRelPair::OpenRelation(AcDbObjectId id) {
   if (id.isNull()) return nullptr;
   PAIR_CHECK(database() != nullptr);
-  AcDbObject* object = dbOpenMember(database(), id, AcDb::kForWrite, true);
+  AcDbObject* object = dbOpenMember(database(), id, AcDb::kForRead, true);
   if (!object) return nullptr;
   auto* relation = CaepMateRelEnt::cast(object);
   PAIR_CHECK(relation != nullptr);
@@ -143,7 +143,9 @@ void CaepMateRelPair::CascadeToRelations(bool erasing) {
     CaepMateRelEnt* relation = OpenRelation(id);
     if (!relation) continue;
     // By the drawing's state, not the engine mark: the engine marks both relations with the pair.
-    if (relation->isErased() != erasing) relation->erase(erasing);
+    if (relation->isErased() == erasing) continue;
+    dbWriteEnable(*relation);
+    relation->erase(erasing);
   }
 }
 

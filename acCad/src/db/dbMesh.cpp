@@ -524,6 +524,9 @@ void CaepMeshEnt::RestoreEngineMesh() {
   SetAssociated(associated_);
   awaitingRestore_ = 0;
   if (modified_) AmgMesh::UponTopoRefModify();
+  // Read back with its nodes and elements on the geometry it was made on, it is the generated
+  // mesh: a solve uses it as it is. Only a mesh without them waits to be made when next needed.
+  if (!detached && !modified_ && NumNodes() > 0 && NumElements() > 0) SetGenerated(1);
   if (!Generated()) SetDeferred(1);
   // Entity properties are not filed: a reopened mesh goes back on its layer.
   if (database() && isWriteEnabled()) {

@@ -105,6 +105,7 @@ CaepMeshEnt* CaepMeshEnt::Regenerate(CaepAnlModelObj* model) {
   for (CaepMeshEnt* old : meshes) {
     Kept kept = keptOf(*old);
     auto* oldRef = dynamic_cast<AcTopoRef*>(old->GetTopoRef());
+    dbWriteEnable(*old);  // listed for read
     if (!old->IsMarkedAsErased()) CAE_CHECK(old->erase() == Acad::eOk);
 
     std::unique_ptr<CaepMeshEnt> fresh;

@@ -14,6 +14,7 @@
 #include "arx/dbsymtb.h"
 #include "arx/dbtrans.h"
 #include "cadInterface/UIDefaultNames.h"
+#include "db/dbCon.h"
 #include "db/dbControl.h"
 #include "db/dbJob.h"
 #include "db/dbOpen.h"
@@ -71,7 +72,7 @@ CaepAnlModelObj::~CaepAnlModelObj() = default;
 template <class T>
 T* CaepAnlModelObj::Member(const std::vector<AcDbObjectId>& ids, int index, bool openErased) {
   CAE_CHECK(index >= 0 && index < static_cast<int>(ids.size()));
-  AcDbObject* object = dbOpenMember(database(), ids[static_cast<std::size_t>(index)], AcDb::kForWrite, openErased);
+  AcDbObject* object = dbOpenMember(database(), ids[static_cast<std::size_t>(index)], AcDb::kForRead, openErased);
   return dynamic_cast<T*>(object);
 }
 
@@ -79,7 +80,7 @@ template <class T>
 T* CaepAnlModelObj::LiveMember(const std::vector<AcDbObjectId>& ids, int index) {
   int live = 0;
   for (AcDbObjectId id : ids)
-    if (auto* member = dynamic_cast<T*>(dbOpenLive(database(), id, AcDb::kForWrite))) {
+    if (auto* member = dynamic_cast<T*>(dbOpenLive(database(), id, AcDb::kForRead))) {
       if (live == index) return member;
       ++live;
     }
@@ -90,7 +91,7 @@ template <class T>
 int CaepAnlModelObj::CountMarked(const std::vector<AcDbObjectId>& ids) {
   int live = 0;
   for (AcDbObjectId id : ids)
-    if (dynamic_cast<T*>(dbOpenLive(database(), id, AcDb::kForWrite))) ++live;
+    if (dynamic_cast<T*>(dbOpenLive(database(), id, AcDb::kForRead))) ++live;
   return live;
 }
 
@@ -101,9 +102,13 @@ AcDbObjectId CaepAnlModelObj::Append(std::vector<AcDbObjectId>& ids, AcDbObject*
     CAE_CHECK(database()->addAcDbObject(id, object) == Acad::eOk && !id.isNull());
     CAE_CHECK(object->close() == Acad::eOk);
   }
-  assertWriteEnabled();
+  dbWriteEnable(*this);
   if (std::find(ids.begin(), ids.end(), id) == ids.end()) ids.push_back(id);
   return id;
+}
+
+void CaepAnlModelObj::AboutToChange() {
+  if (database()) dbWriteEnable(*this);
 }
 
 AnlJob* CaepAnlModelObj::NewJob() {
@@ -128,7 +133,7 @@ AnlJob* CaepAnlModelObj::GetJob(int index) { return Member<AnlJob>(jobIds_, inde
 
 AnlJob* CaepAnlModelObj::FindJobByDeck(const CaeString& deckName) {
   for (AcDbObjectId id : jobIds_)
-    if (auto* job = dynamic_cast<AnlJob*>(dbOpenLive(database(), id, AcDb::kForWrite)))
+    if (auto* job = dynamic_cast<AnlJob*>(dbOpenLive(database(), id, AcDb::kForRead)))
       if (job->DeckName() == deckName) return job;
   return nullptr;
 }
@@ -163,7 +168,7 @@ FerResultSet* CaepAnlModelObj::GetResultSet(int index) { return Member<FerResult
 
 FerResultSet* CaepAnlModelObj::FindResultSet(const CaeString& name) {
   for (AcDbObjectId id : resultSetIds_)
-    if (auto* set = dynamic_cast<FerResultSet*>(dbOpenLive(database(), id, AcDb::kForWrite)))
+    if (auto* set = dynamic_cast<FerResultSet*>(dbOpenLive(database(), id, AcDb::kForRead)))
       if (set->Name() == name) return set;
   return nullptr;
 }
@@ -246,7 +251,7 @@ void CaepAnlModelObj::AddConstraint(AmgConstraint* constraint) {
     entity->setLayer(layer, true);
     CAE_CHECK(entity->close() == Acad::eOk);
   }
-  assertWriteEnabled();
+  dbWriteEnable(*this);
   if (std::find(constraintIds_.begin(), constraintIds_.end(), id) == constraintIds_.end()) constraintIds_.push_back(id);
 }
 
@@ -270,7 +275,7 @@ void CaepAnlModelObj::AddMateRelPair(AnlMateRelPair* pair) {
     CAE_CHECK(object->setOwnerId(objectId()) == Acad::eOk);
     CAE_CHECK(object->close() == Acad::eOk);
   }
-  assertWriteEnabled();
+  dbWriteEnable(*this);
   if (std::find(pairIds_.begin(), pairIds_.end(), id) == pairIds_.end()) pairIds_.push_back(id);
   dbAttachPairToEntities(pair);
 }
@@ -303,7 +308,7 @@ AnlMateRelPair* CaepAnlModelObj::FirstLiveMateRelPair() {
 
 AnlMateRelPair* CaepAnlModelObj::NextLiveMateRelPair() {
   while (pairCursor_ < pairIds_.size()) {
-    auto* pair = dynamic_cast<AnlMateRelPair*>(dbOpenLive(database(), pairIds_[pairCursor_++], AcDb::kForWrite));
+    auto* pair = dynamic_cast<AnlMateRelPair*>(dbOpenLive(database(), pairIds_[pairCursor_++], AcDb::kForRead));
     if (pair) return pair;
   }
   return nullptr;
@@ -397,11 +402,19 @@ void CaepAnlModelObj::Reconcile(DbMaterialSource& materials) {
       if (!sub->isErased())
         if (auto* mesh = dynamic_cast<AmgMesh*>(dbOpenMember(database(), sub->MeshId(), AcDb::kForRead)))
           mesh->MakeUncurrent();  // the engine part only
-    for (AcDbObjectId id : constraintIds_)
+    for (AcDbObjectId id : constraintIds_) {
+      // One its topology took was filed so: the part is watched, so that its return brings it back.
+      auto* filed =
+          dbConstraintEntity(dynamic_cast<AmgConstraint*>(dbOpenMember(database(), id, AcDb::kForRead, true)));
+      if (filed && filed->isErased()) {
+        if (filed->TopologyLost()) acWatchPartOfKey(filed->TopoKey());
+        continue;
+      }
       if (auto* constraint = dynamic_cast<AmgConstraint*>(dbOpenLive(database(), id, AcDb::kForWrite))) {
         dbResolveConstraint(constraint);
         constraint->MarkAsNotCurrent();
       }
+    }
     for (AcDbObjectId id : pairIds_)
       if (auto* pair = dynamic_cast<AnlMateRelPair*>(dbOpenLive(database(), id, AcDb::kForWrite)))
         dbResolvePair(pair, this);

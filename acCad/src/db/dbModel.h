@@ -39,6 +39,8 @@ class CaepAnlModelObj : public AcDbObject, public AnlModel {
   ~CaepAnlModelObj() override;
 
   // --- engine operations -------------------------------------------------------------------
+  // Listing opens the model for read: a change of what it files write-enables it first.
+  void AboutToChange() override;
   AnlJob* NewJob() override;
   // Meshes are made by their entities; until those exist these are consistency checks.
   AmgMesh* NewMesh(CaeTopoRef* body) override;

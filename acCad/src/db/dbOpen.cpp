@@ -32,6 +32,18 @@ AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode m
   return marks && marks->IsMarkedAsErased() ? nullptr : object;
 }
 
+void dbWriteEnable(AcDbObject& object) {
+  AcDbDatabase* database = object.database();
+  AcDbTransactionManager* transactions = database ? database->transactionManager() : nullptr;
+  if (!object.isWriteEnabled() && transactions && transactions->numActiveTransactions() > 0) {
+    AcDbObject* same = nullptr;
+    const Acad::ErrorStatus status = transactions->getObject(same, object.objectId(), AcDb::kForWrite, true);
+    CAE_CHECK(status == Acad::eOk && same == &object);
+    return;
+  }
+  object.assertWriteEnabled();
+}
+
 bool dbIsErasedOrGone(AcDbObjectId id) {
   AcDbObject* object = nullptr;
   const Acad::ErrorStatus status = acdbOpenObject(object, id, AcDb::kForRead, true);

@@ -31,6 +31,11 @@ AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode
 // As dbOpenMember, then null too when the engine part carries the erased mark.
 AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode);
 
+// Makes a stored object that was opened for read writable before its fields change: through the
+// active transaction when there is one (so that undo and an abort both keep the state it had),
+// else by recording its undo state. Listing opens members for read; whoever changes one calls this.
+void dbWriteEnable(AcDbObject& object);
+
 // True when `id` names an erased object or one that never opens again: DXF carries neither, so
 // the DXF writers leave such ids out rather than write handles that name nothing.
 bool dbIsErasedOrGone(AcDbObjectId id);

@@ -69,7 +69,7 @@ void CaepAnlSubModelObj::rxInit() {
 // ---- mesh -------------------------------------------------------------------------------------
 
 AmgMesh* CaepAnlSubModelObj::Mesh() {
-  return dynamic_cast<AmgMesh*>(dbOpenMember(database(), meshId_, AcDb::kForWrite, true));
+  return dynamic_cast<AmgMesh*>(dbOpenMember(database(), meshId_, AcDb::kForRead, true));
 }
 
 void CaepAnlSubModelObj::SetMesh(AmgMesh* mesh) {
@@ -93,14 +93,14 @@ void CaepAnlSubModelObj::SetMesh(AmgMesh* mesh) {
   } else if (auto* open = AcDbEntity::cast(dbOpenMember(database(), id, AcDb::kForWrite))) {
     open->setLayer(layer, true);
   }
-  assertWriteEnabled();
+  dbWriteEnable(*this);
   meshId_ = id;
   SetMeshProps(mesh);
 }
 
 Acad::ErrorStatus CaepAnlSubModelObj::SetMeshId(AcDbObjectId id) {
   if (id.isNull()) return Acad::eInvalidInput;
-  assertWriteEnabled();
+  dbWriteEnable(*this);
   meshId_ = id;
   return Acad::eOk;
 }
@@ -201,7 +201,7 @@ bool CaepAnlSubModelObj::ReconcileWrites(CaepAnlModelObj* model) const {
 }
 
 void CaepAnlSubModelObj::AssignElement(const DbElemDesc& desc, double value) {
-  assertWriteEnabled();
+  dbWriteEnable(*this);
   RestoreElement(desc, value);
 }
 
@@ -269,7 +269,7 @@ void CaepAnlSubModelObj::LoadMaterial(CaepAnlModelObj* model, DbMaterialSource& 
   try {
     CAE_CHECK(model != nullptr && !meshId_.isNull());
     if (ownerId() != model->objectId()) {
-      assertWriteEnabled();
+      dbWriteEnable(*this);
       CAE_CHECK(setOwnerId(model->objectId()) == Acad::eOk);
     }
     const AnlElemDescTable& table = model->GetDescTab();

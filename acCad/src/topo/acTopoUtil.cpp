@@ -216,6 +216,14 @@ void AcTopoSolidReactor::modifyUndone(const AcDbObject* /*object*/) {
 
 AcTopoSolidReactor* acTopoSolidReactor() { return solidReactor.get(); }
 
+void acWatchPartOfKey(AmiObjectKey* key) {
+  if (!acKeyNotNull(key)) return;
+  AcDbObjectIdArray part;
+  part.append(key->objectId());
+  AcBrBrep body;
+  if (body.setSubentPath(AcDbFullSubentPath(part, kNullSubent)) == AcBr::eOk) acWatchSolid(&body);
+}
+
 bool acIsSolidWatched(const AcDbObject* object) {
   if (!object || !solidReactor) return false;
   const std::vector<AcDbObjectReactor*>& reactors = object->reactors();
@@ -520,7 +528,7 @@ AmiObjectKey* keyToAttach(CaeAttrib* attribute) {
   if (!key || !isErased(attribute)) return key;
   if (acKeyIsStale(key) || !acAttributeTopologyLost(attribute)) return nullptr;  // gone, or erased by the user
   acUneraseAttributeObject(attribute);
-  return key;
+  return acKeyOfAttributeObject(attribute);  // a revival may rebind it to its reference's key
 }
 
 }  // namespace

@@ -101,6 +101,9 @@ class AcTopoSolidReactor : public AcDbObjectReactor {
 // every drawing object of the entity's path. An object that does not open, or that does not hold
 // the reactor afterwards, is a consistency check.
 void acWatchSolid(AcBrEntity* entity);
+// Watches the part a key names (the solid of its object), so that the part's next change runs the
+// re-resolution pass; nothing for a null key or a part that does not open.
+void acWatchPartOfKey(AmiObjectKey* key);
 // The reactor, or null while nothing is watched.
 AcTopoSolidReactor* acTopoSolidReactor();
 // True when the reactor is attached to `object`.

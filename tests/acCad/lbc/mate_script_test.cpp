@@ -38,7 +38,8 @@ std::vector<std::string> outputsOf(const std::string& output, const std::string&
 
 // A relation refused for its empty name; picked on the plate's top and the bracket's bottom (the
 // top picked twice is refused with a box and picked again); undone and redone; kept through a
-// hole edit and its undo; erased as a whole through one relation and brought back by UNDO; saved,
+// hole edit and its undo (listings are no undo steps: UNDO 1 takes back the edit); erased as a whole
+// through one relation and brought back by UNDO; saved,
 // closed and reopened.
 const char kJoint[] =
     "PART plate_and_bracket.asm\n"
@@ -61,11 +62,11 @@ const char kJoint[] =
     "PARAM set base/D 50\n"
     "KEY base/plate/top\n"
     "MATELIST\n"
-    "UNDO 3\n"
+    "UNDO 1\n"
     "KEY base/hole1/side\n"
     "MATEERASE 1 first\n"
     "MATELIST\n"
-    "UNDO 2\n"
+    "UNDO 1\n"
     "MATELIST\n"
     "SAVEAS joint.dwg\n"
     "CLOSE\n"

@@ -129,9 +129,9 @@ TEST(MeshConScript, APartEditKeepsTheMeshAndTheConditionAttached) {
 
 // The block meshed, with a refinement and a restraint on the pocket's floor. Deepening the pocket
 // through the block takes the floor away: both go (not listed, not drawn, no local size, the
-// update meshes without the refinement), in one re-resolution. UNDO 5 takes back the edit and the
-// four commands after it that changed the drawing: both come back on the floor, and stay there
-// through a save and reopen.
+// update meshes without the refinement), in one re-resolution. UNDO 3 takes back the update, the
+// probe (its pick hides and shows the analysis layers) and the edit; listing changes nothing. Both
+// come back on the floor, and stay there through a save and reopen.
 const char kMeshedStaleAndBack[] =
     "LBCMODEL Block 0\n"
     "LBCRESTSET Fixed\n"
@@ -147,7 +147,7 @@ const char kMeshedStaleAndBack[] =
     "MCSIZES\n20,0,10\n"
     "PNGOUT stale.png\n1,-1,1\n"
     "MCUPDATE\nMCLIST\n"
-    "UNDO 5\n"
+    "UNDO 3\n"
     "MCPASSES\n"
     "LIST\n"
     "MCSIZES\n20,0,10\n"

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "db/dbOpen.h"
 #include "fea/AmgMesh.h"
 #include "meshcon_fixture.h"
+#include "test_env.h"
 #include "topo/acTopoRef.h"
 #include "util/acObjKey.h"
 
@@ -224,6 +226,157 @@ TEST_F(MeshConTest, KeyThatNoLongerResolvesIsKeptAndWrittenBackUnchanged) {
     EXPECT_TRUE(copy.IsMarkedAsErased());
     EXPECT_EQ(written(copy, db()), record);
   });
+}
+
+// ---- listing and changing through listed objects ------------------------------------------------
+
+// Walking the model's members opens them for read: no undo step. A change made through a listed
+// model still records its undo state and its abort state.
+TEST_F(MeshConTest, ListingIsNoUndoStepAndAChangeThroughTheListedModelIsUndoneAndAborted) {
+  ASSERT_FALSE(constrain(Ami::kFaceKey, "plate/top", 2.0, false).isNull());
+  const std::size_t groups = db()->undoGroupNames().size();
+  asCommand([&] {
+    CaepAnlModelObj* listed = model();
+    ASSERT_NE(listed, nullptr);
+    EXPECT_FALSE(listed->isWriteEnabled());
+    ASSERT_EQ(listed->NumConstraints(), 1);
+    EXPECT_NE(listed->GetConstraint(0), nullptr);
+    EXPECT_EQ(listed->NumLiveConstraints(), 1);
+  });
+  EXPECT_EQ(db()->undoGroupNames().size(), groups) << "listing made an undo step";
+
+  const double tolerance = model()->GetMateRelTolerance();
+  asCommand([&] {
+    model()->SetType(AnlVibration);
+    model()->SetMateRelTolerance(2 * tolerance);
+  });
+  EXPECT_EQ(db()->undoGroupNames().size(), groups + 1);
+  inspect([&] { EXPECT_EQ(model()->Type(), AnlVibration); });
+  command("UNDO 1");
+  inspect([&] {
+    EXPECT_EQ(model()->Type(), AnlStress);
+    EXPECT_EQ(model()->GetMateRelTolerance(), tolerance);
+  });
+  // A command that fails after the change leaves the model as it was.
+  EXPECT_THROW(asCommand([&] {
+                 model()->SetType(AnlHeatTransfer);
+                 throw std::runtime_error("failed after the change");
+               }),
+               std::runtime_error);
+  inspect([&] { EXPECT_EQ(model()->Type(), AnlStress); });
+}
+
+// ---- the topology-lost flag in the record -----------------------------------------------------
+
+// A constraint record written by hand: the entity's own fields as the drawing file writes them,
+// then the class fields of `version`, the flag only from 631.
+std::string constraintRecord(int version, AcDbObjectId part, long lost) {
+  AcDbDwgFiler filer(AcDb::kFileFiler, MeshConTest::db());
+  CaepConEnt probe;
+  EXPECT_EQ(probe.AcDbEntity::dwgOutFields(&filer), Acad::eOk);
+  AmiObjectKey key(Ami::kFaceKey, part, "plate/top");
+  EXPECT_EQ(filer.writeUInt16(static_cast<Adesk::UInt16>(version)), Acad::eOk);
+  EXPECT_EQ(filer.writeInt16(3), Acad::eOk);
+  EXPECT_EQ(filer.writeDouble(2.0), Acad::eOk);
+  EXPECT_EQ(amiWriteKey(&filer, &key), Ami::eOk);
+  for (double value : {10.0, 20.0, 10.0, 1.5}) EXPECT_EQ(filer.writeDouble(value), Acad::eOk);
+  EXPECT_EQ(filer.writeInt32(7), Acad::eOk);
+  EXPECT_EQ(filer.writeInt16(AmgConstrSpread), Acad::eOk);
+  if (version >= CaepConEnt::kDataVersion) {
+    EXPECT_EQ(filer.writeInt32(static_cast<Adesk::Int32>(lost)), Acad::eOk);
+  }
+  return filer.takeBuffer();
+}
+
+TEST_F(MeshConTest, TheTopologyLostFlagIsReadFromVersion631AndBoundedToZeroOrOne) {
+  struct Case {
+    const char* name;
+    int version;
+    long lost;
+    bool read;
+  };
+  const Case cases[] = {
+      {"630 has no flag", 630, 0, true}, {"631 not lost", 631, 0, true},  {"631 lost", 631, 1, true},
+      {"631 flag 2", 631, 2, false},     {"631 flag -1", 631, -1, false}, {"a newer version", 632, 0, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    cadhost::clearPrintedText();
+    const std::string record = constraintRecord(c.version, plate, c.lost);
+    CaepConEnt read;
+    AcDbDwgFiler in(AcDb::kFileFiler, db(), record);
+    const Acad::ErrorStatus status = read.dwgInFields(&in);
+    if (!c.read) {
+      EXPECT_NE(status, Acad::eOk);
+      EXPECT_NE(cadhost::printedText().find("dbCon"), std::string::npos) << cadhost::printedText();
+      EXPECT_EQ(read.DataVersion(), 0);
+      continue;
+    }
+    ASSERT_EQ(status, Acad::eOk) << cadhost::printedText();
+    EXPECT_TRUE(in.atEnd());
+    EXPECT_EQ(read.TopologyLost(), c.lost == 1);
+    EXPECT_EQ(read.Size(), 1.5);
+    // Written again at the current version, with the flag; it reads back the same.
+    const std::string again = written(read, db());
+    EXPECT_EQ(again, constraintRecord(CaepConEnt::kDataVersion, plate, c.lost));
+    CaepConEnt back;
+    AcDbDwgFiler reread(AcDb::kFileFiler, db(), again);
+    ASSERT_EQ(back.dwgInFields(&reread), Acad::eOk);
+    EXPECT_EQ(back.TopologyLost(), c.lost == 1);
+  }
+}
+
+// A constraint its face took is saved so: reopened, it comes back when the face does. One the
+// user erased stays erased.
+TEST_F(MeshConTest, AConstraintItsFaceTookComesBackAfterAReopenWhenTheFaceReturns) {
+  const AcDbObjectId block = loadPart(kestrum::test::sourcePath("tests/platform/mcad/fixtures/pocket_block.part"));
+  AcTopoRef* bottom = refOf(block, Ami::kFaceKey, "pocket/bottom");
+  const AcDbHandle blockHandle = block.handle();  // the id goes with the drawing at CLOSE
+  for (bool userErased : {false, true}) {
+    SCOPED_TRACE(userErased ? "erased by the user" : "taken by its face");
+    asCommand([&] { cad().CreateMeshConstraint(3, 1.0, 1, 1.0, 0, 0, 0, 0, bottom->GetBrEntity()); });
+    const AcDbHandle handle = constraintIds().back().handle();
+    if (userErased) asCommand([&] { openConstraint(constraintIds().back())->erase(); });
+    command("PARAM set block/Depth 12");  // the pocket goes through: its floor is gone
+    kestrum::test::TempDir dir;
+    const std::string path = (dir / "gone.dwg").string();
+    command("SAVEAS " + path);
+    command("CLOSE");
+    command("OPEN " + path);
+    asCommand([] { cad().SelectOrCreateModel("Plate", 0); });  // which model is current is not filed
+    AcDbObjectId reopened;
+    ASSERT_EQ(db()->getAcDbObjectId(reopened, false, handle), Acad::eOk);
+    inspect([&] {
+      const CaepConEnt* entity = readConstraint(reopened);
+      ASSERT_NE(entity, nullptr);
+      EXPECT_TRUE(entity->isErased());
+      EXPECT_EQ(entity->TopologyLost(), !userErased);
+      ASSERT_NE(entity->TopoKey(), nullptr);
+      EXPECT_EQ(entity->TopoKey()->name(), "pocket/bottom");
+    });
+
+    cadhost::clearPrintedText();
+    command("PARAM set block/Depth 6");  // the floor returns
+    EXPECT_EQ(cadhost::printedText().find("General Error"), std::string::npos) << cadhost::printedText();
+    AcDbObjectId part;
+    ASSERT_EQ(db()->getAcDbObjectId(part, false, blockHandle), Acad::eOk);
+    AmgMesh blockMesh(bodyOf(part));
+    inspect([&] {
+      const CaepConEnt* entity = readConstraint(reopened);
+      ASSERT_NE(entity, nullptr);
+      EXPECT_EQ(entity->isErased(), userErased);
+      EXPECT_FALSE(entity->TopologyLost());
+      EXPECT_EQ(dbApplyMeshConstraints(blockMesh, *model()), userErased ? 0 : 1);
+      if (userErased) return;
+      auto* face = dynamic_cast<AcTopoRef*>(entity->GetTopoRef());
+      ASSERT_NE(face, nullptr);
+      EXPECT_EQ(face->GetKey()->name(), "pocket/bottom");
+    });
+    EXPECT_EQ(drawnBy(reopened).empty(), userErased);
+    // The next round starts from the reopened drawing: its constraint out of the way.
+    if (!userErased) asCommand([&] { openConstraint(reopened)->erase(); });
+    bottom = refOf(part, Ami::kFaceKey, "pocket/bottom");
+  }
 }
 
 // The local sizes of constraints reach the mesher: on a constrained face, edge or point the median

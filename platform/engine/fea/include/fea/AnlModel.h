@@ -96,12 +96,21 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   AnlModel& operator=(const AnlModel&) = delete;
 
   AnlType Type() const { return type_; }
-  void SetType(AnlType type) { type_ = type; }
+  void SetType(AnlType type) {
+    AboutToChange();
+    type_ = type;
+  }
   long Id() const { return id_; }
-  void SetId(long id) { id_ = id; }
+  void SetId(long id) {
+    AboutToChange();
+    id_ = id;
+  }
   // Native length within which two faces count as mated.
   double GetMateRelTolerance() const { return mateTolerance_; }
-  void SetMateRelTolerance(double tolerance) { mateTolerance_ = tolerance; }
+  void SetMateRelTolerance(double tolerance) {
+    AboutToChange();
+    mateTolerance_ = tolerance;
+  }
   // h-adaptivity: CaeOn (0) or CaeOff (1); iterations 1 to 10; target error in percent.
   CaeOnOff GetHAdaptivity() const { return hAdaptivity_; }
   void SetHAdaptivity(CaeOnOff value) { hAdaptivity_ = value; }
@@ -168,6 +177,9 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   void UpdateResultCaseForHAdaptivity() {}
 
   // --- virtual operations ----------------------------------------------------------------
+  // Called before the type, id or mating tolerance changes: a model kept elsewhere (a drawing's)
+  // makes itself ready to record the change.
+  virtual void AboutToChange() {}
   virtual AnlJob* NewJob();
   virtual AmgMesh* NewMesh(CaeTopoRef* body);
   virtual AnlSubModel* NewSubModelForBody(CaeTopoRef* body);

@@ -8,6 +8,7 @@
 #include "arx/acutads.h"
 #include "db/dbFiling.h"
 #include "db/dbModel.h"
+#include "db/dbOpen.h"
 
 namespace {
 
@@ -52,6 +53,10 @@ AcRxClass* CaepAnlDrvJobObj::desc() {
 AcRxClass* CaepAnlDrvJobObj::isA() const { return desc(); }
 void CaepAnlDrvJobObj::rxInit() {
   dbRegisterClass("CaepAnlDrvJobObj", "CAEPANLJOBOBJ", dbMakeObject<CaepAnlDrvJobObj>);
+}
+
+void CaepAnlDrvJobObj::AboutToChange() {
+  if (database()) dbWriteEnable(*this);
 }
 
 Acad::ErrorStatus CaepAnlDrvJobObj::subErase(Adesk::Boolean erasing) {
@@ -166,6 +171,10 @@ AcRxClass* CaepAnlConstrJobObj::desc() {
 AcRxClass* CaepAnlConstrJobObj::isA() const { return desc(); }
 void CaepAnlConstrJobObj::rxInit() {
   dbRegisterClass("CaepAnlConstrJobObj", "CAEPANLCONSTRJOBOBJ", dbMakeObject<CaepAnlConstrJobObj>);
+}
+
+void CaepAnlConstrJobObj::AboutToChange() {
+  if (database()) dbWriteEnable(*this);
 }
 
 Acad::ErrorStatus CaepAnlConstrJobObj::subErase(Adesk::Boolean erasing) {

@@ -21,6 +21,8 @@ class CaepAnlDrvJobObj : public AcDbObject, public AnlDrvJob {
   void SetErasedWithSubModel(bool mark) { erasedWithSubModel_ = mark; }
   bool ErasedWithSubModel() const { return erasedWithSubModel_; }
 
+  // A job or set opened for read through a listing is write-enabled before it changes.
+  void AboutToChange() override;
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
@@ -47,6 +49,8 @@ class CaepAnlConstrJobObj : public AcDbObject, public AnlConstrJob {
   void SetErasedWithSubModel(bool mark) { erasedWithSubModel_ = mark; }
   bool ErasedWithSubModel() const { return erasedWithSubModel_; }
 
+  // A job or set opened for read through a listing is write-enabled before it changes.
+  void AboutToChange() override;
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;

@@ -17,6 +17,7 @@
 #include "db/dbControl.h"
 #include "db/dbFiling.h"
 #include "db/dbModel.h"
+#include "db/dbOpen.h"
 #include "fea/AnlModel.h"
 #include "fea/FeaMessages.h"
 #include "fea/FerResultData.h"
@@ -93,6 +94,10 @@ void CaepResultCaseObj::AttachToCurrentModel() {
   auto* model = dynamic_cast<CaepAnlModelObj*>(control->CurrentAnlModel());
   CAE_CHECK(model != nullptr);
   model->AddResultSet(this);
+}
+
+void CaepResultCaseObj::AboutToChange() {
+  if (database()) dbWriteEnable(*this);
 }
 
 Acad::ErrorStatus CaepResultCaseObj::subErase(Adesk::Boolean erasing) {

@@ -36,6 +36,8 @@ class CaepResultCaseObj : public AcDbObject, public FerResultSet {
   void SetErasedWithSubModel(bool mark) { erasedWithSubModel_ = mark; }
   bool ErasedWithSubModel() const { return erasedWithSubModel_; }
 
+  // A job or set opened for read through a listing is write-enabled before it changes.
+  void AboutToChange() override;
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;

@@ -122,8 +122,14 @@ void AnlJob::SetDelayedStart(const std::tm& when) {
   time_ = when;
 }
 
+void AnlJob::ChangeStatus(AnlStatus status) {
+  if (status == status_) return;
+  AboutToChange();
+  status_ = status;
+}
+
 void AnlJob::FailWith(int number, const std::string& reason) {
-  status_ = AnlStatusFailed;
+  ChangeStatus(AnlStatusFailed);
   errorNumber_ = number;
   reason_ = reason;
   // The reason goes to the end of the error file, which is what a person opens to see why.
@@ -166,7 +172,7 @@ void AnlJob::Finish(int waitStatus) {
     return FailWith(kErrSolver, "the solver reported an error (exit code " + std::to_string(code) + ").");
   if (!ResultsComplete()) return FailWith(kErrNoResults, "the solver wrote no complete results file.");
   if (kestrum::Status checked = CheckResults(); !checked) return FailWith(kErrUnbalanced, checked.problem().message);
-  status_ = AnlStatusDone;
+  ChangeStatus(AnlStatusDone);
   errorNumber_ = kErrNone;
 }
 
@@ -243,7 +249,7 @@ int AnlJob::Start() {
     return 0;
   }
   pid_ = pid;
-  status_ = AnlStatusPending;
+  ChangeStatus(AnlStatusPending);
   errorNumber_ = kErrNone;
   return 1;
 }
@@ -271,6 +277,7 @@ bool AnlJob::GetResltCaseNames(int index, CaeString& first, CaeString& second) c
 }
 
 void AnlJob::AddResltCaseNames(const CaeString& first, const CaeString& second) {
+  AboutToChange();
   rcNames_.emplace_back(first, second);
 }
 
@@ -291,12 +298,14 @@ int AnlJob::DoConvert(CaeString& message) {
     message = CaeString("the results cannot be copied to " + to.string() + ": " + error.message());
     return 1;
   }
+  AboutToChange();
   units_ = CaeUnitSystem();
   convertedType_ = *type;
   return 0;
 }
 
 int AnlJob::Create(const CaeString& baseName) {
+  AboutToChange();
   baseName_ = baseName;
   deckName_ = baseName + ".inp";
   resultsFile_ = baseName + ".frd";
@@ -338,11 +347,11 @@ int AnlJob::Run() {
     return 0;
   }
   if (deckOnly_) {
-    status_ = AnlStatusNew;
+    ChangeStatus(AnlStatusNew);
     return 1;
   }
   if (delayed_ && std::time(nullptr) < startAt_) {
-    status_ = AnlStatusPending;
+    ChangeStatus(AnlStatusPending);
     return 1;
   }
   return Start();
@@ -350,7 +359,7 @@ int AnlJob::Run() {
 
 void AnlJob::Check() {
   if (status_ == AnlStatusPending && pid_ == 0 && !delayed_ && !resultsFile_.IsEmpty()) {
-    if (ResultsComplete()) status_ = AnlStatusDone;
+    if (ResultsComplete()) ChangeStatus(AnlStatusDone);
     return;
   }
   Poll();
@@ -364,5 +373,7 @@ const CaeString& AnlConstrJob::Text(int index) const {
 }
 
 void AnlConstrJob::SetText(int index, const CaeString& text) {
-  if (index >= 0 && index < 3) texts_[index] = text;
+  if (index < 0 || index >= 3) return;
+  AboutToChange();
+  texts_[index] = text;
 }

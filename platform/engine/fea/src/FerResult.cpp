@@ -255,6 +255,7 @@ FerResultSet::~FerResultSet() = default;
 
 int FerResultSet::Create(const CaeString& name) {
   CAE_CHECK(subSets_.empty() && results_.empty());
+  AboutToChange();
   Name(name);
   return 1;
 }
@@ -280,11 +281,13 @@ FerResultSubSet* FerResultSet::GetSubSet(int index) const {
 
 void FerResultSet::AddSubSet(FerResultSubSet* subSet) {
   CAE_CHECK(subSet);
+  AboutToChange();
   subSets_.emplace_back(subSet);
 }
 
 void FerResultSet::AddResult(FerResult* result) {
   CAE_CHECK(result);
+  AboutToChange();
   results_.emplace_back(result);
 }
 

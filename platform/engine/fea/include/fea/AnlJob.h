@@ -44,7 +44,7 @@ class AnlJob : public virtual CaeActive {
   };
   // The status as last polled (SetStatus overrides it, as a drawing does when it restores a job).
   AnlStatus GetStatus() const { return status_; }
-  void SetStatus(AnlStatus status) { status_ = status; }
+  void SetStatus(AnlStatus status) { ChangeStatus(status); }
   // The status as last polled; they only answer.
   int IsPending() const;
   int Failed() const;
@@ -55,7 +55,10 @@ class AnlJob : public virtual CaeActive {
   void Poll();
   // The job's code; the reason number of a failure (kErr*).
   AnlCode AnalysisCode() const { return code_; }
-  void SetAnalysisCode(AnlCode code) { code_ = code; }
+  void SetAnalysisCode(AnlCode code) {
+    AboutToChange();
+    code_ = code;
+  }
   int GetErrMsgNum() const { return errorNumber_; }
   // Why the job failed, in words: the reason recorded when this process saw it fail, else the last
   // reason line of its error file (a job restored from a drawing); empty when there is none.
@@ -75,7 +78,10 @@ class AnlJob : public virtual CaeActive {
   int Wait();
 
   const CaeString& Name() const { return name_; }
-  void SetName(const CaeString& name) { name_ = name; }
+  void SetName(const CaeString& name) {
+    AboutToChange();
+    name_ = name;
+  }
   const CaeString& BaseName() const { return baseName_; }
   const CaeString& DeckName() const { return deckName_; }
   const CaeString& AnalysisDB() const { return analysisDB_; }
@@ -83,12 +89,21 @@ class AnlJob : public virtual CaeActive {
   const CaeString& ErrorFile() const { return errorFile_; }
   const CaeString& AnlDir() const { return anlDir_; }
   // The deck's and database's paths can be changed (a converted job).
-  void DeckName(const CaeString& path) { deckName_ = path; }
-  void AnalysisDB(const CaeString& path) { analysisDB_ = path; }
+  void DeckName(const CaeString& path) {
+    AboutToChange();
+    deckName_ = path;
+  }
+  void AnalysisDB(const CaeString& path) {
+    AboutToChange();
+    analysisDB_ = path;
+  }
 
   // The units the job's deck was written in.
   const CaeUnitSystem& UnitSystem() const { return units_; }
-  void SetUnitSystem(const CaeUnitSystem& units) { units_ = units; }
+  void SetUnitSystem(const CaeUnitSystem& units) {
+    AboutToChange();
+    units_ = units;
+  }
   void SetTime(const std::tm& when) { time_ = when; }
   const std::tm& Time() const { return time_; }
 
@@ -98,11 +113,17 @@ class AnlJob : public virtual CaeActive {
   bool GetResltCaseNames(int index, CaeString& first, CaeString& second) const;
   void AddResltCaseNames(const CaeString& first, const CaeString& second);
   // Drops every pair (a drawing restoring the job's pairs replaces them).
-  void ClearResltCaseNames() { rcNames_.clear(); }
+  void ClearResltCaseNames() {
+    AboutToChange();
+    rcNames_.clear();
+  }
 
   // A job value that drawings file and restore as it was.
   int JobValue() const { return jobValue_; }
-  void SetJobValue(int value) { jobValue_ = value; }
+  void SetJobValue(int value) {
+    AboutToChange();
+    jobValue_ = value;
+  }
 
   // Converts results computed elsewhere: AnalysisDB names a solver results file (".frd") and
   // DeckName the input deck it was computed from. The deck's analysis step gives the type, its
@@ -114,6 +135,10 @@ class AnlJob : public virtual CaeActive {
   int ConvertedType() const { return convertedType_; }
 
   // --- virtual operations, in the engine's order (after the destructor) ------------------
+  // Called before anything a drawing files of the job changes (status, code, names, units, job
+  // value, result-case names), by the setters and by the solver's progress alike: a job kept
+  // elsewhere (a drawing's) makes itself ready to record the change.
+  virtual void AboutToChange() {}
   virtual int Create(const CaeString& baseName);
   virtual CaeString AnlCommand();
   virtual CaeString ConvertCommand();
@@ -130,6 +155,7 @@ class AnlJob : public virtual CaeActive {
   virtual int ExternalEvaluator() { return 0; }
 
  private:
+  void ChangeStatus(AnlStatus status);
   int Start();
   void Finish(int waitStatus);
   void FailWith(int number, const std::string& reason);

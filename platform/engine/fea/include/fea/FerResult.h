@@ -235,6 +235,7 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   int Create(const CaeString& name);
   // Drops every subset and result (a drawing restoring the set replaces them).
   void Clear() {
+    AboutToChange();
     subSets_.clear();
     results_.clear();
     mesh_.reset();
@@ -242,16 +243,31 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   }
 
   FerAnlType AnalType() const { return analType_; }
-  void SetAnalType(FerAnlType type) { analType_ = type; }
+  void SetAnalType(FerAnlType type) {
+    AboutToChange();
+    analType_ = type;
+  }
   const CaeString& AnalTypeName() const { return analTypeName_; }
-  void SetAnlTypName(const CaeString& name) { analTypeName_ = name; }
+  void SetAnlTypName(const CaeString& name) {
+    AboutToChange();
+    analTypeName_ = name;
+  }
   // Modal: the subsets are vibration or buckling modes.
   int IsModal() const { return modal_; }
-  void Modal(int flag) { modal_ = flag ? 1 : 0; }
+  void Modal(int flag) {
+    AboutToChange();
+    modal_ = flag ? 1 : 0;
+  }
   int IsModelShape() const { return modelShape_; }
-  void SetModelShape(int flag) { modelShape_ = flag ? 1 : 0; }
+  void SetModelShape(int flag) {
+    AboutToChange();
+    modelShape_ = flag ? 1 : 0;
+  }
   int IsModelConcept() const { return modelConcept_; }
-  void SetModelConcept(int flag) { modelConcept_ = flag ? 1 : 0; }
+  void SetModelConcept(int flag) {
+    AboutToChange();
+    modelConcept_ = flag ? 1 : 0;
+  }
 
   // Subsets (owned), with their common name and unit type.
   int HasSubSets() const { return NumSubSets() > 0; }
@@ -260,9 +276,15 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   FerResultSubSet* GetSubSet(int index) const;
   void AddSubSet(FerResultSubSet* subSet);
   CaeUnitType SubSetUnits() const { return subSetUnits_; }
-  void SetSubSetUnits(CaeUnitType type) { subSetUnits_ = type; }
+  void SetSubSetUnits(CaeUnitType type) {
+    AboutToChange();
+    subSetUnits_ = type;
+  }
   const CaeString& SubSetName() const { return subSetName_; }
-  void SetSubSetName(const CaeString& name) { subSetName_ = name; }
+  void SetSubSetName(const CaeString& name) {
+    AboutToChange();
+    subSetName_ = name;
+  }
 
   // The mesh the results were computed on; null when the set has none (a stored set whose data
   // were not read back).
@@ -275,7 +297,10 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   // when it files the data; a set the results reader just made has no folder: its data are only
   // in memory.
   const CaeString& DataFile() const { return dataFile_; }
-  void SetDataFile(const CaeString& name) { dataFile_ = name; }
+  void SetDataFile(const CaeString& name) {
+    AboutToChange();
+    dataFile_ = name;
+  }
   const std::string& DataFolder() const { return dataFolder_; }
   void SetDataFolder(const std::string& folder) {
     dataFolder_ = folder;
@@ -294,6 +319,11 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   FerResult* NextResult();
   // The first result of a quantity type, or null.
   FerResult* FindResult(int quantityType) const;
+
+  // Called before anything a drawing files of the set changes (its header, subsets, results and
+  // data file name): a set kept elsewhere (a drawing's) makes itself ready to record the change.
+  // The mesh and values are not filed with the set and change without it.
+  virtual void AboutToChange() {}
 
  private:
   FerAnlType analType_ = 0;

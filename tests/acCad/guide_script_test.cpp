@@ -1,6 +1,6 @@
 // The guide in the host program, driven by "@" lines: it opens beside the drawing, a step runs
 // and marks its tab, the guide collapses to its tab strip and a tab opens it again, it survives
-// an undo, and unloading the add-in with the guide open is clean.
+// an undo, each drawing keeps its own marks, and unloading the add-in with the guide open is clean.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -46,6 +46,12 @@ TEST(GuideScript, AStepMarksItsTabTheGuideCollapsesAndRestoresAndSurvivesUndoAnd
                                                 "U\n"
                                                 "@window \"Stress Wizard\"\n"
                                                 "@show\n"
+                                                "NEW\n"
+                                                "@window \"Stress Wizard\"\n"
+                                                "@show\n"
+                                                "CLOSE\n"
+                                                "@window \"Stress Wizard\"\n"
+                                                "@show\n"
                                                 "ARXUNLOAD kestrum.arx\n"
                                                 "QUIT\n"
                                                 "N\n");
@@ -76,6 +82,12 @@ TEST(GuideScript, AStepMarksItsTabTheGuideCollapsesAndRestoresAndSurvivesUndoAnd
 
   const std::size_t undone = out.find("Command: @show", out.find("Command: U", restored));
   EXPECT_EQ(GuideHeightAfter(out, undone), full) << "the guide is still there after the undo";
+
+  // Another drawing has marks of its own; back in the first, its marks are shown again.
+  const std::size_t other = out.find("Command: @show", out.find("Command: NEW", undone));
+  EXPECT_EQ(TabsAfter(out, other).find("(image"), std::string::npos) << TabsAfter(out, other);
+  const std::size_t back = out.find("Command: @show", out.find("Command: CLOSE", other));
+  EXPECT_NE(TabsAfter(out, back).find("Introduction (image 0)"), std::string::npos) << TabsAfter(out, back);
   EXPECT_NE(out.find("kestrum.arx unloaded."), std::string::npos);
 }
 

@@ -175,6 +175,19 @@ TEST_F(GuideTest, AnotherKindStartsOnTheIntroductionAndTheSameKindOnTheRemembere
   EXPECT_EQ(heat.GetActiveIndex(), 0);
 }
 
+TEST_F(GuideTest, AModelOfAnotherKindOffersTheConversionFirst) {
+  MakeModel(AnlVibration);
+  driver.add([](CWnd& dialog) { static_cast<CDialog&>(dialog).EndDialog(IDCANCEL); });
+  UIRunAnalysisWizard(0);
+  EXPECT_EQ(UIGetGuideSheet(), nullptr) << "Cancel starts no guide";
+
+  driver.add([](CWnd& dialog) { dialog.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_CONVERT_NEW, BN_CLICKED)); });
+  CAnlWizPS& guide = Open(0);
+  EXPECT_FALSE(CadHasCurrentModel()) << "New closed the vibration model";
+  EXPECT_EQ(guide.Kind(), 0);
+  EXPECT_EQ(guide.GetActiveIndex(), 0);
+}
+
 TEST_F(GuideTest, AVibrationGuideClosesTheCurrentLoadSetAndClearsStep3) {
   MakeLoadSet();
   UISetWizardTabState(3, 1);
@@ -428,6 +441,26 @@ TEST_F(GuideTest, AParkedPickRunsTheLoadStepAgainWhenItsPageBecomesActive) {
   cad.pending = 1;
   guide.SetActivePage(4);
   guide.SetActivePage(3);
+  mfc::pumpMessages();
+  EXPECT_EQ(stepRuns, 1);
+  cmdReplaceHandler(cmdIndex(CadCommand::LoadStep), previous);
+}
+
+// Marks written during an undo come in bursts: each shows on its tab at once, and the active page
+// refreshes once for the whole burst, when the host is idle. The parked pick makes a refresh
+// visible: every refresh of the loads page runs the load step again.
+TEST_F(GuideTest, ABurstOfMarksShowsAtOnceAndRefreshesThePageOnce) {
+  stepRuns = 0;
+  const CadCommandHandler previous = cmdReplaceHandler(cmdIndex(CadCommand::LoadStep), CountStep);
+  CAnlWizPS& guide = Open(0);
+  guide.SetActivePage(3);
+  mfc::pumpMessages();
+  cad.pending = 1;
+  for (int round = 0; round < 4; ++round) {
+    UISetWizardTabState(6, round % 2);
+    EXPECT_EQ(Marks(guide)[6], round % 2 ? 6 : -1) << "shown before any message is handled";
+  }
+  EXPECT_EQ(stepRuns, 0);
   mfc::pumpMessages();
   EXPECT_EQ(stepRuns, 1);
   cmdReplaceHandler(cmdIndex(CadCommand::LoadStep), previous);

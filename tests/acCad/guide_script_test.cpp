@@ -46,6 +46,10 @@ TEST(GuideScript, AStepMarksItsTabTheGuideCollapsesAndRestoresAndSurvivesUndoAnd
                                                 "U\n"
                                                 "@window \"Stress Wizard\"\n"
                                                 "@show\n"
+                                                "@sys minimize\n"
+                                                "@show\n"
+                                                "@sys dblclick\n"
+                                                "@show\n"
                                                 "NEW\n"
                                                 "@window \"Stress Wizard\"\n"
                                                 "@show\n"
@@ -82,6 +86,12 @@ TEST(GuideScript, AStepMarksItsTabTheGuideCollapsesAndRestoresAndSurvivesUndoAnd
 
   const std::size_t undone = out.find("Command: @show", out.find("Command: U", restored));
   EXPECT_EQ(GuideHeightAfter(out, undone), full) << "the guide is still there after the undo";
+
+  // The system menu collapses the guide and a double click on its title opens it again.
+  const std::size_t systemMenu = out.find("Command: @show", out.find("Command: @sys minimize", undone));
+  EXPECT_EQ(GuideHeightAfter(out, systemMenu), small);
+  const std::size_t titleClick = out.find("Command: @show", out.find("Command: @sys dblclick", systemMenu));
+  EXPECT_EQ(GuideHeightAfter(out, titleClick), full);
 
   // Another drawing has marks of its own; back in the first, its marks are shown again.
   const std::size_t other = out.find("Command: @show", out.find("Command: NEW", undone));

@@ -24,6 +24,8 @@
 #include "gui/utils/UIResultsPopup.h"
 #include "gui/wizard/UIAnalysisWizard.h"
 #include "gui/wizard/UIWizBasePP.h"
+#include "gui/wizard/UIWizPS.h"
+#include "gui/wizard/UIWizard.h"
 #include "mfc/winapi.h"
 #include "test_env.h"
 #include "uis_fixture.h"
@@ -200,7 +202,7 @@ TEST_F(ResultsPopupTest, LatestResultsPreferAJobWithResultsOverTheStoredSet) {
   EXPECT_EQ(std::string(control.CurrentResultSet()->Name().Text()), "Static1");
 }
 
-TEST_F(ResultsPopupTest, TheGuideLauncherChoosesThePageTemplatesThenSaysTheGuideIsNotAvailable) {
+TEST_F(ResultsPopupTest, TheGuideLauncherChoosesThePageTemplatesThenOpensTheGuide) {
   OSVERSIONINFO version;
   SYSTEM_INFO processor;
   GetVersionEx(&version);
@@ -212,15 +214,17 @@ TEST_F(ResultsPopupTest, TheGuideLauncherChoosesThePageTemplatesThenSaysTheGuide
     cad.printed.clear();
     EXPECT_EQ(UICmdBuckWizard(), 0);
     EXPECT_EQ(CWizBasePP::UsesTemplateCopy(), platform == VER_PLATFORM_WIN32_WINDOWS);
-    EXPECT_EQ(Printed(), "Buckling Wizard is not available yet.");
+    ASSERT_NE(UIGetGuideSheet(), nullptr);
+    EXPECT_EQ(UIGetGuideSheet()->Kind(), 2);
+    EXPECT_EQ(UIShowWizardSheet(0), 1) << "the guide is shown";
+    UIDestroyWizardSheet();
   }
   mfc::setSystemInfo(saved, processor);
   CWizBasePP::SetUseTemplateCopy(false);
 
   cad.canStart = 0;
-  cad.printed.clear();
   EXPECT_EQ(UICmdStressWizard(), 0);
-  EXPECT_TRUE(cad.printed.empty()) << "a CAD that refuses the command: nothing";
+  EXPECT_EQ(UIGetGuideSheet(), nullptr) << "a CAD that refuses the command: nothing";
 }
 
 // The mesh step meshes through the CAD with its fixed p-orders; a mesh the CAD removed on

@@ -22,9 +22,6 @@ using uistest::RecordingCad;
 TEST_F(FrameTest, UnbuiltCommandsSayOnTheCommandLineThatTheyAreNotAvailable) {
   RecordingCad cad;
   const std::pair<std::function<int()>, const char*> handlers[] = {
-      {UICmdStressWizard, "Stress Wizard is not available yet."},
-      {UICmdThermWizard, "Heat Transfer Wizard is not available yet."},
-      {UIRunMeshStep, "The mesh step is not available yet."},
       {[] { return UIOptSubmit(1); }, "Submitting a Concept optimization is not available yet."},
   };
   for (const auto& [handler, text] : handlers) {

@@ -12,12 +12,12 @@ class OptModel;
 
 // ---- the guide (gui/wizard) ----
 
-// A drawing's saved guide state: remembered page, current part name and the eight step states.
+// A drawing's saved guide state: remembered page, material name (UICurrentMaterialName while
+// the drawing is current) and the eight step states.
 struct GuideDocState {
   int page = 0;
   CString partName;
   int steps[8] = {};
-  CString currentMaterial;  // UICurrentMaterialName while the drawing is current
 };
 
 // Step 1 takes `problemDefinitionState`, steps 2 to 7 are cleared, a remembered page other than 0
@@ -25,7 +25,7 @@ struct GuideDocState {
 void UIResetWizardSteps(int problemDefinitionState);
 void UISaveWizardState(GuideDocState& state);
 void UIRestoreWizardState(const GuideDocState& state);
-// The guide sheet, or null; none exists yet.
+// The guide sheet, or null.
 CPropertySheet* UIGetWizardSheet();
 void UIDestroyWizardSheet();
 // Shows or hides the guide sheet; answers whether it was visible (0 without one).

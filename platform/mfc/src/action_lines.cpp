@@ -58,7 +58,7 @@ bool isActionLine(const std::string& text) {
 }
 
 const char* const kVerbs[] = {"set", "select", "check", "click", "menu",  "file",   "show", "dblclick", "rclick",
-                              "key", "edit",   "drag",  "spin",  "mouse", "window", "png",  "wait"};
+                              "key", "edit",   "drag",  "spin",  "mouse", "window", "png",  "wait",     "sys"};
 
 // The first word of `text` (a double-quoted one may hold blanks) and the rest, unquoted.
 std::pair<std::string, std::optional<std::string>> firstAndRest(const std::string& text) {
@@ -262,6 +262,18 @@ bool ActionLineDriver::actOnWindow(HWND hwnd, const ActionLine& line) {
     error = userPicture(p.allRaw);
   } else if (p.verb == "wait") {
     error = userWait(p.all);
+  } else if (p.verb == "sys") {
+    // "@sys minimize|maximize|dblclick": the window's system menu or a double click on its title.
+    if (p.all == "minimize") {
+      ::SendMessage(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    } else if (p.all == "maximize") {
+      ::SendMessage(hwnd, WM_SYSCOMMAND, SC_MAXIMIZE, 0);
+    } else if (p.all == "dblclick") {
+      ::SendMessage(hwnd, WM_NCLBUTTONDBLCLK, 0, 0);
+    } else {
+      report(line, "@sys needs minimize, maximize or dblclick");
+      return false;
+    }
   } else if (p.verb == "menu") {
     error = userMenu(hwnd, p.all);
   } else {

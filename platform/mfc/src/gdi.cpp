@@ -1,8 +1,13 @@
 #include "mfc/gdi.h"
 
+#include <unordered_map>
+
 #include "mfc/log.h"
+#include "mfc/window_drawing.h"
 #include "mfc/wnd.h"
 #include "text_format.h"
+#include "window_internal.h"
+#include "window_state.h"
 
 namespace {
 
@@ -154,13 +159,45 @@ CPaintDC::CPaintDC(CWnd* window) {
 
 // ---- Win32 GDI over handles ----
 
-HDC GetDC(HWND) { return (new CDC)->GetSafeHdc(); }
+namespace {
+// The window of each live GetDC context.
+std::unordered_map<HDC, HWND>& windowContexts() {
+  static std::unordered_map<HDC, HWND> contexts;
+  return contexts;
+}
+}  // namespace
 
-int ReleaseDC(HWND, HDC dc) { return DeleteDC(dc); }
+HDC GetDC(HWND window) {
+  HDC dc = (new CDC)->GetSafeHdc();
+  if (window) windowContexts()[dc] = window;
+  return dc;
+}
+
+int ReleaseDC(HWND, HDC dc) {
+  auto found = windowContexts().find(dc);
+  if (found != windowContexts().end()) {
+    CDC* cdc = CDC::FromHandle(dc);
+    if (mfc::detail::isLive(found->second)) {
+      auto& drawn = found->second->drawn;
+      drawn.insert(drawn.end(), cdc->operations().begin(), cdc->operations().end());
+    }
+    windowContexts().erase(found);
+  }
+  return DeleteDC(dc);
+}
+
+std::vector<std::string> mfc::windowDrawing(HWND window) {
+  return mfc::detail::isLive(window) ? window->drawn : std::vector<std::string>();
+}
+
+void mfc::clearWindowDrawing(HWND window) {
+  if (mfc::detail::isLive(window)) window->drawn.clear();
+}
 
 HDC CreateCompatibleDC(HDC) { return (new CDC)->GetSafeHdc(); }
 
 BOOL DeleteDC(HDC dc) {
+  windowContexts().erase(dc);
   delete CDC::FromHandle(dc);
   return dc ? TRUE : FALSE;
 }

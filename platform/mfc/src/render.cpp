@@ -83,11 +83,17 @@ void renderTree(std::ostringstream& out, const std::vector<TreeNode*>& nodes, HW
   }
 }
 
+// The minimise box of a window's caption (WS_MINIMIZEBOX).
+constexpr DWORD kMinimizeBox = 0x00020000;
+
 void renderWindowInto(std::ostringstream& out, HWND h, const std::string& indent, bool top) {
   out << indent << kindWord(h);
   int id = top ? static_cast<int>(h->templateId) : h->id;
   if (id != 0 || !top) out << " " << id;
   out << " " << quoted(h->text);
+  // A window that can be minimised may change its size: say it.
+  if (top && (h->style & kMinimizeBox))
+    out << " size " << (h->rect.right - h->rect.left) << "x" << (h->rect.bottom - h->rect.top);
   switch (h->kind) {
     case WindowKind::Button: {
       DWORD type = h->style & BS_TYPEMASK;
@@ -108,7 +114,8 @@ void renderWindowInto(std::ostringstream& out, HWND h, const std::string& indent
     case WindowKind::Tab: {
       out << " [";
       for (size_t i = 0; i < h->tabs.size(); ++i)
-        out << (i ? "|" : "") << (static_cast<int>(i) == h->curSel ? "*" : "") << h->tabs[i].text;
+        out << (i ? "|" : "") << (static_cast<int>(i) == h->curSel ? "*" : "") << h->tabs[i].text
+            << (h->tabs[i].image >= 0 ? " (image " + std::to_string(h->tabs[i].image) + ")" : std::string());
       out << "]";
       break;
     }

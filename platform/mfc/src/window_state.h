@@ -117,5 +117,6 @@ struct HWND__ {
   std::unique_ptr<mfc::HostedControl> hosted;       // outside controls (ole.h)
   std::vector<std::pair<HWND, std::string>> tools;  // tooltip tools: window and text
   bool tooltipActive = false;
-  std::vector<MSG> relayed;  // mouse messages relayed to a tooltip control, oldest first
+  std::vector<MSG> relayed;        // mouse messages relayed to a tooltip control, oldest first
+  std::vector<std::string> drawn;  // operations of released GetDC contexts of this window
 };

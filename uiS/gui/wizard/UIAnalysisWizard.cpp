@@ -1,12 +1,23 @@
 #include "gui/wizard/UIAnalysisWizard.h"
 
 #include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadCommands.h"
+#include "cadInterface/CadDocServices.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
 #include "fea/AmgMesh.h"
-#include "gui/dialogs/model/UIModelTypes.h"
-#include "gui/utils/UINotAvailable.h"
+#include "gui/commands/UICommandHandlers.h"
+#include "gui/dialogs/lbc/UIAttCommands.h"
+#include "gui/dialogs/mesh/UIMeshPS.h"
+#include "gui/dialogs/model/UIConvertModelDlg.h"
+#include "gui/dialogs/model/UIModDlg.h"
+#include "gui/dialogs/units/UIMaterialPP.h"
+#include "gui/dialogs/units/UISetupPS.h"
+#include "gui/doctor/UIDoctor.h"
+#include "gui/explorer/UICommands.h"
 #include "gui/wizard/UIWizBasePP.h"
+#include "gui/wizard/UIWizPS.h"
+#include "gui/wizard/UIWizard.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
 
@@ -18,6 +29,54 @@ constexpr int kWizardPMax = 10;
 constexpr double kWizardPTolerance = 0.1;
 constexpr double kWizardShellThickness = 0;
 
+// Attribute sheets of the loads and restraints steps.
+constexpr int kAttStructuralLoad = 0;
+constexpr int kAttStructuralRestraint = 1;
+constexpr int kAttHeat = 2;
+
+constexpr int kStepUnits = 2;
+constexpr int kStepLoads = 3;
+constexpr int kStepRestraints = 4;
+constexpr int kStepAnalyze = 6;
+constexpr int kStepResults = 7;
+
+// The guide is hidden while a step's dialogs run and shown again afterwards, unless the step
+// parked a pick (the pick's prompt is then what the user sees).
+class GuideHiddenDuringStep {
+ public:
+  GuideHiddenDuringStep() : guide_(UIGetGuideSheet()) {
+    if (guide_ && guide_->m_hWnd) guide_->ShowWindow(SW_HIDE);
+  }
+  ~GuideHiddenDuringStep() {
+    CAnlWizPS* guide = UIGetGuideSheet();  // the step may have replaced it
+    if (guide && guide == guide_ && guide->m_hWnd && !cmdIsPickPending()) guide->ShowWindow(SW_SHOW);
+  }
+  GuideHiddenDuringStep(const GuideHiddenDuringStep&) = delete;
+  GuideHiddenDuringStep& operator=(const GuideHiddenDuringStep&) = delete;
+
+ private:
+  CAnlWizPS* guide_;
+};
+
+void MoveGuideOn() {
+  CAnlWizPS* guide = UIGetGuideSheet();
+  if (guide && guide->m_hWnd && guide->GetActiveIndex() + 1 < guide->GetPageCount())
+    guide->SetActivePage(guide->GetActiveIndex() + 1);
+}
+
+bool IsHeatGuide() { return UIGetWizardKind() == kGuideKindHeat; }
+
+// The conversion dialog when the current model is of another kind; false when it was cancelled.
+bool OfferConversion(int kind) {
+  if (!CadHasCurrentModel()) return true;
+  const int current = CadCurrentModelType();
+  if (current == kind) return true;
+  CConvertModelDlg dialog;
+  dialog.currentType = current;
+  dialog.targetType = kind;
+  return dialog.DoModal() != IDCANCEL;
+}
+
 }  // namespace
 
 int UIRunAnalysisWizard(int kind) {
@@ -26,9 +85,26 @@ int UIRunAnalysisWizard(int kind) {
   ResourceSetter resources(1);
   OSVERSIONINFO version;
   GetVersionEx(&version);
-  CWizBasePP::SetUseTemplateCopy(version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS);
-  // The guide sheet comes with the guided-wizards subsystem; until then nothing more is shown.
-  UINotAvailableYet(resLoadString(UIGuideNameId(kind)).c_str());
+  const bool windows9x = version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+  CWizBasePP::SetUseTemplateCopy(windows9x);
+  if (!OfferConversion(kind)) return 0;
+  if (CAnlWizPS* guide = UIGetGuideSheet(); guide && guide->Kind() != kind) UIDestroyWizardSheet();
+  CAnlWizPS* guide = UIGetGuideSheet();
+  if (!guide) {
+    CWnd* main = CWnd::FromHandle(cad->GetMainWindow());
+    guide = new CAnlWizPS(resLoadString(IDS_GUIDE_CAPTION).c_str(), windows9x ? 1 : 0, kind, main, 0);
+    if (!guide->CreateModeless()) {
+      guide->Destroy();
+      return 0;
+    }
+  } else {
+    guide->ShowStep(UIGetWizardStep());
+  }
+  guide->AnalyzePage().MaterialName = UICurrentMaterialName;
+  guide->ShowWindow(SW_SHOW);
+  guide->SetActiveWindow();
+  guide->SetFocus();
+  cad->RefreshAfterCommand();
   return 0;
 }
 
@@ -37,14 +113,74 @@ int UICmdVibWizard() { return UIRunAnalysisWizard(1); }
 int UICmdBuckWizard() { return UIRunAnalysisWizard(2); }
 int UICmdThermWizard() { return UIRunAnalysisWizard(3); }
 
-int UIRunProblemDefinitionWizard() { return UINotAvailableYet("The problem definition step"); }
-int UIRunUnitsWizard() { return UINotAvailableYet("The units step"); }
-int UIRunLoadWizard() { return UINotAvailableYet("The loads step"); }
-int UIRunRestraintsWizard() { return UINotAvailableYet("The restraints step"); }
+int UIRunProblemDefinitionWizard() {
+  GuideHiddenDuringStep hidden;
+  UICmdModel();
+  if (CadHasCurrentModel()) MoveGuideOn();
+  return 0;
+}
+
+int UIRunUnitsWizard() {
+  GuideHiddenDuringStep hidden;
+  ResourceSetter resources(1);
+  CSetupPS sheet(resLoadString(IDS_OPTIONS_CAPTION).c_str(), nullptr, 0);
+  sheet.m_psh.nStartPage = static_cast<UINT>(sheet.GetPageIndex(&sheet.m_pageUnits));
+  if (sheet.DoModal() == IDOK || sheet.m_bApplied) {
+    UISetWizardTabState(kStepUnits, 1);
+    MoveGuideOn();
+  }
+  return 0;
+}
+
+int UIRunLoadWizard() {
+  GuideHiddenDuringStep hidden;
+  UIAttNew(IsHeatGuide() ? kAttHeat : kAttStructuralLoad);
+  if (CadLoadCaseHasLoads()) {
+    UISetWizardTabState(kStepLoads, 1);
+    MoveGuideOn();
+  }
+  return 0;
+}
+
+int UIRunRestraintsWizard() {
+  GuideHiddenDuringStep hidden;
+  UIAttNew(IsHeatGuide() ? kAttHeat : kAttStructuralRestraint);
+  if (CadRestraintCaseHasRestraints()) {
+    UISetWizardTabState(kStepRestraints, 1);
+    MoveGuideOn();
+  }
+  return 0;
+}
+
 int UIRunMaterialsWizard() { return 0; }
-int UIRunMeshStep() { return UINotAvailableYet("The mesh step"); }
-int UIRunAnalyzeStep() { return UINotAvailableYet("The analyze step"); }
-int UIRunResultsStep() { return UINotAvailableYet("The results step"); }
+
+int UIRunMeshStep() {
+  GuideHiddenDuringStep hidden;
+  if (CadCurrentSubModelCount() == 0) UICmdMesh();
+  // The analysis sheet follows once the model has a mesh and nothing parked a pick.
+  if (CadCurrentSubModelCount() > 0 && !cmdIsPickPending()) UICmdAnalyze();
+  if (UIGetWizardTabState(kStepAnalyze)) MoveGuideOn();
+  return 0;
+}
+
+int UIRunAnalyzeStep() { return UIRunMeshStep(); }
+
+int UIRunResultsStep() {
+  {
+    GuideHiddenDuringStep hidden;
+    UIRunDoctorCommand();
+  }
+  if (!CadHasCurrentResultSet()) return 0;
+  UISetWizardTabState(kStepResults, 1);
+  CAnlWizPS* guide = UIGetGuideSheet();
+  CPropertyPage* page = guide ? guide->GetActivePage() : nullptr;
+  CWnd* finish = page ? page->GetDlgItem(IDC_GUIDE_FINISH) : nullptr;
+  if (!finish) return 0;
+  finish->EnableWindow(TRUE);
+  finish->SetFocus();
+  page->SendMessage(DM_SETDEFID, IDC_GUIDE_FINISH);
+  return 0;
+}
 
 int UIGenerateWizardMesh(AmgMesh*& mesh, const char* material) {
   CadInterface* cad = CadInterface::GetCurrent();

@@ -1,28 +1,33 @@
-// Entry points of the guided analysis: the four guide commands, the guide's step commands and
-// the results-required entry.
+// Entry points of the guided analysis: the guide launcher behind the four guide commands, the
+// guide's step commands (command-table entries 38 to 45) and the results-required entry.
 //
-// The guide sheet and its task sheets are not part of the system yet: a guide command does what
-// precedes the guide (the CAD's leave to start, the page-template choice) and then says on the
-// command line that the guide is not available yet; so do the step commands.
+// A step hides the guide while it runs and shows it again afterwards unless a pick is pending.
+// The steps' own task wizards are not part of the system yet; until they are, a step opens the
+// dialog that does its work today: problem definition the model dialog, units the options sheet
+// on its Units page, loads and restraints the attribute sheets, analyze the mesh sheet and then
+// the analysis sheet, results the design doctor.
 #pragma once
 
 class AmgMesh;
 
-// Kind 0 stress, 1 vibration, 2 buckling, 3 heat transfer. Answers 0.
+// Kind 0 stress, 1 vibration, 2 buckling, 3 heat transfer. Offers the model conversion when the
+// current model has another kind (Cancel ends the command), replaces a guide of another kind,
+// builds the guide when none exists and shows it on its remembered step. Answers 0.
 int UIRunAnalysisWizard(int kind);
 int UICmdStressWizard();  // "CAEP_STRESS_WIZARD"
 int UICmdVibWizard();     // "CAEP_VIB_WIZARD"
 int UICmdBuckWizard();    // "CAEP_BUCK_WIZARD"
 int UICmdThermWizard();   // "CAEP_THERM_WIZARD"
 
-// The guide's steps (run-time command entries). Each answers 0.
+// The guide's steps (run-time command entries). Each answers 0. A step that finishes moves the
+// guide to its next page and marks its step.
 int UIRunProblemDefinitionWizard();
 int UIRunUnitsWizard();
 int UIRunLoadWizard();
 int UIRunRestraintsWizard();
 int UIRunMaterialsWizard();  // shows nothing
 int UIRunMeshStep();
-int UIRunAnalyzeStep();
+int UIRunAnalyzeStep();  // the mesh step's sheets
 int UIRunResultsStep();
 
 // Meshes the mesh the mesh step hands over through the CAD (p-orders 3 to 10, tolerance 0.1,

@@ -621,6 +621,11 @@ std::string Short(double value) {
 
 kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
                              std::ostream* progressStream) {
+  return Run(description, workDir, progressStream, SolvedHook());
+}
+
+kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
+                             std::ostream* progressStream, const SolvedHook& solved) {
   const Progress progress(progressStream);
   Summary summary;
   auto mark = std::chrono::steady_clock::now();
@@ -700,13 +705,18 @@ kestrum::Result<Summary> Run(const Description& description, const std::filesyst
     if (kestrum::Status done = Analyse(description, m, *writer, workDir, progress, lap, set); !done)
       return done.problem();
     Summarise(*set, summary);
+    if (solved) solved(m.model, *set);
     if (!(description.adaptTarget > 0)) break;
     summary.adaptErrors.push_back(summary.maxErrorEstimate);
     progress.Say("Largest estimated error " + Short(summary.maxErrorEstimate) + " %");
     CaeString message;
     int stop = 1;
     const int unchanged = m.model.AdaptMeshes(set, FerQtyStress, message, stop);
-    if (!message.IsEmpty()) return ProblemAt(description, message.Str(), description.adaptLine);
+    const AnlModel::AdaptOutcome outcome = m.model.LastAdaptOutcome();
+    if (outcome == AnlModel::kAdaptNoEstimate || outcome == AnlModel::kAdaptMeshFailed ||
+        outcome == AnlModel::kAdaptNothingChosen)
+      return ProblemAt(description, message.Str(), description.adaptLine);
+    if (outcome == AnlModel::kAdaptSingular) summary.warnings.push_back(message.Str());
     if (unchanged || stop) break;
     summary.nodes = mesh->NumNodes();
     summary.elements = mesh->NumElements();

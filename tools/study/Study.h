@@ -39,12 +39,16 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "kestrum/result.h"
+
+class AnlModel;
+class FerResultSet;
 
 namespace study {
 
@@ -118,6 +122,11 @@ kestrum::Result<Description> ParseStudy(std::string_view text, const std::filesy
 // solver's progress go to `progress` when given.
 kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
                              std::ostream* progress = nullptr);
+// The same, handing the model and each analysis's new result set to `solved` (before an adaptive
+// pass refines the meshes), so that a caller can judge them.
+using SolvedHook = std::function<void(AnlModel& model, FerResultSet& set)>;
+kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
+                             std::ostream* progress, const SolvedHook& solved);
 // The results summary as printed.
 std::string Format(const Summary& summary);
 

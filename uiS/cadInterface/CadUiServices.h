@@ -49,9 +49,11 @@ void UISetupResultsDisplay();
 
 // ---- the design doctor (gui/doctor) ----
 
-// 1 when the design doctor has a subject (a job or a result set), with the subject in the
-// outputs; 0 when there is none. The doctor is not part of the system yet, so there is never a
-// subject: answers 0 and leaves the outputs null and empty.
+// 1 when the design doctor has a subject, with the subject in the outputs; 0 (outputs null and
+// empty) when there is none. The subject is a job: the last submitted one when it failed, is
+// pending or has results, else the current model's first such job, else the current
+// optimisation model's first failed job; without a job, the current result set unless it is a
+// model-shape set.
 int UIFindDoctorTarget(AnlJob*& job, FerResultSet*& resultSet, CaeString& name);
 
 // ---- the Explorer's model and job choices (gui/explorer) ----

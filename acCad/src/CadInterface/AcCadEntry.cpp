@@ -29,6 +29,7 @@
 #include "gui/dialogs/common/UIPickDlg.h"
 #include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/units/UISetupState.h"
+#include "gui/doctor/UIDocTests.h"
 #include "gui/explorer/CExpTab.h"
 #include "gui/graph2d/UIGraphDlg.h"
 #include "gui/optwizard/results/UIResOptVRMLPP.h"
@@ -298,6 +299,7 @@ void acResetModuleState() {
   UISetupResetModuleState();
   CResOptVRMLPP::ResetModuleState();
   CModelDlg::ResetClosedFlags();
+  UIDocResetModuleState();
   acResetReactorState();
   acTopoResetFlags();
 }

@@ -413,11 +413,11 @@ double AmgMesh::EstimateElementCount(double size) const {
   return std::fabs(props.Mass()) / triangle;
 }
 
-int AmgMesh::MeshIt() {
+bool AmgMesh::Generate(fea_detail::MeshOutcome& outcome) {
   TopoDS_Shape shape;
   if (!BodyShape(shape)) {
     Fail(AmgMeshNoGeometry, "the body has no geometry", CaeVector());
-    return 0;
+    return false;
   }
   // The size the mesher would take; a count beyond what a mesh may hold is refused before it runs.
   double size = defaultSize_ > 0.0 ? defaultSize_ : kDefaultPerExtent * LargestExtent(shape);
@@ -429,7 +429,7 @@ int AmgMesh::MeshIt() {
                             size, count, kMostElements))
              .Text(),
          CaeVector());
-    return 0;
+    return false;
   }
   fea_detail::MeshSettings settings = SettingsOf(*this);
   for (const LocalSize& local : localSizes_)
@@ -442,14 +442,36 @@ int AmgMesh::MeshIt() {
       data[12 + corner] = tet.sizes[corner];
     }
   }
-  const fea_detail::MeshOutcome outcome = fea_detail::MeshShape(shape, settings);
+  outcome = fea_detail::MeshShape(shape, settings);
   if (!outcome.ok) {
     const auto& at = outcome.errorLocation;
     Fail(AmgMeshFailed, outcome.error, CaeVector(at[0], at[1], at[2]));
-    return 0;
+    return false;
   }
+  return true;
+}
+
+int AmgMesh::MeshIt() {
+  fea_detail::MeshOutcome outcome;
+  if (!Generate(outcome)) return 0;
   return Adopt(outcome);
 }
+
+int AmgMesh::PrepareMesh() {
+  prepared_.reset();
+  auto outcome = std::make_unique<fea_detail::MeshOutcome>();
+  if (!Generate(*outcome)) return 0;
+  prepared_ = std::move(outcome);
+  return 1;
+}
+
+int AmgMesh::CommitPrepared() {
+  if (!prepared_) return 0;
+  const std::unique_ptr<fea_detail::MeshOutcome> outcome = std::move(prepared_);
+  return Adopt(*outcome);
+}
+
+void AmgMesh::DiscardPrepared() { prepared_.reset(); }
 
 std::string AmgMesh::JoinRefusal(const std::vector<AmgMesh*>& meshes) {
   const AmgMesh& first = *meshes.front();

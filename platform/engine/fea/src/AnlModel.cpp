@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <optional>
 #include <thread>
 
 #include "CheckReport.h"
 #include "DeckText.h"
+#include "ErrorEstimate.h"
 #include "MeshAdapt.h"
 #include "amg/CaeConfig.h"
 #include "amg/CaeCoordSys.h"
@@ -406,7 +408,10 @@ int AnlModel::SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, Anl
     CaeString why;
     int stop = 1;
     AdaptMeshes(&results, FerQtyStress, why, stop);
-    if (!why.IsEmpty()) return fail(why);
+    // Used-up passes and a singular point end the run with the last results, as a reached target does.
+    if (LastAdaptOutcome() == kAdaptNoEstimate || LastAdaptOutcome() == kAdaptMeshFailed ||
+        LastAdaptOutcome() == kAdaptNothingChosen)
+      return fail(why);
     if (stop) break;
     // The meshes changed: this pass's results no longer belong to them.
     earlier.push_back(job);
@@ -415,33 +420,95 @@ int AnlModel::SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, Anl
   return 1;
 }
 
-int AnlModel::AdaptMeshes(FerResultSet* results, int, CaeString& message, int& stop) {
+namespace {
+
+// A singular point: the largest error does not fall although the elements where it sits shrank,
+// while the field there keeps growing (a resolved concentration converges instead).
+bool StaysSingular(double size, double error, double field, const fea_detail::ElementErrors& now) {
+  return now.worstSize < size && now.maxPercent >= 0.9 * error && now.worstField >= 1.15 * field;
+}
+
+}  // namespace
+
+int AnlModel::AdaptMeshes(FerResultSet* results, int quantityType, CaeString& message, int& stop) {
   message = CaeString();
   stop = 1;
-  const FerResult* errors = results ? results->FindResult(FerQtyErrorEstimate) : nullptr;
-  double lowest = 0.0, highest = 0.0;
-  // The solver writes zeros for the estimate of linear elements: not an estimate.
+  auto end = [&](AdaptOutcome outcome, const CaeString& why) {
+    lastAdapt_ = outcome;
+    message = why;
+    return 1;
+  };
+  const CaeString noEstimate(
+      "The results hold no error estimate to refine the mesh by: it comes with the stresses, modes or heat flux of "
+      "quadratic solid elements.");
+  if (!results) return end(kAdaptNoEstimate, noEstimate);
+  if (!results->Mesh()) results->LoadData();
+  const int quantity = results->FindResult(quantityType) ? quantityType : fea_detail::ErrorQuantity(*results);
+  fea_detail::ElementErrors errors;
+  if (!fea_detail::EstimateErrors(*results, quantity, errors)) {
+    // Without the mesh the solver's estimate still tells whether the error is within the target.
+    const FerResult* solver = results->FindResult(FerQtyErrorEstimate);
+    double lowest = 0.0, highest = 0.0;
+    if (solver && solver->Range(0, 0, lowest, highest) && highest > 0.0 && highest <= adaptTargetError_)
+      return end(kAdaptWithinTarget, CaeString());
+    return end(kAdaptNoEstimate, noEstimate);
+  }
+  if (errors.maxPercent <= adaptTargetError_) return end(kAdaptWithinTarget, CaeString());
   const std::vector<AmgMesh*> meshes = LiveMeshes();
   const bool linear = std::any_of(meshes.begin(), meshes.end(), [](AmgMesh* m) { return m->GetElementOrder() == 1; });
-  if (!errors || !errors->Range(0, 0, lowest, highest) || linear) {
-    message = CaeString(
-        "The results hold no error estimate to refine the mesh by: it comes with a static analysis of quadratic "
-        "solid elements.");
-    return 1;
+  if (meshes.empty() || linear || HasShellMesh()) return end(kAdaptNoEstimate, noEstimate);
+  if (adaptPasses_ >= adaptIterations_)
+    return end(kAdaptPassesUsed,
+               CaeString::Format("The mesh was refined %d times, as many times as this model allows; the largest "
+                                 "estimated error is still %g %%, above the target of %g %%.",
+                                 adaptPasses_, errors.maxPercent, adaptTargetError_));
+  if (lastWorst_.set && StaysSingular(lastWorst_.size, lastWorst_.error, lastWorst_.field, errors))
+    return end(kAdaptSingular,
+               CaeString::Format("The largest estimated error, %g %%, at (%g, %g, %g) does not fall as the elements "
+                                 "there shrink while the %s there keeps growing. That is a singular point "
+                                 "(a sharp inner corner, a point load or a restrained edge), which no mesh resolves: "
+                                 "round the corner or spread the load or restraint there.",
+                                 errors.maxPercent, errors.worstPlace[0], errors.worstPlace[1], errors.worstPlace[2],
+                                 FerQuantityName(quantity)));
+  // The solver's own estimate drives a static refinement; other results refine by the doctor's.
+  const FerResult* solver = errors.fromSolver ? results->FindResult(FerQtyErrorEstimate) : nullptr;
+  FerResult estimated(FerQtyErrorEstimate);
+  if (!solver) {
+    estimated.SetNodalData(0, errors.nodeIds, errors.nodePercent);
+    solver = &estimated;
   }
-  // Within the target or out of passes: the results stand.
-  if (highest <= adaptTargetError_ || adaptPasses_ >= adaptIterations_) return 1;
-  std::vector<AmgMesh*> refined;
-  for (AmgMesh* mesh : meshes)
-    if (fea_detail::SetSizesFromError(*mesh, *errors, adaptTargetError_) > 0) refined.push_back(mesh);
-  if (refined.empty()) return 1;
-  for (AmgMesh* mesh : refined) {
-    if (!mesh->MeshIt()) {
-      message = CaeString("The refined mesh could not be made: ") + mesh->ErrorText();
-      return 1;
+  std::vector<AmgMesh*> chosen;
+  std::vector<std::vector<AmgMesh::SizeTet>> earlierFields;
+  for (AmgMesh* mesh : meshes) {
+    std::vector<AmgMesh::SizeTet> earlier = mesh->SizeField();
+    if (fea_detail::SetSizesFromError(*mesh, *solver, adaptTargetError_) > 0) {
+      chosen.push_back(mesh);
+      earlierFields.push_back(std::move(earlier));
     }
   }
+  if (chosen.empty())
+    return end(kAdaptNothingChosen,
+               CaeString::Format("No element of the meshes was chosen for refinement although the largest estimated "
+                                 "error, %g %%, is above the target of %g %%: the results were not computed on "
+                                 "these meshes.",
+                                 errors.maxPercent, adaptTargetError_));
+  // Every mesh is made aside first: one that fails leaves all of them as they were.
+  for (std::size_t i = 0; i < chosen.size(); ++i) {
+    if (chosen[i]->PrepareMesh()) continue;
+    const CaeString why = CaeString("The refined mesh could not be made: ") + chosen[i]->ErrorText();
+    for (std::size_t j = 0; j < chosen.size(); ++j) {
+      chosen[j]->DiscardPrepared();
+      chosen[j]->SetSizeField(std::move(earlierFields[j]));
+    }
+    return end(kAdaptMeshFailed, why);
+  }
+  for (AmgMesh* mesh : chosen) mesh->CommitPrepared();
   ++adaptPasses_;
+  lastWorst_.set = true;
+  lastWorst_.size = errors.worstSize;
+  lastWorst_.error = errors.maxPercent;
+  lastWorst_.field = errors.worstField;
+  lastAdapt_ = kAdaptRefined;
   stop = 0;
   return 0;
 }

@@ -173,6 +173,7 @@ void FerResult::SetNodalData(int subset, std::vector<long> ids, std::vector<doub
   nodal_[subset].ids = std::move(ids);
   nodal_[subset].values = std::move(values);
   nodal_[subset].index.clear();
+  nodal_[subset].indexed = std::make_shared<std::once_flag>();
   SetEntityCount(static_cast<int>(nodal_[subset].ids.size()));
   SetSubSetCount(NumNodalSubsets());
 }
@@ -193,8 +194,9 @@ bool FerResult::NodeValue(int subset, long id, int component, double& value) con
 }
 
 bool FerResult::Lookup(const Nodal& data, int components, long id, int component, double& value) {
-  if (data.index.empty())
+  std::call_once(*data.indexed, [&data] {
     for (std::size_t i = 0; i < data.ids.size(); ++i) data.index[data.ids[i]] = i;
+  });
   auto found = data.index.find(id);
   if (found == data.index.end()) return false;
   value = data.values[found->second * components + component];
@@ -207,6 +209,7 @@ void FerResult::SetElementData(int subset, std::vector<long> ids, std::vector<do
   elemental_[subset].ids = std::move(ids);
   elemental_[subset].values = std::move(values);
   elemental_[subset].index.clear();
+  elemental_[subset].indexed = std::make_shared<std::once_flag>();
   SetEntityCount(static_cast<int>(elemental_[subset].ids.size()));
   SetSubSetCount(NumElementSubsets());
 }

@@ -152,6 +152,7 @@ class AmgMesh : public CaeAttrib {
   };
   void SetSizeField(std::vector<SizeTet> tets);
   bool HasSizeField() const { return !sizeField_.empty(); }
+  const std::vector<SizeTet>& SizeField() const { return sizeField_; }
 
   // Whether the mesh follows the part's geometry.
   int Associated() const { return associated_; }
@@ -242,6 +243,14 @@ class AmgMesh : public CaeAttrib {
   // elements. Answers 1 on success; on failure reports the error (level 1, with its location),
   // keeps no half-made mesh and answers 0.
   virtual int MeshIt();
+  // Generation in two steps, for meshes that must all change or none: PrepareMesh generates as
+  // MeshIt does but keeps the new mesh aside (the current items stay; a failure is reported as
+  // MeshIt reports it and answers 0); CommitPrepared puts the prepared mesh in place (answers 1,
+  // 0 when nothing was prepared or it cannot be adopted); DiscardPrepared drops it.
+  int PrepareMesh();
+  int CommitPrepared();
+  void DiscardPrepared();
+  bool HasPrepared() const { return prepared_ != nullptr; }
   // --- virtual operations the drawing's mesh overrides -----------------------------------
   // The engine's reaction: the mesh needs an update.
   void UponTopoRefModify() override;
@@ -284,10 +293,13 @@ class AmgMesh : public CaeAttrib {
   // The body's shape for estimates: a face's or edge's reference asks for its body's.
   bool EstimateShape(TopoDS_Shape& shape) const;
   int Adopt(const fea_detail::MeshOutcome& outcome);
+  // Generates a mesh with the current controls into `outcome`; false after reporting why not.
+  bool Generate(fea_detail::MeshOutcome& outcome);
   // Why the meshes cannot be made together (empty when they can).
   static std::string JoinRefusal(const std::vector<AmgMesh*>& meshes);
   void Fail(AmgMeshError code, const std::string& text, const CaeVector& location);
 
+  std::unique_ptr<fea_detail::MeshOutcome> prepared_;
   std::unique_ptr<TopoDS_Shape> shape_;
   std::unique_ptr<ShapeItems> shapeItems_;
   std::vector<LocalSize> localSizes_;

@@ -160,18 +160,29 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   // error estimate, a failed solve with the solver's reason, a refined mesh that could not be
   // made), the earlier passes' jobs removed then too.
   int SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, AnlCode code);
-  // One h-adaptive pass on solved results: where the results' error estimate (percent) exceeds
-  // the target error, local sizes shrink the elements and the live meshes are made again.
-  // Answers 0 with `stop` 0 when the meshes were refined (the results and jobs made on the old
-  // meshes are then stale; analyse again). Answers 1 with `stop` 1 when nothing changed: the
-  // error is within the target, the passes (GetAdaptIterations, counted over the model's life)
-  // are used up, or `message` says why not (no error estimate in the results, which the solver
-  // gives for quadratic solid elements only, or a mesh that could not be made: that mesh then
-  // reports its error like MeshIt). The quantity type is
-  // the one the caller judged by; the stress error estimate is what drives the refinement.
+  // One h-adaptive pass on solved results: where the estimated error of the results (percent of
+  // the peak, by `quantityType` when the results hold it, else by what they hold: stresses,
+  // displacements, heat flux, temperatures) exceeds the target error, local sizes shrink the
+  // elements and the live meshes are made again, all of them or none. Answers 0 with `stop` 0
+  // when the meshes were refined (the results and jobs made on the old meshes are then stale;
+  // analyse again). Answers 1 with `stop` 1 when nothing changed: silently when the error is
+  // within the target; else `message` says why (no estimate, which needs quadratic solid
+  // elements; the passes, GetAdaptIterations over the model's life, used up; no element chosen;
+  // the largest error staying at a singular point as the elements there shrink; a refined mesh
+  // that could not be made, when every mesh keeps what it had). LastAdaptOutcome tells which.
   int AdaptMeshes(FerResultSet* results, int quantityType, CaeString& message, int& stop);
   // How many adaptive passes refined the meshes so far.
   int AdaptPasses() const { return adaptPasses_; }
+  enum AdaptOutcome : int {
+    kAdaptRefined = 0,
+    kAdaptWithinTarget,
+    kAdaptPassesUsed,
+    kAdaptNothingChosen,
+    kAdaptSingular,
+    kAdaptNoEstimate,
+    kAdaptMeshFailed,
+  };
+  AdaptOutcome LastAdaptOutcome() const { return lastAdapt_; }
   // Multi-point constraints are the solver's; nothing to validate yet (answers 1).
   int ValidateMPCs() { return 1; }
   void UpdateResultCaseForHAdaptivity() {}
@@ -230,6 +241,15 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   int adaptIterations_ = 3;
   double adaptTargetError_ = 5.0;
   int adaptPasses_ = 0;
+  AdaptOutcome lastAdapt_ = kAdaptWithinTarget;
+  // The largest error when the meshes were last refined, to tell a singular point.
+  struct AdaptMark {
+    bool set = false;
+    double size = 0.0;
+    double error = 0.0;
+    double field = 0.0;
+  };
+  AdaptMark lastWorst_;
   AnlElemDescTable descTab_;
   std::size_t pairCursor_ = 0;
   std::vector<std::unique_ptr<AnlSubModel>> ownedSubModels_;

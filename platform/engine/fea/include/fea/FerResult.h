@@ -8,6 +8,7 @@
 #pragma once
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -196,7 +197,10 @@ class FerResult : public virtual CaeActive {
   struct Nodal {
     std::vector<long> ids;
     std::vector<double> values;
-    mutable std::unordered_map<long, std::size_t> index;  // built on first lookup
+    // Built on the first lookup, once even when several threads look up at the same time (the
+    // design doctor's worker reads values while the window thread draws them).
+    mutable std::unordered_map<long, std::size_t> index;
+    mutable std::shared_ptr<std::once_flag> indexed = std::make_shared<std::once_flag>();
   };
   static bool Lookup(const Nodal& data, int components, long id, int component, double& value);
   std::vector<Nodal> nodal_;

@@ -178,7 +178,26 @@ const OptCycle* OptShapeRun::Cycle(const double* x) {
   cycles_.push_back(std::move(cycle));
   lastGood_ = static_cast<int>(cycles_.size()) - 1;
   evaluator_->CycleDone(cycles_.back());
+  // The run's own convergence test between successive designs: NLopt's MMA tests its criteria only
+  // between outer iterations, and solver noise can keep it in inner ones for the rest of the cycles.
+  if (cycles_.size() > 1 && Converged(cycles_[cycles_.size() - 2], cycles_.back())) {
+    converged_ = true;
+    nlopt_force_stop(static_cast<nlopt_opt>(optimiser_));
+  }
   return &cycles_.back();
+}
+
+bool OptShapeRun::Converged(const OptCycle& previous, const OptCycle& current) const {
+  if (current.maxConstraint > std::max(0.0, parameters_.maxConstraintViolation)) return false;
+  const double change = std::fabs(current.objective - previous.objective);
+  const bool objective = (parameters_.relativeObjectiveChange > 0 &&
+                          change <= parameters_.relativeObjectiveChange * std::fabs(current.objective)) ||
+                         (parameters_.absoluteObjectiveChange > 0 && change <= parameters_.absoluteObjectiveChange);
+  bool variables = parameters_.relativeVariableChange > 0;
+  for (std::size_t i = 0; i < current.design.size() && variables; ++i)
+    variables = std::fabs(current.design[i] - previous.design[i]) <=
+                parameters_.relativeVariableChange * std::fabs(current.design[i]);
+  return objective || variables;
 }
 
 int OptShapeRun::Run(OptDesignEvaluator& evaluator) {
@@ -254,6 +273,12 @@ int OptShapeRun::Run(OptDesignEvaluator& evaluator) {
     return exitCode_;
   }
   // NLopt answers the best feasible design it met; the recorded cycle of that design decides.
+  if (converged_) {
+    final_ = cycles_.back().design;
+    exitCode_ = OptExitConverged;
+    exitMessage_ = OptExitText(exitCode_);
+    return exitCode_;
+  }
   final_ = x;
   const auto sameDesign = [&x](const OptCycle& c) { return c.design == x; };
   const auto finalCycle = std::find_if(cycles_.rbegin(), cycles_.rend(), sameDesign);

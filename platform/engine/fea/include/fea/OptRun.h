@@ -128,6 +128,9 @@ class OptShapeRun {
   // Evaluates a design (once per distinct design; repeated queries answer from the last).
   const OptCycle* Cycle(const double* x);
   double MaxConstraint(const std::vector<double>& values) const;
+  // Whether the change from one cycle to the next meets a criterion, the design being feasible
+  // within the maximum violation.
+  bool Converged(const OptCycle& previous, const OptCycle& current) const;
 
   std::vector<OptRunVariable> variables_;
   std::vector<OptRunConstraint> constraints_;
@@ -140,6 +143,7 @@ class OptShapeRun {
   std::vector<OptCycle> cycles_;
   int lastGood_ = -1;
   bool failed_ = false;
+  bool converged_ = false;
   bool interrupted_ = false;
   std::string failure_;
   int exitCode_ = OptExitRunning;

@@ -24,8 +24,12 @@ kestrum::Problem ProblemIn(const Description& description, std::string message, 
 class StudyEvaluator : public OptDesignEvaluator {
  public:
   StudyEvaluator(const Description& description, std::filesystem::path workDir, std::ostream* progress,
-                 OptimisationSummary& summary)
-      : description_(description), workDir_(std::move(workDir)), progress_(progress), summary_(summary) {}
+                 Summary& summary)
+      : description_(description),
+        workDir_(std::move(workDir)),
+        progress_(progress),
+        summary_(*summary.optimisation),
+        nodes_(summary.nodes) {}
 
   std::vector<OptEvaluation> Evaluate(const std::vector<std::vector<double>>& designs, bool) override {
     const Clock::time_point start = Clock::now();
@@ -57,6 +61,7 @@ class StudyEvaluator : public OptDesignEvaluator {
     if (kestrum::Status meshed = base.Mesh(); !meshed) return failAll(meshed.problem().message);
     meshSeconds += Since(meshStart);
     const double baseMeshSeconds = meshSeconds;
+    nodes_ = base.Nodes();
 
     // The cycle's design and its steps, solved side by side on one solver thread each; a step
     // carries the cycle's mesh when its solid is an axis-wise move of the cycle's (no mesh noise
@@ -95,8 +100,9 @@ class StudyEvaluator : public OptDesignEvaluator {
   }
 
   void CycleDone(const OptCycle& cycle) override {
-    if (cycle.index == 0) (void)opt_history::Start(workDir_ / "history.txt", static_cast<int>(cycle.design.size()),
-                                                   static_cast<int>(cycle.constraints.size()));
+    if (cycle.index == 0)
+      (void)opt_history::Start(workDir_ / "history.txt", static_cast<int>(cycle.design.size()),
+                               static_cast<int>(cycle.constraints.size()));
     (void)opt_history::Append(workDir_ / "history.txt", cycle);
     if (!progress_) return;
     std::ostringstream line;
@@ -121,6 +127,7 @@ class StudyEvaluator : public OptDesignEvaluator {
   std::filesystem::path workDir_;
   std::ostream* progress_;
   OptimisationSummary& summary_;
+  int& nodes_;
   int cycles_ = 0;
 };
 
@@ -159,7 +166,7 @@ kestrum::Result<Summary> Optimise(const Description& description, const std::fil
   OptimisationSummary& run = summary.optimisation.emplace();
   for (const OptRunVariable& v : variables) run.variables.push_back(v.name);
   for (const OptRunConstraint& c : constraints) run.constraints.push_back(c.name);
-  StudyEvaluator evaluator(description, workDir, progress, run);
+  StudyEvaluator evaluator(description, workDir, progress, summary);
   OptShapeRun optimiser(variables, constraints, parameters);
   run.exitCode = optimiser.Run(evaluator);
   run.exitMessage = optimiser.ExitMessage();

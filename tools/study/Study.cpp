@@ -2,12 +2,12 @@
 
 #include <sys/resource.h>
 #include <BRepAlgoAPI_Cut.hxx>
-#include <BRep_Tool.hxx>
 #include <BRepBndLib.hxx>
 #include <BRepBuilderAPI_Transform.hxx>
 #include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
+#include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
 #include <TopExp.hxx>
@@ -184,7 +184,8 @@ bool ParseOptimisation(const std::vector<std::string>& w, int line, Description&
     if (w.size() < 2 || !Numbers(w, 2, 2, bounds, why, "a parameter name and two bounds")) return false;
     if (!(bounds[0] < bounds[1])) return why = "the lower bound must lie below the upper", false;
     for (const DesignVariable& other : description.variables)
-      if (other.name == w[1]) return why = "\"" + w[1] + "\" is already a variable (line " + std::to_string(other.line) + ")", false;
+      if (other.name == w[1])
+        return why = "\"" + w[1] + "\" is already a variable (line " + std::to_string(other.line) + ")", false;
     v.name = w[1];
     v.lower = bounds[0];
     v.upper = bounds[1];
@@ -330,7 +331,8 @@ kestrum::Result<Description> ParseStudy(std::string_view text, const std::filesy
     return problem("variables and constraints need \"optimise shape\"",
                    parsed.variables.empty() ? parsed.designConstraints.front().line : parsed.variables.front().line);
   if (!parsed.optimise.empty()) {
-    if (parsed.partFile.empty()) return problem("a shape optimisation varies a part's parameters: give a part", parsed.optimiseLine);
+    if (parsed.partFile.empty())
+      return problem("a shape optimisation varies a part's parameters: give a part", parsed.optimiseLine);
     if (parsed.variables.empty()) return problem("a shape optimisation needs a variable", parsed.optimiseLine);
     if (parsed.analysis != "static" || parsed.adaptTarget > 0)
       return problem("a shape optimisation runs static analyses without adaptation", parsed.optimiseLine);
@@ -950,9 +952,7 @@ kestrum::Status Design::Mesh() {
   return kestrum::Ok();
 }
 
-bool Design::Parameter(const std::string& name, double& value) const {
-  return parts_->geometry.Parameter(name, value);
-}
+bool Design::Parameter(const std::string& name, double& value) const { return parts_->geometry.Parameter(name, value); }
 
 int Design::Nodes() const { return parts_->mesh ? parts_->mesh->NumNodes() : 0; }
 

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -39,6 +40,13 @@ class Design {
   // Meshes the design and applies the conditions.
   kestrum::Status Mesh();
   int Nodes() const;
+  // The mesh's elements for a Concept run: centroid, volume, frozen when touching a frozen face.
+  kestrum::Result<std::vector<OptConceptElement>> Elements() const;
+  // The deck's element material groups (see AmgMesh::SetMaterialGroups).
+  void SetMaterialGroups(std::vector<double> scales, std::unordered_map<long, int> groups);
+  // The strain energies of the listed elements in a finished job's results, and the compliance
+  // (twice their sum).
+  kestrum::Result<std::vector<double>> ReadEnergies(AnlJob& job, const std::vector<long>& elements, double& compliance);
   // Whether `other` is this design moved axis by axis (each coordinate scaled and shifted, every
   // vertex of the solid in its place): this design's mesh then carries exactly onto it.
   bool CarriesOnto(const Design& other) const;
@@ -58,6 +66,10 @@ class Design {
 // Waits for each job (polling them together); answers the reason of the first that failed,
 // empty when every one has results.
 std::string WaitForAll(const std::vector<AnlJob*>& jobs);
+
+// The Concept optimisation of a study: meshes once, then one analysis per cycle in `workDir`.
+kestrum::Result<Summary> OptimiseConcept(const Description& description, const std::filesystem::path& workDir,
+                                         std::ostream* progress);
 
 // The shape optimisation of a study: runs it in `workDir` (cycle folders and "history.txt").
 kestrum::Result<Summary> Optimise(const Description& description, const std::filesystem::path& workDir,

@@ -177,3 +177,91 @@ kestrum::Result<Summary> Optimise(const Description& description, const std::fil
 }
 
 }  // namespace study
+
+namespace study {
+namespace {
+
+// Solves the meshed design with the run's material groups, one analysis per cycle.
+class ConceptEvaluator : public OptConceptEvaluator {
+ public:
+  ConceptEvaluator(Design& design, std::vector<long> ids, std::filesystem::path workDir, std::ostream* progress,
+                   OptimisationSummary& summary)
+      : design_(design), ids_(std::move(ids)), workDir_(std::move(workDir)), progress_(progress), summary_(summary) {}
+
+  bool Solve(const std::vector<int>& group, const std::vector<double>& scales, std::vector<double>& energies,
+             std::vector<double>& compliance, std::string& reason) override {
+    const Clock::time_point start = Clock::now();
+    std::unordered_map<long, int> groups;
+    for (std::size_t e = 0; e < ids_.size(); ++e) groups.emplace(ids_[e], group[e]);
+    design_.SetMaterialGroups(scales, std::move(groups));
+    auto job = design_.Start(workDir_ / ("cycle" + std::to_string(cycle_++)), 0);
+    if (!job) return reason = job.problem().message, false;
+    const Clock::time_point solveStart = Clock::now();
+    if (const std::string failed = WaitForAll({*job}); !failed.empty()) return reason = failed, false;
+    const double solveSeconds = Since(solveStart);
+    double total = 0.0;
+    auto read = design_.ReadEnergies(**job, ids_, total);
+    if (!read) return reason = read.problem().message, false;
+    energies = std::move(read).value();
+    compliance = {total};
+    (*job)->CleanUp();
+    summary_.cycleSeconds.push_back(Since(start));
+    summary_.meshSeconds.push_back(0.0);
+    summary_.solveSeconds.push_back(solveSeconds);
+    summary_.analyses.push_back(1);
+    return true;
+  }
+
+  void CycleDone(const OptConceptCycle& cycle) override {
+    if (!progress_) return;
+    std::ostringstream line;
+    line.imbue(std::locale::classic());
+    line << "Cycle " << cycle.index << ": volume " << cycle.volumeFraction << ", compliance " << cycle.compliance[0]
+         << ", largest change " << cycle.change;
+    *progress_ << line.str() << "\n" << std::flush;
+  }
+
+ private:
+  Design& design_;
+  std::vector<long> ids_;
+  std::filesystem::path workDir_;
+  std::ostream* progress_;
+  OptimisationSummary& summary_;
+  int cycle_ = 0;
+};
+
+}  // namespace
+
+kestrum::Result<Summary> OptimiseConcept(const Description& description, const std::filesystem::path& workDir,
+                                         std::ostream* progress) {
+  auto design = Design::Make(description, {});
+  if (!design) return design.problem();
+  if (kestrum::Status meshed = (*design)->Mesh(); !meshed) return meshed.problem();
+  auto elements = (*design)->Elements();
+  if (!elements) return elements.problem();
+  OptConceptSettings settings;
+  settings.targetFraction = description.targetFraction;
+  settings.maxCycles = description.maxCycles;
+  settings.filterRadius = description.filterRadius > 0 ? description.filterRadius : 1.5 * description.meshSize;
+  std::vector<long> ids;
+  for (const OptConceptElement& e : *elements) ids.push_back(e.id);
+  std::error_code ignored;
+  std::filesystem::create_directories(workDir, ignored);
+
+  Summary summary;
+  summary.analysis = "Concept optimisation";
+  summary.nodes = (*design)->Nodes();
+  summary.elements = static_cast<int>(ids.size());
+  OptimisationSummary& run = summary.optimisation.emplace();
+  run.algorithm = "SIMP";
+  ConceptEvaluator evaluator(**design, ids, workDir, progress, run);
+  OptConceptRun optimiser(*elements, settings);
+  run.exitCode = optimiser.Run(evaluator);
+  run.exitMessage = optimiser.ExitMessage();
+  run.conceptCycles = optimiser.Cycles();
+  run.elements = std::move(elements).value();
+  run.densities = optimiser.Densities();
+  return summary;
+}
+
+}  // namespace study

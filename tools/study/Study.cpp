@@ -27,6 +27,7 @@
 #include <limits>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <thread>
 
@@ -171,9 +172,12 @@ bool ParseMaterial(const std::vector<std::string>& w, Description& description, 
 bool ParseOptimisation(const std::vector<std::string>& w, int line, Description& description, std::string& why) {
   const std::string& key = w[0];
   if (key == "optimise") {
-    if (w.size() < 2 || w.size() > 3 || w[1] != "shape") return why = "expected \"optimise shape [CYCLES]\"", false;
-    if (w.size() == 3 && !Count(w[2], 1, kMaxDesignCycles, description.maxCycles))
-      return why = "design cycles are a whole number from 1 to " + std::to_string(kMaxDesignCycles), false;
+    if (w.size() < 2 || w.size() > 3 || (w[1] != "shape" && w[1] != "concept"))
+      return why = "expected \"optimise shape|concept [CYCLES]\"", false;
+    const int most = w[1] == "shape" ? kMaxDesignCycles : kMaxConceptCycles;
+    if (w[1] == "concept") description.maxCycles = 40;
+    if (w.size() == 3 && !Count(w[2], 1, most, description.maxCycles))
+      return why = "design cycles are a whole number from 1 to " + std::to_string(most), false;
     description.optimise = w[1];
     description.optimiseLine = line;
     return true;
@@ -191,6 +195,20 @@ bool ParseOptimisation(const std::vector<std::string>& w, int line, Description&
     v.upper = bounds[1];
     v.line = line;
     description.variables.push_back(v);
+    return true;
+  }
+  if (key == "target" || key == "filter") {
+    std::vector<double> value;
+    if (!Numbers(w, 1, 1, value, why, "1 number")) return false;
+    if (key == "target" && !(value[0] > 0 && value[0] <= 1)) return why = "the target is a fraction in (0, 1]", false;
+    if (key == "filter" && !(value[0] > 0)) return why = "the filter radius must be positive", false;
+    (key == "target" ? description.targetFraction : description.filterRadius) = value[0];
+    return true;
+  }
+  if (key == "freeze") {
+    if (w.size() != 2) return why = "which faces?", false;
+    if (!Faces(w[1], why)) return false;
+    description.frozenFaces.push_back(w[1]);
     return true;
   }
   if (key == "objective") {
@@ -216,7 +234,8 @@ bool ParseOptimisation(const std::vector<std::string>& w, int line, Description&
 
 bool ParseLine(const std::vector<std::string>& w, int line, Description& description, std::string& why) {
   const std::string& key = w[0];
-  if (key == "optimise" || key == "variable" || key == "objective" || key == "constraint")
+  if (key == "optimise" || key == "variable" || key == "objective" || key == "constraint" || key == "target" ||
+      key == "filter" || key == "freeze")
     return ParseOptimisation(w, line, description, why);
   if (key == "geometry" || key == "part") {
     if (description.shapeLine > 0)
@@ -330,7 +349,11 @@ kestrum::Result<Description> ParseStudy(std::string_view text, const std::filesy
   if (designs && parsed.optimise.empty())
     return problem("variables and constraints need \"optimise shape\"",
                    parsed.variables.empty() ? parsed.designConstraints.front().line : parsed.variables.front().line);
-  if (!parsed.optimise.empty()) {
+  if (parsed.optimise == "concept") {
+    if (designs) return problem("a Concept optimisation has no variables or constraints", parsed.optimiseLine);
+    if (parsed.analysis != "static" || parsed.adaptTarget > 0)
+      return problem("a Concept optimisation runs static analyses without adaptation", parsed.optimiseLine);
+  } else if (!parsed.optimise.empty()) {
     if (parsed.partFile.empty())
       return problem("a shape optimisation varies a part's parameters: give a part", parsed.optimiseLine);
     if (parsed.variables.empty()) return problem("a shape optimisation needs a variable", parsed.optimiseLine);
@@ -700,6 +723,7 @@ std::string Short(double value) {
 
 kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
                              std::ostream* progressStream) {
+  if (description.optimise == "concept") return OptimiseConcept(description, workDir, progressStream);
   if (!description.optimise.empty()) return Optimise(description, workDir, progressStream);
   const Progress progress(progressStream);
   Summary summary;
@@ -801,6 +825,13 @@ namespace {
 
 void FormatOptimisation(const OptimisationSummary& o, std::ostream& out) {
   out << "Optimiser: " << o.algorithm << "\n";
+  for (const OptConceptCycle& c : o.conceptCycles) {
+    out << "Cycle " << c.index << ": volume " << c.volumeFraction << " compliance " << c.compliance[0]
+        << " largest change " << c.change;
+    const auto k = static_cast<std::size_t>(c.index);
+    if (k < o.cycleSeconds.size()) out << " (" << o.cycleSeconds[k] << " s: solver " << o.solveSeconds[k] << " s)";
+    out << "\n";
+  }
   for (const OptCycle& c : o.cycles) {
     out << "Cycle " << c.index << ":";
     for (std::size_t i = 0; i < c.design.size() && i < o.variables.size(); ++i)
@@ -955,6 +986,67 @@ kestrum::Status Design::Mesh() {
 bool Design::Parameter(const std::string& name, double& value) const { return parts_->geometry.Parameter(name, value); }
 
 int Design::Nodes() const { return parts_->mesh ? parts_->mesh->NumNodes() : 0; }
+
+kestrum::Result<std::vector<OptConceptElement>> Design::Elements() const {
+  const Parts& p = *parts_;
+  std::set<long> frozenNodes;
+  std::string why;
+  for (const std::string& faces : p.description->frozenFaces) {
+    const std::vector<int> selected = Select(faces, p.geometry, why);
+    if (selected.empty()) return ProblemAt(*p.description, "freeze " + faces + ": " + why);
+    for (int face : selected) {
+      std::vector<CaeNode*> nodes;
+      p.mesh->NodesOnShape(CaeTopoRef::kFace, face, nodes);
+      for (CaeNode* n : nodes) frozenNodes.insert(n->Id());
+    }
+  }
+  std::vector<OptConceptElement> out;
+  CaeList<CaeElem> elements;
+  p.mesh->Elements(elements);
+  for (CaeElem* e : elements) {
+    if (e->NumNodes() < 4) continue;
+    OptConceptElement element;
+    element.id = e->Id();
+    // The corners of a tetrahedron (a quadratic one lists them first).
+    const CaeVector a = e->Node(0)->Coordinate(), b = e->Node(1)->Coordinate(), c = e->Node(2)->Coordinate(),
+                    d = e->Node(3)->Coordinate();
+    element.centroid = (a + b + c + d) * 0.25;
+    const CaeVector u = b - a, v = c - a, w = d - a;
+    element.volume = std::fabs(u.X() * (v.Y() * w.Z() - v.Z() * w.Y()) - u.Y() * (v.X() * w.Z() - v.Z() * w.X()) +
+                               u.Z() * (v.X() * w.Y() - v.Y() * w.X())) /
+                     6.0;
+    for (int k = 0; k < e->NumNodes() && !element.frozen; ++k) element.frozen = frozenNodes.count(e->Node(k)->Id()) > 0;
+    out.push_back(element);
+  }
+  return out;
+}
+
+void Design::SetMaterialGroups(std::vector<double> scales, std::unordered_map<long, int> groups) {
+  parts_->mesh->SetMaterialGroups(std::move(scales), std::move(groups));
+}
+
+kestrum::Result<std::vector<double>> Design::ReadEnergies(AnlJob& job, const std::vector<long>& elements,
+                                                          double& compliance) {
+  Parts& p = *parts_;
+  const CaeString name = CaeString::Format("Design %d", ++p.jobs);
+  FerResultSet* set = nullptr;
+  auto make = [&] { return set = p.model->model.NewResultSet(name); };
+  const kestrum::Status read = FrdReader::Read(job.ResultsFile().Str(), p.model->model.Type(), job.UnitSystem(), make);
+  if (!read) return ProblemAt(*p.description, read.problem().Describe());
+  FerResult* energy = set->FindResult(FerQtyElementEnergy);
+  if (!energy) return ProblemAt(*p.description, "the results have no element strain energies");
+  std::vector<double> energies;
+  compliance = 0.0;
+  for (long id : elements) {
+    double value = 0.0;
+    if (!energy->ElementValue(0, id, 0, value) || !std::isfinite(value))
+      return ProblemAt(*p.description, "no strain energy for element " + std::to_string(id));
+    energies.push_back(value);
+    compliance += 2.0 * value;
+  }
+  p.model->model.DeleteResultSet(name);
+  return energies;
+}
 
 namespace {
 

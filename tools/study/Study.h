@@ -38,6 +38,12 @@
 //                                      at most LIMIT (leave out faces at a clamp: their stresses
 //                                      are singular and never converge)
 //   constraint displacement FACES LIMIT  the largest displacement (m) at the faces' nodes
+// A Concept optimisation removes material element by element (SIMP), meshing once:
+//   optimise concept [CYCLES]          least compliance at the target volume in at most CYCLES
+//                                      cycles (1 to 200, 40 by default)
+//   target FRACTION                    the volume kept, a fraction in (0, 1] (0.5 by default)
+//   freeze FACES                       the elements touching the faces keep their material
+//   filter RADIUS                      the sensitivity filter's radius (m); 1.5 mesh sizes by default
 // FACES is a face index (1-based, as OpenCASCADE's TopExp::MapShapes numbers the body's faces), a
 // selector "x=min", "x=max", "y=min", ..., "z=max" (the planar faces lying at the body's extreme in
 // that direction), "curved" (the faces that are not planar), or, for a part, a persistent face name
@@ -55,6 +61,7 @@
 #include <string_view>
 #include <vector>
 
+#include "fea/OptConcept.h"
 #include "fea/OptRun.h"
 #include "kestrum/result.h"
 
@@ -63,6 +70,7 @@ namespace study {
 inline constexpr int kMaxModes = 100;
 inline constexpr int kMaxAdaptPasses = 10;
 inline constexpr int kMaxDesignCycles = 50;
+inline constexpr int kMaxConceptCycles = 200;
 // The smallest size of a constraint's limit (constraints are scaled by it).
 inline constexpr double kSmallestLimit = 1e-10;
 // The largest mesh a study may ask for, in elements estimated from the body's volume and the
@@ -119,6 +127,9 @@ struct Description {
   std::vector<DesignVariable> variables;
   std::string objective = "mass";
   std::vector<DesignConstraint> designConstraints;
+  double targetFraction = 0.5;
+  double filterRadius = 0.0;  // 0: 1.5 mesh sizes
+  std::vector<std::string> frozenFaces;
 };
 
 // What a shape optimisation did, cycle by cycle (cycle 0: the starting design).
@@ -138,6 +149,10 @@ struct OptimisationSummary {
   std::vector<double> solveSeconds;
   // The analyses the cycle ran side by side (1 + one per variable with sensitivities).
   std::vector<int> analyses;
+  // Concept: each cycle's volume fraction and compliance, the elements and their final densities.
+  std::vector<OptConceptCycle> conceptCycles;
+  std::vector<OptConceptElement> elements;
+  std::vector<double> densities;
 };
 
 struct Summary {

@@ -316,7 +316,13 @@ TEST_F(StudyTest, DescriptionErrorsNameTheirLine) {
       {"material s 2e11 0.3 -1\n", 4, "density"},
       {"material s 2e11 0.3 7850 0 1e-5 385\n", 4, "conductivity and specific heat"},
       // Shape optimisation statements.
-      {"optimise topology\n", 4, "expected \"optimise shape [CYCLES]\""},
+      {"optimise topology\n", 4, "expected \"optimise shape|concept [CYCLES]\""},
+      {"optimise concept 201\n", 4, "design cycles are a whole number from 1 to 200"},
+      {"target 0\n", 4, "the target is a fraction in (0, 1]"},
+      {"target 1.5\n", 4, "the target is a fraction in (0, 1]"},
+      {"filter -1\n", 4, "the filter radius must be positive"},
+      {"freeze\n", 4, "which faces?"},
+      {"optimise concept\nvariable T 1 2\n", 4, "no variables or constraints"},
       {"optimise shape 51\n", 4, "design cycles are a whole number from 1 to 50"},
       {"optimise shape 0\n", 4, "design cycles are a whole number"},
       {"variable T 5\n", 4, "a parameter name and two bounds"},
@@ -430,6 +436,43 @@ TEST_F(StudyTest, AnUnbuildableDesignEndsTheRunWithItsReason) {
     EXPECT_NEAR(c.objective, kDensity * (0.2 * 0.1 - M_PI * d * d / 4) * 0.01, 1e-6 * c.objective);
   }
   EXPECT_LT(o.cycles.back().objective, o.cycles.front().objective);
+}
+
+// A cantilever beam (200 mm long, 50 mm deep, 10 mm thick), clamped at one end and loaded at the
+// other, keeping half its volume: bending wants material far from the neutral axis, so the
+// flanges stay and the web thins. Away from the clamp and the load, the mean density of the
+// depth's middle third falls below half that of its outer sixths; the volume stays at the target
+// and the compliance falls, never rising by 1% from one cycle to the next.
+TEST_F(StudyTest, AConceptBeamKeepsItsFlanges) {
+  const study::Summary s =
+      Run("geometry box 0.2 0.01 0.05\nmaterial s 2.1e11 0.3 7850\nmesh 0.004 linear\nrestrain x=min\n"
+          "force x=max 0 0 -1000\nfreeze x=max\noptimise concept 30\ntarget 0.5\n");
+  ASSERT_TRUE(s.optimisation);
+  const study::OptimisationSummary& o = *s.optimisation;
+  EXPECT_TRUE(o.exitCode == OptExitConverged || o.exitCode == OptExitLastDesign) << o.exitMessage;
+  ASSERT_GE(o.conceptCycles.size(), 5u);
+  for (std::size_t i = 0; i < o.conceptCycles.size(); ++i) {
+    EXPECT_LE(o.conceptCycles[i].volumeFraction, 0.5 + 0.02) << "cycle " << i;
+    if (i > 0) {
+      EXPECT_NEAR(o.conceptCycles[i].volumeFraction, 0.5, 1e-3) << "cycle " << i;
+      EXPECT_LE(o.conceptCycles[i].compliance[0], 1.01 * o.conceptCycles[i - 1].compliance[0]) << "cycle " << i;
+    }
+  }
+  EXPECT_LT(o.conceptCycles.back().compliance[0], 0.5 * o.conceptCycles.front().compliance[0]);
+  ASSERT_EQ(o.densities.size(), o.elements.size());
+  double middle = 0, middleVolume = 0, outer = 0, outerVolume = 0;
+  for (std::size_t e = 0; e < o.elements.size(); ++e) {
+    const CaeVector& c = o.elements[e].centroid;
+    if (c.X() < 0.05 || c.X() > 0.15) continue;
+    const double depth = c.Z() / 0.05;
+    const double v = o.elements[e].volume;
+    if (depth > 1.0 / 3 && depth < 2.0 / 3) middle += o.densities[e] * v, middleVolume += v;
+    if (depth < 1.0 / 6 || depth > 5.0 / 6) outer += o.densities[e] * v, outerVolume += v;
+  }
+  ASSERT_GT(middleVolume, 0);
+  ASSERT_GT(outerVolume, 0);
+  EXPECT_LT(middle / middleVolume, 0.5 * outer / outerVolume)
+      << "middle third " << middle / middleVolume << ", outer sixths " << outer / outerVolume;
 }
 
 // Sizes that would make a mesh of billions of elements are refused at once, before meshing (a

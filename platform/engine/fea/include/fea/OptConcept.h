@@ -35,7 +35,7 @@ struct OptConceptSettings {
   // where each element's energy depends on its own density only (statically determinate members),
   // on which 1/2 swings between two designs.
   double damping = 0.5;
-  int groups = 16;  // material groups of the deck (2 to 100)
+  int groups = 32;  // material groups of the deck (2 to 100)
   // The largest density change of a converged run (at least two groups' widths).
   double convergedChange = 0.01;
 };

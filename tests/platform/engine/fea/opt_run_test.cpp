@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 
+#include "amg/CaeGraph.h"
 #include "fea/OptRun.h"
 #include "fea_fixture.h"
 #include "test_env.h"
@@ -248,6 +249,30 @@ TEST_F(FeaTest, OptHistorySurvivesSaveAndInitialize) {
     EXPECT_EQ(read->ResultConstraint(0)->Sensitivity(k, 0), saved->ResultConstraint(0)->Sensitivity(k, 0));
     EXPECT_EQ(read->MaxConstraint(k), saved->MaxConstraint(k));
   }
+
+  // The graphs of cycle 0's sensitivities: dsigma/dT = -2 sigma / T, its local trend -2, and dm/dT
+  // times T's range (26 mm) is the mass's linearised change over the range.
+  std::unique_ptr<CaeGraph> trend(read->ConstraintLocalTrendGraph(0, nullptr, 0));
+  ASSERT_NE(trend, nullptr);
+  double x = -1, y = 0;
+  ASSERT_TRUE(trend->GetPolyLine(0)->GetPoint(x, y, 0));
+  EXPECT_EQ(x, 0.0);
+  EXPECT_NEAR(y, -2.0, 0.02);
+  std::unique_ptr<CaeGraph> sensitivity(read->ObjectiveSensitivityGraph(nullptr, 1, 0.0));
+  ASSERT_NE(sensitivity, nullptr);
+  ASSERT_TRUE(sensitivity->GetPolyLine(0)->GetPoint(x, y, 0));
+  read->ResultVariable(0)->lower = 0.004;
+  read->ResultVariable(0)->upper = 0.03;
+  std::unique_ptr<CaeGraph> ranged(read->ObjectiveSensitivityGraph(nullptr, 1, 0.0));
+  ASSERT_TRUE(ranged->GetPolyLine(0)->GetPoint(x, y, 0));
+  EXPECT_NEAR(y, c.Mass(0.012) / 0.012 * 0.026, 1e-6);
+  std::unique_ptr<CaeGraph> byVariable(read->VariableSensitivityGraph(0, nullptr, 0));
+  ASSERT_TRUE(byVariable->GetPolyLine(0)->GetPoint(x, y, 0));
+  EXPECT_NEAR(y / (-2.0 * c.Stress(0.012) / 0.012), 1.0, 0.01);
+  EXPECT_EQ(read->VariableSensitivityGraph(1, nullptr, 0), nullptr) << "no second variable";
+  OptResultCase empty(CaeString("empty"));
+  empty.NewObjective();
+  EXPECT_EQ(empty.ObjectiveLocalTrendGraph(nullptr, 0, 0.0), nullptr) << "no sensitivities recorded";
 
   // A file whose counts differ from the records is refused and leaves the case uninitialised.
   auto other = std::make_unique<OptResultCase>(CaeString("other"));

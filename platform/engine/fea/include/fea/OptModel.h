@@ -336,8 +336,10 @@ class OptResultCase : public virtual CaeActive, public virtual CaeName {
   CaeGraph* VariableHistory(const CaeArray<int>* positions, int method, double value) const;
   CaeGraph* ConstraintHistory(const CaeArray<int>* positions, int method) const;
   CaeGraph* MaxConstraintHistory() const;
-  // Sensitivities and local trends come from the solver's sensitivity analysis, which is read
-  // with the results; until then there are none and these answer null.
+  // Sensitivities (d response / d variable) and local trends (the elasticity (dr/dx) x / r) over
+  // the cycles that recorded them, one series per (response, variable): objective and constraint
+  // graphs take variables by position, a variable's graph constraints by position. Method 1 shows
+  // sensitivities times the variable's range; trends are shown as they are. Null without any.
   CaeGraph* ObjectiveSensitivityGraph(const CaeArray<int>* positions, int method, double value) const;
   CaeGraph* ConstraintSensitivityGraph(int constraint, const CaeArray<int>* positions, int method) const;
   CaeGraph* VariableSensitivityGraph(int variable, const CaeArray<int>* positions, int method) const;

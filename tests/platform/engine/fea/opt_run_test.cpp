@@ -1,10 +1,13 @@
 // Shape optimisation runs against closed forms: the optimiser, its forward differences, the exit
 // codes of failed and interrupted runs, the records and the history file.
+#include <chrono>
 #include <cmath>
 #include <fstream>
 #include <functional>
+#include <thread>
 
 #include "amg/CaeGraph.h"
+#include "fea/OptBackgroundRun.h"
 #include "fea/OptRun.h"
 #include "fea_fixture.h"
 #include "test_env.h"
@@ -214,6 +217,58 @@ TEST(OptRun, ScaledConstraintsUseTheLimitsSize) {
   EXPECT_DOUBLE_EQ(OptScaledConstraint({"l", -50.0, OptBounds::kUnbounded}, -45.0), -0.1);
   EXPECT_DOUBLE_EQ(OptScaledConstraint({"both", 10.0, 20.0}, 5.0), 0.5);
   EXPECT_EQ(OptScaledRows({{"both", 10.0, 20.0}, {"u", -OptBounds::kUnbounded, 1.0}}).size(), 3u);
+}
+
+// Evaluates on the thread that polls, remembering which threads it was called on.
+class ThreadCheckingEvaluator : public FunctionEvaluator {
+ public:
+  using FunctionEvaluator::FunctionEvaluator;
+  std::vector<OptEvaluation> Evaluate(const std::vector<std::vector<double>>& designs, bool withSteps) override {
+    threads.push_back(std::this_thread::get_id());
+    return FunctionEvaluator::Evaluate(designs, withSteps);
+  }
+  void CycleDone(const OptCycle& c) override {
+    threads.push_back(std::this_thread::get_id());
+    FunctionEvaluator::CycleDone(c);
+  }
+  std::vector<std::thread::id> threads;
+};
+
+TEST(OptBackgroundRun, StartReturnsAtOnceAndOnlyThePollingThreadEvaluates) {
+  const Cantilever c;
+  ThreadCheckingEvaluator evaluator([&c](const std::vector<double>& x) { return CantileverResponses(c, x); });
+  OptBackgroundRun run(std::make_unique<OptShapeRun>(std::vector<OptRunVariable>{{"T", 0.004, 0.03, 0.012}},
+                                                     std::vector<OptRunConstraint>{{"s", -OptBounds::kUnbounded, c.s}},
+                                                     Settings(15)));
+  run.Start(evaluator);
+  EXPECT_EQ(evaluator.cycles, 0) << "nothing is evaluated before the host polls";
+  while (!run.Poll()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(run.Run().ExitCode(), OptExitConverged) << run.Run().ExitMessage();
+  EXPECT_NEAR(run.Run().FinalDesign()[0] / c.Optimum(), 1.0, 0.003);
+  EXPECT_EQ(evaluator.done.size(), run.Run().Cycles().size()) << "every cycle reaches the host";
+  ASSERT_FALSE(evaluator.threads.empty());
+  for (std::thread::id id : evaluator.threads) EXPECT_EQ(id, std::this_thread::get_id());
+}
+
+TEST(OptBackgroundRun, StoppingEndsTheRunWithItsLastGoodDesign) {
+  const Cantilever c;
+  FunctionEvaluator evaluator([&c](const std::vector<double>& x) { return CantileverResponses(c, x); });
+  evaluator.interruptAtCycle = 2;
+  OptBackgroundRun run(std::make_unique<OptShapeRun>(std::vector<OptRunVariable>{{"T", 0.004, 0.03, 0.012}},
+                                                     std::vector<OptRunConstraint>{{"s", -OptBounds::kUnbounded, c.s}},
+                                                     Settings(15)));
+  run.Start(evaluator);
+  while (!run.Poll()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  EXPECT_EQ(run.Run().ExitCode(), OptExitStopped) << run.Run().ExitMessage();
+  EXPECT_EQ(run.Run().Cycles().size(), 2u);
+  EXPECT_EQ(run.Run().FinalDesign(), run.Run().Cycles().back().design);
+  {
+    // A run destroyed while its optimiser waits for a design stops without it.
+    FunctionEvaluator idle([&c](const std::vector<double>& x) { return CantileverResponses(c, x); });
+    OptBackgroundRun abandoned(std::make_unique<OptShapeRun>(std::vector<OptRunVariable>{{"T", 0.004, 0.03, 0.012}},
+                                                             std::vector<OptRunConstraint>{}, Settings(15)));
+    abandoned.Start(idle);
+  }
 }
 
 // The run's cycles written to a result case, saved as a history file and read back into a fresh one.

@@ -7,10 +7,12 @@
 #include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
+#include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
 #include <GProp_GProps.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
+#include <TopoDS.hxx>
 #include <gp_Ax2.hxx>
 #include <gp_Trsf.hxx>
 
@@ -22,11 +24,14 @@
 #include <fstream>
 #include <functional>
 #include <iomanip>
+#include <limits>
 #include <memory>
 #include <ostream>
+#include <set>
 #include <sstream>
 #include <thread>
 
+#include "Design.h"
 #include "FaceSelect.h"
 #include "ShapeRefs.h"
 #include "amg/CaeMaterial.h"
@@ -163,8 +168,75 @@ bool ParseMaterial(const std::vector<std::string>& w, Description& description, 
   return true;
 }
 
+// The statements of a shape optimisation: optimise, variable, objective, constraint.
+bool ParseOptimisation(const std::vector<std::string>& w, int line, Description& description, std::string& why) {
+  const std::string& key = w[0];
+  if (key == "optimise") {
+    if (w.size() < 2 || w.size() > 3 || (w[1] != "shape" && w[1] != "concept"))
+      return why = "expected \"optimise shape|concept [CYCLES]\"", false;
+    const int most = w[1] == "shape" ? kMaxDesignCycles : kMaxConceptCycles;
+    if (w[1] == "concept") description.maxCycles = 40;
+    if (w.size() == 3 && !Count(w[2], 1, most, description.maxCycles))
+      return why = "design cycles are a whole number from 1 to " + std::to_string(most), false;
+    description.optimise = w[1];
+    description.optimiseLine = line;
+    return true;
+  }
+  if (key == "variable") {
+    DesignVariable v;
+    std::vector<double> bounds;
+    if (w.size() < 2 || !Numbers(w, 2, 2, bounds, why, "a parameter name and two bounds")) return false;
+    if (!(bounds[0] < bounds[1])) return why = "the lower bound must lie below the upper", false;
+    for (const DesignVariable& other : description.variables)
+      if (other.name == w[1])
+        return why = "\"" + w[1] + "\" is already a variable (line " + std::to_string(other.line) + ")", false;
+    v.name = w[1];
+    v.lower = bounds[0];
+    v.upper = bounds[1];
+    v.line = line;
+    description.variables.push_back(v);
+    return true;
+  }
+  if (key == "target" || key == "filter") {
+    std::vector<double> value;
+    if (!Numbers(w, 1, 1, value, why, "1 number")) return false;
+    if (key == "target" && !(value[0] > 0 && value[0] <= 1)) return why = "the target is a fraction in (0, 1]", false;
+    if (key == "filter" && !(value[0] > 0)) return why = "the filter radius must be positive", false;
+    (key == "target" ? description.targetFraction : description.filterRadius) = value[0];
+    return true;
+  }
+  if (key == "freeze") {
+    if (w.size() != 2) return why = "which faces?", false;
+    if (!Faces(w[1], why)) return false;
+    description.frozenFaces.push_back(w[1]);
+    return true;
+  }
+  if (key == "objective") {
+    if (w.size() != 2 || (w[1] != "mass" && w[1] != "volume")) return why = "the objective is mass or volume", false;
+    description.objective = w[1];
+    return true;
+  }
+  DesignConstraint c;
+  if (w.size() < 2 || (w[1] != "stress" && w[1] != "displacement"))
+    return why = "a constraint is on stress or displacement", false;
+  c.response = w[1];
+  if (w.size() < 3) return why = "which faces?", false;
+  c.faces = w[2];
+  if (!Faces(c.faces, why)) return false;
+  std::vector<double> limit;
+  if (!Numbers(w, 3, 1, limit, why, "1 limit after the faces")) return false;
+  if (!(limit[0] >= kSmallestLimit)) return why = "the limit must be at least 1e-10", false;
+  c.limit = limit[0];
+  c.line = line;
+  description.designConstraints.push_back(c);
+  return true;
+}
+
 bool ParseLine(const std::vector<std::string>& w, int line, Description& description, std::string& why) {
   const std::string& key = w[0];
+  if (key == "optimise" || key == "variable" || key == "objective" || key == "constraint" || key == "target" ||
+      key == "filter" || key == "freeze")
+    return ParseOptimisation(w, line, description, why);
   if (key == "geometry" || key == "part") {
     if (description.shapeLine > 0)
       return why = "a second geometry or part (the first is on line " + std::to_string(description.shapeLine) + ")",
@@ -273,6 +345,21 @@ kestrum::Result<Description> ParseStudy(std::string_view text, const std::filesy
   if (parsed.partFile.is_relative() && !parsed.partFile.empty()) parsed.partFile = file.parent_path() / parsed.partFile;
   if (parsed.material.empty()) return problem("no material was given", 0);
   if (!(parsed.meshSize > 0)) return problem("no mesh size was given", 0);
+  const bool designs = !parsed.variables.empty() || !parsed.designConstraints.empty();
+  if (designs && parsed.optimise.empty())
+    return problem("variables and constraints need \"optimise shape\"",
+                   parsed.variables.empty() ? parsed.designConstraints.front().line : parsed.variables.front().line);
+  if (parsed.optimise == "concept") {
+    if (designs) return problem("a Concept optimisation has no variables or constraints", parsed.optimiseLine);
+    if (parsed.analysis != "static" || parsed.adaptTarget > 0)
+      return problem("a Concept optimisation runs static analyses without adaptation", parsed.optimiseLine);
+  } else if (!parsed.optimise.empty()) {
+    if (parsed.partFile.empty())
+      return problem("a shape optimisation varies a part's parameters: give a part", parsed.optimiseLine);
+    if (parsed.variables.empty()) return problem("a shape optimisation needs a variable", parsed.optimiseLine);
+    if (parsed.analysis != "static" || parsed.adaptTarget > 0)
+      return problem("a shape optimisation runs static analyses without adaptation", parsed.optimiseLine);
+  }
   return parsed;
 }
 
@@ -300,7 +387,9 @@ TopoDS_Shape MakeShape(const Description& description) {
 // scaled to metres, whose persistent face names then select faces.
 class Geometry {
  public:
-  bool Load(const Description& description, std::string& why) {
+  // `values` set parameters of the part (in one rebuild; a refused one is the reason).
+  bool Load(const Description& description, std::string& why,
+            const std::vector<std::pair<std::string, double>>& values = {}) {
     if (description.partFile.empty()) {
       shape_ = MakeShape(description);
       return true;
@@ -309,6 +398,13 @@ class Geometry {
       part_ = mcadkernel::readPartFile(description.partFile);
     } catch (const std::exception& e) {
       return why = e.what(), false;
+    }
+    if (!values.empty()) {
+      try {
+        part_->setParameterValues(values);
+      } catch (const std::exception& e) {
+        return why = std::string("the part could not be rebuilt: ") + e.what(), false;
+      }
     }
     gp_Trsf scale;
     scale.SetScale(gp_Pnt(0, 0, 0), description.partUnit);
@@ -319,6 +415,12 @@ class Geometry {
   }
 
   const TopoDS_Shape& Shape() const { return shape_; }
+  // A parameter of the part: false when the part has none of that name.
+  bool Parameter(const std::string& name, double& value) const {
+    if (!part_ || !part_->parameters().contains(name)) return false;
+    value = part_->parameters().value(name);
+    return true;
+  }
 
   // The faces (TopExp indexes of Shape()) a persistent name selects: the face of that name, or the
   // pieces "NAME#1", "NAME#2" ... of a face that a later feature split. The host prints names with
@@ -626,6 +728,8 @@ kestrum::Result<Summary> Run(const Description& description, const std::filesyst
 
 kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
                              std::ostream* progressStream, const SolvedHook& solved) {
+  if (description.optimise == "concept") return OptimiseConcept(description, workDir, progressStream);
+  if (!description.optimise.empty()) return Optimise(description, workDir, progressStream);
   const Progress progress(progressStream);
   Summary summary;
   auto mark = std::chrono::steady_clock::now();
@@ -727,9 +831,53 @@ kestrum::Result<Summary> Run(const Description& description, const std::filesyst
   return summary;
 }
 
+namespace {
+
+void FormatOptimisation(const OptimisationSummary& o, std::ostream& out) {
+  out << "Optimiser: " << o.algorithm << "\n";
+  for (const OptConceptCycle& c : o.conceptCycles) {
+    out << "Cycle " << c.index << ": volume " << c.volumeFraction << " compliance " << c.compliance[0]
+        << " largest change " << c.change;
+    const auto k = static_cast<std::size_t>(c.index);
+    if (k < o.cycleSeconds.size()) out << " (" << o.cycleSeconds[k] << " s: solver " << o.solveSeconds[k] << " s)";
+    out << "\n";
+  }
+  for (const OptCycle& c : o.cycles) {
+    out << "Cycle " << c.index << ":";
+    for (std::size_t i = 0; i < c.design.size() && i < o.variables.size(); ++i)
+      out << " " << o.variables[i] << " " << c.design[i];
+    out << " objective " << c.objective;
+    for (std::size_t j = 0; j < c.constraints.size() && j < o.constraints.size(); ++j)
+      out << " " << o.constraints[j] << " " << c.constraints[j];
+    const auto k = static_cast<std::size_t>(c.index);
+    if (k < o.cycleSeconds.size())
+      out << " (" << o.analyses[k] << " analyses, " << o.cycleSeconds[k] << " s: mesh " << o.meshSeconds[k]
+          << " s, solver " << o.solveSeconds[k] << " s)";
+    out << "\n";
+    for (std::size_t i = 0; i < c.objectiveSensitivity.size() && i < o.variables.size(); ++i) {
+      out << "  d/d" << o.variables[i] << ": objective " << c.objectiveSensitivity[i];
+      for (std::size_t j = 0; j < c.constraintSensitivity.size() && j < o.constraints.size(); ++j)
+        out << " " << o.constraints[j] << " " << c.constraintSensitivity[j][i] << " (local trend "
+            << c.LocalTrend(c.constraintSensitivity[j][i], static_cast<int>(i), c.constraints[j]) << ")";
+      out << "\n";
+    }
+  }
+  out << "Exit " << o.exitCode << ": " << o.exitMessage << "\n";
+  out << "Final design:";
+  for (std::size_t i = 0; i < o.finalDesign.size() && i < o.variables.size(); ++i)
+    out << " " << o.variables[i] << " " << o.finalDesign[i];
+  out << "\n";
+}
+
+}  // namespace
+
 std::string Format(const Summary& s) {
   std::ostringstream out;
   out.imbue(std::locale::classic());
+  if (s.optimisation) {
+    FormatOptimisation(*s.optimisation, out);
+    return out.str();
+  }
   for (const std::string& warning : s.warnings) out << "Warning: " << warning << "\n";
   out << "Analysis: " << s.analysis << "\n";
   out << "Mesh: " << s.nodes << " nodes, " << s.elements << " elements\n";
@@ -765,6 +913,281 @@ std::string Format(const Summary& s) {
   if (s.analysis == "heat")
     out << "Temperature: minimum " << s.minTemperature << " K, maximum " << s.maxTemperature << " K\n";
   return out.str();
+}
+
+}  // namespace study
+
+// --- designs of a shape optimisation -------------------------------------------------------
+
+namespace study {
+
+struct Design::Parts {
+  const Description* description = nullptr;
+  Geometry geometry;
+  std::unique_ptr<Model> model;
+  AmgMesh* mesh = nullptr;
+  std::vector<std::pair<const Condition*, std::vector<int>>> selected;
+  std::vector<std::vector<int>> constraintFaces;  // per design constraint
+  std::unique_ptr<AnlResltCase> resultCase;
+  std::unique_ptr<AnlWriter> writer;
+  int jobs = 0;
+};
+
+Design::Design(std::unique_ptr<Parts> parts) : parts_(std::move(parts)) {}
+Design::~Design() = default;
+
+kestrum::Result<std::unique_ptr<Design>> Design::Make(const Description& description, const ParameterValues& values) {
+  auto parts = std::make_unique<Parts>();
+  parts->description = &description;
+  std::string why;
+  if (!parts->geometry.Load(description, why, values)) return ProblemAt(description, why, description.shapeLine);
+  for (const Condition& c : description.conditions) {
+    std::vector<int> faces = Select(c.faces, parts->geometry, why);
+    if (faces.empty()) return ProblemAt(description, c.kind + " " + c.faces + ": " + why, c.line);
+    parts->selected.emplace_back(&c, std::move(faces));
+  }
+  for (const DesignConstraint& c : description.designConstraints) {
+    std::vector<int> faces = Select(c.faces, parts->geometry, why);
+    if (faces.empty()) return ProblemAt(description, "constraint " + c.faces + ": " + why, c.line);
+    parts->constraintFaces.push_back(std::move(faces));
+  }
+  return std::unique_ptr<Design>(new Design(std::move(parts)));
+}
+
+kestrum::Status Design::Mesh() {
+  Parts& p = *parts_;
+  const Description& description = *p.description;
+  if (EstimatedElements(description, p.geometry) > kMaxEstimatedElements)
+    return ProblemAt(description, "the design's mesh would be too large", description.meshLine);
+  p.model = std::make_unique<Model>(description, p.geometry);
+  Model& m = *p.model;
+  AnlSubModel* sub = m.model.NewSubModelForBody(m.body.BodyRef());
+  auto* material = new CaeMaterial(CaeString(description.materialName.c_str()));
+  const auto& v = description.material;
+  auto at = [&v](std::size_t i) { return i < v.size() ? v[i] : 0.0; };
+  material->AddProp(293.15, at(2), at(0), at(1), 0, 0, at(3), at(4), at(5));
+  sub->AssignMaterial(material);
+  p.mesh = m.model.NewMesh(m.body.BodyRef());
+  p.mesh->SetShape(m.body.Shape());
+  p.mesh->SetDefaultSize(description.meshSize);
+  p.mesh->SetElementOrder(description.order);
+  sub->SetMesh(p.mesh);
+  for (const auto& [c, faces] : p.selected)
+    if (c->kind == "refine")
+      for (int face : faces) p.mesh->AddLocalSize(CaeTopoRef::kFace, face, c->values[0]);
+  if (!p.mesh->MeshIt())
+    return ProblemAt(description, "the mesh failed: " + std::string(p.mesh->ErrorText().Str()), description.meshLine);
+  for (const auto& [c, faces] : p.selected)
+    if (c->kind != "refine") AddCondition(m, *c, faces);
+  if (description.hasGravity) {
+    const double* g = description.gravity;
+    m.conditions.push_back(std::make_unique<AttModelLbc>(m.descriptors.Find(ToAttType(AttCode::Gravity)),
+                                                         Constant(CaeVector(g[0], g[1], g[2])), nullptr, nullptr));
+    m.loads.AddLbc(m.conditions.back().get());
+  }
+  p.resultCase = std::make_unique<AnlResltCase>(CaeString("Case 1"));
+  p.resultCase->AddLoadCase(&m.loads, 1.0);
+  p.resultCase->AddBoundaryCase(&m.restraints, 1.0);
+  p.writer.reset(m.model.DeckWriter(AnlCodeSolve));
+  p.writer->AddResltCase(p.resultCase.get());
+  return kestrum::Ok();
+}
+
+bool Design::Parameter(const std::string& name, double& value) const { return parts_->geometry.Parameter(name, value); }
+
+int Design::Nodes() const { return parts_->mesh ? parts_->mesh->NumNodes() : 0; }
+
+kestrum::Result<std::vector<OptConceptElement>> Design::Elements() const {
+  const Parts& p = *parts_;
+  std::set<long> frozenNodes;
+  std::string why;
+  for (const std::string& faces : p.description->frozenFaces) {
+    const std::vector<int> selected = Select(faces, p.geometry, why);
+    if (selected.empty()) return ProblemAt(*p.description, "freeze " + faces + ": " + why);
+    for (int face : selected) {
+      std::vector<CaeNode*> nodes;
+      p.mesh->NodesOnShape(CaeTopoRef::kFace, face, nodes);
+      for (CaeNode* n : nodes) frozenNodes.insert(n->Id());
+    }
+  }
+  std::vector<OptConceptElement> out;
+  CaeList<CaeElem> elements;
+  p.mesh->Elements(elements);
+  for (CaeElem* e : elements) {
+    if (e->NumNodes() < 4) continue;
+    OptConceptElement element;
+    element.id = e->Id();
+    // The corners of a tetrahedron (a quadratic one lists them first).
+    const CaeVector a = e->Node(0)->Coordinate(), b = e->Node(1)->Coordinate(), c = e->Node(2)->Coordinate(),
+                    d = e->Node(3)->Coordinate();
+    element.centroid = (a + b + c + d) * 0.25;
+    const CaeVector u = b - a, v = c - a, w = d - a;
+    element.volume = std::fabs(u.X() * (v.Y() * w.Z() - v.Z() * w.Y()) - u.Y() * (v.X() * w.Z() - v.Z() * w.X()) +
+                               u.Z() * (v.X() * w.Y() - v.Y() * w.X())) /
+                     6.0;
+    for (int k = 0; k < e->NumNodes() && !element.frozen; ++k) element.frozen = frozenNodes.count(e->Node(k)->Id()) > 0;
+    out.push_back(element);
+  }
+  return out;
+}
+
+void Design::SetMaterialGroups(std::vector<double> scales, std::unordered_map<long, int> groups) {
+  parts_->mesh->SetMaterialGroups(std::move(scales), std::move(groups));
+}
+
+kestrum::Result<std::vector<double>> Design::ReadEnergies(AnlJob& job, const std::vector<long>& elements,
+                                                          double& compliance) {
+  Parts& p = *parts_;
+  const CaeString name = CaeString::Format("Design %d", ++p.jobs);
+  FerResultSet* set = nullptr;
+  auto make = [&] { return set = p.model->model.NewResultSet(name); };
+  const kestrum::Status read = FrdReader::Read(job.ResultsFile().Str(), p.model->model.Type(), job.UnitSystem(), make);
+  if (!read) return ProblemAt(*p.description, read.problem().Describe());
+  FerResult* energy = set->FindResult(FerQtyElementEnergy);
+  if (!energy) return ProblemAt(*p.description, "the results have no element strain energies");
+  std::vector<double> energies;
+  compliance = 0.0;
+  for (long id : elements) {
+    double value = 0.0;
+    if (!energy->ElementValue(0, id, 0, value) || !std::isfinite(value))
+      return ProblemAt(*p.description, "no strain energy for element " + std::to_string(id));
+    energies.push_back(value);
+    compliance += 2.0 * value;
+  }
+  p.model->model.DeleteResultSet(name);
+  return energies;
+}
+
+namespace {
+
+std::vector<gp_Pnt> Vertices(const TopoDS_Shape& shape) {
+  TopTools_IndexedMapOfShape map;
+  TopExp::MapShapes(shape, TopAbs_VERTEX, map);
+  std::vector<gp_Pnt> points;
+  for (int i = 1; i <= map.Extent(); ++i) points.push_back(BRep_Tool::Pnt(TopoDS::Vertex(map(i))));
+  return points;
+}
+
+// The axis-wise map x' = to.min + (x - from.min) * scale that takes one box onto the other.
+struct AxisMap {
+  double from[3] = {0, 0, 0};
+  double to[3] = {0, 0, 0};
+  double scale[3] = {1, 1, 1};
+  gp_Pnt Apply(const gp_Pnt& p) const {
+    return gp_Pnt(to[0] + (p.X() - from[0]) * scale[0], to[1] + (p.Y() - from[1]) * scale[1],
+                  to[2] + (p.Z() - from[2]) * scale[2]);
+  }
+};
+
+AxisMap MapBetween(const TopoDS_Shape& a, const TopoDS_Shape& b) {
+  Bnd_Box boxA, boxB;
+  BRepBndLib::AddOptimal(a, boxA, false, false);
+  BRepBndLib::AddOptimal(b, boxB, false, false);
+  double a0[3], a1[3], b0[3], b1[3];
+  boxA.Get(a0[0], a0[1], a0[2], a1[0], a1[1], a1[2]);
+  boxB.Get(b0[0], b0[1], b0[2], b1[0], b1[1], b1[2]);
+  AxisMap map;
+  for (int k = 0; k < 3; ++k) {
+    map.from[k] = a0[k];
+    map.to[k] = b0[k];
+    map.scale[k] = a1[k] > a0[k] ? (b1[k] - b0[k]) / (a1[k] - a0[k]) : 1.0;
+  }
+  return map;
+}
+
+}  // namespace
+
+bool Design::CarriesOnto(const Design& other) const {
+  const TopoDS_Shape& a = parts_->geometry.Shape();
+  const TopoDS_Shape& b = other.parts_->geometry.Shape();
+  const std::vector<gp_Pnt> from = Vertices(a), to = Vertices(b);
+  if (from.size() != to.size() || from.empty()) return false;
+  const AxisMap map = MapBetween(a, b);
+  const double tolerance = 1e-9 * Diagonal(b);
+  for (std::size_t i = 0; i < from.size(); ++i)
+    if (map.Apply(from[i]).Distance(to[i]) > tolerance) return false;
+  return true;
+}
+
+kestrum::Result<AnlJob*> Design::Start(const std::filesystem::path& folder, int threads, const Design* onto) {
+  Parts& p = *parts_;
+  const Description& description = *p.description;
+  if (!p.mesh) return ProblemAt(description, "the design has no mesh");
+  // Carried nodes: moved for the deck, put back after it.
+  std::vector<std::pair<CaeNode*, CaeVector>> moved;
+  if (onto) {
+    const AxisMap map = MapBetween(p.geometry.Shape(), onto->parts_->geometry.Shape());
+    CaeList<CaeNode> nodes;
+    p.mesh->Nodes(nodes);
+    for (CaeNode* node : nodes) {
+      const CaeVector& c = node->Coordinate();
+      moved.emplace_back(node, c);
+      const gp_Pnt q = map.Apply(gp_Pnt(c.X(), c.Y(), c.Z()));
+      node->Coordinate(CaeVector(q.X(), q.Y(), q.Z()));
+    }
+  }
+  std::error_code ignored;
+  std::filesystem::create_directories(folder, ignored);
+  p.model->model.SetJobThreads(threads);
+  CaeString message;
+  AnlJob* job = p.model->model.SubmitAnalysis(p.writer.get(), CaeString((folder / "design.inp").string()), nullptr, 0,
+                                              message, AnlCodeSolve);
+  for (auto& [node, coordinate] : moved) node->Coordinate(coordinate);
+  if (!job) return ProblemAt(description, "the deck could not be written: " + std::string(message.Str()));
+  return job;
+}
+
+kestrum::Result<DesignResponses> Design::Read(AnlJob& job, const Design& shape, bool keep) {
+  Parts& p = *parts_;
+  const Description& description = *p.description;
+  const CaeString name = CaeString::Format("Design %d", ++p.jobs);
+  FerResultSet* set = nullptr;
+  auto make = [&] { return set = p.model->model.NewResultSet(name); };
+  const kestrum::Status read = FrdReader::Read(job.ResultsFile().Str(), p.model->model.Type(), job.UnitSystem(), make);
+  if (!read) return ProblemAt(description, read.problem().Describe());
+  DesignResponses r;
+  GProp_GProps volume;
+  BRepGProp::VolumeProperties(shape.parts_->geometry.Shape(), volume);
+  r.volume = std::fabs(volume.Mass());
+  r.mass = description.material[2] * r.volume;
+  FerResult* stress = set->FindResult(FerQtyStress);
+  FerResult* displacement = set->FindResult(FerQtyDisplacement);
+  for (std::size_t j = 0; j < description.designConstraints.size(); ++j) {
+    const bool isStress = description.designConstraints[j].response == "stress";
+    FerResult* result = isStress ? stress : displacement;
+    const int component = isStress ? 0 : 3;
+    if (!result) return ProblemAt(description, "the results have no " + description.designConstraints[j].response);
+    double largest = -std::numeric_limits<double>::infinity();
+    for (int face : p.constraintFaces[j]) {
+      std::vector<CaeNode*> nodes;
+      p.mesh->NodesOnShape(CaeTopoRef::kFace, face, nodes);
+      for (CaeNode* node : nodes) {
+        double value = 0.0;
+        if (result->NodeValue(0, node->Id(), component, value)) largest = std::max(largest, value);
+      }
+    }
+    if (!std::isfinite(largest))
+      return ProblemAt(description, "no result at the faces of the constraint", description.designConstraints[j].line);
+    r.constraints.push_back(largest);
+  }
+  p.model->model.DeleteResultSet(name);
+  if (!keep) job.CleanUp();
+  return r;
+}
+
+std::string WaitForAll(const std::vector<AnlJob*>& jobs) {
+  for (bool pending = true; pending;) {
+    pending = false;
+    for (AnlJob* job : jobs) {
+      job->Poll();
+      pending = pending || job->IsPending();
+    }
+    if (pending) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  for (AnlJob* job : jobs)
+    if (!job->HaveResults())
+      return "the solver failed: " + LastLogLine(job->ErrorFile().Str()) + " (see " + job->ErrorFile().Str() + ")";
+  return {};
 }
 
 }  // namespace study

@@ -28,6 +28,22 @@
 //   adapt TARGET [ITERATIONS]          h-adaptive static analysis: refine where the estimated error
 //                                      (percent of the peak stress) exceeds TARGET, at most
 //                                      ITERATIONS times (1 to 10, 3 by default)
+// A shape optimisation varies parameters of the part (each cycle: the part rebuilt, meshed, solved):
+//   optimise shape [CYCLES]            minimise the objective over at most CYCLES design cycles (1
+//                                      to 50, 15 by default), with MMA and forward differences
+//   variable NAME LOWER UPPER          a parameter of the part, in the part file's unit, between
+//                                      two bounds; it starts at the part's value
+//   objective mass|volume              the part's mass (kg) or volume (m³)
+//   constraint stress FACES LIMIT      the largest von Mises stress (Pa) at the faces' nodes stays
+//                                      at most LIMIT (leave out faces at a clamp: their stresses
+//                                      are singular and never converge)
+//   constraint displacement FACES LIMIT  the largest displacement (m) at the faces' nodes
+// A Concept optimisation removes material element by element (SIMP), meshing once:
+//   optimise concept [CYCLES]          least compliance at the target volume in at most CYCLES
+//                                      cycles (1 to 200, 40 by default)
+//   target FRACTION                    the volume kept, a fraction in (0, 1] (0.5 by default)
+//   freeze FACES                       the elements touching the faces keep their material
+//   filter RADIUS                      the sensitivity filter's radius (m); 1.5 mesh sizes by default
 // FACES is a face index (1-based, as OpenCASCADE's TopExp::MapShapes numbers the body's faces), a
 // selector "x=min", "x=max", "y=min", ..., "z=max" (the planar faces lying at the body's extreme in
 // that direction), "curved" (the faces that are not planar), or, for a part, a persistent face name
@@ -41,10 +57,13 @@
 #include <filesystem>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "fea/OptConcept.h"
+#include "fea/OptRun.h"
 #include "kestrum/result.h"
 
 class AnlModel;
@@ -54,6 +73,10 @@ namespace study {
 
 inline constexpr int kMaxModes = 100;
 inline constexpr int kMaxAdaptPasses = 10;
+inline constexpr int kMaxDesignCycles = 50;
+inline constexpr int kMaxConceptCycles = 200;
+// The smallest size of a constraint's limit (constraints are scaled by it).
+inline constexpr double kSmallestLimit = 1e-10;
 // The largest mesh a study may ask for, in elements estimated from the body's volume and the
 // sizes; far beyond it a mesh takes minutes and gigabytes, usually because lengths were typed in
 // millimetres.
@@ -65,6 +88,20 @@ struct Condition {
   std::vector<double> values;
   int free[6] = {0, 0, 0, 0, 0, 0};
   int line = 0;  // of the study file
+};
+
+struct DesignVariable {
+  std::string name;
+  double lower = 0.0;
+  double upper = 0.0;
+  int line = 0;
+};
+
+struct DesignConstraint {
+  std::string response;  // stress, displacement
+  std::string faces;
+  double limit = 0.0;
+  int line = 0;
 };
 
 struct Description {
@@ -87,6 +124,39 @@ struct Description {
   std::vector<Condition> conditions;
   double gravity[3] = {0, 0, 0};
   bool hasGravity = false;
+  // Shape optimisation (optimise shape): empty when the study is one analysis.
+  std::string optimise;
+  int optimiseLine = 0;
+  int maxCycles = 15;
+  std::vector<DesignVariable> variables;
+  std::string objective = "mass";
+  std::vector<DesignConstraint> designConstraints;
+  double targetFraction = 0.5;
+  double filterRadius = 0.0;  // 0: 1.5 mesh sizes
+  std::vector<std::string> frozenFaces;
+};
+
+// What a shape optimisation did, cycle by cycle (cycle 0: the starting design).
+struct OptimisationSummary {
+  std::string algorithm;
+  int exitCode = 0;
+  std::string exitMessage;
+  std::vector<std::string> variables;    // names, in the study's order
+  std::vector<std::string> constraints;  // "stress outer/top" ...
+  std::vector<OptCycle> cycles;
+  std::vector<double> finalDesign;
+  // Per cycle, wall-clock seconds: the whole cycle, and inside it the meshing and the solver
+  // (the longest of the cycle's parallel solver runs); the rest is overhead (rebuild, decks,
+  // reading, responses, optimiser, waiting).
+  std::vector<double> cycleSeconds;
+  std::vector<double> meshSeconds;
+  std::vector<double> solveSeconds;
+  // The analyses the cycle ran side by side (1 + one per variable with sensitivities).
+  std::vector<int> analyses;
+  // Concept: each cycle's volume fraction and compliance, the elements and their final densities.
+  std::vector<OptConceptCycle> conceptCycles;
+  std::vector<OptConceptElement> elements;
+  std::vector<double> densities;
 };
 
 struct Summary {
@@ -110,6 +180,8 @@ struct Summary {
   std::vector<std::string> warnings;
   // Wall-clock seconds of each stage: mesh, deck (written and submitted), solve, read.
   double seconds[4] = {0, 0, 0, 0};
+  // A shape optimisation's run.
+  std::optional<OptimisationSummary> optimisation;
   // Peak resident memory (MB) after each stage: of this process for mesh, deck and read, of the
   // solver process for solve.
   double peakMB[4] = {0, 0, 0, 0};

@@ -54,8 +54,36 @@ std::vector<Expectation> Expectations(const std::string& text) {
   return found;
 }
 
+// An optimisation's quantities: "final-VAR" (the final design's value of a variable),
+// "trend-RESPONSE-VAR" (the local trend of the first constraint on that response to the variable
+// at cycle 0) and "exit-code".
+bool MeasuredOptimisation(const study::OptimisationSummary& o, const std::string& quantity, double& value) {
+  auto variable = [&o](const std::string& name) {
+    const auto at = std::find(o.variables.begin(), o.variables.end(), name);
+    return at == o.variables.end() ? -1 : static_cast<int>(at - o.variables.begin());
+  };
+  if (quantity == "exit-code") return value = o.exitCode, true;
+  if (quantity.rfind("final-", 0) == 0) {
+    const int i = variable(quantity.substr(6));
+    if (i < 0 || static_cast<std::size_t>(i) >= o.finalDesign.size()) return false;
+    return value = o.finalDesign[static_cast<std::size_t>(i)], true;
+  }
+  const std::size_t dash = quantity.rfind('-');
+  if (quantity.rfind("trend-", 0) != 0 || dash <= 6 || o.cycles.empty()) return false;
+  const std::string response = quantity.substr(6, dash - 6);
+  const int i = variable(quantity.substr(dash + 1));
+  const OptCycle& first = o.cycles.front();
+  for (std::size_t j = 0; j < o.constraints.size() && i >= 0; ++j)
+    if (o.constraints[j].rfind(response + " ", 0) == 0 && j < first.constraintSensitivity.size())
+      return value =
+                 first.LocalTrend(first.constraintSensitivity[j][static_cast<std::size_t>(i)], i, first.constraints[j]),
+             true;
+  return false;
+}
+
 // The summary's value of a quantity an expectation names; false for a name it does not know.
 bool Measured(const study::Summary& s, const std::string& quantity, double& value) {
+  if (s.optimisation) return MeasuredOptimisation(*s.optimisation, quantity, value);
   if (quantity == "max-displacement")
     value = s.maxDisplacement;
   else if (quantity == "max-von-mises")

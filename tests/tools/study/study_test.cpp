@@ -315,6 +315,28 @@ TEST_F(StudyTest, DescriptionErrorsNameTheirLine) {
       {"material s 2e11 0.5 7850\n", 4, "Poisson's ratio"},
       {"material s 2e11 0.3 -1\n", 4, "density"},
       {"material s 2e11 0.3 7850 0 1e-5 385\n", 4, "conductivity and specific heat"},
+      // Shape optimisation statements.
+      {"optimise topology\n", 4, "expected \"optimise shape|concept [CYCLES]\""},
+      {"optimise concept 201\n", 4, "design cycles are a whole number from 1 to 200"},
+      {"target 0\n", 4, "the target is a fraction in (0, 1]"},
+      {"target 1.5\n", 4, "the target is a fraction in (0, 1]"},
+      {"filter -1\n", 4, "the filter radius must be positive"},
+      {"freeze\n", 4, "which faces?"},
+      {"optimise concept\nvariable T 1 2\n", 4, "no variables or constraints"},
+      {"optimise shape 51\n", 4, "design cycles are a whole number from 1 to 50"},
+      {"optimise shape 0\n", 4, "design cycles are a whole number"},
+      {"variable T 5\n", 4, "a parameter name and two bounds"},
+      {"variable T 5 nan\n", 4, "not a finite number"},
+      {"variable T 30 5\n", 4, "lower bound must lie below"},
+      {"variable T 5 30\nvariable T 1 2\n", 2, "already a variable (line 1)"},
+      {"objective stress\n", 4, "the objective is mass or volume"},
+      {"constraint strain x=max 1\n", 4, "on stress or displacement"},
+      {"constraint stress x=max\n", 4, "1 limit after the faces"},
+      {"constraint stress x=max 1e-12\n", 4, "at least 1e-10"},
+      {"constraint stress x=max -5\n", 4, "at least 1e-10"},
+      {"variable T 5 30\n", 4, "need \"optimise shape\""},
+      {"constraint stress x=max 1e8\n", 4, "need \"optimise shape\""},
+      {"optimise shape\n", 4, "give a part"},
   };
   for (const Row& row : rows) {
     const std::string text = row.line == 4 ? valid + row.text : std::string(row.text);
@@ -373,6 +395,84 @@ TEST_F(StudyTest, APartStudyThatCannotRunSaysWhy) {
     const kestrum::Problem p = Refusal(std::string("material s 2e11 0.3 7850\nmesh 0.05 linear\n") + row.text);
     EXPECT_NE(p.message.find(row.fragment), std::string::npos) << row.text << " gave: " << p.message;
   }
+}
+
+TEST_F(StudyTest, AShapeOptimisationThatCannotStartSaysWhy) {
+  struct Row {
+    const char* text;
+    const char* fragment;
+  };
+  const Row rows[] = {
+      {"variable X 1 2\n", "the part has no parameter \"X\""},
+      {"variable D 40 60\n", "starts outside its bounds"},
+      {"variable D 20 60\nconstraint stress plate/side 1e8\n", "the part has no face named \"plate/side\""},
+  };
+  for (const Row& row : rows) {
+    const kestrum::Problem p =
+        Refusal(std::string("part plate_with_hole.part\nmaterial s 2e11 0.3 7850\nmesh 0.01\n"
+                            "restrain plate/left\nforce plate/right 1000 0 0\noptimise shape\n") +
+                row.text);
+    EXPECT_NE(p.message.find(row.fragment), std::string::npos) << row.text << " gave: " << p.message;
+  }
+}
+
+// Least mass of the plate with a hole over the hole's diameter: the optimiser widens the hole
+// until the part modeller refuses the design (the hole no longer fits its face). The run ends at
+// that cycle with the reason, and the last design that was built and solved is final.
+TEST_F(StudyTest, AnUnbuildableDesignEndsTheRunWithItsReason) {
+  const study::Summary s =
+      Run("part plate_with_hole.part\nmaterial s 2e11 0.3 7850\nmesh 0.01\nrestrain plate/left\n"
+          "force plate/right 1000 0 0\noptimise shape 8\nvariable D 20 160\nobjective mass\n");
+  ASSERT_TRUE(s.optimisation);
+  const study::OptimisationSummary& o = *s.optimisation;
+  EXPECT_EQ(o.exitCode, OptExitStopped) << o.exitMessage;
+  ASSERT_GE(o.cycles.size(), 2u);
+  EXPECT_NE(o.exitMessage.find("could not be rebuilt"), std::string::npos) << o.exitMessage;
+  EXPECT_NE(o.exitMessage.find("(cycle " + std::to_string(o.cycles.size()) + ")"), std::string::npos) << o.exitMessage;
+  EXPECT_EQ(o.finalDesign, o.cycles.back().design);
+  // The plate is 200 x 100 x 10 mm: its mass falls by the hole's area times the thickness.
+  for (const OptCycle& c : o.cycles) {
+    const double d = c.design[0] / 1000;
+    EXPECT_NEAR(c.objective, kDensity * (0.2 * 0.1 - M_PI * d * d / 4) * 0.01, 1e-6 * c.objective);
+  }
+  EXPECT_LT(o.cycles.back().objective, o.cycles.front().objective);
+}
+
+// A cantilever beam (200 mm long, 50 mm deep, 10 mm thick), clamped at one end and loaded at the
+// other, keeping half its volume: bending wants material far from the neutral axis, so the
+// flanges stay and the web thins. Away from the clamp and the load, the mean density of the
+// depth's middle third falls below half that of its outer sixths; the volume stays at the target
+// and the compliance falls, never rising by 1% from one cycle to the next.
+TEST_F(StudyTest, AConceptBeamKeepsItsFlanges) {
+  const study::Summary s =
+      Run("geometry box 0.2 0.01 0.05\nmaterial s 2.1e11 0.3 7850\nmesh 0.004 linear\nrestrain x=min\n"
+          "force x=max 0 0 -1000\nfreeze x=max\noptimise concept 30\ntarget 0.5\n");
+  ASSERT_TRUE(s.optimisation);
+  const study::OptimisationSummary& o = *s.optimisation;
+  EXPECT_TRUE(o.exitCode == OptExitConverged || o.exitCode == OptExitLastDesign) << o.exitMessage;
+  ASSERT_GE(o.conceptCycles.size(), 5u);
+  for (std::size_t i = 0; i < o.conceptCycles.size(); ++i) {
+    EXPECT_LE(o.conceptCycles[i].volumeFraction, 0.5 + 0.02) << "cycle " << i;
+    if (i > 0) {
+      EXPECT_NEAR(o.conceptCycles[i].volumeFraction, 0.5, 1e-3) << "cycle " << i;
+      EXPECT_LE(o.conceptCycles[i].compliance[0], 1.01 * o.conceptCycles[i - 1].compliance[0]) << "cycle " << i;
+    }
+  }
+  EXPECT_LT(o.conceptCycles.back().compliance[0], 0.5 * o.conceptCycles.front().compliance[0]);
+  ASSERT_EQ(o.densities.size(), o.elements.size());
+  double middle = 0, middleVolume = 0, outer = 0, outerVolume = 0;
+  for (std::size_t e = 0; e < o.elements.size(); ++e) {
+    const CaeVector& c = o.elements[e].centroid;
+    if (c.X() < 0.05 || c.X() > 0.15) continue;
+    const double depth = c.Z() / 0.05;
+    const double v = o.elements[e].volume;
+    if (depth > 1.0 / 3 && depth < 2.0 / 3) middle += o.densities[e] * v, middleVolume += v;
+    if (depth < 1.0 / 6 || depth > 5.0 / 6) outer += o.densities[e] * v, outerVolume += v;
+  }
+  ASSERT_GT(middleVolume, 0);
+  ASSERT_GT(outerVolume, 0);
+  EXPECT_LT(middle / middleVolume, 0.5 * outer / outerVolume)
+      << "middle third " << middle / middleVolume << ", outer sixths " << outer / outerVolume;
 }
 
 // Sizes that would make a mesh of billions of elements are refused at once, before meshing (a

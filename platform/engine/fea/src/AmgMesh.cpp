@@ -649,3 +649,15 @@ AmgMeshUse* AmgMesh::NextMeshUse() {
 }
 
 AmgMeshUse* AmgMeshUse::Create(CaeAttrib* user) { return new AmgMeshUse(user ? user->GetTopoRef() : nullptr); }
+
+void AmgMesh::SetMaterialGroups(std::vector<double> scales, std::unordered_map<long, int> groups) {
+  const bool valid = std::all_of(scales.begin(), scales.end(), [](double s) { return std::isfinite(s) && s > 0; });
+  groupScales_ = valid ? std::move(scales) : std::vector<double>();
+  elementGroups_ = valid ? std::move(groups) : std::unordered_map<long, int>();
+}
+
+int AmgMesh::MaterialGroup(long element) const {
+  const auto found = elementGroups_.find(element);
+  const int group = found == elementGroups_.end() ? 0 : found->second;
+  return group >= 0 && group < static_cast<int>(groupScales_.size()) ? group : 0;
+}

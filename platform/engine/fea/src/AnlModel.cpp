@@ -360,6 +360,7 @@ AnlJob* AnlModel::SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, c
   if (deckOnly) job->SetWriteDeckOnly(1);
   // The solver's buckling extraction gave different factors from run to run with several threads
   // (seen with CalculiX 2.20); one thread gives the same, right answer every time.
+  if (jobThreads_ > 0) job->SetThreads(jobThreads_);
   if (Type() == AnlBuckling) job->SetThreads(1);
   if (when) job->SetDelayedStart(*when);
   auto abandon = [&] {

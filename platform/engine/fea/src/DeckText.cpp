@@ -851,9 +851,35 @@ class DeckBuilder {
     }
   }
 
+  // A part's elements in material groups: one element set per group that has elements.
+  void WriteMaterialGroups(const Part& part) {
+    const std::vector<double>& scales = part.mesh->MaterialGroupScales();
+    std::vector<std::vector<long>> members(scales.size());
+    CaeList<CaeElem> elements;
+    part.mesh->Elements(elements);
+    for (CaeElem* e : elements) members[static_cast<std::size_t>(part.mesh->MaterialGroup(e->Id()))].push_back(e->Id());
+    for (std::size_t k = 0; k < members.size(); ++k) {
+      if (members[k].empty()) continue;
+      Line("*ELSET, ELSET=P" + std::to_string(part.number) + "G" + std::to_string(k));
+      for (std::size_t i = 0; i < members[k].size(); i += 16) {
+        std::string line;
+        for (std::size_t j = i; j < std::min(i + 16, members[k].size()); ++j)
+          line += (line.empty() ? "" : ",") + std::to_string(members[k][j]);
+        Line(line);
+      }
+      WriteMaterial(part, "P" + std::to_string(part.number) + "G" + std::to_string(k),
+                    "M" + std::to_string(part.number) + "G" + std::to_string(k), scales[k]);
+    }
+  }
+
   void WriteMaterial(const Part& part) {
+    if (!part.shell && Structural(type_) && !part.mesh->MaterialGroupScales().empty()) return WriteMaterialGroups(part);
+    WriteMaterial(part, "P" + std::to_string(part.number), "M" + std::to_string(part.number), 1.0);
+  }
+
+  // The material of an element set, its modulus scaled (a material group).
+  void WriteMaterial(const Part& part, const std::string& elementSet, const std::string& name, double modulusScale) {
     const CaeMaterial& material = *part.sub->GetMaterial();
-    const std::string name = "M" + std::to_string(part.number);
     Line("** material " + std::string(material.Name().Str()));
     Line("*MATERIAL, NAME=" + name);
     CaeArray<double> temps;
@@ -865,7 +891,9 @@ class DeckBuilder {
         double v[CaeMaterial::kPropCount];
         material.GetProp(temps[i], v);
         std::string line;
-        for (auto [prop, unit] : props) line += (line.empty() ? "" : ",") + DeckNumber(ToSI(unit, v[prop]));
+        for (auto [prop, unit] : props)
+          line += (line.empty() ? "" : ",") +
+                  DeckNumber(ToSI(unit, v[prop]) * (prop == CaeMaterial::kModulus ? modulusScale : 1.0));
         if (byTemperature) line += "," + DeckNumber(ToSI(CaeUtTemperature, temps[i]));
         Line(line);
       }
@@ -883,10 +911,10 @@ class DeckBuilder {
       rows("*DENSITY", {{CaeMaterial::kDensity, CaeUtDensity}});
     }
     if (part.shell) {
-      Line("*SHELL SECTION, ELSET=P" + std::to_string(part.number) + ", MATERIAL=" + name);
+      Line("*SHELL SECTION, ELSET=" + elementSet + ", MATERIAL=" + name);
       Line(DeckNumber(ToSI(CaeUtLength, part.sub->GetProp()->GetPropValue(CaeElemProp::kThickness))));
     } else {
-      Line("*SOLID SECTION, ELSET=P" + std::to_string(part.number) + ", MATERIAL=" + name);
+      Line("*SOLID SECTION, ELSET=" + elementSet + ", MATERIAL=" + name);
     }
   }
 

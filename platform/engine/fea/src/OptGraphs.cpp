@@ -89,9 +89,102 @@ CaeGraph* OptResultCase::MaxConstraintHistory() const {
   return History("Maximum Constraint History", {maxConstraint_.get()}, kTrue, 0.0, false);
 }
 
-CaeGraph* OptResultCase::ObjectiveSensitivityGraph(const CaeArray<int>*, int, double) const { return nullptr; }
-CaeGraph* OptResultCase::ConstraintSensitivityGraph(int, const CaeArray<int>*, int) const { return nullptr; }
-CaeGraph* OptResultCase::VariableSensitivityGraph(int, const CaeArray<int>*, int) const { return nullptr; }
-CaeGraph* OptResultCase::ObjectiveLocalTrendGraph(const CaeArray<int>*, int, double) const { return nullptr; }
-CaeGraph* OptResultCase::ConstraintLocalTrendGraph(int, const CaeArray<int>*, int) const { return nullptr; }
-CaeGraph* OptResultCase::VariableLocalTrendGraph(int, const CaeArray<int>*, int) const { return nullptr; }
+namespace {
+
+// A sensitivity of `response` to variable `v` at a cycle, as a graph shows it: true (method 0),
+// times the variable's range (1: the response's change over the whole range, linearised), or as
+// the local trend, the elasticity (dr/dx) x / r (0 where the response is 0).
+double Shown(const OptResultData& response, const OptResultData& variable, int v, int cycle, int method, bool trend) {
+  const double s = response.Sensitivity(cycle, v);
+  if (trend) {
+    const double r = response.Value(cycle);
+    return r == 0.0 ? 0.0 : s * variable.Value(cycle) / r;
+  }
+  if (method == kBounds && Bounded(variable.lower) && Bounded(variable.upper))
+    return s * (variable.upper - variable.lower);
+  return s;
+}
+
+// One series per (response, variable) pair over the cycles that have sensitivities; null when none.
+CaeGraph* Sensitivities(const char* title, const std::vector<std::pair<const OptResultData*, int>>& series,
+                        const std::vector<const OptResultData*>& variables, int method, bool trend) {
+  auto graph = std::make_unique<CaeGraph>();
+  graph->Name(CaeString(title));
+  graph->XAxis(CaeGraphAxis(CaeString("Design Cycle")));
+  bool anyPoint = false;
+  for (std::size_t k = 0; k < series.size(); ++k) {
+    const auto [response, v] = series[k];
+    if (!response || v < 0 || v >= static_cast<int>(variables.size())) continue;
+    const OptResultData& variable = *variables[static_cast<std::size_t>(v)];
+    graph->SetSeriesTitle(static_cast<int>(k),
+                          CaeString((std::string(response->Name().Str()) + " / " + variable.Name().Str()).c_str()));
+    for (int cycle = 0; cycle < response->NumValues(); ++cycle) {
+      if (!response->HasSensitivity(cycle)) continue;
+      graph->AddPoint(cycle, Shown(*response, variable, v, cycle, method, trend), static_cast<int>(k));
+      anyPoint = true;
+    }
+  }
+  return anyPoint ? graph.release() : nullptr;
+}
+
+std::vector<int> Positions(const CaeArray<int>* positions, std::size_t count) {
+  std::vector<int> chosen;
+  if (!positions || positions->Count() == 0) {
+    for (std::size_t i = 0; i < count; ++i) chosen.push_back(static_cast<int>(i));
+    return chosen;
+  }
+  for (int i = 0; i < positions->Count(); ++i)
+    if ((*positions)[i] >= 0 && (*positions)[i] < static_cast<int>(count)) chosen.push_back((*positions)[i]);
+  return chosen;
+}
+
+}  // namespace
+
+namespace {
+
+std::vector<const OptResultData*> VariableRecords(const OptResultCase& rc) {
+  std::vector<const OptResultData*> vars;
+  for (int i = 0; i < rc.NumResultVariable(); ++i) vars.push_back(rc.ResultVariable(i));
+  return vars;
+}
+
+// A response's graph: one series per variable (positions select variables).
+CaeGraph* ResponseGraph(const OptResultCase& rc, const OptResultData* response, const CaeArray<int>* positions,
+                        int method, bool trend, const char* title) {
+  if (!response) return nullptr;
+  const std::vector<const OptResultData*> vars = VariableRecords(rc);
+  std::vector<std::pair<const OptResultData*, int>> series;
+  for (int v : Positions(positions, vars.size())) series.emplace_back(response, v);
+  return Sensitivities(title, series, vars, method, trend);
+}
+
+// A variable's graph: one series per constraint (positions select constraints).
+CaeGraph* VariableGraph(const OptResultCase& rc, int variable, const CaeArray<int>* positions, int method, bool trend,
+                        const char* title) {
+  if (variable < 0 || variable >= rc.NumResultVariable()) return nullptr;
+  std::vector<std::pair<const OptResultData*, int>> series;
+  for (int c : Positions(positions, static_cast<std::size_t>(rc.NumResultConstraint())))
+    series.emplace_back(rc.ResultConstraint(c), variable);
+  return Sensitivities(title, series, VariableRecords(rc), method, trend);
+}
+
+}  // namespace
+
+CaeGraph* OptResultCase::ObjectiveSensitivityGraph(const CaeArray<int>* positions, int method, double) const {
+  return ResponseGraph(*this, Objective(), positions, method, false, "Objective Sensitivity");
+}
+CaeGraph* OptResultCase::ConstraintSensitivityGraph(int constraint, const CaeArray<int>* positions, int method) const {
+  return ResponseGraph(*this, ResultConstraint(constraint), positions, method, false, "Design Constraint Sensitivity");
+}
+CaeGraph* OptResultCase::VariableSensitivityGraph(int variable, const CaeArray<int>* positions, int method) const {
+  return VariableGraph(*this, variable, positions, method, false, "Design Variable Sensitivity");
+}
+CaeGraph* OptResultCase::ObjectiveLocalTrendGraph(const CaeArray<int>* positions, int method, double) const {
+  return ResponseGraph(*this, Objective(), positions, method, true, "Objective Local Trend");
+}
+CaeGraph* OptResultCase::ConstraintLocalTrendGraph(int constraint, const CaeArray<int>* positions, int method) const {
+  return ResponseGraph(*this, ResultConstraint(constraint), positions, method, true, "Design Constraint Local Trend");
+}
+CaeGraph* OptResultCase::VariableLocalTrendGraph(int variable, const CaeArray<int>* positions, int method) const {
+  return VariableGraph(*this, variable, positions, method, true, "Design Variable Local Trend");
+}

@@ -12,6 +12,7 @@
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
 #include "fea/FeaMessages.h"
+#include "fea/OptRun.h"
 
 CAE_DEFINE_TYPE_INFO(OptFunction, CaeAttrib)
 CAE_DEFINE_TYPE_INFO(OptObjective, OptFunction)
@@ -204,6 +205,27 @@ void OptResultData::SetValue(int cycle, double value) {
   values_[cycle] = value;
 }
 
+double OptResultData::Sensitivity(int cycle, int variable) const {
+  if (cycle < 0 || static_cast<std::size_t>(cycle) >= sensitivities_.size()) return 0.0;
+  const std::vector<double>& row = sensitivities_[static_cast<std::size_t>(cycle)];
+  return variable >= 0 && static_cast<std::size_t>(variable) < row.size() ? row[static_cast<std::size_t>(variable)]
+                                                                          : 0.0;
+}
+
+void OptResultData::SetSensitivity(int cycle, int variable, double value) {
+  if (cycle < 0 || variable < 0) return;
+  if (sensitivities_.size() <= static_cast<std::size_t>(cycle))
+    sensitivities_.resize(static_cast<std::size_t>(cycle) + 1);
+  std::vector<double>& row = sensitivities_[static_cast<std::size_t>(cycle)];
+  if (row.size() <= static_cast<std::size_t>(variable)) row.resize(static_cast<std::size_t>(variable) + 1, 0.0);
+  row[static_cast<std::size_t>(variable)] = value;
+}
+
+bool OptResultData::HasSensitivity(int cycle) const {
+  return cycle >= 0 && static_cast<std::size_t>(cycle) < sensitivities_.size() &&
+         !sensitivities_[static_cast<std::size_t>(cycle)].empty();
+}
+
 OptResultCase::OptResultCase() = default;
 
 OptResultCase::OptResultCase(const CaeString& name) : CaeName(name) {}
@@ -298,16 +320,65 @@ int OptResultCase::ProcessResults() {
   return 0;
 }
 
-int OptResultCase::InitializeData(const CaeString&) {
-  FeaReportNotAvailable("Reading optimisation results");
-  return 0;
+int OptResultCase::InitializeData(const CaeString& file) {
+  auto cycles = opt_history::Read(file.Str());
+  std::string problem;
+  if (!cycles) problem = cycles.problem().Describe();
+  const auto variables = static_cast<std::size_t>(NumResultVariable());
+  const auto constraints = static_cast<std::size_t>(NumResultConstraint());
+  if (problem.empty())
+    for (const OptCycle& c : *cycles)
+      if (c.design.size() != variables || c.constraints.size() != constraints)
+        problem = "cycle " + std::to_string(c.index) + " does not match the run's variables and constraints";
+  if (!problem.empty()) {
+    CaeMsgCall::Message(1, kFeaMsgResultsDamaged, {file, CaeString(problem.c_str())});
+    return 0;
+  }
+  for (const OptCycle& c : *cycles) OptRecordCycle(*this, c);
+  initialized_ = 1;
+  return 1;
 }
 
 int OptResultCase::InitializeData() { return InitializeData(fileName_); }
 
-int OptResultCase::SaveData(const CaeString&) {
-  FeaReportNotAvailable("Writing optimisation results");
-  return 0;
+namespace {
+
+// The recorded cycles, rebuilt from the records.
+std::vector<OptCycle> RecordedCycles(const OptResultCase& results) {
+  std::vector<OptCycle> cycles;
+  const int variables = results.NumResultVariable();
+  for (int k = 0; k < results.NumCycles(); ++k) {
+    OptCycle c;
+    c.index = k;
+    c.objective = results.Objective(k);
+    c.maxConstraint = results.MaxConstraint(k);
+    for (int i = 0; i < variables; ++i) c.design.push_back(results.ResultVariable(i)->Value(k));
+    for (int j = 0; j < results.NumResultConstraint(); ++j)
+      c.constraints.push_back(results.ResultConstraint(j)->Value(k));
+    if (results.Objective() && results.Objective()->HasSensitivity(k)) {
+      for (int i = 0; i < variables; ++i) c.objectiveSensitivity.push_back(results.Objective()->Sensitivity(k, i));
+      for (int j = 0; j < results.NumResultConstraint(); ++j) {
+        c.constraintSensitivity.emplace_back();
+        for (int i = 0; i < variables; ++i)
+          c.constraintSensitivity.back().push_back(results.ResultConstraint(j)->Sensitivity(k, i));
+      }
+    }
+    cycles.push_back(std::move(c));
+  }
+  return cycles;
+}
+
+}  // namespace
+
+int OptResultCase::SaveData(const CaeString& file) {
+  kestrum::Status written = opt_history::Start(file.Str(), NumResultVariable(), NumResultConstraint());
+  for (const OptCycle& c : RecordedCycles(*this))
+    if (written) written = opt_history::Append(file.Str(), c);
+  if (!written) {
+    CaeMsgCall::Message(1, kFeaMsgCannotWrite, {file, CaeString(written.problem().message.c_str())});
+    return 0;
+  }
+  return 1;
 }
 
 int OptResultCase::SaveData() { return SaveData(fileName_); }

@@ -368,8 +368,9 @@ TEST_F(OptModelTest, SolverOperationsReportThatTheyAreNotAvailable) {
   OptResultCase rc(CaeString("Run"));
   EXPECT_EQ(rc.ProcessResults(), 0);
   EXPECT_EQ(rc.ExitCode(), 0) << "nothing pretends that the run ended";
-  EXPECT_EQ(rc.InitializeData(), 0);
-  EXPECT_EQ(rc.SaveData(CaeString("x.opt")), 0);
+  EXPECT_EQ(rc.InitializeData(), 0) << "no history file";
+  EXPECT_EQ(rc.Initialized(), 0);
+  EXPECT_EQ(rc.SaveData(CaeString("/nonexistent-folder/x.opt")), 0) << "an unwritable history file";
   EXPECT_EQ(Messages().size(), 3u);
   for (const LoggedMessage& m : Messages()) EXPECT_EQ(m.level, 1);
 }

@@ -22,6 +22,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -140,6 +141,12 @@ class AmgMesh : public CaeAttrib {
   // constraints are ignored. Answers 1 when the size was taken.
   int AddConstraint(const AmgConstraint& constraint);
   void ClearLocalSizes();
+  // Element material groups (a Concept optimisation's densities): the elements of group k take
+  // the part's material with its modulus scaled by scales[k]; elements not listed are in group 0.
+  // Without scales the material is as it is. Scales must be positive and finite (else ignored).
+  void SetMaterialGroups(std::vector<double> scales, std::unordered_map<long, int> groups);
+  const std::vector<double>& MaterialGroupScales() const { return groupScales_; }
+  int MaterialGroup(long element) const;
   // Takes over another mesh's local sizes and size field (replacing its own).
   void CopyLocalSizes(const AmgMesh& other);
   // A size field over the body for the next generations (h-adaptation): tetrahedra, each with its
@@ -304,6 +311,8 @@ class AmgMesh : public CaeAttrib {
   std::unique_ptr<ShapeItems> shapeItems_;
   std::vector<LocalSize> localSizes_;
   std::vector<SizeTet> sizeField_;
+  std::vector<double> groupScales_;
+  std::unordered_map<long, int> elementGroups_;
   long firstNodeId_ = 1;
   long firstElementId_ = 1;
   CaeElemType elementType_ = CaeElemSolid;

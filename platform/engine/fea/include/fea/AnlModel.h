@@ -151,6 +151,9 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   // do not apply to the model's type leaves their warning in `message`.
   AnlJob* SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, const struct tm* when, int deckOnly,
                          CaeString& message, AnlCode code);
+  // The solver threads of the jobs SubmitAnalysis starts (0: the configuration's). Analyses run
+  // side by side (an optimisation cycle's sensitivity steps) take one each.
+  void SetJobThreads(int threads) { jobThreads_ = threads > 0 ? threads : 0; }
   // "<model name>Job<n>" with the lowest n that no job of the model (erased ones included) has.
   CaeString UniqueJobName();
   // h-adaptive analysis, blocking under the engine's progress dialog (whose Cancel stops the
@@ -256,4 +259,5 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   std::vector<std::unique_ptr<AmgMesh>> ownedMeshes_;
   std::vector<std::unique_ptr<FerResultSet>> ownedResultSets_;
   std::vector<std::unique_ptr<AnlJob>> ownedJobs_;
+  int jobThreads_ = 0;
 };

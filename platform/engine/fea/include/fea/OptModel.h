@@ -242,10 +242,17 @@ class OptResultData : public virtual CaeName {
   double Value(int cycle) const;
   void SetValue(int cycle, double value);
   int NumValues() const { return values_.Count(); }
+  // The sensitivity d(record)/d(variable) at a cycle (variable 0-based, in the design's order);
+  // 0.0 where none was recorded.
+  double Sensitivity(int cycle, int variable) const;
+  void SetSensitivity(int cycle, int variable, double value);
+  // Whether the cycle has sensitivities.
+  bool HasSensitivity(int cycle) const;
 
  private:
   int id_ = 0;
   CaeArray<double> values_;
+  std::vector<std::vector<double>> sensitivities_;  // [cycle][variable]
 };
 
 // The results of one optimisation run.
@@ -283,11 +290,16 @@ class OptResultCase : public virtual CaeActive, public virtual CaeName {
   // evaluated on), each named, with a response text and a case name, as a drawing files them.
   // The run has not been read yet: initialised stays 0.
   void Prepare();
-  // Processing a finished run and reading or writing a run's data file need the solver; they
-  // report "not available yet" and answer 0.
+  // Processing a finished run needs the solver's results; it reports "not available yet" and
+  // answers 0.
   int ProcessResults();
+  // Reads the run's history file (see fea/OptRun.h) into the prepared records: values and
+  // sensitivities of every cycle; then the case is initialised. A missing or damaged file, or one
+  // whose counts differ from the records, is reported with its file and line, answers 0 and
+  // leaves the case uninitialised. Without a file: FileName().
   int InitializeData(const CaeString& file);
   int InitializeData();
+  // Writes the records' cycles as a history file (atomically); answers 0 when it cannot.
   int SaveData(const CaeString& file);
   int SaveData();
 
@@ -324,8 +336,10 @@ class OptResultCase : public virtual CaeActive, public virtual CaeName {
   CaeGraph* VariableHistory(const CaeArray<int>* positions, int method, double value) const;
   CaeGraph* ConstraintHistory(const CaeArray<int>* positions, int method) const;
   CaeGraph* MaxConstraintHistory() const;
-  // Sensitivities and local trends come from the solver's sensitivity analysis, which is read
-  // with the results; until then there are none and these answer null.
+  // Sensitivities (d response / d variable) and local trends (the elasticity (dr/dx) x / r) over
+  // the cycles that recorded them, one series per (response, variable): objective and constraint
+  // graphs take variables by position, a variable's graph constraints by position. Method 1 shows
+  // sensitivities times the variable's range; trends are shown as they are. Null without any.
   CaeGraph* ObjectiveSensitivityGraph(const CaeArray<int>* positions, int method, double value) const;
   CaeGraph* ConstraintSensitivityGraph(int constraint, const CaeArray<int>* positions, int method) const;
   CaeGraph* VariableSensitivityGraph(int variable, const CaeArray<int>* positions, int method) const;

@@ -12,6 +12,7 @@
 #include "CadInterface/AcCadDocControl.h"
 #include "CadInterface/AcCadEntry.h"
 #include "amg/CaeEngine.h"
+#include "amg/CaeGraph.h"
 #include "arx/accmd.h"
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
@@ -23,8 +24,11 @@
 #include "cadInterface/CadDocControl.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
+#include "chart/chart.h"
 #include "fea/AnlControl.h"
 #include "frame_support.h"
+#include "gui/graph2d/UIGraphDlg.h"
+#include "gui/utils/UIPickers.h"
 #include "gui/wizard/UIWizard.h"
 #include "mcad/amiapp.h"
 #include "mfc/log.h"
@@ -150,6 +154,40 @@ TEST_F(ModuleTest, UnloadWhileQuittingLeavesTheMenus) {
   ASSERT_TRUE(acrxDynamicLinker->unloadModule("kestrum.arx"));
   EXPECT_FALSE(contains(passes, "menus-reset"));
   EXPECT_EQ(CadInterface::GetCurrent(), nullptr);
+}
+
+// Two Graph windows open over the drawing.
+std::vector<HWND> openGraphWindows() {
+  chart::RegisterChartControl();
+  std::vector<HWND> windows;
+  for (const char* name : {"Young's Modulus vs. Temperature", "Conductivity vs. Temperature"}) {
+    auto* graph = new CaeGraph(0);
+    graph->SetName(CaeString(name));
+    graph->AddPoint(0, 1);
+    graph->AddPoint(1, 2);
+    UIShowGraphWindow(graph);
+    if (!CGraphDlg::OpenWindows().empty()) windows.push_back(CGraphDlg::OpenWindows().back()->GetSafeHwnd());
+  }
+  return windows;
+}
+
+// Graph windows run the add-in's code: unloading it closes them (LSan: with their graphs).
+TEST_F(ModuleTest, UnloadClosesTheOpenGraphWindows) {
+  const std::vector<HWND> windows = openGraphWindows();
+  ASSERT_EQ(CGraphDlg::OpenWindows().size(), 2u);
+  ASSERT_TRUE(acrxDynamicLinker->unloadModule("kestrum.arx"));
+  EXPECT_TRUE(CGraphDlg::OpenWindows().empty());
+  for (HWND window : windows) EXPECT_FALSE(::IsWindow(window));
+}
+
+// The same when the host quits.
+TEST_F(ModuleTest, QuitClosesTheOpenGraphWindows) {
+  const std::vector<HWND> windows = openGraphWindows();
+  ASSERT_EQ(CGraphDlg::OpenWindows().size(), 2u);
+  acrxEntryPoint(AcRx::kQuitMsg, nullptr);
+  ASSERT_TRUE(acrxDynamicLinker->unloadModule("kestrum.arx"));
+  EXPECT_TRUE(CGraphDlg::OpenWindows().empty());
+  for (HWND window : windows) EXPECT_FALSE(::IsWindow(window));
 }
 
 TEST_F(ModuleTest, FailedStartUpUndoesEverythingAndRefusesTheLoad) {

@@ -382,6 +382,65 @@ TEST_F(GraphTest, PageSetupPlacesTheImageByUnitModeAndCentring) {
   TearDownDialog();
 }
 
+// The preview of a chart without an engine graph goes through a scratch file of its own: a file
+// someone else keeps in the scratch folder under the old fixed name is neither read nor removed,
+// and nothing is left behind.
+TEST_F(GraphTest, PageSetupPreviewUsesItsOwnScratchFileOnly) {
+  CGraphCtl& chart = Show(makeGraph(0, {{{0, 1}, {1, 2}, {2, 5}}}));
+  chart.m_graph = nullptr;  // the data stays in the chart; the preview must copy it from there
+  const fs::path scratch = dir_ / "scratch";
+  fs::create_directories(scratch);
+  CaeString previousScratch;
+  CaeConfig::GetValue(1, CaeString("Scratch Directory"), previousScratch);
+  CaeConfig::SetValue(1, CaeString("Scratch Directory"), CaeString(scratch.string().c_str()));
+  {
+    std::ofstream stranger(scratch / "chartdata.tmp");
+    stranger << "not a chart";
+  }
+  long previewPoints = -1;
+  double previewY = 0;
+  driver.add([&](CWnd& w) {
+    auto* dialog = dynamic_cast<CGraphPageSetupDlg*>(&w);
+    ASSERT_NE(dialog, nullptr);
+    ChartData data = dialog->m_preview.GetChartGroups().Item(groupOne()).GetData();
+    previewPoints = data.GetNumPoints(1);
+    previewY = data.GetY(1, 3);
+    w.SendMessage(WM_COMMAND, IDCANCEL);
+  });
+  chart.OnPageSetup();
+  EXPECT_EQ(previewPoints, 3);
+  EXPECT_EQ(previewY, 5);
+  std::vector<std::string> left;
+  for (const auto& entry : fs::directory_iterator(scratch)) left.push_back(entry.path().filename().string());
+  EXPECT_EQ(left, std::vector<std::string>{"chartdata.tmp"});
+  std::ifstream stranger(scratch / "chartdata.tmp");
+  std::string text;
+  std::getline(stranger, text);
+  EXPECT_EQ(text, "not a chart");
+  CaeConfig::SetValue(1, CaeString("Scratch Directory"), previousScratch);
+  TearDownDialog();
+}
+
+// A chart of no height has no aspect ratio: the page setup takes 1 (a square image).
+TEST_F(GraphTest, PageSetupOfAChartWithoutHeightTakesASquareImage) {
+  CGraphCtl& chart = Show(makeGraph(0, {{{0, 1}, {1, 2}}}));
+  chart.MoveWindow(0, 0, 600, 0);
+  CString width, height;
+  driver.add([&](CWnd& w) {
+    w.GetDlgItemText(IDC_PSETUP_WIDTH, width);
+    w.GetDlgItemText(IDC_PSETUP_HEIGHT, height);
+    mfc::userSetText(w.m_hWnd, IDC_PSETUP_WIDTH, "4");
+    w.GetDlgItemText(IDC_PSETUP_HEIGHT, height);
+    w.SendMessage(WM_COMMAND, IDOK);
+  });
+  chart.OnPageSetup();
+  EXPECT_EQ(width.str(), "8");
+  EXPECT_EQ(height.str(), "4.000");
+  EXPECT_EQ(chart.m_imageRect.right - chart.m_imageRect.left, 384);
+  EXPECT_EQ(chart.m_imageRect.bottom - chart.m_imageRect.top, 384);
+  TearDownDialog();
+}
+
 TEST_F(GraphTest, GraphWindowsOpenSideBySideShareTrackChoicesAndFreeTheirGraphs) {
   UIShowGraphWindow(makeGraph(0, {{{0, 1}, {10, 9}}}, "Young's Modulus vs. Temperature"));
   UIShowGraphWindow(makeGraph(0, {{{0, 5}, {10, 6}}}, "Thermal Conductivity vs. Temperature"));

@@ -13,7 +13,9 @@
 #include "fea/AnlModel.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
+#include "fea/OptModel.h"
 #include "fev/FerWndOGLDisp.h"
+#include "gui/dialogs/results/UIResGraphPP.h"
 #include "gui/dialogs/results/UIResTabPS.h"
 #include "gui/utils/UIFerSAPI.h"
 #include "mfc/user_actions.h"
@@ -350,6 +352,52 @@ TEST_F(ResultsSheetTest, LocalFrameSymbolsAndTheRememberedPage) {
   });
   Sheet();
   EXPECT_EQ(activeOnOpen, 2);
+}
+
+// Without design cycles the graphs page lists the objective's and each constraint's graphs; a
+// constraint named so that its entry reads like the objective's still gets its own scalings.
+TEST_F(FrameTest, TheGraphsPageChoosesAGraphByItsPlaceInTheList) {
+  ResourceSetter resources(1);
+  OptResultCase resultCase(CaeString("Run"));
+  resultCase.NewObjective()->SetName(CaeString("Mass"));
+  resultCase.NewResConstraint()->SetName(CaeString("Objective"));
+  CResGraphPP page;
+  page.m_pResultCase = &resultCase;
+  CPropertySheet sheet("Graphs");
+  sheet.AddPage(&page);
+  std::vector<std::string> entries;
+  std::vector<std::vector<std::string>> scalings;
+  std::vector<int> chosen;
+  driver.add([&](CWnd& w) {
+    auto* list = static_cast<CListBox*>(page.GetDlgItem(IDC_GRAPH_LIST));
+    auto* combo = static_cast<CComboBox*>(page.GetDlgItem(IDC_GRAPH_SCALING));
+    for (int i = 0; i < list->GetCount(); ++i) {
+      CString text;
+      list->GetText(i, text);
+      entries.push_back(text.str());
+      list->SetCurSel(i);
+      page.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_GRAPH_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(list->m_hWnd));
+      std::vector<std::string> offered;
+      for (int k = 0; k < combo->GetCount(); ++k) {
+        CString scaling;
+        combo->GetLBText(k, scaling);
+        offered.push_back(scaling.str());
+      }
+      scalings.push_back(offered);
+      chosen.push_back(combo->GetCurSel());
+    }
+    w.SendMessage(WM_COMMAND, IDCANCEL);
+  });
+  sheet.DoModal();
+  ASSERT_EQ(entries.size(), 4u);
+  EXPECT_EQ(entries[0], entries[1]) << "the constraint's entry reads like the objective's";
+  const std::vector<std::string> objective = {"No Scaling", "Scaled to the optimum"};
+  const std::vector<std::string> constraint = {"No Scaling", "Constraint feasibility"};
+  EXPECT_EQ(scalings[0], objective);
+  EXPECT_EQ(scalings[1], constraint);
+  EXPECT_EQ(chosen[1], 1) << "a constraint starts on its feasibility";
+  EXPECT_EQ(scalings[2], objective);
+  EXPECT_EQ(scalings[3], constraint);
 }
 
 }  // namespace

@@ -315,6 +315,16 @@ std::string userKey(HWND window, int id, UINT virtualKey) {
   return {};
 }
 
+std::string userClickColumn(HWND window, int id, int column) {
+  HWND control = nullptr;
+  if (std::string why = reachable(window, id, control); !why.empty()) return why;
+  if (control->kind != WindowKind::ListView) return "control " + std::to_string(id) + " is not a list control";
+  NMLISTVIEW click;
+  click.iSubItem = column;
+  notifyParent(control, &click.hdr, LVN_COLUMNCLICK);
+  return {};
+}
+
 std::string userEditTreeLabel(HWND window, int id, const std::string& item, const std::optional<std::string>& text) {
   HWND control = nullptr;
   if (std::string why = reachable(window, id, control); !why.empty()) return why;

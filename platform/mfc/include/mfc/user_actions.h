@@ -39,6 +39,8 @@ std::string userSpin(HWND window, int id, bool up);
 // A key pressed and released on a control: WM_KEYDOWN (whose default makes a list control notify
 // LVN_KEYDOWN and a tree TVN_KEYDOWN), then WM_KEYUP.
 std::string userKey(HWND window, int id, UINT virtualKey);
+// A click on the header of column `column` of a list control: LVN_COLUMNCLICK with NMLISTVIEW.
+std::string userClickColumn(HWND window, int id, int column);
 // Edits the label of tree item `item` (a path "A/B" or a label): an edit control (id 1, reached
 // with CTreeCtrl::GetEditControl) holds the label, TVN_BEGINLABELEDIT (nonzero refuses), the
 // new text goes into the edit (cut to its limit), then TVN_ENDLABELEDIT carries it, or a null

@@ -406,6 +406,12 @@ struct COPYDATASTRUCT {
   DWORD cbData = 0;
   const void* lpData = nullptr;
 };
+// List-view notification of a column header click (iSubItem: the column).
+struct NMLISTVIEW {
+  NMHDR hdr;
+  int iItem = -1;
+  int iSubItem = 0;
+};
 // List-view key notification.
 struct NMLVKEYDOWN {
   NMHDR hdr;

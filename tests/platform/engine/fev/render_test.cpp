@@ -3,6 +3,7 @@
 // safety, a set that is gone, and the window's picture as a PNG (printing included).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -12,6 +13,7 @@
 
 #include "amg/CaeEngine.h"
 #include "amg/CaeMsgCall.h"
+#include "cube_fixture.h"
 #include "fea/FerState.h"
 #include "fev/FerRender.h"
 #include "fev/FerWndOGLDisp.h"
@@ -23,61 +25,23 @@ using kestrum::raster::Image;
 using kestrum::raster::Point;
 using kestrum::raster::Rgb;
 
-constexpr int kWidth = 800, kHeight = 400;
+using fevtest::At;
+using fevtest::kHeight;
+using fevtest::kWidth;
+using fevtest::Pixel;
+
 constexpr Rgb kBackground{33, 40, 48};
 
-// A unit cube, one hexahedron, von Mises stress 100 x at each node (other components 0), and a
-// uniform displacement `lift` along z.
+// von Mises stress 100 x at each node (other components 0), and a uniform displacement `lift`
+// along z.
 std::unique_ptr<FerResultSet> Cube(double lift = 0.0) {
-  auto set = std::make_unique<FerResultSet>(CaeString("Cube"));
-  auto mesh = std::make_shared<FerMesh>();
-  const double corners[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
-  std::vector<long> ids;
-  std::vector<double> stress, displacement;
-  for (int i = 0; i < 8; ++i) {
-    ids.push_back(i + 1);
-    mesh->nodeIds.push_back(i + 1);
-    mesh->coordinates.insert(mesh->coordinates.end(), corners[i], corners[i] + 3);
-    std::vector<double> s(10, 0.0);
-    s[0] = 100.0 * corners[i][0];
-    stress.insert(stress.end(), s.begin(), s.end());
-    displacement.insert(displacement.end(), {0.0, 0.0, lift, std::fabs(lift)});
-  }
-  mesh->elementIds = {1};
-  mesh->elementTypes = {FerMesh::kHex8};
-  mesh->elementStarts = {0, 8};
-  mesh->elementNodes = ids;
-  set->SetMesh(mesh);
-  set->AddSubSet(new FerResultSubSet(1.0));
-  auto* vonMises = new FerResult(FerQtyStress);
-  vonMises->SetNodalData(0, ids, stress);
-  set->AddResult(vonMises);
-  auto* moved = new FerResult(FerQtyDisplacement);
-  moved->SetNodalData(0, ids, displacement);
-  set->AddResult(moved);
-  return set;
+  return fevtest::Cube([lift](const double c[3], double stress[10], std::array<double, 4>& displacement) {
+    stress[0] = 100.0 * c[0];
+    displacement = {0.0, 0.0, lift, std::fabs(lift)};
+  });
 }
 
-FerDispSettings StressSettings() {
-  FerDispSettings settings;
-  settings.SetResultSet(CaeString("Cube"));
-  FerColorSetting color;
-  color.SetResult(FerQtyStress);
-  color.SetComponent(1);
-  color.Visible(1);
-  color.SetNumberIntervals(10);
-  settings.SetColorSettings(color);
-  return settings;
-}
-
-Point Pixel(const FerPicture& picture, double x, double y, double z) {
-  const double xyz[3] = {x, y, z};
-  return picture.mapping.ToPixel(xyz);
-}
-
-Rgb At(const FerPicture& picture, const Point& p) {
-  return picture.image.At(static_cast<int>(std::floor(p.x)), static_cast<int>(std::floor(p.y)));
-}
+FerDispSettings StressSettings() { return fevtest::Colour(FerQtyStress, 1); }
 
 // Whether any pixel within `radius` of p has the colour.
 bool Near(const FerPicture& picture, const Point& p, Rgb color, int radius = 2) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <memory>
 #include <tuple>
@@ -14,6 +15,7 @@
 
 #include "amg/CaeEngine.h"
 #include "amg/CaeTransform.h"
+#include "cube_fixture.h"
 #include "fev/FerRender.h"
 
 namespace {
@@ -21,62 +23,22 @@ namespace {
 using kestrum::raster::Point;
 using kestrum::raster::Rgb;
 
-constexpr int kWidth = 800, kHeight = 400;
+using fevtest::At;
+using fevtest::Colour;
+using fevtest::kHeight;
+using fevtest::kWidth;
+using fevtest::Pixel;
 
-// A unit cube of one hexahedron. Stress: von Mises 100 x, sigma_xx = 10 y, sigma_yy = 20 x (the
-// rest 0). Displacement u = (x, y, 0) (radial about the z axis) plus `lift` along z.
+// Stress: von Mises 100 x, sigma_xx = 10 y, sigma_yy = 20 x (the rest 0). Displacement
+// u = (x, y, 0) (radial about the z axis) plus `lift` along z.
 std::unique_ptr<FerResultSet> Cube(double lift = 0.0) {
-  auto set = std::make_unique<FerResultSet>(CaeString("Cube"));
-  auto mesh = std::make_shared<FerMesh>();
-  const double corners[8][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 1}, {1, 1, 1}, {0, 1, 1}};
-  std::vector<long> ids;
-  std::vector<double> stress, displacement;
-  for (int i = 0; i < 8; ++i) {
-    const double x = corners[i][0], y = corners[i][1];
-    ids.push_back(i + 1);
-    mesh->nodeIds.push_back(i + 1);
-    mesh->coordinates.insert(mesh->coordinates.end(), corners[i], corners[i] + 3);
-    std::vector<double> s(10, 0.0);
-    s[0] = 100.0 * x;
-    s[4] = 10.0 * y;
-    s[5] = 20.0 * x;
-    stress.insert(stress.end(), s.begin(), s.end());
-    displacement.insert(displacement.end(), {x, y, lift, std::sqrt(x * x + y * y + lift * lift)});
-  }
-  mesh->elementIds = {1};
-  mesh->elementTypes = {FerMesh::kHex8};
-  mesh->elementStarts = {0, 8};
-  mesh->elementNodes = ids;
-  set->SetMesh(mesh);
-  set->AddSubSet(new FerResultSubSet(1.0));
-  auto* vonMises = new FerResult(FerQtyStress);
-  vonMises->SetNodalData(0, ids, stress);
-  set->AddResult(vonMises);
-  auto* moved = new FerResult(FerQtyDisplacement);
-  moved->SetNodalData(0, ids, displacement);
-  set->AddResult(moved);
-  return set;
-}
-
-FerDispSettings Colour(int quantity, int component, int intervals = 10) {
-  FerDispSettings settings;
-  settings.SetResultSet(CaeString("Cube"));
-  FerColorSetting color;
-  color.SetResult(quantity);
-  color.SetComponent(component);
-  color.Visible(1);
-  color.SetNumberIntervals(intervals);
-  settings.SetColorSettings(color);
-  return settings;
-}
-
-Point Pixel(const FerPicture& picture, double x, double y, double z) {
-  const double xyz[3] = {x, y, z};
-  return picture.mapping.ToPixel(xyz);
-}
-
-Rgb At(const FerPicture& picture, const Point& p) {
-  return picture.image.At(static_cast<int>(std::floor(p.x)), static_cast<int>(std::floor(p.y)));
+  return fevtest::Cube([lift](const double c[3], double stress[10], std::array<double, 4>& displacement) {
+    const double x = c[0], y = c[1];
+    stress[0] = 100.0 * x;
+    stress[4] = 10.0 * y;
+    stress[5] = 20.0 * x;
+    displacement = {x, y, lift, std::sqrt(x * x + y * y + lift * lift)};
+  });
 }
 
 class ViewOptionsTest : public testing::Test {

@@ -15,6 +15,7 @@
 #include "fea/AnlModel.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
+#include "gui/utils/UIResultsCommand.h"
 #include "mfc/ole.h"
 #include "mfc/services.h"
 
@@ -127,19 +128,14 @@ void CSummaryDlg::OnOK() {
   }
   // The engine has said why it wrote nothing: nothing to open, and the user may try again.
   if (!written) return;
-  ShellExecute(nullptr, nullptr, m_location, nullptr, nullptr, SW_SHOWNORMAL);
-  EndDialog(IDOK);
+  UIOpenWrittenFile(*this, m_location);
 }
 
 int UICmdWriteSummary() {
-  ResourceSetter resources(1);
-  if (!CadHasCurrentResultSet()) {
-    CadMessageBoxId(IDS_MODEL_WITH_RESULTS_REQUIRED, MB_OK);
-    return 1;
-  }
-  CSummaryDlg dialog;
-  dialog.DoModal();
-  return 0;
+  return UIRunResultsCommand([] {
+    CSummaryDlg dialog;
+    dialog.DoModal();
+  });
 }
 
 // ---- the hypertext control -----------------------------------------------------------------------

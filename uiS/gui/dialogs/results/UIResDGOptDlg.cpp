@@ -109,17 +109,8 @@ void CResDGOptDlg::OnHelp() { UIShowHelp(kHelpContext, HELP_CONTEXT); }
 // Each change of the value is read back at once: a non-number gets the standard message and the
 // member keeps its last valid value; a value of 0 or less is refused the same way.
 void CResDGOptDlg::OnValueChange() {
-  if (exchanging_) return;
-  const double last = m_dValue;
-  exchanging_ = true;
-  const BOOL valid = UpdateData(TRUE);
-  exchanging_ = false;
-  if (!valid) return;
-  if (!(m_dValue > 0)) {
-    m_dValue = last;
-    return;
-  }
-  (m_nScaleMethod == kPercentage ? m_dPercent : m_dFactor) = m_dValue;
+  if (ResReadBackPositive(*this, exchanging_, m_dValue))
+    (m_nScaleMethod == kPercentage ? m_dPercent : m_dFactor) = m_dValue;
 }
 
 void CResDGOptDlg::Restore(const Values& values) {

@@ -166,3 +166,17 @@ bool ResPageHelp(LPARAM lParam, LRESULT* result, DWORD_PTR context) {
   if (result) *result = 1;
   return true;
 }
+
+bool ResReadBackPositive(CDialog& dialog, bool& exchanging, double& value) {
+  if (exchanging) return false;
+  const double last = value;
+  exchanging = true;
+  const BOOL valid = dialog.UpdateData(TRUE);
+  exchanging = false;
+  if (!valid) return false;
+  if (!(value > 0)) {
+    value = last;
+    return false;
+  }
+  return true;
+}

@@ -53,6 +53,11 @@ void ResSelectComponent(CWnd& page, int componentId, int mask);
 // The component bit of the selection (1 shifted by its index); `fallback` when none is selected.
 int ResSelectedComponentBit(CWnd& page, int componentId, int fallback);
 
+// Reads a dialog's controls back after the user changed a value edit (not while `exchanging`):
+// a non-number gets the standard message and `value` keeps its last valid value, as does a
+// value of 0 or less. True when `value` holds a new valid value.
+bool ResReadBackPositive(CDialog& dialog, bool& exchanging, double& value);
+
 // The short host unit name of a quantity's unit type; "units" when there is no unit table.
 std::string ResUnitText(CaeUnitType type);
 

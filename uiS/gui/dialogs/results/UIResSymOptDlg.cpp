@@ -81,17 +81,8 @@ void CResSymOptDlg::OnHelp() { UIShowHelp(kHelpContext, HELP_CONTEXT); }
 // Read back at once: a non-number gets the standard message and the last valid value stays; a
 // size or percentage of 0 or less is refused.
 void CResSymOptDlg::OnValueChange() {
-  if (exchanging_) return;
-  const double last = m_dValue;
-  exchanging_ = true;
-  const BOOL valid = UpdateData(TRUE);
-  exchanging_ = false;
-  if (!valid) return;
-  if (!(m_dValue > 0)) {
-    m_dValue = last;
-    return;
-  }
-  (m_nSizeMode == kPercent ? m_dPercent : m_dFixedSize) = m_dValue;
+  if (ResReadBackPositive(*this, exchanging_, m_dValue))
+    (m_nSizeMode == kPercent ? m_dPercent : m_dFixedSize) = m_dValue;
 }
 
 void CResSymOptDlg::OnCancel() {

@@ -6,6 +6,7 @@
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/FerState.h"
+#include "gui/utils/UIResultsCommand.h"
 #include "mfc/services.h"
 
 namespace {
@@ -96,17 +97,12 @@ void CVrmlDlg::OnOK() {
   }
   // The engine has said why it wrote nothing: nothing to open, and the user may try again.
   if (!written) return;
-  ShellExecute(nullptr, nullptr, m_file, nullptr, nullptr, SW_SHOWNORMAL);
-  EndDialog(IDOK);
+  UIOpenWrittenFile(*this, m_file);
 }
 
 int UIWriteVrml() {
-  ResourceSetter resources(1);
-  if (!CadHasCurrentResultSet()) {
-    CadMessageBoxId(IDS_MODEL_WITH_RESULTS_REQUIRED, MB_OK);
-    return 1;
-  }
-  CVrmlDlg dialog;
-  dialog.DoModal();
-  return 0;
+  return UIRunResultsCommand([] {
+    CVrmlDlg dialog;
+    dialog.DoModal();
+  });
 }

@@ -3,7 +3,12 @@
 // the same loop, is the bare library doing the same work: open the file, replace that material,
 // save. Aim: the sheet at most 3 times the yardstick. The counters give both times and the ratio;
 // run with --benchmark_counters_tabular=true.
+//
+// Add Mesh on the same library: the command run on one body, the mesh deferred, OK. Its yardstick
+// is one bare open of the library file; aim: at most 4 times that.
 #include <benchmark/benchmark.h>
+#include <BRepPrimAPI_MakeBox.hxx>
+#include <TopoDS_Shape.hxx>
 
 #include <chrono>
 #include <cstdio>
@@ -21,10 +26,17 @@
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
+#include "fea/AmgMesh.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlModel.h"
+#include "gui/commands/UICommandHandlers.h"
+#include "gui/dialogs/mesh/UIMeshPS.h"
+#include "gui/dialogs/mesh/UIMeshingPP.h"
 #include "gui/dialogs/units/UISetupPS.h"
 #include "mfc/afx.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
+#include "topo_ref_stub.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
@@ -58,20 +70,48 @@ class BenchCad : public CadInterface {
     path = path_.c_str();
     return path;
   }
+  // Add Mesh: one body picked; the mesh entity and its sub-model as the drawing makes them, the
+  // mesh deferred (nothing generated).
+  int PickMesh(CaeList<CaeTopoRef>& refs) override {
+    refs.Append(&body_);
+    return 1;
+  }
+  AmgMesh* CreateMeshEntity(CaeTopoRef* ref) override {
+    meshes_.push_back(std::make_unique<AmgMesh>(ref));
+    return meshes_.back().get();
+  }
+  void GenerateMesh(AmgMesh*& mesh, const char*, int, int, double, double) override {
+    AnlSubModel* sub = AnlControl::GetCurrent()->CurrentAnlModel()->NewSubModel();
+    sub->SetMesh(mesh);
+    ++generated;
+  }
+  int generated = 0;
 
  private:
   std::string path_;
+  kestrum::test::TopoRefStub body_{CaeTopoRef::kBody};
+  std::vector<std::unique_ptr<AmgMesh>> meshes_;
+};
+
+// Every body is a 100 x 50 x 10 box (what the mesh sheet's size estimate measures).
+class BoxSource : public AmgShapeSource {
+ public:
+  bool BodyShape(CaeTopoRef*, TopoDS_Shape& shape) override {
+    shape = BRepPrimAPI_MakeBox(0.1, 0.05, 0.01).Shape();
+    return true;
+  }
+  bool Locate(CaeTopoRef*, int&, int&) override { return false; }
 };
 
 // Plays the person's steps on the waiting sheet; message boxes are answered with OK.
 class Person : public mfc::UserDriver {
  public:
-  std::deque<std::function<void()>> steps;
-  bool onModalIdle(CWnd&) override {
+  std::deque<std::function<void(CWnd&)>> steps;  // each gets the modal window waiting
+  bool onModalIdle(CWnd& window) override {
     if (steps.empty()) return false;
     auto step = std::move(steps.front());
     steps.pop_front();
-    step();
+    step(window);
     return true;
   }
   int onMessageBox(const mfc::MessageBoxRequest&) override { return IDOK; }
@@ -110,9 +150,9 @@ void RunSheet(Setup& s, double modulus) {
   CSetupPS sheet("Options");
   const std::string last = MaterialName(kMaterials - 1);
   auto page = [&sheet] { return sheet.GetActivePage()->m_hWnd; };
-  s.person.steps.push_back([&] { mfc::userSelect(page(), IDC_MAT_NAME, last); });
-  s.person.steps.push_back([&] { mfc::userSetText(page(), IDC_MAT_MODULUS, std::to_string(modulus)); });
-  s.person.steps.push_back([&] { sheet.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+  s.person.steps.push_back([&](CWnd&) { mfc::userSelect(page(), IDC_MAT_NAME, last); });
+  s.person.steps.push_back([&](CWnd&) { mfc::userSetText(page(), IDC_MAT_MODULUS, std::to_string(modulus)); });
+  s.person.steps.push_back([&](CWnd&) { sheet.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
   sheet.DoModal();
 }
 
@@ -151,6 +191,43 @@ void BM_OptionsSheetVsBareLibrary(benchmark::State& state) {
   state.counters["ratio"] = bare > 0 ? sheet / bare : 0;
 }
 BENCHMARK(BM_OptionsSheetVsBareLibrary)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// Add Mesh, deferred, OK'd as soon as it shows.
+void RunAddMesh(Setup& s) {
+  const ResourceSetter product(1);
+  UIMeshDeferDefault() = TRUE;
+  s.person.steps.push_back([](CWnd& sheet) { sheet.SendMessage(WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0); });
+  UICmdMesh();
+}
+
+void BM_AddMeshVsBareLibraryOpen(benchmark::State& state) {
+  Setup s;
+  BoxSource source;
+  AmgShapeSource* previousSource = AmgShapeSource::SetCurrent(&source);
+  AnlControl control{"bench"};
+  control.SetCurrent();
+  control.SetCurrentAnlModel(control.NewAnlModel(CaeString("Plate"), AnlStress));
+  double sheet = 0;
+  double bare = 0;
+  int n = 0;
+  for (auto _ : state) {
+    const auto t0 = Clock::now();
+    RunAddMesh(s);
+    const auto t1 = Clock::now();
+    { MaterialLibrary library(CaeString(s.path.string().c_str())); }
+    const auto t2 = Clock::now();
+    sheet += std::chrono::duration<double, std::milli>(t1 - t0).count();
+    bare += std::chrono::duration<double, std::milli>(t2 - t1).count();
+    ++n;
+  }
+  if (s.cad->generated != n) state.SkipWithError("Add Mesh did not reach the mesher on every run");
+  UIMeshResetModuleState();
+  AmgShapeSource::SetCurrent(previousSource);
+  state.counters["add_mesh_ms"] = sheet / n;
+  state.counters["bare_open_ms"] = bare / n;
+  state.counters["ratio"] = bare > 0 ? sheet / bare : 0;
+}
+BENCHMARK(BM_AddMeshVsBareLibraryOpen)->Unit(benchmark::kMillisecond)->Iterations(10);
 
 }  // namespace
 

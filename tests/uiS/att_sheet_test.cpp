@@ -15,13 +15,16 @@
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadCommands.h"
 #include "cadInterface/CadResources.h"
+#include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlMateRel.h"
 #include "fea/AnlModel.h"
 #include "fea/AttCodes.h"
 #include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
+#include "fea/CaeElem.h"
 #include "fea/CaeFunc.h"
+#include "fea/FerResult.h"
 #include "gui/dialogs/common/UISelectPromptDlg.h"
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/lbc/UIAttPS.h"
@@ -80,12 +83,20 @@ class BuilderCad : public uistest::RecordingCad {
     built.push_back(b);
     edited.push_back(old);
   }
+  AttModelTemp* CreatePrescribedTemperature(CaeString name, int, double, double model, double reference, int) override {
+    built.push_back(Built{"CreatePrescribedTemperature", 0, name.Text(), {}, {model, reference, 0.0}, nullptr});
+    temperatures.push_back(std::make_unique<AttModelTemp>(FindLbcDescript(ToAttType(AttCode::BodyTemperature)), nullptr,
+                                                          model, reference));
+    AnlControl::GetCurrent()->CurrentLoadCase()->AddLbc(temperatures.back().get());
+    return temperatures.back().get();
+  }
   void CreateMateRelation(CaeString name, int colour, double) override {
     built.push_back(Built{"CreateMateRelation", colour, name.Text(), {}, {}, nullptr});
   }
   std::vector<int> picks;
   std::vector<Built> built;
   std::vector<AttBaseLbc*> edited;
+  std::vector<std::unique_ptr<AttModelTemp>> temperatures;
   bool failBuild = false;
 };
 
@@ -468,6 +479,83 @@ TEST_F(AttSheetTest, TemperatureDependentConvectionWithoutTableIsRefused) {
   EXPECT_TRUE(cad().built.empty());
   ASSERT_FALSE(driver.boxes().empty());
   EXPECT_EQ(driver.boxes().back().text, "A temperature dependent value needs a table.");
+}
+
+// ---- body temperature from results ----
+
+// The current model gets three nodes; the current result set a temperature at the nodes `ids`.
+class ResultTemperatureTest : public AttSheetTest {
+ protected:
+  void SetUp() override {
+    AttSheetTest::SetUp();
+    AnlModel* model = AnlControl::GetCurrent()->CurrentAnlModel();
+    AnlSubModel* sub = model->NewSubModel();
+    AmgMesh* mesh = model->NewMesh(nullptr);
+    sub->SetMesh(mesh);
+    CaeList<CaeNode> nodes;
+    for (int i = 1; i <= 3; ++i) nodes.Append(new CaeNode(CaeVector(i, 0, 0), i));
+    mesh->AddNodes(nodes);
+    UIAttRemembered().load = ToAttType(AttCode::BodyTemperature);
+  }
+  void TearDown() override {
+    AnlControl::GetCurrent()->ClearCurrentResultSet();
+    AttSheetTest::TearDown();
+  }
+  void Results(int quantity, std::vector<long> ids) {
+    auto* result = new FerResult(quantity);
+    std::vector<double> values;
+    for (long id : ids) values.push_back(300.0 + 10.0 * id);
+    result->SetNodalData(0, ids, std::vector<double>(values.size() * result->NumComponents(), 0.0));
+    if (quantity == FerQtyTemperature) result->SetNodalData(0, ids, values);
+    set.AddResult(result);
+    AnlControl::GetCurrent()->SetCurrentResultSet(&set);
+  }
+  static void FromResults(CWnd& w) {
+    Uncheck(w, IDC_LOAD_CONSTANT_TEMP);
+    Check(w, IDC_LOAD_RESULTS_TEMP);
+  }
+  FerResultSet set{CaeString("Heat")};
+};
+
+TEST_F(ResultTemperatureTest, OkGivesTheNewTemperatureTheResultsValuesNodeByNode) {
+  Results(FerQtyTemperature, {1, 2, 3});
+  run({[](CWnd& w) { PickSolid(w); }, [](CWnd& w) { FromResults(w); }, [](CWnd& w) { Press(w, IDOK); }});
+  UIAttNew(0);
+  ASSERT_EQ(cad().temperatures.size(), 1u);
+  AttModelTemp& made = *cad().temperatures[0];
+  EXPECT_EQ(made.IsResultsBased(), 1);
+  ASSERT_EQ(made.NumFlbcs(), 3);
+  for (AttFlbc* f = made.FirstFlbc(); f; f = made.NextFlbc())
+    EXPECT_DOUBLE_EQ(f->Value()[0], 300.0 + 10.0 * f->GetNode()->Id());
+}
+
+TEST_F(ResultTemperatureTest, WithoutAUsableResultTheSheetRefusesAndBuildsNothing) {
+  struct Row {
+    const char* name;
+    int quantity;  // 0: no result set at all
+    std::vector<long> ids;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"no results", 0, {}, "The current results hold no temperature result."},
+      {"no temperature among them", FerQtyDisplacement, {1, 2, 3}, "The current results hold no temperature result."},
+      {"values at other nodes",
+       FerQtyTemperature,
+       {7, 8},
+       "The temperature result has no values at the nodes of the current model."},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    if (row.quantity) Results(row.quantity, row.ids);
+    const size_t boxesBefore = driver.boxes().size();
+    run({[](CWnd& w) { PickSolid(w); }, [](CWnd& w) { FromResults(w); }, [](CWnd& w) { Press(w, IDOK); },
+         [](CWnd& w) { Press(w, IDCANCEL); }});
+    UIAttNew(0);
+    EXPECT_TRUE(cad().built.empty());
+    ASSERT_GT(driver.boxes().size(), boxesBefore);
+    EXPECT_EQ(driver.boxes().back().text, row.message);
+    AnlControl::GetCurrent()->ClearCurrentResultSet();
+  }
 }
 
 // ---- modifying ----

@@ -13,11 +13,13 @@
 #include <string>
 #include <vector>
 
+#include "amg/CaeGraph.h"
 #include "amg/CaeUnit.h"
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
 #include "gui/dialogs/units/UISetupPS.h"
+#include "gui/graph2d/UIGraphDlg.h"
 #include "gui/wizard/UIWizard.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
@@ -290,6 +292,53 @@ TEST_F(OptionsSheetTest, AnEditedModulusReachesTheFileInSIAndCancelLeavesItAlone
   EXPECT_DOUBLE_EQ(Rows("Aluminium")[0][1 + CaeMaterial::kModulus], 7e10);
   EXPECT_EQ(UICurrentMaterialName, "Steel");
   EXPECT_EQ(cad_->libraryOpens, cad_->libraryReturns) << "every library given back";
+}
+
+// "&Graph..." commits the material first, so the graph shows the modulus just typed; the graph
+// dialog lists the eight properties with their host units and has the material ticked.
+TEST_F(OptionsSheetTest, GraphPlotsTheMaterialWithTheEditJustTyped) {
+  std::vector<std::string> properties;
+  std::string checkedMaterial;
+  CSetupPS sheet("Options");
+  driver.add([&](CWnd&) { EXPECT_EQ(mfc::userSelect(Page(sheet).m_hWnd, IDC_MAT_NAME, "Steel"), ""); });
+  driver.add([&](CWnd&) { EXPECT_EQ(mfc::userSetText(Page(sheet).m_hWnd, IDC_MAT_MODULUS, "2.6e11"), ""); });
+  driver.add([&](CWnd&) { EXPECT_EQ(mfc::userClick(Page(sheet).m_hWnd, IDC_MAT_GRAPH), ""); });
+  driver.add([&](CWnd& dialog) {
+    auto* list = static_cast<CListBox*>(dialog.GetDlgItem(IDC_GRAPH_PROPERTIES));
+    for (int i = 0; i < list->GetCount(); ++i) {
+      CString text;
+      list->GetText(i, text);
+      properties.push_back(text.str());
+    }
+    auto* materials = static_cast<CCheckListBox*>(dialog.GetDlgItem(IDC_GRAPH_MATERIALS));
+    for (int i = 0; i < materials->GetCount(); ++i)
+      if (materials->GetCheck(i) == BST_CHECKED) {
+        CString text;
+        materials->GetText(i, text);
+        checkedMaterial = text.str();
+      }
+    // Young's modulus only.
+    for (const char* other : {"Mass Density", "Shear Modulus", "Maximum Yield Stress", "Ultimate Stress"})
+      EXPECT_EQ(mfc::userCheckEntry(dialog.m_hWnd, IDC_GRAPH_PROPERTIES, other, false), "") << other;
+    dialog.SendMessage(WM_COMMAND, IDOK);
+  });
+  driver.add([&](CWnd&) { sheet.SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0); });
+  sheet.DoModal();
+  const std::vector<std::string> expected = {"Mass Density",         "Young's Modulus", "Shear Modulus",
+                                             "Maximum Yield Stress", "Ultimate Stress", "Thermal Conductivity",
+                                             "Coeff. of Expansion",  "Specific Heat"};
+  EXPECT_EQ(properties, expected);
+  EXPECT_EQ(checkedMaterial, "Steel");
+  const std::vector<CGraphDlg*> windows = CGraphDlg::OpenWindows();
+  ASSERT_EQ(windows.size(), 1u);
+  const CaeGraph* modulus = windows[0]->m_graph;
+  ASSERT_EQ(modulus->NumPolyLine(), 1);
+  EXPECT_STREQ(modulus->YAxis().Name().c_str(), "Young's Modulus N/m^2");
+  double x = 0, y = 0;
+  ASSERT_TRUE(modulus->GetPolyLine(0)->GetPoint(x, y, 0));
+  EXPECT_DOUBLE_EQ(x, 298.15);
+  EXPECT_DOUBLE_EQ(y, 2.6e11) << "the edit reached the library before the graph";
+  CGraphDlg::CloseAll();
 }
 
 TEST_F(OptionsSheetTest, ShearModulusFollowsModulusAndPoisson) {

@@ -7,8 +7,10 @@
 #include <utility>
 #include <vector>
 
+#include "amg/CaeGraph.h"
 #include "cadInterface/CadResources.h"
 #include "gui/dialogs/lbc/UITableDataDlg.h"
+#include "gui/graph2d/UIGraphDlg.h"
 #include "res/ResourceIds.h"
 #include "uis_fixture.h"
 
@@ -29,6 +31,10 @@ class TableDataTest : public uistest::FrameTest {
   // Runs the dialog on `rows`; `steps` act on it; the rows it hands back (empty after Cancel).
   Rows Run(const Rows& rows, std::vector<uistest::RecordingDriver::Step> steps, INT_PTR* result = nullptr) {
     CTableDataDlg dialog;
+    dialog.m_strTempLabel = "Temperature";
+    dialog.m_strTempUnit = "K";
+    dialog.m_strValueLabel = "Film Coefficient";
+    dialog.m_strValueUnit = "W/m^2/K";
     for (const auto& [t, v] : rows) {
       dialog.m_temps.Add(t);
       dialog.m_values.Add(v);
@@ -108,6 +114,29 @@ TEST_F(TableDataTest, ModifyDeleteAndRefusals) {
     EXPECT_NEAR(out[i].first, expected[i].first, 1e-4) << i;
     EXPECT_NEAR(out[i].second, expected[i].second, 1e-6) << i;
   }
+}
+
+// "&Graph" shows the rows as they stand (an added one in its place) in a graph window of its own.
+TEST_F(TableDataTest, GraphShowsTheRowsInTemperatureOrder) {
+  Run({{20, 1}, {80, 3}}, {[](CWnd& w) { AddRow(w, "50", "2"); }, [](CWnd& w) { Press(w, IDC_TABLE_GRAPH); },
+                           [](CWnd& w) { Press(w, IDCANCEL); }});
+  const std::vector<CGraphDlg*> windows = CGraphDlg::OpenWindows();
+  ASSERT_EQ(windows.size(), 1u);
+  const CaeGraph* graph = windows[0]->m_graph;
+  ASSERT_NE(graph, nullptr);
+  EXPECT_STREQ(graph->Name().c_str(), "Film Coefficient vs. Temperature");
+  EXPECT_STREQ(graph->XAxis().Name().c_str(), "Temperature K");
+  EXPECT_STREQ(graph->YAxis().Name().c_str(), "Film Coefficient W/m^2/K");
+  ASSERT_EQ(graph->NumPolyLine(), 1);
+  const Rows expected = {{20, 1}, {50, 2}, {80, 3}};
+  ASSERT_EQ(graph->GetPolyLine(0)->NumPoints(), static_cast<int>(expected.size()));
+  for (int i = 0; i < 3; ++i) {
+    double x = 0, y = 0;
+    ASSERT_TRUE(graph->GetPolyLine(0)->GetPoint(x, y, i));
+    EXPECT_NEAR(x, expected[static_cast<size_t>(i)].first, 1e-4) << i;
+    EXPECT_NEAR(y, expected[static_cast<size_t>(i)].second, 1e-6) << i;
+  }
+  CGraphDlg::CloseAll();
 }
 
 TEST_F(TableDataTest, CancelHandsNothingBack) {

@@ -35,6 +35,8 @@ class CaepModelTempEnt final : public CaepTopoLbcEntOf<AttModelTemp> {
   // The resolver: the nodal loads again from the stored values and the nodes of the stored model.
   void RebuildNodalTemps();
   void Resolve() override { RebuildNodalTemps(); }
+  // Values kept for nodes not found yet make it results-based as much as the nodal loads do.
+  int IsResultsBased() const override { return NumFlbcs() > 0 || !StoredRecords().empty() ? 1 : 0; }
 
  protected:
   const char* ClassName() const override { return "CaepModelTempEnt"; }

@@ -220,10 +220,16 @@ const char kMating[] =
     "base/plate/left\n"
     "LBCCREATE 4 Pressure 0,0,2 000000 face 10 -1\n"
     "arm/upright/top\n"
-    "MCMESH 20 1 S275\n"
+    "CAEP_MESH\n"
     "base/hole1/side|plate/bottom\n"
-    "MCMESH 20 1 S275\n"
+    "@set IDC_MESH_SIZE 20\n"
+    "@check IDC_MESH_DEFER off\n"
+    "@click IDOK\n"
+    "CAEP_MESH\n"
     "arm/base/bottom|base/left\n"
+    "@set IDC_MESH_SIZE 20\n"
+    "@check IDC_MESH_DEFER off\n"
+    "@click IDOK\n"
     "ATTDECK tied.inp\n"
     "QUIT\nN\n";
 

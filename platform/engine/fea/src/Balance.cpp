@@ -31,6 +31,9 @@ double Norm(const Vec& a) { return std::sqrt(a[0] * a[0] + a[1] * a[1] + a[2] * 
 
 struct StepLoads {
   bool isStatic = false;
+  // A load spread through the body (gravity, rotation, temperatures): its share of the balance is
+  // not known from the deck, so the step is not checked. A statically determinate body heated
+  // carries no reactions at all, only the solver's round-off, which no share of them bounds.
   bool bodyLoad = false;
   bool forcesWritten = false;
   std::set<long> restrained;
@@ -104,7 +107,7 @@ class DeckParser {
   }
 
  private:
-  enum class Mode { Other, Node, Element, Nset, Boundary, Cload, Dload, NodeFile };
+  enum class Mode { Other, Node, Element, Nset, Boundary, Cload, Dload, Temperature, NodeFile };
 
   StepLoads& Current() { return deck_.steps.empty() ? deck_.model : deck_.steps.back(); }
 
@@ -147,6 +150,8 @@ class DeckParser {
     } else if (name == "DLOAD") {
       if (renew) Current().bodyLoad = false;
       mode_ = Mode::Dload;
+    } else if (name == "TEMPERATURE") {
+      mode_ = Mode::Temperature;
     } else if (name == "NODE FILE") {
       mode_ = Mode::NodeFile;
     }
@@ -192,7 +197,8 @@ class DeckParser {
         for (long id : NodesOf(f[0])) Current().loads[{id, dof}] = value;
         return;
       }
-      case Mode::Dload: Current().bodyLoad = true; return;
+      case Mode::Dload:
+      case Mode::Temperature: Current().bodyLoad = true; return;
       case Mode::NodeFile:
         for (std::string_view field : f)
           if (Upper(field) == "RF") Current().forcesWritten = true;

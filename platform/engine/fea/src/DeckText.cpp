@@ -116,6 +116,7 @@ class DeckBuilder {
     std::vector<std::string> dload, dflux, film;
     bool hasTemperature = false;
     double modelTemperature = 0.0;
+    std::map<long, double> nodalTemperatures;  // node -> temperature taken from results (SI)
     int restraints = 0;
     int loads = 0;
     std::vector<std::pair<const AttBaseLbc*, std::vector<CaeNode*>>> loadTargets;
@@ -405,6 +406,7 @@ class DeckBuilder {
       if (!temp) return;
       step.hasTemperature = true;
       step.modelTemperature = ToSI(CaeUtTemperature, temp->ModelTemp());
+      step.nodalTemperatures = NodalTemperatures(*temp);
       referenceTemperature_ = ToSI(CaeUtTemperature, temp->RefTemp());
       hasReference_ = true;
       return;
@@ -426,6 +428,26 @@ class DeckBuilder {
       line += "GRAV," + DeckNumber(ToSI(CaeUtAcceleration, magnitude)) + "," + Triple(direction);
     }
     step.dload.push_back(line);
+  }
+
+  // The temperatures a results-based body temperature gives node by node, for the nodes of the
+  // deck's meshes (a value of a node no mesh has any more is not the model's). Non-finite values
+  // are left to the uniform temperature.
+  std::map<long, double> NodalTemperatures(AttBaseLbc& temperature) const {
+    std::map<long, double> values;
+    if (temperature.NumFlbcs() == 0) return values;
+    std::set<const CaeNode*> live;
+    for (const Part& part : parts_) {
+      CaeList<CaeNode> nodes;
+      part.mesh->Nodes(nodes);
+      for (CaeNode* n : nodes) live.insert(n);
+    }
+    for (AttFlbc* flbc = temperature.FirstFlbc(); flbc; flbc = temperature.NextFlbc()) {
+      const CaeNode* node = flbc->GetNode();
+      const double value = flbc->Value()[0];
+      if (live.count(node) && std::isfinite(value)) values[node->Id()] = ToSI(CaeUtTemperature, value);
+    }
+    return values;
   }
 
   // A pressure's value at a point, positive when it pushes into the material. In the axes of a
@@ -1030,6 +1052,8 @@ class DeckBuilder {
       if (step.hasTemperature) {
         Line("*TEMPERATURE");
         Line("NALL," + DeckNumber(step.modelTemperature));
+        // Later lines override the uniform value at their nodes.
+        for (const auto& [node, value] : step.nodalTemperatures) Line(std::to_string(node) + "," + DeckNumber(value));
       }
     }
     WriteOutputs();

@@ -153,23 +153,29 @@ TEST_F(JobTest, AStaticSolveWhoseSupportsDoNotBalanceItsLoadsFails) {
     std::string extra;   // deck lines of the step
     std::string edit;    // sed program on the results file; empty: left alone
     const char* logged;  // empty: the solve passes
+    const char* model;   // deck lines before the step
   };
   const Row rows[] = {
-      {"an untouched solve", "", "", ""},
+      {"an untouched solve", "", "", "", ""},
       {"gravity is not checked", "*DLOAD\nEALL,GRAV,9.81,0,0,-1\n", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/",
+       "", ""},
+      {"temperatures are not checked", "*TEMPERATURE\n1,400\n", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/", "",
+       "*INITIAL CONDITIONS, TYPE=TEMPERATURE\n1,300\n"},
+      {"a support force changed", "", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/", "do not balance the loads",
        ""},
-      {"a support force changed", "", forces + "s/^( -1 {9}1.{24}).{12}/\\1 9.99999E+05/", "do not balance the loads"},
       {"two support forces swapped", "",
        forces + "{s/^ -1 {9}1/ -1         X/;s/^ -1 {9}3/ -1         1/;s/^ -1 {9}X/ -1         3/}",
-       "do not balance the moment"},
-      {"a support force missing", "", forces + "{/^ -1 {9}2/d}", "no force at the restrained node 2"},
+       "do not balance the moment", ""},
+      {"a support force missing", "", forces + "{/^ -1 {9}2/d}", "no force at the restrained node 2", ""},
       {"a displacement that is not a number under gravity", "*DLOAD\nEALL,GRAV,9.81,0,0,-1\n",
-       "/ -4  DISP/,/^ -3/s/^( -1 {8}12).{12}/\\1         nan/", "not a finite number (node 12"},
+       "/ -4  DISP/,/^ -3/s/^( -1 {8}12).{12}/\\1         nan/", "not a finite number (node 12", ""},
       {"a displacement that is not a number", "", "/ -4  DISP/,/^ -3/s/^( -1 {8}12).{12}/\\1         nan/",
-       "not a finite number (node 12"},
+       "not a finite number (node 12", ""},
   };
   for (const Row& r : rows) {
-    std::ofstream(dir / "run" / "case.inp") << kCubes << "*NODE FILE\nU,RF\n" << std::string(r.extra) << "*END STEP\n";
+    std::string deck = kCubes;
+    deck.insert(deck.find("*STEP"), r.model);
+    std::ofstream(dir / "run" / "case.inp") << deck << "*NODE FILE\nU,RF\n" << std::string(r.extra) << "*END STEP\n";
     std::string script = "ccx -i $2 || exit $?";
     if (!r.edit.empty()) script += "; sed -E '" + r.edit + "' $2.frd > $2.tmp && mv $2.tmp $2.frd";
     Solver(script);

@@ -260,12 +260,12 @@ void ApplyTemperatureSource(CAttPS& sheet) {
   CAE_CHECK(loads != nullptr);
   AttBaseLbc* temperature = loads->GetModelLbc(ToAttType(AttCode::BodyTemperature));
   if (!temperature) return;
-  if (sheet.m_loadPage.m_nTempSource == 0) {
-    temperature->ClearFlbcs();
-    return;
-  }
-  // The sheet refuses a temperature taken from results until the engine can write one.
-  CAE_GENERAL_ERROR();
+  temperature->ClearFlbcs();
+  if (sheet.m_loadPage.m_nTempSource == 0) return;
+  // The sheet checked the result before anything changed; one gone since is a consistency error.
+  FerResult* result = UIAttNamedTemperatureResult(sheet.m_loadPage.m_strResultName);
+  CAE_CHECK(result != nullptr);
+  CAE_CHECK(result->CreateEnv() > 0);
 }
 
 void ApplyStructural(CAttPS& sheet, AttBaseLbc& attribute, const Collected& c) {

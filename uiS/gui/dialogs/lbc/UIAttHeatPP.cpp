@@ -41,22 +41,11 @@ void CAttHeatPP::DoDataExchange(CDataExchange* dx) {
 
 BOOL CAttHeatPP::OnInitDialog() {
   CPropertyPage::OnInitDialog();
-  CAttPS* ps = AttSheet();
-  auto* types = static_cast<CComboBox*>(GetDlgItem(IDC_HEAT_TYPE));
-  types->ResetContent();
-  if (ps && ps->m_bModify) {
-    int kind = ps->m_geomPage.m_nKind;
-    types->AddString(CAttPS::DefaultName(ps->ResolveAttType(m_nType, kind)));
-    types->SetCurSel(0);
-  } else {
+  if (CAttPS* ps = AttSheet()) {
     // Named on the edge kind: Heat Flow has no face type.
-    for (int category = CAttPS::kConvection; category <= CAttPS::kHeatFlow; ++category) {
-      int edge = Kind::kEdge;
-      types->AddString(CAttPS::DefaultName(CAttPS::ResolveAttType(CAttPS::kHeatSheet, category, edge)));
-    }
-    types->SetCurSel(m_nType);
+    ps->FillTypeList(*this, IDC_HEAT_TYPE, CAttPS::kConvection, CAttPS::kHeatFlow, Kind::kEdge, m_nType);
+    ps->CopyNameText(*this, IDC_HEAT_TYPE, IDC_ATT_NAME);
   }
-  if (ps) ps->CopyNameText(*this, IDC_HEAT_TYPE, IDC_ATT_NAME);
   return TRUE;
 }
 

@@ -49,19 +49,7 @@ void CAttLoadPP::DoDataExchange(CDataExchange* dx) {
 BOOL CAttLoadPP::OnInitDialog() {
   CPropertyPage::OnInitDialog();
   CAttPS* ps = AttSheet();
-  auto* types = static_cast<CComboBox*>(GetDlgItem(IDC_LOAD_TYPE));
-  types->ResetContent();
-  if (ps && ps->m_bModify) {
-    int kind = ps->m_geomPage.m_nKind;
-    types->AddString(CAttPS::DefaultName(ps->ResolveAttType(m_nType, kind)));
-    types->SetCurSel(0);
-  } else {
-    for (int category = 0; category <= CAttPS::kTemperature; ++category) {
-      int face = Kind::kFace;
-      types->AddString(CAttPS::DefaultName(CAttPS::ResolveAttType(CAttPS::kLoadSheet, category, face)));
-    }
-    types->SetCurSel(m_nType);
-  }
+  if (ps) ps->FillTypeList(*this, IDC_LOAD_TYPE, 0, CAttPS::kTemperature, Kind::kFace, m_nType);
   CAttPS::FillFrameLists(*this, m_nFrame, m_nCoordType, m_strCoordType);
   if (ps) ps->CopyNameText(*this, IDC_LOAD_TYPE, IDC_ATT_NAME);
   return TRUE;

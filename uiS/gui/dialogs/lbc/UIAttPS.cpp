@@ -21,7 +21,6 @@ using Kind = COptSelGeomPP::Kind;
 // A condition code as the engine's plain type number.
 #define A(code) ToAttType(AttCode::code)
 
-constexpr int kTemperatureQuantity = 16;  // the result quantity of temperatures
 constexpr int kLastCategory = CAttPS::kTemperature;
 constexpr int kShownGeometryButtons =
     (1 << Kind::kSolid) | (1 << Kind::kFace) | (1 << Kind::kEdge) | (1 << Kind::kVertex);
@@ -84,7 +83,19 @@ CString LoadText(UINT id) { return CString(resLoadString(id).Text()); }
 FerResult* UIAttTemperatureResult() {
   AnlControl* control = CadCurrentAnlControl();
   FerResultSet* results = control ? control->CurrentResultSet() : nullptr;
-  return results ? results->FindResult(kTemperatureQuantity) : nullptr;
+  return results ? results->FindResult(FerQtyTemperature) : nullptr;
+}
+
+FerResult* UIAttNamedTemperatureResult(const CString& name) {
+  AnlControl* control = CadCurrentAnlControl();
+  FerResultSet* results = control ? control->CurrentResultSet() : nullptr;
+  if (!results) return nullptr;
+  const int type = FerResult::NameToType(CaeString(name));
+  FerResult* result = results->FindResult(type);
+  if (!result || type != FerQtyTemperature) return nullptr;
+  // A set of a reopened drawing has its values in the data file until first asked.
+  if (result->NumNodalSubsets() == 0 && !results->Mesh() && results->LoadData()) result = results->FindResult(type);
+  return result;
 }
 
 CAttPS::CAttPS(int sheetKind, UINT captionId, CWnd* parent, UINT selectPage)
@@ -237,6 +248,22 @@ BOOL CAttPS::TakeCurrentSelection(BOOL solid, BOOL face, BOOL edge, BOOL vertex)
   return FALSE;
 }
 
+void CAttPS::FillTypeList(CWnd& page, int comboId, int firstCategory, int lastCategory, int namingKind, int selected) {
+  auto* types = static_cast<CComboBox*>(page.GetDlgItem(comboId));
+  types->ResetContent();
+  if (m_bModify) {
+    int kind = m_geomPage.m_nKind;
+    types->AddString(DefaultName(ResolveAttType(selected, kind)));
+    types->SetCurSel(0);
+    return;
+  }
+  for (int category = firstCategory; category <= lastCategory; ++category) {
+    int kind = namingKind;
+    types->AddString(DefaultName(ResolveAttType(SheetKind(), category, kind)));
+  }
+  types->SetCurSel(selected);
+}
+
 void CAttPS::CopyNameText(CPropertyPage& page, int sourceId, int targetId) {
   if (m_bModify) return;
   CWnd* source = page.GetDlgItem(sourceId);
@@ -282,10 +309,12 @@ bool CAttPS::TakePageData() {
 bool CAttPS::LoadValuesAcceptable() {
   const int category = m_bModify && m_pAttribute ? ValueCategory(m_pAttribute->Type()) : m_loadPage.m_nType;
   if (category == kTemperature) {
-    // A results-based temperature needs the temperature result it was offered.
+    // A results-based temperature needs the temperature result it names, with values at the
+    // current model's nodes: refused before anything changes.
     if (m_loadPage.m_nTempSource == 0) return true;
-    // The engine cannot yet write a temperature node by node: refused before anything changes.
-    CadMessageBoxId(UIAttTemperatureResult() ? IDS_ATT_RESULTS_TEMPERATURE_NOT_YET : IDS_ATT_NO_TEMPERATURE_RESULT,
+    FerResult* result = UIAttNamedTemperatureResult(m_loadPage.m_strResultName);
+    if (result && result->EnvNodeCount() > 0) return true;
+    CadMessageBoxId(result ? IDS_ATT_TEMPERATURE_RESULT_ELSEWHERE : IDS_ATT_NO_TEMPERATURE_RESULT,
                     MB_TASKMODAL | MB_OK);
     return false;
   }

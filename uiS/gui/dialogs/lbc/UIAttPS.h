@@ -16,6 +16,9 @@ class FerResult;
 
 // The temperature result of the current result set, null when there is none.
 FerResult* UIAttTemperatureResult();
+// The result of the current result set a results-based temperature names (its values brought in
+// from the data file when needed); null when there is none or it is not a temperature.
+FerResult* UIAttNamedTemperatureResult(const CString& name);
 
 class CAttPS : public CGenericPS {
  public:
@@ -71,6 +74,9 @@ class CAttPS : public CGenericPS {
   void SetPickFilter(int category, int coordType);
   BOOL TakeCurrentSelection(BOOL solid, BOOL face, BOOL edge, BOOL vertex);
   void CopyNameText(CPropertyPage& page, int sourceId, int targetId);
+  // Fills a page's type combo: while modifying, the one type the attribute has; otherwise the
+  // sheet's categories first..last, named as on `namingKind` geometry, with `selected` chosen.
+  void FillTypeList(CWnd& page, int comboId, int firstCategory, int lastCategory, int namingKind, int selected);
   // A string of the resource module; empty for id 0.
   static CString Text(UINT id);
   // Shows or enables one control of a page, when the page has it.

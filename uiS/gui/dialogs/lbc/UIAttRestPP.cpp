@@ -62,17 +62,9 @@ BOOL CAttRestPP::OnInitDialog() {
   CAttPS::EnableControl(*this, IDC_REST_ROTATION_LABEL, shell);
   CPropertyPage::OnInitDialog();
 
-  auto* types = static_cast<CComboBox*>(GetDlgItem(IDC_REST_TYPE));
-  types->ResetContent();
-  if (modify) {
-    int kind = ps->m_geomPage.m_nKind;
-    types->AddString(CAttPS::DefaultName(ps->ResolveAttType(m_nType, kind)));
-    types->SetCurSel(0);
-  } else {
-    for (int category = CAttPS::kCustomRestraint; category <= CAttPS::kPinnedRestraint; ++category) {
-      int face = Kind::kFace;
-      types->AddString(CAttPS::DefaultName(CAttPS::ResolveAttType(CAttPS::kRestraintSheet, category, face)));
-    }
+  ps->FillTypeList(*this, IDC_REST_TYPE, CAttPS::kCustomRestraint, CAttPS::kPinnedRestraint, Kind::kFace, m_nType);
+  if (!modify) {
+    auto* types = static_cast<CComboBox*>(GetDlgItem(IDC_REST_TYPE));
     for (UINT text : kRestraintKindsWithoutCode) types->AddString(CAttPS::Text(text));
     types->EnableWindow(FALSE);
     types->SetCurSel(m_nType);

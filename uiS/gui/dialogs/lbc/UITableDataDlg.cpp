@@ -1,9 +1,11 @@
 #include "gui/dialogs/lbc/UITableDataDlg.h"
 
 #include <cstdio>
+#include <memory>
 
+#include "amg/CaeGraph.h"
 #include "cadInterface/CadResources.h"
-#include "gui/utils/UINotAvailable.h"
+#include "gui/utils/UIPickers.h"
 #include "mfc/services.h"
 #include "res/ResourceIds.h"
 
@@ -161,6 +163,15 @@ void CTableDataDlg::OnSelChange(CSortedNumListBox& changed, CSortedNumListBox& o
 }
 
 // The graph window is not part of the add-in yet.
-void CTableDataDlg::OnGraph() { UINotAvailableYet(resLoadString(IDS_TABLE_GRAPH_WINDOW).Text()); }
+void CTableDataDlg::OnGraph() {
+  auto graph = std::make_unique<CaeGraph>();
+  graph->Type(0);
+  graph->SetName(CaeString((m_strValueLabel + resLoadString(IDS_GRAPH_VERSUS).Text() + m_strTempLabel).str().c_str()));
+  graph->XAxis(CaeGraphAxis(CaeString((m_strTempLabel + " " + m_strTempUnit).str().c_str())));
+  graph->YAxis(CaeGraphAxis(CaeString((m_strValueLabel + " " + m_strValueUnit).str().c_str())));
+  for (int row = 0; row < m_tempList.GetCount() && row < m_valueList.GetCount(); ++row)
+    graph->AddPoint(m_tempList.GetValue(row), m_valueList.GetValue(row), 0, -1);
+  UIShowGraphWindow(graph.release());  // the graph window owns it
+}
 
 void CTableDataDlg::OnHelp() { UIShowHelp(kHelpBase + IDD_TABLE_DATA, HELP_CONTEXT); }

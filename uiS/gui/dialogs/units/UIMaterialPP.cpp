@@ -14,7 +14,7 @@
 #include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
 #include "gui/dialogs/units/UIGenericPS.h"
-#include "gui/utils/UINotAvailable.h"
+#include "gui/graph2d/UIGraphMaterialDlg.h"
 #include "mfc/ddx.h"
 #include "mfc/services.h"
 #include "mfc/win32_files.h"
@@ -49,6 +49,24 @@ const Field kFields[] = {
     {IDC_MAT_YIELD, IDC_MAT_YIELD_UNIT, CaeUtStress, "%.5e", CaeMaterial::kYield},
     {IDC_MAT_CONDUCTIVITY, IDC_MAT_CONDUCTIVITY_UNIT, CaeUtConductivity, "%.5e", CaeMaterial::kConductivity},
     {IDC_MAT_SPECIFIC_HEAT, IDC_MAT_SPECIFIC_HEAT_UNIT, CaeUtSpecificHeat, "%.5e", CaeMaterial::kSpecificHeat},
+};
+
+// What the material graph can plot, in its order: the label beside the value (without its
+// '&'), the value's unit label and unit type.
+struct GraphedProperty {
+  const char* name;
+  int unitLabelId;
+  int unitType;
+};
+const GraphedProperty kGraphedProperties[] = {
+    {"Mass Density", IDC_MAT_DENSITY_UNIT, CaeUtDensity},
+    {"Young's Modulus", IDC_MAT_MODULUS_UNIT, CaeUtStress},
+    {"Shear Modulus", IDC_MAT_SHEAR_UNIT, CaeUtStress},
+    {"Maximum Yield Stress", IDC_MAT_YIELD_UNIT, CaeUtStress},
+    {"Ultimate Stress", IDC_MAT_ULTIMATE_UNIT, CaeUtStress},
+    {"Thermal Conductivity", IDC_MAT_CONDUCTIVITY_UNIT, CaeUtConductivity},
+    {"Coeff. of Expansion", IDC_MAT_EXPANSION_UNIT, CaeUtExpansion},
+    {"Specific Heat", IDC_MAT_SPECIFIC_HEAT_UNIT, CaeUtSpecificHeat},
 };
 
 CaeString HostShortName(int baseType) {
@@ -611,7 +629,18 @@ void CMaterialPP::OnDeleteTemperature() {
 void CMaterialPP::OnGraph() {
   if (!CommitMaterial()) return;
   SelectCurrentMaterial();
-  UINotAvailableYet("The material graph");
+  CGraphMaterialDlg dialog(this);
+  for (const GraphedProperty& property : kGraphedProperties) {
+    dialog.m_propertyNames.Add(property.name);
+    CString unit;
+    GetDlgItemText(property.unitLabelId, unit);
+    dialog.m_unitLabels.Add(unit);
+    dialog.m_units.Append(CaeUnit(property.unitType));
+  }
+  GetDlgItemText(IDC_MAT_TEMP_UNIT, dialog.m_strTempUnit);
+  dialog.m_strMaterial = m_strMaterial;
+  dialog.m_pLibrary = m_pLibrary.get();
+  dialog.DoModal();
 }
 
 void CMaterialPP::OnBrowseDatabase() {

@@ -46,7 +46,7 @@ class AttTableTempValue {
   double value_;
 };
 
-// A condition value tied to one mesh node.
+// A condition value tied to one mesh node. A nodal temperature is the first component.
 class AttFlbc {
  public:
   // The node and the owner stay the caller's. Nodal values are in global axes: the coordinate
@@ -104,8 +104,8 @@ class AttBaseLbc : public virtual CaeActive, public virtual CaeName {
   // The value at a point in global axes: the local components along the coordinate system's
   // unit vectors at that point.
   CaeVector EvaluateVecAtPoint(const CaeVector& point) const;
-  // Whether the value comes from analysis results (never, for the engine's own conditions).
-  int IsResultsBased() const { return 0; }
+  // Whether the value comes from analysis results: it has nodal values (FerResult::CreateEnv).
+  virtual int IsResultsBased() const { return NumFlbcs() > 0 ? 1 : 0; }
 
   // Nodal values (owned), with one nodal descriptor for all of them.
   const AttFlbcDescript* GetFDesc() const { return fdesc_; }

@@ -193,6 +193,18 @@ class FerResult : public virtual CaeActive {
   // Takes over the values of `other` (a result of the same quantity), leaving it without any.
   void TakeValues(FerResult& other);
 
+  // Gives the body temperature of the current load set this temperature result's values, node by
+  // node: every node of the current model the result has a value for (its first subset) gets a
+  // nodal temperature in place of the ones the temperature had. Nodes are matched by id, and by
+  // place too when the current result set holding this result has its mesh (a remeshed model that
+  // reused the ids gets no values of other places). Answers the number of nodal values made; 0
+  // (nothing changed) for another quantity, without a current model or body temperature, or when
+  // no node matches.
+  int CreateEnv();
+  // How many nodes of the current model CreateEnv would give a value (whether or not there is a
+  // body temperature to take them).
+  int EnvNodeCount();
+
  private:
   struct Nodal {
     std::vector<long> ids;
@@ -203,6 +215,8 @@ class FerResult : public virtual CaeActive {
     mutable std::shared_ptr<std::once_flag> indexed = std::make_shared<std::once_flag>();
   };
   static bool Lookup(const Nodal& data, int components, long id, int component, double& value);
+  // The nodes of the current model with their value of this temperature result (see CreateEnv).
+  std::vector<std::pair<class CaeNode*, double>> EnvValues();
   std::vector<Nodal> nodal_;
   std::vector<Nodal> elemental_;
   CaeString name_;

@@ -503,6 +503,8 @@ bool AcTopoRef::IsClosed(int direction) {
 }
 
 int AcTopoRef::Period(int direction, double& period) {
+  // As for the range: the periods of the geometry after a pending re-resolution.
+  Reresolve();
   period = 0.0;
   if ((direction == 0 || direction == 1) && periods_[direction] > 0) {
     period = periods_[direction];

@@ -220,7 +220,7 @@ void eraseSubtree(HWND tree, TreeNode* node) {
 
 }  // namespace
 
-bool CTreeCtrl::contains(HTREEITEM item) const { return live(this) && item && m_hWnd->treeNodes.count(item) != 0; }
+bool CTreeCtrl::contains(HTREEITEM item) const { return live(this) && item && m_hWnd->treeNodes.contains(item); }
 
 HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, HTREEITEM parent, HTREEITEM after) {
   if (!live(this)) return nullptr;
@@ -242,9 +242,8 @@ HTREEITEM CTreeCtrl::InsertItem(const char* text, int image, int selectedImage, 
     auto it = std::find(siblings.begin(), siblings.end(), after);
     if (it != siblings.end()) position = it + 1;
   }
-  TreeNode* raw = node.get();
+  TreeNode* raw = m_hWnd->treeNodes.add(std::move(node));
   siblings.insert(position, raw);
-  m_hWnd->treeNodes.emplace(raw, std::move(node));
   return raw;
 }
 

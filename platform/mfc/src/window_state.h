@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "mfc/wintypes.h"
+#include "tree_nodes.h"
 
 class CWnd;
 class CMenu;
@@ -107,7 +108,7 @@ struct HWND__ {
   std::vector<int> columnWidths;
   // Every node of a tree, by its handle: asking whether a handle is still one of its items does
   // not walk the whole tree (a large Explorer tree asks at every insert).
-  std::unordered_map<const TreeNode*, std::unique_ptr<TreeNode>> treeNodes;
+  TreeNodeTable treeNodes;
   std::vector<TreeNode*> treeRoots;
   TreeNode* treeSelected = nullptr;
   std::vector<TabEntry> tabs;

@@ -2,6 +2,9 @@
 // lists, menus and popup menus, and the text rendering of a window.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "mfc_fixture.h"
 
 namespace {
@@ -181,6 +184,49 @@ TEST_F(ControlsTest, TreeNavigationSelectionAndHitTest) {
   EXPECT_FALSE(tree->contains(force));
   EXPECT_EQ(tree->GetCount(), 2u);
   EXPECT_EQ(dialog.seen, (std::vector<std::string>{"tree selchanged Force 1"}));
+}
+
+// A tree as large as a drawing's Explorer, with items deleted here and there: every item left is
+// still found by its handle (its parent answers, its children are reached), none deleted is, and
+// the tree is emptied and filled again.
+TEST_F(ControlsTest, ManyItemsStayFoundByHandleAfterDeletionsAndARefill) {
+  auto* tree = static_cast<CTreeCtrl*>(dialog.GetDlgItem(1005));
+  for (int fill = 0; fill < 2; ++fill) {
+    std::vector<HTREEITEM> sets, members;
+    for (int set = 0; set < 2000; ++set) {
+      sets.push_back(tree->InsertItem(("Set " + std::to_string(set)).c_str(), 0, 0));
+      for (int member = 0; member < 3; ++member) members.push_back(tree->InsertItem("Member", 1, 1, sets.back()));
+    }
+    std::vector<bool> setGone(sets.size(), false), memberGone(members.size(), false);
+    for (std::size_t set = 0; set < sets.size(); set += 3) {
+      ASSERT_TRUE(tree->DeleteItem(sets[set]));
+      setGone[set] = true;
+      for (int member = 0; member < 3; ++member) memberGone[set * 3 + static_cast<std::size_t>(member)] = true;
+    }
+    for (std::size_t member = 1; member < members.size(); member += 7) {
+      if (memberGone[member]) continue;
+      ASSERT_TRUE(tree->DeleteItem(members[member]));
+      memberGone[member] = true;
+    }
+    UINT left = 0;
+    for (std::size_t set = 0; set < sets.size(); ++set) {
+      EXPECT_EQ(tree->contains(sets[set]), !setGone[set]) << "set " << set;
+      left += setGone[set] ? 0 : 1;
+    }
+    for (std::size_t member = 0; member < members.size(); ++member) {
+      EXPECT_EQ(tree->contains(members[member]), !memberGone[member]) << "member " << member;
+      if (memberGone[member]) continue;
+      ++left;
+      EXPECT_EQ(tree->GetParentItem(members[member]), sets[member / 3]) << "member " << member;
+    }
+    EXPECT_EQ(tree->GetCount(), left);
+    EXPECT_EQ(tree->GetRootItem(), sets[1]) << "set 0 went";
+    EXPECT_EQ(tree->GetNextSiblingItem(sets[2]), sets[4]) << "set 3 went";
+    EXPECT_EQ(tree->GetChildItem(sets[1]), members[3]);
+    ASSERT_TRUE(tree->DeleteAllItems());
+    EXPECT_EQ(tree->GetCount(), 0u);
+    EXPECT_FALSE(tree->contains(sets[1]));
+  }
 }
 
 TEST_F(ControlsTest, TreeItemsAreFoundThroughLabelsWithSlashesTrailingBlanksAndCase) {

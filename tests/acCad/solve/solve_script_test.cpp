@@ -87,8 +87,8 @@ std::string Section(const std::string& output, const std::string& from, std::siz
 }  // namespace
 
 // WAIT lasts until the Explorer's poll has shown the job's end; a double click on the finished
-// job reads its results into a set made current and shows them; U brings the job back and the
-// set goes.
+// job reads its results into a set made current and shows them; U brings the job back, the set
+// goes and the load and restraint sets keep their conditions in the tree.
 TEST(SolveScript, AFinishedJobOpensFromTheExplorerAndUndoBringsItBack) {
   TempDir dir;
   std::string script = ShippedScript();
@@ -122,4 +122,7 @@ TEST(SolveScript, AFinishedJobOpensFromTheExplorerAndUndoBringsItBack) {
   const std::string back = Section(run.output, "Command: @show", undone);
   EXPECT_NE(back.find("Analysis Job PlateJob1: Completed"), std::string::npos) << back;
   EXPECT_EQ(back.find("PlateStress"), std::string::npos) << back;
+  // The sets the undo restored still list their conditions ("+": a collapsed item with children).
+  EXPECT_NE(back.find("+Loads*"), std::string::npos) << back;
+  EXPECT_NE(back.find("+Fixed*"), std::string::npos) << back;
 }

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <regex>
 #include <string>
 
@@ -70,6 +72,51 @@ TEST(SolveScript, AModelWithoutRestraintsIsRefusedWithTheEnginesReasonAndLeavesN
   EXPECT_NE(run.output.find("This model does not contain any restraints."), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("No submitted job."), std::string::npos) << run.output;
   EXPECT_EQ(run.output.find("Maximum displacement"), std::string::npos) << run.output;
+}
+
+// Points the host run at a configuration file of its own for the test's lifetime.
+class OwnConfiguration {
+ public:
+  OwnConfiguration(const std::filesystem::path& file, const std::string& text) {
+    if (const char* previous = std::getenv("KESTRUM_CONFIG")) previous_ = previous;
+    std::ofstream(file) << text;
+    setenv("KESTRUM_CONFIG", file.c_str(), 1);
+  }
+  ~OwnConfiguration() {
+    if (previous_.empty())
+      unsetenv("KESTRUM_CONFIG");
+    else
+      setenv("KESTRUM_CONFIG", previous_.c_str(), 1);
+  }
+  OwnConfiguration(const OwnConfiguration&) = delete;
+  OwnConfiguration& operator=(const OwnConfiguration&) = delete;
+
+ private:
+  std::string previous_;
+};
+
+// A "Solver Program" that prints an error and exits with a failure: the job is listed Failed, the
+// box gives the solver's own words, and no result set is made from it.
+TEST(SolveScript, AFailingSolverLeavesAFailedJobWithTheSolversReasonAndNoResults) {
+  TempDir dir;
+  const std::filesystem::path solver = dir / "failing-solver";
+  std::ofstream(solver) << "#!/bin/sh\necho ' *ERROR in calinput: the material STEEL is not defined'\nexit 201\n";
+  std::filesystem::permissions(solver, std::filesystem::perms::owner_all);
+  OwnConfiguration configuration(dir / "kestrum.ini", "[User]\nSolver Program=" + solver.string() + "\n");
+  std::string script = ShippedScript();
+  const std::size_t at = script.find("SOLVESHOW\n");
+  ASSERT_NE(at, std::string::npos);
+  script = script.substr(0, at) + "@show\nQUIT\nN\n";
+  const ProgramRun run = runScript(dir, script);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_NE(run.output.find("The analysis PlateJob1 failed: the solver reported an error (exit code 201): *ERROR in "
+                            "calinput: the material STEEL is not defined"),
+            std::string::npos)
+      << run.output;
+  const std::string tree = run.output.substr(run.output.rfind("Command: @show"));
+  EXPECT_NE(tree.find("Analysis Job PlateJob1: Failed"), std::string::npos) << tree;
+  EXPECT_EQ(tree.find("Completed"), std::string::npos) << tree;
+  EXPECT_EQ(tree.find("[icon 105]"), std::string::npos) << "no result set\n" << tree;
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "arx/acdocman.h"
 #include "arx/aced.h"
 #include "arx/acutads.h"
 #include "arx/hostcmds.h"
@@ -32,11 +35,45 @@ std::string titleOf(HWND window) {
   return text;
 }
 
-// The first top-level window with that title (exactly).
+// Tells the toolkit which drawing is current, so that each top-level window knows its drawing.
+// Documents are numbered once each: a closed drawing's number never comes back.
+class DocumentTagger : public AcApDocManagerReactor {
+ public:
+  void documentBecameCurrent(AcApDocument* doc) override { mfc::setCurrentDocumentTag(tagOf(doc)); }
+  void documentToBeDestroyed(AcApDocument* doc) override {
+    tags_.erase(doc);
+    mfc::setCurrentDocumentTag(0);
+  }
+  std::uintptr_t tagOf(const AcApDocument* doc) {
+    if (!doc) return 0;
+    auto [at, added] = tags_.try_emplace(doc, next_);
+    if (added) ++next_;
+    return at->second;
+  }
+
+ private:
+  std::map<const AcApDocument*, std::uintptr_t> tags_;
+  std::uintptr_t next_ = 1;
+};
+
+DocumentTagger& tagger() {
+  static DocumentTagger instance;
+  return instance;
+}
+
+// The top-level window with that title (exactly): the current drawing's, else one that belongs to
+// no drawing, else the first.
 HWND findWindow(const std::string& title) {
-  for (HWND window : mfc::topLevelWindows())
-    if (titleOf(window) == title) return window;
-  return nullptr;
+  const std::uintptr_t current = tagger().tagOf(acDocManagerPtr()->curDocument());
+  HWND ownerless = nullptr, first = nullptr;
+  for (HWND window : mfc::topLevelWindows()) {
+    if (titleOf(window) != title) continue;
+    const std::uintptr_t tag = mfc::documentTagOf(window);
+    if (current && tag == current) return window;
+    if (!ownerless && tag == 0) ownerless = window;
+    if (!first) first = window;
+  }
+  return ownerless ? ownerless : first;
 }
 
 int listWindows() {
@@ -101,6 +138,10 @@ int windowsCommand() {
 
 }  // namespace
 
-void registerWindowsCommand() { addHostCommand("WINDOWS", CommandContext::kApplication, windowsCommand); }
+void registerWindowsCommand() {
+  addHostCommand("WINDOWS", CommandContext::kApplication, windowsCommand);
+  acDocManagerPtr()->addReactor(&tagger());
+  mfc::setCurrentDocumentTag(tagger().tagOf(acDocManagerPtr()->curDocument()));
+}
 
 }  // namespace cadhost

@@ -8,6 +8,7 @@
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "arx/accmd.h"
 #include "arx/acdocman.h"
@@ -271,6 +272,41 @@ TEST_F(FrontEndTest, ActionLinesActOnTheCurrentDrawingsBrowserTabWhenNoDialogWai
   EXPECT_EQ(cadhost::failedLines(), failedBefore + 1);
   cadhost::setScriptMode(false);
   tab.DestroyWindow();
+}
+
+// Each drawing has its own window titled "Name" (as each has its own results window): WINDOWS
+// show prints the current drawing's, whichever was made first.
+std::vector<std::unique_ptr<NameDialog>> g_drawingWindows;
+
+void nameWindowCommand() {
+  auto window = std::make_unique<NameDialog>();
+  if (!window->Create(7001, AfxGetMainWnd())) return;
+  window->SetDlgItemText(1001, acDocManagerPtr()->curDocument()->docTitle().c_str());
+  window->ShowWindow(SW_SHOW);
+  g_drawingWindows.push_back(std::move(window));
+}
+
+TEST_F(FrontEndTest, WindowsShowPrintsTheCurrentDrawingsWindowOfThatTitle) {
+  start(
+      "NAMEWINDOW\nNEW\nNAMEWINDOW\nWINDOWS show Name\n"
+      "CLOSE\nWINDOWS show Name\n");
+  acedRegCmds->addCommand("FRONTEND_TEST", "NAMEWINDOW", "NAMEWINDOW", 0, nameWindowCommand);
+  const std::string first = acDocManagerPtr()->curDocument()->docTitle();
+  for (int i = 0; i < 4; ++i) ASSERT_TRUE(cadhost::runNextCommand()) << output();
+  const std::string second = acDocManagerPtr()->curDocument()->docTitle();
+  ASSERT_NE(first, second);
+  const std::size_t shown = output().find("Window title: Name");
+  ASSERT_NE(shown, std::string::npos) << output();
+  EXPECT_NE(output().find("\"" + second + "\"", shown), std::string::npos) << output();
+  EXPECT_EQ(output().find("\"" + first + "\"", shown), std::string::npos) << output();
+
+  printed_.clear();
+  cadhost::clearPrintedText();
+  for (int i = 0; i < 2; ++i) ASSERT_TRUE(cadhost::runNextCommand()) << output();
+  ASSERT_EQ(acDocManagerPtr()->curDocument()->docTitle(), first);
+  EXPECT_NE(output().find("\"" + first + "\""), std::string::npos) << output();
+  for (auto& window : g_drawingWindows) window->DestroyWindow();
+  g_drawingWindows.clear();
 }
 
 }  // namespace

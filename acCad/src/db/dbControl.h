@@ -1,5 +1,6 @@
 // The drawing's analysis control: what the engine and the user interface reach the drawing's
-// stored objects through. It is never filed; the stored records hand it what it knows.
+// stored objects through. It is not an object of the drawing itself: the stored records hand it
+// what it knows, the units record also the ids of the current objects (FiledCurrentIds).
 //
 // It keeps object ids, never pointers, between commands: one id list per kind of stored object,
 // filled by the objects' readers and by additions. An id stays listed after its object is erased,

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <memory>
 #include <new>
+#include <set>
+#include <string>
 #include <system_error>
 #include <utility>
 #include <vector>
@@ -28,6 +30,7 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr Adesk::UInt16 kWorkAreaVersion = 100;
+constexpr const char* kDataFileExtension = ".kres";
 
 // A count or code filed as unsigned, kept by the engine as int.
 int boundedInt(Adesk::UInt32 value) {
@@ -292,7 +295,7 @@ std::string dataFileNameOf(const CaepResultCaseObj& set) {
   std::string name;
   for (char c : set.Name().Str().substr(0, 64))
     name += std::isalnum(static_cast<unsigned char>(c)) || c == '-' || c == '_' ? c : '_';
-  return name + "_" + set.objectHandle().text() + ".kres";
+  return name + "_" + set.objectHandle().text() + kDataFileExtension;
 }
 
 void warnNotFiled(const FerResultSet& set, const std::string& path, const std::string& why) {
@@ -327,6 +330,56 @@ void dbFileResultData(AcDbDatabase* database, const std::string& drawingPath) {
       auto* set = dynamic_cast<CaepResultCaseObj*>(model->GetResultSet(i));
       if (set && !set->IsMarkedAsErased()) fileSetData(*set, folder);
     }
+  }
+}
+
+namespace {
+
+// The sets of every model of the drawing, deleted ones and those of deleted models included.
+struct FolderUse {
+  std::set<std::string> live;               // data file names live sets use
+  std::vector<CaepResultCaseObj*> deleted;  // deleted sets with a data file
+};
+
+FolderUse useOfDataFiles(AcDbDatabase* database, const CaepAnlControl& control) {
+  FolderUse use;
+  for (AcDbObjectId modelId : control.Ids(DbStoredKind::AnlModel)) {
+    AcDbObject* modelObject = dbOpenMember(database, modelId, AcDb::kForRead, true);
+    auto* model = dynamic_cast<CaepAnlModelObj*>(modelObject);
+    if (!model) continue;
+    for (AcDbObjectId setId : model->ResultSetIds()) {
+      AcDbObject* setObject = dbOpenMember(database, setId, AcDb::kForRead, true);
+      auto* set = dynamic_cast<CaepResultCaseObj*>(setObject);
+      if (!set || set->DataFile().IsEmpty()) continue;
+      if (modelObject->isErased() || setObject->isErased())
+        use.deleted.push_back(set);
+      else
+        use.live.insert(set->DataFile().Str());
+    }
+  }
+  return use;
+}
+
+}  // namespace
+
+void dbRemoveUnusedResultData(AcDbDatabase* database, const std::string& drawingPath) {
+  CaepAnlControl* control = dbControlOf(database);
+  if (!control || drawingPath.empty()) return;
+  const std::string folder = mfc::posixPath((dbResultDataFolder(drawingPath) + "\\").c_str());
+  std::error_code error;
+  if (!fs::is_directory(folder, error)) return;
+  const FolderUse use = useOfDataFiles(database, *control);
+  std::set<std::string> held;  // files a deleted set could not take into memory
+  for (CaepResultCaseObj* set : use.deleted) {
+    const std::string name = set->DataFile().Str();
+    if (use.live.count(name) || set->DataFolder() != folder) continue;
+    if (!fs::is_regular_file(fs::path(folder) / name, error)) continue;
+    if (!set->LoadData()) held.insert(name);
+  }
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder, error)) {
+    const std::string name = entry.path().filename().string();
+    if (entry.path().extension() != kDataFileExtension || use.live.count(name) || held.count(name)) continue;
+    fs::remove(entry.path(), error);
   }
 }
 

@@ -66,3 +66,9 @@ std::string dbResultDataFolder(const std::string& drawingPath);
 // another drawing's folder brings them in first). A set whose data cannot be had or written is
 // named in a warning; the drawing is saved all the same and the set shows why when reopened.
 void dbFileResultData(AcDbDatabase* database, const std::string& drawingPath);
+
+// After the drawing was written to `drawingPath`: removes the data files in its folder that no live
+// result set names any more (deleted sets', and files no set of the drawing names). A deleted set
+// may come back by undo, so it takes its data into memory first and is filed again by the next
+// save; its file stays when the data cannot be read.
+void dbRemoveUnusedResultData(AcDbDatabase* database, const std::string& drawingPath);

@@ -168,9 +168,13 @@ class AcCadEditorReactor : public AcEditorReactor {
     inTransaction(depth, [&] { dbFileResultData(db, intendedName ? intendedName : ""); });
   }
 
+  // Once the drawing is written, the data files it no longer names go (never before: a failed
+  // save leaves the drawing on disk naming them).
   void saveComplete(AcDbDatabase* db, const char* actualName) override {
     ResourceScope scope;
     drawingFileWork(db, actualName, false);
+    int depth = 0;
+    inTransaction(depth, [&] { dbRemoveUnusedResultData(db, actualName ? actualName : ""); });
   }
 
   void commandWillStart(const char* name) override {

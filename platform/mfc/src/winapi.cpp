@@ -49,6 +49,9 @@ BOOL IsWindow(HWND hwnd) { return isLive(hwnd) ? TRUE : FALSE; }
 
 std::vector<HWND> mfc::topLevelWindows() { return mfc::detail::liveTopLevelWindows(); }
 
+void mfc::setCurrentDocumentTag(std::uintptr_t tag) { mfc::detail::currentDocumentTag = tag; }
+std::uintptr_t mfc::documentTagOf(HWND window) { return isLive(window) ? window->documentTag : 0; }
+
 HWND GetParent(HWND hwnd) { return isLive(hwnd) ? hwnd->parent : nullptr; }
 
 HWND GetDlgItem(HWND dialog, int id) {

@@ -1,5 +1,7 @@
 // Internal window services shared by the toolkit's modules.
 #pragma once
+#include <atomic>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -10,6 +12,8 @@
 namespace mfc::detail {
 
 bool isLive(HWND hwnd);
+// The host's current document (mfc::setCurrentDocumentTag), stamped on top-level windows made.
+extern std::atomic<std::uintptr_t> currentDocumentTag;
 std::vector<HWND> liveTopLevelWindows();
 HWND createWindow(const std::string& className, const std::string& text, DWORD style, DWORD exStyle, const RECT& rect,
                   HWND parent, int id, CWnd* object);

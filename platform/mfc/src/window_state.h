@@ -67,7 +67,8 @@ struct TabEntry {
 
 struct HWND__ {
   std::thread::id thread;
-  std::uint64_t serial = 0;  // creation order
+  std::uint64_t serial = 0;        // creation order
+  std::uintptr_t documentTag = 0;  // top-level windows: the host's document current at creation
   WindowKind kind = WindowKind::Generic;
   std::string className;
   HWND parent = nullptr;

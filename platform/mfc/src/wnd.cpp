@@ -39,6 +39,8 @@ struct CurrentMessageScope {
 
 }  // namespace
 
+std::atomic<std::uintptr_t> currentDocumentTag{0};
+
 bool isLive(HWND hwnd) {
   if (!hwnd) return false;
   std::lock_guard lock(liveMutex);
@@ -88,6 +90,7 @@ HWND createWindow(const std::string& className, const std::string& text, DWORD s
   hwnd->parent = parent;
   hwnd->id = id;
   hwnd->object = object;
+  if (!(style & WS_CHILD)) hwnd->documentTag = currentDocumentTag;
   if (hwnd->kind == WindowKind::Button && (style & BS_TYPEMASK) == BS_DEFPUSHBUTTON && parent) parent->defId = id;
   if (hwnd->kind == WindowKind::Edit) hwnd->readOnly = (style & ES_READONLY) != 0;
   if (hwnd->kind == WindowKind::Spin) {

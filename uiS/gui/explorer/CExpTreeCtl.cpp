@@ -266,11 +266,7 @@ bool CExpTreeCtl::IsSecondModelOfOptResult(AnlModel* model) {
 void CExpTreeCtl::AddSetItem(AttLbcCase* set, HTREEITEM parent, int marked, int setKind, int conditionKind) {
   if (!set) return;
   HTREEITEM item = InsertKindItem(Marked(set->Name(), marked != 0), setKind, parent);
-  const int count = set->CountLbcs(0);
-  for (int position = 1; position <= count; ++position) {
-    AttBaseLbc* condition = set->GetLbc(position);
-    if (condition && !condition->IsMarkedAsErased()) InsertKindItem(condition->Name(), conditionKind, item);
-  }
+  for (AttBaseLbc* condition : ExpLiveConditions(*set)) InsertKindItem(condition->Name(), conditionKind, item);
 }
 
 void CExpTreeCtl::AddLoadSetItem(AttLbcCase* set, HTREEITEM parent, int marked) {

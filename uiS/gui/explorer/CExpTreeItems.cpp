@@ -1,6 +1,7 @@
 // From Explorer items back to their objects, the actions each item offers, and the mouse and
 // label-edit gestures on items.
 #include <string>
+#include <vector>
 
 #include "amg/CaeExcept.h"
 #include "amg/CaeMsgCall.h"
@@ -151,9 +152,9 @@ AnlJob* CExpTreeCtl::JobOfItem(HTREEITEM item) const {
 AttBaseLbc* CExpTreeCtl::LbcOfItem(HTREEITEM item) const {
   if (!item || !IsOneOf(GetItemKind(item), {kExpLoad, kExpRestraint})) return nullptr;
   AttLbcCase* set = RequireOwner(LbcCaseOfItem(GetParentItem(item)));
-  return NthAccepted<AttBaseLbc>(
-      set->CountLbcs(0), PositionAmongSiblings(item, {}), [set](int i) { return set->GetLbc(i + 1); },
-      Live<AttBaseLbc>);
+  const std::vector<AttBaseLbc*> conditions = ExpLiveConditions(*set);
+  const int position = PositionAmongSiblings(item, {});
+  return position >= 1 && position <= static_cast<int>(conditions.size()) ? conditions[position - 1] : nullptr;
 }
 
 OptConstraint* CExpTreeCtl::ConstraintOfItem(HTREEITEM item) const {

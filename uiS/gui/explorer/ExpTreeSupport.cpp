@@ -15,6 +15,8 @@
 #include "fea/AmgMesh.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
+#include "fea/AttLbc.h"
+#include "fea/AttLbcCase.h"
 #include "fea/FerResult.h"
 #include "fea/FerState.h"
 #include "gui/utils/UIFerSAPI.h"
@@ -118,4 +120,11 @@ bool ExpMaterialCache::Has(const CaeString& name) {
   const bool has = library_->Find(name) != nullptr;
   answers_.emplace(name.Text(), has);
   return has;
+}
+
+std::vector<AttBaseLbc*> ExpLiveConditions(AttLbcCase& set) {
+  std::vector<AttBaseLbc*> conditions;
+  for (AttBaseLbc* condition = set.FirstLbc(); condition; condition = set.NextLbc())
+    if (!condition->IsMarkedAsErased()) conditions.push_back(condition);
+  return conditions;
 }

@@ -7,10 +7,13 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "amg/CaeString.h"
 
 class AnlJob;
+class AttBaseLbc;
+class AttLbcCase;
 class CadInterface;
 class AnlModel;
 class AnlSubModel;
@@ -33,6 +36,11 @@ constexpr std::uint32_t kExpForeignExceptionCode = 0xE06D7363;
 // by its code, and the host transactions left open are aborted down to the depth found on entry,
 // so the window and its timer live on. False when the work failed.
 bool ExpRunGuarded(const std::function<void()>& work);
+
+// The set's conditions that are not erased, in the set's order, as the tree lists them. The set's
+// own walk: a drawing's set refills it from the drawing, so a set just restored by undo lists
+// what it holds (its engine list is empty until the next walk).
+std::vector<AttBaseLbc*> ExpLiveConditions(AttLbcCase& set);
 
 // printf-style formatting into a CaeString.
 CaeString ExpFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));

@@ -16,6 +16,7 @@
 #include "GmshMesher.h"
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeTopoRef.h"
+#include "amg/CaeUnit.h"
 #include "fea/FeaMessages.h"
 
 CAE_DEFINE_TYPE_INFO(AmgMesh, CaeAttrib)
@@ -344,6 +345,8 @@ fea_detail::MeshSettings SettingsOf(const AmgMesh& mesh) {
   settings.order = mesh.GetElementOrder() == 1 ? 1 : 2;
   settings.shell = mesh.GetElementType() != CaeElemSolid;
   if (mesh.GetCurvatureScaling() == CaeOn) settings.anglePerElement = mesh.GetAnglePerElement();
+  static const CaeUnitSystem si;
+  settings.metresPerUnit = CaeUnit::Convert(CaeUtLength, 1.0, nullptr, &si);
   return settings;
 }
 

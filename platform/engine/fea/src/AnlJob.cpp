@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <chrono>
 #include <cstdlib>
 #include <cstring>
@@ -154,12 +155,18 @@ bool AnlJob::ResultsComplete() const {
   return end.find("9999") != std::string::npos;
 }
 
-static bool SolverReportedError(const CaeString& errorFile) {
+// The solver's first error line in its log (trimmed, at most 200 characters), or empty.
+static std::string SolverError(const CaeString& errorFile) {
   std::ifstream in(ToPath(errorFile));
   std::string line;
-  while (std::getline(in, line))
-    if (line.find("*ERROR") != std::string::npos) return true;
-  return false;
+  while (std::getline(in, line)) {
+    const std::size_t at = line.find("*ERROR");
+    if (at == std::string::npos) continue;
+    std::string text = line.substr(at, 200);
+    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back()))) text.pop_back();
+    return text;
+  }
+  return {};
 }
 
 void AnlJob::Finish(int waitStatus) {
@@ -168,8 +175,9 @@ void AnlJob::Finish(int waitStatus) {
     return FailWith(kErrSolver, "the solver was stopped by signal " + std::to_string(WTERMSIG(waitStatus)) + ".");
   const int code = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : -1;
   if (code == 127) return FailWith(kErrNotStarted, "the solver program " + SolverProgram() + " could not be run.");
-  if (code != 0 || SolverReportedError(errorFile_))
-    return FailWith(kErrSolver, "the solver reported an error (exit code " + std::to_string(code) + ").");
+  if (const std::string error = SolverError(errorFile_); code != 0 || !error.empty())
+    return FailWith(kErrSolver, "the solver reported an error (exit code " + std::to_string(code) + ")" +
+                                    (error.empty() ? std::string(".") : ": " + error));
   if (!ResultsComplete()) return FailWith(kErrNoResults, "the solver wrote no complete results file.");
   if (kestrum::Status checked = CheckResults(); !checked) return FailWith(kErrUnbalanced, checked.problem().message);
   ChangeStatus(AnlStatusDone);

@@ -2,6 +2,7 @@
 
 #include <gmsh.h>
 #include <BRepBndLib.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
 #include <BRepGProp.hxx>
 #include <BRep_Tool.hxx>
 #include <Bnd_Box.hxx>
@@ -10,12 +11,14 @@
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Shape.hxx>
+#include <gp_Trsf.hxx>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <mutex>
 #include <regex>
+#include <stdexcept>
 #include <unordered_map>
 
 namespace fea_detail {
@@ -126,6 +129,41 @@ std::unordered_map<int, int> MatchEntities(const TopoDS_Shape& shape, int kind, 
     }
   }
   return result;
+}
+
+// The mesher works in metres (see MeshSettings::metresPerUnit): the shape and every length of the
+// settings are scaled on the way in, the nodes (and where an error happened) on the way out.
+bool ValidUnit(double metresPerUnit) { return std::isfinite(metresPerUnit) && metresPerUnit > 0.0; }
+
+TopoDS_Shape InMetres(const TopoDS_Shape& shape, double metresPerUnit) {
+  if (metresPerUnit == 1.0) return shape;
+  gp_Trsf scale;
+  scale.SetScale(gp_Pnt(0, 0, 0), metresPerUnit);
+  BRepBuilderAPI_Transform scaled(shape, scale, true);
+  if (!scaled.IsDone()) throw std::runtime_error("the body cannot be scaled to metres for meshing");
+  return scaled.Shape();
+}
+
+MeshSettings InMetres(const MeshSettings& given) {
+  const double f = given.metresPerUnit;
+  MeshSettings s = given;
+  s.metresPerUnit = 1.0;
+  s.defaultSize *= f;
+  s.minSize *= f;
+  s.maxSize *= f;
+  for (MeshSettings::LocalSize& local : s.localSizes) {
+    local.size *= f;
+    for (double& x : local.point) x *= f;
+  }
+  for (std::array<double, 16>& tet : s.sizeField)
+    for (double& value : tet) value *= f;  // corners and sizes alike are lengths
+  return s;
+}
+
+void BackFromMetres(MeshOutcome& out, double metresPerUnit) {
+  if (metresPerUnit == 1.0) return;
+  for (std::array<double, 3>& node : out.nodes)
+    for (double& x : node) x /= metresPerUnit;
 }
 
 double Extent(const TopoDS_Shape& shape) {
@@ -425,11 +463,15 @@ std::vector<MeshOutcome> MeshShapesJoined(const std::vector<TopoDS_Shape>& shape
   for (const TopoDS_Shape& shape : shapes)
     if (shape.IsNull()) error = "a body has no geometry";
   if (shapes.size() < 2) error = "joining needs two bodies or more";
+  if (!ValidUnit(settings.metresPerUnit)) error = "the length unit is not a positive number of metres";
   if (error.empty()) {
     StartGmsh();
     ModelScope scope;
     try {
-      GenerateJoined(shapes, settings, outs);
+      std::vector<TopoDS_Shape> inMetres;
+      for (const TopoDS_Shape& shape : shapes) inMetres.push_back(InMetres(shape, settings.metresPerUnit));
+      GenerateJoined(inMetres, InMetres(settings), outs);
+      for (MeshOutcome& out : outs) BackFromMetres(out, settings.metresPerUnit);
       for (const MeshOutcome& out : outs)
         if (!out.ok) error = LastError().empty() ? std::string("a body got no tetrahedra") : LastError();
     } catch (const std::exception& e) {
@@ -452,10 +494,15 @@ MeshOutcome MeshShape(const TopoDS_Shape& shape, const MeshSettings& settings) {
     out.error = "the body has no geometry";
     return out;
   }
+  if (!ValidUnit(settings.metresPerUnit)) {
+    out.error = "the length unit is not a positive number of metres";
+    return out;
+  }
   StartGmsh();
   ModelScope scope;
   try {
-    Generate(shape, settings, out);
+    Generate(InMetres(shape, settings.metresPerUnit), InMetres(settings), out);
+    BackFromMetres(out, settings.metresPerUnit);
     if (!out.ok) out.error = LastError();
     if (!out.ok && out.error.empty()) out.error = settings.shell ? "no triangles were made" : "no tetrahedra were made";
   } catch (const std::exception& e) {
@@ -468,7 +515,8 @@ MeshOutcome MeshShape(const TopoDS_Shape& shape, const MeshSettings& settings) {
     if (out.error.empty()) out.error = "the mesher failed";
   }
   if (!out.ok) {
-    LocateError(out.error, out.errorLocation);
+    if (LocateError(out.error, out.errorLocation))
+      for (double& x : out.errorLocation) x /= settings.metresPerUnit;
     out.nodes.clear();
     out.connectivity.clear();
     out.nodesOnShape.clear();

@@ -38,6 +38,10 @@ struct MeshSettings {
   // Sizes given on tetrahedra, as gmsh's list data takes them: x1..x4, y1..y4, z1..z4, then the
   // size at each corner; interpolated inside each tetrahedron.
   std::vector<std::array<double, 16>> sizeField;
+  // Metres in one length unit of the shape, the sizes and the points above. gmsh's surface
+  // algorithm is not scale-invariant, so the mesher works in metres and hands back nodes in the
+  // caller's unit: the same part gives the same mesh whatever unit its drawing uses.
+  double metresPerUnit = 1.0;
 };
 
 // One element face on a sub-shape face: the element's index in `elements` and its face (0-based in

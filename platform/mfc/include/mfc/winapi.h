@@ -60,6 +60,12 @@ namespace mfc {
 // The live windows that are not child windows, in creation order.
 std::vector<HWND> topLevelWindows();
 
+// The host says which of its documents is current (0: none); a window that is not a child window
+// belongs to the document that was current when it was made. Two drawings' windows may share a
+// title: this tells them apart.
+void setCurrentDocumentTag(std::uintptr_t tag);
+std::uintptr_t documentTagOf(HWND window);
+
 // The clock timers run on: the system's steady clock, or a test clock that moves only when told.
 void useTestClock(bool on);
 bool usingTestClock();

@@ -1,15 +1,21 @@
 // Meshing OpenCASCADE bodies with gmsh: element kinds, numbering, what lies on each sub-shape,
 // local sizes and failures.
+#include <BRepAlgoAPI_Cut.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepBuilderAPI_Transform.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
+#include <gp_Ax2.hxx>
 #include <gp_Pln.hxx>
+#include <gp_Trsf.hxx>
 
 #include <cmath>
 #include <map>
 #include <set>
+#include <vector>
 
 #include "ShapeRefs.h"
+#include "amg/CaeUnit.h"
 #include "fea/AmgMesh.h"
 #include "fea_fixture.h"
 
@@ -286,6 +292,58 @@ TEST_F(MeshGenerationTest, JoinedBodiesShareTheNodesWhereTheyTouch) {
   for (CaeElem* e : b) rightFirst = std::min(rightFirst, e->Id());
   EXPECT_EQ(rightFirst, leftLast + 1);
   EXPECT_EQ(leftLast, 20 + left.NumElements());
+}
+
+// A 200 x 100 x 10 plate with a hole of radius 15 at its centre.
+TopoDS_Shape PlateWithHole() {
+  const TopoDS_Shape plate = BRepPrimAPI_MakeBox(200, 100, 10).Shape();
+  const gp_Ax2 axis(gp_Pnt(100, 50, -1), gp_Dir(0, 0, 1));
+  return BRepAlgoAPI_Cut(plate, BRepPrimAPI_MakeCylinder(axis, 15, 12).Shape()).Shape();
+}
+
+// The shape with every length multiplied by `factor`, the way a part read in one unit is taken to
+// another.
+TopoDS_Shape Scaled(const TopoDS_Shape& shape, double factor) {
+  gp_Trsf scale;
+  scale.SetScale(gp_Pnt(0, 0, 0), factor);
+  return BRepBuilderAPI_Transform(shape, scale, true).Shape();
+}
+
+// Every node's coordinates times `scale`, in micrometres, rounded and sorted: nodes a rounding
+// error apart compare equal.
+std::vector<std::array<long long, 3>> SortedMicrometres(const AmgMesh& mesh, double scale) {
+  CaeList<CaeNode> nodes;
+  mesh.Nodes(nodes);
+  std::vector<std::array<long long, 3>> at;
+  for (CaeNode* n : nodes) {
+    std::array<long long, 3>& p = at.emplace_back();
+    for (int k = 0; k < 3; ++k) p[k] = std::llround(n->Coordinate()[k] * scale * 1e6);
+  }
+  std::sort(at.begin(), at.end());
+  return at;
+}
+
+// gmsh's surface meshing depends on the size of the numbers it is given, so the mesher works in
+// metres: the same plate taken to metres and kept in millimetres (then the native unit) gets the
+// same mesh, node for node, and a local size given in millimetres refines the same way.
+TEST_F(MeshGenerationTest, TheSameBodyGetsTheSameMeshInMetresAndInMillimetres) {
+  AmgMesh inMetres;
+  Mesh(inMetres, Scaled(PlateWithHole(), 1e-3), 0.012, 2)->AddLocalSize(CaeTopoRef::kFace, 7, 0.004);
+  ASSERT_EQ(inMetres.MeshIt(), 1);
+
+  CaeUnitSystem millimetres;
+  millimetres.SetUnit(CaeUtLength, CaeMillimeter);
+  CaeUnitSystem::SetNativeSystem(&millimetres);
+  AmgMesh inMillimetres;
+  Mesh(inMillimetres, PlateWithHole(), 12.0, 2)->AddLocalSize(CaeTopoRef::kFace, 7, 4.0);
+  const int made = inMillimetres.MeshIt();
+  CaeUnitSystem::SetNativeSystem(nullptr);
+  ASSERT_EQ(made, 1);
+
+  ASSERT_EQ(inMillimetres.NumNodes(), inMetres.NumNodes());
+  EXPECT_EQ(inMillimetres.NumElements(), inMetres.NumElements());
+  EXPECT_EQ(SortedMicrometres(inMillimetres, 1e-3), SortedMicrometres(inMetres, 1.0))
+      << "the nodes are the same, handed back in millimetres";
 }
 
 TEST_F(MeshGenerationTest, AFailedMeshSaysWhyAndKeepsWhatWasThere) {

@@ -2,6 +2,9 @@
 
 #include "cadInterface/CadAppControl.h"
 #include "cadInterface/CadResources.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlModel.h"
+#include "fea/FerResult.h"
 #include "mfc/afx.h"
 #include "mfc/services.h"
 #include "res/ResourceIds.h"
@@ -19,4 +22,14 @@ int UIRunResultsCommand(const std::function<void()>& showDialog) {
 void UIOpenWrittenFile(CDialog& dialog, const char* path) {
   ShellExecute(nullptr, nullptr, path, nullptr, nullptr, SW_SHOWNORMAL);
   dialog.EndDialog(IDOK);
+}
+
+CString UIResultsDefaultFile(unsigned extensionId) {
+  AnlControl* control = CadCurrentAnlControl();
+  CString name;
+  if (FerResultSet* set = control ? control->CurrentResultSet() : nullptr)
+    name = set->Name().Text();
+  else if (AnlModel* model = control ? control->CurrentAnlModel() : nullptr)
+    name = model->Name().Text();
+  return name + "." + resLoadString(extensionId).c_str();
 }

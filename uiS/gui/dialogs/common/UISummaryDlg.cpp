@@ -57,15 +57,7 @@ void CUIReport::GetPicturePath(CaeString& path) {
 
 // ---- the dialog -----------------------------------------------------------------------------------
 
-CString UISummaryDefaultFile() {
-  AnlControl* control = CadCurrentAnlControl();
-  CString name;
-  if (FerResultSet* set = control ? control->CurrentResultSet() : nullptr)
-    name = set->Name().Text();
-  else if (AnlModel* model = control ? control->CurrentAnlModel() : nullptr)
-    name = model->Name().Text();
-  return name + "." + resLoadString(IDS_REPORT_EXTENSION).c_str();
-}
+CString UISummaryDefaultFile() { return UIResultsDefaultFile(IDS_REPORT_EXTENSION); }
 
 BEGIN_MESSAGE_MAP(CSummaryDlg, CDialog)
 ON_BN_CLICKED(IDC_SUMMARY_BROWSE, OnBrowse)

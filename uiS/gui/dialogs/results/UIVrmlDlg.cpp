@@ -25,15 +25,7 @@ VrmlChoice UIVrmlChoice(int index) {
   }
 }
 
-CString UIVrmlDefaultFile() {
-  AnlControl* control = CadCurrentAnlControl();
-  CString name;
-  if (FerResultSet* set = control ? control->CurrentResultSet() : nullptr)
-    name = set->Name().Text();
-  else if (AnlModel* model = control ? control->CurrentAnlModel() : nullptr)
-    name = model->Name().Text();
-  return name + "." + resLoadString(IDS_VRML_EXTENSION).c_str();
-}
+CString UIVrmlDefaultFile() { return UIResultsDefaultFile(IDS_VRML_EXTENSION); }
 
 BEGIN_MESSAGE_MAP(CVrmlDlg, CDialog)
 ON_BN_CLICKED(IDC_VRML_VERSION1, OnChoice)

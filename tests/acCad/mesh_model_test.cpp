@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "amg/CaeList.h"
 #include "amg/CaeMaterial.h"
 #include "arx/acdocman.h"
 #include "arx/acutads.h"
@@ -27,7 +28,10 @@
 #include "db/dbSubModel.h"
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
+#include "fea/AttCodes.h"
+#include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
+#include "fea/CaeElem.h"
 #include "gui/wizard/UIWizard.h"
 #include "lbc/lbc_deck_fixture.h"
 #include "topo/acTopoRef.h"
@@ -150,6 +154,53 @@ TEST_F(MeshModelTest, TheDeckAfterSaveAndReopenEqualsTheDeckBefore) {
     command("NEW");
     plate = loadPart("plate_with_hole");
   }
+}
+
+// A body temperature taken node by node (as from results) is filed by node id and comes back with
+// its mesh after a reopen. Once the mesh is made anew those values name nodes that are gone: the
+// deck applies none of them, and neither does the drawing after a save and reopen.
+TEST_F(MeshModelTest, NodalTemperaturesGoWithTheMeshTheyWereTakenOn) {
+  makeDrawingSets("Hot", AnlStress, "Loads", "Fixed");
+  asCommand([&] { meshIn(*currentModel(), bodyOf(plate), 12.0, 1); });
+  drawingCondition({AttCode::FaceRestraint, Where::Face, "plate/left", {}, "000000", Axes::Global});
+  drawingCondition({AttCode::BodyTemperature, Where::Model, "", {320, 293, 0}, "000000", Axes::Global});
+  std::size_t nodes = 0;
+  asCommand([&] {
+    AttBaseLbc* temperature = currentLoads()->GetModelLbc(ToAttType(AttCode::BodyTemperature));
+    ASSERT_NE(temperature, nullptr);
+    const AttFlbcDescript* nodal = AttFlbcDescriptTable().Find(AttFlbcTemperature);
+    temperature->SetFDesc(nodal);
+    CaeList<CaeNode> list;
+    currentModel()->Nodes(list, 0);
+    for (CaeNode* node : list)
+      temperature->AddFlbc(new AttFlbc(
+          node, nodal, temperature, CaeVector(330.0 + static_cast<double>(node->Id() % 7), 0, 0), AttLbcComponents()));
+    for (CaeNode* node : list) nodes += node != nullptr;
+  });
+  ASSERT_GT(nodes, 0u);
+  const auto temperatureLines = [&] { return lbctest::DeckLines(deckOfCurrentModel()).blocks["*TEMPERATURE"].size(); };
+  const std::string before = deckOfCurrentModel();
+  EXPECT_EQ(lbctest::DeckLines(before).blocks["*TEMPERATURE"].size(), nodes + 1) << "the uniform line and one a node";
+
+  saveAs("taken.dwg");
+  reopen("taken.dwg");
+  makeDrawingSets("Hot", AnlStress, "Loads", "Fixed");
+  expectSameLines(deckOfCurrentModel(), before);
+
+  asCommand([&] {
+    auto* mesh = dynamic_cast<CaepMeshEnt*>(currentModel()->GetSubModel(0)->Mesh());
+    ASSERT_NE(mesh, nullptr);
+    mesh->SetDefaultSize(10.0);
+    CaepMeshEnt* made = mesh->Regenerate(nullptr);
+    EXPECT_NE(made, nullptr) << cadhost::printedText();
+    EXPECT_NE(made, mesh) << "a mesh made anew";
+  });
+  EXPECT_EQ(temperatureLines(), 1u) << "only the uniform temperature is left";
+
+  saveAs("remeshed.dwg");
+  reopen("remeshed.dwg");
+  makeDrawingSets("Hot", AnlStress, "Loads", "Fixed");
+  EXPECT_EQ(temperatureLines(), 1u) << "the values of the nodes gone are not filed";
 }
 
 TEST_F(MeshModelTest, MeshUsesArePostedAndGoAndComeBackWithTheirMesh) {

@@ -4,6 +4,7 @@
 // freeing the components they hide, and the sheet never outliving a failed build.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -29,6 +30,8 @@
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/lbc/UIAttPS.h"
 #include "gui/dialogs/model/UIMateRelPP.h"
+#include "gui/graph2d/UIGraphEditDlg.h"
+#include "mfc/user_actions.h"
 #include "mfc/winapi.h"
 #include "res/ResourceIds.h"
 #include "uis_fixture.h"
@@ -71,8 +74,10 @@ class BuilderCad : public uistest::RecordingCad {
     return 1;
   }
   int CreateConvection(CaeString name, int, double, int type, int, double film, double ambient,
-                       CaeList<AttTableTempValue>&, AcBrEntity* entity) override {
+                       CaeList<AttTableTempValue>& table, AcBrEntity* entity) override {
     built.push_back(Built{"CreateConvection", type, name.Text(), {}, {film, ambient, 0.0}, entity});
+    tables.emplace_back();
+    for (AttTableTempValue* row : table) tables.back().emplace_back(row->Temp(), row->Value());
     return 1;
   }
   void EditLbc(AttBaseLbc* old, CaeString name, int, double, int type, int* free, double* values,
@@ -96,6 +101,7 @@ class BuilderCad : public uistest::RecordingCad {
   std::vector<int> picks;
   std::vector<Built> built;
   std::vector<AttBaseLbc*> edited;
+  std::vector<std::vector<std::pair<double, double>>> tables;  // each convection's (temperature, film)
   std::vector<std::unique_ptr<AttModelTemp>> temperatures;
   bool failBuild = false;
 };
@@ -479,6 +485,50 @@ TEST_F(AttSheetTest, TemperatureDependentConvectionWithoutTableIsRefused) {
   EXPECT_TRUE(cad().built.empty());
   ASSERT_FALSE(driver.boxes().empty());
   EXPECT_EQ(driver.boxes().back().text, "A temperature dependent value needs a table.");
+}
+
+// "Ta&ble..." edits the film coefficient against temperature in the graph editor: Cancel makes no
+// table; OK on a new convection makes the film graph, whose points reach the builder as its table.
+TEST_F(AttSheetTest, TheTableButtonEditsTheFilmGraphThatReachesTheBuilder) {
+  std::string caption;
+  const auto temperatureDependent = [](CWnd& w) {
+    Check(w, IDC_HEAT_TEMP_DEPENDENT);
+    Uncheck(w, IDC_HEAT_CONSTANT);
+  };
+  // Types the current row's values, then moves one row down.
+  const auto typeRow = [](CWnd& editor, const char* temperature, const char* film) {
+    HWND page = dynamic_cast<CGraphEditDlg&>(editor).m_tablePage.m_hWnd;
+    EXPECT_EQ(mfc::userSetText(page, IDC_GTABLE_EDIT0, temperature), "");
+    EXPECT_EQ(mfc::userSetText(page, IDC_GTABLE_EDIT0 + 1, film), "");
+    EXPECT_EQ(mfc::userKey(page, IDC_GTABLE_LIST, VK_DOWN), "");
+  };
+  run({[](CWnd& w) { Type(w, IDC_HEAT_VALUE, "293.15"); }, temperatureDependent,
+       [](CWnd& w) { ClickOnPage(w, IDC_HEAT_TABLE); },
+       [&](CWnd& editor) {
+         CString text;
+         editor.GetWindowText(text);
+         caption = text.str();
+         Press(editor, IDCANCEL);
+       },
+       [](CWnd& w) { EXPECT_EQ(dynamic_cast<CAttPS&>(w).m_heatPage.m_pFilmGraph, nullptr) << "Cancel made no graph"; },
+       [](CWnd& w) { ClickOnPage(w, IDC_HEAT_TABLE); },
+       [&](CWnd& editor) {
+         typeRow(editor, "300", "20");
+         typeRow(editor, "400", "30");
+         Press(editor, IDOK);
+       },
+       [](CWnd& w) { PickFace(w); }, [](CWnd& w) { Press(w, IDOK); }});
+  UIAttNew(2);
+  EXPECT_NE(caption.find("Film Coefficient  vs.  Temperature"), std::string::npos) << caption;
+  ASSERT_EQ(cad().built.size(), 1u);
+  EXPECT_EQ(cad().built[0].call, "CreateConvection");
+  ASSERT_EQ(cad().tables.size(), 1u);
+  ASSERT_EQ(cad().tables[0].size(), 2u);
+  std::sort(cad().tables[0].begin(), cad().tables[0].end());  // rows arrive last first; readers sort them
+  EXPECT_NEAR(cad().tables[0][0].first, CaeUnit::HostToNative(CaeUtTemperature, 300), 1e-9);
+  EXPECT_NEAR(cad().tables[0][0].second, CaeUnit::HostToNative(CaeUtFilmCoefficient, 20), 1e-9);
+  EXPECT_NEAR(cad().tables[0][1].first, CaeUnit::HostToNative(CaeUtTemperature, 400), 1e-9);
+  EXPECT_NEAR(cad().tables[0][1].second, CaeUnit::HostToNative(CaeUtFilmCoefficient, 30), 1e-9);
 }
 
 // ---- body temperature from results ----

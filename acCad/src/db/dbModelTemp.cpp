@@ -30,6 +30,21 @@ class CadTransactionScope {
   CadInterface* cad_;
 };
 
+// Every node of the current control's live models, by address, with its model's id.
+std::unordered_map<const CaeNode*, long> LiveNodeModels() {
+  std::unordered_map<const CaeNode*, long> live;
+  AnlControl* control = AnlControl::GetCurrent();
+  if (!control) return live;
+  CadTransactionScope transaction;
+  for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel()) {
+    if (model->IsMarkedAsErased()) continue;
+    CaeList<CaeNode> nodes;
+    model->Nodes(nodes, 0);
+    for (CaeNode* node : nodes) live.emplace(node, model->Id());
+  }
+  return live;
+}
+
 // Records before 631 filed the count and the model id in 16 bits.
 bool isWide(int version) { return version >= kLbcWideRecordVersion; }
 
@@ -51,29 +66,21 @@ CaepModelTempEnt::~CaepModelTempEnt() = default;
 
 void CaepModelTempEnt::SetDescriptor() { ApplyDescriptor(DescriptorOf(ToAttType(AttCode::BodyTemperature))); }
 
-long CaepModelTempEnt::ModelIdOfNode(const CaeNode* node) {
-  AnlControl* control = AnlControl::GetCurrent();
-  if (!control || !node) return 0;
-  CadTransactionScope transaction;
-  for (AnlModel* model = control->FirstAnlModel(); model; model = control->NextAnlModel()) {
-    if (model->IsMarkedAsErased()) continue;
-    CaeList<CaeNode> nodes;
-    model->Nodes(nodes, 0);
-    for (CaeNode* candidate : nodes)
-      if (candidate == node) return model->Id();
-  }
-  return 0;
-}
-
-std::vector<NodalTempRecord> CaepModelTempEnt::FiledNodalTemps() {
+std::vector<NodalTempRecord> CaepModelTempEnt::FiledNodalTemps(long& modelId) {
   std::vector<NodalTempRecord> records;
+  modelId = 0;
+  const std::unordered_map<const CaeNode*, long> live = LiveNodeModels();
   for (AttFlbc* flbc = FirstFlbc(); flbc; flbc = NextFlbc()) {
+    const auto found = live.find(flbc->GetNode());
+    if (found == live.end() || !flbc->IsOn(*found->first)) continue;
+    if (records.empty()) modelId = found->second;
     NodalTempRecord record;
-    record.nodeId = flbc->GetNode() ? flbc->GetNode()->Id() : 0;
+    record.nodeId = found->first->Id();
     record.value = flbc->Value();
     for (int i = 0; i < 6; ++i) record.components.flag[i] = flbc->FreeComponents()[i];
     records.push_back(record);
   }
+  if (records.empty()) modelId = ModelId();
   records.insert(records.end(), StoredRecords().begin(), StoredRecords().end());
   return records;
 }
@@ -82,14 +89,15 @@ void CaepModelTempEnt::FileRecord(DbLbcFields& fields, int version) {
   const bool reading = fields.Reading();
   double reference = RefTemp();
   double model = ModelTemp();
-  std::vector<NodalTempRecord> records = reading ? std::vector<NodalTempRecord>() : FiledNodalTemps();
+  long filedModelId = 0;
+  std::vector<NodalTempRecord> records = reading ? std::vector<NodalTempRecord>() : FiledNodalTemps(filedModelId);
   Adesk::Int16 nodalType = 0;
   Adesk::Int32 modelId = 0;
   if (!reading && !records.empty()) {
     AttFlbc* first = FirstFlbc();
     const AttFlbcDescript* nodal = first ? first->Descript() : GetFDesc();
     nodalType = static_cast<Adesk::Int16>(nodal ? nodal->type : AttFlbcTemperature);
-    modelId = static_cast<Adesk::Int32>(first ? ModelIdOfNode(first->GetNode()) : ModelId());
+    modelId = static_cast<Adesk::Int32>(filedModelId);
   }
 
   const DbRecordHead head = FileRecordHead(fields, version, false);

@@ -45,8 +45,8 @@ class CaepModelTempEnt final : public CaepTopoLbcEntOf<AttModelTemp> {
   void DrawCondition(AcGiWorldDraw* mode) override;
 
  private:
-  // The id of the live model whose nodes include `node`; 0 when none does.
-  static long ModelIdOfNode(const CaeNode* node);
-  // What is filed: the nodal loads, then the stored values that found no node.
-  std::vector<NodalTempRecord> FiledNodalTemps();
+  // What is filed: the nodal values on live nodes, then the stored values that found no node.
+  // A value whose node went with a remesh is not filed: the deck no longer applies it either.
+  // `modelId` answers the model of the first value filed (0 when none is on a live node).
+  std::vector<NodalTempRecord> FiledNodalTemps(long& modelId);
 };

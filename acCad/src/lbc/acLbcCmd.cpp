@@ -385,9 +385,7 @@ int acEditModelTemp(AttModelTemp* old, const CaeString& name, int colour, double
       acJoinSet(acNewModelTempEnt(colour, scale, modelTemperature, referenceTemperature), old->Case());
   // The nodal temperatures go with the condition, now owned by the new one.
   if (old->GetFDesc()) made->SetFDesc(old->GetFDesc());
-  for (AttFlbc* nodal = old->FirstFlbc(); nodal; nodal = old->NextFlbc())
-    made->AddFlbc(new AttFlbc(nodal->GetNode(), nodal->Descript(), made, nodal->Value(),
-                              acComponentsOf(nodal->FreeComponents())));
+  for (AttFlbc* nodal = old->FirstFlbc(); nodal; nodal = old->NextFlbc()) made->AddFlbc(new AttFlbc(*nodal, made));
   acFinishReplacement(made, old, name);
   return 1;
 }

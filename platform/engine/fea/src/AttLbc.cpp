@@ -4,6 +4,7 @@
 #include "amg/CaeMsgCall.h"
 #include "fea/AnlControl.h"
 #include "fea/AttLbcCase.h"
+#include "fea/CaeElem.h"
 #include "fea/CaeFunc.h"
 
 CAE_DEFINE_TYPE_INFO(AttBaseLbc)
@@ -15,9 +16,17 @@ CAE_DEFINE_TYPE_INFO(AttModelTemp, AttBaseLbc, CaeAttrib)
 
 AttFlbc::AttFlbc(CaeNode* node, const AttFlbcDescript* descript, AttBaseLbc* owner, const CaeVector& value,
                  const AttLbcComponents& components, const CaeCoordSys* coordSys)
-    : node_(node), descript_(descript), owner_(owner), value_(value), components_(components) {
+    : node_(node),
+      nodeId_(node ? node->Id() : 0),
+      nodeSerial_(node ? node->Serial() : 0),
+      descript_(descript),
+      owner_(owner),
+      value_(value),
+      components_(components) {
   CAE_CHECK(coordSys == nullptr);
 }
+
+bool AttFlbc::IsOn(const CaeNode& live) const { return &live == node_ && live.Serial() == nodeSerial_; }
 
 AttBaseLbc::AttBaseLbc(const AttLbcDescript* descriptor, int scratch) : descriptor_(descriptor), scratch_(scratch) {}
 

@@ -1,5 +1,7 @@
 #include "fea/CaeElem.h"
 
+#include <atomic>
+
 namespace {
 
 // Tetrahedron faces: corners then mid-edge nodes, in the solver's node numbering.
@@ -19,6 +21,11 @@ int ExpectedNodes(CaeElemType type, CaeElemOrder order) {
 }
 
 }  // namespace
+
+std::uint64_t CaeNode::NextSerial() {
+  static std::atomic<std::uint64_t> next{1};
+  return next.fetch_add(1, std::memory_order_relaxed);
+}
 
 int CaeNode::CompareId(const CaeNode* a, const CaeNode* b) {
   return a->Id() < b->Id() ? -1 : (a->Id() > b->Id() ? 1 : 0);

@@ -443,9 +443,10 @@ class DeckBuilder {
       for (CaeNode* n : nodes) live.insert(n);
     }
     for (AttFlbc* flbc = temperature.FirstFlbc(); flbc; flbc = temperature.NextFlbc()) {
-      const CaeNode* node = flbc->GetNode();
+      const auto found = live.find(flbc->GetNode());
       const double value = flbc->Value()[0];
-      if (live.count(node) && std::isfinite(value)) values[node->Id()] = ToSI(CaeUtTemperature, value);
+      if (found != live.end() && flbc->IsOn(**found) && std::isfinite(value))
+        values[(*found)->Id()] = ToSI(CaeUtTemperature, value);
     }
     return values;
   }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <new>
 #include <string>
 
 #include "ShapeRefs.h"
@@ -260,3 +261,29 @@ TEST_F(ResultEnvTest, AFreeBarExpandsByTheResultsTemperatureNotTheUniformOne) {
 }
 
 }  // namespace
+
+// A remesh frees the nodes the values were taken on: the deck then gives the uniform temperature
+// only, even where the allocator hands a new node the address of a freed one.
+TEST_F(ResultEnvTest, ValuesOfNodesARemeshFreedAreNotApplied) {
+  ASSERT_GT(TemperatureResult(results)->CreateEnv(), 0);
+  ASSERT_EQ(mesh->MeshIt(), 1);
+  AnlWriter writer(&model);
+  writer.AddResltCase(&rc);
+  CaeString message;
+  const auto path = dir / "remeshed.inp";
+  ASSERT_EQ(writer.Write(CaeString(path.string()), message), 1) << message.Str();
+  const std::string deck = kestrum::test::readFile(path);
+  const std::size_t block = deck.find("*TEMPERATURE\nNALL,400\n");
+  ASSERT_NE(block, std::string::npos) << deck;
+  EXPECT_EQ(deck[block + std::string("*TEMPERATURE\nNALL,400\n").size()], '*') << "no nodal line follows";
+
+  alignas(CaeNode) unsigned char storage[sizeof(CaeNode)];
+  CaeNode* first = new (storage) CaeNode(CaeVector(1, 2, 3), 7);
+  const AttFlbc value(first, temperature->GetFDesc(), temperature, CaeVector(350, 0, 0), AttLbcComponents());
+  EXPECT_TRUE(value.IsOn(*first));
+  first->~CaeNode();
+  CaeNode* later = new (storage) CaeNode(CaeVector(1, 2, 3), 7);
+  EXPECT_FALSE(value.IsOn(*later)) << "same address, same id, another node";
+  EXPECT_EQ(value.NodeId(), 7);
+  later->~CaeNode();
+}

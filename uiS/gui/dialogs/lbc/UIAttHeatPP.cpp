@@ -2,12 +2,13 @@
 
 #include <string>
 
+#include "amg/CaeUnit.h"
 #include "cadInterface/CadInterface.h"
 #include "cadInterface/CadResources.h"
 #include "fea/AttCodes.h"
 #include "fea/AttLbc.h"
 #include "gui/dialogs/lbc/UIAttPS.h"
-#include "gui/utils/UINotAvailable.h"
+#include "gui/graph2d/UIGraphEditDlg.h"
 #include "res/ResourceIds.h"
 
 namespace {
@@ -181,5 +182,33 @@ void CAttHeatPP::OnTypeChange() {
   if (!m_bNameEdited) ps->CopyNameText(*this, IDC_HEAT_TYPE, IDC_ATT_NAME);
 }
 
-// The graph editor is not part of the add-in yet; the table stays as it is.
-void CAttHeatPP::OnTable() { UINotAvailableYet(resLoadString(IDS_HEAT_TABLE_EDITOR).Text()); }
+// The film coefficient or heat generation against temperature, in the graph editor. OK keeps the
+// edited points (a first edit makes the page's graph); Cancel changes nothing.
+void CAttHeatPP::OnTable() {
+  const bool generation = Category() == CAttPS::kVolumetricHeatFlow;
+  int valueUnit = CaeUtFilmCoefficient;
+  if (generation) {
+    CadInterface* cad = CadInterface::GetCurrent();
+    const AttLbcDescript* descriptor = cad ? cad->FindLbcDescript(ToAttType(AttCode::VolumetricHeatFlow)) : nullptr;
+    if (descriptor) valueUnit = descriptor->unitType;
+  }
+  std::unique_ptr<CaeGraph>& graph = generation ? m_pHeatGenGraph : m_pFilmGraph;
+
+  CString yTitle;
+  GetDlgItemText(IDC_HEAT_LOWER_TITLE, yTitle);
+  std::string y = yTitle.str();
+  if (!y.empty() && y.front() == ' ') y.erase(0, 1);
+  const std::string x = CAttPS::Text(IDS_LBC_TEMPERATURE).str();
+  const std::string title = y + " " + resLoadString(IDS_GRAPH_VERSUS).Text() + " " + x;
+
+  CGraphEditDlg editor;
+  editor.m_graph = graph.get();
+  editor.SetXUnitType(CaeUtTemperature);
+  editor.SetYUnitType(valueUnit);
+  editor.SetColumn(0, x.c_str(), FALSE, TRUE);
+  editor.SetColumn(1, y.c_str(), FALSE, TRUE);
+  editor.SetTitles(title.c_str(), x.c_str(), y.c_str(), 0);
+  if (editor.DoModal() != IDOK) return;
+  if (!graph) graph = std::make_unique<CaeGraph>();
+  editor.StoreGraph(graph.get());
+}

@@ -14,6 +14,7 @@
 // the engine's own ones keep a pointer to the set and use the current analysis control.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -54,7 +55,15 @@ class AttFlbc {
   AttFlbc(CaeNode* node, const AttFlbcDescript* descript, class AttBaseLbc* owner, const CaeVector& value,
           const AttLbcComponents& components, const CaeCoordSys* coordSys = nullptr);
   AttFlbc(const AttFlbc& other) = default;
+  // The same value handed to another owner (the node is not read: it may be gone).
+  AttFlbc(const AttFlbc& other, class AttBaseLbc* owner) : AttFlbc(other) { owner_ = owner; }
+  // The node as it was given: it may have been freed with its mesh since. Read a node only
+  // through a live one that IsOn() this value.
   CaeNode* GetNode() const { return node_; }
+  // The id the node had when the value was made.
+  long NodeId() const { return nodeId_; }
+  // Whether this value belongs to the live node (not to a freed one that had its address).
+  bool IsOn(const CaeNode& live) const;
   const AttFlbcDescript* Descript() const { return descript_; }
   class AttBaseLbc* Owner() const {
     return owner_;
@@ -64,6 +73,8 @@ class AttFlbc {
 
  private:
   CaeNode* node_;
+  long nodeId_;
+  std::uint64_t nodeSerial_;
   const AttFlbcDescript* descript_;
   class AttBaseLbc* owner_;
   CaeVector value_;

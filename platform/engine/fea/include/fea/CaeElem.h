@@ -1,6 +1,7 @@
 // Mesh nodes, elements, element references, element descriptors and element properties.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "amg/CaeStamp.h"
@@ -18,8 +19,11 @@ enum CaeEdgeShape : int { CaeEdgeStraight = 0, CaeEdgeCurved = 1 };
 
 class CaeNode {
  public:
-  CaeNode(const CaeVector& coordinate, long id) : coordinate_(coordinate), id_(id) {}
+  CaeNode(const CaeVector& coordinate, long id) : coordinate_(coordinate), id_(id), serial_(NextSerial()) {}
   long Id() const { return id_; }
+  // Never the same for two nodes of one run, so a holder of a node's address can tell that node
+  // from a later one the allocator placed at the same address.
+  std::uint64_t Serial() const { return serial_; }
   void Id(long id) { id_ = id; }
   const CaeVector& Coordinate() const { return coordinate_; }
   void Coordinate(const CaeVector& coordinate) { coordinate_ = coordinate; }
@@ -34,6 +38,9 @@ class CaeNode {
   long id_;
   CaeTopoType location_ = 4;
   CaeStamp stamp_;
+  std::uint64_t serial_;
+
+  static std::uint64_t NextSerial();
 };
 
 // An element: its nodes (not owned), type, shape, order and id.

@@ -14,6 +14,7 @@
 #include "db/dbMateRelPair.h"
 #include "db/dbOpen.h"
 #include "mcad/amikey.h"
+#include "topo/acTopoMarkers.h"
 #include "topo/acTopoRef.h"
 #include "util/acObjKey.h"
 #include "util/acSymbol.h"
@@ -173,13 +174,6 @@ Adesk::Boolean CaepMateRelEnt::worldDraw(AcGiWorldDraw* mode) {
   return Adesk::kTrue;
 }
 
-void CaepMateRelEnt::EdgeParameters(CaeTopoRef* edge, double* params, int n) {
-  CaeVector lower, upper;
-  edge->ParamRange(lower, upper);
-  const double t0 = lower[0], t1 = upper[0];
-  for (int i = 0; i < n; ++i) params[i] = t0 + (i + 0.5) * (t1 - t0) / n;
-}
-
 void CaepMateRelEnt::DrawSymbol(AcGiWorldDraw* mode, CaeTopoRef* ref) {
   if (!ref || !ref->IsVisible()) return;
   switch (ref->Kind()) {
@@ -187,7 +181,7 @@ void CaepMateRelEnt::DrawSymbol(AcGiWorldDraw* mode, CaeTopoRef* ref) {
       const AcSymbol* symbol = acFindSymbolName("doubleArrow");
       MATE_CHECK(symbol != nullptr);
       double params[kArrowsPerEdge];
-      EdgeParameters(ref, params, kArrowsPerEdge);
+      acEdgeMarkerParameters(ref, params, kArrowsPerEdge);
       CaeTopoRef* own = GetTopoRef();
       const bool onFace = own && own->Kind() == CaeTopoRef::kFace;
       const int noAxes[6] = {0, 0, 0, 0, 0, 0};

@@ -86,8 +86,6 @@ class CaepMateRelEnt : public AttMateRel, public AcDbEntity, public AcTopoAttrib
   // The markers on `ref`: two on an edge at 1/4 and 3/4 of its parameter range, two on each edge of
   // a face or of a body's faces; nothing for a hidden reference. A vertex is a consistency check.
   void DrawSymbol(AcGiWorldDraw* mode, CaeTopoRef* ref);
-  // `n` parameters spread evenly over the middle of an edge's range: t0 + (i + 0.5)(t1 - t0) / n.
-  static void EdgeParameters(CaeTopoRef* edge, double* params, int n);
 
  private:
   Acad::ErrorStatus FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dxf, bool reading);

@@ -20,6 +20,7 @@
 #include "fea/AmgMesh.h"
 #include "meshcon_fixture.h"
 #include "test_env.h"
+#include "topo/acTopoMarkers.h"
 #include "topo/acTopoRef.h"
 #include "util/acObjKey.h"
 
@@ -63,7 +64,7 @@ TEST_F(MeshConTest, MarkersStandOnTheGeometryByKindAndType) {
   // A spread constraint on an edge: three markers at 1/6, 1/2 and 5/6 of its parameter range.
   std::vector<CaeVector> edgeThirds;
   double t[3];
-  CaepConEnt::EdgeParameters(edge, t, 3);
+  acEdgeMarkerParameters(edge, t, 3);
   for (double ti : t) {
     CaeVector p;
     edge->Feval(CaeVector(ti, 0, 0), p);

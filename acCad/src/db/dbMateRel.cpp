@@ -115,13 +115,21 @@ Acad::ErrorStatus CaepMateRelEnt::subErase(Adesk::Boolean erasing) {
     acutPrintf("\nTLX Exception: %s", error.String().Text());
   }
   erasing ? AttMateRel::MarkAsErased() : MarkAsNotErased();
-  topologyLost_ = 0;
+  // History replay brings the flag back with the fields.
+  if (!isUndoing()) topologyLost_ = 0;
   acNotifyKeyErased(key_, erasing ? 1 : 0);
   return Acad::eOk;
 }
 
 void CaepMateRelEnt::UponTopoRefModify() {
   if (IsActive()) recordGraphicsModified(true);
+}
+
+void CaepMateRelEnt::ReviveTopology() {
+  UnErase();
+  if (!database()) return;
+  DbTransaction transaction(database());
+  if (CaepMateRelPair* pair = OpenPair(false)) pair->ResolveMissingSides();
 }
 
 void CaepMateRelEnt::UponTopoRefErase() {
@@ -234,7 +242,7 @@ int dbFileMateRecordHead(DbLbcFields& fields, AcDbDwgFiler* dwg, AcDbDxfFiler* d
     if (!dbReadDxfMarker(dxf, className)) return -1;
     fields.Int32(read);
   }
-  fields.Check(read == 0 || read == dataVersion, __LINE__);
+  fields.Check(read == 0 || (read >= kMateOldestDataVersion && read <= dataVersion), __LINE__);
   return read;
 }
 
@@ -253,6 +261,8 @@ Acad::ErrorStatus CaepMateRelEnt::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dx
       fields.Key(key);
       const AcDbObjectId pair = dxf && dbIsErasedOrGone(pairId_) ? AcDbObjectId() : pairId_;
       fields.Check((dwg ? dwg->writeSoftPointerId(pair) : dxf->writeObjectId(kDxfPair, pair)) == Acad::eOk, __LINE__);
+      Adesk::Int32 lost = topologyLost_;
+      fields.Int32(lost);
       return Acad::eOk;
     }
     const int version = dbFileMateRecordHead(fields, dwg, dxf, true, kClassName, 0, kDataVersion);
@@ -269,8 +279,12 @@ Acad::ErrorStatus CaepMateRelEnt::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dx
     fields.Double(scale);
     fields.Key(key.Slot());
     fields.Check((dwg ? dwg->readSoftPointerId(&pair) : dxf->readObjectId(kDxfPair, &pair)) == Acad::eOk, __LINE__);
+    Adesk::Int32 lost = 0;
+    if (version >= kDataVersion) fields.Int32(lost);
+    fields.Check(lost == 0 || lost == 1, __LINE__);
     // Applied only once the whole record is read.
     colorIndex_ = color;
+    topologyLost_ = lost;
     symbolScale_ = scale;
     pairId_ = pair;
     // The host's undo re-reads live relations: one whose key names what it names already keeps its

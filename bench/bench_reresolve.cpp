@@ -1,6 +1,7 @@
 // Re-resolution at the end of a parameter change, on the plate with a grid of holes: 2,000
-// references (1,000 faces, 1,000 edges) carry a mesh-size constraint each, held by an analysis
-// model as refinements are. Each run types "PARAM set grid/D ..." at the host's command line and
+// references (1,000 faces, 1,000 edges) carry a mesh refinement each, made through the CAD
+// interface as the refinement sheet makes them; the body carries a mesh (made, not generated) and
+// two faces a mating relation. Each run types "PARAM set grid/D ..." at the host's command line and
 // splits the command at the boundaries the add-in hears: from its start to its end is the
 // part's regeneration, from its end on the pass (re-validation of every reference, re-attachment
 // of every attribute, the modify reactions with their undo snapshots). The aim is a pass within
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "CadInterface/AcCadEntry.h"
+#include "CadInterface/AcCadInterface.h"
 #include "amg/CaeEngine.h"
 #include "amg/CaeString.h"
 #include "arx/acdocman.h"
@@ -25,10 +27,13 @@
 #include "arx/hostcmds.h"
 #include "arx/hostinput.h"
 #include "arx/rxdlinkr.h"
+#include "cadInterface/CadInterface.h"
+#include "cadInterface/CadTransactionScope.h"
 #include "db/dbControl.h"
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
 #include "fea/AmgMesh.h"
+#include "fea/AnlControl.h"
 #include "grid_plate.h"
 #include "mcad/amiapp.h"
 #include "mcad/amikey.h"
@@ -44,51 +49,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A refinement as the drawing keeps one: an entity with its engine constraint and its key.
-class BenchRefinement : public AcDbEntity, public AmgConstraint, public AcTopoAttribObject {
- public:
-  ACRX_DECLARE_MEMBERS(BenchRefinement);
-  ~BenchRefinement() override { delete key_; }
-  void SetKey(AmiObjectKey* key) { key_ = key; }
-  AmiObjectKey* TopoKey() const override { return key_; }
-  bool TopologyLost() const override { return lost_; }
-  void ReviveTopology() override { erase(false); }
-  void UponTopoRefErase() override {
-    erase(true);
-    lost_ = true;
-  }
-  void UponTopoRefModify() override { recordGraphicsModified(true); }
-  Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override {
-    if (Acad::ErrorStatus status = AcDbEntity::dwgOutFields(filer); status != Acad::eOk) return status;
-    amiWriteKey(filer, key_);
-    filer->writeDouble(Size());
-    for (int i = 0; i < 3; ++i) filer->writeDouble(Location()[i]);
-    return filer->writeInt32(lost_ ? 1 : 0);
-  }
-  Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override {
-    if (Acad::ErrorStatus status = AcDbEntity::dwgInFields(filer); status != Acad::eOk) return status;
-    AmiKey* read = nullptr;
-    if (amiReadKey(filer, read) == Ami::eOk) {
-      delete key_;
-      key_ = dynamic_cast<AmiObjectKey*>(read);
-    }
-    double value = 0;
-    filer->readDouble(&value);
-    CaeVector location;
-    for (int i = 0; i < 3; ++i) filer->readDouble(&location[i]);
-    Adesk::Int32 lost = 0;
-    const Acad::ErrorStatus status = filer->readInt32(&lost);
-    lost_ = lost != 0;
-    return status;
-  }
-
- private:
-  AmiObjectKey* key_ = nullptr;
-  bool lost_ = false;
-};
-
-ACRX_CONS_DEFINE_MEMBERS(BenchRefinement, AcDbEntity, "BENCHREFINEMENT")
-
 constexpr int kFacesCarrying = 1000;
 constexpr int kEdgesCarrying = 1000;
 
@@ -99,23 +59,41 @@ void hear(const char* pass) {
 
 AcDbObjectId part;
 
+// The refinements, the body's mesh and the relation, each as the add-in makes it.
+bool carryAttributes(const std::vector<AcTopoRef*>& carrying, AcTopoRef* body) {
+  CadInterface* cad = CadInterface::GetCurrent();
+  AcCadInterface* ac = AcCadInterface::GetCurrentAc();
+  if (!cad || !ac) return false;
+  CadTransactionScope transaction(*cad);
+  transaction.Start();
+  cad->SelectOrCreateModel("Stress", AnlStress);
+  auto* model = dynamic_cast<CaepAnlModelObj*>(AnlControl::GetCurrent()->CurrentAnlModel());
+  if (!model) return false;
+  std::vector<AcTopoRef*> faces;
+  for (AcTopoRef* reference : carrying) {
+    if (cad->CreateMeshConstraint(3, 1.0, 1, 2.0, 0, 0, 0, 0, reference->GetBrEntity()) != 1) return false;
+    if (reference->Kind() == CaeTopoRef::kFace) faces.push_back(reference);
+  }
+  if (faces.size() < 2 || !model->NewMesh(body)) return false;
+  ac->CreateMateRelPair(faces[0]->GetBrEntity(), faces[1]->GetBrEntity(), CaeString("Joint"), 3, 1.0);
+  transaction.Commit();
+  return model->NumMateRelPairs() == 1;
+}
+
 bool openDrawing() {
   CaeEngine::ResetState();
   cadhost::startHost(true);
   if (!mcadLoadApiModule() || !acrxModuleAttach() ||
       !acrxDynamicLinker->loadBuiltinApplication("kestrum.arx", acrxEntryPoint))
     return false;
-  BenchRefinement::desc();
   AcDbDatabase* db = acDocManagerPtr()->curDocument()->database();
   part = mcadAddPart(db, "grid", bench::gridPlateText(), gp_Trsf());
   if (part.isNull()) return false;
   AcBrBrep probe;
   probe.setSubentPath(AcDbFullSubentPath(part, kNullSubent));
-  if (!acTopoRefFromBrEntity(acCanonicalBrEntity(&probe))) return false;
+  AcTopoRef* body = acTopoRefFromBrEntity(acCanonicalBrEntity(&probe));
+  if (!body) return false;
 
-  DbTransaction transaction(db);
-  auto* model = dynamic_cast<CaepAnlModelObj*>(dbControlOf(db)->NewAnlModel(CaeString("Stress"), AnlStress));
-  if (!model) return false;
   int faces = 0;
   int edges = 0;
   std::vector<AcTopoRef*> carrying;
@@ -129,17 +107,7 @@ bool openDrawing() {
       carrying.push_back(reference);
     }
   }
-  for (AcTopoRef* reference : carrying) {
-    AmiKey* copy = nullptr;
-    if (amiCopyKey(reference->Key(), copy) != Ami::eOk) return false;
-    auto* refinement = new BenchRefinement();
-    refinement->SetKey(static_cast<AmiObjectKey*>(copy));
-    refinement->SetSize(2.0);
-    model->AddConstraint(refinement);
-    reference->AddAttribute(refinement);
-    refinement->SetTopoRef(reference);
-  }
-  return faces == kFacesCarrying && edges == kEdgesCarrying;
+  return faces == kFacesCarrying && edges == kEdgesCarrying && carryAttributes(carrying, body);
 }
 
 void BM_PassAtTheEndOfAParameterChange(benchmark::State& state) {

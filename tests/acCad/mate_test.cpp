@@ -23,6 +23,7 @@
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
 #include "fea/AnlControl.h"
+#include "lost_flag_table.h"
 #include "mcad/amikey.h"
 #include "mcad/amipart.h"
 #include "symbol_fixture.h"
@@ -118,7 +119,7 @@ TEST_F(MateTest, APairPutsTwoRelationsOnTheirLayerAttachedToItAndToTheirFaces) {
       EXPECT_EQ(relation->PairId(), three.pair->objectId());
       EXPECT_EQ(relation->GetTopoRef(), ref);
       EXPECT_TRUE(ref->HasAttributeId(relation->objectId()));
-      EXPECT_EQ(relation->DataVersion(), 630);
+      EXPECT_EQ(relation->DataVersion(), CaepMateRelEnt::kDataVersion);
       EXPECT_TRUE(relation->Key()->hasBoundObject());
     }
     int colour = 0;
@@ -218,7 +219,7 @@ TEST_F(MateTest, RecordsRoundTripAndAFilerFailureAtAnyCallLeavesTheCopyEmpty) {
       AcDbDwgFiler in(type, db(), relation);
       ASSERT_EQ(relationCopy.dwgInFields(&in), Acad::eOk);
       EXPECT_TRUE(in.atEnd());
-      EXPECT_EQ(relationCopy.DataVersion(), 630);
+      EXPECT_EQ(relationCopy.DataVersion(), CaepMateRelEnt::kDataVersion);
       EXPECT_EQ(relationCopy.ColorIndex(), 4);
       EXPECT_EQ(relationCopy.SymbolScale(), 1.5);
       EXPECT_EQ(relationCopy.PairId(), three.pair->objectId());
@@ -265,6 +266,33 @@ TEST_F(MateTest, RecordsRoundTripAndAFilerFailureAtAnyCallLeavesTheCopyEmpty) {
       EXPECT_TRUE(copy.FirstId().isNull());
     }
   });
+}
+
+// A relation record by hand: the entity's own fields, then the data version, colour 3, scale 2,
+// the key of `part`'s plate top, the pair, and the topology-lost flag from version 631.
+std::string relationRecord(int version, AcDbObjectId part, AcDbObjectId pair, long lost) {
+  AcDbDwgFiler filer(AcDb::kFileFiler, topotest::TopoTest::db());
+  kestrum::test::writeAttributeRecordHead(filer, CaepMateRelEnt(), version, part);
+  EXPECT_EQ(filer.writeSoftPointerId(pair), Acad::eOk);
+  if (version >= CaepMateRelEnt::kDataVersion) {
+    EXPECT_EQ(filer.writeInt32(static_cast<Adesk::Int32>(lost)), Acad::eOk);
+  }
+  return filer.takeBuffer();
+}
+
+TEST_F(MateTest, TheTopologyLostFlagIsReadFromVersion631AndBoundedToZeroOrOne) {
+  const int index = makePair("Joint", face(base, "plate/top"), face(arm, "base/bottom"));
+  AcDbObjectId pairId;
+  asCommand([&] { pairId = open(index).pair->objectId(); });
+  kestrum::test::expectTheLostFlagTable<CaepMateRelEnt>(
+      db(), [&](int version, long lost) { return relationRecord(version, base, pairId, lost); }, "dbMateRel",
+      [&](const CaepMateRelEnt& read) { EXPECT_EQ(read.PairId(), pairId); });
+  // Records older than the first data version are refused too.
+  CaepMateRelEnt read;
+  const std::string older = relationRecord(kMateOldestDataVersion - 1, base, pairId, 0);
+  AcDbDwgFiler in(AcDb::kFileFiler, db(), older);
+  EXPECT_NE(read.dwgInFields(&in), Acad::eOk);
+  EXPECT_EQ(read.DataVersion(), 0);
 }
 
 // An object made by the default constructor writes its data version 0 and nothing more (the reader
@@ -457,6 +485,44 @@ TEST_F(MatePocketTest, AKeyThatNoLongerResolvesIsKeptAndWrittenBack) {
     EXPECT_EQ(reread.Key()->objectId(), block);
     EXPECT_EQ(reread.PairId(), pairId);
   });
+}
+
+// A pair resolved while a side's face is gone (as a drawing is read) stays in the drawing,
+// inactive; the part edit that brings the face back makes the pair and both relations active and
+// drawn again, without waiting for the drawing to be reopened.
+TEST_F(MatePocketTest, APairWithASideMissingComesBackWithTheFaceByTheNextEdit) {
+  command("PARAM set block/Depth 12");
+  asCommand([&] {
+    // Brought back by hand while the face is gone, then resolved as after reading.
+    CaepMateRelPair* pair = openErased<CaepMateRelPair>(pairId);
+    pair->UnErase();
+    pair->ResolveTopoRefs(MateTestModel());
+    EXPECT_TRUE(pair->SideMissing());
+    EXPECT_TRUE(pair->IsMarkedAsErased());
+    EXPECT_TRUE(openErased<CaepMateRelEnt>(bottomId)->GeometryMissing());
+    EXPECT_TRUE(openErased<CaepMateRelEnt>(topId)->IsMarkedAsErased());
+  });
+  EXPECT_TRUE(drawnBy(bottomId).empty());
+  command("PARAM set block/Depth 6");  // the floor returns
+  asCommand([&] {
+    CaepMateRelPair* pair = openErased<CaepMateRelPair>(pairId);
+    EXPECT_FALSE(pair->isErased());
+    EXPECT_FALSE(pair->SideMissing());
+    EXPECT_FALSE(pair->IsMarkedAsErased());
+    EXPECT_EQ(MateTestModel()->NumLiveMateRelPairs(), 1);
+    for (AcDbObjectId id : {bottomId, topId}) {
+      CaepMateRelEnt* relation = openErased<CaepMateRelEnt>(id);
+      EXPECT_FALSE(relation->isErased());
+      EXPECT_FALSE(relation->GeometryMissing());
+      EXPECT_FALSE(relation->IsMarkedAsErased());
+      relation->MarkAsNotErased();  // no hold is left behind
+      EXPECT_FALSE(relation->IsMarkedAsErased());
+    }
+    auto* bottom = openErased<CaepMateRelEnt>(bottomId);
+    ASSERT_NE(bottom->GetTopoRef(), nullptr);
+    EXPECT_EQ(static_cast<AcTopoRef*>(bottom->GetTopoRef())->GetKey()->name(), "pocket/bottom");
+  });
+  EXPECT_FALSE(drawnBy(bottomId).empty());
 }
 
 }  // namespace

@@ -182,6 +182,28 @@ std::vector<Row> rows(const fs::path& folder) {
        [subModel](const StoreDrawing& d) {
          EXPECT_EQ(open<StoreMeshStandIn>(subModel(d, 0)->MeshId())->erase(), Acad::eOk);
        }},
+      // Listing opens for read: a rename or a change of a set's result or subset write-enables
+      // what it changes.
+      {"RenameListedModel",
+       [](const StoreDrawing& d) {
+         CaepAnlModelObj::cast(dbOpenMember(db(), d.stress, AcDb::kForRead))->Name(CaeString("Renamed"));
+       }},
+      {"RenameListedResultSet",
+       [model](const StoreDrawing& d) {
+         FerResultSet* set = model(d)->FindResultSet(CaeString("Stresses"));
+         ASSERT_NE(set, nullptr);
+         set->Name(CaeString("Renamed stresses"));
+       }},
+      {"ChangeResultAndSubSetOfAListedSet",
+       [model](const StoreDrawing& d) {
+         FerResultSet* set = model(d)->FindResultSet(CaeString("Stresses"));
+         ASSERT_NE(set, nullptr);
+         FerResult* result = set->FindResult(FerQtyDisplacement);
+         ASSERT_NE(result, nullptr);
+         result->SetName(CaeString("Moved"));
+         result->SetEntityCount(121);
+         set->GetSubSet(0)->SetValue(13.5);
+       }},
   };
 }
 

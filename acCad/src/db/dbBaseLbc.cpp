@@ -10,7 +10,6 @@
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeTransform.h"
 #include "arx/acutads.h"
-#include "arx/brbrep.h"
 #include "arx/dbdatabase.h"
 #include "arx/dbdxffiler.h"
 #include "arx/dbfiler.h"
@@ -360,18 +359,10 @@ CaeTopoRef* CaepBaseLbcEnt::ResolveTopology(CaeAttrib& attribute) {
     Condition().MarkAsErased();
     // Read back as taken by its topology: the next change of its part must run the pass that
     // brings it back, as it would have had the drawing stayed open.
-    if (topologyLost_ && isErased()) WatchPartOfKey();
+    if (topologyLost_ && isErased()) acWatchPartOfKey(topoKey_);
   }
   unresolved_ = 0;
   return ref;
-}
-
-void CaepBaseLbcEnt::WatchPartOfKey() const {
-  if (!acKeyNotNull(topoKey_)) return;
-  AcDbObjectIdArray part;
-  part.append(topoKey_->objectId());
-  AcBrBrep body;
-  if (body.setSubentPath(AcDbFullSubentPath(part, kNullSubent)) == AcBr::eOk) acWatchSolid(&body);
 }
 
 void CaepBaseLbcEnt::ResolveAfterUndo() {

@@ -173,8 +173,6 @@ class CaepBaseLbcEnt : public AcDbEntity, public CaepLbcVis {
   // Writes or reads the topology-lost flag that ends a record of `version` (read as 0 before it
   // was filed), so that a condition its face took is revived when the face returns after a reopen.
   void FileTopologyLost(DbLbcFields& fields, int version);
-  // Puts the solid watch on the part the key names, so that its changes reach re-resolution.
-  void WatchPartOfKey() const;
   // What the drawing shows once the gate lets it through; the display flags are checked by the
   // visual part (CaepLbcVis::SymbolsShown).
   virtual void DrawCondition(AcGiWorldDraw* mode);

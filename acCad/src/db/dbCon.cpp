@@ -13,6 +13,7 @@
 #include "db/dbTransform.h"
 #include "fea/AnlModel.h"
 #include "mcad/amikey.h"
+#include "topo/acTopoMarkers.h"
 #include "topo/acTopoRef.h"
 #include "util/acObjKey.h"
 #include "util/acSymbol.h"
@@ -125,14 +126,6 @@ Acad::ErrorStatus CaepConEnt::subErase(Adesk::Boolean erasing) {
 
 // ---- drawing ------------------------------------------------------------------------------------
 
-void CaepConEnt::EdgeParameters(CaeTopoRef* edge, double* parameters, int n) {
-  CaeVector lower, upper;
-  edge->ParamRange(lower, upper);
-  const double t0 = lower[0];
-  const double t1 = upper[0];
-  for (int i = 0; i < n; ++i) parameters[i] = t0 + (i + 0.5) * (t1 - t0) / n;
-}
-
 Adesk::Boolean CaepConEnt::worldDraw(AcGiWorldDraw* mode) {
   try {
     if (IsActive() && dataVersion_ != 0 && unresolved_ == 0) DrawMarkers(mode, GetTopoRef());
@@ -152,41 +145,11 @@ void CaepConEnt::DrawMarker(AcGiWorldDraw* mode, const CaeVector& position, cons
 }
 
 void CaepConEnt::DrawMarkers(AcGiWorldDraw* mode, CaeTopoRef* ref) const {
-  if (!ref || !ref->IsVisible()) return;
-  switch (ref->Kind()) {
-    case CaeTopoRef::kVertex: {
-      CaeVector point;
-      ref->Feval(CaeVector(), point);
-      DrawMarker(mode, point, Location());  // the marker stands at the constraint's location
-      return;
-    }
-    case CaeTopoRef::kEdge: {
-      if (Type() == AmgConstrPoint) {
-        DrawMarker(mode, Location(), Location());
-        return;
-      }
-      double parameters[kMarkersPerEdge];
-      EdgeParameters(ref, parameters, kMarkersPerEdge);
-      for (double t : parameters) {
-        CaeVector point;
-        ref->Feval(CaeVector(t, 0.0, 0.0), point);
-        DrawMarker(mode, point, point);
-      }
-      return;
-    }
-    case CaeTopoRef::kFace:
-    case CaeTopoRef::kBody: {
-      int flag = 0;
-      for (CaeTopoRef* child = ref->FirstChild(flag); child;) {
-        DrawMarkers(mode, child);
-        int next = 0;
-        child = ref->NextChild(child, flag, next);
-        flag = next;
-      }
-      return;
-    }
-    default: CaeMsgCall::GeneralError(kSource, __LINE__);
-  }
+  // A vertex's marker, and a point constraint's one marker per edge, stand at its location.
+  const bool point = Type() == AmgConstrPoint;
+  acWalkMarkerPoints(ref, point ? 1 : kMarkersPerEdge, [&](int on, const CaeVector& at) {
+    DrawMarker(mode, at, on == CaeTopoRef::kVertex || point ? Location() : at);
+  });
 }
 
 // ---- filing -------------------------------------------------------------------------------------

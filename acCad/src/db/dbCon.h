@@ -53,8 +53,6 @@ class CaepConEnt : public AcDbEntity, public AmgConstraint, public AcTopoAttribO
   // After a read: the reference of the key, rebound to the reference's key and listed by it;
   // without one the filed key stays and the engine object is marked erased.
   void ResolveTopoRef();
-  // The markers' parameters on an edge: t0 + (i + 0.5)(t1 - t0)/n for i = 0 .. n-1.
-  static void EdgeParameters(CaeTopoRef* edge, double* parameters, int n);
 
   // ---- re-resolution (AcTopoAttribObject) ----
   AmiObjectKey* TopoKey() const override { return topoKey_; }

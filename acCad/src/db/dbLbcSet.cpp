@@ -113,7 +113,8 @@ void CaepLbcSetObj::ForEachMember(AcDb::OpenMode mode, bool openErased, Visit&& 
 
 AttBaseLbc* CaepLbcSetObj::FirstLbc() {
   lbcs_.RemoveAll();
-  ForEachMember(AcDb::kForWrite, false, [&](AcDbObjectId, AttBaseLbc* condition) {
+  // Listing reads; whoever changes a member write-enables it.
+  ForEachMember(AcDb::kForRead, false, [&](AcDbObjectId, AttBaseLbc* condition) {
     if (condition) lbcs_.Append(condition);
   });
   return AttLbcCase::FirstLbc();
@@ -146,12 +147,12 @@ int CaepLbcSetObj::NumLbcs() { return conditionIds_.length(); }
 
 AttBaseLbc* CaepLbcSetObj::GetLbc(int position) {
   CAE_CHECK(position >= 1 && position <= conditionIds_.length());
-  return ConditionOf(conditionIds_[position - 1], AcDb::kForWrite, true);
+  return ConditionOf(conditionIds_[position - 1], AcDb::kForRead, true);
 }
 
 int CaepLbcSetObj::CountLbcs(int flag) {
   int count = 0;
-  ForEachMember(AcDb::kForWrite, flag != 0, [&](AcDbObjectId, AttBaseLbc* condition) {
+  ForEachMember(AcDb::kForRead, flag != 0, [&](AcDbObjectId, AttBaseLbc* condition) {
     if (condition && (flag == 0 || !condition->IsMarkedAsErased())) ++count;
   });
   return count;

@@ -14,6 +14,7 @@
 #include "db/dbMateRelPair.h"
 #include "db/dbOpen.h"
 #include "mcad/amikey.h"
+#include "topo/acTopoMarkers.h"
 #include "topo/acTopoRef.h"
 #include "util/acObjKey.h"
 #include "util/acSymbol.h"
@@ -114,13 +115,21 @@ Acad::ErrorStatus CaepMateRelEnt::subErase(Adesk::Boolean erasing) {
     acutPrintf("\nTLX Exception: %s", error.String().Text());
   }
   erasing ? AttMateRel::MarkAsErased() : MarkAsNotErased();
-  topologyLost_ = 0;
+  // History replay brings the flag back with the fields.
+  if (!isUndoing()) topologyLost_ = 0;
   acNotifyKeyErased(key_, erasing ? 1 : 0);
   return Acad::eOk;
 }
 
 void CaepMateRelEnt::UponTopoRefModify() {
   if (IsActive()) recordGraphicsModified(true);
+}
+
+void CaepMateRelEnt::ReviveTopology() {
+  UnErase();
+  if (!database()) return;
+  DbTransaction transaction(database());
+  if (CaepMateRelPair* pair = OpenPair(false)) pair->ResolveMissingSides();
 }
 
 void CaepMateRelEnt::UponTopoRefErase() {
@@ -173,13 +182,6 @@ Adesk::Boolean CaepMateRelEnt::worldDraw(AcGiWorldDraw* mode) {
   return Adesk::kTrue;
 }
 
-void CaepMateRelEnt::EdgeParameters(CaeTopoRef* edge, double* params, int n) {
-  CaeVector lower, upper;
-  edge->ParamRange(lower, upper);
-  const double t0 = lower[0], t1 = upper[0];
-  for (int i = 0; i < n; ++i) params[i] = t0 + (i + 0.5) * (t1 - t0) / n;
-}
-
 void CaepMateRelEnt::DrawSymbol(AcGiWorldDraw* mode, CaeTopoRef* ref) {
   if (!ref || !ref->IsVisible()) return;
   switch (ref->Kind()) {
@@ -187,7 +189,7 @@ void CaepMateRelEnt::DrawSymbol(AcGiWorldDraw* mode, CaeTopoRef* ref) {
       const AcSymbol* symbol = acFindSymbolName("doubleArrow");
       MATE_CHECK(symbol != nullptr);
       double params[kArrowsPerEdge];
-      EdgeParameters(ref, params, kArrowsPerEdge);
+      acEdgeMarkerParameters(ref, params, kArrowsPerEdge);
       CaeTopoRef* own = GetTopoRef();
       const bool onFace = own && own->Kind() == CaeTopoRef::kFace;
       const int noAxes[6] = {0, 0, 0, 0, 0, 0};
@@ -240,7 +242,7 @@ int dbFileMateRecordHead(DbLbcFields& fields, AcDbDwgFiler* dwg, AcDbDxfFiler* d
     if (!dbReadDxfMarker(dxf, className)) return -1;
     fields.Int32(read);
   }
-  fields.Check(read == 0 || read == dataVersion, __LINE__);
+  fields.Check(read == 0 || (read >= kMateOldestDataVersion && read <= dataVersion), __LINE__);
   return read;
 }
 
@@ -259,6 +261,8 @@ Acad::ErrorStatus CaepMateRelEnt::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dx
       fields.Key(key);
       const AcDbObjectId pair = dxf && dbIsErasedOrGone(pairId_) ? AcDbObjectId() : pairId_;
       fields.Check((dwg ? dwg->writeSoftPointerId(pair) : dxf->writeObjectId(kDxfPair, pair)) == Acad::eOk, __LINE__);
+      Adesk::Int32 lost = topologyLost_;
+      fields.Int32(lost);
       return Acad::eOk;
     }
     const int version = dbFileMateRecordHead(fields, dwg, dxf, true, kClassName, 0, kDataVersion);
@@ -275,8 +279,12 @@ Acad::ErrorStatus CaepMateRelEnt::FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dx
     fields.Double(scale);
     fields.Key(key.Slot());
     fields.Check((dwg ? dwg->readSoftPointerId(&pair) : dxf->readObjectId(kDxfPair, &pair)) == Acad::eOk, __LINE__);
+    Adesk::Int32 lost = 0;
+    if (version >= kDataVersion) fields.Int32(lost);
+    fields.Check(lost == 0 || lost == 1, __LINE__);
     // Applied only once the whole record is read.
     colorIndex_ = color;
+    topologyLost_ = lost;
     symbolScale_ = scale;
     pairId_ = pair;
     // The host's undo re-reads live relations: one whose key names what it names already keeps its

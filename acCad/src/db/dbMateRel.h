@@ -11,8 +11,10 @@
 //
 // Record (the host entity's own data first, so the layer and colour are filed): UInt16 data
 // version (0: nothing follows), Int16 colour, Double symbol scale, the topology key, the pair as a
-// soft pointer. A key that did not resolve when the drawing was read is kept and written back
-// unchanged, so the relation returns when its geometry does. A failed filer call, a damaged record
+// soft pointer, and from version 631 the Int32 topology-lost flag (0 or 1; older records read 0).
+// A key that did not resolve when the drawing was read is kept and written back unchanged, so the
+// relation returns when its geometry does; one saved erased by its face comes back, with its pair,
+// at the first change of its part that brings the face back. A failed filer call, a damaged record
 // or an engine exception prints "\nTLX Exception: %s" and answers eFilerError.
 #pragma once
 
@@ -40,7 +42,7 @@ class CaepMateRelEnt : public AttMateRel, public AcDbEntity, public AcTopoAttrib
   CaepMateRelEnt(const CaepMateRelEnt&) = delete;
   CaepMateRelEnt& operator=(const CaepMateRelEnt&) = delete;
 
-  static constexpr int kDataVersion = 630;
+  static constexpr int kDataVersion = 631;
 
   int DataVersion() const { return dataVersion_; }
   int IsUnresolved() const { return unresolved_; }
@@ -73,7 +75,8 @@ class CaepMateRelEnt : public AttMateRel, public AcDbEntity, public AcTopoAttrib
   void UponTopoRefErase() override;
   AmiObjectKey* TopoKey() const override { return key_; }
   bool TopologyLost() const override { return topologyLost_ != 0; }
-  void ReviveTopology() override { UnErase(); }
+  // Un-erases the three; a relation read erased resolves with its pair then.
+  void ReviveTopology() override;
 
   // ---- host side ----
   Adesk::Boolean worldDraw(AcGiWorldDraw* mode) override;
@@ -86,8 +89,6 @@ class CaepMateRelEnt : public AttMateRel, public AcDbEntity, public AcTopoAttrib
   // The markers on `ref`: two on an edge at 1/4 and 3/4 of its parameter range, two on each edge of
   // a face or of a body's faces; nothing for a hidden reference. A vertex is a consistency check.
   void DrawSymbol(AcGiWorldDraw* mode, CaeTopoRef* ref);
-  // `n` parameters spread evenly over the middle of an edge's range: t0 + (i + 0.5)(t1 - t0) / n.
-  static void EdgeParameters(CaeTopoRef* edge, double* params, int n);
 
  private:
   Acad::ErrorStatus FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dxf, bool reading);
@@ -110,7 +111,8 @@ class CaepMateRelEnt : public AttMateRel, public AcDbEntity, public AcTopoAttrib
 
 // The head both mating records start with: the record version (0: no data) as a UInt16 in a
 // drawing file, after the class marker as an Int32 in DXF. Writing files `version` and answers it;
-// reading answers the version read (0 or `dataVersion`, else the fields fail), or -1 when a DXF
-// record does not carry the class's marker.
+// reading answers the version read (0, or from kMateOldestDataVersion to `dataVersion`, else the
+// fields fail), or -1 when a DXF record does not carry the class's marker.
+inline constexpr int kMateOldestDataVersion = 630;
 int dbFileMateRecordHead(DbLbcFields& fields, AcDbDwgFiler* dwg, AcDbDxfFiler* dxf, bool reading, const char* className,
                          int version, int dataVersion);

@@ -183,26 +183,58 @@ void CaepMateRelPair::ResolveTopoRefs(CaepAnlModelObj* model) {
   try {
     DbTransaction transaction(database());
     PAIR_CHECK(model != nullptr && setOwnerId(model->objectId()) == Acad::eOk);
-    CaepMateRelEnt* relations[2] = {nullptr, nullptr};
-    bool missing = false;
-    for (int i = 0; i < 2; ++i) {
-      relations[i] = static_cast<CaepMateRelEnt*>(i == 0 ? MateRel1() : MateRel2());
-      if (!relations[i]) {
-        missing = true;  // a side the drawing lost with its record
-        continue;
-      }
+    if (isErased()) {
+      // Saved erased by a side's face: the part is watched, so that the face's return brings the
+      // three back (the relation's revival resolves them then).
+      for (AcDbObjectId id : {firstId_, secondId_})
+        if (CaepMateRelEnt* relation = OpenRelation(id); relation && relation->TopologyLost())
+          acWatchPartOfKey(relation->Key());
+      return;
+    }
+    ResolveSides(true);
+  } catch (const CaeExcept& error) {
+    acutPrintf("\nTLX Exception: %s", error.String().Text());
+  }
+}
+
+void CaepMateRelPair::ResolveSides(bool afterReading) {
+  DbTransaction transaction(database());
+  CaepMateRelEnt* relations[2] = {nullptr, nullptr};
+  bool missing = false;
+  for (int i = 0; i < 2; ++i) {
+    relations[i] = OpenRelation(i == 0 ? firstId_ : secondId_);
+    if (!relations[i]) {
+      missing = true;  // a side the drawing lost with its record
+      continue;
+    }
+    if (afterReading || relations[i]->IsUnresolved() || relations[i]->GeometryMissing()) {
+      dbWriteEnable(*relations[i]);
       relations[i]->ResolveTopoRef();
-      relations[i]->MarkAsNotCurrent();
-      if (relations[i]->GeometryMissing()) missing = true;
     }
-    // A relation that lost one side is inactive as a whole; the drawing objects stay.
-    sideMissing_ = missing;
-    for (CaepMateRelEnt* relation : relations) {
-      if (!relation) continue;
-      relation->HoldErasedMark(missing);
-      if (missing) relation->AttMateRel::MarkAsErased();
-    }
-    if (missing) CaeActive::MarkAsErased();
+    if (afterReading) relations[i]->MarkAsNotCurrent();
+    if (relations[i]->GeometryMissing()) missing = true;
+  }
+  // A relation that lost one side is inactive as a whole; the drawing objects stay. Once both
+  // sides have their geometry, the pair and the relations are active again.
+  sideMissing_ = missing;
+  for (CaepMateRelEnt* relation : relations) {
+    if (!relation) continue;
+    relation->HoldErasedMark(missing);
+    if (missing)
+      relation->AttMateRel::MarkAsErased();
+    else if (!relation->isErased())
+      relation->MarkAsNotErased();
+  }
+  if (missing)
+    CaeActive::MarkAsErased();
+  else if (!isErased())
+    MarkAsNotErased();
+}
+
+void CaepMateRelPair::ResolveMissingSides() {
+  if (isErased()) return;
+  try {
+    ResolveSides(false);
   } catch (const CaeExcept& error) {
     acutPrintf("\nTLX Exception: %s", error.String().Text());
   }

@@ -5,7 +5,9 @@
 // Erasing the pair erases both relations; un-erasing it (UnErase, or erase(false) outside the
 // host's history) brings both back. A pair whose side lost its geometry when the drawing was read
 // stays in the drawing, marked erased for the engine with both relations, so that the deck passes
-// over it. So does a pair one of whose relations the drawing lost (its record could not be read).
+// over it, until the side's geometry returns (the re-resolution after a part edit, undo or redo
+// resolves it again). So does a pair one of whose relations the drawing lost (its record could
+// not be read), for good.
 //
 // Record (the host object's own data first): UInt16 data version (0: nothing follows), String
 // name (never empty), first and second relation as soft pointers. A failed filer call, a damaged
@@ -59,8 +61,13 @@ class CaepMateRelPair : public AnlMateRelPair, public AcDbObject {
   // Brings back the pair and both relations (the pair open for write).
   void UnErase();
   // After reading: the model becomes the owner, both relations resolve, and a pair with a side
-  // that names no geometry is marked erased for the engine, with both relations.
+  // that names no geometry is marked erased for the engine, with both relations. A pair read
+  // erased watches the parts of its relations that their faces took.
   void ResolveTopoRefs(CaepAnlModelObj* model);
+  // After the re-attachment (while a side is missing) or a relation's revival: the relations that
+  // have not resolved, or miss their geometry, resolve again; once both sides have it, the pair
+  // and both relations are active again. An erased pair does nothing.
+  void ResolveMissingSides();
 
   // ---- host side ----
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
@@ -73,6 +80,9 @@ class CaepMateRelPair : public AnlMateRelPair, public AcDbObject {
   CaepMateRelEnt* OpenRelation(AcDbObjectId id);
   Acad::ErrorStatus FileFields(AcDbDwgFiler* dwg, AcDbDxfFiler* dxf, bool reading);
   void FileRecord(DbLbcFields& fields, bool writing);
+  // Resolves the relations (all of them after reading, else those unresolved or missing their
+  // geometry) and holds or releases the erased marks by whether a side is missing.
+  void ResolveSides(bool afterReading);
   // Erases (or un-erases) both relations, each once.
   void CascadeToRelations(bool erasing);
 

@@ -415,8 +415,9 @@ void CaepAnlModelObj::Reconcile(DbMaterialSource& materials) {
         constraint->MarkAsNotCurrent();
       }
     }
+    // Erased pairs too: one its face took watches the part (see dbResolvePair).
     for (AcDbObjectId id : pairIds_)
-      if (auto* pair = dynamic_cast<AnlMateRelPair*>(dbOpenLive(database(), id, AcDb::kForWrite)))
+      if (auto* pair = dynamic_cast<AnlMateRelPair*>(dbOpenMember(database(), id, AcDb::kForWrite, true)))
         dbResolvePair(pair, this);
   } catch (const CaeExcept& error) {
     acutPrintf("\nTLX Exception: %s", error.String().Text());

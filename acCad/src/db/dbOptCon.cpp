@@ -15,6 +15,7 @@
 #include "db/dbTransform.h"
 #include "fea/AnlResltCase.h"
 #include "mcad/amikey.h"
+#include "topo/acTopoMarkers.h"
 #include "topo/acTopoRef.h"
 #include "util/acObjKey.h"
 #include "util/acSymbol.h"
@@ -237,12 +238,6 @@ void CaepOptConstraint::Resolve(bool markMissing) {
 
 // ---- drawing ------------------------------------------------------------------------------------
 
-void CaepOptConstraint::EdgeParams(CaeTopoRef* edge, double* parameters, int n) {
-  CaeVector lower, upper;
-  edge->ParamRange(lower, upper);
-  for (int i = 0; i < n; ++i) parameters[i] = lower[0] + (i + 0.5) * (upper[0] - lower[0]) / n;
-}
-
 Adesk::Boolean CaepOptConstraint::worldDraw(AcGiWorldDraw* mode) {
   if (unresolved_ != 0) return Adesk::kFalse;
   try {
@@ -269,37 +264,7 @@ void CaepOptConstraint::DrawCube(AcGiWorldDraw* mode, const CaeVector& point) co
 }
 
 void CaepOptConstraint::DrawSymbol(AcGiWorldDraw* mode, CaeTopoRef* ref) const {
-  if (!ref || !ref->IsVisible()) return;
-  switch (ref->Kind()) {
-    case CaeTopoRef::kVertex: {
-      CaeVector point;
-      ref->Feval(CaeVector(), point);
-      DrawCube(mode, point);
-      return;
-    }
-    case CaeTopoRef::kEdge: {
-      double parameters[kMarkersPerEdge];
-      EdgeParams(ref, parameters, kMarkersPerEdge);
-      for (double t : parameters) {
-        CaeVector point;
-        ref->Feval(CaeVector(t, 0.0, 0.0), point);
-        DrawCube(mode, point);
-      }
-      return;
-    }
-    case CaeTopoRef::kFace:
-    case CaeTopoRef::kBody: {
-      int flag = 0;
-      for (CaeTopoRef* child = ref->FirstChild(flag); child;) {
-        DrawSymbol(mode, child);
-        int next = 0;
-        child = ref->NextChild(child, flag, next);
-        flag = next;
-      }
-      return;
-    }
-    default: CaeMsgCall::GeneralError(kSource, __LINE__);
-  }
+  acWalkMarkerPoints(ref, kMarkersPerEdge, [&](int, const CaeVector& point) { DrawCube(mode, point); });
 }
 
 // ---- erase --------------------------------------------------------------------------------------

@@ -60,8 +60,6 @@ class CaepOptConstraint : public OptConstraint, public AcDbEntity, public AcTopo
   // the listing by the reference; a key that no longer resolves is kept and the engine part is
   // marked erased. The constraint draws again afterwards.
   void ResolveTopoRef();
-  // The n curve parameters of an edge's markers: lower + (i + 0.5)(upper - lower)/n.
-  static void EdgeParams(CaeTopoRef* edge, double* parameters, int n);
 
   // ---- re-resolution (AcTopoAttribObject) ----
   AmiObjectKey* TopoKey() const override { return topoKey_; }

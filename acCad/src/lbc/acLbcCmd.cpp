@@ -22,6 +22,7 @@
 #include "db/dbLbcHtGen.h"
 #include "db/dbModelLbc.h"
 #include "db/dbModelTemp.h"
+#include "db/dbOpen.h"
 #include "fea/AttCodes.h"
 #include "fea/CaeFunc.h"
 #include "topo/acTopoRef.h"
@@ -182,7 +183,9 @@ void acFinishReplacement(Entity* entity, AttBaseLbc* old, const CaeString& name)
   entity->Condition().Name(name);
   if (old->IsMarkedAsCurrent()) entity->Condition().MarkAsCurrent();
   entity->close();
-  acEntityOf(old)->erase(true);
+  AcDbEntity* replaced = acEntityOf(old);
+  dbWriteEnable(*replaced);  // listing opens conditions for read
+  CAE_CHECK(replaced->erase(true) == Acad::eOk);
 }
 
 // A topology condition's reference for its replacement; the old one's.

@@ -522,6 +522,22 @@ void acUneraseAttributeObject(CaeAttrib* attribute) {
 
 namespace {
 
+// A live pair read with a side whose geometry was missing is inactive, its relations held: the
+// side may be back now. Only such pairs are opened for write.
+void resolveMissingSides() {
+  auto* control = dynamic_cast<CaepAnlControl*>(AnlControl::GetCurrent());
+  AcDbDatabase* db = currentDatabase();
+  if (!control || !db) return;
+  for (CaepAnlModelObj* model : liveModels(db, *control))
+    for (const AcDbObjectId& id : model->PairIds()) {
+      // Read by the drawing's state: the engine holds such a pair marked erased.
+      auto* pair = dynamic_cast<CaepMateRelPair*>(readMember(db, id));
+      if (!pair || pair->isErased() || !pair->SideMissing()) continue;
+      dbWriteEnable(*pair);
+      pair->ResolveMissingSides();
+    }
+}
+
 // Step 2 of the re-attachment: the key to attach an attribute by, or null to drop it.
 AmiObjectKey* keyToAttach(CaeAttrib* attribute) {
   AmiObjectKey* key = acKeyOfAttributeObject(attribute);
@@ -543,4 +559,5 @@ void acReattachAttributes() {
     if (!reference->HasAttributeId(acAttribObjectId(attribute))) reference->AddAttribute(attribute);
     attribute->SetTopoRef(reference);
   }
+  resolveMissingSides();
 }

@@ -144,4 +144,52 @@ TEST(MateScript, ThroughDxfThePairStaysInactive) {
   EXPECT_TRUE(std::filesystem::exists(dir / "joint.dwg")) << run.output;
 }
 
+// A relation between the block's top and its pocket's floor: the pocket deepened through the
+// block takes the floor, and the relation with it; saved so and reopened, the edit that brings
+// the floor back brings the relation back, U takes the edit and the return back, REDO both again.
+const char kPocketThroughReopen[] =
+    "LBCMODEL Block 0\n"
+    "MATEREL Pocket 3 1\n"
+    "block/pocket/bottom\n"
+    "block/body/top\n"
+    "MATELIST\n"
+    "PARAM set block/Depth 12\n"
+    "MATELIST\n"
+    "SAVEAS gone.dwg\n"
+    "CLOSE\n"
+    "OPEN gone.dwg\n"
+    "LBCMODEL Block 0\n"
+    "MATELIST\n"
+    "PARAM set block/Depth 6\n"
+    "MATELIST\n"
+    "U\n"
+    "MATELIST\n"
+    "REDO\n"
+    "MATELIST\n"
+    "QUIT\nN\n";
+
+TEST(MateScript, ARelationItsFaceTookComesBackWithTheFaceAfterAReopenAndFollowsUAndRedo) {
+  TempDir dir;
+  const std::string part = kestrum::test::sourcePath("tests/platform/mcad/fixtures/pocket_block.part").string();
+  const ProgramRun run = runScript(dir, loadLines() + "PART " + part + "\n" + kPocketThroughReopen);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("Exception"), std::string::npos) << run.output;
+  const std::vector<std::string> states = outputsOf(run.output, "MATELIST");
+  ASSERT_EQ(states.size(), 6u) << run.output;
+  const bool live[] = {true, false, false, true, false, true};
+  for (std::size_t i = 0; i < states.size(); ++i) {
+    SCOPED_TRACE(i);
+    if (live[i]) {
+      EXPECT_NE(states[i].find("Pair 1 \"Pocket\" live"), std::string::npos) << states[i];
+      EXPECT_NE(states[i].find("first: pocket/bottom live, resolves"), std::string::npos) << states[i];
+      EXPECT_NE(states[i].find("second: body/top live, resolves"), std::string::npos) << states[i];
+    } else {
+      EXPECT_NE(states[i].find("Pair 1 \"Pocket\" erased"), std::string::npos) << states[i];
+      EXPECT_NE(states[i].find("first: pocket/bottom erased, stale"), std::string::npos) << states[i];
+      EXPECT_NE(states[i].find("second: body/top erased"), std::string::npos) << states[i];
+    }
+  }
+}
+
 }  // namespace

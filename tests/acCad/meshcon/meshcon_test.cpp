@@ -18,8 +18,10 @@
 #include "db/dbModel.h"
 #include "db/dbOpen.h"
 #include "fea/AmgMesh.h"
+#include "lost_flag_table.h"
 #include "meshcon_fixture.h"
 #include "test_env.h"
+#include "topo/acTopoMarkers.h"
 #include "topo/acTopoRef.h"
 #include "util/acObjKey.h"
 
@@ -63,7 +65,7 @@ TEST_F(MeshConTest, MarkersStandOnTheGeometryByKindAndType) {
   // A spread constraint on an edge: three markers at 1/6, 1/2 and 5/6 of its parameter range.
   std::vector<CaeVector> edgeThirds;
   double t[3];
-  CaepConEnt::EdgeParameters(edge, t, 3);
+  acEdgeMarkerParameters(edge, t, 3);
   for (double ti : t) {
     CaeVector p;
     edge->Feval(CaeVector(ti, 0, 0), p);
@@ -272,13 +274,7 @@ TEST_F(MeshConTest, ListingIsNoUndoStepAndAChangeThroughTheListedModelIsUndoneAn
 // then the class fields of `version`, the flag only from 631.
 std::string constraintRecord(int version, AcDbObjectId part, long lost) {
   AcDbDwgFiler filer(AcDb::kFileFiler, MeshConTest::db());
-  CaepConEnt probe;
-  EXPECT_EQ(probe.AcDbEntity::dwgOutFields(&filer), Acad::eOk);
-  AmiObjectKey key(Ami::kFaceKey, part, "plate/top");
-  EXPECT_EQ(filer.writeUInt16(static_cast<Adesk::UInt16>(version)), Acad::eOk);
-  EXPECT_EQ(filer.writeInt16(3), Acad::eOk);
-  EXPECT_EQ(filer.writeDouble(2.0), Acad::eOk);
-  EXPECT_EQ(amiWriteKey(&filer, &key), Ami::eOk);
+  kestrum::test::writeAttributeRecordHead(filer, CaepConEnt(), version, part);
   for (double value : {10.0, 20.0, 10.0, 1.5}) EXPECT_EQ(filer.writeDouble(value), Acad::eOk);
   EXPECT_EQ(filer.writeInt32(7), Acad::eOk);
   EXPECT_EQ(filer.writeInt16(AmgConstrSpread), Acad::eOk);
@@ -289,41 +285,9 @@ std::string constraintRecord(int version, AcDbObjectId part, long lost) {
 }
 
 TEST_F(MeshConTest, TheTopologyLostFlagIsReadFromVersion631AndBoundedToZeroOrOne) {
-  struct Case {
-    const char* name;
-    int version;
-    long lost;
-    bool read;
-  };
-  const Case cases[] = {
-      {"630 has no flag", 630, 0, true}, {"631 not lost", 631, 0, true},  {"631 lost", 631, 1, true},
-      {"631 flag 2", 631, 2, false},     {"631 flag -1", 631, -1, false}, {"a newer version", 632, 0, false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    cadhost::clearPrintedText();
-    const std::string record = constraintRecord(c.version, plate, c.lost);
-    CaepConEnt read;
-    AcDbDwgFiler in(AcDb::kFileFiler, db(), record);
-    const Acad::ErrorStatus status = read.dwgInFields(&in);
-    if (!c.read) {
-      EXPECT_NE(status, Acad::eOk);
-      EXPECT_NE(cadhost::printedText().find("dbCon"), std::string::npos) << cadhost::printedText();
-      EXPECT_EQ(read.DataVersion(), 0);
-      continue;
-    }
-    ASSERT_EQ(status, Acad::eOk) << cadhost::printedText();
-    EXPECT_TRUE(in.atEnd());
-    EXPECT_EQ(read.TopologyLost(), c.lost == 1);
-    EXPECT_EQ(read.Size(), 1.5);
-    // Written again at the current version, with the flag; it reads back the same.
-    const std::string again = written(read, db());
-    EXPECT_EQ(again, constraintRecord(CaepConEnt::kDataVersion, plate, c.lost));
-    CaepConEnt back;
-    AcDbDwgFiler reread(AcDb::kFileFiler, db(), again);
-    ASSERT_EQ(back.dwgInFields(&reread), Acad::eOk);
-    EXPECT_EQ(back.TopologyLost(), c.lost == 1);
-  }
+  kestrum::test::expectTheLostFlagTable<CaepConEnt>(
+      db(), [&](int version, long lost) { return constraintRecord(version, plate, lost); }, "dbCon",
+      [](const CaepConEnt& read) { EXPECT_EQ(read.Size(), 1.5); });
 }
 
 // A constraint its face took is saved so: reopened, it comes back when the face does. One the

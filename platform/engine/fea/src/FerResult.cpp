@@ -112,7 +112,22 @@ int FerResult::NameToType(const CaeString& name) {
   return 0;
 }
 
+void FerResultSubSet::SetValue(double value) {
+  if (set_) set_->AboutToChange();
+  value_ = value;
+}
+
+void FerResult::AboutToChange() {
+  if (set_) set_->AboutToChange();
+}
+
+void FerResult::SetCountsOfValues(int entities, int subsets) {
+  entityCount_ = entities;
+  subSetCount_ = subsets;
+}
+
 void FerResult::SetQuantityType(int type) {
+  AboutToChange();
   quantityType_ = type;
   if (name_.IsEmpty())
     if (const Quantity* q = FindQuantity(type)) name_ = CaeString(q->name);
@@ -174,8 +189,8 @@ void FerResult::SetNodalData(int subset, std::vector<long> ids, std::vector<doub
   nodal_[subset].values = std::move(values);
   nodal_[subset].index.clear();
   nodal_[subset].indexed = std::make_shared<std::once_flag>();
-  SetEntityCount(static_cast<int>(nodal_[subset].ids.size()));
-  SetSubSetCount(NumNodalSubsets());
+  // Values are not filed with the set: loading them is no change of its record.
+  SetCountsOfValues(static_cast<int>(nodal_[subset].ids.size()), NumNodalSubsets());
 }
 
 const std::vector<long>& FerResult::NodeIds(int subset) const {
@@ -210,8 +225,8 @@ void FerResult::SetElementData(int subset, std::vector<long> ids, std::vector<do
   elemental_[subset].values = std::move(values);
   elemental_[subset].index.clear();
   elemental_[subset].indexed = std::make_shared<std::once_flag>();
-  SetEntityCount(static_cast<int>(elemental_[subset].ids.size()));
-  SetSubSetCount(NumElementSubsets());
+  // Values are not filed with the set: loading them is no change of its record.
+  SetCountsOfValues(static_cast<int>(elemental_[subset].ids.size()), NumElementSubsets());
 }
 
 const std::vector<double>& FerResult::ElementValues(int subset) const {
@@ -285,12 +300,14 @@ FerResultSubSet* FerResultSet::GetSubSet(int index) const {
 void FerResultSet::AddSubSet(FerResultSubSet* subSet) {
   CAE_CHECK(subSet);
   AboutToChange();
+  subSet->set_ = this;
   subSets_.emplace_back(subSet);
 }
 
 void FerResultSet::AddResult(FerResult* result) {
   CAE_CHECK(result);
   AboutToChange();
+  result->set_ = this;
   results_.emplace_back(result);
 }
 

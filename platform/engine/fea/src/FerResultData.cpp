@@ -228,8 +228,7 @@ kestrum::Status Read(const std::filesystem::path& path, FerResultSet& set) {
       result->SetNodalData(static_cast<int>(s), std::move(v.nodeIds[s]), std::move(v.nodeValues[s]));
     for (std::size_t s = 0; s < v.elementIds.size(); ++s)
       result->SetElementData(static_cast<int>(s), std::move(v.elementIds[s]), std::move(v.elementValues[s]));
-    result->SetEntityCount(entities);
-    result->SetSubSetCount(subsets);
+    result->SetCountsOfValues(entities, subsets);
   }
   set.SetMesh(std::move(mesh));
   return kestrum::Ok();

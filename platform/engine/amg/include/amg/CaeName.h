@@ -9,8 +9,16 @@ class CaeName {
   virtual ~CaeName() = default;
 
   const CaeString& Name() const { return name_; }
-  void Name(const CaeString& name) { name_ = name; }
-  void SetName(const CaeString& name) { name_ = name; }
+  void Name(const CaeString& name) {
+    AboutToRename();
+    name_ = name;
+  }
+  void SetName(const CaeString& name) { Name(name); }
+
+ protected:
+  // Called before the name changes: an object kept elsewhere (a drawing's) that files its name
+  // makes itself ready to record the change.
+  virtual void AboutToRename() {}
 
  private:
   CaeString name_;

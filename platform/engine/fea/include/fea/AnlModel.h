@@ -194,6 +194,7 @@ class AnlModel : public virtual CaeActive, public virtual CaeName {
   // Called before the type, id or mating tolerance changes: a model kept elsewhere (a drawing's)
   // makes itself ready to record the change.
   virtual void AboutToChange() {}
+  void AboutToRename() override { AboutToChange(); }
   virtual AnlJob* NewJob();
   virtual AmgMesh* NewMesh(CaeTopoRef* body);
   virtual AnlSubModel* NewSubModelForBody(CaeTopoRef* body);

@@ -71,14 +71,18 @@ enum FerQuantityType : int {
 // The analysis type of a result set: 0 stress, 1 vibration, 2 buckling, 3 heat transfer.
 typedef int FerAnlType;
 
+class FerResultSet;
+
 class FerResultSubSet {
  public:
   explicit FerResultSubSet(double value = 0.0) : value_(value) {}
   // The native value of the subset (a mode's frequency or load factor).
   double GetValue() const { return value_; }
-  void SetValue(double value) { value_ = value; }
+  void SetValue(double value);
 
  private:
+  friend class FerResultSet;
+  FerResultSet* set_ = nullptr;  // the set holding it, told before a change
   double value_;
 };
 
@@ -131,7 +135,10 @@ class FerResult : public virtual CaeActive {
   static int NameToType(const CaeString& name);
 
   const CaeString& Name() const { return name_; }
-  void SetName(const CaeString& name) { name_ = name; }
+  void SetName(const CaeString& name) {
+    AboutToChange();
+    name_ = name;
+  }
   int QuantityType() const { return quantityType_; }
   void SetQuantityType(int type);
   // The unit type of the quantity (stress, length, temperature, ...; no unit otherwise). Strain
@@ -153,19 +160,40 @@ class FerResult : public virtual CaeActive {
   int CanShowAsDeformation() const;
   int CanShowAsSymbol() const;
   int IsField() const { return field_; }
-  void SetFieldValue(int flag) { field_ = flag ? 1 : 0; }
+  void SetFieldValue(int flag) {
+    AboutToChange();
+    field_ = flag ? 1 : 0;
+  }
   int EntityCount() const { return entityCount_; }
-  void SetEntityCount(int count) { entityCount_ = count; }
+  void SetEntityCount(int count) {
+    AboutToChange();
+    entityCount_ = count;
+  }
   int EntityType() const { return entityType_; }
-  void SetEntityType(int type) { entityType_ = type; }
+  void SetEntityType(int type) {
+    AboutToChange();
+    entityType_ = type;
+  }
   int DataType() const { return dataType_; }
-  void SetDataType(int type) { dataType_ = type; }
+  void SetDataType(int type) {
+    AboutToChange();
+    dataType_ = type;
+  }
   int DataCount() const { return dataCount_; }
-  void SetDataCount(int count) { dataCount_ = count; }
+  void SetDataCount(int count) {
+    AboutToChange();
+    dataCount_ = count;
+  }
   int SubSetCount() const { return subSetCount_; }
-  void SetSubSetCount(int count) { subSetCount_ = count; }
+  void SetSubSetCount(int count) {
+    AboutToChange();
+    subSetCount_ = count;
+  }
   int MaxEnt() const { return maxEnt_; }
-  void SetMaxEnt(int value) { maxEnt_ = value; }
+  void SetMaxEnt(int value) {
+    AboutToChange();
+    maxEnt_ = value;
+  }
 
   // Values by node. NumComponents is the number of CompName entries.
   int NumComponents() const;
@@ -192,6 +220,9 @@ class FerResult : public virtual CaeActive {
   int GetInfo(FerInfo& info, int infoType, int flag, const FerDataSetting& data, int subset, double scale) const;
   // Takes over the values of `other` (a result of the same quantity), leaving it without any.
   void TakeValues(FerResult& other);
+  // The entity and subset counts that go with values loaded (or a data file read): set without
+  // telling the set, as the values themselves are.
+  void SetCountsOfValues(int entities, int subsets);
 
   // Gives the body temperature of the current load set this temperature result's values, node by
   // node: every node of the current model the result has a value for (its first subset) gets a
@@ -205,7 +236,13 @@ class FerResult : public virtual CaeActive {
   // body temperature to take them).
   int EnvNodeCount();
 
+ protected:
+  // Before a field the set files changes: the set holding the result is told.
+  void AboutToChange();
+
  private:
+  friend class FerResultSet;
+  FerResultSet* set_ = nullptr;
   struct Nodal {
     std::vector<long> ids;
     std::vector<double> values;
@@ -235,7 +272,10 @@ class FerFileResult : public FerResult {
  public:
   using FerResult::FerResult;
   const CaeString& GetDataFileForDB() const { return dataFile_; }
-  void SetDataFileFromDB(const CaeString& file) { dataFile_ = file; }
+  void SetDataFileFromDB(const CaeString& file) {
+    AboutToChange();
+    dataFile_ = file;
+  }
 
  private:
   CaeString dataFile_;
@@ -342,6 +382,9 @@ class FerResultSet : public virtual CaeActive, public virtual CaeName {
   // data file name): a set kept elsewhere (a drawing's) makes itself ready to record the change.
   // The mesh and values are not filed with the set and change without it.
   virtual void AboutToChange() {}
+
+ protected:
+  void AboutToRename() override { AboutToChange(); }
 
  private:
   FerAnlType analType_ = 0;

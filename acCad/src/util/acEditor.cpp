@@ -239,15 +239,21 @@ class AcCadDocReactor : public AcApDocManagerReactor {
     if (equals(command, kExplorerUndoStep)) previousCommandWasOurs = true;
   }
 
-  void documentBecameCurrent(AcApDocument* doc) override { reactivated(doc); }
-  void documentActivated(AcApDocument* doc) override { reactivated(doc); }
+  // The host announces a switch as became-current then activated: the control follows at once,
+  // and the Explorer is rebuilt once, at the activation.
+  void documentBecameCurrent(AcApDocument* doc) override { reactivated(doc, false); }
+  void documentActivated(AcApDocument* doc) override { reactivated(doc, true); }
 
  private:
-  static void reactivated(AcApDocument* doc) {
+  static void reactivated(AcApDocument* doc, bool activated) {
     ResourceScope scope;
-    if (!CadGetApplication()) return;
+    CadApplication* application = CadGetApplication();
+    if (!application) return;
     try {
-      CadEvents::DocumentReactivated(doc);
+      if (activated)
+        CadEvents::DocumentReactivated(doc);
+      else
+        application->MakeDocumentCurrent(doc);
     } catch (const CaeExcept& error) {
       acutPrintf("\n%s", error.String().Text());
     }

@@ -318,6 +318,12 @@ INSTANTIATE_TEST_SUITE_P(
         SequenceCase{"OtherCommand", {{"LIST", nullptr, false}}, false, {"resolve", "resolve"}, 0},
         SequenceCase{
             "SaveAs", {{"SAVEAS", "part.dwg", true}}, false, {"resolve", "records", "resolve", "explorer-rebuild"}, 1},
+        // Onto its own file the drawing keeps its name and place: the tab stays as it is.
+        SequenceCase{"SaveAsOntoItsOwnFile",
+                     {{"SAVEAS", "part.dwg", true}, {"SAVEAS", "part.dwg", true}},
+                     false,
+                     {"resolve", "records", "resolve", "explorer-rebuild", "resolve", "records", "resolve"},
+                     2},
         SequenceCase{"QuickSaveAfterSaveAs",
                      {{"SAVEAS", "part.dwg", true}, {"QSAVE", nullptr, false}},
                      false,

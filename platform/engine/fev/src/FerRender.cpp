@@ -77,26 +77,39 @@ bool IsBeam(int type) { return type == FerMesh::kBeam2 || type == FerMesh::kBeam
 // A face by node indexes; the fourth is -1 for a triangle.
 using Face = std::array<int, 4>;
 
-struct FaceKeyHash {
-  std::size_t operator()(const Face& f) const {
-    std::size_t h = 1469598103934665603ull;
-    for (int v : f) h = (h ^ static_cast<std::size_t>(v + 1)) * 1099511628211ull;
-    return h;
-  }
-};
-
 struct Outline {
   std::vector<Face> faces;                   // outer faces, in element order
   std::vector<int> faceElements;             // the element of each outer face
   std::vector<std::array<int, 2>> segments;  // beams
 };
 
+// Which of the faces (by sorted corners) occur more than once. Faces are grouped by their
+// highest corner, a node index, and each small group sorted: a hash map of all the faces cost
+// most of a scene build.
+std::vector<char> SharedFaces(const std::vector<Face>& keys, int nodes) {
+  std::vector<int> start(static_cast<std::size_t>(nodes) + 2, 0);
+  for (const Face& key : keys) ++start[static_cast<std::size_t>(key[3]) + 2];
+  for (std::size_t n = 2; n < start.size(); ++n) start[n] += start[n - 1];
+  std::vector<int> order(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    order[static_cast<std::size_t>(start[static_cast<std::size_t>(keys[i][3]) + 1]++)] = static_cast<int>(i);
+  std::vector<char> shared(keys.size(), 0);
+  auto byKey = [&](int a, int b) { return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)]; };
+  for (std::size_t n = 0; n + 1 < start.size(); ++n) {
+    const auto first = order.begin() + start[n], last = order.begin() + start[n + 1];
+    std::sort(first, last, byKey);
+    for (auto it = first; it + 1 < last; ++it)
+      if (keys[static_cast<std::size_t>(*it)] == keys[static_cast<std::size_t>(*(it + 1))])
+        shared[static_cast<std::size_t>(*it)] = shared[static_cast<std::size_t>(*(it + 1))] = 1;
+  }
+  return shared;
+}
+
 // Outer faces: the faces of solid elements that no other element shares, and every shell face.
 Outline OuterFaces(const FerMesh& mesh, const std::unordered_map<long, int>& index) {
   Outline outline;
   if (mesh.elementStarts.size() != mesh.elementIds.size() + 1) return outline;
-  std::unordered_map<Face, int, FaceKeyHash> seen;
-  std::vector<Face> candidates;
+  std::vector<Face> candidates, keys;  // keys: the corners sorted
   std::vector<int> owners;
   for (int e = 0; e < mesh.NumElements(); ++e) {
     const int type = mesh.elementTypes[e];
@@ -118,18 +131,16 @@ Outline OuterFaces(const FerMesh& mesh, const std::unordered_map<long, int>& ind
       }
       Face key = face;
       std::sort(key.begin(), key.end());
-      ++seen[key];
+      keys.push_back(key);
       candidates.push_back(face);
       owners.push_back(e);
     }
   }
+  const std::vector<char> shared = SharedFaces(keys, mesh.NumNodes());
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    Face key = candidates[i];
-    std::sort(key.begin(), key.end());
-    if (seen[key] == 1) {
-      outline.faces.push_back(candidates[i]);
-      outline.faceElements.push_back(owners[i]);
-    }
+    if (shared[i]) continue;
+    outline.faces.push_back(candidates[i]);
+    outline.faceElements.push_back(owners[i]);
   }
   return outline;
 }

@@ -314,6 +314,14 @@ class Drawing {
   }
   const double* Position(int node) const { return &deformed_[static_cast<std::size_t>(node) * 3]; }
 
+  // The index of the node with `id` (-1 when the mesh has none); `position` is where the id stands in
+  // the result's list: results usually list the nodes in the mesh's order, which needs no lookup.
+  int NodeOfId(long id, std::size_t position) const {
+    if (position < mesh_.nodeIds.size() && mesh_.nodeIds[position] == id) return static_cast<int>(position);
+    const auto found = index_.find(id);
+    return found == index_.end() ? -1 : found->second;
+  }
+
   // A component of the result's subset at each node (NaN where the result has no value), in the
   // frame's axes when it rotates.
   std::vector<double> NodeValues(const FerResult& result, int component, const ComponentFrame& frame) const {
@@ -323,13 +331,17 @@ class Drawing {
     const std::vector<double>& data = result.NodeValues(subset_);
     const int components = result.NumComponents();
     if (component >= components) return values;
+    const bool rotates = frame.Rotates();
     for (std::size_t i = 0; i < ids.size(); ++i) {
-      const auto found = index_.find(ids[i]);
-      if (found == index_.end()) continue;
-      const double* xyz = &mesh_.coordinates[static_cast<std::size_t>(found->second) * 3];
-      const Axes axes = frame.At(xyz);
-      values[static_cast<std::size_t>(found->second)] =
-          ComponentOf(&data[i * components], components, component, frame.Rotates() ? &axes : nullptr);
+      const int node = NodeOfId(ids[i], i);
+      if (node < 0) continue;
+      const std::size_t at = static_cast<std::size_t>(node);
+      if (!rotates) {
+        values[at] = ComponentOf(&data[i * components], components, component, nullptr);
+        continue;
+      }
+      const Axes axes = frame.At(&mesh_.coordinates[at * 3]);
+      values[at] = ComponentOf(&data[i * components], components, component, &axes);
     }
     return values;
   }

@@ -249,6 +249,20 @@ TEST_F(ModuleTest, DocumentsHaveTheirOwnControlsAndTheCurrentFollowsActivation) 
   EXPECT_EQ(AnlControl::GetCurrent(), nullptr);
 }
 
+// A switch is announced as became-current then activated: the current control follows, and the
+// Explorer tab of the drawing switched to is rebuilt once.
+TEST_F(ModuleTest, SwitchingDrawingsRebuildsTheExplorerOnce) {
+  AcApDocument* first = current();
+  AcApDocument* second = acDocManagerPtr()->newDocument();
+  for (AcApDocument* target : {first, second, first}) {
+    passes.clear();
+    acDocManagerPtr()->activateDocument(target);
+    EXPECT_EQ(std::count(passes.begin(), passes.end(), "explorer-rebuild"), 1);
+    EXPECT_EQ(CadCurrentDocControl(), controlOf(target));
+    EXPECT_EQ(AnlControl::GetCurrent(), anlControlOf(target));
+  }
+}
+
 TEST_F(ModuleTest, OpenedDrawingNamesItsAnalysisControlAndOwnsTheDatabase) {
   const std::string path = (dir / "bracket.v2.dwg").string();
   AcApDocument* saved = current();
@@ -300,20 +314,28 @@ TEST_P(SequenceTest, CommandsTriggerTheirPasses) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, SequenceTest,
-    ::testing::Values(SequenceCase{"OtherCommand", {{"LIST", nullptr, false}}, false, {"resolve", "resolve"}, 0},
-                      SequenceCase{
-                          "SaveAs", {{"SAVEAS", "part.dwg", true}}, false, {"resolve", "records", "resolve"}, 1},
-                      SequenceCase{"QuickSaveAfterSaveAs",
-                                   {{"SAVEAS", "part.dwg", true}, {"QSAVE", nullptr, false}},
-                                   false,
-                                   {"resolve", "records", "resolve", "resolve", "records", "resolve"},
-                                   2},
-                      SequenceCase{"UndoAfterOurCommand", {{"UNDO", "1", false}}, true, {"resolve", "revalidate"}, 0},
-                      SequenceCase{"UndoAfterOtherCommand",
-                                   {{"LIST", nullptr, false}, {"UNDO", "1", false}},
-                                   false,
-                                   {"resolve", "resolve", "resolve"},
-                                   0}),
+    ::testing::Values(
+        SequenceCase{"OtherCommand", {{"LIST", nullptr, false}}, false, {"resolve", "resolve"}, 0},
+        SequenceCase{
+            "SaveAs", {{"SAVEAS", "part.dwg", true}}, false, {"resolve", "records", "resolve", "explorer-rebuild"}, 1},
+        // Onto its own file the drawing keeps its name and place: the tab stays as it is.
+        SequenceCase{"SaveAsOntoItsOwnFile",
+                     {{"SAVEAS", "part.dwg", true}, {"SAVEAS", "part.dwg", true}},
+                     false,
+                     {"resolve", "records", "resolve", "explorer-rebuild", "resolve", "records", "resolve"},
+                     2},
+        SequenceCase{"QuickSaveAfterSaveAs",
+                     {{"SAVEAS", "part.dwg", true}, {"QSAVE", nullptr, false}},
+                     false,
+                     {"resolve", "records", "resolve", "explorer-rebuild", "resolve", "records", "resolve"},
+                     2},
+        SequenceCase{
+            "UndoAfterOurCommand", {{"UNDO", "1", false}}, true, {"resolve", "explorer-rebuild", "revalidate"}, 0},
+        SequenceCase{"UndoAfterOtherCommand",
+                     {{"LIST", nullptr, false}, {"UNDO", "1", false}},
+                     false,
+                     {"resolve", "resolve", "resolve", "explorer-rebuild"},
+                     0}),
     [](const ::testing::TestParamInfo<SequenceCase>& info) { return std::string(info.param.name); });
 
 // Before the command runs, so that a first command that draws or saves sees the drawing restored.
@@ -323,7 +345,8 @@ TEST_F(ModuleTest, NewDrawingRunsThePostLoadPassBeforeItsFirstCommand) {
   acDocManagerPtr()->newDocument();
   EXPECT_EQ(acReconcilePending(), 1);
   cadhost::runCommand("LIST");
-  EXPECT_EQ(passes, (std::vector<std::string>{"reconcile", "menus-install", "records", "resolve", "resolve"}));
+  EXPECT_EQ(passes, (std::vector<std::string>{"reconcile", "menus-install", "explorer-rebuild", "records", "resolve",
+                                              "resolve"}));
   EXPECT_TRUE(AnlControl::GetCurrent()->IsLoaded());
   EXPECT_EQ(acReconcilePending(), 0);
 }

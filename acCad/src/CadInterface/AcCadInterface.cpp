@@ -571,6 +571,7 @@ void AcCadInterface::RebuildExplorer() {
   transaction.Start();
   control->RefreshExplorerTab();
   transaction.Commit();
+  acNotePass("explorer-rebuild");
 }
 
 int AcCadInterface::ToggleDocumentLock() {

@@ -120,6 +120,14 @@ AttBaseLbc* CaepLbcSetObj::FirstLbc() {
   return AttLbcCase::FirstLbc();
 }
 
+std::vector<CaeString> CaepLbcSetObj::LiveLbcNames() {
+  std::vector<CaeString> names;
+  ForEachMember(AcDb::kForRead, false, [&](AcDbObjectId, AttBaseLbc* condition) {
+    if (condition && !condition->IsMarkedAsErased()) names.push_back(condition->Name());
+  });
+  return names;
+}
+
 void CaepLbcSetObj::AddLbc(AttBaseLbc* condition) {
   CAE_CHECK(condition != nullptr);
   auto* entity = dynamic_cast<AcDbEntity*>(condition);

@@ -41,6 +41,7 @@ class CaepLbcSetObj : public AcDbObject, public AttLbcCase, public DbShownObject
   // --- engine side -----------------------------------------------------------------------
   // Rebuilds the engine list from the live members and starts the engine's walk.
   AttBaseLbc* FirstLbc() override;
+  std::vector<CaeString> LiveLbcNames() override;
   // Posts the condition's entity to model space (left open for the caller to close) on layer
   // "CAE_LBC" and lists it. An entity already in the drawing is only listed.
   void AddLbc(AttBaseLbc* condition) override;

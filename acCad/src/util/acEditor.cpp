@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "CadInterface/AcCadDocControl.h"
 #include "CadInterface/AcCadInterface.h"
@@ -32,6 +33,14 @@ bool reconcilePending = true;
 bool partCommandRunning = false;
 int browserRebuild = -1;
 bool previousCommandWasOurs = false;
+// The file of the current drawing when SAVEAS started: saved onto its own file, the drawing keeps
+// its name and place, and the Explorer shows what it showed.
+std::string fileBeforeSaveAs;
+
+std::string currentFileName() {
+  AcApDocument* document = acDocManagerPtr()->curDocument();
+  return document ? document->fileName() : std::string();
+}
 
 bool equals(const char* a, const char* b) { return a && std::strcmp(a, b) == 0; }
 
@@ -118,7 +127,7 @@ void commandEndedWork(const char* name) {
     // U undoes the step before the first), so the Explorer is rebuilt after each of them.
     if ((undo || equals(name, "REDO")) && browserRebuild != 0) rebuildExplorer();
     if (previousCommandWasOurs && undo) acTopoRevalidateAfterUndo();
-    if (equals(name, "SAVEAS")) rebuildExplorer();
+    if (equals(name, "SAVEAS") && currentFileName() != fileBeforeSaveAs) rebuildExplorer();
   } catch (const CaeExcept& error) {
     recover(*cad, depth, error);
   }
@@ -187,6 +196,7 @@ class AcCadEditorReactor : public AcEditorReactor {
       runPostLoadPass(depth);
     }
     acTopoResolvePending(0);
+    if (equals(name, "SAVEAS")) fileBeforeSaveAs = currentFileName();
     if (equals(name, "QSAVE") || equals(name, "SAVEAS")) {
       CaeStamp::New();
       int depth = 0;
@@ -239,15 +249,21 @@ class AcCadDocReactor : public AcApDocManagerReactor {
     if (equals(command, kExplorerUndoStep)) previousCommandWasOurs = true;
   }
 
-  void documentBecameCurrent(AcApDocument* doc) override { reactivated(doc); }
-  void documentActivated(AcApDocument* doc) override { reactivated(doc); }
+  // The host announces a switch as became-current then activated: the control follows at once,
+  // and the Explorer is rebuilt once, at the activation.
+  void documentBecameCurrent(AcApDocument* doc) override { reactivated(doc, false); }
+  void documentActivated(AcApDocument* doc) override { reactivated(doc, true); }
 
  private:
-  static void reactivated(AcApDocument* doc) {
+  static void reactivated(AcApDocument* doc, bool activated) {
     ResourceScope scope;
-    if (!CadGetApplication()) return;
+    CadApplication* application = CadGetApplication();
+    if (!application) return;
     try {
-      CadEvents::DocumentReactivated(doc);
+      if (activated)
+        CadEvents::DocumentReactivated(doc);
+      else
+        application->MakeDocumentCurrent(doc);
     } catch (const CaeExcept& error) {
       acutPrintf("\n%s", error.String().Text());
     }

@@ -266,7 +266,7 @@ bool CExpTreeCtl::IsSecondModelOfOptResult(AnlModel* model) {
 void CExpTreeCtl::AddSetItem(AttLbcCase* set, HTREEITEM parent, int marked, int setKind, int conditionKind) {
   if (!set) return;
   HTREEITEM item = InsertKindItem(Marked(set->Name(), marked != 0), setKind, parent);
-  for (AttBaseLbc* condition : ExpLiveConditions(*set)) InsertKindItem(condition->Name(), conditionKind, item);
+  for (const CaeString& name : set->LiveLbcNames()) InsertKindItem(name, conditionKind, item);
 }
 
 void CExpTreeCtl::AddLoadSetItem(AttLbcCase* set, HTREEITEM parent, int marked) {

@@ -25,6 +25,12 @@ AttBaseLbc* AttLbcCase::FirstLbc() { return fea_detail::FirstLive(lbcs_); }
 
 AttBaseLbc* AttLbcCase::NextLbc() { return fea_detail::NextLive(lbcs_); }
 
+std::vector<CaeString> AttLbcCase::LiveLbcNames() {
+  std::vector<CaeString> names;
+  for (AttBaseLbc* condition = FirstLbc(); condition; condition = NextLbc()) names.push_back(condition->Name());
+  return names;
+}
+
 void AttLbcCase::AddLbc(AttBaseLbc* condition) {
   CAE_CHECK(condition);
   fea_detail::AppendOnce(lbcs_, condition);

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <stdexcept>
 #include <unordered_map>
 
 #include "FerText.h"
@@ -77,31 +78,84 @@ bool IsBeam(int type) { return type == FerMesh::kBeam2 || type == FerMesh::kBeam
 // A face by node indexes; the fourth is -1 for a triangle.
 using Face = std::array<int, 4>;
 
-struct FaceKeyHash {
-  std::size_t operator()(const Face& f) const {
-    std::size_t h = 1469598103934665603ull;
-    for (int v : f) h = (h ^ static_cast<std::size_t>(v + 1)) * 1099511628211ull;
-    return h;
-  }
-};
-
 struct Outline {
   std::vector<Face> faces;                   // outer faces, in element order
   std::vector<int> faceElements;             // the element of each outer face
   std::vector<std::array<int, 2>> segments;  // beams
 };
 
+// Which of the faces (by sorted corners) occur more than once. Faces are grouped by their
+// highest corner, a node index, and each small group sorted: a hash map of all the faces cost
+// most of a scene build.
+std::vector<char> SharedFaces(const std::vector<Face>& keys, int nodes) {
+  std::vector<int> start(static_cast<std::size_t>(nodes) + 2, 0);
+  for (const Face& key : keys) ++start[static_cast<std::size_t>(key[3]) + 2];
+  for (std::size_t n = 2; n < start.size(); ++n) start[n] += start[n - 1];
+  std::vector<int> order(keys.size());
+  for (std::size_t i = 0; i < keys.size(); ++i)
+    order[static_cast<std::size_t>(start[static_cast<std::size_t>(keys[i][3]) + 1]++)] = static_cast<int>(i);
+  std::vector<char> shared(keys.size(), 0);
+  auto byKey = [&](int a, int b) { return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)]; };
+  for (std::size_t n = 0; n + 1 < start.size(); ++n) {
+    const auto first = order.begin() + start[n], last = order.begin() + start[n + 1];
+    std::sort(first, last, byKey);
+    for (auto it = first; it + 1 < last; ++it)
+      if (keys[static_cast<std::size_t>(*it)] == keys[static_cast<std::size_t>(*(it + 1))])
+        shared[static_cast<std::size_t>(*it)] = shared[static_cast<std::size_t>(*(it + 1))] = 1;
+  }
+  return shared;
+}
+
+// Node ids to node indexes. Ids that run from zero to a few times the node count (as meshers and
+// solvers number them) are looked up in a table: a hash map lookup per corner and per value was
+// most of the time of a scene's frame.
+class NodeIndex {
+ public:
+  explicit NodeIndex(const std::vector<long>& ids) {
+    if (ids.empty()) return;
+    const auto [low, high] = std::minmax_element(ids.begin(), ids.end());
+    dense_ = *low >= 0 && static_cast<std::size_t>(*high) < kDenseFactor * ids.size() + kDenseSlack;
+    if (dense_) table_.assign(static_cast<std::size_t>(*high) + 1, -1);
+    // The first of repeated ids keeps it.
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+      if (!dense_) {
+        map_.emplace(ids[i], static_cast<int>(i));
+      } else if (int& slot = table_[static_cast<std::size_t>(ids[i])]; slot < 0) {
+        slot = static_cast<int>(i);
+      }
+    }
+  }
+  // The node's index, or -1 when the mesh has no node with that id.
+  int Find(long id) const {
+    if (dense_)
+      return id >= 0 && static_cast<std::size_t>(id) < table_.size() ? table_[static_cast<std::size_t>(id)] : -1;
+    const auto found = map_.find(id);
+    return found == map_.end() ? -1 : found->second;
+  }
+  // The node's index; an id the mesh lacks is an error, as a map's at() makes it.
+  int At(long id) const {
+    const int node = Find(id);
+    if (node < 0) throw std::out_of_range("node id not in the mesh");
+    return node;
+  }
+
+ private:
+  static constexpr std::size_t kDenseFactor = 4, kDenseSlack = 1024;
+  bool dense_ = false;
+  std::vector<int> table_;
+  std::unordered_map<long, int> map_;
+};
+
 // Outer faces: the faces of solid elements that no other element shares, and every shell face.
-Outline OuterFaces(const FerMesh& mesh, const std::unordered_map<long, int>& index) {
+Outline OuterFaces(const FerMesh& mesh, const NodeIndex& index) {
   Outline outline;
   if (mesh.elementStarts.size() != mesh.elementIds.size() + 1) return outline;
-  std::unordered_map<Face, int, FaceKeyHash> seen;
-  std::vector<Face> candidates;
+  std::vector<Face> candidates, keys;  // keys: the corners sorted
   std::vector<int> owners;
   for (int e = 0; e < mesh.NumElements(); ++e) {
     const int type = mesh.elementTypes[e];
     const long* nodes = &mesh.elementNodes[mesh.elementStarts[e]];
-    auto at = [&](int corner) { return index.at(nodes[corner]); };
+    auto at = [&](int corner) { return index.At(nodes[corner]); };
     if (IsBeam(type)) {
       outline.segments.push_back({at(0), at(1)});
       continue;
@@ -118,18 +172,16 @@ Outline OuterFaces(const FerMesh& mesh, const std::unordered_map<long, int>& ind
       }
       Face key = face;
       std::sort(key.begin(), key.end());
-      ++seen[key];
+      keys.push_back(key);
       candidates.push_back(face);
       owners.push_back(e);
     }
   }
+  const std::vector<char> shared = SharedFaces(keys, mesh.NumNodes());
   for (std::size_t i = 0; i < candidates.size(); ++i) {
-    Face key = candidates[i];
-    std::sort(key.begin(), key.end());
-    if (seen[key] == 1) {
-      outline.faces.push_back(candidates[i]);
-      outline.faceElements.push_back(owners[i]);
-    }
+    if (shared[i]) continue;
+    outline.faces.push_back(candidates[i]);
+    outline.faceElements.push_back(owners[i]);
   }
   return outline;
 }
@@ -261,7 +313,8 @@ class Drawing {
         picture_(picture),
         mesh_(*set.Mesh()),
         deformFactor_(deformFactor),
-        materialAllowable_(materialAllowable) {}
+        materialAllowable_(materialAllowable),
+        index_(mesh_.nodeIds) {}
 
   void Draw() {
     Prepare(true);
@@ -278,10 +331,9 @@ class Drawing {
     picture_.nodesDrawn = mesh_.NumNodes();
   }
 
-  // The node index, the outer faces (when asked: a scene's later frames share the first's), the
+  // The outer faces (when asked: a scene's later frames share the first's), the
   // drawn positions and the values and colours, without drawing.
   void Prepare(bool outline) {
-    for (int i = 0; i < mesh_.NumNodes(); ++i) index_.emplace(mesh_.nodeIds[i], i);
     if (outline) outline_ = OuterFaces(mesh_, index_);
     subset_ = std::clamp(settings_.GetResultSubSet() - 1, 0, std::max(0, set_.NumSubSets() - 1));
     ComputePositions();
@@ -303,6 +355,13 @@ class Drawing {
   }
   const double* Position(int node) const { return &deformed_[static_cast<std::size_t>(node) * 3]; }
 
+  // The index of the node with `id` (-1 when the mesh has none); `position` is where the id stands in
+  // the result's list: results usually list the nodes in the mesh's order, which needs no lookup.
+  int NodeOfId(long id, std::size_t position) const {
+    if (position < mesh_.nodeIds.size() && mesh_.nodeIds[position] == id) return static_cast<int>(position);
+    return index_.Find(id);
+  }
+
   // A component of the result's subset at each node (NaN where the result has no value), in the
   // frame's axes when it rotates.
   std::vector<double> NodeValues(const FerResult& result, int component, const ComponentFrame& frame) const {
@@ -312,13 +371,17 @@ class Drawing {
     const std::vector<double>& data = result.NodeValues(subset_);
     const int components = result.NumComponents();
     if (component >= components) return values;
+    const bool rotates = frame.Rotates();
     for (std::size_t i = 0; i < ids.size(); ++i) {
-      const auto found = index_.find(ids[i]);
-      if (found == index_.end()) continue;
-      const double* xyz = &mesh_.coordinates[static_cast<std::size_t>(found->second) * 3];
-      const Axes axes = frame.At(xyz);
-      values[static_cast<std::size_t>(found->second)] =
-          ComponentOf(&data[i * components], components, component, frame.Rotates() ? &axes : nullptr);
+      const int node = NodeOfId(ids[i], i);
+      if (node < 0) continue;
+      const std::size_t at = static_cast<std::size_t>(node);
+      if (!rotates) {
+        values[at] = ComponentOf(&data[i * components], components, component, nullptr);
+        continue;
+      }
+      const Axes axes = frame.At(&mesh_.coordinates[at * 3]);
+      values[at] = ComponentOf(&data[i * components], components, component, &axes);
     }
     return values;
   }
@@ -349,7 +412,7 @@ class Drawing {
     const std::size_t begin = mesh_.elementStarts[element], end = mesh_.elementStarts[element + 1];
     const int corners = std::min<int>(static_cast<int>(end - begin), CornerCount(mesh_.elementTypes[element]));
     for (int k = 0; k < corners; ++k) {
-      const int node = index_.at(mesh_.elementNodes[begin + k]);
+      const int node = index_.At(mesh_.elementNodes[begin + k]);
       for (int c = 0; c < 3; ++c) centre[c] += positions[static_cast<std::size_t>(node) * 3 + c] / corners;
     }
     return centre;
@@ -451,7 +514,7 @@ class Drawing {
           std::min<int>(static_cast<int>(mesh_.elementStarts[e + 1] - begin), CornerCount(mesh_.elementTypes[e]));
       double largest = 0;
       for (int k = 0; k < corners; ++k) {
-        const double nodal = values_[static_cast<std::size_t>(index_.at(mesh_.elementNodes[begin + k]))];
+        const double nodal = values_[static_cast<std::size_t>(index_.At(mesh_.elementNodes[begin + k]))];
         if (std::isfinite(nodal)) largest = std::max(largest, std::fabs(nodal - elementValues_[e]));
       }
       if (std::isfinite(elementValues_[e])) elementValues_[e] = largest;
@@ -560,7 +623,7 @@ class Drawing {
         std::vector<int> nodes;
         const int corners =
             std::min<int>(static_cast<int>(mesh_.elementStarts[e + 1] - begin), CornerCount(mesh_.elementTypes[e]));
-        for (int k = 0; k < corners; ++k) nodes.push_back(index_.at(mesh_.elementNodes[begin + k]));
+        for (int k = 0; k < corners; ++k) nodes.push_back(index_.At(mesh_.elementNodes[begin + k]));
         Place place = centre(nodes);
         place.element = e;
         places.push_back(place);
@@ -742,7 +805,7 @@ class Drawing {
   const FerMesh& mesh_;
   double deformFactor_ = 1.0;
   double materialAllowable_ = 0.0;
-  std::unordered_map<long, int> index_;
+  NodeIndex index_;
   Outline outline_;
   int subset_ = 0;
   std::vector<double> values_;

@@ -1,6 +1,7 @@
 #include "cube_fixture.h"
 
 #include <cmath>
+#include <utility>
 #include <vector>
 
 namespace fevtest {
@@ -25,15 +26,20 @@ std::unique_ptr<FerResultSet> Cube(const CornerValues& values) {
   mesh->elementTypes = {FerMesh::kHex8};
   mesh->elementStarts = {0, 8};
   mesh->elementNodes = ids;
-  set->SetMesh(mesh);
-  set->AddSubSet(new FerResultSubSet(1.0));
+  AddStressAndDisplacement(*set, mesh, ids, stress, displacement);
+  return set;
+}
+
+void AddStressAndDisplacement(FerResultSet& set, std::shared_ptr<FerMesh> mesh, const std::vector<long>& ids,
+                              const std::vector<double>& stress, const std::vector<double>& displacement) {
+  set.SetMesh(std::move(mesh));
+  set.AddSubSet(new FerResultSubSet(1.0));
   auto* vonMises = new FerResult(FerQtyStress);
   vonMises->SetNodalData(0, ids, stress);
-  set->AddResult(vonMises);
+  set.AddResult(vonMises);
   auto* moved = new FerResult(FerQtyDisplacement);
   moved->SetNodalData(0, ids, displacement);
-  set->AddResult(moved);
-  return set;
+  set.AddResult(moved);
 }
 
 FerDispSettings Colour(int quantity, int component, int intervals) {

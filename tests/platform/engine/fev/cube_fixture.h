@@ -5,6 +5,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "fev/FerRender.h"
 
@@ -19,6 +20,10 @@ using CornerValues =
 // A set "Cube": the unit cube of one hexahedron with a stress and a displacement result whose
 // values at each corner `values` gives (stress starts at 0).
 std::unique_ptr<FerResultSet> Cube(const CornerValues& values);
+// Gives `set` the mesh, and a stress and a displacement result at the nodes `ids` (ten and four
+// values per node).
+void AddStressAndDisplacement(FerResultSet& set, std::shared_ptr<FerMesh> mesh, const std::vector<long>& ids,
+                              const std::vector<double>& stress, const std::vector<double>& displacement);
 // Colour contours of a quantity's component for the set "Cube".
 FerDispSettings Colour(int quantity, int component, int intervals = 10);
 kestrum::raster::Point Pixel(const FerPicture& picture, double x, double y, double z);

@@ -217,3 +217,67 @@ TEST_F(RenderTest, TheWindowDrawsAtEachRedrawAndPrintsItsPictureAsAPng) {
 }
 
 }  // namespace
+
+namespace {
+
+// Two hexahedra side by side (x from 0 to 2) sharing the face at x = 1, node ids `ids` (mesh
+// order), with von Mises 100 x and a lift of 0.1 x along z listed in the order `listed`.
+std::unique_ptr<FerResultSet> Bar(const std::vector<long>& ids, const std::vector<int>& listed) {
+  auto set = std::make_unique<FerResultSet>(CaeString("Cube"));
+  auto mesh = std::make_shared<FerMesh>();
+  for (int i = 0; i < 12; ++i) {
+    const double corner[3] = {static_cast<double>(i % 3), static_cast<double>(i / 3 % 2), static_cast<double>(i / 6)};
+    mesh->coordinates.insert(mesh->coordinates.end(), corner, corner + 3);
+  }
+  mesh->nodeIds = ids;
+  mesh->elementIds = {1, 2};
+  mesh->elementTypes = {FerMesh::kHex8, FerMesh::kHex8};
+  mesh->elementStarts = {0, 8, 16};
+  for (int first : {0, 1})
+    for (int corner : {0, 1, 4, 3, 6, 7, 10, 9}) mesh->elementNodes.push_back(ids[first + corner]);
+  std::vector<long> resultIds;
+  std::vector<double> stress, displacement;
+  for (int i : listed) {
+    const double x = mesh->coordinates[static_cast<std::size_t>(i) * 3];
+    resultIds.push_back(ids[i]);
+    std::vector<double> s(10, 0.0);
+    s[0] = 100.0 * x;
+    stress.insert(stress.end(), s.begin(), s.end());
+    displacement.insert(displacement.end(), {0.0, 0.0, 0.1 * x, 0.1 * x});
+  }
+  fevtest::AddStressAndDisplacement(*set, mesh, resultIds, stress, displacement);
+  return set;
+}
+
+}  // namespace
+
+// Node ids numbered from one with the results in mesh order, spread far apart, or with the
+// results listed backwards: the same ten outer faces, positions and colours.
+TEST_F(RenderTest, TheSceneDoesNotDependOnHowTheNodesAreNumberedOrListed) {
+  std::vector<long> ordered, spread;
+  std::vector<int> forwards, backwards;
+  for (int i = 0; i < 12; ++i) {
+    ordered.push_back(i + 1);
+    spread.push_back(1000003L * (12 - i));
+    forwards.push_back(i);
+    backwards.insert(backwards.begin(), i);
+  }
+  const FerDispSettings settings = StressSettings();
+  const FerScene expected = FerBuildScene(settings, *Bar(ordered, forwards), {FerSceneView{}});
+  ASSERT_EQ(expected.faces.size(), 10u);
+  ASSERT_EQ(expected.frames.size(), 1u);
+  EXPECT_TRUE(expected.contoured);
+  struct Case {
+    const char* name;
+    const std::vector<long>& ids;
+    const std::vector<int>& listed;
+  };
+  for (const Case& c : {Case{"ordered, listed backwards", ordered, backwards}, Case{"spread", spread, forwards},
+                        Case{"spread, listed backwards", spread, backwards}}) {
+    const FerScene scene = FerBuildScene(settings, *Bar(c.ids, c.listed), {FerSceneView{}});
+    EXPECT_EQ(scene.faces, expected.faces) << c.name;
+    ASSERT_EQ(scene.frames.size(), 1u) << c.name;
+    EXPECT_EQ(scene.frames[0].positions, expected.frames[0].positions) << c.name;
+    EXPECT_EQ(scene.frames[0].colors, expected.frames[0].colors) << c.name;
+  }
+}

@@ -14,6 +14,7 @@
 #include "amg/CaeMaterial.h"
 #include "amg/CaeMsgCall.h"
 #include "amg/CaeUnit.h"
+#include "cube_fixture.h"
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "fea/AttCodes.h"
@@ -75,14 +76,7 @@ std::unique_ptr<FerResultSet> BarResults() {
     mesh->elementNodes.insert(mesh->elementNodes.end(), corners, corners + 8);
   }
   mesh->elementStarts.push_back(mesh->elementNodes.size());
-  set->SetMesh(mesh);
-  set->AddSubSet(new FerResultSubSet(1.0));
-  auto* vonMises = new FerResult(FerQtyStress);
-  vonMises->SetNodalData(0, ids, stress);
-  set->AddResult(vonMises);
-  auto* moved = new FerResult(FerQtyDisplacement);
-  moved->SetNodalData(0, ids, displacement);
-  set->AddResult(moved);
+  fevtest::AddStressAndDisplacement(*set, mesh, ids, stress, displacement);
   return set;
 }
 

@@ -6,6 +6,8 @@
 // over members marked erased.
 #pragma once
 
+#include <vector>
+
 #include "amg/CaeActive.h"
 #include "amg/CaeList.h"
 #include "amg/CaeName.h"
@@ -42,6 +44,10 @@ class AttLbcCase : public virtual CaeActive, public virtual CaeName {
   virtual int NumLbcs();
   // The member at a 1-based position, erased ones included; null out of range.
   virtual AttBaseLbc* GetLbc(int position);
+
+  // The live members' names in order, for listing them: a set kept in a drawing reads its members
+  // without opening them for change (each such open keeps a copy for undo).
+  virtual std::vector<CaeString> LiveLbcNames();
 
   // Continues the walk of FirstLbc.
   AttBaseLbc* NextLbc();

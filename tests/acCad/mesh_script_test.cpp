@@ -121,6 +121,23 @@ TEST(MeshScript, ChangeViewAndThePromptsOkBringTheSameSheetBack) {
   EXPECT_NE(run.output.find("Generated ", back), std::string::npos) << run.output;
 }
 
+// A deferred mesh (the sheet's default) is kept unmade: listed in the drawing and in the Explorer
+// with the icon of a mesh still to be made.
+TEST(MeshScript, ADeferredMeshIsKeptUnmadeAndListedAsSuch) {
+  TempDir dir;
+  const std::string script = start() + kPickBody +
+                             "@set IDC_MESH_NAME Later\n"
+                             "@check IDC_MESH_DEFER on\n"
+                             "@click IDOK\n"
+                             "LIST\nBROWSERTABS show\n"
+                             "QUIT\nN\n";
+  const ProgramRun run = kestrum::test::runHostScript(dir, script);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("Generated "), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("CaepMeshEnt (1)"), std::string::npos) << run.output;
+  EXPECT_EQ(kestrum::test::countOf(run.output, "Later [icon 476]"), 1) << run.output;
+}
+
 // "Modify Mesh" from the Explorer: 5 % larger keeps the mesh, 20 % larger makes it again.
 TEST(MeshScript, ModifyMeshRegeneratesOnlyForALargeEnoughChange) {
   TempDir dir;

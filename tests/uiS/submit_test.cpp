@@ -412,6 +412,25 @@ TEST_F(SubmitTest, TheExecutionPageRefusesWhatCannotBeWrittenAndWarnsOfAPastDay)
   EXPECT_FALSE(std::filesystem::exists(dir / "x.out"));
 }
 
+// ---- refusals before the sheet ----
+
+TEST_F(SubmitTest, WithoutAModelOrWithAnUnknownTypeNoSheetOpensAndNothingIsSubmitted) {
+  bool opened = false;
+  Then([&opened](CWnd& sheet) {
+    opened = true;
+    mfc::userClick(sheet.m_hWnd, IDCANCEL);
+  });
+  EXPECT_EQ(UICmdAnalyze(), 0);
+  EXPECT_TRUE(Boxed("An open model is required prior to issuing this command"));
+
+  Model(static_cast<AnlType>(7));
+  EXPECT_EQ(UICmdAnalyze(), 0);
+  EXPECT_TRUE(Printed("\nUnsupported analysis type, analysis not submitted\n"));
+  EXPECT_FALSE(opened) << "no sheet";
+  EXPECT_EQ(model->NumJobs(), 0);
+  driver.steps.clear();
+}
+
 // ---- submission ----
 
 TEST_F(SubmitTest, ANeutralFileIsRefusedWithNothingWrittenAndTheCasesFreed) {

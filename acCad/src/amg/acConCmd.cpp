@@ -180,7 +180,9 @@ int acGenerateMeshEntity(CaepMeshEnt*& mesh, const char* materialName) {
   // Every mesh numbers on from the model's highest ids, so that the deck never sees one twice.
   mesh->NumberOnFrom(*model);
   dbApplyMeshConstraints(*mesh, *model);
-  if (!generateOnce(mesh) || !mesh->Successful()) {
+  // A deferred mesh is made when first needed (a solve): until then it has nothing to succeed at.
+  const bool deferred = mesh->Deferred() && !mesh->Generated();
+  if (!generateOnce(mesh) || (!deferred && !mesh->Successful())) {
     removeFailedMesh(mesh, *model);
     return 0;
   }

@@ -5,6 +5,7 @@
 //   SOLVESHOW    shows the results of the job of the last submission (its state when it has none)
 //                and prints "Maximum displacement: U <unit>" and "Maximum von Mises stress: S <unit>"
 //                in the host's units
+//   SOLVEMAXIMA  prints the same maxima of the current result set (the one the results window shows)
 #include <cstdio>
 #include <string>
 
@@ -76,6 +77,15 @@ void solveShow() {
   });
 }
 
+void solveMaxima() {
+  inTransaction([] {
+    if (FerResultSet* set = UIGetCurrentResultSet())
+      printMaxima(*set);
+    else
+      acutPrintf("\nNo current result set.\n");
+  });
+}
+
 }  // namespace
 
 // Its own attach and detach: the linker would otherwise find the add-in's through this module.
@@ -86,6 +96,7 @@ extern "C" __attribute__((visibility("default"))) int acrxEntryPoint(int msg, vo
   if (msg == AcRx::kInitAppMsg) {
     acedRegCmds->addCommand(kGroup, "SOLVEUNIT", "SOLVEUNIT", ACRX_CMD_MODAL, solveUnit);
     acedRegCmds->addCommand(kGroup, "SOLVESHOW", "SOLVESHOW", ACRX_CMD_MODAL, solveShow);
+    acedRegCmds->addCommand(kGroup, "SOLVEMAXIMA", "SOLVEMAXIMA", ACRX_CMD_MODAL, solveMaxima);
     acrxDynamicLinker->unlockApplication(appPkt);
     acrxDynamicLinker->registerAppMDIAware(appPkt);
   } else if (msg == AcRx::kUnloadAppMsg) {

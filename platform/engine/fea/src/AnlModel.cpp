@@ -256,6 +256,19 @@ CaeString AdaptRefusal(AnlModel& model, const std::vector<AmgMesh*>& meshes) {
   return CaeString();
 }
 
+// What an adaptive run that ended after `analyses` analyses tells: the refinements and the
+// largest error the solver estimated for the kept results, against the target.
+CaeString AdaptiveRunOutcome(int analyses, const FerResultSet& results, double target) {
+  double lowest = 0.0, highest = 0.0;
+  FerResult* error = results.FindResult(FerQtyErrorEstimate);
+  const bool estimated = error && error->Range(0, 0, lowest, highest);
+  const int refinements = analyses - 1;
+  CaeString text = CaeString::Format("Adaptive analysis: %d analyses, the mesh refined %d time%s.", analyses,
+                                     refinements, refinements == 1 ? "" : "s");
+  if (!estimated) return text;
+  return text + CaeString::Format(" Largest estimated stress error %g %% (target %g %%).", highest, target);
+}
+
 // Removes a job of an adaptive run that is not kept: its files, then the job itself.
 void DropJob(AnlModel& model, AnlJob* job) {
   job->CleanUp();
@@ -413,7 +426,11 @@ int AnlModel::SubmitHAdaptiveAnalysis(AnlWriter* writer, CaeString& message, Anl
     if (LastAdaptOutcome() == kAdaptNoEstimate || LastAdaptOutcome() == kAdaptMeshFailed ||
         LastAdaptOutcome() == kAdaptNothingChosen)
       return fail(why);
-    if (stop) break;
+    if (stop) {
+      message = AdaptiveRunOutcome(pass, results, adaptTargetError_);
+      if (LastAdaptOutcome() == kAdaptSingular) message = message + CaeString(" ") + why;
+      break;
+    }
     // The meshes changed: this pass's results no longer belong to them.
     earlier.push_back(job);
   }

@@ -897,6 +897,10 @@ TEST_F(SubmitTest, AdaptiveAnalysisKeepsOnlyTheLastPassesJob) {
   CaeConfig::SetValue(CaeString("Solver Threads"), CaeString("1"), 0);
   ASSERT_EQ(model.SubmitHAdaptiveAnalysis(writer.get(), message, AnlCodeSolve), 1) << message.Str();
   EXPECT_EQ(model.AdaptPasses(), 2);
+  // The run tells how it ended: three analyses, two refinements, the error left against the target.
+  const std::string outcome = message.Str();
+  EXPECT_NE(outcome.find("Adaptive analysis: 3 analyses, the mesh refined 2 times."), std::string::npos) << outcome;
+  EXPECT_NE(outcome.find("(target 1 %)"), std::string::npos) << outcome;
   ASSERT_EQ(model.NumJobs(), 3);
   EXPECT_EQ(LiveJobs(), 1);
   AnlJob* last = model.GetJob(2);

@@ -55,6 +55,8 @@ LoadValuePage LoadValuePageOf(int code);
 int RestraintCode(int analysisKind, int geometry, int subType);
 // Pinned and Bolted need a cylindrical face, Sliding a face; Welded and Fixed are always offered.
 bool RestraintChoiceEnabled(int geometry, int subType, bool cylindricalFace);
+// The CAD reads a condition's free flags as three translations and three rotations.
+inline constexpr int kCondFreeFlags = 6;
 struct RestraintFrame {
   int freeFlags[3];
   int coordKind;

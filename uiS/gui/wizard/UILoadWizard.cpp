@@ -496,7 +496,7 @@ LRESULT CLDWizPS::CreateLoad() {
   const int colour = ColorCodeAt(page ? page->colorIndex : 0);
   const CaeString name = ConditionName(code);
   CaeList<AttTableTempValue> noTable;
-  int freeFlags[3] = {0, 0, 0};
+  int freeFlags[kCondFreeFlags] = {};  // loads leave nothing free
   if (code == static_cast<int>(AttCode::BodyTemperature)) {
     cad->CreatePrescribedTemperature(name, colour, size, second, first, 0);
   } else if (code == static_cast<int>(AttCode::FaceConvection)) {

@@ -274,10 +274,12 @@ LRESULT CBCWizPS::CreateRestraint() {
   const CaeString name = ConditionName(conditionCode);
   const std::unique_ptr<CaeCoordSys> system(CadMakeCoordSys(CoordKindName(frame.coordKind), relativeToUcs));
   const int colour = ColorCodeAt(colourIndex);
+  int freeFlags[kCondFreeFlags] = {};  // rotations stay fixed: solids have none
+  for (int i = 0; i < 3; ++i) freeFlags[i] = frame.freeFlags[i];
   if (pinned)
-    cad->CreateLbc2(name, colour, size, conditionCode, frame.freeFlags, values, system.get(), picked);
+    cad->CreateLbc2(name, colour, size, conditionCode, freeFlags, values, system.get(), picked);
   else
-    cad->CreateLbc(name, colour, size, conditionCode, frame.freeFlags, values, system.get(), picked);
+    cad->CreateLbc(name, colour, size, conditionCode, freeFlags, values, system.get(), picked);
   cad->FlushGraphics();
   return 0;
 }

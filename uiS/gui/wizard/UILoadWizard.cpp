@@ -53,6 +53,15 @@ int NonZeroRefused() {
   return -1;
 }
 
+// Makes the load of a value page whose values were taken; its symbol is remembered once made.
+// 0 advances, anything else is the page to go to.
+LRESULT CreateLoadFrom(CCondValuePage& page) {
+  auto* owner = dynamic_cast<CLDWizPS*>(page.sheet());
+  const LRESULT made = owner ? owner->CreateLoad() : -1;
+  if (made == 0) page.RememberSymbol();
+  return made;
+}
+
 // The wizard pointer lives exactly as long as the sheet's modal run.
 class CurrentLoadWizard {
  public:
@@ -264,11 +273,7 @@ LRESULT CLD_VectorDataPP::OnWizardNext() {
   if (!UpdateData(TRUE)) return -1;
   if (x == 0 && y == 0 && z == 0) return NonZeroRefused();
   local = frameText != CString(resLoadString(IDS_FRAME_GLOBAL).Text()) ? 1 : 0;
-  CLDWizPS* owner = dynamic_cast<CLDWizPS*>(sheet());
-  const LRESULT made = owner ? owner->CreateLoad() : -1;
-  if (made != 0) return made;
-  RememberSymbol();
-  return CCondValuePage::OnWizardNext();
+  return CreateLoadFrom(*this);
 }
 
 CLD_ScalarDataPP::CLD_ScalarDataPP() : CCondValuePage(IDD_LW_SCALAR, kHelpTemplateBase + IDD_LW_SCALAR, remembered) {}
@@ -292,11 +297,7 @@ void CLD_ScalarDataPP::DoDataExchange(CDataExchange* dx) {
 LRESULT CLD_ScalarDataPP::OnWizardNext() {
   if (!UpdateData(TRUE)) return -1;
   if (value == 0) return NonZeroRefused();
-  CLDWizPS* owner = dynamic_cast<CLDWizPS*>(sheet());
-  const LRESULT made = owner ? owner->CreateLoad() : -1;
-  if (made != 0) return made;
-  RememberSymbol();
-  return CCondValuePage::OnWizardNext();
+  return CreateLoadFrom(*this);
 }
 
 CLD_TempDataPP::CLD_TempDataPP()
@@ -321,11 +322,7 @@ void CLD_TempDataPP::DoDataExchange(CDataExchange* dx) {
 
 LRESULT CLD_TempDataPP::OnWizardNext() {
   if (!UpdateData(TRUE)) return -1;
-  CLDWizPS* owner = dynamic_cast<CLDWizPS*>(sheet());
-  const LRESULT made = owner ? owner->CreateLoad() : -1;
-  if (made != 0) return made;
-  RememberSymbol();
-  return CCondValuePage::OnWizardNext();
+  return CreateLoadFrom(*this);
 }
 
 CLD_ConvDataPP::CLD_ConvDataPP()
@@ -351,11 +348,7 @@ void CLD_ConvDataPP::DoDataExchange(CDataExchange* dx) {
 
 LRESULT CLD_ConvDataPP::OnWizardNext() {
   if (!UpdateData(TRUE)) return -1;
-  CLDWizPS* owner = dynamic_cast<CLDWizPS*>(sheet());
-  const LRESULT made = owner ? owner->CreateLoad() : -1;
-  if (made != 0) return made;
-  RememberSymbol();
-  return CCondValuePage::OnWizardNext();
+  return CreateLoadFrom(*this);
 }
 
 // ---- the sheet ----

@@ -434,6 +434,8 @@ int CountStep() { return ++stepRuns; }
 TEST_F(GuideTest, AParkedPickRunsTheLoadStepAgainWhenItsPageBecomesActive) {
   stepRuns = 0;
   const CadCommandHandler previous = cmdReplaceHandler(cmdIndex(CadCommand::LoadStep), CountStep);
+  // The restraints page passed on the way re-runs its own step too; its wizard must not run here.
+  const CadCommandHandler restraints = cmdReplaceHandler(cmdIndex(CadCommand::RestraintsStep), [] { return 0; });
   CAnlWizPS& guide = Open(0);
   guide.SetActivePage(3);
   mfc::pumpMessages();
@@ -444,6 +446,7 @@ TEST_F(GuideTest, AParkedPickRunsTheLoadStepAgainWhenItsPageBecomesActive) {
   mfc::pumpMessages();
   EXPECT_EQ(stepRuns, 1);
   cmdReplaceHandler(cmdIndex(CadCommand::LoadStep), previous);
+  cmdReplaceHandler(cmdIndex(CadCommand::RestraintsStep), restraints);
 }
 
 // Marks written during an undo come in bursts: each shows on its tab at once, and the active page
@@ -452,6 +455,8 @@ TEST_F(GuideTest, AParkedPickRunsTheLoadStepAgainWhenItsPageBecomesActive) {
 TEST_F(GuideTest, ABurstOfMarksShowsAtOnceAndRefreshesThePageOnce) {
   stepRuns = 0;
   const CadCommandHandler previous = cmdReplaceHandler(cmdIndex(CadCommand::LoadStep), CountStep);
+  // The restraints page passed on the way re-runs its own step too; its wizard must not run here.
+  const CadCommandHandler restraints = cmdReplaceHandler(cmdIndex(CadCommand::RestraintsStep), [] { return 0; });
   CAnlWizPS& guide = Open(0);
   guide.SetActivePage(3);
   mfc::pumpMessages();
@@ -464,6 +469,7 @@ TEST_F(GuideTest, ABurstOfMarksShowsAtOnceAndRefreshesThePageOnce) {
   mfc::pumpMessages();
   EXPECT_EQ(stepRuns, 1);
   cmdReplaceHandler(cmdIndex(CadCommand::LoadStep), previous);
+  cmdReplaceHandler(cmdIndex(CadCommand::RestraintsStep), restraints);
 }
 
 TEST_F(GuideTest, UnloadingDestroysTheGuide) {

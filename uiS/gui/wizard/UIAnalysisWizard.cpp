@@ -7,7 +7,6 @@
 #include "cadInterface/CadResources.h"
 #include "fea/AmgMesh.h"
 #include "gui/commands/UICommandHandlers.h"
-#include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/mesh/UIMeshPS.h"
 #include "gui/dialogs/model/UIConvertModelDlg.h"
 #include "gui/dialogs/model/UIModDlg.h"
@@ -15,6 +14,8 @@
 #include "gui/dialogs/units/UISetupPS.h"
 #include "gui/doctor/UIDoctor.h"
 #include "gui/explorer/UICommands.h"
+#include "gui/wizard/UILoadWizard.h"
+#include "gui/wizard/UIRestraintWizard.h"
 #include "gui/wizard/UIWizBasePP.h"
 #include "gui/wizard/UIWizPS.h"
 #include "gui/wizard/UIWizard.h"
@@ -29,14 +30,7 @@ constexpr int kWizardPMax = 10;
 constexpr double kWizardPTolerance = 0.1;
 constexpr double kWizardShellThickness = 0;
 
-// Attribute sheets of the loads and restraints steps.
-constexpr int kAttStructuralLoad = 0;
-constexpr int kAttStructuralRestraint = 1;
-constexpr int kAttHeat = 2;
-
 constexpr int kStepUnits = 2;
-constexpr int kStepLoads = 3;
-constexpr int kStepRestraints = 4;
 constexpr int kStepAnalyze = 6;
 constexpr int kStepResults = 7;
 
@@ -64,7 +58,8 @@ void MoveGuideOn() {
     guide->SetActivePage(guide->GetActiveIndex() + 1);
 }
 
-bool IsHeatGuide() { return UIGetWizardKind() == kGuideKindHeat; }
+// The analysis kind the task wizards work for: the guide's (stress before any guide).
+int GuideAnalysisKind() { return UIGetWizardKind() < 0 ? 0 : UIGetWizardKind(); }
 
 // The conversion dialog when the current model is of another kind; false when it was cancelled.
 bool OfferConversion(int kind) {
@@ -134,21 +129,13 @@ int UIRunUnitsWizard() {
 
 int UIRunLoadWizard() {
   GuideHiddenDuringStep hidden;
-  UIAttNew(IsHeatGuide() ? kAttHeat : kAttStructuralLoad);
-  if (CadLoadCaseHasLoads()) {
-    UISetWizardTabState(kStepLoads, 1);
-    MoveGuideOn();
-  }
+  if (UIRunLoadSheet(GuideAnalysisKind())) MoveGuideOn();
   return 0;
 }
 
 int UIRunRestraintsWizard() {
   GuideHiddenDuringStep hidden;
-  UIAttNew(IsHeatGuide() ? kAttHeat : kAttStructuralRestraint);
-  if (CadRestraintCaseHasRestraints()) {
-    UISetWizardTabState(kStepRestraints, 1);
-    MoveGuideOn();
-  }
+  if (UIRunRestraintSheet(GuideAnalysisKind())) MoveGuideOn();
   return 0;
 }
 

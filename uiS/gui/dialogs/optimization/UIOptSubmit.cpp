@@ -218,7 +218,16 @@ struct ConceptSheet {
         sheet(resLoadString(IDS_OPT_CONCEPT_SHEET).Text(), nullptr, 0) {}
 };
 
-void AddTabIcons(CGenericPS& sheet, std::initializer_list<UINT> icons) {
+// A wizard's last pages; the Execution page asks for the wizard's buttons.
+void WizardPages(CGenericPS& sheet, CSubmitExecPP& exec, std::initializer_list<CPropertyPage*> pages) {
+  for (CPropertyPage* page : pages) sheet.AddPage(page);
+  exec.m_bWizardButtons = TRUE;
+  sheet.SetWizardMode();
+}
+
+// The command's pages, without Apply, with 16-pixel tab icons.
+void CommandPages(CGenericPS& sheet, std::initializer_list<CPropertyPage*> pages, std::initializer_list<UINT> icons) {
+  for (CPropertyPage* page : pages) sheet.AddPage(page);
   sheet.CreateTabImageList(kTabIconSize);
   for (UINT icon : icons) sheet.AddTabIcon(icon);
   sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
@@ -413,17 +422,11 @@ int UIOptSubmitShape(OptModel* model, int wizard) {
       s.sheet.AddPage(&s.input);
       offered = true;
     }
-    s.sheet.AddPage(&s.general);
-    s.sheet.AddPage(&s.exec);
-    s.exec.m_bWizardButtons = TRUE;
-    s.sheet.SetWizardMode();
+    WizardPages(s.sheet, s.exec, {&s.general, &s.exec});
   } else {
     s.check.m_pOptModel = model;
-    s.sheet.AddPage(&s.check);
-    s.sheet.AddPage(&s.general);
-    s.sheet.AddPage(&s.exec);
-    s.sheet.AddPage(&s.options);
-    AddTabIcons(s.sheet, {IDI_SUBMIT_OPT_GENERAL, IDI_SUBMIT_EXEC, IDI_SUBMIT_OPTIONS});
+    CommandPages(s.sheet, {&s.check, &s.general, &s.exec, &s.options},
+                 {IDI_SUBMIT_OPT_GENERAL, IDI_SUBMIT_EXEC, IDI_SUBMIT_OPTIONS});
   }
   OptParameters parameters = model->Parameters();
   s.general.FromParameters(parameters);
@@ -504,17 +507,11 @@ int UIOptSubmitConcept(OptModel* model, int wizard) {
   const bool wizardMode = wizard != 0;
   ConceptSheet s(wizardMode);
   if (wizardMode) {
-    s.sheet.AddPage(&s.input);
-    s.sheet.AddPage(&s.exec);
-    s.exec.m_bWizardButtons = TRUE;
-    s.sheet.SetWizardMode();
+    WizardPages(s.sheet, s.exec, {&s.input, &s.exec});
   } else {
     s.check.m_pOptModel = model;
-    s.sheet.AddPage(&s.check);
-    s.sheet.AddPage(&s.input);
-    s.sheet.AddPage(&s.exec);
-    s.sheet.AddPage(&s.options);
-    AddTabIcons(s.sheet, {IDI_EXP_RESULT_CASE, IDI_SUBMIT_EXEC, IDI_SUBMIT_OPTIONS});
+    CommandPages(s.sheet, {&s.check, &s.input, &s.exec, &s.options},
+                 {IDI_EXP_RESULT_CASE, IDI_SUBMIT_EXEC, IDI_SUBMIT_OPTIONS});
   }
   OptParameters parameters = model->Parameters();
   s.general.FromParameters(parameters);

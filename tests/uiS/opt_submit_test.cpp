@@ -338,6 +338,32 @@ TEST_F(OptSubmitTest, AJobThatCannotStartLeavesNoJobOrResultSet) {
   EXPECT_EQ(LiveResultSets(), 0);
 }
 
+// A passing model goes to a job: its deck in a folder of its own, the result set named on the
+// General page for the job's base name, the job started and 629 printed.
+TEST_F(OptSubmitTest, ASubmittedJobGetsItsResultSetAndStarts) {
+  Study(CaeOptShape);
+  const std::filesystem::path solver = dir / "solver.sh";
+  std::ofstream(solver) << "#!/bin/sh\nexit 0\n";
+  ::chmod(solver.c_str(), 0755);
+  CaeConfig::SetValue(CaeString("Solver Program"), CaeString(solver.string()), 0);
+  Then([](CWnd& sheet) {
+    CPropertyPage& general = Show(sheet, 1);
+    mfc::userSetText(general.m_hWnd, IDC_OPT_RESULT_NAME, "Thin");
+    mfc::userClick(sheet.m_hWnd, IDOK);
+  });
+  EXPECT_EQ(UIOptSubmitShape(opt, 0), 1) << Shown();
+  EXPECT_TRUE(Printed("\nAnalysis submitted\n"));
+  ASSERT_EQ(LiveJobs(), 1);
+  AnlJob* job = opt->Job(0);
+  EXPECT_EQ(std::string(job->Name().Text()), "StudyJob1");
+  EXPECT_TRUE(std::filesystem::exists(job->DeckName().Str()));
+  ASSERT_EQ(LiveResultSets(), 1);
+  OptResultCase* set = opt->FirstOptResultCase(1);
+  EXPECT_EQ(std::string(set->Name().Text()), "Thin");
+  EXPECT_EQ(set->AnlJobName(), job->BaseName());
+  EXPECT_EQ(set->Initialized(), 0) << "nothing read yet";
+}
+
 // A delayed start on a day that does not exist is refused before anything changes.
 TEST_F(OptSubmitTest, AnImpossibleStartTimeIsRefused) {
   Study(CaeOptShape);

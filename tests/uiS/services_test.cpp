@@ -19,18 +19,8 @@ namespace {
 using uistest::FrameTest;
 using uistest::RecordingCad;
 
-TEST_F(FrameTest, UnbuiltCommandsSayOnTheCommandLineThatTheyAreNotAvailable) {
+TEST_F(FrameTest, TheMaterialsStepShowsNothing) {
   RecordingCad cad;
-  const std::pair<std::function<int()>, const char*> handlers[] = {
-      {[] { return UIOptSubmit(1); }, "Submitting a Concept optimization is not available yet."},
-  };
-  for (const auto& [handler, text] : handlers) {
-    cad.printed.clear();
-    EXPECT_EQ(handler(), 0);
-    ASSERT_EQ(cad.printed.size(), 1u);
-    EXPECT_EQ(cad.printed[0], text);
-  }
-  cad.printed.clear();
   EXPECT_EQ(UIRunMaterialsWizard(), 0);
   EXPECT_TRUE(cad.printed.empty()) << "the materials step shows nothing";
 }

@@ -1,5 +1,7 @@
 #include "fea/AnlModel.h"
 
+#include "JobFolder.h"
+
 #include <stdlib.h>
 
 #include <algorithm>
@@ -228,6 +230,17 @@ bool AnlModel::TiesShells(AnlMateRelPair& pair) {
 
 AnlWriter* AnlModel::DeckWriter(AnlCode code) { return new AnlWriter(this, code); }
 
+std::filesystem::path fea_detail::FreshJobFolder(const CaeString& jobName) {
+  const std::optional<CaeString> scratch = CaeConfig::GetValue(CaeString("Scratch Directory"), 0);
+  if (!scratch) return {};
+  std::string path = scratch->Str();
+  for (char& c : path)
+    if (c == '\\') c = '/';
+  std::string pattern = (std::filesystem::path(path) / (std::string(jobName.Str()) + "-XXXXXX")).string();
+  if (!::mkdtemp(pattern.data())) return {};
+  return std::filesystem::path(pattern);
+}
+
 namespace {
 
 std::filesystem::path ToPath(const CaeString& text) {
@@ -235,15 +248,6 @@ std::filesystem::path ToPath(const CaeString& text) {
   for (char& c : s)
     if (c == '\\') c = '/';
   return std::filesystem::path(s);
-}
-
-// A new, empty folder for one job under the scratch folder; empty when none could be made.
-std::filesystem::path FreshJobFolder(const CaeString& jobName) {
-  const std::optional<CaeString> scratch = CaeConfig::GetValue(CaeString("Scratch Directory"), 0);
-  if (!scratch) return {};
-  std::string pattern = (ToPath(*scratch) / (std::string(jobName.Str()) + "-XXXXXX")).string();
-  if (!::mkdtemp(pattern.data())) return {};
-  return std::filesystem::path(pattern);
 }
 
 // Why the meshes cannot be refined by their error estimate, or empty when they can.
@@ -351,7 +355,7 @@ AnlJob* AnlModel::SubmitAnalysis(AnlWriter* writer, const CaeString& deckFile, c
   CaeString name;
   if (deckFile.IsEmpty()) {
     name = UniqueJobName();
-    freshFolder = FreshJobFolder(name);
+    freshFolder = fea_detail::FreshJobFolder(name);
     if (freshFolder.empty()) {
       message = CaeString("No folder for the job could be made in the scratch directory.");
       return nullptr;

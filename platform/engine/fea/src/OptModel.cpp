@@ -1,8 +1,10 @@
 #include "fea/OptModel.h"
 
 #include <algorithm>
+#include <filesystem>
 
 #include "CheckReport.h"
+#include "JobFolder.h"
 #include "LiveWalk.h"
 #include "UnitText.h"
 #include "amg/CaeMsgCall.h"
@@ -554,6 +556,55 @@ int OptModel::CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>*
   return report.Finish(kFeaMsgOptCheckFailed);
 }
 
-AnlWriter* OptModel::DeckWriter(int) { return new AnlWriter; }
+namespace {
 
-void OptModel::SetWriterOptions(AnlWriter*) {}
+// The deck of a run's starting design. A job made for the run (which has no files yet) gets a
+// fresh folder under the scratch folder and a name "<model>Job<n>" that no job of the
+// optimisation model has.
+class OptDeckWriter : public AnlWriter {
+ public:
+  OptDeckWriter(OptModel& owner, AnlCode code) : AnlWriter(owner.AnlModel(), code), owner_(owner) {}
+
+  int CreateDeck(AnlJob* job, const CaeString& deckFile, CaeString& message, int flag) override {
+    CAE_CHECK(job);
+    if (job->BaseName().IsEmpty()) {
+      const CaeString name = UniqueJobName();
+      const std::filesystem::path folder = fea_detail::FreshJobFolder(name);
+      if (folder.empty()) {
+        message = CaeString("No folder for the job could be made in the scratch directory.");
+        return 0;
+      }
+      job->Create(CaeString((folder / name.Str()).string()));
+      job->SetName(name);
+    }
+    return AnlWriter::CreateDeck(job, deckFile, message, flag);
+  }
+
+ private:
+  CaeString UniqueJobName() {
+    for (int n = 1;; ++n) {
+      const CaeString name = CaeString::Format("%sJob%d", owner_.Name().Text(), n);
+      bool taken = false;
+      for (int i = 0; i < owner_.NumJobs() && !taken; ++i)
+        if (AnlJob* job = owner_.Job(i)) taken = job->Name() == name;
+      if (!taken) return name;
+    }
+  }
+  OptModel& owner_;
+};
+
+}  // namespace
+
+AnlWriter* OptModel::DeckWriter(int analysisCode) {
+  return new OptDeckWriter(*this, static_cast<AnlCode>(analysisCode));
+}
+
+// The analyses of every live analysis result case of the model, with the responses' outputs.
+void OptModel::SetWriterOptions(AnlWriter* writer) {
+  CAE_CHECK(writer);
+  for (AnlResltCase* resultCase = FirstAnlResultCase(1); resultCase; resultCase = NextAnlResultCase())
+    writer->AddResltCase(resultCase);
+  CaeFlags outputs;
+  outputs.SetValue(AnlWriter::kOutDisplacement | AnlWriter::kOutStress | AnlWriter::kOutStrain);
+  writer->SetOutputRequests(outputs);
+}

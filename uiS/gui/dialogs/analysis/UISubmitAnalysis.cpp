@@ -94,25 +94,6 @@ class AdaptiveMeshEngine {
   AnlModel& model_;
 };
 
-// Deferred meshes not made yet are made now; a mesh that fails takes its sub-model with it.
-bool GenerateDeferredMeshes(AnlModel& model) {
-  bool generated = false;
-  for (int i = 0; i < model.NumSubModels(); ++i) {
-    AnlSubModel* sub = model.GetSubModel(i);
-    if (!sub || sub->IsMarkedAsErased()) continue;
-    AmgMesh* mesh = sub->Mesh();
-    if (!mesh || mesh->IsMarkedAsErased() || !mesh->Deferred() || mesh->Generated()) continue;
-    mesh->SetDeferred(0);
-    if (!CadGenerateMesh(mesh)) {
-      model.DeleteSubModel(sub);
-      return false;
-    }
-    generated = true;
-  }
-  if (generated) Cad().FlushGraphics();
-  return true;
-}
-
 bool FixesARotation(AnlResltCase& resultCase) {
   for (AnlLbcCase* entry = resultCase.FirstLbcCase(kRestraintCategory); entry; entry = resultCase.NextLbcCase()) {
     AttLbcCase* set = entry->LbcCase();
@@ -174,6 +155,24 @@ int SubmitAdaptive(AnlModel& model, AnlWriter& writer, const std::tm* startTime,
 
 }  // namespace
 
+bool UIGenerateDeferredMeshes(AnlModel& model) {
+  bool generated = false;
+  for (int i = 0; i < model.NumSubModels(); ++i) {
+    AnlSubModel* sub = model.GetSubModel(i);
+    if (!sub || sub->IsMarkedAsErased()) continue;
+    AmgMesh* mesh = sub->Mesh();
+    if (!mesh || mesh->IsMarkedAsErased() || !mesh->Deferred() || mesh->Generated()) continue;
+    mesh->SetDeferred(0);
+    if (!CadGenerateMesh(mesh)) {
+      model.DeleteSubModel(sub);
+      return false;
+    }
+    generated = true;
+  }
+  if (generated) Cad().FlushGraphics();
+  return true;
+}
+
 std::uint32_t UIWriterOutputRequests(const CaeFlags& requests, AnlModel& model, bool& unwritten) {
   struct Mapping {
     std::uint32_t request;
@@ -208,7 +207,7 @@ int UISubmitAnalysis(AnlModel* model, CaeString& fileName, int deckFormat, const
     CadMessageBoxId(IDS_NEUTRAL_FILE_UNAVAILABLE, MB_OK | MB_ICONEXCLAMATION);
     return 0;
   }
-  if (!GenerateDeferredMeshes(*model)) return 0;
+  if (!UIGenerateDeferredMeshes(*model)) return 0;
 
   std::unique_ptr<AnlWriter> writer(model->DeckWriter(AnlCodeSolve));
   bool rotation = false;

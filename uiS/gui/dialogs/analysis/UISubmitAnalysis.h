@@ -44,6 +44,10 @@ struct UIModeSettings {
 // heat transfer): the writer reads no bits at all as "its defaults".
 std::uint32_t UIWriterOutputRequests(const CaeFlags& requests, AnlModel& model, bool& unwritten);
 
+// Makes the live deferred meshes not made yet (flushing the graphics when any was made); a mesh
+// that fails takes its sub-model with it and answers false (the generator has said why).
+bool UIGenerateDeferredMeshes(AnlModel& model);
+
 // Generates the deferred meshes, writes the deck and submits it (normal or h-adaptive), deleting
 // the result cases of `cases` (the list itself stays the caller's) whichever way it returns.
 // Nonzero when an analysis was submitted. A non-empty file name writes the deck there and starts no

@@ -43,9 +43,6 @@ int UIOptNewResultSet(int) { return UINotAvailableYet("New analysis result sets"
 int UIOptNewConstraint(int kind) {
   return UINotAvailableYet(KindName(kind, "New design constraints", "New Concept controls"));
 }
-int UIOptSubmit(int kind) {
-  return UINotAvailableYet(KindName(kind, "Submitting a shape optimization", "Submitting a Concept optimization"));
-}
 int UIOptUpdateModel() { return UINotAvailableYet("Updating the model"); }
 int UIOptHistoryGraphCommand(int) { return UINotAvailableYet("The optimization history graph"); }
 int UIOptSensitivityGraphCommand() { return UINotAvailableYet("The sensitivity graph"); }

@@ -2,6 +2,7 @@
 // part of the system each says on the command line that it is not available yet and answers 0.
 // Kinds: 0 shape, 1 Concept.
 #pragma once
+#include "gui/dialogs/optimization/UIOptSubmit.h"
 
 class OptFunction;
 class OptModel;
@@ -17,7 +18,6 @@ int UIOptEditObjective(int kind);
 int UIOptDefineVariable(const char* parameterName, int unused);
 int UIOptNewResultSet(int unused);
 int UIOptNewConstraint(int kind);
-int UIOptSubmit(int kind);
 int UIOptUpdateModel();
 int UIOptHistoryGraphCommand(int unused);
 int UIOptSensitivityGraphCommand();

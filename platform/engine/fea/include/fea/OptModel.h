@@ -436,9 +436,11 @@ class OptModel : public virtual CaeActive, public virtual CaeName {
   // for shape optimisation design variables. Appends a heading, then one message per finding;
   // `codes` (when given) gets each message's code at the same index. Nonzero when it can run.
   int CheckModel(CaeArray<CaeString>& messages, CaeArray<std::uint32_t>* codes = nullptr);
-  // A new deck writer (the caller deletes it); its Check and Write report that decks cannot be
-  // written yet.
+  // A new deck writer (the caller deletes it) over the linked simulation model: the deck of the
+  // run's starting design. CreateDeck gives a job without files a fresh folder under the scratch
+  // folder and the name "<model>Job<n>".
   AnlWriter* DeckWriter(int analysisCode);
+  // Hands the writer the model's live analysis result cases and the outputs responses read.
   void SetWriterOptions(AnlWriter* writer);
 
  protected:

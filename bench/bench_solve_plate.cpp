@@ -37,6 +37,7 @@
 #include "gui/dialogs/analysis/UISubmitAnalysis.h"
 #include "mcad/amiapp.h"
 #include "mfc/winapi.h"
+#include "own_config.h"
 
 namespace {
 
@@ -218,15 +219,8 @@ BENCHMARK(BM_PlateThroughAddInAgainstStudyTool)->Unit(benchmark::kSecond)->Itera
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A configuration of this run's own: the benchmark's settings never reach the user's file.
-  const auto config =
-      std::filesystem::temp_directory_path() / ("kestrum-bench-solve-plate-" + std::to_string(::getpid()) + ".ini");
-  ::setenv("KESTRUM_CONFIG", config.c_str(), 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
+  RunWithOwnConfig(argc, argv, "bench-solve-plate");
   std::error_code ignored;
-  std::filesystem::remove(config, ignored);
   std::filesystem::remove_all(WorkDir(), ignored);
   return 0;
 }

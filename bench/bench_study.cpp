@@ -23,6 +23,7 @@
 #include "amg/CaeUnit.h"
 #include "fea/FerResult.h"
 #include "fea/FrdReader.h"
+#include "own_config.h"
 
 namespace {
 
@@ -215,14 +216,6 @@ BENCHMARK(BM_ReadResults)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  // A configuration of this run's own: the benchmarks' settings never reach the user's file.
-  const auto config =
-      std::filesystem::temp_directory_path() / ("kestrum-bench-study-" + std::to_string(::getpid()) + ".ini");
-  ::setenv("KESTRUM_CONFIG", config.c_str(), 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  std::error_code ignored;
-  std::filesystem::remove(config, ignored);
+  RunWithOwnConfig(argc, argv, "bench-study");
   return 0;
 }

@@ -132,16 +132,8 @@ class OptSubmitTest : public ExplorerTest {
     sheet.SetActivePage(index);
     return *sheet.GetActivePage();
   }
-  bool Printed(const std::string& text) const {
-    for (const std::string& line : optCad.printed)
-      if (line == text) return true;
-    return false;
-  }
-  bool Boxed(const std::string& fragment) const {
-    for (const mfc::MessageBoxRequest& box : driver.boxes())
-      if (box.text.find(fragment) != std::string::npos) return true;
-    return false;
-  }
+  bool Printed(const std::string& text) const { return optCad.hasPrinted(text); }
+  bool Boxed(const std::string& fragment) const { return uistest::anyBoxHolds(driver.boxes(), fragment); }
   // Every box and printed line, for failure messages.
   std::string Shown() const {
     std::string text;

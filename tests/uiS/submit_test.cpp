@@ -98,16 +98,8 @@ class SubmitTest : public ExplorerTest {
     return model;
   }
 
-  bool Printed(const std::string& text) const {
-    for (const std::string& line : cad.printed)
-      if (line == text) return true;
-    return false;
-  }
-  bool Boxed(const std::string& fragment) const {
-    for (const mfc::MessageBoxRequest& box : driver.boxes())
-      if (box.text.find(fragment) != std::string::npos) return true;
-    return false;
-  }
+  bool Printed(const std::string& text) const { return cad.hasPrinted(text); }
+  bool Boxed(const std::string& fragment) const { return uistest::anyBoxHolds(driver.boxes(), fragment); }
   void Then(std::function<void(CWnd&)> step) { driver.steps.push_back(std::move(step)); }
   void Cancel() {
     Then([](CWnd& sheet) { mfc::userClick(sheet.m_hWnd, IDCANCEL); });

@@ -14,6 +14,13 @@
 
 namespace uistest {
 
+// Whether one of `boxes` showed a text holding `fragment`.
+inline bool anyBoxHolds(const std::vector<mfc::MessageBoxRequest>& boxes, const std::string& fragment) {
+  for (const mfc::MessageBoxRequest& box : boxes)
+    if (box.text.find(fragment) != std::string::npos) return true;
+  return false;
+}
+
 // Records message boxes (answering the next queued answer, else IDOK) and runs queued steps on
 // modal windows that wait for a person.
 class RecordingDriver : public mfc::UserDriver {
@@ -40,6 +47,12 @@ class RecordingCad : public CadInterface {
   int PrintMessage(const char* text) override {
     printed.push_back(text);
     return 0;
+  }
+  // Whether `line` was printed, as a whole.
+  bool hasPrinted(const std::string& line) const {
+    for (const std::string& text : printed)
+      if (text == line) return true;
+    return false;
   }
   void StartTransaction() override { calls.push_back("start"); }
   void EndTransaction() override { calls.push_back("end"); }

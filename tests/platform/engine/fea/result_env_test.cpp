@@ -116,6 +116,19 @@ class ResultEnvTest : public FeaTest {
     return result;
   }
 
+  // The deck of the model's result case; empty (and a failure) when it cannot be written.
+  std::string Deck(const char* name) {
+    AnlWriter writer(&model);
+    writer.AddResltCase(&rc);
+    CaeString message;
+    const auto path = dir / name;
+    if (writer.Write(CaeString(path.string()), message) != 1) {
+      ADD_FAILURE() << message.Str();
+      return {};
+    }
+    return kestrum::test::readFile(path);
+  }
+
   // Open to the table rows' spoilers.
  public:
   study::ShapeBody body{BRepPrimAPI_MakeBox(kLength, kDepth, kDepth).Shape()};
@@ -204,12 +217,7 @@ TEST_F(ResultEnvTest, NodesTheResultDoesNotHaveKeepTheUniformTemperature) {
   result->SetNodalData(0, ids, values);
   ASSERT_EQ(result->CreateEnv(), static_cast<int>(ids.size()));
 
-  AnlWriter writer(&model);
-  writer.AddResltCase(&rc);
-  CaeString message;
-  const auto path = dir / "deck.inp";
-  ASSERT_EQ(writer.Write(CaeString(path.string()), message), 1) << message.Str();
-  const std::string deck = kestrum::test::readFile(path);
+  const std::string deck = Deck("deck.inp");
   const std::size_t block = deck.find("*TEMPERATURE\nNALL,400\n");
   ASSERT_NE(block, std::string::npos) << deck;
   // One line per node with a value, after the uniform one, none for the others.
@@ -267,12 +275,7 @@ TEST_F(ResultEnvTest, AFreeBarExpandsByTheResultsTemperatureNotTheUniformOne) {
 TEST_F(ResultEnvTest, ValuesOfNodesARemeshFreedAreNotApplied) {
   ASSERT_GT(TemperatureResult(results)->CreateEnv(), 0);
   ASSERT_EQ(mesh->MeshIt(), 1);
-  AnlWriter writer(&model);
-  writer.AddResltCase(&rc);
-  CaeString message;
-  const auto path = dir / "remeshed.inp";
-  ASSERT_EQ(writer.Write(CaeString(path.string()), message), 1) << message.Str();
-  const std::string deck = kestrum::test::readFile(path);
+  const std::string deck = Deck("remeshed.inp");
   const std::size_t block = deck.find("*TEMPERATURE\nNALL,400\n");
   ASSERT_NE(block, std::string::npos) << deck;
   EXPECT_EQ(deck[block + std::string("*TEMPERATURE\nNALL,400\n").size()], '*') << "no nodal line follows";

@@ -7,8 +7,11 @@
 #include <vector>
 
 #include "amg/CaeString.h"
+#include "gui/wizard/UIWizBasePP.h"
+#include "mfc/afx.h"
 
 class AnlModel;
+class CDocWizPS;
 
 // The materials of a model with the yield stress (native) the doctor judges them by, ordered by
 // the bytes of their names. A material the user gave a new yield is marked edited: only those are
@@ -37,4 +40,60 @@ class DocMaterialYields {
     bool edited = false;
   };
   std::map<std::string, Entry> entries_;
+};
+
+// The doctor sheet's first page: the subject (a job, polled while it runs, or a result set), its
+// analysis type and the test parameters. Yields and bounds are shown in host units.
+class CDocOptStress : public CWizBasePP {
+ public:
+  CDocOptStress();
+
+  BOOL OnInitDialog() override;
+  BOOL OnSetActive() override;
+  LRESULT OnWizardNext() override;
+  BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
+  void DoDataExchange(CDataExchange* dx) override;
+
+  // With 1 collects the yields of the current model's materials; with 0 writes the edited ones
+  // back and refreshes the display's colours when a material changed.
+  void UpdateMaterialStresses(int collect);
+  DocMaterialYields& Yields() { return yields_; }
+  int PageType() const { return type_; }
+
+ protected:
+  void OnPaint();
+  BOOL OnQueryNewPalette();
+  void OnPaletteChanged(CWnd* changedBy);
+  void OnTimer(UINT_PTR id);
+  void OnMaterialChange();
+  void OnTypeChange();
+  void OnResultSetChange();
+  DECLARE_MESSAGE_MAP()
+
+ private:
+  CDocWizPS* Sheet() const;
+  void ShowJobStatus();
+  void ShowAnalysisType();
+  void ShowCriteria();
+  void FillResultSets();
+  void FillTypeCombo();
+  void ShowMaterialYield();
+  // False (after a message naming the field) when an entry is not acceptable.
+  bool StoreEditedYield();
+  bool StoreCriteria();
+  bool CheckEntries();
+  void LoadParameters();
+  void SaveParameters();
+  void EnableParameters(bool editable);
+
+  DocMaterialYields yields_;
+  CString resultSetText_;
+  double maxError_ = 0.0;
+  double yield_ = 0.0;
+  CString materialText_;
+  double upper_ = 0.0;
+  double lower_ = 0.0;
+  double single_ = 0.0;
+  UINT_PTR pollTimer_ = 0;
+  int type_ = 0;
 };

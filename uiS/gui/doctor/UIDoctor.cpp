@@ -1,11 +1,12 @@
 #include "gui/doctor/UIDoctor.h"
 
 #include "cadInterface/CadAppControl.h"
+#include "cadInterface/CadResources.h"
 #include "fea/AnlJob.h"
 #include "fea/FerResult.h"
 #include "gui/dialogs/analysis/UISubmitAnalysis.h"
+#include "gui/doctor/UIDocWizPS.h"
 #include "gui/utils/UIFerSAPI.h"
-#include "gui/utils/UINotAvailable.h"
 #include "gui/utils/UIResults.h"
 #include "mfc/afx.h"
 #include "res/ResourceIds.h"
@@ -13,7 +14,6 @@
 int UIRunDoctorCommand() { return UIRunDoctor(nullptr, nullptr, 0); }
 
 int UIRunDoctor(AnlJob* job, FerResultSet* resultSet, int fromWizard) {
-  (void)fromWizard;
   CaeString name;
   if (job) {
     name = job->Name();
@@ -23,9 +23,19 @@ int UIRunDoctor(AnlJob* job, FerResultSet* resultSet, int fromWizard) {
     CadMessageBoxId(IDS_DOC_NO_SUBJECT, MB_TASKMODAL);
     return 0;
   }
-  // The doctor's sheet is not part of the add-in yet.
-  return UINotAvailableYet("The design doctor's sheet");
+  CDocWizPS sheet(resLoadString(IDS_DOC_CAPTION).c_str(), nullptr, 0);
+  sheet.SetSubject(job, resultSet, name);
+  sheet.SetWizardMode();
+  sheet.SetFromWizard(fromWizard);
+  sheet.DoModal();
+  return 0;
 }
+
+int UIRunDoctorOnJob(AnlJob* job) { return UIRunDoctor(job, nullptr, 0); }
+
+int UIRunDoctorOnResultSet(FerResultSet* resultSet) { return UIRunDoctor(nullptr, resultSet, 0); }
+
+int UIRunDoctorFromWizard() { return UIRunDoctor(nullptr, nullptr, 1); }
 
 int UIFindDoctorTarget(AnlJob*& job, FerResultSet*& resultSet, CaeString& name) {
   resultSet = nullptr;

@@ -11,3 +11,7 @@ int UIRunDoctorCommand();
 // The doctor on a job, a result set, or (both null) its default subject; `fromWizard` is set
 // when the guide's results step opens it. Without a subject: message 349. Answers 0.
 int UIRunDoctor(AnlJob* job, FerResultSet* resultSet, int fromWizard);
+// The Explorer's doctor actions and the guide's results step.
+int UIRunDoctorOnJob(AnlJob* job);
+int UIRunDoctorOnResultSet(FerResultSet* resultSet);
+int UIRunDoctorFromWizard();

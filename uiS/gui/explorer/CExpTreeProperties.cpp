@@ -22,6 +22,7 @@
 #include "gui/dialogs/model/UIMateRelPP.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/units/UIDrawingUnitDlg.h"
+#include "gui/doctor/UIDoctor.h"
 #include "gui/explorer/CExpTreeCtl.h"
 #include "gui/explorer/ExpTreeSupport.h"
 #include "gui/utils/UINotAvailable.h"
@@ -152,7 +153,11 @@ void CExpTreeCtl::DoDesignDoctor() {
   if (!item) return;
   AnlModel* model = ModelOfItem(GetParentItem(item));
   if (model && !OpenModelByName(model->Name())) return;
-  UINotAvailableYet("The design doctor");
+  if (GetItemKind(item) == kExpResultSet) {
+    if (FerResultSet* set = ResultSetOfItem(item)) UIRunDoctorOnResultSet(set);
+  } else if (AnlJob* job = JobOfItem(item)) {
+    UIRunDoctorOnJob(job);
+  }
   Refresh();
 }
 

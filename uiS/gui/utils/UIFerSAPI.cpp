@@ -119,7 +119,7 @@ FerResultSet* ReadResults(const AnlJob& job, AnlModel* model) {
 
 // ---- showing results ----
 
-void UIShowJobResults(AnlJob* job, AnlModel* model, int applyDefaults, int show) {
+FerResultSet* UIShowJobResults(AnlJob* job, AnlModel* model, int applyDefaults, int show) {
   CadWaitCursor wait;
   const HWND activeOnEntry = ::GetActiveWindow();
   CAE_CHECK(job != nullptr);
@@ -127,13 +127,14 @@ void UIShowJobResults(AnlJob* job, AnlModel* model, int applyDefaults, int show)
   State();
   FerResultSet* set = ReadResults(*job, model);
   // The reader has reported why it made no set; the job and its files stay for another try.
-  if (!set) return;
+  if (!set) return nullptr;
   model->DeleteJob(job);
   // The set just read is the drawing's current one and the one the view displays.
   UISetResultSet(set->Name());
   EnsureWindow();
   UISetDefaultColorDisplay(applyDefaults, show);
   if (show) ShowWindowAndRestore(activeOnEntry);
+  return set;
 }
 
 OptResultCase* UIShowOptJobResults(AnlJob* job, OptModel* optModel, int applyDefaults) {

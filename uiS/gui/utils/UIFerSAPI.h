@@ -22,7 +22,8 @@ class OptResultCase;
 // Reads the job's results file into a new result set of `model` (made current first), erases the
 // job, makes the set current and, with `show`, shows and redraws the window. When the reader made
 // no set (missing or damaged results) the job is kept, the reason is reported and nothing is shown.
-void UIShowJobResults(AnlJob* job, AnlModel* model, int applyDefaults, int show);
+// Answers the set read, null without one.
+FerResultSet* UIShowJobResults(AnlJob* job, AnlModel* model, int applyDefaults, int show);
 // Reads an optimisation run's job into its optimisation result case and answers the case; the set
 // read becomes current as above. When the reader made no set the job is kept, the reason is
 // reported and the answer is null.

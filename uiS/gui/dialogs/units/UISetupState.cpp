@@ -9,6 +9,7 @@
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/dialogs/units/UISetupPS.h"
 #include "gui/dialogs/units/UISymbolPP.h"
+#include "gui/doctor/UIDocTests.h"
 #include "gui/optwizard/UIOptWizardKind.h"
 
 void UISetupResetModuleState() {
@@ -23,4 +24,5 @@ void UISetupResetModuleState() {
   UISetupActivePage = 0;
   UICurrentMaterialName.Empty();
   UIResetResultsSheetPage();
+  UIDocResetModuleState();
 }

@@ -155,7 +155,7 @@ int UIRunAnalyzeStep() { return UIRunMeshStep(); }
 int UIRunResultsStep() {
   {
     GuideHiddenDuringStep hidden;
-    UIRunDoctorCommand();
+    UIRunDoctorFromWizard();
   }
   if (!CadHasCurrentResultSet()) return 0;
   UISetWizardTabState(kStepResults, 1);

@@ -39,7 +39,7 @@ std::string SolvedPlate() {
   std::string script = kestrum::test::readFile(kestrum::test::sourcePath("data/demo/solve_plate.scr"));
   const std::string build = kestrum::test::buildPath("lib").parent_path().string();
   script = std::regex_replace(script, std::regex("@BUILD@"), build);
-  return script.substr(0, script.find("SOLVESHOW"));
+  return script.substr(0, script.find("CAEP_EXPLORER"));
 }
 
 // The coarse plate: the doctor loads the job's results on its worker, lists the stress tests,

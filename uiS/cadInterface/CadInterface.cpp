@@ -629,5 +629,17 @@ OptModel* CadInterface::CreateOptimizationModel(int, CaeString, AnlModel*, int) 
 int CadInterface::SelectOrCreateOptModel(CaeString, AnlModel*) { return 0; }
 AnlResltCase* CadInterface::AddAnalysisResultCase(OptModel*, AnlResltCase*) { return nullptr; }
 void CadInterface::ReplaceAnalysisResultCase(OptModel*, AnlResltCase*, AnlResltCase*) {}
+AnlResltCase* CadInterface::GetObjectiveResultCase(OptFunction* objective) {
+  return objective ? objective->FirstAnlResultCase() : nullptr;
+}
+int CadInterface::RenameOptModel(OptModel* model, const CaeString& name) {
+  AnlControl* control = AnlControl::GetCurrent();
+  if (!model || !control || name.IsEmpty()) return 0;
+  for (OptModel* other = control->FirstOptModel(); other; other = control->NextOptModel())
+    if (other != model && !other->IsMarkedAsErased() && CString(other->Name().Text()).CompareNoCase(name.Text()) == 0)
+      return 0;
+  model->Name(name);
+  return 1;
+}
 
 CaeString& CadInterface::GetProductTitle2(CaeString& title) { return resLoadString(title, IDS_PRODUCT_TITLE); }

@@ -335,6 +335,11 @@ class CadInterface {
   virtual int SelectOrCreateOptModel(CaeString name, AnlModel* model);
   virtual AnlResltCase* AddAnalysisResultCase(OptModel* model, AnlResltCase* resultCase);
   virtual void ReplaceAnalysisResultCase(OptModel* model, AnlResltCase* old, AnlResltCase* replacement);
+  // Renames an optimisation model under the drawing's rule for model names (no other live model
+  // of the name, ignoring case); 0, nothing changed, when the name is refused.
+  virtual int RenameOptModel(OptModel* model, const CaeString& name);
+  // The analysis result case an objective reads its response from (null when none).
+  virtual AnlResltCase* GetObjectiveResultCase(OptFunction* objective);
   // IDS_PRODUCT_TITLE, the product's full title.
   virtual CaeString& GetProductTitle2(CaeString& title);
 

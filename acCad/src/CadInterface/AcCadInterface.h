@@ -188,6 +188,9 @@ class AcCadInterface : public CadInterface {
   int SelectOrCreateOptModel(CaeString name, AnlModel* model) override;
   AnlResltCase* AddAnalysisResultCase(OptModel* model, AnlResltCase* resultCase) override;
   void ReplaceAnalysisResultCase(OptModel* model, AnlResltCase* old, AnlResltCase* replacement) override;
+  // Re-keys the model's dictionary entry with the name.
+  int RenameOptModel(OptModel* model, const CaeString& name) override;
+  AnlResltCase* GetObjectiveResultCase(OptFunction* objective) override;
   // ---- end of optimisation rows ----
 
   void UndoLastStep() override;  // "_.UNDO 1\n" as typed input to the host's main window

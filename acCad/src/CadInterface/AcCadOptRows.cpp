@@ -465,6 +465,24 @@ OptModel* AcCadInterface::CreateOptimizationModel(int optType, CaeString name, A
   return model;
 }
 
+AnlResltCase* AcCadInterface::GetObjectiveResultCase(OptFunction* objective) {
+  if (auto* stored = dynamic_cast<CaepOptObjective*>(objective)) return stored->AnlResultCase();
+  return CadInterface::GetObjectiveResultCase(objective);
+}
+
+// The dictionary ignores case: a change of case alone keeps the entry as it is.
+int AcCadInterface::RenameOptModel(OptModel* model, const CaeString& name) {
+  auto* stored = dynamic_cast<CaepOptModel*>(model);
+  CaepAnlControl* control = currentControl();
+  CAE_CHECK(stored != nullptr && control != nullptr);
+  if (name == stored->Name()) return 1;
+  const bool caseOnly = !name.IsEmpty() && CString(name.Text()).CompareNoCase(stored->Name().Text()) == 0;
+  if (!caseOnly && !control->RenameEntry(DbStoredKind::OptModel, stored->objectId(), name)) return 0;
+  dbWriteEnable(*stored);
+  stored->Name(name);
+  return 1;
+}
+
 // Names compare ignoring case, as the "OPTIMIZATION_MODELS" dictionary does.
 int AcCadInterface::SelectOrCreateOptModel(CaeString name, AnlModel* anlModel) {
   CaepAnlControl* control = currentControl();

@@ -16,30 +16,12 @@ namespace {
 
 const char* KindName(int kind, const char* shape, const char* conceptText) { return kind == 1 ? conceptText : shape; }
 
-// The part of its volume a new Concept objective keeps.
-constexpr double kConceptTargetFraction = 0.75;
-
 }  // namespace
-
-void UIOptDefaultObjective(OptFunction* objective) {
-  OptModel* model = objective ? objective->Owner() : nullptr;
-  if (!model) return;
-  objective->GenericIVal(0);
-  if (model->Type() == CaeOptShape) {
-    objective->ResponseType(OptMass);
-    return;
-  }
-  objective->ResponseType(OptVolume);
-  objective->GenericFVal(kConceptTargetFraction);
-}
 
 int UIOptWizardCommand(int kind) {
   return UINotAvailableYet(KindName(kind, "The shape optimization wizard", "The Concept optimization wizard"));
 }
-int UIOptEditModel(int, OptModel*, int) { return UINotAvailableYet("Editing optimization models"); }
-int UIOptEditObjective(int) { return UINotAvailableYet("Editing the objective"); }
 int UIOptDefineVariable(const char*, int) { return UINotAvailableYet("Defining design variables"); }
-int UIOptNewResultSet(int) { return UINotAvailableYet("New analysis result sets"); }
 int UIOptNewConstraint(int kind) {
   return UINotAvailableYet(KindName(kind, "New design constraints", "New Concept controls"));
 }

@@ -4,19 +4,37 @@
 #pragma once
 #include "gui/dialogs/optimization/UIOptSubmit.h"
 
+#include "amg/CaeString.h"
+#include "gui/dialogs/optimization/UIOptDefaultObjective.h"
+
+class AnlResltCase;
 class OptFunction;
 class OptModel;
 
-// The objective defaults of its owning model's kind: shape, mass (response type 0) and generic
-// integer 0; Concept, volume (1), generic integer 0 and the target fraction 0.75. Without an owner
-// nothing changes.
-void UIOptDefaultObjective(OptFunction* objective);
-
 int UIOptWizardCommand(int kind);
+// The "Optimization Model" sheet: mode 0 every model of the drawing (one new entry when there is
+// none), 1 the given model (else the current or first one), 2 one new model. 1 after OK, else 0.
 int UIOptEditModel(int kind, OptModel* model, int mode);
+// The objective of the picked model of the kind in its sheet; a model without one gets a first
+// one (UIOptNewObjective).
 int UIOptEditObjective(int kind);
+int UIOptNewObjective(int kind);
+// Runs the objective sheet (a wizard with `wizard`). With `replace` the values go to a new
+// objective, of the old one's name, that replaces it; without, the given in-memory objective is
+// filled and added to its model. 1 when accepted, else 0 and nothing changed.
+int UIOptObjectiveSheet(OptFunction* objective, int replace, int wizard);
 int UIOptDefineVariable(const char* parameterName, int unused);
-int UIOptNewResultSet(int unused);
+// New analysis result sets of analysis type `type` (0 static, 1 modal, 2 buckling) for the picked
+// shape model, one after the other while the user presses "&Add"; how many were added.
+int UIOptNewResultSet(int type);
+// The same for the given model (the model of the objective or constraint being edited); the
+// current model stays as it is.
+int UIOptNewResultSetIn(OptModel* model, int type);
+// The name a new result set of the type gets in the model: "StressResultSet3" and so on.
+CaeString UIOptNewResultSetName(OptModel& model, int type);
+// The "Add Result Set" (or, with `modify`, "Modify Result Set") dialog for the result set; 0 when
+// cancelled; after OK 1 in modify mode, else 1 when the user pressed "&Add" for another.
+int UIOptResultSetDialog(OptModel* model, AnlResltCase* resultCase, int modify);
 int UIOptNewConstraint(int kind);
 int UIOptUpdateModel();
 int UIOptHistoryGraphCommand(int unused);

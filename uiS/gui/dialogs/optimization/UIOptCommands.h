@@ -31,7 +31,7 @@ int UIOptNewResultSet(int type);
 // current model stays as it is.
 int UIOptNewResultSetIn(OptModel* model, int type);
 // The name a new result set of the type gets in the model: "StressResultSet3" and so on.
-CaeString UIOptNewResultSetName(OptModel& model, int type);
+CaeString UIOptDefaultAnalysisResultSetName(OptModel& model, int type);
 // The "Add Result Set" (or, with `modify`, "Modify Result Set") dialog for the result set; 0 when
 // cancelled; after OK 1 in modify mode, else 1 when the user pressed "&Add" for another.
 int UIOptResultSetDialog(OptModel* model, AnlResltCase* resultCase, int modify);

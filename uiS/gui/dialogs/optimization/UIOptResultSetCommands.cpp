@@ -56,7 +56,7 @@ void ReleaseFromFunctions(OptModel& model, AnlResltCase& old) {
 
 }  // namespace
 
-CaeString UIOptNewResultSetName(OptModel& model, int type) {
+CaeString UIOptDefaultAnalysisResultSetName(OptModel& model, int type) {
   return CaeString::Format("%s%s%d", resLoadString(TypeWord(type)).Text(), resLoadString(IDS_RESULT_SET_NAME).Text(),
                            model.NumAnlResultCases() + 1);
 }
@@ -92,7 +92,7 @@ int UIOptNewResultSetIn(OptModel* model, int type) {
   int again = 0;
   int added = 0;
   do {
-    AnlResltCase resultCase(UIOptNewResultSetName(*model, type), 1);
+    AnlResltCase resultCase(UIOptDefaultAnalysisResultSetName(*model, type), 1);
     resultCase.Type(static_cast<AnlResltType>(type));
     if (type != AnlResltModal && loads) resultCase.AddLoadCase(loads, kUnitScale);
     if (restraints) resultCase.AddBoundaryCase(restraints, kUnitScale);

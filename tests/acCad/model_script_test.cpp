@@ -11,18 +11,8 @@ namespace {
 
 using kestrum::test::ProgramRun;
 using kestrum::test::runHostScript;
+using kestrum::test::shownWindows;
 using kestrum::test::TempDir;
-
-// What each "@show" printed, in order.
-std::vector<std::string> shownDialogs(const std::string& output) {
-  std::vector<std::string> shown;
-  const std::string start = "@show\n";
-  for (std::size_t at = output.find(start); at != std::string::npos; at = output.find(start, at + 1)) {
-    const std::size_t end = output.find("\n@", at + start.size());
-    shown.push_back(output.substr(at, end == std::string::npos ? std::string::npos : end - at));
-  }
-  return shown;
-}
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -57,7 +47,7 @@ TEST(ModelScript, TheModelItsSetsAndUnitAreKeptAndACreatedModelIsUndone) {
                                                 "QUIT\n"
                                                 "No\n");
   EXPECT_EQ(run.exitCode, 0) << run.output;
-  const std::vector<std::string> shown = shownDialogs(run.output);
+  const std::vector<std::string> shown = shownWindows(run.output);
   ASSERT_EQ(shown.size(), 4u) << run.output;
 
   // A new drawing: the proposed model under New with stress, and the unit row.

@@ -67,4 +67,14 @@ int countOf(const std::string& text, const std::string& part) {
   return count;
 }
 
+std::vector<std::string> shownWindows(const std::string& output) {
+  std::vector<std::string> shown;
+  const std::string start = "@show\n";
+  for (std::size_t at = output.find(start); at != std::string::npos; at = output.find(start, at + 1)) {
+    const std::size_t end = output.find("\n@", at + start.size());
+    shown.push_back(output.substr(at, end == std::string::npos ? std::string::npos : end - at));
+  }
+  return shown;
+}
+
 }  // namespace kestrum::test

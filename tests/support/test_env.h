@@ -3,6 +3,7 @@
 #pragma once
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace kestrum::test {
 
@@ -42,5 +43,7 @@ struct ProgramRun {
 ProgramRun runHostScript(const TempDir& dir, const std::string& script);
 // How often `part` occurs in `text`, overlaps included.
 int countOf(const std::string& text, const std::string& part);
+// What each "@show" of a host run printed, in order (each from its "@show" line to the next "@" line).
+std::vector<std::string> shownWindows(const std::string& output);
 
 }  // namespace kestrum::test

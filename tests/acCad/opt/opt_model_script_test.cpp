@@ -13,18 +13,8 @@ namespace {
 
 using kestrum::test::ProgramRun;
 using kestrum::test::runHostScript;
+using kestrum::test::shownWindows;
 using kestrum::test::TempDir;
-
-// What each "@show" printed, in order.
-std::vector<std::string> shownWindows(const std::string& output) {
-  std::vector<std::string> shown;
-  const std::string start = "@show\n";
-  for (std::size_t at = output.find(start); at != std::string::npos; at = output.find(start, at + 1)) {
-    const std::size_t end = output.find("\n@", at + start.size());
-    shown.push_back(output.substr(at, end == std::string::npos ? std::string::npos : end - at));
-  }
-  return shown;
-}
 
 bool has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

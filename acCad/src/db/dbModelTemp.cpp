@@ -69,7 +69,9 @@ void CaepModelTempEnt::SetDescriptor() { ApplyDescriptor(DescriptorOf(ToAttType(
 std::vector<NodalTempRecord> CaepModelTempEnt::FiledNodalTemps(long& modelId) {
   std::vector<NodalTempRecord> records;
   modelId = 0;
-  const std::unordered_map<const CaeNode*, long> live = LiveNodeModels();
+  // Most temperatures are uniform: only nodal values need the walk over every model's nodes.
+  const std::unordered_map<const CaeNode*, long> live =
+      NumFlbcs() > 0 ? LiveNodeModels() : std::unordered_map<const CaeNode*, long>();
   for (AttFlbc* flbc = FirstFlbc(); flbc; flbc = NextFlbc()) {
     const auto found = live.find(flbc->GetNode());
     if (found == live.end() || !flbc->IsOn(*found->first)) continue;

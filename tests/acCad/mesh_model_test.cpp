@@ -156,6 +156,45 @@ TEST_F(MeshModelTest, TheDeckAfterSaveAndReopenEqualsTheDeckBefore) {
   }
 }
 
+// A save stamps every node it writes; a record written later without a new save (the undo
+// snapshot of the mesh) marks each of them as already written. Undoing reads that record back into
+// the live mesh: it keeps its own nodes, and the deck stays what it was, also through a save.
+TEST_F(MeshModelTest, AnUndoRecordWrittenAfterASaveBringsTheMeshBackWhole) {
+  makeDrawingSets("Stamped", AnlStress, "Loads", "Fixed");
+  AcDbObjectId meshId;
+  asCommand([&] { meshId = meshIn(*currentModel(), bodyOf(plate), 12.0, 2)->objectId(); });
+  drawingCondition({AttCode::FaceRestraint, Where::Face, "plate/left", {}, "000000", Axes::Global});
+  drawingCondition({AttCode::Pressure, Where::Face, "plate/top", {2, 0, 0}, "000000", Axes::Global});
+  const std::string before = deckOfCurrentModel();
+  const auto counts = [&] {
+    DbTransaction transaction(db());
+    auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForRead));
+    return std::make_pair(mesh->NumNodes(), mesh->NumElements());
+  };
+  const auto made = counts();
+
+  kestrum::test::TempDir dir;
+  command("SAVEAS " + (dir / "stamped.dwg").string());
+  asCommand([&] { CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForWrite))->SetDefaultSize(30.0); });
+  command("U");
+  EXPECT_EQ(counts(), made) << cadhost::printedText();
+  {
+    DbTransaction transaction(db());
+    auto* mesh = CaepMeshEnt::cast(dbOpenMember(db(), meshId, AcDb::kForRead));
+    EXPECT_DOUBLE_EQ(mesh->GetDefaultSize(), 12.0) << "the undone size";
+    EXPECT_FALSE(mesh->AwaitingRestore());
+    EXPECT_EQ(mesh->Modified(), 0);
+  }
+  expectSameLines(deckOfCurrentModel(), before);
+
+  command("QSAVE");
+  command("CLOSE");
+  command("OPEN " + (dir / "stamped.dwg").string());
+  command("REGENALL");
+  makeDrawingSets("Stamped", AnlStress, "Loads", "Fixed");
+  expectSameLines(deckOfCurrentModel(), before);
+}
+
 // A body temperature taken node by node (as from results) is filed by node id and comes back with
 // its mesh after a reopen. Once the mesh is made anew those values name nodes that are gone: the
 // deck applies none of them, and neither does the drawing after a save and reopen.

@@ -88,5 +88,37 @@ TEST_F(EngineDeckTest, EveryStructuralAndThermalCodeReachesItsDeckLines) {
   for (const auto& [node, dof] : thermal.boundary) EXPECT_EQ(dof, 11);
 }
 
+// A thermal value is a scalar: given on the axes of its face (as the restraint and load wizards
+// give it), it reaches the deck as typed, exactly as with global axes.
+TEST_F(EngineDeckTest, ThermalValuesOnFaceAxesAreNotTurned) {
+  makeModel(AnlHeatTransfer);
+  const struct {
+    Row row;
+    const char* block;
+  } cases[] = {
+      {{AttCode::FaceFixedTemperature, Where::Face, "plate/left", {310, 0, 0}, "000000", Axes::Global}, "*BOUNDARY"},
+      {{AttCode::FaceHeatFlux, Where::Face, "plate/top", {0.01, 0, 0}, "000000", Axes::Global}, "*DFLUX"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.block);
+    std::vector<std::string> lines[2];
+    for (const Axes axes : {Axes::Global, Axes::Face}) {
+      AttLbcCase heat{CaeString("Heat"), AttLbcCase::kLoadSet};
+      AttLbcCase fixed{CaeString("Fixed"), AttLbcCase::kRestraintSet};
+      Row row = c.row;
+      row.axes = axes;
+      engineCondition(row, heat, fixed);
+      if (row.code != AttCode::FaceFixedTemperature)
+        engineCondition({AttCode::FaceFixedTemperature, Where::Face, "plate/left", {300, 0, 0}, "000000", Axes::Global},
+                        heat, fixed);
+      const DeckLines deck(writeDeck(heat, fixed));
+      ASSERT_TRUE(deck.blocks.count(c.block)) << c.block;
+      lines[axes == Axes::Face ? 1 : 0] = deck.blocks.at(c.block);
+    }
+    EXPECT_FALSE(lines[0].empty());
+    EXPECT_EQ(lines[1], lines[0]);
+  }
+}
+
 }  // namespace
 }  // namespace lbctest

@@ -9,13 +9,13 @@
 #include "gui/commands/UICommandHandlers.h"
 #include "gui/dialogs/mesh/UIMeshPS.h"
 #include "gui/dialogs/model/UIConvertModelDlg.h"
-#include "gui/dialogs/model/UIModDlg.h"
 #include "gui/dialogs/units/UIMaterialPP.h"
-#include "gui/dialogs/units/UISetupPS.h"
 #include "gui/doctor/UIDoctor.h"
 #include "gui/explorer/UICommands.h"
 #include "gui/wizard/UILoadWizard.h"
+#include "gui/wizard/UIProbDefWizard.h"
 #include "gui/wizard/UIRestraintWizard.h"
+#include "gui/wizard/UIUnitWizard.h"
 #include "gui/wizard/UIWizBasePP.h"
 #include "gui/wizard/UIWizPS.h"
 #include "gui/wizard/UIWizard.h"
@@ -110,17 +110,24 @@ int UICmdThermWizard() { return UIRunAnalysisWizard(3); }
 
 int UIRunProblemDefinitionWizard() {
   GuideHiddenDuringStep hidden;
-  UICmdModel();
-  if (CadHasCurrentModel()) MoveGuideOn();
+  ResourceSetter resources(1);
+  CPDWizPS sheet(resLoadString(IDS_PD_WIZARD_CAPTION).c_str(), nullptr, 0);
+  sheet.SetWizardMode();
+  sheet.finished = FALSE;
+  sheet.DoModal();
+  if (sheet.ModelPage().kind != -1) UISetWizardKind(sheet.ModelPage().kind);
+  if (sheet.finished) MoveGuideOn();
   return 0;
 }
 
 int UIRunUnitsWizard() {
   GuideHiddenDuringStep hidden;
   ResourceSetter resources(1);
-  CSetupPS sheet(resLoadString(IDS_OPTIONS_CAPTION).c_str(), nullptr, 0);
-  sheet.m_psh.nStartPage = static_cast<UINT>(sheet.GetPageIndex(&sheet.m_pageUnits));
-  if (sheet.DoModal() == IDOK || sheet.m_bApplied) {
+  CUnitWizPS sheet(resLoadString(IDS_UNIT_WIZARD_CAPTION).c_str(), nullptr, 0);
+  sheet.SetWizardMode();
+  sheet.finished = FALSE;
+  sheet.DoModal();
+  if (sheet.finished) {
     UISetWizardTabState(kStepUnits, 1);
     MoveGuideOn();
   }

@@ -2,10 +2,9 @@
 // guide's step commands (command-table entries 38 to 45) and the results-required entry.
 //
 // A step hides the guide while it runs and shows it again afterwards unless a pick is pending.
-// Loads and restraints run their task wizards. The other steps' own wizards are not part of the
-// system yet; until they are, a step opens the dialog that does its work today: problem
-// definition the model dialog, units the options sheet on its Units page, analyze the mesh sheet
-// and then the analysis sheet, results the design doctor.
+// Problem definition, units, loads and restraints run their task wizards. The other steps' own
+// wizards are not part of the system yet; until they are, a step opens the dialog that does its
+// work today: analyze the mesh sheet and then the analysis sheet, results the design doctor.
 #pragma once
 
 class AmgMesh;

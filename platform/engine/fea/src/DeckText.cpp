@@ -552,6 +552,7 @@ class DeckBuilder {
     for (const Weighted& w : weights) AddForce(step, w.node, moment.Cross(perpendicular(w)) * (w.weight / inertia));
   }
 
+  // Thermal values are scalars: a condition's axes (a face system, say) give them no direction to turn.
   void ApplyThermal(StepData& step, AttBaseLbc& c, AttCode code, const Target& t, double scale) {
     const double lengthScale = ToSI(CaeUtLength, 1.0);
     switch (code) {
@@ -560,22 +561,22 @@ class DeckBuilder {
       case AttCode::EdgeFixedTemperature:
         for (CaeNode* n : NodesOf(t))
           step.boundary[{n->Id(), kDofTemperature}] =
-              ToSI(CaeUtTemperature, c.EvaluateVecAtPoint(n->Coordinate())[0] * scale);
+              ToSI(CaeUtTemperature, c.EvaluateVecAtPointLocal(n->Coordinate())[0] * scale);
         return;
       case AttCode::VertexHeatFlow:
         for (CaeNode* n : NodesOf(t))
           step.cload[{n->Id(), kDofTemperature}] +=
-              ToSI(CaeUtHeatFlow, c.EvaluateVecAtPoint(n->Coordinate())[0]) * scale;
+              ToSI(CaeUtHeatFlow, c.EvaluateVecAtPointLocal(n->Coordinate())[0]) * scale;
         return;
       case AttCode::EdgeHeatFlow:
         for (const Weighted& w : EdgeWeights(t))
           step.cload[{w.node->Id(), kDofTemperature}] +=
-              ToSI(CaeUtHeatFlowPerLength, c.EvaluateVecAtPoint(w.node->Coordinate())[0]) * w.weight * lengthScale *
-              scale;
+              ToSI(CaeUtHeatFlowPerLength, c.EvaluateVecAtPointLocal(w.node->Coordinate())[0]) * w.weight *
+              lengthScale * scale;
         return;
       case AttCode::FaceHeatFlux: {
         if (t.kind != CaeTopoRef::kFace) return NotApplied(c, "a heat flux needs a face");
-        auto flux = [&](const CaeVector& at) { return ToSI(CaeUtHeatFlux, c.EvaluateVecAtPoint(at)[0]) * scale; };
+        auto flux = [&](const CaeVector& at) { return ToSI(CaeUtHeatFlux, c.EvaluateVecAtPointLocal(at)[0]) * scale; };
         if (t.part->shell) {
           for (const Weighted& w : FaceWeights(t))
             step.cload[{w.node->Id(), kDofTemperature}] +=

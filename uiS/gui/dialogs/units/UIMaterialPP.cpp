@@ -2,8 +2,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <string>
 
@@ -14,10 +12,10 @@
 #include "cadInterface/CadMaterialLibrary.h"
 #include "cadInterface/CadResources.h"
 #include "gui/dialogs/units/UIGenericPS.h"
+#include "gui/dialogs/units/UIMaterialValues.h"
 #include "gui/graph2d/UIGraphMaterialDlg.h"
 #include "mfc/ddx.h"
 #include "mfc/services.h"
-#include "mfc/win32_files.h"
 #include "res/ResourceIds.h"
 
 CString UICurrentMaterialName;
@@ -25,7 +23,6 @@ CString UICurrentMaterialName;
 namespace {
 
 constexpr DWORD_PTR kMaterialsHelp = 0x20000 + IDD_MATERIALS;
-constexpr double kRoomTemperatureKelvin = 298.15;
 constexpr double kSameTemperature = 1e-5;  // host units, between a typed and a shown temperature
 constexpr double kNoRow = -1000.0;
 constexpr int kMaxGeneratedNames = 100000;
@@ -69,28 +66,6 @@ const GraphedProperty kGraphedProperties[] = {
     {"Specific Heat", IDC_MAT_SPECIFIC_HEAT_UNIT, CaeUtSpecificHeat},
 };
 
-CaeString HostShortName(int baseType) {
-  const CaeUnitStrTable* table = CaeUnitStrTable::GetCurrent();
-  return table ? table->IdToShortString(CaeUnitSystem::GetHostUnit(baseType)) : CaeString();
-}
-
-// The host unit of a value type, composed from the host's base units.
-std::string UnitLabel(int type) {
-  const std::string length = HostShortName(CaeUtLength).Str();
-  const std::string degree = HostShortName(CaeUtTemperature).Str();
-  switch (type) {
-    case CaeUtTemperature: return degree;
-    case CaeUtStress: return HostShortName(CaeUtForce).Str() + "/" + length + "^2";
-    case CaeUtDensity: return HostShortName(CaeUtMass).Str() + "/" + length + "^3";
-    case CaeUtExpansion: return "1/" + degree;
-    case CaeUtConductivity:
-      return HostShortName(CaeUtEnergy).Str() + "/" + HostShortName(CaeUtTime).Str() + "/" + length + "/" + degree;
-    case CaeUtSpecificHeat:
-      return HostShortName(CaeUtEnergy).Str() + "/" + HostShortName(CaeUtMass).Str() + "/" + degree;
-    default: return std::string();
-  }
-}
-
 CString Formatted(const char* format, double value) {
   CString text;
   text.Format(format, value);
@@ -108,35 +83,9 @@ bool ReadNumber(const CString& text, double& value) {
   return true;
 }
 
-double ToNative(int type, double host) { return type == CaeUtNone ? host : CaeUnit::HostToNative(type, host); }
-double ToHost(int type, double native) { return type == CaeUtNone ? native : CaeUnit::NativeToHost(type, native); }
-
-// Room temperature in the host's temperature unit (the host's units copied, so that no current
-// system is needed).
-double RoomTemperatureInHostUnits() {
-  CaeUnitSystem kelvin;
-  kelvin.SetUnit(CaeUtTemperature, CaeKelvin);
-  CaeUnitSystem host;
-  for (int type = 0; type < CaeUnitSystem::kBaseCount; ++type) host.SetUnit(type, CaeUnitSystem::GetHostUnit(type));
-  return CaeUnit(CaeUtTemperature).Convert(kRoomTemperatureKelvin, &kelvin, &host);
-}
-
-bool Readable(const CString& path) {
-  const std::string file = mfc::posixPath(path);
-  std::ifstream in(file, std::ios::binary);
-  return in.good() && !std::filesystem::is_directory(file);
-}
-
 }  // namespace
 
-void CMaterialPP::ReturnLibrary::operator()(MaterialLibrary* library) const {
-  if (!library) return;
-  // The CAD that made it knows its real type and its own record of it.
-  if (CadInterface* cad = CadInterface::GetCurrent())
-    cad->DeleteObject(library);
-  else
-    delete library;
-}
+void CMaterialPP::ReturnLibrary::operator()(MaterialLibrary* library) const { UIReturnMaterialLibrary(library); }
 
 BEGIN_MESSAGE_MAP(CMaterialPP, CPropertyPage)
 ON_BN_CLICKED(IDC_MAT_GRAPH, OnGraph)
@@ -360,7 +309,7 @@ void CMaterialPP::LoadFields() {
   m_bLoading = TRUE;
   for (size_t i = 0; i < std::size(kFields); ++i) {
     const Field& field = kFields[i];
-    *members[i] = ToHost(field.unitType, values[field.prop]);
+    *members[i] = UIMaterialToHost(field.unitType, values[field.prop]);
     m_shown[i].text = Formatted(field.format, *members[i]);
     m_shown[i].native = values[field.prop];
     SetDlgItemText(field.editId, m_shown[i].text);
@@ -369,8 +318,8 @@ void CMaterialPP::LoadFields() {
 }
 
 void CMaterialPP::SetUnitLabels() {
-  SetDlgItemText(IDC_MAT_TEMP_UNIT, UnitLabel(CaeUtTemperature).c_str());
-  for (const Field& field : kFields) SetDlgItemText(field.unitId, UnitLabel(field.unitType).c_str());
+  SetDlgItemText(IDC_MAT_TEMP_UNIT, UIMaterialUnitLabel(CaeUtTemperature).c_str());
+  for (const Field& field : kFields) SetDlgItemText(field.unitId, UIMaterialUnitLabel(field.unitType).c_str());
 }
 
 // ---- edits ----
@@ -401,26 +350,21 @@ bool CMaterialPP::ReadFields(Values& native, bool check) {
   for (size_t i = 0; i < std::size(kFields); ++i) {
     // A value left as shown keeps every digit it has; the shown text has only a few.
     const bool untouched = ComboText(kFields[i].editId) == m_shown[i].text;
-    native[kFields[i].prop] = untouched ? m_shown[i].native : ToNative(kFields[i].unitType, host[i]);
+    native[kFields[i].prop] = untouched ? m_shown[i].native : UIMaterialToNative(kFields[i].unitType, host[i]);
   }
   return true;
 }
 
 bool CMaterialPP::CheckValues() {
-  CString text = resLoadString(IDS_MATERIAL_VALUES_HEAD).c_str();
-  const size_t head = static_cast<size_t>(text.GetLength());
-  const struct {
-    bool ok;
-    UINT line;
-  } checks[] = {{CaeMaterial::VerifyModulus(m_dModulus), IDS_MATERIAL_BAD_MODULUS},
-                {CaeMaterial::VerifyPoisson(m_dPoisson), IDS_MATERIAL_BAD_POISSON},
-                {CaeMaterial::VerifyDensity(m_dDensity), IDS_MATERIAL_BAD_DENSITY},
-                {CaeMaterial::VerifyModulus(m_dUltimateStress), IDS_MATERIAL_BAD_ULTIMATE},
-                {CaeMaterial::VerifyModulus(m_dYieldStress), IDS_MATERIAL_BAD_YIELD}};
-  for (const auto& c : checks)
-    if (!c.ok) text += resLoadString(c.line).c_str();
-  if (static_cast<size_t>(text.GetLength()) == head) return true;
-  ShowMessage(text);
+  MaterialCheck values;
+  values.modulus = m_dModulus;
+  values.poisson = m_dPoisson;
+  values.density = m_dDensity;
+  values.ultimate = m_dUltimateStress;
+  values.yield = m_dYieldStress;
+  const CString refusal = UIMaterialRefusal(values);
+  if (refusal.IsEmpty()) return true;
+  ShowMessage(refusal);
   return false;
 }
 
@@ -584,7 +528,7 @@ void CMaterialPP::OnDeleteMaterial() {
 void CMaterialPP::OnNewTemperature() {
   if (!m_pMaterial) return;
   CComboBox& combo = TemperatureCombo();
-  double t = RoomTemperatureInHostUnits() - 1;
+  double t = UIRoomTemperatureInHostUnits() - 1;
   CString text;
   do {
     t += 1;
@@ -657,7 +601,7 @@ void CMaterialPP::OnBrowseDatabase() {
   const CString chosen = dialog.GetPathName();
   // The edits made so far belong to the library in use: they go to its file before it is left.
   if (!CommitMaterial()) return;
-  if (!Readable(chosen)) {
+  if (!UIReadableFile(chosen)) {
     CString refusal;
     refusal.Format(resLoadString(IDS_MATLIB_UNREADABLE).c_str(), chosen.str().c_str());
     ShowMessage(refusal);

@@ -96,7 +96,12 @@ CANL_IdentPP::CANL_IdentPP()
     : CCondWizPage(IDD_AMG_ANAL_IDENT, PSWIZB_NEXT, kHelpTemplateBase + IDD_AMG_ANAL_IDENT),
       analysisType(CurrentType()) {}
 
-CANL_IdentPP::~CANL_IdentPP() { DeleteResultCases(); }
+CANL_IdentPP::~CANL_IdentPP() {
+  DeleteResultCases();
+  // The tree commits its result cases once more when its window goes.
+  for (AnlResltCase* resultCase : tree.ResultCases) delete resultCase;
+  tree.ResultCases.clear();
+}
 
 void CANL_IdentPP::DeleteResultCases() {
   for (AnlResltCase* resultCase : cases_) delete resultCase;

@@ -175,11 +175,12 @@ LRESULT CAMG_ElemSizePP::OnWizardNext() {
   mesh->SetDefaultSize(ToNativeLength(size));
   mesh->SetDeferred(1);
   AmgMesh* handed = mesh;
-  const int accepted = UIGenerateWizardMesh(handed, CString(UICurrentMaterialName));
+  // Deferred: the answer tells only whether the entity is there, not meshed yet.
+  UIGenerateWizardMesh(handed, CString(UICurrentMaterialName));
   // The drawing owns the entity now, or removed it when the hand-over failed: never pass it again.
   sheet->GeomPage()->ForgetWorkingMesh();
   setUpFor_ = nullptr;
-  if (!handed || !accepted) return -1;
+  if (!handed) return -1;
   sheet->AddIdentificationPage();
   return CWizBasePP::OnWizardNext();
 }

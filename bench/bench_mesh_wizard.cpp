@@ -115,8 +115,8 @@ void RunPage(Setup& s) {
   auto press = [](CWnd& sheet, int button) { dynamic_cast<CPropertySheet&>(sheet).PressButton(button); };
   s.person.steps.push_back([&](CWnd& sheet) { press(sheet, PSBTN_NEXT); });
   s.person.steps.push_back([&](CWnd& sheet) {
-    auto* tree = static_cast<CTreeCtrl*>(
-        dynamic_cast<CPropertySheet&>(sheet).GetActivePage()->GetDlgItem(IDC_AMG_LIST_TREE));
+    auto* tree =
+        static_cast<CTreeCtrl*>(dynamic_cast<CPropertySheet&>(sheet).GetActivePage()->GetDlgItem(IDC_AMG_LIST_TREE));
     s.listed = tree ? static_cast<int>(tree->GetCount()) : 0;
     press(sheet, PSBTN_CANCEL);
   });

@@ -14,6 +14,7 @@
 #include "gui/explorer/UICommands.h"
 #include "gui/wizard/UILoadWizard.h"
 #include "gui/wizard/UIProbDefWizard.h"
+#include "gui/wizard/UIMeshWizard.h"
 #include "gui/wizard/UIRestraintWizard.h"
 #include "gui/wizard/UIUnitWizard.h"
 #include "gui/wizard/UIWizBasePP.h"
@@ -150,10 +151,9 @@ int UIRunMaterialsWizard() { return 0; }
 
 int UIRunMeshStep() {
   GuideHiddenDuringStep hidden;
-  if (CadCurrentSubModelCount() == 0) UICmdMesh();
-  // The analysis sheet follows once the model has a mesh and nothing parked a pick.
-  if (CadCurrentSubModelCount() > 0 && !cmdIsPickPending()) UICmdAnalyze();
-  if (UIGetWizardTabState(kStepAnalyze)) MoveGuideOn();
+  // The analyze wizard needs a model to mesh and submit.
+  if (!CadHasCurrentModel()) return 0;
+  if (UIRunMeshWizard()) MoveGuideOn();
   return 0;
 }
 

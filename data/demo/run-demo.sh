@@ -18,4 +18,8 @@ sed -e "s|@BUILD@|$build|g" -e "s|@DATA@|$here/../results|g" "$here/results.scr"
 # dialogs, solved, its job opened from the Explorer, its summary and picture written.
 sed -e "s|@BUILD@|$build|g" "$here/solve_plate.scr" > solve_plate.scr
 "$build/bin/cadhost" --script solve_plate.scr
+# The same plate held by rollers and solved h-adaptively: the mesh refined where the estimated
+# stress error is largest, the last pass's results kept.
+sed -e "s|@BUILD@|$build|g" "$here/solve_plate_adaptive.scr" > solve_plate_adaptive.scr
+"$build/bin/cadhost" --script solve_plate_adaptive.scr
 echo "Demo outputs are in $out"

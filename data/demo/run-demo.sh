@@ -26,4 +26,8 @@ sed -e "s|@BUILD@|$build|g" "$here/guided_stress.scr" > guided_stress.scr
 cp "$here/../zq_fea.mat" guided-heat.mat
 sed -e "s|@BUILD@|$build|g" "$here/guided_heat.scr" > guided_heat.scr
 "$build/bin/cadhost" --script guided_heat.scr
+# The same plate held by rollers and solved h-adaptively: the mesh refined where the estimated
+# stress error is largest, the last pass's results kept.
+sed -e "s|@BUILD@|$build|g" "$here/solve_plate_adaptive.scr" > solve_plate_adaptive.scr
+"$build/bin/cadhost" --script solve_plate_adaptive.scr
 echo "Demo outputs are in $out"

@@ -77,6 +77,13 @@ constexpr const char* kPhaseThreads[] = {"OMP_NUM_THREADS",        "CCX_NPROC_ST
                                          "CCX_NPROC_INTERPOLSTATE"};
 // Read by the solver as its core count; left to the solver to find.
 constexpr const char* kSolverCores = "NUMBER_OF_CPUS";
+// The log the solver's equation solver writes in the folder the solver runs in.
+constexpr const char* kEquationSolverLog = "spooles.out";
+
+// The folder the solver runs in: the job's own, else the current one.
+std::filesystem::path SolverFolder(const CaeString& anlDir) {
+  return anlDir.IsEmpty() ? std::filesystem::path(".") : ToPath(anlDir);
+}
 
 bool Named(const char* entry, const char* name) {
   const std::size_t length = std::strlen(name);
@@ -240,7 +247,7 @@ int AnlJob::Start() {
   std::vector<std::string> args = {SolverProgram(), "-i", ToPath(baseName_).filename().string()};
   std::vector<std::string> env = SolverEnvironment(threads_);
   std::vector<char*> argv = Pointers(args), envp = Pointers(env);
-  const std::string dir = anlDir_.IsEmpty() ? std::string(".") : ToPath(anlDir_).string();
+  const std::string dir = SolverFolder(anlDir_).string();
   const pid_t pid = ::fork();
   if (pid == 0) {
     if (::chdir(dir.c_str()) != 0) ::_exit(127);
@@ -339,12 +346,16 @@ int AnlJob::CleanUp() {
     std::error_code error;
     if (std::filesystem::remove(ToPath(*file), error)) ++removed;
   }
-  // The solver's own side files.
-  if (!baseName_.IsEmpty())
+  // The solver's own side files; its equation solver's log has a fixed name in the folder the
+  // solver ran in, and a job's scratch folder is only removed once it is empty.
+  if (!baseName_.IsEmpty()) {
     for (const char* extension : {".sta", ".cvg", ".12d"}) {
       std::error_code error;
       std::filesystem::remove(ToPath(baseName_ + extension), error);
     }
+    std::error_code error;
+    std::filesystem::remove(SolverFolder(anlDir_) / kEquationSolverLog, error);
+  }
   return removed;
 }
 

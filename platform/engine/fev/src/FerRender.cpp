@@ -844,16 +844,21 @@ void DrawLegend(FerPicture& picture, const std::vector<Rgb>& colors) {
     return;
   }
   if (!legend.banded) return;
-  y += 6;
   const int count = static_cast<int>(colors.size());
   constexpr int kBox = 16;
-  // Highest band on top.
+  // Half a label's height below the boundary it names: each value sits on the line between the
+  // two bands it separates, the maximum on the top of the highest band, the minimum on the bottom
+  // of the lowest.
+  constexpr int kLabelBaseline = 5;
+  y += 6 + kLabelBaseline;
+  // Highest band on top; edge i is the bottom of band i.
   for (int i = count - 1; i >= 0; --i, y += kBox) {
-    for (int dy = 0; dy < kBox - 1; ++dy)
+    for (int dy = 0; dy < kBox; ++dy)
       for (int dx = 0; dx < 22; ++dx) image.Set(left + dx, y + dy, colors[static_cast<std::size_t>(i)]);
-    fev_detail::DrawText(image, left + 30, y + kBox - 2, Format(legend.edges[static_cast<std::size_t>(i) + 1]), kText);
+    fev_detail::DrawText(image, left + 30, y + kLabelBaseline, Format(legend.edges[static_cast<std::size_t>(i) + 1]),
+                         kText);
   }
-  fev_detail::DrawText(image, left + 30, y + kBox - 2, Format(legend.edges.front()), kText);
+  fev_detail::DrawText(image, left + 30, y + kLabelBaseline, Format(legend.edges.front()), kText);
 }
 
 }  // namespace

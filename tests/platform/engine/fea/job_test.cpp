@@ -283,13 +283,16 @@ TEST_F(JobTest, DeckOnlyAndDelayedStartAreExecutionModes) {
 }
 
 TEST_F(JobTest, CleanUpRemovesTheJobsFiles) {
-  Solver(std::string("touch $2.sta $2.dat; ") + kGoodRun);
+  // The solver's equation solver leaves its log under a fixed name in the folder it ran in.
+  Solver(std::string("touch $2.sta $2.dat spooles.out; ") + kGoodRun);
   std::ofstream(dir / "run" / "case.inp") << "*NODE\n";
   job.Run();
   ASSERT_EQ(job.Wait(), 1);
+  ASSERT_TRUE(std::filesystem::exists(dir / "run" / "spooles.out"));
   EXPECT_EQ(job.CleanUp(), 4);
   for (const char* ext : {".inp", ".frd", ".dat", ".log", ".sta"})
     EXPECT_FALSE(std::filesystem::exists(dir / "run" / (std::string("case") + ext))) << ext;
+  EXPECT_FALSE(std::filesystem::exists(dir / "run" / "spooles.out"));
 }
 
 }  // namespace

@@ -96,6 +96,55 @@ TEST_F(RenderTest, TheLegendRangeIsTheResultsRangeInItsBands) {
   EXPECT_EQ(legend.subset, "Load Case 1");
 }
 
+// The band legend: a swatch per band, highest on top and touching, and a value on every line
+// between them and at both ends, so that the minimum names the bottom of the lowest swatch (it
+// used to sit beside nothing, a row below the swatches, and each other value beside the band
+// it tops).
+TEST_F(RenderTest, EachLegendValueSitsOnTheBoundaryOfTheBandsItSeparates) {
+  const std::unique_ptr<FerResultSet> set = Cube();
+  const FerPicture picture = FerRenderView(StressSettings(), set.get(), "", kWidth, kHeight);
+  const Image& image = picture.image;
+  const std::vector<Rgb> bands = FerBandColors(0, 10);
+  // The swatches are the rightmost pixels of the lowest band's colour (the legend is right of the mesh).
+  int column = -1;
+  for (int x = 0; x < image.width; ++x)
+    for (int y = 0; y < image.height; ++y)
+      if (image.At(x, y) == bands[0]) column = x;
+  ASSERT_GE(column, 0);
+  std::vector<int> top(bands.size(), -1), bottom(bands.size(), -1);
+  for (int y = 0; y < image.height; ++y)
+    for (std::size_t b = 0; b < bands.size(); ++b)
+      if (image.At(column, y) == bands[b]) {
+        if (top[b] < 0) top[b] = y;
+        bottom[b] = y;
+      }
+  for (std::size_t b = 0; b + 1 < bands.size(); ++b) EXPECT_EQ(bottom[b + 1] + 1, top[b]) << "band " << b;
+  // Boundaries from the top: the top of each band, highest first, then the bottom of the lowest.
+  std::vector<int> boundaries;
+  for (std::size_t b = bands.size(); b-- > 0;) boundaries.push_back(top[b]);
+  boundaries.push_back(bottom[0] + 1);
+  // Rows of value text right of the swatches, near them; runs of such rows are the labels.
+  auto textRow = [&](int y) {
+    for (int x = column + 4; x < image.width; ++x)
+      if (image.At(x, y) != kBackground) return true;
+    return false;
+  };
+  std::vector<std::pair<int, int>> labels;
+  for (int y = top[bands.size() - 1] - 8; y <= bottom[0] + 8; ++y) {
+    if (!textRow(y)) continue;
+    if (!labels.empty() && labels.back().second == y - 1)
+      labels.back().second = y;
+    else
+      labels.push_back({y, y});
+  }
+  if (labels.empty()) GTEST_SKIP() << "no font: the legend has no text";
+  ASSERT_EQ(labels.size(), boundaries.size());
+  for (std::size_t k = 0; k < labels.size(); ++k)
+    EXPECT_TRUE(labels[k].first <= boundaries[k] && boundaries[k] <= labels[k].second + 1)
+        << "value " << k << " on rows " << labels[k].first << ".." << labels[k].second << ", boundary "
+        << boundaries[k];
+}
+
 TEST_F(RenderTest, TheDeformedShapeMovesByScaleTimesDisplacementAboveTheUndeformedOutline) {
   const std::unique_ptr<FerResultSet> set = Cube(1.5);
   FerDispSettings settings = StressSettings();

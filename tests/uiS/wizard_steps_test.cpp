@@ -64,6 +64,7 @@ class StepCad : public uistest::RecordingCad {
   int GetLengthUnit() override { return unit; }
   void SetLengthUnit(int* value) override { unit = *value; }
   int AcceptsFreeNames() override { return 0; }
+  int MaxNameLength() override { return 255; }  // the drawing's own limit
   int unit = CaeUnitNone;
 };
 
@@ -164,6 +165,9 @@ struct ModelRow {
   int liveModels;
 };
 
+const std::string kTooLongName(300, 'A');
+const std::string kLongestName(249, 'A');
+
 TEST_F(StepWizardTest, TheModelPageOffersTheModelsOfTheGuideKindAndFinishOpensTheName) {
   const ModelRow rows[] = {
       {"models of other kinds only: none listed, the default name is offered and created",
@@ -218,6 +222,14 @@ TEST_F(StepWizardTest, TheModelPageOffersTheModelsOfTheGuideKindAndFinishOpensTh
        "Bracket",
        "Bracket",
        2},
+      {"a name longer than the drawing keeps is cut to 249 characters, room left for its suffixes",
+       AnlStress,
+       [](StepWizardTest&) {},
+       {},
+       nullptr,
+       kTooLongName.c_str(),
+       kLongestName.c_str(),
+       1},
   };
   for (const ModelRow& row : rows) {
     SCOPED_TRACE(row.name);

@@ -20,6 +20,7 @@
 #include "fea/AnlModel.h"
 #include "gui/wizard/UIAnalysisWizard.h"
 #include "gui/wizard/UIWizard.h"
+#include "mfc/log.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
 #include "uis_fixture.h"
@@ -435,6 +436,56 @@ TEST_F(StepWizardTest, TheUnitsPageShowsTheHostSystemAndFinishMakesTheChosenOneH
         EXPECT_EQ(host->GetUnit(type), row.after[static_cast<size_t>(type)]) << type;
     }
     EXPECT_EQ(UIGetWizardTabState(2), row.marked);
+  }
+}
+
+// ---- help ----
+
+TEST_F(StepWizardTest, HelpOnEachPageOpensThePagesOwnContext) {
+  const auto help = [](CPropertySheet& sheet) { sheet.PressButton(PSBTN_HELP); };
+  const auto next = [](CPropertySheet& sheet) { sheet.PressButton(PSBTN_NEXT); };
+  const auto cancel = [](CPropertySheet& sheet) { sheet.PressButton(PSBTN_CANCEL); };
+  const struct {
+    const char* page;
+    int (*run)();
+    std::vector<SheetStep> steps;
+    const char* context;
+  } rows[] = {
+      {"model name",
+       UIRunProblemDefinitionWizard,
+       {[&](CPropertySheet& s) {
+         help(s);
+         cancel(s);
+       }},
+       "0x20071"},
+      {"length unit",
+       UIRunProblemDefinitionWizard,
+       {next,
+        [&](CPropertySheet& s) {
+          help(s);
+          cancel(s);
+        }},
+       "0x200ee"},
+      {"desired units",
+       UIRunUnitsWizard,
+       {[&](CPropertySheet& s) {
+         help(s);
+         cancel(s);
+       }},
+       "0x20075"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.page);
+    Restart();
+    UISetWizardKind(AnlStress);
+    mfc::clearLog();
+    RunStep(row.run, row.steps);
+    int helped = 0;
+    for (const std::string& line : mfc::logLines())
+      if (line.rfind("WinHelp ", 0) == 0)
+        helped += line.find(std::string(" data ") + row.context) != std::string::npos ? 1 : -1;
+    EXPECT_EQ(helped, 1) << "one help call, with the page's context";
+    EXPECT_EQ(LiveModels(), 0);
   }
 }
 

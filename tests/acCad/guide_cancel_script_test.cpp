@@ -113,4 +113,23 @@ TEST(GuideCancelScript, UndoAfterTheLoadsStepRemovesWhatItMade) {
   EXPECT_EQ(out.find("_LS", undone), std::string::npos) << out.substr(undone);
 }
 
+// The Units step hands its system to the drawing, which files it: after a save, a close and an
+// open, the options sheet's Units page shows the English units chosen in the step.
+TEST(GuideCancelScript, TheUnitsStepsSystemStaysWithTheDrawingThroughASaveAndAnOpen) {
+  TempDir dir;
+  const ProgramRun run =
+      runHostScript(dir, ModuleLine() + Guide(Before::Defined) + kGuide +
+                             "@click IDC_GUIDE_UNITS_BUTTON\n@click IDC_UNITWIZ_ENGLISH\n@click 12325\n"
+                             "SAVEAS units.dwg\nCLOSE\nOPEN units.dwg\nCAEP_SETUP_TAB\n"
+                             "@select IDC_SHEET_TABS Units\n@show\n@click IDCANCEL\nQUIT\nN\n");
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("; ignored"), std::string::npos) << run.output;
+  const std::size_t reopened = run.output.find("Command: OPEN units.dwg");
+  ASSERT_NE(reopened, std::string::npos) << run.output;
+  const std::string shown = run.output.substr(reopened);
+  EXPECT_NE(shown.find("\" inch\""), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\" pound force\""), std::string::npos) << shown;
+  EXPECT_NE(shown.find("\" fahrenheit\""), std::string::npos) << shown;
+}
+
 }  // namespace

@@ -20,6 +20,7 @@
 #include "fea/AnlModel.h"
 #include "gui/wizard/UIAnalysisWizard.h"
 #include "gui/wizard/UIWizard.h"
+#include "mfc/log.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
 #include "uis_fixture.h"
@@ -64,6 +65,7 @@ class StepCad : public uistest::RecordingCad {
   int GetLengthUnit() override { return unit; }
   void SetLengthUnit(int* value) override { unit = *value; }
   int AcceptsFreeNames() override { return 0; }
+  int MaxNameLength() override { return 255; }  // the drawing's own limit
   int unit = CaeUnitNone;
 };
 
@@ -164,6 +166,9 @@ struct ModelRow {
   int liveModels;
 };
 
+const std::string kTooLongName(300, 'A');
+const std::string kLongestName(249, 'A');
+
 TEST_F(StepWizardTest, TheModelPageOffersTheModelsOfTheGuideKindAndFinishOpensTheName) {
   const ModelRow rows[] = {
       {"models of other kinds only: none listed, the default name is offered and created",
@@ -218,6 +223,14 @@ TEST_F(StepWizardTest, TheModelPageOffersTheModelsOfTheGuideKindAndFinishOpensTh
        "Bracket",
        "Bracket",
        2},
+      {"a name longer than the drawing keeps is cut to 249 characters, room left for its suffixes",
+       AnlStress,
+       [](StepWizardTest&) {},
+       {},
+       nullptr,
+       kTooLongName.c_str(),
+       kLongestName.c_str(),
+       1},
   };
   for (const ModelRow& row : rows) {
     SCOPED_TRACE(row.name);
@@ -423,6 +436,56 @@ TEST_F(StepWizardTest, TheUnitsPageShowsTheHostSystemAndFinishMakesTheChosenOneH
         EXPECT_EQ(host->GetUnit(type), row.after[static_cast<size_t>(type)]) << type;
     }
     EXPECT_EQ(UIGetWizardTabState(2), row.marked);
+  }
+}
+
+// ---- help ----
+
+TEST_F(StepWizardTest, HelpOnEachPageOpensThePagesOwnContext) {
+  const auto help = [](CPropertySheet& sheet) { sheet.PressButton(PSBTN_HELP); };
+  const auto next = [](CPropertySheet& sheet) { sheet.PressButton(PSBTN_NEXT); };
+  const auto cancel = [](CPropertySheet& sheet) { sheet.PressButton(PSBTN_CANCEL); };
+  const struct {
+    const char* page;
+    int (*run)();
+    std::vector<SheetStep> steps;
+    const char* context;
+  } rows[] = {
+      {"model name",
+       UIRunProblemDefinitionWizard,
+       {[&](CPropertySheet& s) {
+         help(s);
+         cancel(s);
+       }},
+       "0x20071"},
+      {"length unit",
+       UIRunProblemDefinitionWizard,
+       {next,
+        [&](CPropertySheet& s) {
+          help(s);
+          cancel(s);
+        }},
+       "0x200ee"},
+      {"desired units",
+       UIRunUnitsWizard,
+       {[&](CPropertySheet& s) {
+         help(s);
+         cancel(s);
+       }},
+       "0x20075"},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.page);
+    Restart();
+    UISetWizardKind(AnlStress);
+    mfc::clearLog();
+    RunStep(row.run, row.steps);
+    int helped = 0;
+    for (const std::string& line : mfc::logLines())
+      if (line.rfind("WinHelp ", 0) == 0)
+        helped += line.find(std::string(" data ") + row.context) != std::string::npos ? 1 : -1;
+    EXPECT_EQ(helped, 1) << "one help call, with the page's context";
+    EXPECT_EQ(LiveModels(), 0);
   }
 }
 

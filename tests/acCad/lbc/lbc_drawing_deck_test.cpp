@@ -3,6 +3,8 @@
 // on the plate's named faces, edges, vertices and body.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -134,6 +136,26 @@ TEST_F(DrawingDeckTest, EveryKindOfRestraintWritesTheSameDeckAfterASaveAndAReope
     ASSERT_TRUE(loads && restraints) << i;
     EXPECT_EQ(conditionText(writeDeck(*loads, *restraints)), before[i]) << "row " << i;
   }
+}
+
+// A part temperature made through the CAD interface takes the part's temperature first and the
+// reference (stress-free) temperature second: the step's *TEMPERATURE holds the first and the
+// initial conditions the second, both read back as numbers.
+TEST_F(DrawingDeckTest, ThePrescribedTemperatureTakesThePartTemperatureBeforeTheReference) {
+  makeModel(AnlStress);
+  makeDrawingSets("Warm", AnlStress, "Warm loads", "Warm restraints");
+  drawingCondition({AttCode::FaceRestraint, Where::Face, "plate/left", {}, "000000", Axes::Global});
+  drawingCondition({AttCode::BodyTemperature, Where::Model, "", {330, 290, 0}, "000000", Axes::Global});
+  const DeckLines deck(writeDeck(*currentLoads(), *currentRestraints()));
+  auto uniform = [&deck](const std::string& block) {
+    auto found = deck.blocks.find(block);
+    if (found == deck.blocks.end()) return std::nan("");
+    for (const std::string& line : found->second)
+      if (line.rfind("NALL,", 0) == 0) return std::atof(line.c_str() + 5);
+    return std::nan("");
+  };
+  EXPECT_DOUBLE_EQ(uniform("*TEMPERATURE"), 330.0);
+  EXPECT_DOUBLE_EQ(uniform("*INITIAL CONDITIONS"), 290.0);
 }
 
 }  // namespace

@@ -626,4 +626,35 @@ TEST_F(MeshWizardTest, TheExtractionPageRefusesBoundsAndCountsItsMethodCannotUse
   }
 }
 
+// Cancel on any page before a hand-over: the library file is as before, nothing reaches the
+// drawing, every working mesh is freed and the step's mark stays.
+TEST_F(MeshWizardTest, CancelOnAnyPageChangesNothingAndFreesTheWorkingMesh) {
+  const struct {
+    int nexts;  // pages passed before Cancel
+    UINT page;
+  } rows[] = {{0, IDD_AMG_MAT_INTRO}, {1, IDD_AMG_MAT_LIST}, {2, IDD_AMG_GEOM_PICK}, {3, IDD_AMG_ELEM_SIZE}};
+  UISetWizardTabState(6, 1);
+  const std::string before = kestrum::test::readFile(cad.library);
+  int picked = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.nexts);
+    cad.picks = {&body};
+    if (row.nexts >= 3) ++picked;
+    UINT cancelledOn = 0;
+    std::vector<Step> steps;
+    for (int i = 0; i < row.nexts; ++i) steps.push_back([](CWnd& w) { Next(w); });
+    steps.push_back([&](CWnd& w) {
+      cancelledOn = Active(w);
+      Cancel(w);
+    });
+    run(std::move(steps));
+    EXPECT_EQ(UIRunMeshWizard(), 0);
+    EXPECT_EQ(cancelledOn, row.page);
+    EXPECT_EQ(kestrum::test::readFile(cad.library), before);
+    EXPECT_TRUE(cad.handed.empty());
+    EXPECT_EQ(cad.deletedMeshes, picked);
+    EXPECT_EQ(UIGetWizardTabState(6), 1);
+  }
+}
+
 }  // namespace

@@ -657,4 +657,29 @@ TEST_F(MeshWizardTest, CancelOnAnyPageChangesNothingAndFreesTheWorkingMesh) {
   }
 }
 
+// The drawing took the mesh but the model still has no sub-model (the hand-over made none): Finish
+// says so and keeps the page instead of meshing nothing.
+TEST_F(MeshWizardTest, FinishWithoutAMeshToGenerateSaysSoAndNeverMeshesNothing) {
+  cad.picks = {&body};
+  std::string box;
+  bool visible = false;
+  UINT after = 0;
+  run({Intro(true), [](CWnd& w) { Next(w); }, [](CWnd& w) { Next(w); }, [](CWnd& w) { Next(w); },
+       [](CWnd& w) { Next(w); },
+       [&](CWnd& w) {
+         ASSERT_EQ(Active(w), static_cast<UINT>(IDD_AMG_ANAL_EXEC));
+         Sheet(w).PressButton(PSBTN_FINISH);
+         box = LastBox();
+         visible = w.IsWindowVisible() != FALSE;
+         after = Active(w);
+         Cancel(w);
+       }});
+  EXPECT_EQ(UIRunMeshWizard(), 0);
+  EXPECT_NE(box.find("The part has no mesh"), std::string::npos) << box;
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(after, static_cast<UINT>(IDD_AMG_ANAL_EXEC));
+  ASSERT_EQ(cad.handed.size(), 1u) << "only the deferred hand-over";
+  EXPECT_EQ(cad.handed[0].deferred, 1);
+}
+
 }  // namespace

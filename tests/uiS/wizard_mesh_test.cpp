@@ -576,4 +576,110 @@ TEST_F(MeshWizardTest, AStartMoreThanTwoMinutesPastIsRefusedBeforeMeshingAndTheS
   EXPECT_EQ(UIGetWizardTabState(6), 0);
 }
 
+// The extraction page of a vibration study: bounds a method uses must be 0 or more with the lower
+// below the upper, and the count within 1 to 1,000,000; a refusal keeps the page.
+TEST_F(MeshWizardTest, TheExtractionPageRefusesBoundsAndCountsItsMethodCannotUse) {
+  control_.SetCurrentAnlModel(control_.NewAnlModel(CaeString("Modes"), static_cast<AnlType>(1)));
+  const struct {
+    int radio;
+    const char* modes;
+    const char* lower;
+    const char* upper;
+    bool accepted;
+  } rows[] = {
+      {IDC_AMG_FREQ_LOWEST, "3", "0", "0", true},
+      {IDC_AMG_FREQ_LOWEST, "0", "0", "0", false},
+      {IDC_AMG_FREQ_LOWEST, "1000001", "0", "0", false},
+      {IDC_AMG_FREQ_ALL_IN_RANGE, "3", "10", "5", false},
+      {IDC_AMG_FREQ_ALL_IN_RANGE, "3", "5", "5", false},
+      {IDC_AMG_FREQ_ALL_IN_RANGE, "3", "5", "10", true},
+      {IDC_AMG_FREQ_ABOVE, "3", "-1", "0", false},
+      {IDC_AMG_FREQ_ABOVE, "3", "20", "0", true},
+      {IDC_AMG_FREQ_LOWEST_IN_RANGE, "3", "-5", "10", false},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << row.radio << " " << row.modes << " " << row.lower << ".." << row.upper);
+    cad.picks = {&body};
+    std::string proposed;
+    UINT after = 0;
+    UIModeSettings settings;
+    run({Intro(true), [](CWnd& w) { Next(w); }, [](CWnd& w) { Next(w); }, [](CWnd& w) { Next(w); },
+         [](CWnd& w) { Next(w); },
+         [&](CWnd& w) {
+           ASSERT_EQ(Active(w), static_cast<UINT>(IDD_AMG_ANAL_FREQ));
+           proposed = Text(w, IDC_AMG_FREQ_COUNT);
+           ASSERT_EQ(mfc::userCheck(Page(w).m_hWnd, row.radio, true), "");
+           if (Page(w).GetDlgItem(IDC_AMG_FREQ_COUNT)->IsWindowEnabled()) Type(w, IDC_AMG_FREQ_COUNT, row.modes);
+           if (Page(w).GetDlgItem(IDC_AMG_FREQ_LOWER)->IsWindowEnabled()) Type(w, IDC_AMG_FREQ_LOWER, row.lower);
+           if (Page(w).GetDlgItem(IDC_AMG_FREQ_UPPER)->IsWindowEnabled()) Type(w, IDC_AMG_FREQ_UPPER, row.upper);
+           Next(w);
+           after = Active(w);
+           if (CANL_FreqPP* page = Wizard(w).FreqPage()) settings = page->Settings(true);
+           Cancel(w);
+         }});
+    UIRunMeshWizard();
+    EXPECT_EQ(proposed, "3");
+    EXPECT_EQ(after, static_cast<UINT>(row.accepted ? IDD_AMG_ANAL_EXEC : IDD_AMG_ANAL_FREQ));
+    if (row.accepted) {
+      EXPECT_EQ(settings.method, UIWizardModeMethod(row.radio - IDC_AMG_FREQ_LOWEST));
+    }
+  }
+}
+
+// Cancel on any page before a hand-over: the library file is as before, nothing reaches the
+// drawing, every working mesh is freed and the step's mark stays.
+TEST_F(MeshWizardTest, CancelOnAnyPageChangesNothingAndFreesTheWorkingMesh) {
+  const struct {
+    int nexts;  // pages passed before Cancel
+    UINT page;
+  } rows[] = {{0, IDD_AMG_MAT_INTRO}, {1, IDD_AMG_MAT_LIST}, {2, IDD_AMG_GEOM_PICK}, {3, IDD_AMG_ELEM_SIZE}};
+  UISetWizardTabState(6, 1);
+  const std::string before = kestrum::test::readFile(cad.library);
+  int picked = 0;
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.nexts);
+    cad.picks = {&body};
+    if (row.nexts >= 3) ++picked;
+    UINT cancelledOn = 0;
+    std::vector<Step> steps;
+    for (int i = 0; i < row.nexts; ++i) steps.push_back([](CWnd& w) { Next(w); });
+    steps.push_back([&](CWnd& w) {
+      cancelledOn = Active(w);
+      Cancel(w);
+    });
+    run(std::move(steps));
+    EXPECT_EQ(UIRunMeshWizard(), 0);
+    EXPECT_EQ(cancelledOn, row.page);
+    EXPECT_EQ(kestrum::test::readFile(cad.library), before);
+    EXPECT_TRUE(cad.handed.empty());
+    EXPECT_EQ(cad.deletedMeshes, picked);
+    EXPECT_EQ(UIGetWizardTabState(6), 1);
+  }
+}
+
+// The drawing took the mesh but the model still has no sub-model (the hand-over made none): Finish
+// says so and keeps the page instead of meshing nothing.
+TEST_F(MeshWizardTest, FinishWithoutAMeshToGenerateSaysSoAndNeverMeshesNothing) {
+  cad.picks = {&body};
+  std::string box;
+  bool visible = false;
+  UINT after = 0;
+  run({Intro(true), [](CWnd& w) { Next(w); }, [](CWnd& w) { Next(w); }, [](CWnd& w) { Next(w); },
+       [](CWnd& w) { Next(w); },
+       [&](CWnd& w) {
+         ASSERT_EQ(Active(w), static_cast<UINT>(IDD_AMG_ANAL_EXEC));
+         Sheet(w).PressButton(PSBTN_FINISH);
+         box = LastBox();
+         visible = w.IsWindowVisible() != FALSE;
+         after = Active(w);
+         Cancel(w);
+       }});
+  EXPECT_EQ(UIRunMeshWizard(), 0);
+  EXPECT_NE(box.find("The part has no mesh"), std::string::npos) << box;
+  EXPECT_TRUE(visible);
+  EXPECT_EQ(after, static_cast<UINT>(IDD_AMG_ANAL_EXEC));
+  ASSERT_EQ(cad.handed.size(), 1u) << "only the deferred hand-over";
+  EXPECT_EQ(cad.handed[0].deferred, 1);
+}
+
 }  // namespace

@@ -68,13 +68,21 @@ TEST(WizardAnalyzeScript, TheGuidesAnalyzeStepSolvesTheSameStudyAndMarksItsTab) 
   EXPECT_NEAR(vonMises * kPascalsPerMegapascal, solved->maxVonMises, 0.05 * solved->maxVonMises) << summary;
 }
 
-TEST(WizardAnalyzeScript, CancelOnTheElementSizePageLeavesNoMeshAndNoMark) {
+// A line naming a solid where an edge is asked for gives the pick's reason and the question again.
+TEST(WizardAnalyzeScript, AWrongPickIsAskedAgainAndCancelOnTheElementSizePageLeavesNoMeshAndNoMark) {
   TempDir dir;
-  const ProgramRun run =
-      kestrum::test::runHostScript(dir, ShippedUpTo("@set IDC_AMG_ELEM_SIZE",
-                                                    "@click IDCANCEL\n@window \"Stress Wizard\"\n@show\n"
-                                                    "CAEP_EXPLORER\n@show\n@click IDCANCEL\nQUIT\nN\n"));
+  std::string script = ShippedUpTo("@set IDC_AMG_ELEM_SIZE",
+                                   "@click IDCANCEL\n@window \"Stress Wizard\"\n@show\n"
+                                   "CAEP_EXPLORER\n@show\n@click IDCANCEL\nQUIT\nN\n");
+  const std::size_t edge = script.find("plate/hole1/side|plate/bottom\n");
+  ASSERT_NE(edge, std::string::npos);
+  script.insert(edge, "plate\n");
+  const ProgramRun run = kestrum::test::runHostScript(dir, script);
   ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::size_t refused = run.output.find("plate is a part, not a edge.");
+  ASSERT_NE(refused, std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("Select geometry (solid):plate/hole1/side|plate/bottom", refused), std::string::npos)
+      << run.output;
   const std::size_t guide = run.output.find("dialog \"Stress Wizard\"", run.output.find("@click IDCANCEL"));
   ASSERT_NE(guide, std::string::npos) << run.output;
   const std::string tabs = run.output.substr(guide, run.output.find('\n', run.output.find("tab 12320", guide)) - guide);

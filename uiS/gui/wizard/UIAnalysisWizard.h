@@ -2,9 +2,8 @@
 // guide's step commands (command-table entries 38 to 45) and the results-required entry.
 //
 // A step hides the guide while it runs and shows it again afterwards unless a pick is pending.
-// Problem definition, units, loads and restraints run their task wizards. The other steps' own
-// wizards are not part of the system yet; until they are, a step opens the dialog that does its
-// work today: analyze the mesh sheet and then the analysis sheet, results the design doctor.
+// Problem definition, units, loads, restraints and analyze run their task wizards; results opens
+// the design doctor.
 #pragma once
 
 class AmgMesh;
@@ -25,8 +24,8 @@ int UIRunUnitsWizard();
 int UIRunLoadWizard();
 int UIRunRestraintsWizard();
 int UIRunMaterialsWizard();  // shows nothing
-int UIRunMeshStep();
-int UIRunAnalyzeStep();  // the mesh step's sheets
+int UIRunMeshStep();     // the analyze wizard, with a current model
+int UIRunAnalyzeStep();  // the mesh step's wizard
 int UIRunResultsStep();
 
 // Meshes the mesh the mesh step hands over through the CAD (p-orders 3 to 10, tolerance 0.1,

@@ -186,16 +186,17 @@ LRESULT CAMG_ElemSizePP::OnWizardNext() {
 }
 
 void CAMG_ElemSizePP::ForgetWorkingMesh() {
-  UISetWizardTabState(kStepAnalyze, 0);
   if (CAMGWizPS* sheet = Sheet()) sheet->DeleteWorkingMesh();
   setUpFor_ = nullptr;
 }
 
 LRESULT CAMG_ElemSizePP::OnWizardBack() {
+  UISetWizardTabState(kStepAnalyze, 0);
   ForgetWorkingMesh();
   return CWizBasePP::OnWizardBack();
 }
 
+// Cancel changes nothing the wizard did not make: the step's mark stays as it was.
 void CAMG_ElemSizePP::OnCancel() {
   ForgetWorkingMesh();
   CWizBasePP::OnCancel();

@@ -109,13 +109,18 @@ TEST(ExplorerScript, TheTabMakesDeletesAndUndoesAndTheDialogShowsTheSameTree) {
 
 // The shipped example: three results pairs imported through the Explorer dialog's "Open File..."
 // under a simulation model; each picture shows the quantity its analysis is judged by.
-TEST(ExplorerScript, OpenFileImportsTheShippedPairsUnderTheCurrentModel) {
-  TempDir dir;
+// The shipped results example with the build and data folders filled in, as ./run demo prepares it.
+std::string ResultsScript() {
   std::string script = kestrum::test::readFile(kestrum::test::sourcePath("data/demo/results.scr"));
-  ASSERT_FALSE(script.empty());
   const std::string build = kestrum::test::buildPath("lib").parent_path().string();
   script = std::regex_replace(script, std::regex("@BUILD@"), build);
-  script = std::regex_replace(script, std::regex("@DATA@"), kestrum::test::sourcePath("data/results").string());
+  return std::regex_replace(script, std::regex("@DATA@"), kestrum::test::sourcePath("data/results").string());
+}
+
+TEST(ExplorerScript, OpenFileImportsTheShippedPairsUnderTheCurrentModel) {
+  TempDir dir;
+  const std::string script = ResultsScript();
+  ASSERT_FALSE(script.empty());
   const ProgramRun run = kestrum::test::runHostScript(dir, script);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   const std::string& out = run.output;
@@ -142,6 +147,32 @@ TEST(ExplorerScript, OpenFileImportsTheShippedPairsUnderTheCurrentModel) {
     EXPECT_TRUE(has(tree, line)) << line << "\n" << tree;
   for (const char* picture : {"results-static.png", "results-heat.png", "results-modes.png"})
     EXPECT_GT(std::filesystem::file_size(dir / picture), 1000u) << picture;
+}
+
+// The imported sets are filed with the drawing: after saving, closing and opening it they are
+// listed under the model again, and a double click on the static set draws the very picture its
+// import drew.
+TEST(ExplorerScript, ImportedSetsSurviveReopeningAndShowTheSamePicture) {
+  TempDir dir;
+  std::string script = ResultsScript();
+  const std::size_t quit = script.rfind("QUIT");
+  ASSERT_NE(quit, std::string::npos);
+  script.replace(quit, std::string::npos,
+                 "QSAVE\nCLOSE\nOPEN beam.dwg\nCAEP_EXPLORER\n@show\n"
+                 "@dblclick 1198 \"beam/beam_Model*/static_beam\"\n@menu Close\n"
+                 "WINDOWS png \"Results Processor\" reopened-static.png\nQUIT\n");
+  const ProgramRun run = kestrum::test::runHostScript(dir, script);
+  ASSERT_EQ(run.exitCode, 0) << run.output;
+  const std::size_t opened = run.output.find("Command: OPEN beam.dwg");
+  ASSERT_NE(opened, std::string::npos) << run.output;
+  const std::string tree = after(run.output.substr(opened), "dialog 234 \"Kestrum Inside Explorer\"");
+  for (const char* line : {"beam_Model* [icon 275]", "static_beam [icon 105]", "heat_block [icon 105]",
+                           "vibration_beam* [icon 105]", "Hz * [icon 104]"})
+    EXPECT_TRUE(has(tree, line)) << line << "\n" << tree;
+  const std::string imported = kestrum::test::readFile(dir / "results-static.png");
+  ASSERT_GT(imported.size(), 1000u);
+  EXPECT_TRUE(imported == kestrum::test::readFile(dir / "reopened-static.png")) << "the same picture";
+  EXPECT_FALSE(has(run.output, "; ignored")) << run.output;
 }
 
 }  // namespace

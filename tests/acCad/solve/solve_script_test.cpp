@@ -328,7 +328,12 @@ TEST(SolveScript, TheAdaptiveExampleRefinesAsOftenAsItsStudyAndKeepsOnlyTheLastP
   TempDir dir;
   std::filesystem::create_directories(dir / "scratch");
   OwnConfiguration configuration(dir / "kestrum.ini", "[User]\nScratch Directory=" + (dir / "scratch").string() + "\n");
-  const ProgramRun run = runScript(dir, ShippedScript("data/demo/solve_plate_adaptive.scr"));
+  // Then, with the run's result set in the model, a second adaptive submission is refused.
+  std::string script = ShippedScript("data/demo/solve_plate_adaptive.scr");
+  const std::size_t quit = script.rfind("QUIT\n");
+  ASSERT_NE(quit, std::string::npos);
+  script.insert(quit, "CAEP_ANALYZE\n@click IDOK\n@click IDOK\nCAEP_EXPLORER\n@show\n@menu Close\n");
+  const ProgramRun run = runScript(dir, script);
   ASSERT_EQ(run.exitCode, 0) << run.output;
   EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
   EXPECT_EQ(kestrum::test::countOf(run.output, "message box [Kestrum Inside] Analysis job completed successfully"), 1)
@@ -342,6 +347,12 @@ TEST(SolveScript, TheAdaptiveExampleRefinesAsOftenAsItsStudyAndKeepsOnlyTheLastP
   const std::string tree = Section(run.output, "@show", run.output.find("Command: CAEP_EXPLORER"));
   EXPECT_NE(tree.find("PlateStress*"), std::string::npos) << tree;
   EXPECT_EQ(tree.find("Analysis Job"), std::string::npos) << tree;
+  const std::size_t again = run.output.rfind("Command: CAEP_ANALYZE");
+  ASSERT_NE(again, std::string::npos);
+  const std::string refused = run.output.substr(again);
+  EXPECT_NE(refused.find("Results are associated with the mesh for this model."), std::string::npos) << refused;
+  EXPECT_EQ(refused.find("Adaptive analysis: "), std::string::npos) << refused;
+  EXPECT_EQ(Section(refused, "@show"), tree.substr(tree.find("@show"))) << "nothing changed";
   int folders = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir / "scratch")) ++folders;
   EXPECT_EQ(folders, 1) << "the earlier passes' folders are removed";

@@ -442,11 +442,10 @@ TEST_F(StudyTest, AnUnbuildableDesignEndsTheRunWithItsReason) {
 // A cantilever beam (200 mm long, 50 mm deep, 10 mm thick), clamped at one end and loaded at the
 // other, keeping half its volume: bending wants material far from the neutral axis, so the
 // flanges stay and the web thins. Away from the clamp and the load, the mean density of the
-// depth's middle third falls below half that of its outer sixths; the volume stays at the target
-// and the compliance falls, never rising by 1% from one cycle to the next.
-// SIMP starts uniform at the target (its frozen elements full), BESO full and removes material
-// down to it; from the reference cycle on the compliance never rises by 1% from one cycle to the
-// next and ends well below the reference's.
+// depth's middle third falls below half that of its outer sixths. SIMP starts uniform at the
+// target (its frozen elements full), BESO full and removes material down to it; the volume then
+// stays at the target, and from the reference cycle on the compliance never rises by 1% from one
+// cycle to the next and ends below the reference's.
 TEST_F(StudyTest, AConceptBeamKeepsItsFlanges) {
   struct Method {
     const char* statement;

@@ -75,52 +75,49 @@ void CountCycles(benchmark::State& state, const study::OptimisationSummary& o, d
   state.counters["cycle_over_baseline"] = baseline > 0 ? Median(o.cycleSeconds) / baseline : 0.0;
 }
 
-const std::string kPlate =
-    "part ../parts/plate_with_hole.part mm\nmaterial steel 2.1e11 0.3 7850\nanalysis static\nmesh 0.0045\n"
-    "restrain plate/left\nforce plate/right 1000 0 0\n";
-
-void BM_ShapeRunPlate(benchmark::State& state) {
-  OneSolverThread();
-  double solve = 0.0;
-  int nodes = 0;
-  const double baseline = Baseline(kPlate, "plate-baseline", solve, nodes);
-  const study::Description description = Parse(kPlate +
-                                               "optimise shape 5\nvariable D 20 60\nobjective mass\n"
-                                               "constraint displacement plate/right 1.0e-6\n");
-  study::Summary last;
+// Runs the study once per iteration into `last`; false (the benchmark skipped) when it ends
+// without an optimisation cycle.
+bool RunStudy(benchmark::State& state, const study::Description& description, const std::string& dir,
+              study::Summary& last) {
   for (auto _ : state) {
-    kestrum::Result<study::Summary> run = study::Run(description, WorkDir("plate-shape"));
-    if (!run || !run->optimisation) {
-      state.SkipWithError(run ? "no optimisation summary" : run.problem().Describe().c_str());
-      return;
+    kestrum::Result<study::Summary> run = study::Run(description, WorkDir(dir));
+    if (!run || !run->optimisation || run->optimisation->cycleSeconds.empty()) {
+      state.SkipWithError(run ? "no optimisation cycle" : run.problem().Describe().c_str());
+      return false;
     }
     last = std::move(run).value();
   }
+  return true;
+}
+
+// An optimisation (`analysis` followed by `optimisation`) against one analysis of its start.
+void BenchOptimisation(benchmark::State& state, const std::string& analysis, const std::string& optimisation,
+                       const std::string& name) {
+  OneSolverThread();
+  double solve = 0.0;
+  int nodes = 0;
+  const double baseline = Baseline(analysis, name + "-baseline", solve, nodes);
+  study::Summary last;
+  if (!RunStudy(state, Parse(analysis + optimisation), name, last)) return;
   state.counters["nodes"] = last.nodes;
+  state.counters["elements"] = last.elements;
   CountCycles(state, *last.optimisation, baseline);
+}
+
+void BM_ShapeRunPlate(benchmark::State& state) {
+  BenchOptimisation(state,
+                    "part ../parts/plate_with_hole.part mm\nmaterial steel 2.1e11 0.3 7850\nanalysis static\n"
+                    "mesh 0.006\nrestrain plate/left\nforce plate/right 1000 0 0\n",
+                    "optimise shape 5\nvariable D 20 60\nobjective mass\nconstraint displacement plate/right 1.0e-6\n",
+                    "plate-shape");
 }
 BENCHMARK(BM_ShapeRunPlate)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 void BM_ConceptRunBeam(benchmark::State& state) {
-  OneSolverThread();
-  const std::string beam =
-      "geometry box 0.2 0.02 0.05\nmaterial s 2.1e11 0.3 7850\nmesh 0.0032 linear\nrestrain x=min\n"
-      "force x=max 0 0 -1000\n";
-  double solve = 0.0;
-  int nodes = 0;
-  const double baseline = Baseline(beam, "beam-baseline", solve, nodes);
-  const study::Description description = Parse(beam + "freeze x=max\noptimise concept 10\ntarget 0.5\n");
-  study::Summary last;
-  for (auto _ : state) {
-    kestrum::Result<study::Summary> run = study::Run(description, WorkDir("beam-concept"));
-    if (!run || !run->optimisation) {
-      state.SkipWithError(run ? "no optimisation summary" : run.problem().Describe().c_str());
-      return;
-    }
-    last = std::move(run).value();
-  }
-  state.counters["elements"] = last.elements;
-  CountCycles(state, *last.optimisation, baseline);
+  BenchOptimisation(state,
+                    "geometry box 0.2 0.02 0.05\nmaterial s 2.1e11 0.3 7850\nmesh 0.0036 linear\nrestrain x=min\n"
+                    "force x=max 0 0 -1000\n",
+                    "freeze x=max\noptimise concept 10\ntarget 0.5\n", "beam-concept");
 }
 BENCHMARK(BM_ConceptRunBeam)->Unit(benchmark::kMillisecond)->Iterations(1);
 
@@ -137,14 +134,7 @@ void BM_ParallelSteps(benchmark::State& state) {
             "optimise shape 1\nvariable T 10 20\nvariable B 30 50\nvariable A 40 60\nvariable L 180 220\n"
             "objective mass\nconstraint stress outer/top 150e6\n");
   study::Summary last;
-  for (auto _ : state) {
-    kestrum::Result<study::Summary> run = study::Run(description, WorkDir("steps"));
-    if (!run || !run->optimisation || run->optimisation->cycleSeconds.empty()) {
-      state.SkipWithError(run ? "no cycle" : run.problem().Describe().c_str());
-      return;
-    }
-    last = std::move(run).value();
-  }
+  if (!RunStudy(state, description, "steps", last)) return;
   const study::OptimisationSummary& o = *last.optimisation;
   state.counters["nodes"] = nodes;
   state.counters["analyses"] = o.analyses.front();

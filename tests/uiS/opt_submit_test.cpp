@@ -3,7 +3,6 @@
 // the roads of a submission (refused, cancelled, deck to a file, job) on a meshed box.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <BRepPrimAPI_MakeBox.hxx>
 
 #include <ctime>
 #include <filesystem>
@@ -14,24 +13,20 @@
 #include <string>
 #include <vector>
 
-#include "ShapeRefs.h"
 #include "amg/CaeConfig.h"
-#include "amg/CaeMaterial.h"
 #include "cadInterface/CadResources.h"
 #include "explorer_fixture.h"
 #include "fea/AmgMesh.h"
 #include "fea/AnlJob.h"
 #include "fea/AnlModel.h"
 #include "fea/AnlResltCase.h"
-#include "fea/AttCodes.h"
-#include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
-#include "fea/CaeFunc.h"
 #include "fea/OptModel.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/optimization/UIOptSubmit.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
+#include "steel_box_fixture.h"
 #include "test_env.h"
 
 namespace {
@@ -63,12 +58,6 @@ class OptCad : public ExplorerCad {
   std::vector<std::unique_ptr<AnlResltCase>> registered;
 };
 
-CaeMaterial* Steel() {
-  auto* steel = new CaeMaterial(CaeString("Steel"));
-  steel->AddProp(293.15, 7850, 2.1e11, 0.3, 2.5e8, 4e8, 50, 1.2e-5, 450);
-  return steel;
-}
-
 class OptSubmitTest : public ExplorerTest {
  protected:
   void SetUp() override {
@@ -78,31 +67,19 @@ class OptSubmitTest : public ExplorerTest {
     fixed = control.NewRestraintCase("Fixed");
     control.SetCurrentLoadCase(loads);
     control.SetCurrentRestraintCase(fixed);
-    body = std::make_unique<study::ShapeBody>(BRepPrimAPI_MakeBox(2.0, 1.0, 1.0).Shape());
   }
   void TearDown() override {
     CaeConfig::SetValue(CaeString("Solver Program"), CaeString("ccx"), 0);
-    conditions.clear();
+    box.Clear();
     resources_.reset();
     ExplorerTest::TearDown();
-    body.reset();
   }
 
   // A meshed steel box held at one face and pushed at another, and an optimisation model of
   // `kind` on it with the default objective (and for shape a design variable).
   OptModel* Study(CaeOptType kind, bool meshed = true) {
-    model = control.NewAnlModel("Beam", AnlStress);
-    control.SetCurrentAnlModel(model);
-    AnlSubModel* sub = model->NewSubModelForBody(body->BodyRef());
-    sub->AssignMaterial(Steel());
-    mesh = model->NewMesh(body->BodyRef());
-    mesh->SetDefaultSize(0.5);
-    sub->SetMesh(mesh);
-    if (meshed) {
-      EXPECT_EQ(mesh->MeshIt(), 1);
-    }
-    Condition(AttCode::FaceRestraint, 1, CaeVector(), fixed);
-    Condition(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
+    model = box.Model(control, descriptors, AnlStress, fixed, loads, meshed);
+    mesh = box.Mesh();
     opt = control.NewOptModel(CaeString("Study"));
     opt->Type(kind);
     opt->SetAnlModel(model);
@@ -118,13 +95,6 @@ class OptSubmitTest : public ExplorerTest {
     }
     control.SetCurrentOptModel(opt);
     return opt;
-  }
-  void Condition(AttCode code, int face, const CaeVector& value, AttLbcCase* set) {
-    auto* function = new CaeFuncLinear;
-    function->SetDefiningValuesVec(1, &value, nullptr, nullptr, nullptr);
-    conditions.push_back(std::make_unique<AttLbc>(descriptors.Find(ToAttType(code)), body->Ref(CaeTopoRef::kFace, face),
-                                                  function, nullptr, nullptr));
-    set->AddLbc(conditions.back().get());
   }
   void Then(std::function<void(CWnd&)> step) { driver.steps.push_back(std::move(step)); }
   static CPropertyPage& Show(CWnd& window, int index) {
@@ -162,8 +132,7 @@ class OptSubmitTest : public ExplorerTest {
   OptModel* opt = nullptr;
   std::unique_ptr<OptObjective> objective;
   std::unique_ptr<AnlResltCase> statics;  // a shape study's analysis
-  std::unique_ptr<study::ShapeBody> body;
-  std::vector<std::unique_ptr<AttBaseLbc>> conditions;
+  uistest::SteelBox box;
   kestrum::test::TempDir dir;
 };
 

@@ -2,7 +2,6 @@
 // drives it (check, input, execution, options and modes pages), the sheet's word of output
 // requests turned into the deck writer's, and the submission's refusals and deck-only writing.
 #include <gtest/gtest.h>
-#include <BRepPrimAPI_MakeBox.hxx>
 
 #include <ctime>
 #include <filesystem>
@@ -12,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "ShapeRefs.h"
-#include "amg/CaeMaterial.h"
 #include "amg/CaeMsgCall.h"
 #include "cadInterface/CadResources.h"
 #include "explorer_fixture.h"
@@ -22,10 +19,7 @@
 #include "fea/AnlModel.h"
 #include "fea/AnlResltCase.h"
 #include "fea/AnlWriter.h"
-#include "fea/AttCodes.h"
-#include "fea/AttLbc.h"
 #include "fea/AttLbcCase.h"
-#include "fea/CaeFunc.h"
 #include "gui/dialogs/analysis/UICheckModelPP.h"
 #include "gui/dialogs/analysis/UISubmitAnalysis.h"
 #include "gui/dialogs/analysis/UISubmitExecPP.h"
@@ -33,17 +27,12 @@
 #include "gui/explorer/UICommands.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
+#include "steel_box_fixture.h"
 #include "test_env.h"
 
 namespace {
 
 using uistest::ExplorerTest;
-
-CaeMaterial* Steel() {
-  auto* steel = new CaeMaterial(CaeString("Steel"));
-  steel->AddProp(293.15, 7850, 2.1e11, 0.3, 2.5e8, 4e8, 50, 1.2e-5, 450);
-  return steel;
-}
 
 std::string Text(CWnd& page, int id) {
   CString text;
@@ -92,7 +81,7 @@ class SubmitTest : public ExplorerTest {
     model = control.NewAnlModel("Bracket", type);
     control.SetCurrentAnlModel(model);
     AnlSubModel* sub = model->NewSubModel();
-    if (material) sub->AssignMaterial(Steel());
+    if (material) sub->AssignMaterial(uistest::NewSteel());
     mesh = model->NewMesh(nullptr);
     sub->SetMesh(mesh);
     return model;
@@ -459,37 +448,12 @@ TEST_F(SubmitTest, AdaptivityIsRefusedWhileResultsOfTheMeshExist) {
 // A real part: the sheet writes its deck exactly where the person asked, with the modes asked.
 class SubmitDeckTest : public SubmitTest {
  protected:
-  void SetUp() override {
-    SubmitTest::SetUp();
-    body = std::make_unique<study::ShapeBody>(BRepPrimAPI_MakeBox(2.0, 1.0, 1.0).Shape());
-  }
   void TearDown() override {
-    conditions.clear();
+    box.Clear();
     SubmitTest::TearDown();
-    body.reset();
   }
-  void Part(AnlType type) {
-    model = control.NewAnlModel("Beam", type);
-    control.SetCurrentAnlModel(model);
-    AnlSubModel* sub = model->NewSubModelForBody(body->BodyRef());
-    sub->AssignMaterial(Steel());
-    mesh = model->NewMesh(body->BodyRef());
-    mesh->SetDefaultSize(0.5);
-    mesh->SetElementOrder(2);
-    sub->SetMesh(mesh);
-    ASSERT_EQ(mesh->MeshIt(), 1);
-    Condition(AttCode::FaceRestraint, 1, CaeVector(), fixed);
-    Condition(AttCode::FaceTotalForce, 2, CaeVector(0, 0, -100), loads);
-  }
-  void Condition(AttCode code, int face, const CaeVector& value, AttLbcCase* set) {
-    auto* function = new CaeFuncLinear;
-    function->SetDefiningValuesVec(1, &value, nullptr, nullptr, nullptr);
-    conditions.push_back(std::make_unique<AttLbc>(descriptors.Find(ToAttType(code)), body->Ref(CaeTopoRef::kFace, face),
-                                                  function, nullptr, nullptr));
-    set->AddLbc(conditions.back().get());
-  }
-  std::unique_ptr<study::ShapeBody> body;
-  std::vector<std::unique_ptr<AttBaseLbc>> conditions;
+  void Part(AnlType type) { model = box.Model(control, descriptors, type, fixed, loads); }
+  uistest::SteelBox box;
 };
 
 TEST_F(SubmitDeckTest, ManualExecutionWritesExactlyTheChosenFileAndStartsNothing) {

@@ -240,6 +240,7 @@ kestrum::Result<Summary> OptimiseConcept(const Description& description, const s
   auto elements = (*design)->Elements();
   if (!elements) return elements.problem();
   OptConceptSettings settings;
+  settings.method = description.method;
   settings.targetFraction = description.targetFraction;
   settings.maxCycles = description.maxCycles;
   settings.filterRadius = description.filterRadius > 0 ? description.filterRadius : 1.5 * description.meshSize;
@@ -253,7 +254,7 @@ kestrum::Result<Summary> OptimiseConcept(const Description& description, const s
   summary.nodes = (*design)->Nodes();
   summary.elements = static_cast<int>(ids.size());
   OptimisationSummary& run = summary.optimisation.emplace();
-  run.algorithm = "SIMP";
+  run.algorithm = description.method == OptConceptMethod::Beso ? "BESO" : "SIMP";
   ConceptEvaluator evaluator(**design, ids, workDir, progress, run);
   OptConceptRun optimiser(*elements, settings);
   run.exitCode = optimiser.Run(evaluator);

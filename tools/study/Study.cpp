@@ -205,6 +205,11 @@ bool ParseOptimisation(const std::vector<std::string>& w, int line, Description&
     (key == "target" ? description.targetFraction : description.filterRadius) = value[0];
     return true;
   }
+  if (key == "method") {
+    if (w.size() != 2 || (w[1] != "simp" && w[1] != "beso")) return why = "the method is simp or beso", false;
+    description.method = w[1] == "beso" ? OptConceptMethod::Beso : OptConceptMethod::Simp;
+    return true;
+  }
   if (key == "freeze") {
     if (w.size() != 2) return why = "which faces?", false;
     if (!Faces(w[1], why)) return false;
@@ -235,7 +240,7 @@ bool ParseOptimisation(const std::vector<std::string>& w, int line, Description&
 bool ParseLine(const std::vector<std::string>& w, int line, Description& description, std::string& why) {
   const std::string& key = w[0];
   if (key == "optimise" || key == "variable" || key == "objective" || key == "constraint" || key == "target" ||
-      key == "filter" || key == "freeze")
+      key == "filter" || key == "freeze" || key == "method")
     return ParseOptimisation(w, line, description, why);
   if (key == "geometry" || key == "part") {
     if (description.shapeLine > 0)

@@ -38,12 +38,15 @@
 //                                      at most LIMIT (leave out faces at a clamp: their stresses
 //                                      are singular and never converge)
 //   constraint displacement FACES LIMIT  the largest displacement (m) at the faces' nodes
-// A Concept optimisation removes material element by element (SIMP), meshing once:
+// A Concept optimisation removes material element by element (SIMP or BESO), meshing once:
 //   optimise concept [CYCLES]          least compliance at the target volume in at most CYCLES
 //                                      cycles (1 to 200, 40 by default)
 //   target FRACTION                    the volume kept, a fraction in (0, 1] (0.5 by default)
 //   freeze FACES                       the elements touching the faces keep their material
 //   filter RADIUS                      the sensitivity filter's radius (m); 1.5 mesh sizes by default
+//   method simp|beso                   graded densities (SIMP, the default) or elements kept or
+//                                      removed whole (BESO: from the full part to the target by 5%
+//                                      of the volume a cycle, 20% in the first)
 // FACES is a face index (1-based, as OpenCASCADE's TopExp::MapShapes numbers the body's faces), a
 // selector "x=min", "x=max", "y=min", ..., "z=max" (the planar faces lying at the body's extreme in
 // that direction), "curved" (the faces that are not planar), or, for a part, a persistent face name
@@ -133,6 +136,7 @@ struct Description {
   std::vector<DesignConstraint> designConstraints;
   double targetFraction = 0.5;
   double filterRadius = 0.0;  // 0: 1.5 mesh sizes
+  OptConceptMethod method = OptConceptMethod::Simp;
   std::vector<std::string> frozenFaces;
 };
 

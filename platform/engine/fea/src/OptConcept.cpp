@@ -1,4 +1,4 @@
-// Concept optimisation by SIMP with filtered sensitivities and the optimality criteria.
+// Concept optimisation by SIMP with filtered sensitivities and the optimality criteria, or by BESO.
 #include "fea/OptConcept.h"
 
 #include <algorithm>
@@ -51,17 +51,21 @@ void OptConceptRun::FindNeighbours() {
   }
 }
 
+// SIMP weighs each neighbour by its density; BESO's numbers are plain means (a removed element's
+// density would make its number meaningless).
 std::vector<double> OptConceptRun::FilteredSensitivity(const std::vector<double>& sensitivity) const {
   if (!(settings_.filterRadius > 0)) return sensitivity;
+  const bool weighted = settings_.method == OptConceptMethod::Simp;
   std::vector<double> filtered(sensitivity.size(), 0.0);
   for (std::size_t e = 0; e < sensitivity.size(); ++e) {
     double sum = 0.0, weights = 0.0;
     for (const auto& [f, w] : neighbours_[e]) {
       const auto ff = static_cast<std::size_t>(f);
-      sum += w * density_[ff] * sensitivity[ff];
+      sum += w * (weighted ? density_[ff] : 1.0) * sensitivity[ff];
       weights += w;
     }
-    filtered[e] = weights > 0 ? sum / (std::max(density_[e], 1e-3) * weights) : sensitivity[e];
+    const double own = weighted ? std::max(density_[e], 1e-3) : 1.0;
+    filtered[e] = weights > 0 ? sum / (own * weights) : sensitivity[e];
   }
   return filtered;
 }
@@ -109,12 +113,66 @@ std::vector<long> OptConceptRun::KeptElements() const {
   return kept;
 }
 
-int OptConceptRun::Run(OptConceptEvaluator& evaluator) {
-  double totalVolume = 0.0, fixedVolume = 0.0;
-  for (const OptConceptElement& e : elements_) {
-    totalVolume += e.volume;
-    if (e.frozen) fixedVolume += e.volume;
+double OptConceptRun::TotalVolume() const {
+  double total = 0.0;
+  for (const OptConceptElement& e : elements_) total += e.volume;
+  return total;
+}
+
+double OptConceptRun::BesoUpdate(const std::vector<double>& sensitivity, double volume) {
+  // Sensitivity numbers per volume, averaged with the last cycle's: without the average an
+  // element near the threshold is removed and restored in turn.
+  std::vector<double> numbers(sensitivity.size());
+  for (std::size_t e = 0; e < numbers.size(); ++e) numbers[e] = -sensitivity[e] / elements_[e].volume;
+  numbers = FilteredSensitivity(numbers);
+  if (previousNumbers_.size() == numbers.size())
+    for (std::size_t e = 0; e < numbers.size(); ++e) numbers[e] = 0.5 * (numbers[e] + previousNumbers_[e]);
+  previousNumbers_ = numbers;
+
+  std::vector<std::size_t> order;
+  double kept = 0.0;
+  for (std::size_t e = 0; e < elements_.size(); ++e) {
+    if (elements_[e].frozen) kept += elements_[e].volume;
+    if (!elements_[e].frozen && !elements_[e].removed) order.push_back(e);
   }
+  std::stable_sort(order.begin(), order.end(),
+                   [&numbers](std::size_t a, std::size_t b) { return numbers[a] > numbers[b]; });
+  const double slack = 1e-9 * TotalVolume();
+  std::vector<double> next(density_.size(), OptConceptSettings::kMinDensity);
+  for (std::size_t e = 0; e < elements_.size(); ++e)
+    if (elements_[e].frozen) next[e] = 1.0;
+  for (std::size_t e : order) {
+    if (kept + elements_[e].volume > volume + slack) break;
+    kept += elements_[e].volume;
+    next[e] = 1.0;
+  }
+  double switched = 0.0;
+  for (std::size_t e = 0; e < elements_.size(); ++e)
+    if (next[e] != density_[e]) switched += elements_[e].volume;
+  density_ = std::move(next);
+  return switched / TotalVolume();
+}
+
+bool OptConceptRun::BesoConverged(double volume) const {
+  const std::size_t window = OptConceptSettings::kBesoWindow;
+  if (cycles_.size() < 2 * window) return false;
+  double last = 0.0, before = 0.0;
+  for (std::size_t i = 0; i < 2 * window; ++i) {
+    const OptConceptCycle& cycle = cycles_[cycles_.size() - 1 - i];
+    // Every compared cycle analysed the target volume (removed elements keep their least density).
+    if (cycle.volumeFraction * TotalVolume() > volume + OptConceptSettings::kMinDensity * TotalVolume()) return false;
+    double compliance = 0.0;
+    for (double c : cycle.compliance) compliance += c;
+    (i < window ? last : before) += compliance;
+  }
+  return std::fabs(last - before) <= settings_.convergedChange * std::fabs(last);
+}
+
+int OptConceptRun::Run(OptConceptEvaluator& evaluator) {
+  const double totalVolume = TotalVolume();
+  double fixedVolume = 0.0;
+  for (const OptConceptElement& e : elements_)
+    if (e.frozen) fixedVolume += e.volume;
   if (elements_.empty() || !(totalVolume > 0) || !(settings_.targetFraction > 0 && settings_.targetFraction <= 1) ||
       fixedVolume > settings_.targetFraction * totalVolume) {
     exitCode_ = OptExitNotRun;
@@ -124,29 +182,33 @@ int OptConceptRun::Run(OptConceptEvaluator& evaluator) {
                        : "the target volume lies outside (0, volume]";
     return exitCode_;
   }
+  const bool beso = settings_.method == OptConceptMethod::Beso;
   FindNeighbours();
-  density_.assign(elements_.size(), settings_.targetFraction);
+  // SIMP starts uniform at the target, BESO full.
+  density_.assign(elements_.size(), beso ? 1.0 : settings_.targetFraction);
   for (std::size_t e = 0; e < elements_.size(); ++e) {
     if (elements_[e].frozen) density_[e] = 1.0;
     if (elements_[e].removed) density_[e] = OptConceptSettings::kMinDensity;
   }
+  const double target = settings_.targetFraction * totalVolume;
+  double besoVolume = 0.0;
+  for (std::size_t e = 0; e < elements_.size(); ++e)
+    if (density_[e] == 1.0) besoVolume += elements_[e].volume;
   const int cycles = std::max(1, settings_.maxCycles);
+  // A run that stops after its first cycle leaves the last design analysed.
+  auto stopped = [this](int k, const std::string& reason) {
+    exitCode_ = k == 0 ? OptExitNothingUsable : OptExitLastDesign;
+    exitMessage_ = reason + " (cycle " + std::to_string(k) + ")";
+    return exitCode_;
+  };
   for (int k = 0; k < cycles; ++k) {
-    if (evaluator.Interrupted()) {
-      exitMessage_ = "interrupted (cycle " + std::to_string(k) + ")";
-      exitCode_ = k == 0 ? OptExitNothingUsable : OptExitLastDesign;
-      return exitCode_;
-    }
+    if (evaluator.Interrupted()) return stopped(k, "interrupted");
     std::vector<int> group;
     std::vector<double> scales, energies, compliance;
     Groups(group, scales);
     std::string reason;
-    if (!evaluator.Solve(group, scales, energies, compliance, reason) || energies.size() != elements_.size()) {
-      exitCode_ = OptExitNothingUsable;
-      exitMessage_ = (reason.empty() ? std::string("the solver answered no energies") : reason) + " (cycle " +
-                     std::to_string(k) + ")";
-      return exitCode_;
-    }
+    if (!evaluator.Solve(group, scales, energies, compliance, reason) || energies.size() != elements_.size())
+      return stopped(k, reason.empty() ? std::string("the solver answered no energies") : reason);
     OptConceptCycle cycle;
     cycle.index = k;
     double volume = 0.0;
@@ -161,6 +223,22 @@ int OptConceptRun::Run(OptConceptEvaluator& evaluator) {
       sensitivity[e] = -settings_.penalty * std::pow(x, settings_.penalty - 1) * 2.0 * energies[e] / s;
     }
     analysed_ = density_;
+    if (beso) {
+      cycles_.push_back(cycle);
+      const bool converged = BesoConverged(target);
+      if (!converged) {
+        const double removed = (k == 0 ? settings_.firstChange : settings_.evolutionRate) * totalVolume;
+        besoVolume = std::max(target, besoVolume - removed);
+        cycles_.back().change = BesoUpdate(sensitivity, besoVolume);
+      }
+      evaluator.CycleDone(cycles_.back());
+      if (converged) {
+        exitCode_ = OptExitConverged;
+        exitMessage_ = OptExitText(exitCode_);
+        return exitCode_;
+      }
+      continue;
+    }
     const double move = k == 0 ? std::min(settings_.firstChange, settings_.moveLimit) : settings_.moveLimit;
     cycle.change = Update(FilteredSensitivity(sensitivity), move);
     cycles_.push_back(cycle);

@@ -189,33 +189,35 @@ void ReportNotStarted(const CaeString& reason) {
   CadMessageBoxText(CaeMsgTxt::GetMessage(kFeaMsgSolverNotStarted, {reason}).Text(), MB_OK | MB_ICONSTOP);
 }
 
-// The pages of a shape sheet; the sheet is destroyed first (declared last).
-struct ShapeSheet {
-  CSubmitOverviewPP input{IDD_SUBMIT_INPUT_WIZARD};
+// The pages of a submission sheet, shape (Options: CSubmitConvergePP) or Concept
+// (CSubmitConvergeTopoPP); the sheet is destroyed first (declared last). A Concept sheet never
+// shows General: the cycles and the proposed name pass through it.
+template <class Options>
+struct SubmitSheet {
+  CSubmitOverviewPP input;
   CSubmitOptOverviewPP general;
   CCheckModelPP check;
   CSubmitExecPP exec;
-  CSubmitConvergePP options;
+  Options options;
   CGenericPS sheet;
 
-  explicit ShapeSheet(bool wizard)
-      : general(wizard ? IDD_SUBMIT_OPT_GENERAL_WIZARD : IDD_SUBMIT_OPT_GENERAL),
+  SubmitSheet(UINT inputTemplate, UINT generalTemplate, bool wizard, UINT title)
+      : input(inputTemplate),
+        general(generalTemplate),
         exec(wizard ? IDD_SUBMIT_EXEC_WIZARD : IDD_SUBMIT_EXEC),
-        sheet(resLoadString(IDS_OPT_SHAPE_SHEET).Text(), nullptr, 0) {}
+        sheet(resLoadString(title).Text(), nullptr, 0) {}
 };
 
-struct ConceptSheet {
-  CCheckModelPP check;
-  CSubmitOptOverviewPP general;  // never shown: the cycles and the proposed name pass through
-  CSubmitExecPP exec;
-  CSubmitOverviewPP input;
-  CSubmitConvergeTopoPP options;
-  CGenericPS sheet;
+struct ShapeSheet : SubmitSheet<CSubmitConvergePP> {
+  explicit ShapeSheet(bool wizard)
+      : SubmitSheet(IDD_SUBMIT_INPUT_WIZARD, wizard ? IDD_SUBMIT_OPT_GENERAL_WIZARD : IDD_SUBMIT_OPT_GENERAL, wizard,
+                    IDS_OPT_SHAPE_SHEET) {}
+};
 
+struct ConceptSheet : SubmitSheet<CSubmitConvergeTopoPP> {
   explicit ConceptSheet(bool wizard)
-      : exec(wizard ? IDD_SUBMIT_EXEC_WIZARD : IDD_SUBMIT_EXEC),
-        input(wizard ? IDD_SUBMIT_INPUT_WIZARD : IDD_SUBMIT_INPUT),
-        sheet(resLoadString(IDS_OPT_CONCEPT_SHEET).Text(), nullptr, 0) {}
+      : SubmitSheet(wizard ? IDD_SUBMIT_INPUT_WIZARD : IDD_SUBMIT_INPUT, IDD_SUBMIT_OPT_GENERAL, wizard,
+                    IDS_OPT_CONCEPT_SHEET) {}
 };
 
 // A wizard's last pages; the Execution page asks for the wizard's buttons.
@@ -402,6 +404,23 @@ void MakeLinkedModelCurrent(OptModel& model) {
   if (control && control->CurrentAnlModel() != model.AnlModel()) control->SetCurrentAnlModel(model.AnlModel());
 }
 
+// Shows the sheet filled from the model's settings: false when it was not accepted or its start
+// time does not exist. `cases` takes the input page's committed result cases either way; the
+// Options page's settings are in `parameters` (a wizard leaves them as they were).
+template <class Options>
+bool ShowSheet(SubmitSheet<Options>& s, OptModel& model, bool wizard, OptParameters& parameters,
+               std::vector<std::unique_ptr<AnlResltCase>>& cases, std::tm& start) {
+  parameters = model.Parameters();
+  s.general.FromParameters(parameters);
+  s.options.FromParameters(parameters);
+  MakeLinkedModelCurrent(model);
+  const INT_PTR ended = s.sheet.DoModal();
+  cases = TakeCases(s.input);
+  if (!Accepted(ended, wizard) || !StartTime(s.exec, start)) return false;
+  if (!wizard) s.options.ToParameters(parameters);
+  return true;
+}
+
 }  // namespace
 
 int UIOptSubmitShape(OptModel* model, int wizard) {
@@ -428,20 +447,13 @@ int UIOptSubmitShape(OptModel* model, int wizard) {
     CommandPages(s.sheet, {&s.check, &s.general, &s.exec, &s.options},
                  {IDI_SUBMIT_OPT_GENERAL, IDI_SUBMIT_EXEC, IDI_SUBMIT_OPTIONS});
   }
-  OptParameters parameters = model->Parameters();
-  s.general.FromParameters(parameters);
   s.general.m_strResultName = proposed.Text();
-  s.options.FromParameters(parameters);
-  MakeLinkedModelCurrent(*model);
-
-  const INT_PTR ended = s.sheet.DoModal();
-  std::vector<std::unique_ptr<AnlResltCase>> kept = TakeCases(s.input);
-  if (!Accepted(ended, wizardMode)) return 0;
+  OptParameters parameters;
+  std::vector<std::unique_ptr<AnlResltCase>> kept;
   std::tm start{};
-  if (!StartTime(s.exec, start)) return 0;
+  if (!ShowSheet(s, *model, wizardMode, parameters, kept, start)) return 0;
   if (offered) RegisterWizardSets(*model, kept);
   s.general.ToParameters(parameters);
-  if (!wizardMode) s.options.ToParameters(parameters);
   model->Parameters(parameters);
 
   ::AnlModel& simulation = *model->AnlModel();
@@ -513,17 +525,10 @@ int UIOptSubmitConcept(OptModel* model, int wizard) {
     CommandPages(s.sheet, {&s.check, &s.input, &s.exec, &s.options},
                  {IDI_EXP_RESULT_CASE, IDI_SUBMIT_EXEC, IDI_SUBMIT_OPTIONS});
   }
-  OptParameters parameters = model->Parameters();
-  s.general.FromParameters(parameters);
-  s.options.FromParameters(parameters);
-  MakeLinkedModelCurrent(*model);
-
-  const INT_PTR ended = s.sheet.DoModal();
-  std::vector<std::unique_ptr<AnlResltCase>> cases = TakeCases(s.input);
-  if (!Accepted(ended, wizardMode)) return 0;
+  OptParameters parameters;
+  std::vector<std::unique_ptr<AnlResltCase>> cases;
   std::tm start{};
-  if (!StartTime(s.exec, start)) return 0;
-  if (!wizardMode) s.options.ToParameters(parameters);
+  if (!ShowSheet(s, *model, wizardMode, parameters, cases, start)) return 0;
   model->Parameters(parameters);
 
   ::AnlModel& simulation = *model->AnlModel();

@@ -1,4 +1,4 @@
-// Concept optimisation runs: least compliance at a target volume by SIMP over the elements.
+// Concept optimisation runs: least compliance at a target volume by SIMP or BESO over the elements.
 //
 // Each element has a density x in [kMinDensity, 1]; its stiffness is x^p times the material's
 // (p the penalty). A cycle bins the densities into a few material groups (the deck's element
@@ -8,6 +8,14 @@
 // optimality criteria, keeping the volume at the target, each change within the move limit.
 // Frozen elements keep density 1; removed (priority) ones the least density. A run starts from a
 // uniform density at the target, so the volume is at the target from the first cycle.
+//
+// BESO (bi-directional evolutionary) keeps each element full or at the least density. A run
+// starts full; the first cycle removes the first change (a fraction of the volume), each later one
+// the evolution rate more, until the target is reached. Each cycle keeps the elements of the
+// highest sensitivity numbers (strain energy per volume, filtered, averaged with the previous
+// cycle's to damp swings) up to that cycle's volume, so removed elements may come back. At the
+// target it has converged when the mean compliance of the last few cycles is within the
+// converged change of that of the few before.
 #pragma once
 
 #include <string>
@@ -23,25 +31,32 @@ struct OptConceptElement {
   bool removed = false;  // Priority control: removed
 };
 
+enum class OptConceptMethod { Simp, Beso };
+
 struct OptConceptSettings {
   static constexpr double kMinDensity = 1e-3;
+  // BESO: the cycles compared at the target are twice this many.
+  static constexpr int kBesoWindow = 3;
+  OptConceptMethod method = OptConceptMethod::Simp;
   double targetFraction = 0.5;  // of the elements' volume, in (0, 1]
   int maxCycles = 30;
-  double moveLimit = 0.2;     // largest change of a density per cycle
-  double firstChange = 0.2;   // largest change in the first cycle
-  double filterRadius = 0.0;  // in the elements' length unit; 0: no filter
+  double moveLimit = 0.2;       // largest change of a density per cycle
+  double firstChange = 0.2;     // largest change in the first cycle (BESO: volume removed in it)
+  double evolutionRate = 0.05;  // BESO: volume removed per later cycle, as a fraction of the whole
+  double filterRadius = 0.0;    // in the elements' length unit; 0: no filter
   double penalty = 3.0;
   // The optimality criteria's exponent: 1/2 is the usual; 1 / (penalty + 1) settles in one step
   // where each element's energy depends on its own density only (statically determinate members),
   // on which 1/2 swings between two designs.
   double damping = 0.5;
   int groups = 32;  // material groups of the deck (2 to 100)
-  // The largest density change of a converged run (at least two groups' widths).
+  // SIMP: the largest density change of a converged run (at least two groups' widths). BESO: the
+  // relative change of the compliance of a converged run.
   double convergedChange = 0.01;
 };
 
 // One cycle: the design's volume fraction and compliance (per static case), the largest density
-// change it made.
+// change it made (BESO: the volume fraction of the elements it switched).
 struct OptConceptCycle {
   int index = 0;
   double volumeFraction = 0.0;
@@ -80,6 +95,10 @@ class OptConceptRun {
  private:
   std::vector<double> FilteredSensitivity(const std::vector<double>& sensitivity) const;
   double Update(const std::vector<double>& sensitivity, double moveLimit);
+  // BESO: the next design of `volume` from this cycle's sensitivities; answers the switched volume.
+  double BesoUpdate(const std::vector<double>& sensitivity, double volume);
+  bool BesoConverged(double volume) const;
+  double TotalVolume() const;
   void FindNeighbours();
 
   std::vector<OptConceptElement> elements_;
@@ -87,6 +106,7 @@ class OptConceptRun {
   std::vector<double> density_;
   std::vector<double> analysed_;
   std::vector<std::vector<std::pair<int, double>>> neighbours_;  // (element, weight)
+  std::vector<double> previousNumbers_;                          // BESO: last cycle's sensitivity numbers
   std::vector<OptConceptCycle> cycles_;
   int exitCode_ = 0;
   std::string exitMessage_;

@@ -293,16 +293,22 @@ bool ParseLine(const std::vector<std::string>& w, int line, Description& descrip
     return why = "analysis is static, frequency, buckling or heat", false;
   }
   if (key == "mesh") {
-    const std::string what = "a positive size (m) and an optional order";
-    if (w.size() < 2 || w.size() > 3) return why = "expected " + what, false;
+    const std::string what = "a positive size (m), an optional order and \"curvature off\"";
+    std::vector<std::string> words = w;
+    if (words.size() >= 3 && words[words.size() - 2] == "curvature") {
+      if (words.back() != "off") return why = "curvature can only be turned off", false;
+      description.curvatureScaling = false;
+      words.resize(words.size() - 2);
+    }
+    if (words.size() < 2 || words.size() > 3) return why = "expected " + what, false;
     double size = 0;
-    if (!Number(w[1], size, why, what)) return false;
+    if (!Number(words[1], size, why, what)) return false;
     if (!(size > 0)) return why = "expected " + what, false;
     description.meshSize = size;
     description.meshLine = line;
-    if (w.size() == 3) {
-      if (w[2] != "linear" && w[2] != "quadratic") return why = "order is linear or quadratic", false;
-      description.order = w[2] == "linear" ? 1 : 2;
+    if (words.size() == 3) {
+      if (words[2] != "linear" && words[2] != "quadratic") return why = "order is linear or quadratic", false;
+      description.order = words[2] == "linear" ? 1 : 2;
     }
     return true;
   }
@@ -726,6 +732,28 @@ std::string Short(double value) {
 
 }  // namespace
 
+// The body's sub-model with the study's material, and its mesh with the study's settings and
+// refinements, not yet made.
+AmgMesh* NewBodyMesh(Model& m, const Description& description,
+                     const std::vector<std::pair<const Condition*, std::vector<int>>>& selected) {
+  AnlSubModel* sub = m.model.NewSubModelForBody(m.body.BodyRef());
+  auto* material = new CaeMaterial(CaeString(description.materialName.c_str()));
+  const auto& v = description.material;
+  auto at = [&v](std::size_t i) { return i < v.size() ? v[i] : 0.0; };
+  material->AddProp(293.15, at(2), at(0), at(1), 0, 0, at(3), at(4), at(5));
+  sub->AssignMaterial(material);
+  AmgMesh* mesh = m.model.NewMesh(m.body.BodyRef());
+  mesh->SetShape(m.body.Shape());
+  mesh->SetDefaultSize(description.meshSize);
+  mesh->SetElementOrder(description.order);
+  mesh->SetCurvatureScaling(description.curvatureScaling ? CaeOn : CaeOff);
+  sub->SetMesh(mesh);
+  for (const auto& [c, faces] : selected)
+    if (c->kind == "refine")
+      for (int face : faces) mesh->AddLocalSize(CaeTopoRef::kFace, face, c->values[0]);
+  return mesh;
+}
+
 kestrum::Result<Summary> Run(const Description& description, const std::filesystem::path& workDir,
                              std::ostream* progressStream) {
   return Run(description, workDir, progressStream, SolvedHook());
@@ -769,20 +797,7 @@ kestrum::Result<Summary> Run(const Description& description, const std::filesyst
   }
 
   Model m(description, geometry);
-  AnlSubModel* sub = m.model.NewSubModelForBody(m.body.BodyRef());
-  auto* material = new CaeMaterial(CaeString(description.materialName.c_str()));
-  const auto& p = description.material;
-  auto at = [&p](std::size_t i) { return i < p.size() ? p[i] : 0.0; };
-  material->AddProp(293.15, at(2), at(0), at(1), 0, 0, at(3), at(4), at(5));
-  sub->AssignMaterial(material);
-  AmgMesh* mesh = m.model.NewMesh(m.body.BodyRef());
-  mesh->SetShape(m.body.Shape());
-  mesh->SetDefaultSize(description.meshSize);
-  mesh->SetElementOrder(description.order);
-  sub->SetMesh(mesh);
-  for (const auto& [c, faces] : selected)
-    if (c->kind == "refine")
-      for (int face : faces) mesh->AddLocalSize(CaeTopoRef::kFace, face, c->values[0]);
+  AmgMesh* mesh = NewBodyMesh(m, description, selected);
   progress.Say("Meshing (about " + Short(estimate) + " elements)...");
   if (!mesh->MeshIt())
     return ProblemAt(description, "the mesh failed: " + std::string(mesh->ErrorText().Str()), description.meshLine);
@@ -966,20 +981,7 @@ kestrum::Status Design::Mesh() {
     return ProblemAt(description, "the design's mesh would be too large", description.meshLine);
   p.model = std::make_unique<Model>(description, p.geometry);
   Model& m = *p.model;
-  AnlSubModel* sub = m.model.NewSubModelForBody(m.body.BodyRef());
-  auto* material = new CaeMaterial(CaeString(description.materialName.c_str()));
-  const auto& v = description.material;
-  auto at = [&v](std::size_t i) { return i < v.size() ? v[i] : 0.0; };
-  material->AddProp(293.15, at(2), at(0), at(1), 0, 0, at(3), at(4), at(5));
-  sub->AssignMaterial(material);
-  p.mesh = m.model.NewMesh(m.body.BodyRef());
-  p.mesh->SetShape(m.body.Shape());
-  p.mesh->SetDefaultSize(description.meshSize);
-  p.mesh->SetElementOrder(description.order);
-  sub->SetMesh(p.mesh);
-  for (const auto& [c, faces] : p.selected)
-    if (c->kind == "refine")
-      for (int face : faces) p.mesh->AddLocalSize(CaeTopoRef::kFace, face, c->values[0]);
+  p.mesh = NewBodyMesh(m, description, p.selected);
   if (!p.mesh->MeshIt())
     return ProblemAt(description, "the mesh failed: " + std::string(p.mesh->ErrorText().Str()), description.meshLine);
   for (const auto& [c, faces] : p.selected)

@@ -14,7 +14,9 @@
 //                                      (kg/m³), conductivity (W/(m·K)), thermal expansion (1/K),
 //                                      specific heat (J/(kg·K))
 //   analysis static|frequency|buckling|heat
-//   mesh SIZE [linear|quadratic]       default element size (m) and order (quadratic by default)
+//   mesh SIZE [linear|quadratic] [curvature off]
+//                                      default element size (m) and order (quadratic by default);
+//                                      elements follow curved faces unless curvature is off
 //   modes N                            modes or buckling factors to find (1 to 100)
 //   restrain FACES [free x|y|z...]     fixed face(s); listed directions stay free
 //   force FACES FX FY FZ               total force (N) spread over the face(s)
@@ -123,6 +125,7 @@ struct Description {
   double meshSize = 0.0;
   int meshLine = 0;
   int order = 2;
+  bool curvatureScaling = true;
   int modes = 0;
   std::vector<Condition> conditions;
   double gravity[3] = {0, 0, 0};

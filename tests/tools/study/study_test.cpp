@@ -276,6 +276,9 @@ TEST_F(StudyTest, DescriptionErrorsNameTheirLine) {
       {"geometry box 1 1 1\nadapt 0\n", 2, "expected a positive target"},
       {"method annealing\n", 4, "the method is simp or beso"},
       {"geometry box 1 1 1\nadapt 5 11\n", 2, "passes are a whole number from 1 to 10"},
+      {"geometry box 1 1 1\nmesh 0.1 quadratic curvature on\n", 2, "curvature can only be turned off"},
+      {"geometry box 1 1 1\nmesh 0.1 quadratic curved\n", 2, "expected a positive size"},
+      {"geometry box 1 1 1\nmesh curvature off\n", 2, "expected a positive size"},
       {"geometry box 1 1 1\nmaterial s 2e11 0.3 7850\nmesh 0.1\nanalysis heat\nadapt 5\n", 5, "only a static"},
       // One geometry or part.
       {"geometry box 1 1 1\ngeometry box 2 2 2\n", 2, "a second geometry or part (the first is on line 1)"},

@@ -176,7 +176,8 @@ int UIRunMeshWizard() {
   const INT_PTR result = sheet.DoModal();
   // A working mesh never handed to the drawing is the wizard's own.
   if (result == IDCANCEL) sheet.DeleteWorkingMesh();
-  return result == IDOK && sheet.finished ? 1 : 0;
+  // Finish closes the sheet with ID_WIZFINISH; only a submitted study marks it finished.
+  return sheet.finished ? 1 : 0;
 }
 
 // ---- the intro page ----

@@ -18,8 +18,8 @@ sed -e "s|@BUILD@|$build|g" -e "s|@DATA@|$here/../results|g" "$here/results.scr"
 # dialogs, solved, its job opened from the Explorer, its summary and picture written.
 sed -e "s|@BUILD@|$build|g" "$here/solve_plate.scr" > solve_plate.scr
 "$build/bin/cadhost" --script solve_plate.scr
-# The guided stress example: the plate walked through the stress guide's steps and solved (the
-# Analyze step answers the mesh and analysis sheets until that step has a wizard of its own).
+# The guided stress example: the plate walked through the stress guide's steps, each step's
+# wizard answered, and solved.
 sed -e "s|@BUILD@|$build|g" "$here/guided_stress.scr" > guided_stress.scr
 "$build/bin/cadhost" --script guided_stress.scr
 # The guided heat example: a new material in a scratch copy of the shipped library.
@@ -30,4 +30,8 @@ sed -e "s|@BUILD@|$build|g" "$here/guided_heat.scr" > guided_heat.scr
 # stress error is largest, the last pass's results kept.
 sed -e "s|@BUILD@|$build|g" "$here/solve_plate_adaptive.scr" > solve_plate_adaptive.scr
 "$build/bin/cadhost" --script solve_plate_adaptive.scr
+# The guide's Analyze step alone on a plate set up through the add-in's sheets: the analyze
+# wizard's material, solid, element size and start, then the results picture.
+sed -e "s|@BUILD@|$build|g" "$here/guided_analyze.scr" > guided_analyze.scr
+"$build/bin/cadhost" --script guided_analyze.scr
 echo "Demo outputs are in $out"

@@ -18,6 +18,7 @@
 #include "fea/AnlControl.h"
 #include "fea/AnlModel.h"
 #include "gui/dialogs/units/UIMaterialPP.h"
+#include "gui/dialogs/units/UIMaterialValues.h"
 #include "gui/wizard/UIAnalysisPages.h"
 #include "gui/wizard/UIMeshPages.h"
 #include "gui/wizard/UIWizPS.h"
@@ -34,7 +35,6 @@ constexpr DWORD kBackNext = PSWIZB_BACK | PSWIZB_NEXT;
 constexpr int kStepAnalyze = 6;
 // Rows of one material closer than this (native temperature) are one row.
 constexpr double kSameTemperature = 1e-5;
-constexpr double kRoomTemperatureKelvin = 298.15;
 
 double currentMaterialTemperature = 0;
 
@@ -73,28 +73,6 @@ const struct {
                 {IDC_AMG_DENSITY, "%.4e"},      {IDC_AMG_ULTIMATE, "%.4e"},     {IDC_AMG_YIELD, "%.4e"},
                 {IDC_AMG_CONDUCTIVITY, "%.5e"}, {IDC_AMG_SPECIFIC_HEAT, "%.5e"}};
 
-// The checked properties in the order of their refusal lines; the last two for heat only.
-const struct {
-  int prop;
-  bool (*verify)(double);
-  UINT line;
-  bool heatOnly;
-} kChecks[] = {
-    {CaeMaterial::kModulus, [](double v) { return CaeMaterial::VerifyModulus(v) != 0; }, IDS_MATERIAL_BAD_MODULUS,
-     false},
-    {CaeMaterial::kPoisson, [](double v) { return CaeMaterial::VerifyPoisson(v) != 0; }, IDS_MATERIAL_BAD_POISSON,
-     false},
-    {CaeMaterial::kDensity, [](double v) { return CaeMaterial::VerifyDensity(v) != 0; }, IDS_MATERIAL_BAD_DENSITY,
-     false},
-    {CaeMaterial::kUltimate, [](double v) { return CaeMaterial::VerifyModulus(v) != 0; }, IDS_MATERIAL_BAD_ULTIMATE,
-     false},
-    {CaeMaterial::kYield, [](double v) { return CaeMaterial::VerifyModulus(v) != 0; }, IDS_MATERIAL_BAD_YIELD, false},
-    {CaeMaterial::kConductivity, [](double v) { return CaeMaterial::VerifyConductivity(v) != 0; },
-     IDS_MATERIAL_BAD_CONDUCTIVITY, true},
-    {CaeMaterial::kSpecificHeat, [](double v) { return CaeMaterial::VerifySpecificHeat(v) != 0; },
-     IDS_MATERIAL_BAD_SPECIFIC_HEAT, true},
-};
-
 CString Formatted(const char* format, double value) {
   CString text;
   text.Format(format, value);
@@ -117,39 +95,6 @@ HWND MainWindow() {
   return cad ? cad->GetMainWindow() : nullptr;
 }
 
-CaeString HostShortName(int baseType) {
-  const CaeUnitStrTable* table = CaeUnitStrTable::GetCurrent();
-  return table ? table->IdToShortString(CaeUnitSystem::GetHostUnit(baseType)) : CaeString();
-}
-
-// The host unit of a property's unit type, composed from the host's base units.
-std::string UnitLabel(int type) {
-  const std::string length = HostShortName(CaeUtLength).Str();
-  const std::string degree = HostShortName(CaeUtTemperature).Str();
-  switch (type) {
-    case CaeUtTemperature: return degree;
-    case CaeUtStress: return HostShortName(CaeUtForce).Str() + "/" + length + "^2";
-    case CaeUtDensity: return HostShortName(CaeUtMass).Str() + "/" + length + "^3";
-    case CaeUtExpansion: return "1/" + degree;
-    case CaeUtConductivity:
-      return HostShortName(CaeUtEnergy).Str() + "/" + HostShortName(CaeUtTime).Str() + "/" + length + "/" + degree;
-    case CaeUtSpecificHeat:
-      return HostShortName(CaeUtEnergy).Str() + "/" + HostShortName(CaeUtMass).Str() + "/" + degree;
-    default: return std::string();
-  }
-}
-
-double ToNative(int type, double host) { return type == CaeUtNone ? host : CaeUnit::HostToNative(type, host); }
-double ToHost(int type, double native) { return type == CaeUtNone ? native : CaeUnit::NativeToHost(type, native); }
-
-double RoomTemperatureInHostUnits() { return CaeUnit::NativeToHost(CaeUtTemperature, kRoomTemperatureKelvin); }
-
-bool Readable(const CString& path) {
-  const std::string file = mfc::posixPath(path);
-  std::ifstream in(file, std::ios::binary);
-  return in.good() && !std::filesystem::is_directory(file);
-}
-
 void AddRow(CaeMaterial& material, double t, const double* v) {
   material.AddProp(t, v[CaeMaterial::kDensity], v[CaeMaterial::kModulus], v[CaeMaterial::kPoisson],
                    v[CaeMaterial::kYield], v[CaeMaterial::kUltimate], v[CaeMaterial::kConductivity],
@@ -161,11 +106,16 @@ void AddRow(CaeMaterial& material, double t, const double* v) {
 double UICurrentMaterialTemperature() { return currentMaterialTemperature; }
 
 CString UIMeshMaterialRefusal(const double values[CaeMaterial::kPropCount], bool heat) {
-  CString lines;
-  for (const auto& check : kChecks)
-    if ((heat || !check.heatOnly) && !check.verify(values[check.prop])) lines += resLoadString(check.line).c_str();
-  if (lines.IsEmpty()) return lines;
-  return CString(resLoadString(IDS_MATERIAL_VALUES_HEAD).c_str()) + lines;
+  MaterialCheck check;
+  check.modulus = values[CaeMaterial::kModulus];
+  check.poisson = values[CaeMaterial::kPoisson];
+  check.density = values[CaeMaterial::kDensity];
+  check.ultimate = values[CaeMaterial::kUltimate];
+  check.yield = values[CaeMaterial::kYield];
+  check.conductivity = values[CaeMaterial::kConductivity];
+  check.specificHeat = values[CaeMaterial::kSpecificHeat];
+  check.checkHeat = heat;
+  return UIMaterialRefusal(check);
 }
 
 int UIRunMeshWizard() {
@@ -262,7 +212,7 @@ bool CMaterialPageBase::OpenLibrary() {
 
 void CMaterialPageBase::ShowUnitLabels(const MaterialField* fields, size_t count) {
   for (size_t i = 0; i < count; ++i)
-    if (fields[i].unitId != 0) SetDlgItemText(fields[i].unitId, UnitLabel(fields[i].unitType).c_str());
+    if (fields[i].unitId != 0) SetDlgItemText(fields[i].unitId, UIMaterialUnitLabel(fields[i].unitType).c_str());
 }
 
 bool CMaterialPageBase::Browse() {
@@ -277,7 +227,7 @@ bool CMaterialPageBase::Browse() {
                      OFN_HIDEREADONLY, filter.c_str(), this);
   if (dialog.DoModal() != IDOK) return false;
   const CString chosen = dialog.GetPathName();
-  if (!Readable(chosen)) {
+  if (!UIReadableFile(chosen)) {
     CString refusal;
     refusal.Format(resLoadString(IDS_MATLIB_UNREADABLE).c_str(), chosen.str().c_str());
     Ask(refusal, MB_OK | MB_ICONEXCLAMATION);
@@ -329,7 +279,7 @@ BOOL CMAT_ListPP::OnInitDialog() {
 void CMAT_ListPP::FillMaterialTree() {
   CTreeCtrl* tree = Tree();
   if (!tree) return;
-  const std::string degree = UnitLabel(CaeUtTemperature);
+  const std::string degree = UIMaterialUnitLabel(CaeUtTemperature);
   tree->DeleteAllItems();
   root_ = tree->InsertItem(resLoadString(IDS_AMG_MATERIALS_LIBRARY).c_str(), TVI_ROOT, TVI_LAST);
   CaeOwningList<CaeString> names;
@@ -395,7 +345,7 @@ void CMAT_ListPP::ShowSelectedMaterial() {
   }
   for (const MaterialField& field : kListFields)
     SetDlgItemText(field.editId,
-                   material ? Formatted(field.shown, ToHost(field.unitType, values[field.prop])) : CString());
+                   material ? Formatted(field.shown, UIMaterialToHost(field.unitType, values[field.prop])) : CString());
 }
 
 BOOL CMAT_ListPP::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -446,9 +396,9 @@ void CMat_PropsPP::DoDataExchange(CDataExchange* dx) {
 
 BOOL CMat_PropsPP::OnInitDialog() {
   TakeConfiguredLocation();
-  SetDlgItemText(IDC_AMG_TEMPERATURE_UNIT, UnitLabel(CaeUtTemperature).c_str());
+  SetDlgItemText(IDC_AMG_TEMPERATURE_UNIT, UIMaterialUnitLabel(CaeUtTemperature).c_str());
   ShowUnitLabels(kPropFields, std::size(kPropFields));
-  temperature = RoomTemperatureInHostUnits();
+  temperature = UIRoomTemperatureInHostUnits();
   CWizBasePP::OnInitDialog();
   ShowFields();
   return TRUE;
@@ -463,7 +413,8 @@ BOOL CMat_PropsPP::OnSetActive() {
     double row[CaeMaterial::kPropCount] = {};
     if (material && material->GetProp(currentMaterialTemperature, row)) {
       temperature = CaeUnit::NativeToHost(CaeUtTemperature, currentMaterialTemperature);
-      for (const MaterialField& field : kPropFields) values[field.prop] = ToHost(field.unitType, row[field.prop]);
+      for (const MaterialField& field : kPropFields)
+        values[field.prop] = UIMaterialToHost(field.unitType, row[field.prop]);
     }
     SetDlgItemText(IDC_AMG_NAME, name);
   }
@@ -544,7 +495,8 @@ LRESULT CMat_PropsPP::OnWizardNext() {
   }
   const double nativeTemperature = CaeUnit::HostToNative(CaeUtTemperature, temperature);
   double native[CaeMaterial::kPropCount] = {};
-  for (const MaterialField& field : kPropFields) native[field.prop] = ToNative(field.unitType, values[field.prop]);
+  for (const MaterialField& field : kPropFields)
+    native[field.prop] = UIMaterialToNative(field.unitType, values[field.prop]);
   const bool existed = Library() && Library()->Find(CaeString(name));
   if (!StoreMaterial(nativeTemperature, native)) {
     if (!existed) Ask(resLoadString(IDS_AMG_MATERIAL_NOT_STORED).c_str(), MB_OK | MB_ICONEXCLAMATION);

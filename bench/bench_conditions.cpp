@@ -65,12 +65,15 @@ struct FaceName {
 };
 std::vector<FaceName> faceKeys;
 std::vector<double> passSeconds, referenceSeconds;
-std::vector<double> conditionRegenSeconds, symbolSeconds, saveSeconds, plainWriteSeconds;
+std::vector<double> saveSeconds, plainWriteSeconds;
 // The regenerations' processor seconds beside their wall time: on a shared machine the wall clock
 // also counts the time other processes held the processor.
-std::vector<double> conditionRegenProcessor, symbolProcessor;
-// The first regeneration after each of several OPENs, and the symbols alone beside each.
-std::vector<double> firstRegenSeconds, firstRegenProcessor, firstSymbolSeconds, firstSymbolProcessor;
+// The conditions' share of regenerations and the symbols alone beside each, in wall and processor
+// seconds: regenerations of one opened drawing, and the first after each of several OPENs.
+struct RegenSamples {
+  std::vector<double> seconds, processor, symbolSeconds, symbolProcessor;
+};
+RegenSamples steadyRegens, firstRegens;
 
 using Clock = std::chrono::steady_clock;
 double secondsSince(Clock::time_point start) { return std::chrono::duration<double>(Clock::now() - start).count(); }
@@ -283,6 +286,17 @@ RegenCost conditionsRegeneration(const AcGiView& view) {
   return shown - hidden;
 }
 
+// One sample of each: the conditions' share of a regeneration of the current drawing, then the
+// symbols alone.
+void sampleRegeneration(const AcGiView& view, SymbolsDrawing& symbolsAlone, RegenSamples& samples) {
+  const RegenCost conditions = conditionsRegeneration(view);
+  samples.seconds.push_back(conditions.seconds);
+  samples.processor.push_back(conditions.processor);
+  const RegenCost symbols = regenerate(&symbolsAlone.alone, view);
+  samples.symbolSeconds.push_back(symbols.seconds);
+  samples.symbolProcessor.push_back(symbols.processor);
+}
+
 // The reopened drawing, its part's layer off, regenerated with and without the load symbols, and
 // the same symbols drawn by acDrawSymbol alone, alternating.
 void BM_RegenerationAgainstSymbolsAlone(benchmark::State& state) {
@@ -290,14 +304,7 @@ void BM_RegenerationAgainstSymbolsAlone(benchmark::State& state) {
   if (!reopen() || !run("LAYER", {"OFF", kPartLayer})) state.SkipWithError("the drawing did not reopen");
   SymbolsDrawing symbolsAlone;
   const AcGiView view = benchView();
-  for (auto _ : state) {
-    const RegenCost conditions = conditionsRegeneration(view);
-    conditionRegenSeconds.push_back(conditions.seconds);
-    conditionRegenProcessor.push_back(conditions.processor);
-    const RegenCost symbols = regenerate(&symbolsAlone.alone, view);
-    symbolSeconds.push_back(symbols.seconds);
-    symbolProcessor.push_back(symbols.processor);
-  }
+  for (auto _ : state) sampleRegeneration(view, symbolsAlone, steadyRegens);
   state.counters["symbols"] = static_cast<double>(placements.size());
 }
 
@@ -308,12 +315,7 @@ void BM_FirstRegenerationAfterOpen(benchmark::State& state) {
   const AcGiView view = benchView();
   for (auto _ : state) {
     if (!reopen() || !run("LAYER", {"OFF", kPartLayer})) state.SkipWithError("the drawing did not reopen");
-    const RegenCost conditions = conditionsRegeneration(view);
-    firstRegenSeconds.push_back(conditions.seconds);
-    firstRegenProcessor.push_back(conditions.processor);
-    const RegenCost symbols = regenerate(&symbolsAlone.alone, view);
-    firstSymbolSeconds.push_back(symbols.seconds);
-    firstSymbolProcessor.push_back(symbols.processor);
+    sampleRegeneration(view, symbolsAlone, firstRegens);
   }
 }
 
@@ -377,12 +379,12 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks();
   printRatio("post-load pass / references to every face", passSeconds, referenceSeconds, 2);
   std::printf("symbols drawn: %zu\n", placements.size());
-  printRatio("conditions in a regeneration / acDrawSymbol alone", conditionRegenSeconds, symbolSeconds, 2);
-  printRatio("  the same in processor time", conditionRegenProcessor, symbolProcessor, 2);
+  printRatio("conditions in a regeneration / acDrawSymbol alone", steadyRegens.seconds, steadyRegens.symbolSeconds, 2);
+  printRatio("  the same in processor time", steadyRegens.processor, steadyRegens.symbolProcessor, 2);
   // The conditions keep their symbols' placements between regenerations: the first after OPEN
   // finds them all.
-  printRatio("  the first after OPEN, nothing kept", firstRegenSeconds, firstSymbolSeconds, 2);
-  printRatio("  the same in processor time", firstRegenProcessor, firstSymbolProcessor, 2);
+  printRatio("  the first after OPEN, nothing kept", firstRegens.seconds, firstRegens.symbolSeconds, 2);
+  printRatio("  the same in processor time", firstRegens.processor, firstRegens.symbolProcessor, 2);
   printRatio("SAVEAS / plain write of the same bytes", saveSeconds, plainWriteSeconds, 3);
   faceKeys.clear();
   cadhost::shutdownHost();

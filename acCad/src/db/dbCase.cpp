@@ -247,11 +247,12 @@ Acad::ErrorStatus CaepAnlResultCase::subErase(Adesk::Boolean erasing) {
 void CaepAnlResultCase::Adopt(std::string name, int type, const AcDbObjectIdArray& loads,
                               const AcDbObjectIdArray& restraints, int nullIds) {
   CAE_CHECK(type >= AnlStress && type <= AnlHeatTransfer);
-  const std::string label = dbObjectLabel(this, "CaepAnlResultCase");
-  if (nullIds > 0) acutPrintf("\n%s: %d entry id(s) name no object; they are dropped.", label.c_str(), nullIds);
+  // Made only for a message: most records are read without one.
+  auto label = [this] { return dbObjectLabel(this, "CaepAnlResultCase"); };
+  if (nullIds > 0) acutPrintf("\n%s: %d entry id(s) name no object; they are dropped.", label().c_str(), nullIds);
   if (name.empty()) {
     name = "Case_" + objectHandle().text();
-    acutPrintf("\n%s: the case has no name; it is named %s.", label.c_str(), name.c_str());
+    acutPrintf("\n%s: the case has no name; it is named %s.", label().c_str(), name.c_str());
   }
   Name(CaeString(name));
   Type(static_cast<AnlResltType>(type));

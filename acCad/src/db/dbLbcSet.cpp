@@ -100,7 +100,7 @@ std::string CaepLbcSetObj::Label() const { return dbObjectLabel(this, ClassName(
 AttBaseLbc* CaepLbcSetObj::ConditionOf(AcDbObjectId id, AcDb::OpenMode mode, bool openErased) {
   AcDbObject* entity = dbOpenMember(database(), id, mode, openErased);
   if (!entity) return nullptr;
-  auto* condition = dynamic_cast<AttBaseLbc*>(entity);
+  auto* condition = dbCrossCast<AttBaseLbc>(entity);
   CAE_CHECK(condition != nullptr);
   return condition;
 }

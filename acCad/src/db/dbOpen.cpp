@@ -22,13 +22,13 @@ AcDbObject* dbOpenMember(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode
   const Acad::ErrorStatus status = transactions->getObject(object, id, mode, openErased);
   if (status == Acad::eWasErased || status == Acad::ePermanentlyErased) return nullptr;
   CAE_CHECK(status == Acad::eOk);
-  if (auto* marks = dynamic_cast<CaeActive*>(object)) dbFollowErasedState(*marks, *object);
+  if (auto* marks = dbCrossCast<CaeActive>(object)) dbFollowErasedState(*marks, *object);
   return object;
 }
 
 AcDbObject* dbOpenLive(AcDbDatabase* database, AcDbObjectId id, AcDb::OpenMode mode) {
   AcDbObject* object = dbOpenMember(database, id, mode);
-  auto* marks = dynamic_cast<CaeActive*>(object);
+  auto* marks = dbCrossCast<CaeActive>(object);
   return marks && marks->IsMarkedAsErased() ? nullptr : object;
 }
 

@@ -2,7 +2,13 @@
 // with erased objects and ids that never open again treated alike, as absent.
 #pragma once
 
+#include <cstddef>
+#include <limits>
+#include <typeinfo>
+#include <unordered_map>
+
 #include "arx/dbid.h"
+#include "arx/dbobject.h"
 #include "arx/status.h"
 
 class AcDbDatabase;
@@ -22,6 +28,23 @@ class DbTransaction {
  private:
   AcDbDatabase* database_;
 };
+
+// `object` as its base `To` beside AcDbObject (null when it has none), as dynamic_cast gives it.
+// A cast across the hierarchy walks every base class on each call, which was most of the time of
+// listing a drawing's sets and models; the distance between the two bases is the same for every
+// object of one dynamic type, so it is found once per type.
+template <class To>
+To* dbCrossCast(AcDbObject* object) {
+  if (!object) return nullptr;
+  constexpr std::ptrdiff_t kNoBase = std::numeric_limits<std::ptrdiff_t>::min();
+  thread_local std::unordered_map<const std::type_info*, std::ptrdiff_t> distances;
+  auto [entry, added] = distances.try_emplace(&typeid(*object), kNoBase);
+  if (added) {
+    if (To* cast = dynamic_cast<To*>(object))
+      entry->second = reinterpret_cast<char*>(cast) - reinterpret_cast<char*>(object);
+  }
+  return entry->second == kNoBase ? nullptr : reinterpret_cast<To*>(reinterpret_cast<char*>(object) + entry->second);
+}
 
 // Opens a member through the active transaction of `database`. Null, quietly, for an id that is
 // null, erased (unless `openErased`) or never opens (permanently erased); any other failure, and

@@ -351,7 +351,8 @@ void CaepAnlSubModelObj::File(DbFields& fields) const {
 }
 
 void CaepAnlSubModelObj::Read(DbFields& fields) {
-  const std::string label = dbObjectLabel(this, "CaepAnlSubModelObj");
+  // Made only for a message: most records are read without one.
+  auto label = [this] { return dbObjectLabel(this, "CaepAnlSubModelObj"); };
   Adesk::UInt16 version = 0;
   fields.UInt16(version);
   CaeString name;
@@ -365,7 +366,7 @@ void CaepAnlSubModelObj::Read(DbFields& fields) {
   AcDbObjectId mesh;
   fields.Id(mesh, DbFields::Ref::HardPointer);
   if (mesh.isNull()) {
-    acutPrintf("\n%s: the sub-model has no mesh.", label.c_str());
+    acutPrintf("\n%s: the sub-model has no mesh.", label().c_str());
     CAE_GENERAL_ERROR();
   }
   std::optional<DbElemDesc> desc;
@@ -383,7 +384,7 @@ void CaepAnlSubModelObj::Read(DbFields& fields) {
       fields.Int16(subType);
       if (order < CaeElemLinear || order > CaeElemQuadratic || shape < CaeShapeTri || shape > CaeShapeQuad ||
           type < CaeElemSolid || type > CaeElemShell || subType < 0 || subType > 1) {
-        acutPrintf("\n%s: element %d %d %d %d is not one the engine knows.", label.c_str(), order, shape, type,
+        acutPrintf("\n%s: element %d %d %d %d is not one the engine knows.", label().c_str(), order, shape, type,
                    subType);
         CAE_GENERAL_ERROR();
       }
@@ -392,7 +393,7 @@ void CaepAnlSubModelObj::Read(DbFields& fields) {
     }
     fields.Int16(kind);
     if (kind != kDbCoordNone && kind != kDbCoordCartesian && kind != kDbCoordCylindric && kind != kDbCoordSpheric) {
-      acutPrintf("\n%s: coordinate-system kind %d is not 0, 1, 2 or 4.", label.c_str(), kind);
+      acutPrintf("\n%s: coordinate-system kind %d is not 0, 1, 2 or 4.", label().c_str(), kind);
       CAE_GENERAL_ERROR();
     }
     if (version > 600 && kind != kDbCoordNone)

@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 #include <limits>
+#include <memory>
+#include <mutex>
 #include <stdexcept>
 #include <unordered_map>
 
@@ -186,6 +188,37 @@ Outline OuterFaces(const FerMesh& mesh, const NodeIndex& index) {
   return outline;
 }
 
+// The outer faces of the mesh drawn last: each frame of an animation, a view drawn again and each
+// export of a view ask for the same mesh's, and finding them was most of the time of a scene's
+// build. Kept while the mesh lives (a weak reference) with the sizes it had, so that a mesh
+// changed in place is not taken for the same one.
+class OutlineCache {
+ public:
+  std::shared_ptr<const Outline> Of(const std::shared_ptr<const FerMesh>& mesh, const NodeIndex& index) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    if (outline_ && mesh_.lock() == mesh && sizes_ == SizesOf(*mesh)) return outline_;
+    outline_ = std::make_shared<const Outline>(OuterFaces(*mesh, index));
+    mesh_ = mesh;
+    sizes_ = SizesOf(*mesh);
+    return outline_;
+  }
+
+ private:
+  static std::array<std::size_t, 4> SizesOf(const FerMesh& mesh) {
+    return {mesh.nodeIds.size(), mesh.elementIds.size(), mesh.elementNodes.size(), mesh.coordinates.size()};
+  }
+
+  std::mutex mutex_;
+  std::weak_ptr<const FerMesh> mesh_;
+  std::array<std::size_t, 4> sizes_{};
+  std::shared_ptr<const Outline> outline_;
+};
+
+std::shared_ptr<const Outline> OuterFacesOf(const std::shared_ptr<const FerMesh>& mesh, const NodeIndex& index) {
+  static OutlineCache cache;
+  return cache.Of(mesh, index);
+}
+
 // ---- values ---------------------------------------------------------------------------------
 
 int LowestBit(int mask) {
@@ -334,13 +367,28 @@ class Drawing {
   // The outer faces (when asked: a scene's later frames share the first's), the
   // drawn positions and the values and colours, without drawing.
   void Prepare(bool outline) {
-    if (outline) outline_ = OuterFaces(mesh_, index_);
+    if (outline) outline_ = OuterFacesOf(set_.SharedMesh(), index_);
     subset_ = std::clamp(settings_.GetResultSubSet() - 1, 0, std::max(0, set_.NumSubSets() - 1));
     ComputePositions();
     ComputeColours();
   }
-  const Outline& OuterOutline() const { return outline_; }
+  const Outline& OuterOutline() const { return *outline_; }
   const std::vector<double>& Positions() const { return deformed_; }
+  // The positions of `nodes` (x, y, z each) in another swing of the same view: the frame's factor
+  // times the scale and displacement this drawing found, as Prepare would place them.
+  std::vector<double> PositionsAt(double deformFactor, const std::vector<int>& nodes) const {
+    std::vector<double> positions;
+    positions.reserve(nodes.size() * 3);
+    const double scale = unitScale_ * deformFactor;
+    const bool moved = !displacement_[0].empty() && std::isfinite(scale);
+    for (int node : nodes) {
+      const double* at = &mesh_.coordinates[static_cast<std::size_t>(node) * 3];
+      positions.insert(positions.end(), at, at + 3);
+      if (moved) Displace(node, scale, &positions[positions.size() - 3]);
+    }
+    return positions;
+  }
+
   bool Banded() const { return banded_; }
   // The colour the picture gives a node where it is a face's corner.
   Rgb NodeColor(int node) const {
@@ -555,7 +603,7 @@ class Drawing {
     // The magnitude (or no component) moves along the whole vector; x, y or z along that one.
     const int component = LowestBit(deformed.GetComponent());
     const bool oneDirection = deformed.GetComponent() != 0 && component < 3;
-    std::vector<double> u[3];
+    std::vector<double>* u = displacement_;
     const ComponentFrame global(FerDispSetting{});
     for (int k = 0; k < 3; ++k) u[k] = NodeValues(*displacement, k, global);
     if (oneDirection)
@@ -565,17 +613,22 @@ class Drawing {
     for (int i = 0; i < mesh_.NumNodes(); ++i)
       if (std::isfinite(u[0][i]) && std::isfinite(u[1][i]) && std::isfinite(u[2][i]))
         largest = std::max(largest, std::sqrt(u[0][i] * u[0][i] + u[1][i] * u[1][i] + u[2][i] * u[2][i]));
-    double scale = deformed.GetFactor();
+    unitScale_ = deformed.GetFactor();
     if (deformed.GetMethod() == FerScalePercent)
-      scale = largest > 0 ? deformed.GetPercent() / 100.0 * ModelSize() / largest : 0.0;
-    scale *= deformFactor_;
+      unitScale_ = largest > 0 ? deformed.GetPercent() / 100.0 * ModelSize() / largest : 0.0;
+    const double scale = unitScale_ * deformFactor_;
     if (!std::isfinite(scale)) return;
-    for (int i = 0; i < mesh_.NumNodes(); ++i)
-      for (int k = 0; k < 3; ++k)
-        if (std::isfinite(u[k][i])) deformed_[static_cast<std::size_t>(i) * 3 + k] += scale * u[k][i];
+    for (int i = 0; i < mesh_.NumNodes(); ++i) Displace(i, scale, &deformed_[static_cast<std::size_t>(i) * 3]);
     picture_.deformationScale = scale;
     showUndeformed_ = deformed.UndeformedShown() != 0;
     undeformedColor_ = FerColorRgb(deformed.GetUndeformedColor());
+  }
+
+  // Moves a node's position (x, y, z at `xyz`) by its displacement times `scale`, each component
+  // the displacement has.
+  void Displace(int node, double scale, double* xyz) const {
+    for (int k = 0; k < 3; ++k)
+      if (std::isfinite(displacement_[k][node])) xyz[k] += scale * displacement_[k][node];
   }
 
   double ModelSize() const {
@@ -609,13 +662,13 @@ class Drawing {
       return place;
     };
     if (location == 3) {
-      for (const Face& f : outline_.faces)
+      for (const Face& f : outline_->faces)
         places.push_back(
             centre(f[3] >= 0 ? std::vector<int>{f[0], f[1], f[2], f[3]} : std::vector<int>{f[0], f[1], f[2]}));
       return places;
     }
     if (location == 2) {
-      std::vector<int> elements(outline_.faceElements.begin(), outline_.faceElements.end());
+      std::vector<int> elements(outline_->faceElements.begin(), outline_->faceElements.end());
       std::sort(elements.begin(), elements.end());
       elements.erase(std::unique(elements.begin(), elements.end()), elements.end());
       for (int e : elements) {
@@ -631,7 +684,7 @@ class Drawing {
       return places;
     }
     std::vector<char> onSurface(static_cast<std::size_t>(mesh_.NumNodes()), 0);
-    for (const Face& f : outline_.faces)
+    for (const Face& f : outline_->faces)
       for (int n : f)
         if (n >= 0) onSurface[static_cast<std::size_t>(n)] = 1;
     for (int n = 0; n < mesh_.NumNodes(); ++n)
@@ -730,10 +783,10 @@ class Drawing {
   }
 
   void DrawFaces(Canvas& canvas) const {
-    for (std::size_t i = 0; i < outline_.faces.size(); ++i) {
-      const Face& f = outline_.faces[i];
+    for (std::size_t i = 0; i < outline_->faces.size(); ++i) {
+      const Face& f = outline_->faces[i];
       const double elementValue =
-          elementValues_.empty() ? kNaN : elementValues_[static_cast<std::size_t>(outline_.faceElements[i])];
+          elementValues_.empty() ? kNaN : elementValues_[static_cast<std::size_t>(outline_->faceElements[i])];
       DrawTriangle(canvas, f[0], f[1], f[2], elementValue);
       if (f[3] >= 0) DrawTriangle(canvas, f[0], f[2], f[3], elementValue);
     }
@@ -743,7 +796,7 @@ class Drawing {
     const double bias = 1e-6 + 1.5 / std::max(1e-12, PixelScale());
     const bool edges = settings_.EdgesShown() != 0;
     auto faceEdges = [&](const std::vector<double>& positions, Rgb color, double lift) {
-      for (const Face& f : outline_.faces) {
+      for (const Face& f : outline_->faces) {
         const int corners = f[3] >= 0 ? 4 : 3;
         for (int k = 0; k < corners; ++k)
           canvas.Line(At(positions, f[k]), At(positions, f[(k + 1) % corners]), color, lift);
@@ -751,7 +804,7 @@ class Drawing {
     };
     if (showUndeformed_) faceEdges(mesh_.coordinates, undeformedColor_, bias);
     if (edges) faceEdges(deformed_, kEdge, bias);
-    for (const auto& s : outline_.segments) canvas.Line(At(deformed_, s[0]), At(deformed_, s[1]), kPlain, bias);
+    for (const auto& s : outline_->segments) canvas.Line(At(deformed_, s[0]), At(deformed_, s[1]), kPlain, bias);
   }
 
   // Symbols are drawn over the faces: arrows with a head in the view's plane, marks as crosses.
@@ -806,12 +859,16 @@ class Drawing {
   double deformFactor_ = 1.0;
   double materialAllowable_ = 0.0;
   NodeIndex index_;
-  Outline outline_;
+  std::shared_ptr<const Outline> outline_ = std::make_shared<const Outline>();
   int subset_ = 0;
   std::vector<double> values_;
   std::vector<double> elementValues_;  // by element when element values are drawn
   bool errorValues_ = false;
   std::vector<double> deformed_;
+  // The displacement (x, y and z by node; empty when the shape is not deformed) and the scale of
+  // a factor of one.
+  std::vector<double> displacement_[3];
+  double unitScale_ = 0.0;
   Bands bands_;
   bool banded_ = false;
   bool showUndeformed_ = false;
@@ -1035,20 +1092,29 @@ FerSceneFrame SceneFrame(const Drawing& drawing, const std::vector<int>& nodeOfV
 FerScene FerBuildScene(const FerDispSettings& settings, const FerResultSet& set, const std::vector<FerSceneView>& views,
                        double materialAllowable) {
   FerScene scene;
-  if (!set.Mesh() || set.Mesh()->NumNodes() == 0) return scene;
-  SceneTopology topology;
-  for (std::size_t i = 0; i < views.size(); ++i) {
+  if (!set.Mesh() || set.Mesh()->NumNodes() == 0 || views.empty()) return scene;
+  FerDispSettings firstSettings = settings;
+  if (views[0].subset > 0) firstSettings.SetResultSubSet(views[0].subset);
+  FerPicture firstPicture;
+  Drawing first(firstSettings, set, firstPicture, views[0].deformFactor, materialAllowable);
+  first.Prepare(true);
+  const SceneTopology topology = SceneFaces(*set.Mesh(), first.OuterOutline());
+  scene.faces = topology.faces;
+  scene.contoured = first.Banded();
+  scene.description = firstPicture.Describe();
+  scene.frames.push_back(SceneFrame(first, topology.nodeOfVertex));
+  for (std::size_t i = 1; i < views.size(); ++i) {
+    // A swing of the first frame's subset has its colours and only moves: the values are not
+    // looked up again, and only the scene's vertices are placed.
+    if (views[i].subset == views[0].subset) {
+      scene.frames.push_back({first.PositionsAt(views[i].deformFactor, topology.nodeOfVertex), scene.frames[0].colors});
+      continue;
+    }
     FerDispSettings frameSettings = settings;
     if (views[i].subset > 0) frameSettings.SetResultSubSet(views[i].subset);
     FerPicture picture;
     Drawing drawing(frameSettings, set, picture, views[i].deformFactor, materialAllowable);
-    drawing.Prepare(i == 0);
-    if (i == 0) {
-      topology = SceneFaces(*set.Mesh(), drawing.OuterOutline());
-      scene.faces = topology.faces;
-      scene.contoured = drawing.Banded();
-      scene.description = picture.Describe();
-    }
+    drawing.Prepare(false);
     scene.frames.push_back(SceneFrame(drawing, topology.nodeOfVertex));
   }
   return scene;

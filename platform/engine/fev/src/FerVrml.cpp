@@ -1,10 +1,12 @@
 #include "fev/FerVrml.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <filesystem>
 #include <limits>
+#include <string>
 
 #include "amg/CaeMsgCall.h"
 #include "fea/FeaMessages.h"
@@ -67,12 +69,25 @@ void Points(SceneText& out, const std::vector<double>& positions) {
   }
 }
 
+// The text of each 8-bit channel value as a fraction of one: a colour channel has only 256 values,
+// and formatting them anew for every vertex was a third of writing a scene's text.
+const std::array<std::string, 256>& ChannelTexts() {
+  static const std::array<std::string, 256> texts = [] {
+    std::array<std::string, 256> made;
+    for (std::size_t i = 0; i < made.size(); ++i) {
+      SceneText text(8);
+      text.Number(static_cast<double>(i) / 255.0, kColorDigits);
+      made[i] = text.Take();
+    }
+    return made;
+  }();
+  return texts;
+}
+
 void Colors(SceneText& out, const std::vector<kestrum::raster::Rgb>& colors) {
-  for (const kestrum::raster::Rgb& c : colors) {
-    out.Number(c.r / 255.0, kColorDigits) << " ";
-    out.Number(c.g / 255.0, kColorDigits) << " ";
-    out.Number(c.b / 255.0, kColorDigits) << ",\n";
-  }
+  const std::array<std::string, 256>& channel = ChannelTexts();
+  for (const kestrum::raster::Rgb& c : colors)
+    out << channel[c.r] << " " << channel[c.g] << " " << channel[c.b] << ",\n";
 }
 
 void CoordIndex(SceneText& out, const std::vector<FerSceneFace>& faces) {

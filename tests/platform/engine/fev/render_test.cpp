@@ -330,3 +330,35 @@ TEST_F(RenderTest, TheSceneDoesNotDependOnHowTheNodesAreNumberedOrListed) {
     EXPECT_EQ(scene.frames[0].colors, expected.frames[0].colors) << c.name;
   }
 }
+
+// The outer faces of a mesh are found once and kept for it: each mesh still gets its own, also
+// when one is freed and another takes its place, and when a mesh is changed in place.
+TEST_F(RenderTest, EachMeshGetsItsOwnOuterFacesWhicheverWasDrawnBefore) {
+  std::vector<long> ids;
+  std::vector<int> listed;
+  for (int i = 0; i < 12; ++i) {
+    ids.push_back(i + 1);
+    listed.push_back(i);
+  }
+  const FerDispSettings settings = StressSettings();
+  struct Case {
+    const char* name;
+    bool bar;
+    std::size_t faces;
+  };
+  // Made and freed one after the other: a new set may well sit where the last one was.
+  for (const Case& c : {Case{"cube", false, 6}, Case{"bar", true, 10}, Case{"cube again", false, 6},
+                        Case{"bar again", true, 10}, Case{"bar a third time", true, 10}}) {
+    const std::unique_ptr<FerResultSet> set = c.bar ? Bar(ids, listed) : Cube();
+    EXPECT_EQ(FerBuildScene(settings, *set, {FerSceneView{}}).faces.size(), c.faces) << c.name;
+  }
+  // The bar loses its second hexahedron through another owner of its mesh.
+  const std::unique_ptr<FerResultSet> bar = Bar(ids, listed);
+  ASSERT_EQ(FerBuildScene(settings, *bar, {FerSceneView{}}).faces.size(), 10u);
+  const std::shared_ptr<FerMesh> mesh = std::const_pointer_cast<FerMesh>(bar->SharedMesh());
+  mesh->elementIds.resize(1);
+  mesh->elementTypes.resize(1);
+  mesh->elementStarts.resize(2);
+  mesh->elementNodes.resize(8);
+  EXPECT_EQ(FerBuildScene(settings, *bar, {FerSceneView{}}).faces.size(), 6u);
+}

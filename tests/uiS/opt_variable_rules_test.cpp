@@ -1,0 +1,37 @@
+// The design variable page's number rules: the spin step from the shown precision of the initial
+// value (which is rounded to it) and the order the bounds must have.
+#include <gtest/gtest.h>
+
+#include "gui/dialogs/optimization/UIOptVarPP.h"
+
+namespace {
+
+TEST(OptVariableRules, SpinStepFollowsTheShownPrecision) {
+  struct Row {
+    double value, rounded, step;
+  };
+  const Row rows[] = {{1.5, 1.5, 0.1},        {10.0, 10.0, 1.0}, {123.456, 123.0, 10.0},
+                      {0.0123, 0.012, 0.001}, {30.0, 30.0, 1.0}, {0.5, 0.5, 0.01}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.value);
+    double value = row.value;
+    EXPECT_DOUBLE_EQ(UIOptVariableSpinStep(value), row.step);
+    EXPECT_DOUBLE_EQ(value, row.rounded);
+  }
+}
+
+TEST(OptVariableRules, BoundsMustSurroundTheInitialValueInOrder) {
+  struct Row {
+    double lower, initial, upper;
+    bool accepted;
+  };
+  const Row rows[] = {{9.0, 10.0, 11.0, true},     {10.0, 10.0, 11.0, true},  {9.0, 11.0, 11.0, true},
+                      {11.0, 10.0, 9.0, false},    {10.0, 10.0, 10.0, false}, {0.0, 0.0, 0.0, false},
+                      {-9.0, -10.0, -11.0, false}, {10.5, 10.0, 11.0, false}, {9.0, 12.0, 11.0, false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.lower);
+    EXPECT_EQ(UIOptBoundsInOrder(row.lower, row.initial, row.upper), row.accepted) << row.initial << " " << row.upper;
+  }
+}
+
+}  // namespace

@@ -11,6 +11,7 @@
 #include "cadInterface/CadResources.h"
 #include "fea/AnlResltCase.h"
 #include "fea/OptModel.h"
+#include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/optimization/UIOptObjPP.h"
 #include "gui/dialogs/optimization/UIOptVocabulary.h"
 #include "uis_fixture.h"
@@ -20,6 +21,19 @@ namespace {
 class PartVolumeCad : public uistest::RecordingCad {
  public:
   double GetPartMassProps() override { return 1000.0; }
+};
+
+// Records the name of each objective handed over to be filed.
+class ObjectiveFilingCad : public uistest::RecordingCad {
+ public:
+  OptObjective* AddObjective(OptFunction* definition) override {
+    filed.push_back(std::string("add ") + definition->Name().Text());
+    return nullptr;
+  }
+  void ReplaceObjective(OptObjective*, OptFunction* definition) override {
+    filed.push_back(std::string("replace ") + definition->Name().Text());
+  }
+  std::vector<std::string> filed;
 };
 
 class OptObjectivePageTest : public uistest::FrameTest {
@@ -112,6 +126,28 @@ TEST_F(OptObjectivePageTest, InputPageChoosesTheObjectivesOwnSetAmongLookalikeNa
     ASSERT_EQ(sheet.DoModal(), IDOK);
     EXPECT_EQ(listed, "set10|SET1|Set1") << "only modal sets, each on its own line";
     EXPECT_STREQ(static_cast<const char*>(page.m_strResultSet), own);
+  }
+}
+
+// The drawing refuses to file an objective without a name: a replacement keeps the old one's
+// name and a new one has the engine's default.
+TEST_F(OptObjectivePageTest, FiledObjectivesAreNamed) {
+  struct Row {
+    int replace;
+    const char* name;  // null: a new objective as the engine makes it
+    const char* filed;
+  };
+  const Row rows[] = {
+      {1, "Lightest", "replace Lightest"}, {0, nullptr, "add Objective"}, {1, nullptr, "replace Objective"}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.filed);
+    ObjectiveFilingCad cad;
+    OptModel model("Shape");
+    std::unique_ptr<OptObjective> objective(row.name ? new OptObjective(row.name, OptMass) : new OptObjective);
+    objective->Owner(&model);
+    driver.add([](CWnd& window) { Press(window, IDOK); });
+    ASSERT_EQ(UIOptObjectiveSheet(objective.get(), row.replace, 0), 1);
+    EXPECT_EQ(cad.filed, std::vector<std::string>{row.filed});
   }
 }
 

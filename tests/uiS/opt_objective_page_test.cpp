@@ -14,7 +14,7 @@
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/optimization/UIOptObjPP.h"
 #include "gui/dialogs/optimization/UIOptVocabulary.h"
-#include "uis_fixture.h"
+#include "opt_page_fixture.h"
 
 namespace {
 
@@ -36,23 +36,7 @@ class ObjectiveFilingCad : public uistest::RecordingCad {
   std::vector<std::string> filed;
 };
 
-class OptObjectivePageTest : public uistest::FrameTest {
- protected:
-  void SetUp() override {
-    FrameTest::SetUp();
-    productResources_.emplace(1);
-    appControl_ = std::make_unique<CadAppControl>();
-  }
-  void TearDown() override {
-    appControl_.reset();
-    productResources_.reset();
-    FrameTest::TearDown();
-  }
-  static void Press(CWnd& window, int id) { window.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
-
-  std::optional<ResourceSetter> productResources_;
-  std::unique_ptr<CadAppControl> appControl_;
-};
+using OptObjectivePageTest = uistest::OptPageTest;
 
 TEST_F(OptObjectivePageTest, ConceptTargetSwitchedToAVolumeIsBoundOnlyToBePositive) {
   struct Row {

@@ -14,7 +14,7 @@
 #include "fea/OptModel.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/optimization/UIOptVarPP.h"
-#include "uis_fixture.h"
+#include "opt_page_fixture.h"
 
 namespace {
 
@@ -55,19 +55,8 @@ class StoredVariable : public OptVariable {
   CaeString unit_;
 };
 
-class OptVariableSheetTest : public uistest::FrameTest {
+class OptVariableSheetTest : public uistest::OptPageTest {
  protected:
-  void SetUp() override {
-    FrameTest::SetUp();
-    productResources_.emplace(1);
-    appControl_ = std::make_unique<CadAppControl>();
-  }
-  void TearDown() override {
-    appControl_.reset();
-    productResources_.reset();
-    FrameTest::TearDown();
-  }
-  static void Press(CWnd& window, int id) { window.SendMessage(WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); }
   static std::string HostLengthUnit() {
     return CaeUnitStrTable::GetCurrent()->IdToShortString(CaeUnitSystem::GetHostUnit(0)).Text();
   }
@@ -76,9 +65,6 @@ class OptVariableSheetTest : public uistest::FrameTest {
     const std::string host = HostLengthUnit();
     return host == "m" ? 0.0254 : host == "mm" ? 25.4 : host == "cm" ? 2.54 : 1.0;
   }
-
-  std::optional<ResourceSetter> productResources_;
-  std::unique_ptr<CadAppControl> appControl_;
 };
 
 TEST_F(OptVariableSheetTest, ModifyReplacesWithTheParametersNameAndConvertsOldUnitsOnYes) {

@@ -2,6 +2,7 @@
 // value (which is rounded to it) and the order the bounds must have.
 #include <gtest/gtest.h>
 
+#include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/optimization/UIOptVarPP.h"
 
 namespace {
@@ -32,6 +33,27 @@ TEST(OptVariableRules, BoundsMustSurroundTheInitialValueInOrder) {
     SCOPED_TRACE(row.lower);
     EXPECT_EQ(UIOptBoundsInOrder(row.lower, row.initial, row.upper), row.accepted) << row.initial << " " << row.upper;
   }
+}
+
+}  // namespace
+
+namespace {
+
+// Without a host system the host unit is the native one.
+TEST(OptConstraintRules, DefaultStressLimitIsWholeAboveOneHundredAndNeverZero) {
+  struct Row {
+    double ultimate, limit;
+  };
+  const Row rows[] = {{250.4, 250.0}, {123.6, 124.0}, {99.75, 99.75}, {100.0, 100.0},
+                      {1e-11, 1.0},   {0.0, 1.0},     {-1e-11, 1.0},  {-250.4, -250.4}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.ultimate);
+    EXPECT_DOUBLE_EQ(UIOptStressLimitFromUltimate(row.ultimate), row.limit);
+  }
+}
+
+TEST(OptConstraintRules, WithoutAnyMaterialTheDefaultStressLimitIsOne) {
+  EXPECT_DOUBLE_EQ(UIOptDefaultStressLimit(), 1.0);
 }
 
 }  // namespace

@@ -49,6 +49,13 @@ CaeString UIOptDefaultAnalysisResultSetName(OptModel& model, int type);
 // cancelled; after OK 1 in modify mode, else 1 when the user pressed "&Add" for another.
 int UIOptResultSetDialog(OptModel* model, AnlResltCase* resultCase, int modify);
 int UIOptNewConstraint(int kind);
+// The default upper limit (native units) of a new stress constraint: the ultimate stress of the
+// current simulation model's first sub-model with a material (else of the first live model's),
+// else of the material library's first material, else 1.0; UIOptStressLimitFromUltimate shapes it.
+double UIOptDefaultStressLimit();
+// A native stress as the limit is offered: in host units above 100 a whole number, a magnitude
+// below 1e-10 becomes 1.0; answered in native units.
+double UIOptStressLimitFromUltimate(double native);
 int UIOptUpdateModel();
 int UIOptHistoryGraphCommand(int unused);
 int UIOptSensitivityGraphCommand();

@@ -2,6 +2,11 @@
 // value (which is rounded to it) and the order the bounds must have.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "amg/CaeMaterial.h"
+#include "fea/AnlControl.h"
+#include "fea/AnlModel.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/optimization/UIOptVarPP.h"
 
@@ -54,6 +59,29 @@ TEST(OptConstraintRules, DefaultStressLimitIsWholeAboveOneHundredAndNeverZero) {
 
 TEST(OptConstraintRules, WithoutAnyMaterialTheDefaultStressLimitIsOne) {
   EXPECT_DOUBLE_EQ(UIOptDefaultStressLimit(), 1.0);
+}
+
+// The material the part is analysed with gives the limit: the current model's first sub-model that
+// has one, else the first model's.
+TEST(OptConstraintRules, DefaultStressLimitComesFromTheModelsMaterial) {
+  struct Row {
+    bool current;           // the model is the current one
+    bool firstHasMaterial;  // its first sub-model has a material (else only the second)
+  };
+  const Row rows[] = {{true, true}, {true, false}, {false, true}, {false, false}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(std::to_string(row.current) + std::to_string(row.firstHasMaterial));
+    AnlControl control("part");
+    control.SetCurrent();
+    AnlModel* model = control.NewAnlModel("Model", AnlStress);
+    AnlSubModel* first = model->NewSubModel();
+    AnlSubModel* second = model->NewSubModel();
+    auto* steel = new CaeMaterial("Steel");
+    steel->AddProp(293.0, 7800.0, 2.0e11, 0.3, 200.0, 250.4, 45.0, 1.2e-5, 460.0);
+    (row.firstHasMaterial ? first : second)->AssignMaterial(steel);
+    if (row.current) control.SetCurrentAnlModel(model);
+    EXPECT_DOUBLE_EQ(UIOptDefaultStressLimit(), 250.0);
+  }
 }
 
 }  // namespace

@@ -107,4 +107,62 @@ TEST_F(OptVariableSheetTest, ModifyReplacesWithTheParametersNameAndConvertsOldUn
   }
 }
 
+// Two free globals; what each defined variable was made from.
+class GlobalsCad : public uistest::RecordingCad {
+ public:
+  int ParameterMode() override { return 1; }
+  void GetGlobalParams(int* count, CaeString** names) override {
+    *count = 2;
+    *names = new CaeString[2]{CaeString("Width"), CaeString("HoleD")};
+  }
+  double GetParamValueByName(CaeString name) override { return name == "Width" ? 100.0 : 30.0; }
+  AmiParamKey* FindGlobalParam(CaeString name) override { return name == "Width" ? kKey : nullptr; }
+  CaeString& GetParamName(CaeString& name, AmiParamKey* key) override {
+    name = key == kKey ? "Width" : "";
+    return name;
+  }
+  OptVariable* CreateDesignVariable(OptVariable* prototype, AmiParamKey*) override {
+    double lower = 0.0, upper = 0.0;
+    prototype->Bounds(lower, upper);
+    created.push_back(std::string(prototype->Name().Text()) + " " + std::to_string(lower) + ".." +
+                      std::to_string(upper));
+    return nullptr;
+  }
+  void RebuildExplorer() override { ++rebuilt; }
+  std::vector<std::string> created;
+  int rebuilt = 0;
+};
+
+// The wizard's variable step: Yes on "More Design Variables?" commits and asks for another;
+// Finish commits the last; Back and Cancel commit nothing in their pass.
+TEST_F(OptVariableSheetTest, WizardStepDefinesWhileTheUserAnswersYes) {
+  using Step = uistest::RecordingDriver::Step;
+  const Step next = [](CWnd& w) { Press(w, ID_WIZNEXT); };
+  const Step yes = [](CWnd& w) { Press(*static_cast<CPropertySheet&>(w).GetActivePage(), IDC_OPT_MORE_YES); };
+  const Step finish = [](CWnd& w) { Press(w, ID_WIZFINISH); };
+  const Step back = [](CWnd& w) { Press(w, ID_WIZBACK); };
+  const Step cancel = [](CWnd& w) { Press(w, IDCANCEL); };
+  struct Row {
+    const char* what;
+    std::vector<Step> steps;
+    int answer;
+    size_t created;
+  };
+  const std::string width = "Width " + std::to_string(90.0) + ".." + std::to_string(110.0);
+  const Row rows[] = {{"yes then finish", {next, yes, next, finish}, 1, 2},
+                      {"finish at once", {next, finish}, 1, 1},
+                      {"yes then cancel", {next, yes, cancel}, 1, 1},
+                      {"back on the first page", {back}, 0, 0},
+                      {"cancel", {cancel}, 0, 0}};
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.what);
+    GlobalsCad cad;
+    for (const Step& step : row.steps) driver.add(step);
+    EXPECT_EQ(UIOptDefineVariable(0, 1), row.answer);
+    ASSERT_EQ(cad.created.size(), row.created);
+    for (const std::string& made : cad.created) EXPECT_EQ(made, width);
+    EXPECT_EQ(cad.rebuilt, static_cast<int>(row.created)) << "the Explorer shows each at once";
+  }
+}
+
 }  // namespace

@@ -615,6 +615,7 @@ int CadInterface::UpdateDesignVariables() {
 int CadInterface::SetDesignVariableValues(OptVariable*) { return 0; }
 OptVariable* CadInterface::CreateDesignVariable(OptVariable*, AmiParamKey*) { return nullptr; }
 void CadInterface::CreateDesignVariableFromKey(OptVariable*, OptVariable*, AmiObjectKey*) {}
+void CadInterface::ReplaceDesignVariable(OptVariable*, OptVariable*, AmiParamKey*) {}
 
 // --- optimisation objects ---------------------------------------------------------------------------------
 

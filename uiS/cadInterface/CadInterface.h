@@ -320,6 +320,9 @@ class CadInterface {
   virtual int SetDesignVariableValues(OptVariable* variable);
   virtual OptVariable* CreateDesignVariable(OptVariable* prototype, AmiParamKey* key);
   virtual void CreateDesignVariableFromKey(OptVariable* old, OptVariable* prototype, AmiObjectKey* key);
+  // A new drawing variable from the prototype bound to (a copy of) the parameter's key takes the
+  // old one's place in the drawing's list; the old one is deleted. Base: nothing.
+  virtual void ReplaceDesignVariable(OptVariable* old, OptVariable* prototype, AmiParamKey* key);
 
   // --- optimisation objects ------------------------------------------------------------------------------
   virtual double GetOptConstraintSymbolSize(OptConstraint* constraint);

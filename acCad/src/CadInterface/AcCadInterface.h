@@ -168,6 +168,7 @@ class AcCadInterface : public CadInterface {
   int SetDesignVariableValues(OptVariable* variable) override;
   OptVariable* CreateDesignVariable(OptVariable* prototype, AmiParamKey* key) override;
   void CreateDesignVariableFromKey(OptVariable* old, OptVariable* prototype, AmiObjectKey* key) override;
+  void ReplaceDesignVariable(OptVariable* old, OptVariable* prototype, AmiParamKey* key) override;
   double GetPartMassProps() override;  // the active part's volume; 0.0 without one
   double GetPartVolume(int unused) override;
   AnlJob* CreateOptJob() override;

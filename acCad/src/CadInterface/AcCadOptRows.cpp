@@ -288,7 +288,10 @@ OptVariable* AcCadInterface::CreateDesignVariable(OptVariable* prototype, AmiPar
   return variable;
 }
 
-void AcCadInterface::CreateDesignVariableFromKey(OptVariable* old, OptVariable* prototype, AmiObjectKey* key) {
+namespace {
+
+// Puts a new variable made from the prototype and the copied key where the old one was.
+void replaceVariable(AcCadInterface& cad, OptVariable* old, OptVariable* prototype, AmiKey* key) {
   CaepAnlControl* control = currentControl();
   CAE_CHECK(control != nullptr && old != nullptr && key != nullptr);
   AmiKey* copy = nullptr;
@@ -298,9 +301,19 @@ void AcCadInterface::CreateDesignVariableFromKey(OptVariable* old, OptVariable* 
     releaseKey(copy);
     CAE_GENERAL_ERROR();
   }
-  OptVariable* created = CreateDesignVariable(prototype, parameter);
+  OptVariable* created = cad.CreateDesignVariable(prototype, parameter);
   control->MoveOptVariable(created, old);
   control->DeleteOptVariable(old);
+}
+
+}  // namespace
+
+void AcCadInterface::CreateDesignVariableFromKey(OptVariable* old, OptVariable* prototype, AmiObjectKey* key) {
+  replaceVariable(*this, old, prototype, key);
+}
+
+void AcCadInterface::ReplaceDesignVariable(OptVariable* old, OptVariable* prototype, AmiParamKey* key) {
+  replaceVariable(*this, old, prototype, key);
 }
 
 // ---- part data ----------------------------------------------------------------------------------

@@ -84,7 +84,7 @@ int UICmdOptModel() { return UIOptEditModel(0, nullptr, 0); }
 int UICmdOptModelTopo() { return UIOptEditModel(1, nullptr, 0); }
 int UICmdOptObjective() { return UIOptEditObjective(0); }
 int UICmdOptObjectiveTopo() { return UIOptEditObjective(1); }
-int UICmdOptVariable() { return UIOptDefineVariable(nullptr, 0); }
+int UICmdOptVariable() { return UIOptDefineVariable(0, 0); }
 int UICmdOptAnlResCase() { return UIOptNewResultSet(0); }
 int UICmdOptConstraint() { return UIOptNewConstraint(0); }
 int UICmdOptConstraintTopo() { return UIOptNewConstraint(1); }

@@ -21,7 +21,6 @@ const char* KindName(int kind, const char* shape, const char* conceptText) { ret
 int UIOptWizardCommand(int kind) {
   return UINotAvailableYet(KindName(kind, "The shape optimization wizard", "The Concept optimization wizard"));
 }
-int UIOptDefineVariable(const char*, int) { return UINotAvailableYet("Defining design variables"); }
 int UIOptNewConstraint(int kind) {
   return UINotAvailableYet(KindName(kind, "New design constraints", "New Concept controls"));
 }

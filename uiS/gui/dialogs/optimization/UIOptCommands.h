@@ -23,7 +23,20 @@ int UIOptNewObjective(int kind);
 // objective, of the old one's name, that replaces it; without, the given in-memory objective is
 // filled and added to its model. 1 when accepted, else 0 and nothing changed.
 int UIOptObjectiveSheet(OptFunction* objective, int replace, int wizard);
-int UIOptDefineVariable(const char* parameterName, int unused);
+class AmiParamKey;
+class COptVarPP;
+class OptVariable;
+// New design variables from the part's free "Designer" globals, one after the other while the
+// user presses "&Add" (in the wizard: answers Yes on "More Design Variables?"). 1 after the last;
+// stopped early (no free parameter, cancelled), whether the wizard added one.
+int UIOptDefineVariable(int pageIndex, int wizard);
+// The "Design Variable" sheet for an existing variable (its parameter's key, or null to look it
+// up); with `modify` a replacement of it is made. 1 when committed, else 0.
+int UIOptEditParameterVariable(OptVariable* variable, AmiParamKey* key, int modify);
+// Runs the variable sheet around the prepared page and commits it; 1 when committed, else 0.
+int UIOptVariableSheet(OptVariable* variable, COptVarPP* page, AmiParamKey* key, int modify, int wizard);
+// Forgets that the wizard added a variable (module reset).
+void UIOptResetVariableState();
 // New analysis result sets of analysis type `type` (0 static, 1 modal, 2 buckling) for the picked
 // shape model, one after the other while the user presses "&Add"; how many were added.
 int UIOptNewResultSet(int type);
@@ -36,6 +49,13 @@ CaeString UIOptDefaultAnalysisResultSetName(OptModel& model, int type);
 // cancelled; after OK 1 in modify mode, else 1 when the user pressed "&Add" for another.
 int UIOptResultSetDialog(OptModel* model, AnlResltCase* resultCase, int modify);
 int UIOptNewConstraint(int kind);
+// The default upper limit (native units) of a new stress constraint: the ultimate stress of the
+// current simulation model's first sub-model with a material (else of the first live model's),
+// else of the material library's first material, else 1.0; UIOptStressLimitFromUltimate shapes it.
+double UIOptDefaultStressLimit();
+// A native stress as the limit is offered: in host units above 100 a whole number, a magnitude
+// below 1e-10 becomes 1.0; answered in native units.
+double UIOptStressLimitFromUltimate(double native);
 int UIOptUpdateModel();
 int UIOptHistoryGraphCommand(int unused);
 int UIOptSensitivityGraphCommand();

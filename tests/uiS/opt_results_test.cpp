@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "amg/CaeGraph.h"
 #include "cadInterface/CadResources.h"
 #include "explorer_fixture.h"
 #include "fea/AmgMesh.h"
@@ -16,6 +17,7 @@
 #include "fea/OptModel.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/optimization/UIOptCompletedDlg.h"
+#include "gui/dialogs/optimization/UIOptResultGraphs.h"
 #include "gui/dialogs/optimization/UIOptResults.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
@@ -357,6 +359,93 @@ TEST_F(OptResultsTest, UpdateModelRefusesRunsWithoutCycles) {
   opt->SetCurrentOptResultCase(nullptr);
   control.SetCurrentOptModel(nullptr);
   EXPECT_EQ(UIOptUpdateModel(), 0);
+}
+
+// The remembered choices start as the pages' defaults: history on the constraints, a Concept
+// history on the unscaled objective.
+TEST_F(OptResultsTest, ResetGraphStateGivesThePagesDefaults) {
+  struct Case {
+    int type;
+    int historyData, historyScaling;
+  };
+  const Case cases[] = {{0, 2, 0}, {1, 0, 0}};
+  for (const Case& c : cases) {
+    UIOptGraphState(kOptSensitivityPage).marks = {3};
+    UIOptGraphState(kOptHistoryPage).scaling = 3;
+    UIOptGraphState(kOptLocalTrendPage).normalization = 7.0;
+    UIOptGraphPageIndex() = 2;
+    UIOptResetGraphState(c.type);
+    EXPECT_EQ(UIOptGraphState(kOptHistoryPage).data, c.historyData) << "type " << c.type;
+    EXPECT_EQ(UIOptGraphState(kOptHistoryPage).scaling, c.historyScaling) << "type " << c.type;
+    EXPECT_TRUE(UIOptGraphState(kOptSensitivityPage).marks.empty());
+    EXPECT_EQ(UIOptGraphState(kOptLocalTrendPage).normalization, 1.0);
+    EXPECT_EQ(UIOptGraphState(kOptSensitivityPage).data, 0);
+    EXPECT_EQ(UIOptGraphPageIndex(), 0);
+  }
+}
+
+// The history graph follows the remembered record: the marked variables only, the objective.
+TEST_F(OptResultsTest, TheHistoryGraphIsBuiltFromTheRememberedChoice) {
+  opt->SetCurrentOptResultCase(run);
+  UIOptResetGraphState(0);
+  struct Case {
+    int data;
+    std::vector<int> marks;
+    std::vector<std::string> series;  // empty: no graph
+  };
+  const Case cases[] = {
+      {1, {1}, {"W"}},
+      {1, {0, 1}, {"T", "W"}},
+      {0, {}, {"*"}},
+      {7, {}, {}},
+  };
+  for (const Case& c : cases) {
+    UIOptGraphState(kOptHistoryPage).data = c.data;
+    UIOptGraphState(kOptHistoryPage).marks = c.marks;
+    std::unique_ptr<CaeGraph> graph(UIOptShowHistoryGraph(0));
+    if (c.series.empty()) {
+      EXPECT_EQ(graph, nullptr) << "data " << c.data;
+      continue;
+    }
+    ASSERT_NE(graph, nullptr) << "data " << c.data;
+    ASSERT_EQ(graph->NumPolyLine(), static_cast<int>(c.series.size())) << "data " << c.data;
+    for (int i = 0; i < graph->NumPolyLine(); ++i) {
+      EXPECT_EQ(graph->GetPolyLine(i)->NumPoints(), kCycles + 1) << "data " << c.data;
+      if (c.series[i] != "*") {
+        EXPECT_EQ(std::string(graph->GetPolyLine(i)->Name().Text()), c.series[i]) << "data " << c.data;
+      }
+    }
+  }
+}
+
+// Each missing piece is refused with its own message and no graph.
+TEST_F(OptResultsTest, GraphsWithoutTheirDataAreRefused) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    bool history;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"no result set", [&] { opt->SetCurrentOptResultCase(nullptr); }, true,
+       "There are no active optimization results"},
+      {"not initialised", [&] { run->SetInitialized(0); }, true, "has not been initialized."},
+      {"no history", [&] { run->SetHasHistory(0); }, true, "does not have design cycle history data."},
+      {"no sensitivities", [] {}, false, "does not have sensitivity data."},
+      {"no model", [&] { control.SetCurrentOptModel(nullptr); }, true, "An open optimization model is required"},
+  };
+  for (const Case& c : cases) {
+    Build();
+    control.SetCurrentOptModel(opt);
+    opt->SetCurrentOptResultCase(run);
+    c.arrange();
+    const size_t before = driver.boxes().size();
+    std::unique_ptr<CaeGraph> graph(c.history ? UIOptShowHistoryGraph(0) : UIOptShowSensitivityGraph(0));
+    EXPECT_EQ(graph, nullptr) << c.what;
+    ASSERT_GT(driver.boxes().size(), before) << c.what;
+    EXPECT_NE(driver.boxes().back().text.find(c.message), std::string::npos)
+        << c.what << ": " << driver.boxes().back().text;
+  }
 }
 
 }  // namespace

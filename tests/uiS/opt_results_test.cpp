@@ -19,6 +19,7 @@
 #include "gui/dialogs/optimization/UIOptCompletedDlg.h"
 #include "gui/dialogs/optimization/UIOptResultGraphs.h"
 #include "gui/dialogs/optimization/UIOptResults.h"
+#include "mfc/propsheet.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
 
@@ -97,6 +98,7 @@ class OptResultsTest : public ExplorerTest {
     run->SetExitMessage(CaeString("Converged."));
   }
   void TearDown() override {
+    EXPECT_TRUE(driver.steps.empty()) << "a window the test drives never opened";
     resources_.reset();
     ExplorerTest::TearDown();
   }
@@ -446,6 +448,82 @@ TEST_F(OptResultsTest, GraphsWithoutTheirDataAreRefused) {
     EXPECT_NE(driver.boxes().back().text.find(c.message), std::string::npos)
         << c.what << ": " << driver.boxes().back().text;
   }
+}
+
+CWnd& ActivePage(CWnd& sheet) { return *static_cast<CPropertySheet&>(sheet).GetActivePage(); }
+
+// OK remembers the page's choices (and only OK); an empty choice cannot leave the page.
+TEST_F(OptResultsTest, TheHistoryPageRemembersItsChoicesOnOk) {
+  opt->SetCurrentOptResultCase(run);
+  UIOptResetGraphState(0);
+  Then([&](CWnd& sheet) {
+    CWnd& page = ActivePage(sheet);
+    EXPECT_EQ(mfc::userClick(page.m_hWnd, IDC_OPT_GRAPH_VARIABLES), "");
+    EXPECT_EQ(Lines(page, IDC_OPT_GRAPH_LIST), (std::vector<std::string>{"T", "W"}));
+    for (const char* name : {"T", "W"})
+      EXPECT_EQ(mfc::userCheckEntry(page.m_hWnd, IDC_OPT_GRAPH_LIST, name, false), "");
+    EXPECT_FALSE(Enabled(page, IDC_OPT_GRAPH_BUTTON)) << "nothing ticked";
+    EXPECT_EQ(mfc::userClick(page.m_hWnd, IDC_OPT_SCALE_VALUE), "");
+    EXPECT_TRUE(Enabled(page, IDC_OPT_SCALE_NORMALIZATION));
+    EXPECT_EQ(mfc::userSetText(page.m_hWnd, IDC_OPT_SCALE_NORMALIZATION, "2.5"), "");
+    EXPECT_EQ(mfc::userClick(sheet.m_hWnd, IDOK), "");
+  });
+  Then([&](CWnd& sheet) {
+    EXPECT_TRUE(uistest::anyBoxHolds(driver.boxes(), "Insufficient input to create a valid graph."));
+    CWnd& page = ActivePage(sheet);
+    EXPECT_EQ(mfc::userCheckEntry(page.m_hWnd, IDC_OPT_GRAPH_LIST, "W", true), "");
+    EXPECT_TRUE(Enabled(page, IDC_OPT_GRAPH_BUTTON));
+    EXPECT_EQ(mfc::userClick(sheet.m_hWnd, IDOK), "");
+  });
+  EXPECT_EQ(UIOptResultSheet(nullptr, nullptr), 0) << "OK asks for no graph";
+  const UIOptGraphRecord& r = UIOptGraphState(kOptHistoryPage);
+  EXPECT_EQ(r.data, 1);
+  EXPECT_EQ(r.marks, std::vector<int>{1});
+  EXPECT_EQ(r.scaling, 3);
+  EXPECT_EQ(r.normalization, 2.5);
+  // Cancel keeps what OK remembered; the sheet opens as it was left.
+  Then([&](CWnd& sheet) {
+    CWnd& page = ActivePage(sheet);
+    EXPECT_TRUE(Checked(page, IDC_OPT_GRAPH_VARIABLES));
+    EXPECT_EQ(static_cast<CCheckListBox*>(page.GetDlgItem(IDC_OPT_GRAPH_LIST))->GetCheck(0), 0);
+    EXPECT_EQ(static_cast<CCheckListBox*>(page.GetDlgItem(IDC_OPT_GRAPH_LIST))->GetCheck(1), 1);
+    EXPECT_EQ(mfc::userClick(page.m_hWnd, IDC_OPT_GRAPH_OBJECTIVE), "");
+    EXPECT_EQ(mfc::userClick(sheet.m_hWnd, IDCANCEL), "");
+  });
+  EXPECT_EQ(UIOptResultSheet(nullptr, nullptr), 0);
+  EXPECT_EQ(UIOptGraphState(kOptHistoryPage).data, 1);
+}
+
+// The scaling choices each kind of graph data leaves, and the text of the second one.
+TEST_F(OptResultsTest, TheHistoryScalingFollowsTheGraphData) {
+  opt->SetCurrentOptResultCase(run);
+  UIOptResetGraphState(0);
+  struct Case {
+    int radio;
+    bool none, second, optimum, value;
+    const char* secondText;
+    int selected;  // the scaling radio checked after the switch, from 1101
+  };
+  const Case cases[] = {
+      {IDC_OPT_GRAPH_MAX_CONSTRAINT, false, true, false, false, "Constraint &feasibility", IDC_OPT_SCALE_SECOND},
+      {IDC_OPT_GRAPH_OBJECTIVE, true, false, true, true, "&Upper and lower bounds", IDC_OPT_SCALE_NONE},
+      {IDC_OPT_GRAPH_VARIABLES, true, true, true, true, "&Upper and lower bounds", IDC_OPT_SCALE_NONE},
+      {IDC_OPT_GRAPH_CONSTRAINTS, true, true, false, false, "Constraint &feasibility", IDC_OPT_SCALE_NONE},
+  };
+  Then([&](CWnd& sheet) {
+    CWnd& page = ActivePage(sheet);
+    for (const Case& c : cases) {
+      EXPECT_EQ(mfc::userClick(page.m_hWnd, c.radio), "") << c.radio;
+      EXPECT_EQ(Enabled(page, IDC_OPT_SCALE_NONE), c.none) << c.radio;
+      EXPECT_EQ(Enabled(page, IDC_OPT_SCALE_SECOND), c.second) << c.radio;
+      EXPECT_EQ(Enabled(page, IDC_OPT_SCALE_OPTIMUM), c.optimum) << c.radio;
+      EXPECT_EQ(Enabled(page, IDC_OPT_SCALE_VALUE), c.value) << c.radio;
+      EXPECT_EQ(Text(page, IDC_OPT_SCALE_SECOND), c.secondText) << c.radio;
+      EXPECT_TRUE(Checked(page, c.selected)) << c.radio;
+    }
+    EXPECT_EQ(mfc::userClick(sheet.m_hWnd, IDCANCEL), "");
+  });
+  EXPECT_EQ(UIOptResultSheet(nullptr, nullptr), 0);
 }
 
 }  // namespace

@@ -25,9 +25,6 @@ int UIOptDefineVariable(const char*, int) { return UINotAvailableYet("Defining d
 int UIOptNewConstraint(int kind) {
   return UINotAvailableYet(KindName(kind, "New design constraints", "New Concept controls"));
 }
-int UIOptHistoryGraphCommand(int) { return UINotAvailableYet("The optimization history graph"); }
-int UIOptSensitivityGraphCommand() { return UINotAvailableYet("The sensitivity graph"); }
-int UIOptLocalTrendGraphCommand() { return UINotAvailableYet("The local trend graph"); }
 int UIOptShowResults(int kind, int) {
   return UINotAvailableYet(KindName(kind, "Shape optimization results", "Concept optimization results"));
 }

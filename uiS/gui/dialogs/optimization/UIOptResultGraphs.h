@@ -32,3 +32,9 @@ void UIOptResetGraphState(int type);
 CaeGraph* UIOptShowHistoryGraph(int show);
 CaeGraph* UIOptShowSensitivityGraph(int show);
 CaeGraph* UIOptShowLocalTrendGraph(int show);
+
+class OptModel;
+class OptResultCase;
+// The optimisation graph sheet over the result set (picked when null) of the model (picked when
+// null): 1 when the user asked for a graph or a report (done before answering), else 0.
+int UIOptResultSheet(OptModel* model, OptResultCase* resultCase);

@@ -1,5 +1,5 @@
-// "CAEP_OPT_UPDATE_MODEL" in the host program, driven by "@" lines: without a model, and with a
-// model that has no finished run, the command says so and the drawing is left as it was.
+// "CAEP_OPT_UPDATE_MODEL" and the graph commands in the host program, driven by "@" lines: without
+// a model, or with one that has no finished run, each says so and the drawing is left as it was.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,6 +42,38 @@ TEST(OptResultsScript, UpdateModelWithoutResultsSaysSoAndChangesNothing) {
   EXPECT_FALSE(has(r.output, "not available yet")) << r.output;
   EXPECT_EQ(kestrum::test::readFile(dir.path() / "before.dwg"), kestrum::test::readFile(dir.path() / "after.dwg"))
       << "the drawing is byte-identical";
+}
+
+TEST(OptResultsScript, GraphCommandsWithoutResultsSaySoAndChangeNothing) {
+  TempDir dir;
+  const ProgramRun r = runHostScript(dir, "ARXLOAD " + kestrum::test::buildPath("lib/kestrum.arx").string() +
+                                              "\n"
+                                              "PART plate_with_hole\n"
+                                              "CAEP_MODEL\n"
+                                              "@click IDOK\n"
+                                              "CAEP_OPT_HISTORY_GRAPH\n"
+                                              "@show\n"
+                                              "@click IDOK\n"
+                                              "CAEP_OPT_MODEL\n"
+                                              "@click IDOK\n"
+                                              "SAVEAS before.dwg\n"
+                                              "CAEP_OPT_SENSITIVITY_GRAPH\n"
+                                              "@show\n"
+                                              "@click IDOK\n"
+                                              "CAEP_OPT_LOCALTREND_GRAPH\n"
+                                              "@show\n"
+                                              "@click IDOK\n"
+                                              "SAVEAS after.dwg\n"
+                                              "QUIT\nNo\n");
+  EXPECT_EQ(r.exitCode, 0) << r.output;
+  const std::vector<std::string> shown = shownWindows(r.output);
+  ASSERT_EQ(shown.size(), 3u) << r.output;
+  EXPECT_TRUE(has(shown[0], "An open optimization model is required before issuing this command.")) << shown[0];
+  for (int i = 1; i < 3; ++i)
+    EXPECT_TRUE(has(shown[i], "There are no active optimization results in the current optimization model."))
+        << shown[i];
+  EXPECT_FALSE(has(r.output, "not available yet")) << r.output;
+  EXPECT_EQ(kestrum::test::readFile(dir.path() / "before.dwg"), kestrum::test::readFile(dir.path() / "after.dwg"));
 }
 
 }  // namespace

@@ -3,12 +3,15 @@
 // question answered each way, and the Update Model dialog's cycles.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "amg/CaeGraph.h"
+#include "amg/CaeMsgCall.h"
 #include "cadInterface/CadResources.h"
 #include "explorer_fixture.h"
 #include "fea/AmgMesh.h"
@@ -22,8 +25,12 @@
 #include "mfc/propsheet.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
+#include "test_env.h"
 
 namespace {
+
+std::string engineMessages;
+void RecordEngineMessage(int, const CaeString& text) { engineMessages += text.Text(); }
 
 using uistest::ExplorerCad;
 using uistest::ExplorerTest;
@@ -524,6 +531,48 @@ TEST_F(OptResultsTest, TheHistoryScalingFollowsTheGraphData) {
     EXPECT_EQ(mfc::userClick(sheet.m_hWnd, IDCANCEL), "");
   });
   EXPECT_EQ(UIOptResultSheet(nullptr, nullptr), 0);
+}
+
+// Report... writes the chosen graph's text to the chosen file and the sheet comes back; a file
+// that cannot be written is named in a message and nothing is left behind.
+TEST_F(OptResultsTest, ReportWritesTheChosenGraphToTheChosenFile) {
+  struct FileUser : uistest::RecordingDriver {
+    std::optional<std::string> onFileDialog(const mfc::FileDialogRequest&) override { return path; }
+    std::string path;
+  };
+  kestrum::test::TempDir dir;
+  struct Case {
+    std::filesystem::path file;
+    bool written;
+  };
+  const Case cases[] = {{dir.path() / "objective.txt", true}, {dir.path() / "missing" / "objective.txt", false}};
+  opt->SetCurrentOptResultCase(run);
+  for (const Case& c : cases) {
+    UIOptResetGraphState(0);
+    FileUser user;
+    user.path = c.file.string();
+    mfc::ScopedUserDriver scoped(&user);
+    user.add([](CWnd& sheet) {
+      CWnd& page = ActivePage(sheet);
+      EXPECT_EQ(mfc::userClick(page.m_hWnd, IDC_OPT_GRAPH_OBJECTIVE), "");
+      EXPECT_EQ(mfc::userClick(page.m_hWnd, IDC_OPT_SCALE_NONE), "");
+      EXPECT_EQ(mfc::userClick(page.m_hWnd, IDC_OPT_REPORT_BUTTON), "");
+    });
+    engineMessages.clear();
+    CaeMsgCall::Routine previous = CaeMsgCall::SetMsgRoutine(RecordEngineMessage);
+    EXPECT_EQ(UIOptResultSheet(nullptr, nullptr), 1) << c.file;
+    CaeMsgCall::SetMsgRoutine(previous);
+    EXPECT_EQ(std::filesystem::exists(c.file), c.written) << c.file;
+    if (c.written) {
+      const std::string text = kestrum::test::readFile(c.file);
+      for (const char* line : {"\n0\t10\n", "\n1\t9\n", "\n3\t7\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line << " in\n" << text;
+    } else {
+      EXPECT_NE(engineMessages.find(c.file.string()), std::string::npos) << "the message names the file";
+    }
+    EXPECT_EQ(UIOptGraphState(kOptHistoryPage).data, 0) << "the choice is remembered";
+    EXPECT_EQ(UIOptGraphPageIndex(), 0);
+  }
 }
 
 }  // namespace

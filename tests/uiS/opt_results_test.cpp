@@ -575,4 +575,44 @@ TEST_F(OptResultsTest, ReportWritesTheChosenGraphToTheChosenFile) {
   }
 }
 
+// The sensitivity page: several constraints swap the variable list for the variable combo and
+// need a ticked constraint; a remembered variable beyond the run's falls back to the first.
+TEST_F(OptResultsTest, TheSensitivityPageSwapsListsByWhatIsGraphed) {
+  for (const char* name : {"stress", "deflection"}) run->NewResConstraint()->Name(CaeString(name));
+  run->Objective()->SetSensitivity(1, 0, 0.5);
+  run->SetHasSensitivity(1);
+  opt->SetCurrentOptResultCase(run);
+  UIOptResetGraphState(0);
+  UIOptGraphState(kOptSensitivityPage).variable = 5;
+  UIOptGraphState(kOptSensitivityPage).data = 2;
+  UIOptGraphPageIndex() = kOptSensitivityPage;
+  Then([&](CWnd& sheet) {
+    CWnd& page = ActivePage(sheet);
+    EXPECT_EQ(Text(page, IDC_OPT_SENS_CAPTION), "Graph the sensitivity of...");
+    EXPECT_TRUE(Checked(page, IDC_OPT_SENS_SEVERAL));
+    auto* variable = static_cast<CComboBox*>(page.GetDlgItem(IDC_OPT_SENS_VARIABLE));
+    EXPECT_EQ(variable->GetCurSel(), 0) << "position 5 is beyond the two variables";
+    EXPECT_TRUE(variable->IsWindowVisible());
+    EXPECT_FALSE(page.GetDlgItem(IDC_OPT_SENS_VARIABLES)->IsWindowVisible());
+    EXPECT_TRUE(Enabled(page, IDC_OPT_SENS_CONSTRAINTS));
+    EXPECT_FALSE(Enabled(page, IDC_OPT_GRAPH_BUTTON)) << "no constraint ticked";
+    EXPECT_FALSE(Enabled(page, IDC_OPT_SCALE_OPTIMUM));
+    EXPECT_EQ(mfc::userCheckEntry(page.m_hWnd, IDC_OPT_SENS_CONSTRAINTS, "deflection", true), "");
+    EXPECT_TRUE(Enabled(page, IDC_OPT_GRAPH_BUTTON));
+    EXPECT_EQ(mfc::userClick(page.m_hWnd, IDC_OPT_SENS_OBJECTIVE), "");
+    EXPECT_TRUE(page.GetDlgItem(IDC_OPT_SENS_VARIABLES)->IsWindowVisible());
+    EXPECT_FALSE(Enabled(page, IDC_OPT_SENS_CONSTRAINTS));
+    EXPECT_TRUE(Enabled(page, IDC_OPT_SCALE_OPTIMUM));
+    EXPECT_FALSE(Enabled(page, IDC_OPT_GRAPH_BUTTON)) << "no variable ticked";
+    EXPECT_EQ(mfc::userCheckEntry(page.m_hWnd, IDC_OPT_SENS_VARIABLES, "W", true), "");
+    EXPECT_EQ(mfc::userClick(sheet.m_hWnd, IDOK), "");
+  });
+  EXPECT_EQ(UIOptResultSheet(nullptr, nullptr), 0);
+  const UIOptGraphRecord& r = UIOptGraphState(kOptSensitivityPage);
+  EXPECT_EQ(r.data, 0);
+  EXPECT_EQ(r.marks, std::vector<int>{1});
+  EXPECT_EQ(r.constraintMarks, std::vector<int>{1});
+  EXPECT_EQ(UIOptGraphPageIndex(), kOptSensitivityPage);
+}
+
 }  // namespace

@@ -12,6 +12,7 @@
 #include "fea/OptModel.h"
 #include "gui/dialogs/optimization/UIOptCommands.h"
 #include "gui/dialogs/optimization/UIOptResultPages.h"
+#include "gui/dialogs/optimization/UIOptResults.h"
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/utils/UIPickers.h"
 #include "res/ResourceIds.h"
@@ -45,14 +46,7 @@ CaeArray<int> Positions(const std::vector<int>& marks) {
 
 // The result set checked for the data a graph needs; null after a message.
 OptResultCase* Checked(OptResultCase* resultCase, bool history) {
-  if (!resultCase) {
-    Refuse(IDS_OPT_NO_ACTIVE_RESULTS);
-    return nullptr;
-  }
-  if (!resultCase->Initialized()) {
-    Refuse(IDS_OPT_RESULTS_NOT_INITIALIZED);
-    return nullptr;
-  }
+  if (!UIOptReadyResultCase(resultCase)) return nullptr;
   if (history ? !resultCase->HasHistory() : !resultCase->HasSensitivity()) {
     Refuse(history ? IDS_OPT_NO_HISTORY_DATA : IDS_OPT_NO_SENSITIVITY_DATA);
     return nullptr;
@@ -241,15 +235,8 @@ int UIOptResultSheet(OptModel* model, OptResultCase* resultCase) {
     Refuse(IDS_OPT_MODEL_REQUIRED);
     return 0;
   }
-  if (!resultCase) resultCase = UIPickOptResultCase();
-  if (!resultCase) {
-    Refuse(IDS_OPT_NO_ACTIVE_RESULTS);
-    return 0;
-  }
-  if (!resultCase->Initialized()) {
-    Refuse(IDS_OPT_RESULTS_NOT_INITIALIZED);
-    return 0;
-  }
+  resultCase = UIOptReadyResultCase(resultCase ? resultCase : UIPickOptResultCase());
+  if (!resultCase) return 0;
   CGenericPS sheet(IDS_RESULTS_SHAPE_OPT);
   sheet.m_psh.dwFlags |= PSH_NOAPPLYNOW;
   sheet.CreateTabImageList(kTabIconSize);

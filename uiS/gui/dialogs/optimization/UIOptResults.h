@@ -22,5 +22,8 @@ int UIOptApplyDesignCycle(OptResultCase* resultCase, int cycle, int mode);
 FerResultSet* UIOptFindShapeResultSet(OptResultCase* resultCase);
 CaeString UIOptShapeResultSetName(const OptResultCase& resultCase);
 void UIOptDeleteShapeResultSet(OptResultCase* resultCase);
+// The result set when there is one and it is initialised; otherwise null after the message
+// saying which is missing.
+OptResultCase* UIOptReadyResultCase(OptResultCase* resultCase);
 // The remembered "&Update the mesh with the geometry" choice back to its start (unchecked).
 void UIOptResetUpdateMeshChoice();

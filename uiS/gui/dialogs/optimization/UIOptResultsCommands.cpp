@@ -138,6 +138,18 @@ int ConfirmMeshMode(AnlModel* resultModel, int mode) {
 
 void UIOptResetUpdateMeshChoice() { updateMeshChoice = 0; }
 
+OptResultCase* UIOptReadyResultCase(OptResultCase* resultCase) {
+  if (!resultCase) {
+    Refuse(IDS_OPT_NO_ACTIVE_RESULTS);
+    return nullptr;
+  }
+  if (!resultCase->Initialized()) {
+    Refuse(IDS_OPT_RESULTS_NOT_INITIALIZED);
+    return nullptr;
+  }
+  return resultCase;
+}
+
 int UIOptApplyDesignCycle(OptResultCase* resultCase, int cycle, int mode) {
   CadInterface* cad = CadInterface::GetCurrent();
   AnlControl* control = AnlControl::GetCurrent();
@@ -183,14 +195,7 @@ void UIOptDeleteShapeResultSet(OptResultCase* resultCase) {
 }
 
 int UIOptCompleted(OptResultCase* resultCase, int choice) {
-  if (!resultCase) {
-    Refuse(IDS_OPT_NO_ACTIVE_RESULTS);
-    return 1;
-  }
-  if (!resultCase->Initialized()) {
-    Refuse(IDS_OPT_RESULTS_NOT_INITIALIZED);
-    return 1;
-  }
+  if (!UIOptReadyResultCase(resultCase)) return 1;
   const bool conceptRun = resultCase->Owner() && resultCase->Owner()->Type() == CaeOptConcept;
   COptCompletedDlg dialog(conceptRun ? IDD_OPT_COMPLETED_CONCEPT : IDD_OPT_COMPLETED);
   dialog.m_pResultCase = resultCase;
@@ -208,15 +213,8 @@ int UIOptCompleted(OptResultCase* resultCase, int choice) {
 }
 
 int UIOptUpdateModel() {
-  OptResultCase* resultCase = UIPickOptResultCase();
-  if (!resultCase) {
-    Refuse(IDS_OPT_NO_ACTIVE_RESULTS);
-    return 0;
-  }
-  if (!resultCase->Initialized()) {
-    Refuse(IDS_OPT_RESULTS_NOT_INITIALIZED);
-    return 0;
-  }
+  OptResultCase* resultCase = UIOptReadyResultCase(UIPickOptResultCase());
+  if (!resultCase) return 0;
   if (resultCase->NumCycles() <= 0) {
     Refuse(IDS_OPT_NO_HISTORY_DATA);
     return 0;

@@ -22,6 +22,7 @@
 #include "gui/dialogs/optimization/UIOptCompletedDlg.h"
 #include "gui/dialogs/optimization/UIOptResultGraphs.h"
 #include "gui/dialogs/optimization/UIOptResults.h"
+#include "gui/dialogs/units/UISetupState.h"
 #include "mfc/propsheet.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
@@ -391,6 +392,12 @@ TEST_F(OptResultsTest, ResetGraphStateGivesThePagesDefaults) {
     EXPECT_EQ(UIOptGraphState(kOptSensitivityPage).data, 0);
     EXPECT_EQ(UIOptGraphPageIndex(), 0);
   }
+  // The module's reset hook (load and unload) starts them afresh as well.
+  UIOptGraphState(kOptHistoryPage).data = 0;
+  UIOptGraphPageIndex() = 1;
+  UISetupResetModuleState();
+  EXPECT_EQ(UIOptGraphState(kOptHistoryPage).data, 2);
+  EXPECT_EQ(UIOptGraphPageIndex(), 0);
 }
 
 // The history graph follows the remembered record: the marked variables only, the objective.

@@ -622,4 +622,21 @@ TEST_F(OptResultsTest, TheSensitivityPageSwapsListsByWhatIsGraphed) {
   EXPECT_EQ(UIOptGraphPageIndex(), kOptSensitivityPage);
 }
 
+// A Concept run's history offers only the objective, normalised to its initial value.
+TEST_F(OptResultsTest, AConceptHistoryOffersOnlyTheObjective) {
+  opt->Type(CaeOptConcept);
+  opt->SetCurrentOptResultCase(run);
+  UIOptResetGraphState(1);
+  Then([&](CWnd& sheet) {
+    CWnd& page = ActivePage(sheet);
+    EXPECT_TRUE(Checked(page, IDC_OPT_GRAPH_OBJECTIVE));
+    for (int id : {IDC_OPT_GRAPH_VARIABLES, IDC_OPT_GRAPH_CONSTRAINTS, IDC_OPT_GRAPH_MAX_CONSTRAINT})
+      EXPECT_FALSE(Enabled(page, id)) << id;
+    EXPECT_EQ(Text(page, IDC_OPT_SCALE_OPTIMUM), "Nor&malized to initial value");
+    EXPECT_TRUE(Enabled(page, IDC_OPT_GRAPH_BUTTON));
+    EXPECT_EQ(mfc::userClick(sheet.m_hWnd, IDCANCEL), "");
+  });
+  EXPECT_EQ(UIOptHistoryGraphCommand(1), 0);
+}
+
 }  // namespace

@@ -197,6 +197,8 @@ TEST_F(OptResultsTest, TheCompletedDialogPresetsTheActionByExitCode) {
     });
     EXPECT_EQ(UIOptCompleted(run, 1), 1) << "Esc keeps the results, exit " << c.exitCode;
   }
+  run->SetExitCode(5);
+  EXPECT_EQ(UIOptCompleted(run, 1), 1) << "the end of the input keeps a run whose preset is Discard";
   EXPECT_TRUE(resultsCad.written.empty());
   EXPECT_EQ(LiveSets(resultModel), (std::vector<std::string>{"A1", "BA1"}));
   EXPECT_FALSE(SecondDeleted());

@@ -24,10 +24,6 @@ int UIOptWizardCommand(int kind) {
 int UIOptNewConstraint(int kind) {
   return UINotAvailableYet(KindName(kind, "New design constraints", "New Concept controls"));
 }
-int UIOptUpdateModel() { return UINotAvailableYet("Updating the model"); }
-int UIOptHistoryGraphCommand(int) { return UINotAvailableYet("The optimization history graph"); }
-int UIOptSensitivityGraphCommand() { return UINotAvailableYet("The sensitivity graph"); }
-int UIOptLocalTrendGraphCommand() { return UINotAvailableYet("The local trend graph"); }
 int UIOptShowResults(int kind, int) {
   return UINotAvailableYet(KindName(kind, "Shape optimization results", "Concept optimization results"));
 }

@@ -5,6 +5,8 @@
 #include "gui/dialogs/lbc/UIAttCommands.h"
 #include "gui/dialogs/mesh/UIMeshPS.h"
 #include "gui/dialogs/model/UIMateRelPP.h"
+#include "gui/dialogs/optimization/UIOptResultGraphs.h"
+#include "gui/dialogs/optimization/UIOptResults.h"
 #include "gui/dialogs/results/UIResTabPS.h"
 #include "gui/dialogs/units/UIGenericPS.h"
 #include "gui/dialogs/units/UISetupPS.h"
@@ -25,4 +27,6 @@ void UISetupResetModuleState() {
   UICurrentMaterialName.Empty();
   UIResetResultsSheetPage();
   UIDocResetModuleState();
+  UIOptResetGraphState(0);
+  UIOptResetUpdateMeshChoice();
 }

@@ -3,7 +3,9 @@
 
 #include <regex>
 #include <string>
+#include <vector>
 
+#include "png_image.h"
 #include "test_env.h"
 
 namespace {
@@ -34,12 +36,35 @@ TEST(DoctorScript, NothingToTestSaysSoAndOpensNoSheet) {
   EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
 }
 
-// The shipped solve example, solved and waited for, with the module lines pointing at this build.
-std::string SolvedPlate() {
-  std::string script = kestrum::test::readFile(kestrum::test::sourcePath("data/demo/solve_plate.scr"));
+// A shipped script with the module lines pointing at this build.
+std::string ShippedScript(const std::string& name) {
+  const std::string script = kestrum::test::readFile(kestrum::test::sourcePath("data/demo/" + name));
   const std::string build = kestrum::test::buildPath("lib").parent_path().string();
-  script = std::regex_replace(script, std::regex("@BUILD@"), build);
+  return std::regex_replace(script, std::regex("@BUILD@"), build);
+}
+
+// The shipped solve example, solved and waited for.
+std::string SolvedPlate() {
+  const std::string script = ShippedScript("solve_plate.scr");
   return script.substr(0, script.find("CAEP_EXPLORER"));
+}
+
+// Every number the pattern's first group catches, in order.
+std::vector<double> NumbersAfter(const std::string& text, const std::string& pattern) {
+  std::vector<double> numbers;
+  const std::regex re(pattern);
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), re); it != std::sregex_iterator(); ++it)
+    numbers.push_back(std::stod((*it)[1].str()));
+  return numbers;
+}
+
+// Pixels of the results picture's upper band colour (pure red).
+int RedPixels(const AcGiImage& image) {
+  int red = 0;
+  for (int y = 0; y < image.height; ++y)
+    for (int x = 0; x < image.width; ++x)
+      if (image.at(x, y) == AcGiImage::Pixel{255, 0, 0}) ++red;
+  return red;
 }
 
 // The coarse plate: the doctor loads the job's results on its worker, lists the stress tests,
@@ -67,6 +92,33 @@ TEST(DoctorScript, ACoarsePlateFailsTheErrorTestAndRefineLeadsToTheNextSolve) {
   EXPECT_NE(run.output.find("static 1623 \"PlateJob2\""), std::string::npos)
       << "the refined model's new job is the next subject" << run.output;
   EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
+}
+
+// The shipped refinement demo: each Refine lowers the largest error and adds nodes until the
+// error test passes; the refined mesh is the drawing's, so a solve after SAVEAS/OPEN passes too.
+TEST(DoctorScript, TheRefineDemoRefinesUntilTheErrorTestPassesAndTheMeshSurvivesReopening) {
+  TempDir dir;
+  const ProgramRun run = runHostScript(dir, ShippedScript("doctor_refine.scr"));
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  const std::vector<double> errors = NumbersAfter(run.output, "The maximum computed error is ([0-9.]+) %");
+  const std::vector<double> nodes = NumbersAfter(run.output, "static 1688 \"([0-9]+)\"");
+  ASSERT_GE(errors.size(), 3u) << run.output;
+  ASSERT_EQ(nodes.size(), errors.size() - 1) << "a node count before each doctor run but the reopened one";
+  EXPECT_GT(errors.front(), 10.0);
+  for (std::size_t i = 1; i + 1 < errors.size(); ++i) {
+    EXPECT_LT(errors[i], errors[i - 1]) << "run " << i;
+    EXPECT_GT(nodes[i], nodes[i - 1]) << "run " << i;
+  }
+  EXPECT_LE(errors[errors.size() - 2], 10.0);
+  EXPECT_EQ(errors.back(), errors[errors.size() - 2]) << "the reopened drawing solves the refined mesh";
+  EXPECT_EQ(countOf(run.output, "acceptable target value of 10 %"), static_cast<int>(errors.size()) - 2);
+  EXPECT_EQ(countOf(run.output, "and the allowable error was 10 %"), 2) << run.output;
+  EXPECT_EQ(run.output.find("General Error"), std::string::npos) << run.output;
+  EXPECT_EQ(run.output.find("; ignored"), std::string::npos) << "every script line was carried out" << run.output;
+
+  AcGiImage first;
+  ASSERT_TRUE(kestrum::test::readPng(dir / "doctor-refine-1.png", first)) << run.output;
+  EXPECT_GT(RedPixels(first), 0) << "elements above the allowed error are shown in the upper band";
 }
 
 }  // namespace

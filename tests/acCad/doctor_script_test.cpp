@@ -121,4 +121,33 @@ TEST(DoctorScript, TheRefineDemoRefinesUntilTheErrorTestPassesAndTheMeshSurvives
   EXPECT_GT(RedPixels(first), 0) << "elements above the allowed error are shown in the upper band";
 }
 
+// The shipped yield demo: 200 kN takes the plate past S275's yield. The factor of safety is the
+// yield over the peak von Mises stress, so a yield of 900 MPa entered on the page passes both
+// tests with the factor scaled by 900/275; U of that doctor command gives the material its yield
+// back. Animate changes the display and returning to the diagnosis restores its picture.
+TEST(DoctorScript, TheYieldDemoFailsYieldAndSafetyPassesWithAnEditedYieldAndUndoRestoresIt) {
+  TempDir dir;
+  const ProgramRun run = runHostScript(dir, ShippedScript("doctor_yield.scr"));
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("; ignored"), std::string::npos) << "every script line was carried out" << run.output;
+  EXPECT_EQ(countOf(run.output, "Computed stresses have exceeded your maximum yield values."), 1) << run.output;
+  EXPECT_EQ(countOf(run.output, "Computed stresses are less than the material maximum yield."), 1) << run.output;
+  const std::vector<double> low = NumbersAfter(run.output, "minimum factor of safety is ([0-9.e+-]+) which is less");
+  const std::vector<double> high =
+      NumbersAfter(run.output, "minimum factor of safety is ([0-9.e+-]+) which is greater");
+  ASSERT_EQ(low.size(), 1u) << run.output;
+  ASSERT_EQ(high.size(), 1u) << run.output;
+  EXPECT_LT(low[0], 1.0);
+  EXPECT_NEAR(high[0], low[0] * 900.0 / 275.0, 1e-5 * high[0]) << "the factor is proportional to the yield";
+  const std::vector<double> yields = NumbersAfter(run.output, "edit 1580 \"([0-9.]+)\"");
+  EXPECT_EQ(yields, (std::vector<double>{900.0, 275.0})) << "the edited yield is kept, and U restores S275's";
+
+  AcGiImage failed, animated, back;
+  ASSERT_TRUE(kestrum::test::readPng(dir / "doctor-yield-2.png", failed)) << run.output;
+  ASSERT_TRUE(kestrum::test::readPng(dir / "doctor-yield-animate.png", animated)) << run.output;
+  ASSERT_TRUE(kestrum::test::readPng(dir / "doctor-yield-3.png", back)) << run.output;
+  EXPECT_NE(animated.rgb, failed.rgb) << "Animate shows the deformed stress";
+  EXPECT_EQ(back.rgb, failed.rgb) << "back on the diagnosis, its display is restored";
+}
+
 }  // namespace

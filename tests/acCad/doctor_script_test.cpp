@@ -150,4 +150,54 @@ TEST(DoctorScript, TheYieldDemoFailsYieldAndSafetyPassesWithAnEditedYieldAndUndo
   EXPECT_EQ(back.rgb, failed.rgb) << "back on the diagnosis, its display is restored";
 }
 
+// Entries the parameters page refuses: a message naming the field, the page stays, and neither the
+// parameters nor the materials change (the next run shows the defaults and S275's yield).
+TEST(DoctorScript, RefusedParametersKeepThePageAndChangeNothing) {
+  struct Case {
+    const char* lines;
+    const char* message;
+  };
+  const Case cases[] = {
+      {"@set IDC_DOC_MAX_ERROR abc\n", "Please enter a number."},
+      {"@set IDC_DOC_MAX_ERROR 0\n", "The maximum meshing error must be greater than 0."},
+      {"@set IDC_DOC_MAX_ERROR -5\n", "The maximum meshing error must be greater than 0."},
+      {"@set IDC_DOC_YIELD -1\n", "The yield stress must be greater than 0."},
+      {"@set IDC_DOC_YIELD 0\n", "The yield stress must be greater than 0."},
+      {"@set IDC_DOC_MINIMUM 0\n", "The minimum factor of safety or load factor multiplier must be greater than 0."},
+      {"@select IDC_DOC_TYPE Vibration\n@set IDC_DOC_LOWER -1\n", "An acceptable frequency must not be negative."},
+      {"@select IDC_DOC_TYPE Vibration\n@set IDC_DOC_LOWER 5\n@set IDC_DOC_UPPER 2\n",
+       "The lower end of the acceptable range must not be above its upper end."},
+      {"@select IDC_DOC_TYPE Buckling\n@set IDC_DOC_MINIMUM -2\n",
+       "The minimum factor of safety or load factor multiplier must be greater than 0."},
+      {"@select IDC_DOC_TYPE \"Heat Transfer\"\n@set IDC_DOC_LOWER -1000\n",
+       "An acceptable temperature must not be below absolute zero."},
+  };
+  std::string script = SolvedPlate();
+  for (const Case& c : cases)
+    script += std::string("CAEP_SIM_DOCTOR\n") + c.lines + "@click ID_WIZNEXT\n@click IDOK\n@show\n@click IDCANCEL\n";
+  script += "CAEP_SIM_DOCTOR\n@show\n@click IDCANCEL\nQUIT\nN\n";
+  TempDir dir;
+  const ProgramRun run = runHostScript(dir, script);
+  EXPECT_EQ(run.exitCode, 0) << run.output;
+  EXPECT_EQ(run.output.find("; ignored"), std::string::npos) << run.output;
+  const std::string command = "Command: CAEP_SIM_DOCTOR";
+  std::vector<std::string> runs;
+  for (std::size_t at = run.output.find(command); at != std::string::npos;) {
+    const std::size_t next = run.output.find(command, at + 1);
+    runs.push_back(run.output.substr(at, next == std::string::npos ? std::string::npos : next - at));
+    at = next;
+  }
+  ASSERT_EQ(runs.size(), std::size(cases) + 1) << run.output;
+  for (std::size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].lines);
+    EXPECT_NE(runs[i].find(std::string("message box [Kestrum Inside] ") + cases[i].message), std::string::npos)
+        << runs[i];
+    EXPECT_NE(runs[i].find("[*Design Doctor|Design Doctor Results]"), std::string::npos) << "the page stays";
+    EXPECT_EQ(runs[i].find("page 139 \"Design Doctor Results\"\n"), std::string::npos) << "no test ran";
+  }
+  const std::string& after = runs.back();
+  for (const char* field : {"edit 1592 \"10\"", "edit 1580 \"275.00000\"", "edit 1659 \"1.0000000\""})
+    EXPECT_NE(after.find(field), std::string::npos) << field << after;
+}
+
 }  // namespace

@@ -429,7 +429,9 @@ TEST_F(StoreModelTest, FilerTypesCarryTheFieldsOnlyWhereTheHostExpectsThem) {
       Acad::ErrorStatus status = Acad::eOk;
       const std::string written = writeObject(id, row.type, &status);
       EXPECT_EQ(status, Acad::eOk);
-      EXPECT_EQ(written.size() == full.size(), row.writes);
+      // Undo also keeps a sub-model's held material rows, which the drawing does not file.
+      const bool heldRows = row.type == AcDb::kUndoFiler && id == members.subs[0];
+      EXPECT_EQ(heldRows ? written.size() > full.size() : written.size() == full.size(), row.writes);
       // Reading the file record into a changed object restores it only where fields are read.
       {
         DbTransaction transaction(db());

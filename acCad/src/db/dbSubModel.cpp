@@ -4,6 +4,7 @@
 #include <new>
 #include <optional>
 
+#include "amg/CaeArray.h"
 #include "amg/CaeConfig.h"
 #include "amg/CaeCoordSys.h"
 #include "amg/CaeExcept.h"
@@ -419,16 +420,56 @@ void CaepAnlSubModelObj::Read(DbFields& fields) {
   }
 }
 
+void CaepAnlSubModelObj::AboutToChange() {
+  if (database()) dbWriteEnable(*this);
+}
+
+void CaepAnlSubModelObj::FileHeldRows(DbFields& fields) const {
+  CaeArray<double> temperatures;
+  GetMaterial()->GetTemps(temperatures);
+  auto count = static_cast<Adesk::Int32>(temperatures.Count());
+  fields.Count(count);
+  for (int t = 0; t < temperatures.Count(); ++t) {
+    double temperature = temperatures[t];
+    double values[CaeMaterial::kPropCount] = {};
+    GetMaterial()->GetProp(temperature, values);
+    fields.Double(temperature);
+    for (double& value : values) fields.Double(value);
+  }
+}
+
+void CaepAnlSubModelObj::ReadHeldRows(DbFields& fields) {
+  Adesk::Int32 count = 0;
+  fields.Count(count);
+  CaeMaterial rows(GetMaterial() ? GetMaterial()->Name() : CaeString());
+  for (Adesk::Int32 t = 0; t < count; ++t) {
+    double temperature = 0.0;
+    double v[CaeMaterial::kPropCount] = {};
+    fields.Double(temperature);
+    for (double& value : v) fields.Double(value);
+    rows.AddProp(temperature, v[CaeMaterial::kDensity], v[CaeMaterial::kModulus], v[CaeMaterial::kPoisson],
+                 v[CaeMaterial::kYield], v[CaeMaterial::kUltimate], v[CaeMaterial::kConductivity],
+                 v[CaeMaterial::kExpansion], v[CaeMaterial::kSpecificHeat]);
+  }
+  // A material not held (not loaded yet, or another name read) has nothing to take the rows.
+  if (GetMaterial() && count > 0) *GetMaterial() = rows;
+}
+
 Acad::ErrorStatus CaepAnlSubModelObj::dwgOutFields(AcDbDwgFiler* filer) const {
   return dbFileDwg(this, filer, false, [&](DbFields& fields) {
     Adesk::UInt16 version = kDbDataVersion;
     fields.UInt16(version);
     File(fields);
+    if (filer->filerType() == AcDb::kUndoFiler && GetMaterial()) FileHeldRows(fields);
   });
 }
 
 Acad::ErrorStatus CaepAnlSubModelObj::dwgInFields(AcDbDwgFiler* filer) {
-  return dbFileDwg(this, filer, true, [&](DbFields& fields) { Read(fields); });
+  return dbFileDwg(this, filer, true, [&](DbFields& fields) {
+    Read(fields);
+    // A record without them (no material was held) ends after the filed fields.
+    if (filer->filerType() == AcDb::kUndoFiler && !filer->atEnd()) ReadHeldRows(fields);
+  });
 }
 
 Acad::ErrorStatus CaepAnlSubModelObj::dxfOutFields(AcDbDxfFiler* filer) const {

@@ -110,6 +110,7 @@ class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
 
   // --- host side ---------------------------------------------------------------------------
   Acad::ErrorStatus subErase(Adesk::Boolean erasing) override;
+  void AboutToChange() override;
   Acad::ErrorStatus dwgInFields(AcDbDwgFiler* filer) override;
   Acad::ErrorStatus dwgOutFields(AcDbDwgFiler* filer) const override;
   Acad::ErrorStatus dxfInFields(AcDbDxfFiler* filer) override;
@@ -120,6 +121,10 @@ class CaepAnlSubModelObj : public AcDbObject, public AnlSubModel {
   void RestoreElement(const DbElemDesc& desc, double value);
   void File(DbFields& fields) const;
   void Read(DbFields& fields);
+  // The held material's rows, for undo and a transaction abort only: the drawing files the
+  // material's name, but a change of its rows in place (the doctor's yield) must be undoable.
+  void FileHeldRows(DbFields& fields) const;
+  void ReadHeldRows(DbFields& fields);
   AcDbObject* OpenMeshEntity(AcDb::OpenMode mode = AcDb::kForWrite);
   void Cascade(bool erasing);
 

@@ -1,10 +1,13 @@
 #include "mfc/services.h"
 
 #include <unistd.h>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
+#include <string>
 
 #include "mfc/driver.h"
 #include "mfc/gdi.h"
@@ -176,10 +179,39 @@ CString CFileDialog::GetFileTitle() const {
 
 // ---- help, shell, locale, system ----
 
+namespace {
+
+// A help file in the stand-in's text form: "TOPIC <context> <title>" starts a topic, whose text is
+// the lines up to the next TOPIC. Lines before the first topic are comments. Answers false when
+// the file cannot be read or has no topic of that context.
+bool logHelpTopic(const std::string& file, unsigned long long context) {
+  std::string path = file;
+  std::replace(path.begin(), path.end(), '\\', '/');
+  std::ifstream in(path);
+  if (!in) return false;
+  const std::string topic = "TOPIC " + std::to_string(context) + " ";
+  std::string line;
+  bool inTopic = false, found = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("TOPIC ", 0) == 0) {
+      inTopic = line.rfind(topic, 0) == 0;
+      if (inTopic) mfc::log("help topic " + std::to_string(context) + ": " + line.substr(topic.size()));
+      found = found || inTopic;
+    } else if (inTopic) {
+      mfc::log("  " + line);
+    }
+  }
+  return found;
+}
+
+}  // namespace
+
 BOOL WinHelp(HWND, const char* helpFile, UINT command, DWORD_PTR data) {
   mfc::log(mfc::detail::format("WinHelp %s command %u data 0x%llx", helpFile ? helpFile : "", command,
                                static_cast<unsigned long long>(data)));
-  return TRUE;
+  if (command != HELP_CONTEXT || !helpFile) return TRUE;
+  return logHelpTopic(helpFile, static_cast<unsigned long long>(data)) ? TRUE : FALSE;
 }
 
 INT_PTR ShellExecute(HWND, const char* verb, const char* file, const char*, const char*, int) {

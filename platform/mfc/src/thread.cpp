@@ -74,8 +74,10 @@ CWinThread* AfxBeginThread(AFX_THREADPROC proc, void* param, int, UINT, DWORD fl
     {
       std::lock_guard lock(workersMutex);
       --workersRunning;
+      // Under the lock: a waiter that sees no worker left may end the process, and with it this
+      // condition variable, as soon as it has the lock.
+      workersChanged.notify_all();
     }
-    workersChanged.notify_all();
   }).detach();
   return thread;
 }

@@ -2,8 +2,11 @@
 // cursor, recorded help and shell calls, the locale and PreTranslateMessage.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <string>
+#include <vector>
 
 #include "mfc_fixture.h"
 #include "test_env.h"
@@ -101,6 +104,41 @@ TEST(Services, WaitCursorNestsAndOutsideServicesAreRecorded) {
   EXPECT_EQ(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, language, 4), 4);
   EXPECT_STREQ(language, "ENU");
   EXPECT_EQ(GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SABBREVLANGNAME, language, 3), 0);
+}
+
+// Help files in the text form: a context's topic is logged (title, then its lines, CRLF or not),
+// through a Windows-style path too; a missing topic or an unreadable file answers FALSE.
+TEST(Services, WinHelpLogsTheTopicOfAReadableTextHelpFile) {
+  kestrum::test::TempDir dir;
+  {
+    std::ofstream file(dir / "help.hlp", std::ios::binary);
+    file << "comment before the first topic\r\nTOPIC 1 First\r\none line\r\nTOPIC 12 Twelfth\nline a\nline b\n"
+            "TOPIC 2 Second\nlast\n";
+  }
+  const std::string path = (dir / "help.hlp").string();
+  std::string windowsPath = path;
+  std::replace(windowsPath.begin(), windowsPath.end(), '/', '\\');
+  struct Case {
+    std::string file;
+    DWORD_PTR context;
+    BOOL shown;
+    std::vector<std::string> topic;  // what follows the call's own line
+  };
+  const Case cases[] = {
+      {path, 1, TRUE, {"help topic 1: First", "  one line"}},
+      {path, 12, TRUE, {"help topic 12: Twelfth", "  line a", "  line b"}},
+      {windowsPath, 2, TRUE, {"help topic 2: Second", "  last"}},
+      {path, 3, FALSE, {}},
+      {(dir / "missing.hlp").string(), 1, FALSE, {}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + " " + std::to_string(c.context));
+    mfc::clearLog();
+    EXPECT_EQ(WinHelp(nullptr, c.file.c_str(), HELP_CONTEXT, c.context), c.shown);
+    std::vector<std::string> lines = mfc::logLines();
+    ASSERT_FALSE(lines.empty());
+    EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.end()), c.topic);
+  }
 }
 
 // A window that swallows posted WM_COMMANDs of id 1 or 2 before they are dispatched.

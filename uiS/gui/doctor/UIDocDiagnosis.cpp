@@ -427,5 +427,7 @@ void UIDocShowJobErrorHelp(AnlJob* job) {
   CaeString root;
   CaeConfig::GetValue(1, CaeString("Root Directory"), root);
   const CaeString file = root + CaeString("\\help_ana.hlp");
-  ::WinHelp(nullptr, file.c_str(), HELP_CONTEXT, static_cast<DWORD_PTR>(number));
+  if (!::WinHelp(nullptr, file.c_str(), HELP_CONTEXT, static_cast<DWORD_PTR>(number)))
+    CadMessageBoxText(CaeString::Format(resLoadString(IDS_DOC_NO_HELP_FILE).Text(), file.Text(), number).c_str(),
+                      MB_TASKMODAL);
 }

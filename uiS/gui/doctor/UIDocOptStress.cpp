@@ -20,17 +20,17 @@
 
 namespace {
 
-// The materials the doctor looks at: those of live sub-models whose mesh is not erased.
-std::vector<CaeMaterial*> ModelMaterials(AnlModel* model) {
-  std::vector<CaeMaterial*> materials;
-  if (!model) return materials;
+// The sub-models the doctor looks at: live ones with a material whose mesh is not erased.
+std::vector<AnlSubModel*> JudgedSubModels(AnlModel* model) {
+  std::vector<AnlSubModel*> subModels;
+  if (!model) return subModels;
   for (int i = 0; i < model->NumSubModels(); ++i) {
     AnlSubModel* sub = model->GetSubModel(i);
     if (!sub || sub->IsMarkedAsErased() || !sub->GetMaterial()) continue;
     if (AmgMesh* mesh = sub->Mesh(); mesh && mesh->IsMarkedAsErased()) continue;
-    materials.push_back(sub->GetMaterial());
+    subModels.push_back(sub);
   }
-  return materials;
+  return subModels;
 }
 
 bool FirstRowYield(const CaeMaterial& material, double& yield) {
@@ -45,7 +45,8 @@ bool FirstRowYield(const CaeMaterial& material, double& yield) {
 }  // namespace
 
 void DocMaterialYields::Collect(AnlModel* model) {
-  for (CaeMaterial* material : ModelMaterials(model)) {
+  for (AnlSubModel* sub : JudgedSubModels(model)) {
+    const CaeMaterial* material = sub->GetMaterial();
     const std::string name = material->Name().Str();
     if (entries_.count(name)) continue;
     Entry entry;
@@ -83,18 +84,23 @@ bool DocMaterialYields::Edit(const CaeString& material, double yield) {
 }
 
 int DocMaterialYields::WriteBack(AnlModel* model) const {
-  const std::vector<CaeMaterial*> materials = ModelMaterials(model);
-  for (CaeMaterial* material : materials)
-    if (!entries_.count(material->Name().Str())) return -1;
+  const std::vector<AnlSubModel*> subModels = JudgedSubModels(model);
+  for (const AnlSubModel* sub : subModels)
+    if (!entries_.count(sub->GetMaterial()->Name().Str())) return -1;
   int changed = 0;
-  for (CaeMaterial* material : materials) {
+  for (AnlSubModel* sub : subModels) {
+    CaeMaterial* material = sub->GetMaterial();
     const Entry& entry = entries_.at(material->Name().Str());
     if (!entry.edited) continue;
     CaeArray<double> temperatures;
     material->GetTemps(temperatures);
+    bool announced = false;
     for (int t = 0; t < temperatures.Count(); ++t) {
       double v[CaeMaterial::kPropCount] = {};
       if (!material->GetProp(temperatures[t], v) || v[CaeMaterial::kYield] == entry.yield) continue;
+      // The sub-model keeps its rows for undo before the first one changes.
+      if (!announced) sub->AboutToChange();
+      announced = true;
       material->AddProp(temperatures[t], v[CaeMaterial::kDensity], v[CaeMaterial::kModulus], v[CaeMaterial::kPoisson],
                         entry.yield, v[CaeMaterial::kUltimate], v[CaeMaterial::kConductivity],
                         v[CaeMaterial::kExpansion], v[CaeMaterial::kSpecificHeat]);

@@ -110,6 +110,8 @@ void FerDoctor::Show(Change change) {
   settings.SetResultSubSet(1);
   change(settings);
   view->SetFerSettings(display, settings);
+  // The finding is drawn at once: the window may be shown (or pictured) before anything else redraws it.
+  state->UpdateImage();
 }
 
 void FerDoctor::ResetDisplay() {

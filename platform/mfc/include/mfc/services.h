@@ -94,7 +94,9 @@ class CFileDialog {
 };
 
 // Help and shell documents are recorded in the log, not opened:
-// "WinHelp <file> command <n> data 0x<hex>" and "ShellExecute <verb> <file>".
+// "WinHelp <file> command <n> data 0x<hex>" and "ShellExecute <verb> <file>". WinHelp with
+// HELP_CONTEXT on a readable help file in the stand-in's text form ("TOPIC <context> <title>" lines,
+// each followed by its text) also logs that topic; FALSE when the file cannot be read or lacks it.
 BOOL WinHelp(HWND owner, const char* helpFile, UINT command, DWORD_PTR data);
 #define WinHelpA WinHelp
 // Returns 42 (success, above 32).

@@ -76,6 +76,9 @@ class AnlSubModel : public CaeAttrib, public virtual CaeName {
   // The mesh (not owned by the engine's sub-model).
   virtual AmgMesh* Mesh() { return mesh_; }
   virtual void SetMesh(AmgMesh* mesh) { mesh_ = mesh; }
+  // Called before the held material's rows change in place, so that a stored sub-model can
+  // keep its state for undo.
+  virtual void AboutToChange() {}
 
  private:
   long id_ = 0;

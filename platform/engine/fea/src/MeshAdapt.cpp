@@ -49,10 +49,9 @@ int SetSizesFromError(AmgMesh& mesh, const FerResult& errors, double targetPerce
     }
     double factor = 1.0;
     if (worst > targetPercent) {
-      // At most a factor 4 per pass and at least a halving: the estimate falls more slowly than the
-      // element order promises (the peak it is measured against grows too), and the model's few
-      // passes must reach the target.
-      factor = std::clamp(std::pow(targetPercent / worst, 1.0 / order), 0.25, 0.5);
+      // At most a factor 4 per pass and at least 0.7, so that one pass neither overshoots wildly
+      // nor leaves the mesh practically as it was.
+      factor = std::clamp(std::pow(targetPercent / worst, 1.0 / order), 0.25, 0.7);
       ++above;
     }
     const double size = SizeOf(*tet) * factor;

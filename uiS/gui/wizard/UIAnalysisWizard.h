@@ -24,8 +24,8 @@ int UIRunUnitsWizard();
 int UIRunLoadWizard();
 int UIRunRestraintsWizard();
 int UIRunMaterialsWizard();  // shows nothing
-int UIRunMeshStep();     // the analyze wizard, with a current model
-int UIRunAnalyzeStep();  // the mesh step's wizard
+int UIRunMeshStep();         // the analyze wizard, with a current model
+int UIRunAnalyzeStep();      // the mesh step's wizard
 int UIRunResultsStep();
 
 // Meshes the mesh the mesh step hands over through the CAD (p-orders 3 to 10, tolerance 0.1,

@@ -25,6 +25,7 @@
 #include "fea/AnlControl.h"
 #include "gui/dialogs/units/UIMaterialPP.h"
 #include "gui/wizard/UIMeshWizard.h"
+#include "material_library_bench.h"
 #include "mfc/afx.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
@@ -34,53 +35,7 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int kMaterials = 2000;
-constexpr int kRows = 5;
-
-std::string MaterialName(int i) {
-  char name[32];
-  std::snprintf(name, sizeof name, "Mat%05d", i);
-  return name;
-}
-
-// The library in the system's own form, one "Material:" header per row.
-void WriteLibrary(const fs::path& path) {
-  std::ofstream out(path, std::ios::trunc);
-  for (int m = 0; m < kMaterials; ++m)
-    for (int r = 0; r < kRows; ++r)
-      out << "Material: " << MaterialName(m) << "\n " << 2e11 - 1e9 * r << " 0.3 7850 1.2e-05 4.3e+08 2.75e+08 50 460 "
-          << 293.15 + 100 * r << "\n";
-}
-
-class BenchCad : public CadInterface {
- public:
-  explicit BenchCad(std::string path) : path_(std::move(path)) {}
-  MaterialLibrary* OpenMaterialLibrary(const CaeString& path) override { return new MaterialLibrary(path); }
-  void DeleteObject(void* object) override { delete static_cast<MaterialLibrary*>(object); }
-  CaeString& MaterialLibraryLocation(CaeString& path) override {
-    path = path_.c_str();
-    return path;
-  }
-
- private:
-  std::string path_;
-};
-
-// Plays the person's steps on the waiting sheet; message boxes are answered with OK.
-class Person : public mfc::UserDriver {
- public:
-  std::deque<std::function<void(CWnd&)>> steps;
-  bool onModalIdle(CWnd& window) override {
-    if (steps.empty()) return false;
-    auto step = std::move(steps.front());
-    steps.pop_front();
-    step(window);
-    return true;
-  }
-  int onMessageBox(const mfc::MessageBoxRequest&) override { return IDOK; }
-  std::optional<std::string> onFileDialog(const mfc::FileDialogRequest&) override { return std::nullopt; }
-  UINT onPopupMenu(const CMenu&, CWnd*) override { return 0; }
-};
+using namespace bench_library;
 
 struct Setup {
   Setup() {
@@ -90,7 +45,7 @@ struct Setup {
     control.SetCurrent();
     control.SetCurrentAnlModel(control.NewAnlModel(CaeString("Plate"), static_cast<AnlType>(0)));
     WriteLibrary(path);
-    cad = std::make_unique<BenchCad>(path.string());
+    cad = std::make_unique<LibraryCad>(path.string());
     previous = mfc::installUserDriver(&person);
   }
   ~Setup() {
@@ -105,7 +60,7 @@ struct Setup {
   HINSTANCE resources = nullptr;
   std::unique_ptr<CadAppControl> appControl;
   AnlControl control{"plate"};
-  std::unique_ptr<BenchCad> cad;
+  std::unique_ptr<LibraryCad> cad;
   Person person;
   mfc::UserDriver* previous = nullptr;
   int listed = 0;  // tree items of the last run, checked so the page cannot be skipped

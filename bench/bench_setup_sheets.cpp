@@ -33,6 +33,7 @@
 #include "gui/dialogs/mesh/UIMeshPS.h"
 #include "gui/dialogs/mesh/UIMeshingPP.h"
 #include "gui/dialogs/units/UISetupPS.h"
+#include "material_library_bench.h"
 #include "mfc/afx.h"
 #include "mfc/user_actions.h"
 #include "res/ResourceIds.h"
@@ -43,33 +44,11 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
-constexpr int kMaterials = 2000;
-constexpr int kRows = 5;
+using namespace bench_library;
 
-std::string MaterialName(int i) {
-  char name[32];
-  std::snprintf(name, sizeof name, "Mat%05d", i);
-  return name;
-}
-
-// The library in the system's own form, one "Material:" header per row.
-void WriteLibrary(const fs::path& path) {
-  std::ofstream out(path, std::ios::trunc);
-  for (int m = 0; m < kMaterials; ++m)
-    for (int r = 0; r < kRows; ++r)
-      out << "Material: " << MaterialName(m) << "\n " << 2e11 - 1e9 * r << " 0.3 7850 1.2e-05 4.3e+08 2.75e+08 50 460 "
-          << 293.15 + 100 * r << "\n";
-}
-
-class BenchCad : public CadInterface {
+class BenchCad : public LibraryCad {
  public:
-  explicit BenchCad(std::string path) : path_(std::move(path)) {}
-  MaterialLibrary* OpenMaterialLibrary(const CaeString& path) override { return new MaterialLibrary(path); }
-  void DeleteObject(void* object) override { delete static_cast<MaterialLibrary*>(object); }
-  CaeString& MaterialLibraryLocation(CaeString& path) override {
-    path = path_.c_str();
-    return path;
-  }
+  using LibraryCad::LibraryCad;
   // Add Mesh: one body picked; the mesh entity and its sub-model as the drawing makes them, the
   // mesh deferred (nothing generated).
   int PickMesh(CaeList<CaeTopoRef>& refs) override {
@@ -88,7 +67,6 @@ class BenchCad : public CadInterface {
   int generated = 0;
 
  private:
-  std::string path_;
   kestrum::test::TopoRefStub body_{CaeTopoRef::kBody};
   std::vector<std::unique_ptr<AmgMesh>> meshes_;
 };
@@ -101,22 +79,6 @@ class BoxSource : public AmgShapeSource {
     return true;
   }
   bool Locate(CaeTopoRef*, int&, int&) override { return false; }
-};
-
-// Plays the person's steps on the waiting sheet; message boxes are answered with OK.
-class Person : public mfc::UserDriver {
- public:
-  std::deque<std::function<void(CWnd&)>> steps;  // each gets the modal window waiting
-  bool onModalIdle(CWnd& window) override {
-    if (steps.empty()) return false;
-    auto step = std::move(steps.front());
-    steps.pop_front();
-    step(window);
-    return true;
-  }
-  int onMessageBox(const mfc::MessageBoxRequest&) override { return IDOK; }
-  std::optional<std::string> onFileDialog(const mfc::FileDialogRequest&) override { return std::nullopt; }
-  UINT onPopupMenu(const CMenu&, CWnd*) override { return 0; }
 };
 
 struct Setup {

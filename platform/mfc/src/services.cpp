@@ -1,7 +1,6 @@
 #include "mfc/services.h"
 
 #include <unistd.h>
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "mfc/gdi.h"
 #include "mfc/log.h"
 #include "mfc/resources.h"
+#include "mfc/win32_files.h"
 #include "text_format.h"
 
 namespace {
@@ -184,10 +184,8 @@ namespace {
 // A help file in the stand-in's text form: "TOPIC <context> <title>" starts a topic, whose text is
 // the lines up to the next TOPIC. Lines before the first topic are comments. Answers false when
 // the file cannot be read or has no topic of that context.
-bool logHelpTopic(const std::string& file, unsigned long long context) {
-  std::string path = file;
-  std::replace(path.begin(), path.end(), '\\', '/');
-  std::ifstream in(path);
+bool logHelpTopic(const char* file, unsigned long long context) {
+  std::ifstream in(mfc::posixPath(file));
   if (!in) return false;
   const std::string topic = "TOPIC " + std::to_string(context) + " ";
   std::string line;
